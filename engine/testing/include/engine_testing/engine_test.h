@@ -1,0 +1,33 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Test-control API of the engine stand-in.
+
+// Puts every engine family back to its start state: log, processes, quit flag, allocation failures.
+void engine_reset();
+
+// Runs `count` frames of `seconds` each over the engine's processes.
+void engine_run_frames(int count, double seconds);
+
+// Captured log lines containing `fragment` (any level).
+std::vector<std::string> engine_log_matching(const std::string& fragment);
+
+// True when some captured line equals `text` exactly.
+bool engine_log_has(const std::string& text);
+
+// Base fixture: a reset engine with a fresh temporary data root and home that are removed afterwards.
+class engine_test_t : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a file under the data root (folders created), returning its full host path.
+    std::filesystem::path write_data_file(const std::string& relative, const std::string& contents);
+
+    std::filesystem::path data_root_;
+    std::filesystem::path home_;
+};

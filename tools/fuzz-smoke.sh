@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each briefly on its seed corpus.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+shopt -s nullglob
+targets=(fuzz/*.cpp)
+if ((${#targets[@]} == 0)); then exit 0; fi
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+for source in "${targets[@]}"; do
+  name=$(basename "$source" .cpp)
+  corpus="fuzz/corpus/$name"
+  work=$(mktemp -d)
+  echo "fuzz: $name"
+  seeds=()
+  [[ -d $corpus ]] && seeds=("$corpus")
+  "build/fuzz/bin/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-20}" -max_len=4096 "$work" "${seeds[@]}" \
+    >"$work.log" 2>&1 || { tail -50 "$work.log"; exit 1; }
+  rm -rf "$work" "$work.log"
+done
