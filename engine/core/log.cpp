@@ -79,3 +79,6 @@ ENGINE_API void v_assert_fail(const char* expression, const char* file, int line
 {
     error("assertion failed: %s (%s:%d)", expression, file, line);
 }
+
+#include "engine/reset.h"
+static engine_reset_registrar_t log_reset_registrar(reset_order_core, log_reset);

@@ -37,3 +37,6 @@ ENGINE_API void* mm_memcpy(void* destination, const void* source, size_t size)
 {
     return size ? memcpy(destination, source, size) : destination;
 }
+
+#include "engine/reset.h"
+static engine_reset_registrar_t mem_reset_registrar(reset_order_core, [] { mem_fail_after(0); });

@@ -171,3 +171,6 @@ void process_broadcast_system(int code)
 }
 
 int process_count() { return static_cast<int>(processes.size()); }
+
+#include "engine/reset.h"
+static engine_reset_registrar_t process_reset_registrar(reset_order_processes, process_terminate_all);

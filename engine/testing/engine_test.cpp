@@ -8,14 +8,9 @@
 #include "engine/log.h"
 #include "engine/mem.h"
 #include "engine/process.h"
+#include "engine/reset.h"
 
-void engine_reset()
-{
-    process_terminate_all();
-    host_clear_quit();
-    mem_fail_after(0);
-    log_reset();
-}
+void engine_reset() { engine_reset_families(); }
 
 void engine_run_frames(int count, double seconds)
 {

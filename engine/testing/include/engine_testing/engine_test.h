@@ -7,7 +7,7 @@
 
 // Test-control API of the engine stand-in.
 
-// Puts every engine family back to its start state: log, processes, quit flag, allocation failures.
+// Puts every engine family back to its start state (see engine/reset.h).
 void engine_reset();
 
 // Runs `count` frames of `seconds` each over the engine's processes.
