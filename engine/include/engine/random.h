@@ -3,16 +3,13 @@
 
 #include "engine/api.h"
 
-// Random numbers. The engine's own source is seeded from the host's seed (host_settings().seed) and
-// reseeded by engine_reset, so a run with the same seed draws the same numbers.
+// Random numbers. The engine's own source seeds itself from the host's seed (host_settings().seed) at
+// its first draw, and again after engine_reset, so a run with the same seed draws the same numbers.
 
 // Uniform float in [0, 1) from the engine's source.
 ENGINE_API float sys_rand();
 // A 32-bit seed for a private generator, drawn from the engine's source.
 ENGINE_API uint32_t sys_get_random_seed();
-
-// Reseeds the engine's source (the host does this from its seed at start).
-void sys_rand_seed(uint32_t seed);
 
 // A private generator: the same seed always gives the same sequence, whatever else draws numbers.
 class randomizer_t {
