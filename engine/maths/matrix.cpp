@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/log.h"
 #include "engine/quat.h"
 
 namespace {
@@ -13,6 +14,10 @@ constexpr double radians_per_degree = 3.14159265358979323846 / 180.0;
 void transform_points(const mat4_t& m, const void* in, int in_stride, void* out, int out_stride, int count,
                       bool full)
 {
+    if (count > 0 && (!in || !out)) {
+        error("transforming %d points: no %s array", count, in ? "output" : "input");
+        return;
+    }
     const auto* source = static_cast<const unsigned char*>(in);
     auto* target = static_cast<unsigned char*>(out);
     for (int i = 0; i < count; ++i) {

@@ -3,6 +3,7 @@
 #include "engine/axial.h"
 #include "engine/geometry.h"
 #include "engine/matrix.h"
+#include "engine_testing/engine_test.h"
 #include "maths_expect.h"
 
 namespace {
@@ -152,6 +153,19 @@ TEST_F(camera_test_t, picking_inverts_the_projection)
     const vec3_t world{-321, 150, 460};
     const vec3_t screen = mult_point_matrix(view_projection_, world);
     EXPECT_TRUE(vec_near(mult_point_matrix(unproject, screen), world, 0.05f));
+}
+
+class mult_point_matrix_test_t : public engine_test_t {};
+
+TEST_F(mult_point_matrix_test_t, refuses_a_missing_array)
+{
+    vec3_t points[1] = {{1, 2, 3}};
+    mult_point_matrix(mat4_t::identity(), nullptr, 12, points, 12, 1);
+    mult_point_matrix_fast(mat4_t::identity(), points, 12, nullptr, 12, 1);
+    EXPECT_TRUE(engine_log_has("transforming 1 points: no input array"));
+    EXPECT_TRUE(engine_log_has("transforming 1 points: no output array"));
+    mult_point_matrix(mat4_t::identity(), nullptr, 12, nullptr, 12, 0);
+    EXPECT_EQ(engine_log_matching("transforming").size(), 2u);
 }
 
 TEST(mult_point_matrix, transforms_strided_records_in_place)

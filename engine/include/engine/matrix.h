@@ -87,7 +87,8 @@ void mult_matrix_matrix_ro(const mat4_t& a, mat4_t& b);
 // infinity and x, y, z are returned undivided.
 vec3_t mult_point_matrix(const mat4_t& m, const vec3_t& p);
 // The same over `count` points read every `in_stride` bytes from `in` and written every `out_stride`
-// bytes to `out` (12 for packed vec3_t); `in` and `out` may be the same array.
+// bytes to `out` (12 for packed vec3_t); `in` and `out` may be the same array. A null array with a
+// positive count is logged as an error and nothing is written.
 void mult_point_matrix(const mat4_t& m, const void* in, int in_stride, void* out, int out_stride, int count);
 // Affine transform of a point (the last row is taken as 0, 0, 0, 1: no divide).
 vec3_t mult_point_matrix_fast(const mat4_t& m, const vec3_t& p);
