@@ -55,7 +55,8 @@ public:
             return nullptr;
         const uint32_t hash = v_memhash(key, length);
         for (entry_t* e = buckets_[hash % buckets_.size()]; e; e = e->chain_next_) {
-            if (e->hash_ == hash && e->key_.size() == length && memcmp(e->key_.data(), key, length) == 0)
+            if (e->hash_ == hash && e->key_.size() == length &&
+                (length == 0 || memcmp(e->key_.data(), key, length) == 0))
                 return e;
         }
         return nullptr;
