@@ -14,6 +14,7 @@
 #include "engine/host.h"
 #include "engine/log.h"
 #include "engine/process.h"
+#include "engine/vfs.h"
 #include "host_options.h"
 
 namespace {
@@ -117,6 +118,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    if (!vfs_init_from_host())
+        return 1;
     exports.dll_register(engine);
     exports.game_init();
     run_frames(options);

@@ -9,6 +9,7 @@
 #include "engine/mem.h"
 #include "engine/process.h"
 #include "engine/reset.h"
+#include "engine/vfs.h"
 
 void engine_reset() { engine_reset_families(); }
 
@@ -50,6 +51,7 @@ void engine_test_t::SetUp()
     host_settings().data_root = data_root_.string();
     host_settings().home = home_.string();
     engine_reset();
+    ASSERT_TRUE(vfs_init_from_host());
 }
 
 void engine_test_t::TearDown()
