@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/command.h"
 #include "engine/command_line.h"
+#include "engine/config.h"
 #include "engine/host.h"
 #include "engine/log.h"
 #include "engine/process.h"
@@ -81,6 +83,7 @@ void run_frames(const host_options_t& options)
             seconds = std::chrono::duration<double>(now - last).count();
             last = now;
         }
+        cmd_execute_queued();
         if (process_run_frame(seconds) == 0 || host_quit_requested())
             break;
     }
@@ -121,6 +124,7 @@ int main(int argc, char** argv)
     if (!vfs_init_from_host())
         return 1;
     exports.dll_register(engine);
+    console_load_config();
     exports.game_init();
     run_frames(options);
     exports.shutdown();
