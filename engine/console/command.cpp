@@ -20,10 +20,6 @@ struct command_t {
 
 constexpr size_t nesting_limit = 64;
 
-std::vector<command_t> commands;
-std::vector<command_words_t> running;  // words of the commands being run, innermost last
-std::deque<std::string> queued;
-
 // "set NAME VALUE": sets a variable, or keeps the value until the variable registers.
 void set_command()
 {
@@ -34,6 +30,10 @@ void set_command()
     cvar_set_or_keep(cmd_argv(1), cmd_argv(2));
 }
 
+std::vector<command_t> commands{{"set", set_command}};
+std::vector<command_words_t> running;  // words of the commands being run, innermost last
+std::deque<std::string> queued;
+
 void reset_commands()
 {
     commands = {{"set", set_command}};
@@ -43,8 +43,6 @@ void reset_commands()
 
 command_t* find_command(const char* name)
 {
-    if (commands.empty())
-        reset_commands();
     for (command_t& command : commands)
         if (strcasecmp(command.name.c_str(), name) == 0)
             return &command;
