@@ -10,7 +10,8 @@
 #include "engine/log.h"
 #include "engine/mem.h"
 
-namespace {
+namespace
+{
 
 int fail(int error_number)
 {
@@ -18,7 +19,7 @@ int fail(int error_number)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 ENGINE_API char* v_readfile(const char* host_path, long* out_size)
 {
@@ -33,7 +34,8 @@ ENGINE_API char* v_readfile(const char* host_path, long* out_size)
         fail(errno);
         return nullptr;
     }
-    struct stat info{};
+    struct stat info {
+    };
     if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
         fail(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         close(file);
@@ -74,7 +76,7 @@ ENGINE_API int v_mkdir(const char* host_path)
         return fail(EINVAL);
     const std::string path(host_path);
     // Each prefix ending before a "/", then the whole path.
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string prefix = slash == std::string::npos ? path : path.substr(0, slash);
         if (!prefix.empty() && mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST)
             return fail(errno);

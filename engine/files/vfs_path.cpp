@@ -4,7 +4,8 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 bool host_entry_exists(const std::string& path)
 {
@@ -29,7 +30,7 @@ std::string find_ignoring_case(const std::string& folder, const std::string& nam
     return found;
 }
 
-}  // namespace
+} // namespace
 
 bool vfs_split_path(const char* path, vfs_parts_t& parts)
 {

@@ -11,7 +11,8 @@
 #include "vfs_error.h"
 #include "vfs_handles.h"
 
-namespace {
+namespace
+{
 
 bool parent_is_folder(const vfs_parts_t& parts)
 {
@@ -21,7 +22,7 @@ bool parent_is_folder(const vfs_parts_t& parts)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 ENGINE_API int vfs_stat(const char* path, vfs_stat_t* out)
 {
@@ -85,7 +86,8 @@ ENGINE_API int vfs_mount_device(const char* mount_point, const char* host_path, 
         return vfs_fail(EINVAL);
     if (!vfs_split_path(mount_point, parts))
         return vfs_fail(EACCES);
-    const int problem = vfs_devices_mount(parts, vfs_trim_host_path(host_path), priority, flags == vfs_device_writable);
+    const int problem =
+        vfs_devices_mount(parts, vfs_trim_host_path(host_path), priority, flags == vfs_device_writable);
     return problem == 0 ? 0 : vfs_fail(problem);
 }
 
@@ -108,7 +110,10 @@ ENGINE_API const char* vfs_get_fallback_device()
     return device ? device->host_path.c_str() : nullptr;
 }
 
-ENGINE_API void vfs_reset_fallback_device() { vfs_devices_set_fallback(nullptr); }
+ENGINE_API void vfs_reset_fallback_device()
+{
+    vfs_devices_set_fallback(nullptr);
+}
 
 bool vfs_read_whole(const char* path, std::string& out)
 {
