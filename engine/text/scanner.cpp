@@ -120,6 +120,10 @@ bool scanner_t::read_string(token_t& out)
         char c = text_[position_++];
         if (c == '"')
             return true;
+        if (c == '\0') {
+            fail(line_, "unexpected NUL character in a string");
+            return false;
+        }
         if (c == '\n')
             ++line_;
         if (c == '\\' && position_ < text_.size()) {
