@@ -3,7 +3,7 @@
 
 #include "engine/gfx_render.h"
 #include "engine/log.h"
-#include "mat4.h"
+#include "render_matrix.h"
 
 r_packet_t::r_packet_t(const r_packet_decl_t* declaration, void* owner, int element)
     : declaration_(declaration), owner_(owner), element_(element)
@@ -20,7 +20,7 @@ r_proto_t::r_proto_t(int vertex_packets)
     : vertex_packet_count_(vertex_packets > 0 ? vertex_packets : 1),
       vertex_packets_(new r_packet_t*[static_cast<size_t>(vertex_packet_count_)]())
 {
-    std::memcpy(frame_, mat4_t::identity().m, sizeof frame_);
+    std::memcpy(frame_, render_matrix_t::identity().m, sizeof frame_);
 }
 
 r_proto_t::~r_proto_t() { delete[] vertex_packets_; }

@@ -261,8 +261,8 @@ ENGINE_API void gfx_line_plain(uint32_t colour, const float* from, const float* 
         return;
     gfx_recorded_line_t line{};
     line.colour = colour;
-    mat4_point(render_world(), from, line.from);
-    mat4_point(render_world(), to, line.to);
+    render_point(render_world(), from, line.from);
+    render_point(render_world(), to, line.to);
     frame.lines.push_back(line);
 }
 

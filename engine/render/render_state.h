@@ -2,14 +2,14 @@
 #include <string>
 
 #include "engine/gfx_record.h"
-#include "mat4.h"
+#include "render_matrix.h"
 
 // State the renderer's files share.
 
 // Screen size of the current mode (640 x 480 while no mode is set).
 void render_screen_size(int& width, int& height);
 // Top of the world matrix stack.
-const mat4_t& render_world();
+const render_matrix_t& render_world();
 // The frame being recorded.
 gfx_frame_record_t& render_frame();
 // Path of a shader handed out by gfx_shader_precache, "" for any other handle.

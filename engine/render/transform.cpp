@@ -11,23 +11,23 @@ namespace {
 
 // The camera: world-to-camera matrix and the camera's frame (its inverse).
 struct camera_state_t {
-    mat4_t matrix = mat4_t::identity();
-    mat4_t inverse = mat4_t::identity();
+    render_matrix_t matrix = render_matrix_t::identity();
+    render_matrix_t inverse = render_matrix_t::identity();
 };
 
 // Deeper stacks than this mean a push without its pop; refusing keeps memory bounded.
 constexpr size_t stack_limit = 1024;
 
-std::vector<mat4_t> world_stack{mat4_t::identity()};
+std::vector<render_matrix_t> world_stack{render_matrix_t::identity()};
 camera_state_t camera;
 std::vector<camera_state_t> camera_stack;
 std::vector<gfx_view_t> view_stack;
-mat4_t view_matrix = mat4_t::identity();
+render_matrix_t view_matrix = render_matrix_t::identity();
 bool all_visible = false;
 
 void reset_transforms()
 {
-    world_stack.assign(1, mat4_t::identity());
+    world_stack.assign(1, render_matrix_t::identity());
     camera = camera_state_t{};
     camera_stack.clear();
     view_stack.clear();
@@ -44,7 +44,7 @@ bool room_on(size_t depth, const char* what)
     return false;
 }
 
-void apply_local(const mat4_t& local) { world_stack.back() = mat4_mul(local, world_stack.back()); }
+void apply_local(const render_matrix_t& local) { world_stack.back() = render_mul(world_stack.back(), local); }
 
 gfx_view_t default_view()
 {
@@ -75,8 +75,8 @@ void view_tangents(const gfx_view_t& view, float& tx, float& ty)
 void to_camera(const float* point, float* out)
 {
     float world[3];
-    mat4_point(world_stack.back(), point, world);
-    mat4_point(camera.matrix, world, out);
+    render_point(world_stack.back(), point, world);
+    render_point(camera.matrix, world, out);
 }
 
 }  // namespace
@@ -90,14 +90,14 @@ ENGINE_API void gfx_push()
 ENGINE_API void gfx_push_identity()
 {
     if (room_on(world_stack.size(), "gfx_push_identity"))
-        world_stack.push_back(mat4_t::identity());
+        world_stack.push_back(render_matrix_t::identity());
 }
 
 ENGINE_API void gfx_push_mult(const float* matrix)
 {
     if (!matrix || !room_on(world_stack.size(), "gfx_push_mult"))
         return;
-    world_stack.push_back(mat4_mul(mat4_t::from(matrix), world_stack.back()));
+    world_stack.push_back(render_mul(world_stack.back(), render_matrix_t::from(matrix)));
 }
 
 ENGINE_API void gfx_pop()
@@ -109,24 +109,24 @@ ENGINE_API void gfx_pop()
     world_stack.pop_back();
 }
 
-ENGINE_API void gfx_identity() { world_stack.back() = mat4_t::identity(); }
+ENGINE_API void gfx_identity() { world_stack.back() = render_matrix_t::identity(); }
 
 ENGINE_API void gfx_translate(const float* offset)
 {
     if (offset)
-        apply_local(mat4_t::translation(offset));
+        apply_local(render_matrix_t::translation(offset));
 }
 
 ENGINE_API void gfx_rotate(const float* angles)
 {
     if (angles)
-        apply_local(mat4_t::rotation_xyz(angles));
+        apply_local(render_matrix_t::rotation(angles));
 }
 
 ENGINE_API void gfx_qrotate(const float* quaternion)
 {
     if (quaternion)
-        apply_local(mat4_t::rotation_quat(quaternion));
+        apply_local(render_matrix_t::rotation_quat(quaternion));
 }
 
 ENGINE_API const float* gfx_world_matrix() { return world_stack.back().m; }
@@ -143,10 +143,10 @@ ENGINE_API void gfx_camera_load(const float* matrix, const float* inverse)
         error("gfx_camera_load: no matrix");
         return;
     }
-    camera.matrix = mat4_t::from(matrix);
+    camera.matrix = render_matrix_t::from(matrix);
     if (inverse)
-        camera.inverse = mat4_t::from(inverse);
-    else if (!mat4_invert(camera.matrix, camera.inverse))
+        camera.inverse = render_matrix_t::from(inverse);
+    else if (!render_invert(camera.matrix, camera.inverse))
         error("gfx_camera_load: the camera matrix cannot be inverted");
 }
 
@@ -176,13 +176,13 @@ ENGINE_API void gfx_get_camera(gfx_camera_t* out)
     if (!out)
         return;
     // The camera's frame seen from the current world frame: camera-to-world, then world-to-local.
-    mat4_t world_inverse;
-    mat4_invert(world_stack.back(), world_inverse);
-    const mat4_t camera_to_local = mat4_mul(camera.inverse, world_inverse);
+    render_matrix_t world_inverse;
+    render_invert(world_stack.back(), world_inverse);
+    const render_matrix_t camera_to_local = render_mul(world_inverse, camera.inverse);
     const float origin[3] = {0.0f, 0.0f, 0.0f};
     const float forward[3] = {0.0f, 0.0f, -1.0f};
-    mat4_point(camera_to_local, origin, out->position);
-    mat4_direction(camera_to_local, forward, out->direction);
+    render_point(camera_to_local, origin, out->position);
+    render_direction(camera_to_local, forward, out->direction);
     const float length = std::sqrt(out->direction[0] * out->direction[0] + out->direction[1] * out->direction[1] +
                                    out->direction[2] * out->direction[2]);
     if (length > 0.0f)
@@ -228,16 +228,16 @@ ENGINE_API const float* gfx_view_matrix()
     const float near_plane = view.near_plane;
     const float far_plane = view.far_plane;
     const float depth = far_plane != near_plane ? far_plane / (far_plane - near_plane) : 1.0f;
-    // Row vectors: x_screen * w = x * sx + w * cx with w = -z, and likewise for y (pointing down).
-    mat4_t& p = view_matrix;
-    p = mat4_t{};
+    // x_screen * w = x * sx + w * cx with w = -z, likewise for y (pointing down); depth by z.
+    render_matrix_t& p = view_matrix;
+    p = render_matrix_t{};
     p.m[0] = tx > 0.0f ? width * 0.5f / tx : 0.0f;
+    p.m[2] = -(view.rect[0] + width * 0.5f);
     p.m[5] = ty > 0.0f ? -height * 0.5f / ty : 0.0f;
-    p.m[8] = -(view.rect[0] + width * 0.5f);
-    p.m[9] = -(view.rect[1] + height * 0.5f);
+    p.m[6] = -(view.rect[1] + height * 0.5f);
     p.m[10] = -depth;
-    p.m[11] = -1.0f;
-    p.m[14] = -depth * near_plane;
+    p.m[11] = -depth * near_plane;
+    p.m[14] = -1.0f;
     return p.m;
 }
 
@@ -288,7 +288,7 @@ ENGINE_API bool gfx_sphere_visible_dist(const float* centre, float radius, float
     return from_eye - radius <= distance;
 }
 
-const mat4_t& render_world() { return world_stack.back(); }
+const render_matrix_t& render_world() { return world_stack.back(); }
 bool render_all_visible() { return all_visible; }
 
 void gfx_record_set_all_visible(bool value) { all_visible = value; }

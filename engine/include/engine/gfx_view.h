@@ -5,10 +5,10 @@
 
 // The renderer's transforms: a world (model) matrix stack, a camera stack and a view stack.
 //
-// Matrices are 16 floats, row-major, used with row vectors: a point p becomes p * M, so the
-// translation sits in elements 12, 13 and 14 and M1 * M2 applies M1 first. Vectors are 3 floats,
-// quaternions 4 floats (x, y, z, w). Angle triples are degrees; the first turns about X, then Y,
-// then Z. The camera looks down its -Z axis with +Y up.
+// The engine's one matrix convention (that of mat_sq_t): column vectors, a point p becomes M p;
+// 16 floats stored row by row, the translation in elements 3, 7 and 11. Vectors are 3 floats,
+// quaternions 4 floats (x, y, z, w). Angle triples are degrees as matrix_set_rotate takes them. The
+// camera looks down its -Z axis with +Y up.
 
 // A view: projection and screen rectangle (13 words).
 struct gfx_view_t {
@@ -41,7 +41,7 @@ struct gfx_params_t {
 };
 
 // World matrix stack. A local transform applies before the current matrix: gfx_translate(t) makes
-// the top T * top. The stack starts with the identity; a pop of the last matrix is refused with a
+// the top top * T. The stack starts with the identity; a pop of the last matrix is refused with a
 // message (the stack never empties).
 ENGINE_API void gfx_push();
 ENGINE_API void gfx_push_identity();
