@@ -167,8 +167,8 @@ struct gfx_pool_queue_t {
     uint32_t count;
 };
 
-// Loads a shader by path into the renderer; "/specials/notfound.shd" always resolves. A shader whose
-// file does not exist is reported and answered by the not-found shader. Null for a null path.
+// The renderer's shader for a path (made on first use, the same handle afterwards); an empty path
+// gives "/specials/notfound.shd", which always resolves. Null for a null path.
 ENGINE_API const gfx_shader_t* gfx_shader_precache(const char* path);
 
 // The named render path, or null (with a message) for a name the renderer does not have.
