@@ -36,7 +36,7 @@ bool snd_record_state(const snd_sound_t* sound, snd_state_t& out);
 int snd_record_live();
 // Ends a playing sound as if its samples ran out.
 void snd_record_finish(snd_sound_t* sound);
-// Moves time on by `seconds`: playing sounds advance (paused ones do not); one that is not looped
+// Moves time on by `seconds` (each engine frame does): playing sounds advance (paused ones do not); one that is not looped
 // stops at its end, a looped one wraps.
 void snd_record_advance(double seconds);
 const snd_listener_t& snd_record_listener();
