@@ -47,9 +47,8 @@ void cd_geo_t::refit_node(cd_bvnode_t* node)
     }
     uint32_t handle = 0;
     cd_bvnode_t* const root = get_tree(&handle);
-    if (!root)
-        return;
-    refit_tree(root);
+    if (root)
+        refit_tree(root);
     release_tree(handle);
 }
 

@@ -44,7 +44,7 @@ void cd_tri_query_t::start(cd_geo_t* geometry, const vec3_t& corner_a, const vec
     bound_.set_empty();
     bound_.add_box(low, high);
     cd_bvnode_t* const root = geometry->get_tree_in_box(&handle_, a, b);
-    tree_held_ = root != nullptr;
+    tree_held_ = true;
     if (root)
         gather(root);
 }
