@@ -12,6 +12,8 @@
 
 #include "engine/command_line.h"
 #include "engine/host.h"
+#include "engine/input_queue.h"
+#include "engine/input_script.h"
 #include "engine/log.h"
 #include "engine/process.h"
 #include "host_options.h"
@@ -80,6 +82,7 @@ void run_frames(const host_options_t& options)
             seconds = std::chrono::duration<double>(now - last).count();
             last = now;
         }
+        inp_run_frame(seconds);
         if (process_run_frame(seconds) == 0 || host_quit_requested())
             break;
     }
@@ -101,6 +104,8 @@ int main(int argc, char** argv)
     }
     log_set_echo(true);
     cdl_set(options.module_arguments);
+    if (!host_settings().input_script.empty() && !inp_script_load(host_settings().input_script))
+        return 1;
 
     const std::string module_path = executable_folder() + "/libgame.so";
     void* module = dlopen(module_path.c_str(), RTLD_NOW | RTLD_LOCAL);
