@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/input_queue.h"
+#include "engine/command.h"
 #include "engine/log.h"
 #include "engine/reset.h"
 #include "input_state.h"
@@ -23,7 +23,6 @@ struct binding_entry_t {
 
 std::vector<std::unique_ptr<binding_entry_t>> bindings;  // in the order they were added
 uint32_t next_id = 1;
-void (*command_runner)(const char*) = nullptr;
 
 // The impulse whose alias is `name`, or -1.
 int impulse_named(const char* name)
@@ -81,12 +80,9 @@ void bindings_reset()
 {
     bindings.clear();
     next_id = 1;
-    command_runner = nullptr;
 }
 
 }  // namespace
-
-void inp_set_command_runner(void (*runner)(const char* command)) { command_runner = runner; }
 
 void input_bindings_fire(const inp_trigger_t& trigger)
 {
@@ -95,12 +91,8 @@ void input_bindings_fire(const inp_trigger_t& trigger)
     for (const auto& entry : bindings)
         if (entry->record.trigger == &trigger && entry->record.impulse < 0)
             commands.push_back(entry->command);
-    for (const std::string& command : commands) {
-        if (command_runner)
-            command_runner(command.c_str());
-        else
-            warning("input: no console runs \"%s\" bound to %s", command.c_str(), trigger.name);
-    }
+    for (const std::string& command : commands)
+        cmd_execute(command.c_str());
 }
 
 bool input_bindings_hold(int impulse, int context)

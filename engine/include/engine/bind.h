@@ -7,7 +7,7 @@
 // Key bindings: an ordered store of (trigger, context, impulse or console command) records. A key is
 // named by its trigger's key name ("esc", "pgup", "`", "F1", "mouse1", ...; letters in any case). A
 // binding to an impulse makes the impulse's value 1 in its context while the trigger is held; a
-// binding to a command runs the command when the trigger goes down, whatever its context.
+// binding to a command runs the command (cmd_execute) when the trigger goes down, whatever its context.
 
 // One binding.
 struct bind_t {

@@ -48,7 +48,3 @@ struct inp_change_t {
 };
 // The trigger changes applied by the latest inp_run_frame, in order (what the UI dispatches as events).
 const std::vector<inp_change_t>& inp_frame_changes();
-
-// Runs the console command of a command binding when its trigger goes down. Until one is set, such a
-// press is reported as a warning.
-void inp_set_command_runner(void (*runner)(const char* command));
