@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "engine/log.h"
+#include "engine/scanner.h"
 #include "input_state.h"
 
 namespace {
@@ -34,25 +35,25 @@ public:
 
     bool read(std::string_view text, std::vector<inp_event_t>& events)
     {
-        int line = 0;
-        size_t start = 0;
-        while (start <= text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string_view::npos)
-                end = text.size();
-            line_ = ++line;
+        // No punctuation: a key name such as "[", "=" or "," is a word like any other.
+        scanner_t scanner(text, source_, "");
+        token_t token;
+        bool more = scanner.next(token);
+        while (more) {
+            line_ = token.line;
             std::vector<word_t> words;
-            if (!split(text.substr(start, end - start), words))
-                return false;
-            if (!words.empty()) {
-                inp_event_t event;
-                if (!read_event(words, event))
-                    return false;
-                events.push_back(std::move(event));
+            while (more && token.line == line_) {
+                words.push_back({token.text, token.kind == token_kind_t::string});
+                more = scanner.next(token);
             }
-            start = end + 1;
+            if (scanner.failed())
+                return false;
+            inp_event_t event;
+            if (!read_event(words, event))
+                return false;
+            events.push_back(std::move(event));
         }
-        return true;
+        return !scanner.failed();
     }
 
 private:
@@ -65,39 +66,6 @@ private:
         va_end(args);
         error("%s:%d: %s", source_.c_str(), line_, what);
         return false;
-    }
-
-    // Splits a line into words: blanks separate, "..." quotes (with \" and \\), "//" starts a comment.
-    bool split(std::string_view line, std::vector<word_t>& words)
-    {
-        size_t i = 0;
-        while (i < line.size()) {
-            const char c = line[i];
-            if (c == ' ' || c == '\t' || c == '\r') {
-                ++i;
-            } else if (line.compare(i, 2, "//") == 0) {
-                break;
-            } else if (c == '"') {
-                word_t word{{}, true};
-                for (++i;; ++i) {
-                    if (i >= line.size())
-                        return fail("the quoted text has no closing quote");
-                    if (line[i] == '"')
-                        break;
-                    if (line[i] == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\'))
-                        ++i;
-                    word.text += line[i];
-                }
-                ++i;
-                words.push_back(std::move(word));
-            } else {
-                const size_t start = i;
-                while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '"')
-                    ++i;
-                words.push_back({std::string(line.substr(start, i - start)), false});
-            }
-        }
-        return true;
     }
 
     bool number(const word_t& word, const char* what, double& value)

@@ -107,8 +107,9 @@ TEST_F(input_script_test, joystick_axes_and_the_cursor_come_from_a_script)
 
 TEST_F(input_script_test, bad_script_names_file_and_line_and_queues_nothing)
 {
+    using namespace std::string_literals;
     struct case_t {
-        const char* text;
+        std::string text;
         const char* message;
     };
     const case_t cases[] = {
@@ -129,10 +130,12 @@ TEST_F(input_script_test, bad_script_names_file_and_line_and_queues_nothing)
         {"0 axis 8 0 0\n", "test.inp:1: the joystick 8 is outside 0 to 7"},
         {"0 axis 0 0 1.5\n", "test.inp:1: the axis value 1.5 is outside -1 to 1"},
         {"0 cursor 1 2000000\n", "test.inp:1: y 2000000 is outside -1000000 to 1000000"},
-        {"0 joystick \"Wheel\n", "test.inp:1: the quoted text has no closing quote"},
+        {"0 joystick \"Wheel\n", "test.inp:1: unterminated string"},
         {"0 joystick \"\"\n", "test.inp:1: a joystick name has 1 to 63 characters"},
         {"0 joystick j a b c d e f g h i j k l m n o p q\n", "test.inp:1: \"joystick\" takes 1 to 17 arguments, not 18"},
-        {"0 press \"1\n", "test.inp:1: the quoted text has no closing quote"},
+        {"0 press \"1\n", "test.inp:1: unterminated string"},
+        {"0 press esc /* never closed\n", "test.inp:1: unterminated comment"},
+        {"0 press esc\n0 press\0 esc\n"s, "test.inp:2: unexpected NUL character"},
     };
     for (const case_t& c : cases) {
         log_clear_capture();
