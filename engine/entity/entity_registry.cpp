@@ -49,8 +49,6 @@ ENGINE_API entity_t* entity_create(const char* type_name)
         return nullptr;
     }
     entity_access::set_type(*entity, type);
-    if (!*entity->name())
-        entity->set_name(entity->get_default_name());
     return entity;
 }
 

@@ -99,7 +99,7 @@ public:
     // The handle that names this entity while it lives.
     entity_handle_t handle() const { return handle_; }
     // The instance name (the block's "name", else the default name).
-    const char* name() const { return name_; }
+    const char* name() const { return name_[0] ? name_ : get_default_name(); }
     void set_name(const char* name);
     // The registered type it was created as, or null for an entity made directly.
     const entity_reg_t* type() const { return type_; }
