@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/clock.h"
 #include "engine/command_line.h"
 #include "engine/host.h"
 #include "engine/log.h"
@@ -80,6 +81,7 @@ void run_frames(const host_options_t& options)
             seconds = std::chrono::duration<double>(now - last).count();
             last = now;
         }
+        sys_advance_frame(seconds);
         if (process_run_frame(seconds) == 0 || host_quit_requested())
             break;
     }

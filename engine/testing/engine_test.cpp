@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "engine/clock.h"
 #include "engine/host.h"
 #include "engine/log.h"
 #include "engine/mem.h"
@@ -14,8 +15,10 @@ void engine_reset() { engine_reset_families(); }
 
 void engine_run_frames(int count, double seconds)
 {
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
+        sys_advance_frame(seconds);
         process_run_frame(seconds);
+    }
 }
 
 std::vector<std::string> engine_log_matching(const std::string& fragment)
