@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/clock.h"
 #include "engine/command_line.h"
+#include "engine/config.h"
+#include "engine/frame.h"
 #include "engine/host.h"
 #include "engine/log.h"
 #include "engine/process.h"
+#include "engine/vfs.h"
 #include "host_options.h"
 
 namespace {
@@ -81,8 +83,7 @@ void run_frames(const host_options_t& options)
             seconds = std::chrono::duration<double>(now - last).count();
             last = now;
         }
-        sys_advance_frame(seconds);
-        if (process_run_frame(seconds) == 0 || host_quit_requested())
+        if (engine_run_frame(seconds) == 0 || host_quit_requested())
             break;
     }
 }
@@ -119,7 +120,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    if (!vfs_init_from_host())
+        return 1;
     exports.dll_register(engine);
+    console_load_config();
     exports.game_init();
     run_frames(options);
     exports.shutdown();

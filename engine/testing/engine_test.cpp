@@ -4,20 +4,20 @@
 
 #include <fstream>
 
-#include "engine/clock.h"
+#include "engine/frame.h"
 #include "engine/host.h"
 #include "engine/log.h"
 #include "engine/mem.h"
 #include "engine/process.h"
 #include "engine/reset.h"
+#include "engine/vfs.h"
 
 void engine_reset() { engine_reset_families(); }
 
 void engine_run_frames(int count, double seconds)
 {
     for (int i = 0; i < count; ++i) {
-        sys_advance_frame(seconds);
-        process_run_frame(seconds);
+        engine_run_frame(seconds);
     }
 }
 
@@ -53,6 +53,7 @@ void engine_test_t::SetUp()
     host_settings().data_root = data_root_.string();
     host_settings().home = home_.string();
     engine_reset();
+    ASSERT_TRUE(vfs_init_from_host());
 }
 
 void engine_test_t::TearDown()

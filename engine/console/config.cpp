@@ -1,0 +1,67 @@
+#include "engine/config.h"
+
+#include <cerrno>
+#include <string>
+
+#include "command_text.h"
+#include "engine/command.h"
+#include "engine/cvar.h"
+#include "engine/log.h"
+#include "engine/vfs.h"
+
+namespace
+{
+
+constexpr const char* config_path = "/config.cfg";
+
+// One config line that sets `name` to `text` when run.
+std::string set_line(const std::string& name, const std::string& text)
+{
+    return "set " + name + " " + quote_word(text) + "\n";
+}
+
+} // namespace
+
+ENGINE_API bool process_store_cfg(const char* path)
+{
+    if (!path) {
+        error("process_store_cfg: no path");
+        return false;
+    }
+    std::string text = "// console variables, run as commands at start\n";
+    int count = 0;
+    cvar_t* const* variables = cvar_get_list(&count);
+    for (int i = 0; i < count; ++i)
+        if (!variables[i]->link()) // a linked variable shares the value of the one it follows
+            text += set_line(variables[i]->name(), variables[i]->value());
+    for (const auto& [name, value] : cvar_kept_values())
+        text += set_line(name, value);
+
+    const int file = vfs_open(path, 0x301, 0666);
+    if (file < 0) {
+        error("cannot write %s (%s)", path, v_strerror(*v_errno_addr()));
+        return false;
+    }
+    const long written = vfs_write(file, text.data(), static_cast<long>(text.size()));
+    const int problem = *v_errno_addr();
+    vfs_close(file);
+    if (written != static_cast<long>(text.size())) {
+        error("cannot write %s (%s)", path, v_strerror(written < 0 ? problem : EIO));
+        return false;
+    }
+    return true;
+}
+
+bool console_load_config()
+{
+    vfs_stat_t info{};
+    if (vfs_stat(config_path, &info) != 0) {
+        verbose("no %s yet", config_path);
+        return true;
+    }
+    std::string text;
+    if (!vfs_read_whole(config_path, text))
+        return false;
+    cmd_execute_block(text.data(), static_cast<long>(text.size()));
+    return true;
+}

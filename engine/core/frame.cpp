@@ -1,0 +1,12 @@
+#include "engine/frame.h"
+
+#include "engine/clock.h"
+#include "engine/command.h"
+#include "engine/process.h"
+
+int engine_run_frame(double seconds)
+{
+    sys_advance_frame(seconds);
+    cmd_execute_queued();
+    return process_run_frame(seconds);
+}

@@ -1,0 +1,11 @@
+#pragma once
+#include "engine/api.h"
+
+// The console configuration file: lines of "set NAME "VALUE"" that the console runs at start.
+
+// Writes every console variable (and every value kept for a variable not registered in this run) to
+// `path` in the virtual file system. False with a message when the file cannot be written.
+ENGINE_API bool process_store_cfg(const char* path);
+
+// Host side: runs "/config.cfg" when it exists. False only when it exists but cannot be read.
+bool console_load_config();
