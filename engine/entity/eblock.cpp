@@ -106,9 +106,3 @@ eblock_t* entity_proc_t::clone_eblock(const eblock_template_t* block_template, u
     blocks_.push_back(block);
     return block;
 }
-
-eblock_t* entity_proc_t::eblock_from_name(const char* path)
-{
-    const std::unique_ptr<eblock_template_t> block_template = eblock_template_t::load(path);
-    return block_template ? clone_eblock(block_template.get(), 0) : nullptr;
-}

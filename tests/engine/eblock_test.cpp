@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/cache.h"
 #include "engine/eblock.h"
 #include "engine/entity_proc.h"
 #include "engine/id_sys.h"
@@ -58,6 +59,25 @@ TEST_F(eblock_test, a_block_is_read_through_the_file_system_by_path)
     EXPECT_TRUE(process_->init_eblock(block));
     EXPECT_EQ(process_->eblock_from_name("/scripts/game/missing.esc"), nullptr);
     EXPECT_TRUE(engine_log_has("<eblock> cannot read entity block \"/scripts/game/missing.esc\""));
+    EXPECT_EQ(process_->eblock_from_name("/defs/not_a_block.def"), nullptr);
+    // Every use of the cached block file was given back.
+    EXPECT_TRUE(cache_leak_report().empty());
+}
+
+TEST_F(eblock_test, a_cached_block_file_is_parsed_once_and_cloned_from_its_item)
+{
+    write_data_file("scripts/one.esc", "entity test.late { name = one; }");
+    c_item_t* item = mm_precache("/scripts/one.esc");
+    ASSERT_NE(item, nullptr);
+    // The file may change on disk: the cached parse is what clones see while the item is held.
+    write_data_file("scripts/one.esc", "entity test.late { name = changed; }");
+    eblock_t* first = process_->clone_eblock(item, 0);
+    eblock_t* second = process_->clone_eblock(item, 0);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_STREQ(second->root()->name(), "one");
+    ci_dec_refs(item);
+    EXPECT_TRUE(cache_leak_report().empty());
 }
 
 // A block that must be refused and the message that names its fault.

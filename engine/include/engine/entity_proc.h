@@ -6,6 +6,7 @@
 #include "engine/process.h"
 
 class entity_t;
+struct c_item_t;
 
 // A process that owns entities: it makes them from entity blocks, runs their init phases, calls their
 // handlers each frame, and runs their destroy phases when their block goes. Destroying a block (or an
@@ -38,7 +39,11 @@ public:
     // initialising them. Null, with a message naming the file and line, for an unknown type, an
     // unknown property or a bad value. `flags` is reserved and must be 0.
     eblock_t* clone_eblock(const eblock_template_t* block_template, unsigned flags);
-    // Reads the block file at `path` and clones it (not initialised); null with a message on failure.
+    // The same from a cached block file (an item of the ".esc" kind, from `mm_precache` or `mm_map`;
+    // loaded when it is not resident).
+    eblock_t* clone_eblock(c_item_t* item, unsigned flags);
+    // Precaches the block file at `path`, clones it (not initialised) and gives the cache's use back;
+    // null with a message on failure.
     eblock_t* eblock_from_name(const char* path);
     // Precaches every entity of the block, runs the init phases over the union of their levels in
     // ascending order (each entity only in its own phases, block order within a phase), then inserts
