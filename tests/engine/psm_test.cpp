@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/library.h"
 #include "engine/log.h"
 #include "engine/psm.h"
 #include "engine/psm_file.h"
@@ -249,6 +250,27 @@ TEST_F(psm_test, calls_on_a_freed_or_foreign_instance_are_refused)
     int not_a_model = 0;
     EXPECT_EQ(psm_get_num_parts_item(reinterpret_cast<psm_t*>(&not_a_model)), 0);
     EXPECT_EQ(engine_log_matching("not a model instance").size(), 4u);
+}
+
+TEST_F(psm_test, module_binds_the_library_by_name_through_dll_register)
+{
+    dll_t* const library = dll_register("lib/psm");
+    ASSERT_NE(library, nullptr);
+    const HMODULE handle = dll_handle(library);
+    ASSERT_NE(handle, nullptr);
+    using alloc_t = psm_t* (*)(const char*, int, int, unsigned);
+    using find_t = int (*)(const psm_t*, const char*);
+    const auto alloc = reinterpret_cast<alloc_t>(GetProcAddress(handle, "psm_alloc"));
+    const auto part_find = reinterpret_cast<find_t>(GetProcAddress(handle, "psm_part_find"));
+    ASSERT_NE(alloc, nullptr);
+    ASSERT_NE(part_find, nullptr);
+    write_data_file("models/cab.psm", cab_model);
+    psm_t* const model = alloc("/models/cab.psm", 0, 0, 16);
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(part_find(model, "lamp"), 2);
+    for (const char* name : {"psm_free", "psm_get_info", "psm_draw", "psm_adesc_get_rtime", "psm_anim_add_file"})
+        EXPECT_NE(GetProcAddress(handle, name), nullptr) << name;
+    psm_free(model);
 }
 
 TEST_F(psm_test, engine_reset_frees_every_model_and_record)
