@@ -3,12 +3,13 @@
 #include "engine/psm_file.h"
 #include "text_reader.h"
 
-namespace {
+namespace
+{
 
 // Most frames an animation may have: more than an hour at 60 frames a second.
 constexpr long max_frames = 1 << 20;
 
-}  // namespace
+} // namespace
 
 bool psm_anim_read_text(std::string_view text, const std::string& source, psm_anim_data_t& out)
 {
@@ -34,7 +35,8 @@ bool psm_anim_read_text(std::string_view text, const std::string& source, psm_an
             }
             has_length = true;
         } else {
-            scanner.fail(token.line, "expected \"frames\" or \"length\" (once each), found \"%s\"", token.text.c_str());
+            scanner.fail(token.line, "expected \"frames\" or \"length\" (once each), found \"%s\"",
+                         token.text.c_str());
             return false;
         }
     }

@@ -8,8 +8,9 @@
 
 // The token-level reading both model-library formats share: names, numbers and number lists, each
 // reporting through the scanner what it expected.
-class psm_text_reader_t {
-public:
+class psm_text_reader_t
+{
+  public:
     psm_text_reader_t(std::string_view text, const std::string& source) : scanner_(text, source, "{}") {}
 
     scanner_t& scanner() { return scanner_; }
@@ -27,6 +28,6 @@ public:
     // Reads "{ whole numbers }" with at most `limit` numbers, each within 0..65535.
     bool words(std::vector<uint16_t>& out, size_t limit, const char* what);
 
-private:
+  private:
     scanner_t scanner_;
 };
