@@ -35,6 +35,7 @@ std::vector<command_t> commands{{"set", set_command}};
 std::vector<command_words_t> running; // words of the commands being run, innermost last
 std::deque<std::string> queued;
 
+// Back to the built-in commands only.
 void reset_commands()
 {
     commands = {{"set", set_command}};
@@ -42,6 +43,7 @@ void reset_commands()
     queued.clear();
 }
 
+// The command of that name (ignoring case), or null.
 command_t* find_command(const char* name)
 {
     for (command_t& command : commands)
@@ -63,6 +65,7 @@ void variable_command(cvar_t* variable, const command_words_t& words)
     variable->set(words[1].c_str());
 }
 
+// Runs one command; false when its first word names nothing known.
 bool run_command(const command_words_t& words)
 {
     if (const command_t* command = find_command(words[0].c_str())) {
@@ -84,6 +87,7 @@ bool run_command(const command_words_t& words)
     return false;
 }
 
+// Runs every command of a text; false when any named nothing known.
 bool run_text(std::string_view text)
 {
     bool all_known = true;

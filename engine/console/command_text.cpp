@@ -28,6 +28,7 @@ std::string read_quoted(std::string_view text, size_t& at)
     return word;
 }
 
+// Blanks separate words; CR is one so files with CRLF lines read the same.
 bool is_blank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r';

@@ -14,6 +14,7 @@ namespace
 
 constexpr const char* config_path = "/config.cfg";
 
+// One config line that sets `name` to `text` when run.
 std::string set_line(const std::string& name, const std::string& text)
 {
     return "set " + name + " " + quote_word(text) + "\n";

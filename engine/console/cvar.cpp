@@ -43,6 +43,7 @@ std::map<std::string, std::pair<std::string, std::string>>& kept()
     return *values;
 }
 
+// The last variable of a link chain.
 cvar_t* chain_end(cvar_t* variable)
 {
     while (variable->link())

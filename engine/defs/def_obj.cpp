@@ -63,6 +63,15 @@ bool def_obj_t::get_point(const char* key, float* out_xyz) const
     return true;
 }
 
+bool def_obj_t::get_point(const char* key, vec_t<float, 3>& out) const
+{
+    float xyz[3];
+    if (!get_point(key, xyz))
+        return false;
+    out = vec_t<float, 3>{xyz[0], xyz[1], xyz[2]};
+    return true;
+}
+
 def_obj_t* def_obj_t::find(const char* name, int index) const
 {
     if (!name || index < 0)

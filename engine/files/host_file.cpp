@@ -13,6 +13,7 @@
 namespace
 {
 
+// Sets the engine's error number and answers -1.
 int fail(int error_number)
 {
     *v_errno_addr() = error_number;

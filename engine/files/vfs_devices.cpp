@@ -14,6 +14,7 @@ namespace
 std::list<vfs_device_t> devices; // highest priority first; equal priorities: later mount first
 const vfs_device_t* fallback = nullptr;
 
+// Mount points compare ignoring case, as paths do.
 bool same_part(const std::string& a, const std::string& b)
 {
     return strcasecmp(a.c_str(), b.c_str()) == 0;

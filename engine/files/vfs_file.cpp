@@ -23,6 +23,7 @@ bool truncating(unsigned flags)
     return (flags & vfs_truncate) || !(flags & vfs_at_end);
 }
 
+// The host folder that holds a host path.
 std::string parent_of(const std::string& host_path)
 {
     return host_path.substr(0, host_path.rfind('/'));
@@ -51,6 +52,7 @@ bool copy_host_file(const std::string& from, const std::string& to)
     return copied;
 }
 
+// Opens the entry of highest priority: a file to read, or a folder to list.
 int open_for_reading(const std::vector<vfs_entry_t>& found)
 {
     if (found.empty())
@@ -68,6 +70,7 @@ int open_for_reading(const std::vector<vfs_entry_t>& found)
     return vfs_handles_add(std::move(file));
 }
 
+// Opens a file on the device that takes writes, creating its folders there when needed.
 int open_for_writing(const vfs_parts_t& parts, const std::vector<vfs_entry_t>& found, unsigned flags,
                      unsigned mode)
 {

@@ -7,6 +7,7 @@
 namespace
 {
 
+// True when the host has an entry of that exact name.
 bool host_entry_exists(const std::string& path)
 {
     struct stat info;

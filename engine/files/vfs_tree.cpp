@@ -14,6 +14,7 @@
 namespace
 {
 
+// True when the folder holding `parts` exists on some device.
 bool parent_is_folder(const vfs_parts_t& parts)
 {
     for (const vfs_entry_t& parent : vfs_devices_lookup(vfs_parts_t(parts.begin(), parts.end() - 1)))

@@ -50,6 +50,9 @@ TEST_F(def_pool_test, reads_objects_values_and_children)
     EXPECT_EQ(point[2], 300.0f);
     EXPECT_FALSE(roads->get_point("road_count", point)) << "one number is not a point";
     EXPECT_EQ(point[0], 1.5f) << "a failed read leaves the point alone";
+    vec_t<float, 3> vec{};
+    ASSERT_TRUE(roads->get_point("start_pos", vec));
+    EXPECT_EQ(vec.z, 300.0f);
 
     ASSERT_EQ(roads->get_children().size(), 2u);
     EXPECT_EQ(pool->find("road", 1), roads->find("road", 1)) << "the pool searches children too";

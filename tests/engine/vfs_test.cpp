@@ -307,7 +307,27 @@ TEST_F(vfs_test, fallback_device_takes_the_writes)
     EXPECT_EQ(*v_errno_addr(), EROFS);
     EXPECT_EQ(vfs_set_fallback_device("/not/mounted"), -1);
     EXPECT_EQ(*v_errno_addr(), ENODEV);
+}
+
+TEST_F(vfs_test, reads_take_the_device_of_highest_priority_and_the_later_of_equals)
+{
+    const fs::path base = home_.parent_path();
+    for (const char* name : {"low", "first", "second", "sub"}) {
+        fs::create_directories(base / name);
+        std::ofstream(base / name / "x.txt") << name;
+    }
+    write_data_file("x.txt", "data");
+    ASSERT_EQ(vfs_mount_device("/", (base / "low").c_str(), 1, 0), 0);
+    EXPECT_EQ(read_text("/x.txt"), "low");
+    ASSERT_EQ(vfs_mount_device("/", (base / "first").c_str(), 50, 0), 0);
+    ASSERT_EQ(vfs_mount_device("/", (base / "second").c_str(), 50, 0), 0);
+    EXPECT_EQ(read_text("/x.txt"), "second");
+    ASSERT_EQ(vfs_mount_device("/", (base / "first").c_str(), 50, 0), 0) << "a re-mount counts as later";
+    EXPECT_EQ(read_text("/x.txt"), "first");
+    ASSERT_EQ(vfs_mount_device("/music", (base / "sub").c_str(), 1, 0), 0);
+    EXPECT_EQ(read_text("/Music/x.txt"), "sub");
     EXPECT_EQ(vfs_mount_device("/", "/not/a/folder", 1, 0), -1);
+    EXPECT_EQ(vfs_mount_device("/", (base / "low").c_str(), 1, 1), -1) << "unknown flags";
 }
 
 TEST_F(vfs_test, host_file_helpers_read_whole_files_and_make_parents)

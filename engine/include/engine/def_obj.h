@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/vec.h"
+
 class def_pool_t;
 
 // One object of a definition file: a name, an optional class, ordered key/value pairs (every value is
@@ -28,6 +30,7 @@ public:
     // Reads three reals separated by blanks and/or commas into `out_xyz`; false (and `out_xyz`
     // untouched) when the key is absent or holds fewer than three numbers.
     bool get_point(const char* key, float* out_xyz) const;
+    bool get_point(const char* key, vec_t<float, 3>& out) const;
     // Child objects in file order.
     const std::vector<def_obj_t*>& get_children() const { return children_; }
     // The `index`-th child (from 0) named `name`, or null.

@@ -1,0 +1,113 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/gfx_device.h"
+#include "engine/gfx_render.h"
+#include "engine/gfx_view.h"
+
+// Test control and read-back of the headless renderer: what a frame queued, the state of the
+// stacks, and switches a test scripts the device with. Host side only (not exported).
+
+// Vertex and index data read from a prototype's packets (or an immediate record) when it was queued.
+struct gfx_recorded_geometry_t {
+    std::vector<float> positions;   // 3 per vertex
+    std::vector<float> normals;     // 3 per vertex, empty when absent
+    std::vector<float> texcoords;   // 2 per vertex, empty when absent
+    std::vector<uint32_t> colours;  // 1 per vertex, empty when absent
+    std::vector<uint16_t> indices;
+    int vertex_count() const { return static_cast<int>(positions.size() / 3); }
+};
+
+// A queued render prototype.
+struct gfx_recorded_proto_t {
+    const r_proto_t* proto;     // identity only: it may be freed after the flush
+    std::string vertex_declaration;  // name of vertex packet 0's declaration, "" without one
+    std::string index_declaration;
+    const void* shader;
+    std::string shader_path;    // path when the shader came from gfx_shader_precache, else ""
+    uint32_t flags;
+    float frame[16];
+    bool lit_by_light;          // queued through gfx_queue_light_proto
+    r_light_t light;            // the light, when lit_by_light
+    gfx_recorded_geometry_t geometry;  // from vertex packet 0 and the index packet
+    int flush;                  // number of flushes before it in the frame
+};
+
+// A queued immediate data record (arrays copied).
+struct gfx_recorded_data_t {
+    uint32_t flags;
+    int32_t primitive;
+    float position[3];
+    const void* shader;
+    std::string shader_path;
+    float world[16];
+    gfx_recorded_geometry_t geometry;
+    int flush;
+};
+
+// A gfx_sprite call (sprites copied).
+struct gfx_recorded_sprites_t {
+    const void* shader;
+    std::string shader_path;
+    float position[3];
+    float size;
+    std::vector<gfx_sprite_t> sprites;
+    float x_scale;
+    float y_scale;
+    int mode;
+    float depth;
+    float world[16];
+    int flush;
+};
+
+// A gfx_line_plain call: the end points in the world (the world matrix applied).
+struct gfx_recorded_line_t {
+    uint32_t colour;
+    float from[3];
+    float to[3];
+};
+
+// A clear of the frame.
+struct gfx_recorded_clear_t {
+    uint32_t flags;
+    uint32_t colour;
+};
+
+// Everything one frame drew.
+struct gfx_frame_record_t {
+    std::vector<gfx_recorded_proto_t> protos;
+    std::vector<gfx_recorded_data_t> data;
+    std::vector<gfx_recorded_sprites_t> sprites;
+    std::vector<gfx_recorded_line_t> lines;
+    std::vector<gfx_recorded_clear_t> clears;
+    std::vector<gfx_view_t> views;  // every view pushed, in order
+    int flushes = 0;
+    int captures = 0;
+};
+
+// The frame being drawn (since the last swap) and the last frame shown.
+const gfx_frame_record_t& gfx_record_current();
+const gfx_frame_record_t& gfx_record_last();
+// Number of frames swapped since the reset.
+int gfx_record_frames();
+
+// Depths of the world, camera and view stacks (1, 0, 0 when balanced).
+int gfx_record_world_depth();
+int gfx_record_camera_depth();
+int gfx_record_view_depth();
+
+// Makes every visibility test answer true (or restores the real frustum).
+void gfx_record_set_all_visible(bool all_visible);
+// The next `count` calls of gfx_mode_init fail as a device refusing the mode would.
+void gfx_record_fail_mode_inits(int count);
+// Sets the window's focus: the renderer is active only while focused; the callback hears changes.
+void gfx_record_set_focus(bool focused);
+// The mode in use and its device, or null when none is set.
+const gfx_mode_t* gfx_record_mode();
+const gfx_device_t* gfx_record_mode_device();
+// Calls of gfx_hw_flush since the reset.
+int gfx_record_hw_flushes();
+// Pools inserted and not removed.
+int gfx_record_pool_count();

@@ -1,0 +1,128 @@
+#include <vector>
+
+#include "engine/gfx_frame.h"
+#include "engine/gfx_record.h"
+#include "engine/log.h"
+#include "engine/reset.h"
+#include "render_state.h"
+
+namespace {
+
+// The screen's state between frames.
+struct frame_state_t {
+    bool focused = true;
+    bool in_frame = false;
+    uint32_t screen_colour = 0xff000000;  // what the last colour clear left on the screen
+    bool swap_clear_pending = false;
+    gfx_recorded_clear_t swap_clear{};
+    float time = 0.0f;
+    gfx_capture_fn capture = nullptr;
+    gfx_activate_fn on_activate = nullptr;
+    void* activate_user = nullptr;
+    int frames = 0;
+    gfx_frame_record_t last;
+};
+
+frame_state_t state;
+
+void reset_frame() { state = frame_state_t{}; }
+
+engine_reset_registrar_t frame_reset_registrar(reset_order_devices, reset_frame);
+
+void clear(uint32_t flags, uint32_t colour)
+{
+    render_frame().clears.push_back({flags, colour});
+    if (flags & gfx_clear_colour)
+        state.screen_colour = colour;
+}
+
+}  // namespace
+
+ENGINE_API bool gfx_is_active() { return state.focused && gfx_record_mode() != nullptr; }
+
+ENGINE_API void gfx_activate_callback(gfx_activate_fn callback, void* user)
+{
+    state.on_activate = callback;
+    state.activate_user = user;
+}
+
+ENGINE_API void gfx_begin_frame()
+{
+    if (state.in_frame) {
+        error("gfx_begin_frame: a frame is already open");
+        return;
+    }
+    state.in_frame = true;
+    if (state.swap_clear_pending) {
+        state.swap_clear_pending = false;
+        clear(state.swap_clear.flags, state.swap_clear.colour);
+    }
+}
+
+ENGINE_API void gfx_end_frame()
+{
+    if (!state.in_frame) {
+        error("gfx_end_frame: no frame is open");
+        return;
+    }
+    state.in_frame = false;
+}
+
+ENGINE_API void gfx_clear1(uint32_t flags, uint32_t colour) { clear(flags, colour); }
+
+ENGINE_API void gfx_swap_clear(uint32_t flags, uint32_t colour)
+{
+    state.swap_clear_pending = true;
+    state.swap_clear = {flags, colour};
+}
+
+ENGINE_API void gfx_swapbuffers()
+{
+    render_end_of_frame(state.last);
+    ++state.frames;
+}
+
+ENGINE_API void gfx_set_time(float seconds) { state.time = seconds; }
+ENGINE_API float gfx_get_time() { return state.time; }
+
+ENGINE_API void gfx_screen_capture(gfx_capture_fn callback) { state.capture = callback; }
+
+ENGINE_API bool gfx_try_capture()
+{
+    if (!state.capture)
+        return false;
+    const gfx_capture_fn callback = state.capture;
+    state.capture = nullptr;
+    int width = 0;
+    int height = 0;
+    render_screen_size(width, height);
+    if (width <= 0 || height <= 0 || width > 65535 || height > 65535) {
+        error("gfx_try_capture: the screen size %dx%d cannot be captured", width, height);
+        return false;
+    }
+    // No rasteriser: the picture is the colour the screen was last cleared to.
+    const uint8_t rgb[3] = {static_cast<uint8_t>(state.screen_colour >> 16),
+                            static_cast<uint8_t>(state.screen_colour >> 8),
+                            static_cast<uint8_t>(state.screen_colour)};
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+        pixels[i] = rgb[0];
+        pixels[i + 1] = rgb[1];
+        pixels[i + 2] = rgb[2];
+    }
+    ++render_frame().captures;
+    callback(static_cast<uint16_t>(width), static_cast<uint16_t>(height), pixels.data());
+    return true;
+}
+
+void gfx_record_set_focus(bool focused)
+{
+    if (state.focused == focused)
+        return;
+    state.focused = focused;
+    if (state.on_activate)
+        state.on_activate(focused ? 1 : 0, state.activate_user);
+}
+
+const gfx_frame_record_t& gfx_record_last() { return state.last; }
+int gfx_record_frames() { return state.frames; }

@@ -1,0 +1,288 @@
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/gfx_record.h"
+#include "engine/gfx_render.h"
+#include "engine/log.h"
+#include "engine/reset.h"
+#include "render_state.h"
+
+// A render path: a name and the lighting mode it applies.
+struct gfx_path_t {
+    const char* name;
+    int mode;
+};
+
+// A pool of a path: its order and the queue record it was given.
+struct gfx_pool_t {
+    gfx_path_t* path;
+    gfx_sort_t sort;
+    gfx_pool_queue_t* queue;
+};
+
+namespace {
+
+constexpr const char* notfound_shader = "/specials/notfound.shd";
+
+gfx_path_t vert_path{"vert", 1};
+gfx_path_t* selected_path = nullptr;
+std::vector<std::unique_ptr<gfx_pool_t>> pools;
+// Shaders by path; the records never move once made, so handles stay valid until the reset.
+std::map<std::string, std::unique_ptr<gfx_shader_t>> shaders;
+// Prototypes queued since the last flush, each holding the use the queue took.
+std::vector<r_proto_t*> queued;
+gfx_frame_record_t frame;
+
+void release_queued()
+{
+    for (r_proto_t* proto : queued)
+        if (proto->dec_refs() == 0)
+            gfx_free_proto(proto);
+    queued.clear();
+}
+
+void reset_queue()
+{
+    release_queued();
+    selected_path = nullptr;
+    pools.clear();
+    shaders.clear();
+    frame = gfx_frame_record_t{};
+}
+
+engine_reset_registrar_t queue_reset_registrar(reset_order_devices, reset_queue);
+
+const gfx_shader_t* make_shader(const std::string& path)
+{
+    auto& slot = shaders[path];
+    if (!slot) {
+        slot = std::make_unique<gfx_shader_t>();
+        snprintf(slot->path, sizeof slot->path, "%s", path.c_str());
+        slot->width = 256;
+        slot->height = 256;
+    }
+    return slot.get();
+}
+
+// Copies `count` elements of `width` values from a caller's array, when it has one.
+template <typename T>
+std::vector<T> copy_array(const T* values, int count, int width)
+{
+    if (!values || count <= 0)
+        return {};
+    return std::vector<T>(values, values + static_cast<size_t>(count) * static_cast<size_t>(width));
+}
+
+// Reads a packet's arrays through its declaration.
+void read_vertices(const r_packet_t* packet, gfx_recorded_geometry_t& out)
+{
+    if (!packet)
+        return;
+    const r_packet_decl_t* d = packet->declaration();
+    void* owner = packet->owner();
+    const int element = packet->element();
+    const int count = d->vertex_count ? d->vertex_count(owner, element) : 0;
+    if (count <= 0)
+        return;
+    out.positions = copy_array(d->positions ? d->positions(owner, element) : nullptr, count, 3);
+    out.normals = copy_array(d->normals ? d->normals(owner, element) : nullptr, count, 3);
+    out.texcoords = copy_array(d->texcoords ? d->texcoords(owner, element) : nullptr, count, 2);
+    out.colours = copy_array(d->colours ? d->colours(owner, element) : nullptr, count, 1);
+}
+
+void read_indices(const r_packet_t* packet, gfx_recorded_geometry_t& out)
+{
+    if (!packet)
+        return;
+    const r_packet_decl_t* d = packet->declaration();
+    const int count = d->index_count ? d->index_count(packet->owner(), packet->element()) : 0;
+    out.indices = copy_array(d->indices ? d->indices(packet->owner(), packet->element()) : nullptr, count, 1);
+}
+
+void record_proto(r_proto_t* proto, const r_light_t* light)
+{
+    gfx_recorded_proto_t record{};
+    record.proto = proto;
+    const r_packet_t* vertices = proto->vertex_packet(0);
+    const r_packet_t* indices = proto->index_packet();
+    record.vertex_declaration = vertices && vertices->declaration()->name ? vertices->declaration()->name : "";
+    record.index_declaration = indices && indices->declaration()->name ? indices->declaration()->name : "";
+    record.shader = proto->shader();
+    record.shader_path = render_shader_path(proto->shader());
+    record.flags = proto->flags;
+    std::memcpy(record.frame, proto->frame(), sizeof record.frame);
+    record.lit_by_light = light != nullptr;
+    if (light)
+        record.light = *light;
+    read_vertices(vertices, record.geometry);
+    read_indices(indices, record.geometry);
+    record.flush = frame.flushes;
+    frame.protos.push_back(std::move(record));
+    proto->inc_refs();
+    queued.push_back(proto);
+}
+
+}  // namespace
+
+ENGINE_API const gfx_shader_t* gfx_shader_precache(const char* path)
+{
+    if (!path)
+        return nullptr;
+    return make_shader(*path ? path : notfound_shader);
+}
+
+ENGINE_API gfx_path_t* gfx_path_get(const char* name)
+{
+    if (name && strcmp(name, vert_path.name) == 0)
+        return &vert_path;
+    error("gfx_path_get: no render path \"%s\"", name ? name : "");
+    return nullptr;
+}
+
+ENGINE_API void gfx_path_select(gfx_path_t* path)
+{
+    if (path)
+        selected_path = path;
+}
+
+ENGINE_API int gfx_path_get_current() { return selected_path ? selected_path->mode : 0; }
+
+ENGINE_API void gfx_path_flush()
+{
+    release_queued();
+    ++frame.flushes;
+}
+
+ENGINE_API gfx_pool_t* gfx_path_pool_insert(gfx_path_t* path, gfx_sort_t sort)
+{
+    if (!path)
+        return nullptr;
+    pools.push_back(std::make_unique<gfx_pool_t>(gfx_pool_t{path, sort, nullptr}));
+    return pools.back().get();
+}
+
+ENGINE_API void gfx_path_pool_remove(gfx_pool_t* pool)
+{
+    for (auto it = pools.begin(); it != pools.end(); ++it)
+        if (it->get() == pool) {
+            pools.erase(it);
+            return;
+        }
+}
+
+ENGINE_API void gfx_pool_queue_insert(gfx_pool_t* pool, gfx_pool_queue_t* queue)
+{
+    if (pool)
+        pool->queue = queue;
+}
+
+ENGINE_API int gfx_common_hash_sort(const r_proto_t* a, const r_proto_t* b)
+{
+    const auto sa = reinterpret_cast<uintptr_t>(a->shader());
+    const auto sb = reinterpret_cast<uintptr_t>(b->shader());
+    return sa < sb ? -1 : sa > sb ? 1 : 0;
+}
+
+ENGINE_API int gfx_priority_sort(const r_proto_t* a, const r_proto_t* b)
+{
+    return a->flags < b->flags ? -1 : a->flags > b->flags ? 1 : 0;
+}
+
+ENGINE_API void gfx_queue_proto(r_proto_t* proto)
+{
+    if (proto)
+        record_proto(proto, nullptr);
+}
+
+ENGINE_API void gfx_queue_light_proto(r_proto_t* proto, const r_light_t* light)
+{
+    if (proto && light)
+        record_proto(proto, light);
+}
+
+ENGINE_API void gfx_cache_data(const gfx_data_t* data)
+{
+    if (!data)
+        return;
+    if (data->vertex_count < 0 || data->index_count < 0) {
+        error("gfx_cache_data: negative count (%d vertices, %d indices)", data->vertex_count, data->index_count);
+        return;
+    }
+    gfx_recorded_data_t record{};
+    record.flags = data->flags;
+    record.primitive = data->primitive;
+    std::memcpy(record.position, data->position, sizeof record.position);
+    record.shader = data->shader;
+    record.shader_path = render_shader_path(data->shader);
+    std::memcpy(record.world, render_world().m, sizeof record.world);
+    const int count = data->vertex_count;
+    gfx_recorded_geometry_t& g = record.geometry;
+    if (data->flags & gfx_data_positions)
+        g.positions = copy_array(data->positions, count, 3);
+    if (data->flags & gfx_data_normals)
+        g.normals = copy_array(data->normals, count, 3);
+    if (data->flags & gfx_data_texcoords)
+        g.texcoords = copy_array(data->texcoords, count, 2);
+    if (data->flags & gfx_data_colours)
+        g.colours = copy_array(data->colours, count, 1);
+    if (data->flags & gfx_data_indices)
+        g.indices = copy_array(data->indices, data->index_count, 1);
+    record.flush = frame.flushes;
+    frame.data.push_back(std::move(record));
+}
+
+ENGINE_API void gfx_sprite(const void* shader, const float* position, float size, int count,
+                           const gfx_sprite_t* sprites, float x_scale, float y_scale, int mode, float depth)
+{
+    if (!position || count <= 0 || !sprites)
+        return;
+    gfx_recorded_sprites_t record{};
+    record.shader = shader;
+    record.shader_path = render_shader_path(shader);
+    std::memcpy(record.position, position, sizeof record.position);
+    record.size = size;
+    record.sprites.assign(sprites, sprites + count);
+    record.x_scale = x_scale;
+    record.y_scale = y_scale;
+    record.mode = mode;
+    record.depth = depth;
+    std::memcpy(record.world, render_world().m, sizeof record.world);
+    record.flush = frame.flushes;
+    frame.sprites.push_back(std::move(record));
+}
+
+ENGINE_API void gfx_line_plain(uint32_t colour, const float* from, const float* to)
+{
+    if (!from || !to)
+        return;
+    gfx_recorded_line_t line{};
+    line.colour = colour;
+    render_point(render_world(), from, line.from);
+    render_point(render_world(), to, line.to);
+    frame.lines.push_back(line);
+}
+
+gfx_frame_record_t& render_frame() { return frame; }
+
+std::string render_shader_path(const void* shader)
+{
+    for (const auto& [path, record] : shaders)
+        if (record.get() == shader)
+            return path;
+    return {};
+}
+
+// The frame record moves to "last" at a swap; queued prototypes are released as a flush would.
+void render_end_of_frame(gfx_frame_record_t& last)
+{
+    release_queued();
+    last = std::move(frame);
+    frame = gfx_frame_record_t{};
+}
+
+const gfx_frame_record_t& gfx_record_current() { return frame; }
+int gfx_record_pool_count() { return static_cast<int>(pools.size()); }

@@ -1,0 +1,37 @@
+#pragma once
+
+// Five-axis bounds of the collision code: a minimum and a maximum on x, y, z and on the two diagonals
+// of the horizontal plane, u = (x + z) / 2 and v = (x - z) / 2. Diagonal roads and terrain triangles
+// fit these much tighter than an axis-aligned box.
+
+// The value that marks an empty bound: minima at +cd_bound_empty, maxima at -cd_bound_empty.
+constexpr float cd_bound_empty = 3.37e38f;
+
+// Number of axes of a five-axis bound.
+constexpr int cd_bound_axes = 5;
+
+// A minimum and a maximum on each of the five axes (x, y, z, u, v).
+struct cd_bounds_t {
+    float minimum[cd_bound_axes];
+    float maximum[cd_bound_axes];
+
+    // Sets every minimum to +3.37e38 and every maximum to -3.37e38.
+    void set_empty();
+    // Widens the bound to hold the point (x, y, z).
+    void add_point(float x, float y, float z);
+    // Widens the bound to hold the axis-aligned box from (x0, y0, z0) to (x1, y1, z1).
+    void add_box(const float box_minimum[3], const float box_maximum[3]);
+    // Widens the bound to hold another five-axis bound.
+    void add_bounds(const cd_bounds_t& other);
+    // Moves every minimum down and every maximum up by `margin`.
+    void widen(float margin);
+    // Shifts the bound by (x, y, z): the diagonals move by the matching combinations.
+    void translate(float x, float y, float z);
+    // True when on every axis neither minimum lies above the other's maximum (closed intervals).
+    bool overlaps(const cd_bounds_t& other) const;
+    // True when the minimum of x lies above its maximum (nothing was added).
+    bool empty() const { return minimum[0] > maximum[0]; }
+};
+
+// The empty five-axis bound.
+cd_bounds_t cd_bounds_make_empty();
