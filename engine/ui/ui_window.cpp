@@ -67,6 +67,20 @@ void ui_window_t::layer_change(ui_view_t* view, int new_layer)
     view->layer = new_layer;
 }
 
+ui_layer_entry_t* ui_window_t::layer_entry(int key, bool create)
+{
+    auto position = layer_buffers.begin();
+    while (position != layer_buffers.end() && position->key < key)
+        ++position;
+    if (position != layer_buffers.end() && position->key == key)
+        return &*position;
+    if (!create)
+        return nullptr;
+    ui_layer_entry_t entry;
+    entry.key = key;
+    return &*layer_buffers.insert(position, std::move(entry));
+}
+
 void ui_window_t::invalidate_layers()
 {
     for (ui_layer_entry_t& entry : layer_buffers)

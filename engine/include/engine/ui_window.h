@@ -36,6 +36,8 @@ public:
     void capture_events(ui_view_t* view, bool on, bool notify);
     // Moves `view` to another layer, rebuilding both layers.
     void layer_change(ui_view_t* view, int new_layer);
+    // The layer entry of `key`; with `create` a missing one is made (rebuild flag set), else null.
+    ui_layer_entry_t* layer_entry(int key, bool create);
     // Sets the rebuild flag of every layer entry.
     void invalidate_layers();
     // Rebuilds every layer whose rebuild flag is set from the views of that layer, in tree order.
