@@ -1,5 +1,6 @@
 #include "engine_testing/ui_driver.h"
 
+#include "engine/cache.h"
 #include "engine/entity_reg.h"
 #include "engine/evalue.h"
 #include "engine/pml_draw.h"

@@ -1,6 +1,8 @@
 #include "ui_script.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +37,29 @@ struct build_state_t {
     }
 };
 
+// Reads the four numbers of a rectangle ("left right top bottom"); false otherwise.
+bool read_rect(const eblock_template_t::setting_t& setting, pml_rect_t& out)
+{
+    std::string text;
+    for (const std::string& value : setting.values)
+        text += value + " ";
+    float values[4];
+    const char* position = text.c_str();
+    for (float& value : values) {
+        char* end = nullptr;
+        value = strtof(position, &end);
+        if (end == position || !std::isfinite(value))
+            return false;
+        position = end;
+    }
+    while (*position == ' ')
+        ++position;
+    if (setting.array || *position != '\0')
+        return false;
+    out = pml_rect_t{values[0], values[1], values[2], values[3]};
+    return true;
+}
+
 // Creates the entity of `def` and sets its properties; null (reported) on failure.
 entity_t* make_entity(const entity_def_t& def, build_state_t& state)
 {
@@ -53,6 +78,14 @@ entity_t* make_entity(const entity_def_t& def, build_state_t& state)
                 return nullptr;
             }
             entity->set_name(name.c_str());
+            continue;
+        }
+        ui_view_t* view = dynamic_cast<ui_view_t*>(entity);
+        if (view && (setting.name == "rect" || setting.name == "area")) {
+            if (!read_rect(setting, setting.name == "rect" ? view->rect : view->area)) {
+                state.fail(setting.line, def.type_name + ": " + setting.name + " needs four numbers");
+                return nullptr;
+            }
             continue;
         }
         bool set = false;

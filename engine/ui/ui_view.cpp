@@ -7,7 +7,6 @@
 #include "engine/ui_action.h"
 #include "engine/ui_group.h"
 #include "engine/ui_window.h"
-#include "ui_rect_value.h"
 
 const evalue_def_t ui_view_t::evd_tab =
     evalue_member("tab", evalue_int, sizeof(int), evalue_bind<&ui_view_t::tab>, nullptr, "-1",
@@ -24,12 +23,8 @@ const evalue_def_t ui_view_t::evd_visible =
 const evalue_def_t ui_view_t::evd_layer =
     evalue_member("layer", evalue_int, sizeof(int), evalue_bind<&ui_view_t::layer>, &evd_visible, "0",
                   evalue_bind_status<&ui_view_t::view_status>);
-const evalue_def_t ui_view_t::evd_area = ui_rect_member("area", evalue_bind<&ui_view_t::area>,
-                                                        evalue_bind_status<&ui_view_t::view_status>, &evd_layer);
-const evalue_def_t ui_view_t::evd_rect = ui_rect_member("rect", evalue_bind<&ui_view_t::rect>,
-                                                        evalue_bind_status<&ui_view_t::view_status>, &evd_area);
 const evalue_def_t ui_view_t::evd_id =
-    evalue_member("id", evalue_int, sizeof(int), evalue_bind<&ui_view_t::id>, &evd_rect, "-1");
+    evalue_member("id", evalue_int, sizeof(int), evalue_bind<&ui_view_t::id>, &evd_layer, "-1");
 
 ui_view_t::ui_view_t() = default;
 ui_view_t::~ui_view_t() = default;
@@ -39,7 +34,7 @@ void ui_view_t::handler()
     if ((view_status & evalue_changed) == 0)
         return;
     view_status &= static_cast<uint8_t>(~evalue_changed);
-    changed(ui_change_rect | ui_change_area | ui_change_property);
+    changed(ui_change_property);
 }
 
 bool ui_view_t::is_visible() const

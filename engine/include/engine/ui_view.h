@@ -46,9 +46,6 @@ enum ui_offset_t : unsigned {
 constexpr int ui_notify_capture_lost = 8;
 constexpr int ui_notify_rebuild = static_cast<int>(0x80000000u);
 
-// Type code of a rectangle property: four numbers "left right top bottom".
-constexpr int ui_evalue_rect = 40;
-
 // A value of "area" that was never given (the hit area is then the rectangle).
 constexpr float ui_area_unset = -3.37e38f;
 
@@ -57,11 +54,10 @@ constexpr float ui_area_unset = -3.37e38f;
 // Components of the module derive from it; the engine creates them by registered type name.
 class ui_view_t : public entity_t {
 public:
-    // Descriptors of the view's script properties ("id", "rect", "area", "layer", "visible", "active",
-    // "tooltip", "tab"), head first; derived classes chain their own to `evd_id`.
+    // Descriptors of the view's script properties ("id", "layer", "visible", "active", "tooltip",
+    // "tab"), head first; derived classes chain their own to `evd_id`. A UI script gives the rectangle
+    // and hit area ("rect", "area") itself.
     static const evalue_def_t evd_id;
-    static const evalue_def_t evd_rect;
-    static const evalue_def_t evd_area;
     static const evalue_def_t evd_layer;
     static const evalue_def_t evd_visible;
     static const evalue_def_t evd_active;
@@ -74,7 +70,7 @@ public:
     const evalue_def_t* get_evalue_root() const override { return &evd_id; }
     const char* get_default_name() const override { return "ui.view"; }
 
-    // Per frame: a set property of the view calls `changed(ui_change_property)`.
+    // Per frame: a property of the view that was set calls `changed`.
     void handler() override;
 
     // Called once the view is in its window's tree, after its init phases.
