@@ -14,6 +14,7 @@
 #include "engine/config.h"
 #include "engine/frame.h"
 #include "engine/host.h"
+#include "engine/input_script.h"
 #include "engine/log.h"
 #include "engine/process.h"
 #include "engine/vfs.h"
@@ -104,6 +105,8 @@ int main(int argc, char** argv)
     }
     log_set_echo(true);
     cdl_set(options.module_arguments);
+    if (!host_settings().input_script.empty() && !inp_script_load(host_settings().input_script))
+        return 1;
 
     const std::string module_path = executable_folder() + "/libgame.so";
     void* module = dlopen(module_path.c_str(), RTLD_NOW | RTLD_LOCAL);

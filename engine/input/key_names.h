@@ -1,0 +1,10 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "engine/input.h"
+
+// The key name of a trigger code: the keyboard's names ("esc", "pgup", "F1", "`", "num-" ...),
+// "key<code>" for other scan codes, "mouse1".., "joy1".., "pov1".."pov4", "joystick1"..; empty for a
+// code that names no trigger.
+std::string key_name_of(uint32_t code);
