@@ -95,7 +95,13 @@ void ui_pointer_frame()
         window->offset(dx, dy, ui_offset_shift | ui_offset_area);
     if (slot.built.handler)
         slot.built.handler->handler();
-    ui_window_frame(slot, true);
+    if (slot.built.handler)
+        slot.built.handler->pre_wdraw();
+    window->handler();
+    window->precache_layers();
+    window->draw_layers();
+    if (slot.built.handler)
+        slot.built.handler->post_wdraw();
 }
 
 void ui_pointer_reset()

@@ -95,19 +95,22 @@ void ui_init()
         entity_register(&group_type);
 }
 
-void ui_window_frame(ui_slot_t& slot, bool draw)
+void ui_window_frame(ui_window_t* window, ui_handler_t* handler, bool draw)
 {
-    ui_window_t* window = slot.built.window;
-    ui_handler_t* handler = slot.built.handler;
+    // A hook may insert or remove windows: look the window up again after each one.
+    auto alive = [window] {
+        const ui_slot_t* slot = ui_find_slot(window);
+        return slot && !slot->dying;
+    };
     if (handler)
         handler->pre_wdraw();
-    if (slot.dying)
+    if (!alive())
         return;
     window->handler();
     window->precache_layers();
     if (draw)
         window->draw_layers();
-    if (handler && !slot.dying)
+    if (handler && alive())
         handler->post_wdraw();
 }
 
@@ -125,10 +128,10 @@ void ui_process()
     for (ui_window_t* window : order) {
         ui_slot_t* slot = ui_find_slot(window);
         if (slot && !slot->dying && window->visible && !window->drawn_in_3d && window != state.splash)
-            ui_window_frame(*slot, true);
+            ui_window_frame(window, slot->built.handler, true);
     }
     if (ui_slot_t* splash = ui_find_slot(state.splash); splash && !splash->dying && state.splash->visible)
-        ui_window_frame(*splash, true);
+        ui_window_frame(state.splash, splash->built.handler, true);
     ui_pointer_frame();
     --state.busy;
     ui_finish_removals();
@@ -225,7 +228,7 @@ void ui_wadvance3d(c_item_t* item)
     if (!slot || slot->dying)
         return;
     ++state.busy;
-    ui_window_frame(*slot, false);
+    ui_window_frame(window, slot->built.handler, false);
     --state.busy;
     ui_finish_removals();
 }

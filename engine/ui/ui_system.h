@@ -29,4 +29,4 @@ ui_slot_t* ui_find_slot(const ui_window_t* window);
 void ui_finish_removals();
 // One window's drawing work: pre_wdraw, the views' handler, compiling changed layers, drawing (when
 // `draw`), post_wdraw.
-void ui_window_frame(ui_slot_t& slot, bool draw);
+void ui_window_frame(ui_window_t* window, ui_handler_t* handler, bool draw);
