@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/gfx_view.h"
 #include "engine/lcl.h"
 #include "engine/log.h"
 #include "engine/pml.h"
@@ -126,9 +127,18 @@ void pml_set_bounds(float left, float right, float top, float bottom, bool refer
     pml_set_bounds(pml_rect_t{left, right, top, bottom}, reference_units);
 }
 
-void pml_set_bounds(const pml_rect_t& bounds, bool)
+void pml_set_bounds(const pml_rect_t& bounds, bool reference_units)
 {
     state.bounds = bounds;
+    if (reference_units)
+        return;
+    gfx_params_t params{};
+    gfx_get_params(&params);
+    if (params.width <= 0 || params.height <= 0)
+        return;
+    const float sx = reference_screen.right / static_cast<float>(params.width);
+    const float sy = reference_screen.top / static_cast<float>(params.height);
+    state.bounds = pml_rect_t{bounds.left * sx, bounds.right * sx, bounds.top * sy, bounds.bottom * sy};
 }
 
 pml_rect_t pml_get_render_bounds() { return state.bounds; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/cache.h"
+#include "engine/gfx_view.h"
 #include "engine/ui_action.h"
 #include "engine/ui_group.h"
 #include "engine/ui_window.h"
@@ -61,7 +62,16 @@ ui_window_t* ui_view_t::window() const
     return static_cast<ui_window_t*>(const_cast<ui_view_t*>(view));
 }
 
-pml_rect_t ui_view_t::uiref2view() const { return rect; }
+pml_rect_t ui_view_t::uiref2view() const
+{
+    gfx_params_t params{};
+    gfx_get_params(&params);
+    if (params.width <= 0 || params.height <= 0)
+        return rect;
+    const float sx = static_cast<float>(params.width) / 1024.0f;
+    const float sy = static_cast<float>(params.height) / 768.0f;
+    return pml_rect_t{rect.left * sx, rect.right * sx, rect.top * sy, rect.bottom * sy};
+}
 
 void ui_view_t::show(bool on) { visible = on; }
 

@@ -101,8 +101,8 @@ void pml_shutdown();
 void pml_localized(bool on);
 bool pml_is_localized();
 
-// Sets the bounds the next renders lay out in. `reference_units` false means device pixels; the
-// headless device has the reference size, so both give the same layout here.
+// Sets the bounds the next renders lay out in: reference units, or with `reference_units` false device
+// pixels of the current mode (`gfx_get_params`), converted to reference units.
 void pml_set_bounds(float left, float right, float top, float bottom, bool reference_units);
 void pml_set_bounds(const pml_rect_t& bounds, bool reference_units);
 // The current bounds.

@@ -105,7 +105,7 @@ public:
     bool hit(float x, float y) const;
     // The window whose tree holds the view (the view itself for a window), or null.
     ui_window_t* window() const;
-    // The view's rectangle in device pixels (the headless device has the reference size).
+    // The view's rectangle in device pixels of the current mode (`gfx_get_params`), y up.
     pml_rect_t uiref2view() const;
     bool is_group() const { return (view_type & ui_view_type_group) != 0; }
 
