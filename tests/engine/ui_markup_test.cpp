@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/gfx_view.h"
 #include "engine/lcl.h"
 #include "engine/log.h"
 #include "engine/pml.h"
@@ -239,6 +240,21 @@ TEST_F(ui_markup_test, flush_draws_visible_items_with_the_colour_modulation)
     EXPECT_EQ(pml_drawn()[0].drawn_color, 0x800000FFu);
     EXPECT_FLOAT_EQ(pml_drawn()[0].item.box.left, 101.0f);
     EXPECT_FLOAT_EQ(pml_drawn()[0].item.box.top, 502.0f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ui_markup_test, bounds_in_device_pixels_are_converted_to_reference_units)
+{
+    gfx_params_t params{};
+    gfx_get_params(&params);
+    ASSERT_GT(params.width, 0);
+    pml_set_bounds(0.0f, static_cast<float>(params.width), static_cast<float>(params.height), 0.0f, false);
+    const pml_rect_t bounds = pml_get_render_bounds();
+    EXPECT_FLOAT_EQ(bounds.right, 1024.0f);
+    EXPECT_FLOAT_EQ(bounds.top, 768.0f);
 }
 
 }  // namespace
