@@ -35,7 +35,8 @@ bool pml_buffer_t::append_from(const pml_buffer_t& other)
 {
     if (other.items_.size() > capacity_items_ - items_.size())
         return false;
-    items_.insert(items_.end(), other.items_.begin(), other.items_.end());
+    const std::vector<pml_item_t> copied = other.items_;  // `other` may be this buffer
+    items_.insert(items_.end(), copied.begin(), copied.end());
     return true;
 }
 

@@ -204,6 +204,11 @@ TEST_F(ui_markup_test, a_buffer_at_capacity_refuses_more_items_cleanly)
     EXPECT_TRUE(pml_buffer_get(four, false));
     EXPECT_FALSE(four.append_from(four));  // appending all or nothing
     EXPECT_EQ(four.count(), 4u);
+    pml_buffer_t eight(8 * pml_item_bytes);
+    ASSERT_TRUE(eight.append_from(four));
+    EXPECT_TRUE(eight.append_from(eight));  // a buffer may append itself
+    EXPECT_EQ(eight.count(), 8u);
+    EXPECT_EQ(eight.item(7).id, 'd');
 }
 
 TEST_F(ui_markup_test, buffer_moves_by_offset_and_set_position)
