@@ -2,6 +2,9 @@
 #include <vector>
 
 #include "engine/cache.h"
+#include "engine/frame.h"
+#include "engine/gfx_view.h"
+#include "engine/input_queue.h"
 #include "engine/pml_draw.h"
 #include "engine/ui_action.h"
 #include "engine/ui_draw3d.h"
@@ -202,6 +205,31 @@ TEST_F(ui_input_test, control_callback_reads_clicks_accepts_and_cancels)
     for (const control_case_t& c : cases)
         EXPECT_EQ(callback(&c.event), c.mask) << c.event.type << " " << c.event.scan << " " << int(c.event.down);
     EXPECT_EQ(callback(nullptr), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ui_input_test, input_of_the_frame_reaches_the_windows_as_events)
+{
+    gfx_params_t params{};
+    gfx_get_params(&params);
+    std::vector<inp_event_t> events(4);
+    events[0].kind = inp_event_kind_t::cursor;  // to the centre of input view 2, in window pixels
+    events[0].x = static_cast<int>(50.0f * static_cast<float>(params.width) / 1024.0f);
+    events[0].y = static_cast<int>((768.0f - 575.0f) * static_cast<float>(params.height) / 768.0f);
+    events[1].kind = inp_event_kind_t::press;
+    events[1].code = 262;  // the first mouse button
+    events[2].kind = inp_event_kind_t::press;
+    events[2].code = 0x1E;  // A
+    events[3].kind = inp_event_kind_t::release;
+    events[3].code = 0x1E;
+    inp_queue_events(events);
+    engine_run_frame(0.02);
+    EXPECT_EQ(focus_id(), 2);
+    EXPECT_EQ(ui_driver_trace(), (std::vector<std::string>{"handle 2 0", "handle 2 15", "handle 2 12", "handle 2 7",
+                                                           "handle 2 8"}));
 }
 
 }  // namespace

@@ -46,6 +46,11 @@ bool ui_init_ci(c_item_t* item);
 // pointer (pointer events) or the focused view (keys). Answers whether a view used it.
 bool ui_dispatch_event(ui_event_t* event);
 
+// Hands the input of the frame to the windows: a pointer move when the cursor moved, then every trigger
+// change of the frame (keys with their characters, pointer, joystick and hat buttons) as events. The
+// engine's frame runs it after the input devices took the frame's input.
+void ui_dispatch_input_frame();
+
 // Pointers: a window from a UI script drawn at the pointer position on top of everything.
 // Inserts pointer `index` (0 to 7); false when the script cannot be built.
 bool ui_pinsert(int index, const char* script);
