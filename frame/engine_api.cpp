@@ -47,7 +47,7 @@ HMODULE model_library_handle()
 
 }  // namespace
 
-void bind_engine(HMODULE host)
+HMODULE bind_engine(HMODULE host)
 {
     resolve_log_api(host);
     resolve_sys_api(host);
@@ -63,7 +63,9 @@ void bind_engine(HMODULE host)
     resolve_dll_api(host);
     resolve_wnd_api(host);
     resolve_hw_api(host);
-    resolve_psm_api(model_library_handle());
+    HMODULE const model_library = model_library_handle();
+    resolve_psm_api(model_library);
+    return model_library;
 }
 
 bool bind_engine_for_tests()

@@ -52,7 +52,8 @@ void resolve_psm_api(HMODULE module);
 
 // Binds the fourteen host families from `host`, then the model library's family from the handle of
 // "lib/psm" that the bound dll_register and dll_handle give (null pointers when it cannot be loaded).
-void bind_engine(HMODULE host);
+// Answers that handle (null when there is none).
+HMODULE bind_engine(HMODULE host);
 
 // For tests that run without DLL_register: binds every family from the engine library already loaded
 // in the test process. Answers false when that library's handle cannot be found.
