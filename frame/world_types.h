@@ -1,5 +1,6 @@
 #pragma once
 
+class bmem_manager;
 class entity_t;
 
 // The world-side entity types and the resource kinds the world and the behaviour layer load through
@@ -20,4 +21,4 @@ void unregister_loaders();
 int world_loader_count();
 // The world's pool of 32-byte items (256 per block); null before registration or when it could not
 // be made.
-class bmem_manager* world_item_pool();
+bmem_manager* world_item_pool();
