@@ -1,5 +1,7 @@
 #include "physics/cd_filter.h"
 
+#include "engine/entity.h"
+
 void cd_filter_t::clear(uint8_t default_answer)
 {
     rules_.remove_all();
@@ -57,4 +59,11 @@ uint8_t cd_filter_t::query(const void* object, uint32_t type_bits, uint32_t grou
         if (rule_matches(node->value(), type_bits, group_bits))
             return node->value().answer;
     return default_answer_;
+}
+
+uint8_t cd_filter_t::query(const entity_t* entity) const
+{
+    if (!entity)
+        return query(nullptr, 0, 0);
+    return query(entity, entity->entity_flags, entity->type_flags);
 }

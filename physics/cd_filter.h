@@ -3,6 +3,8 @@
 
 #include "engine/vdatalist.h"
 
+class entity_t;
+
 // Decides for one owner whether it reacts to another object: per-object exceptions first, then an
 // ordered list of mask rules, else a default answer. Answers are 1 (react) or 0 (ignore).
 class cd_filter_t {
@@ -45,6 +47,9 @@ public:
 
     // The answer for an object with the given type and group bits.
     uint8_t query(const void* object, uint32_t type_bits, uint32_t group_bits) const;
+    // The answer for an entity: its first engine flag word gives the type bits, its second the group
+    // bits. A null entity (one that no longer exists) has neither.
+    uint8_t query(const entity_t* entity) const;
 
     uint8_t default_answer() const { return default_answer_; }
     int rule_count() const { return static_cast<int>(rules_.count()); }
