@@ -90,6 +90,8 @@ game_process_t::game_process_t()
 
 game_process_t::~game_process_t()
 {
+    // The world is kept locked by this process: let it go with it.
+    drop_world();
     if (the_game == this)
         the_game = nullptr;
 }
