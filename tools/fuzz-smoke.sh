@@ -7,7 +7,9 @@ shopt -s nullglob
 targets=(fuzz/*.cpp)
 if ((${#targets[@]} == 0)); then exit 0; fi
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+names=()
+for source in "${targets[@]}"; do names+=("fuzz_$(basename "$source" .cpp)"); done
+cmake --build --preset fuzz --target "${names[@]}"
 for source in "${targets[@]}"; do
   name=$(basename "$source" .cpp)
   corpus="fuzz/corpus/$name"
@@ -15,7 +17,7 @@ for source in "${targets[@]}"; do
   echo "fuzz: $name"
   seeds=()
   [[ -d $corpus ]] && seeds=("$corpus")
-  "build/fuzz/bin/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-20}" -max_len=4096 "$work" "${seeds[@]}" \
+  "build/fuzz/bin/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-15}" -max_len=4096 "$work" "${seeds[@]}" \
     >"$work.log" 2>&1 || { tail -50 "$work.log"; exit 1; }
   rm -rf "$work" "$work.log"
 done
