@@ -18,9 +18,10 @@ randomizer_t& source()
     return engine_source;
 }
 
-void random_reset() { engine_source_seeded = false; }
 
 }  // namespace
+
+void random_reset() { engine_source_seeded = false; }
 
 void randomizer_t::seed(uint32_t seed_value) { state_ = seed_value; }
 

@@ -4,7 +4,9 @@
 
 #include <fstream>
 
+#include "engine/clock.h"
 #include "engine/frame.h"
+#include "engine/random.h"
 #include "engine/host.h"
 #include "engine/log.h"
 #include "engine/mem.h"
@@ -20,6 +22,15 @@ void engine_run_frames(int count, double seconds)
         engine_run_frame(seconds);
     }
 }
+
+void engine_seed_random(uint32_t seed)
+{
+    host_settings().seed = seed;
+    random_reset();
+}
+
+void engine_set_ticks(uint64_t ticks) { tmr_set_for_test(ticks); }
+void engine_release_ticks() { tmr_release_for_test(); }
 
 std::vector<std::string> engine_log_matching(const std::string& fragment)
 {

@@ -80,3 +80,19 @@ TEST_F(sys_rand_test_t, random_seed_comes_from_the_same_source)
 }
 
 }  // namespace
+
+namespace {
+
+using random_control_test = engine_test_t;
+
+TEST_F(random_control_test, reseeding_restarts_the_engine_sequence)
+{
+    engine_seed_random(77);
+    const float first = sys_rand();
+    const float second = sys_rand();
+    engine_seed_random(77);
+    EXPECT_EQ(sys_rand(), first);
+    EXPECT_EQ(sys_rand(), second);
+}
+
+}  // namespace

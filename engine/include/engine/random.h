@@ -11,6 +11,9 @@ ENGINE_API float sys_rand();
 // A 32-bit seed for a private generator, drawn from the engine's source.
 ENGINE_API uint32_t sys_get_random_seed();
 
+// Makes the engine's source reseed itself from the host's seed at its next draw.
+void random_reset();
+
 // A private generator: the same seed always gives the same sequence, whatever else draws numbers.
 class randomizer_t {
 public:

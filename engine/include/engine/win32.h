@@ -17,6 +17,62 @@ constexpr int MAX_PATH = 260;
 // Looks a function up by name in a loaded library (dlsym); null when the library does not export it.
 ENGINE_API FARPROC GetProcAddress(HMODULE module, const char* name);
 
+// Windows types the module's calls use.
+using UINT = unsigned int;
+using SIZE_T = unsigned long;
+using HANDLE = void*;
+using HGLOBAL = void*;
+using HINSTANCE = void*;
+using HCURSOR = void*;
+using LPCSTR = const char*;
+using LPVOID = void*;
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+// Clipboard format of plain text, and the GlobalAlloc flag the clipboard wants.
+constexpr UINT CF_TEXT = 1;
+constexpr UINT GMEM_MOVEABLE = 0x0002;
+// Message box styles the module passes, and the answers.
+constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_OKCANCEL = 0x0001;
+constexpr UINT MB_YESNO = 0x0004;
+constexpr UINT MB_ICONERROR = 0x0010;
+constexpr UINT MB_ICONQUESTION = 0x0020;
+constexpr UINT MB_ICONWARNING = 0x0030;
+constexpr UINT MB_ICONINFORMATION = 0x0040;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+// Show command "maximised" of ShellExecuteA.
+constexpr int SW_SHOWMAXIMIZED = 3;
+// Resource names of the standard cursors.
+#define MAKEINTRESOURCEA(id) (reinterpret_cast<LPCSTR>(static_cast<unsigned long>(id)))
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+// The clipboard, kept in the process: one text at a time, with global memory blocks as on Windows.
+ENGINE_API BOOL OpenClipboard(HWND owner);
+ENGINE_API BOOL EmptyClipboard();
+ENGINE_API BOOL CloseClipboard();
+ENGINE_API HANDLE SetClipboardData(UINT format, HANDLE memory);
+ENGINE_API HANDLE GetClipboardData(UINT format);
+ENGINE_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+ENGINE_API LPVOID GlobalLock(HGLOBAL memory);
+ENGINE_API BOOL GlobalUnlock(HGLOBAL memory);
+ENGINE_API HGLOBAL GlobalFree(HGLOBAL memory);
+
+// Opens a document or page; the headless stand-in records the call and answers success (a value above 32).
+ENGINE_API HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                                   int show);
+// Shows a message box; the headless stand-in records it and answers the queued answer (IDOK by default).
+ENGINE_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// The system cursor: cursors by resource name, the current cursor and the display count (shown at 0 and
+// above; starts at 0).
+ENGINE_API HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+ENGINE_API HCURSOR SetCursor(HCURSOR cursor);
+ENGINE_API int ShowCursor(BOOL show);
+
 // The handle of an already loaded library by its name ("game" or "game.dll" is libgame.so); the
 // running program for null. Null when no such library is loaded. Takes no reference.
 ENGINE_API HMODULE GetModuleHandleA(const char* name);

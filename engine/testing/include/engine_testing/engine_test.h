@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +13,13 @@ void engine_reset();
 
 // Runs `count` frames of `seconds` each over the engine's processes.
 void engine_run_frames(int count, double seconds);
+
+// Reseeds the engine's random source (sys_rand and friends restart their sequence from `seed`).
+void engine_seed_random(uint32_t seed);
+
+// Pins the tick counter that tmr_read answers; engine_release_ticks lets it follow game time again.
+void engine_set_ticks(uint64_t ticks);
+void engine_release_ticks();
 
 // Captured log lines containing `fragment` (any level).
 std::vector<std::string> engine_log_matching(const std::string& fragment);

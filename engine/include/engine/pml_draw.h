@@ -1,0 +1,17 @@
+#pragma once
+#include <vector>
+
+#include "engine/pml.h"
+
+// What the markup drew directly (pml_buffer_flush, pml_bin_flush) since the last reset: the headless
+// stand-in keeps the drawn items, moved and colour-modulated, so tests can read them.
+
+// One drawn item and the colour it was drawn with.
+struct pml_drawn_t {
+    pml_item_t item;
+    unsigned drawn_color;
+};
+
+// Items drawn since the last pml_draw_clear, in order; hidden items are not drawn.
+const std::vector<pml_drawn_t>& pml_drawn();
+void pml_draw_clear();

@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/psm.h"
+
+// What the headless model library drew: one record per part of psm_draw and psm_draw_part, in call
+// order, for tests to read. Emptied by engine_reset() and psm_clear_draw_records().
+
+// One drawn part.
+struct psm_draw_record_t {
+    const psm_t* model; // the instance drawn
+    int part;           // part index
+    std::string part_name;
+    std::string shader_path; // the slot's shader when no shader handle was given, else ""
+    const void* shader;      // the shader handle given to psm_draw_part, else null
+    unsigned flags;
+    unsigned colour;
+    const void* lights; // what the instance's light callback answered (null without one)
+};
+
+// Every part drawn since the last clear, oldest first.
+const std::vector<psm_draw_record_t>& psm_draw_records();
+void psm_clear_draw_records();

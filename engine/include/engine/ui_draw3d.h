@@ -1,0 +1,21 @@
+#pragma once
+#include <vector>
+
+#include "engine/vec.h"
+
+class ui_window_t;
+
+// What ui_wdraw3d drew: the window on a world quad, and how many markup items it put there.
+struct ui_draw3d_t {
+    const ui_window_t* window;
+    vec_t<float, 3> origin;
+    vec_t<float, 3> x_axis;
+    vec_t<float, 3> y_axis;
+    bool facing;
+    unsigned color;
+    int items;
+};
+
+// The 3-D window draws since the last clear (tests read them).
+const std::vector<ui_draw3d_t>& ui_draw3d_record();
+void ui_draw3d_clear();

@@ -1,0 +1,60 @@
+#include "engine/log.h"
+#include "engine/psm_record.h"
+#include "instance.h"
+
+namespace
+{
+
+std::vector<psm_draw_record_t> records;
+
+// Records one part; `shader` null means the part's slot shader.
+void record_part(psm_t& instance, int part, const void* shader, unsigned flags, unsigned colour,
+                 const void* lights)
+{
+    const size_t index = static_cast<size_t>(part);
+    records.push_back({&instance, part, instance.model->part_store[index].name,
+                       shader ? std::string() : instance.shaders[index], shader, flags, colour, lights});
+}
+
+const void* lights_of(psm_t& instance)
+{
+    return instance.light_callback ? instance.light_callback(&instance, instance.light_object) : nullptr;
+}
+
+} // namespace
+
+const std::vector<psm_draw_record_t>& psm_draw_records()
+{
+    return records;
+}
+void psm_clear_draw_records()
+{
+    records.clear();
+}
+
+ENGINE_API void psm_set_light_callback(psm_t* model, psm_light_callback_t callback, void* object)
+{
+    psm_t* const instance = psm_instance_lookup(model, "psm_set_light_callback");
+    if (!instance)
+        return;
+    instance->light_callback = callback;
+    instance->light_object = object;
+}
+
+ENGINE_API void psm_draw(psm_t* model, unsigned flags, unsigned colour)
+{
+    psm_t* const instance = psm_instance_lookup(model, "psm_draw");
+    if (!instance)
+        return;
+    const void* const lights = lights_of(*instance);
+    for (int part = 0; part < instance->model->part_count; ++part)
+        if (instance->visible[static_cast<size_t>(part)])
+            record_part(*instance, part, nullptr, flags, colour, lights);
+}
+
+ENGINE_API void psm_draw_part(psm_t* model, int part, const void* shader, unsigned flags, unsigned colour)
+{
+    psm_t* const instance = psm_instance_lookup(model, "psm_draw_part");
+    if (instance && instance->check_part(part, "psm_draw_part"))
+        record_part(*instance, part, shader, flags, colour, lights_of(*instance));
+}

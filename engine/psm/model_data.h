@@ -1,0 +1,51 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/psm.h"
+
+// Storage behind the model library's public records: what one model file holds.
+
+// One animation of a model: its file and timing.
+struct psm_anim_data_t {
+    std::string path;
+    int frames = 0;   // at least 1
+    float length = 0; // seconds, above 0
+};
+
+// The arrays of one part, owned; psm_part_t points into them.
+struct psm_part_store_t {
+    std::string name;
+    std::string shader;
+    int bone = -1;
+    std::vector<vec3_t> positions;
+    std::vector<vec3_t> normals;
+    std::vector<float> uvs;
+    std::vector<uint16_t> indices;
+    std::vector<uint16_t> triangle_words;
+    std::vector<vec3_t> directions;
+};
+
+// A loaded model: the public psm_info_t over owned storage, its animations and its use count.
+struct psm_model_data_t : psm_info_t {
+    std::string path_text;
+    std::vector<psm_part_store_t> part_store;
+    std::vector<std::string> bone_names;
+    std::vector<psm_bone_t> bone_records;
+    std::vector<psm_anim_data_t> anims;
+    int uses = 0;
+
+    psm_model_data_t() : psm_info_t{} {}
+    psm_model_data_t(const psm_model_data_t&) = delete;
+    psm_model_data_t& operator=(const psm_model_data_t&) = delete;
+
+    // Points the public records at the storage; call once the storage is complete.
+    void publish();
+
+  private:
+    std::vector<psm_part_t> part_records_;
+};
+
+// The largest vertex count of a part: every vertex must be reachable by a u16 index.
+constexpr int psm_max_part_vertices = 65536;

@@ -1,0 +1,117 @@
+#include <cstring>
+
+#include "engine/gfx_view.h"
+#include "engine/input.h"
+#include "engine/input_queue.h"
+#include "engine/reset.h"
+#include "engine/ui.h"
+
+namespace {
+
+// The last pointer position handed to the UI (window pixels); -1 before the first.
+int last_x = -1;
+int last_y = -1;
+
+engine_reset_registrar_t input_reset_registrar(reset_order_devices + 60, [] { last_x = last_y = -1; });
+
+// Characters of the keys of a US keyboard by scan code, without and with Shift.
+char key_character(uint32_t scan, bool shift)
+{
+    static const char* const rows[][3] = {
+        // first scan code, plain, shifted
+        {"\x02", "1234567890-=", "!@#$%^&*()_+"},
+        {"\x10", "qwertyuiop[]", "QWERTYUIOP{}"},
+        {"\x1E", "asdfghjkl;'`", "ASDFGHJKL:\"~"},
+        {"\x2B", "\\zxcvbnm,./", "|ZXCVBNM<>?"},
+    };
+    if (scan == 0x39)
+        return ' ';
+    for (const auto& row : rows) {
+        const uint32_t first = static_cast<unsigned char>(row[0][0]);
+        const size_t count = strlen(row[1]);
+        if (scan >= first && scan < first + count)
+            return (shift ? row[2] : row[1])[scan - first];
+    }
+    return 0;
+}
+
+bool held(uint32_t code)
+{
+    const inp_trigger_t* trigger = inp_trigger(code);
+    return trigger && trigger->value != 0.0f;
+}
+
+uint8_t current_modifiers()
+{
+    uint8_t modifiers = 0;
+    if (held(0x2A) || held(0x36))
+        modifiers |= ui_mod_shift;
+    if (held(0x1D) || held(0x9D))
+        modifiers |= ui_mod_ctrl;
+    if (held(0x38))
+        modifiers |= ui_mod_left_alt;
+    if (held(0xB8))
+        modifiers |= ui_mod_right_alt;
+    return modifiers;
+}
+
+// The pointer in reference units (y up) from window pixels (y down).
+void to_reference(int x, int y, float& out_x, float& out_y)
+{
+    gfx_params_t params{};
+    gfx_get_params(&params);
+    const float width = params.width > 0 ? static_cast<float>(params.width) : 1024.0f;
+    const float height = params.height > 0 ? static_cast<float>(params.height) : 768.0f;
+    out_x = static_cast<float>(x) * 1024.0f / width;
+    out_y = 768.0f - static_cast<float>(y) * 768.0f / height;
+}
+
+}  // namespace
+
+void ui_dispatch_input_frame()
+{
+    inp_cursor_t cursor{};
+    const bool has_cursor = inp_cursor_info(&cursor);
+    float x = ui_pointer_x();
+    float y = ui_pointer_y();
+    if (has_cursor)
+        to_reference(cursor.x, cursor.y, x, y);
+    if (has_cursor && (cursor.x != last_x || cursor.y != last_y)) {
+        last_x = cursor.x;
+        last_y = cursor.y;
+        ui_event_t move;
+        move.type = ui_event_move;
+        move.buttons = cursor.buttons;
+        move.x = x;
+        move.y = y;
+        ui_dispatch_event(&move);
+    }
+    const uint8_t modifiers = current_modifiers();
+    for (const inp_change_t& change : inp_frame_changes()) {
+        ui_event_t event;
+        event.down = change.down ? 1 : 0;
+        event.modifiers = modifiers;
+        event.x = x;
+        event.y = y;
+        if (change.code <= inp_code_key_last) {
+            event.type = ui_event_key;
+            event.scan = static_cast<uint16_t>(change.code);
+            event.character = static_cast<unsigned char>(key_character(change.code, modifiers & ui_mod_shift));
+        } else if (change.code >= inp_code_mouse_first && change.code < inp_code_mouse_first + inp_code_mouse_count) {
+            event.type = ui_event_pointer;
+            event.buttons = 1u << (change.code - inp_code_mouse_first);
+        } else if (change.code >= inp_code_joy_button_first &&
+                   change.code < inp_code_joy_button_first + inp_code_joy_button_count) {
+            event.type = ui_event_joy_button;
+            event.buttons = 1u << (change.code - inp_code_joy_button_first);
+        } else if (change.code >= inp_code_pov_first && change.code < inp_code_pov_first + inp_code_pov_count) {
+            event.type = ui_event_pov;
+            for (uint32_t flag = 0; flag < inp_code_pov_count; ++flag)
+                if (held(inp_code_pov_first + flag))
+                    event.pov |= 1u << (8 * flag);
+        } else {
+            continue;
+        }
+        ui_dispatch_event(&event);
+    }
+}
