@@ -1,0 +1,10 @@
+#include "frame/cvar_value.h"
+
+const char* cvar_string_value(const cvar_t* variable)
+{
+    if (!variable)
+        return nullptr;
+    while (variable->link())
+        variable = variable->link();
+    return variable->holds_default() ? variable->default_text() : variable->value_text();
+}

@@ -1,0 +1,193 @@
+#include "frame/save_game.h"
+
+#include "engine/vfs.h"
+#include "frame/engine_api.h"
+#include "frame/save_timestamp.h"
+#include "frame/vfs_le.h"
+
+namespace {
+
+// Flags of vfs_open: read; create or empty for writing.
+constexpr unsigned open_read = 0;
+constexpr unsigned open_write = vfs_create | vfs_truncate | vfs_write_only;
+// Permission bits of a created save game.
+constexpr unsigned file_mode = 0666;
+
+// Smallest possible save game: the version and the trailer.
+constexpr long long smallest_size = 4 + save_timestamp_size;
+
+// Closes a file handle when it goes out of scope.
+class open_file_t
+{
+  public:
+    explicit open_file_t(const int handle) : handle_(handle) {}
+    ~open_file_t()
+    {
+        if (handle_ >= 0)
+            api::vfs_close(handle_);
+    }
+    open_file_t(const open_file_t&) = delete;
+    open_file_t& operator=(const open_file_t&) = delete;
+    int handle() const { return handle_; }
+    bool is_open() const { return handle_ >= 0; }
+    // Closes now; false when the close failed (the last writes may be lost).
+    bool close()
+    {
+        const int result = api::vfs_close(handle_);
+        handle_ = -1;
+        return result == 0;
+    }
+
+  private:
+    int handle_;
+};
+
+bool version_is_read(const int32_t version)
+{
+    return version >= save_game_oldest_version && version <= save_game_version;
+}
+
+// True when every section and the trailer have an owner; otherwise reports the first one missing.
+bool owners_complete(const save_game_owners_t& owners, const char* path)
+{
+    for (int section = 0; section < save_section_count; ++section) {
+        if (!owners.sections[section]) {
+            api::error("[save_game] %s: the world has no %s to save or load", path, save_section_name(section));
+            return false;
+        }
+    }
+    if (!owners.timestamp) {
+        api::error("[save_game] %s: the world has no owner of the time stamp", path);
+        return false;
+    }
+    return true;
+}
+
+void report_corrupted(const char* path) { api::error("savegame %s is corrupted !", path); }
+
+// True when the file's size leaves room for the version and the trailer and its last 24 bytes begin
+// with the trailer's magic. Leaves the position after the version.
+bool trailer_in_place(const int file)
+{
+    vfs_stat_t stat{};
+    if (api::vfs_fstat(file, &stat) != 0 || stat.size < smallest_size)
+        return false;
+    const bool found = api::vfs_seek(file, -save_timestamp_size, 2) >= 0 &&
+                       save_timestamp_read_values(file, nullptr, nullptr) == save_timestamp_size;
+    return api::vfs_seek(file, 4, 0) == 4 && found;
+}
+
+// The current position of an open file, or -1.
+long position_of(const int file) { return api::vfs_seek(file, 0, 1); }
+
+// Writes the version, the sections and the trailer; false at the first part that fails.
+bool write_parts(const save_game_owners_t& owners, const int file, const char* path)
+{
+    if (!vfs_write_i32(file, save_game_version))
+        return false;
+    long long total = 4;
+    for (int section = 0; section < save_section_count; ++section) {
+        const int32_t written = owners.sections[section]->save(file);
+        if (written < 0) {
+            api::error("[save_game] %s: the %s section could not be written", path, save_section_name(section));
+            return false;
+        }
+        total += written;
+    }
+    if (owners.timestamp->save_timestamp_write(file) != save_timestamp_size)
+        return false;
+    total += save_timestamp_size;
+    // A write that fell short shows as a position that differs from what the owners reported.
+    return position_of(file) == total;
+}
+
+}  // namespace
+
+const char* save_section_name(const int section)
+{
+    static const char* const names[save_section_count] = {"environment", "game controller", "traffic", "economy"};
+    return section >= 0 && section < save_section_count ? names[section] : "unknown section";
+}
+
+bool save_game_write(const save_game_owners_t& owners, const char* path)
+{
+    if (!owners_complete(owners, path))
+        return false;
+    open_file_t file(api::vfs_open(path, open_write, file_mode));
+    if (!file.is_open()) {
+        api::error("[save_game] cannot create %s", path);
+        return false;
+    }
+    const bool written = write_parts(owners, file.handle(), path);
+    if (file.close() && written)
+        return true;
+    api::error("[save_game] failed to write %s", path);
+    api::vfs_unlink(path);
+    return false;
+}
+
+bool save_game_read(const save_game_owners_t& owners, const char* path)
+{
+    if (!owners_complete(owners, path))
+        return false;
+    open_file_t file(api::vfs_open(path, open_read, file_mode));
+    if (!file.is_open()) {
+        api::error("[save_game] cannot open %s", path);
+        return false;
+    }
+    int32_t version = 0;
+    if (!vfs_read_i32(file.handle(), &version)) {
+        report_corrupted(path);
+        return false;
+    }
+    if (!version_is_read(version)) {
+        api::error("incorrect version of save file !");
+        return false;
+    }
+    if (!trailer_in_place(file.handle())) {
+        report_corrupted(path);
+        return false;
+    }
+    long long total = 4;
+    for (int section = 0; section < save_section_count; ++section) {
+        const int32_t read = owners.sections[section]->load(file.handle(), version);
+        if (read < 0) {
+            api::error("[save_game] %s: the %s section is not recognised", path, save_section_name(section));
+            report_corrupted(path);
+            return false;
+        }
+        total += read;
+    }
+    const int32_t trailer = owners.timestamp->save_timestamp_read(file.handle());
+    vfs_stat_t stat{};
+    if (trailer != save_timestamp_size || api::vfs_fstat(file.handle(), &stat) != 0 ||
+        total + save_timestamp_size != stat.size) {
+        report_corrupted(path);
+        return false;
+    }
+    return true;
+}
+
+bool save_game_check_version(const char* path)
+{
+    open_file_t file(api::vfs_open(path, open_read, file_mode));
+    if (!file.is_open())
+        return false;
+    int32_t version = 0;
+    if (vfs_read_i32(file.handle(), &version) && version_is_read(version))
+        return true;
+    api::error("incorrect version of save file !");
+    return false;
+}
+
+bool save_game_read_timestamp(const char* path, int32_t* out_value, float* out_game_clock)
+{
+    open_file_t file(api::vfs_open(path, open_read, file_mode));
+    if (!file.is_open()) {
+        api::warning("[save_game] cannot open %s", path);
+        return false;
+    }
+    if (api::vfs_seek(file.handle(), -save_timestamp_size, 2) < 0)
+        return false;
+    return save_timestamp_read_values(file.handle(), out_value, out_game_clock) == save_timestamp_size;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+
+#include "frame/save_game_owners.h"
+
+// The save-game container: a little-endian file of a 32-bit version, the four sections in the order
+// of save_section_id_t, each written and read by its owner, and the 24-byte time-stamp trailer
+// (frame/save_timestamp.h). Versions 12 to 14 are read; 14 is written.
+
+// The version written.
+constexpr int32_t save_game_version = 14;
+// The oldest version read.
+constexpr int32_t save_game_oldest_version = 12;
+
+// Writes a whole save game to `path` (created or emptied). False, with a message, when an owner is
+// missing (nothing is touched then), the file cannot be created, or any part of it could not be
+// written (the incomplete file is removed).
+bool save_game_write(const save_game_owners_t& owners, const char* path);
+
+// Reads a whole save game into the owners. The version, the file's size and the trailer's place are
+// checked before any section is read, so a refused file changes nothing; reading stops at the first
+// section that does not recognise its bytes. False, with a message, on any failure.
+bool save_game_read(const save_game_owners_t& owners, const char* path);
+
+// True when the file opens and its version is one that is read; otherwise false, reporting a bad
+// version.
+bool save_game_check_version(const char* path);
+
+// Reads the trailer alone: true with its two values stored, false (outputs unchanged) when the file
+// does not open or does not end with a trailer.
+bool save_game_read_timestamp(const char* path, int32_t* out_value, float* out_game_clock);

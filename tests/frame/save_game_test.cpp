@@ -1,0 +1,259 @@
+#include "frame/save_game.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "engine_testing/engine_test.h"
+#include "frame/engine_api.h"
+#include "frame/save_timestamp.h"
+#include "frame/vfs_le.h"
+
+namespace {
+
+// A section owner of the test: its section is its magic and one 32-bit value, which a load takes.
+class test_section_t : public save_section_owner_t
+{
+  public:
+    explicit test_section_t(const char* magic) : magic_(magic) {}
+
+    int32_t save(const int file) override
+    {
+        if (fail_save)
+            return -1;
+        const long size = static_cast<long>(std::strlen(magic_) + 1);
+        const long written = api::vfs_write(file, magic_, size);
+        return static_cast<int32_t>(written + (vfs_write_i32(file, value) ? 4 : 0));
+    }
+
+    int32_t load(const int file, const int32_t version) override
+    {
+        ++loads;
+        seen_version = version;
+        const size_t size = std::strlen(magic_) + 1;
+        char read[64] = {};
+        if (api::vfs_read(file, read, static_cast<long>(size)) != static_cast<long>(size) ||
+            std::memcmp(read, magic_, size) != 0)
+            return -1;
+        int32_t loaded = 0;
+        if (!vfs_read_i32(file, &loaded))
+            return -1;
+        value = loaded;
+        return static_cast<int32_t>(size + 4);
+    }
+
+    int32_t value = 0;
+    int loads = 0;
+    int32_t seen_version = 0;
+    bool fail_save = false;
+
+  private:
+    const char* magic_;
+};
+
+// The economy's trailer, written with fixed values.
+class test_timestamp_t : public save_timestamp_owner_t
+{
+  public:
+    int32_t save_timestamp_write(const int file) override
+    {
+        return save_timestamp_write_values(file, value, game_clock);
+    }
+    int32_t save_timestamp_read(const int file) override
+    {
+        return save_timestamp_read_values(file, nullptr, nullptr);
+    }
+    int32_t value = 0;
+    float game_clock = 0.0f;
+};
+
+// The four sections of the test's world and their trailer.
+struct test_world_t {
+    test_section_t environment{"3nv1r0nm3nth34d3r"};
+    test_section_t game_ctrl{"g4m3ctrlh34d3r"};
+    test_section_t traffic{"tr4ff1ch34d3r"};
+    test_section_t economy{"3c0n0m7ctrlh34d3r"};
+    test_timestamp_t timestamp;
+
+    save_game_owners_t owners()
+    {
+        save_game_owners_t o;
+        o.sections[save_section_environment] = &environment;
+        o.sections[save_section_game_ctrl] = &game_ctrl;
+        o.sections[save_section_traffic] = &traffic;
+        o.sections[save_section_economy] = &economy;
+        o.timestamp = &timestamp;
+        return o;
+    }
+    void set_values(const int32_t base)
+    {
+        environment.value = base + 1;
+        game_ctrl.value = base + 2;
+        traffic.value = base + 3;
+        economy.value = base + 4;
+    }
+};
+
+class save_game_test : public engine_test_t
+{
+  protected:
+    void SetUp() override
+    {
+        engine_test_t::SetUp();
+        bind_engine_for_tests();
+        std::filesystem::create_directories(home_ / "saves");
+    }
+
+    // Writes the test world with recognisable values to "/saves/one.sav" and answers its host path.
+    std::filesystem::path write_saved_world()
+    {
+        test_world_t world;
+        world.set_values(100);
+        world.timestamp.value = 7;
+        world.timestamp.game_clock = 28800.5f;
+        EXPECT_TRUE(save_game_write(world.owners(), "/saves/one.sav"));
+        return home_ / "saves" / "one.sav";
+    }
+
+    static std::string bytes_of(const std::filesystem::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    static void replace_file(const std::filesystem::path& path, const std::string& bytes)
+    {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+};
+
+TEST_F(save_game_test, writes_version_sections_in_order_and_trailer)
+{
+    const std::string bytes = bytes_of(write_saved_world());
+    std::string expected("\x0e\0\0\0", 4);
+    expected += std::string("3nv1r0nm3nth34d3r\0", 18) + std::string("\x65\0\0\0", 4);
+    expected += std::string("g4m3ctrlh34d3r\0", 15) + std::string("\x66\0\0\0", 4);
+    expected += std::string("tr4ff1ch34d3r\0", 14) + std::string("\x67\0\0\0", 4);
+    expected += std::string("3c0n0m7ctrlh34d3r\0", 18) + std::string("\x68\0\0\0", 4);
+    expected += std::string("t1m3st4mph34d3r\0", 16) + std::string("\x07\0\0\0", 4);
+    expected += std::string("\x00\x01\xe1\x46", 4);  // 28800.5f
+    EXPECT_EQ(bytes, expected);
+}
+
+TEST_F(save_game_test, a_save_read_back_gives_what_was_written)
+{
+    write_saved_world();
+    test_world_t world;
+    ASSERT_TRUE(save_game_read(world.owners(), "/saves/one.sav"));
+    EXPECT_EQ(world.environment.value, 101);
+    EXPECT_EQ(world.game_ctrl.value, 102);
+    EXPECT_EQ(world.traffic.value, 103);
+    EXPECT_EQ(world.economy.value, 104);
+    EXPECT_EQ(world.economy.seen_version, 14);
+    EXPECT_TRUE(engine_log_matching("corrupted").empty());
+
+    int32_t value = 0;
+    float game_clock = 0.0f;
+    EXPECT_TRUE(save_game_read_timestamp("/saves/one.sav", &value, &game_clock));
+    EXPECT_EQ(value, 7);
+    EXPECT_EQ(game_clock, 28800.5f);
+    EXPECT_TRUE(save_game_check_version("/saves/one.sav"));
+}
+
+TEST_F(save_game_test, reads_versions_twelve_to_fourteen_and_refuses_the_others)
+{
+    const std::filesystem::path path = write_saved_world();
+    const std::string bytes = bytes_of(path);
+    const struct {
+        char version;
+        bool read;
+    } cases[] = {{11, false}, {12, true}, {13, true}, {14, true}, {15, false}};
+    for (const auto& c : cases) {
+        log_clear_capture();
+        replace_file(path, std::string(1, c.version) + bytes.substr(1));
+        test_world_t world;
+        EXPECT_EQ(save_game_read(world.owners(), "/saves/one.sav"), c.read) << int(c.version);
+        EXPECT_EQ(save_game_check_version("/saves/one.sav"), c.read) << int(c.version);
+        EXPECT_EQ(engine_log_matching("incorrect version of save file !").size(), c.read ? 0u : 2u);
+        EXPECT_EQ(world.environment.loads, c.read ? 1 : 0) << "a refused version reads no section";
+        if (c.read) {
+            EXPECT_EQ(world.environment.seen_version, c.version);
+        }
+    }
+}
+
+TEST_F(save_game_test, a_file_with_a_byte_appended_or_cut_is_corrupt_and_changes_nothing)
+{
+    const std::filesystem::path path = write_saved_world();
+    const std::string bytes = bytes_of(path);
+    for (const std::string& changed : {bytes + "x", bytes.substr(0, bytes.size() - 1), bytes.substr(0, 27)}) {
+        log_clear_capture();
+        replace_file(path, changed);
+        test_world_t world;
+        EXPECT_FALSE(save_game_read(world.owners(), "/saves/one.sav")) << changed.size();
+        EXPECT_TRUE(engine_log_has("savegame /saves/one.sav is corrupted !"));
+        EXPECT_EQ(world.environment.loads, 0) << "refused before any section is applied";
+    }
+}
+
+TEST_F(save_game_test, a_section_that_does_not_recognise_its_bytes_stops_the_load)
+{
+    const std::filesystem::path path = write_saved_world();
+    std::string bytes = bytes_of(path);
+    bytes[4 + 22] = 'G';  // the game controller's magic
+    replace_file(path, bytes);
+    test_world_t world;
+    EXPECT_FALSE(save_game_read(world.owners(), "/saves/one.sav"));
+    EXPECT_EQ(world.environment.loads, 1);
+    EXPECT_EQ(world.game_ctrl.loads, 1);
+    EXPECT_EQ(world.traffic.loads, 0) << "no section after the failed one is read";
+    EXPECT_EQ(world.economy.loads, 0);
+    EXPECT_TRUE(engine_log_has("[save_game] /saves/one.sav: the game controller section is not recognised"));
+    EXPECT_TRUE(engine_log_has("savegame /saves/one.sav is corrupted !"));
+}
+
+TEST_F(save_game_test, a_write_that_fails_answers_false_and_leaves_no_file)
+{
+    test_world_t world;
+    world.traffic.fail_save = true;
+    EXPECT_FALSE(save_game_write(world.owners(), "/saves/broken.sav"));
+    EXPECT_TRUE(engine_log_has("[save_game] failed to write /saves/broken.sav"));
+    EXPECT_FALSE(std::filesystem::exists(home_ / "saves" / "broken.sav"));
+
+    world.traffic.fail_save = false;
+    EXPECT_FALSE(save_game_write(world.owners(), "/no_such_folder/x.sav"));
+    EXPECT_TRUE(engine_log_has("[save_game] cannot create /no_such_folder/x.sav"));
+
+    save_game_owners_t without_traffic = world.owners();
+    without_traffic.sections[save_section_traffic] = nullptr;
+    EXPECT_FALSE(save_game_write(without_traffic, "/saves/partial.sav"));
+    EXPECT_FALSE(save_game_read(without_traffic, "/saves/partial.sav"));
+    EXPECT_FALSE(std::filesystem::exists(home_ / "saves" / "partial.sav"));
+}
+
+TEST_F(save_game_test, the_trailer_reader_needs_an_open_file_ending_with_the_trailer)
+{
+    int32_t value = -1;
+    float game_clock = -1.0f;
+    EXPECT_FALSE(save_game_read_timestamp("/saves/none.sav", &value, &game_clock));
+    EXPECT_FALSE(save_game_check_version("/saves/none.sav"));
+
+    const std::filesystem::path path = write_saved_world();
+    const std::string bytes = bytes_of(path);
+    for (const std::string& changed : {bytes + "x", std::string("t1m3st4mph34d3r"), std::string()}) {
+        replace_file(path, changed);
+        EXPECT_FALSE(save_game_read_timestamp("/saves/one.sav", &value, &game_clock)) << changed.size();
+    }
+    EXPECT_EQ(value, -1) << "outputs untouched on failure";
+    EXPECT_EQ(game_clock, -1.0f);
+
+    // The trailer alone is read without reading the sections before it.
+    replace_file(path, std::string("garbage") + bytes.substr(bytes.size() - 24));
+    EXPECT_TRUE(save_game_read_timestamp("/saves/one.sav", &value, &game_clock));
+    EXPECT_EQ(value, 7);
+}
+
+}  // namespace
