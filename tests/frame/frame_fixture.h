@@ -27,14 +27,31 @@ inline void test_object_destroy(entity_t* object, bool in_place)
         mem_sys_free(object);
 }
 
-// A reset engine with the module's engine pointers bound from the engine library of the test process,
-// the test type registered and the scripts a world loads.
+// A reset engine with the module's engine pointers bound from the engine library of the test process.
 class frame_test_t : public engine_test_t {
 protected:
     void SetUp() override
     {
         engine_test_t::SetUp();
         ASSERT_TRUE(bind_engine_for_tests());
+    }
+
+    // The engine library's handle, as the host hands it to DLL_register.
+    static HMODULE engine_handle()
+    {
+        Dl_info info{};
+        if (!dladdr(reinterpret_cast<void*>(&::message), &info))
+            return nullptr;
+        return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+    }
+};
+
+// A bound engine with the test type registered and the scripts a world loads.
+class world_test_t : public frame_test_t {
+protected:
+    void SetUp() override
+    {
+        frame_test_t::SetUp();
         static const entity_reg_t record{"test.object", 1, {0, 0, 0}, sizeof(test_object_e),
                                          test_object_create, test_object_destroy};
         if (!entity_find_type("test.object"))
@@ -46,14 +63,5 @@ protected:
         write_data_file("scripts/police.esc", block);
         write_data_file("maps/xyz.mbd", "");
         write_data_file("defs/car_colors.def", "colors { color_count = 2; color0 = 255; color1 = 65280; }\n");
-    }
-
-    // The engine library's handle, as the host hands it to DLL_register.
-    static HMODULE engine_handle()
-    {
-        Dl_info info{};
-        if (!dladdr(reinterpret_cast<void*>(&::message), &info))
-            return nullptr;
-        return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
     }
 };

@@ -10,7 +10,7 @@
 
 namespace {
 
-class game_process_test : public frame_test_t {
+class game_process_test : public world_test_t {
 protected:
     game_process_t* start(const std::vector<std::string>& arguments = {})
     {

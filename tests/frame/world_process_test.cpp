@@ -7,7 +7,7 @@
 
 namespace {
 
-class world_process_test : public frame_test_t {
+class world_process_test : public world_test_t {
 protected:
     world_process_t* make_world()
     {
