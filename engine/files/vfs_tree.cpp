@@ -92,6 +92,11 @@ ENGINE_API int vfs_mount_device(const char* mount_point, const char* host_path, 
     return problem == 0 ? 0 : vfs_fail(problem);
 }
 
+namespace {
+// Told each time a writable device becomes the home (the fallback device).
+void (*home_listener)() = nullptr;
+}  // namespace
+
 ENGINE_API int vfs_set_fallback_device(const char* host_path)
 {
     if (!host_path)
@@ -102,8 +107,12 @@ ENGINE_API int vfs_set_fallback_device(const char* host_path)
     if (!device->writable)
         return vfs_fail(EROFS);
     vfs_devices_set_fallback(device);
+    if (home_listener)
+        home_listener();
     return 0;
 }
+
+void vfs_set_home_listener(void (*listener)()) { home_listener = listener; }
 
 ENGINE_API const char* vfs_get_fallback_device()
 {
