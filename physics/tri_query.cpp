@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "physics/cd_geo.h"
-#include "physics/tri_tests.h"
 
 cd_tri_query_t::~cd_tri_query_t() { clear(); }
 
@@ -39,6 +38,7 @@ void cd_tri_query_t::start(cd_geo_t* geometry, const vec3_t& corner_a, const vec
     segment_start_ = a;
     segment_end_ = b;
     segment_vector_ = b - a;
+    slabs_ = cd_segment_slabs_t(segment_start_, segment_vector_);
     const float low[3] = {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
     const float high[3] = {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
     bound_.set_empty();
@@ -49,23 +49,35 @@ void cd_tri_query_t::start(cd_geo_t* geometry, const vec3_t& corner_a, const vec
         gather(root);
 }
 
+template <typename enters_t>
+void cd_tri_query_t::walk(const cd_bvnode_t* root, const enters_t& enters)
+{
+    pending_.clear();
+    const cd_bvnode_t* node = root;
+    for (;;) {
+        if (enters(*node)) {
+            if (!node->leaf()) {
+                pending_.push_back(node->second);
+                node = node->first;
+                continue;
+            }
+            leaves_.push_back(node);
+        }
+        if (pending_.empty())
+            return;
+        node = pending_.back();
+        pending_.pop_back();
+    }
+}
+
 void cd_tri_query_t::gather(const cd_bvnode_t* root)
 {
-    std::vector<const cd_bvnode_t*> pending{root};
-    while (!pending.empty()) {
-        const cd_bvnode_t* const node = pending.back();
-        pending.pop_back();
-        if (!node->bounds.overlaps(bound_))
-            continue;
-        if (mode_ == mode_segment && !cd_segment_bounds_test(node->bounds, segment_start_, segment_vector_))
-            continue;
-        if (node->leaf()) {
-            leaves_.push_back(node);
-        } else {
-            pending.push_back(node->second);
-            pending.push_back(node->first);
-        }
-    }
+    if (mode_ == mode_segment)
+        walk(root, [this](const cd_bvnode_t& node) {
+            return node.bounds.overlaps(bound_) && slabs_.crosses(node.bounds);
+        });
+    else
+        walk(root, [this](const cd_bvnode_t& node) { return node.bounds.overlaps(bound_); });
 }
 
 bool cd_tri_query_t::advance(uint32_t* id)
@@ -103,15 +115,15 @@ bool cd_tri_query_t::next(cd_item_t& item)
                 fill(item, id, request);
                 return true;
             }
-            cd_item_t probe;
-            fill(probe, id, request | cd_item_t::request_bounds);
-            if (!probe.bounds.overlaps(bound_))
+            // The caller's item serves as the probe: one fetch both judges the item and hands it out.
+            fill(item, id, request | cd_item_t::request_bounds);
+            if (!item.bounds.overlaps(bound_))
                 continue;
-            item = probe;
             if (!(request & cd_item_t::request_bounds))
                 item.request &= ~static_cast<uint32_t>(cd_item_t::request_bounds);
             return true;
         }
+        item.request = request;
         return false;
     case mode_segment: {
         // A stop-now answer ends the query after this call, which still looks for a hit.
