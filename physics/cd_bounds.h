@@ -1,6 +1,10 @@
 #pragma once
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // Five-axis bounds of the collision code: a minimum and a maximum on x, y, z and on the two diagonals
 // of the horizontal plane, u = (x + z) / 2 and v = (x - z) / 2. Diagonal roads and terrain triangles
 // fit these much tighter than an axis-aligned box.
@@ -39,10 +43,17 @@ struct cd_bounds_t {
     // tree walk asks this once per node, so it stays inline and free of branches.
     bool overlaps(const cd_bounds_t& other) const
     {
+#if defined(__SSE2__)
+        // x, y, z and u in one go; v on its own.
+        const __m128 apart = _mm_or_ps(_mm_cmpgt_ps(_mm_loadu_ps(minimum), _mm_loadu_ps(other.maximum)),
+                                       _mm_cmpgt_ps(_mm_loadu_ps(other.minimum), _mm_loadu_ps(maximum)));
+        return (_mm_movemask_ps(apart) == 0) & !(minimum[4] > other.maximum[4]) & !(other.minimum[4] > maximum[4]);
+#else
         bool apart = false;
         for (int axis = 0; axis < cd_bound_axes; ++axis)
             apart |= (minimum[axis] > other.maximum[axis]) | (other.minimum[axis] > maximum[axis]);
         return !apart;
+#endif
     }
     // True when the minimum of x lies above its maximum (nothing was added).
     bool empty() const { return minimum[0] > maximum[0]; }

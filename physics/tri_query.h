@@ -49,8 +49,8 @@ private:
     void start(cd_geo_t* geometry, const vec3_t& corner_a, const vec3_t& corner_b, uint16_t mode);
     // Collects the leaves whose bounds meet the query (and the segment in mode 4).
     void gather(const cd_bvnode_t* root);
-    // Depth-first walk from `root`, first child before second, listing every leaf `enters` accepts and
-    // descending into every inner node it accepts.
+    // Depth-first walk from `root` that lists, first child's leaves before second's, every leaf `enters`
+    // accepts, descending into every inner node it accepts.
     template <typename enters_t>
     void walk(const cd_bvnode_t* root, const enters_t& enters);
     // Moves to the next item of the leaf list; false at the end.
