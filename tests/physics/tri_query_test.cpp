@@ -6,6 +6,7 @@
 
 #include "engine_testing/engine_test.h"
 #include "grid_mesh.h"
+#include "physics/tri_tests.h"
 
 namespace {
 
@@ -79,6 +80,54 @@ TEST_F(tri_query_test, axis_aligned_segment_in_the_mesh_plane_misses_without_nan
     // Above the mesh, parallel: no leaf at all.
     query.begin_segment(&mesh, {-50, 5, 150}, {850, 5, 150}, 0);
     EXPECT_TRUE(query.leaves().empty());
+}
+
+// The leaves a plain recursive walk, first child before second, finds for `enters`.
+template <typename enters_t>
+void reference_leaves(const cd_bvnode_t* node, const enters_t& enters, std::vector<const cd_bvnode_t*>& out)
+{
+    if (!enters(*node))
+        return;
+    if (node->leaf()) {
+        out.push_back(node);
+        return;
+    }
+    reference_leaves(node->first, enters, out);
+    reference_leaves(node->second, enters, out);
+}
+
+TEST_F(tri_query_test, walks_list_leaves_in_first_child_order)
+{
+    grid_mesh_t mesh(16, 12, 100.0f, 0.0f, 1);
+    uint32_t handle = 0;
+    const cd_bvnode_t* const root = mesh.get_tree(&handle);
+    mesh.release_tree(handle);
+    cd_tri_query_t query;
+
+    const vec3_t low(230, -10, 170), high(1110, 10, 940);
+    query.begin(&mesh, low, high);
+    const float box_low[3] = {low.x, low.y, low.z}, box_high[3] = {high.x, high.y, high.z};
+    cd_bounds_t box = cd_bounds_make_empty();
+    box.add_box(box_low, box_high);
+    std::vector<const cd_bvnode_t*> expected;
+    reference_leaves(root, [&](const cd_bvnode_t& node) { return node.bounds.overlaps(box); }, expected);
+    EXPECT_GT(expected.size(), 20u);
+    EXPECT_EQ(query.leaves(), expected);
+
+    const vec3_t start(-30, 0.5f, 1150), end(1500, -0.5f, 20);
+    query.begin_segment(&mesh, start, end, 0);
+    const float ray_low[3] = {-30, -0.5f, 20}, ray_high[3] = {1500, 0.5f, 1150};
+    cd_bounds_t ray_box = cd_bounds_make_empty();
+    ray_box.add_box(ray_low, ray_high);
+    expected.clear();
+    reference_leaves(
+        root,
+        [&](const cd_bvnode_t& node) {
+            return node.bounds.overlaps(ray_box) && cd_segment_bounds_test(node.bounds, start, end - start);
+        },
+        expected);
+    EXPECT_GT(expected.size(), 10u);
+    EXPECT_EQ(query.leaves(), expected);
 }
 
 // A grid whose every segment test ends the query, either at once or after its hit.
