@@ -49,11 +49,17 @@ struct cd_bounds_t {
                                        _mm_cmpgt_ps(_mm_loadu_ps(other.minimum), _mm_loadu_ps(maximum)));
         return (_mm_movemask_ps(apart) == 0) & !(minimum[4] > other.maximum[4]) & !(other.minimum[4] > maximum[4]);
 #else
+        return overlaps_by_axis(other);
+#endif
+    }
+    // The same answer one axis at a time: for a bound just written field by field (an item fetched a
+    // moment ago), whose wide reads would wait for those writes to drain.
+    bool overlaps_by_axis(const cd_bounds_t& other) const
+    {
         bool apart = false;
         for (int axis = 0; axis < cd_bound_axes; ++axis)
             apart |= (minimum[axis] > other.maximum[axis]) | (other.minimum[axis] > maximum[axis]);
         return !apart;
-#endif
     }
     // True when the minimum of x lies above its maximum (nothing was added).
     bool empty() const { return minimum[0] > maximum[0]; }

@@ -56,35 +56,45 @@ void cd_tri_query_t::walk(const cd_bvnode_t* root, const enters_t& enters)
     // children first therefore reads the block front to back, which the cache prefetches well; reversing
     // the leaves found that way gives exactly the order of a walk that takes first children first.
     const size_t found_before = leaves_.size();
-    pending_.clear();
+    // The stack is indexed by hand so that its top stays in a register; it grows only for deep trees.
+    if (pending_.size() < 64)
+        pending_.resize(64);
+    const cd_bvnode_t** stack = pending_.data();
+    size_t top = 0;
     const cd_bvnode_t* node = root;
     for (;;) {
         if (enters(*node)) {
             if (!node->leaf()) {
                 // The first child lies past the whole second subtree: fetch it while that is walked.
                 __builtin_prefetch(node->first);
-                pending_.push_back(node->first);
+                if (top == pending_.size()) {
+                    pending_.resize(top * 2);
+                    stack = pending_.data();
+                }
+                stack[top++] = node->first;
                 node = node->second;
                 continue;
             }
             leaves_.push_back(node);
         }
-        if (pending_.empty())
+        if (top == 0)
             break;
-        node = pending_.back();
-        pending_.pop_back();
+        node = stack[--top];
     }
     std::reverse(leaves_.begin() + static_cast<std::ptrdiff_t>(found_before), leaves_.end());
 }
 
 void cd_tri_query_t::gather(const cd_bvnode_t* root)
 {
+    // Copies, so that the walk's stores cannot make the compiler read them again for every node.
+    const cd_bounds_t bound = bound_;
+    const cd_segment_slabs_t slabs = slabs_;
     if (mode_ == mode_segment)
-        walk(root, [this](const cd_bvnode_t& node) {
-            return node.bounds.overlaps(bound_) && slabs_.crosses(node.bounds);
+        walk(root, [&bound, &slabs](const cd_bvnode_t& node) {
+            return node.bounds.overlaps(bound) && slabs.crosses(node.bounds);
         });
     else
-        walk(root, [this](const cd_bvnode_t& node) { return node.bounds.overlaps(bound_); });
+        walk(root, [&bound](const cd_bvnode_t& node) { return node.bounds.overlaps(bound); });
 }
 
 bool cd_tri_query_t::advance(uint32_t* id)
@@ -124,7 +134,7 @@ bool cd_tri_query_t::next(cd_item_t& item)
             }
             // The caller's item serves as the probe: one fetch both judges the item and hands it out.
             fill(item, id, request | cd_item_t::request_bounds);
-            if (!item.bounds.overlaps(bound_))
+            if (!item.bounds.overlaps_by_axis(bound_))
                 continue;
             if (!(request & cd_item_t::request_bounds))
                 item.request &= ~static_cast<uint32_t>(cd_item_t::request_bounds);

@@ -64,7 +64,7 @@ private:
     bool tree_held_ = false;
     uint32_t handle_ = 0;
     std::vector<const cd_bvnode_t*> leaves_;
-    // Second children waiting while the walk descends; kept between queries so a walk never allocates.
+    // Children waiting while the walk descends; kept between queries so a walk seldom allocates.
     std::vector<const cd_bvnode_t*> pending_;
     size_t current_ = 0;
     int index_ = 0;
