@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "engine_testing/engine_test.h"
@@ -128,6 +129,76 @@ TEST_F(tri_query_test, walks_list_leaves_in_first_child_order)
         expected);
     EXPECT_GT(expected.size(), 10u);
     EXPECT_EQ(query.leaves(), expected);
+}
+
+// Split that peels the item with the lowest centre on x off every group: a tree as deep as it is wide.
+bool peel_lowest(float& value, int& axis, uint32_t, const vec3_t&, const vec3_t&, void*, cd_bvtree_t& tree)
+{
+    axis = 0;
+    value = tree.current_items()[0].centre.x;
+    for (const cd_bvitem_t& item : tree.current_items())
+        value = std::min(value, item.centre.x);
+    return true;
+}
+
+// A row of small triangles along x in a tree built with peel_lowest.
+class deep_row_t : public cd_geo_t {
+public:
+    explicit deep_row_t(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const float x = static_cast<float>(i) * 10.0f;
+            points_.insert(points_.end(), {vec3_t(x, 0, 0), vec3_t(x + 5, 0, 0), vec3_t(x, 0, 5)});
+        }
+        cd_bvtree_t builder(512, 128);
+        builder.set_callbacks(this, 0.0f, 1, nullptr, nullptr, peel_lowest);
+        for (int i = 0; i < count; ++i) {
+            cd_bvitem_t* const item = builder.add_item();
+            item->id = static_cast<uint32_t>(i);
+            item->centre = points_[3 * i] + vec3_t(2, 0, 2);
+            item->minimum = points_[3 * i];
+            item->maximum = points_[3 * i] + vec3_t(5, 0, 5);
+        }
+        size_t size = 0;
+        root_ = builder.build(&size, &block_);
+    }
+    ~deep_row_t() override { mem_sys_free(block_); }
+
+    cd_bvnode_t* get_tree(uint32_t* handle) override
+    {
+        *handle = 0;
+        return root_;
+    }
+    void release_tree(uint32_t) override {}
+    void get_item(cd_item_t& item, int) override
+    {
+        item.kind = cd_item_t::kind_triangle;
+        item.vertex_count = 3;
+        for (int k = 0; k < 3; ++k)
+            item.vertex[k] = &points_[3 * item.id + k];
+    }
+    void set_rotation(quat_t) override {}
+    const cd_bvnode_t* get_bounds() override { return root_; }
+    const cd_sphere_t* get_sphere() override { return &sphere_; }
+
+private:
+    std::vector<vec3_t> points_;
+    cd_bvnode_t* root_ = nullptr;
+    void* block_ = nullptr;
+    cd_sphere_t sphere_;
+};
+
+TEST_F(tri_query_test, walks_of_trees_deeper_than_the_initial_stack_keep_their_order)
+{
+    deep_row_t row(300);
+    cd_tri_query_t query;
+    query.begin_leaves(&row, {-10, -10, -10}, {3010, 10, 10});
+    std::vector<uint32_t> in_order(300);
+    for (uint32_t i = 0; i < 300; ++i)
+        in_order[i] = i;
+    EXPECT_EQ(drain(query), in_order);
+    query.begin_segment(&row, {-10, 0, 1}, {3010, 0, 1}, 0);
+    EXPECT_EQ(query.leaves().size(), 300u);
 }
 
 // A grid whose every segment test ends the query, either at once or after its hit.
