@@ -8,8 +8,6 @@
 
 namespace {
 
-
-
 // Largest number of ids a leaf can count in its 16-bit field; bigger groups are always split.
 constexpr uint32_t leaf_capacity = 0xFFFF;
 
@@ -32,23 +30,6 @@ void set_empty_box(vec3_t& minimum, vec3_t& maximum)
 }
 
 }  // namespace
-
-uint16_t& cd_bvnode_t::count()
-{
-    return *reinterpret_cast<uint16_t*>(reinterpret_cast<char*>(this) + cd_bvnode_count_offset);
-}
-
-uint16_t cd_bvnode_t::count() const
-{
-    return *reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(this) + cd_bvnode_count_offset);
-}
-
-uint32_t* cd_bvnode_t::ids() { return reinterpret_cast<uint32_t*>(reinterpret_cast<char*>(this) + cd_bvnode_ids_offset); }
-
-const uint32_t* cd_bvnode_t::ids() const
-{
-    return reinterpret_cast<const uint32_t*>(reinterpret_cast<const char*>(this) + cd_bvnode_ids_offset);
-}
 
 bool cd_bvtree_split_variance(float& value, int& axis, uint32_t count, const vec3_t&, const vec3_t&, void*,
                               cd_bvtree_t& tree)

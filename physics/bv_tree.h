@@ -35,6 +35,27 @@ constexpr size_t cd_bvnode_count_offset = sizeof(cd_bvnode_t);
 constexpr size_t cd_bvnode_ids_offset =
     (cd_bvnode_count_offset + sizeof(uint16_t) + alignof(uint32_t) - 1) / alignof(uint32_t) * alignof(uint32_t);
 
+// The leaf accessors are read once per item by every query, so they stay inline.
+inline uint16_t& cd_bvnode_t::count()
+{
+    return *reinterpret_cast<uint16_t*>(reinterpret_cast<char*>(this) + cd_bvnode_count_offset);
+}
+
+inline uint16_t cd_bvnode_t::count() const
+{
+    return *reinterpret_cast<const uint16_t*>(reinterpret_cast<const char*>(this) + cd_bvnode_count_offset);
+}
+
+inline uint32_t* cd_bvnode_t::ids()
+{
+    return reinterpret_cast<uint32_t*>(reinterpret_cast<char*>(this) + cd_bvnode_ids_offset);
+}
+
+inline const uint32_t* cd_bvnode_t::ids() const
+{
+    return reinterpret_cast<const uint32_t*>(reinterpret_cast<const char*>(this) + cd_bvnode_ids_offset);
+}
+
 // Bytes a leaf of `count` ids takes, rounded so that the next node stays aligned.
 constexpr size_t cd_bvnode_leaf_size(size_t count)
 {

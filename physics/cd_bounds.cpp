@@ -9,15 +9,6 @@ void cd_bounds_t::set_empty()
     std::fill(std::begin(maximum), std::end(maximum), -cd_bound_empty);
 }
 
-void cd_bounds_t::add_point(float x, float y, float z)
-{
-    const float values[cd_bound_axes] = {x, y, z, (x + z) / 2.0f, (x - z) / 2.0f};
-    for (int axis = 0; axis < cd_bound_axes; ++axis) {
-        minimum[axis] = std::min(minimum[axis], values[axis]);
-        maximum[axis] = std::max(maximum[axis], values[axis]);
-    }
-}
-
 void cd_bounds_t::add_box(const float box_minimum[3], const float box_maximum[3])
 {
     const float x0 = box_minimum[0], y0 = box_minimum[1], z0 = box_minimum[2];
@@ -50,14 +41,6 @@ void cd_bounds_t::translate(float x, float y, float z)
         minimum[axis] += shift[axis];
         maximum[axis] += shift[axis];
     }
-}
-
-bool cd_bounds_t::overlaps(const cd_bounds_t& other) const
-{
-    for (int axis = 0; axis < cd_bound_axes; ++axis)
-        if (minimum[axis] > other.maximum[axis] || other.minimum[axis] > maximum[axis])
-            return false;
-    return true;
 }
 
 cd_bounds_t cd_bounds_make_empty()

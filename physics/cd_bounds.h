@@ -1,4 +1,9 @@
 #pragma once
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Five-axis bounds of the collision code: a minimum and a maximum on x, y, z and on the two diagonals
 // of the horizontal plane, u = (x + z) / 2 and v = (x - z) / 2. Diagonal roads and terrain triangles
@@ -18,7 +23,14 @@ struct cd_bounds_t {
     // Sets every minimum to +3.37e38 and every maximum to -3.37e38.
     void set_empty();
     // Widens the bound to hold the point (x, y, z).
-    void add_point(float x, float y, float z);
+    void add_point(float x, float y, float z)
+    {
+        const float values[cd_bound_axes] = {x, y, z, (x + z) / 2.0f, (x - z) / 2.0f};
+        for (int axis = 0; axis < cd_bound_axes; ++axis) {
+            minimum[axis] = std::min(minimum[axis], values[axis]);
+            maximum[axis] = std::max(maximum[axis], values[axis]);
+        }
+    }
     // Widens the bound to hold the axis-aligned box from (x0, y0, z0) to (x1, y1, z1).
     void add_box(const float box_minimum[3], const float box_maximum[3]);
     // Widens the bound to hold another five-axis bound.
@@ -27,8 +39,28 @@ struct cd_bounds_t {
     void widen(float margin);
     // Shifts the bound by (x, y, z): the diagonals move by the matching combinations.
     void translate(float x, float y, float z);
-    // True when on every axis neither minimum lies above the other's maximum (closed intervals).
-    bool overlaps(const cd_bounds_t& other) const;
+    // True when on every axis neither minimum lies above the other's maximum (closed intervals). Every
+    // tree walk asks this once per node, so it stays inline and free of branches.
+    bool overlaps(const cd_bounds_t& other) const
+    {
+#if defined(__SSE2__)
+        // x, y, z and u in one go; v on its own.
+        const __m128 apart = _mm_or_ps(_mm_cmpgt_ps(_mm_loadu_ps(minimum), _mm_loadu_ps(other.maximum)),
+                                       _mm_cmpgt_ps(_mm_loadu_ps(other.minimum), _mm_loadu_ps(maximum)));
+        return (_mm_movemask_ps(apart) == 0) & !(minimum[4] > other.maximum[4]) & !(other.minimum[4] > maximum[4]);
+#else
+        return overlaps_by_axis(other);
+#endif
+    }
+    // The same answer one axis at a time: for a bound just written field by field (an item fetched a
+    // moment ago), whose wide reads would wait for those writes to drain.
+    bool overlaps_by_axis(const cd_bounds_t& other) const
+    {
+        bool apart = false;
+        for (int axis = 0; axis < cd_bound_axes; ++axis)
+            apart |= (minimum[axis] > other.maximum[axis]) | (other.minimum[axis] > maximum[axis]);
+        return !apart;
+    }
     // True when the minimum of x lies above its maximum (nothing was added).
     bool empty() const { return minimum[0] > maximum[0]; }
 };

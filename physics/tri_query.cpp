@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "physics/cd_geo.h"
-#include "physics/tri_tests.h"
 
 cd_tri_query_t::~cd_tri_query_t() { clear(); }
 
@@ -39,6 +38,7 @@ void cd_tri_query_t::start(cd_geo_t* geometry, const vec3_t& corner_a, const vec
     segment_start_ = a;
     segment_end_ = b;
     segment_vector_ = b - a;
+    slabs_ = cd_segment_slabs_t(segment_start_, segment_vector_);
     const float low[3] = {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
     const float high[3] = {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
     bound_.set_empty();
@@ -49,23 +49,52 @@ void cd_tri_query_t::start(cd_geo_t* geometry, const vec3_t& corner_a, const vec
         gather(root);
 }
 
+template <typename enters_t>
+void cd_tri_query_t::walk(const cd_bvnode_t* root, const enters_t& enters)
+{
+    // The builder writes each inner node, then its second subtree, then its first. Walking second
+    // children first therefore reads the block front to back, which the cache prefetches well; reversing
+    // the leaves found that way gives exactly the order of a walk that takes first children first.
+    const size_t found_before = leaves_.size();
+    // The stack is indexed by hand so that its top stays in a register; it grows only for deep trees.
+    if (pending_.size() < 64)
+        pending_.resize(64);
+    const cd_bvnode_t** stack = pending_.data();
+    size_t top = 0;
+    const cd_bvnode_t* node = root;
+    for (;;) {
+        if (enters(*node)) {
+            if (!node->leaf()) {
+                // The first child lies past the whole second subtree: fetch it while that is walked.
+                __builtin_prefetch(node->first);
+                if (top == pending_.size()) {
+                    pending_.resize(top * 2);
+                    stack = pending_.data();
+                }
+                stack[top++] = node->first;
+                node = node->second;
+                continue;
+            }
+            leaves_.push_back(node);
+        }
+        if (top == 0)
+            break;
+        node = stack[--top];
+    }
+    std::reverse(leaves_.begin() + static_cast<std::ptrdiff_t>(found_before), leaves_.end());
+}
+
 void cd_tri_query_t::gather(const cd_bvnode_t* root)
 {
-    std::vector<const cd_bvnode_t*> pending{root};
-    while (!pending.empty()) {
-        const cd_bvnode_t* const node = pending.back();
-        pending.pop_back();
-        if (!node->bounds.overlaps(bound_))
-            continue;
-        if (mode_ == mode_segment && !cd_segment_bounds_test(node->bounds, segment_start_, segment_vector_))
-            continue;
-        if (node->leaf()) {
-            leaves_.push_back(node);
-        } else {
-            pending.push_back(node->second);
-            pending.push_back(node->first);
-        }
-    }
+    // Copies, so that the walk's stores cannot make the compiler read them again for every node.
+    const cd_bounds_t bound = bound_;
+    const cd_segment_slabs_t slabs = slabs_;
+    if (mode_ == mode_segment)
+        walk(root, [&bound, &slabs](const cd_bvnode_t& node) {
+            return node.bounds.overlaps(bound) && slabs.crosses(node.bounds);
+        });
+    else
+        walk(root, [&bound](const cd_bvnode_t& node) { return node.bounds.overlaps(bound); });
 }
 
 bool cd_tri_query_t::advance(uint32_t* id)
@@ -103,15 +132,15 @@ bool cd_tri_query_t::next(cd_item_t& item)
                 fill(item, id, request);
                 return true;
             }
-            cd_item_t probe;
-            fill(probe, id, request | cd_item_t::request_bounds);
-            if (!probe.bounds.overlaps(bound_))
+            // The caller's item serves as the probe: one fetch both judges the item and hands it out.
+            fill(item, id, request | cd_item_t::request_bounds);
+            if (!item.bounds.overlaps_by_axis(bound_))
                 continue;
-            item = probe;
             if (!(request & cd_item_t::request_bounds))
                 item.request &= ~static_cast<uint32_t>(cd_item_t::request_bounds);
             return true;
         }
+        item.request = request;
         return false;
     case mode_segment: {
         // A stop-now answer ends the query after this call, which still looks for a hit.

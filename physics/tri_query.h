@@ -5,6 +5,7 @@
 #include "engine/vec.h"
 #include "physics/bv_tree.h"
 #include "physics/cd_item.h"
+#include "physics/cd_segment_slabs.h"
 
 class cd_geo_t;
 
@@ -31,7 +32,8 @@ public:
     void begin_segment(cd_geo_t* geometry, const vec3_t& start, const vec3_t& end, uint32_t spare);
     // Starts a query that hands out every item of the leaves the box touches.
     void begin_leaves(cd_geo_t* geometry, const vec3_t& corner_a, const vec3_t& corner_b);
-    // The next item, filled with the fields `item.request` asks for; false when exhausted.
+    // The next item, filled with the fields `item.request` asks for; false when exhausted (the item's
+    // fields other than the request then hold nothing of use).
     bool next(cd_item_t& item);
     // Gives a held tree back and empties the query.
     void clear();
@@ -47,6 +49,10 @@ private:
     void start(cd_geo_t* geometry, const vec3_t& corner_a, const vec3_t& corner_b, uint16_t mode);
     // Collects the leaves whose bounds meet the query (and the segment in mode 4).
     void gather(const cd_bvnode_t* root);
+    // Depth-first walk from `root` that lists, first child's leaves before second's, every leaf `enters`
+    // accepts, descending into every inner node it accepts.
+    template <typename enters_t>
+    void walk(const cd_bvnode_t* root, const enters_t& enters);
     // Moves to the next item of the leaf list; false at the end.
     bool advance(uint32_t* id);
     // Fills `item` for `id` with the requested fields.
@@ -58,12 +64,16 @@ private:
     bool tree_held_ = false;
     uint32_t handle_ = 0;
     std::vector<const cd_bvnode_t*> leaves_;
+    // Children waiting while the walk descends; kept between queries so a walk seldom allocates.
+    std::vector<const cd_bvnode_t*> pending_;
     size_t current_ = 0;
     int index_ = 0;
     cd_bounds_t bound_ = cd_bounds_make_empty();
     vec3_t segment_start_;
     vec3_t segment_end_;
     vec3_t segment_vector_;
+    // The segment with its inverse direction, for the walk's slab tests.
+    cd_segment_slabs_t slabs_{vec3_t(), vec3_t()};
     uint32_t spare_ = 0;
     bool done_ = false;
     float fraction_ = 0.0f;

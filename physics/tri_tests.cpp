@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/geometry.h"
+#include "physics/cd_segment_slabs.h"
 
 namespace {
 
@@ -294,30 +295,5 @@ bool cd_sphere_triangle_test(const vec3_t& a, const vec3_t& b, const vec3_t& c, 
 
 bool cd_segment_bounds_test(const cd_bounds_t& bounds, const vec3_t& start, const vec3_t& vector)
 {
-    const float origin[cd_bound_axes] = {start[0], start[1], start[2], (start[0] + start[2]) / 2.0f,
-                                         (start[0] - start[2]) / 2.0f};
-    const float direction[cd_bound_axes] = {vector[0], vector[1], vector[2], (vector[0] + vector[2]) / 2.0f,
-                                            (vector[0] - vector[2]) / 2.0f};
-    float enter = 0.0f, leave = 1.0f;
-    for (int axis = 0; axis < cd_bound_axes; ++axis) {
-        const float low = bounds.minimum[axis], high = bounds.maximum[axis];
-        if (low > high)
-            return false;
-        if (direction[axis] == 0.0f) {
-            if (origin[axis] < low || origin[axis] > high)
-                return false;
-            continue;
-        }
-        // Dividing (rather than multiplying by a reciprocal) keeps a tiny component finite or infinite,
-        // never 0 * inf.
-        float t0 = (low - origin[axis]) / direction[axis];
-        float t1 = (high - origin[axis]) / direction[axis];
-        if (t0 > t1)
-            std::swap(t0, t1);
-        enter = std::max(enter, t0);
-        leave = std::min(leave, t1);
-        if (enter > leave)
-            return false;
-    }
-    return true;
+    return cd_segment_slabs_t(start, vector).crosses(bounds);
 }

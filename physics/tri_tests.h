@@ -35,5 +35,6 @@ bool cd_sphere_triangle_test(const vec3_t& a, const vec3_t& b, const vec3_t& c, 
                              float radius);
 
 // True when the segment start + t * vector, 0 <= t <= 1, passes through the five-axis bound (slab test
-// on every axis). A zero direction component is tested as a position inside the slab, never divided by.
+// on every axis, see cd_segment_slabs_t). A zero direction component is tested as a position inside the
+// slab, never divided by.
 bool cd_segment_bounds_test(const cd_bounds_t& bounds, const vec3_t& start, const vec3_t& vector);

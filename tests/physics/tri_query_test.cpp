@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "engine_testing/engine_test.h"
 #include "grid_mesh.h"
+#include "physics/tri_tests.h"
 
 namespace {
 
@@ -79,6 +81,124 @@ TEST_F(tri_query_test, axis_aligned_segment_in_the_mesh_plane_misses_without_nan
     // Above the mesh, parallel: no leaf at all.
     query.begin_segment(&mesh, {-50, 5, 150}, {850, 5, 150}, 0);
     EXPECT_TRUE(query.leaves().empty());
+}
+
+// The leaves a plain recursive walk, first child before second, finds for `enters`.
+template <typename enters_t>
+void reference_leaves(const cd_bvnode_t* node, const enters_t& enters, std::vector<const cd_bvnode_t*>& out)
+{
+    if (!enters(*node))
+        return;
+    if (node->leaf()) {
+        out.push_back(node);
+        return;
+    }
+    reference_leaves(node->first, enters, out);
+    reference_leaves(node->second, enters, out);
+}
+
+TEST_F(tri_query_test, walks_list_leaves_in_first_child_order)
+{
+    grid_mesh_t mesh(16, 12, 100.0f, 0.0f, 1);
+    uint32_t handle = 0;
+    const cd_bvnode_t* const root = mesh.get_tree(&handle);
+    mesh.release_tree(handle);
+    cd_tri_query_t query;
+
+    const vec3_t low(230, -10, 170), high(1110, 10, 940);
+    query.begin(&mesh, low, high);
+    const float box_low[3] = {low.x, low.y, low.z}, box_high[3] = {high.x, high.y, high.z};
+    cd_bounds_t box = cd_bounds_make_empty();
+    box.add_box(box_low, box_high);
+    std::vector<const cd_bvnode_t*> expected;
+    reference_leaves(root, [&](const cd_bvnode_t& node) { return node.bounds.overlaps(box); }, expected);
+    EXPECT_GT(expected.size(), 20u);
+    EXPECT_EQ(query.leaves(), expected);
+
+    const vec3_t start(-30, 0.5f, 1150), end(1500, -0.5f, 20);
+    query.begin_segment(&mesh, start, end, 0);
+    const float ray_low[3] = {-30, -0.5f, 20}, ray_high[3] = {1500, 0.5f, 1150};
+    cd_bounds_t ray_box = cd_bounds_make_empty();
+    ray_box.add_box(ray_low, ray_high);
+    expected.clear();
+    reference_leaves(
+        root,
+        [&](const cd_bvnode_t& node) {
+            return node.bounds.overlaps(ray_box) && cd_segment_bounds_test(node.bounds, start, end - start);
+        },
+        expected);
+    EXPECT_GT(expected.size(), 10u);
+    EXPECT_EQ(query.leaves(), expected);
+}
+
+// Split that peels the item with the lowest centre on x off every group: a tree as deep as it is wide.
+bool peel_lowest(float& value, int& axis, uint32_t, const vec3_t&, const vec3_t&, void*, cd_bvtree_t& tree)
+{
+    axis = 0;
+    value = tree.current_items()[0].centre.x;
+    for (const cd_bvitem_t& item : tree.current_items())
+        value = std::min(value, item.centre.x);
+    return true;
+}
+
+// A row of small triangles along x in a tree built with peel_lowest.
+class deep_row_t : public cd_geo_t {
+public:
+    explicit deep_row_t(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const float x = static_cast<float>(i) * 10.0f;
+            points_.insert(points_.end(), {vec3_t(x, 0, 0), vec3_t(x + 5, 0, 0), vec3_t(x, 0, 5)});
+        }
+        cd_bvtree_t builder(512, 128);
+        builder.set_callbacks(this, 0.0f, 1, nullptr, nullptr, peel_lowest);
+        for (int i = 0; i < count; ++i) {
+            cd_bvitem_t* const item = builder.add_item();
+            item->id = static_cast<uint32_t>(i);
+            item->centre = points_[3 * i] + vec3_t(2, 0, 2);
+            item->minimum = points_[3 * i];
+            item->maximum = points_[3 * i] + vec3_t(5, 0, 5);
+        }
+        size_t size = 0;
+        root_ = builder.build(&size, &block_);
+    }
+    ~deep_row_t() override { mem_sys_free(block_); }
+
+    cd_bvnode_t* get_tree(uint32_t* handle) override
+    {
+        *handle = 0;
+        return root_;
+    }
+    void release_tree(uint32_t) override {}
+    void get_item(cd_item_t& item, int) override
+    {
+        item.kind = cd_item_t::kind_triangle;
+        item.vertex_count = 3;
+        for (int k = 0; k < 3; ++k)
+            item.vertex[k] = &points_[3 * item.id + k];
+    }
+    void set_rotation(quat_t) override {}
+    const cd_bvnode_t* get_bounds() override { return root_; }
+    const cd_sphere_t* get_sphere() override { return &sphere_; }
+
+private:
+    std::vector<vec3_t> points_;
+    cd_bvnode_t* root_ = nullptr;
+    void* block_ = nullptr;
+    cd_sphere_t sphere_;
+};
+
+TEST_F(tri_query_test, walks_of_trees_deeper_than_the_initial_stack_keep_their_order)
+{
+    deep_row_t row(300);
+    cd_tri_query_t query;
+    query.begin_leaves(&row, {-10, -10, -10}, {3010, 10, 10});
+    std::vector<uint32_t> in_order(300);
+    for (uint32_t i = 0; i < 300; ++i)
+        in_order[i] = i;
+    EXPECT_EQ(drain(query), in_order);
+    query.begin_segment(&row, {-10, 0, 1}, {3010, 0, 1}, 0);
+    EXPECT_EQ(query.leaves().size(), 300u);
 }
 
 // A grid whose every segment test ends the query, either at once or after its hit.

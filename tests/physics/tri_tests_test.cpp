@@ -153,6 +153,9 @@ TEST(segment_bounds_test, slabs_with_zero_and_tiny_direction_components)
         {"diagonal through the corner region", {-4, 5, 4}, {6, 0, 6}, true},
         {"zero-length inside", {5, 5, 5}, {0, 0, 0}, true},
         {"zero-length outside", {5, 15, 5}, {0, 0, 0}, false},
+        {"still only on the u diagonal, through", {-5, 5, 15}, {20, 0, -20}, true},
+        {"still only on the u diagonal, beyond the corner", {5, 5, 20}, {15, 0, -15}, false},
+        {"still only on the v diagonal, through", {-5, 5, -5}, {20, 0, 20}, true},
     };
     for (const slab_case_t& c : cases)
         EXPECT_EQ(cd_segment_bounds_test(bounds, c.start, c.vector), c.hit) << c.name;
