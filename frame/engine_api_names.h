@@ -19,6 +19,7 @@
 #include "engine/mem.h"
 #include "engine/net.h"
 #include "engine/process.h"
+#include "engine/psm.h"
 #include "engine/random.h"
 #include "engine/snd.h"
 #include "engine/vfs.h"
@@ -205,31 +206,32 @@
 
 // Model library "lib/psm"
 #define KAVRENTA_API_PSM(DECLARED, GENERIC) \
-    GENERIC(psm_alloc_info) GENERIC(psm_info_release) GENERIC(psm_info_inc_refs) GENERIC(psm_alloc) \
-    GENERIC(psm_alloc_simple) GENERIC(psm_alloc_inst) GENERIC(psm_alloc_inst_simple) GENERIC(psm_get_info) \
-    GENERIC(psm_free) GENERIC(psm_set_shader_item) GENERIC(psm_set_shader) GENERIC(psm_set_static) \
-    GENERIC(psm_draw) GENERIC(psm_draw_skeletons) GENERIC(psm_draw_part) GENERIC(psm_draw_shaders) \
-    GENERIC(psm_update_skeleton) GENERIC(psm_update_gdata) GENERIC(psm_anim_add_file) \
-    GENERIC(psm_get_num_anims) GENERIC(psm_anim_find) GENERIC(psm_anim_get_frames) \
-    GENERIC(psm_anim_get_length) GENERIC(psm_anim_set_priority) GENERIC(psm_anim_get_priority) \
-    GENERIC(psm_anim_is_valid) GENERIC(psm_get_num_parts) GENERIC(psm_get_num_parts_item) \
-    GENERIC(psm_part_find) GENERIC(psm_part_get_skeleton) GENERIC(psm_bone_find) \
-    GENERIC(psm_bone_find_global) GENERIC(psm_bone_get_matrix) GENERIC(psm_bone_get_skel_matrix) \
-    GENERIC(psm_bone_comp_inv_matrix) GENERIC(psm_part_get_visible) GENERIC(psm_part_set_visible) \
-    GENERIC(psm_adesc_create) GENERIC(psm_adesc_create_simple) GENERIC(psm_adesc_remove) \
-    GENERIC(psm_adesc_break) GENERIC(psm_adesc_continue) GENERIC(psm_adesc_stop) GENERIC(psm_adesc_unstop) \
-    GENERIC(psm_adesc_stopped) GENERIC(psm_adesc_add_flags) GENERIC(psm_adesc_rem_flags) \
-    GENERIC(psm_adesc_get_flags) GENERIC(psm_adesc_set_priority) GENERIC(psm_adesc_get_priority) \
-    GENERIC(psm_adesc_get_anim_index) GENERIC(psm_adesc_set_mid_weight) GENERIC(psm_adesc_get_mid_weight) \
-    GENERIC(psm_adesc_set_wspeeds) GENERIC(psm_adesc_get_wspeed) GENERIC(psm_adesc_set_cur_weight) \
-    GENERIC(psm_adesc_get_cur_weight) GENERIC(psm_add_time) GENERIC(psm_adesc_add_time) \
-    GENERIC(psm_adesc_set_rtime) GENERIC(psm_adesc_get_rtime) GENERIC(psm_adesc_set_stop_frame) \
-    GENERIC(psm_adesc_set_stop_current) GENERIC(psm_adesc_loop_forever) GENERIC(psm_adesc_get_nw_frame) \
-    GENERIC(psm_adesc_norm_nw_frame) GENERIC(psm_adesc_reset_anim) GENERIC(psm_collide_fast) \
-    GENERIC(psm_part_collide_fast) GENERIC(psm_part_collide) GENERIC(psm_part_collide_max) \
-    GENERIC(psm_update_coll_info) GENERIC(psm_bone_set_ext_pos) GENERIC(psm_bone_set_ext_skel_pos) \
-    GENERIC(psm_bone_set_ext_rot) GENERIC(psm_bone_set_ext_skel_rot) GENERIC(psm_bone_set_ext_scale) \
-    GENERIC(psm_bone_set_ext_skel_scale) GENERIC(psm_get_user_tag) GENERIC(psm_get_part_bsphere) \
+    DECLARED(psm_alloc_info) DECLARED(psm_info_release) GENERIC(psm_info_inc_refs) DECLARED(psm_alloc) \
+    GENERIC(psm_alloc_simple) GENERIC(psm_alloc_inst) GENERIC(psm_alloc_inst_simple) \
+    DECLARED(psm_get_info) DECLARED(psm_free) GENERIC(psm_set_shader_item) DECLARED(psm_set_shader) \
+    DECLARED(psm_set_static) DECLARED(psm_draw) GENERIC(psm_draw_skeletons) DECLARED(psm_draw_part) \
+    GENERIC(psm_draw_shaders) GENERIC(psm_update_skeleton) DECLARED(psm_update_gdata) \
+    DECLARED(psm_anim_add_file) GENERIC(psm_get_num_anims) GENERIC(psm_anim_find) \
+    DECLARED(psm_anim_get_frames) DECLARED(psm_anim_get_length) GENERIC(psm_anim_set_priority) \
+    GENERIC(psm_anim_get_priority) GENERIC(psm_anim_is_valid) GENERIC(psm_get_num_parts) \
+    DECLARED(psm_get_num_parts_item) DECLARED(psm_part_find) GENERIC(psm_part_get_skeleton) \
+    GENERIC(psm_bone_find) DECLARED(psm_bone_find_global) DECLARED(psm_bone_get_matrix) \
+    GENERIC(psm_bone_get_skel_matrix) DECLARED(psm_bone_comp_inv_matrix) DECLARED(psm_part_get_visible) \
+    DECLARED(psm_part_set_visible) DECLARED(psm_adesc_create) GENERIC(psm_adesc_create_simple) \
+    DECLARED(psm_adesc_remove) GENERIC(psm_adesc_break) GENERIC(psm_adesc_continue) \
+    GENERIC(psm_adesc_stop) DECLARED(psm_adesc_unstop) DECLARED(psm_adesc_stopped) \
+    GENERIC(psm_adesc_add_flags) GENERIC(psm_adesc_rem_flags) GENERIC(psm_adesc_get_flags) \
+    GENERIC(psm_adesc_set_priority) GENERIC(psm_adesc_get_priority) GENERIC(psm_adesc_get_anim_index) \
+    GENERIC(psm_adesc_set_mid_weight) GENERIC(psm_adesc_get_mid_weight) DECLARED(psm_adesc_set_wspeeds) \
+    DECLARED(psm_adesc_get_wspeed) DECLARED(psm_adesc_set_cur_weight) DECLARED(psm_adesc_get_cur_weight) \
+    DECLARED(psm_add_time) DECLARED(psm_adesc_add_time) GENERIC(psm_adesc_set_rtime) \
+    DECLARED(psm_adesc_get_rtime) DECLARED(psm_adesc_set_stop_frame) GENERIC(psm_adesc_set_stop_current) \
+    DECLARED(psm_adesc_loop_forever) DECLARED(psm_adesc_get_nw_frame) GENERIC(psm_adesc_norm_nw_frame) \
+    DECLARED(psm_adesc_reset_anim) GENERIC(psm_collide_fast) GENERIC(psm_part_collide_fast) \
+    GENERIC(psm_part_collide) GENERIC(psm_part_collide_max) GENERIC(psm_update_coll_info) \
+    DECLARED(psm_bone_set_ext_pos) GENERIC(psm_bone_set_ext_skel_pos) DECLARED(psm_bone_set_ext_rot) \
+    GENERIC(psm_bone_set_ext_skel_rot) GENERIC(psm_bone_set_ext_scale) \
+    GENERIC(psm_bone_set_ext_skel_scale) GENERIC(psm_get_user_tag) DECLARED(psm_get_part_bsphere) \
     GENERIC(psm_get_part_color) GENERIC(psm_set_part_color) GENERIC(psm_get_model_file) \
-    GENERIC(psm_get_move_delta) GENERIC(psm_reset_move_delta) GENERIC(psm_set_light_callback) \
+    GENERIC(psm_get_move_delta) GENERIC(psm_reset_move_delta) DECLARED(psm_set_light_callback) \
     GENERIC(psm_set_fog_callback)

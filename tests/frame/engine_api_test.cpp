@@ -1,4 +1,5 @@
 #include "engine/cache.h"
+#include "engine/library.h"
 #include "engine/log.h"
 #include "engine/vfs.h"
 #include "frame/engine_api.h"
@@ -19,6 +20,14 @@ TEST_F(engine_api_test, calls_through_a_bound_pointer_reach_the_engine)
 {
     api::message("through the binding %d", 7);
     EXPECT_TRUE(engine_log_has("through the binding 7"));
+}
+
+TEST_F(engine_api_test, the_model_library_family_is_bound_from_lib_psm)
+{
+    void* const library = reinterpret_cast<void*>(dll_handle(dll_register("lib/psm")));
+    ASSERT_NE(library, nullptr);
+    EXPECT_EQ(reinterpret_cast<void*>(api::psm_alloc), GetProcAddress(library, "psm_alloc"));
+    EXPECT_NE(api::psm_alloc, nullptr);
 }
 
 TEST_F(engine_api_test, a_name_the_engine_does_not_export_stays_null)
