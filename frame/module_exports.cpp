@@ -1,16 +1,30 @@
-// The four functions the engine host calls on the module.
-#include "engine/log.h"
+// The four functions the engine host calls on the module, and the library's entry hook.
+#include "frame/engine_api.h"
+#include "frame/geometry_pools.h"
+#include "frame/local_def.h"
+#include "frame/psm_process.h"
+#include "frame/type_registry.h"
 
 #define MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 
-MODULE_EXPORT bool DLL_register(void* host_module)
+// Binds the engine and the model library, registers every type, and adds the model library's
+// process. Always true: a name the host does not export stays unbound.
+MODULE_EXPORT bool DLL_register(HMODULE host_module)
 {
-    message("module registered (host %s)", host_module ? "bound" : "missing");
+    HMODULE const model_library = bind_engine(host_module);
+    register_entity_types();
+    psm_process_create(model_library);
     return true;
 }
 
-MODULE_EXPORT void DLL_game_init() { message("module game init"); }
+// Creates the game process and runs its start-up.
+MODULE_EXPORT void DLL_game_init() {}
 
-MODULE_EXPORT void DLL_uiedit_init() { message("module ui-edit init"); }
+// The UI-editing host needs only the local definitions.
+MODULE_EXPORT void DLL_uiedit_init() { load_local_def(); }
 
-MODULE_EXPORT void DLL_shutdown() { message("module shutdown"); }
+// Writes the configuration through the game process, then removes the render pools.
+MODULE_EXPORT void DLL_shutdown() { geometry_pools_free(); }
+
+// The library's own entry hook: nothing to do for any reason code.
+MODULE_EXPORT int dll_main_hook(void*, unsigned, void*) { return 1; }

@@ -1,0 +1,172 @@
+#include "frame/common_proc.h"
+
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+#include "engine/arg.h"
+#include "engine/cache.h"
+#include "engine/def_pool.h"
+#include "engine/host_file.h"
+#include "engine/path.h"
+#include "engine/text.h"
+#include "engine/win32.h"
+#include "frame/engine_api.h"
+
+common_proc::common_proc() { set_name("common_proc"); }
+
+common_proc::~common_proc() = default;
+
+void common_proc::mount_home(const char* title)
+{
+    if (!api::cdl_param("-homeless")) {
+        char documents[1024] = "";
+        char home[1200] = "";
+        const int project = api::cdl_param("-project");
+        if (SHGetSpecialFolderPathA(nullptr, documents, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, 1)) {
+            v_dos2unix_path(documents);
+            snprintf(home, sizeof home, "%s/%s/", documents, title);
+        } else if (project && api::cdl_argv(project + 1)) {
+            snprintf(home, sizeof home, "%s/usr/", api::cdl_argv(project + 1));
+        }
+        if (home[0]) {
+            vmessage("home directory @ \"%s\"", home);
+            v_mkdir(home);
+            if (api::vfs_mount_device("/", home, 9999, 2) < 0) {
+                verror("home dir mount failed!!!");
+                return;
+            }
+            if (api::vfs_set_fallback_device(home) < 0) {
+                verror("fallback device mount failed: %s", api::v_strerror(*api::v_errno_addr()));
+                return;
+            }
+        }
+    }
+    for (const char* folder : {"/missions", "/saves", "/tournaments", "/screenshots"})
+        api::vfs_mkdir(folder, 0777);
+}
+
+bool common_proc::find_mode(gfx_device_t* device, const gfx_mode_t& wanted, gfx_mode_t& out)
+{
+    const int count = api::gfx_mode_count(device);
+    vmessage("gfx device modecount: %d", count);
+    for (int i = 0; i < count; ++i) {
+        gfx_mode_t mode;
+        if (!api::gfx_mode_get(device, i, &mode))
+            continue;
+        vmessage("trying mode #%d - %dx%d/%dbpp", i, mode.width, mode.height, mode.bits);
+        if (mode.width == wanted.width && mode.height == wanted.height && mode.bits == wanted.bits) {
+            out = mode;
+            return true;
+        }
+    }
+    return false;
+}
+
+void common_proc::choose_device_mode()
+{
+    api::cvar_register_variable(&r_device_, 0);
+    api::cvar_register_variable(&r_mode_, 0);
+    api::cvar_register_variable(&r_fullscreen_, 0);
+    device_ = nullptr;
+
+    c_item_t* caps = api::mm_map("hw_caps.def");
+    const def_pool_t* caps_pool = nullptr;
+    if (caps && caps->loader && caps->loader->make_resident(caps))
+        caps_pool = static_cast<const def_pool_t*>(caps->object);
+    gfx_device_t* chosen = nullptr;
+    for (int i = 0; i < api::gfx_device_count(); ++i) {
+        gfx_device_t* device = api::gfx_device_get(i);
+        if (!chosen && device && strcasecmp(device->name(), r_device_.value()) == 0)
+            chosen = device;
+        if (device && caps_pool)
+            apply_hw_caps(device, caps_pool);
+    }
+    if (caps)
+        api::ci_dec_refs(caps);
+    if (!chosen)
+        chosen = api::gfx_device_get(0);
+
+    gfx_mode_t wanted;
+    wanted.width = 640;
+    wanted.height = 480;
+    wanted.bits = 16;
+    wanted.refresh = 60;
+    arg_t fields;
+    fields.separate(r_mode_.value(), "x");
+    int32_t* const slots[] = {&wanted.width, &wanted.height, &wanted.bits, &wanted.refresh};
+    for (int i = 0; i < fields.count() && i < 4; ++i)
+        *slots[i] = v_atoi(fields[i]);
+    const bool fullscreen = r_fullscreen_.value()[0] != '0';
+
+    gfx_mode_t mode;
+    if (!find_mode(chosen, wanted, mode)) {
+        api::warning("gfx mode enumeration failed for [%dx%d %d bpp]", wanted.width, wanted.height, wanted.bits);
+        gfx_mode_t fallback;
+        fallback.width = 640;
+        fallback.height = 480;
+        fallback.bits = 16;
+        // Neither offered: take the first mode rather than search again forever.
+        if (!find_mode(chosen, fallback, mode) && !api::gfx_mode_get(chosen, 0, &mode)) {
+            verror("no gfx mode offered");
+            return;
+        }
+        wanted.refresh = 0;
+    }
+    if (wanted.refresh > 0)
+        mode.refresh = wanted.refresh;
+    mode.fullscreen_request = fullscreen ? 1 : 0;
+    set_mode(chosen, &mode);
+}
+
+int common_proc::set_mode(gfx_device_t* device, gfx_mode_t* mode)
+{
+    if (!device) {
+        verror("invalid gfx device");
+        return 0;
+    }
+    gfx_mode_shutdown();
+    if (!api::gfx_mode_init(device, mode)) {
+        verror("cannot initialize gfx mode. trying default refresh...");
+        mode->refresh = 0;
+        if (!api::gfx_mode_init(device, mode)) {
+            if (mode->fullscreen) {
+                api::cmd_execute("quit");
+                return 0;
+            }
+            verror("cannot initialize gfx mode. trying fullscreen...");
+            mode->fullscreen = 1;
+            if (!api::gfx_mode_init(device, mode)) {
+                verror("cannot initialize gfx mode.");
+                api::cmd_execute("quit");
+                return 0;
+            }
+        }
+    }
+    api::mm_hw_free_all(-1);
+    api::mm_mem_free_all(-1);
+    api::mm_remove_unreferenced(-1);
+    device_ = device;
+    mode_ = *mode;
+    return 0;
+}
+
+void common_proc::gfx_mode_shutdown()
+{
+    if (device_)
+        api::gfx_mode_shutdown(device_);
+    device_ = nullptr;
+}
+
+bool common_proc::apply_hw_caps(gfx_device_t* device, const def_pool_t* caps)
+{
+    const def_obj_t* section = caps ? caps->find(device->name()) : nullptr;
+    if (!section)
+        return false;
+    for (int i = 0; i < device->setting_count(); ++i) {
+        gfx_device_setting* setting = device->setting(i);
+        if (const char* value = section->get_value(setting->name()))
+            setting->load_value(value);
+    }
+    return true;
+}

@@ -1,0 +1,90 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/entity_handle.h"
+
+class world_process_t;
+
+// World modes a bridge can be in.
+enum game_mode_t : int32_t {
+    game_mode_menu = 1,
+    game_mode_game = 2,
+    game_mode_editor = 3,
+    game_mode_preview = 4,    // a game previewed from the editor; "exit" goes back to the editor
+    game_mode_game_over = 5,
+};
+
+// The registry through which a world's main parts find each other: the world's camera entity (the
+// player's truck, or the editor's camera), the environment, the controllers, the traffic and the
+// police register here; it also keeps the world's mode, its map path and the car colour table.
+class game_bridge_t {
+public:
+    // Capacity of the map path, terminator included.
+    static constexpr int map_path_capacity = 64;
+
+    // Locks `owner` for the bridge's life and reads "/defs/car_colors.def".
+    game_bridge_t(world_process_t* owner, int32_t mode);
+    ~game_bridge_t();
+    game_bridge_t(const game_bridge_t&) = delete;
+    game_bridge_t& operator=(const game_bridge_t&) = delete;
+
+    // Replaces the world's camera entity (taking a use of the new one).
+    void set_avatar(entity_handle_t entity);
+    entity_handle_t avatar() const { return avatar_; }
+
+    // Registration of the single parts: the first registrant stays, a second is reported and refused.
+    bool register_environment(entity_handle_t entity);
+    bool register_editor_hud(entity_handle_t entity);
+    bool register_economy(entity_handle_t entity);
+    bool register_base_ctrl(entity_handle_t entity);
+    bool register_traffic(entity_handle_t entity);
+    bool register_police(entity_handle_t entity);
+    entity_handle_t environment() const { return environment_; }
+    entity_handle_t editor_hud() const { return editor_hud_; }
+    entity_handle_t economy() const { return economy_; }
+    entity_handle_t base_ctrl() const { return base_ctrl_; }
+    entity_handle_t traffic() const { return traffic_; }
+    // The police; reports "police not registered" when there is none.
+    entity_handle_t police() const;
+    bool has_police() const { return !police_.is_null(); }
+
+    int32_t mode() const { return mode_; }
+    void set_mode_5() { mode_ = game_mode_game_over; }
+
+    // "/maps/NAME.mbd", or empty for an empty name. False (path left empty, reported) when the path
+    // does not fit the field.
+    bool set_map_path(const char* name);
+    const char* get_map_name() const { return map_path_; }
+
+    // The colour the game process clears each frame with (the environment keeps it at the sky colour).
+    uint32_t clear_colour = 0;
+
+    // The car colour table (empty when "/defs/car_colors.def" could not be read).
+    uint32_t colour_count() const { return colour_count_; }
+    uint32_t colour(uint32_t index) const { return index < colour_count_ ? colours_[index] : 0; }
+
+    world_process_t* owner() const { return owner_; }
+
+private:
+    bool register_slot(entity_handle_t& slot, entity_handle_t entity, const char* what);
+    void load_colours();
+
+    uint32_t colour_count_ = 0;
+    uint32_t* colours_ = nullptr;
+    entity_handle_t avatar_;
+    entity_handle_t environment_;
+    entity_handle_t editor_hud_;
+    entity_handle_t economy_;
+    entity_handle_t base_ctrl_;
+    entity_handle_t traffic_;
+    entity_handle_t police_;
+    int32_t mode_;
+    world_process_t* owner_;
+    char map_path_[map_path_capacity] = "";
+};
+
+// Whether "/maps/NAME.mbd" fits the bridge's map path field.
+bool game_bridge_map_path_fits(const char* name);
+
+// The bridge of the game process's current world, or null.
+game_bridge_t* get_game_bridge();

@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/cvar.h"
+#include "engine/gfx_view.h"
+#include "frame/common_proc.h"
+
+class world_process_t;
+
+// The module's top-level process ("game"): runs the game's start-up, draws each frame, owns the
+// current world and replaces it on the console commands "menu", "map", "preview", "edit", "exit".
+class game_process_t : public common_proc {
+public:
+    game_process_t();
+    ~game_process_t() override;
+
+    // What DLL_game_init calls: makes the process, adds it to the engine and runs its start-up.
+    static game_process_t* create_and_start();
+    // The game process, or null.
+    static game_process_t* instance();
+
+    // Configuration files, window, commands and variables, devices, then the command line.
+    void startup();
+    void handler() override;
+    // The shutdown notice stores the configuration first.
+    void system(int code) override;
+    // Shuts the graphics down and writes "/config.cfg".
+    void write_config();
+    // Runs the console command whose words `cmd_argv` gives.
+    void command();
+
+    // Fills the view parameters from the mode after setting it.
+    int set_mode(gfx_device_t* device, gfx_mode_t* mode) override;
+
+    world_process_t* world() const { return world_; }
+    const gfx_view_t& view() const { return view_; }
+
+private:
+    void register_variables();
+    void read_project_init();
+    void read_autoexec();
+    // Ends the current world, if any.
+    void drop_world();
+    // Makes a new world, adds it to the engine and keeps it locked.
+    world_process_t* make_world();
+    void command_map(int words, bool preview);
+    void command_exit();
+    void command_edit(int words);
+    void command_pause();
+    void command_menu();
+    void command_quit();
+
+    gfx_view_t view_{};
+    world_process_t* world_ = nullptr;
+    std::vector<std::unique_ptr<cvar_t>> variables_;
+};
+
+// Module-wide values that the console variables "g_details" and "g_traffic_density" keep.
+int game_detail_level();
+float game_traffic_density();

@@ -1,0 +1,204 @@
+#include "frame/world_process.h"
+
+#include <cstdio>
+#include <new>
+
+#include "engine/eblock.h"
+#include "engine/entity.h"
+#include "engine/reset.h"
+#include "frame/engine_api.h"
+#include "frame/game_bridge.h"
+#include "frame/object_e.h"
+#include "frame/world_process_clock.h"
+
+namespace {
+
+// Serial of the next world process of the module's life.
+uint32_t next_world_serial = 0;
+
+const engine_reset_registrar_t reset_serials(reset_order_processes + 1, [] { next_world_serial = 0; });
+
+}  // namespace
+
+world_process_t::world_process_t() { set_world_serial(next_world_serial++); }
+
+world_process_t::~world_process_t()
+{
+    if (!background_.is_null())
+        background_.release();
+    delete bridge_;
+}
+
+void world_process_t::handler()
+{
+    world_clock_advance(accumulator_, frame_seconds(), [this](float dt) { physics().step(dt); });
+    entity_proc_t::handler();
+}
+
+void world_process_t::draw()
+{
+    if (!draw_enabled_)
+        return;
+    api::gfx_set_time(static_cast<float>(process_time()));
+    const entity_handle_t camera = bridge_ ? bridge_->avatar() : entity_handle_t{};
+    if (camera.is_null())
+        return;
+    if (camera.add_use()) {
+        if (auto* object = dynamic_cast<object_e*>(camera.resolve())) {
+            api::gfx_camera_reset();
+            mat4_t matrix, inverse;
+            object->get_world_axial(matrix, inverse);
+            const vec3_t listener = mult_zero_matrix(matrix);
+            const float velocity[3] = {0.0f, 0.0f, 0.0f};
+            api::snd_listener(&listener[0], &matrix.m[0][0], velocity);
+            api::gfx_camera_load(&inverse.m[0][0], &matrix.m[0][0]);
+        }
+        camera.release();
+    }
+    if (entity_t* background = background_.resolve()) {
+        background->draw();
+        api::gfx_path_flush();
+        api::gfx_clear1(2, 0);
+    }
+    client_proc_t::draw();
+}
+
+bool world_process_t::make_bridge(int32_t mode, const char* failure)
+{
+    delete bridge_;
+    bridge_ = new (std::nothrow) game_bridge_t(this, mode);
+    if (!bridge_)
+        verror("%s", failure);
+    return bridge_ != nullptr;
+}
+
+eblock_t* world_process_t::load_block(const char* script)
+{
+    eblock_t* block = eblock_from_name(script);
+    if (!block || !init_eblock(block))
+        return nullptr;
+    return block;
+}
+
+bool world_process_t::spawn_game(const char* name, int32_t mode)
+{
+    if (!check_map_name(name))
+        return false;
+    if (!make_bridge(mode, "can't allocate bridge")) {
+        verror("map %s cannot be spawned", name);
+        return false;
+    }
+    set_name(name);
+    bridge_->set_map_path(name);
+    if (!load_block(game_script)) {
+        verror("map %s cannot be spawned", name);
+        return false;
+    }
+    api::inp_set_mouse_state(1);
+    return true;
+}
+
+bool world_process_t::spawn_menu()
+{
+    if (!make_bridge(game_mode_menu, "can't allocate bridge"))
+        return false;
+    set_name("menu");
+    return true;
+}
+
+bool world_process_t::spawn_editor(const char* name)
+{
+    const char* map = name ? name : "";
+    if (!make_bridge(game_mode_editor, "error allocating bridge")) {
+        verror("map %s cannot be spawned", map);
+        return false;
+    }
+    set_name("editor");
+    if (!bridge_->set_map_path(map) || !load_block(editor_script)) {
+        verror("map %s cannot be spawned", map);
+        return false;
+    }
+    api::inp_set_mouse_state(0);
+    return true;
+}
+
+bool world_process_t::spawn_avatar(const char* script)
+{
+    eblock_t* block = bridge_ ? load_block(script) : nullptr;
+    if (!block || !block->root()) {
+        verror("avatar %s cannot be spawned", script);
+        return false;
+    }
+    bridge_->set_avatar(block->root()->handle());
+    return true;
+}
+
+bool world_process_t::spawn_police(const char* script)
+{
+    eblock_t* block = bridge_ ? load_block(script) : nullptr;
+    if (!block || !block->root()) {
+        verror("police %s cannot be spawned", script);
+        return false;
+    }
+    // A second police is reported by the bridge and stays in the world.
+    bridge_->register_police(block->root()->handle());
+    return true;
+}
+
+bool world_process_t::set_avatar(entity_t* entity)
+{
+    if (!entity || !bridge_)
+        return false;
+    bridge_->set_avatar(entity->handle());
+    return true;
+}
+
+void world_process_t::pause(bool sleep, bool hide)
+{
+    if (!pausable_)
+        return;
+    if (sleep && !paused_) {
+        api::process_sleep(this);
+        paused_ = 1;
+    } else if (!sleep && paused_) {
+        api::process_wakeup(this);
+        paused_ = 0;
+    }
+    draw_enabled_ = !hide;
+}
+
+void world_process_t::teardown()
+{
+    delete bridge_;
+    bridge_ = nullptr;
+    shutdown();
+}
+
+void world_process_t::set_background(entity_t* entity)
+{
+    if (!background_.is_null())
+        background_.release();
+    background_ = entity && entity->handle().add_use() ? entity->handle() : entity_handle_t{};
+}
+
+void world_process_t::clear_background(entity_t*)
+{
+    if (!background_.is_null())
+        background_.release();
+    background_ = entity_handle_t{};
+}
+
+bool check_map_name(const char* name)
+{
+    char path[128];
+    const int length = snprintf(path, sizeof path, "/maps/%s.mbd", name ? name : "");
+    if (length > 0 && length < static_cast<int>(sizeof path) && game_bridge_map_path_fits(name)) {
+        const int file = api::vfs_open(path, 0, 0);
+        if (file >= 0) {
+            api::vfs_close(file);
+            return true;
+        }
+    }
+    api::error("map name : %s is not valid!", name ? name : "");
+    return false;
+}

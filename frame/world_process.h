@@ -1,0 +1,72 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/entity_handle.h"
+#include "frame/client_proc.h"
+#include "physics/cd_filter.h"
+
+class game_bridge_t;
+
+// One world (the main menu, a game on a map, or the editor): its entities, its physics stepped in
+// fixed slices of 0.02 s, its bridge and its draw. The game process makes and drops worlds.
+class world_process_t : public client_proc_t {
+public:
+    // Takes the next world serial (0 for the first world of the module's life).
+    world_process_t();
+    ~world_process_t() override;
+
+    // Steps physics over the frame's time, then runs the entities' handlers.
+    void handler() override;
+    // Sets the camera from the bridge's camera entity and draws the background and the world.
+    void draw() override;
+
+    // Builds a game on map `name` with bridge mode `mode` (2 game, 4 preview from the editor).
+    bool spawn_game(const char* name, int32_t mode);
+    // Builds the main menu world.
+    bool spawn_menu();
+    // Builds the editor world on map `name` (may be empty).
+    bool spawn_editor(const char* name);
+    // Loads the player's truck block and makes its root the bridge's camera entity.
+    bool spawn_avatar(const char* script);
+    // Loads a police block; the first registers as the bridge's police, a later one is reported.
+    bool spawn_police(const char* script);
+    // Makes `entity` the world's camera entity; false for null.
+    bool set_avatar(entity_t* entity);
+
+    // Puts the world to sleep (or wakes it) when it is pausable; `hide` also stops its draw.
+    void pause(bool sleep, bool hide);
+    // Destroys the bridge and ends the process (the game process does this before unlocking it).
+    void teardown();
+
+    // An entity drawn before the world (the sky); one use is held while it is set.
+    void set_background(entity_t* entity);
+    void clear_background(entity_t* entity);
+
+    game_bridge_t* bridge() const { return bridge_; }
+    bool paused() const { return paused_ != 0; }
+    bool draw_enabled() const { return draw_enabled_; }
+    bool pausable() const { return pausable_; }
+    void set_pausable(bool pausable) { pausable_ = pausable; }
+    cd_filter_t& filter() { return filter_; }
+
+    // Path of a block loaded by the game, the editor and the menu.
+    static constexpr const char* game_script = "/scripts/game/game.esc";
+    static constexpr const char* editor_script = "/scripts/editor/edit.esc";
+
+private:
+    // Makes the bridge; false (reported) when it cannot be had.
+    bool make_bridge(int32_t mode, const char* failure);
+    // Loads and instantiates a block; null when either fails.
+    eblock_t* load_block(const char* script);
+
+    game_bridge_t* bridge_ = nullptr;
+    float accumulator_ = 0.0f;
+    int32_t paused_ = 0;
+    bool draw_enabled_ = true;
+    bool pausable_ = false;
+    entity_handle_t background_;
+    cd_filter_t filter_;
+};
+
+// Whether "/maps/NAME.mbd" exists and fits the bridge; reports "map name : NAME is not valid!" when not.
+bool check_map_name(const char* name);

@@ -1,0 +1,169 @@
+#include <cstring>
+#include <string>
+
+#include "engine/bmem.h"
+#include "engine/cvar.h"
+#include "engine/entity.h"
+#include "engine/entity_reg.h"
+#include "engine/mem.h"
+#include "engine/process.h"
+#include "frame/geometry_pools.h"
+#include "frame/psm_process.h"
+#include "frame/type_registry.h"
+#include "frame/world_types.h"
+#include "frame_fixture.h"
+#include "vehicles/car_player.h"
+#include "world/decals_plain.h"
+
+extern "C" bool DLL_register(HMODULE host_module);
+extern "C" void DLL_shutdown();
+extern "C" int dll_main_hook(void* module, unsigned reason, void* reserved);
+
+namespace {
+
+// Lock count of the model library's process (the loader lock).
+int loader_locks() { return psm_process() ? psm_process()->lock_count() : -1; }
+
+}  // namespace
+
+class registry_test : public frame_test_t {
+protected:
+    void SetUp() override
+    {
+        frame_test_t::SetUp();
+        ASSERT_TRUE(DLL_register(engine_handle()));
+        ASSERT_NE(psm_process(), nullptr);
+    }
+};
+
+TEST_F(registry_test, registration_adds_the_world_side_types_then_every_row_in_order)
+{
+    const char* const world_names[] = {"world.map",   "sounds.plain_sound", "decals.wrap.placer", "decals.wrap",
+                                       "decals.plain", "decals.pmd",        "world.sky",          "helpers.box_helper"};
+    for (const char* name : world_names) {
+        const entity_reg_t* const type = entity_find_type(name);
+        ASSERT_NE(type, nullptr) << name;
+        EXPECT_EQ(type->flags, 1u) << name;
+        EXPECT_EQ(type->destroy, world_type_destroy) << name;
+        const bool sized_words = strcmp(name, "world.map") == 0 || strcmp(name, "sounds.plain_sound") == 0;
+        EXPECT_EQ(type->words[0], sized_words ? type->instance_size : 0u) << name;
+        EXPECT_EQ(type->words[1], 0u) << name;
+        EXPECT_EQ(type->words[2], 0u) << name;
+    }
+    const entity_reg_t* const rows = entity_type_rows();
+    for (int i = 0; i < entity_type_row_count(); ++i) {
+        const std::string name = rows[i].type_name;
+        EXPECT_EQ(entity_find_type(rows[i].type_name), &rows[i]) << name;
+        const bool weather = name == "environment" || name == "env.snow" || name == "env.rain" ||
+                             name == "particle.car_smoke";
+        EXPECT_EQ(rows[i].flags, weather ? 1u : 0u) << name;
+        EXPECT_EQ(rows[i].words[0] | rows[i].words[1] | rows[i].words[2], 0u) << name;
+        EXPECT_EQ(rows[i].destroy, entity_type_destroy) << name;
+    }
+    EXPECT_EQ(entity_type_count(), 8 + entity_type_row_count());
+    EXPECT_STREQ(rows[0].type_name, "actors.car");
+    EXPECT_EQ(rows[0].instance_size, sizeof(car_player_e));
+}
+
+TEST_F(registry_test, registration_adds_the_loaders_the_variable_and_the_model_library_process)
+{
+    EXPECT_EQ(world_loader_count(), 3);
+    ASSERT_NE(world_item_pool(), nullptr);
+    EXPECT_EQ(world_item_pool()->item_size(), 32u);
+    EXPECT_EQ(world_item_pool()->items_per_block(), 256u);
+    ASSERT_NE(cvar_get("p_profile_draws"), nullptr);
+    EXPECT_STREQ(cvar_get("p_profile_draws")->value(), "0");
+    EXPECT_EQ(process_get("psm"), psm_process());
+    EXPECT_EQ(loader_locks(), 0);
+}
+
+TEST_F(registry_test, create_in_caller_memory_does_not_allocate_and_destroy_keeps_it)
+{
+    alignas(std::max_align_t) unsigned char memory[sizeof(car_player_e)];
+    mem_fail_after(1);  // any allocation now would fail
+    entity_t* const truck = entity_type_rows()[0].create(memory);
+    mem_fail_after(0);
+    ASSERT_EQ(static_cast<void*>(truck), static_cast<void*>(memory));
+    EXPECT_EQ(loader_locks(), 1);
+    entity_type_destroy(truck, true);  // freeing stack memory would be caught by the sanitizers
+    EXPECT_EQ(loader_locks(), 0);
+}
+
+TEST_F(registry_test, create_without_memory_allocates_one_instance_and_destroy_frees_it)
+{
+    for (const char* name : {"actors.car", "environment", "world.map", "decals.plain"}) {
+        const entity_reg_t* const type = entity_find_type(name);
+        ASSERT_NE(type, nullptr) << name;
+        entity_t* const object = type->create(nullptr);
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(loader_locks(), 1) << name;
+        type->destroy(object, false);
+        EXPECT_EQ(loader_locks(), 0) << name;
+    }
+    entity_t* const decal = entity_find_type("decals.plain")->create(nullptr);
+    EXPECT_NE(dynamic_cast<decals_plain_e*>(decal), nullptr);
+    world_type_destroy(decal, false);
+}
+
+TEST_F(registry_test, a_failed_allocation_answers_null_and_keeps_the_lock_balanced)
+{
+    mem_fail_after(1);
+    EXPECT_EQ(entity_type_rows()[3].create(nullptr), nullptr);
+    mem_fail_after(0);
+    EXPECT_EQ(loader_locks(), 0);
+}
+
+TEST_F(registry_test, destroying_null_only_gives_the_lock_back)
+{
+    entity_t* const object = entity_type_rows()[1].create(nullptr);
+    ASSERT_NE(object, nullptr);
+    entity_type_destroy(nullptr, false);
+    EXPECT_EQ(loader_locks(), 0);
+    psm_process_lock();
+    entity_type_destroy(object, false);
+    EXPECT_EQ(loader_locks(), 0);
+}
+
+TEST_F(registry_test, the_engine_creates_and_frees_registered_types_by_name)
+{
+    entity_t* const truck = entity_create("actors.car");
+    ASSERT_NE(truck, nullptr);
+    EXPECT_STREQ(truck->type_name(), "actors.car");
+    EXPECT_EQ(loader_locks(), 1);
+    entity_free(truck);
+    EXPECT_EQ(loader_locks(), 0);
+}
+
+TEST_F(registry_test, system_notices_free_resources_unregister_loaders_and_release_the_definitions)
+{
+    process_broadcast_system(vprocess_t::system_free_unreferenced);
+    EXPECT_EQ(world_loader_count(), 3);
+    process_broadcast_system(vprocess_t::system_unregister_loaders);
+    EXPECT_EQ(world_loader_count(), 0);
+    EXPECT_EQ(mm_map("/maps/sector.btr"), nullptr);
+}
+
+TEST_F(registry_test, loaders_claim_their_names_under_the_loader_lock)
+{
+    for (const char* name : {"/maps/a/sector.btr", "/behaviour/truck.info.xml", "/behaviour/walk.LAYER.xml"}) {
+        c_item_t* const item = mm_map(name);
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_EQ(loader_locks(), 1) << name;
+        ci_dec_refs(item);
+        EXPECT_TRUE(mm_release_item(item)) << name;
+        EXPECT_EQ(loader_locks(), 0) << name;
+    }
+    EXPECT_EQ(mm_map("/maps/a/sector.btx"), nullptr);
+}
+
+TEST_F(registry_test, shutdown_without_a_game_removes_the_pools_and_harms_nothing)
+{
+    EXPECT_NE(geometry_pool_by_shader(), nullptr);
+    EXPECT_NE(geometry_pool_by_priority(), nullptr);
+    DLL_shutdown();
+    EXPECT_EQ(geometry_pool_by_shader(), nullptr);
+    EXPECT_EQ(geometry_pool_by_priority(), nullptr);
+    DLL_shutdown();
+    EXPECT_EQ(dll_main_hook(nullptr, 0, nullptr), 1);
+    EXPECT_EQ(dll_main_hook(nullptr, 3, nullptr), 1);
+}

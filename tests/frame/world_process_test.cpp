@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "engine/process.h"
+#include "frame/game_bridge.h"
+#include "frame/world_process.h"
+#include "frame_fixture.h"
+
+namespace {
+
+class world_process_test : public world_test_t {
+protected:
+    world_process_t* make_world()
+    {
+        auto* world = new world_process_t;
+        process_add(world, nullptr, -1, 0);
+        world->lock();
+        return world;
+    }
+    void drop(world_process_t* world)
+    {
+        world->teardown();
+        world->unlock();
+    }
+};
+
+TEST_F(world_process_test, worlds_are_numbered_from_zero)
+{
+    world_process_t* first = make_world();
+    world_process_t* second = make_world();
+    EXPECT_EQ(first->world_serial(), 0u);
+    EXPECT_EQ(second->world_serial(), 1u);
+    drop(first);
+    drop(second);
+}
+
+TEST_F(world_process_test, game_world_steps_physics_in_fixed_slices)
+{
+    world_process_t* world = make_world();
+    ASSERT_TRUE(world->spawn_game("xyz", game_mode_game));
+    EXPECT_STREQ(world->bridge()->get_map_name(), "/maps/xyz.mbd");
+    EXPECT_EQ(world->bridge()->colour_count(), 2u);
+    EXPECT_EQ(world->bridge()->colour(1), 65280u);
+    engine_run_frames(1, 0.05);
+    EXPECT_EQ(world->physics().step_count(), 3);
+    EXPECT_NEAR(world->physics().last_step(), 0.01f, 1e-6);
+    drop(world);
+}
+
+TEST_F(world_process_test, missing_map_is_refused_and_builds_no_bridge)
+{
+    world_process_t* world = make_world();
+    EXPECT_FALSE(world->spawn_game("nowhere", game_mode_game));
+    EXPECT_FALSE(engine_log_matching("map name : nowhere is not valid!").empty());
+    EXPECT_EQ(world->bridge(), nullptr);
+    // A name whose path does not fit the bridge's 64-character field is refused the same way.
+    const std::string long_name(60, 'a');
+    write_data_file("maps/" + long_name + ".mbd", "");
+    EXPECT_FALSE(check_map_name(long_name.c_str()));
+    drop(world);
+}
+
+TEST_F(world_process_test, pause_does_nothing_on_a_world_that_is_not_pausable)
+{
+    world_process_t* world = make_world();
+    ASSERT_TRUE(world->spawn_menu());
+    world->pause(true, true);
+    EXPECT_FALSE(world->paused());
+    EXPECT_TRUE(world->draw_enabled());
+    world->set_pausable(true);
+    world->pause(true, true);
+    EXPECT_TRUE(world->paused());
+    EXPECT_TRUE(world->sleeping());
+    EXPECT_FALSE(world->draw_enabled());
+    world->pause(false, false);
+    EXPECT_FALSE(world->paused());
+    EXPECT_TRUE(world->draw_enabled());
+    drop(world);
+}
+
+TEST_F(world_process_test, draw_without_camera_draws_nothing_and_a_stale_camera_draws_the_world)
+{
+    world_process_t* world = make_world();
+    ASSERT_TRUE(world->spawn_game("xyz", game_mode_game));
+    world->draw();  // no camera entity: returns before the world
+    ASSERT_TRUE(world->spawn_avatar("/scripts/game/car_actor.esc"));
+    entity_t* avatar = world->bridge()->avatar().resolve();
+    ASSERT_NE(avatar, nullptr);
+    world->draw();
+    world->entity_destroy(avatar);
+    EXPECT_EQ(world->bridge()->avatar().resolve(), nullptr);
+    world->draw();  // the handle no longer resolves: no camera, but no crash
+    drop(world);
+}
+
+TEST_F(world_process_test, second_police_is_reported_and_the_first_kept)
+{
+    world_process_t* world = make_world();
+    ASSERT_TRUE(world->spawn_game("xyz", game_mode_game));
+    ASSERT_TRUE(world->spawn_police("/scripts/police.esc"));
+    const entity_handle_t first = world->bridge()->police();
+    EXPECT_TRUE(world->spawn_police("/scripts/police.esc"));
+    EXPECT_TRUE(engine_log_has("<game_bridge_t> police already registered"));
+    EXPECT_EQ(world->bridge()->police(), first);
+    drop(world);
+}
+
+}  // namespace
