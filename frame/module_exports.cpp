@@ -1,5 +1,6 @@
 // The four functions the engine host calls on the module, and the library's entry hook.
 #include "frame/engine_api.h"
+#include "frame/game_process.h"
 #include "frame/geometry_pools.h"
 #include "frame/local_def.h"
 #include "frame/psm_process.h"
@@ -18,13 +19,18 @@ MODULE_EXPORT bool DLL_register(HMODULE host_module)
 }
 
 // Creates the game process and runs its start-up.
-MODULE_EXPORT void DLL_game_init() {}
+MODULE_EXPORT void DLL_game_init() { game_process_t::create_and_start(); }
 
 // The UI-editing host needs only the local definitions.
 MODULE_EXPORT void DLL_uiedit_init() { load_local_def(); }
 
 // Writes the configuration through the game process, then removes the render pools.
-MODULE_EXPORT void DLL_shutdown() { geometry_pools_free(); }
+MODULE_EXPORT void DLL_shutdown()
+{
+    if (game_process_t* game = game_process_t::instance())
+        game->write_config();
+    geometry_pools_free();
+}
 
 // The library's own entry hook: nothing to do for any reason code.
 MODULE_EXPORT int dll_main_hook(void*, unsigned, void*) { return 1; }

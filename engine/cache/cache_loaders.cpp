@@ -48,6 +48,18 @@ c_item_t* claim(const std::string& name)
     return item;
 }
 
+// Drops the unused items, then answers the item cached under `name` with one more reference, or null;
+// `normal` receives the normal form of the name either way.
+c_item_t* take_cached(const char* name, std::string& normal)
+{
+    cache_evict_unused();
+    normal = cache_normal_name(name);
+    c_item_t* item = cache_find_named(normal);
+    if (item)
+        ci_inc_refs(item);
+    return item;
+}
+
 // The named item with one reference taken, claimed by a loader when the cache has none yet.
 c_item_t* map_named(const char* name)
 {
@@ -55,12 +67,9 @@ c_item_t* map_named(const char* name)
         error("cache: empty resource name");
         return nullptr;
     }
-    cache_evict_unused();
-    const std::string normal = cache_normal_name(name);
-    if (c_item_t* item = cache_find_named(normal)) {
-        ci_inc_refs(item);
+    std::string normal;
+    if (c_item_t* item = take_cached(name, normal))
         return item;
-    }
     c_item_t* item = claim(normal);
     if (!item)
         warning("cache: no loader takes %s", normal.c_str());
@@ -115,12 +124,9 @@ ENGINE_API c_item_t* mm_map_fld(const char* name, mm_item_factory_t factory, voi
         error("cache: mm_map_fld needs a name and a factory");
         return nullptr;
     }
-    cache_evict_unused();
-    const std::string normal = cache_normal_name(name);
-    if (c_item_t* item = cache_find_named(normal)) {
-        ci_inc_refs(item);
+    std::string normal;
+    if (c_item_t* item = take_cached(name, normal))
         return item;
-    }
     c_item_t* item = factory(name, owner);
     if (!item)
         return nullptr;

@@ -65,3 +65,9 @@ bool console_load_config()
     cmd_execute_block(text.data(), static_cast<long>(text.size()));
     return true;
 }
+
+// Each home carries its own configuration: read it as soon as the home is set.
+static const bool config_follows_home = [] {
+    vfs_set_home_listener([] { console_load_config(); });
+    return true;
+}();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 void mbio_t::reset()
 {
@@ -93,59 +94,55 @@ void mbio_t::put_le(uint64_t value, size_t count)
     position_ += count;
 }
 
-bool mbio_t::read_u8(uint8_t& out)
+template <typename integer_t>
+bool mbio_t::read_le(integer_t& out, const char* what)
 {
-    if (!can_read(1, "read u8"))
+    if (!can_read(sizeof(integer_t), what))
         return false;
-    out = static_cast<uint8_t>(get_le(1));
+    out = static_cast<integer_t>(static_cast<std::make_unsigned_t<integer_t>>(get_le(sizeof(integer_t))));
     return true;
 }
 
-bool mbio_t::read_u16(uint16_t& out)
+bool mbio_t::write_le(uint64_t value, size_t count, const char* what)
 {
-    if (!can_read(2, "read u16"))
+    if (!can_write(count, what))
         return false;
-    out = static_cast<uint16_t>(get_le(2));
+    put_le(value, count);
     return true;
 }
 
-bool mbio_t::read_i16(int16_t& out)
+bool mbio_t::write_str(const char* text, size_t length_bytes)
 {
-    if (!can_read(2, "read i16"))
+    const size_t length = text ? strlen(text) : 0;
+    if (length > (uint64_t{1} << (8 * length_bytes)) - 1) {
+        char limit[40];
+        snprintf(limit, sizeof limit, "longer than a u%zu length", 8 * length_bytes);
+        fail("write text", length, limit);
         return false;
-    out = static_cast<int16_t>(static_cast<uint16_t>(get_le(2)));
-    return true;
+    }
+    if (length > SIZE_MAX - length_bytes || !can_write(length_bytes + length, "write text"))
+        return false;
+    put_le(length, length_bytes);
+    return write_bytes(text, length);
 }
 
-bool mbio_t::read_u32(uint32_t& out)
-{
-    if (!can_read(4, "read u32"))
-        return false;
-    out = static_cast<uint32_t>(get_le(4));
-    return true;
-}
+bool mbio_t::read_u8(uint8_t& out) { return read_le(out, "read u8"); }
 
-bool mbio_t::read_i32(int32_t& out)
-{
-    if (!can_read(4, "read i32"))
-        return false;
-    out = static_cast<int32_t>(static_cast<uint32_t>(get_le(4)));
-    return true;
-}
+bool mbio_t::read_u16(uint16_t& out) { return read_le(out, "read u16"); }
 
-bool mbio_t::read_u64(uint64_t& out)
-{
-    if (!can_read(8, "read u64"))
-        return false;
-    out = get_le(8);
-    return true;
-}
+bool mbio_t::read_i16(int16_t& out) { return read_le(out, "read i16"); }
+
+bool mbio_t::read_u32(uint32_t& out) { return read_le(out, "read u32"); }
+
+bool mbio_t::read_i32(int32_t& out) { return read_le(out, "read i32"); }
+
+bool mbio_t::read_u64(uint64_t& out) { return read_le(out, "read u64"); }
 
 bool mbio_t::read_f32(float& out)
 {
-    if (!can_read(4, "read f32"))
+    uint32_t bits = 0;
+    if (!read_le(bits, "read f32"))
         return false;
-    const auto bits = static_cast<uint32_t>(get_le(4));
     memcpy(&out, &bits, sizeof out);
     return true;
 }
@@ -225,41 +222,17 @@ bool mbio_t::read_fixed_str(char* out, size_t out_size, size_t field_size)
     return true;
 }
 
-bool mbio_t::write_u8(uint8_t value)
-{
-    if (!can_write(1, "write u8"))
-        return false;
-    put_le(value, 1);
-    return true;
-}
+bool mbio_t::write_u8(uint8_t value) { return write_le(value, 1, "write u8"); }
 
-bool mbio_t::write_u16(uint16_t value)
-{
-    if (!can_write(2, "write u16"))
-        return false;
-    put_le(value, 2);
-    return true;
-}
+bool mbio_t::write_u16(uint16_t value) { return write_le(value, 2, "write u16"); }
 
 bool mbio_t::write_i16(int16_t value) { return write_u16(static_cast<uint16_t>(value)); }
 
-bool mbio_t::write_u32(uint32_t value)
-{
-    if (!can_write(4, "write u32"))
-        return false;
-    put_le(value, 4);
-    return true;
-}
+bool mbio_t::write_u32(uint32_t value) { return write_le(value, 4, "write u32"); }
 
 bool mbio_t::write_i32(int32_t value) { return write_u32(static_cast<uint32_t>(value)); }
 
-bool mbio_t::write_u64(uint64_t value)
-{
-    if (!can_write(8, "write u64"))
-        return false;
-    put_le(value, 8);
-    return true;
-}
+bool mbio_t::write_u64(uint64_t value) { return write_le(value, 8, "write u64"); }
 
 bool mbio_t::write_f32(float value)
 {
@@ -278,31 +251,9 @@ bool mbio_t::write_bytes(const void* data, size_t count)
     return true;
 }
 
-bool mbio_t::write_str_u8(const char* text)
-{
-    const size_t length = text ? strlen(text) : 0;
-    if (length > UINT8_MAX) {
-        fail("write text", length, "longer than a u8 length");
-        return false;
-    }
-    if (!can_write(1 + length, "write text"))
-        return false;
-    put_le(length, 1);
-    return write_bytes(text, length);
-}
+bool mbio_t::write_str_u8(const char* text) { return write_str(text, 1); }
 
-bool mbio_t::write_str_u32(const char* text)
-{
-    const size_t length = text ? strlen(text) : 0;
-    if (length > UINT32_MAX) {
-        fail("write text", length, "longer than a u32 length");
-        return false;
-    }
-    if (length > SIZE_MAX - 4 || !can_write(4 + length, "write text"))
-        return false;
-    put_le(length, 4);
-    return write_bytes(text, length);
-}
+bool mbio_t::write_str_u32(const char* text) { return write_str(text, 4); }
 
 bool mbio_t::write_fixed_str(const char* text, size_t field_size)
 {

@@ -236,16 +236,30 @@ bool refuse(const entity_t* object, const std::string& reason, std::string* why)
     return false;
 }
 
+// The property `name` of `object`, or null after refusing; `property` receives the start of every
+// message about it.
+const evalue_def_t* find_property(const entity_t* object, const char* name, std::string& property,
+                                  std::string* why)
+{
+    if (!object)
+        return nullptr;
+    const evalue_def_t* def = evalue_find(object->get_evalue_root(), name);
+    if (!def) {
+        refuse(object, std::string("no property \"") + (name ? name : "") + "\"", why);
+        return nullptr;
+    }
+    property = std::string("property \"") + name + "\": ";
+    return def;
+}
+
 }  // namespace
 
 bool evalue_set(entity_t* object, const char* name, int index, const char* text, std::string* why)
 {
-    if (!object)
-        return false;
-    const evalue_def_t* def = evalue_find(object->get_evalue_root(), name);
+    std::string property;
+    const evalue_def_t* def = find_property(object, name, property, why);
     if (!def)
-        return refuse(object, std::string("no property \"") + (name ? name : "") + "\"", why);
-    const std::string property = std::string("property \"") + name + "\": ";
+        return false;
     std::string reason;
     if (!evalue_size_fits(def, &reason))
         return refuse(object, property + reason, why);
@@ -266,12 +280,10 @@ bool evalue_set(entity_t* object, const char* name, int index, const char* text,
 
 bool evalue_set_array(entity_t* object, const char* name, const std::vector<std::string>& texts, std::string* why)
 {
-    if (!object)
-        return false;
-    const evalue_def_t* def = evalue_find(object->get_evalue_root(), name);
+    std::string property;
+    const evalue_def_t* def = find_property(object, name, property, why);
     if (!def)
-        return refuse(object, std::string("no property \"") + (name ? name : "") + "\"", why);
-    const std::string property = std::string("property \"") + name + "\": ";
+        return false;
     if (!def->array)
         return refuse(object, property + "not an array", why);
     if (!array_usable(def))

@@ -23,18 +23,30 @@ bool parent_is_folder(const vfs_parts_t& parts)
     return false;
 }
 
+// Finds the entries of `path` on every device; answers 0, or -1 with the error number set when the
+// path is null (EINVAL), leaves the tree (EACCES) or names nothing (ENOENT).
+int find_existing(const char* path, std::vector<vfs_entry_t>& found)
+{
+    vfs_parts_t parts;
+    if (!path)
+        return vfs_fail(EINVAL);
+    if (!vfs_split_path(path, parts))
+        return vfs_fail(EACCES);
+    found = vfs_devices_lookup(parts);
+    if (found.empty())
+        return vfs_fail(ENOENT);
+    return 0;
+}
+
 } // namespace
 
 ENGINE_API int vfs_stat(const char* path, vfs_stat_t* out)
 {
-    vfs_parts_t parts;
-    if (!path || !out)
+    if (!out)
         return vfs_fail(EINVAL);
-    if (!vfs_split_path(path, parts))
-        return vfs_fail(EACCES);
-    const std::vector<vfs_entry_t> found = vfs_devices_lookup(parts);
-    if (found.empty())
-        return vfs_fail(ENOENT);
+    std::vector<vfs_entry_t> found;
+    if (find_existing(path, found) != 0)
+        return -1;
     struct stat info;
     if (stat(found.front().host_path.c_str(), &info) != 0)
         return vfs_fail(errno);
@@ -44,14 +56,9 @@ ENGINE_API int vfs_stat(const char* path, vfs_stat_t* out)
 
 ENGINE_API int vfs_unlink(const char* path)
 {
-    vfs_parts_t parts;
-    if (!path)
-        return vfs_fail(EINVAL);
-    if (!vfs_split_path(path, parts))
-        return vfs_fail(EACCES);
-    const std::vector<vfs_entry_t> found = vfs_devices_lookup(parts);
-    if (found.empty())
-        return vfs_fail(ENOENT);
+    std::vector<vfs_entry_t> found;
+    if (find_existing(path, found) != 0)
+        return -1;
     if (found.front().folder)
         return vfs_fail(EISDIR);
     for (const vfs_entry_t& entry : found) {
@@ -92,6 +99,11 @@ ENGINE_API int vfs_mount_device(const char* mount_point, const char* host_path, 
     return problem == 0 ? 0 : vfs_fail(problem);
 }
 
+namespace {
+// Told each time a writable device becomes the home (the fallback device).
+void (*home_listener)() = nullptr;
+}  // namespace
+
 ENGINE_API int vfs_set_fallback_device(const char* host_path)
 {
     if (!host_path)
@@ -102,8 +114,12 @@ ENGINE_API int vfs_set_fallback_device(const char* host_path)
     if (!device->writable)
         return vfs_fail(EROFS);
     vfs_devices_set_fallback(device);
+    if (home_listener)
+        home_listener();
     return 0;
 }
+
+void vfs_set_home_listener(void (*listener)()) { home_listener = listener; }
 
 ENGINE_API const char* vfs_get_fallback_device()
 {

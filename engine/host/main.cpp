@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/command_line.h"
-#include "engine/config.h"
 #include "engine/frame.h"
 #include "engine/host.h"
 #include "engine/input_script.h"
@@ -126,7 +125,6 @@ int main(int argc, char** argv)
     if (!vfs_init_from_host())
         return 1;
     exports.dll_register(engine);
-    console_load_config();
     exports.game_init();
     run_frames(options);
     exports.shutdown();

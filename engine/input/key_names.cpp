@@ -34,6 +34,20 @@ constexpr key_name_t key_names[] = {
     {0xD3, "delete"},
 };
 
+// Codes named by a prefix and their number from 1 within the range ("mouse1", "joy3", ...).
+struct numbered_range_t {
+    uint32_t first;
+    uint32_t count;
+    const char* prefix;
+};
+
+constexpr numbered_range_t numbered_ranges[] = {
+    {inp_code_mouse_first, inp_code_mouse_count, "mouse"},
+    {inp_code_joy_button_first, inp_code_joy_button_count, "joy"},
+    {inp_code_pov_first, inp_code_pov_count, "pov"},
+    {inp_code_joystick_first, inp_code_joystick_count, "joystick"},
+};
+
 }  // namespace
 
 std::string key_name_of(uint32_t code)
@@ -46,21 +60,11 @@ std::string key_name_of(uint32_t code)
         snprintf(name, sizeof name, "key%u", code);
         return name;
     }
-    if (code >= inp_code_mouse_first && code < inp_code_mouse_first + inp_code_mouse_count) {
-        snprintf(name, sizeof name, "mouse%u", code - inp_code_mouse_first + 1);
-        return name;
-    }
-    if (code >= inp_code_joy_button_first && code < inp_code_joy_button_first + inp_code_joy_button_count) {
-        snprintf(name, sizeof name, "joy%u", code - inp_code_joy_button_first + 1);
-        return name;
-    }
-    if (code >= inp_code_pov_first && code < inp_code_pov_first + inp_code_pov_count) {
-        snprintf(name, sizeof name, "pov%u", code - inp_code_pov_first + 1);
-        return name;
-    }
-    if (code >= inp_code_joystick_first && code < inp_code_joystick_first + inp_code_joystick_count) {
-        snprintf(name, sizeof name, "joystick%u", code - inp_code_joystick_first + 1);
-        return name;
+    for (const numbered_range_t& range : numbered_ranges) {
+        if (code >= range.first && code < range.first + range.count) {
+            snprintf(name, sizeof name, "%s%u", range.prefix, code - range.first + 1);
+            return name;
+        }
     }
     return {};
 }

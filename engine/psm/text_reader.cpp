@@ -60,7 +60,8 @@ bool psm_text_reader_t::whole(long& out, long low, long high, const char* what)
     return true;
 }
 
-bool psm_text_reader_t::floats(std::vector<float>& out, size_t limit, const char* what)
+template <typename item_t, typename read_t>
+bool psm_text_reader_t::list(std::vector<item_t>& out, size_t limit, const char* what, read_t read_one)
 {
     out.clear();
     if (!scanner_.expect('{'))
@@ -70,28 +71,32 @@ bool psm_text_reader_t::floats(std::vector<float>& out, size_t limit, const char
             scanner_.fail(0, "more than %zu numbers in %s", limit, what);
             return false;
         }
-        double value = 0;
-        if (!number(value, what))
+        item_t item{};
+        if (!read_one(item))
             return false;
-        out.push_back(static_cast<float>(value));
+        out.push_back(item);
     }
     return true;
 }
 
+bool psm_text_reader_t::floats(std::vector<float>& out, size_t limit, const char* what)
+{
+    return list(out, limit, what, [this, what](float& item) {
+        double value = 0;
+        if (!number(value, what))
+            return false;
+        item = static_cast<float>(value);
+        return true;
+    });
+}
+
 bool psm_text_reader_t::words(std::vector<uint16_t>& out, size_t limit, const char* what)
 {
-    out.clear();
-    if (!scanner_.expect('{'))
-        return false;
-    while (!scanner_.skip_if('}')) {
-        if (out.size() == limit) {
-            scanner_.fail(0, "more than %zu numbers in %s", limit, what);
-            return false;
-        }
+    return list(out, limit, what, [this, what](uint16_t& item) {
         long value = 0;
         if (!whole(value, 0, 65535, what))
             return false;
-        out.push_back(static_cast<uint16_t>(value));
-    }
-    return true;
+        item = static_cast<uint16_t>(value);
+        return true;
+    });
 }

@@ -29,5 +29,9 @@ class psm_text_reader_t
     bool words(std::vector<uint16_t>& out, size_t limit, const char* what);
 
   private:
+    // Reads "{ items }" with at most `limit` items, each read by `read_one` into its argument.
+    template <typename item_t, typename read_t>
+    bool list(std::vector<item_t>& out, size_t limit, const char* what, read_t read_one);
+
     scanner_t scanner_;
 };

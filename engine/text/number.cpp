@@ -13,17 +13,23 @@ namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
+// Moves `text` past leading blanks and one sign; answers true when the sign was '-'.
+bool skip_blanks_and_sign(const char*& text)
+{
+    while (is_blank(*text))
+        ++text;
+    if (*text == '+' || *text == '-')
+        return *text++ == '-';
+    return false;
+}
+
 }  // namespace
 
 ENGINE_API int v_atoi(const char* text)
 {
     if (!text)
         return 0;
-    while (is_blank(*text))
-        ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-')
-        negative = *text++ == '-';
+    const bool negative = skip_blanks_and_sign(text);
     // Accumulate with a ceiling so a long run of digits cannot overflow.
     constexpr uint64_t ceiling = uint64_t{1} << 33;
     uint64_t magnitude = 0;
@@ -42,11 +48,7 @@ ENGINE_API float v_atof(const char* text)
 {
     if (!text)
         return 0.0f;
-    while (is_blank(*text))
-        ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-')
-        negative = *text++ == '-';
+    const bool negative = skip_blanks_and_sign(text);
     // from_chars takes neither a sign nor blanks before the digits: those were handled above.
     if (*text == '+' || *text == '-')
         return 0.0f;

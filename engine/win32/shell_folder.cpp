@@ -3,14 +3,18 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/host.h"
 #include "engine/log.h"
 #include "engine/win32.h"
 
 namespace {
 
-// The user's documents folder, or empty when neither $XDG_DOCUMENTS_DIR nor $HOME gives one.
+// The user's documents folder: the host's --home when given (so a headless run keeps everything it
+// writes there), else $XDG_DOCUMENTS_DIR or $HOME/Documents; empty when none gives one.
 std::string documents_folder()
 {
+    if (!host_settings().home.empty())
+        return host_settings().home;
     const char* documents = getenv("XDG_DOCUMENTS_DIR");
     if (documents && *documents)
         return documents;

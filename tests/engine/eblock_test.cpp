@@ -10,20 +10,7 @@
 
 namespace {
 
-class eblock_test : public engine_test_t {
-protected:
-    void SetUp() override
-    {
-        engine_test_t::SetUp();
-        probe_journal().clear();
-        ASSERT_TRUE(entity_register(&early_probe_reg));
-        ASSERT_TRUE(entity_register(&late_probe_reg));
-        process_ = new entity_proc_t;
-        ASSERT_TRUE(process_add(process_, nullptr, -1, 0));
-    }
-
-    entity_proc_t* process_ = nullptr;
-};
+using eblock_test = entity_probe_test_t;
 
 TEST_F(eblock_test, a_block_file_sets_names_properties_and_arrays_and_can_be_cloned_twice)
 {

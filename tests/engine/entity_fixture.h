@@ -7,6 +7,7 @@
 #include "engine/entity_proc.h"
 #include "engine/entity_reg.h"
 #include "engine/mem.h"
+#include "engine_testing/engine_test.h"
 
 // Entity types the entity tests register, and the journal their operations write to.
 
@@ -100,3 +101,20 @@ inline const entity_reg_t quitter_reg{"test.quitter", 0, {0, 0, 0}, sizeof(quitt
                                       probe_destroy};
 inline const entity_reg_t late_probe_reg{"test.late", 0, {0, 0, 0}, sizeof(late_probe_e),
                                          probe_create<late_probe_e>, probe_destroy};
+
+// Base fixture of the entity tests: a reset engine with both probe types registered and one entity
+// process listed to clone blocks into; the journal starts empty.
+class entity_probe_test_t : public engine_test_t {
+protected:
+    void SetUp() override
+    {
+        engine_test_t::SetUp();
+        probe_journal().clear();
+        ASSERT_TRUE(entity_register(&early_probe_reg));
+        ASSERT_TRUE(entity_register(&late_probe_reg));
+        process_ = new entity_proc_t;
+        ASSERT_TRUE(process_add(process_, nullptr, -1, 0));
+    }
+
+    entity_proc_t* process_ = nullptr;
+};

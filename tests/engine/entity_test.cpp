@@ -7,17 +7,12 @@
 
 namespace {
 
-class entity_test : public engine_test_t {
+class entity_test : public entity_probe_test_t {
 protected:
     void SetUp() override
     {
-        engine_test_t::SetUp();
-        probe_journal().clear();
-        ASSERT_TRUE(entity_register(&early_probe_reg));
-        ASSERT_TRUE(entity_register(&late_probe_reg));
+        ASSERT_NO_FATAL_FAILURE(entity_probe_test_t::SetUp());
         ASSERT_TRUE(entity_register(&quitter_reg));
-        process_ = new entity_proc_t;
-        ASSERT_TRUE(process_add(process_, nullptr, -1, 0));
     }
 
     // Clones a block written in the block syntax; fails the test when it does not parse.
@@ -27,8 +22,6 @@ protected:
         EXPECT_NE(block_template, nullptr);
         return block_template ? process_->clone_eblock(block_template.get(), 0) : nullptr;
     }
-
-    entity_proc_t* process_ = nullptr;
 };
 
 TEST_F(entity_test, init_phases_run_ascending_over_the_union_of_every_entity_levels)

@@ -6,7 +6,7 @@
 #include "engine/gfx.h"
 #include "engine/gfx_record.h"
 #include "engine/png.h"
-#include "engine_testing/engine_test.h"
+#include "gfx_screen_fixture.h"
 
 namespace {
 
@@ -44,17 +44,12 @@ bool decode(const std::vector<uint8_t>& bytes, int& width, int& height, std::vec
     return true;
 }
 
-class gfx_capture_test : public engine_test_t {
+class gfx_capture_test : public gfx_screen_test_t {
 protected:
     void SetUp() override
     {
-        engine_test_t::SetUp();
-        gfx_init_devices();
-        gfx_mode_t mode{};
-        mode.width = 800;
-        mode.height = 600;
-        mode.bits = 32;
-        ASSERT_TRUE(gfx_mode_init(gfx_device_get(0), &mode));
+        gfx_screen_test_t::SetUp();
+        ASSERT_NO_FATAL_FAILURE(open_screen(800, 600));
     }
 };
 

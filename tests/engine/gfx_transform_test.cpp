@@ -2,23 +2,18 @@
 
 #include "engine/gfx.h"
 #include "engine/gfx_record.h"
-#include "engine_testing/engine_test.h"
+#include "gfx_screen_fixture.h"
 
 namespace {
 
 // A 640 x 480 screen with a 90 degree vertical view, so edges fall on round numbers: at distance d
 // the view reaches d up and d * 4/3 sideways.
-class gfx_transform_test : public engine_test_t {
+class gfx_transform_test : public gfx_screen_test_t {
 protected:
     void SetUp() override
     {
-        engine_test_t::SetUp();
-        gfx_init_devices();
-        gfx_mode_t mode{};
-        mode.width = 640;
-        mode.height = 480;
-        mode.bits = 32;
-        ASSERT_TRUE(gfx_mode_init(gfx_device_get(0), &mode));
+        gfx_screen_test_t::SetUp();
+        ASSERT_NO_FATAL_FAILURE(open_screen(640, 480));
         gfx_view_t view;
         view.near_plane = 10.0f;
         view.far_plane = 5000.0f;

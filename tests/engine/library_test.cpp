@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/host.h"
 #include "engine/library.h"
 #include "engine/log.h"
 #include "engine/win32.h"
@@ -70,10 +71,16 @@ TEST_F(library_test, module_handle_finds_loaded_libraries_only)
     EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
 }
 
-TEST_F(library_test, documents_folder_comes_from_the_environment)
+TEST_F(library_test, documents_folder_comes_from_the_host_home_then_the_environment)
 {
     const std::filesystem::path documents = home_ / "My Documents";
     char path[MAX_PATH];
+    {
+        const scoped_env_t xdg("XDG_DOCUMENTS_DIR", documents.c_str());
+        ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_PERSONAL, 0));
+        EXPECT_EQ(path, home_.string()) << "the host's --home stands for the documents folder";
+    }
+    host_settings().home.clear();
     {
         const scoped_env_t xdg("XDG_DOCUMENTS_DIR", documents.c_str());
         EXPECT_FALSE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_PERSONAL, 0)) << "missing and not created";

@@ -171,6 +171,7 @@ TEST(mbio, a_bounded_writer_never_writes_past_its_block)
     mbio_t grow;
     grow.open_grow();
     EXPECT_FALSE(grow.write_str_u8(long_text.c_str()));
+    EXPECT_EQ(grow.last_error(), "write text of 256 bytes at offset 0: longer than a u8 length (0 bytes)");
     EXPECT_EQ(grow.size(), 0u);
 }
 

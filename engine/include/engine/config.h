@@ -7,5 +7,7 @@
 // `path` in the virtual file system. False with a message when the file cannot be written.
 ENGINE_API bool process_store_cfg(const char* path);
 
-// Host side: runs "/config.cfg" when it exists. False only when it exists but cannot be read.
+// Runs "/config.cfg" when it exists. False only when it exists but cannot be read. It runs by itself
+// each time a home is mounted as the fallback device, so a variable registered afterwards takes the
+// value the home's configuration gave it.
 bool console_load_config();

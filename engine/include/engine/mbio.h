@@ -81,6 +81,13 @@ private:
     void fail(const char* what, size_t count, const char* limit);
     uint64_t get_le(size_t count);
     void put_le(uint64_t value, size_t count);
+    // Reads a little-endian integer of the size of `out`; `what` names the read in a failure.
+    template <typename integer_t>
+    bool read_le(integer_t& out, const char* what);
+    // Writes `value` as `count` little-endian bytes; `what` names the write in a failure.
+    bool write_le(uint64_t value, size_t count, const char* what);
+    // Writes a text as a `length_bytes` little-endian length and its bytes.
+    bool write_str(const char* text, size_t length_bytes);
     void reset();
 
     const uint8_t* read_ = nullptr;

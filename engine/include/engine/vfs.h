@@ -70,6 +70,10 @@ ENGINE_API const char* vfs_get_fallback_device();
 // Forgets the fallback device: writes go to the writable device of highest priority again.
 ENGINE_API void vfs_reset_fallback_device();
 
+// Engine side: `listener` runs each time a writable device becomes the home (the fallback device);
+// the console reads the home's "/config.cfg" then.
+void vfs_set_home_listener(void (*listener)());
+
 // Engine side: reads a whole file into `out`; false (with a message) when it cannot.
 bool vfs_read_whole(const char* path, std::string& out);
 
