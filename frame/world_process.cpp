@@ -6,6 +6,7 @@
 #include "engine/eblock.h"
 #include "engine/entity.h"
 #include "engine/reset.h"
+#include "engine/ui.h"
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
 #include "frame/object_e.h"
@@ -103,6 +104,11 @@ bool world_process_t::spawn_menu()
     if (!make_bridge(game_mode_menu, "can't allocate bridge"))
         return false;
     set_name("menu");
+    c_item_t* window = ui_winsert("menu", "main", 0, menu_script, true);
+    bridge_->adopt_window(window);
+    if (window)
+        ui_wshow(window, 0);
+    ui_pshow(0);
     return true;
 }
 

@@ -52,6 +52,7 @@ public:
     // Path of a block loaded by the game, the editor and the menu.
     static constexpr const char* game_script = "/scripts/game/game.esc";
     static constexpr const char* editor_script = "/scripts/editor/edit.esc";
+    static constexpr const char* menu_script = "/ui/mmain.esc";
 
 private:
     // Makes the bridge; false (reported) when it cannot be had.
