@@ -7,6 +7,7 @@
 #include "engine/entity.h"
 #include "engine/reset.h"
 #include "engine/ui.h"
+#include "frame/contact_filters.h"
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
 #include "frame/object_e.h"
@@ -21,7 +22,11 @@ const engine_reset_registrar_t reset_serials(reset_order_processes + 1, [] { nex
 
 }  // namespace
 
-world_process_t::world_process_t() { set_world_serial(next_world_serial++); }
+world_process_t::world_process_t()
+{
+    set_world_serial(next_world_serial++);
+    phys_set_pair(&physics(), contact_pair_filter);
+}
 
 world_process_t::~world_process_t()
 {
