@@ -17,6 +17,10 @@ public:
     int draw_count() const { return static_cast<int>(draw_list_.size()); }
     int pre_draw_count() const { return static_cast<int>(pre_draw_list_.size()); }
 
+    // Log lines of the process, prefixed "[name/cl] " with the process's name.
+    void cl_message(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+    void cl_error(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+
 private:
     std::vector<entity_t*> draw_list_;
     std::vector<entity_t*> pre_draw_list_;
