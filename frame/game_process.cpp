@@ -447,7 +447,13 @@ void game_process_t::command_game_menu()
     game_bridge_t* bridge = world_ ? world_->bridge() : nullptr;
     if (!bridge)
         return;
-    c_item_t* menu = bridge->insert_window("menu", "game", 0, game_menu_script);
+    c_item_t* menu = bridge->find_window("menu", "game");
+    if (!menu) {
+        // A new window comes shown; hide it so that this first command opens the menu, not closes it.
+        menu = bridge->insert_window("menu", "game", 0, game_menu_script);
+        if (menu)
+            ui_whide(menu);
+    }
     const auto* window = menu && (menu->class_flags & 0x400) ? static_cast<const ui_window_t*>(menu->object) : nullptr;
     if (!window)
         return;
