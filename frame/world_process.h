@@ -27,6 +27,10 @@ public:
     void handler() override;
     // Sets the camera from the bridge's camera entity and draws the background and the world.
     void draw() override;
+    // A world does not talk to a server: its network operations do nothing.
+    bool send(const message_t&) override { return false; }
+    void receive() override {}
+    void dispatch(uint8_t, mbio_t&, const net_addr_t&) override {}
 
     // Builds a game on map `name` with bridge mode `mode` (2 game, 4 preview from the editor).
     bool spawn_game(const char* name, int32_t mode);
