@@ -101,8 +101,9 @@ game_process_t::game_process_t()
 
 game_process_t::~game_process_t()
 {
-    // The world is kept locked by this process: let it go with it.
+    // The world is kept locked by this process: let it go with it, and the windows of start-up too.
     drop_world();
+    remove_start_windows();
     if (the_game == this)
         the_game = nullptr;
 }
@@ -337,6 +338,14 @@ void game_process_t::command()
         command_game_menu();
 }
 
+void game_process_t::remove_start_windows()
+{
+    ui_premove(0);
+    if (console_)
+        ui_wremove(console_);
+    console_ = nullptr;
+}
+
 void game_process_t::hide_console()
 {
     if (console_)
@@ -346,11 +355,7 @@ void game_process_t::hide_console()
 void game_process_t::command_quit()
 {
     api::bind_del_command("game_menu");
-    ui_premove(0);
-    if (console_) {
-        ui_wremove(console_);
-        console_ = nullptr;
-    }
+    remove_start_windows();
     drop_world();
     for (const char* name : {"quit", "map", "preview", "edit", "exit"})
         api::cmd_unregister_command(name);

@@ -56,6 +56,8 @@ private:
     void command_quit();
     // Opens the in-game menu over the world, or closes it back into the state the world was in.
     void command_game_menu();
+    // Removes the pointer and the console window.
+    void remove_start_windows();
     // Hides the console window when there is one.
     void hide_console();
 
