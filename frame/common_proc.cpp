@@ -2,14 +2,18 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <strings.h>
 
 #include "engine/arg.h"
 #include "engine/cache.h"
+#include "engine/def_obj.h"
 #include "engine/def_pool.h"
 #include "engine/host_file.h"
 #include "engine/path.h"
 #include "engine/text.h"
+#include "engine/ui.h"
+#include "engine/vfs.h"
 #include "engine/win32.h"
 #include "frame/engine_api.h"
 
@@ -63,7 +67,7 @@ bool common_proc::find_mode(gfx_device_t* device, const gfx_mode_t& wanted, gfx_
     return false;
 }
 
-void common_proc::choose_device_mode()
+bool common_proc::choose_mode(const adapter_list_t& list, gfx_device_t*& chosen, gfx_mode_t& mode)
 {
     api::cvar_register_variable(&r_device_, 0);
     api::cvar_register_variable(&r_mode_, 0);
@@ -74,9 +78,9 @@ void common_proc::choose_device_mode()
     const def_pool_t* caps_pool = nullptr;
     if (caps && caps->loader && caps->loader->make_resident(caps))
         caps_pool = static_cast<const def_pool_t*>(caps->object);
-    gfx_device_t* chosen = nullptr;
-    for (int i = 0; i < api::gfx_device_count(); ++i) {
-        gfx_device_t* device = api::gfx_device_get(i);
+    chosen = nullptr;
+    for (int i = 0; i < list.count(); ++i) {
+        gfx_device_t* device = list.get(i);
         if (!chosen && device && strcasecmp(device->name(), r_device_.value()) == 0)
             chosen = device;
         if (device && caps_pool)
@@ -85,7 +89,11 @@ void common_proc::choose_device_mode()
     if (caps)
         api::ci_dec_refs(caps);
     if (!chosen)
-        chosen = api::gfx_device_get(0);
+        chosen = list.get(0);
+    if (!chosen) {
+        verror("invalid gfx device");
+        return false;
+    }
 
     gfx_mode_t wanted;
     wanted.width = 640;
@@ -99,7 +107,6 @@ void common_proc::choose_device_mode()
         *slots[i] = v_atoi(fields[i]);
     const bool fullscreen = r_fullscreen_.value()[0] != '0';
 
-    gfx_mode_t mode;
     if (!find_mode(chosen, wanted, mode)) {
         api::warning("gfx mode enumeration failed for [%dx%d %d bpp]", wanted.width, wanted.height, wanted.bits);
         gfx_mode_t fallback;
@@ -109,37 +116,48 @@ void common_proc::choose_device_mode()
         // Neither offered: take the first mode rather than search again forever.
         if (!find_mode(chosen, fallback, mode) && !api::gfx_mode_get(chosen, 0, &mode)) {
             verror("no gfx mode offered");
-            return;
+            return false;
         }
         wanted.refresh = 0;
     }
     if (wanted.refresh > 0)
         mode.refresh = wanted.refresh;
     mode.fullscreen_request = fullscreen ? 1 : 0;
-    set_mode(chosen, &mode);
+    return true;
 }
 
-int common_proc::set_mode(gfx_device_t* device, gfx_mode_t* mode)
+void common_proc::choose_device_mode()
 {
-    if (!device) {
-        verror("invalid gfx device");
-        return 0;
-    }
-    gfx_mode_shutdown();
+    gfx_device_t* device = nullptr;
+    gfx_mode_t mode;
+    if (choose_mode({api::gfx_device_count, api::gfx_device_get}, device, mode))
+        set_mode(device, &mode);
+}
+
+void common_proc::choose_driver_mode()
+{
+    gfx_device_t* driver = nullptr;
+    gfx_mode_t mode;
+    if (choose_mode({api::gfx_driver_count, api::gfx_driver_get}, driver, mode))
+        set_driver_mode(driver, &mode);
+}
+
+void common_proc::init_mode(gfx_device_t* device, gfx_mode_t* mode)
+{
     if (!api::gfx_mode_init(device, mode)) {
         verror("cannot initialize gfx mode. trying default refresh...");
         mode->refresh = 0;
         if (!api::gfx_mode_init(device, mode)) {
             if (mode->fullscreen) {
                 api::cmd_execute("quit");
-                return 0;
+                return;
             }
             verror("cannot initialize gfx mode. trying fullscreen...");
             mode->fullscreen = 1;
             if (!api::gfx_mode_init(device, mode)) {
                 verror("cannot initialize gfx mode.");
                 api::cmd_execute("quit");
-                return 0;
+                return;
             }
         }
     }
@@ -148,6 +166,28 @@ int common_proc::set_mode(gfx_device_t* device, gfx_mode_t* mode)
     api::mm_remove_unreferenced(-1);
     device_ = device;
     mode_ = *mode;
+    ui_recache();
+}
+
+int common_proc::set_mode(gfx_device_t* device, gfx_mode_t* mode)
+{
+    if (!device || !mode) {
+        verror("invalid gfx device");
+        return 0;
+    }
+    gfx_mode_shutdown();
+    init_mode(device, mode);
+    return 0;
+}
+
+int common_proc::set_driver_mode(gfx_device_t* driver, gfx_mode_t* mode)
+{
+    if (!driver || !mode) {
+        verror("invalid gfx driver");
+        return 0;
+    }
+    gfx_mode_shutdown();
+    init_mode(driver, mode);
     return 0;
 }
 
@@ -169,4 +209,37 @@ bool common_proc::apply_hw_caps(gfx_device_t* device, const def_pool_t* caps)
             setting->load_value(value);
     }
     return true;
+}
+
+void common_proc::write_hw_caps(gfx_device_t* device)
+{
+    if (!device)
+        return;
+    vfs_stat_t stat{};
+    std::unique_ptr<def_pool_t> pool;
+    if (api::vfs_stat("hw_caps.def", &stat) == 0)
+        pool = def_pool_t::load("hw_caps.def");
+    if (!pool)
+        pool = std::make_unique<def_pool_t>("hw_caps.def");
+    def_obj_t* section = pool->find(device->name());
+    if (!section) {
+        section = pool->new_object(device->name());
+        pool->add_object(section);
+    }
+    section->clear();
+    for (int i = 0; i < device->setting_count(); ++i) {
+        const gfx_device_setting* setting = device->setting(i);
+        if (setting->unavailable)
+            continue;
+        char value[64];
+        setting->get_value(value, sizeof value, 0);
+        section->set_value(setting->name(), value);
+    }
+    const int file = api::vfs_open("hw_caps.def", 0x301, 0666);
+    if (file < 0) {
+        verror("cannot open %s [%s]", "hw_caps.def", api::v_strerror(*api::v_errno_addr()));
+        return;
+    }
+    pool->write_to(file);
+    api::vfs_close(file);
 }

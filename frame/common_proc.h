@@ -21,13 +21,30 @@ public:
     virtual void gfx_mode_shutdown();
     // Sets a mode, falling back to the default refresh and then to full screen; "quit" when all fail.
     virtual int set_mode(gfx_device_t* device, gfx_mode_t* mode);
+    // The same choice as choose_device_mode over the graphics drivers, ending in set_driver_mode.
+    virtual void choose_driver_mode();
+    // Sets a mode on a driver, with the fallbacks of set_mode.
+    virtual int set_driver_mode(gfx_device_t* driver, gfx_mode_t* mode);
     // Applies the device's section of a capability file; false when it has none.
     virtual bool apply_hw_caps(gfx_device_t* device, const def_pool_t* caps);
+    // Stores the device's available settings as its section of "hw_caps.def", keeping the others.
+    virtual void write_hw_caps(gfx_device_t* device);
 
     gfx_device_t* current_device() const { return device_; }
     const gfx_mode_t& current_mode() const { return mode_; }
 
 private:
+    // Which list of graphics adapters a choice walks.
+    struct adapter_list_t {
+        int (*count)();
+        gfx_device_t* (*get)(int index);
+    };
+    // Registers the variables, picks the adapter and the mode of `list` they ask for; false when
+    // there is no adapter or it offers no mode.
+    bool choose_mode(const adapter_list_t& list, gfx_device_t*& chosen, gfx_mode_t& mode);
+    // Initialises the mode, retrying at the default refresh and then full screen; "quit" when all
+    // three fail. On success frees the cached resources and makes the mode current.
+    void init_mode(gfx_device_t* device, gfx_mode_t* mode);
     // The mode of `device` equal in size and depth to `wanted`, into `out`; false when none is.
     bool find_mode(gfx_device_t* device, const gfx_mode_t& wanted, gfx_mode_t& out);
 

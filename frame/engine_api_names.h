@@ -104,8 +104,8 @@
     GENERIC(gfx_translucent_insert) GENERIC(gfx_unregister_pool) DECLARED(gfx_screen_capture) \
     DECLARED(gfx_try_capture) DECLARED(gfx_begin_frame) DECLARED(gfx_end_frame) DECLARED(gfx_set_time) \
     DECLARED(gfx_get_time) GENERIC(gfx_render_pool) GENERIC(rshd_cache_init) GENERIC(rshd_cache_shutdown) \
-    GENERIC(gfx_driver_register) GENERIC(gfx_driver_unregister) GENERIC(gfx_driver_get) \
-    GENERIC(gfx_driver_count) GENERIC(gfx_driver_name) GENERIC(gfx_make_current) GENERIC(gfx_blend_func) \
+    GENERIC(gfx_driver_register) GENERIC(gfx_driver_unregister) DECLARED(gfx_driver_get) \
+    DECLARED(gfx_driver_count) GENERIC(gfx_driver_name) GENERIC(gfx_make_current) GENERIC(gfx_blend_func) \
     GENERIC(gfx_alpha_func) GENERIC(gfx_polygon_mode) GENERIC(gfx_cull_mode) GENERIC(gfx_color_mask) \
     GENERIC(gfx_depth_func) GENERIC(gfx_depth_mask) GENERIC(gfx_depth_range) GENERIC(gfx_depth_offset) \
     GENERIC(gfx_enable) GENERIC(gfx_disable) GENERIC(gfx_clear_color) GENERIC(gfx_clear_depth) \

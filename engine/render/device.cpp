@@ -29,6 +29,8 @@ constexpr gfx_mode_t offered_modes[] = {
 constexpr int offered_mode_count = sizeof offered_modes / sizeof offered_modes[0];
 
 std::vector<std::unique_ptr<gfx_device_t>> devices;
+// The drivers the stand-in offers: one, "gl", with the same modes as the device.
+std::vector<std::unique_ptr<gfx_device_t>> drivers;
 gfx_device_t* mode_device = nullptr;
 gfx_mode_t current_mode{};
 int failures_to_inject = 0;
@@ -44,15 +46,17 @@ bool offers(const gfx_mode_t& mode)
 
 bool known(const gfx_device_t* device)
 {
-    for (const auto& d : devices)
-        if (d.get() == device)
-            return true;
+    for (const auto* list : {&devices, &drivers})
+        for (const auto& d : *list)
+            if (d.get() == device)
+                return true;
     return false;
 }
 
 void reset_devices()
 {
     devices.clear();
+    drivers.clear();
     mode_device = nullptr;
     current_mode = gfx_mode_t{};
     failures_to_inject = 0;
@@ -143,6 +147,8 @@ ENGINE_API void gfx_init_devices()
 {
     if (devices.empty())
         devices.push_back(std::make_unique<gfx_device_t>("gl", "headless recording device"));
+    if (drivers.empty())
+        drivers.push_back(std::make_unique<gfx_device_t>("gl", "headless recording driver"));
 }
 
 ENGINE_API void gfx_shutdown_devices()
@@ -150,6 +156,7 @@ ENGINE_API void gfx_shutdown_devices()
     if (mode_device)
         gfx_mode_shutdown(mode_device);
     devices.clear();
+    drivers.clear();
 }
 
 ENGINE_API int gfx_device_count() { return static_cast<int>(devices.size()); }
@@ -159,6 +166,15 @@ ENGINE_API gfx_device_t* gfx_device_get(int index)
     if (index < 0 || index >= gfx_device_count())
         return nullptr;
     return devices[static_cast<size_t>(index)].get();
+}
+
+ENGINE_API int gfx_driver_count() { return static_cast<int>(drivers.size()); }
+
+ENGINE_API gfx_device_t* gfx_driver_get(int index)
+{
+    if (index < 0 || index >= gfx_driver_count())
+        return nullptr;
+    return drivers[static_cast<size_t>(index)].get();
 }
 
 ENGINE_API int gfx_mode_count(gfx_device_t* device) { return known(device) ? offered_mode_count : 0; }

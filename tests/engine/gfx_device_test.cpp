@@ -34,6 +34,12 @@ TEST_F(gfx_device_test, the_headless_device_lists_its_modes_in_order)
     EXPECT_EQ(gfx_device_count(), 1);
     EXPECT_STREQ(device_->name(), "gl");
     EXPECT_EQ(gfx_device_get(1), nullptr);
+    // The one driver is a separate adapter with the same modes.
+    ASSERT_EQ(gfx_driver_count(), 1);
+    EXPECT_STREQ(gfx_driver_get(0)->name(), "gl");
+    EXPECT_NE(gfx_driver_get(0), device_);
+    EXPECT_EQ(gfx_driver_get(1), nullptr);
+    EXPECT_EQ(gfx_mode_count(gfx_driver_get(0)), gfx_mode_count(device_));
     ASSERT_GT(gfx_mode_count(device_), 0);
     gfx_mode_t first{};
     ASSERT_TRUE(gfx_mode_get(device_, 0, &first));

@@ -3,8 +3,9 @@
 
 #include "engine/api.h"
 
-// Graphics devices, their capability settings and their video modes. Headless: the stand-in offers
-// one device, "gl", with a fixed list of modes; setting a mode only records it.
+// Graphics devices and drivers, their capability settings and their video modes. Headless: the
+// stand-in offers one device and one driver, both "gl", with a fixed list of modes; setting a mode
+// only records it.
 
 // A video mode, as gfx_mode_get fills it and gfx_mode_init takes it (nine 32-bit words).
 struct gfx_mode_t {
@@ -98,6 +99,10 @@ ENGINE_API void gfx_shutdown_devices();
 // Number of devices, and device `index` or null out of range (or before gfx_init_devices).
 ENGINE_API int gfx_device_count();
 ENGINE_API gfx_device_t* gfx_device_get(int index);
+// Number of drivers, and driver `index` or null out of range. A driver answers the device calls
+// (modes, settings, gfx_mode_init); the stand-in offers one, "gl", with the device's modes.
+ENGINE_API int gfx_driver_count();
+ENGINE_API gfx_device_t* gfx_driver_get(int index);
 
 // Number of modes a device offers, and mode `index` into `out` (false out of range or null device).
 ENGINE_API int gfx_mode_count(gfx_device_t* device);
