@@ -2,11 +2,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/gfx_render.h"
 #include "engine/net.h"
 
 class mbio_t;
+struct c_item_t;
 
 #include "frame/scene_proc.h"
+
+// A fog record of the world (nine words, zeroed when made; their meaning is the fog entity's).
+struct fog_record_t {
+    uint32_t words[9];
+};
+static_assert(sizeof(fog_record_t) == 36, "the fog record is nine words");
 
 // The scene process that draws: entities whose type flags ask for it are kept in a pre-draw list
 // (value 4) and a draw list (value 2) and drawn each frame, optionally with a per-entity time profile
@@ -49,6 +57,19 @@ public:
     void set_socket(net_sock_t* socket) { socket_ = socket; }
     net_sock_t* socket() const { return socket_; }
 
+    // A new light held by the process (one process lock each), or null when its memory cannot be had.
+    virtual r_light_t* new_light();
+    // Gives back a light made by new_light and its process lock; false for one this process did not make.
+    virtual bool remove_light(r_light_t* light);
+    // The cache items of the lights, oldest first (each item's memory is its r_light_t).
+    virtual const std::vector<c_item_t*>& get_lights() const { return lights_; }
+    // A new zeroed fog record held like a light, or null.
+    virtual fog_record_t* new_fog();
+    // Gives back a fog record made by new_fog; false for one this process did not make.
+    virtual bool remove_fog(fog_record_t* fog);
+    // The cache items of the fog records, oldest first.
+    virtual const std::vector<c_item_t*>& get_fogs() const { return fogs_; }
+
     int draw_count() const { return static_cast<int>(draw_list_.size()); }
     int pre_draw_count() const { return static_cast<int>(pre_draw_list_.size()); }
 
@@ -63,7 +84,15 @@ private:
     // Hands the rest of the message to the addressed sub-entity; false when it cannot be found.
     bool update(mbio_t& reader);
 
+    // A held cache item with `size` bytes of memory, added to `list` under one process lock; null
+    // (after reporting "[client] failed to allocate <what> struct") when the memory cannot be had.
+    void* new_record(std::vector<c_item_t*>& list, size_t size, const char* what);
+    // Takes the item whose memory is `record` off `list`, releases it and gives back its lock.
+    bool remove_record(std::vector<c_item_t*>& list, const void* record);
+
     net_sock_t* socket_ = nullptr;
+    std::vector<c_item_t*> lights_;
+    std::vector<c_item_t*> fogs_;
     std::vector<entity_t*> draw_list_;
     std::vector<entity_t*> pre_draw_list_;
 };
