@@ -31,14 +31,27 @@ void set_command()
     cvar_set_or_keep(cmd_argv(1), cmd_argv(2));
 }
 
-std::vector<command_t> commands{{"set", set_command}};
+// Commands the engine itself provides; every reset puts exactly these back.
+std::vector<command_t>& builtin_commands()
+{
+    static std::vector<command_t> builtins{{"set", set_command}};
+    return builtins;
+}
+
+// Every registered command. Made on first use, so the built-ins that other families add while the
+// library loads are all in it.
+std::vector<command_t>& command_table()
+{
+    static std::vector<command_t> table = builtin_commands();
+    return table;
+}
 std::vector<command_words_t> running; // words of the commands being run, innermost last
 std::deque<std::string> queued;
 
 // Back to the built-in commands only.
 void reset_commands()
 {
-    commands = {{"set", set_command}};
+    command_table() = builtin_commands();
     running.clear();
     queued.clear();
 }
@@ -46,7 +59,7 @@ void reset_commands()
 // The command of that name (ignoring case), or null.
 command_t* find_command(const char* name)
 {
-    for (command_t& command : commands)
+    for (command_t& command : command_table())
         if (strcasecmp(command.name.c_str(), name) == 0)
             return &command;
     return nullptr;
@@ -108,7 +121,7 @@ ENGINE_API bool cmd_register_command(const char* name, cmd_function_t function)
         error("command \"%s\" is already registered", name);
         return false;
     }
-    commands.push_back({name, function});
+    command_table().push_back({name, function});
     return true;
 }
 
@@ -117,7 +130,7 @@ ENGINE_API bool cmd_unregister_command(const char* name)
     const command_t* command = name ? find_command(name) : nullptr;
     if (!command)
         return false;
-    commands.erase(commands.begin() + (command - commands.data()));
+    command_table().erase(command_table().begin() + (command - command_table().data()));
     return true;
 }
 
@@ -166,3 +179,10 @@ void cmd_execute_queued()
 
 #include "engine/reset.h"
 static engine_reset_registrar_t command_reset_registrar(reset_order_console, reset_commands);
+
+cmd_builtin_registrar_t::cmd_builtin_registrar_t(const char* name, cmd_function_t function)
+{
+    builtin_commands().push_back({name, function});
+    if (!find_command(name))
+        command_table().push_back({name, function});
+}

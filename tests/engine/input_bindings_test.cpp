@@ -164,6 +164,8 @@ TEST_F(input_bindings_test, pressed_key_runs_its_commands_once_per_press)
 {
     commands_run.clear();
     ASSERT_TRUE(cmd_register_command("game_menu", record_command));
+    // Stand in for the UI's own "ui" command to see its words.
+    ASSERT_TRUE(cmd_unregister_command("ui"));
     ASSERT_TRUE(cmd_register_command("ui", record_command));
     ASSERT_TRUE(bind_add_cmd("esc", "game_menu", 1, 0));
     ASSERT_TRUE(bind_add_cmd("pause", "pause", 1, 0));
@@ -193,6 +195,27 @@ TEST_F(input_bindings_test, bound_command_runs_in_the_frame_its_key_goes_down)
     EXPECT_TRUE(commands_run.empty());
     engine_run_frames(1, 0.25);
     EXPECT_EQ(commands_run, std::vector<std::string>{"screenshot"});
+}
+
+TEST_F(input_bindings_test, bind_command_binds_a_key_to_the_rest_of_its_line)
+{
+    ASSERT_TRUE(cmd_execute("bind q quit"));
+    ASSERT_NE(bind_get("q"), nullptr);
+    EXPECT_STREQ(bind_get("q")->command, "quit");
+    EXPECT_EQ(bind_get("q")->context, 1);
+
+    ASSERT_TRUE(cmd_execute("bind F1 map xyz; bind ` \"ui t console:system_02\""));
+    EXPECT_STREQ(bind_get("F1")->command, "map xyz");
+    EXPECT_STREQ(bind_get("`")->command, "ui t console:system_02");
+
+    cmd_execute("bind q");
+    EXPECT_TRUE(engine_log_has("usage: bind KEY COMMAND"));
+    cmd_execute("bind nosuchkey quit");
+    EXPECT_EQ(bind_get("nosuchkey"), nullptr);
+
+    // An engine command: still there after a reset.
+    engine_reset();
+    EXPECT_TRUE(cmd_execute("bind q quit"));
 }
 
 }  // namespace

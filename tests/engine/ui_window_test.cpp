@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/cache.h"
+#include "engine/command.h"
 #include "engine/log.h"
 #include "engine/pml_draw.h"
 #include "engine/ui_action.h"
@@ -71,6 +72,29 @@ TEST_F(ui_window_test, scripted_window_is_built_found_and_set_up_before_its_hand
     EXPECT_EQ(group_item->first_child, text->item);
     EXPECT_EQ(group_item->first_child->next_sibling, ui_driver_find(window, 200)->item);
     EXPECT_EQ(ui_driver_get(ui_driver_find(window, 200), "tooltip"), "@@qh_go@@");
+}
+
+TEST_F(ui_window_test, ui_t_command_toggles_the_named_window)
+{
+    c_item_t* window = ui_winsert("system_02", "console", 9, "/ui/menu.esc", false);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(ui_driver_window(window)->visible);
+    ASSERT_TRUE(cmd_execute("ui t console:system_02"));
+    EXPECT_TRUE(ui_driver_window(window)->visible);
+    EXPECT_TRUE(engine_log_has("ui: window console:system_02 shown"));
+    ASSERT_TRUE(cmd_execute("ui T console:system_02"));
+    EXPECT_FALSE(ui_driver_window(window)->visible);
+    EXPECT_TRUE(engine_log_has("ui: window console:system_02 hidden"));
+
+    // Bad lines are reported and change nothing.
+    for (const char* line : {"ui", "ui t", "ui x console:system_02", "ui t console", "ui t :system_02",
+                             "ui t console:", "ui t console:system_02 more"}) {
+        cmd_execute(line);
+        EXPECT_FALSE(ui_driver_window(window)->visible) << line;
+    }
+    EXPECT_EQ(engine_log_matching("usage: ui t NAME:GROUP").size(), 7u);
+    cmd_execute("ui t missing:system_02");
+    EXPECT_TRUE(engine_log_has("ui: no window missing in group system_02"));
 }
 
 TEST_F(ui_window_test, text_set_by_name_is_marked_changed_and_rendered_again_next_frame)

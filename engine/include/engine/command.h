@@ -29,5 +29,11 @@ ENGINE_API void cmd_add(const char* text);
 ENGINE_API int cmd_argc();
 ENGINE_API const char* cmd_argv(int index);
 
+// A command an engine family provides itself ("bind", "ui"): registered while the library loads and
+// again by every reset. Declare one as a static object beside the command's function.
+struct cmd_builtin_registrar_t {
+    cmd_builtin_registrar_t(const char* name, cmd_function_t function);
+};
+
 // Host side: runs the commands queued by cmd_add (the frame loop calls it once per frame).
 void cmd_execute_queued();
