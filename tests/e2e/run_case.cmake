@@ -1,7 +1,12 @@
 # Runs the host twice in a fresh home: a first run that writes "/config.cfg" at shutdown, then (after
-# CONFIG_LINE is appended to that file) a run with the module arguments ARGS. The second run's output
-# must match EXPECT and must not match REJECT; "/config.cfg" must be there after both.
-# cmake -DKAVRENTA=... -DDATA=... -DHOME=... [-DARGS=a;b] [-DCONFIG_LINE=...] [-DEXPECT=re] [-DREJECT=re] -P run_case.cmake
+# CONFIG_LINE and BIND_LINE are appended to that file) a run with the module arguments ARGS, the input
+# script INPUT and a budget of FRAMES frames (5). The second run's output must match EXPECT and must not
+# match REJECT; "/config.cfg" must be there after both.
+# With QUIT_BEFORE the second run must end by "quit" before it has drawn that many frames (fewer frame
+# time lines, which CONFIG_LINE's g_fps turns on); its rewritten "/config.cfg" (BIND_LINE gone, the
+# variables kept) must then be read back by a third run.
+# cmake -DKAVRENTA=... -DDATA=... -DHOME=... [-DARGS=a;b] [-DCONFIG_LINE=...] [-DBIND_LINE=...]
+#       [-DINPUT=file] [-DFRAMES=n] [-DQUIT_BEFORE=n] [-DEXPECT=re] [-DREJECT=re] -P run_case.cmake
 file(REMOVE_RECURSE "${HOME}")
 set(config "${HOME}/Kavrenta/config.cfg")
 
@@ -16,8 +21,18 @@ endif()
 if(DEFINED CONFIG_LINE)
   file(APPEND "${config}" "${CONFIG_LINE}\n")
 endif()
+if(DEFINED BIND_LINE)
+  file(APPEND "${config}" "${BIND_LINE}\n")
+endif()
+if(NOT DEFINED FRAMES)
+  set(FRAMES 5)
+endif()
+set(input_option)
+if(DEFINED INPUT)
+  set(input_option --input "${INPUT}")
+endif()
 
-execute_process(COMMAND "${KAVRENTA}" --frames 5 --data "${DATA}" --home "${HOME}" ${ARGS}
+execute_process(COMMAND "${KAVRENTA}" --frames ${FRAMES} ${input_option} --data "${DATA}" --home "${HOME}" ${ARGS}
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "second run failed (${status}):\n${out}")
@@ -34,4 +49,20 @@ endif()
 file(READ "${config}" written)
 if(DEFINED CONFIG_LINE AND NOT written MATCHES "set g_fps \"1\"")
   message(FATAL_ERROR "the value read at start was not written back:\n${written}")
+endif()
+
+if(DEFINED QUIT_BEFORE)
+  string(REGEX MATCHALL "ms / [0-9. ]+fps" frames "${out}")
+  list(LENGTH frames drawn)
+  if(drawn EQUAL 0 OR NOT drawn LESS QUIT_BEFORE)
+    message(FATAL_ERROR "the second run drew ${drawn} frames, not between 1 and ${QUIT_BEFORE}:\n${out}")
+  endif()
+  if(DEFINED BIND_LINE AND written MATCHES "${BIND_LINE}")
+    message(FATAL_ERROR "quit did not rewrite ${config}:\n${written}")
+  endif()
+  execute_process(COMMAND "${KAVRENTA}" --frames 2 --data "${DATA}" --home "${HOME}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(NOT status EQUAL 0 OR NOT out MATCHES "ms / [0-9. ]+fps")
+    message(FATAL_ERROR "the run after quit did not read its configuration back (${status}):\n${out}")
+  endif()
 endif()
