@@ -12,6 +12,7 @@
 #include "engine/vfs.h"
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
+#include "frame/screenshot.h"
 #include "frame/world_process.h"
 
 namespace {
@@ -183,6 +184,7 @@ void game_process_t::startup()
 
     for (const char* name : game_commands)
         api::cmd_register_command(name, cmd_game);
+    api::cmd_register_command("screenshot", screenshot);
     register_variables();
 
     api::snd_init_devices();

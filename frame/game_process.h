@@ -36,6 +36,8 @@ public:
 
     world_process_t* world() const { return world_; }
     const gfx_view_t& view() const { return view_; }
+    // Replaces the view parameters handed to the renderer at the start of every frame.
+    void set_view(const gfx_view_t& view) { view_ = view; }
 
 private:
     void register_variables();

@@ -1,0 +1,36 @@
+#include "frame/view_params.h"
+
+#include "frame/engine_api.h"
+#include "frame/game_process.h"
+
+bool get_view_params(gfx_view_t* out)
+{
+    const game_process_t* game = game_process_t::instance();
+    if (!game || !out) {
+        api::error("[get_view_params] no game process");
+        return false;
+    }
+    *out = game->view();
+    return true;
+}
+
+const gfx_view_t* set_view_params(const gfx_view_t* params)
+{
+    game_process_t* game = game_process_t::instance();
+    if (!game || !params) {
+        api::error("[set_view_params] no game process");
+        return nullptr;
+    }
+    game->set_view(*params);
+    return params;
+}
+
+int set_gfx_mode(gfx_device_t* device, gfx_mode_t* mode)
+{
+    game_process_t* game = game_process_t::instance();
+    if (!game) {
+        api::error("[set_gfx_mode] no game process");
+        return 0;
+    }
+    return game->set_mode(device, mode);
+}

@@ -1,0 +1,16 @@
+#pragma once
+#include "engine/gfx_device.h"
+#include "engine/gfx_view.h"
+
+// The game process's view parameters (near plane, far view distance, field of view, viewport and
+// clip) and graphics mode, for the parts that change them during play: the environment, the options
+// screens, the economy's scenario load and the editor's cameras.
+
+// Copies the view parameters into `out`; false (out unchanged) without a game process or for null.
+bool get_view_params(gfx_view_t* out);
+// Replaces the view parameters with `params` and answers `params`; null (nothing changed) without a
+// game process or for null.
+const gfx_view_t* set_view_params(const gfx_view_t* params);
+// Sets a graphics mode through the game process (which refills the view's viewport from it); answers
+// its result, or 0 without a game process.
+int set_gfx_mode(gfx_device_t* device, gfx_mode_t* mode);
