@@ -13,6 +13,7 @@
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
 #include "frame/screenshot.h"
+#include "frame/traffic_info.h"
 #include "frame/world_process.h"
 
 namespace {
@@ -185,6 +186,7 @@ void game_process_t::startup()
     for (const char* name : game_commands)
         api::cmd_register_command(name, cmd_game);
     api::cmd_register_command("screenshot", screenshot);
+    api::cmd_register_command("g_traffic_info", g_traffic_info);
     register_variables();
 
     api::snd_init_devices();
