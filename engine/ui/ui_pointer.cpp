@@ -1,5 +1,7 @@
 #include "ui_pointer.h"
 
+#include <vector>
+
 #include "engine/log.h"
 #include "engine/ui.h"
 #include "ui_system.h"
@@ -14,6 +16,7 @@ struct pointer_state_t {
     int shown = -1;
     float x = 512.0f;
     float y = 384.0f;
+    std::vector<ui_built_t> retired;  // replaced or removed while the UI was busy
 };
 
 pointer_state_t pointers;
@@ -26,7 +29,28 @@ bool valid_index(int index, const char* caller)
     return false;
 }
 
+// Ends a pointer window now, or once the UI is no longer busy (its own hooks may be running).
+void retire(ui_built_t& built)
+{
+    if (!built.window)
+        return;
+    built.window->visible = false;
+    pointers.retired.push_back(built);
+    built = ui_built_t{};
+    ui_pointer_collect();
+}
+
 }  // namespace
+
+void ui_pointer_collect()
+{
+    if (ui_system().busy > 0)
+        return;
+    std::vector<ui_built_t> retired;
+    retired.swap(pointers.retired);
+    for (ui_built_t& built : retired)
+        ui_script_destroy(built);
+}
 
 bool ui_pinsert(int index, const char* script)
 {
@@ -38,7 +62,7 @@ bool ui_pinsert(int index, const char* script)
         error("<ui> cannot insert pointer %d from \"%s\"", index, script ? script : "");
         return false;
     }
-    ui_script_destroy(pointers.slots[index].built);
+    retire(pointers.slots[index].built);
     pointers.slots[index].built = built;
     built.window->visible = pointers.shown == index;
     return true;
@@ -59,7 +83,7 @@ void ui_premove(int index)
 {
     if (!valid_index(index, "ui_premove"))
         return;
-    ui_script_destroy(pointers.slots[index].built);
+    retire(pointers.slots[index].built);
     if (pointers.shown == index)
         pointers.shown = -1;
 }
@@ -93,20 +117,24 @@ void ui_pointer_frame()
     const float dy = pointers.y - window->rect.top;
     if (dx != 0.0f || dy != 0.0f)
         window->offset(dx, dy, ui_offset_shift | ui_offset_area);
-    if (slot.built.handler)
-        slot.built.handler->handler();
-    if (slot.built.handler)
-        slot.built.handler->pre_wdraw();
+    // The hooks may remove or replace the pointer: its objects then live until the pass is done.
+    ui_handler_t* handler = slot.built.handler;
+    if (handler)
+        handler->handler();
+    if (handler)
+        handler->pre_wdraw();
     window->handler();
     window->precache_layers();
     window->draw_layers();
-    if (slot.built.handler)
-        slot.built.handler->post_wdraw();
+    if (handler)
+        handler->post_wdraw();
 }
 
 void ui_pointer_reset()
 {
     for (ui_slot_t& slot : pointers.slots)
         ui_script_destroy(slot.built);
+    for (ui_built_t& built : pointers.retired)
+        ui_script_destroy(built);
     pointers = pointer_state_t{};
 }

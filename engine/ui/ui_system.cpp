@@ -81,6 +81,7 @@ void ui_finish_removals()
                         state.windows.end());
     for (ui_slot_t& slot : dying)
         destroy_slot(slot);
+    ui_pointer_collect();
     ui_items_collect();
 }
 

@@ -149,6 +149,19 @@ TEST_F(ui_input_test, pointer_window_follows_the_pointer_and_draws_on_top)
     EXPECT_EQ(ui_pget(0), nullptr);
 }
 
+TEST_F(ui_input_test, replacing_a_pointer_ends_the_old_one)
+{
+    write_data_file("ui/traced_pointer.esc", "entity ui.handler.test.trace { } entity ui.window { rect = 0 16 16 0; }");
+    ASSERT_TRUE(ui_pinsert(2, "/ui/traced_pointer.esc"));
+    c_item_t* first = ui_pget(2);
+    ui_driver_trace_clear();
+    ASSERT_TRUE(ui_pinsert(2, "/ui/traced_pointer.esc"));
+    EXPECT_NE(ui_pget(2), first);
+    EXPECT_EQ(ui_driver_trace(), (std::vector<std::string>{"create", "destroy"}));
+    ui_premove(2);
+    EXPECT_EQ(ui_pget(2), nullptr);
+}
+
 TEST_F(ui_input_test, window_drawn_in_3d_leaves_the_2d_pass)
 {
     ui_wadvance3d(window_);
