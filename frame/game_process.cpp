@@ -14,6 +14,7 @@
 #include "frame/game_bridge.h"
 #include "frame/screenshot.h"
 #include "frame/traffic_info.h"
+#include "ui/screens/input_actions.h"
 #include "frame/world_process.h"
 
 namespace {
@@ -200,6 +201,8 @@ void game_process_t::startup()
     api::snd_def_mm_distances(6000.0f, 35000.0f);
     api::bind_add_cmd("pause", "pause", 1, 0);
 
+    if (api::cdl_param("-default_controls"))
+        apply_default_bindings();
     const int map = api::cdl_param("-map");
     if (map && api::cdl_argv(map + 1)) {
         char text[256];
