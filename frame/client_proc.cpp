@@ -1,6 +1,8 @@
 #include "frame/client_proc.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 
 #include "engine/cvar.h"
 #include "engine/entity.h"
@@ -24,7 +26,34 @@ bool profiling_draws()
     return variable && variable->value()[0] != '0';
 }
 
+// Formats one line of a client process: "[name/cl] " and the text.
+void format_line(char (&line)[4096], const char* name, const char* format, va_list args)
+{
+    const int used = snprintf(line, sizeof line, "[%s/cl] ", name);
+    vsnprintf(line + used, sizeof line - static_cast<size_t>(used), format, args);
+}
+
 }  // namespace
+
+void client_proc_t::cl_message(const char* format, ...) const
+{
+    char line[4096];
+    va_list args;
+    va_start(args, format);
+    format_line(line, name(), format, args);
+    va_end(args);
+    api::message("%s", line);
+}
+
+void client_proc_t::cl_error(const char* format, ...) const
+{
+    char line[4096];
+    va_list args;
+    va_start(args, format);
+    format_line(line, name(), format, args);
+    va_end(args);
+    api::error("%s", line);
+}
 
 void client_proc_t::entity_insert(entity_t* entity)
 {
@@ -68,5 +97,5 @@ void client_proc_t::draw()
     profile.report(*this, pre_draw_count(), draw_count());
     const uint64_t flush_start = api::tmr_get_cycles();
     api::gfx_path_flush();
-    vmessage("gfx flush %.1f ms", api::tmr_cycles_to_usec(api::tmr_get_cycles() - flush_start) * 0.001);
+    cl_message("gfx flush %.1f ms", api::tmr_cycles_to_usec(api::tmr_get_cycles() - flush_start) * 0.001);
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/entity.h"
-#include "engine/process.h"
+#include "frame/client_proc.h"
 
 void draw_profile_t::offer(entity_t* entity, double microseconds, bool pre_draw)
 {
@@ -21,14 +21,14 @@ void draw_profile_t::offer(entity_t* entity, double microseconds, bool pre_draw)
     longest_ = std::max(longest_, microseconds);
 }
 
-void draw_profile_t::report(vprocess_t& process, int pre_draws, int draws) const
+void draw_profile_t::report(const client_proc_t& process, int pre_draws, int draws) const
 {
-    process.vmessage("TOP [PRE(%d)]DRAWS(%d) [%.1f ms total]", pre_draws, draws, total_ * 0.001);
+    process.cl_message("TOP [PRE(%d)]DRAWS(%d) [%.1f ms total]", pre_draws, draws, total_ * 0.001);
     record_t sorted[capacity];
     std::copy(records_, records_ + count_, sorted);
     std::sort(sorted, sorted + count_, [](const record_t& a, const record_t& b) { return a.microseconds > b.microseconds; });
     for (int i = 0; i < count_; ++i)
-        process.vmessage("%-20s [item %p] time %.1f ms (%s)", sorted[i].entity->name(),
+        process.cl_message("%-20s [item %p] time %.1f ms (%s)", sorted[i].entity->name(),
                          static_cast<void*>(sorted[i].entity), sorted[i].microseconds * 0.001,
                          sorted[i].pre_draw ? "pre_draw" : "draw");
 }

@@ -32,6 +32,7 @@ game_bridge_t::~game_bridge_t()
     for (entity_handle_t* slot : {&avatar_, &environment_, &editor_hud_, &economy_, &base_ctrl_, &traffic_, &police_})
         if (!slot->is_null())
             slot->release();
+    remove_windows();
 }
 
 void game_bridge_t::load_colours()

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "engine/entity_handle.h"
 
+struct c_item_t;
 class world_process_t;
 
 // World modes a bridge can be in.
@@ -65,7 +67,25 @@ public:
 
     world_process_t* owner() const { return owner_; }
 
+    // Windows a world opens go through the bridge so that they are removed with it. The first window
+    // of the list whose group and name match, ignoring case (null matches any); no use is taken.
+    c_item_t* find_window(const char* group, const char* name) const;
+    // Finds the window, else builds it from `script` shown and keeps it (with a use); null when it
+    // cannot be built.
+    c_item_t* insert_window(const char* group, const char* name, unsigned flags, const char* script);
+    // Keeps a window built elsewhere (one use is taken); null is ignored.
+    void adopt_window(c_item_t* window);
+    // Removes a window kept by the bridge; one it does not keep is reported and left alone.
+    bool remove_window(c_item_t* window);
+    // Hides every visible kept window and remembers them; `show_windows` shows those again once.
+    void hide_windows();
+    void show_windows();
+    int window_count() const { return static_cast<int>(windows_.size()); }
+    int hidden_count() const { return static_cast<int>(hidden_.size()); }
+
 private:
+    // Takes every kept window off the list and removes it (the destructor's work).
+    void remove_windows();
     bool register_slot(entity_handle_t& slot, entity_handle_t entity, const char* what);
     void load_colours();
 
@@ -81,6 +101,8 @@ private:
     int32_t mode_;
     world_process_t* owner_;
     char map_path_[map_path_capacity] = "";
+    std::vector<c_item_t*> windows_;
+    std::vector<c_item_t*> hidden_;
 };
 
 // Whether "/maps/NAME.mbd" fits the bridge's map path field.

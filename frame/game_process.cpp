@@ -9,9 +9,12 @@
 #include "engine/mem.h"
 #include "engine/reset.h"
 #include "engine/text.h"
+#include "engine/ui.h"
 #include "engine/vfs.h"
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
+#include "frame/game_context.h"
+#include "frame/local_def.h"
 #include "frame/screenshot.h"
 #include "frame/traffic_info.h"
 #include "ui/screens/input_actions.h"
@@ -33,6 +36,13 @@ const engine_reset_registrar_t reset_game_values(reset_order_processes + 1, [] {
 
 // The player's truck of a game world.
 constexpr const char* car_actor_script = "/scripts/game/car_actor.esc";
+// The console window and the command the grave-accent key runs to toggle it.
+constexpr const char* console_script = "/ui/system/console.esc";
+constexpr const char* console_toggle = "ui t console:system_02";
+// The mouse pointer, pointer 0.
+constexpr const char* pointer_script = "/ui/pointers/main.esc";
+// The in-game menu, opened over a game by "game_menu".
+constexpr const char* game_menu_script = "/ui/mgame.esc";
 
 void cmd_game()
 {
@@ -72,7 +82,7 @@ const variable_spec_t game_variables[] = {
 };
 
 // The commands the game process answers, in registration order.
-const char* const game_commands[] = {"quit", "map", "preview", "exit", "edit", "pause", "menu"};
+const char* const game_commands[] = {"quit", "map", "preview", "exit", "edit", "pause", "menu", "game_menu"};
 
 bool starts_with_zero(const char* name)
 {
@@ -93,8 +103,9 @@ game_process_t::game_process_t()
 
 game_process_t::~game_process_t()
 {
-    // The world is kept locked by this process: let it go with it.
+    // The world is kept locked by this process: let it go with it, and the windows of start-up too.
     drop_world();
+    remove_start_windows();
     if (the_game == this)
         the_game = nullptr;
 }
@@ -189,16 +200,27 @@ void game_process_t::startup()
     api::cmd_register_command("screenshot", screenshot);
     api::cmd_register_command("g_traffic_info", g_traffic_info);
     register_variables();
+    load_local_def();
 
     api::snd_init_devices();
     api::gfx_init_devices();
     api::inp_init_devices();
+    ui_init();
     choose_device_mode();
     api::inp_device_get(0);
     if (gfx_path_t* path = api::gfx_path_get("vert"))
         api::gfx_path_select(path);
     api::snd_distance_factor(100.0f);
     api::snd_def_mm_distances(6000.0f, 35000.0f);
+    game_context_create();
+    holds_context_ = true;
+
+    if (!starts_with_zero("g_console")) {
+        console_ = ui_winsert("system_02", "console", 9, console_script, true);
+        api::bind_add_cmd("`", console_toggle, 1, 0);
+    }
+    if (ui_pinsert(0, pointer_script))
+        ui_pshow(0);
     api::bind_add_cmd("pause", "pause", 1, 0);
 
     if (api::cdl_param("-default_controls"))
@@ -252,6 +274,7 @@ void game_process_t::handler()
     api::gfx_clear1(0xffffffffu, bridge ? bridge->clear_colour : 0u);
     if (world_)
         world_->draw();
+    ui_process();
     api::gfx_end_frame();
     api::gfx_try_capture();
     api::gfx_swapbuffers();
@@ -270,6 +293,10 @@ void game_process_t::write_config()
     gfx_mode_shutdown();
     api::gfx_shutdown_devices();
     api::snd_device_shutdown();
+    // The shutdown notice and the module's shutdown both come here: give the context back once.
+    if (holds_context_)
+        game_context_release();
+    holds_context_ = false;
     api::wnd_destroy_window();
     api::process_store_cfg("/config.cfg");
 }
@@ -312,11 +339,28 @@ void game_process_t::command()
         command_pause();
     else if (!strcasecmp(verb, "menu"))
         command_menu();
+    else if (!strcasecmp(verb, "game_menu"))
+        command_game_menu();
+}
+
+void game_process_t::remove_start_windows()
+{
+    ui_premove(0);
+    if (console_)
+        ui_wremove(console_);
+    console_ = nullptr;
+}
+
+void game_process_t::hide_console()
+{
+    if (console_)
+        ui_whide(console_);
 }
 
 void game_process_t::command_quit()
 {
     api::bind_del_command("game_menu");
+    remove_start_windows();
     drop_world();
     for (const char* name : {"quit", "map", "preview", "edit", "exit"})
         api::cmd_unregister_command(name);
@@ -338,8 +382,14 @@ void game_process_t::command_map(int words, bool preview)
         drop_world();
         return;
     }
+    if (preview) {
+        if (words == 2)
+            world->spawn_avatar(car_actor_script);
+        return;
+    }
     if (words == 2)
         world->spawn_avatar(car_actor_script);
+    hide_console();
 }
 
 void game_process_t::command_exit()
@@ -358,8 +408,10 @@ void game_process_t::command_exit()
         if (char* dot = strrchr(short_name, '.'))
             *dot = '\0';
     }
+    hide_console();
     drop_world();
     if (preview) {
+        hide_console();
         char text[16 + game_bridge_t::map_path_capacity];
         snprintf(text, sizeof text, "edit %s", short_name);
         api::cmd_execute(text);
@@ -374,6 +426,7 @@ void game_process_t::command_edit(int words)
     drop_world();
     api::inp_set_active(1);
     make_world()->spawn_editor(name.c_str());
+    hide_console();
 }
 
 void game_process_t::command_pause()
@@ -396,4 +449,34 @@ void game_process_t::command_menu()
     api::snd_set_current_tag(20);
     api::snd_enable_tag(20, 0);
     make_world()->spawn_menu();
+}
+
+void game_process_t::command_game_menu()
+{
+    // With no world (a map that failed to spawn while "esc" is still bound) there is nothing to cover.
+    game_bridge_t* bridge = world_ ? world_->bridge() : nullptr;
+    if (!bridge)
+        return;
+    c_item_t* menu = bridge->find_window("menu", "game");
+    if (!menu) {
+        // A new window comes shown; hide it so that this first command opens the menu, not closes it.
+        menu = bridge->insert_window("menu", "game", 0, game_menu_script);
+        if (menu)
+            ui_whide(menu);
+    }
+    const auto* window = menu && (menu->class_flags & 0x400) ? static_cast<const ui_window_t*>(menu->object) : nullptr;
+    if (!window)
+        return;
+    if (!window->is_visible()) {
+        bridge->hide_windows();
+        saved_pause_ = world_->paused();
+        world_->pause(true, true);
+        ui_wshow(menu, 0);
+        ui_pshow(0);
+    } else {
+        bridge->show_windows();
+        ui_whide(menu);
+        ui_pshow(-1);
+        world_->pause(saved_pause_, false);
+    }
 }

@@ -7,6 +7,7 @@
 #include "engine/gfx_view.h"
 #include "frame/common_proc.h"
 
+struct c_item_t;
 class world_process_t;
 
 // The module's top-level process ("game"): runs the game's start-up, draws each frame, owns the
@@ -38,6 +39,8 @@ public:
     const gfx_view_t& view() const { return view_; }
     // Replaces the view parameters handed to the renderer at the start of every frame.
     void set_view(const gfx_view_t& view) { view_ = view; }
+    // The console window, or null when "g_console" was "0" at start.
+    c_item_t* console_window() const { return console_; }
 
 private:
     void register_variables();
@@ -53,9 +56,20 @@ private:
     void command_pause();
     void command_menu();
     void command_quit();
+    // Opens the in-game menu over the world, or closes it back into the state the world was in.
+    void command_game_menu();
+    // Removes the pointer and the console window.
+    void remove_start_windows();
+    // Hides the console window when there is one.
+    void hide_console();
 
     gfx_view_t view_{};
     world_process_t* world_ = nullptr;
+    c_item_t* console_ = nullptr;
+    // Whether the world was paused when the in-game menu opened.
+    bool saved_pause_ = false;
+    // Whether start-up took its use of the game context (given back by the first shutdown).
+    bool holds_context_ = false;
     std::vector<std::unique_ptr<cvar_t>> variables_;
 };
 

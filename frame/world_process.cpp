@@ -1,11 +1,15 @@
 #include "frame/world_process.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
 #include "engine/eblock.h"
 #include "engine/entity.h"
 #include "engine/reset.h"
+#include "engine/ui.h"
+#include "frame/cache_lists.h"
+#include "frame/contact_filters.h"
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
 #include "frame/object_e.h"
@@ -20,7 +24,13 @@ const engine_reset_registrar_t reset_serials(reset_order_processes + 1, [] { nex
 
 }  // namespace
 
-world_process_t::world_process_t() { set_world_serial(next_world_serial++); }
+world_process_t::world_process_t()
+{
+    set_world_serial(next_world_serial++);
+    phys_set_pair(&physics(), contact_pair_filter);
+    client_decal_acquire(1024);
+    cache_list_set_capacity(1, 512);
+}
 
 world_process_t::~world_process_t()
 {
@@ -41,8 +51,10 @@ void world_process_t::draw()
         return;
     api::gfx_set_time(static_cast<float>(process_time()));
     const entity_handle_t camera = bridge_ ? bridge_->avatar() : entity_handle_t{};
-    if (camera.is_null())
+    if (camera.is_null()) {
+        refresh_decals();
         return;
+    }
     if (camera.add_use()) {
         if (auto* object = dynamic_cast<object_e*>(camera.resolve())) {
             api::gfx_camera_reset();
@@ -61,6 +73,48 @@ void world_process_t::draw()
         api::gfx_clear1(2, 0);
     }
     client_proc_t::draw();
+    refresh_decals();
+}
+
+void world_process_t::refresh_decals()
+{
+    for (c_item_t*& decal : remembered_) {
+        if (decal)
+            cache_item_refresh(decal);
+        decal = nullptr;
+    }
+}
+
+c_item_t* world_process_t::place_decal(bool remember, const vec3_t& start, const vec3_t& end, const char* script,
+                                       const decal_request_t& params)
+{
+    static const int32_t index_list[] = {1, 2, 5};
+    decal_params_t record;
+    record.fields[0] = params.words[1];
+    record.fields[3].real = params.sizes[0];
+    record.fields[4].real = params.sizes[1];
+    record.fields[5] = params.words[0];
+    record.fields[6] = params.words[2];
+    record.fields[7].integer = 0;
+    record.fields[8].real = 1.0f;
+    record.fields[9].integer = 0;
+    record.fields[11].integer = 3;
+    record.index_list = index_list;
+    record.fields[13] = params.words[4];
+    record.fields[14] = params.words[3];
+    const float size = std::max(params.sizes[0], params.sizes[1]) * 0.5f;
+    c_item_t* decal = client_place_decal(this, start, end, world_ray_filter, script, record, 0, size);
+    if (!decal || !remember)
+        return decal;
+    for (c_item_t*& slot : remembered_) {
+        if (slot == decal)
+            break;
+        if (!slot) {
+            slot = decal;
+            break;
+        }
+    }
+    return nullptr;
 }
 
 bool world_process_t::make_bridge(int32_t mode, const char* failure)
@@ -68,7 +122,7 @@ bool world_process_t::make_bridge(int32_t mode, const char* failure)
     delete bridge_;
     bridge_ = new (std::nothrow) game_bridge_t(this, mode);
     if (!bridge_)
-        verror("%s", failure);
+        cl_error("%s", failure);
     return bridge_ != nullptr;
 }
 
@@ -85,13 +139,13 @@ bool world_process_t::spawn_game(const char* name, int32_t mode)
     if (!check_map_name(name))
         return false;
     if (!make_bridge(mode, "can't allocate bridge")) {
-        verror("map %s cannot be spawned", name);
+        cl_error("map %s cannot be spawned", name);
         return false;
     }
     set_name(name);
     bridge_->set_map_path(name);
     if (!load_block(game_script)) {
-        verror("map %s cannot be spawned", name);
+        cl_error("map %s cannot be spawned", name);
         return false;
     }
     api::inp_set_mouse_state(1);
@@ -103,6 +157,11 @@ bool world_process_t::spawn_menu()
     if (!make_bridge(game_mode_menu, "can't allocate bridge"))
         return false;
     set_name("menu");
+    c_item_t* window = ui_winsert("menu", "main", 0, menu_script, true);
+    bridge_->adopt_window(window);
+    if (window)
+        ui_wshow(window, 0);
+    ui_pshow(0);
     return true;
 }
 
@@ -110,12 +169,12 @@ bool world_process_t::spawn_editor(const char* name)
 {
     const char* map = name ? name : "";
     if (!make_bridge(game_mode_editor, "error allocating bridge")) {
-        verror("map %s cannot be spawned", map);
+        cl_error("map %s cannot be spawned", map);
         return false;
     }
     set_name("editor");
     if (!bridge_->set_map_path(map) || !load_block(editor_script)) {
-        verror("map %s cannot be spawned", map);
+        cl_error("map %s cannot be spawned", map);
         return false;
     }
     api::inp_set_mouse_state(0);
@@ -126,7 +185,7 @@ bool world_process_t::spawn_avatar(const char* script)
 {
     eblock_t* block = bridge_ ? load_block(script) : nullptr;
     if (!block || !block->root()) {
-        verror("avatar %s cannot be spawned", script);
+        cl_error("avatar %s cannot be spawned", script);
         return false;
     }
     bridge_->set_avatar(block->root()->handle());
@@ -137,7 +196,7 @@ bool world_process_t::spawn_police(const char* script)
 {
     eblock_t* block = bridge_ ? load_block(script) : nullptr;
     if (!block || !block->root()) {
-        verror("police %s cannot be spawned", script);
+        cl_error("police %s cannot be spawned", script);
         return false;
     }
     // A second police is reported by the bridge and stays in the world.
@@ -188,7 +247,7 @@ void world_process_t::clear_background(entity_t*)
     background_ = entity_handle_t{};
 }
 
-bool check_map_name(const char* name)
+bool world_process_t::check_map_name(const char* name)
 {
     char path[128];
     const int length = snprintf(path, sizeof path, "/maps/%s.mbd", name ? name : "");
@@ -199,6 +258,6 @@ bool check_map_name(const char* name)
             return true;
         }
     }
-    api::error("map name : %s is not valid!", name ? name : "");
+    cl_error("map name : %s is not valid!", name ? name : "");
     return false;
 }

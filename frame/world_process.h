@@ -1,11 +1,19 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "engine/entity_handle.h"
 #include "frame/client_proc.h"
 #include "physics/cd_filter.h"
+#include "world/decal_store.h"
 
 class game_bridge_t;
+
+// What a caller asks of a decal: its two sizes (params words 1 and 2) and five further words (3 to 7).
+struct decal_request_t {
+    float sizes[2];
+    decal_word_t words[5];
+};
 
 // One world (the main menu, a game on a map, or the editor): its entities, its physics stepped in
 // fixed slices of 0.02 s, its bridge and its draw. The game process makes and drops worlds.
@@ -19,6 +27,10 @@ public:
     void handler() override;
     // Sets the camera from the bridge's camera entity and draws the background and the world.
     void draw() override;
+    // A world does not talk to a server: its network operations do nothing.
+    bool send(const message_t&) override { return false; }
+    void receive() override {}
+    void dispatch(uint8_t, mbio_t&, const net_addr_t&) override {}
 
     // Builds a game on map `name` with bridge mode `mode` (2 game, 4 preview from the editor).
     bool spawn_game(const char* name, int32_t mode);
@@ -42,6 +54,19 @@ public:
     void set_background(entity_t* entity);
     void clear_background(entity_t* entity);
 
+    // Places a decal from `script` where the ray from `start` to `end` meets the static world. Without
+    // `remember` answers the decal (null when none was placed); with it answers null and keeps the decal
+    // (once, up to five a frame) so that the next draw refreshes it.
+    virtual c_item_t* place_decal(bool remember, const vec3_t& start, const vec3_t& end, const char* script,
+                                  const decal_request_t& params);
+    // Number of decals of the slots that the next draw refreshes.
+    static constexpr int remembered_capacity = 5;
+    const std::array<c_item_t*, remembered_capacity>& remembered_decals() const { return remembered_; }
+
+    // Whether "/maps/NAME.mbd" exists and its path fits the bridge; reports "map name : NAME is not
+    // valid!" when not.
+    bool check_map_name(const char* name);
+
     game_bridge_t* bridge() const { return bridge_; }
     bool paused() const { return paused_ != 0; }
     bool draw_enabled() const { return draw_enabled_; }
@@ -52,10 +77,13 @@ public:
     // Path of a block loaded by the game, the editor and the menu.
     static constexpr const char* game_script = "/scripts/game/game.esc";
     static constexpr const char* editor_script = "/scripts/editor/edit.esc";
+    static constexpr const char* menu_script = "/ui/mmain.esc";
 
 private:
     // Makes the bridge; false (reported) when it cannot be had.
     bool make_bridge(int32_t mode, const char* failure);
+    // Refreshes the remembered decals and forgets them.
+    void refresh_decals();
     // Loads and instantiates a block; null when either fails.
     eblock_t* load_block(const char* script);
 
@@ -65,8 +93,6 @@ private:
     bool draw_enabled_ = true;
     bool pausable_ = false;
     entity_handle_t background_;
+    std::array<c_item_t*, remembered_capacity> remembered_{};
     cd_filter_t filter_;
 };
-
-// Whether "/maps/NAME.mbd" exists and fits the bridge; reports "map name : NAME is not valid!" when not.
-bool check_map_name(const char* name);

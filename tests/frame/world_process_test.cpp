@@ -55,7 +55,7 @@ TEST_F(world_process_test, missing_map_is_refused_and_builds_no_bridge)
     // A name whose path does not fit the bridge's 64-character field is refused the same way.
     const std::string long_name(60, 'a');
     write_data_file("maps/" + long_name + ".mbd", "");
-    EXPECT_FALSE(check_map_name(long_name.c_str()));
+    EXPECT_FALSE(world->check_map_name(long_name.c_str()));
     drop(world);
 }
 

@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+
+#include "physics/physproc.h"
+
+// Contact filters the world's physics queries use. Each reads a geometry's owner record: the owning
+// entity's handle (`cd_geo_t::owner_word`; a geometry without an owner keeps 0 there) and its contact
+// kind (`cd_geo_t::owner_tag`, a signed tag: -2 every vehicle, -3 and -4 kinds read by the contact
+// response, -10 trailers, -20 the player's truck, -200 the static world). Answers are those of
+// phys_pair_answer_t.
+
+// Contact kinds the filters tell apart.
+enum contact_kind_t : int32_t {
+    contact_kind_vehicle = -2,
+    contact_kind_3 = -3,
+    contact_kind_trailer = -10,
+    contact_kind_player = -20,
+    contact_kind_world = -200,
+};
+
+// The player's truck against the world: trailers are ignored, kind -3 is touched, the rest is solid.
+int filter_contact_pair(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
+// Kind -3 is ignored; any other owner is solid when the `cd_filter_t` at `user` lets its entity pass.
+int filter_entity_solid(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
+// Everything is solid but kind -3.
+int filter_not_kind_3(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
+// Rays onto the ground: only the static world (and geometry without an owner) is solid.
+int filter_world_ray(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
+
+// The module-wide pairs: the world process installs the first as its physics filter; the ground
+// queries and the decals use the second.
+extern const phys_pair_t contact_pair_filter;
+extern const phys_pair_t world_ray_filter;

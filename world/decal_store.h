@@ -1,0 +1,49 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/vec.h"
+#include "physics/physproc.h"
+
+struct c_item_t;
+class vprocess_t;
+
+// One 32-bit field of a decal's placement record.
+union decal_word_t {
+    float real;
+    int32_t integer;
+};
+
+// The placement record of a decal: 15 fields (field n, counted from 1, at `fields[n - 1]`). Field 13
+// names a list of indices; a pointer does not fit a field, so the list is held beside them.
+struct decal_params_t {
+    static constexpr int field_count = 15;
+    // The defaults: 0; 1.0, 1.0, 1.0, 1.0; -1.0; 180.0; 0, 1.0, 0; 1.0; 0; (field 13 unset); -1; 0.
+    decal_params_t();
+
+    decal_word_t fields[field_count];
+    const int32_t* index_list = nullptr;
+};
+
+// The shared entity-block and decal store of the world processes. The world scenery installs its
+// store here; until one is installed, placing a decal answers null and the other calls do nothing.
+class decal_store_t {
+public:
+    virtual ~decal_store_t() = default;
+    // Takes one use of the store (the first use sets it up with room for `capacity` blocks).
+    virtual void acquire(int capacity) = 0;
+    // Places a decal on what the ray from `start` to `end` meets (through `filter`); null when none
+    // was placed.
+    virtual c_item_t* place(vprocess_t* process, const vec3_t& start, const vec3_t& end, const phys_pair_t& filter,
+                            const char* script, const decal_params_t& params, int flags, float size) = 0;
+    // Remakes a decal's cached data when it changed.
+    virtual void refresh(c_item_t* item) = 0;
+};
+
+// Installs the store (null removes it); the caller keeps it alive while installed.
+void decal_store_install(decal_store_t* store);
+
+// The calls the world process makes; each forwards to the installed store.
+void client_decal_acquire(int capacity);
+c_item_t* client_place_decal(vprocess_t* process, const vec3_t& start, const vec3_t& end, const phys_pair_t& filter,
+                             const char* script, const decal_params_t& params, int flags, float size);
+void cache_item_refresh(c_item_t* item);
