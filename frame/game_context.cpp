@@ -5,6 +5,7 @@
 #include "engine/def_pool.h"
 #include "engine/reset.h"
 #include "frame/engine_api.h"
+#include "frame/splash.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ void game_context_create()
 
 void game_context_release()
 {
+    if (splash_window())
+        splash_hide();
     if (context_uses <= 0) {
         api::error("[game_context] release without a use");
         return;

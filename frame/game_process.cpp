@@ -16,6 +16,8 @@
 #include "frame/game_context.h"
 #include "frame/local_def.h"
 #include "frame/screenshot.h"
+#include "frame/traffic_info.h"
+#include "ui/screens/input_actions.h"
 #include "frame/world_process.h"
 
 namespace {
@@ -196,6 +198,7 @@ void game_process_t::startup()
     for (const char* name : game_commands)
         api::cmd_register_command(name, cmd_game);
     api::cmd_register_command("screenshot", screenshot);
+    api::cmd_register_command("g_traffic_info", g_traffic_info);
     register_variables();
     load_local_def();
 
@@ -220,6 +223,8 @@ void game_process_t::startup()
         ui_pshow(0);
     api::bind_add_cmd("pause", "pause", 1, 0);
 
+    if (api::cdl_param("-default_controls"))
+        apply_default_bindings();
     const int map = api::cdl_param("-map");
     if (map && api::cdl_argv(map + 1)) {
         char text[256];

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "engine/lcl.h"
+#include "engine/pml.h"
 #include "frame/engine_api.h"
 #include "frame/local_def.h"
 #include "frame/world_types.h"
@@ -15,6 +17,10 @@ psm_process_t* module_psm_process = nullptr;
 psm_process_t::psm_process_t(void* library_handle) : dlguard_proc_t(library_handle)
 {
     set_name("psm");
+    lcl_api_request();
+    lcl_callback(translate);
+    pml_init();
+    pml_localized(true);
 }
 
 psm_process_t::~psm_process_t()
@@ -27,6 +33,9 @@ void psm_process_t::system(int code)
 {
     switch (code) {
     case system_shutdown:
+        pml_localized(false);
+        pml_shutdown();
+        lcl_api_release();
         release_local_def();
         break;
     case system_free_unreferenced:

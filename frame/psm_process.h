@@ -2,8 +2,10 @@
 #include "engine/process.h"
 
 // The process that serves the model library "lib/psm". One instance, made at registration; every live
-// registered object holds one lock on it (the loader lock). It answers the engine's system notices
-// for the module: shutdown, freeing unreferenced world resources and unregistering the loaders.
+// registered object holds one lock on it (the loader lock). Its construction takes a use of the
+// translation service with the module's translation function and starts the markup system, localized.
+// It answers the engine's system notices for the module: shutdown (ends all of that and lets the local
+// definitions go), freeing unreferenced world resources and unregistering the loaders.
 class psm_process_t : public dlguard_proc_t {
 public:
     explicit psm_process_t(void* library_handle);

@@ -37,12 +37,14 @@ template <typename class_t> constexpr entity_reg_t world_row(const char* type_na
     return registered_type<class_t>(type_name, 1, world_type_destroy);
 }
 
-// A world-side row whose further words repeat the instance size. They are 32-bit words: the create
-// and destroy functions, 64-bit addresses here, cannot be stored in them and stay zero.
-template <typename class_t> constexpr entity_reg_t world_row_with_words(const char* type_name)
+// A world-side row whose further words repeat the instance size, the create function and the destroy
+// function.
+template <typename class_t> entity_reg_t world_row_with_words(const char* type_name)
 {
     entity_reg_t row = world_row<class_t>(type_name);
     row.words[0] = row.instance_size;
+    row.words[1] = reinterpret_cast<uintptr_t>(row.create);
+    row.words[2] = reinterpret_cast<uintptr_t>(row.destroy);
     return row;
 }
 

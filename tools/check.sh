@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/tools/install-deps.sh"
 cd "$root"
+python3 "$root/tools/sync_engine_api.py" --check
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 bash "$root/tools/fuzz-smoke.sh"

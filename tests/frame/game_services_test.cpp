@@ -3,9 +3,13 @@
 #include <filesystem>
 
 #include "engine/command_line.h"
+#include "frame/game_bridge.h"
 #include "frame/game_process.h"
+#include "frame/traffic_info.h"
+#include "frame/type_create.h"
 #include "frame/view_params.h"
 #include "frame_fixture.h"
+#include "vehicles/traffic.h"
 
 namespace {
 
@@ -43,6 +47,43 @@ TEST_F(game_services_test, the_screenshot_command_writes_the_next_drawn_frame)
     engine_run_frames(2, 1.0 / 60.0);
     EXPECT_TRUE(std::filesystem::exists(home_ / "screenshots" / "aa_00000.png"));
     EXPECT_FALSE(engine_log_matching("screen shot: /screenshots/aa_00000.png").empty());
+}
+
+TEST_F(game_services_test, traffic_info_prints_the_counts_of_the_worlds_traffic_and_nothing_without_one)
+{
+    const size_t lines_before = engine_log_matching("").size();
+    g_traffic_info();
+    EXPECT_EQ(engine_log_matching("").size(), lines_before) << "no game process";
+
+    start();
+    const size_t lines_started = engine_log_matching("").size();
+    ASSERT_TRUE(api::cmd_execute("g_traffic_info"));
+    EXPECT_EQ(engine_log_matching("").size(), lines_started) << "the menu world has no traffic";
+
+    static const entity_reg_t traffic_type = registered_type<traffic_e>("traffic", 1, destroy_registered);
+    if (!entity_find_type("traffic")) {
+        ASSERT_TRUE(entity_register(&traffic_type));
+    }
+    auto* traffic = static_cast<traffic_e*>(entity_create("traffic"));
+    ASSERT_NE(traffic, nullptr);
+    ASSERT_TRUE(get_game_bridge()->register_traffic(traffic->handle()));
+    traffic->road_count = 3;
+    traffic->spawned_count = 5;
+    ASSERT_TRUE(api::cmd_execute("g_traffic_info"));
+    EXPECT_TRUE(engine_log_has("We have 3 registered roads and 5 of 128 spawned cars"));
+    entity_free(traffic);
+}
+
+TEST_F(game_services_test, traffic_info_ignores_a_traffic_slot_holding_another_kind_of_entity)
+{
+    start();
+    auto* other = static_cast<entity_t*>(entity_create("test.object"));
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(get_game_bridge()->register_traffic(other->handle()));
+    const size_t lines = engine_log_matching("").size();
+    g_traffic_info();
+    EXPECT_EQ(engine_log_matching("").size(), lines);
+    entity_free(other);
 }
 
 }  // namespace

@@ -5,13 +5,21 @@
 #include "engine/cvar.h"
 #include "engine/entity.h"
 #include "engine/entity_reg.h"
+#include "engine/lcl.h"
 #include "engine/mem.h"
+#include "engine/pml.h"
 #include "engine/process.h"
+#include "engine/ui.h"
 #include "frame/geometry_pools.h"
+#include "frame/local_def.h"
 #include "frame/psm_process.h"
 #include "frame/type_registry.h"
 #include "frame/world_types.h"
 #include "frame_fixture.h"
+#include "game/ui_handler_hud.h"
+#include "ui/components/ui_comp_common_list.h"
+#include "ui/components/ui_comp_gauge.h"
+#include "ui/components/ui_comp_tooltip.h"
 #include "vehicles/car_player.h"
 #include "world/decals_plain.h"
 
@@ -47,12 +55,32 @@ TEST_F(registry_test, registration_adds_the_world_side_types_then_every_row_in_o
         EXPECT_EQ(type->destroy, world_type_destroy) << name;
         const bool sized_words = strcmp(name, "world.map") == 0 || strcmp(name, "sounds.plain_sound") == 0;
         EXPECT_EQ(type->words[0], sized_words ? type->instance_size : 0u) << name;
-        EXPECT_EQ(type->words[1], 0u) << name;
-        EXPECT_EQ(type->words[2], 0u) << name;
+        EXPECT_EQ(type->words[1], sized_words ? reinterpret_cast<uintptr_t>(type->create) : 0u) << name;
+        EXPECT_EQ(type->words[2], sized_words ? reinterpret_cast<uintptr_t>(&world_type_destroy) : 0u) << name;
     }
+    const char* const row_names[] = {
+        "actors.car", "actors.trailer", "actors.ai", "traffic", "editor.ctrl", "ui.handler.editor.hud",
+        "ui.handler.editor.help", "editor.camera.top", "editor.camera.free", "game.ctrl", "economy.ctrl",
+        "decals.wrap_aa", "ui.handler.system.console", "ui.handler.system.bugreport", "ui.handler.menu.main",
+        "ui.handler.menu.game", "ui.handler.menu.load", "ui.handler.menu.save", "ui.handler.menu.optionsbase",
+        "ui.handler.menu.options1", "ui.handler.menu.options2", "ui.handler.menu.options3",
+        "ui.handler.options.informer", "ui.handler.menu.newgame", "ui.handler.hud.job3d", "ui.handler.hud.job",
+        "ui.handler.hud", "ui.handler.jukebox", "ui.handler.call911", "ui.handler.gameover",
+        "ui.handler.mbackground", "ui.handler.msgbox", "ui.handler.menu.credits", "ui.handler.showroom",
+        "ui.handler.menu.notebook", "ui.handler.screen.routes", "ui.handler.screen.trucks",
+        "ui.handler.screen.economy", "ui.handler.screen.competition", "ui.handler.screen.roadmap",
+        "ui.handler.dialog.driver", "ui.handler.dialog.color", "ui.handler.dialog.gfxtest", "ui.window",
+        "ui.comp.historyline", "ui.comp.logview", "ui.comp.text", "ui.comp.button", "ui.comp.group",
+        "ui.comp.common.button", "ui.comp.common.text", "ui.comp.common.slider", "ui.comp.common.frame",
+        "ui.comp.common.list", "ui.comp.common.dropdown", "ui.comp.common.inputline", "ui.comp.gauge",
+        "ui.comp.area_map", "ui.comp.mirror", "ui.comp.make", "ui.comp.menu_model", "ui.comp.truckbutton",
+        "ui.comp.arrow", "ui.comp.progress", "ui.comp.double_bar", "ui.comp.color.pick", "ui.comp.tooltip",
+        "environment", "env.snow", "env.rain", "particle.car_smoke"};
+    ASSERT_EQ(entity_type_row_count(), 71);
     const entity_reg_t* const rows = entity_type_rows();
     for (int i = 0; i < entity_type_row_count(); ++i) {
         const std::string name = rows[i].type_name;
+        EXPECT_EQ(name, row_names[i]) << "row " << i;
         EXPECT_EQ(entity_find_type(rows[i].type_name), &rows[i]) << name;
         const bool weather = name == "environment" || name == "env.snow" || name == "env.rain" ||
                              name == "particle.car_smoke";
@@ -61,8 +89,68 @@ TEST_F(registry_test, registration_adds_the_world_side_types_then_every_row_in_o
         EXPECT_EQ(rows[i].destroy, entity_type_destroy) << name;
     }
     EXPECT_EQ(entity_type_count(), 8 + entity_type_row_count());
-    EXPECT_STREQ(rows[0].type_name, "actors.car");
     EXPECT_EQ(rows[0].instance_size, sizeof(car_player_e));
+    EXPECT_EQ(entity_find_type("ui.window")->instance_size, sizeof(ui_window_t));
+    EXPECT_EQ(entity_find_type("ui.comp.gauge")->instance_size, sizeof(ui_comp_gauge_t));
+}
+
+TEST_F(registry_test, every_row_creates_an_object_named_by_its_type_under_the_loader_lock)
+{
+    for (int i = 0; i < entity_type_row_count(); ++i) {
+        const entity_reg_t& type = entity_type_rows()[i];
+        entity_t* const object = entity_create(type.type_name);
+        ASSERT_NE(object, nullptr) << type.type_name;
+        EXPECT_STREQ(object->type_name(), type.type_name);
+        EXPECT_EQ(loader_locks(), 1) << type.type_name;
+        const std::string name = type.type_name;
+        if (name.rfind("ui.", 0) == 0) {
+            EXPECT_STREQ(object->get_default_name(), type.type_name);
+            const bool handler = name.rfind("ui.handler.", 0) == 0;
+            EXPECT_EQ(dynamic_cast<ui_handler_t*>(object) != nullptr, handler) << name;
+            EXPECT_EQ(dynamic_cast<ui_view_t*>(object) != nullptr, !handler) << name;
+        }
+        entity_free(object);
+        EXPECT_EQ(loader_locks(), 0) << type.type_name;
+    }
+}
+
+TEST_F(registry_test, a_ui_script_builds_a_window_of_module_types_and_gives_every_lock_back)
+{
+    write_data_file("ui/hud.esc", "entity ui.handler.hud { }\n"
+                                  "entity ui.window {\n"
+                                  "    rect = 0 1024 768 0;\n"
+                                  "    entity ui.comp.gauge { id = 10; rect = 10 110 110 10; }\n"
+                                  "    entity ui.comp.common.list { id = 20; entity ui.comp.tooltip { id = 21; } }\n"
+                                  "}\n");
+    c_item_t* const item = ui_winsert("hud", "main", 0, "/ui/hud.esc", true);
+    ASSERT_NE(item, nullptr);
+    // The module owns "ui.window": the engine's UI started without registering a rival.
+    EXPECT_TRUE(engine_log_matching("already registered").empty());
+    auto* const window = static_cast<ui_window_t*>(item->object);
+    EXPECT_EQ(window->type(), entity_find_type("ui.window"));
+    EXPECT_EQ(loader_locks(), 5);  // window, gauge, list, tooltip and handler
+    ASSERT_EQ(window->children.size(), 2u);
+    EXPECT_NE(dynamic_cast<ui_comp_gauge_t*>(window->children[0]), nullptr);
+    auto* const list = dynamic_cast<ui_comp_common_list_t*>(window->children[1]);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->children.size(), 1u);
+    EXPECT_NE(dynamic_cast<ui_comp_tooltip_t*>(list->children[0]), nullptr);
+    ui_process();
+    ui_wremove(item);
+    EXPECT_EQ(loader_locks(), 0);
+}
+
+TEST_F(registry_test, the_model_library_process_holds_translation_and_markup_until_shutdown)
+{
+    EXPECT_EQ(lcl_api_uses(), 1);
+    EXPECT_TRUE(pml_is_localized());
+    write_data_file("scripts/local.def", "translate { ui_warning = Warning }\n");
+    ASSERT_NE(load_local_def(), nullptr);
+    EXPECT_STREQ(lcl_translate("@@ui_warning@@ @@ui_other@@"), "Warning ui_other");
+    process_broadcast_system(vprocess_t::system_shutdown);
+    EXPECT_EQ(lcl_api_uses(), 0);
+    EXPECT_FALSE(pml_is_localized());
+    EXPECT_STREQ(lcl_translate("@@ui_warning@@"), "@@ui_warning@@");
 }
 
 TEST_F(registry_test, registration_adds_the_loaders_the_variable_and_the_model_library_process)

@@ -9,7 +9,9 @@ class entity_t;
 struct entity_reg_t {
     const char* type_name;   // dotted lower-case name, e.g. "actors.car"
     uint32_t flags;          // 1 for world entities, 0 for UI classes
-    uint32_t words[3];       // further words the registering code may fill; kept, not interpreted
+    // Further words the registering code may fill (a size or a function address); kept, not
+    // interpreted. Pointer-sized, so an address fits.
+    uintptr_t words[3];
     uint32_t instance_size;  // size of the class
     // Constructs an instance in `memory`, or allocates one when `memory` is null; null on failure.
     entity_t* (*create)(void* memory);

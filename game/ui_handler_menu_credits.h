@@ -1,0 +1,9 @@
+#pragma once
+#include "engine/ui_handler.h"
+
+// The handler of the credits menu, registered as "ui.handler.menu.credits". For now only what the type
+// registry needs: UI scripts create, name and destroy it by that type name.
+class ui_handler_menu_credits_t : public ui_handler_t {
+public:
+    const char* get_default_name() const override { return "ui.handler.menu.credits"; }
+};

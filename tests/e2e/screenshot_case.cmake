@@ -1,0 +1,27 @@
+# Runs the host in a fresh home with the default controls and an input script that presses the
+# screenshot key, then checks that "/screenshots/aa_00000.png" of the home is a PNG image.
+# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... -P screenshot_case.cmake
+file(REMOVE_RECURSE "${HOME}")
+set(shot "${HOME}/Kavrenta/screenshots/aa_00000.png")
+
+execute_process(COMMAND "${KAVRENTA}" --frames 30 --input "${INPUT}" --data "${DATA}" --home "${HOME}"
+                        -default_controls
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the run failed (${status}):\n${out}")
+endif()
+if(NOT out MATCHES "screen shot: /screenshots/aa_00000.png")
+  message(FATAL_ERROR "no screenshot was reported:\n${out}")
+endif()
+if(NOT EXISTS "${shot}")
+  message(FATAL_ERROR "no ${shot}:\n${out}")
+endif()
+# The PNG signature, then the IHDR chunk with a width and height that are not zero.
+file(READ "${shot}" head LIMIT 24 HEX)
+if(NOT head MATCHES "^89504e470d0a1a0a0000000d49484452")
+  message(FATAL_ERROR "${shot} is not a PNG image: ${head}")
+endif()
+string(SUBSTRING "${head}" 32 16 size)
+if(size MATCHES "^00000000" OR size MATCHES "00000000$")
+  message(FATAL_ERROR "${shot} has an empty picture: ${head}")
+endif()
