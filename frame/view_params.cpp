@@ -34,3 +34,23 @@ int set_gfx_mode(gfx_device_t* device, gfx_mode_t* mode)
     }
     return game->set_mode(device, mode);
 }
+
+namespace game_forward {
+
+void gfx_mode_shutdown()
+{
+    if (game_process_t* game = game_process_t::instance())
+        game->gfx_mode_shutdown();
+    else
+        api::error("[gfx_mode_shutdown] no game process");
+}
+
+void write_hw_caps(gfx_device_t* device)
+{
+    if (game_process_t* game = game_process_t::instance())
+        game->write_hw_caps(device);
+    else
+        api::error("[write_hw_caps] no game process");
+}
+
+}  // namespace game_forward

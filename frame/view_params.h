@@ -14,3 +14,11 @@ const gfx_view_t* set_view_params(const gfx_view_t* params);
 // Sets a graphics mode through the game process (which refills the view's viewport from it); answers
 // its result, or 0 without a game process.
 int set_gfx_mode(gfx_device_t* device, gfx_mode_t* mode);
+// Forwarders to the game process's start-up base, in their own namespace so that they do not
+// overload the engine's call of the same name (which takes a device).
+namespace game_forward {
+// Shuts the game process's graphics mode down; reported without a game process.
+void gfx_mode_shutdown();
+// Writes the capabilities of `device` back to "hw_caps.def"; reported without a game process.
+void write_hw_caps(gfx_device_t* device);
+}  // namespace game_forward

@@ -40,6 +40,21 @@ TEST_F(game_services_test, view_parameters_are_copied_out_and_in)
     EXPECT_EQ(game->view().fov, 55.0f);
 }
 
+TEST_F(game_services_test, mode_shutdown_and_capabilities_reach_the_game_process)
+{
+    game_forward::gfx_mode_shutdown();
+    game_forward::write_hw_caps(nullptr);
+    EXPECT_EQ(engine_log_matching("no game process").size(), 2u);
+
+    game_process_t* game = start();
+    gfx_device_t* device = game->current_device();
+    ASSERT_NE(device, nullptr);
+    game_forward::write_hw_caps(device);
+    EXPECT_TRUE(std::filesystem::exists(home_ / "hw_caps.def"));
+    game_forward::gfx_mode_shutdown();
+    EXPECT_EQ(game->current_device(), nullptr);
+}
+
 TEST_F(game_services_test, the_screenshot_command_writes_the_next_drawn_frame)
 {
     start();
