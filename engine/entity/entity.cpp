@@ -1,5 +1,6 @@
 #include "engine/entity.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <typeinfo>
@@ -49,3 +50,16 @@ void entity_t::mem_move(ptrdiff_t) {}
 void entity_t::set_name(const char* name) { snprintf(name_, sizeof name_, "%s", name ? name : ""); }
 
 const char* entity_t::type_name() const { return type_ ? type_->type_name : get_default_name(); }
+
+std::vector<int> entity_phase_union(const std::vector<entity_t*>& entities, bool init)
+{
+    std::vector<int> levels;
+    for (const entity_t* entity : entities) {
+        const level_list_t* list = init ? entity->get_init_list() : entity->get_destroy_list();
+        if (list)
+            list->collect(levels);
+    }
+    std::sort(levels.begin(), levels.end());
+    levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+    return levels;
+}

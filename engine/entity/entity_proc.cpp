@@ -21,19 +21,6 @@ private:
     int& depth_;
 };
 
-// The phases of `entities` from their level lists, ascending and without repeats.
-std::vector<int> union_of_levels(const std::vector<entity_t*>& entities, bool init)
-{
-    std::vector<int> levels;
-    for (const entity_t* entity : entities) {
-        const level_list_t* list = init ? entity->get_init_list() : entity->get_destroy_list();
-        if (list)
-            list->collect(levels);
-    }
-    std::sort(levels.begin(), levels.end());
-    levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
-    return levels;
-}
 
 }  // namespace
 
@@ -140,7 +127,7 @@ bool entity_proc_t::init_eblock(eblock_t* block)
         busy_scope_t busy(busy_);
         for (entity_t* entity : block->entities_)
             entity->precache();
-        for (const int phase : union_of_levels(block->entities_, true)) {
+        for (const int phase : entity_phase_union(block->entities_, true)) {
             for (entity_t* entity : block->entities_) {
                 const level_list_t* list = entity->get_init_list();
                 if (!list || !list->contains(phase))
@@ -190,7 +177,7 @@ void entity_proc_t::run_destroy_phases(const std::vector<entity_t*>& entities)
     for (entity_t* entity : entities)
         if (entity_access::phases_started(*entity) > 0)
             started.push_back(entity);
-    for (const int phase : union_of_levels(started, false))
+    for (const int phase : entity_phase_union(started, false))
         for (entity_t* entity : started) {
             const level_list_t* list = entity->get_destroy_list();
             if (list && list->contains(phase))

@@ -145,24 +145,11 @@ void collect_views(ui_view_t* view, std::vector<entity_t*>& out)
             collect_views(child, out);
 }
 
-// The union of the phases of `entities`, ascending.
-std::vector<int> phases_of(const std::vector<entity_t*>& entities, bool init)
-{
-    std::vector<int> levels;
-    for (const entity_t* entity : entities) {
-        const level_list_t* list = init ? entity->get_init_list() : entity->get_destroy_list();
-        if (list)
-            list->collect(levels);
-    }
-    std::sort(levels.begin(), levels.end());
-    levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
-    return levels;
-}
 
 // Runs the init phases; false when an entity failed one.
 bool run_init(const std::vector<entity_t*>& entities, build_state_t& state)
 {
-    for (const int level : phases_of(entities, true))
+    for (const int level : entity_phase_union(entities, true))
         for (entity_t* entity : entities) {
             const level_list_t* list = entity->get_init_list();
             if (list && list->contains(level) && entity->init(level) != 0)
@@ -173,7 +160,7 @@ bool run_init(const std::vector<entity_t*>& entities, build_state_t& state)
 
 void run_destroy(const std::vector<entity_t*>& entities)
 {
-    for (const int level : phases_of(entities, false))
+    for (const int level : entity_phase_union(entities, false))
         for (entity_t* entity : entities) {
             const level_list_t* list = entity->get_destroy_list();
             if (list && list->contains(level))

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "engine/entity_handle.h"
 #include "engine/evalue.h"
@@ -137,3 +138,7 @@ private:
     bool sleeping_ = false;
     int phases_started_ = 0;   // init phases begun; destroy phases run only on entities that began
 };
+
+// The init (or destroy) phases of `entities` from their level lists, ascending and without repeats:
+// the order in which a block's entities run their phases.
+std::vector<int> entity_phase_union(const std::vector<entity_t*>& entities, bool init);
