@@ -1,11 +1,10 @@
-#include <png.h>
-
 #include <cstring>
 #include <vector>
 
 #include "engine/gfx.h"
 #include "engine/gfx_record.h"
 #include "engine/png.h"
+#include "engine_testing/png_decode.h"
 #include "gfx_screen_fixture.h"
 
 namespace {
@@ -28,21 +27,6 @@ void capture_to_png(uint16_t width, uint16_t height, const uint8_t* pixels)
     EXPECT_TRUE(png_compress(width, height, 3, 8, pixels, to_memory, nullptr));
 }
 
-// Decodes a PNG from memory with libpng; answers the RGB pixels and the size.
-bool decode(const std::vector<uint8_t>& bytes, int& width, int& height, std::vector<uint8_t>& rgb)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
-        return false;
-    image.format = PNG_FORMAT_RGB;
-    rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
-        return false;
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    return true;
-}
 
 class gfx_capture_test : public gfx_screen_test_t {
 protected:
@@ -69,7 +53,7 @@ TEST_F(gfx_capture_test, a_captured_frame_is_a_valid_png_of_the_screen)
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb;
-    ASSERT_TRUE(decode(written, width, height, rgb));
+    ASSERT_TRUE(png_decode_rgb(written, width, height, rgb));
     EXPECT_EQ(width, 800);
     EXPECT_EQ(height, 600);
     EXPECT_EQ(rgb[0], 0x33);
@@ -95,7 +79,7 @@ TEST_F(gfx_capture_test, png_compress_refuses_bad_images_and_a_failing_writer)
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb;
-    EXPECT_TRUE(decode(written, width, height, rgb));
+    EXPECT_TRUE(png_decode_rgb(written, width, height, rgb));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "engine/entity_reg.h"
 #include "engine/ui_action.h"
+#include "engine_testing/test_entity_type.h"
 #include "engine_testing/ui_driver.h"
 
 const evalue_def_t ui_test_text_t::evd_text =
@@ -62,22 +63,10 @@ bool ui_test_button_t::handle_event(ui_event_t* event)
 
 namespace {
 
-template <typename type_t>
-const entity_reg_t view_type(const char* name)
-{
-    return entity_reg_t{name, 0, {0, 0, 0}, sizeof(type_t),
-                        [](void* memory) -> entity_t* { return memory ? new (memory) type_t() : new type_t(); },
-                        [](entity_t* object, bool in_place) {
-                            if (in_place)
-                                static_cast<type_t*>(object)->~type_t();
-                            else
-                                delete static_cast<type_t*>(object);
-                        }};
-}
 
-const entity_reg_t text_type = view_type<ui_test_text_t>("ui.comp.test_text");
-const entity_reg_t button_type = view_type<ui_test_button_t>("ui.comp.test_button");
-const entity_reg_t input_type = view_type<ui_test_input_t>("ui.comp.test_input");
+const entity_reg_t text_type = test_entity_type<ui_test_text_t>("ui.comp.test_text");
+const entity_reg_t button_type = test_entity_type<ui_test_button_t>("ui.comp.test_button");
+const entity_reg_t input_type = test_entity_type<ui_test_input_t>("ui.comp.test_input");
 
 }  // namespace
 

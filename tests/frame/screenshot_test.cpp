@@ -1,7 +1,6 @@
 #include "frame/screenshot.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "engine/command.h"
 #include "engine/gfx.h"
 #include "engine_testing/engine_test.h"
+#include "engine_testing/png_decode.h"
 #include "frame/engine_api.h"
 
 namespace {
@@ -43,23 +43,6 @@ class screenshot_test : public engine_test_t
     std::filesystem::path shot(const char* name) const { return home_ / "screenshots" / name; }
 };
 
-// Decodes a PNG file with libpng: its size and its first pixel.
-bool decode(const std::filesystem::path& path, int& width, int& height, std::vector<uint8_t>& rgb)
-{
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()))
-        return false;
-    image.format = PNG_FORMAT_RGB;
-    rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
-        return false;
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    return true;
-}
 
 TEST_F(screenshot_test, takes_the_next_free_number_and_writes_a_png_of_the_screen)
 {
@@ -74,7 +57,7 @@ TEST_F(screenshot_test, takes_the_next_free_number_and_writes_a_png_of_the_scree
     int width = 0;
     int height = 0;
     std::vector<uint8_t> rgb;
-    ASSERT_TRUE(decode(shot("aa_00002.png"), width, height, rgb));
+    ASSERT_TRUE(png_decode_rgb_file(shot("aa_00002.png"), width, height, rgb));
     EXPECT_EQ(width, 800);
     EXPECT_EQ(height, 600);
     EXPECT_EQ(rgb[0], 0x33);

@@ -8,6 +8,7 @@
 #include "engine/gfx_record.h"
 #include "engine/snd_record.h"
 #include "engine/ui.h"
+#include "engine_testing/test_entity_type.h"
 #include "engine_testing/ui_driver.h"
 #include "frame/game_context.h"
 #include "frame_fixture.h"
@@ -34,18 +35,6 @@ public:
 const evalue_def_t splash_bar_t::evd_value =
     evalue_member("value", evalue_real, sizeof(float), evalue_bind<&splash_bar_t::value>, &ui_view_t::evd_id);
 
-template <typename type_t>
-entity_reg_t view_type(const char* name)
-{
-    return entity_reg_t{name, 0, {0, 0, 0}, sizeof(type_t),
-                        [](void* memory) -> entity_t* { return memory ? new (memory) type_t() : new type_t(); },
-                        [](entity_t* object, bool in_place) {
-                            if (in_place)
-                                static_cast<type_t*>(object)->~type_t();
-                            else
-                                delete static_cast<type_t*>(object);
-                        }};
-}
 
 // The splash window: the text 100 and the bar 110 inside a group, as a real screen nests them.
 constexpr const char* splash_script = R"(
@@ -68,8 +57,8 @@ protected:
     void SetUp() override
     {
         frame_test_t::SetUp();
-        static const entity_reg_t text_type = view_type<splash_text_t>("ui.comp.test.splash_text");
-        static const entity_reg_t bar_type = view_type<splash_bar_t>("ui.comp.test.splash_bar");
+        static const entity_reg_t text_type = test_entity_type<splash_text_t>("ui.comp.test.splash_text");
+        static const entity_reg_t bar_type = test_entity_type<splash_bar_t>("ui.comp.test.splash_bar");
         for (const entity_reg_t* type : {&text_type, &bar_type}) {
             if (!entity_find_type(type->type_name)) {
                 ASSERT_TRUE(entity_register(type));

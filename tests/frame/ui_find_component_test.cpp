@@ -8,6 +8,7 @@
 #include "engine/ui.h"
 #include "engine/ui_group.h"
 #include "engine_testing/engine_test.h"
+#include "engine_testing/test_entity_type.h"
 #include "frame/engine_api.h"
 
 namespace {
@@ -24,21 +25,9 @@ class private_group_t : public ui_group_t
     bool public_component(const ui_view_t* view) const override { return view && view->id < 500; }
 };
 
-template <typename type_t>
-entity_reg_t view_type(const char* name)
-{
-    return entity_reg_t{name, 0, {0, 0, 0}, sizeof(type_t),
-                        [](void* memory) -> entity_t* { return memory ? new (memory) type_t() : new type_t(); },
-                        [](entity_t* object, bool in_place) {
-                            if (in_place)
-                                static_cast<type_t*>(object)->~type_t();
-                            else
-                                delete static_cast<type_t*>(object);
-                        }};
-}
 
-const entity_reg_t leaf_type = view_type<leaf_view_t>("ui.comp.test_leaf");
-const entity_reg_t private_type = view_type<private_group_t>("ui.comp.test_private");
+const entity_reg_t leaf_type = test_entity_type<leaf_view_t>("ui.comp.test_leaf");
+const entity_reg_t private_type = test_entity_type<private_group_t>("ui.comp.test_private");
 
 // Ids repeat on purpose: which match wins is the point of the tests.
 constexpr const char* tree_script = R"(
