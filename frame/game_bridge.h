@@ -67,6 +67,10 @@ public:
 
     world_process_t* owner() const { return owner_; }
 
+    // After a save game was read into the world: the environment, the base controller, the traffic
+    // and the economy controller (its default time stamp) finish the load, in that order.
+    void after_load();
+
     // Windows a world opens go through the bridge so that they are removed with it. The first window
     // of the list whose group and name match, ignoring case (null matches any); no use is taken.
     c_item_t* find_window(const char* group, const char* name) const;

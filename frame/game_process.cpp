@@ -15,7 +15,9 @@
 #include "frame/game_bridge.h"
 #include "frame/game_context.h"
 #include "frame/local_def.h"
+#include "frame/save_game_bridge.h"
 #include "frame/screenshot.h"
+#include "frame/splash.h"
 #include "frame/traffic_info.h"
 #include "ui/screens/input_actions.h"
 #include "frame/world_process.h"
@@ -48,6 +50,12 @@ void cmd_game()
 {
     if (the_game)
         the_game->command();
+}
+
+void cmd_cheat()
+{
+    if (the_game)
+        the_game->cheat_command();
 }
 
 void on_details(cvar_t* variable) { detail_level = v_atoi(variable->value()); }
@@ -197,6 +205,7 @@ void game_process_t::startup()
 
     for (const char* name : game_commands)
         api::cmd_register_command(name, cmd_game);
+    api::cmd_register_command("cheat", cmd_cheat);
     api::cmd_register_command("screenshot", screenshot);
     api::cmd_register_command("g_traffic_info", g_traffic_info);
     register_variables();
@@ -375,21 +384,35 @@ void game_process_t::command_map(int words, bool preview)
     api::bind_add_cmd("esc", "game_menu", 1, 0);
     api::bind_add_cmd("pause", "pause", 1, 0);
     api::inp_set_active(0);
+    if (!preview)
+        splash_show(15);
     drop_world();
+    if (preview)
+        if (def_obj_t* context = game_context_get())
+            context->set_value("headq_name", "Unknown");
     world_process_t* world = make_world();
     world->set_pausable(false);
     if (!world->spawn_game(name.c_str(), preview ? game_mode_preview : game_mode_game)) {
         drop_world();
         return;
     }
-    if (preview) {
-        if (words == 2)
-            world->spawn_avatar(car_actor_script);
-        return;
-    }
     if (words == 2)
         world->spawn_avatar(car_actor_script);
+    if (preview) {
+        if (words == 2)
+            open_main_hud();
+        return;
+    }
+    const def_obj_t* context = game_context_get();
+    const char* save = context ? context->get_value("load_game_name") : nullptr;
+    if (save && save[0]) {
+        if (save_game_read(world->bridge(), save))
+            world->bridge()->after_load();
+    } else {
+        open_main_hud();
+    }
     hide_console();
+    loading_screen_refresh("@@ui_precaching_world@@");
 }
 
 void game_process_t::command_exit()
@@ -436,7 +459,9 @@ void game_process_t::command_pause()
     if (!world_->paused()) {
         api::snd_disable_tag(10);
         world_->pause(true, false);
+        pager_message("@@ui_game_paused@@");
     } else {
+        pager_message("@@ui_game_unpaused@@");
         world_->pause(false, false);
         api::snd_enable_tag(10, 0);
     }

@@ -31,6 +31,8 @@ public:
     void write_config();
     // Runs the console command whose words `cmd_argv` gives.
     void command();
+    // Runs "cheat WORD" ("drivers", "dealers", "money", "stars") on the world's economy controller.
+    void cheat_command();
 
     // Fills the view parameters from the mode after setting it.
     int set_mode(gfx_device_t* device, gfx_mode_t* mode) override;
@@ -62,6 +64,10 @@ private:
     void remove_start_windows();
     // Hides the console window when there is one.
     void hide_console();
+    // Asks the world's economy controller to open its main HUD, when there is one.
+    void open_main_hud();
+    // Shows a text on the pager of the player's truck, when the world has one.
+    void pager_message(const char* text);
 
     gfx_view_t view_{};
     world_process_t* world_ = nullptr;

@@ -1,6 +1,7 @@
 #include "frame/save_game_bridge.h"
 
 #include "engine/entity.h"
+#include "frame/bridge_parts.h"
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
 #include "frame/save_game.h"
@@ -12,30 +13,23 @@ class held_owners_t
 {
   public:
     explicit held_owners_t(const game_bridge_t& bridge)
-        : handles_{bridge.environment(), bridge.base_ctrl(), bridge.traffic(), bridge.economy()}
+        : environment_(bridge.environment()), base_ctrl_(bridge.base_ctrl()), traffic_(bridge.traffic()),
+          economy_(bridge.economy())
     {
-        for (int section = 0; section < save_section_count; ++section) {
-            held_[section] = handles_[section].add_use();
-            entity_t* entity = held_[section] ? handles_[section].resolve() : nullptr;
-            owners_.sections[section] = dynamic_cast<save_section_owner_t*>(entity);
-            if (section == save_section_economy)
-                owners_.timestamp = dynamic_cast<save_timestamp_owner_t*>(entity);
-        }
+        owners_.sections[save_section_environment] = environment_.get();
+        owners_.sections[save_section_game_ctrl] = base_ctrl_.get();
+        owners_.sections[save_section_traffic] = traffic_.get();
+        owners_.sections[save_section_economy] = economy_.get();
+        owners_.timestamp = dynamic_cast<save_timestamp_owner_t*>(economy_.get());
     }
-    ~held_owners_t()
-    {
-        for (int section = 0; section < save_section_count; ++section)
-            if (held_[section])
-                handles_[section].release();
-    }
-    held_owners_t(const held_owners_t&) = delete;
-    held_owners_t& operator=(const held_owners_t&) = delete;
 
     const save_game_owners_t& owners() const { return owners_; }
 
   private:
-    entity_handle_t handles_[save_section_count];
-    bool held_[save_section_count] = {};
+    held_part_t<save_section_owner_t> environment_;
+    held_part_t<save_section_owner_t> base_ctrl_;
+    held_part_t<save_section_owner_t> traffic_;
+    held_part_t<save_section_owner_t> economy_;
     save_game_owners_t owners_;
 };
 
@@ -59,4 +53,18 @@ bool save_game_read(game_bridge_t* bridge, const char* path)
     }
     const held_owners_t held(*bridge);
     return save_game_read(held.owners(), path);
+}
+
+void game_bridge_t::after_load()
+{
+    const held_owners_t held(*this);
+    const save_game_owners_t& owners = held.owners();
+    for (int section = 0; section < save_section_count; ++section) {
+        if (section == save_section_economy) {
+            if (owners.timestamp)
+                owners.timestamp->save_timestamp_default();
+        } else if (owners.sections[section]) {
+            owners.sections[section]->after_load();
+        }
+    }
 }

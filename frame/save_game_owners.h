@@ -14,6 +14,9 @@ class save_section_owner_t
     // Reads the section written for save `version`; answers the bytes read, or -1 when the section's
     // magic does not match (then it has changed nothing).
     virtual int32_t load(int file, int32_t version) = 0;
+    // Called once the whole save game was read, to re-apply what the fields alone do not show; most
+    // owners have nothing to do.
+    virtual void after_load() {}
 };
 
 // The owner of the time-stamp trailer (the economy controller): see frame/save_timestamp.h.
@@ -25,6 +28,8 @@ class save_timestamp_owner_t
     virtual int32_t save_timestamp_write(int file) = 0;
     // Reads the trailer; answers 24, or -1 when its magic does not match.
     virtual int32_t save_timestamp_read(int file) = 0;
+    // Sets the trailer's own value back to its default once a save game was read.
+    virtual void save_timestamp_default() = 0;
 };
 
 // Sections of a save game, in file order.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/process.h"
 #include "frame/game_bridge.h"
@@ -13,6 +15,9 @@
 #include "frame_fixture.h"
 
 namespace {
+
+// What the parts were told after a load, in order.
+std::vector<std::string> after_load_calls;
 
 // A world part that keeps one value in its own section, and writes the trailer too.
 class saved_object_e : public object_e, public save_section_owner_t, public save_timestamp_owner_t
@@ -25,6 +30,8 @@ class saved_object_e : public object_e, public save_section_owner_t, public save
     {
         return save_timestamp_read_values(file, nullptr, nullptr);
     }
+    void after_load() override { after_load_calls.push_back("after_load " + std::to_string(value)); }
+    void save_timestamp_default() override { after_load_calls.push_back("timestamp_default " + std::to_string(value)); }
     int32_t value = 0;
 };
 
@@ -103,6 +110,19 @@ TEST_F(save_game_bridge_test, a_world_without_one_of_the_parts_is_not_saved)
     EXPECT_FALSE(save_game_write(world_->bridge(), "/bridge.sav"));
     EXPECT_TRUE(engine_log_has("[save_game] /bridge.sav: the world has no traffic to save or load"));
     EXPECT_FALSE(save_game_write(nullptr, "/bridge.sav"));
+}
+
+TEST_F(save_game_bridge_test, after_a_load_the_parts_finish_in_order_and_the_economy_resets_its_timestamp)
+{
+    register_parts(true);
+    for (int i = 0; i < 4; ++i)
+        parts_[i]->value = i;
+    after_load_calls.clear();
+    world_->bridge()->after_load();
+    EXPECT_EQ(after_load_calls, (std::vector<std::string>{"after_load 0", "after_load 1", "after_load 2",
+                                                           "timestamp_default 3"}));
+    for (saved_object_e* part : parts_)
+        EXPECT_EQ(part->handle().uses(), 1);
 }
 
 }  // namespace

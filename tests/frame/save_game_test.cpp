@@ -67,6 +67,7 @@ class test_timestamp_t : public save_timestamp_owner_t
     {
         return save_timestamp_read_values(file, nullptr, nullptr);
     }
+    void save_timestamp_default() override { value = 0; }
     int32_t value = 0;
     float game_clock = 0.0f;
 };
