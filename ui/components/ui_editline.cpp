@@ -177,10 +177,8 @@ void ui_editline_t::handler()
         run_repeat();
     }
     if (!is_visible()) {
-        if (shown_ != -1) {
-            invalidate_layer();
+        if (shown_ != -1 && invalidate_layer(false))
             shown_ = -1;
-        }
         return;
     }
     if (!built_[markup_text])
@@ -189,8 +187,7 @@ void ui_editline_t::handler()
         build_cursor();
     if (!built_[markup_measure])
         build_measure();
-    if (shown_ != 0) {
-        invalidate_layer();
+    // A window that cannot be reached now leaves the markup out this frame; the next frame tries again.
+    if (shown_ != 0 && invalidate_layer(true))
         shown_ = 0;
-    }
 }

@@ -120,8 +120,9 @@ private:
     void build_text();
     void build_cursor();
     void build_measure();
-    // Sets the rebuild flag of the window's layer entry for this view.
-    void invalidate_layer();
+    // Sets the rebuild flag of the window's layer entry for this view, with `create` making the entry when
+    // missing; false when the window cannot be reached this frame.
+    bool invalidate_layer(bool create);
     // Clears the three built flags.
     void unbuild();
 

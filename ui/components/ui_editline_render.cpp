@@ -6,6 +6,7 @@
 #include "engine/lcl.h"
 #include "engine/ui_window.h"
 #include "ui/components/ui_editline.h"
+#include "ui/components/ui_window_layer.h"
 
 namespace {
 
@@ -157,21 +158,10 @@ void ui_editline_t::draw()
     first.box = kept;
 }
 
-void ui_editline_t::invalidate_layer()
-{
-    if (ui_window_t* owner = window())
-        owner->layer_entry(layer, true)->rebuild = true;
-}
+bool ui_editline_t::invalidate_layer(const bool create) { return ui_view_invalidate_layer(this, window_item_, create); }
 
 void ui_editline_t::pml_precache()
 {
-    if (shown_ != 0)
-        return;
-    ui_window_t* owner = window();
-    ui_layer_entry_t* entry = owner ? owner->layer_entry(layer, false) : nullptr;
-    if (!entry)
-        return;
-    owner->current_target = &entry->buffer;
-    entry->buffer.precache(markups_[markup_text], 0.0f, 0.0f);
-    owner->current_target = nullptr;
+    if (shown_ == 0)
+        ui_view_precache_markup(this, window_item_, markups_[markup_text]);
 }
