@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editline_fixture.h"
+#include "engine/lcl.h"
 #include "engine/mem.h"
 #include "engine/pml_draw.h"
 #include "engine/win32_record.h"
@@ -290,6 +291,22 @@ TEST_F(ui_editline_test, the_text_shows_literally_inside_the_style)
         EXPECT_STREQ(line->text(), text);
     }
     EXPECT_TRUE(engine_log_matching("pml_buffer_t").empty());
+}
+
+const char* translate_say(const char* key) { return std::string(key) == "say" ? "Say:" : nullptr; }
+
+TEST_F(ui_editline_test, with_localisation_on_the_style_is_translated_but_never_the_text)
+{
+    lcl_api_request();
+    lcl_callback(translate_say);
+    pml_localized(true);
+    ui_editline_t* const line = make_line("style = \"@@say@@ %s\";");
+    ASSERT_NE(line, nullptr);
+    line->set_text("@@say@@", false);
+    frame(0.0);
+    EXPECT_EQ(ui_driver_layer_text(window_item_, 0), "Say: @@say@@");
+    EXPECT_TRUE(pml_is_localized()) << "localisation is switched on again after rendering";
+    lcl_api_release();
 }
 
 // The cursor drawn in the last frame: its box, or nothing.
