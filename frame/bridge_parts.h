@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "engine/entity.h"
 #include "engine/entity_handle.h"
 
@@ -15,6 +17,17 @@ class economy_commands_t
     virtual void cheat(int n) = 0;
     // Opens the main HUD of a game that starts without a save game.
     virtual void open_main_hud(int keep_position) = 0;
+};
+
+// The environment's operations behind the console commands "g_set_time" and "g_set_fov".
+class environment_commands_t
+{
+  public:
+    virtual ~environment_commands_t() = default;
+    // Sets the game clock to `seconds` of the day and relights the world.
+    virtual void set_time(int32_t seconds) = 0;
+    // Sets the field of view of the game's view, in degrees.
+    virtual void set_fov(int32_t degrees) = 0;
 };
 
 // The pager of the player's truck, which shows short game messages.

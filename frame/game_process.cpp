@@ -12,6 +12,7 @@
 #include "engine/ui.h"
 #include "engine/vfs.h"
 #include "frame/engine_api.h"
+#include "frame/environment_commands.h"
 #include "frame/game_bridge.h"
 #include "frame/game_context.h"
 #include "frame/local_def.h"
@@ -206,6 +207,8 @@ void game_process_t::startup()
     for (const char* name : game_commands)
         api::cmd_register_command(name, cmd_game);
     api::cmd_register_command("cheat", cmd_cheat);
+    api::cmd_register_command("g_set_time", g_set_time);
+    api::cmd_register_command("g_set_fov", g_set_fov);
     api::cmd_register_command("screenshot", screenshot);
     api::cmd_register_command("g_traffic_info", g_traffic_info);
     register_variables();
@@ -371,7 +374,7 @@ void game_process_t::command_quit()
     api::bind_del_command("game_menu");
     remove_start_windows();
     drop_world();
-    for (const char* name : {"quit", "map", "preview", "edit", "exit"})
+    for (const char* name : {"quit", "map", "preview", "edit", "exit", "g_set_time", "g_set_fov"})
         api::cmd_unregister_command(name);
     api::process_terminate_all();
 }

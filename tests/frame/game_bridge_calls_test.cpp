@@ -35,6 +35,21 @@ class test_economy_e : public object_e, public economy_commands_t
     }
 };
 
+// An environment that registers in the bridge and records the commands it is given.
+class test_environment_e : public object_e, public environment_commands_t
+{
+  public:
+    int init(const int phase) override
+    {
+        const int result = object_e::init(phase);
+        if (phase == 0 && get_game_bridge())
+            get_game_bridge()->register_environment(handle());
+        return result;
+    }
+    void set_time(const int32_t seconds) override { calls.push_back("set_time " + std::to_string(seconds)); }
+    void set_fov(const int32_t degrees) override { calls.push_back("set_fov " + std::to_string(degrees)); }
+};
+
 // The player's truck, with its pager.
 class test_truck_e : public object_e, public pager_owner_t
 {
@@ -52,11 +67,13 @@ class game_bridge_calls_test : public world_test_t
     {
         world_test_t::SetUp();
         static const entity_reg_t records[] = {test_entity_type<test_economy_e>("test.economy"),
-                                               test_entity_type<test_truck_e>("test.truck")};
+                                               test_entity_type<test_truck_e>("test.truck"),
+                                               test_entity_type<test_environment_e>("test.environment")};
         for (const entity_reg_t& record : records)
             if (!entity_find_type(record.type_name))
                 entity_register(&record);
-        write_data_file("scripts/game/game.esc", "entity test.economy { name = \"economy\"; }\n");
+        write_data_file("scripts/game/game.esc", "entity test.economy { name = \"economy\"; }\n"
+                                                  "entity test.environment { name = \"environment\"; }\n");
         write_data_file("scripts/game/car_actor.esc", "entity test.truck { name = \"truck\"; }\n");
         cdl_set({"kavrenta"});
         game_ = game_process_t::create_and_start();
@@ -81,6 +98,16 @@ TEST_F(game_bridge_calls_test, cheat_without_a_game_world_or_economy_does_nothin
     api::cmd_execute("map nowhere");  // no world at all
     api::cmd_execute("cheat money");
     EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(game_bridge_calls_test, time_and_field_of_view_commands_reach_the_environment_with_one_argument)
+{
+    api::cmd_execute("g_set_time 20");  // the menu world has no environment
+    api::cmd_execute("map xyz");
+    calls.clear();
+    for (const char* command : {"g_set_time 20", "g_set_fov 90", "g_set_time", "g_set_fov 90 1"})
+        api::cmd_execute(command);
+    EXPECT_EQ(calls, (std::vector<std::string>{"set_time 72000", "set_fov 90"}));
 }
 
 TEST_F(game_bridge_calls_test, a_new_game_or_a_preview_with_its_truck_opens_the_main_hud)
