@@ -39,5 +39,5 @@ private:
 
 // Seconds between two layouts of a log view that stays on screen.
 constexpr float ui_logview_refresh = 0.05f;
-// The first line of a log view that does not start at the newest message.
-constexpr const char* ui_logview_more_line = "\r**** more ****";
+// The first line of a log view that does not start at the newest message (in red).
+constexpr const char* ui_logview_more_line = "\\r**** more ****";
