@@ -36,4 +36,11 @@ protected:
         EXPECT_NE(item, nullptr);
         return item;
     }
+
+    // One frame of `seconds`: the engine's frame, then the UI's frame pass.
+    static void frame(double seconds = 0.02)
+    {
+        engine_run_frames(1, seconds);
+        ui_process();
+    }
 };
