@@ -1,6 +1,7 @@
 #include "game/ui_handler_console.h"
 
 #include "engine/evalue.h"
+#include "engine/text.h"
 #include "engine/ui.h"
 #include "engine/ui_action.h"
 #include "engine/ui_window.h"
@@ -70,7 +71,7 @@ void ui_handler_console_t::on_wcreate()
 {
     if (ui_view_t* text = component(window, version_id)) {
         char line[64];
-        api::v_snprintf(line, sizeof line, version_text, version);
+        v_snprintf0(line, sizeof line, version_text, version);
         evalue_set(text, "text", 0, line);
     }
     c_item_t* minicon = minicon_get_or_insert();
@@ -84,7 +85,7 @@ void ui_handler_console_t::on_wshow()
     if (window_visible(minicon))
         ui_whide(minicon);
     if (ui_comp_logview_t* log = log_view())
-        log->offset = 0;
+        log->history_offset = 0;
     auto* own = window ? static_cast<ui_window_t*>(window->object) : nullptr;
     if (own)
         own->focus(component(window, input_line_id));
@@ -137,6 +138,6 @@ void ui_handler_console_t::handler()
     if (!scrolling || scroll_timer > 0.0f)
         return;
     if (ui_comp_logview_t* log = log_view())
-        log->offset += scroll_step;
+        log->history_offset += scroll_step;
     scroll_timer = scroll_interval;
 }

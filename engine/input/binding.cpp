@@ -84,7 +84,7 @@ void bindings_reset()
 
 }  // namespace
 
-void input_bindings_fire(const inp_trigger_t& trigger)
+bool input_bindings_fire(const inp_trigger_t& trigger)
 {
     // A command may change the bindings: collect the commands first.
     std::vector<std::string> commands;
@@ -93,6 +93,7 @@ void input_bindings_fire(const inp_trigger_t& trigger)
             commands.push_back(entry->command);
     for (const std::string& command : commands)
         cmd_execute(command.c_str());
+    return !commands.empty();
 }
 
 bool input_bindings_hold(int impulse, int context)

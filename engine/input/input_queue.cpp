@@ -28,14 +28,16 @@ void set_trigger(uint32_t code, bool down)
     if (!trigger || (trigger->value > 0.0f) == down)
         return;
     trigger->value = down ? 1.0f : 0.0f;
+    const size_t change = changes.size();
     changes.push_back({code, down});
     if (code >= inp_code_mouse_first && code < inp_code_mouse_first + inp_code_mouse_count) {
         const uint32_t bit = 1u << (code - inp_code_mouse_first);
         uint32_t& buttons = input_state().cursor.buttons;
         buttons = down ? (buttons | bit) : (buttons & ~bit);
     }
-    if (down)
-        input_bindings_fire(*trigger);
+    // A command may queue more changes: mark this one by its place.
+    if (down && input_bindings_fire(*trigger))
+        changes[change].ran_command = true;
 }
 
 void apply(const inp_event_t& event)

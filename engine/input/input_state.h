@@ -50,7 +50,7 @@ int input_joystick_of(uint32_t device);
 // Recomputes the axis values of a joystick's trigger from its raw values and dead zones.
 void input_joystick_refresh(int joystick);
 
-// Runs the command bindings of a trigger that went down.
-void input_bindings_fire(const inp_trigger_t& trigger);
+// Runs the command bindings of a trigger that went down; true when there was any.
+bool input_bindings_fire(const inp_trigger_t& trigger);
 // True when a binding of `impulse` in `context` has its trigger held.
 bool input_bindings_hold(int impulse, int context);

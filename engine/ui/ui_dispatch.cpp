@@ -67,7 +67,10 @@ bool offer(ui_window_t* window, ui_event_t* event, bool& taken)
         return target->handle_event(event);
     }
     ui_view_t* target = window->focus_view ? window->focus_view : window;
-    return target->handle_event(event);
+    if (target->handle_event(event))
+        return true;
+    // What the focused view leaves goes to the window itself (window-wide keys such as scrolling).
+    return target != window && !event->consumed() && window->handle_event(event);
 }
 
 }  // namespace

@@ -96,7 +96,9 @@ void ui_dispatch_input_frame()
         if (change.code <= inp_code_key_last) {
             event.type = ui_event_key;
             event.scan = static_cast<uint16_t>(change.code);
-            event.character = static_cast<unsigned char>(key_character(change.code, modifiers & ui_mod_shift));
+            // A key that ran a bound command (the console's own key, say) types nothing.
+            if (!change.ran_command)
+                event.character = static_cast<unsigned char>(key_character(change.code, modifiers & ui_mod_shift));
         } else if (change.code >= inp_code_mouse_first && change.code < inp_code_mouse_first + inp_code_mouse_count) {
             event.type = ui_event_pointer;
             event.buttons = 1u << (change.code - inp_code_mouse_first);

@@ -45,6 +45,7 @@ void inp_run_frame(double seconds);
 struct inp_change_t {
     uint32_t code;
     bool down;
+    bool ran_command = false;  // the press ran a bound console command
 };
 // The trigger changes applied by the latest inp_run_frame, in order (what the UI dispatches as events).
 const std::vector<inp_change_t>& inp_frame_changes();
