@@ -7,6 +7,7 @@
 #include "engine/def_obj.h"
 #include "engine/def_pool.h"
 #include "engine/reset.h"
+#include "frame/c_item_ops.h"
 #include "frame/engine_api.h"
 
 namespace {
@@ -14,9 +15,9 @@ namespace {
 // Path of the local definitions in the virtual file system.
 constexpr const char* local_def_path = "/scripts/local.def";
 
-// The cache item the module holds one reference on, and its pool.
+// The cache item the module holds one reference on. A reference keeps the item, not its memory: the
+// cache may free the pool (a mode change frees all resource memory), so every use locks the item.
 c_item_t* local_def_item = nullptr;
-def_pool_t* local_def_pool = nullptr;
 
 // The size suffix of the font keys for a screen `height` pixels high.
 int font_size_index(int height)
@@ -37,39 +38,11 @@ bool is_font_key(const char* key)
            strcasecmp(key, "__fnt_big") == 0;
 }
 
-// Before the cache's own reset, which reports every reference still held.
-const engine_reset_registrar_t local_def_reset_registrar(reset_order_processes - 10, release_local_def);
-
-}  // namespace
-
-def_pool_t* load_local_def()
+// The value of `key` in the pool's "translate" object (font keys with the screen's size suffix), or the
+// key itself.
+const char* lookup_translation(const def_pool_t& pool, const char* key)
 {
-    if (local_def_pool)
-        return local_def_pool;
-    c_item_t* const item = api::mm_precache(local_def_path);
-    if (!item) {
-        api::warning("no local definitions: %s cannot be read", local_def_path);
-        return nullptr;
-    }
-    local_def_item = item;
-    local_def_pool = static_cast<def_pool_t*>(item->object);
-    return local_def_pool;
-}
-
-void release_local_def()
-{
-    c_item_t* const item = local_def_item;
-    local_def_item = nullptr;
-    local_def_pool = nullptr;
-    if (item)
-        api::ci_dec_refs(item);
-}
-
-const char* translate(const char* key)
-{
-    if (!key || !local_def_pool)
-        return key;
-    const def_obj_t* const table = local_def_pool->find("translate");
+    const def_obj_t* const table = pool.find("translate");
     if (!table)
         return key;
     const char* lookup = key;
@@ -83,3 +56,44 @@ const char* translate(const char* key)
     const char* const value = table->get_value(lookup);
     return value && value[0] ? value : key;
 }
+
+// Before the cache's own reset, which reports every reference still held.
+const engine_reset_registrar_t local_def_reset_registrar(reset_order_processes - 10, release_local_def);
+
+}  // namespace
+
+def_pool_t* load_local_def()
+{
+    if (!local_def_item) {
+        local_def_item = api::mm_precache(local_def_path);
+        if (!local_def_item) {
+            api::warning("no local definitions: %s cannot be read", local_def_path);
+            return nullptr;
+        }
+    }
+    auto* const pool = static_cast<def_pool_t*>(c_item_lock(local_def_item));
+    if (pool)
+        c_item_release(local_def_item);
+    return pool;
+}
+
+void release_local_def()
+{
+    c_item_t* const item = local_def_item;
+    local_def_item = nullptr;
+    if (item)
+        api::ci_dec_refs(item);
+}
+
+const char* translate(const char* key)
+{
+    if (!key || !local_def_item)
+        return key;
+    const auto* const pool = static_cast<const def_pool_t*>(c_item_lock(local_def_item));
+    if (!pool)
+        return key;
+    const char* const value = lookup_translation(*pool, key);
+    c_item_release(local_def_item);
+    return value;
+}
+

@@ -14,5 +14,6 @@ void release_local_def();
 // The translation of a text key: the key's value in "translate", or the key itself when there is no
 // pool, no "translate" object, or no or an empty value. The font keys "__fnt_sml", "__fnt_mid" and
 // "__fnt_big" are looked up with a suffix for the screen height: "_0" below 600 pixels, "_1" below 720,
-// "_2" below 1024, "_3" from 1024. The result stays valid while the pool is held and the key lives.
+// "_2" below 1024, "_3" from 1024. The result lives until the cache next frees the pool's memory (a mode
+// change does): callers copy it at once.
 const char* translate(const char* key);

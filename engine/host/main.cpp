@@ -16,6 +16,7 @@
 #include "engine/input_script.h"
 #include "engine/log.h"
 #include "engine/process.h"
+#include "engine/ui.h"
 #include "engine/vfs.h"
 #include "host_options.h"
 
@@ -129,5 +130,7 @@ int main(int argc, char** argv)
     run_frames(options);
     exports.shutdown();
     process_terminate_all();
+    // Windows the game left open (the mini console, say) go with the engine.
+    ui_shutdown();
     return 0;
 }

@@ -34,7 +34,9 @@ const entity_reg_t window_type{"ui.window", 0, {0, 0, 0}, sizeof(ui_window_t), c
 const entity_reg_t group_type{"ui.comp.group", 0, {0, 0, 0}, sizeof(ui_group_t), create_view<ui_group_t>,
                               destroy_view<ui_group_t>};
 
-void ui_reset()
+}  // namespace
+
+void ui_shutdown()
 {
     ui_pointer_reset();
     for (auto it = state.windows.rbegin(); it != state.windows.rend(); ++it)
@@ -43,8 +45,10 @@ void ui_reset()
     ui_items_reset();
 }
 
+namespace {
+
 // Runs after the processes end and before entity types and the cache are reset.
-engine_reset_registrar_t ui_reset_registrar(reset_order_processes + 50, ui_reset);
+engine_reset_registrar_t ui_reset_registrar(reset_order_processes + 50, ui_shutdown);
 
 ui_window_t* window_of(c_item_t* item, const char* caller)
 {

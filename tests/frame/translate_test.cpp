@@ -66,6 +66,15 @@ TEST_F(translate_test, font_keys_take_the_suffix_of_the_screen_height)
     }
 }
 
+TEST_F(translate_test, translation_survives_the_cache_freeing_its_memory)
+{
+    write_data_file("scripts/local.def", local_def);
+    ASSERT_NE(load_local_def(), nullptr);
+    api::mm_mem_free_all(-1);  // what a change of graphics mode does
+    EXPECT_STREQ(translate("ui_warning"), "Warning");
+    EXPECT_NE(load_local_def(), nullptr);
+}
+
 TEST_F(translate_test, a_missing_or_empty_value_shows_the_key)
 {
     write_data_file("scripts/local.def", local_def);

@@ -11,6 +11,8 @@ struct c_item_t;
 
 // Starts the UI (registers "ui.window" and "ui.comp.group"); harmless when called again.
 void ui_init();
+// Destroys every window still open, the pointers and the UI items: the engine's end.
+void ui_shutdown();
 // The frame pass: every handler's `handler`; then for each visible window, back to front, `pre_wdraw`,
 // the views' `handler`, the compilation of changed layers, the drawing, `post_wdraw`; then the pointer.
 void ui_process();
