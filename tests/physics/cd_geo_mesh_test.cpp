@@ -28,6 +28,15 @@ cd_item_t fetch(cd_geo_t& geometry, uint32_t id, uint32_t request)
     return item;
 }
 
+// Builds `mesh` over the one triangle of `vertices`.
+void build_one_triangle(cd_geo_mesh_t& mesh, const vec3_t (&vertices)[3], uint8_t copy_vertices)
+{
+    static const uint16_t indices[3] = {0, 1, 2};
+    mesh.build_begin(copy_vertices);
+    ASSERT_TRUE(mesh.build_mesh(vertices, 3, indices, 3, nullptr, 0, nullptr, 0));
+    mesh.build_end(0.0f, 1);
+}
+
 // A mesh of two soups, built with the given leaf settings, without copies.
 struct two_soups_t {
     triangle_soup_t soups[2] = {triangle_soup_t(150, 2000.0f, 7), triangle_soup_t(90, 2000.0f, 11)};
@@ -224,11 +233,8 @@ TEST_F(cd_geo_mesh_test, a_full_mesh_array_that_cannot_grow_refuses_the_mesh)
 TEST_F(cd_geo_mesh_test, bounds_carry_the_build_margins_and_an_empty_build_has_no_tree)
 {
     const vec3_t vertices[3] = {{0, 0, 0}, {100, 0, 0}, {0, 50, 200}};
-    const uint16_t indices[3] = {0, 1, 2};
     cd_geo_mesh_t mesh(1);
-    mesh.build_begin(1);
-    ASSERT_TRUE(mesh.build_mesh(vertices, 3, indices, 3, nullptr, 0, nullptr, 0));
-    mesh.build_end(0.0f, 1);
+    build_one_triangle(mesh, vertices, 1);
     // The leaf is widened by 1.0 and the local bounds by a further 0.5.
     const float low[3] = {0, 0, 0}, high[3] = {100, 50, 200};
     for (int axis = 0; axis < 3; ++axis) {
@@ -302,11 +308,8 @@ TEST_F(cd_geo_mesh_test, a_rotated_copy_answers_in_its_own_frame_and_never_accum
 TEST_F(cd_geo_mesh_test, a_mesh_that_refers_to_the_callers_vertices_refuses_a_rotation)
 {
     const vec3_t vertices[3] = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}};
-    const uint16_t indices[3] = {0, 1, 2};
     cd_geo_mesh_t mesh(1);
-    mesh.build_begin(0);
-    ASSERT_TRUE(mesh.build_mesh(vertices, 3, indices, 3, nullptr, 0, nullptr, 0));
-    mesh.build_end(0.0f, 1);
+    build_one_triangle(mesh, vertices, 0);
     const cd_bounds_t before = mesh.get_bounds()->bounds;
     quat_t turn;
     turn.set({0, 1, 0}, 90.0f);
