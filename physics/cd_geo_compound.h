@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "physics/cd_geo.h"
@@ -49,9 +50,9 @@ public:
     bool pri_collide(const cd_query_context_t& context, const cd_item_t& primitive, cd_geo_t** geometry_out,
                      uint32_t* item_out) override;
 
+    // Parts the compound can hold, and parts added.
     uint32_t capacity() const { return capacity_; }
     uint32_t part_count() const { return count_; }
-    cd_geo_t* part(uint32_t index) const { return index < count_ ? parts_[index] : nullptr; }
 
 private:
     // The node a leaf group of the tree builder stands for: a part's root, or a new node over two.

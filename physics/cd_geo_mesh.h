@@ -1,5 +1,4 @@
 #pragma once
-#include <cstddef>
 #include <cstdint>
 
 #include "physics/cd_geo.h"
@@ -68,11 +67,10 @@ public:
     const cd_bvnode_t* get_bounds() override { return &local_bounds_; }
     const cd_sphere_t* get_sphere() override { return &sphere_; }
 
-    // Meshes added since build_begin, and one of them.
+    // Meshes added since build_begin.
     uint32_t mesh_count() const { return count_; }
-    const cd_mesh_record_t& mesh(uint32_t index) const { return meshes_[index]; }
+    // True once build_end ran (until the next build_begin).
     bool built() const { return built_; }
-    bool copies_vertices() const { return copy_vertices_; }
 
 private:
     // The leaf writer of the tree: the triangles' ids and their corners' bounds, widened by 1.0.
