@@ -31,3 +31,10 @@ c_item_t* ui_find_component(ui_view_t* view, const int32_t id, const bool public
         return nullptr;
     return found;
 }
+
+ui_view_t* ui_window_component(c_item_t* window, const int32_t id)
+{
+    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
+    c_item_t* found = root ? ui_find_component(root, id, false) : nullptr;
+    return found ? static_cast<ui_view_t*>(found->object) : nullptr;
+}

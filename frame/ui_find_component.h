@@ -11,3 +11,7 @@ class ui_view_t;
 // way). Answers the match's cache handle without taking a use of it (callers lock it with
 // c_item_lock), or null.
 c_item_t* ui_find_component(ui_view_t* view, int32_t id, bool public_only);
+
+// The component with `id` anywhere in `window`'s tree (not only public ones), or null; for a handler
+// reaching the components of its own window, which stays resident while the handler runs.
+ui_view_t* ui_window_component(c_item_t* window, int32_t id);

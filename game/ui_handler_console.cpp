@@ -47,29 +47,21 @@ bool window_visible(c_item_t* window)
     return view && view->is_visible();
 }
 
-// The component `id` of `window`, or null.
-ui_view_t* component(c_item_t* window, int id)
-{
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* found = root ? ui_find_component(root, id, false) : nullptr;
-    return found ? static_cast<ui_view_t*>(found->object) : nullptr;
-}
-
 }  // namespace
 
 ui_comp_logview_t* ui_handler_console_t::log_view() const
 {
-    return dynamic_cast<ui_comp_logview_t*>(component(window, log_view_id));
+    return dynamic_cast<ui_comp_logview_t*>(ui_window_component(window, log_view_id));
 }
 
 ui_editline_t* ui_handler_console_t::input_line() const
 {
-    return dynamic_cast<ui_editline_t*>(component(window, input_line_id));
+    return dynamic_cast<ui_editline_t*>(ui_window_component(window, input_line_id));
 }
 
 void ui_handler_console_t::on_wcreate()
 {
-    if (ui_view_t* text = component(window, version_id)) {
+    if (ui_view_t* text = ui_window_component(window, version_id)) {
         char line[64];
         v_snprintf0(line, sizeof line, version_text, version);
         evalue_set(text, "text", 0, line);
@@ -88,7 +80,7 @@ void ui_handler_console_t::on_wshow()
         log->history_offset = 0;
     auto* own = window ? static_cast<ui_window_t*>(window->object) : nullptr;
     if (own)
-        own->focus(component(window, input_line_id));
+        own->focus(ui_window_component(window, input_line_id));
 }
 
 void ui_handler_console_t::on_whide()
