@@ -65,6 +65,12 @@ protected:
         process_->insert_geom(geometry);
         inserted_.push_back(geometry);
     }
+    // Takes out a geometry entered with insert (before it goes, when the test owns it).
+    void remove(cd_geo_t* geometry)
+    {
+        process_->remove_geom(geometry);
+        std::erase(inserted_, geometry);
+    }
 
     std::unique_ptr<physproc_t> process_;
     std::vector<std::unique_ptr<cd_geo_box_t>> boxes_;

@@ -136,10 +136,8 @@ TEST_F(physproc_test, a_body_steps_onto_a_kerb_lower_than_its_step_height_but_no
         process_->step(0.1f);
         EXPECT_NEAR(mover->current->position.x, c.expected_x, 1.5f) << "kerb " << c.kerb_height;
         EXPECT_NEAR(mover->current->position.y, c.expected_y, 1.0f) << "kerb " << c.kerb_height;
-        process_->remove_geom(kerb);
-        process_->remove_geom(mover->geometry);
-        std::erase(inserted_, kerb);
-        std::erase(inserted_, mover->geometry);
+        remove(kerb);
+        remove(mover->geometry);
     }
 }
 

@@ -102,6 +102,7 @@ TEST_F(ray_cast_test, a_geometry_without_bounds_is_kept_out_of_the_hash_but_offe
     ASSERT_EQ(found.count(), 1u);
     EXPECT_EQ(found.first()->value(), &everywhere);
     EXPECT_EQ(process_->ray_cast({0, 0, 0}, {100, 0, 0}, nullptr, nullptr, 0, 0), nullptr);
+    remove(&everywhere);
 }
 
 TEST_F(ray_cast_test, box_query_takes_the_geometries_in_the_box_whatever_order_its_corners_come_in)
