@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "engine/geometry.h"
 #include "engine/mem.h"
 #include "physics/bv_tree.h"
 #include "physics/cd_geo.h"
@@ -39,6 +40,10 @@ public:
         }
         size_t size = 0;
         root_ = builder.build(&size, &block_);
+        if (root_) {
+            cd_bvnode_t bounds;
+            derive_bounds(*root_, bounds, sphere_);
+        }
     }
     ~grid_mesh_t() override { mem_sys_free(block_); }
 
@@ -58,6 +63,8 @@ public:
                 item.vertex[k] = &points_[t[k]];
             item.vertex_count = 3;
         }
+        if (item.request & cd_item_t::request_plane)
+            points_compute_equation(points_[t[0]], points_[t[1]], points_[t[2]], 0.0f, item.plane);
         if (item.request & cd_item_t::request_bounds) {
             item.bounds.set_empty();
             for (int k = 0; k < 3; ++k)
