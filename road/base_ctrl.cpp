@@ -1,0 +1,121 @@
+#include "road/base_ctrl.h"
+
+#include "engine/entity_proc.h"
+#include "road/map_file.h"
+#include "road/noise.h"
+
+const level_list_t base_ctrl_e::base_ctrl_init_list(&object_e::object_init_list, {-10, 0, 10});
+const level_list_t base_ctrl_e::base_ctrl_destroy_list(&entity_t::destroy_list, {0, 10});
+
+namespace {
+
+// Initial capacity of the node and aux-node arrays.
+constexpr int32_t initial_node_capacity = 64;
+// Size of a list node as the lists' pool is set up, and nodes per block (the pool widens its items
+// to the lists' real nodes).
+constexpr size_t list_node_size = 12;
+constexpr size_t list_nodes_per_block = 32;
+
+}  // namespace
+
+base_ctrl_e::base_ctrl_e() = default;
+
+base_ctrl_e::~base_ctrl_e()
+{
+    if (noise_held_)
+        noise_tables_free();
+}
+
+int base_ctrl_e::init(const int phase)
+{
+    const int base = object_e::init(phase);
+    if (base != 0)
+        return base;
+    if (phase == -10) {
+        if (nodes.reserve(initial_node_capacity) < 0 || aux_nodes.reserve(initial_node_capacity) < 0) {
+            api::error("Not enough memory for the road network of %s", name());
+            return 1;
+        }
+        if (list_pool_.live_count() == 0 && list_pool_.set_pars(list_node_size, list_nodes_per_block)) {
+            for (vptrlist_t<int32_t>& list : lists_)
+                list.init_mm(list_pool_);
+        }
+    } else if (phase == 0 && !noise_held_) {
+        if (!noise_tables_build())
+            return 1;
+        noise_held_ = true;
+    }
+    return 0;
+}
+
+int base_ctrl_e::destroy(const int phase)
+{
+    if (phase == 0) {
+        for (vptrlist_t<int32_t>& list : lists_)
+            list.remove_all();
+        free_records();
+        if (noise_held_) {
+            noise_tables_free();
+            noise_held_ = false;
+        }
+    }
+    return entity_t::destroy(phase);
+}
+
+void base_ctrl_e::handler()
+{
+    entity_t::handler();
+    const vprocess_t* const owner = process();
+    update_movers(owner ? static_cast<float>(owner->frame_seconds()) : 0.0f);
+}
+
+int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset)
+{
+    return map_file_load(*this, path, offset);
+}
+
+int32_t base_ctrl_e::save_map(const char* path) { return map_file_save(*this, path); }
+
+void base_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)
+{
+    out_position = start_position;
+    out_rotation.set(vec3_t(0.0f, 1.0f, 0.0f), 0.0f);
+}
+
+void base_ctrl_e::get_camera_pos(vec3_t& out_position) { out_position = camera_position; }
+
+void base_ctrl_e::activate_miscitem(map_miscitem_t& record)
+{
+    const auto address = reinterpret_cast<uintptr_t>(&record);
+    const auto first = reinterpret_cast<uintptr_t>(miscitems.begin());
+    if (address < first || address >= reinterpret_cast<uintptr_t>(miscitems.end()) || record.active != 0)
+        return;
+    const auto index = static_cast<int32_t>((address - first) / sizeof(map_miscitem_t));
+    if (!lists_[base_ctrl_movers].append(index)) {
+        api::error("Not enough memory to activate misc item %d", index);
+        return;
+    }
+    record.active = 1;
+    record.instance = 0;
+}
+
+void base_ctrl_e::on_mover_moved(map_miscitem_t&, const mover_pose_t&) {}
+
+void base_ctrl_e::update_movers(const float dt)
+{
+    for (const int32_t index : lists_[base_ctrl_movers]) {
+        if (!miscitems.valid(index))
+            continue;
+        map_miscitem_t& item = miscitems[index];
+        const mover_step_t step = mover_advance(item, dt);
+        if (step.moved)
+            on_mover_moved(item, mover_pose(item, step.segment, step.progress));
+    }
+}
+
+void base_ctrl_e::release_segments()
+{
+    clear_records();
+    for (vptrlist_t<int32_t>& list : lists_)
+        list.remove_all();
+}

@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/bmem.h"
+#include "engine/quat.h"
+#include "engine/vec.h"
+#include "engine/vptrlist.h"
+#include "frame/object_e.h"
+#include "road/mover.h"
+#include "road/road_network.h"
+
+// The lists of active misc items a map controller keeps, by the types they hold.
+enum base_ctrl_list_t {
+    base_ctrl_sky_swaps = 0,     // type 1
+    base_ctrl_stations = 1,      // types 2 to 5 and 10
+    base_ctrl_cut_planes = 2,    // type 6
+    base_ctrl_movers = 3,        // type 7: moved every frame
+    base_ctrl_no_weather = 4,    // type 11
+    base_ctrl_list_count = 5,
+};
+
+// Base of the map controllers (the game's and the editor's): the entity that owns the road network of
+// one loaded map, reads and writes its map file, holds the terrain noise while it lives, and moves the
+// active movers every frame.
+class base_ctrl_e : public object_e, public road_network_t {
+public:
+    // The phases a map controller adds: -10 (arrays), 0 (noise), 10; and the destroy phases 0 and 10.
+    static const level_list_t base_ctrl_init_list;
+    static const level_list_t base_ctrl_destroy_list;
+
+    base_ctrl_e();
+    ~base_ctrl_e() override;
+
+    const char* get_default_name() const override { return "base_ctrl_e"; }
+    const level_list_t* get_init_list() const override { return &base_ctrl_init_list; }
+    const level_list_t* get_destroy_list() const override { return &base_ctrl_destroy_list; }
+    // Phase -10 allocates the node arrays and binds the lists to their pool; phase 0 takes a use of
+    // the terrain noise. Non-zero when memory runs out.
+    int init(int phase) override;
+    // Phase 0 frees the road network, empties the lists and gives the noise back.
+    int destroy(int phase) override;
+    // Moves the active movers by the frame time of the controller's process.
+    void handler() override;
+
+    // Reads the map file at `path`: the whole map, or with `offset` an import placed at that offset
+    // beside the records already held. Answers the bytes read, or -1 (reported; nothing changes).
+    virtual int32_t load_map(const char* path, const vec3_t* offset);
+    // Writes the road network to `path`, keeping the previous file as "PATH.bak". Answers the bytes
+    // written (where the editor appends its own data), or -1.
+    virtual int32_t save_map(const char* path);
+    // Where a game on this map starts: the stored start position, turned by nothing.
+    virtual void get_start_pos(vec3_t& out_position, quat_t& out_rotation);
+    // The camera position that the game controller's draw keeps up to date.
+    virtual void get_camera_pos(vec3_t& out_position);
+    // Puts the misc item `record` (one of this controller's) into the active movers, to be moved from
+    // the next frame on; its instance is made anew. An item already active is left as it is.
+    virtual void activate_miscitem(map_miscitem_t& record);
+    // A mover moved to `pose` this frame; the controllers that show movers place its instance there.
+    virtual void on_mover_moved(map_miscitem_t& record, const mover_pose_t& pose);
+
+    // Advances every active mover by `dt` seconds.
+    void update_movers(float dt);
+    // Empties the road network and the active lists before another map is read.
+    void release_segments();
+
+    // An active list (see base_ctrl_list_t): indices of misc items.
+    vptrlist_t<int32_t>& active_list(const base_ctrl_list_t list) { return lists_[list]; }
+
+    // Set by the game controller at night.
+    int32_t night = 0;
+    // The camera position, filled at each draw by the game controller.
+    vec3_t camera_position{};
+
+private:
+    // Pool of the lists' nodes (declared first so that it outlives them).
+    bmem_manager list_pool_;
+    vptrlist_t<int32_t> lists_[base_ctrl_list_count];
+    bool noise_held_ = false;
+};
