@@ -40,7 +40,7 @@ vclip_answer_t point_at_edge(const cd_poly_edge_t& edge, const vec3_t& point, fl
 }
 
 // A point against a face: on to the ring edge it lies farthest beyond; else touching near the plane,
-// apart in front of it, and below it on to a face it lies in front of.
+// apart in front of it, and below it on to a face it lies in front of or just under.
 vclip_answer_t point_at_face(const cd_polyhedron_t& walked, const cd_poly_face_t& face, const vec3_t& point,
                              float tolerance, const cd_feature_t*& feature_inout, vec3_t& near_out)
 {
@@ -71,7 +71,11 @@ vclip_answer_t point_at_face(const cd_polyhedron_t& walked, const cd_poly_face_t
             front = &other;
         }
     }
-    return front_value > 0.0f ? moved_to(feature_inout, front) : vclip_apart;
+    // Inside, the face the point lies least deep under is the nearest, and the point lies over it;
+    // when that depth is within the tolerance the next step touches there.
+    if (front_value > 0.0f || (front != &face && front_value > -tolerance))
+        return moved_to(feature_inout, front);
+    return vclip_apart;
 }
 
 // An edge against a vertex: on into the cone edge the edge passes nearer to; never touching.
