@@ -28,6 +28,12 @@ struct vclip_segment_t {
     vec3_t at(float fraction) const { return tail + vector * fraction; }
 };
 
+// One of the two planes that close an edge's region at its ends, with the vertex beyond it.
+struct vclip_end_plane_t {
+    const vec4_t* plane;
+    const cd_poly_vertex_t* vertex;
+};
+
 // The part [lower, upper] of a segment inside a vertex's region, and the cone edges beyond each end
 // (both the same edge when the whole segment lies beyond that edge's plane).
 struct vclip_cone_clip_t {

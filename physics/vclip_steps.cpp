@@ -4,6 +4,7 @@
 
 namespace {
 
+// The walked feature gives way to `feature`.
 vclip_answer_t moved_to(const cd_feature_t*& feature_inout, const cd_feature_t* feature)
 {
     feature_inout = feature;

@@ -4,6 +4,7 @@
 
 namespace {
 
+// The current feature, whose type the dispatch has read, as its record.
 const cd_poly_vertex_t& vertex_of(const cd_feature_t* feature)
 {
     return *static_cast<const cd_poly_vertex_t*>(feature);
