@@ -135,6 +135,15 @@ ENGINE_API const gfx_shader_t* gfx_shader_precache(const char* path)
     return make_shader(*path ? path : notfound_shader);
 }
 
+ENGINE_API void gfx_texel_offset(float* du, float* dv)
+{
+    // The "gl" device samples texel centres at pixel centres already.
+    if (du)
+        *du = 0.0f;
+    if (dv)
+        *dv = 0.0f;
+}
+
 ENGINE_API gfx_path_t* gfx_path_get(const char* name)
 {
     if (name && strcmp(name, vert_path.name) == 0)

@@ -171,6 +171,10 @@ struct gfx_pool_queue_t {
 // gives "/specials/notfound.shd", which always resolves. Null for a null path.
 ENGINE_API const gfx_shader_t* gfx_shader_precache(const char* path);
 
+// Offsets, in texture coordinates, that put a texel's centre on a pixel's centre for the device; a
+// picture drawn pixel for pixel adds them to its texture coordinates. Both 0 for the "gl" device.
+ENGINE_API void gfx_texel_offset(float* du, float* dv);
+
 // The named render path, or null (with a message) for a name the renderer does not have.
 ENGINE_API gfx_path_t* gfx_path_get(const char* name);
 ENGINE_API void gfx_path_select(gfx_path_t* path);
