@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/ui_view.h"
 #include "ui/components/ui_markup_render.h"
@@ -53,7 +55,10 @@ public:
     // also reads the pictures' sizes again.
     void changed(unsigned mask) override;
 
-    // Generates the frame's markup from the view's size and the pictures.
+    // The markup texts of the frame for the view's size and the pictures, in drawing order: corners,
+    // inside, top and bottom lines, left and right lines, the "text".
+    std::vector<std::string> markup_pieces() const;
+    // Renders the pieces into the compiled frame.
     void generate();
 
     bool built = false;                       // `markup` holds a generated frame
