@@ -71,6 +71,8 @@ void ui_slider_base_t::press(const ui_pointer_param_t& pointer, void* param)
         return;
     }
     dragging = true;
+    // The knob leaves the layer: it is drawn directly while it moves.
+    ui_view_invalidate_layer(this, window_item, true);
     drag_to(pointer);
     if (ui_window_t* owner = window())
         owner->capture_events(this, true, true);
