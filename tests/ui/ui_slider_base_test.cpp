@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/pml_draw.h"
 #include "engine/ui_window.h"
 #include "ui_fixture.h"
 
@@ -143,6 +144,16 @@ TEST_F(ui_slider_base_test, dragging_follows_the_pointer_and_holds_at_the_ends)
     EXPECT_EQ(layer_item("/n.shd"), nullptr) << "a dragged knob is not in the layer";
     ui_driver_move(210.0f, 390.0f);
     EXPECT_EQ(s->get_int_value(), 50);
+    // The dragged knob is drawn once a frame, where the pointer holds it.
+    pml_draw_clear();
+    frame();
+    int drawn = 0;
+    for (const pml_drawn_t& item : pml_drawn())
+        if (item.item.shader == "/p.shd") {
+            ++drawn;
+            EXPECT_FLOAT_EQ(item.item.box.left, 200.0f);
+        }
+    EXPECT_EQ(drawn, 1);
     ui_driver_move(900.0f, 100.0f);
     EXPECT_EQ(s->get_int_value(), 100) << "past the end of the track";
     frame();
