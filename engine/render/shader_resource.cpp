@@ -37,35 +37,13 @@ bool read_side(scanner_t& scanner, int32_t& out)
     return true;
 }
 
-// Parses a shader file: an optional "texture WIDTH HEIGHT" line. False (reported) on anything else.
-bool parse_shader(const std::string& text, const std::string& source, shader_resource_t& out)
-{
-    scanner_t scanner(text, source);
-    token_t token;
-    while (scanner.next(token)) {
-        if (token.kind != token_kind_t::word || token.text != "texture") {
-            scanner.fail(token.line, "unknown shader key \"%s\"", token.text.c_str());
-            return false;
-        }
-        if (out.has_texture) {
-            scanner.fail(token.line, "texture given twice");
-            return false;
-        }
-        if (!read_side(scanner, out.width) || !read_side(scanner, out.height))
-            return false;
-        out.has_texture = true;
-    }
-    // The scanner reported its own fault.
-    return !scanner.failed();
-}
-
 void* shader_load(c_item_t* item)
 {
     std::string text;
     if (!vfs_read_whole(item->name.c_str(), text))
         return nullptr;
     shader_resource_t parsed;
-    if (!parse_shader(text, item->name, parsed))
+    if (!shader_resource_parse(text, item->name, parsed))
         return nullptr;
     void* memory = ci_alloc_mem_fix(item, sizeof(shader_resource_t));
     if (!memory)
@@ -96,3 +74,26 @@ struct shader_kind_registration_t {
 } shader_kind_registration;
 
 }  // namespace
+
+bool shader_resource_parse(std::string_view text, const std::string& source, shader_resource_t& out)
+{
+    // At most one "texture WIDTH HEIGHT" line; nothing else.
+    out = shader_resource_t{};
+    scanner_t scanner(text, source);
+    token_t token;
+    while (scanner.next(token)) {
+        if (token.kind != token_kind_t::word || token.text != "texture") {
+            scanner.fail(token.line, "unknown shader key \"%s\"", token.text.c_str());
+            return false;
+        }
+        if (out.has_texture) {
+            scanner.fail(token.line, "texture given twice");
+            return false;
+        }
+        if (!read_side(scanner, out.width) || !read_side(scanner, out.height))
+            return false;
+        out.has_texture = true;
+    }
+    // The scanner reported its own fault.
+    return !scanner.failed();
+}
