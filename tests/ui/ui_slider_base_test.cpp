@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,9 @@ TEST_F(ui_slider_base_test, the_whole_value_rounds_the_position_and_setting_it_a
     s->minimum = s->maximum = 5;
     s->set_int_value(9, false);
     EXPECT_EQ(s->position, 0.0f);
+    EXPECT_EQ(s->get_int_value(), 5);
+    // A position computed elsewhere over an empty range is not a number.
+    s->position = std::nanf("");
     EXPECT_EQ(s->get_int_value(), 5);
 }
 

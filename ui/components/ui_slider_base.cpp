@@ -1,7 +1,9 @@
 #include "ui/components/ui_slider_base.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/pml_draw.h"
 #include "engine/ui_action.h"
@@ -94,15 +96,20 @@ int ui_slider_base_t::choose_state() const
 
 int32_t ui_slider_base_t::get_int_value() const
 {
-    const float value = static_cast<float>(maximum - minimum) * position + static_cast<float>(minimum) + 0.5f;
-    return static_cast<int32_t>(std::floor(value));
+    const double range = static_cast<double>(maximum) - static_cast<double>(minimum);
+    const double value = std::floor(range * static_cast<double>(position) + static_cast<double>(minimum) + 0.5);
+    // A position set from outside without a range to divide by is not a number: the knob is at the start.
+    if (!std::isfinite(value))
+        return minimum;
+    return static_cast<int32_t>(std::clamp(value, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
 }
 
 void ui_slider_base_t::place_value(int32_t value)
 {
     // An empty range has no place between its ends: the knob stands at the start.
-    position = maximum == minimum ? 0.0f
-                                  : static_cast<float>(value - minimum) / static_cast<float>(maximum - minimum);
+    const double from_start = static_cast<double>(value) - static_cast<double>(minimum);
+    const double range = static_cast<double>(maximum) - static_cast<double>(minimum);
+    position = maximum == minimum ? 0.0f : static_cast<float>(from_start / range);
 }
 
 int32_t ui_slider_base_t::set_int_value(int32_t value, bool send)

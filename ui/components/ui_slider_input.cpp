@@ -28,7 +28,8 @@ void ui_slider_base_t::set_from_pointer(float x, float y)
     const float pixel = std::trunc(along - static_cast<float>(margin));
     const float clamped = std::clamp(pixel, 0.0f, static_cast<float>(track_length));
     const float share = track_length > 0 ? clamped / static_cast<float>(track_length) : 0.0f;
-    const float value = std::round(share * static_cast<float>(maximum - minimum) + static_cast<float>(minimum));
+    const double range = static_cast<double>(maximum) - static_cast<double>(minimum);
+    const double value = std::round(static_cast<double>(share) * range + static_cast<double>(minimum));
     place_value(static_cast<int32_t>(value));
     changed(ui_change_property);
     if (action_on_drag)
