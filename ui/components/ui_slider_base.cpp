@@ -197,7 +197,9 @@ void ui_slider_base_t::measure()
     const float track_extent = vertical ? track_box.top - track_box.bottom : track_box.right - track_box.left;
     const float knob_extent = vertical ? knob_box.top - knob_box.bottom : knob_box.right - knob_box.left;
     // A margin larger than the track leaves the knob no room rather than a negative travel.
-    track_length = std::max(0, static_cast<int32_t>(std::fabs(track_extent - knob_extent)) - 2 * margin);
+    const double travel = std::trunc(std::fabs(static_cast<double>(track_extent) - static_cast<double>(knob_extent))) -
+                          2.0 * static_cast<double>(margin);
+    track_length = static_cast<int32_t>(std::clamp(travel, 0.0, static_cast<double>(INT32_MAX)));
     geometry_valid = true;
 }
 
