@@ -1,17 +1,42 @@
 // Shaders as a kind of the resource cache: `mm_precache("/shaders/ui/white.shd")` answers an item whose
 // object is the renderer's record of that shader (`gfx_shader_t`), so views that keep a shader by
-// cache handle hand the record itself to the renderer.
+// cache handle hand the record itself to the renderer and read its texture size from it. The renderer
+// reads the shader file itself (see gfx_shader_precache); this file also holds that file's reader.
+#include "engine/shader_resource.h"
+
+#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
 #include "../cache/cache_internal.h"
 #include "engine/cache.h"
 #include "engine/gfx_render.h"
+#include "engine/scanner.h"
 
 namespace {
 
 // Kind number of shaders for the purge calls.
 constexpr int32_t shader_kind_number = 2;
+// Largest texture side a shader file may name.
+constexpr long max_texture_side = 65536;
+
+// Reads a whole number in 1 .. max_texture_side from the scanner; false (reported) otherwise.
+bool read_side(scanner_t& scanner, int32_t& out)
+{
+    token_t token;
+    if (!scanner.next(token) || token.kind != token_kind_t::number) {
+        scanner.fail(token.line, "expected a texture size");
+        return false;
+    }
+    char* end = nullptr;
+    const long value = strtol(token.text.c_str(), &end, 0);
+    if (!end || *end != '\0' || value < 1 || value > max_texture_side) {
+        scanner.fail(token.line, "bad texture size \"%s\"", token.text.c_str());
+        return false;
+    }
+    out = static_cast<int32_t>(value);
+    return true;
+}
 
 // The renderer keeps its records until the engine resets: the item only points at one.
 void* shader_load(c_item_t* item)
@@ -48,3 +73,26 @@ const bool shader_kind_registered = [] {
 }();
 
 }  // namespace
+
+bool shader_resource_parse(std::string_view text, const std::string& source, shader_resource_t& out)
+{
+    // At most one "texture WIDTH HEIGHT" line; nothing else.
+    out = shader_resource_t{};
+    scanner_t scanner(text, source);
+    token_t token;
+    while (scanner.next(token)) {
+        if (token.kind != token_kind_t::word || token.text != "texture") {
+            scanner.fail(token.line, "unknown shader key \"%s\"", token.text.c_str());
+            return false;
+        }
+        if (out.has_texture) {
+            scanner.fail(token.line, "texture given twice");
+            return false;
+        }
+        if (!read_side(scanner, out.width) || !read_side(scanner, out.height))
+            return false;
+        out.has_texture = true;
+    }
+    // The scanner reported its own fault.
+    return !scanner.failed();
+}

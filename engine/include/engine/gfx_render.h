@@ -7,11 +7,14 @@
 // prototypes, lights, sprites, lines and immediate data records. Headless: everything queued is
 // recorded for the frame (see engine/gfx_record.h) and nothing is rasterised.
 
-// A shader known to the renderer, by path. Textures are not read: width and height are 256.
+// A shader known to the renderer, by path. Textures are not read: the size is the one the shader file
+// names ("texture W H", engine/shader_resource.h), or 256 x 256 when the file is missing, names none or
+// cannot be read (reported).
 struct gfx_shader_t {
     char path[256];
     int32_t width;
     int32_t height;
+    bool has_texture;  // the shader file named a texture size
 };
 
 // A light the renderer may apply to prototypes (17 words).
