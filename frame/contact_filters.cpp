@@ -3,12 +3,13 @@
 #include "engine/entity_handle.h"
 #include "physics/cd_filter.h"
 #include "physics/cd_geo.h"
+#include "physics/contact_owner.h"
 
 namespace {
 
-bool has_owner(const cd_geo_t* geometry) { return geometry && geometry->owner_word != 0; }
+bool has_owner(const cd_geo_t* geometry) { return geometry && geometry->owner_record; }
 
-int32_t kind_of(const cd_geo_t* geometry) { return static_cast<int32_t>(geometry->owner_tag); }
+int32_t kind_of(const cd_geo_t* geometry) { return geometry->owner_record->tag; }
 
 }  // namespace
 
@@ -45,7 +46,7 @@ int filter_entity_solid(uintptr_t user, const cd_geo_t*, const cd_geo_t* candida
     const auto* filter = reinterpret_cast<const cd_filter_t*>(user);
     if (!filter)
         return phys_pair_solid;
-    const entity_t* owner = entity_handle_t::from_word(candidate->owner_word).resolve();
+    const entity_t* owner = entity_handle_t::from_word(candidate->owner_record->owner_word).resolve();
     return filter->query(owner) ? phys_pair_solid : phys_pair_ignore;
 }
 

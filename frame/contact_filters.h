@@ -3,11 +3,10 @@
 
 #include "physics/physproc.h"
 
-// Contact filters the world's physics queries use. Each reads a geometry's owner record: the owning
-// entity's handle (`cd_geo_t::owner_word`; a geometry without an owner keeps 0 there) and its contact
-// kind (`cd_geo_t::owner_tag`, a signed tag: -2 every vehicle, -3 and -4 kinds read by the contact
-// response, -10 trailers, -20 the player's truck, -200 the static world). Answers are those of
-// phys_pair_answer_t.
+// Contact filters the world's physics queries use. Each reads a geometry's contact owner record
+// (`cd_geo_t::owner_record`, null for a geometry without an owner): the owning entity's handle and its
+// contact kind (a signed tag: -2 every vehicle, -3 and -4 kinds read by the contact response, -10
+// trailers, -20 the player's truck, -200 the static world). Answers are those of phys_pair_answer_t.
 
 // Contact kinds the filters tell apart.
 enum contact_kind_t : int32_t {

@@ -11,6 +11,7 @@
 
 class body_callback_t;
 class cd_polyhedron_t;
+struct contact_owner_t;
 class phys_body_t;
 struct cd_query_context_t;
 
@@ -90,9 +91,11 @@ public:
     uint8_t flags = 0;
     // The rigid body the geometry is attached to, or null.
     phys_body_t* body = nullptr;
-    // Written by the owning object.
+    // Written by the owning object: the handle word of the entity whose callbacks these are, its
+    // contact owner record (null: none; the filters then treat the geometry as ownerless) and its
+    // callback interface.
     uint32_t owner_word = 0;
-    uint32_t owner_tag = 0;
+    contact_owner_t* owner_record = nullptr;
     body_callback_t* owner_callbacks = nullptr;
     // Whoever drops the last use destroys the geometry.
     uint32_t use_count = 1;

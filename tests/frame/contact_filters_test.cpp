@@ -7,6 +7,7 @@
 #include "frame_fixture.h"
 #include "physics/cd_filter.h"
 #include "physics/cd_geo_box.h"
+#include "physics/contact_owner.h"
 
 namespace {
 
@@ -17,7 +18,8 @@ constexpr int32_t absent = 2;
 
 class contact_filters_test : public world_test_t {
 protected:
-    // A box geometry owned by `owner` with contact kind `kind`, or without owner for `no_owner`.
+    // A box geometry whose owner record names `owner` with contact kind `kind`, or without a record
+    // for `no_owner`.
     const cd_geo_t* geometry(int32_t kind, uint32_t owner = 1)
     {
         if (kind == absent)
@@ -25,13 +27,14 @@ protected:
         boxes_.push_back(std::make_unique<cd_geo_box_t>(vec3_t{1, 1, 1}, nullptr, 0, 0));
         cd_geo_t& box = *boxes_.back();
         if (kind != no_owner) {
-            box.owner_word = owner;
-            box.owner_tag = static_cast<uint32_t>(kind);
+            records_.push_back(std::make_unique<contact_owner_t>(contact_owner_t{owner, kind, 0.0f}));
+            box.owner_record = records_.back().get();
         }
         return &box;
     }
 
     std::vector<std::unique_ptr<cd_geo_box_t>> boxes_;
+    std::vector<std::unique_ptr<contact_owner_t>> records_;
 };
 
 struct pair_case_t {
