@@ -146,3 +146,30 @@ TEST_F(seg_places_test, the_map_controller_loads_its_server_at_phase_0_unloads_i
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(seg_places_test, the_sample_game_loads_whole_with_every_start_inside_its_city)
+{
+    const std::filesystem::path sample = std::filesystem::path(KAVRENTA_SOURCE_DIR) / "data/defs";
+    std::filesystem::create_directories(data_root_ / "defs");
+    for (const char* folder : {"seg_server", "cities", "traders"})
+        std::filesystem::copy(sample / folder, data_root_ / "defs" / folder,
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    EXPECT_TRUE(engine_log_matching("road_segs.def").empty());
+    EXPECT_TRUE(engine_log_matching("/defs/").empty());
+    EXPECT_EQ(server.blend_shader_count, 28);
+    ASSERT_EQ(server.city_count, 3);
+    for (int32_t i = 0; i < server.city_count; ++i)
+        EXPECT_EQ(server.find_city_at(server.cities[i].start_position), i);
+    ASSERT_EQ(server.trader_count, 3);
+    for (int32_t i = 0; i < server.trader_count; ++i)
+        EXPECT_NE(server.traders[i].label.shader, nullptr) << i;
+    // Asphalt meets grass and gravel meets rock through their transitions.
+    EXPECT_EQ(server.terrain_trans_shader(0, 0), 3);
+    EXPECT_EQ(server.terrain_trans_shader(1, 2), 5);
+}
+
+}  // namespace
