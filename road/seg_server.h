@@ -18,7 +18,7 @@ constexpr int32_t seg_blend_steps = 14;
 // Kinds of painted lane arrow: left, straight, straight and right, right.
 constexpr int32_t seg_arrow_kinds = 4;
 // Largest count a definition file may give one table.
-constexpr int32_t seg_max_table_count = 1 << 20;
+constexpr int32_t seg_max_table_count = 65536;
 
 // The asset store of the road network: every definition the road builders need, loaded once per map
 // controller into flat tables addressed by index, which the road network's records refer to. All

@@ -158,7 +158,7 @@ TEST_F(seg_server_test, unusable_road_segs_leave_the_server_empty_and_report_not
         {"bad syntax", "road_segs { road_shader_count = }", "has no object \"road_segs\""},
         {"negative count", "road_segs { sidewalk_count = -1 }", "\"sidewalk_count\" is -1"},
         {"huge count", "road_segs { ter_trans_count = 99999999 }", "\"ter_trans_count\" is 99999999"},
-        {"block too large", "road_segs { terrain_shader_count = 1048576 }", "Not enough memory for the segment"},
+        {"block too large", "road_segs { terrain_shader_count = 65536 }", "Not enough memory for the segment"},
     };
     for (const case_t& c : cases) {
         if (c.file)
