@@ -47,7 +47,7 @@ void cache_list_set_capacity(uint8_t index, int capacity)
 {
     cache_list_t& list = lists[index];
     const c_item_t* first_refused = nullptr;
-    while (!list.items.empty() && static_cast<int>(list.items.size()) >= list.capacity) {
+    while (list.capacity > 0 && !list.items.empty() && static_cast<int>(list.items.size()) >= list.capacity) {
         c_item_t* item = list.items.front();
         if (item == first_refused)
             break;
@@ -61,6 +61,23 @@ void cache_list_set_capacity(uint8_t index, int capacity)
         list.items.push_back(item);
     }
     list.capacity = capacity;
+}
+
+int cache_list_remove(uint8_t index, const c_item_t* item)
+{
+    std::deque<c_item_t*>& items = lists[index].items;
+    int removed = 0;
+    for (auto it = items.begin(); it != items.end();) {
+        if (*it != item) {
+            ++it;
+            continue;
+        }
+        c_item_t* entry = *it;
+        it = items.erase(it);
+        api::ci_dec_refs(entry);
+        ++removed;
+    }
+    return removed;
 }
 
 int cache_list_length(uint8_t index) { return static_cast<int>(lists[index].items.size()); }

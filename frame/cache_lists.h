@@ -19,8 +19,10 @@ public:
 bool cache_list_append(uint8_t index, c_item_t* item);
 // Trims list `index` while it holds at least `capacity` items: the first item is asked; one that may
 // go is released, one that refuses goes to the end; one full round without a release ends it. Then
-// the list keeps `capacity`.
+// the list keeps `capacity`. A capacity below 1 is no limit: such a list is never trimmed.
 void cache_list_set_capacity(uint8_t index, int capacity);
+// Takes every entry of `item` out of list `index`, giving back the use of each; answers how many.
+int cache_list_remove(uint8_t index, const c_item_t* item);
 // Items and capacity of list `index`.
 int cache_list_length(uint8_t index);
 int cache_list_capacity(uint8_t index);

@@ -98,9 +98,9 @@
     DECLARED(gfx_view_matrix) GENERIC(gfx_sphere_state) DECLARED(gfx_sphere_visible) \
     DECLARED(gfx_sphere_visible_dist) GENERIC(gfx_box_visible) GENERIC(gfx_cache_sweep) \
     GENERIC(gfx_scissor) GENERIC(gfx_scissor_pop) GENERIC(gfx_scissor_clear) DECLARED(gfx_get_params) \
-    GENERIC(gfx_desktop_res) GENERIC(gfx_set_params) GENERIC(gfx_texel_offset) GENERIC(gfx_set_window_pos) \
-    DECLARED(gfx_alloc_packet) DECLARED(gfx_free_packet) DECLARED(gfx_alloc_proto) \
-    DECLARED(gfx_free_proto) GENERIC(gfx_solid_insert) GENERIC(gfx_ortho_insert) \
+    GENERIC(gfx_desktop_res) GENERIC(gfx_set_params) DECLARED(gfx_texel_offset) \
+    GENERIC(gfx_set_window_pos) DECLARED(gfx_alloc_packet) DECLARED(gfx_free_packet) \
+    DECLARED(gfx_alloc_proto) DECLARED(gfx_free_proto) GENERIC(gfx_solid_insert) GENERIC(gfx_ortho_insert) \
     GENERIC(gfx_translucent_insert) GENERIC(gfx_unregister_pool) DECLARED(gfx_screen_capture) \
     DECLARED(gfx_try_capture) DECLARED(gfx_begin_frame) DECLARED(gfx_end_frame) DECLARED(gfx_set_time) \
     DECLARED(gfx_get_time) GENERIC(gfx_render_pool) GENERIC(rshd_cache_init) GENERIC(rshd_cache_shutdown) \

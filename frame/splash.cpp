@@ -9,6 +9,7 @@
 #include "frame/c_item_ops.h"
 #include "frame/engine_api.h"
 #include "frame/ui_find_component.h"
+#include "ui/components/ui_comp_progress.h"
 
 namespace {
 
@@ -79,12 +80,22 @@ void set_component(c_item_t* window, const int id, const char* name, const char*
     });
 }
 
-// Sets the progress bar to `fraction`, capped to 0 .. 1.
+// Sets the progress bar to `fraction`, capped to 0 .. 1. A bar of another kind (a picture a screen
+// fills itself) is given the fraction through its "value" property when it has one.
 void set_progress(c_item_t* window, const float fraction)
 {
-    char text[32];
-    v_snprintf0(text, sizeof text, "%g", std::clamp(fraction, 0.0f, 1.0f));
-    set_component(window, progress_id, "value", text);
+    const float filled = std::clamp(fraction, 0.0f, 1.0f);
+    with_component(window, progress_id, [&](ui_view_t* view) {
+        if (auto* const bar = dynamic_cast<ui_comp_progress_t*>(view)) {
+            bar->set_progress(filled);
+            return;
+        }
+        if (!evalue_find(view->get_evalue_root(), "value"))
+            return;
+        char text[32];
+        v_snprintf0(text, sizeof text, "%g", filled);
+        evalue_set(view, "value", 0, text);
+    });
 }
 
 // The bar's fraction at the start of the current stage.

@@ -10,6 +10,7 @@
 #include "frame/engine_api.h"
 #include "frame/type_create.h"
 #include "world/box_helper.h"
+#include "world/decal_cache.h"
 #include "world/decals_pmd.h"
 #include "world/decals_plain.h"
 #include "world/decals_wrap.h"
@@ -98,6 +99,7 @@ void free_unreferenced(const resource_ops_t* ops)
 
 void register_world_types()
 {
+    decal_cache_install();
     api::ci_makeup_ops(&lightmap_chunk_ops);
     api::ci_makeup_ops(&release_only_ops);
     api::ci_makeup_ops(&geometry_chunk_ops);

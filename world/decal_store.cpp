@@ -10,7 +10,7 @@ const engine_reset_registrar_t reset_store(reset_order_processes + 1, [] { insta
 
 }  // namespace
 
-decal_params_t::decal_params_t()
+void decal_params_t::init()
 {
     const float reals[] = {0.0f, 1.0f, 1.0f, 1.0f, 1.0f, -1.0f, 180.0f, 0.0f, 1.0f, 0.0f, 1.0f};
     for (int i = 0; i < 11; ++i)
@@ -22,6 +22,16 @@ decal_params_t::decal_params_t()
     fields[12].integer = 0;
     fields[13].integer = -1;
     fields[14].integer = 0;
+    index_list = nullptr;
+}
+
+bool decal_params_t::excludes(uint32_t id) const
+{
+    const int32_t count = excluded_count();
+    for (int32_t i = 0; i < count; ++i)
+        if (static_cast<uint32_t>(index_list[i]) == id)
+            return true;
+    return false;
 }
 
 void decal_store_install(decal_store_t* store) { installed = store; }
@@ -43,3 +53,17 @@ void cache_item_refresh(c_item_t* item)
     if (installed && item)
         installed->refresh(item);
 }
+
+void client_decal_release()
+{
+    if (installed)
+        installed->release();
+}
+
+void client_decal_remove(c_item_t* item, bool from_keys)
+{
+    if (installed && item)
+        installed->remove(item, from_keys);
+}
+
+bool client_decal_clear(c_item_t* item) { return installed && item && installed->clear(item); }

@@ -1,7 +1,10 @@
 #pragma once
-#include "engine/entity.h"
+#include "world/decals_wrap.h"
 
-// Axis-aligned wrapped decals, registered as "decals.wrap_aa". For now only what the type registry needs: the engine
-// creates, names and destroys it by that type name.
-class decals_wrap_aa_e : public entity_t {
+// Wrap decals drawn with a stronger depth bias, their packets placed in world coordinates; registered
+// as "decals.wrap_aa".
+class decals_wrap_aa_e : public decals_wrap_e {
+public:
+    const char* get_default_name() const override { return "decals.wrap_aa"; }
+    void draw() override;
 };

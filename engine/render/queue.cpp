@@ -7,6 +7,8 @@
 
 #include "engine/gfx_record.h"
 #include "engine/gfx_render.h"
+#include "engine/shader_resource.h"
+#include "engine/vfs.h"
 #include "engine/log.h"
 #include "engine/reset.h"
 #include "render_state.h"
@@ -64,6 +66,17 @@ const gfx_shader_t* make_shader(const std::string& path)
         snprintf(slot->path, sizeof slot->path, "%s", path.c_str());
         slot->width = 256;
         slot->height = 256;
+        slot->has_texture = false;
+        // A missing file is no fault (most shaders name no size); a bad one is reported by the reader.
+        std::string text;
+        shader_resource_t file;
+        vfs_stat_t stat{};
+        if (vfs_stat(path.c_str(), &stat) == 0 && vfs_read_whole(path.c_str(), text) &&
+            shader_resource_parse(text, path, file) && file.has_texture) {
+            slot->width = file.width;
+            slot->height = file.height;
+            slot->has_texture = true;
+        }
     }
     return slot.get();
 }
@@ -133,6 +146,15 @@ ENGINE_API const gfx_shader_t* gfx_shader_precache(const char* path)
     if (!path)
         return nullptr;
     return make_shader(*path ? path : notfound_shader);
+}
+
+ENGINE_API void gfx_texel_offset(float* du, float* dv)
+{
+    // The "gl" device samples texel centres at pixel centres already.
+    if (du)
+        *du = 0.0f;
+    if (dv)
+        *dv = 0.0f;
 }
 
 ENGINE_API gfx_path_t* gfx_path_get(const char* name)

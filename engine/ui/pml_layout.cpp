@@ -25,8 +25,16 @@ unsigned escape_color(char code)
     }
 }
 
-// Splits "name key=value word" into the lower-case name and its attributes (a word alone has an empty
-// value).
+// `text` in lower case.
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Splits "name key=value word" into the lower-case name and its attributes with lower-case keys (a word
+// alone has an empty value). Values keep their case: they may be paths.
 std::string split_tag(std::string_view tag, attributes_t& attributes)
 {
     std::vector<std::string> words;
@@ -42,17 +50,14 @@ std::string split_tag(std::string_view tag, attributes_t& attributes)
     }
     if (words.empty())
         return std::string();
-    std::string name = words[0];
-    for (char& c : name)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     for (size_t i = 1; i < words.size(); ++i) {
         const size_t equals = words[i].find('=');
         if (equals == std::string::npos)
-            attributes.emplace_back(words[i], std::string());
+            attributes.emplace_back(lower(words[i]), std::string());
         else
-            attributes.emplace_back(words[i].substr(0, equals), words[i].substr(equals + 1));
+            attributes.emplace_back(lower(words[i].substr(0, equals)), words[i].substr(equals + 1));
     }
-    return name;
+    return lower(words[0]);
 }
 
 // Reads a number attribute; false when it is not wholly a number.
@@ -224,8 +229,13 @@ bool pml_layout_t::open_image(const attributes_t& attributes)
             good = read_float(value, height) && height >= 0.0f;
         else if (key == "color")
             good = read_hex(value, color);
-        else if (key == "xscale" || key == "yscale") {
-            good = value == "stretch" || value == "repeat";
+        else if (key == "left" || key == "right" || key == "top" || key == "bottom") {
+            // The part of the texture drawn: read and checked; nothing is rasterised here.
+            float part = 0.0f;
+            good = read_float(value, part) && part >= 0.0f && part <= 1.0f;
+        } else if (key == "xscale" || key == "yscale") {
+            const std::string mode = lower(value);
+            good = mode == "stretch" || mode == "repeat";
             if (good && key == "xscale")
                 width = bounds_.right - bounds_.left;
             if (good && key == "yscale")

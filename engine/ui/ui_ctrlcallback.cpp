@@ -24,6 +24,10 @@ uint32_t engine_ctrlcallback(const ui_event_t* event)
             return ui_control_older;
         if (event->scan == ui_key_down)
             return ui_control_newer;
+        if (event->scan == ui_key_left)
+            return ui_control_left;
+        if (event->scan == ui_key_right)
+            return ui_control_right;
         return 0;
     default:
         return 0;

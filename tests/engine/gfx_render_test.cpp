@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "engine/cache.h"
 #include "engine/gfx.h"
 #include "engine/gfx_record.h"
 #include "engine_testing/engine_test.h"
@@ -176,6 +177,33 @@ TEST_F(gfx_render_test, the_not_found_shader_always_resolves)
     ASSERT_NE(fallback, nullptr);
     EXPECT_STREQ(fallback->path, "/specials/notfound.shd");
     EXPECT_EQ(gfx_shader_precache("/specials/notfound.shd"), fallback);
+}
+
+TEST_F(gfx_render_test, a_cached_shader_is_the_renderers_record_and_comes_back_after_a_purge)
+{
+    c_item_t* const item = mm_precache("shaders/ui/White.SHD");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->object, gfx_shader_precache("/shaders/ui/White.SHD"));
+    EXPECT_EQ(mm_precache("/shaders/ui/White.SHD"), item);
+    EXPECT_EQ(item->refs, 2);
+    mm_mem_free_all(-1);
+    EXPECT_EQ(item->object, nullptr);
+    c_item_t* const again = mm_precache("/shaders/ui/White.SHD");
+    EXPECT_EQ(again, item);
+    EXPECT_EQ(item->object, gfx_shader_precache("/shaders/ui/White.SHD"));
+    for (int i = 0; i < 3; ++i)
+        ci_dec_refs(item);
+    EXPECT_TRUE(cache_leak_report().empty());
+}
+
+TEST_F(gfx_render_test, the_gl_device_needs_no_texel_offset)
+{
+    float du = -1.0f;
+    float dv = -1.0f;
+    gfx_texel_offset(&du, &dv);
+    EXPECT_EQ(du, 0.0f);
+    EXPECT_EQ(dv, 0.0f);
+    gfx_texel_offset(nullptr, nullptr);
 }
 
 }  // namespace

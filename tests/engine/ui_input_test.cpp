@@ -214,6 +214,8 @@ TEST_F(ui_input_test, control_callback_reads_clicks_accepts_and_cancels)
         {key(ui_key_pad_enter, 0), ui_control_release}, {key(ui_key_escape, 1), ui_control_cancel},
         {key(ui_key_escape, 0), 0},                     {key(ui_key_up, 1), ui_control_older},
         {key(ui_key_down, 1), ui_control_newer},        {key(0x1E, 1), 0},
+        {key(ui_key_left, 1), ui_control_left},         {key(ui_key_right, 1), ui_control_right},
+        {key(ui_key_right, 0), 0},
     };
     const ui_ctrlcallback_t callback = ui_get_ctrlcallback();
     for (const control_case_t& c : cases)

@@ -11,7 +11,9 @@
 #include "engine_testing/test_entity_type.h"
 #include "engine_testing/ui_driver.h"
 #include "frame/game_context.h"
+#include "frame/type_registry.h"
 #include "frame_fixture.h"
+#include "ui/components/ui_comp_progress.h"
 
 namespace {
 
@@ -165,6 +167,25 @@ TEST_F(splash_test, a_splash_without_text_or_bar_still_draws_its_frames_without_
     loading_screen_progress(1, 2);
     EXPECT_EQ(gfx_record_frames(), frames + 3);
     EXPECT_TRUE(engine_log_matching("splash").empty());
+}
+
+TEST_F(splash_test, a_progress_bar_is_filled_to_the_stages_done)
+{
+    const entity_reg_t* const rows = entity_type_rows();
+    for (int i = 0; i < entity_type_row_count(); ++i)
+        if (std::string(rows[i].type_name) == "ui.comp.progress" && !entity_find_type(rows[i].type_name)) {
+            ASSERT_TRUE(entity_register(&rows[i]));
+        }
+    write_data_file("ui/splash.esc", "entity ui.window { rect = 0 1024 768 0;\n"
+                                     "    entity ui.comp.progress { id = 110; rect = 100 900 60 40; }\n}\n");
+    splash_show(4);
+    auto* const bar = dynamic_cast<ui_comp_progress_t*>(find(110));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FLOAT_EQ(bar->vertices[3][0], 100.0f) << "the first stage starts empty";
+    loading_screen_refresh("@@ui_loading_map@@");
+    loading_screen_progress(1, 2);
+    EXPECT_FLOAT_EQ(bar->vertices[3][0], 400.0f) << "half of the second of four stages";
+    EXPECT_FLOAT_EQ(bar->vertices[0][0], 100.0f);
 }
 
 TEST_F(splash_test, a_missing_splash_script_is_reported_and_nothing_is_drawn)

@@ -26,6 +26,9 @@ public:
         return next;
     }
     void refresh(c_item_t* item) override { refreshed.push_back(item); }
+    void release() override {}
+    void remove(c_item_t*, bool) override {}
+    bool clear(c_item_t*) override { return false; }
 
     std::vector<int> acquired;
     std::vector<c_item_t*> refreshed;

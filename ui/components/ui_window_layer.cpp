@@ -55,7 +55,7 @@ bool ui_view_invalidate_layer(const ui_view_t* view, c_item_t*& cached, bool cre
     return true;
 }
 
-void ui_view_precache_markup(const ui_view_t* view, c_item_t*& cached, const pml_buffer_t& markup)
+void ui_view_precache_markup(const ui_view_t* view, c_item_t*& cached, const pml_buffer_t& markup, float dx, float dy)
 {
     c_item_t* const item = ui_view_find_window(view, cached);
     auto* window = static_cast<ui_window_t*>(c_item_lock(item));
@@ -63,7 +63,7 @@ void ui_view_precache_markup(const ui_view_t* view, c_item_t*& cached, const pml
         return;
     if (ui_layer_entry_t* entry = ui_window_layer_buffer(window, view->layer, false)) {
         window->current_target = &entry->buffer;
-        entry->buffer.precache(markup, 0.0f, 0.0f);
+        entry->buffer.precache(markup, dx, dy);
         window->current_target = nullptr;
     }
     c_item_release(item);

@@ -28,7 +28,8 @@ c_item_t* ui_view_find_window(const ui_view_t* view, c_item_t*& cached);
 // away). False when the window cannot be reached this frame.
 bool ui_view_invalidate_layer(const ui_view_t* view, c_item_t*& cached, bool create);
 
-// Copies `markup` into the window's entry for the layer of `view` (the window is compiling that layer),
-// pointing the window's current target at the entry while it does. Nothing happens when the window or
-// the entry cannot be reached.
-void ui_view_precache_markup(const ui_view_t* view, c_item_t*& cached, const pml_buffer_t& markup);
+// Copies `markup`, shifted by (dx, dy), into the window's entry for the layer of `view` (the window is
+// compiling that layer), pointing the window's current target at the entry while it does. Nothing
+// happens when the window or the entry cannot be reached.
+void ui_view_precache_markup(const ui_view_t* view, c_item_t*& cached, const pml_buffer_t& markup, float dx = 0.0f,
+                             float dy = 0.0f);

@@ -7,11 +7,14 @@
 // prototypes, lights, sprites, lines and immediate data records. Headless: everything queued is
 // recorded for the frame (see engine/gfx_record.h) and nothing is rasterised.
 
-// A shader known to the renderer, by path. Textures are not read: width and height are 256.
+// A shader known to the renderer, by path. Textures are not read: the size is the one the shader file
+// names ("texture W H", engine/shader_resource.h), or 256 x 256 when the file is missing, names none or
+// cannot be read (reported).
 struct gfx_shader_t {
     char path[256];
     int32_t width;
     int32_t height;
+    bool has_texture;  // the shader file named a texture size
 };
 
 // A light the renderer may apply to prototypes (17 words).
@@ -170,6 +173,10 @@ struct gfx_pool_queue_t {
 // The renderer's shader for a path (made on first use, the same handle afterwards); an empty path
 // gives "/specials/notfound.shd", which always resolves. Null for a null path.
 ENGINE_API const gfx_shader_t* gfx_shader_precache(const char* path);
+
+// Offsets, in texture coordinates, that put a texel's centre on a pixel's centre for the device; a
+// picture drawn pixel for pixel adds them to its texture coordinates. Both 0 for the "gl" device.
+ENGINE_API void gfx_texel_offset(float* du, float* dv);
 
 // The named render path, or null (with a message) for a name the renderer does not have.
 ENGINE_API gfx_path_t* gfx_path_get(const char* name);

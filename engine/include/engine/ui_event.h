@@ -57,6 +57,8 @@ enum ui_scan_t : uint16_t {
     ui_key_enter = 0x1C,
     ui_key_pad_enter = 0x9C,
     ui_key_up = 0xC8,
+    ui_key_left = 0xCB,
+    ui_key_right = 0xCD,
     ui_key_down = 0xD0,
 };
 
@@ -64,6 +66,8 @@ enum ui_scan_t : uint16_t {
 enum ui_control_t : uint32_t {
     ui_control_press = 0x01,    // the press half of a click: first pointer button down, or Enter down
     ui_control_release = 0x02,  // the release half (the accept): first pointer button up, or Enter up
+    ui_control_left = 0x04,     // step left (Left pressed)
+    ui_control_right = 0x08,    // step right (Right pressed)
     ui_control_older = 0x10,    // step back in a history (Up pressed)
     ui_control_newer = 0x20,    // step forward (Down pressed)
     ui_control_cancel = 0x100,  // cancel (Escape pressed)

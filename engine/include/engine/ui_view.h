@@ -24,6 +24,7 @@ enum ui_view_flag_t : uint32_t {
     ui_view_reference_units = 0x01,  // the rectangle is in reference-screen units (not device pixels)
     ui_view_keeps_focus = 0x02,      // keeps the input focus when the pointer clicks elsewhere
     ui_view_moves_area = 0x04,       // `offset` with flag 1 moves the hit area too
+    ui_view_slider = 0x10,           // a slider (a list takes the first such child as its scroll bar)
 };
 
 // Bit of `ui_view_t::view_type`: the view is a group (the byte read as signed is negative).

@@ -57,4 +57,5 @@ public:
     ui_view_t* tab_target = nullptr;            // takes tab handling for the focused view, when set
     ui_view_t* hover_view = nullptr;            // the view under the pointer
     bool drawn_in_3d = false;                   // drawn with ui_wdraw3d rather than in the 2-D pass
+    bool preview = false;                       // shown for layout work: components show sample values
 };

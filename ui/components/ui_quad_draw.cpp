@@ -1,0 +1,25 @@
+#include "ui/components/ui_quad_draw.h"
+
+#include "frame/c_item_ops.h"
+#include "frame/engine_api.h"
+
+const float ui_quad_texcoords[16] = {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f,
+                                     0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f};
+
+c_item_t* ui_shader_load(const char* path) { return api::mm_precache(path); }
+
+void ui_shader_release(c_item_t*& shader)
+{
+    if (shader)
+        api::ci_dec_refs(shader);
+    shader = nullptr;
+}
+
+void ui_submit_quads(gfx_data_t& data, c_item_t* shader)
+{
+    data.shader = c_item_lock(shader);
+    api::gfx_cache_data(&data);
+    if (data.shader)
+        c_item_release(shader);
+    data.shader = nullptr;
+}
