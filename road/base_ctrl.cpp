@@ -22,6 +22,7 @@ base_ctrl_e::base_ctrl_e() = default;
 
 base_ctrl_e::~base_ctrl_e()
 {
+    delete seg_server;
     if (noise_held_)
         noise_tables_free();
 }
@@ -40,10 +41,14 @@ int base_ctrl_e::init(const int phase)
             for (vptrlist_t<int32_t>& list : lists_)
                 list.init_mm(list_pool_);
         }
-    } else if (phase == 0 && !noise_held_) {
-        if (!noise_tables_build())
-            return 1;
-        noise_held_ = true;
+    } else if (phase == 0) {
+        if (!noise_held_) {
+            if (!noise_tables_build())
+                return 1;
+            noise_held_ = true;
+        }
+        if (seg_server)
+            seg_server->load();
     }
     return 0;
 }
@@ -51,6 +56,8 @@ int base_ctrl_e::init(const int phase)
 int base_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
+        if (seg_server)
+            seg_server->unload();
         for (vptrlist_t<int32_t>& list : lists_)
             list.remove_all();
         free_records();
@@ -58,6 +65,9 @@ int base_ctrl_e::destroy(const int phase)
             noise_tables_free();
             noise_held_ = false;
         }
+    } else if (phase == 10) {
+        delete seg_server;
+        seg_server = nullptr;
     }
     return entity_t::destroy(phase);
 }

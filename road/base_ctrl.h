@@ -8,6 +8,7 @@
 #include "frame/object_e.h"
 #include "road/mover.h"
 #include "road/road_network.h"
+#include "road/seg_server.h"
 
 // The lists of active misc items a map controller keeps, by the types they hold.
 enum base_ctrl_list_t {
@@ -35,9 +36,11 @@ public:
     const level_list_t* get_init_list() const override { return &base_ctrl_init_list; }
     const level_list_t* get_destroy_list() const override { return &base_ctrl_destroy_list; }
     // Phase -10 allocates the node arrays and binds the lists to their pool; phase 0 takes a use of
-    // the terrain noise. Non-zero when memory runs out.
+    // the terrain noise and loads the segment server, when the derived controller made one. Non-zero
+    // when memory runs out.
     int init(int phase) override;
-    // Phase 0 frees the road network, empties the lists and gives the noise back.
+    // Phase 0 unloads the segment server, frees the road network, empties the lists and gives the noise
+    // back; phase 10 deletes the segment server.
     int destroy(int phase) override;
     // Moves the active movers by the frame time of the controller's process.
     void handler() override;
@@ -70,6 +73,9 @@ public:
     int32_t night = 0;
     // The camera position, filled at each draw by the game controller.
     vec3_t camera_position{};
+    // The definitions the road network's records refer to: made by the derived controller at init
+    // phase -10 (with new), owned and deleted by this controller.
+    seg_server_t* seg_server = nullptr;
 
 private:
     // Pool of the lists' nodes (declared first so that it outlives them).

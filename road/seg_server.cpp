@@ -1,0 +1,206 @@
+#include "road/seg_server.h"
+
+#include <cstring>
+
+#include "engine/def_pool.h"
+#include "engine/random.h"
+#include "frame/engine_api.h"
+#include "frame/splash.h"
+#include "road/seg_block.h"
+#include "road/seg_memory.h"
+
+namespace {
+
+// The definition file that sizes the server's tables, and its object.
+constexpr const char* road_segs_path = "/defs/seg_server/road_segs.def";
+constexpr const char* road_segs_object = "road_segs";
+
+// Stages of the counting pass over the definition files beside road_segs.def, and the stages at
+// which the trader and city files are counted.
+constexpr int count_pass_stages = 11;
+constexpr int count_pass_traders = 6;
+constexpr int count_pass_cities = 9;
+
+// The lane-arrow shaders, by kind.
+constexpr const char* arrow_shader_paths[seg_arrow_kinds] = {
+    "/shaders/signs/arrow_l.shd",
+    "/shaders/signs/arrow_s.shd",
+    "/shaders/signs/arrow_sr.shd",
+    "/shaders/signs/arrow_r.shd",
+};
+
+// Vertices of all quads of one lane-arrow packet.
+constexpr size_t arrow_vertices = static_cast<size_t>(seg_arrow_quad_capacity) * seg_arrow_quad_vertices;
+
+// Reads one table count of road_segs.def into `out_count`; false (reported) when it is negative or
+// larger than any table may be.
+bool read_count(const def_obj_t& road_segs, const char* key, int32_t& out_count)
+{
+    const int count = road_segs.get_int(key);
+    if (count < 0 || count > seg_max_table_count) {
+        api::error("%s: \"%s\" is %d, not a count from 0 to %d", road_segs_path, key, count, seg_max_table_count);
+        return false;
+    }
+    out_count = count;
+    return true;
+}
+
+}  // namespace
+
+seg_server_t::seg_server_t()
+{
+    light_colours[0] = vec3_t(1.0f, 1.0f, 1.0f);
+    light_colours[1] = vec3_t(0.65f, 0.65f, 0.65f);
+    light_colours[2] = vec3_t(0.45f, 0.45f, 0.45f);
+}
+
+seg_server_t::~seg_server_t() { unload(); }
+
+int seg_server_t::load()
+{
+    if (block_) {
+        api::warning("The segment server is loaded already; it is not loaded again");
+        return memory_total_;
+    }
+    loading_screen_refresh("@@ui_loading@@");
+    api::message("Loading segment server data ....");
+
+    c_item_t* const item = api::mm_precache(road_segs_path);
+    const auto* const pool = item ? static_cast<const def_pool_t*>(item->object) : nullptr;
+    const def_obj_t* const road_segs = pool ? pool->find(road_segs_object) : nullptr;
+    if (!road_segs)
+        api::error("%s: cannot be read or has no object \"%s\"; the segment server stays empty", road_segs_path,
+                   road_segs_object);
+    if (!road_segs || !read_counts(*road_segs)) {
+        if (item)
+            api::ci_dec_refs(item);
+        clear_tables();
+        seg_memory_report(0);
+        return 0;
+    }
+
+    read_traders(true);
+    loading_screen_progress(count_pass_traders, count_pass_stages);
+    read_cities(true);
+    loading_screen_progress(count_pass_cities, count_pass_stages);
+
+    seg_block_plan_t plan;
+    plan_tables(plan);
+    if (plan.ok())
+        block_ = api::mem_sys_alloc(plan.total());
+    if (!block_) {
+        api::error("Not enough memory for the segment server's tables (%zu bytes); it stays empty", plan.total());
+        api::ci_dec_refs(item);
+        clear_tables();
+        seg_memory_report(0);
+        return 0;
+    }
+    std::memset(block_, 0, plan.total());
+    point_tables();
+    memory_total_ = static_cast<int>(plan.total());
+
+    build_rotations();
+    set_up_arrow_packets();
+    load_shaders(*road_segs);
+    api::ci_dec_refs(item);
+
+    loading_screen_refresh("@@ui_loading_traders@@");
+    read_traders(false);
+    read_cities(false);
+
+    seg_memory_report(memory_total_);
+    return memory_total_;
+}
+
+bool seg_server_t::read_counts(const def_obj_t& road_segs)
+{
+    int32_t blend_entries = 0;
+    const bool ok = read_count(road_segs, "road_shader_count", road_shader_count) &&
+                    read_count(road_segs, "sidewalk_count", sidewalk_count) &&
+                    read_count(road_segs, "terrain_shader_count", terrain_shader_count) &&
+                    read_count(road_segs, "trans_shader_count", trans_shader_count) &&
+                    read_count(road_segs, "ter_trans_count", blend_entries);
+    blend_shader_count = blend_entries * seg_blend_steps;
+    return ok;
+}
+
+void seg_server_t::plan_tables(seg_block_plan_t& plan)
+{
+    const auto count = [](const int32_t value) { return static_cast<size_t>(value); };
+    const size_t terrain_group = count(terrain_shader_count) + count(trans_shader_count) + count(blend_shader_count);
+    layout_.road_shaders = plan.reserve(count(road_shader_count) + 1, sizeof(seg_shader_t), alignof(seg_shader_t));
+    layout_.sidewalk_shaders = plan.reserve(count(sidewalk_count) + 1, sizeof(seg_shader_t), alignof(seg_shader_t));
+    layout_.terrain_shaders = plan.reserve(terrain_group + 1, sizeof(seg_shader_t), alignof(seg_shader_t));
+    layout_.trans_table =
+        plan.reserve(count(road_shader_count) * count(terrain_shader_count), sizeof(int32_t), alignof(int32_t));
+    layout_.blend_table = plan.reserve(count(terrain_shader_count) * count(terrain_shader_count) * seg_blend_steps,
+                                       sizeof(int32_t), alignof(int32_t));
+    layout_.traders = plan.reserve(count(trader_count), sizeof(seg_trader_t), alignof(seg_trader_t));
+    layout_.cities = plan.reserve(count(city_count), sizeof(city_area_t), alignof(city_area_t));
+    layout_.rotations = plan.reserve(seg_rotation_count, sizeof(quat_t), alignof(quat_t));
+    layout_.arrow_packets = plan.reserve(seg_arrow_kinds, sizeof(seg_arrow_packet_t), alignof(seg_arrow_packet_t));
+    layout_.arrow_positions = plan.reserve(seg_arrow_kinds * arrow_vertices, sizeof(vec3_t), alignof(vec3_t));
+    layout_.arrow_texture_coords = plan.reserve(seg_arrow_kinds * arrow_vertices * 2, sizeof(float), alignof(float));
+}
+
+void seg_server_t::point_tables()
+{
+    road_shaders = seg_block_at<seg_shader_t>(block_, layout_.road_shaders) + 1;
+    sidewalk_shaders = seg_block_at<seg_shader_t>(block_, layout_.sidewalk_shaders) + 1;
+    terrain_shaders = seg_block_at<seg_shader_t>(block_, layout_.terrain_shaders) + 1;
+    trans_table = seg_block_at<int32_t>(block_, layout_.trans_table);
+    blend_table = seg_block_at<int32_t>(block_, layout_.blend_table);
+    traders = seg_block_at<seg_trader_t>(block_, layout_.traders);
+    cities = seg_block_at<city_area_t>(block_, layout_.cities);
+    rotations = seg_block_at<quat_t>(block_, layout_.rotations);
+    arrow_packets = seg_block_at<seg_arrow_packet_t>(block_, layout_.arrow_packets);
+}
+
+void seg_server_t::build_rotations()
+{
+    randomizer_t random(seg_rotation_seed);
+    for (int32_t i = 0; i < seg_rotation_count; ++i)
+        rotations[i].set(vec3_t(0.0f, 1.0f, 0.0f), 720.0f * random.rand());
+}
+
+void seg_server_t::set_up_arrow_packets()
+{
+    vec3_t* const positions = seg_block_at<vec3_t>(block_, layout_.arrow_positions);
+    float* const texture_coords = seg_block_at<float>(block_, layout_.arrow_texture_coords);
+    for (int32_t kind = 0; kind < seg_arrow_kinds; ++kind) {
+        seg_arrow_packet_t& packet = arrow_packets[kind];
+        packet.shader = seg_shader_take(arrow_shader_paths[kind]);
+        packet.packet = seg_arrow_packet_word;
+        packet.quad_count = 0;
+        packet.positions = positions + static_cast<size_t>(kind) * arrow_vertices;
+        packet.texture_coords = texture_coords + static_cast<size_t>(kind) * arrow_vertices * 2;
+    }
+}
+
+void seg_server_t::unload()
+{
+    if (block_) {
+        give_back_shaders();
+        for (int32_t i = 0; i < trader_count; ++i)
+            seg_shader_give_back(traders[i].label);
+        // The packets live in the block: their shaders go back before it is freed.
+        for (int32_t kind = 0; kind < seg_arrow_kinds; ++kind)
+            seg_shader_give_back(arrow_packets[kind].shader);
+        api::mem_sys_free(block_);
+        block_ = nullptr;
+    }
+    clear_tables();
+}
+
+void seg_server_t::clear_tables()
+{
+    road_shader_count = sidewalk_count = terrain_shader_count = trans_shader_count = blend_shader_count = 0;
+    trader_count = city_count = 0;
+    road_shaders = sidewalk_shaders = terrain_shaders = nullptr;
+    trans_table = blend_table = nullptr;
+    traders = nullptr;
+    cities = nullptr;
+    rotations = nullptr;
+    arrow_packets = nullptr;
+    memory_total_ = 0;
+}

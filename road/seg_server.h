@@ -1,0 +1,126 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/axial.h"
+#include "engine/quat.h"
+#include "engine/vec.h"
+#include "road/seg_records.h"
+
+class def_obj_t;
+class seg_block_plan_t;
+
+// Number of random rotations the server keeps for varying the heading of repeated instances, and
+// the seed they are drawn from (the same every load, so every run places the same rotations).
+constexpr int32_t seg_rotation_count = 64;
+constexpr uint32_t seg_rotation_seed = 666666;
+// Shaders of each step of a terrain-to-terrain blend entry ("tt%d"): steps 1 to 14 of 16.
+constexpr int32_t seg_blend_steps = 14;
+// Kinds of painted lane arrow: left, straight, straight and right, right.
+constexpr int32_t seg_arrow_kinds = 4;
+// Largest count a definition file may give one table.
+constexpr int32_t seg_max_table_count = 65536;
+
+// The asset store of the road network: every definition the road builders need, loaded once per map
+// controller into flat tables addressed by index, which the road network's records refer to. All
+// tables live in one block the load sizes in advance. Each shader array keeps at index -1 the
+// fallback shader.
+class seg_server_t {
+public:
+    // An empty server: every count zero, no block, lighting colours and marker frame preset.
+    seg_server_t();
+    // Gives back whatever is still loaded.
+    ~seg_server_t();
+    seg_server_t(const seg_server_t&) = delete;
+    seg_server_t& operator=(const seg_server_t&) = delete;
+
+    // Loads every definition from "/defs/seg_server/road_segs.def" and the files beside it, the
+    // traders and the cities. Answers the memory the server holds in bytes (also reported in kB); 0,
+    // with every table empty, when road_segs.def or its counts cannot be used or memory runs out. A
+    // server already loaded is left as it is.
+    int load();
+    // Gives back every handle and frees the block; the server is empty again and may be loaded anew.
+    void unload();
+    // True while the block is held.
+    bool loaded() const { return block_ != nullptr; }
+
+    // The index in the terrain shader table of the shader drawn where road surface `road_shader` meets
+    // terrain `terrain`: its transition shader when there is one, else the terrain's own. Indices out
+    // of range answer -1, the fallback.
+    int32_t terrain_trans_shader(int32_t road_shader, int32_t terrain) const;
+    // The index in the terrain shader table of step `step` (0 to 15) of the blend from terrain `from`
+    // to terrain `to`: `from` at step 0, `to` at step 15, a blend shader between when one matches,
+    // else `from`. Indices out of range answer -1, the fallback.
+    int32_t terrain_blend_shader(int32_t from, int32_t to, int32_t step) const;
+
+    // Index of the first city whose rectangle holds `point` in x and z (edges included), -1 when none.
+    int32_t find_city_at(const vec3_t& point) const;
+
+    // Counts the city files under "/defs/cities" (`counting`), or fills the city table sized by the
+    // count from them, in directory order. Answers the number of cities.
+    int32_t read_cities(bool counting);
+    // Counts the trader files under "/defs/traders" (names beginning with "!" are not traders), or
+    // fills the trader table, each trader at its "id". Answers the number of trader files.
+    int32_t read_traders(bool counting);
+
+    // Table sizes. The terrain shader table holds, in order, the terrain shaders, the road-to-terrain
+    // transition shaders and the blend shaders (14 per "tt" entry).
+    int32_t road_shader_count = 0;
+    int32_t sidewalk_count = 0;
+    int32_t terrain_shader_count = 0;
+    int32_t trans_shader_count = 0;
+    int32_t blend_shader_count = 0;
+    int32_t trader_count = 0;
+    int32_t city_count = 0;
+
+    // Shader arrays; index -1 of each is the fallback.
+    seg_shader_t* road_shaders = nullptr;
+    seg_shader_t* sidewalk_shaders = nullptr;
+    seg_shader_t* terrain_shaders = nullptr;
+    // For road shader i and terrain j, entry i * terrain_shader_count + j: the transition shader's index
+    // within the transition group, or -1.
+    int32_t* trans_table = nullptr;
+    // For terrains a, b and blend step k (1 to 14), entry (a * terrain_shader_count + b) * 14 + k - 1:
+    // the blend shader's index within the blend group, or -1.
+    int32_t* blend_table = nullptr;
+    // Traders by id and cities in directory order.
+    seg_trader_t* traders = nullptr;
+    city_area_t* cities = nullptr;
+    // Headings about the vertical axis that repeated instances pick from.
+    quat_t* rotations = nullptr;
+    // The lane-arrow packets, by kind.
+    seg_arrow_packet_t* arrow_packets = nullptr;
+
+    // Colours the static models are lit with: full, the middle and the dark tone.
+    vec3_t light_colours[3];
+    // Frame and flags of the target marker.
+    axial_t target_frame;
+    uint32_t target_flags = 0;
+
+private:
+    // Reads and checks the table counts of road_segs.def; false (reported) when one is unusable.
+    bool read_counts(const def_obj_t& road_segs);
+    // Reserves every table and the fixed part in `plan`, keeping their offsets.
+    void plan_tables(seg_block_plan_t& plan);
+    // Points every table at its offset in the allocated block.
+    void point_tables();
+    // Builds the 64 rotations from the fixed seed.
+    void build_rotations();
+    // Takes the four lane-arrow shaders and readies their packets.
+    void set_up_arrow_packets();
+    // Takes the road, sidewalk, terrain, transition and blend shaders named in road_segs.def, sets
+    // the fallback entries and builds the transition and blend tables.
+    void load_shaders(const def_obj_t& road_segs);
+    // Gives back every shader handle the tables hold.
+    void give_back_shaders();
+    // Sets every count and table pointer back to empty.
+    void clear_tables();
+
+    // The one block holding every table, and the memory total the last load reported.
+    void* block_ = nullptr;
+    int memory_total_ = 0;
+    // Offsets of the tables in the block, filled by plan_tables.
+    struct layout_t {
+        size_t road_shaders, sidewalk_shaders, terrain_shaders, trans_table, blend_table;
+        size_t traders, cities, rotations, arrow_packets, arrow_positions, arrow_texture_coords;
+    } layout_{};
+};

@@ -1,0 +1,175 @@
+#include <filesystem>
+#include <string>
+
+#include "engine/cache.h"
+#include "road/base_ctrl.h"
+#include "road/seg_server.h"
+#include "seg_fixture.h"
+
+namespace {
+
+using seg_places_test = seg_test_t;
+
+// A map controller that makes its segment server at phase -10, as the game's and the editor's do.
+class server_ctrl_e : public base_ctrl_e {
+public:
+    int init(const int phase) override
+    {
+        if (phase == -10 && !seg_server)
+            seg_server = new seg_server_t;
+        return base_ctrl_e::init(phase);
+    }
+};
+
+// The name of trader `id`.
+std::string trader_name(const seg_server_t& server, const int32_t id) { return server.traders[id].name; }
+
+TEST_F(seg_places_test, a_city_spans_its_position_plus_and_minus_its_whole_half_sizes)
+{
+    write_sample_road_segs();
+    write_data_file("defs/cities/varn.def", R"(city {
+    real_pos = 1000,50,2000
+    real_width = 301
+    real_height = 101
+    start_pos = 1010,55,1990
+    start_rot = 45.5
+})");
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    ASSERT_EQ(server.city_count, 1);
+    const city_area_t& city = server.cities[0];
+    EXPECT_EQ(city.x_min, 850.0f);
+    EXPECT_EQ(city.x_max, 1150.0f);
+    EXPECT_EQ(city.z_min, 1950.0f);
+    EXPECT_EQ(city.z_max, 2050.0f);
+    EXPECT_EQ(city.y, 50.0f);
+    EXPECT_EQ(city.start_position, vec3_t(1010.0f, 55.0f, 1990.0f));
+    EXPECT_EQ(city.start_rotation, 45.5f);
+
+    struct case_t {
+        vec3_t point;
+        int32_t expected;
+    };
+    const case_t cases[] = {
+        {vec3_t(1000.0f, -900.0f, 2000.0f), 0},  // height does not matter
+        {vec3_t(850.0f, 0.0f, 2050.0f), 0},      // edges belong to the city
+        {vec3_t(849.9f, 0.0f, 2000.0f), -1},
+        {vec3_t(1000.0f, 0.0f, 2050.1f), -1},
+    };
+    for (const case_t& c : cases)
+        EXPECT_EQ(server.find_city_at(c.point), c.expected) << c.point.x << ", " << c.point.z;
+}
+
+TEST_F(seg_places_test, a_city_file_without_its_object_gives_a_zero_city_and_folders_are_not_cities)
+{
+    write_sample_road_segs();
+    write_data_file("defs/cities/empty.def", "town { real_width = 500 }");
+    std::filesystem::create_directories(data_root_ / "defs/cities/old");
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    ASSERT_EQ(server.city_count, 1);
+    EXPECT_EQ(server.cities[0].x_min, 0.0f);
+    EXPECT_EQ(server.cities[0].x_max, 0.0f);
+    EXPECT_EQ(server.cities[0].start_position, vec3_t(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(server.find_city_at(vec3_t(0.0f, 0.0f, 0.0f)), 0);
+}
+
+TEST_F(seg_places_test, traders_sit_at_their_ids_skipping_bang_files_folders_and_ids_out_of_range)
+{
+    write_sample_road_segs();
+    write_data_file("defs/traders/alpha.def", "trader { id = 1\n label_shd = /shaders/labels/alpha.shd }");
+    write_data_file("defs/traders/!draft.def", "trader { id = 0 }");
+    std::filesystem::create_directories(data_root_ / "defs/traders/archive");
+    write_data_file("defs/traders/nameless.def", "merchant { id = 1 }");
+    write_data_file("defs/traders/stray.def", "trader { id = 3 }");
+    write_data_file("defs/traders/lost.def", "trader { id = -1 }");
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    EXPECT_EQ(server.trader_count, 4);
+    EXPECT_EQ(trader_name(server, 0), "nameless.def");  // no "trader" object: record 0, no label
+    EXPECT_EQ(server.traders[0].label.shader, nullptr);
+    EXPECT_EQ(trader_name(server, 1), "alpha.def");
+    EXPECT_STREQ(server.traders[1].label.shader->path, "/shaders/labels/alpha.shd");
+    EXPECT_EQ(trader_name(server, 3), "stray.def");
+    EXPECT_EQ(trader_name(server, 2), "");
+    EXPECT_TRUE(engine_log_has("/defs/traders/lost.def: trader id -1 is not from 0 to 3; the trader is left out"));
+}
+
+TEST_F(seg_places_test, the_last_of_two_traders_with_one_id_keeps_it_and_the_first_label_goes_back)
+{
+    const seg_counted_shaders_t shaders;
+    write_sample_road_segs();
+    write_data_file("defs/traders/one.def", "trader { id = 0\n label_shd = /shaders/labels/one.shd }");
+    write_data_file("defs/traders/two.def", "trader { id = 0\n label_shd = /shaders/labels/two.shd }");
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    const std::string kept = trader_name(server, 0);
+    const std::string other = kept == "one.def" ? "two.def" : "one.def";
+    EXPECT_TRUE(kept == "one.def" || kept == "two.def");
+    EXPECT_EQ(seg_counted_shaders_t::refs(("/shaders/labels/" + kept.substr(0, 3) + ".shd").c_str()), 1);
+    EXPECT_EQ(seg_counted_shaders_t::refs(("/shaders/labels/" + other.substr(0, 3) + ".shd").c_str()), 0);
+}
+
+TEST_F(seg_places_test, unload_gives_back_every_shader_the_server_took)
+{
+    const seg_counted_shaders_t shaders;
+    write_sample_road_segs();
+    write_data_file("defs/traders/alpha.def", "trader { id = 0\n label_shd = /shaders/labels/alpha.shd }");
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    EXPECT_NE(server.terrain_shaders[-1].item, nullptr);
+    EXPECT_EQ(seg_counted_shaders_t::refs("/specials/notfound.shd"), 3);
+    EXPECT_EQ(seg_counted_shaders_t::refs("/shaders/blend/rock_sand_7.shd"), 1);
+    EXPECT_EQ(seg_counted_shaders_t::refs("/shaders/signs/arrow_l.shd"), 1);
+    EXPECT_EQ(seg_counted_shaders_t::refs("/shaders/labels/alpha.shd"), 1);
+    server.unload();
+    EXPECT_TRUE(cache_leak_report().empty());
+    EXPECT_EQ(seg_counted_shaders_t::refs("/specials/notfound.shd"), 0);
+}
+
+TEST_F(seg_places_test, the_map_controller_loads_its_server_at_phase_0_unloads_it_at_destroy_and_deletes_it_at_10)
+{
+    write_sample_road_segs();
+    server_ctrl_e ctrl;
+    ASSERT_EQ(ctrl.init(-10), 0);
+    ASSERT_NE(ctrl.seg_server, nullptr);
+    EXPECT_FALSE(ctrl.seg_server->loaded());
+    ASSERT_EQ(ctrl.init(0), 0);
+    EXPECT_TRUE(ctrl.seg_server->loaded());
+    EXPECT_EQ(ctrl.seg_server->terrain_shader_count, 3);
+    ctrl.destroy(0);
+    ASSERT_NE(ctrl.seg_server, nullptr);
+    EXPECT_FALSE(ctrl.seg_server->loaded());
+    ctrl.destroy(10);
+    EXPECT_EQ(ctrl.seg_server, nullptr);
+    EXPECT_TRUE(cache_leak_report().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(seg_places_test, the_sample_game_loads_whole_with_every_start_inside_its_city)
+{
+    const std::filesystem::path sample = std::filesystem::path(KAVRENTA_SOURCE_DIR) / "data/defs";
+    std::filesystem::create_directories(data_root_ / "defs");
+    for (const char* folder : {"seg_server", "cities", "traders"})
+        std::filesystem::copy(sample / folder, data_root_ / "defs" / folder,
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    EXPECT_TRUE(engine_log_matching("road_segs.def").empty());
+    EXPECT_TRUE(engine_log_matching("/defs/").empty());
+    EXPECT_EQ(server.blend_shader_count, 28);
+    ASSERT_EQ(server.city_count, 3);
+    for (int32_t i = 0; i < server.city_count; ++i)
+        EXPECT_EQ(server.find_city_at(server.cities[i].start_position), i);
+    ASSERT_EQ(server.trader_count, 3);
+    for (int32_t i = 0; i < server.trader_count; ++i)
+        EXPECT_NE(server.traders[i].label.shader, nullptr) << i;
+    // Asphalt meets grass and gravel meets rock through their transitions.
+    EXPECT_EQ(server.terrain_trans_shader(0, 0), 3);
+    EXPECT_EQ(server.terrain_trans_shader(1, 2), 5);
+}
+
+}  // namespace
