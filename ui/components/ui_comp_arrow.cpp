@@ -136,13 +136,7 @@ void ui_comp_arrow_t::draw()
 {
     if (!is_visible())
         return;
-    gfx_data_t data;
-    data.flags = ui_quad_flags;
-    data.primitive = gfx_triangle_strip;
-    data.vertex_count = 4;
-    data.texcoords = ui_quad_texcoords;
-    data.positions = &shaft[0][0];
-    data.colours = shaft_colours;
+    gfx_data_t data = ui_quad_record(ui_quad_flags, 4, &shaft[0][0], shaft_colours);
     ui_submit_quads(data, shaft_shader);
     data.positions = &head[0][0];
     data.colours = head_colours;

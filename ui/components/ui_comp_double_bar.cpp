@@ -110,12 +110,6 @@ void ui_comp_double_bar_t::draw()
 {
     if (!is_visible())
         return;
-    gfx_data_t data;
-    data.flags = ui_quad_world_flags;
-    data.primitive = gfx_triangle_strip;
-    data.vertex_count = vertex_count;
-    data.positions = &vertices[0][0];
-    data.colours = colours;
-    data.texcoords = ui_quad_texcoords;
+    gfx_data_t data = ui_quad_record(ui_quad_world_flags, vertex_count, &vertices[0][0], colours);
     ui_submit_quads(data, shader);
 }

@@ -163,12 +163,6 @@ void ui_comp_gauge_t::draw()
         vertices[i][2] = p.z;
     }
 
-    gfx_data_t data;
-    data.flags = ui_quad_world_flags;
-    data.primitive = gfx_triangle_strip;
-    data.vertex_count = 4;
-    data.positions = &vertices[0][0];
-    data.colours = colours;
-    data.texcoords = texcoords;
+    gfx_data_t data = ui_quad_record(ui_quad_world_flags, 4, &vertices[0][0], colours, texcoords);
     ui_submit_quads(data, shader);
 }

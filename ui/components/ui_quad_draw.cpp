@@ -15,6 +15,19 @@ void ui_shader_release(c_item_t*& shader)
     shader = nullptr;
 }
 
+gfx_data_t ui_quad_record(const uint32_t flags, const int32_t vertex_count, const float* positions,
+                          const uint32_t* colours, const float* texcoords)
+{
+    gfx_data_t data;
+    data.flags = flags;
+    data.primitive = gfx_triangle_strip;
+    data.vertex_count = vertex_count;
+    data.positions = positions;
+    data.colours = colours;
+    data.texcoords = texcoords;
+    return data;
+}
+
 void ui_submit_quads(gfx_data_t& data, c_item_t* shader)
 {
     data.shader = c_item_lock(shader);

@@ -21,6 +21,9 @@ extern const float ui_quad_texcoords[16];
 c_item_t* ui_shader_load(const char* path);
 // Gives back the reference of a shader handle (null does nothing) and clears the handle.
 void ui_shader_release(c_item_t*& shader);
+// A triangle-strip record of `vertex_count` corners with one colour a corner.
+gfx_data_t ui_quad_record(uint32_t flags, int32_t vertex_count, const float* positions, const uint32_t* colours,
+                          const float* texcoords = ui_quad_texcoords);
 // Submits `data` (`gfx_cache_data`) drawn with `shader`, kept locked while the record is queued; a
 // null or unloadable shader draws the record without one.
 void ui_submit_quads(gfx_data_t& data, c_item_t* shader);
