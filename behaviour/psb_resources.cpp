@@ -1,8 +1,8 @@
 #include "behaviour/psb_resources.h"
 
-#include "frame/engine_api.h"
-#include "frame/loader_lock.h"
-#include "frame/resource_match.h"
+#include "common/engine_api.h"
+#include "common/loader_lock.h"
+#include "common/resource_match.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "engine/entity.h"
 #include "engine/mbio.h"
 #include "frame/client_proc.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 bool client_proc_t::send(const message_t& message)
 {

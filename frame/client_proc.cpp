@@ -7,7 +7,7 @@
 #include "engine/cvar.h"
 #include "engine/entity.h"
 #include "frame/client_proc_profile.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

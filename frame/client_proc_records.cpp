@@ -3,7 +3,7 @@
 
 #include "engine/cache.h"
 #include "frame/client_proc.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 void* client_proc_t::new_record(std::vector<c_item_t*>& list, size_t size, const char* what)
 {

@@ -15,7 +15,7 @@
 #include "engine/ui.h"
 #include "engine/vfs.h"
 #include "engine/win32.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 common_proc::common_proc() { set_name("common_proc"); }
 

@@ -1,9 +1,9 @@
 #include "frame/environment_commands.h"
 
 #include "engine/text.h"
-#include "frame/bridge_parts.h"
-#include "frame/engine_api.h"
-#include "frame/game_bridge.h"
+#include "common/bridge_parts.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
 
 namespace {
 

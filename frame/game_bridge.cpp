@@ -1,4 +1,4 @@
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 
 #include <cstdio>
 #include <new>
@@ -6,7 +6,7 @@
 #include "engine/cache.h"
 #include "engine/def_pool.h"
 #include "engine/text.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"
 

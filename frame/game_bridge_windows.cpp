@@ -4,8 +4,8 @@
 
 #include "engine/cache.h"
 #include "engine/ui.h"
-#include "frame/engine_api.h"
-#include "frame/game_bridge.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
 
 namespace {
 

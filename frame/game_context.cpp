@@ -4,7 +4,7 @@
 
 #include "engine/def_pool.h"
 #include "engine/reset.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/splash.h"
 
 namespace {

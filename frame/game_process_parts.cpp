@@ -1,8 +1,8 @@
 #include <strings.h>
 
-#include "frame/bridge_parts.h"
-#include "frame/engine_api.h"
-#include "frame/game_bridge.h"
+#include "common/bridge_parts.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"
 

@@ -1,8 +1,8 @@
 // The four functions the engine host calls on the module, and the library's entry hook.
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/game_process.h"
-#include "frame/geometry_pools.h"
-#include "frame/local_def.h"
+#include "common/geometry_pools.h"
+#include "common/local_def.h"
 #include "frame/psm_process.h"
 #include "frame/type_registry.h"
 

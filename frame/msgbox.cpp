@@ -2,9 +2,9 @@
 
 #include "engine/cache.h"
 #include "engine/ui.h"
-#include "frame/c_item_ops.h"
-#include "frame/engine_api.h"
-#include "frame/game_bridge.h"
+#include "common/c_item_ops.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
 #include "game/ui_handler_msgbox.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "engine/lcl.h"
 #include "engine/pml.h"
-#include "frame/engine_api.h"
-#include "frame/local_def.h"
+#include "common/engine_api.h"
+#include "common/local_def.h"
 #include "frame/world_types.h"
 
 namespace {

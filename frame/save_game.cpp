@@ -1,9 +1,9 @@
 #include "frame/save_game.h"
 
 #include "engine/vfs.h"
-#include "frame/engine_api.h"
-#include "frame/save_timestamp.h"
-#include "frame/vfs_le.h"
+#include "common/engine_api.h"
+#include "common/save_timestamp.h"
+#include "common/vfs_le.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #pragma once
 #include <cstdint>
 
-#include "frame/save_game_owners.h"
+#include "common/save_game_owners.h"
 
 // The save-game container: a little-endian file of a 32-bit version, the four sections in the order
 // of save_section_id_t, each written and read by its owner, and the 24-byte time-stamp trailer
-// (frame/save_timestamp.h). Versions 12 to 14 are read; 14 is written.
+// (common/save_timestamp.h). Versions 12 to 14 are read; 14 is written.
 
 // The version written.
 constexpr int32_t save_game_version = 14;

@@ -5,7 +5,7 @@
 #include "engine/png.h"
 #include "engine/text.h"
 #include "engine/vfs.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include "engine/reset.h"
 #include "engine/text.h"
 #include "engine/ui.h"
-#include "frame/c_item_ops.h"
-#include "frame/engine_api.h"
-#include "frame/ui_find_component.h"
+#include "common/c_item_ops.h"
+#include "common/engine_api.h"
+#include "common/ui_find_component.h"
 #include "ui/components/ui_comp_progress.h"
 
 namespace {

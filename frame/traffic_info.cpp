@@ -1,6 +1,6 @@
 #include "frame/traffic_info.h"
 
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 #include "vehicles/traffic.h"
 
 void g_traffic_info()

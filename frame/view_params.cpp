@@ -1,6 +1,6 @@
-#include "frame/view_params.h"
+#include "common/view_params.h"
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/game_process.h"
 
 bool get_view_params(gfx_view_t* out)

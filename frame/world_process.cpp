@@ -8,11 +8,11 @@
 #include "engine/entity.h"
 #include "engine/reset.h"
 #include "engine/ui.h"
-#include "frame/cache_lists.h"
+#include "common/cache_lists.h"
 #include "frame/contact_filters.h"
-#include "frame/engine_api.h"
-#include "frame/game_bridge.h"
-#include "frame/object_e.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
+#include "common/object_e.h"
 #include "frame/world_process_clock.h"
 
 namespace {

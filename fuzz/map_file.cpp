@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "engine/log.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "road/map_file.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "engine/cache.h"
 #include "engine/log.h"
 #include "engine/vfs.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "road/seg_server.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "game/game_keys.h"
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 void game_keys_unbind()
 {

@@ -5,9 +5,9 @@
 #include "engine/ui.h"
 #include "engine/ui_action.h"
 #include "engine/ui_window.h"
-#include "frame/cvar_value.h"
-#include "frame/engine_api.h"
-#include "frame/ui_find_component.h"
+#include "common/cvar_value.h"
+#include "common/engine_api.h"
+#include "common/ui_find_component.h"
 #include "ui/components/ui_comp_logview.h"
 #include "ui/components/ui_editline.h"
 

@@ -2,8 +2,8 @@
 
 #include "engine/cache.h"
 #include "engine/ui_window.h"
-#include "frame/c_item_ops.h"
-#include "frame/ui_find_component.h"
+#include "common/c_item_ops.h"
+#include "common/ui_find_component.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"
 #include "physics/physproc.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstddef>
 
-#include "frame/object_e.h"
+#include "common/object_e.h"
 #include "physics/body_callback.h"
 #include "physics/contact_owner.h"
 

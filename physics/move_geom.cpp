@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "engine/geometry.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/body_callback.h"
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"

@@ -1,7 +1,7 @@
 #include "physics/physproc.h"
 
 #include "engine/cvar.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"
 

@@ -1,4 +1,4 @@
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"
 #include "physics/physproc.h"

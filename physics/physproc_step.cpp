@@ -1,5 +1,5 @@
 #include "engine/cvar.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/body_callback.h"
 #include "physics/cd_geo.h"
 #include "physics/cd_test_counts.h"

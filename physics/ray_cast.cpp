@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 #include "physics/cd_test_counts.h"
 #include "physics/physproc.h"

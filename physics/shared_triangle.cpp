@@ -1,7 +1,7 @@
 #include "physics/shared_triangle.h"
 
 #include "engine/reset.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/polyhedron.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <cfloat>
 #include <cmath>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 #include "physics/physproc.h"
 

@@ -1,6 +1,6 @@
 #include "physics/vclip.h"
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/vclip_walk.h"
 
 namespace {

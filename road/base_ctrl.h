@@ -5,7 +5,7 @@
 #include "engine/quat.h"
 #include "engine/vec.h"
 #include "engine/vptrlist.h"
-#include "frame/object_e.h"
+#include "common/object_e.h"
 #include "road/mover.h"
 #include "road/road_network.h"
 #include "road/seg_server.h"

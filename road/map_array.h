@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 // A growing array of road-network records: count, capacity and data, grown by reallocation through the
 // engine's allocator and never shrunk while a map lives. With `spare_front` one extra record lies

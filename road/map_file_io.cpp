@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "road/map_file.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <limits>
 #include <type_traits>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "road/map_file.h"
 #include "road/map_file_layout.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/reset.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 float* noise_table = nullptr;
 float* noise_table2 = nullptr;

@@ -6,7 +6,7 @@
 
 #include "engine/def_pool.h"
 #include "engine/vfs.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/splash.h"
 #include "road/seg_server.h"
 

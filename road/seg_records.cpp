@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 seg_shader_t seg_shader_take(const char* path)
 {

@@ -4,7 +4,7 @@
 
 #include "engine/def_pool.h"
 #include "engine/random.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/splash.h"
 #include "road/seg_block.h"
 #include "road/seg_memory.h"

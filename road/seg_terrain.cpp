@@ -8,7 +8,7 @@
 
 #include "engine/arg.h"
 #include "engine/def_obj.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/splash.h"
 #include "road/seg_server.h"
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Keeps frame/engine_api_names.h in step with the engine's headers.
+"""Keeps common/engine_api_names.h in step with the engine's headers.
 
 The list holds every engine function the module binds by name, family by family. A name the engine
 declares with ENGINE_API is written DECLARED(name), so its pointer gets the declaration's type; any
@@ -14,7 +14,7 @@ import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-LIST = os.path.join(ROOT, "frame", "engine_api_names.h")
+LIST = os.path.join(ROOT, "common", "engine_api_names.h")
 HEADERS = os.path.join(ROOT, "engine", "include", "engine")
 
 # Family macro name and the comment above it, in binding order.
@@ -84,7 +84,7 @@ def main():
     wanted = render(families, engine_declarations())
     if "--check" in sys.argv[1:]:
         if wanted != current:
-            print("frame/engine_api_names.h is out of date: run tools/sync_engine_api.py")
+            print("common/engine_api_names.h is out of date: run tools/sync_engine_api.py")
             return 1
         return 0
     if wanted != current:

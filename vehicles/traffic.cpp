@@ -1,6 +1,6 @@
 #include "vehicles/traffic.h"
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 void traffic_e::print_info() const
 {

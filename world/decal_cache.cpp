@@ -6,9 +6,9 @@
 #include "engine/cache.h"
 #include "engine/eblock.h"
 #include "engine/reset.h"
-#include "frame/cache_lists.h"
+#include "common/cache_lists.h"
 #include "frame/client_proc.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/physproc.h"
 #include "world/decal_generic.h"
 

@@ -5,7 +5,7 @@
 #include "engine/cache.h"
 #include "engine/eblock.h"
 #include "engine/entity_proc.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <array>
 #include <cstdint>
 
-#include "frame/cache_lists.h"
-#include "frame/object_e.h"
+#include "common/cache_lists.h"
+#include "common/object_e.h"
 #include "world/decal_hit.h"
 #include "world/decal_store.h"
 

@@ -5,7 +5,7 @@
 #include "engine/entity_proc.h"
 #include "engine/geometry.h"
 #include "engine/matrix.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 
 namespace {

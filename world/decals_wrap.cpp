@@ -6,7 +6,7 @@
 #include "engine/cache.h"
 #include "engine/gfx_render.h"
 #include "engine/gfx_view.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo.h"
 #include "physics/tri_query.h"
 

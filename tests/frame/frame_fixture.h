@@ -7,8 +7,8 @@
 #include "engine/log.h"
 #include "engine/mem.h"
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
-#include "frame/object_e.h"
+#include "common/engine_api.h"
+#include "common/object_e.h"
 
 // A placeable object the frame tests put in their blocks.
 class test_object_e : public object_e {};

@@ -5,8 +5,8 @@
 
 #include "engine/command_line.h"
 #include "engine_testing/test_entity_type.h"
-#include "frame/bridge_parts.h"
-#include "frame/game_bridge.h"
+#include "common/bridge_parts.h"
+#include "common/game_bridge.h"
 #include "frame/game_context.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"

@@ -3,7 +3,7 @@
 #include "engine/command_line.h"
 #include "engine/process.h"
 #include "engine/vfs.h"
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"

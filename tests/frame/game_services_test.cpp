@@ -3,11 +3,11 @@
 #include <filesystem>
 
 #include "engine/command_line.h"
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 #include "frame/game_process.h"
 #include "frame/traffic_info.h"
-#include "frame/type_create.h"
-#include "frame/view_params.h"
+#include "common/type_create.h"
+#include "common/view_params.h"
 #include "frame_fixture.h"
 #include "vehicles/traffic.h"
 

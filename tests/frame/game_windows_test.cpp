@@ -4,7 +4,7 @@
 #include "engine/cache.h"
 #include "engine/command_line.h"
 #include "engine/ui.h"
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"

@@ -7,9 +7,9 @@
 #include "engine/command_line.h"
 #include "engine/ui.h"
 #include "engine_testing/ui_driver.h"
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 #include "frame/game_process.h"
-#include "frame/type_create.h"
+#include "common/type_create.h"
 #include "frame_fixture.h"
 #include "game/ui_handler_msgbox.h"
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "engine/process.h"
-#include "frame/game_bridge.h"
-#include "frame/save_game_owners.h"
-#include "frame/save_timestamp.h"
-#include "frame/vfs_le.h"
+#include "common/game_bridge.h"
+#include "common/save_game_owners.h"
+#include "common/save_timestamp.h"
+#include "common/vfs_le.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"
 

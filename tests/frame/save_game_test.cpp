@@ -9,9 +9,9 @@
 #include <string>
 
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
-#include "frame/save_timestamp.h"
-#include "frame/vfs_le.h"
+#include "common/engine_api.h"
+#include "common/save_timestamp.h"
+#include "common/vfs_le.h"
 
 namespace {
 

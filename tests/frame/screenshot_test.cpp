@@ -11,7 +11,7 @@
 #include "engine/gfx.h"
 #include "engine_testing/engine_test.h"
 #include "engine_testing/png_decode.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "engine/gfx_view.h"
 #include "engine/host.h"
 #include "engine/vfs.h"
-#include "frame/local_def.h"
+#include "common/local_def.h"
 #include "frame_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "engine/cache.h"
 #include "engine/process.h"
 #include "frame/contact_filters.h"
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"
 #include "world/decal_store.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/process.h"
-#include "frame/game_bridge.h"
+#include "common/game_bridge.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"
 

@@ -6,7 +6,7 @@
 
 #include "engine/entity_proc.h"
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo_box.h"
 #include "physics/dynamic_object.h"
 #include "physics/phys_body.h"

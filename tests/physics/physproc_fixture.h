@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/cd_geo_box.h"
 #include "physics/cd_test_counts.h"
 #include "physics/phys_body.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/vclip.h"
 #include "physics/vclip_steps.h"
 #include "vclip_fixture.h"

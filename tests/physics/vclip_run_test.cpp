@@ -6,7 +6,7 @@
 
 #include "engine/random.h"
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "physics/vclip_walk.h"
 #include "vclip_fixture.h"
 

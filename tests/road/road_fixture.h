@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 // A reset engine with the module's engine pointers bound, as the road code runs in a game.
 class road_test_t : public engine_test_t {

@@ -5,7 +5,7 @@
 #include "engine/clock.h"
 #include "engine/ui_action.h"
 #include "engine/ui_handler.h"
-#include "frame/type_create.h"
+#include "common/type_create.h"
 #include "frame/type_registry.h"
 #include "ui/components/ui_editline.h"
 #include "ui_fixture.h"

@@ -5,7 +5,7 @@
 #include "engine/ui.h"
 #include "engine_testing/engine_test.h"
 #include "engine_testing/ui_driver.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "frame/type_registry.h"
 
 // A reset engine with the module's pointers bound and its UI types registered (without the model

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/cache.h"
-#include "frame/c_item_ops.h"
+#include "common/c_item_ops.h"
 #include "ui_fixture.h"
 
 namespace {

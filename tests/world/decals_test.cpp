@@ -4,7 +4,7 @@
 #include "../physics/grid_mesh.h"
 #include "engine/entity_reg.h"
 #include "engine/process.h"
-#include "frame/cache_lists.h"
+#include "common/cache_lists.h"
 #include "frame/world_process.h"
 #include "frame/world_types.h"
 #include "world/decal_cache.h"

@@ -1,7 +1,7 @@
 #include "ui/components/ui_click_sound.h"
 
 #include "engine/reset.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

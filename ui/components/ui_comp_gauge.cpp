@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "engine/matrix.h"
-#include "frame/c_item_ops.h"
-#include "frame/engine_api.h"
+#include "common/c_item_ops.h"
+#include "common/engine_api.h"
 #include "ui/components/ui_quad_draw.h"
 
 const evalue_def_t ui_comp_gauge_t::evd_smooth_move =

@@ -7,7 +7,7 @@
 #include "engine/gfx_view.h"
 #include "engine/pml_font.h"
 #include "engine/ui.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "ui/components/ui_window_layer.h"
 
 const evalue_def_t ui_comp_logview_t::evd_offset =

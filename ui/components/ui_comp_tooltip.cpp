@@ -4,7 +4,7 @@
 
 #include "engine/gfx_view.h"
 #include "engine/ui.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

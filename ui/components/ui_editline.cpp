@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/ui_window.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 // "style" and "cursor" share the view's own change mark, so setting either rebuilds the markups through
 // `changed`; "limit" has its own, which resizes the buffer; "keep_input" is read once, in init.

@@ -2,8 +2,8 @@
 
 #include "engine/cache.h"
 #include "engine/gfx_render.h"
-#include "frame/c_item_ops.h"
-#include "frame/engine_api.h"
+#include "common/c_item_ops.h"
+#include "common/engine_api.h"
 #include "ui/components/ui_window_layer.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "ui/components/ui_frame_base.h"
 
 namespace {

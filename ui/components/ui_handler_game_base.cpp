@@ -7,9 +7,9 @@
 #include "engine/pml.h"
 #include "engine/ui.h"
 #include "engine/ui_action.h"
-#include "frame/c_item_ops.h"
-#include "frame/engine_api.h"
-#include "frame/ui_find_component.h"
+#include "common/c_item_ops.h"
+#include "common/engine_api.h"
+#include "common/ui_find_component.h"
 #include "ui/components/ui_click_sound.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/components/ui_quad_draw.h"
 
-#include "frame/c_item_ops.h"
-#include "frame/engine_api.h"
+#include "common/c_item_ops.h"
+#include "common/engine_api.h"
 
 const float ui_quad_texcoords[16] = {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f,
                                      0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f};

@@ -7,7 +7,7 @@
 
 #include "engine/pml_draw.h"
 #include "engine/ui_action.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 #include "ui/components/ui_window_layer.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "engine/cache.h"
 #include "engine/ui_view.h"
-#include "frame/c_item_ops.h"
+#include "common/c_item_ops.h"
 
 ui_layer_entry_t* ui_window_layer_buffer(ui_window_t* window, int key, bool create)
 {

@@ -1,6 +1,6 @@
 #include "ui/screens/input_actions.h"
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 const input_action_t input_action_table[input_action_count + 1] = {
     {"@@o_im_forward@@", 100, nullptr, 0xC8},

@@ -13,8 +13,8 @@
 #include "engine/ui_action.h"
 #include "engine_testing/engine_test.h"
 #include "engine_testing/ui_driver.h"
-#include "frame/engine_api.h"
-#include "frame/type_create.h"
+#include "common/engine_api.h"
+#include "common/type_create.h"
 #include "ui/components/ui_click_sound.h"
 
 namespace {

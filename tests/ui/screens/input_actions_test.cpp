@@ -7,7 +7,7 @@
 
 #include "engine/bind.h"
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

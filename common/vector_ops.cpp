@@ -1,4 +1,4 @@
-#include "frame/vector_ops.h"
+#include "common/vector_ops.h"
 
 // Each operation reads all its inputs before it writes, so `out` may alias an input.
 

@@ -4,7 +4,7 @@
 
 #include "engine/evalue.h"
 #include "engine_testing/engine_test.h"
-#include "frame/object_e.h"
+#include "common/object_e.h"
 
 namespace {
 

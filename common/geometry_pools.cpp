@@ -1,7 +1,7 @@
-#include "frame/geometry_pools.h"
+#include "common/geometry_pools.h"
 
 #include "engine/reset.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/dstring_pair.h"
+#include "common/dstring_pair.h"
 
 void destroy_dstring_pair(dstring_pair_t* record)
 {

@@ -1,4 +1,4 @@
-#include "frame/local_def.h"
+#include "common/local_def.h"
 
 #include <strings.h>
 
@@ -7,8 +7,8 @@
 #include "engine/def_obj.h"
 #include "engine/def_pool.h"
 #include "engine/reset.h"
-#include "frame/c_item_ops.h"
-#include "frame/engine_api.h"
+#include "common/c_item_ops.h"
+#include "common/engine_api.h"
 
 namespace {
 

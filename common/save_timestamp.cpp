@@ -1,9 +1,9 @@
-#include "frame/save_timestamp.h"
+#include "common/save_timestamp.h"
 
 #include <cstring>
 
-#include "frame/engine_api.h"
-#include "frame/vfs_le.h"
+#include "common/engine_api.h"
+#include "common/vfs_le.h"
 
 const char save_timestamp_magic[save_timestamp_magic_size] = "t1m3st4mph34d3r";
 

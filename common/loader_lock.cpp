@@ -1,4 +1,4 @@
-#include "frame/loader_lock.h"
+#include "common/loader_lock.h"
 
 #include "engine/reset.h"
 

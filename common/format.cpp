@@ -1,4 +1,4 @@
-#include "frame/format.h"
+#include "common/format.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "frame/c_item_ops.h"
+#include "common/c_item_ops.h"
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/object_e.h"
+#include "common/object_e.h"
 
 namespace {
 

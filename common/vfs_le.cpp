@@ -1,8 +1,8 @@
-#include "frame/vfs_le.h"
+#include "common/vfs_le.h"
 
 #include <cstring>
 
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

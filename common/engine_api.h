@@ -2,7 +2,7 @@
 // The engine host's exported functions as the module calls them: one pointer per name, bound by name
 // at registration and called as api::name(...). A name the host does not export stays null.
 #include "engine/win32.h"
-#include "frame/engine_api_names.h"
+#include "common/engine_api_names.h"
 
 namespace api {
 

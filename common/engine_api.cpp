@@ -1,4 +1,4 @@
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 #include <dlfcn.h>
 

@@ -1,9 +1,9 @@
-#include "frame/c_item_ops.h"
+#include "common/c_item_ops.h"
 
 #include <gtest/gtest.h>
 
 #include "engine_testing/engine_test.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/ui_find_component.h"
+#include "common/ui_find_component.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "engine/ui_group.h"
 #include "engine_testing/engine_test.h"
 #include "engine_testing/test_entity_type.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "frame/ui_find_component.h"
+#include "common/ui_find_component.h"
 
 #include "engine/cache.h"
 #include "engine/ui_group.h"
-#include "frame/c_item_ops.h"
+#include "common/c_item_ops.h"
 
 c_item_t* ui_find_component(ui_view_t* view, const int32_t id, const bool public_only)
 {

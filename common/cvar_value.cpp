@@ -1,4 +1,4 @@
-#include "frame/cvar_value.h"
+#include "common/cvar_value.h"
 
 const char* cvar_string_value(const cvar_t* variable)
 {

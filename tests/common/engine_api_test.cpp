@@ -2,8 +2,8 @@
 #include "engine/library.h"
 #include "engine/log.h"
 #include "engine/vfs.h"
-#include "frame/engine_api.h"
-#include "frame_fixture.h"
+#include "common/engine_api.h"
+#include "../frame/frame_fixture.h"
 
 using engine_api_test = frame_test_t;
 

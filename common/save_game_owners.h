@@ -19,7 +19,7 @@ class save_section_owner_t
     virtual void after_load() {}
 };
 
-// The owner of the time-stamp trailer (the economy controller): see frame/save_timestamp.h.
+// The owner of the time-stamp trailer (the economy controller): see common/save_timestamp.h.
 class save_timestamp_owner_t
 {
   public:

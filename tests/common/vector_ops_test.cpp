@@ -1,4 +1,4 @@
-#include "frame/vector_ops.h"
+#include "common/vector_ops.h"
 
 #include <gtest/gtest.h>
 

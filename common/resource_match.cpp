@@ -1,11 +1,11 @@
-#include "frame/resource_match.h"
+#include "common/resource_match.h"
 
 #include <strings.h>
 
 #include <cstring>
 
-#include "frame/engine_api.h"
-#include "frame/loader_lock.h"
+#include "common/engine_api.h"
+#include "common/loader_lock.h"
 
 c_item_t* match_by_suffix(const char* name, const char* suffix, const resource_ops_t* ops)
 {

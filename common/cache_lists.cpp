@@ -1,10 +1,10 @@
-#include "frame/cache_lists.h"
+#include "common/cache_lists.h"
 
 #include <deque>
 
 #include "engine/cache.h"
 #include "engine/reset.h"
-#include "frame/engine_api.h"
+#include "common/engine_api.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "engine/entity.h"
 #include "engine/entity_reg.h"
-#include "frame/engine_api.h"
-#include "frame/loader_lock.h"
+#include "common/engine_api.h"
+#include "common/loader_lock.h"
 
 // The create function of a registered type: takes the loader lock, then constructs `class_t` in
 // `memory`, or in a new allocation of its size when `memory` is null. An allocation that fails gives

@@ -4,11 +4,11 @@
 
 #include "engine/cvar.h"
 #include "engine_testing/engine_test.h"
-#include "frame/cvar_value.h"
-#include "frame/dstring_pair.h"
-#include "frame/engine_api.h"
+#include "common/cvar_value.h"
+#include "common/dstring_pair.h"
+#include "common/engine_api.h"
 #include "frame/game_context.h"
-#include "frame/reserved_key.h"
+#include "common/reserved_key.h"
 
 namespace {
 
