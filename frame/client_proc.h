@@ -8,7 +8,7 @@
 class mbio_t;
 struct c_item_t;
 
-#include "frame/scene_proc.h"
+#include "physics/scene_proc.h"
 
 // A fog record of the world (nine words, zeroed when made; their meaning is the fog entity's).
 struct fog_record_t {

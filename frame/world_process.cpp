@@ -9,7 +9,7 @@
 #include "engine/reset.h"
 #include "engine/ui.h"
 #include "common/cache_lists.h"
-#include "frame/contact_filters.h"
+#include "physics/contact_filters.h"
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "common/object_e.h"

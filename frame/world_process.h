@@ -5,7 +5,7 @@
 #include "engine/entity_handle.h"
 #include "frame/client_proc.h"
 #include "physics/cd_filter.h"
-#include "world/decal_store.h"
+#include "common/decal_store.h"
 
 class game_bridge_t;
 

@@ -10,9 +10,8 @@
 #include "engine/ui_window.h"
 #include "engine/vfs.h"
 #include "common/engine_api.h"
-#include "common/game_bridge.h"
 #include "common/ui_find_component.h"
-#include "frame/world_process.h"
+#include "common/world_pause.h"
 #include "game/game_keys.h"
 #include "ui/components/ui_editline.h"
 
@@ -21,13 +20,6 @@ namespace {
 // Whole units of a position, halves to the even neighbour (the default rounding of the C library).
 int whole(float value) { return static_cast<int>(std::nearbyint(value)); }
 
-// The world of the current bridge, or null.
-world_process_t* bridge_world()
-{
-    game_bridge_t* bridge = get_game_bridge();
-    return bridge ? bridge->owner() : nullptr;
-}
-
 }  // namespace
 
 void ui_handler_bugreport_t::on_wshow()
@@ -35,8 +27,8 @@ void ui_handler_bugreport_t::on_wshow()
     game_keys_unbind();
     ui_handler_game_base_t::on_wshow();
     ui_pshow(0);
-    if (world_process_t* world = bridge_world(); world && !world->paused())
-        world->pause(true, false);
+    if (!current_world_paused())
+        current_world_pause(true, false);
     if (ui_view_t* position = ui_window_component(window, position_id)) {
         char text[128];
         v_snprintf0(text, sizeof text, "Position : < %d %d %d >", whole(position_x), whole(position_y),
@@ -56,8 +48,7 @@ void ui_handler_bugreport_t::on_whide()
     game_keys_bind();
     ui_pshow(-1);
     ui_handler_t::on_whide();
-    if (world_process_t* world = bridge_world())
-        world->pause(false, false);
+    current_world_pause(false, false);
 }
 
 bool ui_handler_bugreport_t::handle(ui_view_t* view, const int code, void* param)

@@ -7,7 +7,7 @@
 #include "engine/def_pool.h"
 #include "engine/vfs.h"
 #include "common/engine_api.h"
-#include "frame/splash.h"
+#include "common/loading_screen.h"
 #include "road/seg_server.h"
 
 namespace {

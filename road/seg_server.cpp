@@ -5,7 +5,7 @@
 #include "engine/def_pool.h"
 #include "engine/random.h"
 #include "common/engine_api.h"
-#include "frame/splash.h"
+#include "common/loading_screen.h"
 #include "road/seg_block.h"
 #include "road/seg_memory.h"
 

@@ -9,7 +9,7 @@
 #include "engine/arg.h"
 #include "engine/def_obj.h"
 #include "common/engine_api.h"
-#include "frame/splash.h"
+#include "common/loading_screen.h"
 #include "road/seg_server.h"
 
 namespace {

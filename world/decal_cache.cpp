@@ -7,7 +7,7 @@
 #include "engine/eblock.h"
 #include "engine/reset.h"
 #include "common/cache_lists.h"
-#include "frame/client_proc.h"
+#include "physics/scene_proc.h"
 #include "common/engine_api.h"
 #include "physics/physproc.h"
 #include "world/decal_generic.h"
@@ -74,7 +74,7 @@ c_item_t* decal_cache_t::find(const std::string& key) const
 c_item_t* decal_cache_t::place(vprocess_t* process, const vec3_t& start, const vec3_t& end, const phys_pair_t& filter,
                                const char* script, const decal_params_t& params, int flags, float size)
 {
-    auto* world = dynamic_cast<client_proc_t*>(process);
+    auto* world = dynamic_cast<scene_proc_t*>(process);
     if (!world || !script)
         return nullptr;
     const phys_contact_t* contact = world->physics().ray_cast(start, end, &filter, nullptr, 0, 0);
@@ -105,7 +105,7 @@ c_item_t* decal_cache_t::place(vprocess_t* process, const vec3_t& start, const v
     return last;
 }
 
-c_item_t* decal_cache_t::lookup(client_proc_t* world, const decal_hit_t& hit, const char* script,
+c_item_t* decal_cache_t::lookup(scene_proc_t* world, const decal_hit_t& hit, const char* script,
                                 const decal_params_t& params, bool keep)
 {
     char key[key_capacity];

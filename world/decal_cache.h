@@ -4,9 +4,9 @@
 #include <unordered_map>
 
 #include "world/decal_hit.h"
-#include "world/decal_store.h"
+#include "common/decal_store.h"
 
-class client_proc_t;
+class scene_proc_t;
 
 // The module's one decal cache, shared by every world and counted by use. It turns a decal script into
 // the decal entity serving it in a world (made from the script on first use and kept under the key
@@ -30,7 +30,7 @@ public:
 
     // Finds (or makes) the decal of `script` in `world` and places one instance at `hit`; the decal's
     // item, or null when the script gives no decal or nothing was placed.
-    c_item_t* lookup(client_proc_t* world, const decal_hit_t& hit, const char* script, const decal_params_t& params,
+    c_item_t* lookup(scene_proc_t* world, const decal_hit_t& hit, const char* script, const decal_params_t& params,
                      bool keep);
     // Runs clear on every cached decal.
     void clear_all();

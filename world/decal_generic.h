@@ -5,7 +5,7 @@
 #include "common/cache_lists.h"
 #include "common/object_e.h"
 #include "world/decal_hit.h"
-#include "world/decal_store.h"
+#include "common/decal_store.h"
 
 class cd_geo_t;
 

@@ -7,7 +7,7 @@
 #include "common/cvar_value.h"
 #include "common/dstring_pair.h"
 #include "common/engine_api.h"
-#include "frame/game_context.h"
+#include "common/game_context.h"
 #include "common/reserved_key.h"
 
 namespace {

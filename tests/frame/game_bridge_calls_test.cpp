@@ -7,7 +7,7 @@
 #include "engine_testing/test_entity_type.h"
 #include "common/bridge_parts.h"
 #include "common/game_bridge.h"
-#include "frame/game_context.h"
+#include "common/game_context.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"

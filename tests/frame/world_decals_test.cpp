@@ -4,11 +4,11 @@
 
 #include "engine/cache.h"
 #include "engine/process.h"
-#include "frame/contact_filters.h"
+#include "physics/contact_filters.h"
 #include "common/game_bridge.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"
-#include "world/decal_store.h"
+#include "common/decal_store.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "frame/msgbox.h"
+#include "game/msgbox.h"
 
 #include "engine/cache.h"
 #include "engine/ui.h"

@@ -1,4 +1,4 @@
-#include "world/decal_store.h"
+#include "common/decal_store.h"
 
 #include "engine/reset.h"
 

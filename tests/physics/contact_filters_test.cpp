@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "frame/contact_filters.h"
+#include "physics/contact_filters.h"
 #include "engine/entity_reg.h"
-#include "frame_fixture.h"
+#include "../frame/frame_fixture.h"
 #include "physics/cd_filter.h"
 #include "physics/cd_geo_box.h"
 #include "physics/contact_owner.h"

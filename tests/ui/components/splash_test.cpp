@@ -1,4 +1,4 @@
-#include "frame/splash.h"
+#include "ui/components/splash.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include "engine/ui.h"
 #include "engine_testing/test_entity_type.h"
 #include "engine_testing/ui_driver.h"
-#include "frame/game_context.h"
+#include "common/game_context.h"
 #include "frame/type_registry.h"
-#include "frame_fixture.h"
+#include "../../frame/frame_fixture.h"
 #include "ui/components/ui_comp_progress.h"
 
 namespace {

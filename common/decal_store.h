@@ -2,9 +2,9 @@
 #include <cstdint>
 
 #include "engine/vec.h"
-#include "physics/physproc.h"
 
 struct c_item_t;
+struct phys_pair_t;
 class vprocess_t;
 
 // One 32-bit field of a decal's placement record.

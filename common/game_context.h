@@ -7,7 +7,7 @@
 
 // Takes one use of the context, creating its pool on the first.
 void game_context_create();
-// Gives back one use (removing the splash window first when one is open); the last use destroys the
+// Gives back one use (closing the loading screen first when one is open); the last use destroys the
 // pool. A release without a use is reported and ignored.
 void game_context_release();
 // The "context" object, created on first request; null while no use is taken.

@@ -1,11 +1,11 @@
-#include "frame/game_context.h"
+#include "common/game_context.h"
 
 #include <memory>
 
 #include "engine/def_pool.h"
 #include "engine/reset.h"
 #include "common/engine_api.h"
-#include "frame/splash.h"
+#include "common/loading_screen.h"
 
 namespace {
 
@@ -32,8 +32,7 @@ void game_context_create()
 
 void game_context_release()
 {
-    if (splash_window())
-        splash_hide();
+    loading_screen_close();
     if (context_uses <= 0) {
         api::error("[game_context] release without a use");
         return;

@@ -1,4 +1,4 @@
-#include "frame/msgbox.h"
+#include "game/msgbox.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "common/game_bridge.h"
 #include "frame/game_process.h"
 #include "common/type_create.h"
-#include "frame_fixture.h"
+#include "../frame/frame_fixture.h"
 #include "game/ui_handler_msgbox.h"
 
 namespace {

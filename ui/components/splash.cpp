@@ -1,4 +1,4 @@
-#include "frame/splash.h"
+#include "ui/components/splash.h"
 
 #include <algorithm>
 
@@ -101,6 +101,17 @@ void set_progress(c_item_t* window, const float fraction)
 // The bar's fraction at the start of the current stage.
 float stage_start() { return static_cast<float>(splash.current_step) * splash.step_factor; }
 
+// The splash window as the module's loading screen.
+class splash_screen_t : public loading_screen_t
+{
+  public:
+    splash_screen_t() { loading_screen_install(this); }
+    void refresh(const char* text) override;
+    void progress(int done, int total) override;
+    void close() override;
+};
+splash_screen_t splash_screen;
+
 }  // namespace
 
 void splash_show(const int total_steps)
@@ -139,7 +150,7 @@ void splash_hide()
     splash.window = nullptr;
 }
 
-void loading_screen_refresh(const char* text)
+void splash_screen_t::refresh(const char* text)
 {
     c_item_t* window = live_window();
     if (!window)
@@ -153,7 +164,7 @@ void loading_screen_refresh(const char* text)
     draw_frame();
 }
 
-void loading_screen_progress(const int done, const int total)
+void splash_screen_t::progress(const int done, const int total)
 {
     c_item_t* window = live_window();
     if (!window)
@@ -161,6 +172,12 @@ void loading_screen_progress(const int done, const int total)
     const float within = total > 0 ? static_cast<float>(done) * splash.step_factor / static_cast<float>(total) : 0.0f;
     set_progress(window, stage_start() + within);
     draw_frame();
+}
+
+void splash_screen_t::close()
+{
+    if (live_window())
+        splash_hide();
 }
 
 c_item_t* splash_window() { return live_window(); }

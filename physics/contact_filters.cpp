@@ -1,4 +1,4 @@
-#include "frame/contact_filters.h"
+#include "physics/contact_filters.h"
 
 #include "engine/entity_handle.h"
 #include "physics/cd_filter.h"

@@ -1,4 +1,4 @@
-#include "frame/traffic_info.h"
+#include "vehicles/traffic_info.h"
 
 #include "common/game_bridge.h"
 #include "vehicles/traffic.h"

@@ -1,4 +1,4 @@
-#include "frame/scene_proc.h"
+#include "physics/scene_proc.h"
 
 #include "engine/eblock.h"
 #include "engine/entity.h"

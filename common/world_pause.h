@@ -1,0 +1,9 @@
+#pragma once
+
+// Pausing the world of the current bridge, for the windows that stop the game while they are shown.
+// The frame, which owns the world processes, defines these; without a world they do nothing.
+
+// True when there is a current world and it is paused.
+bool current_world_paused();
+// Puts the current world to sleep (or wakes it) when it is pausable; `hide` also stops its draw.
+void current_world_pause(bool sleep, bool hide);
