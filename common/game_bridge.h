@@ -51,7 +51,8 @@ public:
     bool has_police() const { return !police_.is_null(); }
 
     int32_t mode() const { return mode_; }
-    void set_mode_5() { mode_ = game_mode_game_over; }
+    // Puts the world into game-over mode (the game-over window does when it shows).
+    void set_mode_game_over() { mode_ = game_mode_game_over; }
 
     // "/maps/NAME.mbd", or empty for an empty name. False (path left empty, reported) when the path
     // does not fit the field.

@@ -23,16 +23,16 @@ int filter_contact_pair(uintptr_t, const cd_geo_t* moving, const cd_geo_t* candi
             return phys_pair_solid;
         if (kind_of(candidate) == contact_kind_trailer)
             return phys_pair_ignore;
-        if (kind_of(candidate) == contact_kind_3)
+        if (kind_of(candidate) == contact_kind_kicked_box)
             return phys_pair_touch;
     }
     if (!has_owner(moving))
         return phys_pair_solid;
     if (kind_of(moving) == contact_kind_trailer)
         return phys_pair_ignore;
-    if (kind_of(moving) != contact_kind_3)
+    if (kind_of(moving) != contact_kind_kicked_box)
         return phys_pair_solid;
-    // A moving kind -3 touches the player's truck and the vehicles and stops at everything else.
+    // A moving kicked box touches the player's truck and the vehicles and stops at everything else.
     const int32_t other = candidate ? kind_of(candidate) : 0;
     return other == contact_kind_player || other == contact_kind_vehicle ? phys_pair_touch : phys_pair_solid;
 }
@@ -41,7 +41,7 @@ int filter_entity_solid(uintptr_t user, const cd_geo_t*, const cd_geo_t* candida
 {
     if (!has_owner(candidate))
         return phys_pair_solid;
-    if (kind_of(candidate) == contact_kind_3)
+    if (kind_of(candidate) == contact_kind_kicked_box)
         return phys_pair_ignore;
     const auto* filter = reinterpret_cast<const cd_filter_t*>(user);
     if (!filter)
@@ -50,11 +50,11 @@ int filter_entity_solid(uintptr_t user, const cd_geo_t*, const cd_geo_t* candida
     return filter->query(owner) ? phys_pair_solid : phys_pair_ignore;
 }
 
-int filter_not_kind_3(uintptr_t, const cd_geo_t*, const cd_geo_t* candidate)
+int filter_not_kicked_box(uintptr_t, const cd_geo_t*, const cd_geo_t* candidate)
 {
     if (!has_owner(candidate))
         return phys_pair_solid;
-    return kind_of(candidate) == contact_kind_3 ? phys_pair_ignore : phys_pair_solid;
+    return kind_of(candidate) == contact_kind_kicked_box ? phys_pair_ignore : phys_pair_solid;
 }
 
 int filter_world_ray(uintptr_t user, const cd_geo_t*, const cd_geo_t* candidate)

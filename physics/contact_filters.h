@@ -5,24 +5,27 @@
 
 // Contact filters the world's physics queries use. Each reads a geometry's contact owner record
 // (`cd_geo_t::owner_record`, null for a geometry without an owner): the owning entity's handle and its
-// contact kind (a signed tag: -2 every vehicle, -3 and -4 kinds read by the contact response, -10
-// trailers, -20 the player's truck, -200 the static world). Answers are those of phys_pair_answer_t.
+// contact kind (a signed tag: -2 every vehicle, -3 and -4 the game controller's pooled boxes, kicked
+// and resting, which the contact response tells apart, -10 trailers, -20 the player's truck, -200 the
+// static world). Answers are those of phys_pair_answer_t.
 
 // Contact kinds the filters tell apart.
 enum contact_kind_t : int32_t {
     contact_kind_vehicle = -2,
-    contact_kind_3 = -3,
+    contact_kind_kicked_box = -3,  // the game controller's pooled boxes that vehicles kick away
     contact_kind_trailer = -10,
     contact_kind_player = -20,
     contact_kind_world = -200,
 };
 
-// The player's truck against the world: trailers are ignored, kind -3 is touched, the rest is solid.
+// The player's truck against the world: trailers are ignored, kicked boxes are touched, the rest is
+// solid.
 int filter_contact_pair(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
-// Kind -3 is ignored; any other owner is solid when the `cd_filter_t` at `user` lets its entity pass.
+// Kicked boxes are ignored; any other owner is solid when the `cd_filter_t` at `user` lets its entity
+// pass.
 int filter_entity_solid(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
-// Everything is solid but kind -3.
-int filter_not_kind_3(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
+// Everything is solid but the kicked boxes.
+int filter_not_kicked_box(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
 // Rays onto the ground: only the static world (and geometry without an owner) is solid.
 int filter_world_ray(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
 

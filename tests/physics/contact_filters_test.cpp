@@ -62,7 +62,7 @@ TEST_F(contact_filters_test, single_candidate_filters_answer_by_its_kind)
 {
     struct case_t {
         int32_t candidate;
-        int not_kind_3;
+        int not_kicked_box;
         int world_ray;
     };
     const case_t cases[] = {
@@ -71,7 +71,7 @@ TEST_F(contact_filters_test, single_candidate_filters_answer_by_its_kind)
         {-20, phys_pair_solid, phys_pair_ignore},     {5, phys_pair_solid, phys_pair_ignore},
     };
     for (const case_t& c : cases) {
-        EXPECT_EQ(filter_not_kind_3(0, nullptr, geometry(c.candidate)), c.not_kind_3) << c.candidate;
+        EXPECT_EQ(filter_not_kicked_box(0, nullptr, geometry(c.candidate)), c.not_kicked_box) << c.candidate;
         EXPECT_EQ(filter_world_ray(0, nullptr, geometry(c.candidate)), c.world_ray) << c.candidate;
     }
     // A non-zero user word makes the world ray ignore everything.
