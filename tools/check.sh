@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, runs each fuzz target
+# Checks the engine-call list and the folder order of the includes, builds everything with
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs each fuzz target
 # briefly, then every test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/tools/install-deps.sh"
 cd "$root"
 python3 "$root/tools/sync_engine_api.py" --check
+python3 "$root/tools/check_includes.py"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 bash "$root/tools/fuzz-smoke.sh"
