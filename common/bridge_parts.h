@@ -30,6 +30,15 @@ class environment_commands_t
     virtual void set_fov(int32_t degrees) = 0;
 };
 
+// The traffic's report behind the console command "g_traffic_info".
+class traffic_commands_t
+{
+  public:
+    virtual ~traffic_commands_t() = default;
+    // Reports the counts of the traffic's registered roads and spawned cars.
+    virtual void print_info() const = 0;
+};
+
 // The pager of the player's truck, which shows short game messages.
 class pager_owner_t
 {

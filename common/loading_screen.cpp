@@ -9,6 +9,12 @@ loading_screen_t* installed = nullptr;
 
 void loading_screen_install(loading_screen_t* screen) { installed = screen; }
 
+void loading_screen_open(const int total_steps)
+{
+    if (installed)
+        installed->open(total_steps);
+}
+
 void loading_screen_refresh(const char* text)
 {
     if (installed)

@@ -18,9 +18,9 @@
 #include "common/local_def.h"
 #include "frame/save_game_bridge.h"
 #include "frame/screenshot.h"
-#include "ui/components/splash.h"
-#include "vehicles/traffic_info.h"
-#include "ui/screens/input_actions.h"
+#include "common/loading_screen.h"
+#include "frame/traffic_info.h"
+#include "common/input_actions.h"
 #include "frame/world_process.h"
 
 namespace {
@@ -388,7 +388,7 @@ void game_process_t::command_map(int words, bool preview)
     api::bind_add_cmd("pause", "pause", 1, 0);
     api::inp_set_active(0);
     if (!preview)
-        splash_show(15);
+        loading_screen_open(15);
     drop_world();
     if (preview)
         if (def_obj_t* context = game_context_get())

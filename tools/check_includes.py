@@ -25,10 +25,8 @@ ORDER = ["common", "behaviour", "physics", "world", "road", "vehicles", "ui/comp
 # What frame/ outside the composition root may include besides itself and the engine.
 FRAME_REACH = {"common", "physics"}
 
-# The files that put the subsystems together: the type registry, the world-type registration, and
-# the game process's start-up (which registers the subsystems' console commands, shows the splash
-# and binds the default controls).
-COMPOSITION_ROOT = {"frame/type_registry.cpp", "frame/world_types.cpp", "frame/game_process.cpp"}
+# The files that put the subsystems together: the type registry and the world-type registration.
+COMPOSITION_ROOT = {"frame/type_registry.cpp", "frame/world_types.cpp"}
 
 SOURCE = re.compile(r"\.(h|hpp|cpp|cc)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]')

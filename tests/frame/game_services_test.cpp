@@ -5,7 +5,7 @@
 #include "engine/command_line.h"
 #include "common/game_bridge.h"
 #include "frame/game_process.h"
-#include "vehicles/traffic_info.h"
+#include "frame/traffic_info.h"
 #include "common/type_create.h"
 #include "common/view_params.h"
 #include "frame_fixture.h"

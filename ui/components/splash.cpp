@@ -106,6 +106,7 @@ class splash_screen_t : public loading_screen_t
 {
   public:
     splash_screen_t() { loading_screen_install(this); }
+    void open(int total_steps) override { splash_show(total_steps); }
     void refresh(const char* text) override;
     void progress(int done, int total) override;
     void close() override;

@@ -1,4 +1,4 @@
-#include "ui/screens/input_actions.h"
+#include "common/input_actions.h"
 
 #include <gtest/gtest.h>
 
