@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/check.h"
 #include "engine/log.h"
 #include "engine/mem.h"
 
@@ -129,6 +130,8 @@ cd_bvnode_t* cd_bvtree_t::build(size_t* size_out, void** block_out)
     block_end_ = block_start_ + size;
     state_ = state_writing;
     cd_bvnode_t* const root = write_nodes();
+    // Without callbacks the nodes are exactly what tree_size counted.
+    kv_assert(!root || node_callback_ || size_callback_ || cursor_ == block_end_);
     finish();
     if (!root) {
         mem_sys_free(block);
@@ -186,6 +189,8 @@ bool cd_bvtree_t::split_group(uint32_t index)
     cd_bvgroup_t halves[2];
     halves[0] = {group.first, static_cast<uint32_t>(middle - begin), {}, {}, {-1, -1}};
     halves[1] = {group.first + halves[0].count, group.count - halves[0].count, {}, {}, {-1, -1}};
+    // A group splits only with two items or more, and a split at either end falls back to the middle.
+    kv_assert(halves[0].count > 0 && halves[1].count > 0);
     for (cd_bvgroup_t& half : halves) {
         set_empty_box(half.minimum, half.maximum);
         for (const cd_bvitem_t& item : items_of(half))
@@ -216,6 +221,7 @@ cd_bvnode_t* cd_bvtree_t::write_nodes()
 {
     std::vector<cd_bvnode_t*> nodes(groups_.size(), nullptr);
     std::vector<uint32_t> inner_order;  // inner groups in the order their nodes were written
+    size_t leaf_items = 0;              // items the leaves hold between them
     std::vector<uint32_t> pending{0};
     while (!pending.empty()) {
         const uint32_t index = pending.back();
@@ -229,15 +235,19 @@ cd_bvnode_t* cd_bvtree_t::write_nodes()
             pending.push_back(static_cast<uint32_t>(group.halves[0]));
             pending.push_back(static_cast<uint32_t>(group.halves[1]));
         } else if (node_callback_) {
+            leaf_items += group.count;
             nodes[index] = node_callback_(group, owner_, *this);
             if (!nodes[index])
                 error("cd_bvtree_t: the leaf callback gave no node for %u items", group.count);
         } else {
+            leaf_items += group.count;
             nodes[index] = write_leaf(group);
         }
         if (!nodes[index])
             return nullptr;
     }
+    // The halves of every split partition their group, so the leaves hold every item exactly once.
+    kv_assert(leaf_items == items_.size());
     // Children were written after their parents, so the reverse order bounds every child first.
     for (auto it = inner_order.rbegin(); it != inner_order.rend(); ++it) {
         cd_bvnode_t* const node = nodes[*it];
@@ -252,6 +262,8 @@ cd_bvnode_t* cd_bvtree_t::write_nodes()
 
 cd_bvnode_t* cd_bvtree_t::write_leaf(const cd_bvgroup_t& group)
 {
+    // Groups above the 16-bit count were always split.
+    kv_assert(group.count <= leaf_capacity);
     auto* const node = static_cast<cd_bvnode_t*>(take(cd_bvnode_leaf_size(group.count)));
     if (!node)
         return nullptr;

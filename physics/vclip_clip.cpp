@@ -1,7 +1,8 @@
 #include "physics/vclip_clip.h"
 
-#include <cassert>
 #include <cmath>
+
+#include "engine/check.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ vclip_edge_clip_t choose_neighbour(const vclip_segment_t& s, float lower, float 
                                    const cd_feature_t* lower_neighbour, const cd_feature_t* upper_neighbour,
                                    const vclip_touch_rule_t& rule)
 {
-    assert(lower_neighbour && upper_neighbour);
+    kv_assert(lower_neighbour && upper_neighbour);
     vclip_edge_clip_t out;
     if (const cd_poly_vertex_t* const vertex = as_vertex(lower_neighbour)) {
         const vec3_t point = s.at(lower);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/check.h"
+
 namespace {
 
 // The current feature, whose type the dispatch has read, as its record.
@@ -57,6 +59,19 @@ vclip_walk_t::vclip_walk_t(const cd_polyhedron_t& first, const axial_t& first_fr
 }
 
 vclip_answer_t vclip_walk_t::step()
+{
+    const cd_feature_t* const first_before = first_.feature;
+    const cd_feature_t* const second_before = second_.feature;
+    const vclip_answer_t answer = run_handler();
+    // Every handler that answers "continue" has moved one feature to another one: the walk makes
+    // progress each step, and only a cycle (which vclip_run counts) can keep it going.
+    kv_assert(answer != vclip_continue ||
+              (first_.feature != first_before || second_.feature != second_before));
+    kv_assert(first_.feature && second_.feature);
+    return answer;
+}
+
+vclip_answer_t vclip_walk_t::run_handler()
 {
     using feature_t = cd_feature_t;
     const uint32_t a = first_.feature->type;

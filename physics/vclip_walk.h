@@ -48,6 +48,8 @@ public:
     float distance() const { return distance_; }
 
 private:
+    // Picks the handler of the current pair by feature types and runs it.
+    vclip_answer_t run_handler();
     // Handlers by feature types; the side arguments say which polyhedron plays which role.
     vclip_answer_t vertex_vertex(vclip_side_t& a, vclip_side_t& b);
     vclip_answer_t vertex_edge(vclip_side_t& v, vclip_side_t& e);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cache_internal.h"
+#include "engine/check.h"
 #include "engine/log.h"
 #include "engine/reset.h"
 
@@ -50,6 +51,9 @@ void mlru_unlink(c_item_t* item)
 {
     if (!(item->flags & ci_flag_in_mlru))
         return;
+    // The flag is set and cleared only with the links, so a flagged item is linked both ways.
+    kv_assert(item->mlru_previous ? item->mlru_previous->mlru_next == item : mlru_head == item);
+    kv_assert(!item->mlru_next || item->mlru_next->mlru_previous == item);
     if (item->mlru_previous)
         item->mlru_previous->mlru_next = item->mlru_next;
     else
@@ -175,6 +179,8 @@ void cache_evict_unused()
     for (c_item_t* item = mlru_head; item;) {
         c_item_t* const next = item->mlru_next;
         if (cache_item_unused(item)) {
+            // Every release of a reference or a lock checks for one first: no count goes below zero.
+            kv_assert(item->refs == 0 && item->locks == 0);
             mlru_unlink(item);
             if (cache_item_loadable(item) && (item->flags & ci_flag_resident))
                 cache_free_memory(item);
@@ -247,7 +253,9 @@ ENGINE_API void ci_dec_refs(c_item_t* item)
         error("cache: reference of %s given back twice", item->name.empty() ? "an anonymous item" : item->name.c_str());
         return;
     }
-    if (--item->refs == 0 && cache_item_unused(item) && cache_item_loadable(item)) {
+    --item->refs;
+    kv_assert(item->refs >= 0);
+    if (item->refs == 0 && cache_item_unused(item) && cache_item_loadable(item)) {
         ci_mlru_add(item);
         cache_evict_unused();
     }
@@ -258,6 +266,7 @@ ENGINE_API void ci_finish_load(c_item_t* item)
     if (!item || item->locks <= 0)
         return;
     --item->locks;
+    kv_assert(item->locks >= 0);
     if (item->counter)
         --*item->counter;
     if (item->locks == 0 && item->refs == 0 && !(item->flags & (ci_flag_in_mlru | ci_flag_held)))

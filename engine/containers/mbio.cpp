@@ -80,6 +80,8 @@ bool mbio_t::can_write(size_t count, const char* what)
 
 uint64_t mbio_t::get_le(size_t count)
 {
+    // Callers checked with can_read first.
+    kv_assert(position_ <= size_ && count <= size_ - position_);
     uint64_t value = 0;
     for (size_t i = 0; i < count; ++i)
         value |= uint64_t{read_[position_ + i]} << (8 * i);
@@ -89,6 +91,8 @@ uint64_t mbio_t::get_le(size_t count)
 
 void mbio_t::put_le(uint64_t value, size_t count)
 {
+    // Callers checked with can_write first, which grows a growing stream to fit.
+    kv_assert(position_ <= size_ && count <= size_ - position_);
     for (size_t i = 0; i < count; ++i)
         write_[position_ + i] = static_cast<uint8_t>(value >> (8 * i));
     position_ += count;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/check.h"
 #include "engine/log.h"
 
 namespace {
@@ -125,12 +126,14 @@ void spatialhash_t::place(record_t& record)
 
 void spatialhash_t::unplace(record_t& record)
 {
+    // place() entered the record once in the aside list, or once in every cell of its range, and
+    // nothing else adds or drops it: each list it is taken from holds it, and each cell exists.
     auto drop = [&record](std::vector<record_t*>& list) {
         auto it = std::find(list.begin(), list.end(), &record);
-        if (it != list.end()) {
-            *it = list.back();
-            list.pop_back();
-        }
+        kv_assert(it != list.end());
+        *it = list.back();
+        list.pop_back();
+        kv_assert(std::find(list.begin(), list.end(), &record) == list.end());
     };
     if (record.oversize) {
         drop(oversize_);
@@ -141,8 +144,7 @@ void spatialhash_t::unplace(record_t& record)
         for (int y = record.lo[1]; y <= record.hi[1]; ++y)
             for (int z = record.lo[2]; z <= record.hi[2]; ++z) {
                 auto cell = grid.find({x, y, z});
-                if (cell == grid.end())
-                    continue;
+                kv_assert(cell != grid.end());
                 drop(cell->second);
                 if (cell->second.empty())
                     grid.erase(cell);

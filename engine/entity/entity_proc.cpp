@@ -1,7 +1,9 @@
 #include "engine/entity_proc.h"
 
 #include <algorithm>
+#include <functional>
 
+#include "engine/check.h"
 #include "engine/entity.h"
 #include "engine/entity_reg.h"
 #include "engine/log.h"
@@ -127,7 +129,10 @@ bool entity_proc_t::init_eblock(eblock_t* block)
         busy_scope_t busy(busy_);
         for (entity_t* entity : block->entities_)
             entity->precache();
-        for (const int phase : entity_phase_union(block->entities_, true)) {
+        const std::vector<int> phases = entity_phase_union(block->entities_, true);
+        // The union is sorted and free of repeats: each phase runs once, lowest first.
+        kv_assert(std::adjacent_find(phases.begin(), phases.end(), std::greater_equal<int>()) == phases.end());
+        for (const int phase : phases) {
             for (entity_t* entity : block->entities_) {
                 const level_list_t* list = entity->get_init_list();
                 if (!list || !list->contains(phase))
@@ -177,7 +182,9 @@ void entity_proc_t::run_destroy_phases(const std::vector<entity_t*>& entities)
     for (entity_t* entity : entities)
         if (entity_access::phases_started(*entity) > 0)
             started.push_back(entity);
-    for (const int phase : entity_phase_union(started, false))
+    const std::vector<int> phases = entity_phase_union(started, false);
+    kv_assert(std::adjacent_find(phases.begin(), phases.end(), std::greater_equal<int>()) == phases.end());
+    for (const int phase : phases)
         for (entity_t* entity : started) {
             const level_list_t* list = entity->get_destroy_list();
             if (list && list->contains(phase))

@@ -2,17 +2,17 @@
 
 #include <strings.h>
 
-#include <cctype>
-#include <cerrno>
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "engine/dstring.h"
+#include "engine/scanner.h"
 
 namespace {
 
@@ -23,54 +23,46 @@ bool fail(std::string* why, const std::string& reason)
     return false;
 }
 
+// `text` without the blanks around it.
+std::string_view trimmed(const char* text)
+{
+    std::string_view view(text);
+    const size_t first = view.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return view.substr(first, view.find_last_not_of(" \t") - first + 1);
+}
+
 // Reads a whole decimal integer (an optional "0x" reads hexadecimal) in [minimum, maximum].
 bool read_integer(const char* text, long long minimum, long long maximum, long long& out)
 {
-    while (*text == ' ' || *text == '\t')
-        ++text;
-    const bool negative = *text == '-';
-    const char* digits = (*text == '-' || *text == '+') ? text + 1 : text;
-    const bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
-    if (!*digits || (hex && !digits[2]))
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long long magnitude = strtoull(hex ? digits + 2 : digits, &end, hex ? 16 : 10);
-    while (*end == ' ' || *end == '\t')
-        ++end;
-    if (errno || *end || !isxdigit(static_cast<unsigned char>(hex ? digits[2] : digits[0])))
-        return false;
-    if (magnitude > static_cast<unsigned long long>(INT64_MAX))
-        return false;
-    const long long value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-    if (value < minimum || value > maximum)
+    int64_t value = 0;
+    if (scanner_read_whole(trimmed(text), minimum, maximum, value) != number_fault_t::none)
         return false;
     out = value;
     return true;
 }
 
-// Reads up to `count` reals separated by blanks or commas; answers how many it read, -1 on bad text.
+// Reads up to `count` reals separated by blanks or commas, each a finite float; answers how many it
+// read, -1 on bad text.
 int read_reals(const char* text, float* out, int count)
 {
+    const std::string_view view(text);
+    constexpr std::string_view separators = " \t,";
     int read = 0;
-    const char* at = text;
-    for (;;) {
-        while (*at == ' ' || *at == '\t' || *at == ',')
-            ++at;
-        if (!*at)
-            return read;
+    for (size_t at = view.find_first_not_of(separators); at != std::string_view::npos;
+         at = view.find_first_not_of(separators, at)) {
         if (read == count)
             return -1;
-        char* end = nullptr;
-        errno = 0;
-        const float value = strtof(at, &end);
-        if (end == at || errno == ERANGE || !std::isfinite(value))
+        const size_t end = std::min(view.find_first_of(separators, at), view.size());
+        double value = 0.0;
+        if (scanner_read_real(view.substr(at, end - at), -scanner_t::real_limit, scanner_t::real_limit, value) !=
+            number_fault_t::none)
             return -1;
-        if (*end && *end != ' ' && *end != '\t' && *end != ',')
-            return -1;
-        out[read++] = value;
+        out[read++] = static_cast<float>(value);
         at = end;
     }
+    return read;
 }
 
 bool read_bool(const char* text, bool& out)

@@ -2,13 +2,10 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #include "engine/host.h"
+#include "engine/scanner.h"
 
 namespace {
 
@@ -24,10 +21,11 @@ std::string default_data_root()
 
 bool parse_long(const char* text, long minimum, long& value)
 {
-    char* end = nullptr;
-    errno = 0;
-    value = strtol(text, &end, 10);
-    return errno == 0 && end != text && *end == '\0' && value >= minimum;
+    int64_t read = 0;
+    if (scanner_read_whole(text, minimum, LONG_MAX, read) != number_fault_t::none)
+        return false;
+    value = static_cast<long>(read);
+    return true;
 }
 
 }  // namespace
@@ -80,9 +78,8 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
                 }
                 settings.seed = static_cast<uint32_t>(number);
             } else if (option == "--dt") {
-                char* end = nullptr;
-                const double seconds = strtod(text, &end);
-                if (end == text || *end != '\0' || !std::isfinite(seconds) || seconds < 0.0 || seconds > 10.0) {
+                double seconds = 0.0;
+                if (scanner_read_real(text, 0.0, 10.0, seconds) != number_fault_t::none) {
                     problem = "--dt needs seconds from 0 to 10";
                     return false;
                 }

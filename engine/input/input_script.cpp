@@ -1,11 +1,8 @@
 #include "engine/input_script.h"
 
-#include <cerrno>
-#include <cfloat>
 #include <climits>
-#include <cmath>
 #include <cstdarg>
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -20,40 +17,36 @@ constexpr std::streamoff max_script_bytes = 16 << 20;
 // Latest time an event may name, in seconds (a little over eleven days).
 constexpr double max_event_time = 1e6;
 // Limit of pointer coordinates.
-constexpr long max_cursor = 1000000;
+constexpr int64_t max_cursor = 1000000;
 
-// One word of a line: its text and whether it was quoted.
-struct word_t {
-    std::string text;
-    bool quoted = false;
-};
+// One line's words (tokens).
+using words_t = std::vector<token_t>;
 
 // Reads one script, stopping at the first fault, which it reports as "<source>:<line>: <what>".
 class script_reader_t {
 public:
-    script_reader_t(const std::string& source) : source_(source) {}
+    // No punctuation: a key name such as "[", "=" or "," is a word like any other.
+    script_reader_t(std::string_view text, const std::string& source) : scanner_(text, source, "") {}
 
-    bool read(std::string_view text, std::vector<inp_event_t>& events)
+    bool read(std::vector<inp_event_t>& events)
     {
-        // No punctuation: a key name such as "[", "=" or "," is a word like any other.
-        scanner_t scanner(text, source_, "");
         token_t token;
-        bool more = scanner.next(token);
+        bool more = scanner_.next(token);
         while (more) {
             line_ = token.line;
-            std::vector<word_t> words;
+            words_t words;
             while (more && token.line == line_) {
-                words.push_back({token.text, token.kind == token_kind_t::string});
-                more = scanner.next(token);
+                words.push_back(std::move(token));
+                more = scanner_.next(token);
             }
-            if (scanner.failed())
+            if (scanner_.failed())
                 return false;
             inp_event_t event;
             if (!read_event(words, event))
                 return false;
             events.push_back(std::move(event));
         }
-        return !scanner.failed();
+        return !scanner_.failed();
     }
 
 private:
@@ -64,34 +57,26 @@ private:
         va_start(args, format);
         vsnprintf(what, sizeof what, format, args);
         va_end(args);
-        error("%s:%d: %s", source_.c_str(), line_, what);
+        scanner_.fail(line_, "%s", what);
         return false;
     }
 
-    bool number(const word_t& word, const char* what, double& value)
+    bool number(const token_t& word, const char* what, double& value, double minimum = -scanner_t::real_limit,
+                double maximum = scanner_t::real_limit)
     {
-        char* end = nullptr;
-        errno = 0;
-        value = strtod(word.text.c_str(), &end);
-        if (word.quoted || word.text.empty() || *end != '\0' || errno != 0 || !std::isfinite(value))
-            return fail("%s \"%s\" is no number", what, word.text.c_str());
-        return true;
+        return scanner_.real_of(word, value, what, minimum, maximum);
     }
 
-    bool integer(const word_t& word, const char* what, long minimum, long maximum, int& value)
+    bool integer(const token_t& word, const char* what, int64_t minimum, int64_t maximum, int& value)
     {
-        char* end = nullptr;
-        errno = 0;
-        const long read = strtol(word.text.c_str(), &end, 10);
-        if (word.quoted || word.text.empty() || *end != '\0' || errno != 0)
-            return fail("%s \"%s\" is no whole number", what, word.text.c_str());
-        if (read < minimum || read > maximum)
-            return fail("%s %ld is outside %ld to %ld", what, read, minimum, maximum);
+        int64_t read = 0;
+        if (!scanner_.whole_of(word, read, what, minimum, maximum))
+            return false;
         value = static_cast<int>(read);
         return true;
     }
 
-    bool count(const std::vector<word_t>& words, size_t least, size_t most)
+    bool count(const words_t& words, size_t least, size_t most)
     {
         const size_t arguments = words.size() - 2;
         if (arguments < least || arguments > most)
@@ -99,14 +84,12 @@ private:
         return true;
     }
 
-    bool read_event(const std::vector<word_t>& words, inp_event_t& event)
+    bool read_event(const words_t& words, inp_event_t& event)
     {
         if (words.size() < 2)
             return fail("a line needs a time and an action");
-        if (!number(words[0], "the time", event.time))
+        if (!number(words[0], "the time", event.time, 0.0, max_event_time))
             return false;
-        if (event.time < 0.0 || event.time > max_event_time)
-            return fail("the time %g is outside 0 to %g seconds", event.time, max_event_time);
         const std::string& action = words[1].text;
         if (action == "press" || action == "release")
             return read_key(words, event, action == "press");
@@ -121,7 +104,7 @@ private:
         return fail("unknown action \"%s\"", action.c_str());
     }
 
-    bool read_key(const std::vector<word_t>& words, inp_event_t& event, bool press)
+    bool read_key(const words_t& words, inp_event_t& event, bool press)
     {
         if (!count(words, 1, 1))
             return false;
@@ -133,42 +116,38 @@ private:
         return true;
     }
 
-    bool read_impulse(const std::vector<word_t>& words, inp_event_t& event)
+    bool read_impulse(const words_t& words, inp_event_t& event)
     {
         double value = 0.0;
         event.kind = inp_event_kind_t::impulse;
         if (!count(words, 2, 3) || !integer(words[2], "the impulse", 0, inp_impulse_count - 1, event.impulse) ||
             !number(words[3], "the value", value))
             return false;
-        if (std::fabs(value) > FLT_MAX)
-            return fail("the value %g is too large", value);
         event.value = static_cast<float>(value);
         return words.size() < 5 || integer(words[4], "the context", INT_MIN, INT_MAX, event.context);
     }
 
-    bool read_axis(const std::vector<word_t>& words, inp_event_t& event)
+    bool read_axis(const words_t& words, inp_event_t& event)
     {
         double value = 0.0;
         event.kind = inp_event_kind_t::axis;
         if (!count(words, 3, 3) ||
             !integer(words[2], "the joystick", 0, inp_code_joystick_count - 1, event.joystick) ||
             !integer(words[3], "the axis", 0, inp_joy_axis_count - 1, event.axis) ||
-            !number(words[4], "the value", value))
+            !number(words[4], "the axis value", value, -1.0, 1.0))
             return false;
-        if (value < -1.0 || value > 1.0)
-            return fail("the axis value %g is outside -1 to 1", value);
         event.value = static_cast<float>(value);
         return true;
     }
 
-    bool read_cursor(const std::vector<word_t>& words, inp_event_t& event)
+    bool read_cursor(const words_t& words, inp_event_t& event)
     {
         event.kind = inp_event_kind_t::cursor;
         return count(words, 2, 2) && integer(words[2], "x", -max_cursor, max_cursor, event.x) &&
                integer(words[3], "y", -max_cursor, max_cursor, event.y);
     }
 
-    bool read_joystick(const std::vector<word_t>& words, inp_event_t& event)
+    bool read_joystick(const words_t& words, inp_event_t& event)
     {
         if (!count(words, 1, 1 + inp_joy_axis_count))
             return false;
@@ -181,7 +160,7 @@ private:
         return true;
     }
 
-    const std::string& source_;
+    scanner_t scanner_;
     int line_ = 0;
 };
 
@@ -190,7 +169,7 @@ private:
 bool inp_script_parse(std::string_view text, const std::string& source, std::vector<inp_event_t>& events)
 {
     std::vector<inp_event_t> read;
-    if (!script_reader_t(source).read(text, read))
+    if (!script_reader_t(text, source).read(read))
         return false;
     events.insert(events.end(), read.begin(), read.end());
     return true;

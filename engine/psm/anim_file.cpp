@@ -7,7 +7,7 @@ namespace
 {
 
 // Most frames an animation may have: more than an hour at 60 frames a second.
-constexpr long max_frames = 1 << 20;
+constexpr int64_t max_frames = 1 << 20;
 
 } // namespace
 
@@ -17,17 +17,17 @@ bool psm_anim_read_text(std::string_view text, const std::string& source, psm_an
     scanner_t& scanner = reader.scanner();
     if (!reader.header("psa", 1))
         return false;
-    long frames = 0;
+    int64_t frames = 0;
     double length = 0;
     bool has_frames = false, has_length = false;
     token_t token;
     while (scanner.next(token)) {
         if (token.kind == token_kind_t::word && token.text == "frames" && !has_frames) {
-            has_frames = reader.whole(frames, 1, max_frames, "frames");
+            has_frames = scanner.read_whole(frames, "frames", 1, max_frames);
             if (!has_frames)
                 return false;
         } else if (token.kind == token_kind_t::word && token.text == "length" && !has_length) {
-            if (!reader.number(length, "length"))
+            if (!scanner.read_real(length, "length"))
                 return false;
             if (!(static_cast<float>(length) > 0.0f)) {
                 scanner.fail(token.line, "length must be above 0 seconds");

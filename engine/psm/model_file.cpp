@@ -92,7 +92,7 @@ class model_parser_t
                 for (int row = 0; row < 4; ++row)
                     for (int column = 0; column < 4; ++column) {
                         double value = 0;
-                        if (!reader_.number(value, "a bone matrix"))
+                        if (!scanner().read_real(value, "a bone matrix"))
                             return false;
                         bone.local.m[row][column] = static_cast<float>(value);
                     }

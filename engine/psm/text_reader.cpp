@@ -1,8 +1,5 @@
 #include "text_reader.h"
 
-#include <cmath>
-#include <cstdlib>
-
 bool psm_text_reader_t::header(const char* magic, int version)
 {
     token_t token;
@@ -10,11 +7,11 @@ bool psm_text_reader_t::header(const char* magic, int version)
         scanner_.fail(token.line, "expected \"%s\" at the start", magic);
         return false;
     }
-    long found = 0;
-    if (!whole(found, 0, 1000000, "version"))
+    int64_t found = 0;
+    if (!scanner_.read_whole(found, "the version", 0, 1000000))
         return false;
     if (found != version) {
-        scanner_.fail(0, "unsupported version %ld (expected %d)", found, version);
+        scanner_.fail(0, "unsupported version %ld (expected %d)", static_cast<long>(found), version);
         return false;
     }
     return true;
@@ -32,33 +29,6 @@ bool psm_text_reader_t::name(std::string& out, const char* what)
     return true;
 }
 
-bool psm_text_reader_t::number(double& out, const char* what)
-{
-    token_t token;
-    if (!scanner_.next(token) || token.kind != token_kind_t::number) {
-        scanner_.fail(token.line, "expected a number for %s", what);
-        return false;
-    }
-    out = std::strtod(token.text.c_str(), nullptr);
-    if (!std::isfinite(out) || std::fabs(out) > 3.4e38) {
-        scanner_.fail(token.line, "number out of range for %s", what);
-        return false;
-    }
-    return true;
-}
-
-bool psm_text_reader_t::whole(long& out, long low, long high, const char* what)
-{
-    double value = 0;
-    if (!number(value, what))
-        return false;
-    if (value != std::floor(value) || value < static_cast<double>(low) || value > static_cast<double>(high)) {
-        scanner_.fail(0, "%s must be a whole number from %ld to %ld", what, low, high);
-        return false;
-    }
-    out = static_cast<long>(value);
-    return true;
-}
 
 template <typename item_t, typename read_t>
 bool psm_text_reader_t::list(std::vector<item_t>& out, size_t limit, const char* what, read_t read_one)
@@ -83,7 +53,7 @@ bool psm_text_reader_t::floats(std::vector<float>& out, size_t limit, const char
 {
     return list(out, limit, what, [this, what](float& item) {
         double value = 0;
-        if (!number(value, what))
+        if (!scanner_.read_real(value, what))
             return false;
         item = static_cast<float>(value);
         return true;
@@ -93,8 +63,8 @@ bool psm_text_reader_t::floats(std::vector<float>& out, size_t limit, const char
 bool psm_text_reader_t::words(std::vector<uint16_t>& out, size_t limit, const char* what)
 {
     return list(out, limit, what, [this, what](uint16_t& item) {
-        long value = 0;
-        if (!whole(value, 0, 65535, what))
+        int64_t value = 0;
+        if (!scanner_.read_whole(value, what, 0, 65535))
             return false;
         item = static_cast<uint16_t>(value);
         return true;

@@ -6,8 +6,8 @@
 
 #include "engine/scanner.h"
 
-// The token-level reading both model-library formats share: names, numbers and number lists, each
-// reporting through the scanner what it expected.
+// The token-level reading both model-library formats share: names and number lists, each reporting
+// through the scanner what it expected (single numbers come straight from the scanner).
 class psm_text_reader_t
 {
   public:
@@ -19,10 +19,6 @@ class psm_text_reader_t
     bool header(const char* magic, int version);
     // Reads a name: a word or a quoted string, not empty.
     bool name(std::string& out, const char* what);
-    // Reads one finite number.
-    bool number(double& out, const char* what);
-    // Reads one whole number within low..high.
-    bool whole(long& out, long low, long high, const char* what);
     // Reads "{ numbers }" with at most `limit` numbers, each finite.
     bool floats(std::vector<float>& out, size_t limit, const char* what);
     // Reads "{ whole numbers }" with at most `limit` numbers, each within 0..65535.

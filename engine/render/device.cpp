@@ -1,5 +1,5 @@
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -8,6 +8,7 @@
 #include "engine/gfx_record.h"
 #include "engine/log.h"
 #include "engine/reset.h"
+#include "engine/scanner.h"
 #include "render_state.h"
 
 namespace {
@@ -92,15 +93,15 @@ void gfx_device_setting::set_value(const char* text)
 {
     if (unavailable || !text)
         return;
-    char* end = nullptr;
-    double number = strtod(text, &end);
-    if (end == text) {
+    double number = 0.0;
+    if (scanner_read_real(text, -scanner_t::real_limit, scanner_t::real_limit, number) != number_fault_t::none) {
         warning("gfx setting %s: \"%s\" is not a number", name_, text);
         return;
     }
-    if (kind_ == kind_int)
-        number = static_cast<double>(static_cast<long>(number));
     value_ = number < minimum_ ? minimum_ : number > maximum_ ? maximum_ : number;
+    // Clamped first, so a huge number never overflows on its way to a whole one.
+    if (kind_ == kind_int)
+        value_ = std::trunc(value_);
 }
 
 void gfx_device_setting::load_value(const char* text) { set_value(text); }

@@ -4,7 +4,6 @@
 // reads the shader file itself (see gfx_shader_precache); this file also holds that file's reader.
 #include "engine/shader_resource.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
@@ -18,25 +17,7 @@ namespace {
 // Kind number of shaders for the purge calls.
 constexpr int32_t shader_kind_number = 2;
 // Largest texture side a shader file may name.
-constexpr long max_texture_side = 65536;
-
-// Reads a whole number in 1 .. max_texture_side from the scanner; false (reported) otherwise.
-bool read_side(scanner_t& scanner, int32_t& out)
-{
-    token_t token;
-    if (!scanner.next(token) || token.kind != token_kind_t::number) {
-        scanner.fail(token.line, "expected a texture size");
-        return false;
-    }
-    char* end = nullptr;
-    const long value = strtol(token.text.c_str(), &end, 0);
-    if (!end || *end != '\0' || value < 1 || value > max_texture_side) {
-        scanner.fail(token.line, "bad texture size \"%s\"", token.text.c_str());
-        return false;
-    }
-    out = static_cast<int32_t>(value);
-    return true;
-}
+constexpr int64_t max_texture_side = 65536;
 
 // The renderer keeps its records until the engine resets: the item only points at one.
 void* shader_load(c_item_t* item)
@@ -89,8 +70,12 @@ bool shader_resource_parse(std::string_view text, const std::string& source, sha
             scanner.fail(token.line, "texture given twice");
             return false;
         }
-        if (!read_side(scanner, out.width) || !read_side(scanner, out.height))
+        int64_t width = 0, height = 0;
+        if (!scanner.read_whole(width, "the texture width", 1, max_texture_side) ||
+            !scanner.read_whole(height, "the texture height", 1, max_texture_side))
             return false;
+        out.width = static_cast<int32_t>(width);
+        out.height = static_cast<int32_t>(height);
         out.has_texture = true;
     }
     // The scanner reported its own fault.

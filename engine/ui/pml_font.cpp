@@ -1,6 +1,5 @@
 #include "engine/pml_font.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -33,24 +32,6 @@ pml_font_t builtin_font()
     return font;
 }
 
-// Reads a whole number token in [low, high]; reports through the scanner otherwise.
-bool read_number(scanner_t& scanner, double low, double high, double& out)
-{
-    token_t token;
-    if (!scanner.next(token) || token.kind != token_kind_t::number) {
-        scanner.fail(token.line, "expected a number");
-        return false;
-    }
-    out = strtod(token.text.c_str(), nullptr);
-    if (token.text.rfind("0x", 0) == 0)
-        out = static_cast<double>(strtoul(token.text.c_str(), nullptr, 16));
-    if (!(out >= low && out <= high)) {
-        scanner.fail(token.line, "%s is out of range %g to %g", token.text.c_str(), low, high);
-        return false;
-    }
-    return true;
-}
-
 // Parses a font file; false with a message on a fault.
 bool parse_font(const std::string& text, const std::string& path, pml_font_t& font)
 {
@@ -60,17 +41,17 @@ bool parse_font(const std::string& text, const std::string& path, pml_font_t& fo
     bool has_override[256] = {};
     token_t token;
     while (scanner.next(token)) {
-        double value = 0.0;
         if (token.kind != token_kind_t::word) {
             scanner.fail(token.line, "expected a metric name, found '%s'", token.text.c_str());
             break;
         }
         if (token.text == "ascent" || token.text == "descent") {
-            if (!read_number(scanner, 0.0, 255.0, value))
+            int64_t height = 0;
+            if (!scanner.read_whole(height, token.text.c_str(), 0, 255))
                 break;
-            (token.text == "ascent" ? font.ascent : font.descent) = static_cast<unsigned char>(value);
+            (token.text == "ascent" ? font.ascent : font.descent) = static_cast<unsigned char>(height);
         } else if (token.text == "advance") {
-            if (!read_number(scanner, 0.0, max_advance, advance))
+            if (!scanner.read_real(advance, "advance", 0.0, max_advance))
                 break;
         } else if (token.text == "char") {
             token_t which;
@@ -78,10 +59,11 @@ bool parse_font(const std::string& text, const std::string& path, pml_font_t& fo
                 scanner.fail(which.line, "expected one character in quotes");
                 break;
             }
-            if (!read_number(scanner, 0.0, max_advance, value))
+            double width = 0.0;
+            if (!scanner.read_real(width, "the character width", 0.0, max_advance))
                 break;
             const unsigned char c = static_cast<unsigned char>(which.text[0]);
-            overrides[c] = value;
+            overrides[c] = width;
             has_override[c] = true;
         } else {
             scanner.fail(token.line, "unknown metric '%s'", token.text.c_str());

@@ -1,11 +1,11 @@
 #include "pml_layout.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <strings.h>
 
 #include "engine/log.h"
 #include "engine/pml_font.h"
+#include "engine/scanner.h"
 
 namespace {
 
@@ -63,17 +63,19 @@ std::string split_tag(std::string_view tag, attributes_t& attributes)
 // Reads a number attribute; false when it is not wholly a number.
 bool read_float(const std::string& text, float& out)
 {
-    char* end = nullptr;
-    out = strtof(text.c_str(), &end);
-    return !text.empty() && end && *end == '\0';
+    double value = 0.0;
+    if (scanner_read_real(text, -scanner_t::real_limit, scanner_t::real_limit, value) != number_fault_t::none)
+        return false;
+    out = static_cast<float>(value);
+    return true;
 }
 
 // Reads a hexadecimal colour attribute; false when it is not wholly one.
 bool read_hex(const std::string& text, unsigned& out)
 {
-    char* end = nullptr;
-    const unsigned long value = strtoul(text.c_str(), &end, 16);
-    if (text.empty() || !end || *end != '\0' || value > 0xFFFFFFFFul)
+    const bool prefixed = text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    int64_t value = 0;
+    if (scanner_read_whole(prefixed ? text : "0x" + text, 0, 0xFFFFFFFF, value) != number_fault_t::none)
         return false;
     out = static_cast<unsigned>(value);
     return true;

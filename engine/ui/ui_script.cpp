@@ -1,16 +1,16 @@
 #include "ui_script.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/eblock.h"
 #include "engine/entity_reg.h"
 #include "engine/level_list.h"
 #include "engine/log.h"
+#include "engine/scanner.h"
 #include "engine/ui_handler.h"
 #include "engine/ui_window.h"
 #include "ui_items.h"
@@ -40,21 +40,27 @@ struct build_state_t {
 // Reads the four numbers of a rectangle ("left right top bottom"); false otherwise.
 bool read_rect(const eblock_template_t::setting_t& setting, pml_rect_t& out)
 {
+    if (setting.array)
+        return false;
     std::string text;
     for (const std::string& value : setting.values)
         text += value + " ";
     float values[4];
-    const char* position = text.c_str();
-    for (float& value : values) {
-        char* end = nullptr;
-        value = strtof(position, &end);
-        if (end == position || !std::isfinite(value))
+    int read = 0;
+    const std::string_view rest(text);
+    constexpr std::string_view blanks = " \t";
+    for (size_t at = rest.find_first_not_of(blanks); at != std::string_view::npos;
+         at = rest.find_first_not_of(blanks, at)) {
+        const size_t end = std::min(rest.find_first_of(blanks, at), rest.size());
+        double value = 0.0;
+        if (read == 4 ||
+            scanner_read_real(rest.substr(at, end - at), -scanner_t::real_limit, scanner_t::real_limit, value) !=
+                number_fault_t::none)
             return false;
-        position = end;
+        values[read++] = static_cast<float>(value);
+        at = end;
     }
-    while (*position == ' ')
-        ++position;
-    if (setting.array || *position != '\0')
+    if (read != 4)
         return false;
     out = pml_rect_t{values[0], values[1], values[2], values[3]};
     return true;

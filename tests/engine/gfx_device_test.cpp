@@ -107,6 +107,13 @@ TEST_F(gfx_device_test, settings_cross_as_text_clamped_and_ignore_writes_while_u
     EXPECT_STREQ(text, text + 64);
     level->set_value("fast");
     EXPECT_TRUE(engine_log_has("gfx setting level: \"fast\" is not a number"));
+    level->set_value("3.7");
+    EXPECT_EQ(level->value(), 3.0);
+    level->set_value("nan");
+    EXPECT_TRUE(engine_log_has("gfx setting level: \"nan\" is not a number"));
+    EXPECT_EQ(level->value(), 3.0);
+    level->set_value("1e30");  // clamped before it becomes whole, so it never overflows
+    EXPECT_EQ(level->value(), 16.0);
 
     level->unavailable = 1;
     level->set_value("2");

@@ -309,15 +309,15 @@ TEST_F(psm_test, bad_model_texts_give_null_and_a_located_message)
          "bad.psm:2: part \"a\": 1 normals for 2 vertices"},
         {"psm 1\npart a { positions { 0 0 0 } uvs { 0 } }",
          "bad.psm:2: part \"a\": 1 uv numbers for 1 vertices"},
-        {"psm 1\npart a { indices { 70000 } }", "bad.psm:2: indices must be a whole number from 0 to 65535"},
-        {"psm 1\npart a { indices { 1.5 } }", "bad.psm:2: indices must be a whole number from 0 to 65535"},
-        {"psm 1\npart a { positions { 0 0 1e39 } }", "bad.psm:2: number out of range for positions"},
-        {"psm 1\npart a { positions { 0 0 x } }", "bad.psm:2: expected a number for positions"},
+        {"psm 1\npart a { indices { 70000 } }", "bad.psm:2: indices 70000 is outside 0 to 65535"},
+        {"psm 1\npart a { indices { 1.5 } }", "bad.psm:2: indices \"1.5\" is no whole number"},
+        {"psm 1\npart a { positions { 0 0 1e39 } }", "bad.psm:2: positions 1e39 is beyond the float range"},
+        {"psm 1\npart a { positions { 0 0 x } }", "bad.psm:2: positions \"x\" is no number"},
         {"psm 1\npart a { bone b }", "bad.psm:2: unknown bone \"b\" (bones are declared before use)"},
         {"psm 1\nbone b { parent b }", "bad.psm:2: unknown bone \"b\" (bones are declared before use)"},
         {"psm 1\nbone b { }\nbone b { }", "bad.psm:3: bone \"b\" declared twice"},
         {"psm 1\npart a { }\npart a { }", "bad.psm:3: part \"a\" declared twice"},
-        {"psm 1\nbone b { matrix 1 0 0 }", "bad.psm:2: expected a number for a bone matrix"},
+        {"psm 1\nbone b { matrix 1 0 0 }", "bad.psm:2: a bone matrix \"}\" is no number"},
         {"psm 1\npart a { positions { } positions { } }",
          "bad.psm:2: section given twice, found \"positions\""},
         {"psm 1\npart a { colour { } }", "bad.psm:2: expected shader, bone, positions, normals, uvs, "
@@ -373,12 +373,12 @@ TEST_F(psm_test, bad_animation_texts_give_false_and_a_located_message)
     } cases[] = {
         {"psm 1", "bad.psa:1: expected \"psa\" at the start"},
         {"psa 1\nframes 10", "bad.psa:2: an animation needs \"frames\" and \"length\""},
-        {"psa 1\nframes 0\nlength 1", "bad.psa:2: frames must be a whole number from 1 to 1048576"},
+        {"psa 1\nframes 0\nlength 1", "bad.psa:2: frames 0 is outside 1 to 1048576"},
         {"psa 1\nframes 2\nlength 0", "bad.psa:3: length must be above 0 seconds"},
         {"psa 1\nframes 2\nlength 1e-50", "bad.psa:3: length must be above 0 seconds"},
         {"psa 1\nframes 2 frames 3",
          "bad.psa:2: expected \"frames\" or \"length\" (once each), found \"frames\""},
-        {"psa 1\nframes 2\nlength \"1\"", "bad.psa:3: expected a number for length"},
+        {"psa 1\nframes 2\nlength \"1\"", "bad.psa:3: length \"1\" is no number"},
     };
     for (const auto& c : cases) {
         log_clear_capture();

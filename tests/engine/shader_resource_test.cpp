@@ -48,10 +48,10 @@ TEST_F(shader_resource_test, a_bad_shader_file_is_reported_once_and_keeps_the_de
         const char* text;
         const char* message;  // part of the error line
     } cases[] = {
-        {"texture 32", "expected a texture size"},
-        {"texture 0 8", "bad texture size \"0\""},
-        {"texture 8 70000", "bad texture size \"70000\""},
-        {"texture 8 8.5", "bad texture size \"8.5\""},
+        {"texture 32", "expected the texture height but the text ends"},
+        {"texture 0 8", "the texture width 0 is outside 1 to 65536"},
+        {"texture 8 70000", "the texture height 70000 is outside 1 to 65536"},
+        {"texture 8 8.5", "the texture height \"8.5\" is no whole number"},
         {"texture 8 8 texture 4 4", "texture given twice"},
         {"blend add", "unknown shader key \"blend\""},
         {"\"texture\" 8 8", "unknown shader key \"texture\""},

@@ -5,6 +5,7 @@
 #include "engine/lcl.h"
 #include "engine/log.h"
 #include "engine/pml.h"
+#include "engine/pml_font.h"
 #include "engine/pml_draw.h"
 #include "engine_testing/engine_test.h"
 
@@ -185,6 +186,27 @@ TEST_F(ui_markup_test, a_missing_font_keeps_the_current_one_and_is_reported_once
     log_clear_capture();
     EXPECT_EQ(render("<font nothing>a</font><font nothing>b").size(), 2u);
     EXPECT_EQ(engine_log_matching("cannot read font \"/fonts/nothing.font\"").size(), 1u);
+}
+
+TEST_F(ui_markup_test, a_font_with_a_bad_metric_is_reported_with_file_and_line_and_not_used)
+{
+    const struct {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"ascent 12\ndescent 4.5\n", "/fonts/bad0.font:2: descent \"4.5\" is no whole number"},
+        {"ascent 256\n", "/fonts/bad1.font:1: ascent 256 is outside 0 to 255"},
+        {"advance 8\nchar \"W\" 1e9\n", "/fonts/bad2.font:2: the character width 1e9 is outside 0 to 1024"},
+        {"advance wide\n", "/fonts/bad3.font:1: advance \"wide\" is no number"},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        const std::string name = "bad" + std::to_string(index++);
+        write_data_file("fonts/" + name + ".font", c.text);
+        log_clear_capture();
+        EXPECT_EQ(pml_font_find(name.c_str()), -1) << c.text;
+        EXPECT_TRUE(engine_log_has(c.message)) << c.text;
+    }
 }
 
 TEST_F(ui_markup_test, a_buffer_at_capacity_refuses_more_items_cleanly)

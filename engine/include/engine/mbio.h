@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/check.h"
+
 // Bounded binary stream over a block of memory: little-endian whatever the host, never past the end.
 // A read or write that does not fit the bytes that remain fails, returns false, leaves its output and
 // the position untouched, and records why (`last_error`); the stream stays usable. Files the game lays
@@ -64,8 +66,13 @@ public:
     size_t position() const { return position_; }
     // Bytes in the stream: the block's size, or what has been written to a growing stream.
     size_t size() const { return size_; }
-    // Bytes between the position and the end.
-    size_t remaining() const { return size_ - position_; }
+    // Bytes between the position and the end. Every move of the position is checked against the
+    // size first, so the position never passes the end.
+    size_t remaining() const
+    {
+        kv_assert(position_ <= size_);
+        return size_ - position_;
+    }
     // Start of the stream's bytes (null for an empty stream).
     const uint8_t* data() const { return read_; }
     // Why the last failing call failed ("" when none has failed since opening).

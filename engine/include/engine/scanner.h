@@ -1,12 +1,14 @@
 #pragma once
+#include <cfloat>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 // The one lexer behind every text format of the engine (definition files, entity blocks, UI scripts,
-// input scripts). It splits a text into words, numbers, quoted strings and punctuation, counts lines,
-// skips blanks and comments ("//" to the end of the line, "/* ... */", each starting where a token
-// could start), and reports the first fault as "<source>:<line>: <what>" through the log, after which
-// it yields no more tokens.
+// input scripts, models, fonts, shaders). It splits a text into words, numbers, quoted strings and
+// punctuation, counts lines, skips blanks and comments ("//" to the end of the line, "/* ... */", each
+// starting where a token could start), reads numbers with their range, and reports the first fault as
+// "<source>:<line>: <what>" through the log, after which it yields no more tokens.
 
 // What a token is.
 enum class token_kind_t {
@@ -47,6 +49,21 @@ public:
     // Reads the next token and reports "expected '<c>'" unless it is the punctuation `c`.
     bool expect(char c);
 
+    // Largest magnitude a real may have: what a float holds.
+    static constexpr double real_limit = FLT_MAX;
+
+    // Reads the next token as a whole number within low..high; otherwise reports what is wrong with
+    // it, naming the quantity `what` ("the impulse"), and answers false.
+    bool read_whole(int64_t& out, const char* what, int64_t low, int64_t high);
+    // Reads the next token as a real number within low..high that a float holds (NaN and infinities
+    // are never numbers); otherwise reports what is wrong with it, naming `what`, and answers false.
+    bool read_real(double& out, const char* what, double low = -real_limit, double high = real_limit);
+    // As read_whole, for a token the caller already read (its line names the fault).
+    bool whole_of(const token_t& token, int64_t& out, const char* what, int64_t low, int64_t high);
+    // As read_real, for a token the caller already read.
+    bool real_of(const token_t& token, double& out, const char* what, double low = -real_limit,
+                 double high = real_limit);
+
     // Reports a fault at `line` (0: the current line) once; later faults are ignored.
     void fail(int line, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
@@ -78,3 +95,19 @@ private:
 // True when `text` reads wholly as a number (optional sign, decimal with fraction and exponent, or
 // 0x-hexadecimal).
 bool scanner_is_number(std::string_view text);
+
+// Why a text is not the number a reader asked for.
+enum class number_fault_t {
+    none,          // it reads, within the range asked for
+    not_a_number,  // not wholly a number: a word, trailing junk, "nan", "inf", nothing
+    not_whole,     // a fraction or an exponent where a whole number is asked for
+    out_of_range,  // a number outside the range asked for
+    beyond_float,  // a real whose magnitude no float holds
+};
+
+// Reads `text` wholly as a whole number (optional sign, then decimal or 0x-hexadecimal digits) within
+// low..high; `out` is left alone unless the answer is none.
+number_fault_t scanner_read_whole(std::string_view text, int64_t low, int64_t high, int64_t& out);
+// Reads `text` wholly as a number (the syntax of scanner_is_number) whose value a float holds and lies
+// within low..high; `out` is left alone unless the answer is none.
+number_fault_t scanner_read_real(std::string_view text, double low, double high, double& out);
