@@ -110,6 +110,18 @@ TEST_F(game_process_test, detail_and_density_callbacks_run_once_at_registration)
     EXPECT_EQ(game_detail_level(), 3);
 }
 
+TEST_F(game_process_test, p_verbose_belongs_to_the_game_and_keeps_its_value_across_worlds)
+{
+    start();
+    cvar_t* verbose = api::cvar_get("p_verbose");
+    ASSERT_NE(verbose, nullptr);
+    verbose->set("w");
+    api::cmd_execute("map xyz");
+    api::cmd_execute("menu");
+    EXPECT_EQ(api::cvar_get("p_verbose"), verbose);
+    EXPECT_STREQ(api::cvar_get("p_verbose")->value(), "w");
+}
+
 TEST_F(game_process_test, quit_ends_every_process_and_writes_the_configuration)
 {
     start();
