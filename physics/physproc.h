@@ -82,7 +82,7 @@ public:
 
     // The filter queries use when they are given none.
     const phys_pair_t& pair() const { return pair_; }
-    void set_pair(const phys_pair_t& pair) { pair_ = pair; }
+    void set_pair(const phys_pair_t& pair) { phys_pair_set(&pair_, pair); }
 
     // Steps taken since construction and the length of the last one.
     long step_count() const { return step_count_; }
