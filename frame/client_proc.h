@@ -35,6 +35,9 @@ public:
         uint32_t sender;
     };
 
+    // Named "client" until its owner names it.
+    client_proc_t();
+
     void entity_insert(entity_t* entity) override;
     void entity_remove(entity_t* entity) override;
 
