@@ -35,6 +35,8 @@ void format_line(char (&line)[4096], const char* name, const char* format, va_li
 
 }  // namespace
 
+client_proc_t::client_proc_t() { set_name("client"); }
+
 void client_proc_t::cl_message(const char* format, ...) const
 {
     char line[4096];

@@ -4,17 +4,11 @@
 
 #include "engine/gfx_render.h"
 #include "engine/net.h"
+#include "frame/fog_record.h"
+#include "physics/scene_proc.h"
 
 class mbio_t;
 struct c_item_t;
-
-#include "physics/scene_proc.h"
-
-// A fog record of the world (nine words, zeroed when made; their meaning is the fog entity's).
-struct fog_record_t {
-    uint32_t words[9];
-};
-static_assert(sizeof(fog_record_t) == 36, "the fog record is nine words");
 
 // The scene process that draws: entities whose type flags ask for it are kept in a pre-draw list
 // (value 4) and a draw list (value 2) and drawn each frame, optionally with a per-entity time profile
@@ -40,6 +34,9 @@ public:
         uint8_t option;
         uint32_t sender;
     };
+
+    // Named "client" until its owner names it.
+    client_proc_t();
 
     void entity_insert(entity_t* entity) override;
     void entity_remove(entity_t* entity) override;

@@ -1,5 +1,6 @@
 #include "frame/common_proc.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -17,7 +18,47 @@
 #include "engine/win32.h"
 #include "common/engine_api.h"
 
+namespace {
+
+// Bytes of one log line of the start-up base; longer lines are cut.
+constexpr size_t base_line_capacity = 4096;
+
+// "[common_proc] " and the formatted text, handed to `log` (the engine's message, warning or error).
+void base_line(void (*log)(const char*, ...), const char* format, va_list args)
+{
+    char line[base_line_capacity];
+    const int used = snprintf(line, sizeof line, "[common_proc] ");
+    vsnprintf(line + used, sizeof line - static_cast<size_t>(used), format, args);
+    log("%s", line);
+}
+
+}  // namespace
+
 common_proc::common_proc() { set_name("common_proc"); }
+
+void common_proc::base_message(const char* format, ...) const
+{
+    va_list args;
+    va_start(args, format);
+    base_line(api::message, format, args);
+    va_end(args);
+}
+
+void common_proc::base_warning(const char* format, ...) const
+{
+    va_list args;
+    va_start(args, format);
+    base_line(api::warning, format, args);
+    va_end(args);
+}
+
+void common_proc::base_error(const char* format, ...) const
+{
+    va_list args;
+    va_start(args, format);
+    base_line(api::error, format, args);
+    va_end(args);
+}
 
 common_proc::~common_proc() = default;
 
@@ -34,14 +75,14 @@ void common_proc::mount_home(const char* title)
             snprintf(home, sizeof home, "%s/usr/", api::cdl_argv(project + 1));
         }
         if (home[0]) {
-            vmessage("home directory @ \"%s\"", home);
+            base_message("home directory @ \"%s\"", home);
             v_mkdir(home);
             if (api::vfs_mount_device("/", home, 9999, 2) < 0) {
-                verror("home dir mount failed!!!");
+                base_error("home dir mount failed!!!");
                 return;
             }
             if (api::vfs_set_fallback_device(home) < 0) {
-                verror("fallback device mount failed: %s", api::v_strerror(*api::v_errno_addr()));
+                base_error("fallback device mount failed: %s", api::v_strerror(*api::v_errno_addr()));
                 return;
             }
         }
@@ -53,12 +94,12 @@ void common_proc::mount_home(const char* title)
 bool common_proc::find_mode(gfx_device_t* device, const gfx_mode_t& wanted, gfx_mode_t& out)
 {
     const int count = api::gfx_mode_count(device);
-    vmessage("gfx device modecount: %d", count);
+    base_message("gfx device modecount: %d", count);
     for (int i = 0; i < count; ++i) {
         gfx_mode_t mode;
         if (!api::gfx_mode_get(device, i, &mode))
             continue;
-        vmessage("trying mode #%d - %dx%d/%dbpp", i, mode.width, mode.height, mode.bits);
+        base_message("trying mode #%d - %dx%d/%dbpp", i, mode.width, mode.height, mode.bits);
         if (mode.width == wanted.width && mode.height == wanted.height && mode.bits == wanted.bits) {
             out = mode;
             return true;
@@ -91,7 +132,7 @@ bool common_proc::choose_mode(const adapter_list_t& list, gfx_device_t*& chosen,
     if (!chosen)
         chosen = list.get(0);
     if (!chosen) {
-        verror("invalid gfx device");
+        base_error("invalid gfx device");
         return false;
     }
 
@@ -108,14 +149,14 @@ bool common_proc::choose_mode(const adapter_list_t& list, gfx_device_t*& chosen,
     const bool fullscreen = r_fullscreen_.value()[0] != '0';
 
     if (!find_mode(chosen, wanted, mode)) {
-        api::warning("gfx mode enumeration failed for [%dx%d %d bpp]", wanted.width, wanted.height, wanted.bits);
+        base_warning("gfx mode enumeration failed for [%dx%d %d bpp]", wanted.width, wanted.height, wanted.bits);
         gfx_mode_t fallback;
         fallback.width = 640;
         fallback.height = 480;
         fallback.bits = 16;
         // Neither offered: take the first mode rather than search again forever.
         if (!find_mode(chosen, fallback, mode) && !api::gfx_mode_get(chosen, 0, &mode)) {
-            verror("no gfx mode offered");
+            base_error("no gfx mode offered");
             return false;
         }
         wanted.refresh = 0;
@@ -145,17 +186,17 @@ void common_proc::choose_driver_mode()
 void common_proc::init_mode(gfx_device_t* device, gfx_mode_t* mode)
 {
     if (!api::gfx_mode_init(device, mode)) {
-        verror("cannot initialize gfx mode. trying default refresh...");
+        base_error("cannot initialize gfx mode. trying default refresh...");
         mode->refresh = 0;
         if (!api::gfx_mode_init(device, mode)) {
             if (mode->fullscreen) {
                 api::cmd_execute("quit");
                 return;
             }
-            verror("cannot initialize gfx mode. trying fullscreen...");
+            base_error("cannot initialize gfx mode. trying fullscreen...");
             mode->fullscreen = 1;
             if (!api::gfx_mode_init(device, mode)) {
-                verror("cannot initialize gfx mode.");
+                base_error("cannot initialize gfx mode.");
                 api::cmd_execute("quit");
                 return;
             }
@@ -172,7 +213,7 @@ void common_proc::init_mode(gfx_device_t* device, gfx_mode_t* mode)
 int common_proc::set_mode(gfx_device_t* device, gfx_mode_t* mode)
 {
     if (!device || !mode) {
-        verror("invalid gfx device");
+        base_error("invalid gfx device");
         return 0;
     }
     gfx_mode_shutdown();
@@ -183,7 +224,7 @@ int common_proc::set_mode(gfx_device_t* device, gfx_mode_t* mode)
 int common_proc::set_driver_mode(gfx_device_t* driver, gfx_mode_t* mode)
 {
     if (!driver || !mode) {
-        verror("invalid gfx driver");
+        base_error("invalid gfx driver");
         return 0;
     }
     gfx_mode_shutdown();
@@ -237,7 +278,7 @@ void common_proc::write_hw_caps(gfx_device_t* device)
     }
     const int file = api::vfs_open("hw_caps.def", 0x301, 0666);
     if (file < 0) {
-        verror("cannot open %s [%s]", "hw_caps.def", api::v_strerror(*api::v_errno_addr()));
+        base_error("cannot open %s [%s]", "hw_caps.def", api::v_strerror(*api::v_errno_addr()));
         return;
     }
     pool->write_to(file);

@@ -34,6 +34,11 @@ public:
     const gfx_mode_t& current_mode() const { return mode_; }
 
 private:
+    // The start-up base's log lines carry its own name, "[common_proc] ", whatever the process is called.
+    void base_message(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+    void base_warning(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+    void base_error(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+
     // Which list of graphics adapters a choice walks.
     struct adapter_list_t {
         int (*count)();

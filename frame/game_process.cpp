@@ -148,7 +148,7 @@ void game_process_t::read_project_init()
         return;
     }
     api::cmd_execute_block(text, size);
-    free(text);
+    api::mem_sys_free(text);
 }
 
 void game_process_t::read_autoexec()
@@ -191,6 +191,11 @@ void game_process_t::register_variables()
         }
         variables_.push_back(std::move(variable));
     }
+    // The physics diagnostics switch lives as long as the game, so a value set once holds in every
+    // world; each world's physics process only reads it.
+    auto verbose = std::make_unique<cvar_t>("p_verbose", "", cvar_t::type_text, nullptr, 0u);
+    if (api::cvar_register_variable(verbose.get(), 0))
+        variables_.push_back(std::move(verbose));
 }
 
 void game_process_t::startup()

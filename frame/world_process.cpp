@@ -30,10 +30,13 @@ world_process_t::world_process_t()
     phys_set_pair(&physics(), contact_pair_filter);
     client_decal_acquire(1024);
     cache_list_set_capacity(1, 512);
+    // The newest world is the one the frame shows (the game process keeps one at a time).
+    set_shown_world_view(this);
 }
 
 world_process_t::~world_process_t()
 {
+    withdraw_world_view(this);
     if (!background_.is_null())
         background_.release();
     delete bridge_;
@@ -51,18 +54,33 @@ void world_process_t::draw()
         return;
     api::gfx_set_time(static_cast<float>(process_time()));
     const entity_handle_t camera = bridge_ ? bridge_->avatar() : entity_handle_t{};
-    if (camera.is_null()) {
-        refresh_decals();
+    if (!camera.is_null())
+        draw_scene(camera, true);
+    refresh_decals();
+}
+
+void world_process_t::draw_view()
+{
+    if (!draw_enabled_)
         return;
-    }
+    const entity_handle_t camera = bridge_ ? bridge_->avatar() : entity_handle_t{};
+    if (!camera.is_null())
+        draw_scene(camera, false);
+}
+
+void world_process_t::draw_scene(const entity_handle_t& camera, bool main_view)
+{
     if (camera.add_use()) {
         if (auto* object = dynamic_cast<object_e*>(camera.resolve())) {
-            api::gfx_camera_reset();
+            if (main_view)
+                api::gfx_camera_reset();
             mat4_t matrix, inverse;
             object->get_world_axial(matrix, inverse);
-            const vec3_t listener = mult_zero_matrix(matrix);
-            const float velocity[3] = {0.0f, 0.0f, 0.0f};
-            api::snd_listener(&listener[0], &matrix.m[0][0], velocity);
+            if (main_view) {
+                const vec3_t listener = mult_zero_matrix(matrix);
+                const float velocity[3] = {0.0f, 0.0f, 0.0f};
+                api::snd_listener(&listener[0], &matrix.m[0][0], velocity);
+            }
             api::gfx_camera_load(&inverse.m[0][0], &matrix.m[0][0]);
         }
         camera.release();
@@ -73,7 +91,6 @@ void world_process_t::draw()
         api::gfx_clear1(2, 0);
     }
     client_proc_t::draw();
-    refresh_decals();
 }
 
 void world_process_t::refresh_decals()
@@ -228,6 +245,7 @@ void world_process_t::pause(bool sleep, bool hide)
 
 void world_process_t::teardown()
 {
+    withdraw_world_view(this);
     delete bridge_;
     bridge_ = nullptr;
     shutdown();

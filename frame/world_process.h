@@ -4,20 +4,15 @@
 
 #include "engine/entity_handle.h"
 #include "frame/client_proc.h"
+#include "frame/decal_request.h"
 #include "physics/cd_filter.h"
-#include "common/decal_store.h"
+#include "common/world_view.h"
 
 class game_bridge_t;
 
-// What a caller asks of a decal: its two sizes (params words 1 and 2) and five further words (3 to 7).
-struct decal_request_t {
-    float sizes[2];
-    decal_word_t words[5];
-};
-
 // One world (the main menu, a game on a map, or the editor): its entities, its physics stepped in
 // fixed slices of 0.02 s, its bridge and its draw. The game process makes and drops worlds.
-class world_process_t : public client_proc_t {
+class world_process_t : public client_proc_t, public world_view_t {
 public:
     // Takes the next world serial (0 for the first world of the module's life).
     world_process_t();
@@ -27,6 +22,9 @@ public:
     void handler() override;
     // Sets the camera from the bridge's camera entity and draws the background and the world.
     void draw() override;
+    // The draw once more for a secondary view (a mirror): camera, background and world only; no
+    // frame time, camera reset, sound listener or decal refresh.
+    void draw_view() override;
     // A world does not talk to a server: its network operations do nothing.
     bool send(const message_t&) override { return false; }
     void receive() override {}
@@ -82,6 +80,9 @@ public:
 private:
     // Makes the bridge; false (reported) when it cannot be had.
     bool make_bridge(int32_t mode, const char* failure);
+    // Loads the camera from the camera entity when it resolves (with `main_view`, after a camera reset
+    // and with the sound listener there), then draws the background and the world.
+    void draw_scene(const entity_handle_t& camera, bool main_view);
     // Refreshes the remembered decals and forgets them.
     void refresh_decals();
     // Loads and instantiates a block; null when either fails.

@@ -140,7 +140,7 @@ void cd_geo_t::report_error(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    report_text(1, "\r*** ERROR *** ", format, args);
+    report_text(1, "\\r*** ERROR *** ", format, args);
     va_end(args);
 }
 

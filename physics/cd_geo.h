@@ -75,7 +75,8 @@ public:
 
     // Logs "<name> " and the message; cut at cd_report_capacity bytes.
     void report(const char* format, ...) __attribute__((format(printf, 2, 3)));
-    // Logs "<name> \r*** ERROR *** " and the message as an error; cut the same way.
+    // Logs "<name> ", the red colour escape (a backslash and an r), "*** ERROR *** " and the message
+    // as an error; cut the same way.
     void report_error(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Sets the name, cut to 63 characters.

@@ -267,7 +267,7 @@ void cd_geo_mesh_t::get_item(cd_item_t& item, int redirect)
 void cd_geo_mesh_t::set_rotation(quat_t rotation)
 {
     if (!copy_vertices_) {
-        warning("WARNING: cd_geo_mesh_t collision data rotation not supported");
+        report("WARNING: cd_geo_mesh_t collision data rotation not supported");
         return;
     }
     const bool turns = !rotation.is_zero();

@@ -164,8 +164,10 @@ void dynamic_object_e::kick(const side_t& own, const side_t& other)
     const cd_feature_t* own_feature = nullptr;
     const cd_feature_t* other_feature = nullptr;
     vec3_t own_point, other_point;
-    vclip_run(*own.polyhedron, own.frame, *other.polyhedron, other.frame, own_feature, other_feature, own_point,
-              other_point);
+    // Without closest points there is no direction to push in: the kick is skipped.
+    if (vclip_run(*own.polyhedron, own.frame, *other.polyhedron, other.frame, own_feature, other_feature, own_point,
+                  other_point) == vclip_failed)
+        return;
     const vec3_t own_world = mult_point_matrix_fast(own.frame.matrix, own_point);
     const vec3_t other_world = mult_point_matrix_fast(other.frame.matrix, other_point);
     const vec3_t normal = (own_world - other_world).normalized();

@@ -21,3 +21,7 @@ struct phys_pair_t {
 
 // The filter of a new process: every pair is solid.
 int phys_pair_all_solid(uintptr_t user, const cd_geo_t* moving, const cd_geo_t* candidate);
+
+// Copies the filter pair `source` into `target` (nothing for a null target): how a process's own
+// filter is replaced.
+void phys_pair_set(phys_pair_t* target, const phys_pair_t& source);

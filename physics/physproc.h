@@ -21,7 +21,6 @@ class cd_geo_t;
 class phys_body_t;
 class cvar_t;
 struct cd_bvnode_t;
-struct phys_impact_t;
 
 // The physics world of one scene. Every geometry that takes part in collision is inserted; the process
 // steps the bodies, casts rays and sweeps geometries against the others. Broad phase is a spatial hash
@@ -83,7 +82,7 @@ public:
 
     // The filter queries use when they are given none.
     const phys_pair_t& pair() const { return pair_; }
-    void set_pair(const phys_pair_t& pair) { pair_ = pair; }
+    void set_pair(const phys_pair_t& pair) { phys_pair_set(&pair_, pair); }
 
     // Steps taken since construction and the length of the last one.
     long step_count() const { return step_count_; }
@@ -96,6 +95,9 @@ public:
     bool in_hash(cd_geo_t* geometry) const { return hash_.contains(geometry); }
 
 private:
+    // A move runs its phases on the process's pools, filter, profile and trace depth.
+    friend class phys_move_t;
+
     // Fills the candidate list for a motion of the local box (minimum, maximum) from `start` to `end`.
     // Answers the cycles it took.
     uint64_t broad_phase(const vec3_t& start, const vec3_t& end, const vec3_t& box_minimum,
@@ -110,13 +112,6 @@ private:
     // Nearest hit of the segment on one candidate: true with the triangle id and fraction.
     bool segment_test(cd_geo_t* candidate, const vec3_t& from, const vec3_t& to, const uint16_t* ignore,
                       int ignore_count, uint32_t word, uint32_t* item_out, float* fraction_out);
-    // The stair step of a move that hit something: up by the body's step height, forward by
-    // `level_motion`, down onto a floor. True, with `reached` on the stair, when it succeeded.
-    bool step_stair(phys_body_t* body, phys_pose_t& reached, const vec3_t& level_motion, contact_list_t& output,
-                    bool trace);
-    // Offers the owner of a body's geometry a pair of velocities; they become the body's next ones
-    // when it accepts them.
-    void filter_impulse(phys_body_t* body, int kind, vec3_t linear, vec3_t angular, const phys_impact_t* impact);
     // Adds cycles to the build or detection sum of the running query (a caller's or a step's).
     void add_build_time(uint64_t cycles);
     void add_detect_time(uint64_t cycles);

@@ -24,7 +24,7 @@ float vclip_run(const cd_polyhedron_t& first, const axial_t& first_frame, const 
 {
     if (first.vertices().empty() || second.vertices().empty()) {
         report_error("vclip_run: a polyhedron without vertices has no closest features");
-        return -1.0f;
+        return vclip_failed;
     }
     vclip_walk_t walk(first, first_frame, second, second_frame,
                       first_feature_inout ? first_feature_inout : &first.vertices().front(),
@@ -39,7 +39,7 @@ float vclip_run(const cd_polyhedron_t& first, const axial_t& first_frame, const 
     second_feature_inout = walk.second_feature();
     if (iterations > max_iterations) {
         report_error("V-Clip cycle detected -> exiting");
-        return -1.0f;
+        return vclip_failed;
     }
     first_point_out = walk.first_point();
     second_point_out = walk.second_point();

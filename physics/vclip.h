@@ -20,6 +20,9 @@ struct vclip_contact_t {
     uint8_t from_first = 0;
 };
 
+// What vclip_run answers when it found no closest points (and wrote none).
+constexpr float vclip_failed = -1.0f;
+
 // Walks the two feature graphs from the given pair until each feature lies in the other's Voronoi
 // region. A null feature starts from its polyhedron's first vertex; on return the features hold the
 // final pair, to be passed in again next time (a slowly moving pair then ends in one or two steps).

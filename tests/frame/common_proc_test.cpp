@@ -61,7 +61,7 @@ TEST_F(common_proc_test, a_mode_not_offered_falls_back_to_640x480x16_at_the_defa
     cvar_set_or_keep("r_mode", "700x500x32x75");
     cvar_set_or_keep("r_fullscreen", "1");
     process().choose_device_mode();
-    EXPECT_TRUE(engine_log_has("gfx mode enumeration failed for [700x500 32 bpp]"));
+    EXPECT_TRUE(engine_log_has("[common_proc] gfx mode enumeration failed for [700x500 32 bpp]"));
     const gfx_mode_t& mode = process().current_mode();
     EXPECT_EQ(mode.width, 640);
     EXPECT_EQ(mode.height, 480);
@@ -154,7 +154,7 @@ TEST_F(common_proc_test, home_is_the_product_folder_under_the_documents)
 {
     cdl_set({"kavrenta"});
     process().mount_home("Kavrenta");
-    EXPECT_FALSE(engine_log_matching("home directory @ \"" + home_.string()).empty());
+    EXPECT_FALSE(engine_log_matching("[common_proc] home directory @ \"" + home_.string()).empty());
     EXPECT_TRUE(std::filesystem::is_directory(home_ / "Kavrenta" / "saves"));
 }
 

@@ -41,7 +41,11 @@ TEST_F(game_process_test, missing_map_on_the_command_line_builds_no_world)
 {
     game_process_t* game = start({"-map", "nowhere"});
     EXPECT_EQ(game->world(), nullptr);
-    EXPECT_FALSE(engine_log_matching("map name : nowhere is not valid!").empty());
+    // Checked before the world takes the map's name: the line carries the client's own name.
+    EXPECT_TRUE(engine_log_has("[client/cl] map name : nowhere is not valid!"));
+    // The start-up base's lines carry its own name, not the game's.
+    EXPECT_FALSE(engine_log_matching("[common_proc] gfx device modecount: ").empty());
+    EXPECT_TRUE(engine_log_matching("[game] gfx device").empty());
     EXPECT_EQ(get_game_bridge(), nullptr);
 }
 
@@ -108,6 +112,18 @@ TEST_F(game_process_test, detail_and_density_callbacks_run_once_at_registration)
     EXPECT_FLOAT_EQ(game_traffic_density(), 1.0f);
     api::cmd_execute("g_details 3");
     EXPECT_EQ(game_detail_level(), 3);
+}
+
+TEST_F(game_process_test, p_verbose_belongs_to_the_game_and_keeps_its_value_across_worlds)
+{
+    start();
+    cvar_t* verbose = api::cvar_get("p_verbose");
+    ASSERT_NE(verbose, nullptr);
+    verbose->set("w");
+    api::cmd_execute("map xyz");
+    api::cmd_execute("menu");
+    EXPECT_EQ(api::cvar_get("p_verbose"), verbose);
+    EXPECT_STREQ(api::cvar_get("p_verbose")->value(), "w");
 }
 
 TEST_F(game_process_test, quit_ends_every_process_and_writes_the_configuration)

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "engine/gfx_record.h"
+#include "engine/gfx_view.h"
 #include "engine/process.h"
+#include "engine/snd_record.h"
 #include "common/game_bridge.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"
@@ -90,6 +93,46 @@ TEST_F(world_process_test, draw_without_camera_draws_nothing_and_a_stale_camera_
     EXPECT_EQ(world->bridge()->avatar().resolve(), nullptr);
     world->draw();  // the handle no longer resolves: no camera, but no crash
     drop(world);
+}
+
+TEST_F(world_process_test, draw_view_loads_the_camera_and_draws_the_world_without_the_sound_listener)
+{
+    world_process_t* world = make_world();
+    ASSERT_TRUE(world->spawn_game("xyz", game_mode_game));
+    const int flushes = gfx_record_current().flushes;
+    world->draw_view();  // no camera entity: nothing at all
+    EXPECT_EQ(gfx_record_current().flushes, flushes);
+
+    ASSERT_TRUE(world->spawn_avatar("/scripts/game/car_actor.esc"));
+    auto* avatar = dynamic_cast<object_e*>(world->bridge()->avatar().resolve());
+    ASSERT_NE(avatar, nullptr);
+    avatar->position = {100.0f, 200.0f, 300.0f};
+    world->draw_view();
+    EXPECT_EQ(gfx_record_current().flushes, flushes + 1);
+    gfx_camera_t camera{};
+    gfx_get_camera(&camera);
+    EXPECT_FLOAT_EQ(camera.position[0], 100.0f);
+    EXPECT_FLOAT_EQ(camera.position[1], 200.0f);
+    EXPECT_FLOAT_EQ(camera.position[2], 300.0f);
+    EXPECT_EQ(snd_record_listener().position[0], 0.0f) << "only the main draw places the listener";
+    world->draw();
+    EXPECT_FLOAT_EQ(snd_record_listener().position[0], 100.0f);
+
+    world->set_pausable(true);
+    world->pause(true, true);
+    world->draw_view();  // a hidden world draws no view either
+    EXPECT_EQ(gfx_record_current().flushes, flushes + 2);
+    drop(world);
+}
+
+TEST_F(world_process_test, the_newest_world_is_the_one_a_mirror_draws)
+{
+    world_process_t* first = make_world();
+    world_process_t* second = make_world();
+    EXPECT_EQ(shown_world_view(), second);
+    drop(second);
+    EXPECT_EQ(shown_world_view(), nullptr);
+    drop(first);
 }
 
 TEST_F(world_process_test, second_police_is_reported_and_the_first_kept)

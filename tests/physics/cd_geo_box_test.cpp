@@ -248,7 +248,7 @@ TEST_F(cd_geo_box_test, reports_carry_the_name_and_long_texts_are_cut)
     box.report("hit %d", 3);
     EXPECT_TRUE(engine_log_has("<truck_box> hit 3"));
     box.report_error("bad %s", "item");
-    EXPECT_TRUE(engine_log_has("<truck_box> \r*** ERROR ***  bad item"));
+    EXPECT_TRUE(engine_log_has("<truck_box> \\r*** ERROR ***  bad item"));
     const std::string huge(20000, 'x');
     box.report("%s", huge.c_str());
     const auto lines = engine_log_matching("<truck_box> xxx");

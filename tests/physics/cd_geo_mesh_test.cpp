@@ -314,7 +314,7 @@ TEST_F(cd_geo_mesh_test, a_mesh_that_refers_to_the_callers_vertices_refuses_a_ro
     quat_t turn;
     turn.set({0, 1, 0}, 90.0f);
     mesh.set_rotation(turn);
-    EXPECT_FALSE(engine_log_matching("WARNING: cd_geo_mesh_t collision data rotation not supported").empty());
+    EXPECT_TRUE(engine_log_has("<cd_geo_mesh_t> WARNING: cd_geo_mesh_t collision data rotation not supported"));
     const cd_item_t item = fetch(mesh, 0, cd_item_t::request_vertices);
     EXPECT_EQ(item.vertex[1], &vertices[1]);
     EXPECT_EQ(*item.vertex[1], vec3_t(100, 0, 0));

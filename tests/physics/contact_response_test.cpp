@@ -133,6 +133,40 @@ TEST_F(contact_response_test, a_kick_throws_the_box_up_and_away_and_leaves_the_m
     EXPECT_FALSE(mover_->impacts[0].has_point);
 }
 
+// A box whose polyhedron has no vertices, so no closest points can be found against it.
+class hollow_box_t : public cd_geo_box_t {
+public:
+    hollow_box_t() : cd_geo_box_t({100.0f, 100.0f, 100.0f}, nullptr, -1, -1) {}
+    cd_polyhedron_t* get_polyhedron() override { return &hollow_; }
+
+private:
+    cd_polyhedron_t hollow_;
+};
+
+TEST_F(contact_response_test, a_kick_without_closest_points_pushes_nothing)
+{
+    auto object = std::make_unique<probe_object_e>();
+    object->geometry = new hollow_box_t;
+    object->body = new phys_body_t;
+    object->body->set_mass_box({100.0f, 100.0f, 100.0f}, 100.0f);
+    object->link_geom();
+    object->geometry->set_position({102.0f, 10.0f, 5.0f});
+    probe_object_e* const hollow = add(std::move(object));
+    hollow->contact_owner.tag = -3;
+    hollow->body->body_flags |= phys_body_t::body_held;
+    engine_run_frames(2, 0.02);
+    mover_->on_contact(contact_with(hollow->geometry), true);
+
+    EXPECT_EQ(hollow->body->current->linear_velocity, vec3_t{});
+    EXPECT_EQ(hollow->body->current->angular_velocity, vec3_t{});
+    EXPECT_EQ(hollow->contact_owner.kick_time, 0.0f);
+    EXPECT_TRUE((hollow->body->body_flags & phys_body_t::body_held) != 0);
+    EXPECT_EQ(mover_velocity(), (vec3_t{100.0f, 0.0f, 0.0f}));
+    ASSERT_EQ(mover_->impacts.size(), 1u);
+    EXPECT_FALSE(mover_->impacts[0].has_point);
+    EXPECT_FALSE(engine_log_matching("no closest features").empty());
+}
+
 TEST_F(contact_response_test, shapes_too_far_apart_give_no_point_but_count_as_solid)
 {
     other_->geometry->set_position({150.0f, 10.0f, 5.0f});

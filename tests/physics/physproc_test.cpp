@@ -67,6 +67,23 @@ TEST_F(physproc_test, removing_a_geometry_twice_or_inserting_it_twice_is_reporte
     EXPECT_EQ(engine_log_matching("'?\?')").size(), 2u);
 }
 
+int ignore_all(uintptr_t, const cd_geo_t*, const cd_geo_t*) { return phys_pair_ignore; }
+
+TEST_F(physproc_test, a_new_process_finds_every_pair_solid_until_its_filter_is_replaced)
+{
+    EXPECT_EQ(process_->pair().function, phys_pair_all_solid);
+    EXPECT_EQ(process_->pair().user, 0u);
+    phys_set_pair(process_.get(), {ignore_all, 42});
+    EXPECT_EQ(process_->pair().function, ignore_all);
+    EXPECT_EQ(process_->pair().user, 42u);
+
+    phys_pair_t copy{phys_pair_all_solid, 0};
+    phys_pair_set(&copy, process_->pair());
+    EXPECT_EQ(copy.function, ignore_all);
+    EXPECT_EQ(copy.user, 42u);
+    phys_pair_set(nullptr, copy);  // nowhere to copy to: nothing happens
+}
+
 TEST_F(physproc_test, a_step_without_bodies_leaves_the_collision_counters_alone)
 {
     wall({0, 0, 0}, {100, 100, 100});

@@ -2,7 +2,7 @@
 
 #include "engine/ui_action.h"
 #include "engine/ui_group.h"
-#include "ui/components/ui_window_layer.h"
+#include "ui/components/ui_markup_view.h"
 
 namespace {
 
@@ -73,13 +73,8 @@ void ui_comp_button_t::handler()
     }
     if (marked)
         changed(ui_change_property);
-    if (!is_visible()) {
-        if (shown_state != ui_button_shown_none) {
-            ui_view_invalidate_layer(this, window_item, false);
-            shown_state = ui_button_shown_none;
-        }
+    if (!ui_markup_view_visible(this, window_item, shown_state, int32_t{ui_button_shown_none}))
         return;
-    }
     const int state = choose_state();
     for (int index = 0; index < ui_button_markup_count; ++index) {
         if (built[index])
@@ -96,8 +91,9 @@ void ui_comp_button_t::handler()
 
 void ui_comp_button_t::pml_precache()
 {
-    if (shown_state >= 0 && shown_state < ui_button_markup_count)
-        ui_view_precache_markup(this, window_item, markups[shown_state]);
+    const bool markup_shown = shown_state >= 0 && shown_state < ui_button_markup_count;
+    if (markup_shown)
+        ui_markup_view_precache(this, window_item, true, markups[shown_state]);
 }
 
 bool ui_comp_button_t::set_pressed(bool on)
@@ -183,17 +179,7 @@ void ui_comp_button_t::offset(float dx, float dy, unsigned flags)
     bool all_built = true;
     for (const bool markup_built : built)
         all_built = all_built && markup_built;
-    if (!all_built || !(flags & ui_offset_shift)) {
-        ui_view_t::offset(dx, dy, flags);
-        return;
-    }
-    const unsigned moved = ui_view_move_rect(this, dx, dy, flags);
-    for (pml_buffer_t& markup : markups)
-        ui_markup_shift(markup, dx, dy);
-    // The layer holds the markup at its old place.
-    if (shown_state != ui_button_shown_none)
-        ui_view_invalidate_layer(this, window_item, false);
-    ui_view_t::changed(moved);
+    ui_markup_view_offset(this, window_item, all_built, shown_state != ui_button_shown_none, markups, dx, dy, flags);
 }
 
 void ui_comp_button_t::notify(int code)

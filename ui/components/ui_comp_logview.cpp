@@ -8,7 +8,7 @@
 #include "engine/pml_font.h"
 #include "engine/ui.h"
 #include "common/engine_api.h"
-#include "ui/components/ui_window_layer.h"
+#include "ui/components/ui_markup_view.h"
 
 const evalue_def_t ui_comp_logview_t::evd_offset =
     evalue_member("offset", evalue_int, sizeof(int32_t), evalue_bind<&ui_comp_logview_t::history_offset>,
@@ -19,13 +19,8 @@ ui_comp_logview_t::ui_comp_logview_t() { class_flags |= ui_class_markup; }
 void ui_comp_logview_t::handler()
 {
     ui_view_t::handler();
-    if (!is_visible()) {
-        if (built) {
-            ui_view_invalidate_layer(this, window_item, false);
-            built = false;
-        }
+    if (!ui_markup_view_visible(this, window_item, built, false))
         return;
-    }
     countdown -= api::sys_get_lastdelta();
     if (built && countdown > 0.0f)
         return;
@@ -94,8 +89,4 @@ void ui_comp_logview_t::build_lines()
     }
 }
 
-void ui_comp_logview_t::pml_precache()
-{
-    if (built)
-        ui_view_precache_markup(this, window_item, markup);
-}
+void ui_comp_logview_t::pml_precache() { ui_markup_view_precache(this, window_item, built, markup); }

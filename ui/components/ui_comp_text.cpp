@@ -1,6 +1,6 @@
 #include "ui/components/ui_comp_text.h"
 
-#include "ui/components/ui_window_layer.h"
+#include "ui/components/ui_markup_view.h"
 
 const evalue_def_t ui_comp_text_t::evd_text =
     evalue_member("text", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_text_t::text>, &ui_view_t::evd_id,
@@ -15,13 +15,8 @@ void ui_comp_text_t::handler()
         text_status &= static_cast<uint8_t>(~evalue_changed);
         changed(ui_change_property);
     }
-    if (!is_visible()) {
-        if (shown) {
-            ui_view_invalidate_layer(this, window_item, false);
-            shown = false;
-        }
+    if (!ui_markup_view_visible(this, window_item, shown, false))
         return;
-    }
     bool rebuilt = false;
     if (!built) {
         // A markup that fails is reported by the markup system; it is not tried again until it changes.
@@ -34,24 +29,11 @@ void ui_comp_text_t::handler()
         shown = true;
 }
 
-void ui_comp_text_t::pml_precache()
-{
-    if (shown)
-        ui_view_precache_markup(this, window_item, markup);
-}
+void ui_comp_text_t::pml_precache() { ui_markup_view_precache(this, window_item, shown, markup); }
 
 void ui_comp_text_t::offset(float dx, float dy, unsigned flags)
 {
-    if (!built || !(flags & ui_offset_shift)) {
-        ui_view_t::offset(dx, dy, flags);
-        return;
-    }
-    const unsigned moved = ui_view_move_rect(this, dx, dy, flags);
-    ui_markup_shift(markup, dx, dy);
-    // The layer holds the markup at its old place.
-    if (shown)
-        ui_view_invalidate_layer(this, window_item, false);
-    ui_view_t::changed(moved);
+    ui_markup_view_offset(this, window_item, built, shown, {&markup, 1}, dx, dy, flags);
 }
 
 void ui_comp_text_t::notify(int code)

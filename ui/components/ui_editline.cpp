@@ -5,6 +5,7 @@
 
 #include "engine/ui_window.h"
 #include "common/engine_api.h"
+#include "ui/components/ui_markup_view.h"
 
 // "style" and "cursor" share the view's own change mark, so setting either rebuilds the markups through
 // `changed`; "limit" has its own, which resizes the buffer; "keep_input" is read once, in init.
@@ -176,11 +177,8 @@ void ui_editline_t::handler()
         run_blink();
         run_repeat();
     }
-    if (!is_visible()) {
-        if (shown_ != -1 && invalidate_layer(false))
-            shown_ = -1;
+    if (!ui_markup_view_visible(this, window_item_, shown_, int32_t{-1}))
         return;
-    }
     if (!built_[markup_text])
         build_text();
     if (!built_[markup_cursor])

@@ -6,7 +6,7 @@
 #include "engine/lcl.h"
 #include "engine/ui_window.h"
 #include "ui/components/ui_editline.h"
-#include "ui/components/ui_window_layer.h"
+#include "ui/components/ui_markup_view.h"
 
 namespace {
 
@@ -162,6 +162,5 @@ bool ui_editline_t::invalidate_layer(const bool create) { return ui_view_invalid
 
 void ui_editline_t::pml_precache()
 {
-    if (shown_ == 0)
-        ui_view_precache_markup(this, window_item_, markups_[markup_text]);
+    ui_markup_view_precache(this, window_item_, shown_ == 0, markups_[markup_text]);
 }

@@ -4,7 +4,7 @@
 #include "engine/gfx_render.h"
 #include "common/c_item_ops.h"
 #include "common/engine_api.h"
-#include "ui/components/ui_window_layer.h"
+#include "ui/components/ui_markup_view.h"
 
 namespace {
 
@@ -93,13 +93,8 @@ void ui_frame_base_t::handler()
         frame_status &= static_cast<uint8_t>(~evalue_changed);
         changed(ui_change_property);
     }
-    if (!is_visible()) {
-        if (shown) {
-            ui_view_invalidate_layer(this, window_item, false);
-            shown = false;
-        }
+    if (!ui_markup_view_visible(this, window_item, shown, false))
         return;
-    }
     if (!rebuild_needed && shown)
         return;
     if (rebuild_needed)
@@ -108,24 +103,11 @@ void ui_frame_base_t::handler()
         shown = true;
 }
 
-void ui_frame_base_t::pml_precache()
-{
-    if (shown)
-        ui_view_precache_markup(this, window_item, markup);
-}
+void ui_frame_base_t::pml_precache() { ui_markup_view_precache(this, window_item, shown, markup); }
 
 void ui_frame_base_t::offset(float dx, float dy, unsigned flags)
 {
-    if (rebuild_needed || !(flags & ui_offset_shift)) {
-        ui_view_t::offset(dx, dy, flags);
-        return;
-    }
-    const unsigned moved = ui_view_move_rect(this, dx, dy, flags);
-    ui_markup_shift(markup, dx, dy);
-    // The layer holds the frame at its old place.
-    if (shown)
-        ui_view_invalidate_layer(this, window_item, false);
-    ui_view_t::changed(moved);
+    ui_markup_view_offset(this, window_item, !rebuild_needed, shown, {&markup, 1}, dx, dy, flags);
 }
 
 void ui_frame_base_t::notify(int code)

@@ -8,7 +8,7 @@
 #include "engine/pml_draw.h"
 #include "engine/ui_action.h"
 #include "common/engine_api.h"
-#include "ui/components/ui_window_layer.h"
+#include "ui/components/ui_markup_view.h"
 
 namespace {
 
@@ -150,13 +150,8 @@ void ui_slider_base_t::handler()
     }
     if (marked)
         changed(ui_change_property);
-    if (!is_visible()) {
-        if (shown_state != ui_slider_shown_none) {
-            ui_view_invalidate_layer(this, window_item, false);
-            shown_state = ui_slider_shown_none;
-        }
+    if (!ui_markup_view_visible(this, window_item, shown_state, int32_t{ui_slider_shown_none}))
         return;
-    }
     const int state = choose_state();
     static constexpr int render_order[ui_slider_markup_count] = {
         ui_slider_background,   ui_slider_background_off, ui_slider_knob_normal,
