@@ -6,6 +6,7 @@
 #include "engine/log.h"
 #include "engine/reset.h"
 #include "frame_painter.h"
+#include "gl_context.h"
 #include "render_state.h"
 
 namespace {
@@ -24,6 +25,7 @@ struct frame_state_t {
     int frames = 0;
     gfx_frame_record_t last;
     int painted_frame = -1;  // the frame the painter last drew (-1 none since the reset)
+    int paints = 0;
 };
 
 frame_state_t state;
@@ -52,6 +54,7 @@ bool paint_current_frame(int width, int height, std::vector<uint8_t>& pixels)
     if (!frame_paint(render_frame(), state.frames, width, height, pixels))
         return false;
     state.painted_frame = state.frames;
+    ++state.paints;
     return true;
 }
 
@@ -153,3 +156,7 @@ void gfx_record_set_focus(bool focused)
 
 const gfx_frame_record_t& gfx_record_last() { return state.last; }
 int gfx_record_frames() { return state.frames; }
+
+int gfx_record_paints() { return state.paints; }
+bool gfx_record_can_paint() { return gl_context_ready(); }
+void gfx_record_forbid_painting(bool forbidden) { gl_context_forbid(forbidden); }

@@ -127,5 +127,12 @@ const gfx_mode_t* gfx_record_mode();
 const gfx_device_t* gfx_record_mode_device();
 // Calls of gfx_hw_flush since the reset.
 int gfx_record_hw_flushes();
+// True when frames can be painted (an off-screen OpenGL context exists or was just made); false on a
+// machine without EGL, or while painting is forbidden.
+bool gfx_record_can_paint();
+// Makes the painter behave as on a machine without EGL (true), or lets it paint again (false).
+void gfx_record_forbid_painting(bool forbidden);
+// Frames painted since the reset (captured frames, and every frame with host_settings().draw).
+int gfx_record_paints();
 // Pools inserted and not removed.
 int gfx_record_pool_count();
