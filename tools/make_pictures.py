@@ -90,8 +90,10 @@ class Picture:
 
 def font_sheet(ascent, descent, advance):
     """The glyph sheet of a font: 16 x 16 cells, character c in column c % 16 and row c // 16, each cell
-    twice the font's advance and line height, white dots on a clear ground."""
+    twice the font's advance and line height, white dots on a clear ground. A dot is two pixels wide
+    and three high, so the seven rows of a glyph stand on the base line about two thirds of a line high."""
     scale = 2
+    dot_w, dot_h = 2, 3
     cell_w, cell_h = advance * scale, (ascent + descent) * scale
     sheet = Picture(16 * cell_w, 16 * cell_h)
     white = (255, 255, 255, 255)
@@ -100,12 +102,12 @@ def font_sheet(ascent, descent, advance):
         lowered = words[0] == "g"
         rows = [int(w, 16) for w in (words[1:] if lowered else words)]
         code = ord(char)
-        left = (code % 16) * cell_w + scale  # one dot of space on the left
-        top = (code // 16) * cell_h + (ascent - 7 + (2 if lowered else 0)) * scale
+        left = (code % 16) * cell_w + scale  # one font pixel of space on the left
+        top = (code // 16) * cell_h + ascent * scale - 7 * dot_h + (2 * dot_h if lowered else 0)
         for row, bits in enumerate(rows):
             for column in range(5):
                 if bits & (16 >> column):
-                    sheet.rect(left + column * scale, top + row * scale, scale, scale, white)
+                    sheet.rect(left + column * dot_w, top + row * dot_h, dot_w, dot_h, white)
     return sheet
 
 
