@@ -10,7 +10,7 @@
 #include "gl_context.h"
 #include "gl_draw.h"
 #include "picture_cache.h"
-#include "picture_file.h"
+#include "engine/picture_file.h"
 #include "render_matrix.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "engine/reset.h"
 #include "engine/vfs.h"
-#include "picture_file.h"
+#include "engine/picture_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "picture_file.h"
+#include "engine/picture_file.h"
 
 #include <png.h>
 
