@@ -118,4 +118,31 @@ entity ui.window {
     EXPECT_TRUE(golden_image_matches(captured, golden("menu_window.png")));
 }
 
+TEST_F(ui_golden_test, a_window_drawn_in_3d_lands_on_its_world_quad)
+{
+    write_data_file("ui/sign.esc", R"(
+entity ui.window {
+    rect = 0 1024 768 0;
+    entity ui.comp.text { rect = 0 1024 768 0; text = "<img src=/ui/pics/button.shd xscale=stretch yscale=stretch>"; }
+}
+)");
+    c_item_t* sign = ui_winsert("world", "sign", 0, "/ui/sign.esc", true);
+    ASSERT_NE(sign, nullptr);
+    ui_wadvance3d(sign);
+    gfx_screen_capture(keep_capture);
+    gfx_begin_frame();
+    gfx_camera_identity();
+    gfx_clear1(0xffffffff, 0xff000000);
+    // A quad 4 m by 3 m, 5 m ahead, over the middle of the screen.
+    ui_wdraw3d(sign, {-200.0f, -150.0f, -500.0f}, {400.0f, 0.0f, 0.0f}, {0.0f, 300.0f, 0.0f}, false, 0xFFFFFFFF);
+    ui_process();
+    gfx_end_frame();
+    gfx_try_capture();
+    gfx_swapbuffers();
+    ASSERT_EQ(captured.width, 640);
+    EXPECT_EQ(pixel(5, 5), 0x000000u);  // around the quad: the clear colour
+    const uint32_t middle = pixel(320, 240);  // the button picture's green
+    EXPECT_GT((middle >> 8) & 0xff, (middle >> 16) + 30) << std::hex << middle;
+}
+
 }  // namespace
