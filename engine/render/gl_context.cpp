@@ -4,7 +4,6 @@
 #include <epoxy/egl.h>
 #include <epoxy/gl.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "engine/log.h"
@@ -106,11 +105,6 @@ void release_context()
 {
     if (state.display == EGL_NO_DISPLAY)
         return;
-    if (state.ready) {
-        glDeleteFramebuffers(1, &state.framebuffer);
-        glDeleteRenderbuffers(1, &state.colour);
-        glDeleteRenderbuffers(1, &state.depth);
-    }
     eglMakeCurrent(state.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (state.surface != EGL_NO_SURFACE)
         eglDestroySurface(state.display, state.surface);
@@ -139,8 +133,9 @@ void try_context()
         release_context();
         return;
     }
+    // The context lives until the process ends: ending it at exit would unload the driver while its
+    // own records still point into it.
     state.ready = true;
-    std::atexit(release_context);
 }
 
 }  // namespace
