@@ -38,6 +38,7 @@ const char* host_usage()
            "  --home DIR      writable home (default: the game's own home-directory rules)\n"
            "  --dt SECONDS    fixed frame time (default 1/60)\n"
            "  --realtime      use wall-clock frame time\n"
+           "  --draw          paint every frame, not only those a screenshot is taken of\n"
            "  --seed N        seed of the random source (default 1)\n"
            "  --input FILE    scripted input\n"
            "  --help          this text\n"
@@ -57,6 +58,8 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
             options.help = true;
         } else if (option == "--realtime") {
             settings.realtime = true;
+        } else if (option == "--draw") {
+            settings.draw = true;
         } else if (option == "--frames" || option == "--data" || option == "--home" || option == "--dt" ||
                    option == "--seed" || option == "--input") {
             if (!has_value) {

@@ -2,8 +2,11 @@
 
 #include "engine/gfx_frame.h"
 #include "engine/gfx_record.h"
+#include "engine/host.h"
 #include "engine/log.h"
 #include "engine/reset.h"
+#include "frame_painter.h"
+#include "gl_context.h"
 #include "render_state.h"
 
 namespace {
@@ -21,6 +24,8 @@ struct frame_state_t {
     void* activate_user = nullptr;
     int frames = 0;
     gfx_frame_record_t last;
+    int painted_frame = -1;  // the frame the painter last drew (-1 none since the reset)
+    int paints = 0;
 };
 
 frame_state_t state;
@@ -29,9 +34,33 @@ void reset_frame() { state = frame_state_t{}; }
 
 engine_reset_registrar_t frame_reset_registrar(reset_order_devices, reset_frame);
 
+// Without the painter the picture is the colour the screen was last cleared to.
+void fill_with_clear_colour(int width, int height, std::vector<uint8_t>& pixels)
+{
+    const uint8_t rgb[3] = {static_cast<uint8_t>(state.screen_colour >> 16),
+                            static_cast<uint8_t>(state.screen_colour >> 8),
+                            static_cast<uint8_t>(state.screen_colour)};
+    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+        pixels[i] = rgb[0];
+        pixels[i + 1] = rgb[1];
+        pixels[i + 2] = rgb[2];
+    }
+}
+
+// Paints the frame being recorded, once a frame; false when there is nothing to paint with.
+bool paint_current_frame(int width, int height, std::vector<uint8_t>& pixels)
+{
+    if (!frame_paint(render_frame(), state.frames, width, height, pixels))
+        return false;
+    state.painted_frame = state.frames;
+    ++state.paints;
+    return true;
+}
+
 void clear(uint32_t flags, uint32_t colour)
 {
-    render_frame().clears.push_back({flags, colour});
+    render_frame().clears.push_back({flags, colour, gfx_record_next_order()});
     if (flags & gfx_clear_colour)
         state.screen_colour = colour;
 }
@@ -73,11 +102,19 @@ ENGINE_API void gfx_clear1(uint32_t flags, uint32_t colour) { clear(flags, colou
 ENGINE_API void gfx_swap_clear(uint32_t flags, uint32_t colour)
 {
     state.swap_clear_pending = true;
-    state.swap_clear = {flags, colour};
+    state.swap_clear = {flags, colour, 0};
 }
 
 ENGINE_API void gfx_swapbuffers()
 {
+    // Drawing every frame (--draw) keeps the painter busy; otherwise only captured frames are painted.
+    if (host_settings().draw && state.painted_frame != state.frames) {
+        int width = 0;
+        int height = 0;
+        render_screen_size(width, height);
+        std::vector<uint8_t> pixels;
+        paint_current_frame(width, height, pixels);
+    }
     render_end_of_frame(state.last);
     ++state.frames;
 }
@@ -100,16 +137,9 @@ ENGINE_API bool gfx_try_capture()
         error("gfx_try_capture: the screen size %dx%d cannot be captured", width, height);
         return false;
     }
-    // No rasteriser: the picture is the colour the screen was last cleared to.
-    const uint8_t rgb[3] = {static_cast<uint8_t>(state.screen_colour >> 16),
-                            static_cast<uint8_t>(state.screen_colour >> 8),
-                            static_cast<uint8_t>(state.screen_colour)};
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = rgb[0];
-        pixels[i + 1] = rgb[1];
-        pixels[i + 2] = rgb[2];
-    }
+    std::vector<uint8_t> pixels;
+    if (!paint_current_frame(width, height, pixels))
+        fill_with_clear_colour(width, height, pixels);
     ++render_frame().captures;
     callback(static_cast<uint16_t>(width), static_cast<uint16_t>(height), pixels.data());
     return true;
@@ -126,3 +156,7 @@ void gfx_record_set_focus(bool focused)
 
 const gfx_frame_record_t& gfx_record_last() { return state.last; }
 int gfx_record_frames() { return state.frames; }
+
+int gfx_record_paints() { return state.paints; }
+bool gfx_record_can_paint() { return gl_context_ready(); }
+void gfx_record_forbid_painting(bool forbidden) { gl_context_forbid(forbidden); }

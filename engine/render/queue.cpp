@@ -134,6 +134,7 @@ void record_proto(r_proto_t* proto, const r_light_t* light)
     read_vertices(vertices, record.geometry);
     read_indices(indices, record.geometry);
     record.flush = frame.flushes;
+    record.place = gfx_record_place();
     frame.protos.push_back(std::move(record));
     proto->inc_refs();
     queued.push_back(proto);
@@ -254,6 +255,7 @@ ENGINE_API void gfx_cache_data(const gfx_data_t* data)
     if (data->flags & gfx_data_indices)
         g.indices = copy_array(data->indices, data->index_count, 1);
     record.flush = frame.flushes;
+    record.place = gfx_record_place();
     frame.data.push_back(std::move(record));
 }
 
@@ -274,6 +276,7 @@ ENGINE_API void gfx_sprite(const void* shader, const float* position, float size
     record.depth = depth;
     std::memcpy(record.world, render_world().m, sizeof record.world);
     record.flush = frame.flushes;
+    record.place = gfx_record_place();
     frame.sprites.push_back(std::move(record));
 }
 
@@ -285,6 +288,7 @@ ENGINE_API void gfx_line_plain(uint32_t colour, const float* from, const float* 
     line.colour = colour;
     render_point(render_world(), from, line.from);
     render_point(render_world(), to, line.to);
+    line.place = gfx_record_place();
     frame.lines.push_back(line);
 }
 
@@ -307,4 +311,5 @@ void render_end_of_frame(gfx_frame_record_t& last)
 }
 
 const gfx_frame_record_t& gfx_record_current() { return frame; }
+int gfx_record_next_order() { return frame.orders++; }
 int gfx_record_pool_count() { return static_cast<int>(pools.size()); }

@@ -16,5 +16,7 @@ gfx_frame_record_t& render_frame();
 std::string render_shader_path(const void* shader);
 // Whether visibility tests are switched to "all visible".
 bool render_all_visible();
+// The next place in the frame's drawing order, with the camera and view in force.
+gfx_recorded_place_t render_place();
 // Releases what the frame queued and moves its record into `last`, starting an empty one.
 void render_end_of_frame(gfx_frame_record_t& last);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -289,6 +290,15 @@ ENGINE_API bool gfx_sphere_visible_dist(const float* centre, float radius, float
 }
 
 const render_matrix_t& render_world() { return world_stack.back(); }
+
+gfx_recorded_place_t gfx_record_place()
+{
+    gfx_recorded_place_t place;
+    place.order = gfx_record_next_order();
+    std::copy(camera.matrix.m, camera.matrix.m + 16, place.camera);
+    place.view = current_view();
+    return place;
+}
 bool render_all_visible() { return all_visible; }
 
 void gfx_record_set_all_visible(bool value) { all_visible = value; }

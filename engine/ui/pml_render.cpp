@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/gfx_record.h"
 #include "engine/gfx_view.h"
 #include "engine/lcl.h"
 #include "engine/log.h"
@@ -96,7 +97,7 @@ void draw_items(const std::vector<pml_item_t>& items, float dx, float dy)
     for (const pml_item_t& item : items) {
         if (item.is_hidden())
             continue;
-        pml_drawn_t drawn{item, modulate(item.color, state.colormod)};
+        pml_drawn_t drawn{item, modulate(item.color, state.colormod), gfx_record_frames(), gfx_record_next_order()};
         drawn.item.box.left += dx;
         drawn.item.box.right += dx;
         drawn.item.box.top += dy;

@@ -22,10 +22,12 @@ void ui_wdraw3d(c_item_t* item, const vec_t<float, 3>& origin, const vec_t<float
         return;
     window->drawn_in_3d = true;
     const size_t before = pml_drawn().size();
+    const gfx_recorded_place_t place = gfx_record_place();
     pml_colormod(color);
     window->draw_layers();
     pml_colormod(0xFFFFFFFF);
-    draws.push_back({window, origin, x_axis, y_axis, facing, color, static_cast<int>(pml_drawn().size() - before)});
+    draws.push_back({window, origin, x_axis, y_axis, facing, color, static_cast<int>(pml_drawn().size() - before),
+                     gfx_record_frames(), place, gfx_record_next_order()});
 }
 
 const std::vector<ui_draw3d_t>& ui_draw3d_record() { return draws; }

@@ -1,10 +1,12 @@
 # Runs the host in a fresh home with the default controls and an input script that presses the
 # screenshot key, then checks that "/screenshots/aa_00000.png" of the home is a PNG image.
-# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... -P screenshot_case.cmake
+# With PIXELS ("X,Y=RRGGBB;..."), the picture must also show more than one colour and those pixels
+# (tests/e2e/check_picture.py); HOST_OPTIONS are added to the host's command line.
+# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... [-DPIXELS=... -DHOST_OPTIONS=...] -P screenshot_case.cmake
 file(REMOVE_RECURSE "${HOME}")
 set(shot "${HOME}/Kavrenta/screenshots/aa_00000.png")
 
-execute_process(COMMAND "${KAVRENTA}" --frames 30 --input "${INPUT}" --data "${DATA}" --home "${HOME}"
+execute_process(COMMAND "${KAVRENTA}" ${HOST_OPTIONS} --frames 30 --input "${INPUT}" --data "${DATA}" --home "${HOME}"
                         -default_controls
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT status EQUAL 0)
@@ -24,4 +26,16 @@ endif()
 string(SUBSTRING "${head}" 32 16 size)
 if(size MATCHES "^00000000" OR size MATCHES "00000000$")
   message(FATAL_ERROR "${shot} has an empty picture: ${head}")
+endif()
+
+if(PIXELS)
+  if(out MATCHES "no off-screen OpenGL")
+    message(FATAL_ERROR "skipped: no off-screen OpenGL on this machine, the screenshot is black")
+  endif()
+  find_program(PYTHON3 python3 REQUIRED)
+  execute_process(COMMAND "${PYTHON3}" "${CMAKE_CURRENT_LIST_DIR}/check_picture.py" "${shot}" ${PIXELS}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE checked ERROR_VARIABLE checked)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${shot} does not show what was drawn:\n${checked}")
+  endif()
 endif()

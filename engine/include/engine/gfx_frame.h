@@ -3,8 +3,8 @@
 
 #include "engine/api.h"
 
-// The frame: begin, clear, end, capture, swap. Headless: the "screen" is the current mode's size
-// filled with the last clear colour.
+// The frame: begin, clear, end, capture, swap. The "screen" is the current mode's size; a captured
+// frame is painted off-screen from its record (the last clear colour alone where OpenGL is missing).
 
 // Called when the renderer becomes active (1) or inactive (0), with the user word given.
 using gfx_activate_fn = void (*)(int active, void* user);

@@ -20,6 +20,14 @@ struct gfx_recorded_geometry_t {
     int vertex_count() const { return static_cast<int>(positions.size() / 3); }
 };
 
+// Where a record is drawn: its place in the frame's drawing order (shared with the markup's items) and
+// the camera and view in force when it was queued.
+struct gfx_recorded_place_t {
+    int order = 0;
+    float camera[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // world to camera
+    gfx_view_t view;
+};
+
 // A queued render prototype.
 struct gfx_recorded_proto_t {
     const r_proto_t* proto;     // identity only: it may be freed after the flush
@@ -33,6 +41,7 @@ struct gfx_recorded_proto_t {
     r_light_t light;            // the light, when lit_by_light
     gfx_recorded_geometry_t geometry;  // from vertex packet 0 and the index packet
     int flush;                  // number of flushes before it in the frame
+    gfx_recorded_place_t place;
 };
 
 // A queued immediate data record (arrays copied).
@@ -45,6 +54,7 @@ struct gfx_recorded_data_t {
     float world[16];
     gfx_recorded_geometry_t geometry;
     int flush;
+    gfx_recorded_place_t place;
 };
 
 // A gfx_sprite call (sprites copied).
@@ -60,6 +70,7 @@ struct gfx_recorded_sprites_t {
     float depth;
     float world[16];
     int flush;
+    gfx_recorded_place_t place;
 };
 
 // A gfx_line_plain call: the end points in the world (the world matrix applied).
@@ -67,12 +78,14 @@ struct gfx_recorded_line_t {
     uint32_t colour;
     float from[3];
     float to[3];
+    gfx_recorded_place_t place;
 };
 
 // A clear of the frame.
 struct gfx_recorded_clear_t {
     uint32_t flags;
     uint32_t colour;
+    int order;
 };
 
 // Everything one frame drew.
@@ -85,6 +98,7 @@ struct gfx_frame_record_t {
     std::vector<gfx_view_t> views;  // every view pushed, in order
     int flushes = 0;
     int captures = 0;
+    int orders = 0;  // drawing-order numbers handed out
 };
 
 // The frame being drawn (since the last swap) and the last frame shown.
@@ -92,6 +106,10 @@ const gfx_frame_record_t& gfx_record_current();
 const gfx_frame_record_t& gfx_record_last();
 // Number of frames swapped since the reset.
 int gfx_record_frames();
+// The next number of the frame's drawing order, for what other families draw (the markup's items).
+int gfx_record_next_order();
+// The next place in the frame's drawing order, with the camera and view in force (3-D windows).
+gfx_recorded_place_t gfx_record_place();
 
 // Depths of the world, camera and view stacks (1, 0, 0 when balanced).
 int gfx_record_world_depth();
@@ -109,5 +127,12 @@ const gfx_mode_t* gfx_record_mode();
 const gfx_device_t* gfx_record_mode_device();
 // Calls of gfx_hw_flush since the reset.
 int gfx_record_hw_flushes();
+// True when frames can be painted (an off-screen OpenGL context exists or was just made); false on a
+// machine without EGL, or while painting is forbidden.
+bool gfx_record_can_paint();
+// Makes the painter behave as on a machine without EGL (true), or lets it paint again (false).
+void gfx_record_forbid_painting(bool forbidden);
+// Frames painted since the reset (captured frames, and every frame with host_settings().draw).
+int gfx_record_paints();
 // Pools inserted and not removed.
 int gfx_record_pool_count();

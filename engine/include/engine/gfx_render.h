@@ -4,8 +4,9 @@
 #include "engine/api.h"
 
 // What a frame draws: shaders, render paths and their pools, vertex and index packets, render
-// prototypes, lights, sprites, lines and immediate data records. Headless: everything queued is
-// recorded for the frame (see engine/gfx_record.h) and nothing is rasterised.
+// prototypes, lights, sprites, lines and immediate data records. Everything queued is recorded for
+// the frame (see engine/gfx_record.h); the painter draws a frame from its record when it is captured
+// or the host draws every frame (--draw).
 
 // A shader known to the renderer, by path. Textures are not read: the size is the one the shader file
 // names ("texture W H", engine/shader_resource.h), or 256 x 256 when the file is missing, names none or

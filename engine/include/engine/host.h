@@ -11,6 +11,7 @@ struct host_settings_t {
     bool realtime = false;      // wall-clock frame time instead of the fixed one
     uint32_t seed = 1;
     std::string input_script;   // scripted input file, empty for none
+    bool draw = false;          // paint every frame (--draw), not only the frames a screenshot is taken of
 };
 
 // The one settings record of this process.

@@ -10,6 +10,8 @@
 struct pml_drawn_t {
     pml_item_t item;
     unsigned drawn_color;
+    int frame = 0;  // the graphics frame it was drawn in (gfx_record_frames) and its place in that
+    int order = 0;  // frame's drawing order (gfx_record_next_order)
 };
 
 // Items drawn since the last pml_draw_clear, in order; hidden items are not drawn.

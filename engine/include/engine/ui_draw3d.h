@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "engine/gfx_record.h"
 #include "engine/vec.h"
 
 class ui_window_t;
@@ -14,6 +15,9 @@ struct ui_draw3d_t {
     bool facing;
     unsigned color;
     int items;
+    int frame;                   // the graphics frame (gfx_record_frames) it was drawn in
+    gfx_recorded_place_t place;  // camera and view; the items' drawing orders lie between
+    int end_order;               // place.order and this
 };
 
 // The 3-D window draws since the last clear (tests read them).

@@ -1,0 +1,191 @@
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/gfx.h"
+#include "engine/gfx_record.h"
+#include "engine/host.h"
+#include "engine/matrix.h"
+#include "engine_testing/golden_image.h"
+#include "gfx_screen_fixture.h"
+
+namespace {
+
+golden_picture_t captured;
+
+void keep_capture(uint16_t width, uint16_t height, const uint8_t* pixels)
+{
+    captured.width = width;
+    captured.height = height;
+    captured.rgb.assign(pixels, pixels + static_cast<size_t>(width) * height * 3);
+}
+
+// The colour of a pixel of the capture, as 0xRRGGBB.
+uint32_t pixel(int x, int y)
+{
+    const uint8_t* p = &captured.rgb[(static_cast<size_t>(y) * static_cast<size_t>(captured.width) + x) * 3];
+    return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+}
+
+// A road of 7 m by 60 m on the ground, its texture repeating every 7 m along it, and the ground
+// under it, given to the renderer as packets the way the road network's owner does.
+struct road_owner_t {
+    float positions[8][3] = {{-350, 0, 0},     {350, 0, 0},      {-350, 0, -6000},  {350, 0, -6000},
+                             {-4000, -1, 500}, {4000, -1, 500},  {-4000, -1, -9000}, {4000, -1, -9000}};
+    float normals[8][3] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
+    float texcoords[8][2] = {{0, 0}, {1, 0}, {0, 6000.0f / 700.0f}, {1, 6000.0f / 700.0f},
+                             {0, 0}, {0, 0}, {0, 0},                {0, 0}};
+    uint32_t colours[8] = {0xffffffff, 0xffffffff, 0xffffffff, 0xffffffff,
+                           0xff3c7a32, 0xff3c7a32, 0xff2c5a26, 0xff2c5a26};
+    uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
+};
+
+// Element 0 is the road, element 1 the ground (four vertices each).
+const r_packet_decl_t vertex_decl{
+    "test_vpd_vertex",
+    [](void*, int) { return 4; },
+    [](void* o, int e) -> const float* { return static_cast<road_owner_t*>(o)->positions[e * 4]; },
+    [](void* o, int e) -> const float* { return static_cast<road_owner_t*>(o)->normals[e * 4]; },
+    [](void* o, int e) -> const float* { return static_cast<road_owner_t*>(o)->texcoords[e * 4]; },
+    [](void* o, int e) -> const uint32_t* { return &static_cast<road_owner_t*>(o)->colours[e * 4]; },
+    nullptr,
+    nullptr,
+    nullptr};
+const r_packet_decl_t index_decl{"test_ipd", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 [](void*, int) { return 6; },
+                                 [](void* o, int) -> const uint16_t* { return static_cast<road_owner_t*>(o)->indices; }};
+
+class gfx_paint_test : public gfx_screen_test_t {
+protected:
+    void SetUp() override
+    {
+        gfx_screen_test_t::SetUp();
+        captured = golden_picture_t{};
+        ASSERT_NO_FATAL_FAILURE(open_screen(640, 480));
+    }
+
+    void TearDown() override
+    {
+        gfx_record_forbid_painting(false);
+        host_settings().draw = false;
+        gfx_screen_test_t::TearDown();
+    }
+
+    void copy_data(const std::string& relative)
+    {
+        std::ifstream in(std::string(KAVRENTA_SOURCE_DIR) + "/data/" + relative, std::ios::binary);
+        ASSERT_TRUE(in) << relative;
+        write_data_file(relative, std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+
+    // The camera 2 m above the road's start, 4 m behind it, looking down the road pitched 10 degrees down.
+    static void load_camera()
+    {
+        mat4_t turn;
+        mat4_t move;
+        mat4_t frame;
+        mat4_t inverse;
+        matrix_set_rotate(turn, vec3_t{-10.0f, 0.0f, 0.0f});
+        matrix_set_translate(move, vec3_t{0.0f, 200.0f, 400.0f});
+        mult_matrix_matrix_no(frame, move, turn);
+        ASSERT_TRUE(matrix_inverse(inverse, frame));
+        gfx_camera_load(&inverse.m[0][0], &frame.m[0][0]);
+    }
+
+    // One frame of the road scene, captured.
+    void draw_road_frame(bool capture)
+    {
+        road_owner_t owner;
+        r_packet_t* road_vertices = gfx_alloc_packet(&vertex_decl, &owner, 0);
+        r_packet_t* ground_vertices = gfx_alloc_packet(&vertex_decl, &owner, 1);
+        r_packet_t* indices = gfx_alloc_packet(&index_decl, &owner, 0);
+        r_proto_t* road = gfx_alloc_proto(1);
+        r_proto_t* ground = gfx_alloc_proto(1);
+        road->set_vertex_packet(0, road_vertices);
+        road->set_index_packet(indices);
+        road->set_shader(gfx_shader_precache("/textures/road.shd"));
+        ground->set_vertex_packet(0, ground_vertices);
+        ground->set_index_packet(indices);
+        r_light_t sun;
+        sun.ambient[0] = sun.ambient[1] = sun.ambient[2] = 0.5f;
+        sun.diffuse[0] = sun.diffuse[1] = sun.diffuse[2] = 0.6f;
+        sun.direction[0] = 0.3f;
+        sun.direction[1] = 1.0f;
+        sun.direction[2] = 0.2f;
+
+        if (capture)
+            gfx_screen_capture(keep_capture);
+        gfx_begin_frame();
+        gfx_view_t view;
+        view.near_plane = 10.0f;
+        view.rect[2] = view.clip[2] = 640.0f;
+        view.rect[3] = view.clip[3] = 480.0f;
+        gfx_view_push(&view);
+        load_camera();
+        gfx_clear1(0xffffffff, 0xff6496c8);
+        gfx_queue_proto(ground);
+        gfx_queue_light_proto(road, &sun);
+        const float from[3] = {-350.0f, 2.0f, -1500.0f};
+        const float to[3] = {350.0f, 2.0f, -1500.0f};
+        gfx_line_plain(0xffff0000, from, to);
+        const float at[3] = {0.0f, 150.0f, -2500.0f};
+        gfx_sprite_t sprite{{0, 0, 0}, 0xffffd000, 1.0f, 0.0f, {0, 0}, {1, 1}, nullptr};
+        gfx_sprite(nullptr, at, 100.0f, 1, &sprite, 1.0f, 1.0f, 0, 0.0f);
+        gfx_end_frame();
+        gfx_try_capture();
+        gfx_swapbuffers();
+        gfx_view_pop();
+        gfx_free_proto(road);
+        gfx_free_proto(ground);
+        gfx_free_packet(road_vertices);
+        gfx_free_packet(ground_vertices);
+        gfx_free_packet(indices);
+    }
+};
+
+TEST_F(gfx_paint_test, golden_road_packet_seen_from_a_fixed_camera)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    ASSERT_NO_FATAL_FAILURE(copy_data("textures/road.png"));
+    ASSERT_NO_FATAL_FAILURE(copy_data("textures/road.shd"));
+    draw_road_frame(true);
+    ASSERT_EQ(captured.width, 640);
+    EXPECT_EQ(pixel(320, 5), 0x6496c8u);   // the sky is the clear colour
+    const uint32_t ground = pixel(5, 470);  // unlit green ground in the near corner
+    EXPECT_GT((ground >> 8) & 0xff, 2 * (ground >> 16)) << std::hex << ground;
+    const uint32_t asphalt = pixel(250, 420);  // lit grey road left of the centre line
+    EXPECT_NEAR(double(asphalt >> 16), double(asphalt & 0xff), 12.0) << std::hex << asphalt;
+    EXPECT_GT(asphalt >> 16, 40u) << std::hex << asphalt;
+    EXPECT_TRUE(golden_image_matches(captured, std::string(KAVRENTA_SOURCE_DIR) + "/tests/golden/road_packet.png"));
+}
+
+TEST_F(gfx_paint_test, without_egl_the_capture_is_the_clear_colour_and_says_so_once)
+{
+    gfx_record_forbid_painting(true);
+    draw_road_frame(true);
+    draw_road_frame(true);
+    ASSERT_EQ(captured.width, 640);
+    EXPECT_TRUE(golden_image_uniform(captured));
+    EXPECT_EQ(pixel(100, 400), 0x6496c8u);
+    EXPECT_EQ(engine_log_matching("no off-screen OpenGL").size(), 1u);
+    EXPECT_EQ(gfx_record_paints(), 0);
+}
+
+TEST_F(gfx_paint_test, frames_are_painted_only_when_captured_or_drawing_is_asked_for)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine";
+    draw_road_frame(false);
+    draw_road_frame(false);
+    EXPECT_EQ(gfx_record_paints(), 0);
+    draw_road_frame(true);
+    EXPECT_EQ(gfx_record_paints(), 1);
+    host_settings().draw = true;
+    draw_road_frame(false);
+    draw_road_frame(true);  // the capture's painting serves the frame
+    EXPECT_EQ(gfx_record_paints(), 3);
+}
+
+}  // namespace
