@@ -124,14 +124,16 @@ void game_ctrl_e::refuse_map()
 
 void game_ctrl_e::build_after_load()
 {
+    const int32_t count = semaphore_count;
     free_semaphores();
+    semaphore_count = count;
     if (semaphore_count > 0) {
         semaphores = static_cast<map_semaphore_t*>(api::mem_sys_alloc(sizeof(map_semaphore_t) * static_cast<size_t>(semaphore_count)));
         if (!semaphores) {
             api::error("Not enough memory for the %d semaphores of %s", semaphore_count, name());
             semaphore_count = 0;
         }
-        for (int32_t i = 0; i < semaphore_count; ++i)
+        for (int32_t i = 0; semaphores && i < semaphore_count; ++i)
             semaphores[i] = map_semaphore_t{map_semaphore_unused, map_light_open, 0, vec3_t{}};
     }
     {

@@ -1,0 +1,90 @@
+#pragma once
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "frame/game_bridge.h"
+#include "road/game_ctrl.h"
+#include "road_fixture.h"
+
+// Stands in for the economy, the player's truck and the environment of a game world, recording what
+// the game controller asks of them.
+class fake_world_parts_e : public entity_t, public ctrl_economy_t, public ctrl_truck_t, public ctrl_environment_t {
+public:
+    void weekly_report() override { ++weekly_reports; }
+    int32_t dealer_count() const override { return dealers; }
+    int32_t headquarters_city() const override { return hq_city; }
+    const char* city_name(int32_t) const override { return "alpha"; }
+    int32_t money() const override { return cash; }
+    void add_money(int32_t dollars, int32_t) override { cash += dollars; }
+    int32_t current_truck_value() const override { return truck_value; }
+
+    vec3_t truck_position() const override { return position; }
+    float truck_speed() const override { return speed; }
+    float truck_speed_mph() const override { return speed_mph; }
+    void get_fuel(float& out_capacity, float& out_percent) const override
+    {
+        out_capacity = capacity;
+        out_percent = fuel;
+    }
+    void set_fuel(float percent) override { fuel = percent; }
+    float damage() const override { return truck_damage; }
+    void repair(float amount) override { repairs.push_back(amount); }
+    void show_hud(bool shown) override { hud = shown; }
+
+    int32_t sky_count() const override { return skies; }
+    void set_sky(int32_t index) override { sky = index; }
+    int32_t sky_index() const override { return sky; }
+
+    int weekly_reports = 0;
+    int32_t dealers = 0;
+    int32_t hq_city = -1;
+    int32_t cash = 100000;
+    int32_t truck_value = 80000;
+    vec3_t position{};
+    float speed = 0.0f;
+    float speed_mph = 0.0f;
+    float capacity = 400.0f;
+    float fuel = 50.0f;
+    float truck_damage = 0.0f;
+    std::vector<float> repairs;
+    bool hud = true;
+    int32_t skies = 4;
+    int32_t sky = 0;
+};
+
+// A bound engine with a game world's bridge holding the fake parts, and a game controller on it.
+class game_ctrl_test_t : public road_test_t {
+protected:
+    void SetUp() override
+    {
+        road_test_t::SetUp();
+        parts = std::make_unique<fake_world_parts_e>();
+        bridge = std::make_unique<game_bridge_t>(nullptr, game_mode_game);
+        bridge->register_economy(parts->handle());
+        bridge->register_environment(parts->handle());
+        bridge->set_avatar(parts->handle());
+        std::filesystem::create_directories(home_ / "maps");
+    }
+    void TearDown() override
+    {
+        bridge.reset();
+        parts.reset();
+        road_test_t::TearDown();
+    }
+
+    // Runs the init phases of `ctrl` on the bridge; answers the result of the last phase run.
+    int init_ctrl(game_ctrl_e& ctrl)
+    {
+        ctrl.bridge = bridge.get();
+        for (const int phase : {-10, 0, 10}) {
+            const int result = ctrl.init(phase);
+            if (result != 0)
+                return result;
+        }
+        return 0;
+    }
+
+    std::unique_ptr<fake_world_parts_e> parts;
+    std::unique_ptr<game_bridge_t> bridge;
+};
