@@ -3,6 +3,9 @@
 
 #include "engine/vec.h"
 
+struct route_cursor_t;
+struct route_t;
+
 // What the game controller asks of the world's other parts. The economy, the traffic, the player's
 // truck and the environment are built by their own subsystems and registered in the world's bridge;
 // the controller reaches each through one of these interfaces, so an empty bridge slot (or an entity
@@ -26,6 +29,10 @@ public:
     virtual void add_money(int32_t dollars, int32_t flag) = 0;
     // What the player's current truck is worth, in dollars.
     virtual int32_t current_truck_value() const = 0;
+    // Fills all entries of `route` with the next edges of `driver` (exit arms and lanes -1).
+    virtual void driver_route_ahead(int32_t driver, route_t& route) = 0;
+    // Fills the last entry of `route` after its entries moved up by one.
+    virtual void driver_route_node6(route_t& route) = 0;
 };
 
 // The AI traffic, as the navigation and the road builds use it.
@@ -37,11 +44,11 @@ public:
     virtual void register_road(int32_t id, int32_t edge, int32_t kind, int32_t first_curve) = 0;
     // Lets go of a road.
     virtual void unregister_road(int32_t id, int32_t edge) = 0;
-    // Asks whether the car of `cursor_owner` may leave its lane now; false makes it wait.
-    virtual bool lane_unlink(void* cursor_owner) = 0;
-    // Links the car of `cursor_owner` into lane `lane` of traffic road `road`; `forward` when it runs
-    // from the road's start.
-    virtual void lane_link(void* cursor_owner, int32_t road, int32_t lane, bool forward) = 0;
+    // Asks whether the car of `cursor` may leave its lane now; false makes it wait.
+    virtual bool lane_unlink(route_cursor_t& cursor) = 0;
+    // Links the car of `cursor` into lane `lane` of traffic road `road`; `flag` 1 when it runs from the
+    // road's start (or into a prefab curve group).
+    virtual void lane_link(route_cursor_t& cursor, int32_t road, int32_t lane, int32_t flag) = 0;
 };
 
 // The player's truck, as the controller reads and serves it.

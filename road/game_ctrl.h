@@ -8,6 +8,7 @@
 #include "frame/save_game_owners.h"
 #include "road/base_ctrl.h"
 #include "road/ctrl_parts.h"
+#include "road/route_cursor.h"
 
 struct c_item_t;
 struct snd_sound_t;
@@ -122,6 +123,48 @@ public:
     // The light objects of the crossings the traffic holds.
     const std::vector<cross_lights_t>& cross_lights() const { return cross_lights_; }
 
+    // Navigation. Moves `cursor` by its speed times `dt` along its edge, through prefab curves and on to
+    // the next edges; a cursor the traffic does not let go waits where it is.
+    void next_path_point(route_cursor_t& cursor, float dt);
+    // Puts `cursor` on `edge` at `fraction` of its length, in lane `lane`; false for an edge without a
+    // road definition.
+    bool enter_edge(route_cursor_t& cursor, int32_t edge, bool forward, float speed, float lane, float fraction,
+                    float lateral_base);
+    // Places a newly spawned car on `edge`, heading away from `next_edge`'s side when `next_edge` is on
+    // its start node; fills the driver's route from the economy. `out_forward` receives the direction.
+    void place_on_edge(route_cursor_t& cursor, int32_t edge, int32_t next_edge, float speed, float fraction,
+                       bool* out_forward, int32_t driver, route_t* route, float lateral_base);
+    // Recomputes the cursor's lateral offset from its lane; answers its edge's lanes, or null.
+    const road_lanes_t* update_lane_offset(route_cursor_t& cursor) const;
+    // The lane count of the first (`first`) or second direction of `edge`: 0 for a negative index, -1
+    // for an edge without a road definition.
+    int32_t road_def_word(int32_t edge, bool first) const;
+    // Starts a curve from the cursor to lane `new_lane` a little ahead on the same edge.
+    void start_curve(route_cursor_t& cursor, float new_lane);
+    // The semaphore that guards the cursor's way ahead (set up on first use); 0 none, -1 when a prefab
+    // cursor has no curve ("Wrong curve idx %d") or the semaphore is outside the array.
+    int32_t get_prefab_curve(const route_cursor_t& cursor);
+    // Picks the curve through prefab edge `edge` that the cursor enters, and links the car into it.
+    void choose_prefab_curve(route_cursor_t& cursor, int32_t edge);
+    // Picks one of `count` candidate curves: by the cursor's route when it has one, else at random.
+    int32_t pick_curve(const route_cursor_t& cursor, const prefab_t& prefab, const int32_t* candidates, int32_t count);
+    // What follows curve `curve`: a next curve (0 or more), -2 to -5 to leave into lane 1 to 4, -1 none.
+    int32_t curve_continuation(const prefab_t& prefab, int32_t curve);
+    // Fills the exit arms and lanes of the prefab edges of `route`.
+    void link_lane_semaphores(route_t& route);
+    // 10000 on a Road, 800 elsewhere.
+    int32_t edge_spacing(const route_cursor_t& cursor) const;
+    // The position of the start node of `edge` (zero past the end; untouched for a negative index).
+    void get_edge_start_pos(int32_t edge, vec3_t& out) const;
+    // The middle of `edge`'s curve moved beside the road, and the rotation of its direction.
+    void edge_curve_point(int32_t edge, vec3_t& out_position, quat_t& out_rotation) const;
+    // Whether a car at `point` heading `heading` drives on its own side of road `edge`.
+    bool edge_curve_point_road(int32_t edge, const vec3_t& point, const vec3_t& heading) const;
+    bool is_city_road(int32_t edge) const;
+    // Whether either side of `edge` has a railing of type 3 or 4, or of type 7 to 9.
+    bool edge_side_type_3_4(int32_t edge) const;
+    bool edge_side_type_7_9(int32_t edge) const;
+
     // Music: lists "/music/" (".ogg" and ".wav", sorted by name ignoring case).
     void build_music_list();
     // Starts the next track when the music is on and none plays; true when it started one.
@@ -211,6 +254,25 @@ private:
     void set_station_text(c_item_t* window, int component, const char* text);
     // Plays one of the station sounds the controller made at phase 0.
     void play_ui_sound(int sound);
+
+    // Navigation steps.
+    bool ask_lane_unlink(route_cursor_t& cursor);
+    void tell_lane_link(route_cursor_t& cursor, int32_t road, int32_t lane, int32_t flag);
+    vec3_t prefab_place(const map_edge_t& edge, const prefab_t& prefab, const vec3_t& point) const;
+    static void set_cursor_pose(route_cursor_t& cursor, const vec3_t& point, const vec3_t& tangent, bool lateral);
+    void set_up_road_curve(route_cursor_t& cursor);
+    static void road_pose(route_cursor_t& cursor, float u, bool city);
+    // One step on a road or a prefab; true when the cursor was handed to another edge or segment and
+    // goes on there.
+    bool follow_road(route_cursor_t& cursor, float step);
+    bool follow_prefab(route_cursor_t& cursor, float step);
+    bool leave_prefab_curve(route_cursor_t& cursor, const prefab_t& prefab, const prefab_curve_t& curve);
+    void shift_route(route_cursor_t& cursor);
+    int32_t entry_semaphore(map_edge_t& edge, int32_t arm, int32_t lane);
+    int32_t semaphore_ahead(int32_t edge, int32_t node, int32_t lane);
+    int32_t set_up_semaphore(const map_edge_t& edge, int32_t id, const vec3_t& position, bool stop, int32_t group,
+                             int32_t lane, bool three_arms);
+    bool edge_curve(int32_t edge, vec3_t& p0, vec3_t& t0, vec3_t& p1, vec3_t& t1) const;
 
     std::vector<cross_lights_t> cross_lights_;
     std::vector<std::string> music_list_;

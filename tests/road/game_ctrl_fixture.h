@@ -9,7 +9,11 @@
 
 // Stands in for the economy, the player's truck and the environment of a game world, recording what
 // the game controller asks of them.
-class fake_world_parts_e : public entity_t, public ctrl_economy_t, public ctrl_truck_t, public ctrl_environment_t {
+class fake_world_parts_e : public entity_t,
+                           public ctrl_economy_t,
+                           public ctrl_truck_t,
+                           public ctrl_environment_t,
+                           public ctrl_traffic_t {
 public:
     void weekly_report() override { ++weekly_reports; }
     int32_t dealer_count() const override { return dealers; }
@@ -18,6 +22,21 @@ public:
     int32_t money() const override { return cash; }
     void add_money(int32_t dollars, int32_t) override { cash += dollars; }
     int32_t current_truck_value() const override { return truck_value; }
+    void driver_route_ahead(int32_t driver, route_t& route) override
+    {
+        for (int i = 0; i < route_entries; ++i)
+            route.entries[i] = {driver, i < static_cast<int>(route_edges.size()) ? route_edges[static_cast<size_t>(i)] : -1, -1, -1};
+    }
+    void driver_route_node6(route_t& route) override { route.entries[route_entries - 1].edge = -1; }
+
+    void register_road(int32_t id, int32_t, int32_t, int32_t) override { roads.push_back(id); }
+    void unregister_road(int32_t, int32_t) override {}
+    bool lane_unlink(route_cursor_t&) override
+    {
+        ++unlink_asks;
+        return !refuse_unlink;
+    }
+    void lane_link(route_cursor_t&, int32_t road, int32_t lane, int32_t) override { links.push_back({road, lane}); }
 
     vec3_t truck_position() const override { return position; }
     float truck_speed() const override { return speed; }
@@ -51,6 +70,11 @@ public:
     bool hud = true;
     int32_t skies = 4;
     int32_t sky = 0;
+    std::vector<int32_t> route_edges;
+    std::vector<int32_t> roads;
+    int unlink_asks = 0;
+    bool refuse_unlink = false;
+    std::vector<std::pair<int32_t, int32_t>> links;
 };
 
 // A bound engine with a game world's bridge holding the fake parts, and a game controller on it.
@@ -63,6 +87,7 @@ protected:
         bridge = std::make_unique<game_bridge_t>(nullptr, game_mode_game);
         bridge->register_economy(parts->handle());
         bridge->register_environment(parts->handle());
+        bridge->register_traffic(parts->handle());
         bridge->set_avatar(parts->handle());
         std::filesystem::create_directories(home_ / "maps");
     }
