@@ -109,6 +109,11 @@ void base_ctrl_e::activate_miscitem(map_miscitem_t& record)
     record.instance = 0;
 }
 
+void base_ctrl_e::on_segment_built(int32_t) {}
+void base_ctrl_e::on_segment_freed(int32_t) {}
+void base_ctrl_e::on_edge_built(int32_t) {}
+void base_ctrl_e::on_edge_freed(int32_t) {}
+
 const prefab_t* base_ctrl_e::get_prefab_def(map_edge_t& edge, bool* out_variant)
 {
     if (out_variant)

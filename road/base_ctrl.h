@@ -58,6 +58,12 @@ public:
     // Puts the misc item `record` (one of this controller's) into the active movers, to be moved from
     // the next frame on; its instance is made anew. An item already active is left as it is.
     virtual void activate_miscitem(map_miscitem_t& record);
+    // The geometry of edge `edge` was built into a render slot, or its slot was freed.
+    virtual void on_segment_built(int32_t edge);
+    virtual void on_segment_freed(int32_t edge);
+    // Edge `edge` came into reach of the camera, or went out of it.
+    virtual void on_edge_built(int32_t edge);
+    virtual void on_edge_freed(int32_t edge);
     // The prefab placed on a Fork, Cross or Prefab edge (its definition within the fork, cross or
     // prefab table); null for other kinds or a definition the segment server does not hold.
     // `out_variant`, when given, tells whether a variant replaces the edge's own prefab.

@@ -33,6 +33,9 @@ public:
     virtual void driver_route_ahead(int32_t driver, route_t& route) = 0;
     // Fills the last entry of `route` after its entries moved up by one.
     virtual void driver_route_node6(route_t& route) = 0;
+    // The loading dock of trader `trader` on edge `edge` came into reach, or went out of it.
+    virtual void dock_activate(int32_t edge, int32_t trader) = 0;
+    virtual void dock_deactivate(int32_t edge, int32_t trader) = 0;
 };
 
 // The AI traffic, as the navigation and the road builds use it.
@@ -81,4 +84,6 @@ public:
     virtual void set_sky(int32_t index) = 0;
     // The sky shown now.
     virtual int32_t sky_index() const = 0;
+    // Blends the sky shown towards the next (0 none, 1 all) and rebuilds its layers.
+    virtual void set_sky_blend(float blend) = 0;
 };

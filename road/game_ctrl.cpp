@@ -136,12 +136,15 @@ void game_ctrl_e::build_after_load()
         for (int32_t i = 0; semaphores && i < semaphore_count; ++i)
             semaphores[i] = map_semaphore_t{map_semaphore_unused, map_light_open, 0, vec3_t{}};
     }
+    add_service_points();
     {
         const held_part_t<ctrl_economy_t> economy(economy_handle());
         const int32_t dealers = economy.get() ? economy.get()->dealer_count() : 0;
         dealer_start = static_cast<int32_t>(std::lround(api::sys_rand() * static_cast<float>(dealers - 1)));
     }
     assign_station_prices();
+    load_road_hazards();
+    add_noweather_items();
     build_music_list();
     activate_items();
     map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", true);
@@ -155,6 +158,7 @@ int game_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
         cross_lights_.clear();
+        hazards_.clear();
         music_list_.clear();
         free_sounds();
         // The windows belong to the bridge, which removes them with the world.
@@ -217,8 +221,9 @@ void game_ctrl_e::tick(const double dt)
     far_view(dt);
     update_cut_planes();
     traffic_light_cycle(dt);
+    update_sky_swap();
     station_interaction();
-    hazard_timer = static_cast<float>(hazard_timer + dt);
+    reshuffle_hazards(static_cast<float>(dt));
     update_city_ambience();
     music_update();
 }

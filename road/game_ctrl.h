@@ -35,6 +35,20 @@ struct cross_lights_t {
     int32_t edge;
 };
 
+// Variants a road hazard has at most (its own prefab first).
+constexpr int32_t hazard_variants = 8;
+
+// A Prefab edge that is built, from time to time, with a variant prefab instead of its own: the
+// variants (prefab indices, variant 0 the edge's own), the first map sign of each (-1 none) and the
+// variant chosen now.
+struct hazard_entry_t {
+    int32_t edge = -1;
+    int32_t count = 0;
+    int32_t variants[hazard_variants] = {};
+    int32_t first_sign[hazard_variants] = {};
+    int32_t chosen = 0;
+};
+
 // The sky-swap state: the zone the truck is in and the skies it blends between.
 struct sky_swap_state_t {
     int32_t item = -1;
@@ -95,6 +109,27 @@ public:
     void get_start_pos(vec3_t& out_position, quat_t& out_rotation) override;
     // Items that are enabled only by day stay inactive at night.
     void activate_miscitem(map_miscitem_t& record) override;
+    // The traffic takes on the roads of a built edge (a prefab's curves in groups of eight), and lets
+    // them go when it is freed.
+    void on_segment_built(int32_t edge) override;
+    void on_segment_freed(int32_t edge) override;
+    // The economy's loading dock on an edge comes into reach, or goes.
+    void on_edge_built(int32_t edge) override;
+    void on_edge_freed(int32_t edge) override;
+    // The prefab of a road hazard's edge is the variant chosen now.
+    const prefab_t* get_prefab_def(map_edge_t& edge, bool* out_variant) override;
+
+    // Map items the controller adds at load: stations and dealers from prefabs' service points, and dry
+    // boxes from their no-weather boxes.
+    void add_service_points();
+    void add_noweather_items();
+    // Blends the sky while the truck crosses a sky-swap zone.
+    void update_sky_swap();
+    // Reads the road hazards of "/defs/seg_server/prefabs.def" for the map's Prefab edges.
+    void load_road_hazards();
+    // Redraws the variants of the hazards that are not on screen every 600 s of frame time.
+    void reshuffle_hazards(float dt);
+    const std::vector<hazard_entry_t>& hazards() const { return hazards_; }
 
     // Everything a frame does after the movers, with `dt` the frame time in seconds.
     void tick(double dt);
@@ -273,8 +308,10 @@ private:
     int32_t set_up_semaphore(const map_edge_t& edge, int32_t id, const vec3_t& position, bool stop, int32_t group,
                              int32_t lane, bool three_arms);
     bool edge_curve(int32_t edge, vec3_t& p0, vec3_t& t0, vec3_t& p1, vec3_t& t1) const;
+    void register_traffic_roads(int32_t edge, bool built);
 
     std::vector<cross_lights_t> cross_lights_;
+    std::vector<hazard_entry_t> hazards_;
     std::vector<std::string> music_list_;
     snd_sound_t* music_track_ = nullptr;
     snd_sound_t* ambient_loops_[game_ctrl_ambient_loops] = {};

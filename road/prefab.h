@@ -68,11 +68,22 @@ struct prefab_station_slot_t {
     vec3_t point_b;
 };
 
+// No-weather boxes a prefab has at most.
+constexpr int32_t prefab_noweather_boxes = 3;
+
+// A sign board a prefab places beside its edge: the segment server's sign model.
+struct prefab_sign_t {
+    int32_t model_id = -1;
+};
+
 // A prefab as the controller reads it.
 struct prefab_t {
     std::vector<prefab_node_t> nodes;
     std::vector<prefab_curve_t> curves;
+    std::vector<prefab_sign_t> signs;
     prefab_station_slot_t stations[2];
+    // Boxes the rain and snow leave dry: two corners each (a first corner shorter than 1 is none).
+    vec3_t noweather[prefab_noweather_boxes][2] = {};
 };
 
 // The curve list of lane slot `slot` of node (`node` + `rotation`) modulo the node count: three

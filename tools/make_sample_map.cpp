@@ -158,8 +158,9 @@ void build(road_network_t& network)
     map.item(map_misc_scales, {120000.0f, 600.0f, -44000.0f}, 300.0f);
     map.item(map_misc_dealer, {6000.0f, 0.0f, 6000.0f}, 1000.0f).params[1] = -1;
     map_miscitem_t& dry = map.item(map_misc_no_weather, {238000.0f, 1500.0f, -112000.0f}, 2000.0f);
-    dry.points[0] = {236000.0f, 1500.0f, -114000.0f};
-    dry.points[1] = {240000.0f, 1800.0f, -110000.0f};
+    dry.points[1] = {236000.0f, 1500.0f, -114000.0f};
+    dry.points[2] = {240000.0f, 1800.0f, -110000.0f};
+    dry.points[3] = {238000.0f, 1650.0f, -112000.0f};
     dry.model_words[0] = 4000;
     dry.model_words[1] = 4000;
     map_miscitem_t& gate = map.item(map_misc_mover, {-4000.0f, 0.0f, 4000.0f}, 600.0f);

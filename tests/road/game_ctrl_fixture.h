@@ -28,6 +28,8 @@ public:
             route.entries[i] = {driver, i < static_cast<int>(route_edges.size()) ? route_edges[static_cast<size_t>(i)] : -1, -1, -1};
     }
     void driver_route_node6(route_t& route) override { route.entries[route_entries - 1].edge = -1; }
+    void dock_activate(int32_t edge, int32_t trader) override { docks.push_back({edge, trader}); }
+    void dock_deactivate(int32_t edge, int32_t) override { std::erase_if(docks, [edge](auto d) { return d.first == edge; }); }
 
     void register_road(int32_t id, int32_t, int32_t, int32_t) override { roads.push_back(id); }
     void unregister_road(int32_t, int32_t) override {}
@@ -54,6 +56,7 @@ public:
     int32_t sky_count() const override { return skies; }
     void set_sky(int32_t index) override { sky = index; }
     int32_t sky_index() const override { return sky; }
+    void set_sky_blend(float value) override { blend = value; }
 
     int weekly_reports = 0;
     int32_t dealers = 0;
@@ -72,6 +75,8 @@ public:
     int32_t sky = 0;
     std::vector<int32_t> route_edges;
     std::vector<int32_t> roads;
+    std::vector<std::pair<int32_t, int32_t>> docks;
+    float blend = -1.0f;
     int unlink_asks = 0;
     bool refuse_unlink = false;
     std::vector<std::pair<int32_t, int32_t>> links;
