@@ -13,6 +13,8 @@
 #include "frame/cvar_value.h"
 #include "frame/engine_api.h"
 #include "frame/game_bridge.h"
+#include "frame/scene_proc.h"
+#include "physics/body_callback.h"
 #include "frame/view_params.h"
 #include "road/game_clock.h"
 
@@ -136,6 +138,12 @@ void game_ctrl_e::build_after_load()
         for (int32_t i = 0; semaphores && i < semaphore_count; ++i)
             semaphores[i] = map_semaphore_t{map_semaphore_unused, map_light_open, 0, vec3_t{}};
     }
+    {
+        // The boxes are owned by the controller; the traffic's contact callbacks handle their contacts.
+        auto* const scene = dynamic_cast<scene_proc_t*>(process());
+        entity_t* const traffic = traffic_.resolve();
+        box_pool.create(scene ? &scene->physics() : nullptr, handle(), dynamic_cast<body_callback_t*>(traffic));
+    }
     add_service_points();
     {
         const held_part_t<ctrl_economy_t> economy(economy_handle());
@@ -157,6 +165,7 @@ void game_ctrl_e::build_after_load()
 int game_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
+        box_pool.destroy();
         cross_lights_.clear();
         hazards_.clear();
         music_list_.clear();
@@ -221,12 +230,32 @@ void game_ctrl_e::tick(const double dt)
     far_view(dt);
     update_cut_planes();
     traffic_light_cycle(dt);
+    update_box_pool();
     update_sky_swap();
     station_interaction();
     reshuffle_hazards(static_cast<float>(dt));
     update_city_ambience();
     music_update();
 }
+
+void game_ctrl_e::update_box_pool()
+{
+    const held_part_t<ctrl_truck_t> truck(truck_handle());
+    if (!truck.get() || !seg_server)
+        return;
+    const vprocess_t* const owner = process();
+    box_pool.update(seg_server->loose_instances, truck.get()->truck_position(),
+                    owner ? static_cast<float>(owner->process_time()) : 0.0f);
+}
+
+void game_ctrl_e::on_instance_placed(loose_instance_t& instance)
+{
+    instance.flags &= ~loose_carried;
+    instance.body = nullptr;
+    instance.box = -1;
+}
+
+void game_ctrl_e::on_instance_removed(loose_instance_t& instance) { box_pool.give_back(instance); }
 
 void game_ctrl_e::weekly_settlement()
 {

@@ -7,6 +7,7 @@
 #include "engine/vec.h"
 #include "frame/save_game_owners.h"
 #include "road/base_ctrl.h"
+#include "road/box_pool.h"
 #include "road/ctrl_parts.h"
 #include "road/route_cursor.h"
 
@@ -123,6 +124,11 @@ public:
     // boxes from their no-weather boxes.
     void add_service_points();
     void add_noweather_items();
+    // A segment build placed a loose instance, or took it away (its box goes back to the pool).
+    void on_instance_placed(loose_instance_t& instance);
+    void on_instance_removed(loose_instance_t& instance);
+    // The 16 boxes lent to loose instances near the truck (made at phase 10).
+    box_pool_t box_pool;
     // Blends the sky while the truck crosses a sky-swap zone.
     void update_sky_swap();
     // Reads the road hazards of "/defs/seg_server/prefabs.def" for the map's Prefab edges.
@@ -268,6 +274,7 @@ private:
     void far_view(double dt);
     void update_cut_planes();
     void station_interaction();
+    void update_box_pool();
     void update_city_ambience();
     void weekly_settlement();
     // Shows or inserts a window of the bridge and shows it.

@@ -5,6 +5,7 @@
 #include "engine/axial.h"
 #include "engine/quat.h"
 #include "engine/vec.h"
+#include "road/loose_instance.h"
 #include "road/prefab.h"
 #include "road/seg_records.h"
 
@@ -108,6 +109,9 @@ public:
     std::vector<road_lanes_t> road_lanes;
     std::vector<road_lanes_t> city_road_lanes;
     std::vector<prefab_t> prefab_table[seg_prefab_tables];
+    // The loose instances of the built segments, which the game controller's box pool lends boxes
+    // to (filled by the segment builds).
+    std::vector<loose_instance_t*> loose_instances;
 
     // Colours the static models are lit with: full, the middle and the dark tone.
     vec3_t light_colours[3];
