@@ -6,6 +6,8 @@
 #include <iterator>
 
 #include "engine/log.h"
+#include "engine/snd_record.h"
+#include "frame/bridge_parts.h"
 #include "game_ctrl_fixture.h"
 #include "map_sample.h"
 #include "road/game_clock.h"
@@ -91,6 +93,11 @@ TEST_F(game_ctrl_test, init_loads_the_map_named_by_the_bridge_and_reports_its_co
     EXPECT_EQ(ctrl.aux_segment_slot_count, 64);
     EXPECT_NE(ctrl.seg_server, nullptr);
     EXPECT_EQ(bridge->base_ctrl(), ctrl.handle());
+    {
+        // The save container finds the controller's section through the bridge's base controller.
+        const held_part_t<save_section_owner_t> owner(bridge->base_ctrl());
+        EXPECT_EQ(owner.get(), static_cast<save_section_owner_t*>(&ctrl));
+    }
     EXPECT_EQ(ctrl.edges.count, 2);
     EXPECT_FALSE(engine_log_matching("Game map /maps/sample.mbd: 2 edges, 2 nodes, ").empty());
     ASSERT_NE(ctrl.semaphores, nullptr);
@@ -424,6 +431,41 @@ TEST_F(game_ctrl_test, the_music_list_is_sorted_and_plays_round_but_stays_silent
     EXPECT_EQ(ctrl.music_current, 0);
     ctrl.music_stop();
     EXPECT_EQ(ctrl.music_on, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(game_ctrl_test, station_visits_replay_one_bell_and_destroy_deletes_every_sound)
+{
+    for (const char* name : {"sounds/ui/gas_station_bell.ogg", "sounds/ui/gas_start.ogg", "sounds/ui/gas_stop.ogg",
+                             "sounds/ui/gas_flow.ogg", "sounds/ambient/city_trafficloop01.ogg"})
+        write_data_file(name, std::string(1600, 'x'));
+    game_ctrl_e ctrl;
+    ctrl.bridge = bridge.get();
+    ASSERT_EQ(ctrl.init(-10), 0);
+    ASSERT_EQ(ctrl.init(0), 0);
+    const int sounds = snd_record_live();
+    EXPECT_EQ(sounds, 5);
+    const int32_t pump = ctrl.add_miscitem();
+    ctrl.miscitems[pump].type = map_misc_gas_station;
+    ctrl.miscitems[pump].points[0] = {5000.0f, 0.0f, 5000.0f};
+    ctrl.active_list(base_ctrl_stations).append(pump);
+    for (int visit = 0; visit < 3; ++visit) {
+        parts->position = {5000.0f, 0.0f, 5000.0f};
+        ctrl.tick(0.1);
+        EXPECT_EQ(ctrl.stations.at_gas_pump, 1);
+        // A pump without a price sells at the default price, not for nothing.
+        EXPECT_EQ(ctrl.stations.fuel_price, 1.58f);
+        parts->position = {50000.0f, 0.0f, 5000.0f};
+        ctrl.tick(0.1);
+        EXPECT_EQ(ctrl.stations.at_gas_pump, 0);
+    }
+    EXPECT_EQ(snd_record_live(), sounds);
+    ctrl.destroy(0);
+    EXPECT_EQ(snd_record_live(), 0);
+    ctrl.destroy(10);
 }
 
 }  // namespace
