@@ -48,6 +48,9 @@ public:
     // Takes the box back from an instance whose segment is freed.
     void give_back(loose_instance_t& instance);
 
+    // Draws the edges of every box as lines (the "g_colbox" debug view); answers the lines drawn.
+    int debug_draw() const;
+
     const box_entry_t& entry(int32_t index) const { return entries_[index]; }
     bool created() const { return created_; }
 

@@ -33,6 +33,11 @@ public:
     virtual void driver_route_ahead(int32_t driver, route_t& route) = 0;
     // Fills the last entry of `route` after its entries moved up by one.
     virtual void driver_route_node6(route_t& route) = 0;
+    // Whether job `job` carries too much weight, and what it pays (the base of a weighing fine).
+    virtual bool job_overweight(int32_t job) const = 0;
+    virtual int32_t job_pay(int32_t job) = 0;
+    // The player has found dealer `dealer`.
+    virtual void mark_dealer_known(int32_t dealer) = 0;
     // The loading dock of trader `trader` on edge `edge` came into reach, or went out of it.
     virtual void dock_activate(int32_t edge, int32_t trader) = 0;
     virtual void dock_deactivate(int32_t edge, int32_t trader) = 0;
@@ -49,6 +54,8 @@ public:
     virtual void unregister_road(int32_t id, int32_t edge) = 0;
     // Asks whether the car of `cursor` may leave its lane now; false makes it wait.
     virtual bool lane_unlink(route_cursor_t& cursor) = 0;
+    // Reports an offence of the player to the police (code 180: passing a weigh station), with a fine.
+    virtual void report_offence(int32_t code, int32_t fine) = 0;
     // Links the car of `cursor` into lane `lane` of traffic road `road`; `flag` 1 when it runs from the
     // road's start (or into a prefab curve group).
     virtual void lane_link(route_cursor_t& cursor, int32_t road, int32_t lane, int32_t flag) = 0;
@@ -70,6 +77,8 @@ public:
     virtual float damage() const = 0;
     // Repairs `amount` of the damage.
     virtual void repair(float amount) = 0;
+    // The job of the attached trailer, -1 none.
+    virtual int32_t trailer_job() const = 0;
     // Shows or hides the driving HUD (hidden while the map is up).
     virtual void show_hud(bool shown) = 0;
 };

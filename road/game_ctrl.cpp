@@ -1,6 +1,7 @@
 #include "road/game_ctrl.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "engine/cache.h"
@@ -391,6 +392,9 @@ void game_ctrl_e::update_cut_planes()
 
 void game_ctrl_e::draw()
 {
+    const char* colbox = cvar_string_value(api::cvar_get("g_colbox"));
+    if (colbox && !strcmp(colbox, "1"))
+        box_pool.debug_draw();
     gfx_camera_t camera{};
     if (!api::gfx_get_camera)
         return;

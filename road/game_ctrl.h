@@ -292,6 +292,11 @@ private:
     void service_entry(float speed_mph);
     void weigh_entry(float speed_mph);
     void dealer_arrival(const map_miscitem_t& item);
+    // A truck that left an armed weigh station unweighed is reported with probability 0.8 when it
+    // hauls a job.
+    void report_passed_scales(int32_t job);
+    // What job `job` pays, times `multiplier`, divided by 8 to 12.
+    int32_t weighing_fine(int32_t job, int32_t multiplier);
     void close_stations();
     void set_station_text(c_item_t* window, int component, const char* text);
     // Plays one of the station sounds the controller made at phase 0.

@@ -72,6 +72,8 @@ void game_ctrl_e::station_interaction()
         return (position.x - x) * (position.x - x) + (position.z - z) * (position.z - z);
     };
     if (stations.weigh_armed && distance_sq(stations.weigh_point[0], stations.weigh_point[1]) > weigh_leave_sq) {
+        if (!stations.weigh_done)
+            report_passed_scales(truck.get()->trailer_job());
         stations.weigh_armed = 0;
         stations.weigh_done = 0;
     }
@@ -183,18 +185,81 @@ void game_ctrl_e::service_entry(const float speed_mph)
     set_station_text(stations.service_window, 110, text);
 }
 
+int32_t game_ctrl_e::weighing_fine(const int32_t job, const int32_t multiplier)
+{
+    const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
+    if (!economy.get())
+        return 0;
+    // The divisor is 8 to 12.
+    const auto divisor = static_cast<int32_t>(std::lround(api::sys_rand() * 4.0f + 8.0f));
+    return economy.get()->job_pay(job) * multiplier / divisor;
+}
+
+void game_ctrl_e::report_passed_scales(const int32_t job)
+{
+    if (job == -1 || !(api::sys_rand() < 0.8f))
+        return;
+    bool overweight = false;
+    {
+        const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
+        overweight = economy.get() && economy.get()->job_overweight(job);
+    }
+    const int32_t fine = overweight ? weighing_fine(job, 2) : 1000;
+    const held_part_t<ctrl_traffic_t> traffic(bridge ? bridge->traffic() : entity_handle_t{});
+    if (traffic.get())
+        traffic.get()->report_offence(180, fine);
+}
+
 void game_ctrl_e::weigh_entry(const float speed_mph)
 {
     if (stations.weigh_shown || speed_mph >= station_stop_mph)
         return;
-    // Without a trailer job there is nothing to weigh; the check is done.
+    const held_part_t<ctrl_truck_t> truck(bridge ? bridge->avatar() : entity_handle_t{});
+    const int32_t job = truck.get() ? truck.get()->trailer_job() : -1;
+    if (job == -1) {
+        stations.weigh_done = 1;
+        return;
+    }
+    if (!stations.weigh_window)
+        stations.weigh_window = open_window("ico3", "scales", 4, "/ui/gscalesico.esc");
+    if (stations.weigh_window)
+        ui_wshow(stations.weigh_window, 0);
+    stations.weigh_shown = 1;
+    bool overweight = false;
+    {
+        const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
+        overweight = economy.get() && economy.get()->job_overweight(job);
+    }
+    int32_t fine = 0;
+    if (overweight) {
+        set_station_text(stations.weigh_window, 100,
+                         "<align hstyle=center>@@ui_weight@@<br>@@ui_check@@<br>@@ui_failed@@</align>");
+        fine = weighing_fine(job, 1);
+        char text[64];
+        format_money(fine, text, sizeof text, 0xffffffffu);
+        set_station_text(stations.weigh_window, 110, text);
+    } else {
+        set_station_text(stations.weigh_window, 100,
+                         "<align hstyle=center>@@ui_weight@@<br>@@ui_check@@<br>@@ui_passed@@</align>");
+        set_station_text(stations.weigh_window, 110, "@@ui_ok@@");
+    }
+    if (fine != 0 && !stations.weigh_done) {
+        const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
+        if (economy.get())
+            economy.get()->add_money(-fine, 1);
+    }
     stations.weigh_done = 1;
 }
 
-void game_ctrl_e::dealer_arrival(const map_miscitem_t&)
+void game_ctrl_e::dealer_arrival(const map_miscitem_t& item)
 {
     if (!stations.dealer_armed)
         return;
+    {
+        const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
+        if (economy.get())
+            economy.get()->mark_dealer_known(item.params[0]);
+    }
     stations.dealer_armed = 0;
     if (notebook_)
         ui_wshow(notebook_, 0x20000000);

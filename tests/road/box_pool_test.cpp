@@ -55,6 +55,9 @@ TEST_F(box_pool_test, boxes_go_to_the_loose_instances_nearest_the_truck_one_per_
     EXPECT_EQ(list[0]->box, -1);
     EXPECT_FALSE(list[0]->flags & loose_carried);
 
+    // The debug view draws the twelve edges of each box.
+    EXPECT_EQ(pool.debug_draw(), 12 * box_pool_size);
+
     // A freed segment gives its box back.
     pool.give_back(*nearer);
     EXPECT_EQ(nearer->body, nullptr);

@@ -28,6 +28,11 @@ public:
             route.entries[i] = {driver, i < static_cast<int>(route_edges.size()) ? route_edges[static_cast<size_t>(i)] : -1, -1, -1};
     }
     void driver_route_node6(route_t& route) override { route.entries[route_entries - 1].edge = -1; }
+    bool job_overweight(int32_t) const override { return overweight; }
+    int32_t job_pay(int32_t) override { return pay; }
+    void mark_dealer_known(int32_t dealer) override { known_dealers.push_back(dealer); }
+    void report_offence(int32_t code, int32_t fine) override { offences.push_back({code, fine}); }
+    int32_t trailer_job() const override { return job; }
     void dock_activate(int32_t edge, int32_t trader) override { docks.push_back({edge, trader}); }
     void dock_deactivate(int32_t edge, int32_t) override { std::erase_if(docks, [edge](auto d) { return d.first == edge; }); }
 
@@ -75,6 +80,11 @@ public:
     int32_t sky = 0;
     std::vector<int32_t> route_edges;
     std::vector<int32_t> roads;
+    bool overweight = false;
+    int32_t pay = 9000;
+    int32_t job = -1;
+    std::vector<int32_t> known_dealers;
+    std::vector<std::pair<int32_t, int32_t>> offences;
     std::vector<std::pair<int32_t, int32_t>> docks;
     float blend = -1.0f;
     int unlink_asks = 0;

@@ -469,3 +469,46 @@ TEST_F(game_ctrl_test, station_visits_replay_one_bell_and_destroy_deletes_every_
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(game_ctrl_test, weigh_stations_fine_an_overweight_load_and_dealers_are_found_once)
+{
+    game_ctrl_e ctrl;
+    ctrl.bridge = bridge.get();
+    const int32_t scales = ctrl.add_miscitem();
+    ctrl.miscitems[scales].type = map_misc_scales;
+    ctrl.active_list(base_ctrl_stations).append(scales);
+    // Passing at 10 mph without a job arms the check; leaving beyond 270 m reports nothing.
+    parts->speed_mph = 10.0f;
+    parts->position = {8000.0f, 0.0f, 0.0f};
+    ctrl.tick(0.1);
+    EXPECT_EQ(ctrl.stations.weigh_armed, 1);
+    parts->position = {28000.0f, 0.0f, 0.0f};
+    ctrl.tick(0.1);
+    EXPECT_EQ(ctrl.stations.weigh_armed, 0);
+    EXPECT_TRUE(parts->offences.empty());
+
+    // Stopping on the scales with an overweight load pays a fine of the job's pay / 8 to 12, once.
+    parts->job = 4;
+    parts->overweight = true;
+    parts->speed_mph = 0.0f;
+    parts->position = {100.0f, 0.0f, 0.0f};
+    ctrl.tick(0.1);
+    ctrl.tick(0.1);
+    EXPECT_EQ(ctrl.stations.weigh_done, 1);
+    EXPECT_GE(parts->cash, 100000 - 9000 / 8);
+    EXPECT_LE(parts->cash, 100000 - 9000 / 12);
+
+    const int32_t dealer = ctrl.add_miscitem();
+    ctrl.miscitems[dealer].type = map_misc_dealer;
+    ctrl.miscitems[dealer].points[0] = {0.0f, 0.0f, 50000.0f};
+    ctrl.miscitems[dealer].params[0] = 2;
+    ctrl.active_list(base_ctrl_stations).append(dealer);
+    parts->position = {0.0f, 0.0f, 50000.0f};
+    ctrl.tick(0.1);
+    ctrl.tick(0.1);
+    EXPECT_EQ(parts->known_dealers, (std::vector<int32_t>{2}));
+}
+
+}  // namespace
