@@ -86,6 +86,14 @@ void box_pool_t::destroy()
     created_ = false;
 }
 
+void box_pool_t::relink_owners()
+{
+    for (box_entry_t& entry : entries_) {
+        if (entry.geometry)
+            entry.geometry->owner_record = &entry.owner;
+    }
+}
+
 void box_pool_t::park(const int32_t index, const vec3_t& position)
 {
     box_entry_t& entry = entries_[index];

@@ -48,6 +48,8 @@ public:
     // Takes the box back from an instance whose segment is freed.
     void give_back(loose_instance_t& instance);
 
+    // Points each box's geometry at its owner record again, after the pool's memory moved.
+    void relink_owners();
     // Draws the edges of every box as lines (the "g_colbox" debug view); answers the lines drawn.
     int debug_draw() const;
 

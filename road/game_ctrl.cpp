@@ -159,6 +159,11 @@ void game_ctrl_e::build_after_load()
     map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", true);
     if (map_window_ && bridge)
         bridge->adopt_window(map_window_);
+    {
+        const held_part_t<ctrl_environment_t> environment(environment_handle());
+        if (environment.get() && environment.get()->sky_count() > 0)
+            environment.get()->set_sky(0);
+    }
     api::message("Game map %s: %d edges, %d nodes, %d items", bridge ? bridge->get_map_name() : "",
                  edges.count, nodes.count, freeitems.count + miscitems.count);
 }
@@ -388,6 +393,12 @@ void game_ctrl_e::update_cut_planes()
             side = -1;
         item.params[0] = side;
     }
+}
+
+void game_ctrl_e::mem_move(const ptrdiff_t delta)
+{
+    base_ctrl_e::mem_move(delta);
+    box_pool.relink_owners();
 }
 
 void game_ctrl_e::draw()

@@ -104,8 +104,11 @@ public:
     int destroy(int phase) override;
     // One frame: the base's movers, then tick() with the world's frame time.
     void handler() override;
-    // Keeps the camera position for the cut planes and the bug report.
+    // Keeps the camera position for the cut planes and the bug report; with "g_colbox" 1 draws the
+    // pooled boxes.
     void draw() override;
+    // The boxes' geometries keep pointers to their owner records inside the controller.
+    void mem_move(ptrdiff_t delta) override;
     // The start of a game: the headquarters city's start when the player has one, else the map's.
     void get_start_pos(vec3_t& out_position, quat_t& out_rotation) override;
     // Items that are enabled only by day stay inactive at night.
