@@ -14,7 +14,7 @@
 #include "common/type_create.h"
 #include "frame/world_types.h"
 #include "game/economy_ctrl.h"
-#include "game/game_ctrl.h"
+#include "road/game_ctrl.h"
 #include "game/ui_handler_bugreport.h"
 #include "game/ui_handler_call911.h"
 #include "game/ui_handler_console.h"

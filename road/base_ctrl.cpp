@@ -109,6 +109,33 @@ void base_ctrl_e::activate_miscitem(map_miscitem_t& record)
     record.instance = 0;
 }
 
+void base_ctrl_e::on_segment_built(int32_t) {}
+void base_ctrl_e::on_segment_freed(int32_t) {}
+void base_ctrl_e::on_edge_built(int32_t) {}
+void base_ctrl_e::on_edge_freed(int32_t) {}
+
+const prefab_t* base_ctrl_e::get_prefab_def(map_edge_t& edge, bool* out_variant)
+{
+    if (out_variant)
+        *out_variant = false;
+    if (!seg_server || !map_edge_kind_is_prefab(edge.kind))
+        return nullptr;
+    const std::vector<prefab_t>& table = seg_server->prefab_table[edge.kind - map_edge_fork];
+    if (edge.definition < 0 || static_cast<size_t>(edge.definition) >= table.size())
+        return nullptr;
+    return &table[static_cast<size_t>(edge.definition)];
+}
+
+const road_lanes_t* base_ctrl_e::get_road_def(const map_edge_t* edge) const
+{
+    if (!seg_server || !edge || (edge->kind != map_edge_city_road && edge->kind != map_edge_road))
+        return nullptr;
+    const std::vector<road_lanes_t>& table = edge->kind == map_edge_road ? seg_server->road_lanes : seg_server->city_road_lanes;
+    if (edge->definition < 0 || static_cast<size_t>(edge->definition) >= table.size())
+        return nullptr;
+    return &table[static_cast<size_t>(edge->definition)];
+}
+
 void base_ctrl_e::on_mover_moved(map_miscitem_t&, const mover_pose_t&) {}
 
 void base_ctrl_e::update_movers(const float dt)

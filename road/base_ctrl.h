@@ -58,8 +58,22 @@ public:
     // Puts the misc item `record` (one of this controller's) into the active movers, to be moved from
     // the next frame on; its instance is made anew. An item already active is left as it is.
     virtual void activate_miscitem(map_miscitem_t& record);
+    // The geometry of edge `edge` was built into a render slot, or its slot was freed.
+    virtual void on_segment_built(int32_t edge);
+    virtual void on_segment_freed(int32_t edge);
+    // Edge `edge` came into reach of the camera, or went out of it.
+    virtual void on_edge_built(int32_t edge);
+    virtual void on_edge_freed(int32_t edge);
+    // The prefab placed on a Fork, Cross or Prefab edge (its definition within the fork, cross or
+    // prefab table); null for other kinds or a definition the segment server does not hold.
+    // `out_variant`, when given, tells whether a variant replaces the edge's own prefab.
+    virtual const prefab_t* get_prefab_def(map_edge_t& edge, bool* out_variant);
     // A mover moved to `pose` this frame; the controllers that show movers place its instance there.
     virtual void on_mover_moved(map_miscitem_t& record, const mover_pose_t& pose);
+
+    // The lane geometry of a City Road or Road edge; null for other kinds (or null) and for a
+    // definition the segment server does not hold.
+    const road_lanes_t* get_road_def(const map_edge_t* edge) const;
 
     // Advances every active mover by `dt` seconds.
     void update_movers(float dt);
@@ -69,6 +83,9 @@ public:
     // An active list (see base_ctrl_list_t): indices of misc items.
     vptrlist_t<int32_t>& active_list(const base_ctrl_list_t list) { return lists_[list]; }
 
+    // Render slots the derived controller asked for: segment slots and aux segment slots.
+    int32_t segment_slot_count = 0;
+    int32_t aux_segment_slot_count = 0;
     // Set by the game controller at night.
     int32_t night = 0;
     // The camera position, filled at each draw by the game controller.

@@ -1,12 +1,26 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "engine/axial.h"
 #include "engine/quat.h"
 #include "engine/vec.h"
+#include "road/loose_instance.h"
+#include "road/prefab.h"
 #include "road/seg_records.h"
 
 class def_obj_t;
+
+// The lane geometry of a road or city-road definition, as the navigation reads it: the lane counts of
+// the two directions, the offset of the first lane and the lane width (centimetres).
+struct road_lanes_t {
+    int32_t lanes[2];
+    int32_t first_lane_offset;
+    int32_t lane_width;
+};
+
+// The three prefab tables, by the kind of edge they are placed on.
+enum seg_prefab_table_t { seg_forks = 0, seg_crosses = 1, seg_prefabs = 2, seg_prefab_tables = 3 };
 class seg_block_plan_t;
 
 // Number of random rotations the server keeps for varying the heading of repeated instances, and
@@ -89,6 +103,15 @@ public:
     quat_t* rotations = nullptr;
     // The lane-arrow packets, by kind.
     seg_arrow_packet_t* arrow_packets = nullptr;
+
+    // The road and city-road definitions' lanes and the fork, cross and prefab tables, filled by the
+    // definition readers (empty until those have read them).
+    std::vector<road_lanes_t> road_lanes;
+    std::vector<road_lanes_t> city_road_lanes;
+    std::vector<prefab_t> prefab_table[seg_prefab_tables];
+    // The loose instances of the built segments, which the game controller's box pool lends boxes
+    // to (filled by the segment builds).
+    std::vector<loose_instance_t*> loose_instances;
 
     // Colours the static models are lit with: full, the middle and the dark tone.
     vec3_t light_colours[3];

@@ -7,5 +7,5 @@ bash "$root/tools/install-deps.sh"
 cd "$root"
 cmake --preset release >/dev/null
 cmake --build --preset release
-if (($# == 0)); then set -- --frames 600; fi
+if (($# == 0)); then set -- --frames 600 -map ridgeway; fi
 exec "$root/build/release/bin/kavrenta" --data "$root/data" "$@"

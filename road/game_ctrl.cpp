@@ -1,0 +1,485 @@
+#include "road/game_ctrl.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "engine/cache.h"
+#include "engine/cvar.h"
+#include "engine/def_pool.h"
+#include "engine/entity_proc.h"
+#include "engine/snd.h"
+#include "engine/ui.h"
+#include "common/bridge_parts.h"
+#include "common/cvar_value.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
+#include "physics/scene_proc.h"
+#include "physics/body_callback.h"
+#include "common/view_params.h"
+#include "road/game_clock.h"
+
+vec3_t game_ctrl_e::remembered_truck_position{};
+
+namespace {
+
+// Impulses of the game keys.
+constexpr int impulse_bug_report = 90;
+constexpr int impulse_map = 160;
+constexpr int impulse_jukebox = 161;
+constexpr int impulse_notebook = 182;
+// Parameter of ui_wshow that brings a window to the front with the focus.
+constexpr unsigned show_in_front = 0x20000000;
+// Where the remembered truck position goes when the map must be brought up to date at once.
+const vec3_t far_away(0.0f, -666666688.0f, 0.0f);
+// Squared distance the truck moves before the city lookup and the map run again (20 m).
+constexpr float map_follow_distance_sq = 4000000.0f;
+// Far view distance limits.
+constexpr float far_view_limit = 45000.0f;
+constexpr float far_view_city_floor = 20000.0f;
+constexpr float far_view_min_speed = 50.0f;
+
+// The number of the console variable `name`, or `fallback` when it does not exist.
+float cvar_real(const char* name, const float fallback)
+{
+    const char* text = cvar_string_value(api::cvar_get(name));
+    return text ? static_cast<float>(atof(text)) : fallback;
+}
+
+}  // namespace
+
+game_ctrl_e::game_ctrl_e() : game_clock(game_clock_start) {}
+
+game_ctrl_e::~game_ctrl_e() { free_sounds(); }
+
+entity_handle_t game_ctrl_e::economy_handle() const { return bridge ? bridge->economy() : entity_handle_t{}; }
+entity_handle_t game_ctrl_e::truck_handle() const { return bridge ? bridge->avatar() : entity_handle_t{}; }
+entity_handle_t game_ctrl_e::environment_handle() const { return bridge ? bridge->environment() : entity_handle_t{}; }
+
+int game_ctrl_e::init(const int phase)
+{
+    if (phase == -10) {
+        segment_slot_count = game_ctrl_segment_slots;
+        aux_segment_slot_count = game_ctrl_aux_segment_slots;
+        if (!seg_server) {
+            seg_server = new (std::nothrow) seg_server_t;
+            if (!seg_server) {
+                api::error("Not enough memory for the segment server of %s", name());
+                return 1;
+            }
+        }
+    }
+    const int base = base_ctrl_e::init(phase);
+    if (base != 0)
+        return base;
+    if (phase == -10) {
+        if (!bridge)
+            bridge = get_game_bridge();
+        // A second controller is reported by the bridge and goes on without being its base controller.
+        if (bridge && !registered_)
+            registered_ = bridge->register_base_ctrl(handle());
+    } else if (phase == 0) {
+        ui_pshow(-1);
+        notebook_ = ui_winsert("menu", "notebook", 0x40, "/ui/notebook/notebook.esc", true);
+        if (notebook_ && bridge)
+            bridge->adopt_window(notebook_);
+        load_ambient_sounds();
+    } else if (phase == 10) {
+        traffic_ = bridge ? bridge->traffic() : entity_handle_t{};
+        release_segments();
+        const char* path = bridge ? bridge->get_map_name() : "";
+        const int32_t read = load_map(path, nullptr);
+        if (read < 0) {
+            refuse_map();
+            return read;
+        }
+        build_after_load();
+    }
+    return 0;
+}
+
+void game_ctrl_e::activate_items()
+{
+    for (int32_t index = 0; index < miscitems.count; ++index) {
+        map_miscitem_t& item = miscitems[index];
+        switch (item.type) {
+        case map_misc_mover: activate_miscitem(item); break;
+        case map_misc_sky_swap: active_list(base_ctrl_sky_swaps).append(index); break;
+        case map_misc_gas_station:
+        case map_misc_service:
+        case map_misc_truck_stop:
+        case map_misc_scales:
+        case map_misc_dealer: active_list(base_ctrl_stations).append(index); break;
+        case map_misc_cut_plane: active_list(base_ctrl_cut_planes).append(index); break;
+        case map_misc_no_weather: active_list(base_ctrl_no_weather).append(index); break;
+        default: break;
+        }
+    }
+}
+
+void game_ctrl_e::refuse_map()
+{
+    // The reader has named the file and the fault; the game world that cannot be built goes, and the
+    // menu comes back in the next frame.
+    if (bridge && (bridge->mode() == game_mode_game || bridge->mode() == game_mode_preview))
+        api::cmd_add("menu");
+}
+
+void game_ctrl_e::build_after_load()
+{
+    const int32_t count = semaphore_count;
+    free_semaphores();
+    semaphore_count = count;
+    if (semaphore_count > 0) {
+        semaphores = static_cast<map_semaphore_t*>(api::mem_sys_alloc(sizeof(map_semaphore_t) * static_cast<size_t>(semaphore_count)));
+        if (!semaphores) {
+            api::error("Not enough memory for the %d semaphores of %s", semaphore_count, name());
+            semaphore_count = 0;
+        }
+        for (int32_t i = 0; semaphores && i < semaphore_count; ++i)
+            semaphores[i] = map_semaphore_t{map_semaphore_unused, map_light_open, 0, vec3_t{}};
+    }
+    {
+        // The boxes are owned by the controller; the traffic's contact callbacks handle their contacts.
+        auto* const scene = dynamic_cast<scene_proc_t*>(process());
+        entity_t* const traffic = traffic_.resolve();
+        box_pool.create(scene ? &scene->physics() : nullptr, handle(), dynamic_cast<body_callback_t*>(traffic));
+    }
+    add_service_points();
+    {
+        const held_part_t<ctrl_economy_t> economy(economy_handle());
+        const int32_t dealers = economy.get() ? economy.get()->dealer_count() : 0;
+        dealer_start = static_cast<int32_t>(std::lround(api::sys_rand() * static_cast<float>(dealers - 1)));
+    }
+    assign_station_prices();
+    load_road_hazards();
+    add_noweather_items();
+    build_music_list();
+    activate_items();
+    map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", true);
+    if (map_window_ && bridge)
+        bridge->adopt_window(map_window_);
+    {
+        const held_part_t<ctrl_environment_t> environment(environment_handle());
+        if (environment.get() && environment.get()->sky_count() > 0)
+            environment.get()->set_sky(0);
+    }
+    api::message("Game map %s: %d edges, %d nodes, %d items", bridge ? bridge->get_map_name() : "",
+                 edges.count, nodes.count, freeitems.count + miscitems.count);
+}
+
+int game_ctrl_e::destroy(const int phase)
+{
+    if (phase == 0) {
+        box_pool.destroy();
+        cross_lights_.clear();
+        hazards_.clear();
+        music_list_.clear();
+        free_sounds();
+        // The windows belong to the bridge, which removes them with the world.
+        notebook_ = map_window_ = nullptr;
+        stations.gas_window = stations.service_window = stations.weigh_window = nullptr;
+    }
+    return base_ctrl_e::destroy(phase);
+}
+
+void game_ctrl_e::free_sounds()
+{
+    if (music_track_) {
+        api::snd_delete(music_track_);
+        music_track_ = nullptr;
+    }
+    for (snd_sound_t*& loop : ambient_loops_) {
+        if (loop)
+            api::snd_delete(loop);
+        loop = nullptr;
+    }
+    for (snd_sound_t*& sound : ui_sounds_) {
+        if (sound)
+            api::snd_delete(sound);
+        sound = nullptr;
+    }
+}
+
+void game_ctrl_e::load_ambient_sounds()
+{
+    char path[64];
+    for (int32_t i = 0; i < game_ctrl_ambient_loops; ++i) {
+        snprintf(path, sizeof path, "/sounds/ambient/city_trafficloop0%d.ogg", i + 1);
+        if (!ambient_loops_[i])
+            ambient_loops_[i] = api::snd_new(path, 12, 10);
+    }
+    static const char* const station_sounds[] = {"/sounds/ui/gas_station_bell.ogg", "/sounds/ui/gas_start.ogg",
+                                                  "/sounds/ui/gas_stop.ogg", "/sounds/ui/gas_flow.ogg"};
+    for (int i = 0; i < 4; ++i) {
+        if (!ui_sounds_[i])
+            ui_sounds_[i] = api::snd_new(station_sounds[i], i == 3 ? 4 : 32, 10);
+    }
+}
+
+void game_ctrl_e::handler()
+{
+    base_ctrl_e::handler();
+    const vprocess_t* const owner = process();
+    tick(owner ? owner->frame_seconds() : 0.0);
+}
+
+void game_ctrl_e::tick(const double dt)
+{
+    if (key_timer > 0.0f)
+        key_timer = static_cast<float>(key_timer - dt);
+    if (game_clock_advance(game_clock, dt))
+        weekly_settlement();
+    night = game_clock_is_night(game_clock) ? 1 : 0;
+    game_keys(dt);
+    map_follow();
+    far_view(dt);
+    update_cut_planes();
+    traffic_light_cycle(dt);
+    update_box_pool();
+    update_sky_swap();
+    station_interaction();
+    reshuffle_hazards(static_cast<float>(dt));
+    update_city_ambience();
+    music_update();
+}
+
+void game_ctrl_e::update_box_pool()
+{
+    const held_part_t<ctrl_truck_t> truck(truck_handle());
+    if (!truck.get() || !seg_server)
+        return;
+    const vprocess_t* const owner = process();
+    box_pool.update(seg_server->loose_instances, truck.get()->truck_position(),
+                    owner ? static_cast<float>(owner->process_time()) : 0.0f);
+}
+
+void game_ctrl_e::on_instance_placed(loose_instance_t& instance)
+{
+    instance.flags &= ~loose_carried;
+    instance.body = nullptr;
+    instance.box = -1;
+}
+
+void game_ctrl_e::on_instance_removed(loose_instance_t& instance) { box_pool.give_back(instance); }
+
+void game_ctrl_e::weekly_settlement()
+{
+    const held_part_t<ctrl_economy_t> economy(economy_handle());
+    if (economy.get())
+        economy.get()->weekly_report();
+}
+
+c_item_t* game_ctrl_e::open_window(const char* group, const char* name, const unsigned flags, const char* script)
+{
+    c_item_t* window = bridge ? bridge->find_window(group, name) : nullptr;
+    if (!window) {
+        window = ui_winsert(group, name, flags, script, true);
+        if (window && bridge)
+            bridge->adopt_window(window);
+    }
+    return window;
+}
+
+void game_ctrl_e::game_keys(const double dt)
+{
+    if (notebook_ && api::inp_impulse_value(impulse_notebook, 0) != 0.0f)
+        ui_wshow(notebook_, show_in_front);
+    const bool ready = key_timer <= 0.0f;
+    if (ready && api::inp_impulse_value(impulse_map, 0) != 0.0f) {
+        key_timer = game_ctrl_key_delay;
+        if (map_window_) {
+            if (!map_shown) {
+                city_zoom = 1;
+                remembered_truck_position = far_away;
+                ui_wshow(map_window_, 0);
+                map_shown = 1;
+            } else if (map_zoom == game_map_country_zoom) {
+                ui_whide(map_window_);
+                map_shown = 0;
+            } else {
+                city_zoom = 0;
+                remembered_truck_position = far_away;
+            }
+            const held_part_t<ctrl_truck_t> truck(truck_handle());
+            if (truck.get())
+                truck.get()->show_hud(!map_shown);
+        }
+    } else if (ready && api::inp_impulse_value(impulse_jukebox, 0) != 0.0f) {
+        key_timer = game_ctrl_key_delay;
+        if (c_item_t* jukebox = open_window("jukebox", "game", 1, "/ui/jukebox.esc"))
+            ui_wshow(jukebox, show_in_front);
+    } else if (ready && api::inp_impulse_value(impulse_bug_report, 0) != 0.0f) {
+        key_timer = game_ctrl_key_delay;
+        if (c_item_t* report = open_window("system_04", "bugreport", 1, "/ui/system/bugreport.esc"))
+            ui_wshow(report, show_in_front);
+    }
+    if (stations.at_gas_pump) {
+        const bool pressed = api::inp_impulse_value(180, 0) != 0.0f;
+        if (!pressed && stations.fuel_ticks != 0) {
+            if (ui_sounds_[3] && api::snd_playing(ui_sounds_[3]))
+                api::snd_stop(ui_sounds_[3]);
+            play_ui_sound(1);
+            stations.fuel_ticks = 0;
+            stations.fuel_timer = 0.0f;
+        } else if (pressed) {
+            if (stations.fuel_ticks == 0) {
+                play_ui_sound(1);
+                play_ui_sound(3);
+            }
+            fuel_step(static_cast<float>(dt));
+        }
+    }
+    if (stations.at_service) {
+        if (api::inp_impulse_value(181, 0) != 0.0f)
+            repair_step(static_cast<float>(dt));
+        else
+            stations.repair_timer = 0.0f;
+    }
+}
+
+void game_ctrl_e::map_follow()
+{
+    const held_part_t<ctrl_truck_t> truck(truck_handle());
+    if (!truck.get() || !seg_server)
+        return;
+    const vec3_t position = truck.get()->truck_position();
+    const vec3_t moved = position - remembered_truck_position;
+    if (moved.x * moved.x + moved.y * moved.y + moved.z * moved.z <= map_follow_distance_sq)
+        return;
+    remembered_truck_position = position;
+    city_index = seg_server->find_city_at(position);
+    in_city = city_index != -1 ? 1 : 0;
+    if (!map_shown || !map_window_)
+        return;
+    map_zoom = in_city && city_zoom ? game_map_city_zoom : game_map_country_zoom;
+}
+
+void game_ctrl_e::far_view(const double dt)
+{
+    gfx_view_t view;
+    if (!get_view_params(&view) || view.far_plane >= far_view_limit)
+        return;
+    const held_part_t<ctrl_truck_t> truck(truck_handle());
+    const float speed = truck.get() ? truck.get()->truck_speed() : 0.0f;
+    if (speed <= far_view_min_speed)
+        return;
+    const float configured = 20000.0f + 30000.0f * cvar_real("g_view_dist", 1.0f);
+    float far_plane = view.far_plane;
+    if (!in_city && far_plane < configured)
+        far_plane = static_cast<float>(far_plane + speed * dt);
+    else if (in_city && far_plane > std::max(configured * 0.7f, far_view_city_floor))
+        far_plane = static_cast<float>(far_plane - speed * dt);
+    if (far_plane != view.far_plane) {
+        view.far_plane = far_plane;
+        set_view_params(&view);
+    }
+}
+
+void game_ctrl_e::update_cut_planes()
+{
+    const float x = camera_position.x;
+    const float z = camera_position.z;
+    for (const int32_t index : active_list(base_ctrl_cut_planes)) {
+        if (!miscitems.valid(index))
+            continue;
+        map_miscitem_t& item = miscitems[index];
+        // The three line equations (a, b, c) are the words after the waypoints.
+        const float* const lines = &item.tangents[0].x;
+        int32_t side = lines[0] * x + lines[1] * z + lines[2] >= 0.0f ? 1 : 0;
+        if (lines[3] * x + lines[4] * z + lines[5] < 0.0f)
+            side = -1;
+        if (lines[6] * x + lines[7] * z + lines[8] < 0.0f)
+            side = -1;
+        item.params[0] = side;
+    }
+}
+
+void game_ctrl_e::mem_move(const ptrdiff_t delta)
+{
+    base_ctrl_e::mem_move(delta);
+    box_pool.relink_owners();
+}
+
+void game_ctrl_e::draw()
+{
+    const char* colbox = cvar_string_value(api::cvar_get("g_colbox"));
+    if (colbox && !strcmp(colbox, "1"))
+        box_pool.debug_draw();
+    gfx_camera_t camera{};
+    if (!api::gfx_get_camera)
+        return;
+    api::gfx_get_camera(&camera);
+    camera_position = vec3_t(camera.position[0], camera.position[1], camera.position[2]);
+}
+
+void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)
+{
+    const held_part_t<ctrl_economy_t> economy(economy_handle());
+    const int32_t city = economy.get() ? economy.get()->headquarters_city() : -1;
+    if (city < 0 || !seg_server || city >= seg_server->city_count) {
+        base_ctrl_e::get_start_pos(out_position, out_rotation);
+        return;
+    }
+    const city_area_t& area = seg_server->cities[city];
+    out_position = area.start_position;
+    out_rotation.set(vec3_t(0.0f, 1.0f, 0.0f), area.start_rotation);
+    const char* city_name = economy.get()->city_name(city);
+    if (!city_name)
+        return;
+    char path[160];
+    snprintf(path, sizeof path, "/defs/cities/%s.def", city_name);
+    c_item_t* item = api::mm_precache(path);
+    const auto* pool = item ? static_cast<const def_pool_t*>(item->object) : nullptr;
+    const def_obj_t* object = pool ? pool->find("city") : nullptr;
+    const char* sky_text = object ? object->get_value("sky_idx") : nullptr;
+    const int32_t sky = sky_text ? object->get_int("sky_idx") : -1;
+    if (item)
+        api::ci_dec_refs(item);
+    if (!sky_text)
+        return;
+    const held_part_t<ctrl_environment_t> environment(environment_handle());
+    if (!environment.get())
+        return;
+    // A sky the environment does not have is reported and the sky stays as it is.
+    if (sky < 0 || sky >= environment.get()->sky_count()) {
+        api::error("City %s names sky %d, of %d", city_name, sky, environment.get()->sky_count());
+        return;
+    }
+    environment.get()->set_sky(sky);
+}
+
+void game_ctrl_e::activate_miscitem(map_miscitem_t& record)
+{
+    if (!(record.flags & map_misc_night) && night)
+        return;
+    base_ctrl_e::activate_miscitem(record);
+}
+
+int32_t game_ctrl_e::edge_surface_class(const int32_t edge) const
+{
+    if (!edges.valid(edge))
+        return -1;
+    const map_edge_t& record = edges[edge];
+    if (record.kind == map_edge_city_road)
+        return 2;
+    if (record.kind != map_edge_road)
+        return -1;
+    return record.road_type == 1 ? 0 : record.road_type == 4 ? 1 : 3;
+}
+
+void game_ctrl_e::update_city_ambience()
+{
+    const bool stop = city_index == -1 || current_loop < -1 || current_loop >= game_ctrl_ambient_loops;
+    if (stop && current_loop != -1) {
+        if (current_loop >= 0 && current_loop < game_ctrl_ambient_loops && ambient_loops_[current_loop] &&
+            api::snd_playing(ambient_loops_[current_loop]))
+            api::snd_stop(ambient_loops_[current_loop]);
+        current_loop = -1;
+    }
+    if (city_index == -1 || current_loop != -1)
+        return;
+    current_loop = static_cast<int32_t>(std::lround(api::sys_rand() * 4.0f));
+    if (ambient_loops_[current_loop])
+        api::snd_play(ambient_loops_[current_loop]);
+}

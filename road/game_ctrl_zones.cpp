@@ -1,0 +1,325 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/cache.h"
+#include "engine/def_pool.h"
+#include "engine/text.h"
+#include "common/bridge_parts.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
+#include "road/game_ctrl.h"
+
+// The map items the game controller makes and serves beyond the editor's: stations and dealers from
+// the service points of prefabs, dry boxes from their no-weather boxes, the sky-swap zones, the road
+// hazards that swap a prefab for one of its variants, and the traffic roads of the built edges.
+
+namespace {
+
+// The prefab definitions that list the road hazards.
+constexpr const char* prefabs_path = "/defs/seg_server/prefabs.def";
+// Seconds between two redraws of the hazards.
+constexpr float hazard_period = 600.0f;
+// Squared distance within which the truck enters a sky-swap zone at one of its ends (30 m).
+constexpr float sky_zone_reach_sq = 9000000.0f;
+constexpr float sky_zone_reach = 3000.0f;
+// Misc item types by the kind of a prefab's station slot (index = kind, 0 none).
+constexpr int32_t station_types[8] = {0,
+                                      map_misc_gas_station,
+                                      map_misc_service,
+                                      map_misc_truck_stop,
+                                      map_misc_dealer,
+                                      map_misc_gas_station,
+                                      map_misc_service,
+                                      map_misc_scales};
+
+}  // namespace
+
+void game_ctrl_e::on_segment_built(const int32_t edge)
+{
+    register_traffic_roads(edge, true);
+}
+
+void game_ctrl_e::on_segment_freed(const int32_t edge)
+{
+    register_traffic_roads(edge, false);
+}
+
+void game_ctrl_e::register_traffic_roads(const int32_t edge, const bool built)
+{
+    if (!edges.valid(edge))
+        return;
+    const held_part_t<ctrl_traffic_t> traffic(traffic_);
+    if (!traffic.get())
+        return;
+    map_edge_t& record = edges[edge];
+    if (record.kind == map_edge_road || record.kind == map_edge_city_road) {
+        if (built)
+            traffic.get()->register_road(record.traffic_road, edge, 0, -1);
+        else
+            traffic.get()->unregister_road(record.traffic_road, edge);
+        return;
+    }
+    if (!map_edge_kind_is_prefab(record.kind))
+        return;
+    const prefab_t* const prefab = get_prefab_def(record, nullptr);
+    const auto curves = prefab ? static_cast<int32_t>(prefab->curves.size()) : 0;
+    for (int32_t group = 0; group <= (curves - 1) / 8; ++group) {
+        const int32_t id = (edge + 6000) * 50 + group;
+        if (built)
+            traffic.get()->register_road(id, edge, 1, 8 * group);
+        else
+            traffic.get()->unregister_road(id, -1);
+    }
+}
+
+void game_ctrl_e::on_edge_built(const int32_t edge)
+{
+    const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
+    if (economy.get() && edges.valid(edge))
+        economy.get()->dock_activate(edge, edges[edge].sides[0].vegetation);
+}
+
+void game_ctrl_e::on_edge_freed(const int32_t edge)
+{
+    if (!bridge)
+        return;
+    const held_part_t<ctrl_economy_t> economy(bridge->economy());
+    if (economy.get() && edges.valid(edge))
+        economy.get()->dock_deactivate(edge, edges[edge].sides[0].vegetation);
+}
+
+void game_ctrl_e::add_service_points()
+{
+    const int32_t edge_count = edges.count;
+    for (int32_t index = 0; index < edge_count; ++index) {
+        map_edge_t& edge = edges[index];
+        if (edge.kind != map_edge_fork && edge.kind != map_edge_prefab)
+            continue;
+        const prefab_t* const prefab = get_prefab_def(edge, nullptr);
+        if (!prefab)
+            continue;
+        for (const prefab_station_slot_t& slot : prefab->stations) {
+            if (slot.kind <= 0 || slot.kind > 7)
+                continue;
+            for (const vec3_t* point : {&slot.point_a, &slot.point_b}) {
+                if (point == &slot.point_b && slot.kind < 5)
+                    break;
+                const int32_t added = add_miscitem();
+                if (added < 0)
+                    return;
+                map_miscitem_t& item = miscitems[added];
+                item.type = station_types[slot.kind];
+                item.points[0] = prefab_place(edges[index], *prefab, *point);
+                if (item.type == map_misc_dealer)
+                    item.params[1] = index;
+                item.bounds.set_empty();
+                item.bounds.add_point(item.points[0].x, item.points[0].y, item.points[0].z);
+                item.bounds.widen(item.type == map_misc_dealer ? 1000.0f : 300.0f);
+                item.selected_point = -1;
+            }
+        }
+    }
+}
+
+void game_ctrl_e::add_noweather_items()
+{
+    const int32_t edge_count = edges.count;
+    for (int32_t index = 0; index < edge_count; ++index) {
+        if (!map_edge_kind_is_prefab(edges[index].kind))
+            continue;
+        const prefab_t* const prefab = get_prefab_def(edges[index], nullptr);
+        if (!prefab)
+            continue;
+        for (const auto& box : prefab->noweather) {
+            if (!(box[0].length_sq() > 1.0f))
+                continue;
+            const int32_t added = add_miscitem();
+            if (added < 0)
+                return;
+            map_miscitem_t& item = miscitems[added];
+            const map_edge_t& edge = edges[index];
+            const vec3_t origin = nodes.valid(edge.nodes[0]) ? nodes[edge.nodes[0]].position : vec3_t{};
+            const vec3_t a = prefab_turn(box[0], edge.flags & 3u) + origin;
+            const vec3_t b = prefab_turn(box[1], edge.flags & 3u) + origin;
+            item.type = map_misc_no_weather;
+            item.bounds.set_empty();
+            item.bounds.add_point(a.x, a.y, a.z);
+            item.bounds.add_point(b.x, b.y, b.z);
+            item.points[3] = (a + b) * 0.5f;
+            item.points[1] = vec3_t(std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z));
+            item.points[2] = vec3_t(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
+            item.selected_point = -1;
+        }
+    }
+}
+
+void game_ctrl_e::update_sky_swap()
+{
+    const held_part_t<ctrl_truck_t> truck(bridge ? bridge->avatar() : entity_handle_t{});
+    const held_part_t<ctrl_environment_t> environment(bridge ? bridge->environment() : entity_handle_t{});
+    if (!truck.get() || !environment.get())
+        return;
+    const vec3_t position = truck.get()->truck_position();
+    const float x = position.x;
+    const float z = position.z;
+    const auto distance_sq = [x, z](const float* point) {
+        return (x - point[0]) * (x - point[0]) + (z - point[1]) * (z - point[1]);
+    };
+    const int32_t skies = environment.get()->sky_count();
+    sky_swap_state_t& zone = sky_swap;
+    if (zone.item == -1) {
+        for (const int32_t index : active_list(base_ctrl_sky_swaps)) {
+            if (!miscitems.valid(index))
+                continue;
+            const map_miscitem_t& item = miscitems[index];
+            const float first[2] = {item.points[0].x, item.points[0].z};
+            const float second[2] = {item.points[1].x, item.points[1].z};
+            int near_end = -1;
+            if (distance_sq(first) < sky_zone_reach_sq)
+                near_end = 0;
+            else if (distance_sq(second) < sky_zone_reach_sq)
+                near_end = 1;
+            if (near_end == -1)
+                continue;
+            const int32_t near_sky = item.params[near_end];
+            const int32_t far_sky = item.params[1 - near_end];
+            // A zone naming a sky the environment does not have is left alone.
+            if (near_sky < 0 || near_sky >= skies || far_sky < 0 || far_sky >= skies)
+                continue;
+            zone.item = index;
+            const float* const near_point = near_end == 0 ? first : second;
+            const float* const far_point = near_end == 0 ? second : first;
+            zone.near_point[0] = near_point[0];
+            zone.near_point[1] = near_point[1];
+            zone.far_point[0] = far_point[0];
+            zone.far_point[1] = far_point[1];
+            zone.near_sky = near_sky;
+            zone.far_sky = far_sky;
+            zone.direction[0] = far_point[0] - near_point[0];
+            zone.direction[1] = far_point[1] - near_point[1];
+            zone.length = std::sqrt(zone.direction[0] * zone.direction[0] + zone.direction[1] * zone.direction[1]);
+            zone.current_sky = environment.get()->sky_index();
+            break;
+        }
+        return;
+    }
+    const float t1 = (x - zone.near_point[0]) * zone.direction[0] + (z - zone.near_point[1]) * zone.direction[1];
+    const float t2 = (zone.far_point[0] - x) * zone.direction[0] + (zone.far_point[1] - z) * zone.direction[1];
+    if ((t1 < 0.0f && std::sqrt(distance_sq(zone.near_point)) > sky_zone_reach) ||
+        (t2 < 0.0f && std::sqrt(distance_sq(zone.far_point)) > sky_zone_reach)) {
+        zone.item = -1;
+        return;
+    }
+    if (t1 <= 0.0f || t2 <= 0.0f || !(zone.length > 0.0f))
+        return;
+    const float f = 1.0f - std::fabs(t1 / zone.length) / zone.length;
+    float blend;
+    const int32_t wanted = f <= 0.5f ? zone.far_sky : zone.near_sky;
+    if (wanted < 0 || wanted >= skies)
+        return;
+    if (zone.current_sky != wanted) {
+        environment.get()->set_sky(wanted);
+        zone.current_sky = wanted;
+    }
+    blend = f <= 0.5f ? 1.0f - 2.0f * f : 2.0f * f - 1.0f;
+    environment.get()->set_sky_blend(blend);
+}
+
+void game_ctrl_e::load_road_hazards()
+{
+    hazards_.clear();
+    std::vector<std::vector<int32_t>> rows;
+    c_item_t* const item = api::mm_precache(prefabs_path);
+    const auto* pool = item ? static_cast<const def_pool_t*>(item->object) : nullptr;
+    const def_obj_t* const prefabs = pool ? pool->find("prefabs") : nullptr;
+    const auto table = seg_server ? static_cast<int32_t>(seg_server->prefab_table[seg_prefabs].size()) : 0;
+    if (prefabs) {
+        const int32_t count = prefabs->get_int("road_hazard_count");
+        for (int32_t row = 0; row < count && row < 65536; ++row) {
+            char key[32];
+            snprintf(key, sizeof key, "hazard%d", row);
+            const char* text = prefabs->get_value(key);
+            std::vector<int32_t> indices;
+            for (const char* at = text ? text : ""; *at && indices.size() < hazard_variants;) {
+                const int32_t index = v_atoi(at);
+                // A prefab the server does not hold ends the row: no edge is built from it.
+                if (index < 0 || index >= table) {
+                    api::error("%s: %s names prefab %d, of %d", prefabs_path, key, index, table);
+                    break;
+                }
+                indices.push_back(index);
+                const char* next = strchr(at, ';');
+                if (!next)
+                    break;
+                at = next + 1;
+            }
+            rows.push_back(std::move(indices));
+        }
+    }
+    if (item)
+        api::ci_dec_refs(item);
+    for (int32_t edge = 0; edge < edges.count; ++edge) {
+        if (edges[edge].kind != map_edge_prefab)
+            continue;
+        for (const std::vector<int32_t>& row : rows) {
+            if (row.empty() || row[0] != edges[edge].definition)
+                continue;
+            hazard_entry_t entry;
+            entry.edge = edge;
+            for (const int32_t variant : row) {
+                entry.variants[entry.count] = variant;
+                entry.first_sign[entry.count] = -1;
+                for (const prefab_sign_t& sign : seg_server->prefab_table[seg_prefabs][static_cast<size_t>(variant)].signs) {
+                    const int32_t added = add_sign();
+                    if (added < 0)
+                        break;
+                    signs[added] = map_sign_t{sign.model_id, edge, 0, {-1, -1, -1}, {-1, -1, -1}, 0, 0.0f};
+                    if (entry.first_sign[entry.count] == -1)
+                        entry.first_sign[entry.count] = added;
+                }
+                ++entry.count;
+            }
+            hazards_.push_back(entry);
+        }
+    }
+}
+
+const prefab_t* game_ctrl_e::get_prefab_def(map_edge_t& edge, bool* out_variant)
+{
+    if (edge.kind == map_edge_prefab && edges.count > 0 && &edge >= edges.begin() && &edge < edges.end()) {
+        const auto index = static_cast<int32_t>(&edge - edges.begin());
+        for (const hazard_entry_t& entry : hazards_) {
+            if (entry.edge != index)
+                continue;
+            edge.definition = entry.variants[entry.chosen];
+            for (int32_t v = 0; v < entry.count; ++v) {
+                if (signs.valid(entry.first_sign[v]))
+                    signs[entry.first_sign[v]].edge = -1;
+            }
+            edge.sign = entry.first_sign[entry.chosen];
+            if (signs.valid(edge.sign))
+                signs[edge.sign].edge = index;
+            const prefab_t* const prefab = base_ctrl_e::get_prefab_def(edge, nullptr);
+            if (out_variant)
+                *out_variant = entry.chosen != 0;
+            return prefab;
+        }
+    }
+    return base_ctrl_e::get_prefab_def(edge, out_variant);
+}
+
+void game_ctrl_e::reshuffle_hazards(const float dt)
+{
+    hazard_timer += dt;
+    if (hazard_timer < hazard_period)
+        return;
+    hazard_timer -= hazard_period;
+    for (hazard_entry_t& entry : hazards_) {
+        if (!edges.valid(entry.edge) || edges[entry.edge].segment_slot != -1 || entry.count <= 0)
+            continue;
+        entry.chosen = static_cast<int32_t>(std::lround(api::sys_rand() * static_cast<float>(entry.count - 1)));
+        entry.chosen = std::clamp(entry.chosen, 0, entry.count - 1);
+    }
+}
