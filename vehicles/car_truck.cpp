@@ -170,9 +170,11 @@ void car_truck_e::clutch_update(float dt)
 {
     if (!clutching)
         return;
-    clutch_timer -= dt;
-    if (clutch_timer >= 0.0f)
+    // The change completes the frame after the timer ran out, so a clutch time of 0 takes one frame.
+    if (clutch_timer >= 0.0f) {
+        clutch_timer -= dt;
         return;
+    }
     // The change completes as a change without the clutch, in the remembered direction.
     if (shifting_up)
         shift_up(false);

@@ -61,7 +61,7 @@ protected:
         return made;
     }
 
-    // A truck with the figures a make gives (a 4 m wheelbase, 2.4 m track, six gears, power 80), its
+    // A truck with the figures a make gives (a 4 m wheelbase, 2.4 m track, six gears from 12 down to 2.5, power 80), its
     // engine running, its body built at `where` and dropped onto the ground.
     test_truck_e* truck_at(const vec3_t& where)
     {
@@ -72,7 +72,7 @@ protected:
         truck->cabin_measures[0] = 200.0f;
         truck->brake_strength = 800.0f;
         truck->gear_count = 6;
-        const float ratios[] = {3.0f, 3.0f, 2.0f, 1.5f, 1.1f, 0.85f, 0.7f};
+        const float ratios[] = {10.0f, 12.0f, 8.0f, 5.5f, 4.0f, 3.0f, 2.5f};
         for (int i = 0; i < 7; ++i)
             truck->ratios[i] = ratios[i];
         truck->gear = truck->selected_gear = 1;
