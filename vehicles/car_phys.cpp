@@ -101,12 +101,22 @@ int car_phys_e::destroy(int phase)
                 phys_remove_geom(world, geometry);
         }
         compound = nullptr;
+        box_parts[0] = box_parts[1] = nullptr;
         if (!offered_trailer.is_null()) {
             offered_trailer.release();
             offered_trailer = {};
         }
     }
     return dynamic_object_e::destroy(phase);
+}
+
+void car_phys_e::mem_move(ptrdiff_t delta)
+{
+    dynamic_object_e::mem_move(delta);
+    const auto moved_from = reinterpret_cast<uintptr_t>(&contact_owner) - delta;
+    for (cd_geo_t* const part : box_parts)
+        if (part && reinterpret_cast<uintptr_t>(part->owner_record) == moved_from)
+            part->owner_record = &contact_owner;
 }
 
 void car_phys_e::free_models()
@@ -301,6 +311,7 @@ void car_phys_e::create_body(int mode)
         delete geometry;
         geometry = nullptr;
         compound = nullptr;
+        box_parts[0] = box_parts[1] = nullptr;
     }
     if (!body) {
         body = new phys_body_t;
@@ -335,12 +346,19 @@ void car_phys_e::create_body(int mode)
     compound = new cd_geo_compound_t(2);
     compound->set_name(is_trailer ? "trailer" : "vehicle");
     compound->build_begin();
-    compound->build_object(new cd_geo_box_t(first_size, &first_frame, -1, -1));
-    compound->build_object(new cd_geo_box_t(second_size, &second_frame, -1, -1));
+    box_parts[0] = new cd_geo_box_t(first_size, &first_frame, -1, -1);
+    box_parts[1] = new cd_geo_box_t(second_size, &second_frame, -1, -1);
+    for (cd_geo_t* const part : box_parts)
+        compound->build_object(part);
     compound->build_end();
     geometry = compound;
     link_geom();
     contact_owner.tag = tag_vehicle;
+    // The boxes name the vehicle too, so filters asked about a part find its owner.
+    for (cd_geo_t* const part : box_parts) {
+        part->owner_record = &contact_owner;
+        part->owner_word = geometry->owner_word;
+    }
     body->id = is_trailer ? 2 : 0;
     geometry->set_position(where);
     geometry->set_orientation(turn);

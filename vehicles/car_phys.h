@@ -66,6 +66,8 @@ public:
     int init(int phase) override;
     // Phase 0: frees the build's models and takes the compound out of the physics process.
     int destroy(int phase) override;
+    // The engine moved the vehicle: the compound's boxes follow its owner record too.
+    void mem_move(ptrdiff_t delta) override;
     // Per frame: wheel spin, deform timer, runaway guard and rough-ground wheel jitter.
     void handler() override;
 
@@ -198,6 +200,7 @@ public:
 
     // The rigid body's compound (also `geometry`), and its filter.
     cd_geo_compound_t* compound = nullptr;
+    cd_geo_t* box_parts[2] = {nullptr, nullptr};
     cd_filter_t filter;
 
 protected:

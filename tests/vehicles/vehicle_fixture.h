@@ -7,7 +7,9 @@
 
 #include "../frame/frame_fixture.h"
 #include "../physics/grid_mesh.h"
+#include "engine/host.h"
 #include "engine/process.h"
+#include "engine/vfs.h"
 #include "frame/bridge_parts.h"
 #include "frame/world_process.h"
 #include "physics/phys_body.h"
@@ -29,6 +31,12 @@ protected:
     void SetUp() override
     {
         world_test_t::SetUp();
+        if (sample_data()) {
+            host_settings().data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
+            engine_reset();
+            ASSERT_TRUE(vfs_init_from_host());
+            ASSERT_TRUE(bind_engine_for_tests());
+        }
         world_ = new world_process_t;
         process_add(world_, nullptr, -1, 0);
         world_->lock();
@@ -49,6 +57,10 @@ protected:
         world_test_t::TearDown();
     }
 
+    // True for a world on the sample game's data (its makes, definitions and scripts) instead of the
+    // test's own data root.
+    virtual bool sample_data() const { return false; }
+
     // A vehicle initialised through its phases and living in the world.
     template <typename vehicle_t>
     vehicle_t* add(std::unique_ptr<vehicle_t> vehicle)
@@ -63,9 +75,10 @@ protected:
 
     // A truck with the figures a make gives (a 4 m wheelbase, 2.4 m track, six gears from 12 down to 2.5, power 80), its
     // engine running, its body built at `where` and dropped onto the ground.
-    test_truck_e* truck_at(const vec3_t& where)
+    template <typename truck_t = test_truck_e>
+    truck_t* truck_at(const vec3_t& where)
     {
-        test_truck_e* const truck = add(std::make_unique<test_truck_e>());
+        truck_t* const truck = add(std::make_unique<truck_t>());
         truck->size = {160.0f, 100.0f, 400.0f};
         truck->wheel_offset = 1.3f * 400.0f;
         truck->box_length = 700.0f;
