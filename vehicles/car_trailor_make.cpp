@@ -43,7 +43,7 @@ psm_t* trailer_model_load(const trailer_folders_t& folders, const char* model, c
     char path[256];
     if (!make_find_file(path, sizeof path, folders.list, 2, model, true))
         return nullptr;
-    psm_t* const loaded = make_file_exists(path) ? api::psm_alloc(path, 0, 0, 16) : nullptr;
+    psm_t* const loaded = make_model_alloc(path);
     if (!loaded) {
         api::error(failure, path);
         return nullptr;

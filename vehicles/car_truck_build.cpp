@@ -62,7 +62,7 @@ static psm_t* truck_model_load(const truck_folders_t& folders, const char* model
     char path[512];
     if (!make_path(path, sizeof path, "%s/%s", folders.accessory, model))
         return nullptr;
-    psm_t* const loaded = make_file_exists(path) ? api::psm_alloc(path, 0, 0, 16) : nullptr;
+    psm_t* const loaded = make_model_alloc(path);
     if (!loaded) {
         api::error("Unable to load model %s", path);
         return nullptr;

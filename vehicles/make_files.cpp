@@ -61,6 +61,15 @@ make_def_t::~make_def_t()
         api::ci_dec_refs(item_);
 }
 
+psm_t* make_model_alloc(const char* path)
+{
+    if (!api::psm_alloc) {
+        api::error("the model library is not loaded; model %s is left out", path);
+        return nullptr;
+    }
+    return make_file_exists(path) ? api::psm_alloc(path, 0, 0, 16) : nullptr;
+}
+
 bool make_find_file(char* out, size_t capacity, const char* const* folders, int count, const char* file,
                     bool use_last)
 {

@@ -35,6 +35,9 @@ private:
     c_item_t* item_ = nullptr;
 };
 
+// Creates an instance of the model at `path` (flags 16); null when the file does not open, the model
+// cannot be read or the model library is not loaded (reported).
+psm_t* make_model_alloc(const char* path);
 // Finds a file in the first of `count` folders where it opens; false when none (the last folder's
 // path is left in `out` when `use_last` is set, unchecked, as the trailers' shared folder is used).
 bool make_find_file(char* out, size_t capacity, const char* const* folders, int count, const char* file,

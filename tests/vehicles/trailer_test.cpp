@@ -99,7 +99,7 @@ protected:
 TEST_F(trailer_test, the_sample_make_gives_the_kingpin_wheels_and_box_and_ends_its_list_at_the_last_key)
 {
     car_trailor_e* trailer = nullptr;
-    towing_truck_e* truck = rig(trailer, {0.0f, 0.0f, 0.0f});
+    rig(trailer, {0.0f, 0.0f, 0.0f});
     EXPECT_STREQ(trailer->make_name, "boxvan");
     EXPECT_EQ(trailer->wheel_count, 4);
     EXPECT_EQ(trailer->kingpin_local, (vec3_t{0.0f, 20.0f, -520.0f}));
