@@ -7,6 +7,7 @@
 #include "frame/engine_api.h"
 #include "vehicle_fixture.h"
 #include "vehicles/car_trailor.h"
+#include "world/car_smoke.h"
 
 namespace {
 
@@ -209,6 +210,20 @@ TEST_F(sample_truck_test, a_sample_truck_builds_from_its_accessories_and_drives)
     run_seconds(5.0f);
     EXPECT_GT(forward_speed(*truck), 300.0f);
     EXPECT_GE(truck->gear, 2);
+
+    // The exhaust smoke follows the engine speed.
+    for (const entity_handle_t& emitter : truck->smoke)
+        EXPECT_NE(dynamic_cast<car_smoke_e*>(emitter.resolve()), nullptr);
+    auto* const exhaust = dynamic_cast<car_smoke_e*>(truck->smoke[0].resolve());
+    ASSERT_NE(exhaust, nullptr);
+    while (truck->rpm < 2700 && world_->physics().step_count() < 2000)
+        run(1);
+    EXPECT_TRUE(exhaust->emitting());
+    truck->throttle = 0.0f;
+    truck->gear = -1;
+    truck->automatic = 0;
+    run(1);
+    EXPECT_FALSE(exhaust->emitting());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "frame/world_process.h"
 #include "physics/phys_body.h"
 #include "vehicles/car_truck.h"
+#include "world/car_smoke.h"
 
 // A truck that keeps its pager's messages, as the player's truck would show them.
 class test_truck_e : public car_truck_e, public pager_owner_t {
@@ -37,6 +38,11 @@ protected:
             ASSERT_TRUE(vfs_init_from_host());
             ASSERT_TRUE(bind_engine_for_tests());
         }
+        // The trucks make their smoke emitters by type name.
+        static const entity_reg_t smoke_record{"particle.car_smoke", 1, {0, 0, 0}, sizeof(car_smoke_e),
+                                               smoke_create, smoke_destroy};
+        if (!entity_find_type("particle.car_smoke"))
+            entity_register(&smoke_record);
         world_ = new world_process_t;
         process_add(world_, nullptr, -1, 0);
         world_->lock();
@@ -55,6 +61,19 @@ protected:
         world_->teardown();
         world_->unlock();
         world_test_t::TearDown();
+    }
+
+    static entity_t* smoke_create(void* memory)
+    {
+        if (!memory)
+            memory = mem_sys_alloc(sizeof(car_smoke_e));
+        return memory ? new (memory) car_smoke_e : nullptr;
+    }
+    static void smoke_destroy(entity_t* object, bool in_place)
+    {
+        object->~entity_t();
+        if (!in_place)
+            mem_sys_free(object);
     }
 
     // True for a world on the sample game's data (its makes, definitions and scripts) instead of the
