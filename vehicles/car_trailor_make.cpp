@@ -163,7 +163,7 @@ void car_trailor_e::read_base(const def_obj_t& keys, const char* make, const cha
     wheel_count = 0;
     int last_found = -1;
     for (int n = 0; n < wheel_bone_limit; ++n) {
-        char bone[16];
+        char bone[24];
         std::snprintf(bone, sizeof bone, "wheel%d", n);
         wheel_positions[n] = {};
         if (make_bone_position(base, bone, wheel_positions[n])) {

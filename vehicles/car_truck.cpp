@@ -70,7 +70,7 @@ void car_truck_e::load_skid_material()
     const auto* const pool = item ? static_cast<const def_pool_t*>(item->object) : nullptr;
     if (const def_obj_t* const skid = pool ? pool->find("material_skid") : nullptr)
         for (int i = 0; i < ground_kind_count; ++i) {
-            char key[8];
+            char key[24];
             std::snprintf(key, sizeof key, "m%d", i);
             ground_friction[i] = static_cast<float>(skid->get_int(key, 1));
         }

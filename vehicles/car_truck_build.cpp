@@ -138,7 +138,7 @@ void car_truck_e::read_accessory(const char* accessory)
     if (std::strcmp(type, "wheels") == 0) {
         // The wheel models only matter for drawing; their detail parts follow "g_details".
         for (const char* which : {"front", "rear"}) {
-            char model_key[16], shader_key[16];
+            char model_key[24], shader_key[24];
             std::snprintf(model_key, sizeof model_key, "%s_model", which);
             std::snprintf(shader_key, sizeof shader_key, "%s_shader", which);
             const char* const model = text_of(keys, model_key);
@@ -159,7 +159,7 @@ void car_truck_e::read_accessory(const char* accessory)
     } else if (std::strcmp(type, "transmission") == 0) {
         gear_count = static_cast<uint8_t>(std::clamp(keys.get_int("gear_count"), 0, gear_limit - 1));
         for (int i = 0; i < gear_limit; ++i) {
-            char key[16];
+            char key[24];
             std::snprintf(key, sizeof key, "ratio%d", i);
             ratios[i] = keys.get_real(key);
         }
@@ -207,13 +207,13 @@ void car_truck_e::read_base(const def_obj_t& keys, const truck_folders_t& folder
 
     vec3_t front[2], rear[8];
     for (int i = 0; i < 2; ++i) {
-        char bone[16];
+        char bone[24];
         std::snprintf(bone, sizeof bone, "wheel%d", i);
         make_bone_position(base, bone, front[i]);
     }
     int rears = 0;
     for (int i = 2; i < 10; ++i) {
-        char bone[16];
+        char bone[24];
         std::snprintf(bone, sizeof bone, "wheel%d", i);
         if (make_bone_position(base, bone, rear[i - 2]))
             rears = i - 1;
@@ -272,7 +272,7 @@ void car_truck_e::read_model_accessory(const def_obj_t& keys, const truck_folder
         exhaust_pipes = 1;
         pipes_slot = slot;
         for (int i = 0; i < 2; ++i) {
-            char bone[16];
+            char bone[24];
             std::snprintf(bone, sizeof bone, "smoke%d", i);
             if (!make_bone_position(loaded, bone, exhaust_points[i])) {
                 exhaust_points[i] = {};
@@ -295,7 +295,7 @@ void car_truck_e::read_cabin(psm_t* cabin, int slot)
     const bool has_root = make_bone_position(cabin, "root_deform", root);
     deform_count = 0;
     for (int i = 0; has_root && i < deform_bone_limit; ++i) {
-        char bone[16];
+        char bone[24];
         std::snprintf(bone, sizeof bone, "deform%d", i);
         vec3_t at;
         const int index = api::psm_bone_find_global(cabin, bone);
