@@ -266,9 +266,26 @@ void car_truck_e::fuel_update(float dt)
     }
 }
 
+void car_truck_e::place_smoke()
+{
+    if (exhaust_pipes) {
+        const vec3_t pipes = pipes_slot >= 0 ? models[pipes_slot].offset : vec3_t();
+        for (int i = 0; i < 2; ++i)
+            if (auto* const emitter = dynamic_cast<car_smoke_e*>(smoke[i].resolve()))
+                emitter->set_position(to_world(exhaust_points[i] + pipes));
+    }
+    if (tyre_smoke) {
+        const vec3_t wheels_at[2] = {wheels[2].force_point, (wheels[2].force_point + wheels[3].force_point) * 0.5f};
+        for (int i = 0; i < 2; ++i)
+            if (auto* const emitter = dynamic_cast<car_smoke_e*>(smoke[2 + i].resolve()))
+                emitter->set_position(to_world(wheels_at[i]));
+    }
+}
+
 void car_truck_e::handler()
 {
     car_phys_e::handler();
+    place_smoke();
     const float dt = frame_seconds();
     engine_update(dt);
     fuel_update(dt);

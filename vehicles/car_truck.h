@@ -86,6 +86,8 @@ public:
     float brake_air_use = 0.0f;
     uint8_t smoke_bone_missing = 0;
     uint8_t exhaust_pipes = 0;
+    // Set by the player's truck while its tyres smoke.
+    uint8_t tyre_smoke = 0;
     vec3_t exhaust_points[2];
     int32_t pipes_slot = -1;
     // Exhaust (2), tyre (2) and damage (1) smoke emitters.
@@ -100,10 +102,18 @@ public:
     // The front and rear wheel models.
     psm_t* wheel_models[2] = {nullptr, nullptr};
     vec3_t damage_smoke_point;
+    // The cabin's blinker points and the side and roof camera places, and the cabin camera's place.
+    vec3_t blinker_points[2];
+    vec3_t side_camera;
+    vec3_t roof_camera;
+    vec3_t interior_offset;
 
 protected:
     // Shows a message on the player's pager (nothing for other trucks).
     void pager(const char* text);
+    // Moves the exhaust emitters to the pipes and, with the tyre-smoke flag, the tyre emitters to the
+    // first rear wheel and the middle of the rear axle.
+    void place_smoke();
     // Switches one smoke emitter on or off.
     void set_smoke(int index, bool on);
 

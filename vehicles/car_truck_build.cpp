@@ -283,6 +283,25 @@ void car_truck_e::read_model_accessory(const def_obj_t& keys, const truck_folder
         read_cabin(loaded, slot);
     } else if (std::strcmp(type, "interior") == 0) {
         interior_slot = slot;
+        if (!text_of(keys, "light_shader")[0] || !text_of(keys, "no_light_shader")[0])
+            api::error("No light and nolight shaders defined for interior!!");
+        keys.get_point("offset", interior_offset);
+        static constexpr struct {
+            const char* bones[2];
+            const char* missing;
+        } checks[] = {{{"wiper0", "wiper1"}, "Interior Wiper bones not found!!!"},
+                      {{"sw", nullptr}, "Steering wheel bone not found!!!"},
+                      {{"h_rpm", nullptr}, "RPM bone not found!!!"},
+                      {{"h_mph", nullptr}, "MPH bone not found!!!"},
+                      {{"cc", nullptr}, "Cruise Control bone not found!!!"},
+                      {{"h_brake", nullptr}, "Brake bone not found!!!"},
+                      {{"h_fuel", nullptr}, "Fuel bone not found!!!"}};
+        for (const auto& check : checks)
+            for (const char* bone : check.bones)
+                if (bone && api::psm_bone_find_global(loaded, bone) < 0) {
+                    api::error("%s", check.missing);
+                    break;
+                }
     } else if (std::strncmp(type, "lights", 6) == 0 && text_of(keys, "flare_offset")[0]) {
         models[slot].light_bits = light_bit(text_of(keys, "subtype"));
     }
@@ -320,4 +339,10 @@ void car_truck_e::read_cabin(psm_t* cabin, int slot)
     }
     if (!make_bone_position(cabin, "smoke", damage_smoke_point) && !police)
         api::error("Smoke damage bone not found...");
+    make_bone_position(cabin, "blinker_l", blinker_points[0]);
+    make_bone_position(cabin, "blinker_r", blinker_points[1]);
+    if (!make_bone_position(cabin, "sidecam", side_camera) && !police)
+        api::error("sidecam bone not found");
+    if (!make_bone_position(cabin, "roofcam", roof_camera) && !police)
+        api::error("roofcam bone not found");
 }

@@ -219,6 +219,8 @@ TEST_F(sample_truck_test, a_sample_truck_builds_from_its_accessories_and_drives)
     while (truck->rpm < 2700 && world_->physics().step_count() < 2000)
         run(1);
     EXPECT_TRUE(exhaust->emitting());
+    EXPECT_LT((exhaust->position - truck->get_position()).length_sq(), 500.0f * 500.0f) << "the smoke leaves the pipes";
+    EXPECT_GT(exhaust->position.y, truck->get_position().y + 100.0f);
     truck->throttle = 0.0f;
     truck->gear = -1;
     truck->automatic = 0;
