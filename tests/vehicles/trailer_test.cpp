@@ -152,6 +152,20 @@ TEST_F(trailer_test, a_hitched_trailer_follows_the_truck_with_its_kingpin_on_the
     EXPECT_TRUE(trailer->vehicle_active);
 }
 
+TEST_F(trailer_test, trailer_damage_is_scaled_by_its_cargo_and_shown_by_the_towing_truck)
+{
+    car_trailor_e* trailer = nullptr;
+    towing_truck_e* truck = rig(trailer, {0.0f, 0.0f, 0.0f});
+    trailer->damage_factor = 2.0f;
+    hitch(*truck, *trailer);
+    trailer->set_damage(0.1f);
+    EXPECT_FLOAT_EQ(trailer->damage, 0.2f);
+    EXPECT_EQ(truck->damage_text, 20);
+    trailer->set_damage(1.0f);
+    EXPECT_FLOAT_EQ(trailer->damage, 1.0f);
+    EXPECT_EQ(truck->damage_text, 100);
+}
+
 TEST_F(trailer_test, a_trailer_is_lost_past_ten_degrees_only_after_one_and_a_half_seconds)
 {
     car_trailor_e* trailer = nullptr;
