@@ -18,6 +18,7 @@
 #include "common/local_def.h"
 #include "frame/save_game_bridge.h"
 #include "frame/screenshot.h"
+#include "common/game_settings.h"
 #include "common/loading_screen.h"
 #include "frame/traffic_info.h"
 #include "common/input_actions.h"
@@ -26,14 +27,10 @@
 namespace {
 
 game_process_t* the_game = nullptr;
-int detail_level = 1;
-float traffic_density = 1.0f;
 // Far view distance the mode starts with (the options and the editor change it later).
 float far_view_distance = 20000.0f;
 
 const engine_reset_registrar_t reset_game_values(reset_order_processes + 1, [] {
-    detail_level = 1;
-    traffic_density = 1.0f;
     far_view_distance = 20000.0f;
 });
 
@@ -59,8 +56,8 @@ void cmd_cheat()
         the_game->cheat_command();
 }
 
-void on_details(cvar_t* variable) { detail_level = v_atoi(variable->value()); }
-void on_traffic_density(cvar_t* variable) { traffic_density = v_atof(variable->value()); }
+void on_details(cvar_t* variable) { set_game_detail_level(v_atoi(variable->value())); }
+void on_traffic_density(cvar_t* variable) { set_game_traffic_density(v_atof(variable->value())); }
 
 // One console variable of the game: name, type, default, change callback.
 struct variable_spec_t {
@@ -100,9 +97,6 @@ bool starts_with_zero(const char* name)
 }
 
 }  // namespace
-
-int game_detail_level() { return detail_level; }
-float game_traffic_density() { return traffic_density; }
 
 game_process_t::game_process_t()
 {

@@ -79,6 +79,3 @@ private:
     std::vector<std::unique_ptr<cvar_t>> variables_;
 };
 
-// Module-wide values that the console variables "g_details" and "g_traffic_density" keep.
-int game_detail_level();
-float game_traffic_density();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/game_settings.h"
 #include "engine/command_line.h"
 #include "engine/process.h"
 #include "engine/vfs.h"

@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/vec.h"
+
+class cd_geo_t;
+
+// What the vehicles ask of the parts a world's bridge holds. The economy, the environment and the
+// game controller are built by other subsystems and implement these; a vehicle reaches them through
+// held_part_t, so an empty slot (or an entity without the interface) means there is nothing to tell.
+
+// The economy controller's operations the vehicles call.
+class vehicle_economy_t
+{
+  public:
+    virtual ~vehicle_economy_t() = default;
+    // Shows the truck damage (0..1) on the main HUD's gauge.
+    virtual void set_hud_damage(float damage) = 0;
+    // The job whose trailer the player now tows, with its target point; null target: the job is let go.
+    virtual void set_player_job(int32_t job, const vec3_t* target) = 0;
+    // The trailer of `job` was unhitched near its target with `damage` (0..1): pay the delivery.
+    virtual void deliver_player_job(int32_t job, float damage) = 0;
+    // Frees the loading-dock slot a trailer held.
+    virtual void dock_slot_release(int32_t owner, int32_t slot) = 0;
+    // The road edge under the player's vehicle, -1 when none.
+    virtual void set_current_road(int32_t edge) = 0;
+};
+
+// The environment's weather state, set from the road surface class under the wheels.
+class vehicle_weather_t
+{
+  public:
+    virtual ~vehicle_weather_t() = default;
+    virtual void set_weather_state(int32_t surface_class) = 0;
+};
+
+// The game controller's road look-ups under a wheel.
+class vehicle_roads_t
+{
+  public:
+    // Edge indices from this value up mean "no edge".
+    static constexpr int32_t no_edge = 500000000;
+
+    virtual ~vehicle_roads_t() = default;
+    // The road edge that holds a ray hit on `geometry`'s item `item`; no_edge or more when none.
+    virtual int32_t edge_of_contact(const cd_geo_t* geometry, uint32_t item) = 0;
+    // The surface class of an edge: -1 for forks, crosses and prefabs, else 0..3.
+    virtual int32_t edge_surface_class(int32_t edge) = 0;
+};
+
+// What a trailer asks of the truck that tows it (the player's truck implements it).
+class trailer_tower_t
+{
+  public:
+    virtual ~trailer_tower_t() = default;
+    // The trailer came off: the truck forgets it (`by_player` when the player asked).
+    virtual void detach_trailer(bool by_player) = 0;
+    // Shows the towed trailer's damage in percent.
+    virtual void set_trailer_damage_text(int32_t percent) = 0;
+    // Starts the HUD's short notice.
+    virtual void start_notice() = 0;
+};
