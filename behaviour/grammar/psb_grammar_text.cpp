@@ -1,0 +1,48 @@
+#include "behaviour/grammar/psb_grammar_text.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "frame/engine_api.h"
+
+void psb_report_parse_error(const char* parser, const char* text, const psb_token_location_t& location)
+{
+    if (strcmp(text, "memory exhausted") == 0)
+        text = "parser stack overflow";
+    api::message("\\r[%s]  %s at line %i column %i", parser, text, location.last_line, location.last_column);
+}
+
+std::string psb_syntax_error_text(const char* unexpected, const char* const* expected, int expected_count)
+{
+    if (expected_count < 0)
+        return "parse error";
+    std::string text = std::string("parse error, unexpected ") + unexpected;
+    for (int i = 0; i < expected_count; ++i) {
+        text += i == 0 ? ", expecting " : " or ";
+        text += expected[i];
+    }
+    return text;
+}
+
+void psb_store_word(const char* scanner, const char* text, int length, psb_token_value_t& value)
+{
+    if (length >= psb_token_value_size) {
+        api::message("\\r[%s] parsed word too long", scanner);
+        length = psb_token_value_size - 1;
+    }
+    memcpy(value.text, text, length);
+    value.text[length] = 0;
+}
+
+void psb_store_string(const char* scanner, const char* text, int length, psb_token_value_t& value)
+{
+    if (length > psb_longest_string) {
+        api::message("\\r[%s] parsed string too long", scanner);
+        value.text[0] = 0;
+        return;
+    }
+    memcpy(value.text, text, length);
+    value.text[length] = 0;
+}
+
+int psb_round_to_int(float value) { return static_cast<int>(std::nearbyint(value)); }
