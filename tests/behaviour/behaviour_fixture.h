@@ -15,10 +15,27 @@ protected:
     {
         engine_test_t::SetUp();
         ASSERT_TRUE(bind_engine_for_tests());
+        log_start_ = engine_log_matching("").size();
     }
 
-    // Every line logged since the engine was reset, in order.
-    static std::vector<std::string> logged() { return engine_log_matching(""); }
+    // Puts the engine back to its start between the cases of one test.
+    void reset_engine()
+    {
+        engine_reset();
+        ASSERT_TRUE(bind_engine_for_tests());
+        log_start_ = engine_log_matching("").size();
+    }
+
+    // Every line logged since the fixture was set up or reset, in order.
+    std::vector<std::string> logged() const
+    {
+        std::vector<std::string> lines = engine_log_matching("");
+        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(log_start_));
+        return lines;
+    }
+
+    // Lines logged before the test's own work.
+    size_t log_start_ = 0;
 };
 
 // Wraps the body of a description file in a declaration and the root element.

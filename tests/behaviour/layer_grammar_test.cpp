@@ -1,5 +1,6 @@
 // The layer grammar: the markup conventions every description file shares, and the layer's own
 // elements, with the exact messages and positions a map maker sees.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -138,16 +139,148 @@ TEST_F(layer_grammar_test, files_draw_exactly_their_messages)
           "\\r[psb_layer_parse]  parse error, unexpected TK_STRING_STRING, expecting TK_END_TAG_OPEN at line 3 "
           "column 32",
           "\\r[psb_layer_parse] version attribute missing"}},
-        {"??> does not end a declaration", "<?xml ?" "?> ?>\n<kuvra>" + layer_element(valid_sections) + "</kuvra>", true,
+        {"a doubled question mark does not end a declaration", "<?xml ?" "?> ?>\n<kuvra>" + layer_element(valid_sections) + "</kuvra>", true,
          {}},
     };
     for (const parse_case_t& c : cases) {
-        engine_reset();
-        ASSERT_TRUE(bind_engine_for_tests());
+        reset_engine();
         psb_layer_t layer;
         EXPECT_EQ(parse_layer(c.text, layer), c.accepted) << c.title;
         EXPECT_EQ(logged(), c.messages) << c.title;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A valid layer file around the given features section.
+std::string layer_with_features(const std::string& feature_section)
+{
+    return kuvra(layer_element(processes + attributes + feature_section + loads));
+}
+
+TEST_F(layer_grammar_test, builds_the_vocabulary_in_file_order_with_zero_based_lookups)
+{
+    const std::string text = kuvra(layer_element(
+        "<processes><process name=\"legs\"/><process name=\"legs\"/><process name=\"arms\"/></processes>\n"
+        "<attributes><attribute name=\"a\"/><attribute name=\"b\" type=\"INT\"/>"
+        "<attribute name=\"c\" type=\"Boolean\"/><attribute name=\"d\" type=\"Integer\"/></attributes>\n"
+        "<features><group name=\"g\"><feature name=\"stance\"><state>stand</state><state>walk</state></feature>"
+        "</group><group><feature name=\"arms\"><state>up</state></feature>"
+        "<feature name=\"stance\"><state>run</state><state>stand</state></feature></group></features>\n"
+        "<load_transitions file=\"/t/body.transitions.xml\"/><load_behaviors file=\"body.behaviors.xml\"/>\n"));
+    psb_layer_t layer;
+    ASSERT_TRUE(parse_layer(text, layer));
+    EXPECT_EQ(logged(), (std::vector<std::string>{"<psb> duplicate process name (legs)",
+                                                  "<psb> duplicate feature name (stance)",
+                                                  "<psb> ignoring state (run) (duplicate feature)",
+                                                  "<psb> ignoring state (stand) (duplicate feature)"}));
+    EXPECT_STREQ(layer.get_name(), "body");
+    uint32_t index = 9;
+    ASSERT_TRUE(layer.find_process("arms", &index));
+    EXPECT_EQ(index, 1u);
+    uint32_t attribute = 0;
+    const std::pair<const char*, uint32_t> attribute_cases[] = {{"a", 0x0u}, {"b", 0x10001u}, {"c", 0x20002u},
+                                                                {"d", 0x10003u}};
+    for (const auto& [name, value] : attribute_cases) {
+        ASSERT_TRUE(layer.find_attribute(name, &attribute)) << name;
+        EXPECT_EQ(attribute, value) << name;
+    }
+    const psb_feature_t* feature = nullptr;
+    ASSERT_TRUE(layer.find_feature("arms", &feature));
+    EXPECT_EQ(feature->id, 2);
+    EXPECT_EQ(feature->group, 2u);
+    uint8_t state = 9;
+    ASSERT_TRUE(layer.find_state("stance", "walk", &state));
+    EXPECT_EQ(state, 1);
+    EXPECT_FALSE(layer.find_state("stance", "run", &state));
+    uint8_t counts[2] = {};
+    layer.get_state_counts(counts);
+    EXPECT_EQ(counts[0], 2);
+    EXPECT_EQ(counts[1], 1);
+    char name[16];
+    EXPECT_TRUE(layer.feature_name(7, name, sizeof name));
+    EXPECT_STREQ(name, "unknown feature");
+    EXPECT_FALSE(layer.feature_name(0, name, 4));
+    EXPECT_STREQ(name, "sta");
+    EXPECT_TRUE(layer.has_transitions());
+    EXPECT_STREQ(layer.transitions_file(), "/t/body.transitions.xml");
+    EXPECT_STREQ(layer.behaviors_file(), "body.behaviors.xml");
+}
+
+TEST_F(layer_grammar_test, names_of_63_characters_pass_and_64_stop_the_parse)
+{
+    const std::string n63(63, 'n');
+    const std::string n64(64, 'n');
+    const std::string state_section = "<features><group><feature name=\"f\"><state>" + n64 +
+                                      "</state></feature></group></features>\n";
+    const std::vector<parse_case_t> cases = {
+        {"63 everywhere",
+         kuvra(layer_element("<processes><process name=\"" + n63 + "\"/></processes>\n<attributes><attribute name=\"" +
+                                 n63 + "\"/></attributes>\n<features><group><feature name=\"" + n63 + "\"><state>" + n63 +
+                                 "</state></feature></group></features>\n" + loads,
+                             "version=\"1.0\" name=\"" + n63 + "\"")),
+         true, {}},
+        {"a layer name of 64 is still set", kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + n64 + "\"")),
+         true, {"\\r[psb_layer_parse] psb_layer name too long !"}},
+        {"process", kuvra(layer_element("<processes><process name=\"" + n64 + "\"/></processes>" + attributes)), false,
+         {"\\r[psb_layer_parse] process name too long (" + n64 + ")"}},
+        {"attribute", kuvra(layer_element(processes + "<attributes><attribute name=\"" + n64 + "\"/></attributes>")),
+         false, {"\\r[psb_layer_parse] attribute name too long (" + n64 + ")"}},
+        {"feature", layer_with_features("<features><group><feature name=\"" + n64 + "\">"), false,
+         {"\\r[psb_layer_parse] feature name too long (" + n64 + ")"}},
+        {"state", layer_with_features(state_section), false, {"\\r[psb_layer_parse] state name too long (" + n64 + ")"}},
+        {"a behaviours file of 64 is refused, the parse goes on",
+         kuvra(layer_element(processes + attributes + features + "<load_behaviors file=\"" + n64 + "\"/>")), true,
+         {"behaviors filename too long ! (" + n64 + ")"}},
+    };
+    for (const parse_case_t& c : cases) {
+        reset_engine();
+        psb_layer_t layer;
+        EXPECT_EQ(parse_layer(c.text, layer), c.accepted) << c.title;
+        EXPECT_EQ(logged(), c.messages) << c.title;
+    }
+}
+
+TEST_F(layer_grammar_test, scanner_limits_are_refused_with_their_messages)
+{
+    psb_layer_t layer;
+    // A run of 1022 characters is a value; 1023 is refused and carries no text.
+    EXPECT_TRUE(parse_layer(kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + std::string(1022, 'x') +
+                                                                    "\"")),
+                            layer));
+    EXPECT_EQ(strlen(layer.get_name()), 1022u);
+    reset_engine();
+    psb_layer_t cut;
+    EXPECT_TRUE(parse_layer(kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + std::string(1023, 'x') +
+                                                                  "\"")),
+                            cut));
+    EXPECT_STREQ(cut.get_name(), "");
+    EXPECT_EQ(logged(), (std::vector<std::string>{"\\r[psb_layer_scan] parsed string too long"}));
+    // A bare word longer than a token value holds is cut, with a message, and then refused by length.
+    reset_engine();
+    psb_layer_t worded;
+    const std::string word(5000, 'w');
+    EXPECT_FALSE(parse_layer(layer_with_features("<features><group><feature name=\"f\"><state>" + word +
+                                                 "</state></feature></group></features>\n"),
+                             worded));
+    EXPECT_EQ(logged(), (std::vector<std::string>{"\\r[psb_layer_scan] parsed word too long",
+                                                  "\\r[psb_layer_parse] state name too long (" + word.substr(0, 1023) +
+                                                      ")"}));
+}
+
+TEST_F(layer_grammar_test, a_deep_stack_of_declarations_overflows_cleanly)
+{
+    // Each feature of a group stays on the parser stack until the group ends (right recursion).
+    std::string many;
+    for (int i = 0; i < 12000; ++i)
+        many += "<feature name=\"f" + std::to_string(i) + "\"><state>s</state></feature>";
+    psb_layer_t layer;
+    EXPECT_FALSE(parse_layer(layer_with_features("<features><group>" + many + "</group></features>\n"), layer));
+    const std::vector<std::string> lines = engine_log_matching("parser stack overflow");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("\\r[psb_layer_parse]  parser stack overflow at line ", 0), 0u);
 }
 
 }  // namespace
