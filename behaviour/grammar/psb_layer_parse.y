@@ -1,29 +1,7 @@
-%code top {
-// Parser of layer files (".layer.xml"): declarations, the root element, and the layer element with its
-// processes, attributes, feature groups and load elements, built into the current layer.
-#include <cstring>
-#include <strings.h>
-}
-
-%code requires {
-#include "behaviour/grammar/psb_token.h"
-// Plain records: the parser stacks may grow by copying them.
-#define PSB_LAYER_STYPE_IS_TRIVIAL 1
-#define PSB_LAYER_LTYPE_IS_TRIVIAL 1
-}
+/*@include psb_parse_head.yfrag@*/
 
 %code {
-#include "behaviour/grammar/psb_grammar_text.h"
-#include "behaviour/grammar/psb_layer_scan.h"
 #include "behaviour/psb_layer_load.h"
-#include "frame/engine_api.h"
-
-#define psb_layer_lex psb_layer_scan
-#define PSB_PARSER_NAME "psb_layer_parse"
-#define YYMAXDEPTH 10000
-#define YYINITDEPTH 200
-// Stops the parse with a message (no syntax error).
-#define STOP(...) do { api::message(__VA_ARGS__); YYABORT; } while (0)
 
 namespace {
 
@@ -43,12 +21,6 @@ int attribute_type_code(const char* word)
 }  // namespace
 }
 
-%define api.prefix {psb_layer_}
-%define api.value.type {psb_token_value_t}
-%define api.location.type {psb_token_location_t}
-%define parse.error custom
-%locations
-
 %token TK_HEADER_START TK_HEADER_ENCODING TK_HEADER_VERSION TK_HEADER_END TK_KUVRA_BEGIN TK_KUVRA_END
 %token TK_VERSION_ATTRIBUTE TK_STRING_INT TK_STRING_FLOAT TK_STRING_STRING TK_LAYER_BEGIN TK_LAYER_END
 %token TK_PROCESSES_BEGIN TK_PROCESSES_END TK_ATTRIBUTES_BEGIN TK_ATTRIBUTES_END TK_FEATURES_BEGIN
@@ -59,20 +31,7 @@ int attribute_type_code(const char* word)
 
 %%
 
-input : header body_section ;
-
-header : header_line
-       | header header_line
-       | TK_STRING_STRING { api::message("%s", $1.text); }
-       ;
-
-header_line : TK_HEADER_START header_inside TK_HEADER_END ;
-
-header_inside : %empty
-              | header_inside TK_HEADER_VERSION TK_STRING_FLOAT
-                  { if ($3.real != 1.0f) api::message("Invalid XML version. expected 1.0"); }
-              | header_inside TK_HEADER_ENCODING TK_STRING_STRING
-              ;
+/*@include psb_parse_header_rules.yfrag@*/
 
 body_section : TK_KUVRA_BEGIN layer_section TK_KUVRA_END
              | TK_KUVRA_BEGIN error { STOP("\\r[psb_layer_parse] invalid psb layer file"); }
@@ -202,6 +161,4 @@ load_transitions : TK_LOAD_TRANSITIONS_BEGIN TK_FILE_ATTRIBUTE TK_STRING_STRING 
 
 %%
 
-void psb_layer_error(const char* text) { psb_report_parse_error(PSB_PARSER_NAME, text, psb_layer_lloc); }
-
-#include "behaviour/grammar/psb_syntax_error.inc"
+/*@include psb_parse_tail.yfrag@*/
