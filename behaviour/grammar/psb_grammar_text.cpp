@@ -1,6 +1,7 @@
 #include "behaviour/grammar/psb_grammar_text.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "frame/engine_api.h"
@@ -45,4 +46,12 @@ void psb_store_string(const char* scanner, const char* text, int length, psb_tok
     value.text[length] = 0;
 }
 
-int psb_round_to_int(float value) { return static_cast<int>(std::nearbyint(value)); }
+int psb_round_to_int(float value)
+{
+    // Out of range (or not a number) saturates, so the caller's range test refuses it.
+    if (!(value > -2147483648.0f))
+        return INT32_MIN;
+    if (value >= 2147483648.0f)
+        return INT32_MAX;
+    return static_cast<int>(std::nearbyint(value));
+}

@@ -21,5 +21,6 @@ void psb_store_word(const char* scanner, const char* text, int length, psb_token
 // "\r[<scanner>] parsed string too long" and leaves the value empty (never the previous token's text).
 void psb_store_string(const char* scanner, const char* text, int length, psb_token_value_t& value);
 
-// Rounds a float to the nearest integer, halves to even (skip counts written as decimals).
+// Rounds a float to the nearest integer, halves to even (skip counts written as decimals); values beyond
+// the 32-bit range saturate.
 int psb_round_to_int(float value);
