@@ -42,6 +42,6 @@ function(psb_add_grammar target kind)
                               COMPILE_OPTIONS "-Wno-sign-compare;-Wno-unused-function;-Wno-unused-parameter")
 endfunction()
 
-foreach(kind psb_layer psb_animation psb_info psb_behaviors psb_behavior)
+foreach(kind psb_layer psb_info psb_behaviors psb_behavior psb_transitions psb_animation)
   psb_add_grammar(game_objects ${kind})
 endforeach()
