@@ -5,14 +5,11 @@
 
 #include "behaviour/grammar/psb_layer_scan.h"
 #include "behaviour/psb_layer_load.h"
-#include "engine/log.h"
-#include "frame/engine_api.h"
+#include "psb_fuzz_common.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool bound = bind_engine_for_tests();
-    if (!bound)
-        __builtin_trap();
+    psb_fuzz_bind();
     psb_layer_t layer;
     psb_current_layer = &layer;
     psb_layer_parse_text(reinterpret_cast<const char*>(data), size);
