@@ -15,7 +15,7 @@ protected:
     {
         engine_test_t::SetUp();
         ASSERT_TRUE(bind_engine_for_tests());
-        log_start_ = engine_log_matching("").size();
+        mark_log();
     }
 
     // Puts the engine back to its start between the cases of one test.
@@ -26,7 +26,10 @@ protected:
         log_start_ = engine_log_matching("").size();
     }
 
-    // Every line logged since the fixture was set up or reset, in order.
+    // Starts the lines `logged` answers from here.
+    void mark_log() { log_start_ = engine_log_matching("").size(); }
+
+    // Every line logged since the fixture was set up, reset or marked, in order.
     std::vector<std::string> logged() const
     {
         std::vector<std::string> lines = engine_log_matching("");

@@ -129,7 +129,7 @@ protected:
         host_settings().data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
         reset_engine();
         ASSERT_TRUE(vfs_init_from_host());
-        log_start_ = engine_log_matching("").size();
+        mark_log();
     }
 };
 
