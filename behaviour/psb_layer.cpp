@@ -22,13 +22,13 @@ void psb_layer_t::set_name(const char* name) { name_ = name; }
 
 bool psb_layer_t::add_process(const char* name, size_t length)
 {
-    const std::string text(name, length);
+    const auto text = [&] { return std::string(name, length); };
     if (length > psb_name_limit) {
-        api::error("<psb> process name too long (%s)", text.c_str());
+        api::error("<psb> process name too long (%s)", text().c_str());
         return false;
     }
     if (processes_.find(name, length)) {
-        api::error("<psb> duplicate process name (%s)", text.c_str());
+        api::error("<psb> duplicate process name (%s)", text().c_str());
         return false;
     }
     ++process_count_;
@@ -38,17 +38,17 @@ bool psb_layer_t::add_process(const char* name, size_t length)
 
 bool psb_layer_t::add_attribute(const char* name, size_t length, uint32_t type)
 {
-    const std::string text(name, length);
+    const auto text = [&] { return std::string(name, length); };
     if (length > psb_name_limit) {
-        api::error("<psb> attribute name too long (%s)", text.c_str());
+        api::error("<psb> attribute name too long (%s)", text().c_str());
         return false;
     }
     if (attributes_.find(name, length)) {
-        api::error("<psb> duplicate attribute name (%s)", text.c_str());
+        api::error("<psb> duplicate attribute name (%s)", text().c_str());
         return false;
     }
     if (attribute_count_ > 0xffff) {
-        api::error("<psb> too many attributes (%s)", text.c_str());
+        api::error("<psb> too many attributes (%s)", text().c_str());
         return false;
     }
     attributes_.put(name, length, ((uintptr_t{type} << 16) | attribute_count_) + 1);
@@ -60,29 +60,29 @@ void psb_layer_t::begin_group() { ++group_counter_; }
 
 bool psb_layer_t::add_feature(const char* name, size_t length)
 {
-    const std::string text(name, length);
+    const auto text = [&] { return std::string(name, length); };
     // A refused feature is not current: its states must not land in the feature before it.
     if (length > psb_name_limit) {
-        api::error("<psb> feature name too long (%s)", text.c_str());
+        api::error("<psb> feature name too long (%s)", text().c_str());
         feature_refusal_ = "refused feature";
         current_feature_ = nullptr;
         return false;
     }
     if (features_.find(name, length)) {
-        api::error("<psb> duplicate feature name (%s)", text.c_str());
+        api::error("<psb> duplicate feature name (%s)", text().c_str());
         feature_refusal_ = "duplicate feature";
         current_feature_ = nullptr;
         return false;
     }
     if (feature_count_ >= most_features) {
-        api::error("<psb> too many features (%s)", text.c_str());
+        api::error("<psb> too many features (%s)", text().c_str());
         feature_refusal_ = "refused feature";
         current_feature_ = nullptr;
         return false;
     }
     feature_refusal_ = nullptr;
     auto feature = std::make_unique<psb_feature_t>();
-    feature->name = text;
+    feature->name.assign(name, length);
     feature->id = static_cast<uint8_t>(feature_count_ + 1);
     feature->group = group_counter_;
     ++feature_count_;
@@ -94,25 +94,25 @@ bool psb_layer_t::add_feature(const char* name, size_t length)
 
 bool psb_layer_t::add_state(const char* name, size_t length)
 {
-    const std::string text(name, length);
+    const auto text = [&] { return std::string(name, length); };
     if (length > psb_name_limit) {
-        api::error("<psb> state name too long (%s)", text.c_str());
+        api::error("<psb> state name too long (%s)", text().c_str());
         return false;
     }
     if (feature_refusal_) {
-        api::warning("<psb> ignoring state (%s) (%s)", text.c_str(), feature_refusal_);
+        api::warning("<psb> ignoring state (%s) (%s)", text().c_str(), feature_refusal_);
         return false;
     }
     if (!current_feature_) {
-        api::error("<psb> state (%s) outside any feature", text.c_str());
+        api::error("<psb> state (%s) outside any feature", text().c_str());
         return false;
     }
     if (current_feature_->states.find(name, length)) {
-        api::error("<psb> duplicate state name (%s)", text.c_str());
+        api::error("<psb> duplicate state name (%s)", text().c_str());
         return false;
     }
     if (current_feature_->state_count >= most_states) {
-        api::error("<psb> too many states (%s)", text.c_str());
+        api::error("<psb> too many states (%s)", text().c_str());
         return false;
     }
     ++current_feature_->state_count;

@@ -1,5 +1,6 @@
 #include "behaviour/grammar/psb_grammar_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -25,25 +26,47 @@ std::string psb_syntax_error_text(const char* unexpected, const char* const* exp
     return text;
 }
 
-void psb_store_word(const char* scanner, const char* text, int length, psb_token_value_t& value)
+const char* psb_text_arena_t::copy(const char* text, size_t length)
 {
-    if (length >= psb_token_value_size) {
-        api::message("\\r[%s] parsed word too long", scanner);
-        length = psb_token_value_size - 1;
+    constexpr size_t block_size = 64 * 1024;
+    if (used_ + length + 1 > capacity_) {
+        // A text longer than a block gets a block of its own size.
+        capacity_ = std::max(block_size, length + 1);
+        blocks_.push_back(std::make_unique<char[]>(capacity_));
+        used_ = 0;
     }
-    memcpy(value.text, text, length);
-    value.text[length] = 0;
+    char* const out = blocks_.back().get() + used_;
+    memcpy(out, text, length);
+    out[length] = 0;
+    used_ += length + 1;
+    return out;
 }
 
-void psb_store_string(const char* scanner, const char* text, int length, psb_token_value_t& value)
+void psb_text_arena_t::reset()
+{
+    blocks_.clear();
+    used_ = capacity_ = 0;
+}
+
+void psb_store_word(const char* scanner, const char* text, int length, psb_text_arena_t& arena,
+                    psb_token_value_t& value)
+{
+    if (length > psb_longest_word) {
+        api::message("\\r[%s] parsed word too long", scanner);
+        length = psb_longest_word;
+    }
+    value.text = arena.copy(text, static_cast<size_t>(length));
+}
+
+void psb_store_string(const char* scanner, const char* text, int length, psb_text_arena_t& arena,
+                      psb_token_value_t& value)
 {
     if (length > psb_longest_string) {
         api::message("\\r[%s] parsed string too long", scanner);
-        value.text[0] = 0;
+        value.text = arena.copy("", 0);
         return;
     }
-    memcpy(value.text, text, length);
-    value.text[length] = 0;
+    value.text = arena.copy(text, static_cast<size_t>(length));
 }
 
 int psb_round_to_int(float value)

@@ -15,11 +15,13 @@ std::string psb_syntax_error_text(const char* unexpected, const char* const* exp
 
 // Stores a bare word (`TK_STRING`) of `length` characters in `value`: a word longer than the value can
 // hold is cut to 1023 characters with "\r[<scanner>] parsed word too long".
-void psb_store_word(const char* scanner, const char* text, int length, psb_token_value_t& value);
+void psb_store_word(const char* scanner, const char* text, int length, psb_text_arena_t& arena,
+                    psb_token_value_t& value);
 
 // Stores a quoted run (`TK_STRING_STRING`): runs of at most 1022 characters are kept; a longer one draws
 // "\r[<scanner>] parsed string too long" and leaves the value empty (never the previous token's text).
-void psb_store_string(const char* scanner, const char* text, int length, psb_token_value_t& value);
+void psb_store_string(const char* scanner, const char* text, int length, psb_text_arena_t& arena,
+                      psb_token_value_t& value);
 
 // Rounds a float to the nearest integer, halves to even (skip counts written as decimals); values beyond
 // the 32-bit range saturate.

@@ -1,17 +1,22 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 // What the description-file scanners hand their parsers: one value and one location per token.
 
-// Bytes of a token value; a text value holds at most one byte less (its terminating zero).
-constexpr int psb_token_value_size = 1024;
+// Longest text a token carries: a bare word is cut here (with a message); quoted runs are limited
+// further, to `psb_longest_string`.
+constexpr int psb_longest_word = 1023;
 // Longest quoted run the scanners store; a longer one is refused with "parsed string too long".
 constexpr int psb_longest_string = 1022;
 
 // The value of a token, read according to the token: text, a 32-bit integer, a 32-bit float, or a
-// boolean byte (behaviour files).
-union psb_token_value_t {
-    char text[psb_token_value_size];
+// boolean byte (behaviour files). Text lives in the scanner's arena until its next parse, so the
+// parser's stacks copy a few words per token rather than the text.
+struct psb_token_value_t {
+    const char* text;
     int32_t integer;
     float real;
     bool boolean;
@@ -24,6 +29,20 @@ struct psb_token_location_t {
     int32_t first_column;
     int32_t last_line;
     int32_t last_column;
+};
+
+// Zero-terminated token texts of one parse, kept at stable addresses until `reset`.
+class psb_text_arena_t {
+public:
+    // A copy of `length` bytes of `text`, zero-terminated.
+    const char* copy(const char* text, size_t length);
+    // Forgets every text (the first block is kept for the next parse).
+    void reset();
+
+private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    size_t used_ = 0;
+    size_t capacity_ = 0;
 };
 
 // The position counters and the location of the last token of one scanner kind.

@@ -93,8 +93,17 @@ TEST_F(behaviors_grammar_test, groups_nest_nine_deep_and_no_deeper)
 {
     // Group gN holds behaviour bN and, below 11, group gN+1.
     for (int n = 1; n <= 11; ++n) {
-        const std::string inner = n < 11 ? "<behavior_group file=\"g" + std::to_string(n + 1) + "\"/>" : "";
-        list_.groups["g" + std::to_string(n)] = behavior_list("<behavior file=\"b" + std::to_string(n) + "\"/>" + inner);
+        std::string elements = "<behavior file=\"b";
+        elements += std::to_string(n);
+        elements += "\"/>";
+        if (n < 11) {
+            elements += "<behavior_group file=\"g";
+            elements += std::to_string(n + 1);
+            elements += "\"/>";
+        }
+        std::string name = "g";
+        name += std::to_string(n);
+        list_.groups[name] = behavior_list(elements);
     }
     EXPECT_FALSE(parse(behavior_list("<behavior_group file=\"g1\"/><behavior file=\"after\"/>")));
     EXPECT_EQ(list_.loaded, (std::vector<std::string>{"b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9"}));
