@@ -121,3 +121,20 @@ TEST_F(animation_grammar_test, quoted_values_fall_into_their_classes)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(animation_grammar_test, zero_and_high_bytes_anywhere_are_scanned_safely)
+{
+    // Found by fuzzing: zero bytes and runs of 0xff inside and outside quoted values.
+    std::string text = kuvra("<animation file=\"/m/a\377\377.psa\" version=\"1.0\"><features></features></animation>");
+    text.insert(8, std::string("\0\0\377", 3));
+    text += std::string("\377\0 <animation\377\377 file=\"x\0\"", 24);
+    recording_animation_t animation;
+    psb_current_animation = &animation;
+    EXPECT_FALSE(psb_animation_parse_text(text.data(), text.size()));
+    psb_current_animation = nullptr;
+    EXPECT_FALSE(logged().empty());
+}
+
+}  // namespace
