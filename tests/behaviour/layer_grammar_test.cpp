@@ -284,3 +284,27 @@ TEST_F(layer_grammar_test, a_deep_stack_of_declarations_overflows_cleanly)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(layer_grammar_test, a_refused_feature_takes_no_states_from_its_file_and_lends_none_to_the_feature_before)
+{
+    psb_layer_t layer;
+    layer.begin_group();
+    ASSERT_TRUE(layer.add_feature("stance", 6));
+    ASSERT_TRUE(layer.add_state("stand", 5));
+    const std::string long_name(65, 'f');
+    EXPECT_FALSE(layer.add_feature(long_name.c_str(), long_name.size()));
+    EXPECT_FALSE(layer.add_state("walk", 4));
+    uint8_t counts[1] = {};
+    layer.get_state_counts(counts);
+    EXPECT_EQ(counts[0], 1);
+
+    psb_layer_t empty;
+    EXPECT_FALSE(empty.add_state("alone", 5));
+    EXPECT_EQ(logged(), (std::vector<std::string>{"<psb> feature name too long (" + long_name + ")",
+                                                  "<psb> ignoring state (walk) (refused feature)",
+                                                  "<psb> state (alone) outside any feature"}));
+}
+
+}  // namespace
