@@ -15,6 +15,6 @@ extern resource_ops_t psb_layer_ops;
 void psb_info_makeup_ops();
 void psb_layer_makeup_ops();
 
-// Claim names ending in ".info.xml" / ".layer.xml" (any case); null for any other name.
+// Claim names ending exactly in ".info.xml" / ".layer.xml" (case-sensitive); null for any other name.
 c_item_t* psb_info_loader_match(c_item_t* parent, intptr_t argument, const char* name);
 c_item_t* psb_layer_loader_match(c_item_t* parent, intptr_t argument, const char* name);

@@ -233,7 +233,7 @@ TEST_F(registry_test, system_notices_free_resources_unregister_loaders_and_relea
 
 TEST_F(registry_test, loaders_claim_their_names_under_the_loader_lock)
 {
-    for (const char* name : {"/maps/a/sector.btr", "/behaviour/truck.info.xml", "/behaviour/walk.LAYER.xml"}) {
+    for (const char* name : {"/maps/a/sector.btr", "/behaviour/truck.info.xml", "/behaviour/walk.layer.xml"}) {
         c_item_t* const item = mm_map(name);
         ASSERT_NE(item, nullptr) << name;
         EXPECT_EQ(loader_locks(), 1) << name;
@@ -242,6 +242,10 @@ TEST_F(registry_test, loaders_claim_their_names_under_the_loader_lock)
         EXPECT_EQ(loader_locks(), 0) << name;
     }
     EXPECT_EQ(mm_map("/maps/a/sector.btx"), nullptr);
+    // Description names are case-sensitive and the suffix must end the name.
+    for (const char* name : {"/behaviour/walk.LAYER.xml", "/behaviour/walk.layer.xml.bak", "/behaviour/walk.xml",
+                             "/behaviour/truck.Info.xml"})
+        EXPECT_EQ(mm_map(name), nullptr) << name;
 }
 
 TEST_F(registry_test, shutdown_without_a_game_removes_the_pools_and_harms_nothing)

@@ -1,0 +1,154 @@
+// Reading description files: the layer grammar building its layer, and the behaviour grammar handing
+// its block descriptions to a counting model, side by side with libexpat parsing the same bytes as
+// plain XML (a lower bound for any reader of these files). Bytes per second are reported, so the ratio
+// per megabyte is read off one run.
+#include <benchmark/benchmark.h>
+#include <expat.h>
+
+#include <string>
+
+#include "behaviour/grammar/psb_behavior_scan.h"
+#include "behaviour/grammar/psb_layer_scan.h"
+#include "behaviour/psb_layer_load.h"
+#include "engine/log.h"
+#include "common/engine_api.h"
+
+namespace {
+
+// About 1 MB of layer file: 2000 groups of two features with eight states each.
+std::string layer_text()
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<kuvra>\n<layer version=\"1.0\" name=\"bench\">\n"
+                       "<processes><process name=\"move\"/><process name=\"talk\"/></processes>\n"
+                       "<attributes><attribute name=\"speed\"/><attribute name=\"count\" type=\"int\"/></attributes>\n"
+                       "<features>\n";
+    for (int group = 0; group < 2000; ++group) {
+        text += "  <group name=\"g" + std::to_string(group) + "\">\n";
+        for (int feature = 0; feature < 2; ++feature) {
+            text += "    <feature name=\"feature_" + std::to_string(group) + "_" + std::to_string(feature) + "\">\n";
+            for (int state = 0; state < 8; ++state)
+                text += "      <state>state_" + std::to_string(state) + "</state>\n";
+            text += "    </feature>\n";
+        }
+        text += "  </group>\n";
+    }
+    text += "</features>\n<load_behaviors file=\"bench.behaviors.xml\"/>\n</layer>\n</kuvra>\n";
+    return text;
+}
+
+// About 1 MB of behaviour file: one base block of animations, each with a triggered child.
+std::string behavior_text()
+{
+    std::string text = "<?xml version=\"1.0\"?>\n<kuvra>\n<behavior process=\"move\" version=\"1.0\">\n"
+                       "<attributes><attribute name=\"speed\" value=\"1.5\"/></attributes>\n"
+                       "<features><feature name=\"stance\" from=\"stand\" to=\"walk\"/></features>\n<code>\n<base>\n";
+    for (int i = 0; i < 4000; ++i)
+        text += "  <sequence probability=\"0.5\">\n"
+                "    <animation file=\"walk_" + std::to_string(i % 50) + ".anim.xml\" weight=\"0.5\" ramp_in=\"10%\" "
+                "priority=\"2\">\n"
+                "      <parallel time=\"50%\" event=\"sound\" event_data=\"/sounds/step.wav\"/>\n"
+                "    </animation>\n  </sequence>\n";
+    text += "</base>\n</code>\n</behavior>\n</kuvra>\n";
+    return text;
+}
+
+// Takes every description and keeps only counts: the grammar's own cost.
+class counting_behavior_t : public psb_behavior_actions_t {
+public:
+    bool set_process(const char*) override { return true; }
+    bool add_attribute_value(const char*, const psb_attribute_value_t&) override { return true; }
+    bool add_feature_state(const char*, const char*, const char*) override { return true; }
+    void check_feature_states() override {}
+    void set_generated_freeze(bool) override {}
+    void begin_holds() override {}
+    bool end_holds() override { return true; }
+    void add_hold(const char*, float, uint32_t, float, bool) override {}
+    void begin_blocks() override { depth = 0; }
+    void begin_block(const psb_block_desc_t& desc) override
+    {
+        ++blocks;
+        animation_depth += desc.kind == psb_block_animation;
+        ++depth;
+    }
+    bool end_block() override
+    {
+        --depth;
+        return true;
+    }
+    bool end_blend() override { return true; }
+    bool end_normalize() override { return true; }
+    bool current_block_animation_context() const override { return animation_depth > 0; }
+    int blocks = 0;
+    int depth = 0;
+    int animation_depth = 0;
+};
+
+// Binds the engine's functions once (the grammars report through them).
+void bind_once()
+{
+    static const bool bound = bind_engine_for_tests();
+    if (!bound)
+        std::abort();
+}
+
+// libexpat over `text` as plain XML, counting elements.
+void parse_with_expat(benchmark::State& state, const std::string& text)
+{
+    int64_t elements = 0;
+    for (auto _ : state) {
+        XML_Parser parser = XML_ParserCreate(nullptr);
+        int64_t count = 0;
+        XML_SetUserData(parser, &count);
+        XML_SetStartElementHandler(parser,
+                                   [](void* data, const XML_Char*, const XML_Char**) { ++*static_cast<int64_t*>(data); });
+        if (XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) != XML_STATUS_OK)
+            state.SkipWithError("expat refused the file");
+        XML_ParserFree(parser);
+        elements = count;
+    }
+    state.counters["elements"] = static_cast<double>(elements);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void layer_grammar(benchmark::State& state)
+{
+    bind_once();
+    const std::string text = layer_text();
+    for (auto _ : state) {
+        psb_layer_t layer;
+        psb_current_layer = &layer;
+        if (!psb_layer_parse_text(text.data(), text.size()))
+            state.SkipWithError("the layer grammar refused the file");
+        psb_current_layer = nullptr;
+        benchmark::DoNotOptimize(layer.feature_count());
+        log_clear_capture();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void layer_expat(benchmark::State& state) { parse_with_expat(state, layer_text()); }
+
+void behavior_grammar(benchmark::State& state)
+{
+    bind_once();
+    const std::string text = behavior_text();
+    for (auto _ : state) {
+        counting_behavior_t behavior;
+        psb_current_behavior = &behavior;
+        if (!psb_behavior_parse_text(text.data(), text.size()))
+            state.SkipWithError("the behaviour grammar refused the file");
+        psb_current_behavior = nullptr;
+        benchmark::DoNotOptimize(behavior.blocks);
+        log_clear_capture();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+}
+
+void behavior_expat(benchmark::State& state) { parse_with_expat(state, behavior_text()); }
+
+BENCHMARK(layer_grammar)->Unit(benchmark::kMillisecond);
+BENCHMARK(layer_expat)->Unit(benchmark::kMillisecond);
+BENCHMARK(behavior_grammar)->Unit(benchmark::kMillisecond);
+BENCHMARK(behavior_expat)->Unit(benchmark::kMillisecond);
+
+}  // namespace
