@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "engine/quat.h"
 #include "engine/vec.h"
 
