@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Fails when a tracked C++ source or header differs from what .clang-format makes of it, naming each
+# file; with --fix, formats them in place.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+mapfile -t files < <(git ls-files '*.cpp' '*.h')
+if [[ ${1:-} == --fix ]]; then
+  clang-format -i "${files[@]}"
+  exit 0
+fi
+bad=0
+for f in "${files[@]}"; do
+  if ! clang-format --dry-run --Werror "$f" >/dev/null 2>&1; then
+    echo "$f: not formatted (bash tools/check_format.sh --fix)"
+    bad=1
+  fi
+done
+exit $bad
