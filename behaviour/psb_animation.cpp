@@ -7,8 +7,7 @@
 
 psb_animation_t::psb_animation_t(uint16_t id, const psb_layer_t& layer, psm_info_t* model, std::string directory)
     : id_(id), layer_(layer), model_(model), directory_(std::move(directory))
-{
-}
+{}
 
 bool psb_animation_t::add_animation(const char* file)
 {

@@ -9,8 +9,7 @@
 psb_behavior_t::psb_behavior_t(uint16_t id, const psb_layer_t& layer, psb_behavior_sources_t& sources,
                                psb_hold_sets_t& holds)
     : id_(id), layer_(layer), sources_(sources), holds_(holds), tree_(sources)
-{
-}
+{}
 
 bool psb_behavior_t::set_process(const char* process) { return layer_.find_process(process, &process_); }
 
@@ -102,8 +101,8 @@ void psb_behavior_t::add_hold(const char* file, float value, uint32_t unit, floa
         frame = std::max(static_cast<int32_t>(share * static_cast<float>(frames) - 1), 0);
     } else if (unit == psb_hold_frames) {
         if (value > static_cast<float>(last)) {
-            api::warning("<psb> hold frame bigger than animation frames (%i) - setting to (%i)", static_cast<int>(value),
-                         last);
+            api::warning("<psb> hold frame bigger than animation frames (%i) - setting to (%i)",
+                         static_cast<int>(value), last);
             frame = last;
         } else if (value < 0) {
             api::warning("<psb> hold frame below the first frame (%i) - setting to (0)", static_cast<int>(value));

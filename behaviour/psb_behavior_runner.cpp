@@ -121,7 +121,8 @@ bool psb_behavior_runner_t::start(psb_run_state_t& state, const psb_block_t& nod
         const int32_t anim = context.psm_animations && params.animation_id < context.psm_animations->size()
                                  ? (*context.psm_animations)[params.animation_id]
                                  : -1;
-        const int priority = (params.priority_given ? params.priority : 0) + 128 * static_cast<int>(context.layer_index);
+        const int priority =
+            (params.priority_given ? params.priority : 0) + 128 * static_cast<int>(context.layer_index);
         state.descriptor = api::psm_adesc_create(context.model, anim, 0, 0x23, priority);
         if (params.ramp_in && (!params.ramp_type_event || ramp_query(context, 1)))
             state.ramp |= 1;
@@ -239,9 +240,10 @@ uint32_t psb_behavior_runner_t::evaluate_animation(psb_run_state_t& state, float
             ramped = true;
         }
         if (state.ramp & 2) {
-            const float out = params.ramp_out_length > 0
-                                  ? std::max(0.0f, 1 - (state.run_time - params.ramp_out_start) / params.ramp_out_length)
-                                  : 0.0f;
+            const float out =
+                params.ramp_out_length > 0
+                    ? std::max(0.0f, 1 - (state.run_time - params.ramp_out_start) / params.ramp_out_length)
+                    : 0.0f;
             w = ramped ? std::min(w, out) : out;
             ramped = true;
         }

@@ -85,7 +85,8 @@ bool psb_block_tree_t::fill(psb_block_t& block, const psb_block_desc_t& desc, co
             block.event_data.resize(sizeof index);
             memcpy(block.event_data.data(), &index, sizeof index);
         } else {
-            block.event_data.assign(desc.event_data, desc.event_data + std::min(desc.event_data_length, psb_event_data_size));
+            block.event_data.assign(desc.event_data,
+                                    desc.event_data + std::min(desc.event_data_length, psb_event_data_size));
         }
     }
     if (desc.kind == psb_block_animation) {

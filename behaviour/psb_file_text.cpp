@@ -13,8 +13,8 @@ bool psb_read_file_text(const char* name, std::string& out_text)
     bool read = api::vfs_fstat(file, &status) == 0 && status.size >= 0 && status.size <= largest_file;
     if (read) {
         out_text.resize(static_cast<size_t>(status.size));
-        read = out_text.empty() ||
-               api::vfs_read(file, out_text.data(), static_cast<long>(out_text.size())) == static_cast<long>(status.size);
+        read = out_text.empty() || api::vfs_read(file, out_text.data(), static_cast<long>(out_text.size())) ==
+                                       static_cast<long>(status.size);
     }
     api::vfs_close(file);
     return read;

@@ -35,10 +35,10 @@ c_item_t* match_description(const char* name, const char* suffix, const resource
 
 }  // namespace
 
-resource_ops_t psb_info_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, release_loader_lock, -1,
-                               kind_psb_info};
-resource_ops_t psb_layer_ops = {psb_layer_load, nullptr, psb_layer_free, nullptr, nullptr, nullptr, release_loader_lock,
-                                -1, kind_psb_layer};
+resource_ops_t psb_info_ops = {nullptr, nullptr,      nullptr, nullptr, nullptr, nullptr, release_loader_lock,
+                               -1,      kind_psb_info};
+resource_ops_t psb_layer_ops = {psb_layer_load,      nullptr, psb_layer_free, nullptr, nullptr, nullptr,
+                                release_loader_lock, -1,      kind_psb_layer};
 
 void psb_info_makeup_ops() { api::ci_makeup_ops(&psb_info_ops); }
 void psb_layer_makeup_ops() { api::ci_makeup_ops(&psb_layer_ops); }

@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr int cells = 100;            // 100 x 100 cells, two triangles each
-constexpr float cell_size = 100.0f;   // centimetres
+constexpr int cells = 100;           // 100 x 100 cells, two triangles each
+constexpr float cell_size = 100.0f;  // centimetres
 constexpr int query_count = 1000;
 
 // Height of the rolling ground at (x, z).
@@ -182,8 +182,8 @@ int box_ours(cd_tri_query_t& query, grid_geo_t& grid, const std::array<vec3_t, 2
     cd_item_t item;
     item.request = cd_item_t::request_vertices;
     while (query.next(item)) {
-        touching += cd_tri_box_test(*item.vertex[0] - box[0], *item.vertex[1] - box[0], *item.vertex[2] - box[0],
-                                    box[1]);
+        touching +=
+            cd_tri_box_test(*item.vertex[0] - box[0], *item.vertex[1] - box[0], *item.vertex[2] - box[0], box[1]);
         item.request = cd_item_t::request_vertices;
     }
     return touching;

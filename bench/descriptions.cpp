@@ -44,7 +44,9 @@ std::string behavior_text()
                        "<features><feature name=\"stance\" from=\"stand\" to=\"walk\"/></features>\n<code>\n<base>\n";
     for (int i = 0; i < 4000; ++i)
         text += "  <sequence probability=\"0.5\">\n"
-                "    <animation file=\"walk_" + std::to_string(i % 50) + ".anim.xml\" weight=\"0.5\" ramp_in=\"10%\" "
+                "    <animation file=\"walk_" +
+                std::to_string(i % 50) +
+                ".anim.xml\" weight=\"0.5\" ramp_in=\"10%\" "
                 "priority=\"2\">\n"
                 "      <parallel time=\"50%\" event=\"sound\" event_data=\"/sounds/step.wav\"/>\n"
                 "    </animation>\n  </sequence>\n";
@@ -99,8 +101,8 @@ void parse_with_expat(benchmark::State& state, const std::string& text)
         XML_Parser parser = XML_ParserCreate(nullptr);
         int64_t count = 0;
         XML_SetUserData(parser, &count);
-        XML_SetStartElementHandler(parser,
-                                   [](void* data, const XML_Char*, const XML_Char**) { ++*static_cast<int64_t*>(data); });
+        XML_SetStartElementHandler(
+            parser, [](void* data, const XML_Char*, const XML_Char**) { ++*static_cast<int64_t*>(data); });
         if (XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) != XML_STATUS_OK)
             state.SkipWithError("expat refused the file");
         XML_ParserFree(parser);

@@ -49,13 +49,14 @@ struct road_mesh_t {
     std::vector<std::array<int, 3>> triangles;
 };
 
-const road_mesh_t& road() { static const road_mesh_t mesh; return mesh; }
+const road_mesh_t& road()
+{
+    static const road_mesh_t mesh;
+    return mesh;
+}
 
 // Where rig i starts: its truck's centre.
-vec3_t rig_start(int i)
-{
-    return {1200.0f + (i % lanes) * lane_spacing, 130.0f, 28000.0f - (i / lanes) * row_spacing};
-}
+vec3_t rig_start(int i) { return {1200.0f + (i % lanes) * lane_spacing, 130.0f, 28000.0f - (i / lanes) * row_spacing}; }
 
 // The road as a collision geometry of ours.
 class road_geo_t : public cd_geo_t {
@@ -309,15 +310,13 @@ private:
 
     void add_rig(const vec3_t& at)
     {
-        btRaycastVehicle* const truck =
-            add_vehicle(at, btVector3(300, 100, 700), 1500.0f,
-                        {btVector3(120, -50, -200), btVector3(-120, -50, -200), btVector3(-120, -50, 200),
-                         btVector3(120, -50, 200)});
+        btRaycastVehicle* const truck = add_vehicle(at, btVector3(300, 100, 700), 1500.0f,
+                                                    {btVector3(120, -50, -200), btVector3(-120, -50, -200),
+                                                     btVector3(-120, -50, 200), btVector3(120, -50, 200)});
         const vec3_t trailer_at = at + vec3_t{0.0f, 40.0f, 520.0f};
-        btRaycastVehicle* const trailer =
-            add_vehicle(trailer_at, btVector3(250, 100, 1200), 1500.0f,
-                        {btVector3(105, -50, 380), btVector3(-105, -50, 380), btVector3(-105, -50, 510),
-                         btVector3(105, -50, 510)});
+        btRaycastVehicle* const trailer = add_vehicle(
+            trailer_at, btVector3(250, 100, 1200), 1500.0f,
+            {btVector3(105, -50, 380), btVector3(-105, -50, 380), btVector3(-105, -50, 510), btVector3(105, -50, 510)});
         for (int w = 2; w < 4; ++w)
             truck->applyEngineForce(-2.0e6f, w);
         auto joint = std::make_unique<btPoint2PointConstraint>(*truck->getRigidBody(), *trailer->getRigidBody(),
@@ -345,8 +344,7 @@ private:
 
 // Steps the rigs once per iteration after a second of settling; reports vehicle steps per second and
 // the trucks' mean speed (m/s) at the end.
-template <typename rigs_t>
-void run_rigs(benchmark::State& state)
+template <typename rigs_t> void run_rigs(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
     rigs_t rigs(count);

@@ -9,9 +9,8 @@
 // that is empty (or holds an entity without the interface) simply means there is nothing to ask.
 
 // The economy controller's operations that the console commands run.
-class economy_commands_t
-{
-  public:
+class economy_commands_t {
+public:
     virtual ~economy_commands_t() = default;
     // A console cheat: 1 drivers, 2 dealers, 3 money, 4 stars; any other number does nothing.
     virtual void cheat(int n) = 0;
@@ -20,9 +19,8 @@ class economy_commands_t
 };
 
 // The environment's operations behind the console commands "g_set_time" and "g_set_fov".
-class environment_commands_t
-{
-  public:
+class environment_commands_t {
+public:
     virtual ~environment_commands_t() = default;
     // Sets the game clock to `seconds` of the day and relights the world.
     virtual void set_time(int32_t seconds) = 0;
@@ -31,27 +29,24 @@ class environment_commands_t
 };
 
 // The traffic's report behind the console command "g_traffic_info".
-class traffic_commands_t
-{
-  public:
+class traffic_commands_t {
+public:
     virtual ~traffic_commands_t() = default;
     // Reports the counts of the traffic's registered roads and spawned cars.
     virtual void print_info() const = 0;
 };
 
 // The pager of the player's truck, which shows short game messages.
-class pager_owner_t
-{
-  public:
+class pager_owner_t {
+public:
     virtual ~pager_owner_t() = default;
     virtual void pager_message(const char* text, int flag) = 0;
 };
 
 // One use of a bridge part, seen through `interface_t` for as long as this object lives; `get` is null
 // when the handle is empty or stale or its entity does not offer the interface.
-template <typename interface_t> class held_part_t
-{
-  public:
+template <typename interface_t> class held_part_t {
+public:
     explicit held_part_t(entity_handle_t handle) : handle_(handle), held_(handle.add_use())
     {
         if (held_)
@@ -67,7 +62,7 @@ template <typename interface_t> class held_part_t
 
     interface_t* get() const { return part_; }
 
-  private:
+private:
     entity_handle_t handle_;
     bool held_;
     interface_t* part_ = nullptr;

@@ -55,8 +55,8 @@ int format_money(const int32_t value, char* buffer, const size_t size, const uin
         return v_snprintf0(buffer, size, "<color value=%x>%s$%d,%03d,%03d<color value=FFFFFFFF>", shown, sign,
                            g.millions, g.thousands, g.units);
     if (g.thousands != 0)
-        return v_snprintf0(buffer, size, "<color value=%x>%s$%d,%03d<color value=FFFFFFFF>", shown, sign,
-                           g.thousands, g.units);
+        return v_snprintf0(buffer, size, "<color value=%x>%s$%d,%03d<color value=FFFFFFFF>", shown, sign, g.thousands,
+                           g.units);
     return v_snprintf0(buffer, size, "<color value=%x>%s$%d<color value=FFFFFFFF>", shown, sign, g.units);
 }
 
@@ -68,8 +68,8 @@ int format_number(const int32_t value, char* buffer, const size_t size, const ui
         return v_snprintf0(buffer, size, "<color value=%x>%s%d %03d %03d<color value=FFFFFFFF>", colour, sign,
                            g.millions, g.thousands, g.units);
     if (g.thousands != 0)
-        return v_snprintf0(buffer, size, "<color value=%x>%s%d %03d<color value=FFFFFFFF>", colour, sign,
-                           g.thousands, g.units);
+        return v_snprintf0(buffer, size, "<color value=%x>%s%d %03d<color value=FFFFFFFF>", colour, sign, g.thousands,
+                           g.units);
     return v_snprintf0(buffer, size, "<color value=%x>%s%d<color value=FFFFFFFF>", colour, sign, g.units);
 }
 

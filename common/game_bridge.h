@@ -12,7 +12,7 @@ enum game_mode_t : int32_t {
     game_mode_menu = 1,
     game_mode_game = 2,
     game_mode_editor = 3,
-    game_mode_preview = 4,    // a game previewed from the editor; "exit" goes back to the editor
+    game_mode_preview = 4,  // a game previewed from the editor; "exit" goes back to the editor
     game_mode_game_over = 5,
 };
 

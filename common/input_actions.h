@@ -7,10 +7,10 @@
 
 // One action of the table.
 struct input_action_t {
-    char label[64];       // localisation key "@@o_im_<name>@@"; empty ends the table
-    int32_t impulse;      // the impulse driven, -1 for a command action
-    const char* command;  // the console command of a command action, else null
-    uint32_t default_key; // trigger code of the default key (keyboard scan code)
+    char label[64];        // localisation key "@@o_im_<name>@@"; empty ends the table
+    int32_t impulse;       // the impulse driven, -1 for a command action
+    const char* command;   // the console command of a command action, else null
+    uint32_t default_key;  // trigger code of the default key (keyboard scan code)
 };
 
 // Number of actions in the table (the terminator not counted).

@@ -3,9 +3,8 @@
 // The screen that long loads report their stages to (the map, the segment server's definitions, the
 // world's resources). The UI installs its splash window as the loading screen; while none is
 // installed, and while the screen is not open, the reports go nowhere.
-class loading_screen_t
-{
-  public:
+class loading_screen_t {
+public:
     virtual ~loading_screen_t() = default;
     // Expects `total_steps` loading stages, opens the screen when it is not open and draws one frame.
     virtual void open(int total_steps) = 0;

@@ -34,8 +34,7 @@ int font_size_index(int height)
 // True for the keys that name a font whose size follows the screen.
 bool is_font_key(const char* key)
 {
-    return strcasecmp(key, "__fnt_sml") == 0 || strcasecmp(key, "__fnt_mid") == 0 ||
-           strcasecmp(key, "__fnt_big") == 0;
+    return strcasecmp(key, "__fnt_sml") == 0 || strcasecmp(key, "__fnt_mid") == 0 || strcasecmp(key, "__fnt_big") == 0;
 }
 
 // The value of `key` in the pool's "translate" object (font keys with the screen's size suffix), or the
@@ -96,4 +95,3 @@ const char* translate(const char* key)
     c_item_release(local_def_item);
     return value;
 }
-

@@ -5,9 +5,8 @@
 // which it opens with a text magic of its own; the container only fixes their order.
 
 // One part of the world that keeps a section of the save game.
-class save_section_owner_t
-{
-  public:
+class save_section_owner_t {
+public:
     virtual ~save_section_owner_t() = default;
     // Writes the section at the file's position; answers the bytes written, or -1 when it could not.
     virtual int32_t save(int file) = 0;
@@ -20,9 +19,8 @@ class save_section_owner_t
 };
 
 // The owner of the time-stamp trailer (the economy controller): see common/save_timestamp.h.
-class save_timestamp_owner_t
-{
-  public:
+class save_timestamp_owner_t {
+public:
     virtual ~save_timestamp_owner_t() = default;
     // Writes the 24-byte trailer; answers 24, or -1 when it could not.
     virtual int32_t save_timestamp_write(int file) = 0;

@@ -26,8 +26,8 @@ c_item_t* ui_find_component(ui_view_t* view, const int32_t id, const bool public
                 break;
         }
     }
-    if (public_only && found && view->is_group() && !static_cast<ui_group_t*>(view)->public_component(
-                                                         static_cast<ui_view_t*>(found->object)))
+    if (public_only && found && view->is_group() &&
+        !static_cast<ui_group_t*>(view)->public_component(static_cast<ui_view_t*>(found->object)))
         return nullptr;
     return found;
 }

@@ -26,9 +26,10 @@ void draw_profile_t::report(const client_proc_t& process, int pre_draws, int dra
 {
     process.cl_message("TOP [PRE(%d)]DRAWS(%d) [%.1f ms total]", pre_draws, draws, total_ * 0.001);
     std::vector<record_t> sorted(records_, records_ + count_);
-    std::sort(sorted.begin(), sorted.end(), [](const record_t& a, const record_t& b) { return a.microseconds > b.microseconds; });
+    std::sort(sorted.begin(), sorted.end(),
+              [](const record_t& a, const record_t& b) { return a.microseconds > b.microseconds; });
     for (size_t i = 0; i < sorted.size(); ++i)
         process.cl_message("%-20s [item %p] time %.1f ms (%s)", sorted[i].entity->name(),
-                         static_cast<void*>(sorted[i].entity), sorted[i].microseconds * 0.001,
-                         sorted[i].pre_draw ? "pre_draw" : "draw");
+                           static_cast<void*>(sorted[i].entity), sorted[i].microseconds * 0.001,
+                           sorted[i].pre_draw ? "pre_draw" : "draw");
 }

@@ -30,9 +30,7 @@ game_process_t* the_game = nullptr;
 // Far view distance the mode starts with (the options and the editor change it later).
 float far_view_distance = 20000.0f;
 
-const engine_reset_registrar_t reset_game_values(reset_order_processes + 1, [] {
-    far_view_distance = 20000.0f;
-});
+const engine_reset_registrar_t reset_game_values(reset_order_processes + 1, [] { far_view_distance = 20000.0f; });
 
 // The player's truck of a game world.
 constexpr const char* car_actor_script = "/scripts/game/car_actor.esc";
@@ -71,19 +69,32 @@ constexpr int integer = cvar_t::type_integer;
 constexpr int real = cvar_t::type_real;
 
 const variable_spec_t game_variables[] = {
-    {"g_console", integer, "0", nullptr},          {"g_minicon", integer, "0", nullptr},
-    {"g_fps", integer, "0", nullptr},              {"g_colbox", integer, "0", nullptr},
-    {"g_traffic", integer, "1", nullptr},          {"g_flyspeed", real, "5000.0", nullptr},
-    {"g_details", integer, "1", on_details},       {"g_traffic_density", real, "1.0", on_traffic_density},
-    {"g_view_dist", real, "1.0", nullptr},         {"g_trans_auto", integer, "1", nullptr},
-    {"g_wipers_auto", integer, "1", nullptr},      {"g_blinkers_auto", integer, "1", nullptr},
-    {"g_joy_axis_steer", integer, "16", nullptr},  {"g_joy_axis_steer_dz", real, "0.0", nullptr},
-    {"g_joy_axis_steer_sens", real, "0.0", nullptr}, {"g_joy_axis_combine", integer, "0", nullptr},
-    {"g_joy_axis_ff", integer, "0", nullptr},      {"g_joy_axis_throttle", integer, "16", nullptr},
-    {"g_joy_axis_throttle_dz", real, "0.0", nullptr}, {"g_joy_ff_gain", real, "1.0", nullptr},
-    {"g_joy_axis_brake", integer, "16", nullptr},  {"g_joy_axis_brake_dz", real, "0.0", nullptr},
-    {"g_mouse_control", integer, "0", nullptr},    {"g_bsizex", integer, "2800000", nullptr},
-    {"g_bsizey", integer, "2800000", nullptr},     {"g_boffx", integer, "0", nullptr},
+    {"g_console", integer, "0", nullptr},
+    {"g_minicon", integer, "0", nullptr},
+    {"g_fps", integer, "0", nullptr},
+    {"g_colbox", integer, "0", nullptr},
+    {"g_traffic", integer, "1", nullptr},
+    {"g_flyspeed", real, "5000.0", nullptr},
+    {"g_details", integer, "1", on_details},
+    {"g_traffic_density", real, "1.0", on_traffic_density},
+    {"g_view_dist", real, "1.0", nullptr},
+    {"g_trans_auto", integer, "1", nullptr},
+    {"g_wipers_auto", integer, "1", nullptr},
+    {"g_blinkers_auto", integer, "1", nullptr},
+    {"g_joy_axis_steer", integer, "16", nullptr},
+    {"g_joy_axis_steer_dz", real, "0.0", nullptr},
+    {"g_joy_axis_steer_sens", real, "0.0", nullptr},
+    {"g_joy_axis_combine", integer, "0", nullptr},
+    {"g_joy_axis_ff", integer, "0", nullptr},
+    {"g_joy_axis_throttle", integer, "16", nullptr},
+    {"g_joy_axis_throttle_dz", real, "0.0", nullptr},
+    {"g_joy_ff_gain", real, "1.0", nullptr},
+    {"g_joy_axis_brake", integer, "16", nullptr},
+    {"g_joy_axis_brake_dz", real, "0.0", nullptr},
+    {"g_mouse_control", integer, "0", nullptr},
+    {"g_bsizex", integer, "2800000", nullptr},
+    {"g_bsizey", integer, "2800000", nullptr},
+    {"g_boffx", integer, "0", nullptr},
     {"g_boffy", integer, "0", nullptr},
 };
 

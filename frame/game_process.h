@@ -78,4 +78,3 @@ private:
     bool holds_context_ = false;
     std::vector<std::unique_ptr<cvar_t>> variables_;
 };
-

@@ -17,9 +17,8 @@ constexpr unsigned file_mode = 0666;
 constexpr long long smallest_size = 4 + save_timestamp_size;
 
 // Closes a file handle when it goes out of scope.
-class open_file_t
-{
-  public:
+class open_file_t {
+public:
     explicit open_file_t(const int handle) : handle_(handle) {}
     ~open_file_t()
     {
@@ -38,7 +37,7 @@ class open_file_t
         return result == 0;
     }
 
-  private:
+private:
     int handle_;
 };
 

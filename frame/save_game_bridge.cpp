@@ -9,9 +9,8 @@
 namespace {
 
 // The bridge's owners, each held with one use while the container runs.
-class held_owners_t
-{
-  public:
+class held_owners_t {
+public:
     explicit held_owners_t(const game_bridge_t& bridge)
         : environment_(bridge.environment()), base_ctrl_(bridge.base_ctrl()), traffic_(bridge.traffic()),
           economy_(bridge.economy())
@@ -25,7 +24,7 @@ class held_owners_t
 
     const save_game_owners_t& owners() const { return owners_; }
 
-  private:
+private:
     held_part_t<save_section_owner_t> environment_;
     held_part_t<save_section_owner_t> base_ctrl_;
     held_part_t<save_section_owner_t> traffic_;

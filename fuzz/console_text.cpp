@@ -5,8 +5,7 @@
 #include "engine/command.h"
 #include "engine/cvar.h"
 
-namespace
-{
+namespace {
 
 // Reads every word it is given, as a real command would.
 void read_words()
@@ -17,12 +16,11 @@ void read_words()
 
 cvar_t fuzz_variable("f_value", "0", cvar_t::type_text, nullptr, 0);
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool ready =
-        cmd_register_command("words", read_words) && cvar_register_variable(&fuzz_variable, 0);
+    static const bool ready = cmd_register_command("words", read_words) && cvar_register_variable(&fuzz_variable, 0);
     (void)ready;
     cmd_execute_block(reinterpret_cast<const char*>(data), static_cast<long>(size));
     return 0;

@@ -26,8 +26,9 @@ public:
     void begin_blocks() override { contexts_.assign(1, false); }
     void begin_block(const psb_block_desc_t& desc) override
     {
-        if (desc.event_data_length > psb_event_data_size || strnlen(desc.file, psb_block_file_size) >= psb_block_file_size ||
-            desc.kind > psb_block_normalize || desc.kind == psb_block_root || contexts_.empty())
+        if (desc.event_data_length > psb_event_data_size ||
+            strnlen(desc.file, psb_block_file_size) >= psb_block_file_size || desc.kind > psb_block_normalize ||
+            desc.kind == psb_block_root || contexts_.empty())
             __builtin_trap();
         contexts_.push_back(desc.animation_context);
     }

@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::ofstream(script_path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
-                                                                         static_cast<std::streamsize>(size));
+    std::ofstream(script_path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     c_item_t* window = ui_winsert("fuzz", "window", 0, "/ui/fuzz.esc", true);
     if (window) {
         ui_process();

@@ -28,8 +28,7 @@ c_item_t* msgbox_window()
 
 // Runs `use` on the box's handler while its window is locked; false (reported) when the window has
 // no message box handler.
-template <typename use_t>
-bool with_handler(c_item_t* window, const use_t& use)
+template <typename use_t> bool with_handler(c_item_t* window, const use_t& use)
 {
     auto* view = static_cast<ui_window_t*>(c_item_lock(window));
     if (!view)

@@ -88,9 +88,8 @@ bool ui_handler_bugreport_t::bugreport_write()
     const auto* description = dynamic_cast<const ui_editline_t*>(ui_window_component(window, description_id));
     // One report is one line of at most 2047 characters.
     char line[2048];
-    const long size = v_snprintf0(line, sizeof line, " %s ; [%s] ;%d;%d;%d\r\n",
-                                  description ? description->text() : "", date, whole(position_x),
-                                  whole(position_y), whole(position_z));
+    const long size = v_snprintf0(line, sizeof line, " %s ; [%s] ;%d;%d;%d\r\n", description ? description->text() : "",
+                                  date, whole(position_x), whole(position_y), whole(position_z));
     const bool written = api::vfs_write(file, line, size) == size;
     api::vfs_close(file);
     if (!written)

@@ -37,7 +37,8 @@ uint64_t physproc_t::broad_phase(const vec3_t& start, const vec3_t& end, const v
             continue;
         const cd_sphere_t* const sphere = candidate->get_sphere();
         const vec3_t centre = sphere->centre + candidate->pose.position;
-        const float along = segment_sq > 0.0f ? std::clamp((centre - start).dot(segment) / segment_sq, 0.0f, 1.0f) : 0.0f;
+        const float along =
+            segment_sq > 0.0f ? std::clamp((centre - start).dot(segment) / segment_sq, 0.0f, 1.0f) : 0.0f;
         const float radius = sphere->radius + reach;
         if ((centre - (start + segment * along)).length_sq() > radius * radius)
             continue;

@@ -179,10 +179,9 @@ bool cd_bvtree_t::split_group(uint32_t index)
 
     const auto begin = items_.begin() + group.first;
     const auto end = begin + group.count;
-    auto middle = chosen ? std::stable_partition(begin, end, [&](const cd_bvitem_t& item) {
-        return item.centre[axis] <= value;
-    })
-                         : begin;
+    auto middle =
+        chosen ? std::stable_partition(begin, end, [&](const cd_bvitem_t& item) { return item.centre[axis] <= value; })
+               : begin;
     if (middle == begin || middle == end)
         middle = begin + group.count / 2;
 

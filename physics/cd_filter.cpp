@@ -14,8 +14,8 @@ cd_filter_t::rule_t* cd_filter_t::add_rule(uint32_t type_mask, uint32_t group_ma
     return add_rule(type_mask, group_mask, 0, group_subset_of_mask, at_end);
 }
 
-cd_filter_t::rule_t* cd_filter_t::add_rule(uint32_t type_mask, uint32_t group_mask, uint8_t answer,
-                                           uint32_t mode, bool at_end)
+cd_filter_t::rule_t* cd_filter_t::add_rule(uint32_t type_mask, uint32_t group_mask, uint8_t answer, uint32_t mode,
+                                           bool at_end)
 {
     const rule_t rule{type_mask, group_mask, answer, mode};
     auto* node = at_end ? rules_.append(rule) : rules_.prepend(rule);

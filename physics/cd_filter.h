@@ -11,10 +11,10 @@ class cd_filter_t {
 public:
     // How a rule's group mask is compared with the object's group bits.
     enum group_mode_t : uint32_t {
-        group_subset_of_mask = 0,   // the object's groups all lie in the mask
-        group_mask_subset = 1,      // the mask's groups all lie in the object's
-        group_any_shared = 2,       // at least one group in common
-        group_none_shared = 3,      // no group in common
+        group_subset_of_mask = 0,  // the object's groups all lie in the mask
+        group_mask_subset = 1,     // the mask's groups all lie in the object's
+        group_any_shared = 2,      // at least one group in common
+        group_none_shared = 3,     // no group in common
     };
 
     // A mask rule: matches objects with all of `type_mask` and groups as `mode` says.

@@ -123,10 +123,7 @@ void cd_geo_t::update_axial()
     frame.translate(pose.position);
 }
 
-void cd_geo_t::set_name(const char* name)
-{
-    snprintf(name_, sizeof name_, "%s", name ? name : "");
-}
+void cd_geo_t::set_name(const char* name) { snprintf(name_, sizeof name_, "%s", name ? name : ""); }
 
 void cd_geo_t::report(const char* format, ...)
 {
@@ -147,7 +144,8 @@ void cd_geo_t::report_error(const char* format, ...)
 void cd_geo_t::report_text(int level, const char* marker, const char* format, va_list args)
 {
     char text[cd_report_capacity];
-    int used = level ? snprintf(text, sizeof text, "<%s> %s ", name_, marker) : snprintf(text, sizeof text, "<%s> ", name_);
+    int used =
+        level ? snprintf(text, sizeof text, "<%s> %s ", name_, marker) : snprintf(text, sizeof text, "<%s> ", name_);
     if (used < 0)
         used = 0;
     if (static_cast<size_t>(used) < sizeof text - 1)

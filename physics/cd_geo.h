@@ -56,8 +56,7 @@ public:
     virtual const cd_sphere_t* get_sphere() = 0;
     // Non-zero when the segment start + t * vector meets the item; t goes to `fraction`. The shared
     // version tests the item's triangle.
-    virtual int segment_test(const vec3_t& start, const vec3_t& vector, uint32_t id, float* fraction,
-                             uint32_t spare);
+    virtual int segment_test(const vec3_t& start, const vec3_t& vector, uint32_t id, float* fraction, uint32_t spare);
     // True when the primitive touches the geometry; the geometry and item hit go to the outs.
     virtual bool pri_collide(const cd_query_context_t& context, const cd_item_t& primitive, cd_geo_t** geometry_out,
                              uint32_t* item_out);

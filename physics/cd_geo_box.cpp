@@ -186,8 +186,8 @@ void cd_geo_box_t::get_item(cd_item_t& item, int redirect)
     }
 }
 
-bool cd_geo_box_t::pri_collide(const cd_query_context_t& context, const cd_item_t& primitive,
-                               cd_geo_t** geometry_out, uint32_t* item_out)
+bool cd_geo_box_t::pri_collide(const cd_query_context_t& context, const cd_item_t& primitive, cd_geo_t** geometry_out,
+                               uint32_t* item_out)
 {
     *geometry_out = this;
     *item_out = cd_item_none;

@@ -43,8 +43,7 @@ public:
     // geometry's frame: the box of each visible node from depth `first_depth` to `last_depth` (the root
     // or `node` is depth 0; the walk goes no deeper) in a colour that changes with the depth, and the
     // triangles of the leaves in that range in red, each with its normal when `normals` is set.
-    static void debug_draw(cd_geo_t* geometry, const cd_bvnode_t* node, int first_depth, int last_depth,
-                           bool normals);
+    static void debug_draw(cd_geo_t* geometry, const cd_bvnode_t* node, int first_depth, int last_depth, bool normals);
 
     const vec3_t& dimensions() const { return dimensions_; }
     // Triangle corners and face planes after the rotation.

@@ -44,8 +44,7 @@ public:
     const cd_bvnode_t* get_bounds() override { return &local_bounds_; }
     const cd_sphere_t* get_sphere() override { return &sphere_; }
     // Asks the part the id names, with the id as that part's tree holds it.
-    int segment_test(const vec3_t& start, const vec3_t& vector, uint32_t id, float* fraction,
-                     uint32_t spare) override;
+    int segment_test(const vec3_t& start, const vec3_t& vector, uint32_t id, float* fraction, uint32_t spare) override;
     // Asks each part in turn; the first that is touched names itself and its item in the outs.
     bool pri_collide(const cd_query_context_t& context, const cd_item_t& primitive, cd_geo_t** geometry_out,
                      uint32_t* item_out) override;

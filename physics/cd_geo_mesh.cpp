@@ -100,8 +100,7 @@ bool cd_geo_mesh_t::build_mesh(const vec3_t* vertices, uint32_t vertex_count, co
     }
     for (uint32_t i = 0; i < index_count; ++i)
         if (indices[i] >= vertex_count) {
-            report("error: cannot build mesh %u, index %u names vertex %u of %u", count_, i, indices[i],
-                   vertex_count);
+            report("error: cannot build mesh %u, index %u names vertex %u of %u", count_, i, indices[i], vertex_count);
             return false;
         }
     if (count_ == capacity_ && !grow()) {
@@ -228,8 +227,7 @@ void cd_geo_mesh_t::get_item(cd_item_t& item, int redirect)
         item.vertex_count = 0;
         return;
     }
-    const vec3_t* const corner[3] = {&record->vertices[record->indices[p]],
-                                     &record->vertices[record->indices[p + 1]],
+    const vec3_t* const corner[3] = {&record->vertices[record->indices[p]], &record->vertices[record->indices[p + 1]],
                                      &record->vertices[record->indices[p + 2]]};
     const uint32_t triangle = p / 3;
     if (item.request & cd_item_t::request_vertices) {

@@ -32,8 +32,7 @@ axial_t frame_at(const vec3_t& position, const quat_t& orientation)
 }
 
 // How much an impulse along `normal` at `arm` from the centre changes the speed there, per unit.
-float inverse_mass_along(const phys_body_t& body, const phys_state_t& state, const vec3_t& arm,
-                         const vec3_t& normal)
+float inverse_mass_along(const phys_body_t& body, const phys_state_t& state, const vec3_t& arm, const vec3_t& normal)
 {
     return body.inverse_mass +
            mult_normal_matrix_fast(state.world_inverse_inertia, arm.cross(normal)).cross(arm).dot(normal);
@@ -115,10 +114,9 @@ void dynamic_object_e::on_contact(const phys_contact_t& contact, bool mover)
 void dynamic_object_e::respond(const side_t& own, const side_t& other, uint32_t other_item)
 {
     vclip_contact_t points[most_points];
-    const int count = own.polyhedron && other.polyhedron
-                          ? vclip_test(*own.polyhedron, own.frame, *other.polyhedron, other.frame, point_tolerance,
-                                       points, most_points)
-                          : 0;
+    const int count = own.polyhedron && other.polyhedron ? vclip_test(*own.polyhedron, own.frame, *other.polyhedron,
+                                                                      other.frame, point_tolerance, points, most_points)
+                                                         : 0;
     flagged_points = 0;
     if (count == 0) {
         apply_impact(nullptr, nullptr, 0);
@@ -173,8 +171,9 @@ void dynamic_object_e::kick(const side_t& own, const side_t& other)
     const vec3_t normal = (own_world - other_world).normalized();
     const float speed =
         response_factor * normal.dot(own.body->point_velocity(own_point) - other.body->point_velocity(other_point));
-    const float inverse_mass = inverse_mass_along(*own.body, *own.state, own_world - own.state->position, normal) +
-                               inverse_mass_along(*other.body, *other.state, other_world - other.state->position, normal);
+    const float inverse_mass =
+        inverse_mass_along(*own.body, *own.state, own_world - own.state->position, normal) +
+        inverse_mass_along(*other.body, *other.state, other_world - other.state->position, normal);
     vec3_t impulse = at_least_smallest_push(stopping_impulse(speed, inverse_mass, normal));
     impulse.y -= kick_lift * frame_seconds();
     other.geometry->owner_record->kick_time = process_seconds();

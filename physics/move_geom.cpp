@@ -77,8 +77,7 @@ public:
     phys_move_t(physproc_t& process, phys_body_t& body)
         : process_(process), body_(body), geometry_(*body.geometry), current_(*body.current), next_(body.next),
           owner_(geometry_.owner_callbacks)
-    {
-    }
+    {}
 
     // Runs the move; true when its result was written into the body's next state.
     bool run()
@@ -154,8 +153,8 @@ private:
     // One sweep from the sweep start to the target; its contacts join the output. True on a solid impact.
     bool sweep_to_target(phys_sweep_out_t& swept)
     {
-        const uint32_t mode = phase_ == phase_first_try ? (sweep_fresh | sweep_pose | sweep_normal)
-                                                         : (sweep_fresh | sweep_pose);
+        const uint32_t mode =
+            phase_ == phase_first_try ? (sweep_fresh | sweep_pose | sweep_normal) : (sweep_fresh | sweep_pose);
         const bool impact = process_.sweep(sweep_start_, target_, mode, &swept);
         contact_list_merge(output_, contacts_);
         reached_ = swept.pose;
@@ -250,8 +249,8 @@ private:
         const vec3_t remaining = target_.position - reached_.position;
         if (constraints_.first() && constraints_.first()->value().kind == phys_constraint_t::plane) {
             const vec3_t followed = constraints_.first()->value().first_normal;
-            for (auto* node = contacts_.last(); node && node->value().constraint && node->value().second_item != cd_item_none;
-                 node = node->prev()) {
+            for (auto* node = contacts_.last();
+                 node && node->value().constraint && node->value().second_item != cd_item_none; node = node->prev()) {
                 const vec3_t met = contact_normal(node->value());
                 if (remaining.dot(met) <= 0.0f && std::fabs(followed.dot(met)) <= parallel_planes_dot)
                     constraints_.append({followed, met, phys_constraint_t::edge, reached_.position, remaining,
@@ -287,7 +286,8 @@ private:
         target_.position = followed.position + motion;
         next_.linear_velocity = followed.linear;
         next_.angular_velocity = followed.angular;
-        const vec3_t normal = followed.kind == phys_constraint_t::plane ? followed.first_normal : followed.second_normal;
+        const vec3_t normal =
+            followed.kind == phys_constraint_t::plane ? followed.first_normal : followed.second_normal;
         const phys_impact_t taken{&normal, nullptr};
         offer_impulse(body_callback_t::impulse_constraint, project_vector(normal, next_.linear_velocity),
                       project_vector2vector(normal, next_.angular_velocity), &taken);
@@ -355,8 +355,8 @@ private:
         ++process_.trace_depth_;
         const vec3_t angles = rdel_.get_ypr();
         api::message("%s >\\r'%s'[%d]\\w rdel <%.02f %.02f %.02f> mdel <%.02f %.02f %.02f>",
-                     indentation(process_.trace_depth_), "??", body_.id, angles.x, angles.y, angles.z, mdel_.x,
-                     mdel_.y, mdel_.z);
+                     indentation(process_.trace_depth_), "??", body_.id, angles.x, angles.y, angles.z, mdel_.x, mdel_.y,
+                     mdel_.z);
     }
     void trace_impact(const vec3_t& remaining) const
     {
@@ -366,8 +366,8 @@ private:
         const int hit_id = hit && hit->second && hit->second->body ? hit->second->body->id : -1;
         const vec3_t made = reached_.position - current_.position;
         api::message("%s  \\g!impact into \\r'%s'[%d]\\g mov <%.02f %.02f %.02f> remain <%.02f %.02f %.02f>",
-                     indentation(process_.trace_depth_), "??", hit_id, made.x, made.y, made.z, remaining.x,
-                     remaining.y, remaining.z);
+                     indentation(process_.trace_depth_), "??", hit_id, made.x, made.y, made.z, remaining.x, remaining.y,
+                     remaining.z);
     }
     void trace_out(const quat_t& turned, const vec3_t& made, bool clipped)
     {
@@ -375,8 +375,8 @@ private:
             return;
         const vec3_t angles = turned.get_ypr();
         api::message("%s <\\r'%s'[%d]\\w rdel <%.02f %0.02f %0.02f> mdel <%.02f %.02f %.02f> user clip %s tries %d",
-                     indentation(process_.trace_depth_), "??", body_.id, angles.x, angles.y, angles.z, made.x,
-                     made.y, made.z, clipped ? "TRUE" : "FALSE", tries_);
+                     indentation(process_.trace_depth_), "??", body_.id, angles.x, angles.y, angles.z, made.x, made.y,
+                     made.z, clipped ? "TRUE" : "FALSE", tries_);
         --process_.trace_depth_;
     }
 

@@ -192,7 +192,8 @@ phys_body_t::derivative_t phys_body_t::derivative(const phys_state_t& state)
     const vec3_t momentum = mult_normal_matrix_fast(inertia, omega);
     rates.angular_acceleration = mult_normal_matrix_fast(inverse_inertia, total_torque() - omega.cross(momentum));
     const vec3_t half_world_omega = mult_normal_matrix_fast(state.rotation, omega) * 0.5f;
-    rates.orientation_rate = quat_t(half_world_omega.x, half_world_omega.y, half_world_omega.z, 0.0f) * state.orientation;
+    rates.orientation_rate =
+        quat_t(half_world_omega.x, half_world_omega.y, half_world_omega.z, 0.0f) * state.orientation;
     callback_force = vec3_t();
     callback_torque = vec3_t();
     state_flags &= static_cast<uint8_t>(~state_in_derivative);

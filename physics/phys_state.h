@@ -27,4 +27,3 @@ struct phys_state_t {
     // Normalises the orientation and derives the rotation pair and both world tensors from it.
     void update_matrices();
 };
-

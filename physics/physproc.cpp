@@ -14,8 +14,7 @@ constexpr int hash_levels = 4;
 constexpr float hash_ratio = 3.0f;
 
 // Removes the first node holding `value`; true when there was one.
-template <typename T>
-bool remove_value(vptrlist_t<T>& list, T value)
+template <typename T> bool remove_value(vptrlist_t<T>& list, T value)
 {
     auto* node = list.find(value);
     if (!node)
@@ -43,11 +42,8 @@ bool world_box(cd_geo_t* geometry, spatial_box_t& box)
 int phys_pair_all_solid(uintptr_t, const cd_geo_t*, const cd_geo_t*) { return phys_pair_solid; }
 
 physproc_t::physproc_t()
-    : pair_{phys_pair_all_solid, 0},
-      hash_(hash_cell, hash_min_cell, hash_levels, hash_ratio),
-      context_pool_(sizeof(cd_query_context_t), 4),
-      candidate_pool_(16, 16),
-      pointer_pool_(12, 16),
+    : pair_{phys_pair_all_solid, 0}, hash_(hash_cell, hash_min_cell, hash_levels, hash_ratio),
+      context_pool_(sizeof(cd_query_context_t), 4), candidate_pool_(16, 16), pointer_pool_(12, 16),
       constraint_pool_(84, 16)
 {
     saved_contexts_.init_mm(context_pool_);
@@ -101,8 +97,8 @@ void physproc_t::insert_geom(cd_geo_t* geometry)
 
 void physproc_t::remove_geom(cd_geo_t* geometry)
 {
-    if (geometry && (remove_value(static_geoms_, geometry) ||
-                     (geometry->body && remove_value(bodies_, geometry->body)))) {
+    if (geometry &&
+        (remove_value(static_geoms_, geometry) || (geometry->body && remove_value(bodies_, geometry->body)))) {
         hash_.remove(geometry);
         return;
     }

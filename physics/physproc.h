@@ -100,15 +100,14 @@ private:
 
     // Fills the candidate list for a motion of the local box (minimum, maximum) from `start` to `end`.
     // Answers the cycles it took.
-    uint64_t broad_phase(const vec3_t& start, const vec3_t& end, const vec3_t& box_minimum,
-                         const vec3_t& box_maximum);
+    uint64_t broad_phase(const vec3_t& start, const vec3_t& end, const vec3_t& box_minimum, const vec3_t& box_maximum);
     // Empties the candidate list; answers the cycles it took.
     uint64_t clear_candidates();
     // Pair-tests one candidate at fraction `t` of a sweep and files its contacts; true when it touches
     // and is solid. With `best_dot`, the plane normal of a solid contact most opposed to `direction`
     // goes to `normal` when it beats *best_dot.
-    bool file_contacts(const phys_candidate_t& candidate, const phys_pose_t& trial, const vec3_t& direction,
-                       float t, float smallest_step, float* best_dot, vec3_t* normal);
+    bool file_contacts(const phys_candidate_t& candidate, const phys_pose_t& trial, const vec3_t& direction, float t,
+                       float smallest_step, float* best_dot, vec3_t* normal);
     // Nearest hit of the segment on one candidate: true with the triangle id and fraction.
     bool segment_test(cd_geo_t* candidate, const vec3_t& from, const vec3_t& to, const uint16_t* ignore,
                       int ignore_count, uint32_t word, uint32_t* item_out, float* fraction_out);

@@ -62,7 +62,8 @@ bool physproc_t::query_box(const vec3_t& corner_a, const vec3_t& corner_b, vptrl
         const vec3_t centre = sphere->centre + candidate->pose.position;
         bool overlaps = true;
         for (int axis = 0; axis < 3; ++axis)
-            overlaps &= centre[axis] - sphere->radius <= box.max[axis] && centre[axis] + sphere->radius >= box.min[axis];
+            overlaps &=
+                centre[axis] - sphere->radius <= box.max[axis] && centre[axis] + sphere->radius >= box.min[axis];
         if (overlaps)
             out.append(candidate);
     }

@@ -73,14 +73,16 @@ void physproc_t::print_profile(int stepped, char level, uint64_t began, const ui
     const double cache_percent = 0.0;
     const int cache_lookups = 0;
     if (level == 't')
-        api::message("\\b++ physics proc[%3d] %4.1f ms  (bld:det/phy:cb) [%4.1f %4.1f/%4.1f %4.1f] ms, cache %.0f%% [%d]",
-                     stepped, cycles_ms(api::tmr_get_cycles() - began), cycles_ms(profile_.build_step),
-                     cycles_ms(profile_.detect_step), cycles_ms(profile_.integrate), cycles_ms(profile_.callback),
-                     cache_percent, cache_lookups);
+        api::message(
+            "\\b++ physics proc[%3d] %4.1f ms  (bld:det/phy:cb) [%4.1f %4.1f/%4.1f %4.1f] ms, cache %.0f%% [%d]",
+            stepped, cycles_ms(api::tmr_get_cycles() - began), cycles_ms(profile_.build_step),
+            cycles_ms(profile_.detect_step), cycles_ms(profile_.integrate), cycles_ms(profile_.callback), cache_percent,
+            cache_lookups);
     else
-        api::message("\\b++ physics proc[%3d]          (bld:det/phy:cb) [%4.1f %4.1f/%4.1f %4.1f] ms, cache %.0f%% [%d]",
-                     stepped, cycles_ms(profile_.build_step), cycles_ms(profile_.detect_step),
-                     cycles_ms(profile_.integrate), cycles_ms(profile_.callback), cache_percent, cache_lookups);
+        api::message(
+            "\\b++ physics proc[%3d]          (bld:det/phy:cb) [%4.1f %4.1f/%4.1f %4.1f] ms, cache %.0f%% [%d]",
+            stepped, cycles_ms(profile_.build_step), cycles_ms(profile_.detect_step), cycles_ms(profile_.integrate),
+            cycles_ms(profile_.callback), cache_percent, cache_lookups);
     api::message("\\b++ proc cdet(s)[%3d]%4d/%-4d (BV/primitive)", static_cast<int>(counts.pair_tests - before[0]),
                  static_cast<int>(counts.bv_tests - before[1]), static_cast<int>(counts.primitive_tests - before[2]));
     const uint64_t caller_total = profile_.build_caller + profile_.detect_caller + profile_.ray;

@@ -87,7 +87,8 @@ void cd_polyhedron_t::prepare()
         const int third = static_cast<int>(std::lround(static_cast<float>(n) * 0.33333334f));
         const int two_thirds = static_cast<int>(std::lround(static_cast<float>(2 * n) * 0.33333334f)) % n;
         // Rings run clockwise seen from outside; this order makes the normal point outwards.
-        points_compute_equation(*face.ring[0].vertex->position, *face.ring[static_cast<size_t>(two_thirds)].vertex->position,
+        points_compute_equation(*face.ring[0].vertex->position,
+                                *face.ring[static_cast<size_t>(two_thirds)].vertex->position,
                                 *face.ring[static_cast<size_t>(third)].vertex->position, 0.0f, face.plane);
     }
     for (cd_poly_edge_t& edge : edges_) {

@@ -117,8 +117,8 @@ bool physproc_t::sweep(const phys_pose_t& start, const phys_pose_t& end, uint32_
             vec3_t normal;
             solid = false;
             for (const phys_candidate_t& candidate : *context_.candidates)
-                solid |= file_contacts(candidate, trial, direction, t, smallest, want_normal ? &best_dot : nullptr,
-                                       &normal);
+                solid |=
+                    file_contacts(candidate, trial, direction, t, smallest, want_normal ? &best_dot : nullptr, &normal);
             if (want_normal && best_dot < FLT_MAX)
                 out->normal = normal;
             last_tested = t;

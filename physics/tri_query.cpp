@@ -49,8 +49,7 @@ void cd_tri_query_t::start(cd_geo_t* geometry, const vec3_t& corner_a, const vec
         gather(root);
 }
 
-template <typename enters_t>
-void cd_tri_query_t::walk(const cd_bvnode_t* root, const enters_t& enters)
+template <typename enters_t> void cd_tri_query_t::walk(const cd_bvnode_t* root, const enters_t& enters)
 {
     // The builder writes each inner node, then its second subtree, then its first. Walking second
     // children first therefore reads the block front to back, which the cache prefetches well; reversing

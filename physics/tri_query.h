@@ -51,8 +51,7 @@ private:
     void gather(const cd_bvnode_t* root);
     // Depth-first walk from `root` that lists, first child's leaves before second's, every leaf `enters`
     // accepts, descending into every inner node it accepts.
-    template <typename enters_t>
-    void walk(const cd_bvnode_t* root, const enters_t& enters);
+    template <typename enters_t> void walk(const cd_bvnode_t* root, const enters_t& enters);
     // Moves to the next item of the leaf list; false at the end.
     bool advance(uint32_t* id);
     // Fills `item` for `id` with the requested fields.

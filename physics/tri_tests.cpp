@@ -44,8 +44,8 @@ bool compute_interval(const float v[3], const float d[3], float* end0, float* en
 }
 
 // Signed distances of three corners from a plane (normal, offset), snapped to 0 below the tolerance.
-void plane_distances(const vec3_t& normal, float offset, const vec3_t& p0, const vec3_t& p1,
-                     const vec3_t& p2, float d[3])
+void plane_distances(const vec3_t& normal, float offset, const vec3_t& p0, const vec3_t& p1, const vec3_t& p2,
+                     float d[3])
 {
     const vec3_t* const points[3] = {&p0, &p1, &p2};
     for (int i = 0; i < 3; ++i) {
@@ -93,8 +93,8 @@ bool edge_edge(float ax, float ay, const vec3_t& p, const vec3_t& q0, const vec3
 }
 
 // Projected edge (p0, p1) against the three edges of triangle (q0, q1, q2).
-bool edge_against_edges(const vec3_t& p0, const vec3_t& p1, const vec3_t& q0, const vec3_t& q1,
-                        const vec3_t& q2, int i0, int i1)
+bool edge_against_edges(const vec3_t& p0, const vec3_t& p1, const vec3_t& q0, const vec3_t& q1, const vec3_t& q2,
+                        int i0, int i1)
 {
     const float ax = p1[i0] - p0[i0], ay = p1[i1] - p0[i1];
     return edge_edge(ax, ay, p0, q0, q1, i0, i1) || edge_edge(ax, ay, p0, q1, q2, i0, i1) ||
@@ -102,8 +102,7 @@ bool edge_against_edges(const vec3_t& p0, const vec3_t& p1, const vec3_t& q0, co
 }
 
 // Projected point strictly inside projected triangle (q0, q1, q2).
-bool point_in_projected_triangle(const vec3_t& p, const vec3_t& q0, const vec3_t& q1, const vec3_t& q2,
-                                 int i0, int i1)
+bool point_in_projected_triangle(const vec3_t& p, const vec3_t& q0, const vec3_t& q1, const vec3_t& q2, int i0, int i1)
 {
     const vec3_t* const q[3] = {&q0, &q1, &q2};
     float d[3];
@@ -119,8 +118,7 @@ bool point_in_projected_triangle(const vec3_t& p, const vec3_t& q0, const vec3_t
 }
 
 // Separation of the triangle (v0, v1, v2) from the box along `axis`.
-bool separated_on(const vec3_t& axis, const vec3_t& v0, const vec3_t& v1, const vec3_t& v2,
-                  const vec3_t& half)
+bool separated_on(const vec3_t& axis, const vec3_t& v0, const vec3_t& v1, const vec3_t& v2, const vec3_t& half)
 {
     const float p0 = axis.dot(v0), p1 = axis.dot(v1), p2 = axis.dot(v2);
     const float radius = half[0] * std::fabs(axis[0]) + half[1] * std::fabs(axis[1]) + half[2] * std::fabs(axis[2]);
@@ -199,8 +197,8 @@ bool cd_triangle_segment_test(const vec3_t& a, const vec3_t& b, const vec3_t& c,
     return true;
 }
 
-bool cd_tri_tri_test(const vec3_t& a0, const vec3_t& a1, const vec3_t& a2, const vec3_t& b0,
-                     const vec3_t& b1, const vec3_t& b2)
+bool cd_tri_tri_test(const vec3_t& a0, const vec3_t& a1, const vec3_t& a2, const vec3_t& b0, const vec3_t& b1,
+                     const vec3_t& b2)
 {
     const vec3_t normal_a = (a1 - a0).cross(a2 - a0);
     float db[3];
@@ -236,8 +234,8 @@ bool cd_tri_tri_test(const vec3_t& a0, const vec3_t& a1, const vec3_t& a2, const
     return !(a_ends[1] < b_ends[0] || b_ends[1] < a_ends[0]);
 }
 
-bool cd_tri_tri_coplanar(const vec3_t& normal, const vec3_t& a0, const vec3_t& a1, const vec3_t& a2,
-                         const vec3_t& b0, const vec3_t& b1, const vec3_t& b2)
+bool cd_tri_tri_coplanar(const vec3_t& normal, const vec3_t& a0, const vec3_t& a1, const vec3_t& a2, const vec3_t& b0,
+                         const vec3_t& b1, const vec3_t& b2)
 {
     int i0 = 0, i1 = 0;
     projection_axes(normal, &i0, &i1);
@@ -270,8 +268,7 @@ bool cd_sphere_sphere_test(const vec3_t& centre_a, float radius_a, const vec3_t&
     return ((centre_a - centre_b)).length_sq() < reach * reach;
 }
 
-bool cd_sphere_triangle_test(const vec3_t& a, const vec3_t& b, const vec3_t& c, const vec3_t& centre,
-                             float radius)
+bool cd_sphere_triangle_test(const vec3_t& a, const vec3_t& b, const vec3_t& c, const vec3_t& centre, float radius)
 {
     const float radius_sq = radius * radius;
     if (((a - centre)).length_sq() <= radius_sq || ((b - centre)).length_sq() <= radius_sq ||

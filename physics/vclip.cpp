@@ -9,8 +9,7 @@ namespace {
 constexpr int max_iterations = 100;
 
 // Logs through the bound engine, when it is bound.
-template <typename... args_t>
-void report_error(const char* format, args_t... args)
+template <typename... args_t> void report_error(const char* format, args_t... args)
 {
     if (api::error)
         api::error(format, args...);

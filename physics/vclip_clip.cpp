@@ -22,8 +22,7 @@ const cd_poly_vertex_t* as_vertex(const cd_feature_t* feature)
 // The feature as a face, or null when it is none.
 const cd_poly_face_t* as_face(const cd_feature_t* feature)
 {
-    return feature && feature->type == cd_feature_t::type_face ? static_cast<const cd_poly_face_t*>(feature)
-                                                               : nullptr;
+    return feature && feature->type == cd_feature_t::type_face ? static_cast<const cd_poly_face_t*>(feature) : nullptr;
 }
 
 // The region's edge gives way to `feature`.

@@ -13,10 +13,7 @@ constexpr float vclip_touch_epsilon = 1e-6f;
 enum vclip_answer_t : int { vclip_continue = 0, vclip_apart = 1, vclip_touch = 2 };
 
 // Signed value of a plane at a point: positive on the normal's side.
-inline float vclip_plane_value(const vec4_t& plane, const vec3_t& point)
-{
-    return plane.xyz().dot(point) + plane.w;
-}
+inline float vclip_plane_value(const vec4_t& plane, const vec3_t& point) { return plane.xyz().dot(point) + plane.w; }
 
 // An edge's ends and head - tail, as seen from the frame of the feature it is clipped against.
 struct vclip_segment_t {

@@ -39,8 +39,8 @@ struct edge_walk_t {
 
 // Walks `edge` of the first polyhedron (given in the second's frame too) over `second` from its first
 // face.
-edge_walk_t walk_edge(const cd_poly_edge_t& edge, const vclip_segment_t& edge_in_second,
-                      const cd_polyhedron_t& second, const vclip_frames_t& frames, float tolerance)
+edge_walk_t walk_edge(const cd_poly_edge_t& edge, const vclip_segment_t& edge_in_second, const cd_polyhedron_t& second,
+                      const vclip_frames_t& frames, float tolerance)
 {
     edge_walk_t walk;
     walk.feature = &second.faces().front();
@@ -140,7 +140,8 @@ void first_edges(const cd_polyhedron_t& first, const cd_polyhedron_t& second, co
         else
             normal = (mult_point_matrix_fast(frames.first_to_second, walk.points.on_first) - walk.points.on_second)
                          .normalized();
-        if (out.write(walk.points.on_first, walk.points.on_second, mult_normal_matrix_fast(second_frame.matrix, normal), 0))
+        if (out.write(walk.points.on_first, walk.points.on_second, mult_normal_matrix_fast(second_frame.matrix, normal),
+                      0))
             return;
     }
 }

@@ -172,8 +172,8 @@ vclip_answer_t vclip_edge_step(const cd_poly_edge_t& edge, const vclip_segment_t
     case cd_feature_t::type_vertex:
         return edge_at_vertex(*static_cast<const cd_poly_vertex_t*>(feature_inout), edge_in_second, feature_inout);
     case cd_feature_t::type_edge:
-        return edge_at_edge(edge, *static_cast<const cd_poly_edge_t*>(feature_inout), edge_in_second, frames,
-                            tolerance, feature_inout, points_out);
+        return edge_at_edge(edge, *static_cast<const cd_poly_edge_t*>(feature_inout), edge_in_second, frames, tolerance,
+                            feature_inout, points_out);
     default:
         return edge_at_face(edge, *static_cast<const cd_poly_face_t*>(feature_inout), edge_in_second, feature_inout,
                             points_out);

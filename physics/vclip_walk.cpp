@@ -12,15 +12,9 @@ const cd_poly_vertex_t& vertex_of(const cd_feature_t* feature)
     return *static_cast<const cd_poly_vertex_t*>(feature);
 }
 
-const cd_poly_edge_t& edge_of(const cd_feature_t* feature)
-{
-    return *static_cast<const cd_poly_edge_t*>(feature);
-}
+const cd_poly_edge_t& edge_of(const cd_feature_t* feature) { return *static_cast<const cd_poly_edge_t*>(feature); }
 
-const cd_poly_face_t& face_of(const cd_feature_t* feature)
-{
-    return *static_cast<const cd_poly_face_t*>(feature);
-}
+const cd_poly_face_t& face_of(const cd_feature_t* feature) { return *static_cast<const cd_poly_face_t*>(feature); }
 
 // `vertex` of the other polyhedron in `side`'s frame, carried over only when the cache holds another.
 vec3_t carried_point(vclip_side_t& side, const cd_poly_vertex_t& vertex)
@@ -46,9 +40,9 @@ vclip_segment_t carried_edge(vclip_side_t& side, const cd_poly_edge_t& edge)
 
 }  // namespace
 
-vclip_walk_t::vclip_walk_t(const cd_polyhedron_t& first, const axial_t& first_frame,
-                           const cd_polyhedron_t& second, const axial_t& second_frame,
-                           const cd_feature_t* first_feature, const cd_feature_t* second_feature)
+vclip_walk_t::vclip_walk_t(const cd_polyhedron_t& first, const axial_t& first_frame, const cd_polyhedron_t& second,
+                           const axial_t& second_frame, const cd_feature_t* first_feature,
+                           const cd_feature_t* second_feature)
 {
     first_.polyhedron = &first;
     first_.from_other = first_frame.inverse * second_frame.matrix;
@@ -65,8 +59,7 @@ vclip_answer_t vclip_walk_t::step()
     const vclip_answer_t answer = run_handler();
     // Every handler that answers "continue" has moved one feature to another one: the walk makes
     // progress each step, and only a cycle (which vclip_run counts) can keep it going.
-    kv_assert(answer != vclip_continue ||
-              (first_.feature != first_before || second_.feature != second_before));
+    kv_assert(answer != vclip_continue || (first_.feature != first_before || second_.feature != second_before));
     kv_assert(first_.feature && second_.feature);
     return answer;
 }
@@ -136,7 +129,8 @@ vclip_answer_t vclip_walk_t::vertex_edge(vclip_side_t& v_side, vclip_side_t& e_s
     const struct {
         const vec4_t* plane;
         const cd_feature_t* beyond;
-    } planes[4] = {{&e.tail_plane, e.tail}, {&e.head_plane, e.head}, {&e.face0_plane, e.face0}, {&e.face1_plane, e.face1}};
+    } planes[4] = {
+        {&e.tail_plane, e.tail}, {&e.head_plane, e.head}, {&e.face0_plane, e.face0}, {&e.face1_plane, e.face1}};
     for (const auto& plane : planes)
         if (vclip_plane_value(*plane.plane, v_in_e) < 0.0f) {
             e_side.feature = plane.beyond;

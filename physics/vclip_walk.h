@@ -33,8 +33,7 @@ struct vclip_side_t {
 class vclip_walk_t {
 public:
     vclip_walk_t(const cd_polyhedron_t& first, const axial_t& first_frame, const cd_polyhedron_t& second,
-                 const axial_t& second_frame, const cd_feature_t* first_feature,
-                 const cd_feature_t* second_feature);
+                 const axial_t& second_frame, const cd_feature_t* first_feature, const cd_feature_t* second_feature);
 
     // Runs the handler of the current pair: it moves one feature to a neighbour (continue) or ends the
     // walk with the closest points (apart, or touching / interpenetrating).

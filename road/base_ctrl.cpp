@@ -79,10 +79,7 @@ void base_ctrl_e::handler()
     update_movers(owner ? static_cast<float>(owner->frame_seconds()) : 0.0f);
 }
 
-int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset)
-{
-    return map_file_load(*this, path, offset);
-}
+int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset) { return map_file_load(*this, path, offset); }
 
 int32_t base_ctrl_e::save_map(const char* path) { return map_file_save(*this, path); }
 
@@ -130,7 +127,8 @@ const road_lanes_t* base_ctrl_e::get_road_def(const map_edge_t* edge) const
 {
     if (!seg_server || !edge || (edge->kind != map_edge_city_road && edge->kind != map_edge_road))
         return nullptr;
-    const std::vector<road_lanes_t>& table = edge->kind == map_edge_road ? seg_server->road_lanes : seg_server->city_road_lanes;
+    const std::vector<road_lanes_t>& table =
+        edge->kind == map_edge_road ? seg_server->road_lanes : seg_server->city_road_lanes;
     if (edge->definition < 0 || static_cast<size_t>(edge->definition) >= table.size())
         return nullptr;
     return &table[static_cast<size_t>(edge->definition)];

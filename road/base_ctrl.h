@@ -12,11 +12,11 @@
 
 // The lists of active misc items a map controller keeps, by the types they hold.
 enum base_ctrl_list_t {
-    base_ctrl_sky_swaps = 0,     // type 1
-    base_ctrl_stations = 1,      // types 2 to 5 and 10
-    base_ctrl_cut_planes = 2,    // type 6
-    base_ctrl_movers = 3,        // type 7: moved every frame
-    base_ctrl_no_weather = 4,    // type 11
+    base_ctrl_sky_swaps = 0,   // type 1
+    base_ctrl_stations = 1,    // types 2 to 5 and 10
+    base_ctrl_cut_planes = 2,  // type 6
+    base_ctrl_movers = 3,      // type 7: moved every frame
+    base_ctrl_no_weather = 4,  // type 11
     base_ctrl_list_count = 5,
 };
 

@@ -199,13 +199,15 @@ int box_pool_t::debug_draw() const
     for (const box_entry_t& entry : entries_) {
         const vec3_t* const corners = entry.geometry->corners();
         const vec3_t& size = entry.geometry->dimensions();
-        const vec3_t centre = entry.geometry->body && entry.geometry->body->current ? entry.geometry->body->current->position
-                                                                                     : entry.geometry->pose.position;
+        const vec3_t centre = entry.geometry->body && entry.geometry->body->current
+                                  ? entry.geometry->body->current->position
+                                  : entry.geometry->pose.position;
         // Two corners are joined by an edge when they lie one edge length apart.
         for (int a = 0; a < cd_geo_box_t::corner_count; ++a) {
             for (int b = a + 1; b < cd_geo_box_t::corner_count; ++b) {
                 const float gap = (corners[a] - corners[b]).length();
-                if (std::fabs(gap - size.x) > 0.01f && std::fabs(gap - size.y) > 0.01f && std::fabs(gap - size.z) > 0.01f)
+                if (std::fabs(gap - size.x) > 0.01f && std::fabs(gap - size.y) > 0.01f &&
+                    std::fabs(gap - size.z) > 0.01f)
                     continue;
                 const vec3_t from = centre + corners[a];
                 const vec3_t to = centre + corners[b];

@@ -103,16 +103,27 @@ void game_ctrl_e::activate_items()
     for (int32_t index = 0; index < miscitems.count; ++index) {
         map_miscitem_t& item = miscitems[index];
         switch (item.type) {
-        case map_misc_mover: activate_miscitem(item); break;
-        case map_misc_sky_swap: active_list(base_ctrl_sky_swaps).append(index); break;
+        case map_misc_mover:
+            activate_miscitem(item);
+            break;
+        case map_misc_sky_swap:
+            active_list(base_ctrl_sky_swaps).append(index);
+            break;
         case map_misc_gas_station:
         case map_misc_service:
         case map_misc_truck_stop:
         case map_misc_scales:
-        case map_misc_dealer: active_list(base_ctrl_stations).append(index); break;
-        case map_misc_cut_plane: active_list(base_ctrl_cut_planes).append(index); break;
-        case map_misc_no_weather: active_list(base_ctrl_no_weather).append(index); break;
-        default: break;
+        case map_misc_dealer:
+            active_list(base_ctrl_stations).append(index);
+            break;
+        case map_misc_cut_plane:
+            active_list(base_ctrl_cut_planes).append(index);
+            break;
+        case map_misc_no_weather:
+            active_list(base_ctrl_no_weather).append(index);
+            break;
+        default:
+            break;
         }
     }
 }
@@ -131,7 +142,8 @@ void game_ctrl_e::build_after_load()
     free_semaphores();
     semaphore_count = count;
     if (semaphore_count > 0) {
-        semaphores = static_cast<map_semaphore_t*>(api::mem_sys_alloc(sizeof(map_semaphore_t) * static_cast<size_t>(semaphore_count)));
+        semaphores = static_cast<map_semaphore_t*>(
+            api::mem_sys_alloc(sizeof(map_semaphore_t) * static_cast<size_t>(semaphore_count)));
         if (!semaphores) {
             api::error("Not enough memory for the %d semaphores of %s", semaphore_count, name());
             semaphore_count = 0;
@@ -164,8 +176,8 @@ void game_ctrl_e::build_after_load()
         if (environment.get() && environment.get()->sky_count() > 0)
             environment.get()->set_sky(0);
     }
-    api::message("Game map %s: %d edges, %d nodes, %d items", bridge ? bridge->get_map_name() : "",
-                 edges.count, nodes.count, freeitems.count + miscitems.count);
+    api::message("Game map %s: %d edges, %d nodes, %d items", bridge ? bridge->get_map_name() : "", edges.count,
+                 nodes.count, freeitems.count + miscitems.count);
 }
 
 int game_ctrl_e::destroy(const int phase)
@@ -210,7 +222,7 @@ void game_ctrl_e::load_ambient_sounds()
             ambient_loops_[i] = api::snd_new(path, 12, 10);
     }
     static const char* const station_sounds[] = {"/sounds/ui/gas_station_bell.ogg", "/sounds/ui/gas_start.ogg",
-                                                  "/sounds/ui/gas_stop.ogg", "/sounds/ui/gas_flow.ogg"};
+                                                 "/sounds/ui/gas_stop.ogg", "/sounds/ui/gas_flow.ogg"};
     for (int i = 0; i < 4; ++i) {
         if (!ui_sounds_[i])
             ui_sounds_[i] = api::snd_new(station_sounds[i], i == 3 ? 4 : 32, 10);

@@ -267,7 +267,7 @@ public:
 
 private:
     // The parts of the world the controller asks, each held for the call (see ctrl_parts.h).
-        entity_handle_t economy_handle() const;
+    entity_handle_t economy_handle() const;
     entity_handle_t truck_handle() const;
     entity_handle_t environment_handle() const;
 

@@ -148,7 +148,8 @@ void game_ctrl_e::apply_light_mask(const uint8_t mask)
             for (const int slot : {9, 10, 11, 13, 14, 15})
                 open(slot);
             break;
-        default: break;
+        default:
+            break;
         }
     }
 }

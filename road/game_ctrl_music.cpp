@@ -25,7 +25,8 @@ bool has_music_extension(const std::string& name, const size_t tail)
     if (name.size() < tail)
         return false;
     const char* end = name.c_str() + name.size() - tail;
-    return tail == 3 ? !strcasecmp(end, "ogg") || !strcasecmp(end, "wav") : !strcasecmp(end, ".ogg") || !strcasecmp(end, ".wav");
+    return tail == 3 ? !strcasecmp(end, "ogg") || !strcasecmp(end, "wav")
+                     : !strcasecmp(end, ".ogg") || !strcasecmp(end, ".wav");
 }
 
 }  // namespace
@@ -45,7 +46,8 @@ void game_ctrl_e::build_music_list()
         for (const char* name = chunk; name < chunk + got && *name; name += std::strlen(name) + 1) {
             const std::string path = std::string(music_folder) + name;
             vfs_stat_t stat{};
-            if (path.size() > 199 || api::vfs_stat(path.c_str(), &stat) != 0 || (stat.mode & vfs_mode_type_mask) != vfs_mode_file)
+            if (path.size() > 199 || api::vfs_stat(path.c_str(), &stat) != 0 ||
+                (stat.mode & vfs_mode_type_mask) != vfs_mode_file)
                 continue;
             const std::string entry(name);
             if (has_music_extension(entry, 3))
@@ -66,7 +68,8 @@ bool game_ctrl_e::music_update()
     // With no track to play the music stays silent rather than choosing among nothing.
     if (music_list_.empty())
         return false;
-    music_current = static_cast<int32_t>((static_cast<int64_t>(music_current) + 1) % static_cast<int64_t>(music_list_.size()));
+    music_current =
+        static_cast<int32_t>((static_cast<int64_t>(music_current) + 1) % static_cast<int64_t>(music_list_.size()));
     if (music_current < 0)
         music_current = 0;
     music_select(music_current);

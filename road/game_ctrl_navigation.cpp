@@ -64,7 +64,8 @@ vec3_t game_ctrl_e::prefab_place(const map_edge_t& edge, const prefab_t& prefab,
     return prefab_turn(point, turns) + origin;
 }
 
-void game_ctrl_e::set_cursor_pose(route_cursor_t& cursor, const vec3_t& point, const vec3_t& tangent, const bool lateral)
+void game_ctrl_e::set_cursor_pose(route_cursor_t& cursor, const vec3_t& point, const vec3_t& tangent,
+                                  const bool lateral)
 {
     cursor.position = point;
     cursor.tangent = tangent;
@@ -101,7 +102,8 @@ void game_ctrl_e::place_on_edge(route_cursor_t& cursor, const int32_t edge, cons
     if (!edges.valid(edge))
         return;
     const int32_t start = edges[edge].nodes[0];
-    const bool forward = !nodes.valid(start) || (nodes[start].links[0] != next_edge && nodes[start].links[1] != next_edge);
+    const bool forward =
+        !nodes.valid(start) || (nodes[start].links[0] != next_edge && nodes[start].links[1] != next_edge);
     if (out_forward)
         *out_forward = forward;
     cursor.route = route;
@@ -241,7 +243,8 @@ bool game_ctrl_e::follow_road(route_cursor_t& cursor, const float step)
     if (cursor.edge == -1)
         return false;
     const map_edge_t& entered = edges[cursor.edge];
-    cursor.flags = static_cast<uint8_t>((cursor.flags & ~route_forward) | (entered.nodes[0] == ahead ? route_forward : 0));
+    cursor.flags =
+        static_cast<uint8_t>((cursor.flags & ~route_forward) | (entered.nodes[0] == ahead ? route_forward : 0));
     if (through_junction && map_edge_kind_is_prefab(entered.kind)) {
         choose_prefab_curve(cursor, cursor.edge);
     } else {
@@ -341,7 +344,8 @@ bool game_ctrl_e::leave_prefab_curve(route_cursor_t& cursor, const prefab_t& pre
     }
     const int32_t slot = (((arms - edge.centre_word + exit_arm) % arms) + arms) % arms;
     const int32_t node = edge.nodes[slot];
-    const int32_t following = nodes.valid(node) ? (nodes[node].links[0] == edge_index ? nodes[node].links[1] : nodes[node].links[0]) : -1;
+    const int32_t following =
+        nodes.valid(node) ? (nodes[node].links[0] == edge_index ? nodes[node].links[1] : nodes[node].links[0]) : -1;
     cursor.node = node;
     cursor.edge = edges.valid(following) ? following : -1;
     shift_route(cursor);
@@ -349,7 +353,8 @@ bool game_ctrl_e::leave_prefab_curve(route_cursor_t& cursor, const prefab_t& pre
         return false;
     const map_edge_t& entered = edges[cursor.edge];
     cursor.lane = static_cast<float>(lane);
-    cursor.flags = static_cast<uint8_t>((cursor.flags & ~route_forward) | (entered.nodes[0] == node ? route_forward : 0));
+    cursor.flags =
+        static_cast<uint8_t>((cursor.flags & ~route_forward) | (entered.nodes[0] == node ? route_forward : 0));
     if (map_edge_kind_is_prefab(entered.kind)) {
         choose_prefab_curve(cursor, cursor.edge);
     } else {
@@ -368,11 +373,18 @@ int32_t game_ctrl_e::curve_continuation(const prefab_t& prefab, const int32_t cu
     if (curve < 0 || static_cast<size_t>(curve) >= prefab.curves.size())
         return -1;
     const prefab_curve_t& record = prefab.curves[static_cast<size_t>(curve)];
-    const auto next_ok = [&prefab](const int32_t next) { return next >= 0 && static_cast<size_t>(next) < prefab.curves.size(); };
+    const auto next_ok = [&prefab](const int32_t next) {
+        return next >= 0 && static_cast<size_t>(next) < prefab.curves.size();
+    };
     switch (record.type) {
-    case 0: case 1: case 2: case 3: return -2 - record.type;
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        return -2 - record.type;
     case prefab_curve_plain:
-    case prefab_curve_stop: return next_ok(record.next[0]) ? record.next[0] : -1;
+    case prefab_curve_stop:
+        return next_ok(record.next[0]) ? record.next[0] : -1;
     case prefab_curve_switch: {
         const int32_t count = std::min(record.next_count, prefab_max_next);
         if (count <= 0)
@@ -381,7 +393,8 @@ int32_t game_ctrl_e::curve_continuation(const prefab_t& prefab, const int32_t cu
         const int32_t chosen = pick_curve(none, prefab, record.next, count);
         return next_ok(chosen) ? chosen : -1;
     }
-    default: return -1;
+    default:
+        return -1;
     }
 }
 
@@ -412,10 +425,13 @@ void game_ctrl_e::choose_prefab_curve(route_cursor_t& cursor, const int32_t edge
     tell_lane_link(cursor, (edge + 6000) * 50 + curve / 8, curve % 8, 1);
 }
 
-int32_t game_ctrl_e::pick_curve(const route_cursor_t& cursor, const prefab_t& prefab, const int32_t* candidates, const int32_t count)
+int32_t game_ctrl_e::pick_curve(const route_cursor_t& cursor, const prefab_t& prefab, const int32_t* candidates,
+                                const int32_t count)
 {
     const auto curve_of = [&prefab](const int32_t index) -> const prefab_curve_t* {
-        return index >= 0 && static_cast<size_t>(index) < prefab.curves.size() ? &prefab.curves[static_cast<size_t>(index)] : nullptr;
+        return index >= 0 && static_cast<size_t>(index) < prefab.curves.size()
+                   ? &prefab.curves[static_cast<size_t>(index)]
+                   : nullptr;
     };
     if (cursor.route) {
         const route_entry_t& entry = cursor.route->entries[0];
@@ -548,12 +564,14 @@ int32_t game_ctrl_e::entry_semaphore(map_edge_t& edge, const int32_t arm, const 
     if (!prefab || arm < 0)
         return -1;
     const int32_t curve = prefab_node_slot(*prefab, arm, lane, edge.centre_word)[0];
-    if (curve < 0 || static_cast<size_t>(curve) >= prefab->curves.size() || prefab->curves[static_cast<size_t>(curve)].segments.empty())
+    if (curve < 0 || static_cast<size_t>(curve) >= prefab->curves.size() ||
+        prefab->curves[static_cast<size_t>(curve)].segments.empty())
         return -1;
     const int32_t id = edge.semaphore + curve;
     const auto arms = static_cast<int32_t>(prefab->nodes.size());
     const int32_t group = ((arm + edge.centre_word) % arms + arms) % arms;
-    return set_up_semaphore(edge, id, prefab_place(edge, *prefab, prefab->curves[static_cast<size_t>(curve)].segments[0].start),
+    return set_up_semaphore(edge, id,
+                            prefab_place(edge, *prefab, prefab->curves[static_cast<size_t>(curve)].segments[0].start),
                             false, group, lane, prefab->nodes.size() == 3);
 }
 
@@ -587,7 +605,8 @@ int32_t game_ctrl_e::get_prefab_curve(const route_cursor_t& cursor)
         return 0;
     map_edge_t& edge = edges[cursor.edge];
     if (edge.kind == map_edge_road || edge.kind == map_edge_city_road)
-        return semaphore_ahead(cursor.edge, edge.nodes[(cursor.flags & route_forward) ? 1 : 0], static_cast<int32_t>(cursor.lane));
+        return semaphore_ahead(cursor.edge, edge.nodes[(cursor.flags & route_forward) ? 1 : 0],
+                               static_cast<int32_t>(cursor.lane));
     if (!map_edge_kind_is_prefab(edge.kind))
         return 0;
     const prefab_t* const prefab = get_prefab_def(edge, nullptr);
@@ -601,9 +620,10 @@ int32_t game_ctrl_e::get_prefab_curve(const route_cursor_t& cursor)
         const int32_t next = curve.next[0];
         if (next < 0 || next >= curves || prefab->curves[static_cast<size_t>(next)].segments.empty())
             return -1;
-        return set_up_semaphore(edge, edge.semaphore + next,
-                                prefab_place(edge, *prefab, prefab->curves[static_cast<size_t>(next)].segments[0].start),
-                                curve.type == prefab_curve_stop, -1, 0, false);
+        return set_up_semaphore(
+            edge, edge.semaphore + next,
+            prefab_place(edge, *prefab, prefab->curves[static_cast<size_t>(next)].segments[0].start),
+            curve.type == prefab_curve_stop, -1, 0, false);
     }
     int32_t exit_arm = -1;
     for (int32_t arm = 0; arm < prefab_max_arms && exit_arm == -1; ++arm) {
@@ -686,8 +706,9 @@ void game_ctrl_e::edge_curve_point(const int32_t edge, vec3_t& out_position, qua
     vec3_t tangent;
     smooth_curve(p0, t0, p1, t1, 0.5f, out_position, &tangent);
     if (const road_lanes_t* const lanes = get_road_def(&edges[edge]))
-        out_position += tangent.cross(nav_up) * (static_cast<float>(lanes->lanes[0] + 1) * static_cast<float>(lanes->lane_width) +
-                                                 static_cast<float>(lanes->first_lane_offset));
+        out_position +=
+            tangent.cross(nav_up) * (static_cast<float>(lanes->lanes[0] + 1) * static_cast<float>(lanes->lane_width) +
+                                     static_cast<float>(lanes->first_lane_offset));
     out_rotation.set_cartes(tangent);
 }
 
@@ -710,7 +731,10 @@ bool game_ctrl_e::edge_curve_point_road(const int32_t edge, const vec3_t& point,
     return c <= 0.0f ? s > 0.0f : s <= 0.0f;
 }
 
-bool game_ctrl_e::is_city_road(const int32_t edge) const { return edges.valid(edge) && edges[edge].kind == map_edge_city_road; }
+bool game_ctrl_e::is_city_road(const int32_t edge) const
+{
+    return edges.valid(edge) && edges[edge].kind == map_edge_city_road;
+}
 
 bool game_ctrl_e::edge_side_type_3_4(const int32_t edge) const
 {

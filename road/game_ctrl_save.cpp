@@ -109,8 +109,8 @@ int32_t game_ctrl_e::save(const int file)
     out.f32(map_zoom);
     out.i32(city_index);
     out.i32(sky_swap.item);
-    for (const float value : {sky_swap.near_point[0], sky_swap.near_point[1], sky_swap.far_point[0], sky_swap.far_point[1],
-                              sky_swap.direction[0], sky_swap.direction[1], sky_swap.length})
+    for (const float value : {sky_swap.near_point[0], sky_swap.near_point[1], sky_swap.far_point[0],
+                              sky_swap.far_point[1], sky_swap.direction[0], sky_swap.direction[1], sky_swap.length})
         out.f32(value);
     out.i32(sky_swap.far_sky);
     out.i32(sky_swap.near_sky);
@@ -147,7 +147,8 @@ int32_t game_ctrl_e::load(const int file, int32_t)
 {
     uint8_t bytes[game_ctrl_save_size] = {};
     const long magic = api::vfs_read(file, bytes, save_magic_size);
-    if (magic != static_cast<long>(save_magic_size) || std::strncmp(reinterpret_cast<const char*>(bytes), save_magic, save_magic_size) != 0)
+    if (magic != static_cast<long>(save_magic_size) ||
+        std::strncmp(reinterpret_cast<const char*>(bytes), save_magic, save_magic_size) != 0)
         return -1;
     const long rest = api::vfs_read(file, bytes + save_magic_size, sizeof bytes - save_magic_size);
     if (rest != static_cast<long>(sizeof bytes - save_magic_size)) {
@@ -163,8 +164,8 @@ int32_t game_ctrl_e::load(const int file, int32_t)
     map_zoom = in.f32();
     city_index = index_or_none(in.i32(), seg_server ? seg_server->city_count : 0, "city");
     sky_swap.item = index_or_none(in.i32(), miscitems.count, "sky-swap item");
-    for (float* value : {&sky_swap.near_point[0], &sky_swap.near_point[1], &sky_swap.far_point[0], &sky_swap.far_point[1],
-                         &sky_swap.direction[0], &sky_swap.direction[1], &sky_swap.length})
+    for (float* value : {&sky_swap.near_point[0], &sky_swap.near_point[1], &sky_swap.far_point[0],
+                         &sky_swap.far_point[1], &sky_swap.direction[0], &sky_swap.direction[1], &sky_swap.length})
         *value = in.f32();
     int32_t skies[3];
     for (int32_t& sky : skies)

@@ -98,15 +98,24 @@ void game_ctrl_e::station_interaction()
         if (!near)
             continue;
         switch (item.type) {
-        case map_misc_gas_station: gas_entry(item, speed); break;
-        case map_misc_service: service_entry(speed); break;
+        case map_misc_gas_station:
+            gas_entry(item, speed);
+            break;
+        case map_misc_service:
+            service_entry(speed);
+            break;
         case map_misc_truck_stop:
             service_entry(speed);
             gas_entry(item, speed);
             break;
-        case map_misc_scales: weigh_entry(speed); break;
-        case map_misc_dealer: dealer_arrival(item); break;
-        default: break;
+        case map_misc_scales:
+            weigh_entry(speed);
+            break;
+        case map_misc_dealer:
+            dealer_arrival(item);
+            break;
+        default:
+            break;
         }
         return;
     }
@@ -175,9 +184,10 @@ void game_ctrl_e::service_entry(const float speed_mph)
     const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
     const float value = economy.get() ? static_cast<float>(economy.get()->current_truck_value()) : 0.0f;
     stations.repair_cost = static_cast<int32_t>(std::lround(value * stations.repair_damage * 0.01f));
-    stations.repair_step_cost = stations.repair_damage > 0.0001f
-                                    ? static_cast<int32_t>(std::lround(stations.repair_cost / (stations.repair_damage * 10.0f)))
-                                    : 0;
+    stations.repair_step_cost =
+        stations.repair_damage > 0.0001f
+            ? static_cast<int32_t>(std::lround(stations.repair_cost / (stations.repair_damage * 10.0f)))
+            : 0;
     char text[64];
     format_money(stations.repair_cost, text, sizeof text, 0xffffffffu);
     set_station_text(stations.service_window, 100, text);

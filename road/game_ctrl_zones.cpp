@@ -36,15 +36,9 @@ constexpr int32_t station_types[8] = {0,
 
 }  // namespace
 
-void game_ctrl_e::on_segment_built(const int32_t edge)
-{
-    register_traffic_roads(edge, true);
-}
+void game_ctrl_e::on_segment_built(const int32_t edge) { register_traffic_roads(edge, true); }
 
-void game_ctrl_e::on_segment_freed(const int32_t edge)
-{
-    register_traffic_roads(edge, false);
-}
+void game_ctrl_e::on_segment_freed(const int32_t edge) { register_traffic_roads(edge, false); }
 
 void game_ctrl_e::register_traffic_roads(const int32_t edge, const bool built)
 {
@@ -271,7 +265,8 @@ void game_ctrl_e::load_road_hazards()
             for (const int32_t variant : row) {
                 entry.variants[entry.count] = variant;
                 entry.first_sign[entry.count] = -1;
-                for (const prefab_sign_t& sign : seg_server->prefab_table[seg_prefabs][static_cast<size_t>(variant)].signs) {
+                for (const prefab_sign_t& sign :
+                     seg_server->prefab_table[seg_prefabs][static_cast<size_t>(variant)].signs) {
                     const int32_t added = add_sign();
                     if (added < 0)
                         break;

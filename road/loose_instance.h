@@ -7,8 +7,8 @@
 class phys_body_t;
 
 // Bits of a loose instance's flag word.
-constexpr uint32_t loose_carried = 1;      // a pooled box carries it
-constexpr uint32_t loose_kind_near = 2;    // its box contacts as kind -3 rather than -4
+constexpr uint32_t loose_carried = 1;    // a pooled box carries it
+constexpr uint32_t loose_kind_near = 2;  // its box contacts as kind -3 rather than -4
 
 // An object the road builds place loose beside the road (a sign board, a barrier) that can be knocked
 // over: the segment server keeps them in a list while their segments are built, and the game

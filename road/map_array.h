@@ -9,8 +9,7 @@
 // A growing array of road-network records: count, capacity and data, grown by reallocation through the
 // engine's allocator and never shrunk while a map lives. With `spare_front` one extra record lies
 // before index 0, so that index -1 (none) stays addressable; it is zeroed when first allocated.
-template <typename T, bool spare_front = false>
-class map_array_t {
+template <typename T, bool spare_front = false> class map_array_t {
 public:
     // Records in front of index 0.
     static constexpr int32_t spare = spare_front ? 1 : 0;
@@ -30,7 +29,8 @@ public:
         if (static_cast<uint64_t>(target) + spare > std::numeric_limits<size_t>::max() / sizeof(T))
             return -1;
         T* const block = data ? data - spare : nullptr;
-        T* const grown = static_cast<T*>(api::mem_sys_realloc(block, (static_cast<size_t>(target) + spare) * sizeof(T)));
+        T* const grown =
+            static_cast<T*>(api::mem_sys_realloc(block, (static_cast<size_t>(target) + spare) * sizeof(T)));
         if (!grown)
             return -1;
         if (!block && spare)

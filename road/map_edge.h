@@ -71,8 +71,9 @@ struct map_edge_t {
     // First of the edge's four stamp records (-1 none).
     int32_t stamp;
 };
-static_assert(sizeof(map_edge_t) == 168 && offsetof(map_edge_t, bounds) == 12 && offsetof(map_edge_t, segment_slot) == 60 &&
-              offsetof(map_edge_t, sides) == 80 && offsetof(map_edge_t, flags) == 136 && offsetof(map_edge_t, stamp) == 164);
+static_assert(sizeof(map_edge_t) == 168 && offsetof(map_edge_t, bounds) == 12 &&
+              offsetof(map_edge_t, segment_slot) == 60 && offsetof(map_edge_t, sides) == 80 &&
+              offsetof(map_edge_t, flags) == 136 && offsetof(map_edge_t, stamp) == 164);
 
 // An aux edge: an aux model laid between two aux nodes. Nineteen words in memory; the map file leaves
 // out word 18.
@@ -94,4 +95,5 @@ struct map_aux_edge_t {
     // Memory only: the aux render slot holding its mesh, -1 none.
     int32_t segment_slot;
 };
-static_assert(sizeof(map_aux_edge_t) == 76 && offsetof(map_aux_edge_t, model) == 48 && offsetof(map_aux_edge_t, segment_slot) == 72);
+static_assert(sizeof(map_aux_edge_t) == 76 && offsetof(map_aux_edge_t, model) == 48 &&
+              offsetof(map_aux_edge_t, segment_slot) == 72);

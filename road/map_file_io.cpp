@@ -23,7 +23,8 @@ using engine_buffer_t = std::unique_ptr<uint8_t, engine_free_t>;
 // An open file of the virtual file system, closed at the end of its scope.
 class vfs_file_t {
 public:
-    vfs_file_t(const char* path, const unsigned flags, const unsigned mode) : handle_(api::vfs_open(path, flags, mode)) {}
+    vfs_file_t(const char* path, const unsigned flags, const unsigned mode) : handle_(api::vfs_open(path, flags, mode))
+    {}
     ~vfs_file_t()
     {
         if (handle_ >= 0)
@@ -83,7 +84,8 @@ int32_t map_file_load(road_network_t& network, const char* path, const vec3_t* o
 {
     vfs_file_t file(path, 0, 0);
     vfs_stat_t stat{};
-    if (!file.is_open() || api::vfs_fstat(file.handle(), &stat) != 0 || (stat.mode & vfs_mode_type_mask) != vfs_mode_file) {
+    if (!file.is_open() || api::vfs_fstat(file.handle(), &stat) != 0 ||
+        (stat.mode & vfs_mode_type_mask) != vfs_mode_file) {
         api::error("Cannot open %s map file", path);
         return -1;
     }

@@ -20,8 +20,7 @@
 constexpr int32_t map_file_version = 5;
 
 // File words of a record: memory words 0 to count - 1, in order, leaving out `skipped` (-1 none).
-template <size_t count>
-constexpr std::array<int16_t, count> map_file_words_in_order(const int skipped = -1)
+template <size_t count> constexpr std::array<int16_t, count> map_file_words_in_order(const int skipped = -1)
 {
     std::array<int16_t, count> words{};
     int16_t memory = 0;
@@ -34,42 +33,35 @@ constexpr std::array<int16_t, count> map_file_words_in_order(const int skipped =
 }
 
 // The layout of one record type in the file.
-template <typename T>
-struct map_file_layout_t;
+template <typename T> struct map_file_layout_t;
 
-template <>
-struct map_file_layout_t<map_node_t> {
+template <> struct map_file_layout_t<map_node_t> {
     static constexpr auto words = map_file_words_in_order<12>();
     static void after_read(map_node_t&) {}
 };
 
-template <>
-struct map_file_layout_t<map_aux_node_t> {
+template <> struct map_file_layout_t<map_aux_node_t> {
     static constexpr auto words = map_file_words_in_order<9>();
     static void after_read(map_aux_node_t&) {}
 };
 
-template <>
-struct map_file_layout_t<map_edge_t> {
+template <> struct map_file_layout_t<map_edge_t> {
     static constexpr auto words = map_file_words_in_order<41>(15);
     static void after_read(map_edge_t& edge) { edge.segment_slot = -1; }
 };
 
-template <>
-struct map_file_layout_t<map_aux_edge_t> {
+template <> struct map_file_layout_t<map_aux_edge_t> {
     static constexpr auto words = map_file_words_in_order<18>();
     static void after_read(map_aux_edge_t& edge) { edge.segment_slot = -1; }
 };
 
-template <>
-struct map_file_layout_t<map_sign_t> {
+template <> struct map_file_layout_t<map_sign_t> {
     // The board flags (memory word 9) come third in the file.
     static constexpr std::array<int16_t, 11> words = {0, 1, 2, 9, 3, 4, 5, 6, 7, 8, 10};
     static void after_read(map_sign_t&) {}
 };
 
-template <>
-struct map_file_layout_t<map_stamp_t> {
+template <> struct map_file_layout_t<map_stamp_t> {
     static constexpr auto words = map_file_words_in_order<4>();
     static void after_read(map_stamp_t&) {}
 };
@@ -87,14 +79,12 @@ constexpr std::array<int16_t, 132> map_file_cityblock_words()
     return words;
 }
 
-template <>
-struct map_file_layout_t<map_cityblock_t> {
+template <> struct map_file_layout_t<map_cityblock_t> {
     static constexpr auto words = map_file_cityblock_words();
     static void after_read(map_cityblock_t& block) { block.instance = 0; }
 };
 
-template <>
-struct map_file_layout_t<map_freeitem_t> {
+template <> struct map_file_layout_t<map_freeitem_t> {
     static constexpr auto words = map_file_words_in_order<21>();
     static void after_read(map_freeitem_t& item)
     {
@@ -103,8 +93,7 @@ struct map_file_layout_t<map_freeitem_t> {
     }
 };
 
-template <>
-struct map_file_layout_t<map_miscitem_t> {
+template <> struct map_file_layout_t<map_miscitem_t> {
     static constexpr auto words = map_file_words_in_order<46>();
     static void after_read(map_miscitem_t& item)
     {
@@ -114,8 +103,7 @@ struct map_file_layout_t<map_miscitem_t> {
 };
 
 // Bytes of a record in the file.
-template <typename T>
-constexpr size_t map_file_record_size = 4 * map_file_layout_t<T>::words.size();
+template <typename T> constexpr size_t map_file_record_size = 4 * map_file_layout_t<T>::words.size();
 
 static_assert(map_file_record_size<map_node_t> == 48 && map_file_record_size<map_aux_node_t> == 36 &&
               map_file_record_size<map_edge_t> == 164 && map_file_record_size<map_aux_edge_t> == 72 &&
@@ -141,8 +129,7 @@ inline void map_file_put_u32(uint8_t* bytes, const uint32_t value)
 }
 
 // A record read from its file bytes, with its memory-only words set.
-template <typename T>
-T map_file_decode(const uint8_t* bytes)
+template <typename T> T map_file_decode(const uint8_t* bytes)
 {
     T record{};
     const auto& words = map_file_layout_t<T>::words;
@@ -155,8 +142,7 @@ T map_file_decode(const uint8_t* bytes)
 }
 
 // Writes `record` in its file layout at `bytes`.
-template <typename T>
-void map_file_encode(const T& record, uint8_t* bytes)
+template <typename T> void map_file_encode(const T& record, uint8_t* bytes)
 {
     const auto& words = map_file_layout_t<T>::words;
     for (size_t f = 0; f < words.size(); ++f)

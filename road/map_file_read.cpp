@@ -10,13 +10,24 @@
 namespace {
 
 // The sections of a map file, in file order (city blocks and free items come before stamps).
-enum section_t { nodes_s, aux_nodes_s, edges_s, aux_edges_s, signs_s, cityblocks_s, freeitems_s, stamps_s, miscs_s, section_count };
+enum section_t {
+    nodes_s,
+    aux_nodes_s,
+    edges_s,
+    aux_edges_s,
+    signs_s,
+    cityblocks_s,
+    freeitems_s,
+    stamps_s,
+    miscs_s,
+    section_count
+};
 
 constexpr size_t record_sizes[section_count] = {
-    map_file_record_size<map_node_t>,      map_file_record_size<map_aux_node_t>, map_file_record_size<map_edge_t>,
-    map_file_record_size<map_aux_edge_t>,  map_file_record_size<map_sign_t>,     map_file_record_size<map_cityblock_t>,
-    map_file_record_size<map_freeitem_t>,  map_file_record_size<map_stamp_t>,    map_file_record_size<map_miscitem_t>};
-constexpr const char* section_names[section_count] = {"node", "aux node", "edge", "aux edge", "sign",
+    map_file_record_size<map_node_t>,     map_file_record_size<map_aux_node_t>, map_file_record_size<map_edge_t>,
+    map_file_record_size<map_aux_edge_t>, map_file_record_size<map_sign_t>,     map_file_record_size<map_cityblock_t>,
+    map_file_record_size<map_freeitem_t>, map_file_record_size<map_stamp_t>,    map_file_record_size<map_miscitem_t>};
+constexpr const char* section_names[section_count] = {"node",       "aux node",  "edge",  "aux edge", "sign",
                                                       "city block", "free item", "stamp", "misc item"};
 
 // Bytes of the start position that ends the map data.
@@ -26,15 +37,24 @@ constexpr size_t start_position_size = 12;
 int32_t array_count(const road_network_t& network, const int section)
 {
     switch (section) {
-    case nodes_s: return network.nodes.count;
-    case aux_nodes_s: return network.aux_nodes.count;
-    case edges_s: return network.edges.count;
-    case aux_edges_s: return network.aux_edges.count;
-    case signs_s: return network.signs.count;
-    case cityblocks_s: return network.cityblocks.count;
-    case freeitems_s: return network.freeitems.count;
-    case stamps_s: return network.stamps.count;
-    default: return network.miscitems.count;
+    case nodes_s:
+        return network.nodes.count;
+    case aux_nodes_s:
+        return network.aux_nodes.count;
+    case edges_s:
+        return network.edges.count;
+    case aux_edges_s:
+        return network.aux_edges.count;
+    case signs_s:
+        return network.signs.count;
+    case cityblocks_s:
+        return network.cityblocks.count;
+    case freeitems_s:
+        return network.freeitems.count;
+    case stamps_s:
+        return network.stamps.count;
+    default:
+        return network.miscitems.count;
     }
 }
 
@@ -44,18 +64,23 @@ int64_t capacity_target(const int section, const int64_t count)
 {
     switch (section) {
     case nodes_s:
-    case aux_nodes_s: return (count / map_node_step + 1) * map_node_step;
+    case aux_nodes_s:
+        return (count / map_node_step + 1) * map_node_step;
     case edges_s:
-    case aux_edges_s: return (count / map_edge_step + 1) * map_edge_step;
-    case stamps_s: return count / 16 * 256 + 64;
-    default: return (count / map_item_step + 1) * map_item_step;
+    case aux_edges_s:
+        return (count / map_edge_step + 1) * map_edge_step;
+    case stamps_s:
+        return count / 16 * 256 + 64;
+    default:
+        return (count / map_item_step + 1) * map_item_step;
     }
 }
 
 // One map read: the file's counts and where each section starts, checked, then applied.
 class map_reader_t {
 public:
-    map_reader_t(road_network_t& network, const uint8_t* bytes, const size_t size, const vec3_t* offset, const char* name)
+    map_reader_t(road_network_t& network, const uint8_t* bytes, const size_t size, const vec3_t* offset,
+                 const char* name)
         : network_(network), bytes_(bytes), size_(size), offset_(offset), name_(name ? name : "")
     {
         for (int s = 0; s < section_count; ++s)
@@ -91,8 +116,7 @@ private:
     {
         return bytes_ + offsets_[section] + static_cast<size_t>(i) * record_sizes[section];
     }
-    template <typename T, bool S>
-    void read_section(map_array_t<T, S>& array, int section);
+    template <typename T, bool S> void read_section(map_array_t<T, S>& array, int section);
     void place(map_node_t& node);
     void place(map_aux_node_t& node);
     void place(map_edge_t& edge, int32_t index);
@@ -196,17 +220,19 @@ bool map_reader_t::check_records()
         if (!check_indices(node.links, 2, aux_edges_s, aux_nodes_s, i))
             return false;
     }
-    const int64_t semaphore_limit = offset_ ? file_semaphores_ : static_cast<int64_t>(old_semaphores_) + file_semaphores_;
+    const int64_t semaphore_limit =
+        offset_ ? file_semaphores_ : static_cast<int64_t>(old_semaphores_) + file_semaphores_;
     for (int32_t i = 0; i < file_counts_[edges_s]; ++i) {
         const map_edge_t edge = map_file_decode<map_edge_t>(record_bytes(edges_s, i));
         if (!check_indices(edge.nodes, 4, nodes_s, edges_s, i) || !check_indices(&edge.sign, 1, signs_s, edges_s, i))
             return false;
         // Ids below -1 are repaired when read; an id past the map's semaphores cannot be.
         if (edge.semaphore >= semaphore_limit)
-            return refuse("edge %d names semaphore %d, of %lld", i, edge.semaphore, static_cast<long long>(semaphore_limit));
+            return refuse("edge %d names semaphore %d, of %lld", i, edge.semaphore,
+                          static_cast<long long>(semaphore_limit));
         if (edge.stamp != -1 && (edge.stamp < 0 || edge.stamp + int64_t{map_stamp_group_size} > limit(stamps_s)))
-            return refuse("edge %d names stamps %d to %d, of %lld", i, edge.stamp, edge.stamp + map_stamp_group_size - 1,
-                          static_cast<long long>(limit(stamps_s)));
+            return refuse("edge %d names stamps %d to %d, of %lld", i, edge.stamp,
+                          edge.stamp + map_stamp_group_size - 1, static_cast<long long>(limit(stamps_s)));
         if (edge.kind == map_edge_city_road) {
             const int32_t blocks[2] = {edge.sides[0].profile, edge.sides[1].profile};
             if (!check_indices(blocks, 2, cityblocks_s, edges_s, i))
@@ -240,15 +266,33 @@ bool map_reader_t::grow(int64_t& allocated)
         const auto target = static_cast<int32_t>(capacity_target(s, count));
         int64_t bytes = 0;
         switch (s) {
-        case nodes_s: bytes = network_.nodes.reserve(target); break;
-        case aux_nodes_s: bytes = network_.aux_nodes.reserve(target); break;
-        case edges_s: bytes = network_.edges.reserve(target); break;
-        case aux_edges_s: bytes = network_.aux_edges.reserve(target); break;
-        case signs_s: bytes = network_.signs.reserve(target); break;
-        case cityblocks_s: bytes = network_.cityblocks.reserve(target); break;
-        case freeitems_s: bytes = network_.freeitems.reserve(target); break;
-        case stamps_s: bytes = network_.stamps.reserve(target); break;
-        default: bytes = network_.miscitems.reserve(target); break;
+        case nodes_s:
+            bytes = network_.nodes.reserve(target);
+            break;
+        case aux_nodes_s:
+            bytes = network_.aux_nodes.reserve(target);
+            break;
+        case edges_s:
+            bytes = network_.edges.reserve(target);
+            break;
+        case aux_edges_s:
+            bytes = network_.aux_edges.reserve(target);
+            break;
+        case signs_s:
+            bytes = network_.signs.reserve(target);
+            break;
+        case cityblocks_s:
+            bytes = network_.cityblocks.reserve(target);
+            break;
+        case freeitems_s:
+            bytes = network_.freeitems.reserve(target);
+            break;
+        case stamps_s:
+            bytes = network_.stamps.reserve(target);
+            break;
+        default:
+            bytes = network_.miscitems.reserve(target);
+            break;
         }
         if (bytes < 0) {
             api::error("Not enough memory for the %d %s records of map %s", file_counts_[s], section_names[s], name_);
@@ -344,8 +388,7 @@ void map_reader_t::place(map_miscitem_t& item)
     }
 }
 
-template <typename T, bool S>
-void map_reader_t::read_section(map_array_t<T, S>& array, const int section)
+template <typename T, bool S> void map_reader_t::read_section(map_array_t<T, S>& array, const int section)
 {
     for (int32_t i = 0; i < file_counts_[section]; ++i) {
         T record = map_file_decode<T>(record_bytes(section, i));

@@ -5,15 +5,13 @@
 namespace {
 
 // Bytes of a section: its count and its records.
-template <typename T, bool S>
-size_t section_size(const map_array_t<T, S>& array)
+template <typename T, bool S> size_t section_size(const map_array_t<T, S>& array)
 {
     return 4 + static_cast<size_t>(array.count) * map_file_record_size<T>;
 }
 
 // Writes a section at `out` and answers the byte after it.
-template <typename T, bool S>
-uint8_t* write_section(const map_array_t<T, S>& array, uint8_t* out)
+template <typename T, bool S> uint8_t* write_section(const map_array_t<T, S>& array, uint8_t* out)
 {
     map_file_put_u32(out, static_cast<uint32_t>(array.count));
     out += 4;

@@ -26,4 +26,5 @@ struct map_freeitem_t {
     // Memory only: handle of its node in the list of shown free items, 0 none.
     uint32_t shown_node;
 };
-static_assert(sizeof(map_freeitem_t) == 92 && offsetof(map_freeitem_t, bounds) == 44 && offsetof(map_freeitem_t, shown) == 84);
+static_assert(sizeof(map_freeitem_t) == 92 && offsetof(map_freeitem_t, bounds) == 44 &&
+              offsetof(map_freeitem_t, shown) == 84);

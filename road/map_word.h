@@ -8,8 +8,7 @@
 // without caring about the field's type.
 
 // The bits of word `word` of `record`.
-template <typename T>
-uint32_t map_word_get(const T& record, const int word)
+template <typename T> uint32_t map_word_get(const T& record, const int word)
 {
     static_assert(std::is_trivially_copyable_v<T> && std::is_standard_layout_v<T> && sizeof(T) % 4 == 0);
     uint32_t bits;
@@ -18,8 +17,7 @@ uint32_t map_word_get(const T& record, const int word)
 }
 
 // Stores `bits` as word `word` of `record`.
-template <typename T>
-void map_word_set(T& record, const int word, const uint32_t bits)
+template <typename T> void map_word_set(T& record, const int word, const uint32_t bits)
 {
     static_assert(std::is_trivially_copyable_v<T> && std::is_standard_layout_v<T> && sizeof(T) % 4 == 0);
     std::memcpy(reinterpret_cast<char*>(&record) + 4 * word, &bits, 4);

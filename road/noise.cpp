@@ -56,8 +56,8 @@ float noise_hash(const int32_t x, const int32_t y)
 
 float noise_smooth(const int32_t x, const int32_t y)
 {
-    const float corners = noise_hash(x - 1, y - 1) + noise_hash(x + 1, y - 1) + noise_hash(x - 1, y + 1) +
-                          noise_hash(x + 1, y + 1);
+    const float corners =
+        noise_hash(x - 1, y - 1) + noise_hash(x + 1, y - 1) + noise_hash(x - 1, y + 1) + noise_hash(x + 1, y + 1);
     const float sides = noise_hash(x - 1, y) + noise_hash(x + 1, y) + noise_hash(x, y - 1) + noise_hash(x, y + 1);
     return corners * 0.0625f + sides * 0.125f + noise_hash(x, y) * 0.25f;
 }
@@ -70,8 +70,7 @@ float noise_interp(const float a, const float b, const float t)
 
 float noise_value(const float x, const float y)
 {
-    return noise_octave(x, y) + 0.25f * noise_octave(2.0f * x, 2.0f * y) +
-           0.0625f * noise_octave(4.0f * x, 4.0f * y);
+    return noise_octave(x, y) + 0.25f * noise_octave(2.0f * x, 2.0f * y) + 0.0625f * noise_octave(4.0f * x, 4.0f * y);
 }
 
 bool noise_tables_build()

@@ -21,9 +21,13 @@ const int32_t* prefab_node_slot(const prefab_t& prefab, const int32_t node, cons
 vec3_t prefab_turn(const vec3_t& point, const uint32_t quarter_turns)
 {
     switch (quarter_turns & 3u) {
-    case 1: return vec3_t(point.z, point.y, -point.x);
-    case 2: return vec3_t(-point.x, point.y, -point.z);
-    case 3: return vec3_t(-point.z, point.y, point.x);
-    default: return point;
+    case 1:
+        return vec3_t(point.z, point.y, -point.x);
+    case 2:
+        return vec3_t(-point.x, point.y, -point.z);
+    case 3:
+        return vec3_t(-point.z, point.y, point.x);
+    default:
+        return point;
     }
 }

@@ -3,8 +3,7 @@
 namespace {
 
 // Index of the first node of `nodes` closer than the merge distance to `position`, or -1.
-template <typename A>
-int32_t find_close_node(const A& nodes, const vec3_t& position)
+template <typename A> int32_t find_close_node(const A& nodes, const vec3_t& position)
 {
     for (int32_t i = 0; i < nodes.count; ++i) {
         if ((nodes[i].position - position).length_sq() < map_node_merge_distance_sq)

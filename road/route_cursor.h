@@ -22,7 +22,7 @@ struct route_t {
 };
 
 // Bits of route_cursor_t::flags and ::transition.
-constexpr uint8_t route_forward = 1;      // runs from the edge's start node to its end node
+constexpr uint8_t route_forward = 1;        // runs from the edge's start node to its end node
 constexpr uint8_t route_on_transition = 1;  // on a lane change or junction curve
 
 // Where one car of the traffic is on the road network and the curve that carries it: the game

@@ -24,8 +24,7 @@ private:
 };
 
 // The table at `offset` of an allocated block.
-template <typename T>
-T* seg_block_at(void* block, const size_t offset)
+template <typename T> T* seg_block_at(void* block, const size_t offset)
 {
     return reinterpret_cast<T*>(static_cast<char*>(block) + offset);
 }

@@ -58,6 +58,6 @@ struct seg_arrow_packet_t {
     seg_shader_t shader;
     uint32_t packet;
     int32_t quad_count;
-    vec3_t* positions;       // seg_arrow_quad_capacity * seg_arrow_quad_vertices
-    float* texture_coords;   // two per vertex
+    vec3_t* positions;      // seg_arrow_quad_capacity * seg_arrow_quad_vertices
+    float* texture_coords;  // two per vertex
 };

@@ -96,8 +96,8 @@ bool contains_both(const std::string& text, const std::string& first, const std:
 int blend_number(const std::string& name)
 {
     const size_t underscore = name.rfind('_');
-    if (underscore == std::string::npos || underscore + 1 >= name.size() ||
-        name[underscore + 1] < '0' || name[underscore + 1] > '9')
+    if (underscore == std::string::npos || underscore + 1 >= name.size() || name[underscore + 1] < '0' ||
+        name[underscore + 1] > '9')
         return -1;
     return std::atoi(name.c_str() + underscore + 1);
 }
@@ -115,7 +115,8 @@ void seg_server_t::load_shaders(const def_obj_t& road_segs)
     const path_list_t blend = blend_paths(road_segs, blend_shader_count / seg_blend_steps);
 
     shader_progress_t progress;
-    progress.total = road_shader_count + sidewalk_count + terrain_shader_count + trans_shader_count + blend_shader_count;
+    progress.total =
+        road_shader_count + sidewalk_count + terrain_shader_count + trans_shader_count + blend_shader_count;
     take_shaders(road_paths, road_shaders, progress);
     road_shaders[-1] = seg_shader_take(seg_fallback_shader_path);
     take_shaders(sidewalk_paths, sidewalk_shaders, progress);

@@ -99,7 +99,8 @@ private:
 };
 
 // An open road from node `from` to `to` through the given points, each leg a Road edge.
-void open_road(map_builder_t& map, road_network_t& network, int32_t from, const int32_t to, const std::vector<vec3_t>& via)
+void open_road(map_builder_t& map, road_network_t& network, int32_t from, const int32_t to,
+               const std::vector<vec3_t>& via)
 {
     for (const vec3_t& point : via) {
         const vec3_t heading = point - network.nodes[from].position;
@@ -115,8 +116,10 @@ void loading_dock(map_builder_t& map, road_network_t& network, const int32_t at,
 {
     const vec3_t base = network.nodes[at].position;
     const vec3_t ahead = network.nodes[at].direction;
-    const int32_t left = map.node(base + vec3_t(ahead.x * 3000.0f - ahead.z * 1500.0f, 0.0f, ahead.z * 3000.0f + ahead.x * 1500.0f), ahead);
-    const int32_t right = map.node(base + vec3_t(ahead.x * 3000.0f + ahead.z * 1500.0f, 0.0f, ahead.z * 3000.0f - ahead.x * 1500.0f), ahead);
+    const int32_t left = map.node(
+        base + vec3_t(ahead.x * 3000.0f - ahead.z * 1500.0f, 0.0f, ahead.z * 3000.0f + ahead.x * 1500.0f), ahead);
+    const int32_t right = map.node(
+        base + vec3_t(ahead.x * 3000.0f + ahead.z * 1500.0f, 0.0f, ahead.z * 3000.0f - ahead.x * 1500.0f), ahead);
     const int32_t fork = map.edge(map_edge_fork, {at, left, right});
     network.edges[fork].sides[0].vegetation = trader;
 }

@@ -3,5 +3,4 @@
 
 // The police truck, registered as "actors.ai". For now only what the type registry needs: the engine
 // creates, names and destroys it by that type name.
-class car_police_e : public entity_t {
-};
+class car_police_e : public entity_t {};

@@ -20,11 +20,11 @@
 namespace {
 
 // Squared distances in square centimetres.
-constexpr float offer_distance_sq = 40000.0f;         // 2 m from the kingpin
-constexpr float delivery_distance_sq = 4000000.0f;    // 20 m from the target
-constexpr float left_behind_distance_sq = 4.0e8f;     // 200 m from the player
-constexpr float dock_distance_sq = 2.25e8f;           // 150 m from where it was placed
-constexpr float fade_speed = 510.0f;                  // alpha units a second
+constexpr float offer_distance_sq = 40000.0f;       // 2 m from the kingpin
+constexpr float delivery_distance_sq = 4000000.0f;  // 20 m from the target
+constexpr float left_behind_distance_sq = 4.0e8f;   // 200 m from the player
+constexpr float dock_distance_sq = 2.25e8f;         // 150 m from where it was placed
+constexpr float fade_speed = 510.0f;                // alpha units a second
 constexpr float degrees_per_radian = 57.2957763671875f;
 
 }  // namespace
@@ -227,8 +227,7 @@ void car_trailor_e::hitch_step(car_phys_e& truck)
     const auto* const towing = dynamic_cast<const car_truck_e*>(&truck);
     const float limit = towing && towing->get_speed() < 100.0f ? 2000.0f : 8000.0f;
     const float frame = std::max(step_seconds(), 0.01f);
-    if (hitch_timer > 1.5f &&
-        (std::fabs(yaw) > 10.0f || last_articulation > 1.7f || last_correction > frame * limit)) {
+    if (hitch_timer > 1.5f && (std::fabs(yaw) > 10.0f || last_articulation > 1.7f || last_correction > frame * limit)) {
         if (auto* const pager = dynamic_cast<pager_owner_t*>(&truck))
             pager->pager_message("@@ui_trailer_lost@@", 1);
         if (auto* const tower = dynamic_cast<trailer_tower_t*>(&truck))

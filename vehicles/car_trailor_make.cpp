@@ -37,8 +37,7 @@ struct trailer_folders_t {
 
 // Loads a model found in the accessory's folder or the shared one, with its shader list; null with
 // `failure` reported.
-psm_t* trailer_model_load(const trailer_folders_t& folders, const char* model, const char* shaders,
-                          const char* failure)
+psm_t* trailer_model_load(const trailer_folders_t& folders, const char* model, const char* shaders, const char* failure)
 {
     char path[256];
     if (!make_find_file(path, sizeof path, folders.list, 2, model, true))
@@ -117,8 +116,8 @@ void car_trailor_e::read_accessory(const char* make, const char* accessory, int 
         return;
     }
     if (next_slot >= model_slot_count) {
-        api::error("trailer %s has more than %d parts; accessory %s is left out", make, model_slot_count - first_extra_slot,
-                   name);
+        api::error("trailer %s has more than %d parts; accessory %s is left out", make,
+                   model_slot_count - first_extra_slot, name);
         return;
     }
     const char* const model = text_of(keys, "model");

@@ -220,8 +220,7 @@ void car_truck_e::engine_update(float dt)
     body->add_force_at(drive_force, nullptr, at, nullptr);
 
     rpm = static_cast<uint16_t>(std::min(static_cast<float>(wheel_rpm) * current_ratio * 3.42f, 65535.0f));
-    if (gear != -1 && wheels_in_contact >= 3 &&
-        heading.dot(state.linear_velocity) * (gear == 0 ? -1.0f : 1.0f) < 0.0f)
+    if (gear != -1 && wheels_in_contact >= 3 && heading.dot(state.linear_velocity) * (gear == 0 ? -1.0f : 1.0f) < 0.0f)
         // A truck in gear does not roll back.
         state.linear_velocity = vec3_t();
     if (gear == -1)

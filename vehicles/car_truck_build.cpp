@@ -13,9 +13,9 @@
 namespace {
 
 // Parts of the interior model shown after a build; every other part is hidden.
-constexpr const char* interior_parts[] = {"brake", "cc",   "fabric", "fuel",     "glass", "h_brake", "h_fuel",
-                                          "h_mph", "h_rpm", "hcp",   "main",     "mirrors1", "mph", "nose",
-                                          "plast", "rj",   "rpm",    "sw",       "wip0",  "wip1"};
+constexpr const char* interior_parts[] = {"brake", "cc",    "fabric", "fuel", "glass",    "h_brake", "h_fuel",
+                                          "h_mph", "h_rpm", "hcp",    "main", "mirrors1", "mph",     "nose",
+                                          "plast", "rj",    "rpm",    "sw",   "wip0",     "wip1"};
 
 // The lights bit of a light entry's subtype.
 uint8_t light_bit(const char* subtype)

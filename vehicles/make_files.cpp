@@ -70,8 +70,7 @@ psm_t* make_model_alloc(const char* path)
     return make_file_exists(path) ? api::psm_alloc(path, 0, 0, 16) : nullptr;
 }
 
-bool make_find_file(char* out, size_t capacity, const char* const* folders, int count, const char* file,
-                    bool use_last)
+bool make_find_file(char* out, size_t capacity, const char* const* folders, int count, const char* file, bool use_last)
 {
     for (int i = 0; i < count; ++i) {
         if (!make_path(out, capacity, "%s/%s", folders[i], file))

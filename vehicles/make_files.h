@@ -40,8 +40,7 @@ private:
 psm_t* make_model_alloc(const char* path);
 // Finds a file in the first of `count` folders where it opens; false when none (the last folder's
 // path is left in `out` when `use_last` is set, unchecked, as the trailers' shared folder is used).
-bool make_find_file(char* out, size_t capacity, const char* const* folders, int count, const char* file,
-                    bool use_last);
+bool make_find_file(char* out, size_t capacity, const char* const* folders, int count, const char* file, bool use_last);
 // Gives each shader of a ":"-separated list to the next slot of `model`, found in `folders`.
 void make_set_shaders(psm_t* model, const char* list, const char* const* folders, int count, bool use_last);
 // The position of a model's bone (its global frame's translation); false when there is none.

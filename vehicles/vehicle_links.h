@@ -10,9 +10,8 @@ class cd_geo_t;
 // held_part_t, so an empty slot (or an entity without the interface) means there is nothing to tell.
 
 // The economy controller's operations the vehicles call.
-class vehicle_economy_t
-{
-  public:
+class vehicle_economy_t {
+public:
     virtual ~vehicle_economy_t() = default;
     // Shows the truck damage (0..1) on the main HUD's gauge.
     virtual void set_hud_damage(float damage) = 0;
@@ -27,17 +26,15 @@ class vehicle_economy_t
 };
 
 // The environment's weather state, set from the road surface class under the wheels.
-class vehicle_weather_t
-{
-  public:
+class vehicle_weather_t {
+public:
     virtual ~vehicle_weather_t() = default;
     virtual void set_weather_state(int32_t surface_class) = 0;
 };
 
 // The game controller's road look-ups under a wheel.
-class vehicle_roads_t
-{
-  public:
+class vehicle_roads_t {
+public:
     // Edge indices from this value up mean "no edge".
     static constexpr int32_t no_edge = 500000000;
 
@@ -49,9 +46,8 @@ class vehicle_roads_t
 };
 
 // What a trailer asks of the truck that tows it (the player's truck implements it).
-class trailer_tower_t
-{
-  public:
+class trailer_tower_t {
+public:
     virtual ~trailer_tower_t() = default;
     // The trailer came off: the truck forgets it (`by_player` when the player asked).
     virtual void detach_trailer(bool by_player) = 0;

@@ -18,8 +18,8 @@ constexpr int atlas_cells[4][4][2] = {
 };
 constexpr float cell_size = 0.25f;
 // Positions, atlas corners and colours of the packet: format word 301.
-constexpr uint32_t packet_format = gfx_data_positions | gfx_data_colours | gfx_data_texcoords | gfx_data_indices |
-                                   gfx_data_world;
+constexpr uint32_t packet_format =
+    gfx_data_positions | gfx_data_colours | gfx_data_texcoords | gfx_data_indices | gfx_data_world;
 
 // White with `alpha`.
 uint32_t white(uint32_t alpha) { return alpha << 24 | 0xFFFFFFu; }
@@ -71,7 +71,8 @@ void windshield_drops_t::setup(const vec3_t& origin, float width, float height, 
         at += sizeof(uint32_t) * 4 * count_;
         indices_ = reinterpret_cast<uint16_t*>(at);
         static_assert(sizeof(drop_t) + 4 * sizeof(vec3_t) + 8 * sizeof(float) + 4 * sizeof(uint32_t) +
-                          6 * sizeof(uint16_t) == bytes_per_drop,
+                              6 * sizeof(uint16_t) ==
+                          bytes_per_drop,
                       "each drop owns 128 bytes of the block");
     }
     for (int i = 0; i < count_; ++i) {

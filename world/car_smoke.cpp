@@ -17,30 +17,30 @@ uint32_t white_with_alpha(float alpha)
     return static_cast<uint32_t>(a) << 24 | 0xFFFFFFu;
 }
 
-constexpr evalue_def_t smoke_dir_def = evalue_member("smoke_dir", evalue_point, sizeof(vec3_t),
-                                                     evalue_bind<&car_smoke_e::smoke_dir>, nullptr, "90 0 0");
+constexpr evalue_def_t smoke_dir_def =
+    evalue_member("smoke_dir", evalue_point, sizeof(vec3_t), evalue_bind<&car_smoke_e::smoke_dir>, nullptr, "90 0 0");
 constexpr evalue_def_t smoke_jitt_def = evalue_member("smoke_jitt", evalue_point, sizeof(vec3_t),
                                                       evalue_bind<&car_smoke_e::smoke_jitt>, &smoke_dir_def, "15 7 17");
-constexpr evalue_def_t smoke_speed_def = evalue_member(
-    "smoke_speed", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::smoke_speed>, &smoke_jitt_def, "0.2");
+constexpr evalue_def_t smoke_speed_def = evalue_member("smoke_speed", evalue_real, sizeof(float),
+                                                       evalue_bind<&car_smoke_e::smoke_speed>, &smoke_jitt_def, "0.2");
 constexpr evalue_def_t fade_out_def = evalue_member(
     "fade_out_speed", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::fade_out_speed>, &smoke_speed_def, "90.0");
-constexpr evalue_def_t fade_in_def = evalue_member(
-    "fade_in_speed", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::fade_in_speed>, &fade_out_def, "150.0");
-constexpr evalue_def_t scale_speed_def = evalue_member(
-    "scale_speed", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::scale_speed>, &fade_in_def, "0.1");
+constexpr evalue_def_t fade_in_def = evalue_member("fade_in_speed", evalue_real, sizeof(float),
+                                                   evalue_bind<&car_smoke_e::fade_in_speed>, &fade_out_def, "150.0");
+constexpr evalue_def_t scale_speed_def = evalue_member("scale_speed", evalue_real, sizeof(float),
+                                                       evalue_bind<&car_smoke_e::scale_speed>, &fade_in_def, "0.1");
 constexpr evalue_def_t initial_scale_def = evalue_member(
     "initial_scale", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::initial_scale>, &scale_speed_def, "3.0");
-constexpr evalue_def_t initial_color_def = evalue_member("initial_color", evalue_hex, sizeof(uint32_t),
-                                                         evalue_bind<&car_smoke_e::initial_color>,
-                                                         &initial_scale_def, "0x4F4F4F");
-constexpr evalue_def_t initial_energy_def = evalue_member("initial_energy", evalue_real, sizeof(float),
-                                                          evalue_bind<&car_smoke_e::initial_energy>,
-                                                          &initial_color_def, "-255.0");
-constexpr evalue_def_t random_def = evalue_member("random", evalue_real, sizeof(float),
-                                                  evalue_bind<&car_smoke_e::random>, &initial_energy_def, "1.0");
-constexpr evalue_def_t smoke_rate_def = evalue_member("smoke_rate", evalue_real, sizeof(float),
-                                                      evalue_bind<&car_smoke_e::smoke_rate>, &random_def, "0.4");
+constexpr evalue_def_t initial_color_def =
+    evalue_member("initial_color", evalue_hex, sizeof(uint32_t), evalue_bind<&car_smoke_e::initial_color>,
+                  &initial_scale_def, "0x4F4F4F");
+constexpr evalue_def_t initial_energy_def =
+    evalue_member("initial_energy", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::initial_energy>,
+                  &initial_color_def, "-255.0");
+constexpr evalue_def_t random_def =
+    evalue_member("random", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::random>, &initial_energy_def, "1.0");
+constexpr evalue_def_t smoke_rate_def =
+    evalue_member("smoke_rate", evalue_real, sizeof(float), evalue_bind<&car_smoke_e::smoke_rate>, &random_def, "0.4");
 
 }  // namespace
 

@@ -10,9 +10,8 @@
 
 namespace {
 
-constexpr evalue_def_t type_class_def =
-    evalue_member("type_class", evalue_unsigned, sizeof(uint32_t), evalue_bind<&decal_generic_e::type_class>,
-                  nullptr, "0");
+constexpr evalue_def_t type_class_def = evalue_member("type_class", evalue_unsigned, sizeof(uint32_t),
+                                                      evalue_bind<&decal_generic_e::type_class>, nullptr, "0");
 
 // Seconds a cleared decal lingers before its block goes.
 constexpr float cleared_life = 3.0f;

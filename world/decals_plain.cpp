@@ -37,8 +37,8 @@ bool decals_plain_e::place(const decal_hit_t& hit, const decal_params_t* params,
     const half_sizes_t half = half_sizes(params, true);
     const float extent = vec3_t{half.width, half.height, half.depth}.length();
     const vec3_t local_hit = hit.point - hit.geometry->pose.position;
-    const decal_frame_t frame = projection_frame({hit_plane.x, hit_plane.y, hit_plane.z},
-                                                 (params ? params->rotation() : 0.0f) + angle);
+    const decal_frame_t frame =
+        projection_frame({hit_plane.x, hit_plane.y, hit_plane.z}, (params ? params->rotation() : 0.0f) + angle);
     cd_tri_query_t query;
     query.begin(hit.geometry, hit.point - vec3_t{extent, extent, extent}, hit.point + vec3_t{extent, extent, extent});
     wrap_instance_t& instance = new_instance();

@@ -14,16 +14,17 @@ constexpr evalue_def_t model_name_def =
     evalue_member("model_name", evalue_text, 64, evalue_bind<&decals_pmd_e::model_name>, nullptr, "");
 constexpr evalue_def_t model_skins_def =
     evalue_array("model_skins", evalue_text, 64, evalue_bind<&decals_pmd_e::model_skins>, &model_name_def, "");
-constexpr evalue_def_t model_rotation_def = evalue_member(
-    "model_rotation", evalue_point, sizeof(vec3_t), evalue_bind<&decals_pmd_e::model_rotation>, &model_skins_def, "0 0 0");
+constexpr evalue_def_t model_rotation_def =
+    evalue_member("model_rotation", evalue_point, sizeof(vec3_t), evalue_bind<&decals_pmd_e::model_rotation>,
+                  &model_skins_def, "0 0 0");
 constexpr evalue_def_t model_scale_def = evalue_member(
     "model_scale", evalue_point, sizeof(vec3_t), evalue_bind<&decals_pmd_e::model_scale>, &model_rotation_def, "1 1 1");
 constexpr evalue_def_t play_animation_def = evalue_member(
     "play_animation", evalue_text, 1024, evalue_bind<&decals_pmd_e::play_animation>, &model_scale_def, "");
-constexpr evalue_def_t rand_rotation_def = evalue_member(
-    "rand_rotation", evalue_text, 4, evalue_bind<&decals_pmd_e::rand_rotation>, &play_animation_def, "");
-constexpr evalue_def_t clip2plane_def = evalue_member("clip2plane", evalue_bool, sizeof(bool),
-                                                      evalue_bind<&decals_pmd_e::clip2plane>, &rand_rotation_def, "false");
+constexpr evalue_def_t rand_rotation_def =
+    evalue_member("rand_rotation", evalue_text, 4, evalue_bind<&decals_pmd_e::rand_rotation>, &play_animation_def, "");
+constexpr evalue_def_t clip2plane_def = evalue_member(
+    "clip2plane", evalue_bool, sizeof(bool), evalue_bind<&decals_pmd_e::clip2plane>, &rand_rotation_def, "false");
 
 // Most skins a model decal joins.
 constexpr int max_skins = 16;
@@ -35,7 +36,7 @@ decals_pmd_e::~decals_pmd_e() { release_all(); }
 const evalue_def_t* decals_pmd_e::get_evalue_root() const
 {
     static std::array<evalue_def_t, 7> defs{clip2plane_def,     rand_rotation_def, play_animation_def, model_scale_def,
-                                            model_rotation_def, model_skins_def,  model_name_def};
+                                            model_rotation_def, model_skins_def,   model_name_def};
     static const evalue_def_t* const root = decal_property_chain(defs, decal_generic_e::get_evalue_root());
     return root;
 }

@@ -24,8 +24,8 @@ constexpr evalue_def_t alpha_def =
     evalue_member("alpha", evalue_real, sizeof(float), evalue_bind<&decals_wrap_e::alpha>, &y_scale_def, "1.0");
 constexpr evalue_def_t angle_def =
     evalue_member("angle", evalue_real, sizeof(float), evalue_bind<&decals_wrap_e::angle>, &alpha_def, "0");
-constexpr evalue_def_t max_points_def = evalue_member("max_points", evalue_int, sizeof(int32_t),
-                                                      evalue_bind<&decals_wrap_e::max_points>, &angle_def, "72");
+constexpr evalue_def_t max_points_def =
+    evalue_member("max_points", evalue_int, sizeof(int32_t), evalue_bind<&decals_wrap_e::max_points>, &angle_def, "72");
 constexpr evalue_def_t wrap_type_def = evalue_member("wrap_type", evalue_int, sizeof(int32_t),
                                                      evalue_bind<&decals_wrap_e::wrap_type>, &max_points_def, "1");
 
@@ -48,7 +48,7 @@ decals_wrap_e::~decals_wrap_e()
 const evalue_def_t* decals_wrap_e::get_evalue_root() const
 {
     static std::array<evalue_def_t, 8> defs{wrap_type_def, max_points_def, angle_def, alpha_def,
-                                            y_scale_def, x_scale_def, color_def, shader_def};
+                                            y_scale_def,   x_scale_def,    color_def, shader_def};
     static const evalue_def_t* const root = decal_property_chain(defs, decal_generic_e::get_evalue_root());
     return root;
 }

@@ -71,8 +71,8 @@ protected:
     // The half sizes for `params`; with `depth_from_size` the depth is always the larger half size.
     half_sizes_t half_sizes(const decal_params_t* params, bool depth_from_size) const;
     // Appends a clipped polygon (fan) to `instance` with texture coordinates; false when it does not fit.
-    bool append_polygon(wrap_instance_t& instance, const std::vector<decal_corner_t>& polygon,
-                        const half_sizes_t& half, const decal_params_t* params);
+    bool append_polygon(wrap_instance_t& instance, const std::vector<decal_corner_t>& polygon, const half_sizes_t& half,
+                        const decal_params_t* params);
     // Finishes an instance: empty ones are dropped (false); others take the geometry and the keep flag.
     bool finish_instance(cd_geo_t* geometry, bool keep);
     // Draws every visible instance, the view's depth offset raised by `depth_raise`; `world_position`

@@ -10,14 +10,14 @@ namespace {
 
 constexpr const char* missing_shader = "/shaders/specials/notfound.shd";
 
-constexpr evalue_def_t bitmap_def = evalue_member("bitmap", evalue_text, particle_e::bitmap_capacity,
-                                                  evalue_bind<&particle_e::bitmap>, nullptr, "");
+constexpr evalue_def_t bitmap_def =
+    evalue_member("bitmap", evalue_text, particle_e::bitmap_capacity, evalue_bind<&particle_e::bitmap>, nullptr, "");
 constexpr evalue_def_t x_scale_def =
     evalue_member("x_scale", evalue_real, sizeof(float), evalue_bind<&particle_e::x_scale>, &bitmap_def, "0.2");
 constexpr evalue_def_t y_scale_def =
     evalue_member("y_scale", evalue_real, sizeof(float), evalue_bind<&particle_e::y_scale>, &x_scale_def, "0.2");
-constexpr evalue_def_t max_particles_def = evalue_member(
-    "max_particles", evalue_int, sizeof(int32_t), evalue_bind<&particle_e::max_particles>, &y_scale_def, "100");
+constexpr evalue_def_t max_particles_def = evalue_member("max_particles", evalue_int, sizeof(int32_t),
+                                                         evalue_bind<&particle_e::max_particles>, &y_scale_def, "100");
 
 }  // namespace
 

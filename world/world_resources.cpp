@@ -21,18 +21,18 @@ void release_loader_lock(c_item_t*) { loader_unlock(); }
 
 }  // namespace
 
-resource_ops_t lightmap_chunk_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1,
-                                     kind_lightmap_chunk};
-resource_ops_t release_only_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1,
-                                   kind_release_only};
-resource_ops_t geometry_chunk_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1,
-                                     kind_geometry_chunk};
-resource_ops_t visibility_tree_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1,
-                                      kind_visibility_tree};
-resource_ops_t collision_sector_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                       release_loader_lock, -1, kind_collision_sector};
-resource_ops_t texture_list_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1,
-                                   kind_texture_list};
+resource_ops_t lightmap_chunk_ops = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1, kind_lightmap_chunk};
+resource_ops_t release_only_ops = {nullptr, nullptr, nullptr, nullptr,          nullptr,
+                                   nullptr, nullptr, -1,      kind_release_only};
+resource_ops_t geometry_chunk_ops = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1, kind_geometry_chunk};
+resource_ops_t visibility_tree_ops = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, -1, kind_visibility_tree};
+resource_ops_t collision_sector_ops = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, release_loader_lock, -1, kind_collision_sector};
+resource_ops_t texture_list_ops = {nullptr, nullptr, nullptr, nullptr,          nullptr,
+                                   nullptr, nullptr, -1,      kind_texture_list};
 
 void btr_makeup_ops() { api::ci_makeup_ops(&collision_sector_ops); }
 

@@ -232,7 +232,8 @@ ENGINE_API bool mm_release_item(c_item_t* item)
     if (!item)
         return false;
     if (item->locks > 0) {
-        error("cache: cannot release %s while it is locked", item->name.empty() ? "an anonymous item" : item->name.c_str());
+        error("cache: cannot release %s while it is locked",
+              item->name.empty() ? "an anonymous item" : item->name.c_str());
         return false;
     }
     cache_destroy_item(item);

@@ -42,8 +42,8 @@ void free_hardware_where(int kind_number, const resource_ops_t* ops, bool refere
 void remove_where(int kind_number, const resource_ops_t* ops)
 {
     cache_for_each([&](c_item_t* item) {
-        if (selected(item, kind_number, ops) && cache_item_loadable(item) && cache_item_unused(item)
-            && !item->first_child)
+        if (selected(item, kind_number, ops) && cache_item_loadable(item) && cache_item_unused(item) &&
+            !item->first_child)
             cache_destroy_item(item);
     });
 }
@@ -104,8 +104,8 @@ ENGINE_API void mm_remove_unreferenced_ops(const resource_ops_t* ops) { remove_w
 
 bool cache_force_move(c_item_t* item)
 {
-    if (!item || !(item->flags & ci_flag_resident) || !item->owns_memory || item->size == 0 || item->locks > 0
-        || !item->ops || !item->ops->move)
+    if (!item || !(item->flags & ci_flag_resident) || !item->owns_memory || item->size == 0 || item->locks > 0 ||
+        !item->ops || !item->ops->move)
         return false;
     void* const old_block = item->object;
     void* const new_block = mem_sys_alloc(item->size);

@@ -10,8 +10,7 @@
 #include "engine/cvar.h"
 #include "engine/log.h"
 
-namespace
-{
+namespace {
 
 // One registered command.
 struct command_t {
@@ -45,7 +44,7 @@ std::vector<command_t>& command_table()
     static std::vector<command_t> table = builtin_commands();
     return table;
 }
-std::vector<command_words_t> running; // words of the commands being run, innermost last
+std::vector<command_words_t> running;  // words of the commands being run, innermost last
 std::deque<std::string> queued;
 
 // Back to the built-in commands only.
@@ -69,8 +68,7 @@ command_t* find_command(const char* name)
 void variable_command(cvar_t* variable, const command_words_t& words)
 {
     if (words.size() == 1) {
-        message("\"%s\" is \"%s\" (default \"%s\")", variable->name(), variable->value(),
-                variable->default_text());
+        message("\"%s\" is \"%s\" (default \"%s\")", variable->name(), variable->value(), variable->default_text());
         return;
     }
     if (words.size() > 2)
@@ -86,7 +84,7 @@ bool run_command(const command_words_t& words)
             error("console: commands nested too deeply at \"%s\"", words[0].c_str());
             return false;
         }
-        const cmd_function_t function = command->function; // the command may unregister itself
+        const cmd_function_t function = command->function;  // the command may unregister itself
         running.push_back(words);
         function();
         running.pop_back();
@@ -109,7 +107,7 @@ bool run_text(std::string_view text)
     return all_known;
 }
 
-} // namespace
+}  // namespace
 
 ENGINE_API bool cmd_register_command(const char* name, cmd_function_t function)
 {
@@ -134,10 +132,7 @@ ENGINE_API bool cmd_unregister_command(const char* name)
     return true;
 }
 
-ENGINE_API bool cmd_execute(const char* text)
-{
-    return text ? run_text(text) : false;
-}
+ENGINE_API bool cmd_execute(const char* text) { return text ? run_text(text) : false; }
 
 ENGINE_API bool cmd_execute_block(const char* block, long size)
 {
@@ -156,10 +151,7 @@ ENGINE_API void cmd_add(const char* text)
         queued.emplace_back(text);
 }
 
-ENGINE_API int cmd_argc()
-{
-    return running.empty() ? 0 : static_cast<int>(running.back().size());
-}
+ENGINE_API int cmd_argc() { return running.empty() ? 0 : static_cast<int>(running.back().size()); }
 
 ENGINE_API const char* cmd_argv(int index)
 {

@@ -2,8 +2,7 @@
 
 #include "engine/log.h"
 
-namespace
-{
+namespace {
 
 // Reads a quoted word starting after its opening quote; stops after the closing quote or at the end of
 // the line.
@@ -12,8 +11,7 @@ std::string read_quoted(std::string_view text, size_t& at)
     std::string word;
     while (at < text.size() && text[at] != '"' && text[at] != '\n') {
         const char c = text[at];
-        if (c == '\\' && at + 1 < text.size() &&
-            (text[at + 1] == '"' || text[at + 1] == '\\' || text[at + 1] == 'n')) {
+        if (c == '\\' && at + 1 < text.size() && (text[at + 1] == '"' || text[at + 1] == '\\' || text[at + 1] == 'n')) {
             word += text[at + 1] == 'n' ? '\n' : text[at + 1];
             at += 2;
             continue;
@@ -29,12 +27,9 @@ std::string read_quoted(std::string_view text, size_t& at)
 }
 
 // Blanks separate words; CR is one so files with CRLF lines read the same.
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r';
-}
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-} // namespace
+}  // namespace
 
 std::vector<command_words_t> split_commands(std::string_view text)
 {
@@ -61,8 +56,8 @@ std::vector<command_words_t> split_commands(std::string_view text)
             words.push_back(read_quoted(text, at));
         } else {
             const size_t start = at;
-            while (at < text.size() && !is_blank(text[at]) && text[at] != '\n' && text[at] != ';' &&
-                   text[at] != '"' && !(text[at] == '/' && at + 1 < text.size() && text[at + 1] == '/'))
+            while (at < text.size() && !is_blank(text[at]) && text[at] != '\n' && text[at] != ';' && text[at] != '"' &&
+                   !(text[at] == '/' && at + 1 < text.size() && text[at + 1] == '/'))
                 ++at;
             words.emplace_back(text.substr(start, at - start));
         }

@@ -9,8 +9,7 @@
 #include "engine/log.h"
 #include "engine/vfs.h"
 
-namespace
-{
+namespace {
 
 constexpr const char* config_path = "/config.cfg";
 
@@ -20,7 +19,7 @@ std::string set_line(const std::string& name, const std::string& text)
     return "set " + name + " " + quote_word(text) + "\n";
 }
 
-} // namespace
+}  // namespace
 
 ENGINE_API bool process_store_cfg(const char* path)
 {
@@ -32,7 +31,7 @@ ENGINE_API bool process_store_cfg(const char* path)
     int count = 0;
     cvar_t* const* variables = cvar_get_list(&count);
     for (int i = 0; i < count; ++i)
-        if (!variables[i]->link()) // a linked variable shares the value of the one it follows
+        if (!variables[i]->link())  // a linked variable shares the value of the one it follows
             text += set_line(variables[i]->name(), variables[i]->value());
     for (const auto& [name, value] : cvar_kept_values())
         text += set_line(name, value);

@@ -18,8 +18,7 @@ struct cvar_access {
     static void set_link(cvar_t& variable, cvar_t* target) { variable.link_ = target; }
 };
 
-namespace
-{
+namespace {
 
 // Lower-case key of a name, so names compare ignoring case.
 std::string key_of(const char* name)
@@ -51,14 +50,12 @@ cvar_t* chain_end(cvar_t* variable)
     return variable;
 }
 
-} // namespace
+}  // namespace
 
-cvar_t::cvar_t(const char* name, const char* default_text, int type, change_callback_t on_change,
-               unsigned flags)
+cvar_t::cvar_t(const char* name, const char* default_text, int type, change_callback_t on_change, unsigned flags)
     : name_(name ? name : ""), default_(default_text ? default_text : ""), type_(type), flags_(flags),
       on_change_(on_change)
-{
-}
+{}
 
 cvar_t::~cvar_t()
 {

@@ -43,8 +43,7 @@ bool bmem_manager::fit_item_size(size_t bytes)
     if (size <= item_size_)
         return true;
     if (blocks_ > 0) {
-        error("bmem_manager: items of %zu bytes do not fit a pool of %zu-byte items already in use", bytes,
-              item_size_);
+        error("bmem_manager: items of %zu bytes do not fit a pool of %zu-byte items already in use", bytes, item_size_);
         return false;
     }
     item_size_ = size;

@@ -38,8 +38,7 @@ void mbio_t::open_grow()
 void mbio_t::fail(const char* what, size_t count, const char* limit)
 {
     char text[160];
-    snprintf(text, sizeof text, "%s of %zu bytes at offset %zu: %s (%zu bytes)", what, count, position_, limit,
-             size_);
+    snprintf(text, sizeof text, "%s of %zu bytes at offset %zu: %s (%zu bytes)", what, count, position_, limit, size_);
     error_ = text;
 }
 
@@ -98,8 +97,7 @@ void mbio_t::put_le(uint64_t value, size_t count)
     position_ += count;
 }
 
-template <typename integer_t>
-bool mbio_t::read_le(integer_t& out, const char* what)
+template <typename integer_t> bool mbio_t::read_le(integer_t& out, const char* what)
 {
     if (!can_read(sizeof(integer_t), what))
         return false;

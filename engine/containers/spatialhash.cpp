@@ -77,8 +77,8 @@ spatialhash_t::spatialhash_t(float cell_size, float min_cell_size, int levels, f
                       min_cell_size > 0.0f && levels >= 1 && levels <= 16 && std::isfinite(level_ratio) &&
                       level_ratio > 1.0f;
     if (!good) {
-        error("spatialhash_t: bad parameters (%g, %g, %d, %g); using one level of %g cells", cell_size,
-              min_cell_size, levels, level_ratio, std::isfinite(cell_size) && cell_size > 0.0f ? cell_size : 64.0);
+        error("spatialhash_t: bad parameters (%g, %g, %d, %g); using one level of %g cells", cell_size, min_cell_size,
+              levels, level_ratio, std::isfinite(cell_size) && cell_size > 0.0f ? cell_size : 64.0);
         levels_.push_back({std::isfinite(cell_size) && cell_size > 0.0f ? cell_size : 64.0f, {}});
         return;
     }
@@ -218,8 +218,7 @@ uint32_t spatialhash_t::next_stamp()
     return stamp_;
 }
 
-template <typename F>
-void spatialhash_t::visit_candidates(const spatial_box_t& box, F&& visit)
+template <typename F> void spatialhash_t::visit_candidates(const spatial_box_t& box, F&& visit)
 {
     const uint32_t stamp = next_stamp();
     auto offer = [&](record_t* record) {

@@ -49,13 +49,13 @@ ENGINE_API void message_proc(const char* format, va_list args) { log_formatted(l
 ENGINE_API void warning_proc(const char* format, va_list args) { log_formatted(log_level_t::warning, format, args); }
 ENGINE_API void error_proc(const char* format, va_list args) { log_formatted(log_level_t::error, format, args); }
 
-#define KAVRENTA_LOG_VARIADIC(name)            \
-    ENGINE_API void name(const char* format, ...) \
-    {                                          \
-        va_list args;                          \
-        va_start(args, format);                \
-        name##_proc(format, args);             \
-        va_end(args);                          \
+#define KAVRENTA_LOG_VARIADIC(name)                                                                                    \
+    ENGINE_API void name(const char* format, ...)                                                                      \
+    {                                                                                                                  \
+        va_list args;                                                                                                  \
+        va_start(args, format);                                                                                        \
+        name##_proc(format, args);                                                                                     \
+        va_end(args);                                                                                                  \
     }
 KAVRENTA_LOG_VARIADIC(verbose)
 KAVRENTA_LOG_VARIADIC(message)

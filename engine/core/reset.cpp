@@ -22,8 +22,7 @@ engine_reset_registrar_t::engine_reset_registrar_t(int order, void (*reset)())
 void engine_reset_families()
 {
     auto resets = registry();
-    std::stable_sort(resets.begin(), resets.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(resets.begin(), resets.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [order, reset] : resets)
         reset();
 }

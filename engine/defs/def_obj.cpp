@@ -7,8 +7,7 @@
 
 def_obj_t::def_obj_t(std::string name, std::string class_name)
     : name_(std::move(name)), class_name_(std::move(class_name))
-{
-}
+{}
 
 const char* def_obj_t::get_value(const char* key) const
 {

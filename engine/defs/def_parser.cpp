@@ -33,8 +33,7 @@ class def_parser_t {
 public:
     def_parser_t(std::string_view text, const std::string& source, def_pool_t& pool)
         : scanner_(text, source, def_syntax_punctuation.data()), pool_(pool)
-    {
-    }
+    {}
 
     bool parse() { return parse_items(nullptr, 0, 0) && !scanner_.failed(); }
 

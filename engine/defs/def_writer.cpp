@@ -12,8 +12,8 @@ bool writes_bare(const std::string& text)
     if (text.empty() || text.rfind("//", 0) == 0 || text.rfind("/*", 0) == 0)
         return false;
     for (const char c : text)
-        if (c == '"' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'
-            || def_syntax_punctuation.find(c) != std::string_view::npos)
+        if (c == '"' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' ||
+            def_syntax_punctuation.find(c) != std::string_view::npos)
             return false;
     return true;
 }
@@ -27,12 +27,23 @@ void append_text(std::string& out, const std::string& text)
     out += '"';
     for (const char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     out += '"';

@@ -16,7 +16,7 @@ struct slot_t {
     entity_t* entity = nullptr;
     uint32_t generation = 0;
     int uses = 0;
-    bool taken = false;   // holds an entity or uses
+    bool taken = false;  // holds an entity or uses
 };
 
 std::vector<slot_t> slots;

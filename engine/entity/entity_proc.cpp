@@ -23,7 +23,6 @@ private:
     int& depth_;
 };
 
-
 }  // namespace
 
 entity_proc_t::entity_proc_t() { set_name("entities"); }

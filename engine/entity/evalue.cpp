@@ -238,8 +238,7 @@ bool refuse(const entity_t* object, const std::string& reason, std::string* why)
 
 // The property `name` of `object`, or null after refusing; `property` receives the start of every
 // message about it.
-const evalue_def_t* find_property(const entity_t* object, const char* name, std::string& property,
-                                  std::string* why)
+const evalue_def_t* find_property(const entity_t* object, const char* name, std::string& property, std::string* why)
 {
     if (!object)
         return nullptr;

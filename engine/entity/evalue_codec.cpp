@@ -81,17 +81,24 @@ bool read_bool(const char* text, bool& out)
 size_t expected_size(int type)
 {
     switch (type) {
-    case evalue_bool: return sizeof(bool);
+    case evalue_bool:
+        return sizeof(bool);
     case evalue_int:
     case evalue_choice:
-    case evalue_text_choice: return sizeof(int32_t);
+    case evalue_text_choice:
+        return sizeof(int32_t);
     case evalue_unsigned:
     case evalue_hex:
-    case evalue_colour: return sizeof(uint32_t);
-    case evalue_real: return sizeof(float);
-    case evalue_point: return 3 * sizeof(float);
-    case evalue_dstring: return sizeof(dstring_t);
-    default: return 0;
+    case evalue_colour:
+        return sizeof(uint32_t);
+    case evalue_real:
+        return sizeof(float);
+    case evalue_point:
+        return 3 * sizeof(float);
+    case evalue_dstring:
+        return sizeof(dstring_t);
+    default:
+        return 0;
     }
 }
 
@@ -154,7 +161,8 @@ bool evalue_parse(const evalue_def_t* def, const char* text, void* element, std:
         *static_cast<uint32_t*>(element) = static_cast<uint32_t>(integer);
         return true;
     case evalue_hex: {
-        const std::string digits = (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) ? text : std::string("0x") + text;
+        const std::string digits =
+            (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) ? text : std::string("0x") + text;
         if (!read_integer(digits.c_str(), 0, UINT32_MAX, integer))
             return fail(why, bad + " (expected up to eight hexadecimal digits)");
         *static_cast<uint32_t*>(element) = static_cast<uint32_t>(integer);
@@ -222,11 +230,16 @@ bool evalue_format(const evalue_def_t* def, const void* element, char* out, size
     if (!out || size == 0 || !evalue_size_fits(def, nullptr))
         return false;
     switch (def->type) {
-    case evalue_bool: return put(out, size, "%s", *static_cast<const bool*>(element) ? "true" : "false");
-    case evalue_int: return put(out, size, "%" PRId32, *static_cast<const int32_t*>(element));
-    case evalue_unsigned: return put(out, size, "%" PRIu32, *static_cast<const uint32_t*>(element));
-    case evalue_hex: return put(out, size, "%" PRIx32, *static_cast<const uint32_t*>(element));
-    case evalue_real: return put(out, size, "%.9g", static_cast<double>(*static_cast<const float*>(element)));
+    case evalue_bool:
+        return put(out, size, "%s", *static_cast<const bool*>(element) ? "true" : "false");
+    case evalue_int:
+        return put(out, size, "%" PRId32, *static_cast<const int32_t*>(element));
+    case evalue_unsigned:
+        return put(out, size, "%" PRIu32, *static_cast<const uint32_t*>(element));
+    case evalue_hex:
+        return put(out, size, "%" PRIx32, *static_cast<const uint32_t*>(element));
+    case evalue_real:
+        return put(out, size, "%.9g", static_cast<double>(*static_cast<const float*>(element)));
     case evalue_point: {
         const auto* v = static_cast<const float*>(element);
         return put(out, size, "%.9g %.9g %.9g", static_cast<double>(v[0]), static_cast<double>(v[1]),
@@ -236,7 +249,8 @@ bool evalue_format(const evalue_def_t* def, const void* element, char* out, size
         const uint32_t c = *static_cast<const uint32_t*>(element);
         return put(out, size, "%u %u %u %u", c >> 16 & 0xff, c >> 8 & 0xff, c & 0xff, c >> 24);
     }
-    case evalue_dstring: return put(out, size, "%s", static_cast<const dstring_t*>(element)->c_str());
+    case evalue_dstring:
+        return put(out, size, "%s", static_cast<const dstring_t*>(element)->c_str());
     case evalue_text: {
         const auto* text = static_cast<const char*>(element);
         return put(out, size, "%.*s", static_cast<int>(strnlen(text, def->element_size)), text);
@@ -256,7 +270,8 @@ bool evalue_format(const evalue_def_t* def, const void* element, char* out, size
                 return put(out, size, "%s", choice->name);
         return put(out, size, "%" PRId32, index);
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 

@@ -10,8 +10,7 @@
 #include "engine/log.h"
 #include "engine/mem.h"
 
-namespace
-{
+namespace {
 
 // Sets the engine's error number and answers -1.
 int fail(int error_number)
@@ -20,7 +19,7 @@ int fail(int error_number)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 ENGINE_API char* v_readfile(const char* host_path, long* out_size)
 {
@@ -35,8 +34,7 @@ ENGINE_API char* v_readfile(const char* host_path, long* out_size)
         fail(errno);
         return nullptr;
     }
-    struct stat info {
-    };
+    struct stat info {};
     if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
         fail(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         close(file);

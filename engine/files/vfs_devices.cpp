@@ -7,18 +7,14 @@
 #include <cerrno>
 #include <list>
 
-namespace
-{
+namespace {
 
 // A list keeps devices at fixed addresses while others are mounted.
-std::list<vfs_device_t> devices; // highest priority first; equal priorities: later mount first
+std::list<vfs_device_t> devices;  // highest priority first; equal priorities: later mount first
 const vfs_device_t* fallback = nullptr;
 
 // Mount points compare ignoring case, as paths do.
-bool same_part(const std::string& a, const std::string& b)
-{
-    return strcasecmp(a.c_str(), b.c_str()) == 0;
-}
+bool same_part(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }
 
 // The components of `parts` below the device's mount point, or false when it does not cover them.
 bool relative_to(const vfs_device_t& device, const vfs_parts_t& parts, vfs_parts_t& relative)
@@ -33,10 +29,9 @@ bool relative_to(const vfs_device_t& device, const vfs_parts_t& parts, vfs_parts
     return true;
 }
 
-} // namespace
+}  // namespace
 
-int vfs_devices_mount(const vfs_parts_t& mount_point, const std::string& host_path, int priority,
-                      bool writable)
+int vfs_devices_mount(const vfs_parts_t& mount_point, const std::string& host_path, int priority, bool writable)
 {
     struct stat info;
     if (stat(host_path.c_str(), &info) != 0)
@@ -108,14 +103,8 @@ const vfs_device_t* vfs_devices_write_target(const vfs_parts_t& parts, std::stri
     return target;
 }
 
-const vfs_device_t* vfs_devices_fallback()
-{
-    return fallback;
-}
-void vfs_devices_set_fallback(const vfs_device_t* device)
-{
-    fallback = device;
-}
+const vfs_device_t* vfs_devices_fallback() { return fallback; }
+void vfs_devices_set_fallback(const vfs_device_t* device) { fallback = device; }
 
 void vfs_devices_clear()
 {

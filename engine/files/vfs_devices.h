@@ -24,8 +24,7 @@ struct vfs_entry_t {
 };
 
 // Mounts (or re-mounts) a device; answers 0 or an errno value.
-int vfs_devices_mount(const vfs_parts_t& mount_point, const std::string& host_path, int priority,
-                      bool writable);
+int vfs_devices_mount(const vfs_parts_t& mount_point, const std::string& host_path, int priority, bool writable);
 
 // The mounted device of that host folder, or null.
 vfs_device_t* vfs_devices_find(const std::string& host_path);

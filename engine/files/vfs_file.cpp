@@ -12,22 +12,15 @@
 #include "vfs_folder.h"
 #include "vfs_handles.h"
 
-namespace
-{
+namespace {
 
 constexpr unsigned known_flags = vfs_write_only | vfs_at_end | vfs_create | vfs_truncate | vfs_exclusive;
 
 // A write empties the file unless it starts at the end (the in-place and append form).
-bool truncating(unsigned flags)
-{
-    return (flags & vfs_truncate) || !(flags & vfs_at_end);
-}
+bool truncating(unsigned flags) { return (flags & vfs_truncate) || !(flags & vfs_at_end); }
 
 // The host folder that holds a host path.
-std::string parent_of(const std::string& host_path)
-{
-    return host_path.substr(0, host_path.rfind('/'));
-}
+std::string parent_of(const std::string& host_path) { return host_path.substr(0, host_path.rfind('/')); }
 
 // Copies a host file, so a file of a read-only device can be changed on the writable one.
 bool copy_host_file(const std::string& from, const std::string& to)
@@ -71,8 +64,7 @@ int open_for_reading(const std::vector<vfs_entry_t>& found)
 }
 
 // Opens a file on the device that takes writes, creating its folders there when needed.
-int open_for_writing(const vfs_parts_t& parts, const std::vector<vfs_entry_t>& found, unsigned flags,
-                     unsigned mode)
+int open_for_writing(const vfs_parts_t& parts, const std::vector<vfs_entry_t>& found, unsigned flags, unsigned mode)
 {
     if (parts.empty() || (!found.empty() && found.front().folder))
         return vfs_fail(EISDIR);
@@ -118,7 +110,7 @@ int open_for_writing(const vfs_parts_t& parts, const std::vector<vfs_entry_t>& f
     return vfs_handles_add(std::move(file));
 }
 
-} // namespace
+}  // namespace
 
 void vfs_fill_stat(const struct stat& info, vfs_stat_t* out)
 {
@@ -175,8 +167,8 @@ ENGINE_API long vfs_write(int handle, const void* buffer, long size)
         return vfs_fail(EINVAL);
     long total = 0;
     while (total < size) {
-        const ssize_t put = write(file->descriptor, static_cast<const char*>(buffer) + total,
-                                  static_cast<size_t>(size - total));
+        const ssize_t put =
+            write(file->descriptor, static_cast<const char*>(buffer) + total, static_cast<size_t>(size - total));
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)
@@ -202,10 +194,7 @@ ENGINE_API long vfs_seek(int handle, long offset, int whence)
     return static_cast<long>(position);
 }
 
-ENGINE_API int vfs_close(int handle)
-{
-    return vfs_handles_close(handle) ? 0 : vfs_fail(EBADF);
-}
+ENGINE_API int vfs_close(int handle) { return vfs_handles_close(handle) ? 0 : vfs_fail(EBADF); }
 
 ENGINE_API int vfs_fstat(int handle, vfs_stat_t* out)
 {
@@ -215,8 +204,7 @@ ENGINE_API int vfs_fstat(int handle, vfs_stat_t* out)
     if (!out)
         return vfs_fail(EINVAL);
     struct stat info;
-    const int result =
-        file->descriptor >= 0 ? fstat(file->descriptor, &info) : stat(file->host_path.c_str(), &info);
+    const int result = file->descriptor >= 0 ? fstat(file->descriptor, &info) : stat(file->host_path.c_str(), &info);
     if (result != 0)
         return vfs_fail(errno);
     vfs_fill_stat(info, out);

@@ -21,9 +21,8 @@ std::vector<std::string> vfs_folder_names(const std::vector<vfs_entry_t>& folder
             const char* name = entry->d_name;
             if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
                 continue;
-            const bool known = std::any_of(names.begin(), names.end(), [name](const std::string& n) {
-                return strcasecmp(n.c_str(), name) == 0;
-            });
+            const bool known = std::any_of(names.begin(), names.end(),
+                                           [name](const std::string& n) { return strcasecmp(n.c_str(), name) == 0; });
             if (!known)
                 names.emplace_back(name);
         }
@@ -43,8 +42,7 @@ long vfs_folder_read(const std::vector<std::string>& names, size_t& next, char* 
         if (used + needed > size) {
             if (used > 0)
                 break;
-            warning("vfs: the name \"%s\" does not fit a folder read of %ld bytes; skipped", name.c_str(),
-                    size);
+            warning("vfs: the name \"%s\" does not fit a folder read of %ld bytes; skipped", name.c_str(), size);
             ++next;
             continue;
         }

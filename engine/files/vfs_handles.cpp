@@ -4,9 +4,8 @@
 
 #include <memory>
 
-namespace
-{
-std::vector<std::unique_ptr<vfs_open_file_t>> handles; // index is the handle; null when free
+namespace {
+std::vector<std::unique_ptr<vfs_open_file_t>> handles;  // index is the handle; null when free
 }
 
 int vfs_handles_add(vfs_open_file_t file)

@@ -4,8 +4,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-namespace
-{
+namespace {
 
 // True when the host has an entry of that exact name.
 bool host_entry_exists(const std::string& path)
@@ -31,7 +30,7 @@ std::string find_ignoring_case(const std::string& folder, const std::string& nam
     return found;
 }
 
-} // namespace
+}  // namespace
 
 bool vfs_split_path(const char* path, vfs_parts_t& parts)
 {

@@ -11,8 +11,8 @@ bool vfs_split_path(const char* path, vfs_parts_t& parts);
 
 // A host path found for some components under a host folder.
 struct vfs_host_match_t {
-    std::string host_path; // the host path; components past `existing` are appended as given
-    size_t existing = 0;   // how many leading components name existing entries
+    std::string host_path;  // the host path; components past `existing` are appended as given
+    size_t existing = 0;    // how many leading components name existing entries
 };
 
 // Looks `parts` up under the host folder `root`, each component exactly first, then ignoring case.

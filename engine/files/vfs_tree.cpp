@@ -11,8 +11,7 @@
 #include "vfs_error.h"
 #include "vfs_handles.h"
 
-namespace
-{
+namespace {
 
 // True when the folder holding `parts` exists on some device.
 bool parent_is_folder(const vfs_parts_t& parts)
@@ -38,7 +37,7 @@ int find_existing(const char* path, std::vector<vfs_entry_t>& found)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 ENGINE_API int vfs_stat(const char* path, vfs_stat_t* out)
 {
@@ -94,8 +93,7 @@ ENGINE_API int vfs_mount_device(const char* mount_point, const char* host_path, 
         return vfs_fail(EINVAL);
     if (!vfs_split_path(mount_point, parts))
         return vfs_fail(EACCES);
-    const int problem =
-        vfs_devices_mount(parts, vfs_trim_host_path(host_path), priority, flags == vfs_device_writable);
+    const int problem = vfs_devices_mount(parts, vfs_trim_host_path(host_path), priority, flags == vfs_device_writable);
     return problem == 0 ? 0 : vfs_fail(problem);
 }
 
@@ -127,10 +125,7 @@ ENGINE_API const char* vfs_get_fallback_device()
     return device ? device->host_path.c_str() : nullptr;
 }
 
-ENGINE_API void vfs_reset_fallback_device()
-{
-    vfs_devices_set_fallback(nullptr);
-}
+ENGINE_API void vfs_reset_fallback_device() { vfs_devices_set_fallback(nullptr); }
 
 bool vfs_read_whole(const char* path, std::string& out)
 {

@@ -68,8 +68,7 @@ bool add(const char* call, const char* key, int impulse, const char* command, in
     return true;
 }
 
-template <typename predicate_t>
-int remove_where(predicate_t matches)
+template <typename predicate_t> int remove_where(predicate_t matches)
 {
     const size_t before = bindings.size();
     std::erase_if(bindings, [&](const auto& entry) { return matches(entry->record); });

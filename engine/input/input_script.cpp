@@ -131,8 +131,7 @@ private:
     {
         double value = 0.0;
         event.kind = inp_event_kind_t::axis;
-        if (!count(words, 3, 3) ||
-            !integer(words[2], "the joystick", 0, inp_code_joystick_count - 1, event.joystick) ||
+        if (!count(words, 3, 3) || !integer(words[2], "the joystick", 0, inp_code_joystick_count - 1, event.joystick) ||
             !integer(words[3], "the axis", 0, inp_joy_axis_count - 1, event.axis) ||
             !number(words[4], "the axis value", value, -1.0, 1.0))
             return false;

@@ -26,7 +26,7 @@ struct input_joystick_t {
 struct input_state_t {
     std::array<inp_trigger_t, input_code_limit> triggers{};  // unnamed entries are no trigger
     std::array<inp_impulse_t, inp_impulse_count> impulses{};
-    std::map<std::pair<int, int>, float> direct_values;      // (impulse, context) -> value
+    std::map<std::pair<int, int>, float> direct_values;  // (impulse, context) -> value
     std::vector<input_joystick_t> joysticks;
     std::vector<inp_force_effect_t> force_effects;
     inp_cursor_t cursor{};

@@ -88,8 +88,8 @@ ENGINE_API bool inp_joy_set_dead_zone(uint32_t device, float dead_zone, int axis
 {
     const int joystick = input_joystick_of(device);
     if (joystick < 0 || axis < 0 || axis >= inp_joy_axis_count || !(dead_zone >= 0.0f && dead_zone <= 1.0f)) {
-        warning("inp_joy_set_dead_zone: no dead zone %g for axis %d of device %u", static_cast<double>(dead_zone),
-                axis, device);
+        warning("inp_joy_set_dead_zone: no dead zone %g for axis %d of device %u", static_cast<double>(dead_zone), axis,
+                device);
         return false;
     }
     input_state().joysticks[static_cast<size_t>(joystick)].dead_zone[axis] = dead_zone;

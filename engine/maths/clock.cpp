@@ -10,7 +10,7 @@ namespace {
 
 double game_time = 0.0;
 float last_delta = 0.0f;
-uint64_t ticks = 0;            // advanced only by frames, so it never runs backwards
+uint64_t ticks = 0;  // advanced only by frames, so it never runs backwards
 bool ticks_pinned = false;
 uint64_t pinned_ticks = 0;
 

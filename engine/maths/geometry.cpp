@@ -30,7 +30,10 @@ vec3_t point_rotate(const vec3_t& point, const vec3_t& angles_degrees)
 
 vec3_t normal_rotate(const vec3_t& normal, const quat_t& rotation) { return rotation.rotate(normal); }
 
-vec3_t normal_rotate(const vec3_t& normal, const vec3_t& angles_degrees) { return point_rotate(normal, angles_degrees); }
+vec3_t normal_rotate(const vec3_t& normal, const vec3_t& angles_degrees)
+{
+    return point_rotate(normal, angles_degrees);
+}
 
 vec3_t cartes_2_ypr(const vec3_t& direction)
 {
@@ -73,8 +76,7 @@ vec3_t points_compute_normal(const vec3_t& p0, const vec3_t& p1, const vec3_t& p
     return (p1 - p0).cross(p2 - p0).normalized();
 }
 
-bool points_compute_equation(const vec3_t& p0, const vec3_t& p1, const vec3_t& p2, float tolerance,
-                             vec4_t& out_plane)
+bool points_compute_equation(const vec3_t& p0, const vec3_t& p1, const vec3_t& p2, float tolerance, vec4_t& out_plane)
 {
     return plane_from_normal(p0, (p1 - p0).cross(p2 - p0), tolerance, out_plane);
 }
@@ -107,8 +109,8 @@ vec3_t project_vector2vector(const vec3_t& direction, const vec3_t& v)
     return direction * (v.dot(direction) / dd);
 }
 
-void smooth_curve(const vec3_t& p0, const vec3_t& t0, const vec3_t& p1, const vec3_t& t1, float t,
-                  vec3_t& out_point, vec3_t* out_tangent)
+void smooth_curve(const vec3_t& p0, const vec3_t& t0, const vec3_t& p1, const vec3_t& t1, float t, vec3_t& out_point,
+                  vec3_t* out_tangent)
 {
     const vec3_t c0 = p0, c1 = p0 + t0, c2 = p1 - t1, c3 = p1;
     const float s = 1.0f - t;

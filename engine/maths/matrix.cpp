@@ -11,8 +11,7 @@ namespace {
 constexpr double radians_per_degree = 3.14159265358979323846 / 180.0;
 
 // One strided point transform; `full` divides by w.
-void transform_points(const mat4_t& m, const void* in, int in_stride, void* out, int out_stride, int count,
-                      bool full)
+void transform_points(const mat4_t& m, const void* in, int in_stride, void* out, int out_stride, int count, bool full)
 {
     if (count > 0 && (!in || !out)) {
         error("transforming %d points: no %s array", count, in ? "output" : "input");
@@ -90,8 +89,7 @@ void matrix_set_mirror(mat4_t& out, const vec3_t& normal)
 bool matrix_set_perspective(mat4_t& out, float fov_degrees, float aspect, float near_plane, float far_plane)
 {
     out = mat4_t::identity();
-    if (!(fov_degrees > 0.0f && fov_degrees < 180.0f && aspect > 0.0f && near_plane > 0.0f &&
-          far_plane > near_plane))
+    if (!(fov_degrees > 0.0f && fov_degrees < 180.0f && aspect > 0.0f && near_plane > 0.0f && far_plane > near_plane))
         return false;
     const double f = 1.0 / std::tan(fov_degrees * radians_per_degree * 0.5);
     const double n = near_plane, r = far_plane;
@@ -175,8 +173,7 @@ void mult_point_matrix_fast(const mat4_t& m, const void* in, int in_stride, void
 
 vec3_t mult_normal_matrix_fast(const mat4_t& m, const vec3_t& n)
 {
-    return {m.m[0][0] * n.x + m.m[0][1] * n.y + m.m[0][2] * n.z,
-            m.m[1][0] * n.x + m.m[1][1] * n.y + m.m[1][2] * n.z,
+    return {m.m[0][0] * n.x + m.m[0][1] * n.y + m.m[0][2] * n.z, m.m[1][0] * n.x + m.m[1][1] * n.y + m.m[1][2] * n.z,
             m.m[2][0] * n.x + m.m[2][1] * n.y + m.m[2][2] * n.z};
 }
 

@@ -18,7 +18,6 @@ randomizer_t& source()
     return engine_source;
 }
 
-
 }  // namespace
 
 void random_reset() { engine_source_seeded = false; }

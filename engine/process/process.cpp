@@ -81,16 +81,16 @@ void vprocess_t::unlock()
 
 void vprocess_t::set_name(const char* name) { snprintf(name_, sizeof name_, "%s", name ? name : ""); }
 
-#define KAVRENTA_PROCESS_LOG(method, level)                          \
-    void vprocess_t::method(const char* format, ...)                 \
-    {                                                                \
-        char line[4096];                                             \
-        int used = snprintf(line, sizeof line, "[%s] ", name_);      \
-        va_list args;                                                \
-        va_start(args, format);                                      \
-        vsnprintf(line + used, sizeof line - static_cast<size_t>(used), format, args); \
-        va_end(args);                                                \
-        log_line(level, line);                                       \
+#define KAVRENTA_PROCESS_LOG(method, level)                                                                            \
+    void vprocess_t::method(const char* format, ...)                                                                   \
+    {                                                                                                                  \
+        char line[4096];                                                                                               \
+        int used = snprintf(line, sizeof line, "[%s] ", name_);                                                        \
+        va_list args;                                                                                                  \
+        va_start(args, format);                                                                                        \
+        vsnprintf(line + used, sizeof line - static_cast<size_t>(used), format, args);                                 \
+        va_end(args);                                                                                                  \
+        log_line(level, line);                                                                                         \
     }
 KAVRENTA_PROCESS_LOG(verbose, log_level_t::verbose)
 KAVRENTA_PROCESS_LOG(vmessage, log_level_t::message)

@@ -4,8 +4,7 @@
 #include "engine/log.h"
 #include "instance.h"
 
-namespace
-{
+namespace {
 
 // Where frame `frame` lies in seconds: frame 0 at 0, the last frame at the length.
 double frame_time(const psm_anim_data_t& anim, int frame)
@@ -62,7 +61,7 @@ struct adesc_target_t {
     explicit operator bool() const { return adesc != nullptr; }
 };
 
-} // namespace
+}  // namespace
 
 ENGINE_API int psm_adesc_create(psm_t* model, int anim, int start_frame, unsigned flags, int priority)
 {
@@ -138,8 +137,7 @@ ENGINE_API void psm_adesc_set_stop_frame(psm_t* model, int adesc, int frame)
     if (!target)
         return;
     if (frame < -1 || frame >= target.anim->frames) {
-        error("psm_adesc_set_stop_frame: no frame %d in an animation of %d frames", frame,
-              target.anim->frames);
+        error("psm_adesc_set_stop_frame: no frame %d in an animation of %d frames", frame, target.anim->frames);
         return;
     }
     target.adesc->stop_frame = frame;

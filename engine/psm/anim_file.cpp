@@ -3,13 +3,12 @@
 #include "engine/psm_file.h"
 #include "text_reader.h"
 
-namespace
-{
+namespace {
 
 // Most frames an animation may have: more than an hour at 60 frames a second.
 constexpr int64_t max_frames = 1 << 20;
 
-} // namespace
+}  // namespace
 
 bool psm_anim_read_text(std::string_view text, const std::string& source, psm_anim_data_t& out)
 {
@@ -35,8 +34,7 @@ bool psm_anim_read_text(std::string_view text, const std::string& source, psm_an
             }
             has_length = true;
         } else {
-            scanner.fail(token.line, "expected \"frames\" or \"length\" (once each), found \"%s\"",
-                         token.text.c_str());
+            scanner.fail(token.line, "expected \"frames\" or \"length\" (once each), found \"%s\"", token.text.c_str());
             return false;
         }
     }

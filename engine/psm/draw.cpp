@@ -2,14 +2,12 @@
 #include "engine/psm_record.h"
 #include "instance.h"
 
-namespace
-{
+namespace {
 
 std::vector<psm_draw_record_t> records;
 
 // Records one part; `shader` null means the part's slot shader.
-void record_part(psm_t& instance, int part, const void* shader, unsigned flags, unsigned colour,
-                 const void* lights)
+void record_part(psm_t& instance, int part, const void* shader, unsigned flags, unsigned colour, const void* lights)
 {
     const size_t index = static_cast<size_t>(part);
     records.push_back({&instance, part, instance.model->part_store[index].name,
@@ -21,16 +19,10 @@ const void* lights_of(psm_t& instance)
     return instance.light_callback ? instance.light_callback(&instance, instance.light_object) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
-const std::vector<psm_draw_record_t>& psm_draw_records()
-{
-    return records;
-}
-void psm_clear_draw_records()
-{
-    records.clear();
-}
+const std::vector<psm_draw_record_t>& psm_draw_records() { return records; }
+void psm_clear_draw_records() { records.clear(); }
 
 ENGINE_API void psm_set_light_callback(psm_t* model, psm_light_callback_t callback, void* object)
 {

@@ -6,13 +6,12 @@
 #include "engine/log.h"
 #include "model_registry.h"
 
-namespace
-{
+namespace {
 
 // Every live instance, owned, by its handle.
 std::unordered_map<const psm_t*, std::unique_ptr<psm_t>> instances;
 
-} // namespace
+}  // namespace
 
 bool psm_t::check_part(int part, const char* caller) const
 {
@@ -49,16 +48,13 @@ psm_t* psm_instance_lookup(const psm_t* model, const char* caller)
     return found->second.get();
 }
 
-void psm_instances_reset()
-{
-    instances.clear();
-}
+void psm_instances_reset() { instances.clear(); }
 
 ENGINE_API psm_t* psm_alloc(const char* path, int reserved0, int reserved1, unsigned flags)
 {
     if (reserved0 != 0 || reserved1 != 0)
-        warning("psm_alloc: %s: the middle arguments %d and %d are not used", path ? path : "(null)",
-                reserved0, reserved1);
+        warning("psm_alloc: %s: the middle arguments %d and %d are not used", path ? path : "(null)", reserved0,
+                reserved1);
     psm_model_data_t* const model = psm_model_acquire(path);
     if (!model)
         return nullptr;

@@ -10,13 +10,13 @@ struct psm_adesc_t {
     int anim = 0;
     unsigned flags = 0;
     int priority = 0;
-    double time = 0;     // seconds from frame 0, kept in double so left-over time is exact
-    int stop_frame = -1; // -1: the last frame
+    double time = 0;      // seconds from frame 0, kept in double so left-over time is exact
+    int stop_frame = -1;  // -1: the last frame
     bool looping = false;
     bool stopped = false;
-    float rtime = 0; // time the last advance did not use
+    float rtime = 0;  // time the last advance did not use
     float weight = 1.0f;
-    float wspeeds[2] = {0.0f, 0.0f}; // rise, fall
+    float wspeeds[2] = {0.0f, 0.0f};  // rise, fall
 };
 
 // Offset and rotation the game keeps on one bone.
@@ -27,13 +27,13 @@ struct psm_bone_pose_t {
 
 // An instance of a model (the public handle is a pointer to it).
 struct psm_t {
-    psm_model_data_t* model = nullptr; // holds one use of it
+    psm_model_data_t* model = nullptr;  // holds one use of it
     unsigned flags = 0;
     bool is_static = false;
-    std::vector<bool> visible;                        // per part
-    std::vector<std::string> shaders;                 // per slot (= part)
-    std::vector<psm_bone_pose_t> poses;               // per bone
-    std::vector<std::vector<vec3_t>> posed_positions; // per part, filled by psm_update_gdata
+    std::vector<bool> visible;                         // per part
+    std::vector<std::string> shaders;                  // per slot (= part)
+    std::vector<psm_bone_pose_t> poses;                // per bone
+    std::vector<std::vector<vec3_t>> posed_positions;  // per part, filled by psm_update_gdata
     psm_light_callback_t light_callback = nullptr;
     void* light_object = nullptr;
     std::vector<psm_adesc_t> adescs;

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
+namespace {
 
 // Centre of the box around the points, and the largest distance of a point from it.
 void bounding_sphere(const std::vector<vec3_t>& points, vec3_t& centre, float& radius)
@@ -26,7 +25,7 @@ void bounding_sphere(const std::vector<vec3_t>& points, vec3_t& centre, float& r
     radius = std::sqrt(largest_sq);
 }
 
-} // namespace
+}  // namespace
 
 void psm_model_data_t::publish()
 {

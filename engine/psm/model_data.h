@@ -10,8 +10,8 @@
 // One animation of a model: its file and timing.
 struct psm_anim_data_t {
     std::string path;
-    int frames = 0;   // at least 1
-    float length = 0; // seconds, above 0
+    int frames = 0;    // at least 1
+    float length = 0;  // seconds, above 0
 };
 
 // The arrays of one part, owned; psm_part_t points into them.
@@ -43,7 +43,7 @@ struct psm_model_data_t : psm_info_t {
     // Points the public records at the storage; call once the storage is complete.
     void publish();
 
-  private:
+private:
     std::vector<psm_part_t> part_records_;
 };
 

@@ -2,17 +2,15 @@
 
 #include "text_reader.h"
 
-namespace
-{
+namespace {
 
 // Numbers a list of indices or words may hold: far more than any model needs, small enough to refuse
 // a runaway file before it fills memory.
 constexpr size_t max_list_numbers = size_t(1) << 22;
 
 // Reads one model file, section by section.
-class model_parser_t
-{
-  public:
+class model_parser_t {
+public:
     model_parser_t(std::string_view text, const std::string& source) : reader_(text, source) {}
 
     std::unique_ptr<psm_model_data_t> read(const std::string& source)
@@ -26,7 +24,7 @@ class model_parser_t
             const bool ok = token.kind != token_kind_t::word ? fail_at(token, "expected \"bone\" or \"part\"")
                             : token.text == "bone"           ? read_bone()
                             : token.text == "part"           ? read_part()
-                                                   : fail_at(token, "expected \"bone\" or \"part\"");
+                                                             : fail_at(token, "expected \"bone\" or \"part\"");
             if (!ok)
                 return nullptr;
         }
@@ -36,7 +34,7 @@ class model_parser_t
         return std::move(model_);
     }
 
-  private:
+private:
     scanner_t& scanner() { return reader_.scanner(); }
 
     bool fail_at(const token_t& token, const char* what)
@@ -187,14 +185,11 @@ class model_parser_t
         const size_t vertices = part.positions.size();
         const char* name = part.name.c_str();
         if (!part.normals.empty() && part.normals.size() != vertices)
-            scanner().fail(line, "part \"%s\": %zu normals for %zu vertices", name, part.normals.size(),
-                           vertices);
+            scanner().fail(line, "part \"%s\": %zu normals for %zu vertices", name, part.normals.size(), vertices);
         else if (!part.uvs.empty() && part.uvs.size() != 2 * vertices)
-            scanner().fail(line, "part \"%s\": %zu uv numbers for %zu vertices", name, part.uvs.size(),
-                           vertices);
+            scanner().fail(line, "part \"%s\": %zu uv numbers for %zu vertices", name, part.uvs.size(), vertices);
         else if (part.indices.size() % 3 != 0)
-            scanner().fail(line, "part \"%s\": %zu indices is not whole triangles", name,
-                           part.indices.size());
+            scanner().fail(line, "part \"%s\": %zu indices is not whole triangles", name, part.indices.size());
         else if (!part.triangle_words.empty() && part.triangle_words.size() != part.indices.size() / 3)
             scanner().fail(line, "part \"%s\": %zu words for %zu triangles", name, part.triangle_words.size(),
                            part.indices.size() / 3);
@@ -210,7 +205,7 @@ class model_parser_t
     std::unique_ptr<psm_model_data_t> model_;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<psm_model_data_t> psm_model_read_text(std::string_view text, const std::string& source)
 {

@@ -11,8 +11,7 @@
 #include "engine/vfs.h"
 #include "model_file.h"
 
-namespace
-{
+namespace {
 
 // Every live model, owned, by the address of its public record.
 std::unordered_map<const psm_info_t*, std::unique_ptr<psm_model_data_t>> models;
@@ -27,7 +26,7 @@ psm_model_data_t* adopt(std::unique_ptr<psm_model_data_t> model)
     return raw;
 }
 
-} // namespace
+}  // namespace
 
 psm_model_data_t* psm_model_acquire(const char* path)
 {
@@ -84,10 +83,7 @@ psm_info_t* psm_info_parse(std::string_view text, const char* source)
     return model ? adopt(std::move(model)) : nullptr;
 }
 
-ENGINE_API psm_info_t* psm_alloc_info(const char* path)
-{
-    return psm_model_acquire(path);
-}
+ENGINE_API psm_info_t* psm_alloc_info(const char* path) { return psm_model_acquire(path); }
 
 ENGINE_API void psm_info_release(psm_info_t* info)
 {
@@ -118,8 +114,7 @@ ENGINE_API int psm_anim_add_file(psm_info_t* info, const char* path, int* out_in
     return index;
 }
 
-namespace
-{
+namespace {
 
 const psm_anim_data_t* find_anim(const psm_info_t* info, int anim, const char* caller)
 {
@@ -133,7 +128,7 @@ const psm_anim_data_t* find_anim(const psm_info_t* info, int anim, const char* c
     return &model->anims[static_cast<size_t>(anim)];
 }
 
-} // namespace
+}  // namespace
 
 ENGINE_API int psm_anim_get_frames(const psm_info_t* info, int anim)
 {

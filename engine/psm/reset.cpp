@@ -3,8 +3,7 @@
 #include "instance.h"
 #include "model_registry.h"
 
-namespace
-{
+namespace {
 
 // Instances first: each holds a use of its model.
 void psm_reset()
@@ -17,4 +16,4 @@ void psm_reset()
 // After the entities (which free their models) and before the resource cache.
 const engine_reset_registrar_t registrar(reset_order_entities + 50, psm_reset);
 
-} // namespace
+}  // namespace

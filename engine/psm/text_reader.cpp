@@ -29,7 +29,6 @@ bool psm_text_reader_t::name(std::string& out, const char* what)
     return true;
 }
 
-
 template <typename item_t, typename read_t>
 bool psm_text_reader_t::list(std::vector<item_t>& out, size_t limit, const char* what, read_t read_one)
 {

@@ -23,8 +23,8 @@ constexpr gfx_mode_t offered_mode(int width, int height, int bits)
     return mode;
 }
 constexpr gfx_mode_t offered_modes[] = {
-    offered_mode(640, 480, 16),   offered_mode(640, 480, 32),  offered_mode(800, 600, 16),
-    offered_mode(800, 600, 32),   offered_mode(1024, 768, 16), offered_mode(1024, 768, 32),
+    offered_mode(640, 480, 16),   offered_mode(640, 480, 32),   offered_mode(800, 600, 16),
+    offered_mode(800, 600, 32),   offered_mode(1024, 768, 16),  offered_mode(1024, 768, 32),
     offered_mode(1280, 1024, 32), offered_mode(1920, 1080, 32),
 };
 constexpr int offered_mode_count = sizeof offered_modes / sizeof offered_modes[0];
@@ -68,11 +68,9 @@ engine_reset_registrar_t device_reset_registrar(reset_order_devices, reset_devic
 
 }  // namespace
 
-gfx_device_setting::gfx_device_setting(const char* name, kind_t kind, double minimum, double maximum,
-                                       double fallback)
+gfx_device_setting::gfx_device_setting(const char* name, kind_t kind, double minimum, double maximum, double fallback)
     : name_(name), kind_(kind), minimum_(minimum), maximum_(maximum), default_(fallback), value_(fallback)
-{
-}
+{}
 
 void gfx_device_setting::format(double number, char* buffer, int size) const
 {
@@ -115,11 +113,8 @@ gfx_device_t::gfx_device_t(const char* name, const char* description)
       switch_setting("switch", gfx_device_setting::kind_int, 0, 1, 0),
       filter_setting_1("filter1", gfx_device_setting::kind_int, 0, 1, 1),
       filter_setting_2("filter2", gfx_device_setting::kind_int, 0, 1, 1),
-      filter_setting_3("filter3", gfx_device_setting::kind_int, 0, 1, 1),
-      name_(name),
-      description_(description)
-{
-}
+      filter_setting_3("filter3", gfx_device_setting::kind_int, 0, 1, 1), name_(name), description_(description)
+{}
 
 void gfx_device_t::describe(char* buffer, int size) const
 {
@@ -131,8 +126,8 @@ int gfx_device_t::setting_count() const { return 8; }
 
 gfx_device_setting* gfx_device_t::setting(int index)
 {
-    gfx_device_setting* all[] = {&scale_setting,   &level_setting,    &depth_setting,    &quality_setting,
-                                 &switch_setting,  &filter_setting_1, &filter_setting_2, &filter_setting_3};
+    gfx_device_setting* all[] = {&scale_setting,  &level_setting,    &depth_setting,    &quality_setting,
+                                 &switch_setting, &filter_setting_1, &filter_setting_2, &filter_setting_3};
     return index >= 0 && index < setting_count() ? all[index] : nullptr;
 }
 
@@ -195,14 +190,13 @@ ENGINE_API bool gfx_mode_init(gfx_device_t* device, const gfx_mode_t* mode)
         return false;
     }
     if (!offers(*mode)) {
-        error("gfx_mode_init: %s does not offer %dx%d/%dbpp", device->name(), mode->width, mode->height,
-              mode->bits);
+        error("gfx_mode_init: %s does not offer %dx%d/%dbpp", device->name(), mode->width, mode->height, mode->bits);
         return false;
     }
     if (failures_to_inject > 0) {
         --failures_to_inject;
-        error("gfx_mode_init: %s refused %dx%d/%dbpp at %d Hz", device->name(), mode->width, mode->height,
-              mode->bits, mode->refresh);
+        error("gfx_mode_init: %s refused %dx%d/%dbpp at %d Hz", device->name(), mode->width, mode->height, mode->bits,
+              mode->refresh);
         return false;
     }
     mode_device = device;

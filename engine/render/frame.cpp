@@ -38,8 +38,7 @@ engine_reset_registrar_t frame_reset_registrar(reset_order_devices, reset_frame)
 void fill_with_clear_colour(int width, int height, std::vector<uint8_t>& pixels)
 {
     const uint8_t rgb[3] = {static_cast<uint8_t>(state.screen_colour >> 16),
-                            static_cast<uint8_t>(state.screen_colour >> 8),
-                            static_cast<uint8_t>(state.screen_colour)};
+                            static_cast<uint8_t>(state.screen_colour >> 8), static_cast<uint8_t>(state.screen_colour)};
     pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
     for (size_t i = 0; i < pixels.size(); i += 3) {
         pixels[i] = rgb[0];

@@ -96,14 +96,15 @@ public:
     gl_batch_state_t world(const gfx_recorded_place_t& place, const render_matrix_t& model, unsigned texture) const
     {
         gl_batch_state_t state;
-        const render_matrix_t clip = render_mul(projection(place.view), render_mul(render_matrix_t::from(place.camera), model));
+        const render_matrix_t clip =
+            render_mul(projection(place.view), render_mul(render_matrix_t::from(place.camera), model));
         std::copy(clip.m, clip.m + 16, state.transform);
         state.texture = texture;
         state.depth_test = 1;
         const float* r = place.view.rect;
         if (r[2] > r[0] && r[3] > r[1]) {
-            const int viewport[4] = {static_cast<int>(r[0]), height_ - static_cast<int>(r[3]), static_cast<int>(r[2] - r[0]),
-                                     static_cast<int>(r[3] - r[1])};
+            const int viewport[4] = {static_cast<int>(r[0]), height_ - static_cast<int>(r[3]),
+                                     static_cast<int>(r[2] - r[0]), static_cast<int>(r[3] - r[1])};
             std::copy(viewport, viewport + 4, state.viewport);
             std::copy(viewport, viewport + 4, state.scissor);
         } else {
@@ -111,8 +112,8 @@ public:
         }
         const float* c = place.view.clip;
         if (c[2] > c[0] && c[3] > c[1]) {
-            const int scissor[4] = {static_cast<int>(c[0]), height_ - static_cast<int>(c[3]), static_cast<int>(c[2] - c[0]),
-                                    static_cast<int>(c[3] - c[1])};
+            const int scissor[4] = {static_cast<int>(c[0]), height_ - static_cast<int>(c[3]),
+                                    static_cast<int>(c[2] - c[0]), static_cast<int>(c[3] - c[1])};
             std::copy(scissor, scissor + 4, state.scissor);
         }
         return state;
@@ -241,7 +242,8 @@ void paint_data(painter_t& painter, const gfx_recorded_data_t& data)
 // y scales), turned by its rotation, around its position.
 void paint_sprites(painter_t& painter, const gfx_recorded_sprites_t& record)
 {
-    const render_matrix_t to_camera = render_mul(render_matrix_t::from(record.place.camera), render_matrix_t::from(record.world));
+    const render_matrix_t to_camera =
+        render_mul(render_matrix_t::from(record.place.camera), render_matrix_t::from(record.world));
     const gl_batch_state_t state = [&] {
         gfx_recorded_place_t place = record.place;
         const render_matrix_t identity = render_matrix_t::identity();
@@ -408,11 +410,21 @@ bool frame_paint(const gfx_frame_record_t& frame, int frame_number, int width, i
     gl_clear(true, true, black);
     for (const paint_step_t& step : steps_of(frame, frame_number)) {
         switch (step.kind) {
-        case step_kind_t::clear: paint_clear(painter, frame.clears[step.index]); break;
-        case step_kind_t::proto: paint_proto(painter, frame.protos[step.index]); break;
-        case step_kind_t::data: paint_data(painter, frame.data[step.index]); break;
-        case step_kind_t::sprites: paint_sprites(painter, frame.sprites[step.index]); break;
-        case step_kind_t::line: paint_line(painter, frame.lines[step.index]); break;
+        case step_kind_t::clear:
+            paint_clear(painter, frame.clears[step.index]);
+            break;
+        case step_kind_t::proto:
+            paint_proto(painter, frame.protos[step.index]);
+            break;
+        case step_kind_t::data:
+            paint_data(painter, frame.data[step.index]);
+            break;
+        case step_kind_t::sprites:
+            paint_sprites(painter, frame.sprites[step.index]);
+            break;
+        case step_kind_t::line:
+            paint_line(painter, frame.lines[step.index]);
+            break;
         case step_kind_t::markup: {
             const pml_drawn_t& drawn = pml_drawn()[step.index];
             paint_markup(painter, drawn, window_of(drawn));

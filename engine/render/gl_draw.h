@@ -14,15 +14,15 @@ struct gl_vertex_t {
 
 // What a batch shares. Matrices use the engine's convention (column vectors, stored row by row).
 struct gl_batch_state_t {
-    float transform[16];   // vertex position to clip space
+    float transform[16];  // vertex position to clip space
     unsigned texture = 0;
-    int lines = 0;         // 1 lines, 0 triangles
-    int depth_test = 0;    // 1 tests and writes depth
-    int lit = 0;           // 1 applies the light below
+    int lines = 0;       // 1 lines, 0 triangles
+    int depth_test = 0;  // 1 tests and writes depth
+    int lit = 0;         // 1 applies the light below
     float ambient[3] = {0, 0, 0};
     float diffuse[3] = {0, 0, 0};
     float light_direction[3] = {0, 1, 0};  // towards the light, unit
-    int viewport[4] = {0, 0, 0, 0};  // left, bottom, width, height in target pixels
+    int viewport[4] = {0, 0, 0, 0};        // left, bottom, width, height in target pixels
     int scissor[4] = {0, 0, 0, 0};
 };
 

@@ -7,8 +7,7 @@
 
 r_packet_t::r_packet_t(const r_packet_decl_t* declaration, void* owner, int element)
     : declaration_(declaration), owner_(owner), element_(element)
-{
-}
+{}
 
 void r_packet_t::set_item(void* item, int element)
 {
@@ -56,9 +55,6 @@ ENGINE_API r_packet_t* gfx_alloc_packet(const r_packet_decl_t* declaration, void
 
 ENGINE_API void gfx_free_packet(r_packet_t* packet) { delete packet; }
 
-ENGINE_API r_proto_t* gfx_alloc_proto(int vertex_packets)
-{
-    return new (std::nothrow) r_proto_t(vertex_packets);
-}
+ENGINE_API r_proto_t* gfx_alloc_proto(int vertex_packets) { return new (std::nothrow) r_proto_t(vertex_packets); }
 
 ENGINE_API void gfx_free_proto(r_proto_t* proto) { delete proto; }

@@ -33,10 +33,14 @@ void report_warning(png_structp, png_const_charp text) { warning("png_compress: 
 int colour_type(int planes)
 {
     switch (planes) {
-    case 1: return PNG_COLOR_TYPE_GRAY;
-    case 3: return PNG_COLOR_TYPE_RGB;
-    case 4: return PNG_COLOR_TYPE_RGB_ALPHA;
-    default: return -1;
+    case 1:
+        return PNG_COLOR_TYPE_GRAY;
+    case 3:
+        return PNG_COLOR_TYPE_RGB;
+    case 4:
+        return PNG_COLOR_TYPE_RGB_ALPHA;
+    default:
+        return -1;
     }
 }
 

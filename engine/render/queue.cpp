@@ -82,8 +82,7 @@ const gfx_shader_t* make_shader(const std::string& path)
 }
 
 // Copies `count` elements of `width` values from a caller's array, when it has one.
-template <typename T>
-std::vector<T> copy_array(const T* values, int count, int width)
+template <typename T> std::vector<T> copy_array(const T* values, int count, int width)
 {
     if (!values || count <= 0)
         return {};

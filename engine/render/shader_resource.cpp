@@ -33,8 +33,8 @@ void* shader_load(c_item_t* item)
 // The record stays the renderer's; the item forgets it and finds it again on its next load.
 void shader_free(c_item_t* item) { item->object = nullptr; }
 
-resource_ops_t shader_ops = {shader_load, nullptr, shader_free, nullptr, nullptr, nullptr, nullptr, -1,
-                             shader_kind_number};
+resource_ops_t shader_ops = {shader_load, nullptr, shader_free, nullptr,           nullptr,
+                             nullptr,     nullptr, -1,          shader_kind_number};
 
 // Claims names ending in ".shd" (any case).
 c_item_t* shader_match(c_item_t*, intptr_t, const char* name)

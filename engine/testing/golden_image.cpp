@@ -27,7 +27,9 @@ golden_picture_t halved(const golden_picture_t& in)
                 for (int dy = 0; dy < 2; ++dy)
                     for (int dx = 0; dx < 2; ++dx)
                         sum += in.rgb[(static_cast<size_t>(y * 2 + dy) * static_cast<size_t>(in.width) +
-                                       static_cast<size_t>(x * 2 + dx)) * 3 + static_cast<size_t>(c)];
+                                       static_cast<size_t>(x * 2 + dx)) *
+                                          3 +
+                                      static_cast<size_t>(c)];
                 out.rgb[(static_cast<size_t>(y) * static_cast<size_t>(out.width) + static_cast<size_t>(x)) * 3 +
                         static_cast<size_t>(c)] = static_cast<uint8_t>((sum + 2) / 4);
             }
@@ -76,8 +78,8 @@ bool golden_image_uniform(const golden_picture_t& picture)
     }
     golden_picture_t expected;
     if (!png_decode_rgb_file(reference, expected.width, expected.height, expected.rgb))
-        return ::testing::AssertionFailure() << "no reference picture " << reference
-                                             << " (tools/update-golden.sh writes it)";
+        return ::testing::AssertionFailure()
+               << "no reference picture " << reference << " (tools/update-golden.sh writes it)";
     if (expected.width != small.width || expected.height != small.height)
         return ::testing::AssertionFailure() << "the reference is " << expected.width << "x" << expected.height
                                              << ", the halved picture " << small.width << "x" << small.height;
@@ -97,13 +99,13 @@ bool golden_image_uniform(const golden_picture_t& picture)
     const double mean = total / static_cast<double>(pixels * 3);
     if (static_cast<double>(differing) > differing_share * static_cast<double>(pixels) || mean > mean_tolerance) {
         // Keeps what was seen beside the build for a look.
-        const std::string seen = (std::filesystem::temp_directory_path() /
-                                  (std::filesystem::path(reference).stem().string() + ".seen.png"))
-                                     .string();
+        const std::string seen =
+            (std::filesystem::temp_directory_path() / (std::filesystem::path(reference).stem().string() + ".seen.png"))
+                .string();
         write_reference(small, seen);
-        return ::testing::AssertionFailure() << differing << " of " << pixels << " pixels differ by more than "
-                                             << channel_tolerance << ", mean difference " << mean << " (from "
-                                             << reference << "; seen: " << seen << ")";
+        return ::testing::AssertionFailure()
+               << differing << " of " << pixels << " pixels differ by more than " << channel_tolerance
+               << ", mean difference " << mean << " (from " << reference << "; seen: " << seen << ")";
     }
     return ::testing::AssertionSuccess();
 }

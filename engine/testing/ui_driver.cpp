@@ -52,7 +52,10 @@ public:
 };
 
 const entity_reg_t trace_type{
-    "ui.handler.test.trace", 0, {0, 0, 0}, sizeof(trace_handler_t),
+    "ui.handler.test.trace",
+    0,
+    {0, 0, 0},
+    sizeof(trace_handler_t),
     [](void* memory) -> entity_t* { return memory ? new (memory) trace_handler_t() : new trace_handler_t(); },
     [](entity_t* object, bool in_place) {
         if (in_place)

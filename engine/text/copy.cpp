@@ -2,8 +2,7 @@
 
 #include "engine/text.h"
 
-namespace
-{
+namespace {
 
 // Copies at most `count` characters of `source` (none when null) to `dest`; answers how many.
 size_t copy_prefix(char* dest, const char* source, size_t count)
@@ -14,7 +13,7 @@ size_t copy_prefix(char* dest, const char* source, size_t count)
     return length;
 }
 
-} // namespace
+}  // namespace
 
 ENGINE_API char* v_strncpy(char* dest, const char* source, size_t count)
 {

@@ -28,8 +28,8 @@ void clear_part(char* out, size_t size)
 
 }  // namespace
 
-ENGINE_API bool v_fnsplit(const char* path, char* dir, size_t dir_size, char* name, size_t name_size,
-                          char* ext, size_t ext_size)
+ENGINE_API bool v_fnsplit(const char* path, char* dir, size_t dir_size, char* name, size_t name_size, char* ext,
+                          size_t ext_size)
 {
     if (!path)
         path = "";

@@ -58,8 +58,7 @@ bool scanner_is_number(std::string_view text)
 
 scanner_t::scanner_t(std::string_view text, std::string source, const char* punctuation)
     : text_(text), source_(std::move(source)), punctuation_(punctuation ? punctuation : "")
-{
-}
+{}
 
 void scanner_t::fail(int line, const char* format, ...)
 {
@@ -129,11 +128,21 @@ bool scanner_t::read_string(token_t& out)
         if (c == '\\' && position_ < text_.size()) {
             const char escaped = text_[position_++];
             switch (escaped) {
-            case 'n': c = '\n'; break;
-            case 't': c = '\t'; break;
-            case 'r': c = '\r'; break;
-            case '"': c = '"'; break;
-            case '\\': c = '\\'; break;
+            case 'n':
+                c = '\n';
+                break;
+            case 't':
+                c = '\t';
+                break;
+            case 'r':
+                c = '\r';
+                break;
+            case '"':
+                c = '"';
+                break;
+            case '\\':
+                c = '\\';
+                break;
             default:
                 // An unknown escape stays as written, so Windows-style paths survive.
                 out.text.push_back('\\');

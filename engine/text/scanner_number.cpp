@@ -91,12 +91,12 @@ bool scanner_t::whole_of(const token_t& token, int64_t& out, const char* what, i
         fail(token.line, "expected %s but the text ends", what);
         return false;
     }
-    const number_fault_t fault = token.kind == token_kind_t::number
-                                     ? scanner_read_whole(token.text, low, high, out)
-                                     : number_fault_t::not_a_number;
+    const number_fault_t fault = token.kind == token_kind_t::number ? scanner_read_whole(token.text, low, high, out)
+                                                                    : number_fault_t::not_a_number;
     const int shown = static_cast<int>(std::min<size_t>(token.text.size(), shown_bytes));
     switch (fault) {
-    case number_fault_t::none: return true;
+    case number_fault_t::none:
+        return true;
     case number_fault_t::out_of_range:
         fail(token.line, "%s %.*s is outside %" PRId64 " to %" PRId64, what, shown, token.text.c_str(), low, high);
         return false;
@@ -114,12 +114,12 @@ bool scanner_t::real_of(const token_t& token, double& out, const char* what, dou
         fail(token.line, "expected %s but the text ends", what);
         return false;
     }
-    const number_fault_t fault = token.kind == token_kind_t::number
-                                     ? scanner_read_real(token.text, low, high, out)
-                                     : number_fault_t::not_a_number;
+    const number_fault_t fault = token.kind == token_kind_t::number ? scanner_read_real(token.text, low, high, out)
+                                                                    : number_fault_t::not_a_number;
     const int shown = static_cast<int>(std::min<size_t>(token.text.size(), shown_bytes));
     switch (fault) {
-    case number_fault_t::none: return true;
+    case number_fault_t::none:
+        return true;
     case number_fault_t::out_of_range:
         fail(token.line, "%s %.*s is outside %g to %g", what, shown, token.text.c_str(), low, high);
         return false;

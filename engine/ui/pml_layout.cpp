@@ -15,13 +15,20 @@ using attributes_t = std::vector<std::pair<std::string, std::string>>;
 unsigned escape_color(char code)
 {
     switch (code) {
-    case 'r': return 0xFF0000FF;
-    case 'g': return 0xFF00FF00;
-    case 'y': return 0xFF00FFFF;
-    case 'w': return 0xFFFFFFFF;
-    case 'b': return 0xFFFF0000;
-    case 'k': return 0xFF000000;
-    default: return 0;
+    case 'r':
+        return 0xFF0000FF;
+    case 'g':
+        return 0xFF00FF00;
+    case 'y':
+        return 0xFF00FFFF;
+    case 'w':
+        return 0xFFFFFFFF;
+    case 'b':
+        return 0xFFFF0000;
+    case 'k':
+        return 0xFF000000;
+    default:
+        return 0;
     }
 }
 
@@ -95,8 +102,7 @@ size_t find_verbatim_end(std::string_view text, size_t from)
 
 pml_layout_t::pml_layout_t(const pml_rect_t& bounds)
     : bounds_(bounds), line_start_(bounds.left), pen_(bounds.left), line_top_(bounds.top)
-{
-}
+{}
 
 bool pml_layout_t::fail(const char* what, std::string_view detail)
 {
@@ -127,7 +133,8 @@ bool pml_layout_t::run(std::string_view text)
             }
             if (!read_tag(tag))
                 return false;
-        } else if (c == '\\' && position + 1 < text.size() && (escape_color(text[position + 1]) || text[position + 1] == 'c')) {
+        } else if (c == '\\' && position + 1 < text.size() &&
+                   (escape_color(text[position + 1]) || text[position + 1] == 'c')) {
             read_escape(text[position + 1]);
             position += 2;
         } else if (c == '\\' && position + 1 < text.size() && text[position + 1] == '\\') {

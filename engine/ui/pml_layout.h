@@ -51,5 +51,5 @@ private:
     float line_top_ = 0.0f;
     float line_height_ = 0.0f;  // tallest item of the current line
     int line_ = 0;
-    size_t word_start_ = 0;     // first item of the word being laid, or items_.size() between words
+    size_t word_start_ = 0;  // first item of the word being laid, or items_.size() between words
 };

@@ -15,8 +15,7 @@ void ui_command()
 {
     const std::string target = cmd_argc() == 3 ? cmd_argv(2) : "";
     const size_t colon = target.find(':');
-    if (strcasecmp(cmd_argv(1), "t") != 0 || colon == std::string::npos || colon == 0 ||
-        colon + 1 == target.size()) {
+    if (strcasecmp(cmd_argv(1), "t") != 0 || colon == std::string::npos || colon == 0 || colon + 1 == target.size()) {
         warning("usage: ui t NAME:GROUP");
         return;
     }

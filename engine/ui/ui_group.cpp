@@ -9,8 +9,8 @@ const int group_levels[] = {0};
 const level_list_t ui_group_t::init_list(&entity_t::init_list, group_levels);
 
 const evalue_def_t ui_group_t::evd_fitting =
-    evalue_member("fitting", evalue_bool, sizeof(bool), evalue_bind<&ui_group_t::fitting>, &ui_view_t::evd_id,
-                  "false", evalue_bind_status<&ui_group_t::group_status>);
+    evalue_member("fitting", evalue_bool, sizeof(bool), evalue_bind<&ui_group_t::fitting>, &ui_view_t::evd_id, "false",
+                  evalue_bind_status<&ui_group_t::group_status>);
 
 ui_group_t::ui_group_t() { view_type |= ui_view_type_group; }
 

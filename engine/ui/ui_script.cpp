@@ -53,9 +53,8 @@ bool read_rect(const eblock_template_t::setting_t& setting, pml_rect_t& out)
          at = rest.find_first_not_of(blanks, at)) {
         const size_t end = std::min(rest.find_first_of(blanks, at), rest.size());
         double value = 0.0;
-        if (read == 4 ||
-            scanner_read_real(rest.substr(at, end - at), -scanner_t::real_limit, scanner_t::real_limit, value) !=
-                number_fault_t::none)
+        if (read == 4 || scanner_read_real(rest.substr(at, end - at), -scanner_t::real_limit, scanner_t::real_limit,
+                                           value) != number_fault_t::none)
             return false;
         values[read++] = static_cast<float>(value);
         at = end;
@@ -150,7 +149,6 @@ void collect_views(ui_view_t* view, std::vector<entity_t*>& out)
         for (ui_view_t* child : static_cast<ui_group_t*>(view)->children)
             collect_views(child, out);
 }
-
 
 // Runs the init phases; false when an entity failed one.
 bool run_init(const std::vector<entity_t*>& entities, build_state_t& state)

@@ -14,14 +14,9 @@ namespace {
 
 ui_system_t state;
 
-template <typename type_t>
-entity_t* create_view(void* memory)
-{
-    return memory ? new (memory) type_t() : new type_t();
-}
+template <typename type_t> entity_t* create_view(void* memory) { return memory ? new (memory) type_t() : new type_t(); }
 
-template <typename type_t>
-void destroy_view(entity_t* object, bool in_place)
+template <typename type_t> void destroy_view(entity_t* object, bool in_place)
 {
     if (in_place)
         static_cast<type_t*>(object)->~type_t();
@@ -29,9 +24,9 @@ void destroy_view(entity_t* object, bool in_place)
         delete static_cast<type_t*>(object);
 }
 
-const entity_reg_t window_type{"ui.window", 0, {0, 0, 0}, sizeof(ui_window_t), create_view<ui_window_t>,
-                               destroy_view<ui_window_t>};
-const entity_reg_t group_type{"ui.comp.group", 0, {0, 0, 0}, sizeof(ui_group_t), create_view<ui_group_t>,
+const entity_reg_t window_type{
+    "ui.window", 0, {0, 0, 0}, sizeof(ui_window_t), create_view<ui_window_t>, destroy_view<ui_window_t>};
+const entity_reg_t group_type{"ui.comp.group",         0, {0, 0, 0}, sizeof(ui_group_t), create_view<ui_group_t>,
                               destroy_view<ui_group_t>};
 
 }  // namespace
@@ -80,9 +75,9 @@ void ui_finish_removals()
     for (ui_slot_t& slot : state.windows)
         if (slot.dying)
             dying.push_back(slot);
-    state.windows.erase(std::remove_if(state.windows.begin(), state.windows.end(),
-                                       [](const ui_slot_t& slot) { return slot.dying; }),
-                        state.windows.end());
+    state.windows.erase(
+        std::remove_if(state.windows.begin(), state.windows.end(), [](const ui_slot_t& slot) { return slot.dying; }),
+        state.windows.end());
     for (ui_slot_t& slot : dying)
         destroy_slot(slot);
     ui_pointer_collect();

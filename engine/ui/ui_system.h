@@ -17,9 +17,9 @@ struct ui_slot_t {
 // The windows, back to front, and the work in progress.
 struct ui_system_t {
     bool initialised = false;
-    std::vector<ui_slot_t> windows;     // back to front (shown windows move to the front)
+    std::vector<ui_slot_t> windows;  // back to front (shown windows move to the front)
     ui_window_t* splash = nullptr;
-    int busy = 0;                       // depth of frame passes and event dispatches under way
+    int busy = 0;  // depth of frame passes and event dispatches under way
 };
 
 ui_system_t& ui_system();

@@ -9,9 +9,8 @@
 #include "engine/ui_group.h"
 #include "engine/ui_window.h"
 
-const evalue_def_t ui_view_t::evd_tab =
-    evalue_member("tab", evalue_int, sizeof(int), evalue_bind<&ui_view_t::tab>, nullptr, "-1",
-                  evalue_bind_status<&ui_view_t::view_status>);
+const evalue_def_t ui_view_t::evd_tab = evalue_member("tab", evalue_int, sizeof(int), evalue_bind<&ui_view_t::tab>,
+                                                      nullptr, "-1", evalue_bind_status<&ui_view_t::view_status>);
 const evalue_def_t ui_view_t::evd_tooltip =
     evalue_member("tooltip", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_view_t::tooltip>, &evd_tab, nullptr,
                   evalue_bind_status<&ui_view_t::view_status>);
@@ -122,8 +121,9 @@ bool ui_view_t::handle_event(ui_event_t* event)
         return action(this, ui_action_joy_button, &param);
     }
     case ui_event_pov: {
-        ui_pov_param_t param{0, {static_cast<uint8_t>(event->pov & 0xFF), static_cast<uint8_t>((event->pov >> 8) & 0xFF),
-                                 static_cast<uint8_t>((event->pov >> 16) & 0xFF), static_cast<uint8_t>(event->pov >> 24)}};
+        ui_pov_param_t param{0,
+                             {static_cast<uint8_t>(event->pov & 0xFF), static_cast<uint8_t>((event->pov >> 8) & 0xFF),
+                              static_cast<uint8_t>((event->pov >> 16) & 0xFF), static_cast<uint8_t>(event->pov >> 24)}};
         return action(this, ui_action_pov, &param);
     }
     default:
@@ -163,7 +163,8 @@ ui_view_t* tab_neighbour(ui_window_t* window, const ui_view_t* from, int step)
     collect_tab_views(window, views);
     if (views.empty())
         return nullptr;
-    std::stable_sort(views.begin(), views.end(), [](const ui_view_t* a, const ui_view_t* b) { return a->tab < b->tab; });
+    std::stable_sort(views.begin(), views.end(),
+                     [](const ui_view_t* a, const ui_view_t* b) { return a->tab < b->tab; });
     const auto found = std::find(views.begin(), views.end(), from);
     const long count = static_cast<long>(views.size());
     const long at = found == views.end() ? (step > 0 ? -1 : count) : found - views.begin();

@@ -43,7 +43,8 @@ ENGINE_API void* wnd_create_window(const char* title)
 {
     record.calls.emplace_back("wnd_create_window");
     if (!record.class_registered || record.created) {
-        error("wnd_create_window: %s", record.created ? "the main window exists already" : "no window class registered");
+        error("wnd_create_window: %s",
+              record.created ? "the main window exists already" : "no window class registered");
         return nullptr;
     }
     record.created = true;

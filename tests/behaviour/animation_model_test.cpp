@@ -69,7 +69,8 @@ TEST_F(animation_model_test, refused_names_and_states_stop_the_file_with_their_m
     const std::string directory = "/" + std::string(50, 'd') + "/";
     psb_animation_t far(0, layer_, model_, directory);
     EXPECT_FALSE(far.add_animation("wave_animation.psa"));
-    EXPECT_EQ(logged(), std::vector<std::string>{"animation filename too long (" + directory + "wave_animation.psa) !"});
+    EXPECT_EQ(logged(),
+              std::vector<std::string>{"animation filename too long (" + directory + "wave_animation.psa) !"});
     mark_log();
     EXPECT_EQ(psb_form_file_name("/m/", "/abs/x.psa"), "/abs/x.psa");
     EXPECT_EQ(psb_form_file_name("/m/", "x.psa"), "/m/x.psa");

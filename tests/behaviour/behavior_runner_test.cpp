@@ -46,9 +46,9 @@ protected:
         behaviour_test_t::SetUp();
         write_data_file("m/man.psm", "psm 1\nbone root { }\n");
         for (int seconds = 1; seconds <= 4; ++seconds)
-            write_data_file("m/a" + std::to_string(seconds) + ".psa",
-                            "psa 1\nframes " + std::to_string(10 * seconds + 1) + "\nlength " +
-                                std::to_string(seconds) + "\n");
+            write_data_file("m/a" + std::to_string(seconds) + ".psa", "psa 1\nframes " +
+                                                                          std::to_string(10 * seconds + 1) +
+                                                                          "\nlength " + std::to_string(seconds) + "\n");
         model_ = api::psm_alloc("/m/man.psm", 0, 0, 0);
         ASSERT_NE(model_, nullptr);
         for (int seconds = 1; seconds <= 4; ++seconds) {

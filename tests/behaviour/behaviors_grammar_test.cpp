@@ -55,19 +55,34 @@ TEST_F(behaviors_grammar_test, versions_and_elements_draw_exactly_their_messages
     };
     const std::vector<list_case_t> cases = {
         {"an empty list", behavior_list(""), true, {}, {}},
-        {"two behaviours", behavior_list("<behavior file=\"a.xml\"/><behavior file=\"b.xml\"/>"), true,
-         {"a.xml", "b.xml"}, {}},
-        {"no version", kuvra("<behaviors><behavior file=\"a.xml\"/></behaviors>\n"), false, {},
+        {"two behaviours",
+         behavior_list("<behavior file=\"a.xml\"/><behavior file=\"b.xml\"/>"),
+         true,
+         {"a.xml", "b.xml"},
+         {}},
+        {"no version",
+         kuvra("<behaviors><behavior file=\"a.xml\"/></behaviors>\n"),
+         false,
+         {},
          {"\\r[psb_behaviors_parse]  parse error, unexpected TK_END_TAG_OPEN, expecting TK_VERSION_ATTRIBUTE at line "
           "3 column 11",
           "\\r[psb_behaviors_parse] invalid psb behaviors file"}},
-        {"version written 1", kuvra("<behaviors version=\"1\"></behaviors>\n"), false, {},
+        {"version written 1",
+         kuvra("<behaviors version=\"1\"></behaviors>\n"),
+         false,
+         {},
          {"\\r[psb_behaviors_parse]  parse error, unexpected TK_STRING_STRING, expecting TK_STRING_FLOAT at line 3 "
           "column 21",
           "\\r[psb_behaviors_parse] invalid psb behaviors file"}},
-        {"version 2.0", kuvra("<behaviors version=\"2.0\"><behavior file=\"a.xml\"/></behaviors>\n"), false, {},
+        {"version 2.0",
+         kuvra("<behaviors version=\"2.0\"><behavior file=\"a.xml\"/></behaviors>\n"),
+         false,
+         {},
          {"\\r[psb_behaviors_parse] invalid behaviors file version"}},
-        {"declaration version written 1", "<?xml version=\"1\"?><kuvra></kuvra>", false, {},
+        {"declaration version written 1",
+         "<?xml version=\"1\"?><kuvra></kuvra>",
+         false,
+         {},
          {"\\r[psb_behaviors_parse]  parse error, unexpected TK_STRING_STRING, expecting TK_STRING_FLOAT at line 1 "
           "column 16"}},
     };
@@ -107,9 +122,9 @@ TEST_F(behaviors_grammar_test, groups_nest_nine_deep_and_no_deeper)
     }
     EXPECT_FALSE(parse(behavior_list("<behavior_group file=\"g1\"/><behavior file=\"after\"/>")));
     EXPECT_EQ(list_.loaded, (std::vector<std::string>{"b1", "b2", "b3", "b4", "b5", "b6", "b7", "b8", "b9"}));
-    EXPECT_EQ(logged(), (std::vector<std::string>{
-                            "\\r[psb_behaviors_scan] behavior groups nested too deep (more than 9 levels)",
-                            "\\r[psb_behaviors_parse] behavior group (g10) not read"}));
+    EXPECT_EQ(logged(),
+              (std::vector<std::string>{"\\r[psb_behaviors_scan] behavior groups nested too deep (more than 9 levels)",
+                                        "\\r[psb_behaviors_parse] behavior group (g10) not read"}));
 
     // The next list starts from level 0 as usual; a group naming itself is refused the same way.
     reset_engine();
@@ -134,10 +149,10 @@ TEST_F(behaviors_grammar_test, a_syntax_error_inside_a_group_stops_the_whole_lis
     list_.groups["bad"] = kuvra("<behaviors version=\"1.0\"><behavior/></behaviors>\n");
     EXPECT_FALSE(parse(behavior_list("<behavior_group file=\"bad\"/><behavior file=\"c.xml\"/>")));
     EXPECT_TRUE(list_.loaded.empty());
-    EXPECT_EQ(logged(),
-              (std::vector<std::string>{"\\r[psb_behaviors_parse]  parse error, unexpected TK_END_TAG_CLOSED, expecting "
-                                        "TK_FILE_ATTRIBUTE at line 5 column 36",
-                                        "\\r[psb_behaviors_parse] invalid psb behaviors file"}));
+    EXPECT_EQ(logged(), (std::vector<std::string>{
+                            "\\r[psb_behaviors_parse]  parse error, unexpected TK_END_TAG_CLOSED, expecting "
+                            "TK_FILE_ATTRIBUTE at line 5 column 36",
+                            "\\r[psb_behaviors_parse] invalid psb behaviors file"}));
 }
 
 }  // namespace

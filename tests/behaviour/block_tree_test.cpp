@@ -144,7 +144,13 @@ TEST_F(block_tree_test, a_base_block_settles_its_fade_and_refuses_to_be_empty)
         std::vector<std::string> messages;
     };
     const std::vector<fade_case_t> cases = {
-        {"fade length 3 s over 2 s", false, true, 0, 3, 0, 2,
+        {"fade length 3 s over 2 s",
+         false,
+         true,
+         0,
+         3,
+         0,
+         2,
          {"fade out length longer than base block length ! resizing length to 2.000000"}},
         {"fade length 0.5 s", false, true, 0, 0.5f, 1.5f, 0.5f, {}},
         {"fade time 3 s over 2 s", true, false, 3, 0, 2, 0, {"fade out time set after base block end !"}},
@@ -224,10 +230,10 @@ TEST_F(block_tree_test, refused_descriptions_keep_the_current_block_and_zero_spe
     ASSERT_TRUE(tree_.begin_block(missing));
     EXPECT_EQ(tree_.current()->kind, psb_block_parallel);
     ASSERT_TRUE(tree_.end_block());
-    EXPECT_EQ(logged(), (std::vector<std::string>{"code block cannot be time and frame triggered at once !",
-                                                  "invalid event type !",
-                                                  "<psb> invalid speed (0.000000) ! ignoring speed",
-                                                  "falling back to parallel, error loading (nowhere)"}));
+    EXPECT_EQ(logged(),
+              (std::vector<std::string>{"code block cannot be time and frame triggered at once !",
+                                        "invalid event type !", "<psb> invalid speed (0.000000) ! ignoring speed",
+                                        "falling back to parallel, error loading (nowhere)"}));
 }
 
 TEST_F(block_tree_test, animation_ramps_percent_triggers_and_sound_events)

@@ -54,58 +54,91 @@ TEST_F(layer_grammar_test, files_draw_exactly_their_messages)
         {"a valid layer", kuvra(layer_element(valid_sections)), true, {}},
         {"name before version", kuvra(layer_element(valid_sections, "name=\"body\" version=\"1.0\"")), true, {}},
         {"a quoted string instead of a declaration is echoed",
-         "\"made by hand\"\n<kuvra>" + layer_element(valid_sections) + "</kuvra>", true, {"made by hand"}},
+         "\"made by hand\"\n<kuvra>" + layer_element(valid_sections) + "</kuvra>",
+         true,
+         {"made by hand"}},
         {"declaration version 2.0 only draws a message",
-         "<?xml version=\"2.0\"?><kuvra>" + layer_element(valid_sections) + "</kuvra>", true,
+         "<?xml version=\"2.0\"?><kuvra>" + layer_element(valid_sections) + "</kuvra>",
+         true,
          {"Invalid XML version. expected 1.0"}},
         {"declaration version as the integer 1",
-         "<?xml version=\"1\"?><kuvra>" + layer_element(valid_sections) + "</kuvra>", false,
+         "<?xml version=\"1\"?><kuvra>" + layer_element(valid_sections) + "</kuvra>",
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_STRING_INT, expecting TK_STRING_FLOAT at line 1 column 16"}},
-        {"no declaration", "<kuvra>" + layer_element(valid_sections) + "</kuvra>", false,
+        {"no declaration",
+         "<kuvra>" + layer_element(valid_sections) + "</kuvra>",
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_KUVRA_BEGIN, expecting TK_HEADER_START or "
           "TK_STRING_STRING at line 1 column 7"}},
-        {"end of input before </kuvra>", "<?xml?>\n<kuvra>\n" + layer_element(valid_sections), false,
+        {"end of input before </kuvra>",
+         "<?xml?>\n<kuvra>\n" + layer_element(valid_sections),
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected $, expecting TK_KUVRA_END at line 19 column 8",
           "\\r[psb_layer_parse] invalid psb layer file"}},
-        {"a bare word after </kuvra>", kuvra(layer_element(valid_sections)) + "junk", false,
+        {"a bare word after </kuvra>",
+         kuvra(layer_element(valid_sections)) + "junk",
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_STRING, expecting $ at line 21 column 4"}},
-        {"comments and blanks after </kuvra>", kuvra(layer_element(valid_sections)) + " <!-- end -- - --->\n\n", true,
+        {"comments and blanks after </kuvra>",
+         kuvra(layer_element(valid_sections)) + " <!-- end -- - --->\n\n",
+         true,
          {}},
-        {"a layer without a version", kuvra(layer_element(valid_sections, "name=\"body\"")), false,
+        {"a layer without a version",
+         kuvra(layer_element(valid_sections, "name=\"body\"")),
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_END_TAG_OPEN, expecting TK_VERSION_ATTRIBUTE at line 3 "
           "column 19",
           "\\r[psb_layer_parse] version attribute missing"}},
-        {"layer version 2.0", kuvra(layer_element(valid_sections, "version=\"2.0\" name=\"body\"")), false,
+        {"layer version 2.0",
+         kuvra(layer_element(valid_sections, "version=\"2.0\" name=\"body\"")),
+         false,
          {"\\r[psb_layer_parse] invalid layer file version"}},
-        {"layer version as the integer 1", kuvra(layer_element(valid_sections, "version=\"1\" name=\"body\"")), false,
+        {"layer version as the integer 1",
+         kuvra(layer_element(valid_sections, "version=\"1\" name=\"body\"")),
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_STRING_INT, expecting TK_STRING_FLOAT at line 3 column 17",
           "\\r[psb_layer_parse] version attribute missing"}},
-        {"an empty processes section", kuvra(layer_element("<processes></processes>" + attributes + features + loads)),
-         false, {"\\r[psb_layer_parse] at least one process has to be specified."}},
-        {"attributes first", kuvra(layer_element(attributes + features + loads)), false,
+        {"an empty processes section",
+         kuvra(layer_element("<processes></processes>" + attributes + features + loads)),
+         false,
+         {"\\r[psb_layer_parse] at least one process has to be specified."}},
+        {"attributes first",
+         kuvra(layer_element(attributes + features + loads)),
+         false,
          {"\\r[psb_layer_parse] <verbatim><</verbatim>processes<verbatim>></verbatim> tag missing"}},
-        {"features after processes", kuvra(layer_element(processes + features + loads)), false,
+        {"features after processes",
+         kuvra(layer_element(processes + features + loads)),
+         false,
          {"\\r[psb_layer_parse] <verbatim><</verbatim>attributes<verbatim>></verbatim> tag missing"}},
-        {"an empty features section", kuvra(layer_element(processes + attributes + "<features></features>" + loads)),
-         false, {"\\r[psb_layer_parse] <verbatim><</verbatim>group<verbatim>></verbatim> tag missing (at least one)"}},
-        {"an empty attributes section", kuvra(layer_element(processes + "<attributes></attributes>" + features + loads)),
-         true, {}},
-        {"no features section", kuvra(layer_element(processes + attributes + loads)), false,
+        {"an empty features section",
+         kuvra(layer_element(processes + attributes + "<features></features>" + loads)),
+         false,
+         {"\\r[psb_layer_parse] <verbatim><</verbatim>group<verbatim>></verbatim> tag missing (at least one)"}},
+        {"an empty attributes section",
+         kuvra(layer_element(processes + "<attributes></attributes>" + features + loads)),
+         true,
+         {}},
+        {"no features section",
+         kuvra(layer_element(processes + attributes + loads)),
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_LOAD_BEHAVIORS_BEGIN, expecting TK_FEATURES_BEGIN at "
           "line 10 column 15",
           "\\r[psb_layer_parse] version attribute missing"}},
         {"transitions without behaviours",
-         kuvra(layer_element(processes + attributes + features + "<load_transitions file=\"t.xml\"/>\n")), false,
+         kuvra(layer_element(processes + attributes + features + "<load_transitions file=\"t.xml\"/>\n")),
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_LAYER_END, expecting TK_LOAD_BEHAVIORS_BEGIN at line 19 "
           "column 8",
           "\\r[psb_layer_parse] version attribute missing"}},
         {"transitions then behaviours",
-         kuvra(layer_element(processes + attributes + features + "<load_transitions file=\"t.xml\"/>\n" + loads)), true,
+         kuvra(layer_element(processes + attributes + features + "<load_transitions file=\"t.xml\"/>\n" + loads)),
+         true,
          {}},
         {"attribute type float",
          kuvra(layer_element(processes + "<attributes><attribute name=\"a\" type=\"float\"/></attributes>\n" +
                              features + loads)),
-         false, {"\\r[psb_layer_parse] unknown attribute type (float) at line 7 col 43"}},
+         false,
+         {"\\r[psb_layer_parse] unknown attribute type (float) at line 7 col 43"}},
         {"a quoted state name",
          kuvra(layer_element(processes + attributes +
                              "<features><group><feature name=\"f\"><state>\"s\"</state></feature></group></features>" +
@@ -120,26 +153,39 @@ TEST_F(layer_grammar_test, files_draw_exactly_their_messages)
          false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_STRING, expecting TK_STATE_END at line 10 column 45",
           "\\r[psb_layer_parse] version attribute missing"}},
-        {"an unquoted decimal is skipped", kuvra("1.5 " + layer_element(valid_sections)), true,
+        {"an unquoted decimal is skipped",
+         kuvra("1.5 " + layer_element(valid_sections)),
+         true,
          {"\\r[psb_layer_scan] shouldn't happen"}},
-        {"a bare number is a word", kuvra("15 " + layer_element(valid_sections)), false,
+        {"a bare number is a word",
+         kuvra("15 " + layer_element(valid_sections)),
+         false,
          {"\\r[psb_layer_parse]  parse error, unexpected TK_STRING, expecting error or TK_LAYER_BEGIN at line 3 "
           "column 2",
           "\\r[psb_layer_parse] invalid psb layer file"}},
-        {"a comment between attributes", kuvra(layer_element(valid_sections, "version=\"1.0\" <!-- x -- y --> " + v.substr(14))),
-         true, {}},
+        {"a comment between attributes",
+         kuvra(layer_element(valid_sections, "version=\"1.0\" <!-- x -- y --> " + v.substr(14))),
+         true,
+         {}},
         {"a value broken by a newline",
-         kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"bo\ndy\"")), false,
+         kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"bo\ndy\"")),
+         false,
          {"\\r[psb_layer_scan] newline in string constant at line 3",
           "\\r[psb_layer_parse]  parse error, unexpected TK_STRING_STRING, expecting TK_END_TAG_OPEN at line 4 "
           "column 2",
           "\\r[psb_layer_parse] version attribute missing"}},
-        {"a tab in a value is dropped", kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"bo\tdy\"")), false,
+        {"a tab in a value is dropped",
+         kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"bo\tdy\"")),
+         false,
          {"\\r[psb_layer_scan] non printable character in string constant at line 3",
           "\\r[psb_layer_parse]  parse error, unexpected TK_STRING_STRING, expecting TK_END_TAG_OPEN at line 3 "
           "column 32",
           "\\r[psb_layer_parse] version attribute missing"}},
-        {"a doubled question mark does not end a declaration", "<?xml ?" "?> ?>\n<kuvra>" + layer_element(valid_sections) + "</kuvra>", true,
+        {"a doubled question mark does not end a declaration",
+         "<?xml ?"
+         "?> ?>\n<kuvra>" +
+             layer_element(valid_sections) + "</kuvra>",
+         true,
          {}},
     };
     for (const parse_case_t& c : cases) {
@@ -172,17 +218,17 @@ TEST_F(layer_grammar_test, builds_the_vocabulary_in_file_order_with_zero_based_l
         "<load_transitions file=\"/t/body.transitions.xml\"/><load_behaviors file=\"body.behaviors.xml\"/>\n"));
     psb_layer_t layer;
     ASSERT_TRUE(parse_layer(text, layer));
-    EXPECT_EQ(logged(), (std::vector<std::string>{"<psb> duplicate process name (legs)",
-                                                  "<psb> duplicate feature name (stance)",
-                                                  "<psb> ignoring state (run) (duplicate feature)",
-                                                  "<psb> ignoring state (stand) (duplicate feature)"}));
+    EXPECT_EQ(logged(),
+              (std::vector<std::string>{"<psb> duplicate process name (legs)", "<psb> duplicate feature name (stance)",
+                                        "<psb> ignoring state (run) (duplicate feature)",
+                                        "<psb> ignoring state (stand) (duplicate feature)"}));
     EXPECT_STREQ(layer.get_name(), "body");
     uint32_t index = 9;
     ASSERT_TRUE(layer.find_process("arms", &index));
     EXPECT_EQ(index, 1u);
     uint32_t attribute = 0;
-    const std::pair<const char*, uint32_t> attribute_cases[] = {{"a", 0x0u}, {"b", 0x10001u}, {"c", 0x20002u},
-                                                                {"d", 0x10003u}};
+    const std::pair<const char*, uint32_t> attribute_cases[] = {
+        {"a", 0x0u}, {"b", 0x10001u}, {"c", 0x20002u}, {"d", 0x10003u}};
     for (const auto& [name, value] : attribute_cases) {
         ASSERT_TRUE(layer.find_attribute(name, &attribute)) << name;
         EXPECT_EQ(attribute, value) << name;
@@ -213,26 +259,39 @@ TEST_F(layer_grammar_test, names_of_63_characters_pass_and_64_stop_the_parse)
 {
     const std::string n63(63, 'n');
     const std::string n64(64, 'n');
-    const std::string state_section = "<features><group><feature name=\"f\"><state>" + n64 +
-                                      "</state></feature></group></features>\n";
+    const std::string state_section =
+        "<features><group><feature name=\"f\"><state>" + n64 + "</state></feature></group></features>\n";
     const std::vector<parse_case_t> cases = {
         {"63 everywhere",
          kuvra(layer_element("<processes><process name=\"" + n63 + "\"/></processes>\n<attributes><attribute name=\"" +
-                                 n63 + "\"/></attributes>\n<features><group><feature name=\"" + n63 + "\"><state>" + n63 +
-                                 "</state></feature></group></features>\n" + loads,
+                                 n63 + "\"/></attributes>\n<features><group><feature name=\"" + n63 + "\"><state>" +
+                                 n63 + "</state></feature></group></features>\n" + loads,
                              "version=\"1.0\" name=\"" + n63 + "\"")),
-         true, {}},
-        {"a layer name of 64 is still set", kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + n64 + "\"")),
-         true, {"\\r[psb_layer_parse] psb_layer name too long !"}},
-        {"process", kuvra(layer_element("<processes><process name=\"" + n64 + "\"/></processes>" + attributes)), false,
+         true,
+         {}},
+        {"a layer name of 64 is still set",
+         kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + n64 + "\"")),
+         true,
+         {"\\r[psb_layer_parse] psb_layer name too long !"}},
+        {"process",
+         kuvra(layer_element("<processes><process name=\"" + n64 + "\"/></processes>" + attributes)),
+         false,
          {"\\r[psb_layer_parse] process name too long (" + n64 + ")"}},
-        {"attribute", kuvra(layer_element(processes + "<attributes><attribute name=\"" + n64 + "\"/></attributes>")),
-         false, {"\\r[psb_layer_parse] attribute name too long (" + n64 + ")"}},
-        {"feature", layer_with_features("<features><group><feature name=\"" + n64 + "\">"), false,
+        {"attribute",
+         kuvra(layer_element(processes + "<attributes><attribute name=\"" + n64 + "\"/></attributes>")),
+         false,
+         {"\\r[psb_layer_parse] attribute name too long (" + n64 + ")"}},
+        {"feature",
+         layer_with_features("<features><group><feature name=\"" + n64 + "\">"),
+         false,
          {"\\r[psb_layer_parse] feature name too long (" + n64 + ")"}},
-        {"state", layer_with_features(state_section), false, {"\\r[psb_layer_parse] state name too long (" + n64 + ")"}},
+        {"state",
+         layer_with_features(state_section),
+         false,
+         {"\\r[psb_layer_parse] state name too long (" + n64 + ")"}},
         {"a behaviours file of 64 is refused, the parse goes on",
-         kuvra(layer_element(processes + attributes + features + "<load_behaviors file=\"" + n64 + "\"/>")), true,
+         kuvra(layer_element(processes + attributes + features + "<load_behaviors file=\"" + n64 + "\"/>")),
+         true,
          {"behaviors filename too long ! (" + n64 + ")"}},
     };
     for (const parse_case_t& c : cases) {
@@ -247,15 +306,13 @@ TEST_F(layer_grammar_test, scanner_limits_are_refused_with_their_messages)
 {
     psb_layer_t layer;
     // A run of 1022 characters is a value; 1023 is refused and carries no text.
-    EXPECT_TRUE(parse_layer(kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + std::string(1022, 'x') +
-                                                                    "\"")),
-                            layer));
+    EXPECT_TRUE(parse_layer(
+        kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + std::string(1022, 'x') + "\"")), layer));
     EXPECT_EQ(strlen(layer.get_name()), 1022u);
     reset_engine();
     psb_layer_t cut;
-    EXPECT_TRUE(parse_layer(kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + std::string(1023, 'x') +
-                                                                  "\"")),
-                            cut));
+    EXPECT_TRUE(parse_layer(
+        kuvra(layer_element(valid_sections, "version=\"1.0\" name=\"" + std::string(1023, 'x') + "\"")), cut));
     EXPECT_STREQ(cut.get_name(), "");
     EXPECT_EQ(logged(), (std::vector<std::string>{"\\r[psb_layer_scan] parsed string too long"}));
     // A bare word longer than a token value holds is cut, with a message, and then refused by length.
@@ -265,9 +322,9 @@ TEST_F(layer_grammar_test, scanner_limits_are_refused_with_their_messages)
     EXPECT_FALSE(parse_layer(layer_with_features("<features><group><feature name=\"f\"><state>" + word +
                                                  "</state></feature></group></features>\n"),
                              worded));
-    EXPECT_EQ(logged(), (std::vector<std::string>{"\\r[psb_layer_scan] parsed word too long",
-                                                  "\\r[psb_layer_parse] state name too long (" + word.substr(0, 1023) +
-                                                      ")"}));
+    EXPECT_EQ(logged(),
+              (std::vector<std::string>{"\\r[psb_layer_scan] parsed word too long",
+                                        "\\r[psb_layer_parse] state name too long (" + word.substr(0, 1023) + ")"}));
 }
 
 TEST_F(layer_grammar_test, a_deep_stack_of_declarations_overflows_cleanly)

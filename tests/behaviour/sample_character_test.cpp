@@ -140,10 +140,10 @@ TEST_F(sample_character_test, every_description_file_reads_without_a_message)
     std::string text = sample_text(character + "driver.info.xml");
     EXPECT_TRUE(psb_info_parse_text(text.data(), text.size()));
     psb_current_info = nullptr;
-    EXPECT_EQ(info.names, (std::vector<std::string>{"/models/driver/driver.psm", "body.layer.xml", "work",
-                                                    "/shaders/driver/jacket.shd", "/shaders/driver/jacket.shd",
-                                                    "/shaders/driver/face.shd", "rain",
-                                                    "/shaders/driver/raincoat.shd", "2"}));
+    EXPECT_EQ(info.names,
+              (std::vector<std::string>{"/models/driver/driver.psm", "body.layer.xml", "work",
+                                        "/shaders/driver/jacket.shd", "/shaders/driver/jacket.shd",
+                                        "/shaders/driver/face.shd", "rain", "/shaders/driver/raincoat.shd", "2"}));
 
     listed_behaviors_t list;
     psb_current_behaviors = &list;

@@ -27,8 +27,8 @@ public:
     {
         auto found = by_name_.find(file);
         if (found == by_name_.end()) {
-            auto animation = std::make_unique<psb_animation_t>(static_cast<uint16_t>(animations_.size()), layer_,
-                                                               model_, character);
+            auto animation =
+                std::make_unique<psb_animation_t>(static_cast<uint16_t>(animations_.size()), layer_, model_, character);
             if (!animation->read((character + file).c_str()))
                 return false;
             psm_indices.push_back(animation->psm_index());
@@ -49,7 +49,10 @@ public:
         sounds.push_back(name);
         return static_cast<int32_t>(sounds.size() - 1);
     }
-    int32_t frame_count(uint16_t id) const override { return id < animations_.size() ? animations_[id]->frame_count() : 0; }
+    int32_t frame_count(uint16_t id) const override
+    {
+        return id < animations_.size() ? animations_[id]->frame_count() : 0;
+    }
 
     std::vector<int32_t> psm_indices;
     std::vector<std::string> sounds;

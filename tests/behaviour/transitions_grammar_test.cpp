@@ -84,8 +84,8 @@ TEST_F(transitions_grammar_test, the_table_receives_every_call_in_file_order)
     EXPECT_EQ(logged(), std::vector<std::string>{});
     EXPECT_EQ(table_.calls,
               (std::vector<std::string>{
-                  "feature stance", "default priority", "no overlay", "no_stretch 0", "state stand stand.anim", "simple",
-                  "from stand to walk", "play start.xml", "end transition", "feature arms", "priority 3",
+                  "feature stance", "default priority", "no overlay", "no_stretch 0", "state stand stand.anim",
+                  "simple", "from stand to walk", "play start.xml", "end transition", "feature arms", "priority 3",
                   "overlay 20.000000", "no_stretch 1", "state up up.anim", "feature head", "simple", "from a to b",
                   // A percent overlay reaches the table as the number written: the table scales it once.
                   "blend 50.000000 unit 2", "animation 1 x 2.000000 -",
@@ -106,17 +106,25 @@ TEST_F(transitions_grammar_test, files_draw_exactly_their_messages)
     const std::string invalid = "\\r[psb_transitions_parse] invalid data file";
     const std::vector<transitions_case_t> cases = {
         {"empty sections", transitions_file(""), true, {}},
-        {"version 2.0", kuvra("<transitions version=\"2.0\"><simple></simple><compound></compound></transitions>"),
-         false, {"\\r[psb_transitions_parse] invalid transition file version"}},
-        {"no version", kuvra("<transitions><simple></simple><compound></compound></transitions>"), false,
+        {"version 2.0",
+         kuvra("<transitions version=\"2.0\"><simple></simple><compound></compound></transitions>"),
+         false,
+         {"\\r[psb_transitions_parse] invalid transition file version"}},
+        {"no version",
+         kuvra("<transitions><simple></simple><compound></compound></transitions>"),
+         false,
          {"\\r[psb_transitions_parse]  parse error, unexpected TK_END_TAG_OPEN, expecting TK_VERSION_ATTRIBUTE at "
           "line 3 column 13",
           invalid}},
-        {"no compound section", kuvra("<transitions version=\"1.0\"><simple></simple></transitions>"), false,
+        {"no compound section",
+         kuvra("<transitions version=\"1.0\"><simple></simple></transitions>"),
+         false,
          {"\\r[psb_transitions_parse]  parse error, unexpected TK_TRANSITIONS_END, expecting TK_COMPOUND_BEGIN at "
           "line 3 column 58",
           invalid}},
-        {"a feature without content", transitions_file("<feature name=\"f\"></feature>"), false,
+        {"a feature without content",
+         transitions_file("<feature name=\"f\"></feature>"),
+         false,
          {"\\r[psb_transitions_parse]  parse error, unexpected TK_FEATURE_END, expecting TK_MATRIX_BEGIN or "
           "TK_TRANSITION_BEGIN at line 3 column 63",
           invalid}},
@@ -128,12 +136,15 @@ TEST_F(transitions_grammar_test, files_draw_exactly_their_messages)
           "3 column 126",
           invalid}},
         {"a matrix overlay without percent",
-         transitions_file("<feature name=\"f\"><matrix overlay=\"50\"><state name=\"s\" file=\"x\"/></matrix></feature>"),
+         transitions_file(
+             "<feature name=\"f\"><matrix overlay=\"50\"><state name=\"s\" file=\"x\"/></matrix></feature>"),
          false,
          {"\\r[psb_transitions_parse]  parse error, unexpected TK_STRING_INT, expecting TK_STRING_PERCENT at line 3 "
           "column 72",
           invalid}},
-        {"a compound transition opened with a blank", transitions_file("", "<transition ><features>"), false,
+        {"a compound transition opened with a blank",
+         transitions_file("", "<transition ><features>"),
+         false,
          {"\\r[psb_transitions_parse]  parse error, unexpected TK_END_TAG_OPEN, expecting TK_FEATURES_BEGIN at line 3 "
           "column 67",
           invalid}},
@@ -141,14 +152,19 @@ TEST_F(transitions_grammar_test, files_draw_exactly_their_messages)
          transitions_file("<feature name=\"f\"><transition from=\"a\" to=\"b\"><blend overlay=\"1\"><from>"
                           "<animation speed=\"2\"/></from><to><animation file=\"t\"/></to></blend></transition>"
                           "</feature>"),
-         false, {"\\r[psb_transitions_parse] you have to enter animation filename !"}},
+         false,
+         {"\\r[psb_transitions_parse] you have to enter animation filename !"}},
         {"a file name of 64 characters",
          transitions_file("<feature name=\"f\"><transition from=\"a\" to=\"b\"><blend overlay=\"1\"><from>"
-                          "<animation file=\"" + std::string(64, 'f') + "\"/></from><to><animation file=\"t\"/></to>"
+                          "<animation file=\"" +
+                          std::string(64, 'f') +
+                          "\"/></from><to><animation file=\"t\"/></to>"
                           "</blend></transition></feature>"),
-         false, {"\\r[psb_transitions_parse] animation filename too long (" + std::string(64, 'f') + ")"}},
+         false,
+         {"\\r[psb_transitions_parse] animation filename too long (" + std::string(64, 'f') + ")"}},
         {"the word state as an attribute",
-         transitions_file("<feature name=\"f\"><matrix><state state=\"s\" file=\"x\"/></matrix></feature>"), false,
+         transitions_file("<feature name=\"f\"><matrix><state state=\"s\" file=\"x\"/></matrix></feature>"),
+         false,
          {"\\r[psb_transitions_parse]  parse error, unexpected TK_STATE_ATTRIBUTE, expecting TK_NAME_ATTRIBUTE at line "
           "3 column 73",
           invalid}},

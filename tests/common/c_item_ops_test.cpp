@@ -9,9 +9,8 @@ namespace {
 
 void* failing_load(c_item_t*) { return nullptr; }
 
-class c_item_ops_test : public engine_test_t
-{
-  protected:
+class c_item_ops_test : public engine_test_t {
+protected:
     void SetUp() override
     {
         engine_test_t::SetUp();

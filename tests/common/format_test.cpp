@@ -83,7 +83,8 @@ TEST(format_day_time, shows_the_day_and_a_twelve_hour_clock)
         {43200.0f, "<color value=11223344>@@ui_mon@@   12 : 00 PM<color value=FFFFFFFF>"},
         {90000.0f, "<color value=11223344>@@ui_tue@@   01 : 00 AM<color value=FFFFFFFF>"},
         {604799.6f, "<color value=11223344>@@ui_mon@@   12 : 00 AM<color value=FFFFFFFF>"},
-        {6 * 86400.0f + 23 * 3600.0f + 59 * 60.0f, "<color value=11223344>@@ui_sun@@   11 : 59 PM<color value=FFFFFFFF>"},
+        {6 * 86400.0f + 23 * 3600.0f + 59 * 60.0f,
+         "<color value=11223344>@@ui_sun@@   11 : 59 PM<color value=FFFFFFFF>"},
         {-60.0f, "<color value=11223344>@@ui_sun@@   11 : 59 PM<color value=FFFFFFFF>"},
     };
     for (const time_case_t& c : cases)

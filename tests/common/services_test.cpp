@@ -12,9 +12,8 @@
 
 namespace {
 
-class services_test : public engine_test_t
-{
-  protected:
+class services_test : public engine_test_t {
+protected:
     void SetUp() override
     {
         engine_test_t::SetUp();

@@ -52,11 +52,19 @@ TEST_F(translate_test, font_keys_take_the_suffix_of_the_screen_height)
         int height;
         const char* shown;
     } cases[] = {
-        {"__fnt_mid", 480, "mid0"},  {"__fnt_mid", 599, "mid0"},  {"__fnt_mid", 600, "mid1"},
-        {"__fnt_mid", 719, "mid1"},  {"__fnt_mid", 720, "mid2"},  {"__fnt_mid", 768, "mid2"},
-        {"__fnt_mid", 1023, "mid2"}, {"__fnt_mid", 1024, "mid3"}, {"__FNT_BIG", 1080, "big3"},  // the suffix goes onto the key as given
+        {"__fnt_mid", 480, "mid0"},
+        {"__fnt_mid", 599, "mid0"},
+        {"__fnt_mid", 600, "mid1"},
+        {"__fnt_mid", 719, "mid1"},
+        {"__fnt_mid", 720, "mid2"},
+        {"__fnt_mid", 768, "mid2"},
+        {"__fnt_mid", 1023, "mid2"},
+        {"__fnt_mid", 1024, "mid3"},
+        {"__FNT_BIG", 1080, "big3"},  // the suffix goes onto the key as given
         // Only the three font keys are sized; the comparison covers the whole key.
-        {"__fnt_mid_1", 480, "mid1"}, {"__fnt_midx", 1024, "__fnt_midx"}, {"__other", 480, "other"},
+        {"__fnt_mid_1", 480, "mid1"},
+        {"__fnt_midx", 1024, "__fnt_midx"},
+        {"__other", 480, "other"},
         // Keys without a value in the pool show themselves.
         {"__fnt_sml", 768, "__fnt_sml"},
     };

@@ -14,17 +14,13 @@
 namespace {
 
 // A plain component.
-class leaf_view_t : public ui_view_t
-{
-};
+class leaf_view_t : public ui_view_t {};
 
 // A group that hands out only components with ids below 500.
-class private_group_t : public ui_group_t
-{
-  public:
+class private_group_t : public ui_group_t {
+public:
     bool public_component(const ui_view_t* view) const override { return view && view->id < 500; }
 };
-
 
 const entity_reg_t leaf_type = test_entity_type<leaf_view_t>("ui.comp.test_leaf");
 const entity_reg_t private_type = test_entity_type<private_group_t>("ui.comp.test_private");
@@ -48,9 +44,8 @@ entity ui.window {
 }
 )";
 
-class ui_find_component_test : public engine_test_t
-{
-  protected:
+class ui_find_component_test : public engine_test_t {
+protected:
     void SetUp() override
     {
         engine_test_t::SetUp();

@@ -12,8 +12,7 @@
 #include "engine/vfs.h"
 #include "engine_testing/engine_test.h"
 
-namespace
-{
+namespace {
 
 // What the recording command saw: the words of each call.
 std::vector<std::vector<std::string>> calls;
@@ -35,14 +34,10 @@ void outer_command()
 }
 
 std::vector<std::string> changes;
-void note_change(cvar_t* variable)
-{
-    changes.push_back(std::string(variable->name()) + "=" + variable->value());
-}
+void note_change(cvar_t* variable) { changes.push_back(std::string(variable->name()) + "=" + variable->value()); }
 
-class console_test : public engine_test_t
-{
-  protected:
+class console_test : public engine_test_t {
+protected:
     void SetUp() override
     {
         engine_test_t::SetUp();
@@ -73,8 +68,7 @@ TEST_F(console_test, commands_receive_their_words)
         {"record a; record b", {{"record", "a"}, {"record", "b"}}},
         {"record \"a;b\" // comment; record c", {{"record", "a;b"}}},
         {"record \"q\\\"uote\\\\\" C:\\games", {{"record", "q\"uote\\", "C:\\games"}}},
-        {"record ui t console:system_02\nrecord x",
-         {{"record", "ui", "t", "console:system_02"}, {"record", "x"}}},
+        {"record ui t console:system_02\nrecord x", {{"record", "ui", "t", "console:system_02"}, {"record", "x"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -107,11 +101,9 @@ TEST_F(console_test, registration_refuses_duplicates_and_unregister_removes)
 
 TEST_F(console_test, execute_block_skips_comments_and_blank_lines_and_respects_its_size)
 {
-    const std::string block =
-        "// settings\n\n   \n# a note\r\nrecord one\r\n  record two // trailing\nrecord three";
+    const std::string block = "// settings\n\n   \n# a note\r\nrecord one\r\n  record two // trailing\nrecord three";
     EXPECT_TRUE(cmd_execute_block(block.data(), static_cast<long>(block.size()) - 6));
-    EXPECT_EQ(calls,
-              (std::vector<std::vector<std::string>>{{"record", "one"}, {"record", "two"}, {"record"}}));
+    EXPECT_EQ(calls, (std::vector<std::vector<std::string>>{{"record", "one"}, {"record", "two"}, {"record"}}));
     EXPECT_FALSE(cmd_execute_block(nullptr, 4));
     EXPECT_FALSE(cmd_execute_block("record", -1));
 }
@@ -178,7 +170,7 @@ TEST_F(console_test, config_is_written_and_read_back_before_registration)
         ASSERT_TRUE(cvar_register_variable(&name, 0));
         ASSERT_TRUE(cmd_execute("r_mode 800x600"));
         name.set("say \"hi\"; C:\\x\nnext");
-        cvar_set_or_keep("s_volume", "0.5"); // kept for a variable this run never registered
+        cvar_set_or_keep("s_volume", "0.5");  // kept for a variable this run never registered
         ASSERT_TRUE(process_store_cfg("/config.cfg"));
     }
     EXPECT_EQ(home_text("config.cfg"), "// console variables, run as commands at start\n"
@@ -206,4 +198,4 @@ TEST_F(console_test, config_that_cannot_be_written_is_reported)
     EXPECT_TRUE(console_load_config()) << "no config yet is fine";
 }
 
-} // namespace
+}  // namespace

@@ -17,8 +17,7 @@ namespace {
 
 using containers_test = engine_test_t;
 
-template <typename L>
-std::vector<int> values_of(const L& list)
+template <typename L> std::vector<int> values_of(const L& list)
 {
     std::vector<int> out;
     for (const auto& v : list)

@@ -90,8 +90,8 @@ TEST_F(def_pool_test, integer_and_real_readings)
         "n { a = 42 b = -0x1f c = 3.9 d = 12abc e = word f = 99999999999 g = -99999999999 h = \" 5\" }", "n.def");
     ASSERT_NE(pool, nullptr);
     const def_obj_t* n = pool->find("n");
-    const std::pair<const char*, int> ints[] = {{"a", 42}, {"b", -31}, {"c", 3},          {"d", 12},
-                                                {"e", 0},  {"f", 2147483647}, {"g", -2147483647 - 1}, {"h", 5}};
+    const std::pair<const char*, int> ints[] = {
+        {"a", 42}, {"b", -31}, {"c", 3}, {"d", 12}, {"e", 0}, {"f", 2147483647}, {"g", -2147483647 - 1}, {"h", 5}};
     for (const auto& [key, value] : ints)
         EXPECT_EQ(n->get_int(key), value) << key;
     EXPECT_EQ(n->get_real("c"), 3.9f);
@@ -170,8 +170,18 @@ TEST_F(def_pool_test, built_pool_round_trips_awkward_texts)
     def_obj_t* device = pool.new_object("Device 3/AGP: \"fast\"");
     ASSERT_TRUE(pool.add_object(device));
     EXPECT_FALSE(pool.add_object(device)) << "placed once only";
-    const char* const awkward[] = {"", "with space", "semi;colon", "a=b", "{brace}", "quote\"inside", "back\\slash",
-                                   "line\nbreak", "tab\there", "// not a comment", "/* nor this */", "@@key@@",
+    const char* const awkward[] = {"",
+                                   "with space",
+                                   "semi;colon",
+                                   "a=b",
+                                   "{brace}",
+                                   "quote\"inside",
+                                   "back\\slash",
+                                   "line\nbreak",
+                                   "tab\there",
+                                   "// not a comment",
+                                   "/* nor this */",
+                                   "@@key@@",
                                    "<color value=ff00ff>"};
     int i = 0;
     for (const char* text : awkward)

@@ -19,8 +19,7 @@ inline std::vector<std::string>& probe_journal()
 }
 
 // Create and destroy functions of the kind a module writes for a registration record.
-template <typename entity_class>
-entity_t* probe_create(void* memory)
+template <typename entity_class> entity_t* probe_create(void* memory)
 {
     if (!memory)
         memory = mem_sys_alloc(sizeof(entity_class));
@@ -37,8 +36,7 @@ inline void probe_destroy(entity_t* object, bool in_place)
 }
 
 // An entity that writes every phase and handler call to the journal; its phases come from `lists`.
-template <const level_list_t* init_levels, const level_list_t* destroy_levels>
-class probe_e : public entity_t {
+template <const level_list_t* init_levels, const level_list_t* destroy_levels> class probe_e : public entity_t {
 public:
     int init(int phase) override
     {
@@ -95,12 +93,12 @@ inline const level_list_t probe_destroy_levels(&entity_t::destroy_list, {10});
 using early_probe_e = probe_e<&probe_early_init, &probe_destroy_levels>;
 using late_probe_e = probe_e<&probe_late_init, &entity_t::destroy_list>;
 
-inline const entity_reg_t early_probe_reg{"test.early", 1, {0, 0, 0}, sizeof(early_probe_e),
-                                          probe_create<early_probe_e>, probe_destroy};
+inline const entity_reg_t early_probe_reg{
+    "test.early", 1, {0, 0, 0}, sizeof(early_probe_e), probe_create<early_probe_e>, probe_destroy};
 inline const entity_reg_t quitter_reg{"test.quitter", 0, {0, 0, 0}, sizeof(quitter_e), probe_create<quitter_e>,
                                       probe_destroy};
-inline const entity_reg_t late_probe_reg{"test.late", 0, {0, 0, 0}, sizeof(late_probe_e),
-                                         probe_create<late_probe_e>, probe_destroy};
+inline const entity_reg_t late_probe_reg{"test.late",  0, {0, 0, 0}, sizeof(late_probe_e), probe_create<late_probe_e>,
+                                         probe_destroy};
 
 // Base fixture of the entity tests: a reset engine with both probe types registered and one entity
 // process listed to clone blocks into; the journal starts empty.

@@ -32,9 +32,9 @@ TEST_F(entity_test, init_phases_run_ascending_over_the_union_of_every_entity_lev
         entity test.early { name = c; })");
     ASSERT_NE(block, nullptr);
     ASSERT_TRUE(process_->init_eblock(block));
-    const std::vector<std::string> expected{"a precache", "b precache", "c precache", "a init -10", "c init -10",
-                                            "b init -2",  "a init 0",   "b init 0",   "c init 0",   "a init 10",
-                                            "c init 10"};
+    const std::vector<std::string> expected{"a precache", "b precache", "c precache", "a init -10",
+                                            "c init -10", "b init -2",  "a init 0",   "b init 0",
+                                            "c init 0",   "a init 10",  "c init 10"};
     EXPECT_EQ(probe_journal(), expected);
     EXPECT_EQ(process_->entity_count(), 3);
 }

@@ -61,12 +61,12 @@ const evalue_def_t props_e::evd_volume =
     evalue_member("volume", evalue_real, sizeof(float), evalue_bind<&props_e::volume>, &evd_position, "1.0");
 const evalue_def_t props_e::evd_code = evalue_member("code", evalue_hex, sizeof(uint32_t), evalue_bind<&props_e::code>,
                                                      &evd_volume, nullptr, evalue_bind_status<&props_e::status>);
-const evalue_def_t props_e::evd_mask = evalue_member("mask", evalue_unsigned, sizeof(uint32_t),
-                                                     evalue_bind<&props_e::mask>, &evd_code, nullptr,
-                                                     evalue_bind_status<&props_e::status>);
-const evalue_def_t props_e::evd_count = evalue_member("count", evalue_int, sizeof(int32_t),
-                                                      evalue_bind<&props_e::count>, &evd_mask, nullptr,
-                                                      evalue_bind_status<&props_e::status>);
+const evalue_def_t props_e::evd_mask =
+    evalue_member("mask", evalue_unsigned, sizeof(uint32_t), evalue_bind<&props_e::mask>, &evd_code, nullptr,
+                  evalue_bind_status<&props_e::status>);
+const evalue_def_t props_e::evd_count =
+    evalue_member("count", evalue_int, sizeof(int32_t), evalue_bind<&props_e::count>, &evd_mask, nullptr,
+                  evalue_bind_status<&props_e::status>);
 const evalue_def_t props_e::evd_flag = evalue_member("flag", evalue_bool, sizeof(bool), evalue_bind<&props_e::flag>,
                                                      &evd_count, nullptr, evalue_bind_status<&props_e::status>);
 
@@ -172,7 +172,8 @@ TEST_F(evalue_test, setting_a_value_raises_the_changed_mark_once)
     // A refused value leaves the mark down.
     EXPECT_FALSE(evalue_set(&entity_, "count", 0, "x", nullptr));
     EXPECT_EQ(entity_.status, 0);
-    EXPECT_TRUE(engine_log_has("<evalue> entity (entity): property \"count\": bad value \"x\" (expected a 32-bit integer)"));
+    EXPECT_TRUE(
+        engine_log_has("<evalue> entity (entity): property \"count\": bad value \"x\" (expected a 32-bit integer)"));
     // The module's own code sets through the descriptor's setter and gets the same mark.
     EXPECT_TRUE(props_e::evd_flag.set(&entity_, &props_e::evd_flag, 0, "yes"));
     EXPECT_TRUE(evalue_take_changed(&entity_, &props_e::evd_flag));

@@ -20,8 +20,8 @@ TEST(ypr_2_cartes, turns_forward_by_the_angle_triple)
 
 TEST(cartes_2_ypr, is_the_exact_inverse_of_ypr_2_cartes)
 {
-    const vec3_t directions[] = {{0, 0, -1}, {0, 0, 1},  {1, 0, 0},   {-1, 0, 0},       {0, 1, 0},
-                                 {0, -3, 0}, {1, 2, 3},  {-4, 0.5f, 7}, {0.001f, 0, -900}, {-2, -2, 2}};
+    const vec3_t directions[] = {{0, 0, -1}, {0, 0, 1}, {1, 0, 0},     {-1, 0, 0},        {0, 1, 0},
+                                 {0, -3, 0}, {1, 2, 3}, {-4, 0.5f, 7}, {0.001f, 0, -900}, {-2, -2, 2}};
     for (const vec3_t& d : directions) {
         SCOPED_TRACE(testing::Message() << d.x << " " << d.y << " " << d.z);
         const vec3_t angles = cartes_2_ypr(d);
@@ -128,9 +128,6 @@ TEST(vec3_angle, is_in_radians_and_safe_for_zero_and_parallel_vectors)
     EXPECT_NEAR(vec3_angle({1, 0, 0}, {1, 0.001f, 0}), 0.001f, 1e-7f);
 }
 
-TEST(xz_distance_squared, ignores_height)
-{
-    EXPECT_EQ(xz_distance_squared({1, 100, 2}, {4, -50, 6}), 25.0f);
-}
+TEST(xz_distance_squared, ignores_height) { EXPECT_EQ(xz_distance_squared({1, 100, 2}, {4, -50, 6}), 25.0f); }
 
 }  // namespace

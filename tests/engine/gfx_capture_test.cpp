@@ -27,7 +27,6 @@ void capture_to_png(uint16_t width, uint16_t height, const uint8_t* pixels)
     EXPECT_TRUE(png_compress(width, height, 3, 8, pixels, to_memory, nullptr));
 }
 
-
 class gfx_capture_test : public gfx_screen_test_t {
 protected:
     void SetUp() override

@@ -31,11 +31,11 @@ uint32_t pixel(int x, int y)
 // A road of 7 m by 60 m on the ground, its texture repeating every 7 m along it, and the ground
 // under it, given to the renderer as packets the way the road network's owner does.
 struct road_owner_t {
-    float positions[8][3] = {{-350, 0, 0},     {350, 0, 0},      {-350, 0, -6000},  {350, 0, -6000},
-                             {-4000, -1, 500}, {4000, -1, 500},  {-4000, -1, -9000}, {4000, -1, -9000}};
+    float positions[8][3] = {{-350, 0, 0},     {350, 0, 0},     {-350, 0, -6000},   {350, 0, -6000},
+                             {-4000, -1, 500}, {4000, -1, 500}, {-4000, -1, -9000}, {4000, -1, -9000}};
     float normals[8][3] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
-    float texcoords[8][2] = {{0, 0}, {1, 0}, {0, 6000.0f / 700.0f}, {1, 6000.0f / 700.0f},
-                             {0, 0}, {0, 0}, {0, 0},                {0, 0}};
+    float texcoords[8][2] = {{0, 0}, {1, 0}, {0, 6000.0f / 700.0f}, {1, 6000.0f / 700.0f}, {0, 0}, {0, 0},
+                             {0, 0}, {0, 0}};
     uint32_t colours[8] = {0xffffffff, 0xffffffff, 0xffffffff, 0xffffffff,
                            0xff3c7a32, 0xff3c7a32, 0xff2c5a26, 0xff2c5a26};
     uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
@@ -52,9 +52,16 @@ const r_packet_decl_t vertex_decl{
     nullptr,
     nullptr,
     nullptr};
-const r_packet_decl_t index_decl{"test_ipd", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                 [](void*, int) { return 6; },
-                                 [](void* o, int) -> const uint16_t* { return static_cast<road_owner_t*>(o)->indices; }};
+const r_packet_decl_t index_decl{
+    "test_ipd",
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    [](void*, int) { return 6; },
+    [](void* o, int) -> const uint16_t* { return static_cast<road_owner_t*>(o)->indices; }};
 
 class gfx_paint_test : public gfx_screen_test_t {
 protected:
@@ -152,7 +159,7 @@ TEST_F(gfx_paint_test, golden_road_packet_seen_from_a_fixed_camera)
     ASSERT_NO_FATAL_FAILURE(copy_data("textures/road.shd"));
     draw_road_frame(true);
     ASSERT_EQ(captured.width, 640);
-    EXPECT_EQ(pixel(320, 5), 0x6496c8u);   // the sky is the clear colour
+    EXPECT_EQ(pixel(320, 5), 0x6496c8u);    // the sky is the clear colour
     const uint32_t ground = pixel(5, 470);  // unlit green ground in the near corner
     EXPECT_GT((ground >> 8) & 0xff, 2 * (ground >> 16)) << std::hex << ground;
     const uint32_t asphalt = pixel(250, 420);  // lit grey road left of the centre line

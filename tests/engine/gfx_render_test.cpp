@@ -31,7 +31,12 @@ const r_packet_decl_t vertex_declaration = {
 
 const r_packet_decl_t index_declaration = {
     "segment_ipd",
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
     [](void*, int) { return 6; },
     [](void* owner, int) -> const uint16_t* { return slot(owner).indices; },
 };

@@ -90,10 +90,10 @@ TEST_F(gfx_transform_test, points_project_through_a_known_camera_to_expected_pix
         float point[3];
         float x, y;
     } const cases[] = {
-        {{0, 0, 0}, 320, 240},            // straight ahead: the centre
-        {{1000, 0, 0}, 320 + 240, 240},   // 45 degrees right of a 90 degree vertical view
-        {{0, 1000, 0}, 320, 0},           // the top edge
-        {{-1333.3333f, -1000, 0}, 0, 480} // the bottom left corner
+        {{0, 0, 0}, 320, 240},             // straight ahead: the centre
+        {{1000, 0, 0}, 320 + 240, 240},    // 45 degrees right of a 90 degree vertical view
+        {{0, 1000, 0}, 320, 0},            // the top edge
+        {{-1333.3333f, -1000, 0}, 0, 480}  // the bottom left corner
     };
     for (const case_t& c : cases) {
         float screen[3];

@@ -57,11 +57,10 @@ TEST_F(input_bindings_test, trigger_codes_and_key_names_match_both_ways)
         const char* name;
     };
     const case_t cases[] = {
-        {0x01, "esc"},  {0x45, "pause"},  {0xC9, "pgup"},     {0xD1, "pgdn"},   {0x4A, "num-"},
-        {0x4E, "num+"}, {0x3B, "F1"},     {0x44, "F10"},      {0x29, "`"},      {0x39, "space"},
-        {0x02, "1"},    {0x08, "7"},      {0x1E, "a"},        {0xC8, "up"},     {0x1A, "["},
-        {0x54, "key84"}, {262, "mouse1"}, {264, "mouse3"},    {280, "joy1"},    {292, "joy13"},
-        {293, "pov1"},  {296, "pov4"},    {323, "joystick1"}, {325, "joystick3"},
+        {0x01, "esc"}, {0x45, "pause"}, {0xC9, "pgup"}, {0xD1, "pgdn"},  {0x4A, "num-"},     {0x4E, "num+"},
+        {0x3B, "F1"},  {0x44, "F10"},   {0x29, "`"},    {0x39, "space"}, {0x02, "1"},        {0x08, "7"},
+        {0x1E, "a"},   {0xC8, "up"},    {0x1A, "["},    {0x54, "key84"}, {262, "mouse1"},    {264, "mouse3"},
+        {280, "joy1"}, {292, "joy13"},  {293, "pov1"},  {296, "pov4"},   {323, "joystick1"}, {325, "joystick3"},
     };
     for (const case_t& c : cases) {
         const inp_trigger_t* trigger = inp_trigger(c.code);

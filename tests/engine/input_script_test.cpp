@@ -125,14 +125,16 @@ TEST_F(input_script_test, bad_script_names_file_and_line_and_queues_nothing)
         {"0 impulse 1.5 1\n", "test.inp:1: the impulse \"1.5\" is no whole number"},
         {"0 impulse 100 inf\n", "test.inp:1: the value \"inf\" is no number"},
         {"0 impulse 100 1e39\n", "test.inp:1: the value 1e39 is beyond the float range"},
-        {"0 impulse 100 1 99999999999999999999\n", "test.inp:1: the context 99999999999999999999 is outside -2147483648 to 2147483647"},
+        {"0 impulse 100 1 99999999999999999999\n",
+         "test.inp:1: the context 99999999999999999999 is outside -2147483648 to 2147483647"},
         {"0 axis 0 16 0\n", "test.inp:1: the axis 16 is outside 0 to 15"},
         {"0 axis 8 0 0\n", "test.inp:1: the joystick 8 is outside 0 to 7"},
         {"0 axis 0 0 1.5\n", "test.inp:1: the axis value 1.5 is outside -1 to 1"},
         {"0 cursor 1 2000000\n", "test.inp:1: y 2000000 is outside -1000000 to 1000000"},
         {"0 joystick \"Wheel\n", "test.inp:1: unterminated string"},
         {"0 joystick \"\"\n", "test.inp:1: a joystick name has 1 to 63 characters"},
-        {"0 joystick j a b c d e f g h i j k l m n o p q\n", "test.inp:1: \"joystick\" takes 1 to 17 arguments, not 18"},
+        {"0 joystick j a b c d e f g h i j k l m n o p q\n",
+         "test.inp:1: \"joystick\" takes 1 to 17 arguments, not 18"},
         {"0 press \"1\n", "test.inp:1: unterminated string"},
         {"0 press esc /* never closed\n", "test.inp:1: unterminated comment"},
         {"0 press esc\n0 press\0 esc\n"s, "test.inp:2: unexpected NUL character"},
@@ -142,8 +144,8 @@ TEST_F(input_script_test, bad_script_names_file_and_line_and_queues_nothing)
         std::vector<inp_event_t> events;
         EXPECT_FALSE(inp_script_parse(c.text, "test.inp", events)) << c.text;
         EXPECT_TRUE(events.empty()) << c.text;
-        EXPECT_TRUE(engine_log_has(c.message)) << c.text << " gave "
-                                              << (log_captured().empty() ? "nothing" : log_captured().back().text);
+        EXPECT_TRUE(engine_log_has(c.message))
+            << c.text << " gave " << (log_captured().empty() ? "nothing" : log_captured().back().text);
     }
 }
 

@@ -12,9 +12,9 @@ inline ::testing::AssertionResult vec_near(const vec3_t& actual, const vec3_t& e
 {
     for (int i = 0; i < 3; ++i)
         if (!(std::fabs(actual[i] - expected[i]) <= tolerance))
-            return ::testing::AssertionFailure() << "(" << actual.x << ", " << actual.y << ", " << actual.z
-                                                 << ") is not (" << expected.x << ", " << expected.y << ", "
-                                                 << expected.z << ")";
+            return ::testing::AssertionFailure()
+                   << "(" << actual.x << ", " << actual.y << ", " << actual.z << ") is not (" << expected.x << ", "
+                   << expected.y << ", " << expected.z << ")";
     return ::testing::AssertionSuccess();
 }
 
@@ -34,7 +34,6 @@ inline ::testing::AssertionResult same_rotation(const quat_t& a, const quat_t& b
     const float d = std::fabs(a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w);
     if (std::fabs(d - 1.0f) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ", " << a.w << ") and ("
-                                         << b.x << ", " << b.y << ", " << b.z << ", " << b.w
-                                         << ") are different rotations";
+    return ::testing::AssertionFailure() << "(" << a.x << ", " << a.y << ", " << a.z << ", " << a.w << ") and (" << b.x
+                                         << ", " << b.y << ", " << b.z << ", " << b.w << ") are different rotations";
 }

@@ -135,9 +135,9 @@ TEST_F(camera_test_t, projects_points_to_the_view_square_and_depth)
         vec3_t world;
         vec3_t screen;
     } const cases[] = {
-        {{-10, 100, 500}, {0, 0, 0}},          // on the near plane, centre
-        {{-1000, 100, 500}, {0, 0, 1}},        // on the far plane
-        {{-100, 200, 500}, {0, 1, 0.909091f}},  // top edge: 45 degrees up at 100 ahead
+        {{-10, 100, 500}, {0, 0, 0}},              // on the near plane, centre
+        {{-1000, 100, 500}, {0, 0, 1}},            // on the far plane
+        {{-100, 200, 500}, {0, 1, 0.909091f}},     // top edge: 45 degrees up at 100 ahead
         {{-100, 100, 400}, {0.5f, 0, 0.909091f}},  // the camera's right is -Z; aspect 2 halves x
     };
     for (const auto& c : cases) {

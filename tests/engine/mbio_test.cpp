@@ -25,10 +25,9 @@ TEST(mbio, writes_little_endian_golden_bytes)
     ASSERT_TRUE(out.write_str_u8("ab"));
     ASSERT_TRUE(out.write_fixed_str("xy", 4));
     ASSERT_TRUE(out.write_str_u32("q"));
-    const std::vector<uint8_t> golden = {
-        0xAB, 0x34, 0x12, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x80, 0x3F,
-        0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 0xFD, 0xFF, 0x02, 'a', 'b', 'x', 'y', 0, 0,
-        0x01, 0x00, 0x00, 0x00, 'q'};
+    const std::vector<uint8_t> golden = {0xAB, 0x34, 0x12, 0xEF, 0xBE, 0xAD, 0xDE, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
+                                         0x80, 0x3F, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 0xFD, 0xFF, 0x02,
+                                         'a',  'b',  'x',  'y',  0,    0,    0x01, 0x00, 0x00, 0x00, 'q'};
     ASSERT_EQ(out.size(), golden.size());
     EXPECT_EQ(std::vector<uint8_t>(out.data(), out.data() + out.size()), golden);
 }
@@ -39,10 +38,10 @@ TEST(mbio, every_type_round_trips)
     mbio_t out;
     out.open_write(block, sizeof block);
     const float tiny = std::numeric_limits<float>::denorm_min();
-    ASSERT_TRUE(out.write_u8(255) && out.write_u16(65535) && out.write_i16(-32768) &&
-                out.write_u32(4294967295u) && out.write_i32(INT32_MIN) && out.write_u64(UINT64_MAX) &&
-                out.write_f32(-0.0f) && out.write_f32(tiny) && out.write_f32(NAN) && out.write_bytes("raw", 3) &&
-                out.write_str_u8("Kavrenta") && out.write_str_u32("") && out.write_fixed_str("Unknown", 16));
+    ASSERT_TRUE(out.write_u8(255) && out.write_u16(65535) && out.write_i16(-32768) && out.write_u32(4294967295u) &&
+                out.write_i32(INT32_MIN) && out.write_u64(UINT64_MAX) && out.write_f32(-0.0f) && out.write_f32(tiny) &&
+                out.write_f32(NAN) && out.write_bytes("raw", 3) && out.write_str_u8("Kavrenta") &&
+                out.write_str_u32("") && out.write_fixed_str("Unknown", 16));
 
     mbio_t in(block, out.position());
     uint8_t u8;

@@ -30,9 +30,10 @@ class picture_file_test : public engine_test_t {};
 
 TEST_F(picture_file_test, pictures_sit_beside_the_file_that_names_them)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"/ui/pics/panel.shd", "/ui/pics/panel.png"}, {"/fonts/default.font", "/fonts/default.png"},
-        {"/a.b/shader", "/a.b/shader.png"},          {"", ""}};
+    const std::pair<const char*, const char*> cases[] = {{"/ui/pics/panel.shd", "/ui/pics/panel.png"},
+                                                         {"/fonts/default.font", "/fonts/default.png"},
+                                                         {"/a.b/shader", "/a.b/shader.png"},
+                                                         {"", ""}};
     for (const auto& [path, picture] : cases)
         EXPECT_EQ(picture_path_of(path), picture) << path;
 }

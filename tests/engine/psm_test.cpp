@@ -11,8 +11,7 @@
 #include "engine/psm_record.h"
 #include "engine_testing/engine_test.h"
 
-namespace
-{
+namespace {
 
 // A small truck cab: a root bone, a wheel bone below it, a needle bone, a lit body part, a collision
 // part with per-triangle words, and a lamp part with a direction list that hangs on the needle.
@@ -47,9 +46,8 @@ part "lamp" {
 
 const char* const one_second = "psa 1\nframes 31\nlength 1.0\n";
 
-class psm_test : public engine_test_t
-{
-  protected:
+class psm_test : public engine_test_t {
+protected:
     psm_t* load_cab()
     {
         write_data_file("models/cab.psm", cab_model);
@@ -95,10 +93,9 @@ TEST_F(psm_test, model_answers_part_look_ups_and_exposes_its_part_data)
     ASSERT_NE(body.normals, nullptr);
     expect_point(body.normals[1], 0, 0, 1);
     ASSERT_NE(body.uvs, nullptr);
-    EXPECT_FLOAT_EQ(body.uvs[2], 1.0f); // u of vertex 1
+    EXPECT_FLOAT_EQ(body.uvs[2], 1.0f);  // u of vertex 1
     ASSERT_EQ(body.index_count, 6);
-    EXPECT_EQ(std::vector<uint16_t>(body.indices, body.indices + 6),
-              (std::vector<uint16_t>{0, 1, 2, 1, 3, 2}));
+    EXPECT_EQ(std::vector<uint16_t>(body.indices, body.indices + 6), (std::vector<uint16_t>{0, 1, 2, 1, 3, 2}));
     EXPECT_EQ(body.triangle_words, nullptr);
     EXPECT_EQ(body.direction_count, 0);
     // Box 0..4, 0..2, -6..0: centre (2, 1, -3); the farthest corner is sqrt(4 + 1 + 9) away.
@@ -119,7 +116,7 @@ TEST_F(psm_test, model_answers_part_look_ups_and_exposes_its_part_data)
 
     vec4_t sphere;
     ASSERT_TRUE(psm_get_part_bsphere(model, 1, &sphere));
-    EXPECT_FLOAT_EQ(sphere.w, std::sqrt(1.25f)); // centre (0, 0, 0.5); (-1, 0, 0) is farthest
+    EXPECT_FLOAT_EQ(sphere.w, std::sqrt(1.25f));  // centre (0, 0, 0.5); (-1, 0, 0) is farthest
     EXPECT_FALSE(psm_get_part_bsphere(model, 3, &sphere));
     psm_free(model);
 }
@@ -225,10 +222,10 @@ TEST_F(psm_test, model_data_is_shared_by_path_and_counted)
 
     psm_free(first);
     psm_info_release(info);
-    EXPECT_EQ(psm_part_find(second, "body"), 0); // the data lives while a use remains
+    EXPECT_EQ(psm_part_find(second, "body"), 0);  // the data lives while a use remains
     psm_free(second);
     log_clear_capture();
-    psm_info_release(info); // gone now: refused, not freed twice
+    psm_info_release(info);  // gone now: refused, not freed twice
     EXPECT_EQ(engine_log_matching("psm_info_release: not a model").size(), 1u);
     psm_free(nullptr);
 }
@@ -271,8 +268,7 @@ TEST_F(psm_test, module_binds_the_library_by_name_through_dll_register)
     psm_t* const model = alloc("/models/cab.psm", 0, 0, 16);
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(part_find(model, "lamp"), 2);
-    for (const char* name :
-         {"psm_free", "psm_get_info", "psm_draw", "psm_adesc_get_rtime", "psm_anim_add_file"})
+    for (const char* name : {"psm_free", "psm_get_info", "psm_draw", "psm_adesc_get_rtime", "psm_anim_add_file"})
         EXPECT_NE(GetProcAddress(handle, name), nullptr) << name;
     psm_free(model);
 }
@@ -297,8 +293,7 @@ TEST_F(psm_test, bad_model_texts_give_null_and_a_located_message)
         {"", "bad.psm:1: expected \"psm\" at the start"},
         {"model 1", "bad.psm:1: expected \"psm\" at the start"},
         {"psm 2", "bad.psm:1: unsupported version 2 (expected 1)"},
-        {"psm 1\npart a {\n positions { 0 0 0 1 }\n}",
-         "bad.psm:3: positions need three numbers each (4 given)"},
+        {"psm 1\npart a {\n positions { 0 0 0 1 }\n}", "bad.psm:3: positions need three numbers each (4 given)"},
         {"psm 1\npart a { positions { 0 0 0 } indices { 0 0 1 } }",
          "bad.psm:2: part \"a\": index 1 beyond its 1 vertices"},
         {"psm 1\npart a { positions { 0 0 0 } indices { 0 0 } }",
@@ -307,8 +302,7 @@ TEST_F(psm_test, bad_model_texts_give_null_and_a_located_message)
          "bad.psm:2: part \"a\": 2 words for 1 triangles"},
         {"psm 1\npart a { positions { 0 0 0  1 1 1 } normals { 0 1 0 } }",
          "bad.psm:2: part \"a\": 1 normals for 2 vertices"},
-        {"psm 1\npart a { positions { 0 0 0 } uvs { 0 } }",
-         "bad.psm:2: part \"a\": 1 uv numbers for 1 vertices"},
+        {"psm 1\npart a { positions { 0 0 0 } uvs { 0 } }", "bad.psm:2: part \"a\": 1 uv numbers for 1 vertices"},
         {"psm 1\npart a { indices { 70000 } }", "bad.psm:2: indices 70000 is outside 0 to 65535"},
         {"psm 1\npart a { indices { 1.5 } }", "bad.psm:2: indices \"1.5\" is no whole number"},
         {"psm 1\npart a { positions { 0 0 1e39 } }", "bad.psm:2: positions 1e39 is beyond the float range"},
@@ -318,8 +312,7 @@ TEST_F(psm_test, bad_model_texts_give_null_and_a_located_message)
         {"psm 1\nbone b { }\nbone b { }", "bad.psm:3: bone \"b\" declared twice"},
         {"psm 1\npart a { }\npart a { }", "bad.psm:3: part \"a\" declared twice"},
         {"psm 1\nbone b { matrix 1 0 0 }", "bad.psm:2: a bone matrix \"}\" is no number"},
-        {"psm 1\npart a { positions { } positions { } }",
-         "bad.psm:2: section given twice, found \"positions\""},
+        {"psm 1\npart a { positions { } positions { } }", "bad.psm:2: section given twice, found \"positions\""},
         {"psm 1\npart a { colour { } }", "bad.psm:2: expected shader, bone, positions, normals, uvs, "
                                          "indices, words or directions, found \"colour\""},
         {"psm 1\npart a { positions { 0 0 0 }\n", "bad.psm:3: expected a part section or '}', found \"\""},
@@ -328,9 +321,8 @@ TEST_F(psm_test, bad_model_texts_give_null_and_a_located_message)
     for (const auto& c : cases) {
         log_clear_capture();
         EXPECT_EQ(psm_info_parse(c.text, "bad.psm"), nullptr) << c.text;
-        EXPECT_TRUE(engine_log_has(c.message))
-            << c.text << "\n wanted: " << c.message
-            << "\n got: " << (log_captured().empty() ? "" : log_captured()[0].text);
+        EXPECT_TRUE(engine_log_has(c.message)) << c.text << "\n wanted: " << c.message
+                                               << "\n got: " << (log_captured().empty() ? "" : log_captured()[0].text);
     }
 }
 
@@ -355,7 +347,7 @@ TEST_F(psm_test, animations_are_read_with_frames_and_length)
     EXPECT_EQ(index, 0);
     EXPECT_EQ(psm_anim_get_frames(info, 0), 76);
     EXPECT_FLOAT_EQ(psm_anim_get_length(info, 0), 2.5f);
-    EXPECT_EQ(psm_anim_add_file(info, "/models/walk.psa", nullptr), 0); // already there
+    EXPECT_EQ(psm_anim_add_file(info, "/models/walk.psa", nullptr), 0);  // already there
 
     EXPECT_EQ(psm_anim_add_file(info, "/models/run.psa", &index), -1);
     EXPECT_EQ(index, -1);
@@ -376,8 +368,7 @@ TEST_F(psm_test, bad_animation_texts_give_false_and_a_located_message)
         {"psa 1\nframes 0\nlength 1", "bad.psa:2: frames 0 is outside 1 to 1048576"},
         {"psa 1\nframes 2\nlength 0", "bad.psa:3: length must be above 0 seconds"},
         {"psa 1\nframes 2\nlength 1e-50", "bad.psa:3: length must be above 0 seconds"},
-        {"psa 1\nframes 2 frames 3",
-         "bad.psa:2: expected \"frames\" or \"length\" (once each), found \"frames\""},
+        {"psa 1\nframes 2 frames 3", "bad.psa:2: expected \"frames\" or \"length\" (once each), found \"frames\""},
         {"psa 1\nframes 2\nlength \"1\"", "bad.psa:3: length \"1\" is no number"},
     };
     for (const auto& c : cases) {
@@ -471,4 +462,4 @@ TEST_F(psm_test, model_time_advances_every_descriptor_unless_the_model_is_static
     psm_free(model);
 }
 
-} // namespace
+}  // namespace

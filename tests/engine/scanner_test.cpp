@@ -20,8 +20,8 @@ std::vector<std::string> scan_all(const std::string& text, const char* punctuati
     token_t token;
     while (scanner.next(token)) {
         const char* kinds = "ewnsp";
-        tokens.push_back(std::string(1, kinds[static_cast<int>(token.kind)]) + ":" + token.text + "@"
-                         + std::to_string(token.line));
+        tokens.push_back(std::string(1, kinds[static_cast<int>(token.kind)]) + ":" + token.text + "@" +
+                         std::to_string(token.line));
     }
     return tokens;
 }
@@ -29,8 +29,9 @@ std::vector<std::string> scan_all(const std::string& text, const char* punctuati
 TEST_F(scanner_test, splits_words_numbers_strings_and_punctuation_with_lines)
 {
     const std::vector<std::string> expected = {
-        "w:road@1", "p:{@1", "w:name@2", "p:=@2", "s:a; b | c: <color value=ff00ff>@2", "p:;@2",
-        "n:-1.5e3@3", "n:0x1F@3", "w:/defs/x.def@3", "w:12abc@4", "p:}@6",
+        "w:road@1", "p:{@1",      "w:name@2", "p:=@2",           "s:a; b | c: <color value=ff00ff>@2",
+        "p:;@2",    "n:-1.5e3@3", "n:0x1F@3", "w:/defs/x.def@3", "w:12abc@4",
+        "p:}@6",
     };
     EXPECT_EQ(scan_all("road {\n name = \"a; b | c: <color value=ff00ff>\";\n-1.5e3 0x1F /defs/x.def\n"
                        "12abc // comment\n/* multi\n line */ }"),
@@ -40,8 +41,7 @@ TEST_F(scanner_test, splits_words_numbers_strings_and_punctuation_with_lines)
 
 TEST_F(scanner_test, resolves_escapes_and_keeps_unknown_ones)
 {
-    EXPECT_EQ(scan_all(R"("a\"b\\c\nd\te" "c:\dir")"),
-              (std::vector<std::string>{"s:a\"b\\c\nd\te@1", "s:c:\\dir@1"}));
+    EXPECT_EQ(scan_all(R"("a\"b\\c\nd\te" "c:\dir")"), (std::vector<std::string>{"s:a\"b\\c\nd\te@1", "s:c:\\dir@1"}));
 }
 
 TEST_F(scanner_test, punctuation_set_is_the_callers)
@@ -200,7 +200,8 @@ TEST_F(scanner_test, a_bad_number_is_reported_with_source_line_and_what_is_wrong
         scanner_t scanner(c.text, "test.txt");
         int64_t whole = 0;
         double real = 0.0;
-        EXPECT_FALSE(c.whole ? scanner.read_whole(whole, "the count", 0, 5) : scanner.read_real(real, "the width", 0.0, 1.0))
+        EXPECT_FALSE(c.whole ? scanner.read_whole(whole, "the count", 0, 5)
+                             : scanner.read_real(real, "the width", 0.0, 1.0))
             << c.text;
         EXPECT_EQ(scanner.error_text(), c.message);
         EXPECT_TRUE(engine_log_has(c.message)) << c.text;

@@ -53,8 +53,8 @@ protected:
 
 TEST_F(spatialhash_test, box_query_finds_items_across_cell_borders_once)
 {
-    ASSERT_TRUE(hash_.insert(item(0), cube(0, 0, 0, 1)));          // a small box on the corner of 8 cells
-    ASSERT_TRUE(hash_.insert(item(1), cube(199, 0, 0, 3)));        // across a level-0 border
+    ASSERT_TRUE(hash_.insert(item(0), cube(0, 0, 0, 1)));                  // a small box on the corner of 8 cells
+    ASSERT_TRUE(hash_.insert(item(1), cube(199, 0, 0, 3)));                // across a level-0 border
     ASSERT_TRUE(hash_.insert(item(2), box(-500, -1, -500, 500, 1, 500)));  // a ground slab, many cells
     ASSERT_TRUE(hash_.insert(item(3), cube(1000, 0, 0, 30)));
     ASSERT_TRUE(hash_.insert(item(4), box(-1e7f, -1, -1e7f, 1e7f, 1, 1e7f)));  // larger than any grid
@@ -125,14 +125,13 @@ TEST_F(spatialhash_test, ray_query_finds_the_boxes_the_segment_meets)
         float to[3];
         std::vector<int> expected;
     } cases[] = {
-        {{-50, 0, 0}, {150, 0, 0}, {0, 1}},
-        {{-50, 0.5f, 0.5f}, {50, 0.5f, 0.5f}, {0}},
-        {{-50, 0, 0}, {-2, 0, 0}, {}},              // stops short
-        {{-50, 0, 0}, {-1, 0, 0}, {0}},             // ends on the face
-        {{0, 100, 0}, {200, 0, 0}, {2}},            // diagonal, through item 2's cell only
-        {{0, 0, 0}, {0, -100, 0}, {0, 4}},          // straight down to the ground
-        {{0, 0, 0}, {4000, 4000, 4000}, {0, 3}},    // long diagonal
-        {{100, 50, 0}, {100, 50, 0}, {2}},          // a point
+        {{-50, 0, 0}, {150, 0, 0}, {0, 1}},      {{-50, 0.5f, 0.5f}, {50, 0.5f, 0.5f}, {0}},
+        {{-50, 0, 0}, {-2, 0, 0}, {}},            // stops short
+        {{-50, 0, 0}, {-1, 0, 0}, {0}},           // ends on the face
+        {{0, 100, 0}, {200, 0, 0}, {2}},          // diagonal, through item 2's cell only
+        {{0, 0, 0}, {0, -100, 0}, {0, 4}},        // straight down to the ground
+        {{0, 0, 0}, {4000, 4000, 4000}, {0, 3}},  // long diagonal
+        {{100, 50, 0}, {100, 50, 0}, {2}},        // a point
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.expected));

@@ -16,11 +16,19 @@ TEST(v_atoi, reads_decimal_prefixes_and_never_overflows)
         const char* text;
         int value;
     } cases[] = {
-        {"42", 42}, {"  -17x", -17}, {"+8", 8}, {"", 0}, {nullptr, 0}, {"abc", 0}, {"3.9", 3},
-        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
-        {"4294967295", -1},                       // an unsigned 32-bit colour keeps its bits
+        {"42", 42},
+        {"  -17x", -17},
+        {"+8", 8},
+        {"", 0},
+        {nullptr, 0},
+        {"abc", 0},
+        {"3.9", 3},
+        {"2147483647", INT32_MAX},
+        {"-2147483648", INT32_MIN},
+        {"4294967295", -1},  // an unsigned 32-bit colour keeps its bits
         {"4288243302", static_cast<int>(0xFF996666u)},
-        {"99999999999999999999999", INT32_MAX}, {"-99999999999999999999", INT32_MIN},
+        {"99999999999999999999999", INT32_MAX},
+        {"-99999999999999999999", INT32_MIN},
     };
     for (const auto& c : cases)
         EXPECT_EQ(v_atoi(c.text), c.value) << (c.text ? c.text : "(null)");
@@ -32,8 +40,8 @@ TEST(v_atof, reads_decimal_prefixes_and_saturates)
         const char* text;
         float value;
     } cases[] = {
-        {"1.5", 1.5f}, {" -0.25", -0.25f}, {"+3", 3.0f}, {".5", 0.5f}, {"2.5s", 2.5f}, {"1e3", 1000.0f},
-        {"", 0.0f}, {nullptr, 0.0f}, {"x1", 0.0f}, {"-+1", 0.0f},
+        {"1.5", 1.5f},     {" -0.25", -0.25f},  {"+3", 3.0f},    {".5", 0.5f}, {"2.5s", 2.5f},
+        {"1e3", 1000.0f},  {"", 0.0f},          {nullptr, 0.0f}, {"x1", 0.0f}, {"-+1", 0.0f},
         {"1e60", FLT_MAX}, {"-1e60", -FLT_MAX}, {"1e-60", 0.0f},
     };
     for (const auto& c : cases)
@@ -46,8 +54,8 @@ TEST(v_snprintf0, truncates_and_always_terminates)
         size_t size;
         const char* stored;
         int returned;
-    } cases[] = {{16, "Height : 1234", 13}, {14, "Height : 1234", 13}, {13, "Height : 123", 12},
-                 {2, "H", 1}, {1, "", 0}};
+    } cases[] = {
+        {16, "Height : 1234", 13}, {14, "Height : 1234", 13}, {13, "Height : 123", 12}, {2, "H", 1}, {1, "", 0}};
     for (const auto& c : cases) {
         char buffer[32];
         memset(buffer, 'z', sizeof buffer);

@@ -112,7 +112,8 @@ TEST_F(ui_input_test, a_capturing_view_gets_every_event_until_it_is_released)
 
 TEST_F(ui_input_test, events_reach_the_front_window_and_stop_at_a_modal_one)
 {
-    write_data_file("ui/box.esc", "entity ui.handler.test.trace { } entity ui.window { id = 50; rect = 300 700 500 300; }");
+    write_data_file("ui/box.esc",
+                    "entity ui.handler.test.trace { } entity ui.window { id = 50; rect = 300 700 500 300; }");
     c_item_t* box = ui_winsert("dialog", "box", 0, "/ui/box.esc", false);
     ui_wshow(box, 0);
     ui_driver_trace_clear();
@@ -209,12 +210,18 @@ TEST_F(ui_input_test, control_callback_reads_clicks_accepts_and_cancels)
         return event;
     };
     const control_case_t cases[] = {
-        {button(ui_button_first, 1), ui_control_press}, {button(ui_button_first, 0), ui_control_release},
-        {button(ui_button_second, 1), 0},               {key(ui_key_enter, 1), ui_control_press},
-        {key(ui_key_pad_enter, 0), ui_control_release}, {key(ui_key_escape, 1), ui_control_cancel},
-        {key(ui_key_escape, 0), 0},                     {key(ui_key_up, 1), ui_control_older},
-        {key(ui_key_down, 1), ui_control_newer},        {key(0x1E, 1), 0},
-        {key(ui_key_left, 1), ui_control_left},         {key(ui_key_right, 1), ui_control_right},
+        {button(ui_button_first, 1), ui_control_press},
+        {button(ui_button_first, 0), ui_control_release},
+        {button(ui_button_second, 1), 0},
+        {key(ui_key_enter, 1), ui_control_press},
+        {key(ui_key_pad_enter, 0), ui_control_release},
+        {key(ui_key_escape, 1), ui_control_cancel},
+        {key(ui_key_escape, 0), 0},
+        {key(ui_key_up, 1), ui_control_older},
+        {key(ui_key_down, 1), ui_control_newer},
+        {key(0x1E, 1), 0},
+        {key(ui_key_left, 1), ui_control_left},
+        {key(ui_key_right, 1), ui_control_right},
         {key(ui_key_right, 0), 0},
     };
     const ui_ctrlcallback_t callback = ui_get_ctrlcallback();

@@ -64,8 +64,10 @@ TEST_F(ui_markup_test, each_tag_and_escape_lays_out_the_expected_items)
         {"<align hstyle=center vstyle=center>a</align>", "a", {196, 204, 458, 442}, 0xFFFFFFFF},
         {"<img src=/s.shd width=20 height=30>a", "#a", {100, 128, 500, 470}, 0xFFFFFFFF},
         {"<img src=/s.shd xscale=stretch yscale=stretch color=30ffffff>", "#", {100, 300, 500, 400}, 0x30FFFFFF},
-        {"<COLOR VALUE=FF00FF00><IMG SRC=/s.shd XSCALE=REPEAT LEFT=0.5 TOP=0.5 WIDTH=20 HEIGHT=30>", "#",
-         {100, 120, 500, 470}, 0xFF00FF00},
+        {"<COLOR VALUE=FF00FF00><IMG SRC=/s.shd XSCALE=REPEAT LEFT=0.5 TOP=0.5 WIDTH=20 HEIGHT=30>",
+         "#",
+         {100, 120, 500, 470},
+         0xFF00FF00},
         {"<color value=FF00FF00>a</color>b", "ab", {100, 116, 500, 484}, 0xFFFFFFFF},
         {"<color value=ff000000>a", "a", {100, 108, 500, 484}, 0xFF000000},
         {"<font big>a</font>", "a", {100, 110, 500, 476}, 0xFFFFFFFF},
@@ -116,7 +118,7 @@ TEST_F(ui_markup_test, long_text_breaks_at_the_last_word_that_fits)
     pml_set_bounds(0.0f, 80.0f, 100.0f, 0.0f, true);  // ten characters a line
     const std::vector<pml_item_t> items = render("hello there world");
     ASSERT_EQ(items.size(), 17u);
-    EXPECT_FLOAT_EQ(items[6].box.left, 0.0f);   // "there" starts the second line
+    EXPECT_FLOAT_EQ(items[6].box.left, 0.0f);  // "there" starts the second line
     EXPECT_FLOAT_EQ(items[6].box.top, 84.0f);
     EXPECT_FLOAT_EQ(items[12].box.left, 0.0f);  // "world" the third
     EXPECT_FLOAT_EQ(items[12].box.top, 68.0f);
@@ -164,9 +166,16 @@ TEST_F(ui_markup_test, keys_between_double_at_signs_go_through_the_translation_c
 
 TEST_F(ui_markup_test, bad_markup_gives_a_message_and_an_empty_render)
 {
-    const char* bad[] = {"a<b", "<blink>a", "<color value=zz>a", "<color>a", "<img width=3>",
-                         "<img src=/a.shd width=x>", "<offset hshift=q>", "<align hstyle=middle>a",
-                         "<img src=/a.shd left=1.5>", "<img src=/a.shd xscale=tiled>"};
+    const char* bad[] = {"a<b",
+                         "<blink>a",
+                         "<color value=zz>a",
+                         "<color>a",
+                         "<img width=3>",
+                         "<img src=/a.shd width=x>",
+                         "<offset hshift=q>",
+                         "<align hstyle=middle>a",
+                         "<img src=/a.shd left=1.5>",
+                         "<img src=/a.shd xscale=tiled>"};
     for (const char* markup : bad) {
         SCOPED_TRACE(markup);
         log_clear_capture();

@@ -63,7 +63,6 @@ bool ui_test_button_t::handle_event(ui_event_t* event)
 
 namespace {
 
-
 const entity_reg_t text_type = test_entity_type<ui_test_text_t>("ui.comp.test_text");
 const entity_reg_t button_type = test_entity_type<ui_test_button_t>("ui.comp.test_button");
 const entity_reg_t input_type = test_entity_type<ui_test_input_t>("ui.comp.test_input");

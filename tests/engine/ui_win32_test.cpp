@@ -53,8 +53,8 @@ TEST_F(ui_win32_test, clipboard_round_trips_text_and_fails_where_told)
 
 TEST_F(ui_win32_test, shell_and_message_boxes_are_recorded_with_queued_answers)
 {
-    EXPECT_GT(reinterpret_cast<unsigned long>(ShellExecuteA(nullptr, "open", "http://example.invalid", nullptr,
-                                                            nullptr, SW_SHOWMAXIMIZED)),
+    EXPECT_GT(reinterpret_cast<unsigned long>(
+                  ShellExecuteA(nullptr, "open", "http://example.invalid", nullptr, nullptr, SW_SHOWMAXIMIZED)),
               32ul);
     ASSERT_EQ(win32_shell_calls().size(), 1u);
     EXPECT_EQ(win32_shell_calls()[0].file, "http://example.invalid");

@@ -149,8 +149,8 @@ TEST_F(ui_window_test, show_hide_and_frame_hooks_run_in_order)
     ui_whide(window);  // hiding twice tells the handler once
     ui_process();
     ui_wremove(window);
-    EXPECT_EQ(ui_driver_trace(), (std::vector<std::string>{"show", "handler", "pre_wdraw", "post_wdraw", "hide",
-                                                           "handler", "destroy"}));
+    EXPECT_EQ(ui_driver_trace(),
+              (std::vector<std::string>{"show", "handler", "pre_wdraw", "post_wdraw", "hide", "handler", "destroy"}));
     EXPECT_EQ(ui_wget("menu", "main"), nullptr);
 }
 
@@ -180,8 +180,8 @@ TEST_F(ui_window_test, per_frame_handlers_run_for_every_window_before_visible_wi
     ui_process();
     ui_driver_trace_clear();
     ui_process();
-    EXPECT_EQ(ui_driver_trace(), (std::vector<std::string>{"handler", "handler", "pre_wdraw", "post_wdraw", "pre_wdraw",
-                                                           "post_wdraw"}));
+    EXPECT_EQ(ui_driver_trace(),
+              (std::vector<std::string>{"handler", "handler", "pre_wdraw", "post_wdraw", "pre_wdraw", "post_wdraw"}));
 }
 
 struct bad_script_t {

@@ -16,8 +16,7 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 
 std::string host_text(const fs::path& path)
 {
@@ -27,17 +26,15 @@ std::string host_text(const fs::path& path)
     return text.str();
 }
 
-class vfs_test : public engine_test_t
-{
-  protected:
+class vfs_test : public engine_test_t {
+protected:
     // Writes `text` through the file system with the given open flags; false when it does not open.
     bool write_text(const char* path, unsigned flags, const std::string& text)
     {
         const int file = vfs_open(path, flags, 0666);
         if (file < 0)
             return false;
-        EXPECT_EQ(vfs_write(file, text.data(), static_cast<long>(text.size())),
-                  static_cast<long>(text.size()));
+        EXPECT_EQ(vfs_write(file, text.data(), static_cast<long>(text.size())), static_cast<long>(text.size()));
         EXPECT_EQ(vfs_close(file), 0);
         return true;
     }
@@ -77,7 +74,7 @@ TEST_F(vfs_test, open_flags_behave_as_the_game_uses_them)
         unsigned flags;
         bool opens;
         int error_number;
-        const char* contents_after; // after writing "AB" at the start (for 0x109 after a seek to 0)
+        const char* contents_after;  // after writing "AB" at the start (for 0x109 after a seek to 0)
     };
     const case_t cases[] = {
         {"0 reads an existing file", 0, true, 0, "home"},
@@ -195,8 +192,7 @@ TEST_F(vfs_test, folder_listing_merges_devices_and_never_splits_a_name)
     ASSERT_TRUE(write_text(("/saves/" + long_name + "2.sav").c_str(), 0x301, ""));
     ASSERT_TRUE(write_text("/saves/shared.sav", 0x301, ""));
     // A name held by both devices is listed once, spelled as the home (the higher priority) has it.
-    const std::vector<std::string> expected = {"shared.sav", long_name + "1.sav", long_name + "2.sav",
-                                               "short.sav"};
+    const std::vector<std::string> expected = {"shared.sav", long_name + "1.sav", long_name + "2.sav", "short.sav"};
     for (const long chunk : {128L, 256L, 2048L}) {
         SCOPED_TRACE(chunk);
         std::vector<std::string> names = list_folder("/saves", chunk);
@@ -352,4 +348,4 @@ TEST_F(vfs_test, host_file_helpers_read_whole_files_and_make_parents)
     EXPECT_EQ(*v_errno_addr(), EISDIR);
 }
 
-} // namespace
+}  // namespace

@@ -52,8 +52,8 @@ protected:
     void SetUp() override
     {
         frame_test_t::SetUp();
-        static const entity_reg_t record{"test.object", 1, {0, 0, 0}, sizeof(test_object_e),
-                                         test_object_create, test_object_destroy};
+        static const entity_reg_t record{"test.object",      1, {0, 0, 0}, sizeof(test_object_e), test_object_create,
+                                         test_object_destroy};
         if (!entity_find_type("test.object"))
             entity_register(&record);
         const char* block = "entity test.object { name = \"root\"; }\n";

@@ -18,9 +18,8 @@ namespace {
 std::vector<std::string> calls;
 
 // An economy controller that registers in the bridge as the real one does and records what it is asked.
-class test_economy_e : public object_e, public economy_commands_t
-{
-  public:
+class test_economy_e : public object_e, public economy_commands_t {
+public:
     int init(const int phase) override
     {
         const int result = object_e::init(phase);
@@ -36,9 +35,8 @@ class test_economy_e : public object_e, public economy_commands_t
 };
 
 // An environment that registers in the bridge and records the commands it is given.
-class test_environment_e : public object_e, public environment_commands_t
-{
-  public:
+class test_environment_e : public object_e, public environment_commands_t {
+public:
     int init(const int phase) override
     {
         const int result = object_e::init(phase);
@@ -51,18 +49,16 @@ class test_environment_e : public object_e, public environment_commands_t
 };
 
 // The player's truck, with its pager.
-class test_truck_e : public object_e, public pager_owner_t
-{
-  public:
+class test_truck_e : public object_e, public pager_owner_t {
+public:
     void pager_message(const char* text, const int flag) override
     {
         calls.push_back(std::string("pager ") + text + " " + std::to_string(flag));
     }
 };
 
-class game_bridge_calls_test : public world_test_t
-{
-  protected:
+class game_bridge_calls_test : public world_test_t {
+protected:
     void SetUp() override
     {
         world_test_t::SetUp();
@@ -73,7 +69,7 @@ class game_bridge_calls_test : public world_test_t
             if (!entity_find_type(record.type_name))
                 entity_register(&record);
         write_data_file("scripts/game/game.esc", "entity test.economy { name = \"economy\"; }\n"
-                                                  "entity test.environment { name = \"environment\"; }\n");
+                                                 "entity test.environment { name = \"environment\"; }\n");
         write_data_file("scripts/game/car_actor.esc", "entity test.truck { name = \"truck\"; }\n");
         cdl_set({"kavrenta"});
         game_ = game_process_t::create_and_start();

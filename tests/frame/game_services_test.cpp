@@ -14,9 +14,8 @@
 namespace {
 
 // The services that reach the running game process.
-class game_services_test : public world_test_t
-{
-  protected:
+class game_services_test : public world_test_t {
+protected:
     game_process_t* start()
     {
         cdl_set({"kavrenta", "-homeless"});

@@ -46,8 +46,9 @@ protected:
 
 TEST_F(registry_test, registration_adds_the_world_side_types_then_every_row_in_order)
 {
-    const char* const world_names[] = {"world.map",   "sounds.plain_sound", "decals.wrap.placer", "decals.wrap",
-                                       "decals.plain", "decals.pmd",        "world.sky",          "helpers.box_helper"};
+    const char* const world_names[] = {"world.map",   "sounds.plain_sound", "decals.wrap.placer",
+                                       "decals.wrap", "decals.plain",       "decals.pmd",
+                                       "world.sky",   "helpers.box_helper"};
     for (const char* name : world_names) {
         const entity_reg_t* const type = entity_find_type(name);
         ASSERT_NE(type, nullptr) << name;
@@ -58,32 +59,85 @@ TEST_F(registry_test, registration_adds_the_world_side_types_then_every_row_in_o
         EXPECT_EQ(type->words[1], sized_words ? reinterpret_cast<uintptr_t>(type->create) : 0u) << name;
         EXPECT_EQ(type->words[2], sized_words ? reinterpret_cast<uintptr_t>(&world_type_destroy) : 0u) << name;
     }
-    const char* const row_names[] = {
-        "actors.car", "actors.trailer", "actors.ai", "traffic", "editor.ctrl", "ui.handler.editor.hud",
-        "ui.handler.editor.help", "editor.camera.top", "editor.camera.free", "game.ctrl", "economy.ctrl",
-        "decals.wrap_aa", "ui.handler.system.console", "ui.handler.system.bugreport", "ui.handler.menu.main",
-        "ui.handler.menu.game", "ui.handler.menu.load", "ui.handler.menu.save", "ui.handler.menu.optionsbase",
-        "ui.handler.menu.options1", "ui.handler.menu.options2", "ui.handler.menu.options3",
-        "ui.handler.options.informer", "ui.handler.menu.newgame", "ui.handler.hud.job3d", "ui.handler.hud.job",
-        "ui.handler.hud", "ui.handler.jukebox", "ui.handler.call911", "ui.handler.gameover",
-        "ui.handler.mbackground", "ui.handler.msgbox", "ui.handler.menu.credits", "ui.handler.showroom",
-        "ui.handler.menu.notebook", "ui.handler.screen.routes", "ui.handler.screen.trucks",
-        "ui.handler.screen.economy", "ui.handler.screen.competition", "ui.handler.screen.roadmap",
-        "ui.handler.dialog.driver", "ui.handler.dialog.color", "ui.handler.dialog.gfxtest", "ui.window",
-        "ui.comp.historyline", "ui.comp.logview", "ui.comp.text", "ui.comp.button", "ui.comp.group",
-        "ui.comp.common.button", "ui.comp.common.text", "ui.comp.common.slider", "ui.comp.common.frame",
-        "ui.comp.common.list", "ui.comp.common.dropdown", "ui.comp.common.inputline", "ui.comp.gauge",
-        "ui.comp.area_map", "ui.comp.mirror", "ui.comp.make", "ui.comp.menu_model", "ui.comp.truckbutton",
-        "ui.comp.arrow", "ui.comp.progress", "ui.comp.double_bar", "ui.comp.color.pick", "ui.comp.tooltip",
-        "environment", "env.snow", "env.rain", "particle.car_smoke"};
+    const char* const row_names[] = {"actors.car",
+                                     "actors.trailer",
+                                     "actors.ai",
+                                     "traffic",
+                                     "editor.ctrl",
+                                     "ui.handler.editor.hud",
+                                     "ui.handler.editor.help",
+                                     "editor.camera.top",
+                                     "editor.camera.free",
+                                     "game.ctrl",
+                                     "economy.ctrl",
+                                     "decals.wrap_aa",
+                                     "ui.handler.system.console",
+                                     "ui.handler.system.bugreport",
+                                     "ui.handler.menu.main",
+                                     "ui.handler.menu.game",
+                                     "ui.handler.menu.load",
+                                     "ui.handler.menu.save",
+                                     "ui.handler.menu.optionsbase",
+                                     "ui.handler.menu.options1",
+                                     "ui.handler.menu.options2",
+                                     "ui.handler.menu.options3",
+                                     "ui.handler.options.informer",
+                                     "ui.handler.menu.newgame",
+                                     "ui.handler.hud.job3d",
+                                     "ui.handler.hud.job",
+                                     "ui.handler.hud",
+                                     "ui.handler.jukebox",
+                                     "ui.handler.call911",
+                                     "ui.handler.gameover",
+                                     "ui.handler.mbackground",
+                                     "ui.handler.msgbox",
+                                     "ui.handler.menu.credits",
+                                     "ui.handler.showroom",
+                                     "ui.handler.menu.notebook",
+                                     "ui.handler.screen.routes",
+                                     "ui.handler.screen.trucks",
+                                     "ui.handler.screen.economy",
+                                     "ui.handler.screen.competition",
+                                     "ui.handler.screen.roadmap",
+                                     "ui.handler.dialog.driver",
+                                     "ui.handler.dialog.color",
+                                     "ui.handler.dialog.gfxtest",
+                                     "ui.window",
+                                     "ui.comp.historyline",
+                                     "ui.comp.logview",
+                                     "ui.comp.text",
+                                     "ui.comp.button",
+                                     "ui.comp.group",
+                                     "ui.comp.common.button",
+                                     "ui.comp.common.text",
+                                     "ui.comp.common.slider",
+                                     "ui.comp.common.frame",
+                                     "ui.comp.common.list",
+                                     "ui.comp.common.dropdown",
+                                     "ui.comp.common.inputline",
+                                     "ui.comp.gauge",
+                                     "ui.comp.area_map",
+                                     "ui.comp.mirror",
+                                     "ui.comp.make",
+                                     "ui.comp.menu_model",
+                                     "ui.comp.truckbutton",
+                                     "ui.comp.arrow",
+                                     "ui.comp.progress",
+                                     "ui.comp.double_bar",
+                                     "ui.comp.color.pick",
+                                     "ui.comp.tooltip",
+                                     "environment",
+                                     "env.snow",
+                                     "env.rain",
+                                     "particle.car_smoke"};
     ASSERT_EQ(entity_type_row_count(), 71);
     const entity_reg_t* const rows = entity_type_rows();
     for (int i = 0; i < entity_type_row_count(); ++i) {
         const std::string name = rows[i].type_name;
         EXPECT_EQ(name, row_names[i]) << "row " << i;
         EXPECT_EQ(entity_find_type(rows[i].type_name), &rows[i]) << name;
-        const bool weather = name == "environment" || name == "env.snow" || name == "env.rain" ||
-                             name == "particle.car_smoke";
+        const bool weather =
+            name == "environment" || name == "env.snow" || name == "env.rain" || name == "particle.car_smoke";
         EXPECT_EQ(rows[i].flags, weather ? 1u : 0u) << name;
         EXPECT_EQ(rows[i].words[0] | rows[i].words[1] | rows[i].words[2], 0u) << name;
         EXPECT_EQ(rows[i].destroy, entity_type_destroy) << name;

@@ -20,25 +20,18 @@ namespace {
 std::vector<std::string> after_load_calls;
 
 // A world part that keeps one value in its own section, and writes the trailer too.
-class saved_object_e : public object_e, public save_section_owner_t, public save_timestamp_owner_t
-{
-  public:
+class saved_object_e : public object_e, public save_section_owner_t, public save_timestamp_owner_t {
+public:
     int32_t save(const int file) override { return vfs_write_i32(file, value) ? 4 : -1; }
     int32_t load(const int file, int32_t /*version*/) override { return vfs_read_i32(file, &value) ? 4 : -1; }
     int32_t save_timestamp_write(const int file) override { return save_timestamp_write_values(file, 0, 0.0f); }
-    int32_t save_timestamp_read(const int file) override
-    {
-        return save_timestamp_read_values(file, nullptr, nullptr);
-    }
+    int32_t save_timestamp_read(const int file) override { return save_timestamp_read_values(file, nullptr, nullptr); }
     void after_load() override { after_load_calls.push_back("after_load " + std::to_string(value)); }
     void save_timestamp_default() override { after_load_calls.push_back("timestamp_default " + std::to_string(value)); }
     int32_t value = 0;
 };
 
-entity_t* saved_object_create(void* memory)
-{
-    return memory ? new (memory) saved_object_e : new saved_object_e;
-}
+entity_t* saved_object_create(void* memory) { return memory ? new (memory) saved_object_e : new saved_object_e; }
 
 void saved_object_destroy(entity_t* object, const bool in_place)
 {
@@ -48,14 +41,13 @@ void saved_object_destroy(entity_t* object, const bool in_place)
         delete static_cast<saved_object_e*>(object);
 }
 
-class save_game_bridge_test : public world_test_t
-{
-  protected:
+class save_game_bridge_test : public world_test_t {
+protected:
     void SetUp() override
     {
         world_test_t::SetUp();
-        static const entity_reg_t record{"test.saved_object", 1, {0, 0, 0}, sizeof(saved_object_e),
-                                         saved_object_create, saved_object_destroy};
+        static const entity_reg_t record{"test.saved_object", 1, {0, 0, 0}, sizeof(saved_object_e), saved_object_create,
+                                         saved_object_destroy};
         if (!entity_find_type("test.saved_object")) {
             ASSERT_TRUE(entity_register(&record));
         }
@@ -119,8 +111,8 @@ TEST_F(save_game_bridge_test, after_a_load_the_parts_finish_in_order_and_the_eco
         parts_[i]->value = i;
     after_load_calls.clear();
     world_->bridge()->after_load();
-    EXPECT_EQ(after_load_calls, (std::vector<std::string>{"after_load 0", "after_load 1", "after_load 2",
-                                                           "timestamp_default 3"}));
+    EXPECT_EQ(after_load_calls,
+              (std::vector<std::string>{"after_load 0", "after_load 1", "after_load 2", "timestamp_default 3"}));
     for (saved_object_e* part : parts_)
         EXPECT_EQ(part->handle().uses(), 1);
 }

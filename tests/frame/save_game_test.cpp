@@ -16,9 +16,8 @@
 namespace {
 
 // A section owner of the test: its section is its magic and one 32-bit value, which a load takes.
-class test_section_t : public save_section_owner_t
-{
-  public:
+class test_section_t : public save_section_owner_t {
+public:
     explicit test_section_t(const char* magic) : magic_(magic) {}
 
     int32_t save(const int file) override
@@ -51,22 +50,18 @@ class test_section_t : public save_section_owner_t
     int32_t seen_version = 0;
     bool fail_save = false;
 
-  private:
+private:
     const char* magic_;
 };
 
 // The economy's trailer, written with fixed values.
-class test_timestamp_t : public save_timestamp_owner_t
-{
-  public:
+class test_timestamp_t : public save_timestamp_owner_t {
+public:
     int32_t save_timestamp_write(const int file) override
     {
         return save_timestamp_write_values(file, value, game_clock);
     }
-    int32_t save_timestamp_read(const int file) override
-    {
-        return save_timestamp_read_values(file, nullptr, nullptr);
-    }
+    int32_t save_timestamp_read(const int file) override { return save_timestamp_read_values(file, nullptr, nullptr); }
     void save_timestamp_default() override { value = 0; }
     int32_t value = 0;
     float game_clock = 0.0f;
@@ -99,9 +94,8 @@ struct test_world_t {
     }
 };
 
-class save_game_test : public engine_test_t
-{
-  protected:
+class save_game_test : public engine_test_t {
+protected:
     void SetUp() override
     {
         engine_test_t::SetUp();

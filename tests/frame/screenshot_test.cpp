@@ -15,9 +15,8 @@
 
 namespace {
 
-class screenshot_test : public engine_test_t
-{
-  protected:
+class screenshot_test : public engine_test_t {
+protected:
     void SetUp() override
     {
         engine_test_t::SetUp();
@@ -42,7 +41,6 @@ class screenshot_test : public engine_test_t
 
     std::filesystem::path shot(const char* name) const { return home_ / "screenshots" / name; }
 };
-
 
 TEST_F(screenshot_test, takes_the_next_free_number_and_writes_a_png_of_the_screen)
 {

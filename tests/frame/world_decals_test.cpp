@@ -65,7 +65,8 @@ protected:
 
     test_store_t store_;
     world_process_t* world_ = nullptr;
-    decal_request_t request_{{4.0f, 6.0f}, {{.integer = 3}, {.integer = 4}, {.integer = 5}, {.integer = 6}, {.integer = 7}}};
+    decal_request_t request_{{4.0f, 6.0f},
+                             {{.integer = 3}, {.integer = 4}, {.integer = 5}, {.integer = 6}, {.integer = 7}}};
     c_item_t items_[6];
 };
 

@@ -56,8 +56,8 @@ protected:
     void SetUp() override
     {
         world_test_t::SetUp();
-        static const entity_reg_t text_type{"ui.comp.test.box_text", 0, {0, 0, 0}, sizeof(box_text_t),
-                                            box_text_create, box_text_destroy};
+        static const entity_reg_t text_type{"ui.comp.test.box_text", 0, {0, 0, 0}, sizeof(box_text_t), box_text_create,
+                                            box_text_destroy};
         static const entity_reg_t handler_type =
             registered_type<ui_handler_msgbox_t>("ui.handler.msgbox", 0, destroy_registered);
         for (const entity_reg_t* type : {&text_type, &handler_type}) {

@@ -17,9 +17,8 @@
 namespace {
 
 // The position line of the dialog: a component with a "value".
-class value_text_t : public ui_view_t
-{
-  public:
+class value_text_t : public ui_view_t {
+public:
     static const evalue_def_t evd_value;
     const evalue_def_t* get_evalue_root() const override { return &evd_value; }
     dstring_t value;
@@ -42,9 +41,8 @@ bool is_report(const std::string& line, const std::string& text)
            date[10] == ' ' && date[11] == ' ';
 }
 
-class bugreport_test : public ui_test_t
-{
-  protected:
+class bugreport_test : public ui_test_t {
+protected:
     void SetUp() override
     {
         ui_test_t::SetUp();

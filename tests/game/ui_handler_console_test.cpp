@@ -23,9 +23,8 @@ void record_command() { executed.push_back(std::string(cmd_argv(0)) + " " + (cmd
 constexpr uint16_t key_page_up = 0xC9;
 constexpr uint16_t key_page_down = 0xD1;
 
-class console_test : public ui_test_t
-{
-  protected:
+class console_test : public ui_test_t {
+protected:
     void SetUp() override
     {
         ui_test_t::SetUp();
@@ -118,12 +117,8 @@ TEST_F(console_test, holding_a_scroll_key_scrolls_twenty_times_a_second_until_re
         uint8_t modifiers;
         int step;
     } cases[] = {
-        {key_page_up, 0, 2},
-        {key_page_up, 0x01, 5},
-        {key_page_up, 0x10, message_history_count()},
-        {key_page_down, 0, -2},
-        {key_page_down, 0x02, -5},
-        {key_page_down, 0x20, -message_history_count()},
+        {key_page_up, 0, 2},    {key_page_up, 0x01, 5},    {key_page_up, 0x10, message_history_count()},
+        {key_page_down, 0, -2}, {key_page_down, 0x02, -5}, {key_page_down, 0x20, -message_history_count()},
     };
     for (const auto& c : cases) {
         log()->history_offset = 0;

@@ -92,8 +92,8 @@ TEST_F(bv_tree_test, equal_centres_split_by_count_into_two_single_leaves)
 float recorded_value = 0.0f;
 int recorded_axis = -1;
 
-bool recording_split(float& value, int& axis, uint32_t count, const vec3_t& minimum, const vec3_t& maximum,
-                     void* owner, cd_bvtree_t& tree)
+bool recording_split(float& value, int& axis, uint32_t count, const vec3_t& minimum, const vec3_t& maximum, void* owner,
+                     cd_bvtree_t& tree)
 {
     const bool accepted = cd_bvtree_split_variance(value, axis, count, minimum, maximum, owner, tree);
     recorded_value = value;

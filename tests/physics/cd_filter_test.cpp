@@ -41,13 +41,22 @@ struct group_case_t {
 TEST(cd_filter, group_modes_compare_mask_and_object_groups)
 {
     const group_case_t cases[] = {
-        {0, 0b0010, true},  {0, 0b0110, true},  {0, 0b1010, false},
-        {1, 0b0110, true},  {1, 0b1110, true},  {1, 0b0010, false},
-        {2, 0b0011, true},  {2, 0b1001, false},
-        {3, 0b1001, true},  {3, 0b0011, false},
+        {0, 0b0010, true},
+        {0, 0b0110, true},
+        {0, 0b1010, false},
+        {1, 0b0110, true},
+        {1, 0b1110, true},
+        {1, 0b0010, false},
+        {2, 0b0011, true},
+        {2, 0b1001, false},
+        {3, 0b1001, true},
+        {3, 0b0011, false},
         {7, 0b0110, false},
         // A non-zero group mask never matches an object without groups, whatever the mode.
-        {0, 0, false}, {1, 0, false}, {2, 0, false}, {3, 0, false},
+        {0, 0, false},
+        {1, 0, false},
+        {2, 0, false},
+        {3, 0, false},
     };
     for (const auto& c : cases) {
         cd_filter_t filter;

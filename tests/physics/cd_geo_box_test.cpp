@@ -135,8 +135,8 @@ TEST_F(cd_geo_box_test, sphere_touching_a_face_collides)
     struct {
         vec3_t centre;
         bool hit;
-    } const cases[] = {{{110, 0, 0}, true}, {{110.5f, 0, 0}, false}, {{0, 0, 0}, true}, {{107, 57, 0}, true},
-                       {{108, 58, 0}, false}};
+    } const cases[] = {
+        {{110, 0, 0}, true}, {{110.5f, 0, 0}, false}, {{0, 0, 0}, true}, {{107, 57, 0}, true}, {{108, 58, 0}, false}};
     for (const auto& c : cases) {
         const vec3_t centre = c.centre;
         EXPECT_EQ(box.pri_collide(context, sphere_item(centre, radius), &hit, &item_out), c.hit)

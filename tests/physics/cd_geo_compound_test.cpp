@@ -21,8 +21,7 @@ class counted_box_t : public cd_geo_box_t {
 public:
     counted_box_t(const vec3_t& dimensions, const axial_t* local_frame, int* destroyed)
         : cd_geo_box_t(dimensions, local_frame, -1, -1), destroyed_(destroyed)
-    {
-    }
+    {}
     ~counted_box_t() override { ++*destroyed_; }
 
 private:
@@ -37,9 +36,8 @@ cd_geo_mesh_t* build_soup_mesh(const triangle_soup_t& soup, uint8_t copy_vertice
 {
     auto* const mesh = new cd_geo_mesh_t(1);
     mesh->build_begin(copy_vertices);
-    EXPECT_TRUE(mesh->build_mesh(soup.vertices.data(), static_cast<uint32_t>(soup.vertices.size()),
-                                 soup.indices.data(), static_cast<uint32_t>(soup.indices.size()), nullptr, 0,
-                                 nullptr, 0));
+    EXPECT_TRUE(mesh->build_mesh(soup.vertices.data(), static_cast<uint32_t>(soup.vertices.size()), soup.indices.data(),
+                                 static_cast<uint32_t>(soup.indices.size()), nullptr, 0, nullptr, 0));
     mesh->build_end(0.0f, 2);
     return mesh;
 }
@@ -190,8 +188,8 @@ TEST_F(cd_geo_compound_test, a_box_and_a_mesh_answer_each_for_itself_and_name_th
         vec3_t a, b;
     };
     std::vector<probe_t> probes = {
-        {{0, 0, -1000}, {0, 0, 0}},            // through the box along z
-        {{-300, 20, -500}, {300, 20, -500}},   // through the box along x
+        {{0, 0, -1000}, {0, 0, 0}},           // through the box along z
+        {{-300, 20, -500}, {300, 20, -500}},  // through the box along x
         {{-200, -200, -200}, {1700, 1700, 1700}},
         {{0, 750, 0}, {1500, 750, 1500}},
     };
@@ -252,7 +250,7 @@ TEST_F(cd_geo_compound_test, tree_shape_flags_and_bounds_follow_the_parts)
         uint8_t flag;
     };
     const case_t cases[] = {
-        {"no parts", 0, false, 1}, {"one box", 1, false, 1}, {"two boxes", 2, false, 1},
+        {"no parts", 0, false, 1},        {"one box", 1, false, 1},     {"two boxes", 2, false, 1},
         {"a box and a mesh", 1, true, 0}, {"three boxes", 3, false, 1},
     };
     for (const case_t& c : cases) {

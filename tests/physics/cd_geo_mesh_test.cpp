@@ -47,8 +47,8 @@ struct two_soups_t {
         mesh.build_begin(0);
         for (triangle_soup_t& soup : soups)
             EXPECT_TRUE(mesh.build_mesh(soup.vertices.data(), static_cast<uint32_t>(soup.vertices.size()),
-                                        soup.indices.data(), static_cast<uint32_t>(soup.indices.size()), nullptr,
-                                        0, nullptr, 0));
+                                        soup.indices.data(), static_cast<uint32_t>(soup.indices.size()), nullptr, 0,
+                                        nullptr, 0));
         mesh.build_end(threshold, leaf_size);
     }
 };
@@ -74,8 +74,9 @@ TEST_F(cd_geo_mesh_test, box_and_segment_queries_equal_brute_force_over_every_tr
             const uint32_t target = static_cast<uint32_t>(q) * 3;
             const vec3_t through = (aimed.corner(target, 0) + aimed.corner(target, 1) + aimed.corner(target, 2)) / 3.0f;
             const vec3_t start = q % 2 ? through + vec3_t(probes.next() * 80.0f, 400.0f, probes.next() * 80.0f) : a;
-            const vec3_t end = q % 2 ? through * 2.0f - start
-                                     : vec3_t(probes.next() * 2000.0f, probes.next() * 2000.0f, probes.next() * 2000.0f);
+            const vec3_t end = q % 2
+                                   ? through * 2.0f - start
+                                   : vec3_t(probes.next() * 2000.0f, probes.next() * 2000.0f, probes.next() * 2000.0f);
             const cd_bounds_t box = box_bounds(a, b);
             std::set<uint32_t> in_box, on_segment;
             for (uint32_t m = 0; m < 2; ++m) {
@@ -114,17 +115,19 @@ TEST_F(cd_geo_mesh_test, items_name_the_callers_triangles_with_their_materials_a
     EXPECT_STREQ(mesh.name(), "cd_geo_mesh_t");
     EXPECT_EQ(mesh.kind, cd_geo_t::kind_mesh);
 
-    const uint32_t all = cd_item_t::request_vertices | cd_item_t::request_plane | cd_item_t::request_material |
-                         cd_item_t::request_user;
+    const uint32_t all =
+        cd_item_t::request_vertices | cd_item_t::request_plane | cd_item_t::request_material | cd_item_t::request_user;
     struct expected_t {
         uint32_t id;
         uint32_t material;  // 0xFFFFFFFF: none, and the request flag cleared
         uint32_t user;
     };
     const expected_t table[] = {
-        {mesh_id(0, 0), 7, 0xFFFFFFFFu},           {mesh_id(0, 2), 7, 0xFFFFFFFFu},  // one material for all
-        {mesh_id(1, 0), 3, 42},          {mesh_id(1, 1), 5, 0xFFFFFFFFu},  // past the user words
-        {mesh_id(1, 2), 0xFFFFFFFFu, 0xFFFFFFFFu},                                   // past both arrays
+        {mesh_id(0, 0), 7, 0xFFFFFFFFu},
+        {mesh_id(0, 2), 7, 0xFFFFFFFFu},  // one material for all
+        {mesh_id(1, 0), 3, 42},
+        {mesh_id(1, 1), 5, 0xFFFFFFFFu},            // past the user words
+        {mesh_id(1, 2), 0xFFFFFFFFu, 0xFFFFFFFFu},  // past both arrays
     };
     for (const expected_t& row : table) {
         SCOPED_TRACE(row.id);
@@ -176,7 +179,8 @@ TEST_F(cd_geo_mesh_test, build_mesh_refuses_arrays_that_do_not_hold_their_counts
     const case_t cases[] = {
         {"index past the vertices", vertices, 3, indices, 6, nullptr, 0, "index 5 names vertex 3 of 3"},
         {"part of a triangle", vertices, 3, indices, 4, nullptr, 0, "4 indices are not whole triangles"},
-        {"too many indices", vertices, 3, indices, 0x100002, nullptr, 0, "1048578 indices are not whole triangles within the limit"},
+        {"too many indices", vertices, 3, indices, 0x100002, nullptr, 0,
+         "1048578 indices are not whole triangles within the limit"},
         {"no vertices", nullptr, 3, indices, 3, nullptr, 0, "an array is missing"},
         {"no indices", vertices, 3, nullptr, 3, nullptr, 0, "an array is missing"},
         {"no materials", vertices, 3, indices, 3, nullptr, 2, "an array is missing"},

@@ -46,10 +46,10 @@ struct pair_case_t {
 TEST_F(contact_filters_test, contact_pair_answers_by_the_kinds_of_both_geometries)
 {
     const pair_case_t cases[] = {
-        {-20, no_owner, phys_pair_solid},  {-20, -10, phys_pair_ignore}, {-20, -3, phys_pair_touch},
-        {no_owner, -2, phys_pair_solid},   {absent, -2, phys_pair_solid}, {-10, -2, phys_pair_ignore},
-        {-20, -2, phys_pair_solid},        {-3, -20, phys_pair_touch},   {-3, -2, phys_pair_touch},
-        {-3, -200, phys_pair_solid},       {-3, absent, phys_pair_solid}, {-10, absent, phys_pair_ignore},
+        {-20, no_owner, phys_pair_solid}, {-20, -10, phys_pair_ignore},  {-20, -3, phys_pair_touch},
+        {no_owner, -2, phys_pair_solid},  {absent, -2, phys_pair_solid}, {-10, -2, phys_pair_ignore},
+        {-20, -2, phys_pair_solid},       {-3, -20, phys_pair_touch},    {-3, -2, phys_pair_touch},
+        {-3, -200, phys_pair_solid},      {-3, absent, phys_pair_solid}, {-10, absent, phys_pair_ignore},
     };
     for (const pair_case_t& c : cases) {
         const cd_geo_t* moving = c.moving == absent ? nullptr : geometry(c.moving);

@@ -51,8 +51,7 @@ protected:
     }
 
     // An object of type `object_t`, initialised through its phases and living in the process.
-    template <typename object_t>
-    object_t* add(std::unique_ptr<object_t> object)
+    template <typename object_t> object_t* add(std::unique_ptr<object_t> object)
     {
         object_t* const made = object.get();
         for (const int phase : made->get_init_list()->levels())

@@ -50,9 +50,9 @@ TEST_F(sweep_test, a_free_hundred_unit_move_is_tested_at_ten_positions)
     cd_geo_box_t* box = probe({0, 0, 0}, {10, 10, 10});
     cd_test_counts() = cd_test_counts_t{};
     phys_pose_t reached;
-    EXPECT_EQ(process_->collide_geom({{0, 0, 0}, quat_t()}, {{100, 0, 0}, quat_t()}, box, 10.0f, 1.0f, nullptr,
-                                     &reached),
-              nullptr);
+    EXPECT_EQ(
+        process_->collide_geom({{0, 0, 0}, quat_t()}, {{100, 0, 0}, quat_t()}, box, 10.0f, 1.0f, nullptr, &reached),
+        nullptr);
     EXPECT_EQ(cd_test_counts().pair_tests, 10u);
     EXPECT_EQ(reached.position, vec3_t(100, 0, 0));
 }
@@ -63,8 +63,8 @@ TEST_F(sweep_test, a_wall_45_ahead_is_met_within_the_refined_step_and_the_last_f
     cd_geo_box_t* target = wall({100, 0, 0}, {100, 100, 100});
     cd_geo_box_t* box = probe({0, 0, 0}, {10, 10, 10});
     phys_pose_t reached;
-    const phys_contact_t* hit = process_->collide_geom({{0, 0, 0}, quat_t()}, {{100, 0, 0}, quat_t()}, box, 10.0f,
-                                                       1.0f, nullptr, &reached);
+    const phys_contact_t* hit =
+        process_->collide_geom({{0, 0, 0}, quat_t()}, {{100, 0, 0}, quat_t()}, box, 10.0f, 1.0f, nullptr, &reached);
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(hit->first, box);
     EXPECT_EQ(hit->second, target);

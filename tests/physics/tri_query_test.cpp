@@ -111,7 +111,8 @@ TEST_F(tri_query_test, walks_list_leaves_in_first_child_order)
     cd_bounds_t box = cd_bounds_make_empty();
     box.add_box(box_low, box_high);
     std::vector<const cd_bvnode_t*> expected;
-    reference_leaves(root, [&](const cd_bvnode_t& node) { return node.bounds.overlaps(box); }, expected);
+    reference_leaves(
+        root, [&](const cd_bvnode_t& node) { return node.bounds.overlaps(box); }, expected);
     EXPECT_GT(expected.size(), 20u);
     EXPECT_EQ(query.leaves(), expected);
 

@@ -23,8 +23,8 @@ struct triangle_soup_t {
             const vec3_t centre(next() * extent, next() * extent, next() * extent);
             for (int k = 0; k < 3; ++k) {
                 indices.push_back(static_cast<uint16_t>(vertices.size()));
-                vertices.push_back(centre + vec3_t(next() * 150.0f - 75.0f, next() * 150.0f - 75.0f,
-                                                   next() * 150.0f - 75.0f));
+                vertices.push_back(centre +
+                                   vec3_t(next() * 150.0f - 75.0f, next() * 150.0f - 75.0f, next() * 150.0f - 75.0f));
             }
         }
     }

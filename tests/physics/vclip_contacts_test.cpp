@@ -12,10 +12,7 @@
 namespace {
 
 // Angles that turn a cube so that one corner points straight down.
-vec3_t corner_down_angles()
-{
-    return {std::atan(1.0f / std::sqrt(2.0f)) * 180.0f / 3.14159265f, 0.0f, 45.0f};
-}
+vec3_t corner_down_angles() { return {std::atan(1.0f / std::sqrt(2.0f)) * 180.0f / 3.14159265f, 0.0f, 45.0f}; }
 
 // Half the diagonal of a cube of edge 100.
 const float half_diagonal = 50.0f * std::sqrt(3.0f);
@@ -29,7 +26,8 @@ protected:
     }
 
     // Contacts of two placed boxes, with room for `maximum`.
-    std::vector<vclip_contact_t> contacts(const placed_box_t& a, const placed_box_t& b, float tolerance, int maximum = 16)
+    std::vector<vclip_contact_t> contacts(const placed_box_t& a, const placed_box_t& b, float tolerance,
+                                          int maximum = 16)
     {
         std::vector<vclip_contact_t> out(static_cast<size_t>(maximum));
         const int count = vclip_test(a.polyhedron(), a.frame, b.polyhedron(), b.frame, tolerance, out.data(), maximum);

@@ -29,8 +29,8 @@ struct placed_box_t {
         float best_error = 1e30f;
         for (const cd_poly_edge_t& edge : polyhedron().edges()) {
             const vec3_t tail = to_world(*edge.tail->position), head = to_world(*edge.head->position);
-            const float error = std::min((tail - a).length() + (head - b).length(),
-                                         (tail - b).length() + (head - a).length());
+            const float error =
+                std::min((tail - a).length() + (head - b).length(), (tail - b).length() + (head - a).length());
             if (error < best_error) {
                 best_error = error;
                 best = &edge;

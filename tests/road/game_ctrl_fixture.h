@@ -25,7 +25,8 @@ public:
     void driver_route_ahead(int32_t driver, route_t& route) override
     {
         for (int i = 0; i < route_entries; ++i)
-            route.entries[i] = {driver, i < static_cast<int>(route_edges.size()) ? route_edges[static_cast<size_t>(i)] : -1, -1, -1};
+            route.entries[i] = {
+                driver, i < static_cast<int>(route_edges.size()) ? route_edges[static_cast<size_t>(i)] : -1, -1, -1};
     }
     void driver_route_node6(route_t& route) override { route.entries[route_entries - 1].edge = -1; }
     bool job_overweight(int32_t) const override { return overweight; }
@@ -34,7 +35,10 @@ public:
     void report_offence(int32_t code, int32_t fine) override { offences.push_back({code, fine}); }
     int32_t trailer_job() const override { return job; }
     void dock_activate(int32_t edge, int32_t trader) override { docks.push_back({edge, trader}); }
-    void dock_deactivate(int32_t edge, int32_t) override { std::erase_if(docks, [edge](auto d) { return d.first == edge; }); }
+    void dock_deactivate(int32_t edge, int32_t) override
+    {
+        std::erase_if(docks, [edge](auto d) { return d.first == edge; });
+    }
 
     void register_road(int32_t id, int32_t, int32_t, int32_t) override { roads.push_back(id); }
     void unregister_road(int32_t, int32_t) override {}

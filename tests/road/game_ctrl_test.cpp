@@ -39,12 +39,12 @@ TEST(game_clock, night_runs_from_twenty_to_six_by_the_rounded_second)
         float clock;
         bool night;
     } cases[] = {
-        {28800.0f, false},   // 08:00
-        {71999.4f, false},   // 19:59:59
-        {71999.6f, true},    // rounds to 20:00
-        {21599.4f, true},    // 05:59:59
-        {21600.0f, false},   // 06:00
-        {0.0f, true},        // midnight
+        {28800.0f, false},             // 08:00
+        {71999.4f, false},             // 19:59:59
+        {71999.6f, true},              // rounds to 20:00
+        {21599.4f, true},              // 05:59:59
+        {21600.0f, false},             // 06:00
+        {0.0f, true},                  // midnight
         {86400.0f + 43200.0f, false},  // noon of the second day
     };
     for (const auto& c : cases)
@@ -345,10 +345,10 @@ TEST_F(game_ctrl_test, a_save_with_a_wrong_magic_or_bad_indices_is_refused_or_re
     ctrl.bridge = bridge.get();
     std::string bytes = save_section_bytes(ctrl, home_);
     const auto put = [&bytes](size_t offset, int32_t value) { std::memcpy(&bytes[offset], &value, 4); };
-    put(30, 7);    // city 7 of none
-    put(34, 99);   // sky-swap item 99 of none
-    put(66, 12);   // far sky 12 of 4
-    put(123, 5);   // city loop 5 of 5
+    put(30, 7);   // city 7 of none
+    put(34, 99);  // sky-swap item 99 of none
+    put(66, 12);  // far sky 12 of 4
+    put(123, 5);  // city loop 5 of 5
     write_data_file("s.sav", bytes);
     std::filesystem::remove(home_ / "s.sav");
     EXPECT_EQ(load_section(ctrl), game_ctrl_save_size);

@@ -106,8 +106,4 @@ inline std::vector<uint8_t> map_bytes(const road_network_t& network)
 }
 
 // True when the two records hold the same bytes.
-template <typename T>
-bool same_record(const T& a, const T& b)
-{
-    return std::memcmp(&a, &b, sizeof(T)) == 0;
-}
+template <typename T> bool same_record(const T& a, const T& b) { return std::memcmp(&a, &b, sizeof(T)) == 0; }

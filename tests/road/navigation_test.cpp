@@ -236,8 +236,8 @@ TEST_F(navigation_test, a_route_names_the_lane_that_leads_to_its_exit_arm)
     bool forward = false;
     ctrl.place_on_edge(cursor, 0, 1, 500.0f, 0.25f, &forward, 7, &route, 0.0f);
     EXPECT_TRUE(forward);
-    EXPECT_EQ(route.entries[1].exit_arm, 0);   // the crossing is left through its east arm
-    EXPECT_EQ(route.entries[0].lane, 1);       // which only lane 1 of the west arm leads to
+    EXPECT_EQ(route.entries[1].exit_arm, 0);  // the crossing is left through its east arm
+    EXPECT_EQ(route.entries[0].lane, 1);      // which only lane 1 of the west arm leads to
     EXPECT_EQ(cursor.lane, 1.0f);
     EXPECT_EQ(cursor.edge, 0);
     EXPECT_NEAR(cursor.distance, 500.0f, 1e-3f);

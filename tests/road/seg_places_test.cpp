@@ -155,7 +155,8 @@ TEST_F(seg_places_test, the_sample_game_loads_whole_with_every_start_inside_its_
     std::filesystem::create_directories(data_root_ / "defs");
     for (const char* folder : {"seg_server", "cities", "traders"})
         std::filesystem::copy(sample / folder, data_root_ / "defs" / folder,
-                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
     seg_server_t server;
     ASSERT_GT(server.load(), 0);
     EXPECT_TRUE(engine_log_matching("road_segs.def").empty());

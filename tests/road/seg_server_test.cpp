@@ -76,13 +76,11 @@ TEST_F(seg_server_test, a_road_meets_a_terrain_through_its_first_transition_or_t
         int32_t road, terrain, expected;
     };
     const case_t cases[] = {
-        {0, 0, 3 + 1},  // asphalt on grass: the first of the two that name both
-        {1, 2, 3 + 0},  // gravel on rock
-        {0, 1, 1},      // asphalt on sand has no transition: sand itself
-        {1, 0, 0},
-        {2, 0, -1},     // out of range: the fallback
-        {0, 3, -1},
-        {-1, 0, -1},
+        {0, 0, 3 + 1},              // asphalt on grass: the first of the two that name both
+        {1, 2, 3 + 0},              // gravel on rock
+        {0, 1, 1},                  // asphalt on sand has no transition: sand itself
+        {1, 0, 0},     {2, 0, -1},  // out of range: the fallback
+        {0, 3, -1},    {-1, 0, -1},
     };
     for (const case_t& c : cases)
         EXPECT_EQ(server.terrain_trans_shader(c.road, c.terrain), c.expected) << c.road << " on " << c.terrain;

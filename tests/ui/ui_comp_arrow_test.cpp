@@ -101,8 +101,8 @@ TEST_F(ui_comp_arrow_test, the_pointer_hits_inside_the_full_length_outline_of_a_
         int y;
         bool hit;
     } cases[] = {
-        {200, 200, true},  {110, 100, true},  {295, 300, true},   // on the line, near each end
-        {200, 220, false}, {100, 300, false}, {50, 50, false},    // beside it, off the ends
+        {200, 200, true},  {110, 100, true},  {295, 300, true},  // on the line, near each end
+        {200, 220, false}, {100, 300, false}, {50, 50, false},   // beside it, off the ends
         {310, 310, false},
     };
     for (const auto& c : cases)

@@ -69,8 +69,8 @@ TEST_F(ui_comp_button_test, clicks_send_code_2_with_the_pressed_flag_after_the_c
     ui_driver_click(button(11));
     ui_driver_click(button(11));
     ui_driver_click(button(30));
-    EXPECT_EQ(presses(), (std::vector<std::string>{"handle 13 2 1", "handle 13 2 0", "handle 11 2 1",
-                                                   "handle 11 2 1", "handle 30 2 0"}));
+    EXPECT_EQ(presses(), (std::vector<std::string>{"handle 13 2 1", "handle 13 2 0", "handle 11 2 1", "handle 11 2 1",
+                                                   "handle 30 2 0"}));
     EXPECT_FALSE(button(13)->pressed);
     EXPECT_TRUE(button(11)->pressed);
     EXPECT_FALSE(button(30)->pressed);
@@ -118,13 +118,11 @@ TEST_F(ui_comp_button_test, the_shown_markup_follows_activity_press_selection_an
         const char* shown;
     };
     const case_t cases[] = {
-        {ui_button_check, true, true, true, "", "P"},     // no second selected markup: pressed
-        {ui_button_check, true, true, true, "T", "T"},
-        {ui_button_check, true, true, false, "T", "P"},
-        {ui_button_normal, true, true, true, "T", "P"},   // a normal button never shows the second markup
-        {ui_button_radio, false, true, true, "T", "D"},   // disabled whatever its state
-        {ui_button_normal, false, false, false, "", "D"},
-        {ui_button_normal, true, false, true, "T", "S"},
+        {ui_button_check, true, true, true, "", "P"},  // no second selected markup: pressed
+        {ui_button_check, true, true, true, "T", "T"},    {ui_button_check, true, true, false, "T", "P"},
+        {ui_button_normal, true, true, true, "T", "P"},  // a normal button never shows the second markup
+        {ui_button_radio, false, true, true, "T", "D"},  // disabled whatever its state
+        {ui_button_normal, false, false, false, "", "D"}, {ui_button_normal, true, false, true, "T", "S"},
         {ui_button_menu, true, false, false, "T", "N"},
     };
     ui_comp_button_t* const b = button(30);

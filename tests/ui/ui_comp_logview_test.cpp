@@ -20,8 +20,8 @@ protected:
 
     ui_comp_logview_t* make_log(int offset)
     {
-        window_ = make_window("    entity ui.comp.logview { id = 7; rect = 0 1024 400 340; offset = " +
-                              std::to_string(offset) + "; }\n");
+        window_ = make_window(
+            "    entity ui.comp.logview { id = 7; rect = 0 1024 400 340; offset = " + std::to_string(offset) + "; }\n");
         auto* const view = dynamic_cast<ui_comp_logview_t*>(ui_driver_find(window_, 7));
         EXPECT_NE(view, nullptr);
         return view;

@@ -46,7 +46,8 @@ TEST_F(ui_comp_text_test, renders_once_and_again_only_when_its_text_or_rectangle
 
 TEST_F(ui_comp_text_test, a_plain_move_shifts_the_compiled_text_without_rendering)
 {
-    c_item_t* const window = make_window("    entity ui.comp.text { id = 5; rect = 100 300 500 400; text = \"Hi\"; }\n");
+    c_item_t* const window =
+        make_window("    entity ui.comp.text { id = 5; rect = 100 300 500 400; text = \"Hi\"; }\n");
     auto* const text = dynamic_cast<ui_comp_text_t*>(ui_driver_find(window, 5));
     ASSERT_NE(text, nullptr);
     frame();

@@ -122,10 +122,10 @@ TEST_F(ui_editline_test, cursor_keys_and_ctrl_word_steps)
         unsigned cursor;
     };
     const step_t steps[] = {
-        {key_left, ui_mod_ctrl, 4},   // from the end (not a letter) back onto the last letter only
-        {key_left, ui_mod_ctrl, 2},   // over the rest of the word, to the blank before it
-        {key_left, ui_mod_ctrl, 1},   // the blank alone
-        {key_left, ui_mod_ctrl, 0},   // stops at 0
+        {key_left, ui_mod_ctrl, 4},  // from the end (not a letter) back onto the last letter only
+        {key_left, ui_mod_ctrl, 2},  // over the rest of the word, to the blank before it
+        {key_left, ui_mod_ctrl, 1},  // the blank alone
+        {key_left, ui_mod_ctrl, 0},  // stops at 0
         {key_left, ui_mod_ctrl, 0},
         {key_right, ui_mod_ctrl, 2},  // over "ab" to the blank
         {key_right, ui_mod_ctrl, 3},

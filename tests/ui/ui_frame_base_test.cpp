@@ -27,8 +27,8 @@ void destroy_test_frame(entity_t* object, bool in_place)
         delete object;
 }
 
-const entity_reg_t test_frame_type{
-    "ui.comp.test.frame", 0, {0, 0, 0}, sizeof(test_frame_t), create_test_frame, destroy_test_frame};
+const entity_reg_t test_frame_type{"ui.comp.test.frame", 0, {0, 0, 0}, sizeof(test_frame_t), create_test_frame,
+                                   destroy_test_frame};
 
 // Pictures: a corner 16 x 8 (each corner 8 x 4), a vertical line 6 wide (3 a side), a horizontal line
 // 10 high (5 a side), an inside 4 x 4 and a shader without a texture.
@@ -91,8 +91,7 @@ TEST_F(ui_frame_base_test, reads_each_pictures_size_as_the_frame_uses_it)
         const ui_frame_picture_t& size;
         int width;
         int height;
-    } const cases[] = {
-        {f->corner_size, 8, 4}, {f->vline_size, 3, 32}, {f->hline_size, 32, 5}, {f->inside_size, 4, 4}};
+    } const cases[] = {{f->corner_size, 8, 4}, {f->vline_size, 3, 32}, {f->hline_size, 32, 5}, {f->inside_size, 4, 4}};
     for (const expected_t& c : cases) {
         EXPECT_TRUE(c.size.present);
         EXPECT_EQ(c.size.width, c.width);

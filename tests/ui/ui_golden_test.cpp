@@ -39,8 +39,9 @@ protected:
         if (!gfx_record_can_paint())
             GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
         captured = golden_picture_t{};
-        for (const char* file : {"fonts/default.font", "fonts/default.png", "ui/pics/console.shd", "ui/pics/console.png",
-                                 "ui/pics/panel.shd", "ui/pics/panel.png", "ui/pics/button.shd", "ui/pics/button.png"})
+        for (const char* file :
+             {"fonts/default.font", "fonts/default.png", "ui/pics/console.shd", "ui/pics/console.png",
+              "ui/pics/panel.shd", "ui/pics/panel.png", "ui/pics/button.shd", "ui/pics/button.png"})
             ASSERT_NO_FATAL_FAILURE(copy_data(file));
         gfx_init_devices();
         gfx_mode_t mode{};
@@ -85,7 +86,7 @@ TEST_F(ui_golden_test, golden_console_window_with_text)
     frame();
     capture_frame(0xff000000);
     ASSERT_EQ(captured.width, 640);
-    EXPECT_EQ(pixel(320, 400), 0x000000u);  // the lower half shows the clear colour
+    EXPECT_EQ(pixel(320, 400), 0x000000u);   // the lower half shows the clear colour
     const uint32_t panel = pixel(320, 120);  // the console's panel: dark blue
     EXPECT_GT(panel & 0xff, panel >> 16) << std::hex << panel;
     EXPECT_TRUE(golden_image_matches(captured, golden("console_window.png")));
@@ -112,7 +113,7 @@ entity ui.window {
     frame();
     capture_frame(0xff203040);
     ASSERT_EQ(captured.width, 640);
-    EXPECT_EQ(pixel(10, 10), 0x203040u);  // outside the panel: the clear colour
+    EXPECT_EQ(pixel(10, 10), 0x203040u);     // outside the panel: the clear colour
     const uint32_t border = pixel(320, 81);  // the panel's golden top border
     EXPECT_GT(border >> 16, border & 0xff) << std::hex << border;
     EXPECT_TRUE(golden_image_matches(captured, golden("menu_window.png")));
@@ -140,7 +141,7 @@ entity ui.window {
     gfx_try_capture();
     gfx_swapbuffers();
     ASSERT_EQ(captured.width, 640);
-    EXPECT_EQ(pixel(5, 5), 0x000000u);  // around the quad: the clear colour
+    EXPECT_EQ(pixel(5, 5), 0x000000u);        // around the quad: the clear colour
     const uint32_t middle = pixel(320, 240);  // the button picture's green
     EXPECT_GT((middle >> 8) & 0xff, (middle >> 16) + 30) << std::hex << middle;
 }

@@ -28,8 +28,8 @@ void destroy_test_slider(entity_t* object, bool in_place)
         delete object;
 }
 
-const entity_reg_t test_slider_type{
-    "ui.comp.test.slider", 0, {0, 0, 0}, sizeof(test_slider_t), create_test_slider, destroy_test_slider};
+const entity_reg_t test_slider_type{"ui.comp.test.slider", 0, {0, 0, 0}, sizeof(test_slider_t), create_test_slider,
+                                    destroy_test_slider};
 
 // A horizontal slider 7 (220 wide: a 20-wide knob travels 200 pixels, two per unit of 0..100) and a
 // vertical slider 8 of the same size turned upright. Each knob is a 20 x 20 image.
@@ -196,8 +196,8 @@ TEST_F(ui_slider_base_test, action_on_drag_sends_the_value_at_every_move)
         ui_driver_move(150.0f, 390.0f);
         ui_driver_release();
         const std::vector<std::string> expected =
-            on_drag ? std::vector<std::string>{"handle 7 2 0", "handle 7 5", "handle 7 2 10", "handle 7 2 20",
-                                               "handle 7 2 20", "handle 7 6"}
+            on_drag ? std::vector<std::string>{"handle 7 2 0",  "handle 7 5",    "handle 7 2 10",
+                                               "handle 7 2 20", "handle 7 2 20", "handle 7 6"}
                     : std::vector<std::string>{"handle 7 5", "handle 7 2 20", "handle 7 6"};
         EXPECT_EQ(reports(), expected) << "action_on_drag " << on_drag;
     }

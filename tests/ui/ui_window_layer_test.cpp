@@ -66,9 +66,10 @@ TEST_F(ui_window_layer_test, invalidation_marks_every_layer_or_only_the_layer_of
 
 TEST_F(ui_window_layer_test, a_nested_view_finds_its_window_once_and_gives_every_lock_back)
 {
-    c_item_t* const window_item = make_window("    entity ui.comp.group { id = 1;\n"
-                                              "        entity ui.comp.group { id = 2; entity ui.comp.text { id = 3; } }\n"
-                                              "    }\n");
+    c_item_t* const window_item =
+        make_window("    entity ui.comp.group { id = 1;\n"
+                    "        entity ui.comp.group { id = 2; entity ui.comp.text { id = 3; } }\n"
+                    "    }\n");
     ASSERT_NE(window_item, nullptr);
     ui_view_t* const view = ui_driver_find(window_item, 3);
     ASSERT_NE(view, nullptr);

@@ -54,9 +54,11 @@ TEST_F(makes_test, a_trailer_file_is_found_in_its_accessory_first_then_in_the_sh
 {
     write_data_file("makes/trailer/look/description.def", "trailer { access0 = base; }\n");
     trailer_accessory("look", "base", "type = base\nmodel = base.psm\nshader0 = \"own.shd:common.shd\"\n");
-    write_data_file("makes/trailer/look/acc/base/base.psm",
-                    box_model({{"wheel0", {100, -50, 300}}, {"wheel2", {-100, -50, 450}}, {"hook", {0, 20, -500}},
-                               {"bb0", {-120, 0, -600}}, {"bb1", {120, 100, 600}}}));
+    write_data_file("makes/trailer/look/acc/base/base.psm", box_model({{"wheel0", {100, -50, 300}},
+                                                                       {"wheel2", {-100, -50, 450}},
+                                                                       {"hook", {0, 20, -500}},
+                                                                       {"bb0", {-120, 0, -600}},
+                                                                       {"bb1", {120, 100, 600}}}));
     write_data_file("makes/trailer/look/acc/base/own.shd", "");
     write_data_file("makes/trailer/look/acc/shared/own.shd", "");
     write_data_file("makes/trailer/look/acc/shared/common.shd", "");
@@ -173,8 +175,8 @@ protected:
 TEST_F(sample_truck_test, a_sample_truck_builds_from_its_accessories_and_drives)
 {
     auto* truck = add(std::make_unique<test_truck_e>());
-    const char* names[] = {"base", "cabin", "interior", "engine", "transmission", "brakes",
-                           "wheels", "pipes", "paint", "lights_front"};
+    const char* names[] = {"base",   "cabin",  "interior", "engine", "transmission",
+                           "brakes", "wheels", "pipes",    "paint",  "lights_front"};
     ASSERT_TRUE(truck->build("kestrel", names, 10));
     EXPECT_FLOAT_EQ(truck->power, 55.0f);
     EXPECT_EQ(truck->gear_count, 6);

@@ -39,8 +39,8 @@ protected:
             ASSERT_TRUE(bind_engine_for_tests());
         }
         // The trucks make their smoke emitters by type name.
-        static const entity_reg_t smoke_record{"particle.car_smoke", 1, {0, 0, 0}, sizeof(car_smoke_e),
-                                               smoke_create, smoke_destroy};
+        static const entity_reg_t smoke_record{"particle.car_smoke", 1, {0, 0, 0}, sizeof(car_smoke_e), smoke_create,
+                                               smoke_destroy};
         if (!entity_find_type("particle.car_smoke"))
             entity_register(&smoke_record);
         world_ = new world_process_t;
@@ -81,8 +81,7 @@ protected:
     virtual bool sample_data() const { return false; }
 
     // A vehicle initialised through its phases and living in the world.
-    template <typename vehicle_t>
-    vehicle_t* add(std::unique_ptr<vehicle_t> vehicle)
+    template <typename vehicle_t> vehicle_t* add(std::unique_ptr<vehicle_t> vehicle)
     {
         vehicle_t* const made = vehicle.get();
         world_->entity_insert(made);
@@ -92,10 +91,9 @@ protected:
         return made;
     }
 
-    // A truck with the figures a make gives (a 4 m wheelbase, 2.4 m track, six gears from 12 down to 2.5, power 80), its
-    // engine running, its body built at `where` and dropped onto the ground.
-    template <typename truck_t = test_truck_e>
-    truck_t* truck_at(const vec3_t& where)
+    // A truck with the figures a make gives (a 4 m wheelbase, 2.4 m track, six gears from 12 down to 2.5, power 80),
+    // its engine running, its body built at `where` and dropped onto the ground.
+    template <typename truck_t = test_truck_e> truck_t* truck_at(const vec3_t& where)
     {
         truck_t* const truck = add(std::make_unique<truck_t>());
         truck->size = {160.0f, 100.0f, 400.0f};

@@ -21,7 +21,8 @@ protected:
         if (!entity_find_type("decals.wrap"))
             register_world_types();
         decal_cache_install();
-        write_data_file("scripts/decals/spot.esc", "entity decals.wrap { x_scale = 100; y_scale = 100; type_class = 2; }\n");
+        write_data_file("scripts/decals/spot.esc",
+                        "entity decals.wrap { x_scale = 100; y_scale = 100; type_class = 2; }\n");
         world_ = new world_process_t;
         process_add(world_, nullptr, -1, 0);
         world_->lock();
@@ -40,7 +41,10 @@ protected:
     {
         return decal_cache().place(world_, {x, 100.0f, z}, {x, -100.0f, z}, solid_, script, params_, keep, -1.0f);
     }
-    static decals_wrap_e* wrap(c_item_t* item) { return dynamic_cast<decals_wrap_e*>(static_cast<entity_t*>(item->object)); }
+    static decals_wrap_e* wrap(c_item_t* item)
+    {
+        return dynamic_cast<decals_wrap_e*>(static_cast<entity_t*>(item->object));
+    }
 
     grid_mesh_t ground_{10, 10, 100.0f, 1.0f, 4};
     world_process_t* world_ = nullptr;

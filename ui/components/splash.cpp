@@ -54,8 +54,7 @@ void draw_frame()
 
 // Runs `use` on the public component `id` of the splash window while it is locked; false when the
 // window has no such component.
-template <typename use_t>
-bool with_component(c_item_t* window, const int id, const use_t& use)
+template <typename use_t> bool with_component(c_item_t* window, const int id, const use_t& use)
 {
     auto* root = static_cast<ui_view_t*>(c_item_lock(window));
     if (!root)
@@ -102,9 +101,8 @@ void set_progress(c_item_t* window, const float fraction)
 float stage_start() { return static_cast<float>(splash.current_step) * splash.step_factor; }
 
 // The splash window as the module's loading screen.
-class splash_screen_t : public loading_screen_t
-{
-  public:
+class splash_screen_t : public loading_screen_t {
+public:
     splash_screen_t() { loading_screen_install(this); }
     void open(int total_steps) override { splash_show(total_steps); }
     void refresh(const char* text) override;

@@ -99,7 +99,8 @@ void ui_comp_arrow_t::set_points(const int x1, const int y1, const int x2, const
     const point_t short_of_end = d * head_length;
     set_corners(shaft, {a_plus, a_minus, b_plus - short_of_end, b_minus - short_of_end});
     const point_t head_side = n * head_half_width;
-    set_corners(head, {end - head_side, end + head_side, end - short_of_end - head_side, end - short_of_end + head_side});
+    set_corners(head,
+                {end - head_side, end + head_side, end - short_of_end - head_side, end - short_of_end + head_side});
     tag = new_tag;
 }
 

@@ -47,7 +47,7 @@ public:
     c_item_t* head_shader = nullptr;
     c_item_t* marker_shader = nullptr;
     uint32_t state = 1;
-    int32_t tag = -1;            // the caller's value given to `set_points`
+    int32_t tag = -1;  // the caller's value given to `set_points`
 };
 
 // The state whose arrow is drawn thinner, with a marker.

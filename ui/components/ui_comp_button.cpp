@@ -6,50 +6,47 @@
 
 namespace {
 
-const evalue_choice_t button_types[] = {
-    {"normal", ui_button_normal}, {"check", ui_button_check}, {"radio", ui_button_radio}, {"menu", ui_button_menu},
-    {nullptr, 0}};
+const evalue_choice_t button_types[] = {{"normal", ui_button_normal},
+                                        {"check", ui_button_check},
+                                        {"radio", ui_button_radio},
+                                        {"menu", ui_button_menu},
+                                        {nullptr, 0}};
 
 }  // namespace
 
 const evalue_def_t ui_comp_button_t::evd_button_type = evalue_choice_member(
     "button_type", button_types, evalue_bind<&ui_comp_button_t::button_type>, &ui_view_t::evd_id, "normal");
-const evalue_def_t ui_comp_button_t::evd_p_pml =
-    evalue_member("p_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::p_pml>, &evd_button_type,
-                  nullptr, [](entity_t* object) {
-                      return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_pressed];
-                  });
-const evalue_def_t ui_comp_button_t::evd_d_pml =
-    evalue_member("d_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::d_pml>, &evd_p_pml,
-                  nullptr, [](entity_t* object) {
-                      return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_disabled];
-                  });
-const evalue_def_t ui_comp_button_t::evd_s2_pml =
-    evalue_member("s2_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::s2_pml>, &evd_d_pml,
-                  nullptr, [](entity_t* object) {
-                      return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_selected2];
-                  });
-const evalue_def_t ui_comp_button_t::evd_s_pml =
-    evalue_member("s_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::s_pml>, &evd_s2_pml,
-                  nullptr, [](entity_t* object) {
-                      return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_selected];
-                  });
-const evalue_def_t ui_comp_button_t::evd_n_pml =
-    evalue_member("n_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::n_pml>, &evd_s_pml,
-                  nullptr, [](entity_t* object) {
-                      return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_normal];
-                  });
+const evalue_def_t ui_comp_button_t::evd_p_pml = evalue_member(
+    "p_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::p_pml>, &evd_button_type, nullptr,
+    [](entity_t* object) { return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_pressed]; });
+const evalue_def_t ui_comp_button_t::evd_d_pml = evalue_member(
+    "d_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::d_pml>, &evd_p_pml, nullptr,
+    [](entity_t* object) { return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_disabled]; });
+const evalue_def_t ui_comp_button_t::evd_s2_pml = evalue_member(
+    "s2_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::s2_pml>, &evd_d_pml, nullptr,
+    [](entity_t* object) { return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_selected2]; });
+const evalue_def_t ui_comp_button_t::evd_s_pml = evalue_member(
+    "s_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::s_pml>, &evd_s2_pml, nullptr,
+    [](entity_t* object) { return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_selected]; });
+const evalue_def_t ui_comp_button_t::evd_n_pml = evalue_member(
+    "n_pml", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_button_t::n_pml>, &evd_s_pml, nullptr,
+    [](entity_t* object) { return &static_cast<ui_comp_button_t*>(object)->pml_status[ui_button_markup_normal]; });
 
 ui_comp_button_t::ui_comp_button_t() { class_flags |= ui_class_button | ui_class_markup; }
 
 const dstring_t& ui_comp_button_t::source(int index) const
 {
     switch (index) {
-    case ui_button_markup_selected: return s_pml;
-    case ui_button_markup_selected2: return s2_pml;
-    case ui_button_markup_pressed: return p_pml;
-    case ui_button_markup_disabled: return d_pml;
-    default: return n_pml;
+    case ui_button_markup_selected:
+        return s_pml;
+    case ui_button_markup_selected2:
+        return s2_pml;
+    case ui_button_markup_pressed:
+        return p_pml;
+    case ui_button_markup_disabled:
+        return d_pml;
+    default:
+        return n_pml;
     }
 }
 

@@ -16,11 +16,11 @@ enum ui_button_type_t : int32_t {
 
 // Markups of a button, by index; also the values of `shown_state` while one is shown.
 enum ui_button_markup_t : int {
-    ui_button_markup_normal = 0,    // "n_pml"
-    ui_button_markup_selected = 1,  // "s_pml": the pointer is over it or it has the focus
-    ui_button_markup_selected2 = 2, // "s2_pml": a pressed check, radio or menu button that is selected
-    ui_button_markup_pressed = 3,   // "p_pml"
-    ui_button_markup_disabled = 4,  // "d_pml": the view is not active
+    ui_button_markup_normal = 0,     // "n_pml"
+    ui_button_markup_selected = 1,   // "s_pml": the pointer is over it or it has the focus
+    ui_button_markup_selected2 = 2,  // "s2_pml": a pressed check, radio or menu button that is selected
+    ui_button_markup_pressed = 3,    // "p_pml"
+    ui_button_markup_disabled = 4,   // "d_pml": the view is not active
     ui_button_markup_count = 5,
 };
 
@@ -72,20 +72,20 @@ public:
     int choose_state() const;
 
     bool pressed = false;
-    bool built[ui_button_markup_count] = {};      // markup i matches its source and the rectangle
-    pml_buffer_t markups[ui_button_markup_count] = {
-        pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity},
-        pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity}};
-    int32_t shown_state = ui_button_shown_none;   // markup index in the layer, or ui_button_shown_*
-    bool armed = false;                           // a check or radio button saw the press half of a click
+    bool built[ui_button_markup_count] = {};  // markup i matches its source and the rectangle
+    pml_buffer_t markups[ui_button_markup_count] = {pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity},
+                                                    pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity},
+                                                    pml_buffer_t{ui_markup_capacity}};
+    int32_t shown_state = ui_button_shown_none;  // markup index in the layer, or ui_button_shown_*
+    bool armed = false;                          // a check or radio button saw the press half of a click
     dstring_t n_pml;
     dstring_t s_pml;
     dstring_t s2_pml;
     dstring_t d_pml;
     dstring_t p_pml;
-    int32_t button_type = ui_button_normal;       // a ui_button_type_t
+    int32_t button_type = ui_button_normal;           // a ui_button_type_t
     uint8_t pml_status[ui_button_markup_count] = {};  // change marks of the sources, by markup index
-    c_item_t* window_item = nullptr;              // the window holding the button, once found
+    c_item_t* window_item = nullptr;                  // the window holding the button, once found
 
 private:
     // The source of markup `index`.

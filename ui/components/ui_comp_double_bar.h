@@ -46,8 +46,8 @@ public:
     // Corner colours, 0xAABBGGRR: the first quad's four (normal), then the second quad's four.
     uint32_t colours[8] = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF,
                            0xFF20F020, 0xFF20F020, 0xFF20F020, 0xFF20F020};
-    int vertex_count = 4;                // 8 when the second quad is drawn
-    c_item_t* shader = nullptr;          // "/shaders/ui/white.shd"
+    int vertex_count = 4;        // 8 when the second quad is drawn
+    c_item_t* shader = nullptr;  // "/shaders/ui/white.shd"
 
 private:
     // Loads the shader and shows the first values when the window is known.

@@ -8,19 +8,15 @@
 #include "common/engine_api.h"
 #include "ui/components/ui_quad_draw.h"
 
-const evalue_def_t ui_comp_gauge_t::evd_smooth_move =
-    evalue_member("smooth_move", evalue_bool, sizeof(bool), evalue_bind<&ui_comp_gauge_t::smooth_move>,
-                  &ui_view_t::evd_id, "true");
-const evalue_def_t ui_comp_gauge_t::evd_yref_pos =
-    evalue_member("yref_pos", evalue_int, sizeof(int32_t), evalue_bind<&ui_comp_gauge_t::yref_pos>, &evd_smooth_move,
-                  "0");
+const evalue_def_t ui_comp_gauge_t::evd_smooth_move = evalue_member(
+    "smooth_move", evalue_bool, sizeof(bool), evalue_bind<&ui_comp_gauge_t::smooth_move>, &ui_view_t::evd_id, "true");
+const evalue_def_t ui_comp_gauge_t::evd_yref_pos = evalue_member(
+    "yref_pos", evalue_int, sizeof(int32_t), evalue_bind<&ui_comp_gauge_t::yref_pos>, &evd_smooth_move, "0");
 const evalue_def_t ui_comp_gauge_t::evd_xref_pos =
-    evalue_member("xref_pos", evalue_int, sizeof(int32_t), evalue_bind<&ui_comp_gauge_t::xref_pos>, &evd_yref_pos,
-                  "0");
-const evalue_def_t ui_comp_gauge_t::evd_shader =
-    evalue_member("shader", evalue_text, sizeof(ui_comp_gauge_t::shader_path),
-                  evalue_bind<&ui_comp_gauge_t::shader_path>, &evd_xref_pos, nullptr,
-                  evalue_bind_status<&ui_comp_gauge_t::shader_status>);
+    evalue_member("xref_pos", evalue_int, sizeof(int32_t), evalue_bind<&ui_comp_gauge_t::xref_pos>, &evd_yref_pos, "0");
+const evalue_def_t ui_comp_gauge_t::evd_shader = evalue_member(
+    "shader", evalue_text, sizeof(ui_comp_gauge_t::shader_path), evalue_bind<&ui_comp_gauge_t::shader_path>,
+    &evd_xref_pos, nullptr, evalue_bind_status<&ui_comp_gauge_t::shader_status>);
 const evalue_def_t ui_comp_gauge_t::evd_range =
     evalue_member("range", evalue_real, sizeof(float), evalue_bind<&ui_comp_gauge_t::range>, &evd_shader, "100");
 const evalue_def_t ui_comp_gauge_t::evd_value =

@@ -51,17 +51,17 @@ public:
     // The angle the needle turns to for the current value, in degrees.
     float target_angle() const;
 
-    float min_angle = -90.0f;    // "min": degrees at value 0
-    float max_angle = 90.0f;     // "max": degrees at value "range"
-    float value = 0.0f;          // "value"
-    float range = 100.0f;        // "range": the value of a full swing
-    char shader_path[64] = "";   // "shader": the needle's picture
-    int32_t xref_pos = 0;        // "xref_pos": pivot x in the picture, from its left edge
-    int32_t yref_pos = 0;        // "yref_pos": pivot y in the picture, from its top edge
-    bool smooth_move = true;     // "smooth_move"
-    uint8_t shader_status = 0;   // change mark of "shader"
-    c_item_t* shader = nullptr;  // the loaded picture, null without one
-    int32_t mark = -1;           // the caller's number given to `set_mark`
+    float min_angle = -90.0f;       // "min": degrees at value 0
+    float max_angle = 90.0f;        // "max": degrees at value "range"
+    float value = 0.0f;             // "value"
+    float range = 100.0f;           // "range": the value of a full swing
+    char shader_path[64] = "";      // "shader": the needle's picture
+    int32_t xref_pos = 0;           // "xref_pos": pivot x in the picture, from its left edge
+    int32_t yref_pos = 0;           // "yref_pos": pivot y in the picture, from its top edge
+    bool smooth_move = true;        // "smooth_move"
+    uint8_t shader_status = 0;      // change mark of "shader"
+    c_item_t* shader = nullptr;     // the loaded picture, null without one
+    int32_t mark = -1;              // the caller's number given to `set_mark`
     float current_angle = -100.0f;  // where the needle points now, in degrees
     float vertices[4][3] = {};      // the turned picture, as a strip
     float texcoords[8] = {};

@@ -10,9 +10,8 @@
 #include "common/engine_api.h"
 #include "ui/components/ui_markup_view.h"
 
-const evalue_def_t ui_comp_logview_t::evd_offset =
-    evalue_member("offset", evalue_int, sizeof(int32_t), evalue_bind<&ui_comp_logview_t::history_offset>,
-                  &ui_view_t::evd_id, "0");
+const evalue_def_t ui_comp_logview_t::evd_offset = evalue_member(
+    "offset", evalue_int, sizeof(int32_t), evalue_bind<&ui_comp_logview_t::history_offset>, &ui_view_t::evd_id, "0");
 
 ui_comp_logview_t::ui_comp_logview_t() { class_flags |= ui_class_markup; }
 

@@ -27,10 +27,10 @@ public:
 
     pml_buffer_t markup{ui_markup_capacity};   // the compiled lines of the whole view
     pml_buffer_t scratch{ui_markup_capacity};  // one line while it is laid out
-    float countdown = 0.0f;                      // seconds until the next refresh
-    bool built = false;                          // `markup` is in the window's layer
-    int32_t history_offset = 0;                  // "offset"; the console writes it directly
-    c_item_t* window_item = nullptr;             // the window holding the view, once found
+    float countdown = 0.0f;                    // seconds until the next refresh
+    bool built = false;                        // `markup` is in the window's layer
+    int32_t history_offset = 0;                // "offset"; the console writes it directly
+    c_item_t* window_item = nullptr;           // the window holding the view, once found
 
 private:
     // Lays the history out into `markup`.

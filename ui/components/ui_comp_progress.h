@@ -26,9 +26,9 @@ public:
     // Fills the bar to `fraction` of its width: 1 or more fills it, 0 or less (or no number) empties it.
     void set_progress(float fraction);
 
-    float vertices[4][3] = {};                                         // the quad, as a strip
+    float vertices[4][3] = {};                                               // the quad, as a strip
     uint32_t colours[4] = {0x33FFFFFF, 0x33FFFFFF, 0x33FFFFFF, 0x33FFFFFF};  // 0xAABBGGRR a corner
-    c_item_t* shader = nullptr;                                        // "/shaders/ui/white.shd"
+    c_item_t* shader = nullptr;                                              // "/shaders/ui/white.shd"
 
 private:
     // Loads the shader and shows the first value when the window is known.

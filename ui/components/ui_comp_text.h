@@ -32,10 +32,10 @@ public:
     void changed(unsigned mask) override;
 
     pml_buffer_t markup{ui_markup_capacity};  // the compiled text
-    bool built = false;                         // `markup` matches `text` and the rectangle
-    bool shown = false;                         // the markup is in the window's layer buffer
-    dstring_t text;                             // the markup source ("text")
-    uint8_t text_status = 0;                    // change mark of "text"
-    c_item_t* window_item = nullptr;            // the window holding the view, once found
-    uint32_t renders = 0;                       // how many times `markup` was rendered
+    bool built = false;                       // `markup` matches `text` and the rectangle
+    bool shown = false;                       // the markup is in the window's layer buffer
+    dstring_t text;                           // the markup source ("text")
+    uint8_t text_status = 0;                  // change mark of "text"
+    c_item_t* window_item = nullptr;          // the window holding the view, once found
+    uint32_t renders = 0;                     // how many times `markup` was rendered
 };

@@ -50,8 +50,8 @@ void ui_comp_tooltip_t::pml_precache()
         gfx_params_t device{};
         api::gfx_get_params(&device);
         // y grows upwards: the bottom edge may fall below 0, the top rise above the height.
-        const float new_x = snap_to_pixels(overhang_shift(bounds.left, bounds.right, static_cast<float>(width)),
-                                           width, device.width);
+        const float new_x =
+            snap_to_pixels(overhang_shift(bounds.left, bounds.right, static_cast<float>(width)), width, device.width);
         const float new_y = snap_to_pixels(overhang_shift(bounds.bottom, bounds.top, static_cast<float>(height)),
                                            height, device.height);
         markup.offset(new_x - shift_x, new_y - shift_y);

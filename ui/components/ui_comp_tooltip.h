@@ -13,7 +13,7 @@ public:
     // Shifts the markup onto the screen, then copies it into the layer as a text view does.
     void pml_precache() override;
 
-    float shift_x = 0.0f;        // shift applied to the compiled markup now (reference units)
+    float shift_x = 0.0f;  // shift applied to the compiled markup now (reference units)
     float shift_y = 0.0f;
-    uint32_t shifted_render = 0; // the render of the markup the shift was applied to
+    uint32_t shifted_render = 0;  // the render of the markup the shift was applied to
 };

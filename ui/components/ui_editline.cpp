@@ -9,12 +9,11 @@
 
 // "style" and "cursor" share the view's own change mark, so setting either rebuilds the markups through
 // `changed`; "limit" has its own, which resizes the buffer; "keep_input" is read once, in init.
-const evalue_def_t ui_editline_t::evd_keep_input =
-    evalue_member("keep_input", evalue_bool, sizeof(bool), evalue_bind<&ui_editline_t::keep_input_>, &ui_view_t::evd_id,
-                  "true");
+const evalue_def_t ui_editline_t::evd_keep_input = evalue_member(
+    "keep_input", evalue_bool, sizeof(bool), evalue_bind<&ui_editline_t::keep_input_>, &ui_view_t::evd_id, "true");
 const evalue_def_t ui_editline_t::evd_limit =
-    evalue_member("limit", evalue_unsigned, sizeof(uint32_t), evalue_bind<&ui_editline_t::limit_>, &evd_keep_input,
-                  "0", evalue_bind_status<&ui_editline_t::limit_status_>);
+    evalue_member("limit", evalue_unsigned, sizeof(uint32_t), evalue_bind<&ui_editline_t::limit_>, &evd_keep_input, "0",
+                  evalue_bind_status<&ui_editline_t::limit_status_>);
 const evalue_def_t ui_editline_t::evd_cursor =
     evalue_member("cursor", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_editline_t::cursor_look>, &evd_limit,
                   "_", evalue_bind_status<&ui_view_t::view_status>);

@@ -128,21 +128,21 @@ private:
 
     bool built_[markup_count] = {false, false, false};
     pml_buffer_t markups_[markup_count];
-    char* text_ = nullptr;              // zero-terminated, from the engine's allocator
-    unsigned capacity_ = 0;             // bytes of `text_`
-    bool blink_on_ = true;              // the cursor is drawn in this blink phase
-    unsigned cursor_ = 0;               // 0 to length()
-    double blink_time_ = 0.0;           // seconds since the phase last toggled
+    char* text_ = nullptr;     // zero-terminated, from the engine's allocator
+    unsigned capacity_ = 0;    // bytes of `text_`
+    bool blink_on_ = true;     // the cursor is drawn in this blink phase
+    unsigned cursor_ = 0;      // 0 to length()
+    double blink_time_ = 0.0;  // seconds since the phase last toggled
     float blink_half_period_ = blink_half_period;
-    double repeat_countdown_ = 0.0;     // seconds until the held key repeats
+    double repeat_countdown_ = 0.0;  // seconds until the held key repeats
     bool repeat_armed_ = false;
-    ui_event_t held_event_;             // the key that repeats
+    ui_event_t held_event_;  // the key that repeats
     bool insert_mode_ = true;
-    int32_t shown_ = -1;                // -1 hidden, -2 show again, 0 shown
-    unsigned text_first_item_ = 0;      // items "style" lays out before the text
-    unsigned base_items_ = 0;           // items "style" lays out around an empty text
-    uint32_t limit_ = 0;                // "limit"
-    bool keep_input_ = true;            // "keep_input"
-    uint8_t limit_status_ = 0;          // change mark of "limit"
-    c_item_t* window_item_ = nullptr;   // the window that holds the view, once looked up
+    int32_t shown_ = -1;               // -1 hidden, -2 show again, 0 shown
+    unsigned text_first_item_ = 0;     // items "style" lays out before the text
+    unsigned base_items_ = 0;          // items "style" lays out around an empty text
+    uint32_t limit_ = 0;               // "limit"
+    bool keep_input_ = true;           // "keep_input"
+    uint8_t limit_status_ = 0;         // change mark of "limit"
+    c_item_t* window_item_ = nullptr;  // the window that holds the view, once looked up
 };

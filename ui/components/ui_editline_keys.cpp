@@ -30,7 +30,10 @@ bool is_word_character(const char* text, const unsigned length, const unsigned p
 }
 
 // Characters a key may type: control codes and DEL are not text.
-bool is_typed_character(const uint32_t character) { return character >= 0x20 && character <= 0xFF && character != 0x7F; }
+bool is_typed_character(const uint32_t character)
+{
+    return character >= 0x20 && character <= 0xFF && character != 0x7F;
+}
 
 }  // namespace
 

@@ -160,7 +160,4 @@ void ui_editline_t::draw()
 
 bool ui_editline_t::invalidate_layer(const bool create) { return ui_view_invalidate_layer(this, window_item_, create); }
 
-void ui_editline_t::pml_precache()
-{
-    ui_markup_view_precache(this, window_item_, shown_ == 0, markups_[markup_text]);
-}
+void ui_editline_t::pml_precache() { ui_markup_view_precache(this, window_item_, shown_ == 0, markups_[markup_text]); }

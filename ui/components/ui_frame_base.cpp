@@ -38,15 +38,14 @@ ui_frame_picture_t picture_size(const char* name)
 const evalue_def_t ui_frame_base_t::evd_text =
     evalue_member("text", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_frame_base_t::text>, &ui_view_t::evd_id,
                   nullptr, status_of_frame);
-const evalue_def_t ui_frame_base_t::evd_tile =
-    evalue_member("tile", evalue_bool, sizeof(bool), evalue_bind<&ui_frame_base_t::tile>, &evd_text, "true",
-                  status_of_frame);
+const evalue_def_t ui_frame_base_t::evd_tile = evalue_member(
+    "tile", evalue_bool, sizeof(bool), evalue_bind<&ui_frame_base_t::tile>, &evd_text, "true", status_of_frame);
 const evalue_def_t ui_frame_base_t::evd_hline =
     evalue_member("hline", evalue_text, ui_frame_name_bytes, evalue_bind<&ui_frame_base_t::hline>, &evd_tile, nullptr,
                   status_of_frame);
 const evalue_def_t ui_frame_base_t::evd_vline =
-    evalue_member("vline", evalue_text, ui_frame_name_bytes, evalue_bind<&ui_frame_base_t::vline>, &evd_hline,
-                  nullptr, status_of_frame);
+    evalue_member("vline", evalue_text, ui_frame_name_bytes, evalue_bind<&ui_frame_base_t::vline>, &evd_hline, nullptr,
+                  status_of_frame);
 const evalue_def_t ui_frame_base_t::evd_inside_tile =
     evalue_member("inside_tile", evalue_bool, sizeof(bool), evalue_bind<&ui_frame_base_t::inside_tile>, &evd_vline,
                   "false", status_of_frame);
@@ -54,14 +53,14 @@ const evalue_def_t ui_frame_base_t::evd_inside_inset =
     evalue_member("inside_inset", evalue_bool, sizeof(bool), evalue_bind<&ui_frame_base_t::inside_inset>,
                   &evd_inside_tile, "true", status_of_frame);
 const evalue_def_t ui_frame_base_t::evd_inside =
-    evalue_member("inside", evalue_text, ui_frame_name_bytes, evalue_bind<&ui_frame_base_t::inside>,
-                  &evd_inside_inset, nullptr, status_of_frame);
+    evalue_member("inside", evalue_text, ui_frame_name_bytes, evalue_bind<&ui_frame_base_t::inside>, &evd_inside_inset,
+                  nullptr, status_of_frame);
 const evalue_def_t ui_frame_base_t::evd_corner =
     evalue_member("corner", evalue_text, ui_frame_name_bytes, evalue_bind<&ui_frame_base_t::corner>, &evd_inside,
                   nullptr, status_of_frame);
 const evalue_def_t ui_frame_base_t::evd_color =
-    evalue_member("color", evalue_hex, sizeof(uint32_t), evalue_bind<&ui_frame_base_t::color>, &evd_corner,
-                  "FFFFFFFF", status_of_frame);
+    evalue_member("color", evalue_hex, sizeof(uint32_t), evalue_bind<&ui_frame_base_t::color>, &evd_corner, "FFFFFFFF",
+                  status_of_frame);
 
 ui_frame_base_t::ui_frame_base_t() { class_flags |= ui_class_markup; }
 

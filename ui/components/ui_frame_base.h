@@ -72,14 +72,14 @@ public:
     uint32_t color = 0xFFFFFFFF;              // tint of every picture (0xAABBGGRR)
     char corner[ui_frame_name_bytes] = {};
     char inside[ui_frame_name_bytes] = {};
-    bool inside_inset = true;                 // the inside starts inside the frame lines
-    bool inside_tile = false;                 // the inside repeats instead of stretching
+    bool inside_inset = true;  // the inside starts inside the frame lines
+    bool inside_tile = false;  // the inside repeats instead of stretching
     char vline[ui_frame_name_bytes] = {};
     char hline[ui_frame_name_bytes] = {};
-    bool tile = true;                         // the lines repeat instead of stretching
-    dstring_t text;                           // markup drawn over the frame
-    uint8_t frame_status = 0;                 // change mark of every property
-    c_item_t* window_item = nullptr;          // the window holding the frame, once found
+    bool tile = true;                 // the lines repeat instead of stretching
+    dstring_t text;                   // markup drawn over the frame
+    uint8_t frame_status = 0;         // change mark of every property
+    c_item_t* window_item = nullptr;  // the window holding the frame, once found
 
 private:
     // Reads the sizes of the four pictures from the resource cache.

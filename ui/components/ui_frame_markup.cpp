@@ -14,8 +14,7 @@ constexpr size_t piece_bytes = 1024;
 
 // Formats one piece into a buffer of piece_bytes and adds it to `pieces`; a piece that would not fit
 // is reported and left out rather than cut inside a tag.
-template <typename... args_t>
-void add_piece(std::vector<std::string>& pieces, const char* format, args_t... args)
+template <typename... args_t> void add_piece(std::vector<std::string>& pieces, const char* format, args_t... args)
 {
     char piece[piece_bytes];
     const int length = snprintf(piece, sizeof piece, format, args...);
@@ -54,8 +53,7 @@ std::vector<std::string> ui_frame_base_t::markup_pieces() const
         const int inset_x = inside_inset ? std::min(cw, vline_size.width) : 0;
         const int inset_y = inside_inset ? std::min(ch, hline_size.height) : 0;
         if (2.0f * static_cast<float>(inset_x) < width && 2.0f * static_cast<float>(inset_y) < height)
-            add_piece(pieces,
-                      "<COLOR VALUE=%08lX><OFFSET HSHIFT=%d VSHIFT=%d><IMG SRC=%s %s WIDTH=%.1f HEIGHT=%.1f>",
+            add_piece(pieces, "<COLOR VALUE=%08lX><OFFSET HSHIFT=%d VSHIFT=%d><IMG SRC=%s %s WIDTH=%.1f HEIGHT=%.1f>",
                       tint, inset_x, inset_y, inside,
                       inside_tile ? "XSCALE=REPEAT YSCALE=REPEAT" : "XSCALE=STRETCH YSCALE=STRETCH",
                       static_cast<double>(width - 2.0f * static_cast<float>(inset_x)),
@@ -66,23 +64,21 @@ std::vector<std::string> ui_frame_base_t::markup_pieces() const
     if (hline_size.present && 2.0f * static_cast<float>(cw) < width) {
         const int hh = hline_size.height;
         const double length = static_cast<double>(width - 2.0f * static_cast<float>(cw));
-        add_piece(
-            pieces,
-            "<COLOR VALUE=%08lX><OFFSET HSHIFT=%.1f><IMG SRC=%s XSCALE=%s TOP=0.5 WIDTH=%.1f HEIGHT=%d><RET>"
-            "<OFFSET HSHIFT=%.1f VSHIFT=%.1f><IMG SRC=%s XSCALE=%s BOTTOM=0.5 WIDTH=%.1f HEIGHT=%d>",
-            tint, static_cast<double>(cw), hline, scale, length, hh, static_cast<double>(cw),
-            static_cast<double>(height - hh), hline, scale, length, hh);
+        add_piece(pieces,
+                  "<COLOR VALUE=%08lX><OFFSET HSHIFT=%.1f><IMG SRC=%s XSCALE=%s TOP=0.5 WIDTH=%.1f HEIGHT=%d><RET>"
+                  "<OFFSET HSHIFT=%.1f VSHIFT=%.1f><IMG SRC=%s XSCALE=%s BOTTOM=0.5 WIDTH=%.1f HEIGHT=%d>",
+                  tint, static_cast<double>(cw), hline, scale, length, hh, static_cast<double>(cw),
+                  static_cast<double>(height - hh), hline, scale, length, hh);
     }
 
     if (vline_size.present && 2.0f * static_cast<float>(ch) < height) {
         const int vw = vline_size.width;
         const double length = static_cast<double>(height - 2.0f * static_cast<float>(ch));
-        add_piece(
-            pieces,
-            "<COLOR VALUE=%08lX><OFFSET VSHIFT=%.1f><IMG SRC=%s YSCALE=%s LEFT=0.5 WIDTH=%d HEIGHT=%.1f><RET>"
-            "<OFFSET HSHIFT=%.1f VSHIFT=%.1f><IMG SRC=%s YSCALE=%s RIGHT=0.5 WIDTH=%d HEIGHT=%.1f>",
-            tint, static_cast<double>(ch), vline, scale, vw, length, static_cast<double>(width - vw),
-            static_cast<double>(ch), vline, scale, vw, length);
+        add_piece(pieces,
+                  "<COLOR VALUE=%08lX><OFFSET VSHIFT=%.1f><IMG SRC=%s YSCALE=%s LEFT=0.5 WIDTH=%d HEIGHT=%.1f><RET>"
+                  "<OFFSET HSHIFT=%.1f VSHIFT=%.1f><IMG SRC=%s YSCALE=%s RIGHT=0.5 WIDTH=%d HEIGHT=%.1f>",
+                  tint, static_cast<double>(ch), vline, scale, vw, length, static_cast<double>(width - vw),
+                  static_cast<double>(ch), vline, scale, vw, length);
     }
 
     // The text is the script's own markup: kept whole, never cut to a piece's size.

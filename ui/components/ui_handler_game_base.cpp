@@ -34,8 +34,7 @@ bool tree_holds(const ui_view_t* group, const ui_view_t* view)
 }
 
 // Runs `use` on the view behind `item` while it is locked; false when it cannot be locked.
-template <typename use_t>
-bool with_view(c_item_t* item, const use_t& use)
+template <typename use_t> bool with_view(c_item_t* item, const use_t& use)
 {
     auto* view = static_cast<ui_view_t*>(c_item_lock(item));
     if (!view)

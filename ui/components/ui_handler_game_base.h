@@ -49,16 +49,16 @@ public:
     // on the handler of the window being shown.
     void show_window(c_item_t* target, uint32_t param);
 
-    uint32_t fade_enabled = 1;           // non-zero: window changes fade; derived handlers may clear it
-    int32_t fade_state = 0;              // 0 idle, -1 fading out, +1 fading in
-    c_item_t* fade_target = nullptr;     // window shown when the fade-out ends (a reference is held)
-    uint32_t fade_show_param = 0;        // its show parameter
-    float fade_alpha = 0.0f;             // current opacity, 0 to 255
-    uint32_t click_muted = 0;            // non-zero: presses play no click
-    ui_view_t* help_view = nullptr;      // component whose help text is pending or shown
-    uint8_t help_shown = 0;              // 1 once the pending help text is on the help line
-    uint8_t show_flag = 0;               // cleared on every show; set and read by derived handlers
-    uint8_t fading = 0;                  // 1 while a fade step runs
+    uint32_t fade_enabled = 1;        // non-zero: window changes fade; derived handlers may clear it
+    int32_t fade_state = 0;           // 0 idle, -1 fading out, +1 fading in
+    c_item_t* fade_target = nullptr;  // window shown when the fade-out ends (a reference is held)
+    uint32_t fade_show_param = 0;     // its show parameter
+    float fade_alpha = 0.0f;          // current opacity, 0 to 255
+    uint32_t click_muted = 0;         // non-zero: presses play no click
+    ui_view_t* help_view = nullptr;   // component whose help text is pending or shown
+    uint8_t help_shown = 0;           // 1 once the pending help text is on the help line
+    uint8_t show_flag = 0;            // cleared on every show; set and read by derived handlers
+    uint8_t fading = 0;               // 1 while a fade step runs
 
 private:
     // Holds `target` as the fade target (with a reference), giving back the one held before.

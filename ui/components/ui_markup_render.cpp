@@ -18,8 +18,8 @@ unsigned ui_view_move_rect(ui_view_t* view, float dx, float dy, unsigned flags)
     view->rect.right += dx;
     view->rect.top += dy;
     view->rect.bottom += dy;
-    const bool area_moves = (flags & ui_offset_area) && (view->view_flags & ui_view_moves_area) &&
-                            view->area.left != ui_area_unset;
+    const bool area_moves =
+        (flags & ui_offset_area) && (view->view_flags & ui_view_moves_area) && view->area.left != ui_area_unset;
     if (!area_moves)
         return ui_change_rect;
     view->area.left += dx;

@@ -44,8 +44,8 @@ void unite_bounds(const pml_buffer_t& markup, pml_rect_t& box, bool& has)
 const evalue_def_t ui_slider_base_t::evd_margin =
     evalue_member("margin", evalue_int, sizeof(int32_t), evalue_bind<&ui_slider_base_t::margin>, &ui_view_t::evd_id,
                   "0", evalue_bind_status<&ui_slider_base_t::margin_status>);
-const evalue_def_t ui_slider_base_t::evd_tick = evalue_member(
-    "tick", evalue_unsigned, sizeof(uint32_t), evalue_bind<&ui_slider_base_t::tick>, &evd_margin, "1");
+const evalue_def_t ui_slider_base_t::evd_tick =
+    evalue_member("tick", evalue_unsigned, sizeof(uint32_t), evalue_bind<&ui_slider_base_t::tick>, &evd_margin, "1");
 const evalue_def_t ui_slider_base_t::evd_action_on_drag = evalue_member(
     "action_on_drag", evalue_bool, sizeof(bool), evalue_bind<&ui_slider_base_t::action_on_drag>, &evd_tick, "false");
 const evalue_def_t ui_slider_base_t::evd_d_pml =
@@ -76,12 +76,18 @@ ui_slider_base_t::ui_slider_base_t()
 const dstring_t& ui_slider_base_t::source(int index) const
 {
     switch (index) {
-    case ui_slider_knob_selected: return s_pml;
-    case ui_slider_knob_dragged: return p_pml;
-    case ui_slider_knob_disabled: return d_pml;
-    case ui_slider_background: return n_background;
-    case ui_slider_background_off: return d_background;
-    default: return n_pml;
+    case ui_slider_knob_selected:
+        return s_pml;
+    case ui_slider_knob_dragged:
+        return p_pml;
+    case ui_slider_knob_disabled:
+        return d_pml;
+    case ui_slider_background:
+        return n_background;
+    case ui_slider_background_off:
+        return d_background;
+    default:
+        return n_pml;
     }
 }
 
@@ -153,9 +159,9 @@ void ui_slider_base_t::handler()
     if (!ui_markup_view_visible(this, window_item, shown_state, int32_t{ui_slider_shown_none}))
         return;
     const int state = choose_state();
-    static constexpr int render_order[ui_slider_markup_count] = {
-        ui_slider_background,   ui_slider_background_off, ui_slider_knob_normal,
-        ui_slider_knob_selected, ui_slider_knob_dragged,  ui_slider_knob_disabled};
+    static constexpr int render_order[ui_slider_markup_count] = {ui_slider_background,   ui_slider_background_off,
+                                                                 ui_slider_knob_normal,  ui_slider_knob_selected,
+                                                                 ui_slider_knob_dragged, ui_slider_knob_disabled};
     for (const int index : render_order) {
         if (built[index])
             continue;

@@ -9,12 +9,12 @@ struct c_item_t;
 
 // Markups of a slider, by index.
 enum ui_slider_markup_t : int {
-    ui_slider_knob_normal = 0,      // "n_pml"
-    ui_slider_knob_selected = 1,    // "s_pml": the pointer is over the slider
-    ui_slider_knob_dragged = 2,     // "p_pml"
-    ui_slider_knob_disabled = 3,    // "d_pml": the view is not active
-    ui_slider_background = 4,       // "n_background"
-    ui_slider_background_off = 5,   // "d_background": the background of a slider that is not active
+    ui_slider_knob_normal = 0,     // "n_pml"
+    ui_slider_knob_selected = 1,   // "s_pml": the pointer is over the slider
+    ui_slider_knob_dragged = 2,    // "p_pml"
+    ui_slider_knob_disabled = 3,   // "d_pml": the view is not active
+    ui_slider_background = 4,      // "n_background"
+    ui_slider_background_off = 5,  // "d_background": the background of a slider that is not active
     ui_slider_markup_count = 6,
 };
 
@@ -77,23 +77,23 @@ public:
     void knob_placement(float& dx, float& dy) const;
 
     bool built[ui_slider_markup_count] = {};  // markup i matches its source and the rectangle
-    pml_buffer_t markups[ui_slider_markup_count] = {
-        pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity},
-        pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity}};
-    pml_rect_t knob_box;                   // union of the knob markups normal, selected and dragged
-    pml_rect_t track_box;                  // union of the backgrounds, or the rectangle without one
-    int32_t track_length = 0;              // pixels the knob can travel
+    pml_buffer_t markups[ui_slider_markup_count] = {pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity},
+                                                    pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity},
+                                                    pml_buffer_t{ui_markup_capacity}, pml_buffer_t{ui_markup_capacity}};
+    pml_rect_t knob_box;       // union of the knob markups normal, selected and dragged
+    pml_rect_t track_box;      // union of the backgrounds, or the rectangle without one
+    int32_t track_length = 0;  // pixels the knob can travel
     bool vertical = false;
     int32_t minimum = 0;
     int32_t maximum = 100;
-    float position = 0.0f;                 // 0 to 1: the knob's place between minimum and maximum
+    float position = 0.0f;  // 0 to 1: the knob's place between minimum and maximum
     bool dragging = false;
     bool geometry_valid = false;
     int32_t shown_state = ui_slider_shown_none;  // knob state in the layer, or ui_slider_shown_*
     bool paging = false;
-    bool paging_down = false;              // paging toward the minimum
-    float paging_countdown = 0.0f;         // seconds to the next paging step
-    float paging_x = 0.0f;                 // the pointer that paging moves toward
+    bool paging_down = false;       // paging toward the minimum
+    float paging_countdown = 0.0f;  // seconds to the next paging step
+    float paging_x = 0.0f;          // the pointer that paging moves toward
     float paging_y = 0.0f;
     dstring_t n_background;
     dstring_t d_background;
@@ -101,12 +101,12 @@ public:
     dstring_t n_pml;
     dstring_t p_pml;
     dstring_t d_pml;
-    bool action_on_drag = false;           // send the value at every move of a drag
-    uint32_t tick = 1;                     // step of the keys and of paging
-    int32_t margin = 0;                    // pixels kept free at both ends of the track
+    bool action_on_drag = false;                      // send the value at every move of a drag
+    uint32_t tick = 1;                                // step of the keys and of paging
+    int32_t margin = 0;                               // pixels kept free at both ends of the track
     uint8_t pml_status[ui_slider_markup_count] = {};  // change marks of the sources, by markup index
     uint8_t margin_status = 0;
-    c_item_t* window_item = nullptr;       // the window holding the slider, once found
+    c_item_t* window_item = nullptr;  // the window holding the slider, once found
 
 private:
     // The source of markup `index`.

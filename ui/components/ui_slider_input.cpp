@@ -41,8 +41,8 @@ void ui_slider_base_t::page_step()
     if (tick == 0)
         return;
     const pml_rect_t knob = placed_knob();
-    const bool reached = vertical ? paging_y >= knob.bottom && paging_y <= knob.top
-                                  : paging_x >= knob.left && paging_x <= knob.right;
+    const bool reached =
+        vertical ? paging_y >= knob.bottom && paging_y <= knob.top : paging_x >= knob.left && paging_x <= knob.right;
     if (reached)
         return;
     // Toward the minimum or the maximum, whichever order the range has.

@@ -70,23 +70,23 @@ struct ci_loader_t {
 // A counted handle to a cached object. The first fields are read and written directly by the module
 // (lock and release); the rest belong to the cache.
 struct c_item_t {
-    uint16_t flags = 0;                 // ci_flag_t bits
-    uint16_t stamp = 0;                 // owner generation the item last saw
-    void* object = nullptr;             // the resident object (the item's memory)
-    ci_owner_t* owner = nullptr;        // the cache
+    uint16_t flags = 0;                   // ci_flag_t bits
+    uint16_t stamp = 0;                   // owner generation the item last saw
+    void* object = nullptr;               // the resident object (the item's memory)
+    ci_owner_t* owner = nullptr;          // the cache
     const ci_loader_t* loader = nullptr;  // make-resident entry
-    int32_t refs = 0;                   // references kept (the pin count)
-    int32_t locks = 0;                  // locks taken and not given back
-    int32_t* counter = nullptr;         // optional counter that follows `locks`
-    int32_t kind = ci_kind_resource;    // ci_kind_t
-    uint32_t class_flags = 0;           // flags of the object's class (0x400: a window)
-    c_item_t* parent = nullptr;         // parent item, or null
-    c_item_t* first_child = nullptr;    // first child item
-    c_item_t* next_sibling = nullptr;   // next child of the same parent
+    int32_t refs = 0;                     // references kept (the pin count)
+    int32_t locks = 0;                    // locks taken and not given back
+    int32_t* counter = nullptr;           // optional counter that follows `locks`
+    int32_t kind = ci_kind_resource;      // ci_kind_t
+    uint32_t class_flags = 0;             // flags of the object's class (0x400: a window)
+    c_item_t* parent = nullptr;           // parent item, or null
+    c_item_t* first_child = nullptr;      // first child item
+    c_item_t* next_sibling = nullptr;     // next child of the same parent
     const resource_ops_t* ops = nullptr;  // kind operations; null for a bare item
-    intptr_t loader_argument = 0;       // the argument word of the loader that made the item
-    intptr_t user = 0;                  // the creator's value (for example the owning entity)
-    size_t size = 0;                    // bytes of memory the item owns (ci_alloc_mem_fix)
+    intptr_t loader_argument = 0;         // the argument word of the loader that made the item
+    intptr_t user = 0;                    // the creator's value (for example the owning entity)
+    size_t size = 0;                      // bytes of memory the item owns (ci_alloc_mem_fix)
 
     // Cache bookkeeping.
     std::string name;                   // resource name; empty for an anonymous item

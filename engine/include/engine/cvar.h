@@ -8,9 +8,8 @@
 // A console variable: a named text value with a default, registered by its owner (who keeps the record
 // alive while it is registered). Readers follow the link chain to its last variable and take its value
 // text, or its default text while the default holds (`value()` does both).
-class cvar_t
-{
-  public:
+class cvar_t {
+public:
     // How owners read the text; the variable itself keeps any text.
     enum type_t { type_integer = 0, type_real = 1, type_text = 2 };
     // Runs after every `set` of the variable.
@@ -38,7 +37,7 @@ class cvar_t
     int type() const { return type_; }
     unsigned flags() const { return flags_; }
 
-  private:
+private:
     friend struct cvar_access;
     std::string name_;
     std::string default_;

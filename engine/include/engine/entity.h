@@ -136,7 +136,7 @@ private:
     entity_t* first_child_ = nullptr;
     entity_t* next_sibling_ = nullptr;
     bool sleeping_ = false;
-    int phases_started_ = 0;   // init phases begun; destroy phases run only on entities that began
+    int phases_started_ = 0;  // init phases begun; destroy phases run only on entities that began
 };
 
 // The init (or destroy) phases of `entities` from their level lists, ascending and without repeats:

@@ -70,8 +70,8 @@ private:
     void destroy_everything();
 
     std::vector<eblock_t*> blocks_;
-    std::vector<entity_t*> inserted_;       // entities whose handler runs, in insertion order
-    std::vector<eblock_t*> pending_blocks_; // destructions asked for while busy
+    std::vector<entity_t*> inserted_;        // entities whose handler runs, in insertion order
+    std::vector<eblock_t*> pending_blocks_;  // destructions asked for while busy
     std::vector<entity_t*> pending_lone_;
-    int busy_ = 0;                          // depth of handler and phase calls in progress
+    int busy_ = 0;  // depth of handler and phase calls in progress
 };

@@ -7,8 +7,8 @@ class entity_t;
 
 // The registration record of an entity type: the engine creates instances by the type name.
 struct entity_reg_t {
-    const char* type_name;   // dotted lower-case name, e.g. "actors.car"
-    uint32_t flags;          // 1 for world entities, 0 for UI classes
+    const char* type_name;  // dotted lower-case name, e.g. "actors.car"
+    uint32_t flags;         // 1 for world entities, 0 for UI classes
     // Further words the registering code may fill (a size or a function address); kept, not
     // interpreted. Pointer-sized, so an address fits.
     uintptr_t words[3];

@@ -15,17 +15,17 @@ class entity_t;
 
 // Kind of value a descriptor binds.
 enum evalue_type_t : int {
-    evalue_bool = 2,         // bool; "true"/"false", "1"/"0", "yes"/"no"
-    evalue_int = 3,          // int32_t
-    evalue_unsigned = 4,     // uint32_t
-    evalue_colour = 5,       // uint32_t 0xAARRGGBB; "r g b" or "r g b a", each 0 .. 255
-    evalue_hex = 7,          // uint32_t written in hexadecimal ("ff00ff" or "0xff00ff")
-    evalue_real = 8,         // float
-    evalue_point = 10,       // three floats; "x y z"
-    evalue_dstring = 14,     // dstring_t of any length
-    evalue_choice = 19,      // int32_t, one of the values of an `evalue_choice_t` list, set by name
-    evalue_text = 23,        // char array of `element_size` bytes, NUL-terminated
-    evalue_text_choice = 27, // int32_t index into an `evalue_text_choice_t` list, set by name or value
+    evalue_bool = 2,          // bool; "true"/"false", "1"/"0", "yes"/"no"
+    evalue_int = 3,           // int32_t
+    evalue_unsigned = 4,      // uint32_t
+    evalue_colour = 5,        // uint32_t 0xAARRGGBB; "r g b" or "r g b a", each 0 .. 255
+    evalue_hex = 7,           // uint32_t written in hexadecimal ("ff00ff" or "0xff00ff")
+    evalue_real = 8,          // float
+    evalue_point = 10,        // three floats; "x y z"
+    evalue_dstring = 14,      // dstring_t of any length
+    evalue_choice = 19,       // int32_t, one of the values of an `evalue_choice_t` list, set by name
+    evalue_text = 23,         // char array of `element_size` bytes, NUL-terminated
+    evalue_text_choice = 27,  // int32_t index into an `evalue_text_choice_t` list, set by name or value
 };
 
 // Bit of the status byte that marks a property changed since its owner last looked.
@@ -70,26 +70,26 @@ using evalue_text_choices_fn = const evalue_text_choice_t* (*)();
 // A property descriptor, one link of a class's chain.
 struct evalue_def_t {
     const char* name;
-    int type;                      // an evalue_type_t
-    uint32_t flags;                // evalue_flag_computed or 0
-    size_t element_size;           // bytes of one value (the array size for evalue_text)
-    bool array;                    // an evalue_array_t of values rather than one value
-    evalue_member_fn member;       // address of the bound member in an object
-    evalue_status_fn status;       // address of the status byte that takes the changed mark, or null
-    const char* default_text;      // the value `constr` gives (null: zero / empty)
-    const evalue_choice_t* choices;            // evalue_choice only
-    evalue_text_choices_fn text_choices;       // evalue_text_choice only
-    const evalue_def_t* next;      // next descriptor of the chain (the base class's first one at the end)
+    int type;                             // an evalue_type_t
+    uint32_t flags;                       // evalue_flag_computed or 0
+    size_t element_size;                  // bytes of one value (the array size for evalue_text)
+    bool array;                           // an evalue_array_t of values rather than one value
+    evalue_member_fn member;              // address of the bound member in an object
+    evalue_status_fn status;              // address of the status byte that takes the changed mark, or null
+    const char* default_text;             // the value `constr` gives (null: zero / empty)
+    const evalue_choice_t* choices;       // evalue_choice only
+    evalue_text_choices_fn text_choices;  // evalue_text_choice only
+    const evalue_def_t* next;             // next descriptor of the chain (the base class's first one at the end)
 
-    evalue_get_fn get;             // writes the value as text; false when `out` is too small or bad index
-    evalue_set_fn set;             // reads the value from text and marks it changed; false on bad text
-    evalue_index_fn remove;        // arrays: removes element `index`
-    evalue_index_fn insert;        // arrays: inserts a default element before `index` (== count appends)
-    evalue_index_fn realloc;       // arrays: makes the count `index` (new elements take the default)
-    evalue_differs_fn diff_orig;   // true when the value differs from the descriptor's default
-    evalue_object_fn constr;       // gives the member its default value
-    evalue_object_fn destr;        // releases what the member owns (arrays, owned text)
-    evalue_copy_fn copy;           // copies the value from another object of the class
+    evalue_get_fn get;            // writes the value as text; false when `out` is too small or bad index
+    evalue_set_fn set;            // reads the value from text and marks it changed; false on bad text
+    evalue_index_fn remove;       // arrays: removes element `index`
+    evalue_index_fn insert;       // arrays: inserts a default element before `index` (== count appends)
+    evalue_index_fn realloc;      // arrays: makes the count `index` (new elements take the default)
+    evalue_differs_fn diff_orig;  // true when the value differs from the descriptor's default
+    evalue_object_fn constr;      // gives the member its default value
+    evalue_object_fn destr;       // releases what the member owns (arrays, owned text)
+    evalue_copy_fn copy;          // copies the value from another object of the class
 };
 
 // Member editors: the accessors the descriptor factories below fill in. The typed names are the same
@@ -109,22 +109,18 @@ ENGINE_API bool me_string_get(const entity_t* object, const evalue_def_t* def, i
 ENGINE_API bool me_string_set(entity_t* object, const evalue_def_t* def, int index, const char* text);
 
 // Binds a data member of an entity class: `evalue_bind<&car_e::speed_>`.
-template <typename member_t>
-struct evalue_member_class;
-template <typename class_t, typename value_t>
-struct evalue_member_class<value_t class_t::*> {
+template <typename member_t> struct evalue_member_class;
+template <typename class_t, typename value_t> struct evalue_member_class<value_t class_t::*> {
     using type = class_t;
     using value = value_t;
 };
-template <auto member>
-void* evalue_bind(entity_t* object)
+template <auto member> void* evalue_bind(entity_t* object)
 {
     using class_t = typename evalue_member_class<decltype(member)>::type;
     return &(static_cast<class_t*>(object)->*member);
 }
 // Binds the status byte (a uint8_t member) that takes the changed mark.
-template <auto member>
-uint8_t* evalue_bind_status(entity_t* object)
+template <auto member> uint8_t* evalue_bind_status(entity_t* object)
 {
     using class_t = typename evalue_member_class<decltype(member)>::type;
     static_assert(std::is_same_v<typename evalue_member_class<decltype(member)>::value, uint8_t>);
@@ -136,10 +132,26 @@ constexpr evalue_def_t evalue_member(const char* name, int type, size_t element_
                                      const evalue_def_t* next, const char* default_text = nullptr,
                                      evalue_status_fn status = nullptr)
 {
-    return evalue_def_t{name,       type,          0,          element_size,    false,          member,
-                        status,     default_text,  nullptr,    nullptr,         next,           me_gen_get,
-                        me_gen_set, me_gen_remove, me_gen_insert, me_gen_realloc, me_gen_diff_orig, me_gen_constr,
-                        me_gen_destr, me_gen_copy};
+    return evalue_def_t{name,
+                        type,
+                        0,
+                        element_size,
+                        false,
+                        member,
+                        status,
+                        default_text,
+                        nullptr,
+                        nullptr,
+                        next,
+                        me_gen_get,
+                        me_gen_set,
+                        me_gen_remove,
+                        me_gen_insert,
+                        me_gen_realloc,
+                        me_gen_diff_orig,
+                        me_gen_constr,
+                        me_gen_destr,
+                        me_gen_copy};
 }
 
 // The same for an array of such values (the member is an evalue_array_t).
@@ -165,8 +177,7 @@ constexpr evalue_def_t evalue_choice_member(const char* name, const evalue_choic
 // A choice among named texts (type evalue_text_choice); `choices` returns the list.
 constexpr evalue_def_t evalue_text_choice_member(const char* name, evalue_text_choices_fn choices,
                                                  evalue_member_fn member, const evalue_def_t* next,
-                                                 const char* default_text = nullptr,
-                                                 evalue_status_fn status = nullptr)
+                                                 const char* default_text = nullptr, evalue_status_fn status = nullptr)
 {
     evalue_def_t def = evalue_member(name, evalue_text_choice, sizeof(int32_t), member, next, default_text, status);
     def.text_choices = choices;

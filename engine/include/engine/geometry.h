@@ -31,8 +31,7 @@ float xz_distance_squared(const vec3_t& a, const vec3_t& b);
 vec3_t points_compute_normal(const vec3_t& p0, const vec3_t& p1, const vec3_t& p2);
 // The plane through p0, p1, p2 with the normal of points_compute_normal. False, leaving `out_plane`
 // untouched, when the cross product's length is not above `tolerance` (a degenerate triangle).
-bool points_compute_equation(const vec3_t& p0, const vec3_t& p1, const vec3_t& p2, float tolerance,
-                             vec4_t& out_plane);
+bool points_compute_equation(const vec3_t& p0, const vec3_t& p1, const vec3_t& p2, float tolerance, vec4_t& out_plane);
 // The plane through `point` spanned by the directions `u` and `v` (normal u x v normalised). False,
 // leaving `out_plane` untouched, when |u x v| is not above `tolerance`.
 bool compute_equation(const vec3_t& point, const vec3_t& u, const vec3_t& v, float tolerance, vec4_t& out_plane);
@@ -49,5 +48,5 @@ vec3_t project_vector2vector(const vec3_t& direction, const vec3_t& v);
 // 0..1. Writes the point, and when `out_tangent` is not null the unit tangent (the direction of
 // travel; at a cusp where the derivative vanishes, the direction the curve takes from there, and
 // zero only when all four control points coincide).
-void smooth_curve(const vec3_t& p0, const vec3_t& t0, const vec3_t& p1, const vec3_t& t1, float t,
-                  vec3_t& out_point, vec3_t* out_tangent);
+void smooth_curve(const vec3_t& p0, const vec3_t& t0, const vec3_t& p1, const vec3_t& t1, float t, vec3_t& out_point,
+                  vec3_t* out_tangent);

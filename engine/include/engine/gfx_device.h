@@ -11,12 +11,12 @@
 struct gfx_mode_t {
     int32_t width = 0;
     int32_t height = 0;
-    int32_t bits = 0;               // bits per pixel, 16 or 32
-    int32_t refresh = 0;            // Hz; 0 is the device's default rate
+    int32_t bits = 0;     // bits per pixel, 16 or 32
+    int32_t refresh = 0;  // Hz; 0 is the device's default rate
     int32_t reserved[3] = {0, 0, 0};
-    uint8_t fullscreen = 0;         // word 7, first byte: full screen (the set-mode fallback raises it)
+    uint8_t fullscreen = 0;  // word 7, first byte: full screen (the set-mode fallback raises it)
     uint8_t pad7[3] = {0, 0, 0};
-    uint8_t fullscreen_request = 0; // word 8, first byte: full screen asked for by "r_fullscreen"
+    uint8_t fullscreen_request = 0;  // word 8, first byte: full screen asked for by "r_fullscreen"
     uint8_t pad8[3] = {0, 0, 0};
 };
 static_assert(sizeof(gfx_mode_t) == 36, "the mode record is nine words");

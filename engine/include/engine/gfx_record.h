@@ -30,17 +30,17 @@ struct gfx_recorded_place_t {
 
 // A queued render prototype.
 struct gfx_recorded_proto_t {
-    const r_proto_t* proto;     // identity only: it may be freed after the flush
+    const r_proto_t* proto;          // identity only: it may be freed after the flush
     std::string vertex_declaration;  // name of vertex packet 0's declaration, "" without one
     std::string index_declaration;
     const void* shader;
-    std::string shader_path;    // path when the shader came from gfx_shader_precache, else ""
+    std::string shader_path;  // path when the shader came from gfx_shader_precache, else ""
     uint32_t flags;
     float frame[16];
-    bool lit_by_light;          // queued through gfx_queue_light_proto
-    r_light_t light;            // the light, when lit_by_light
+    bool lit_by_light;                 // queued through gfx_queue_light_proto
+    r_light_t light;                   // the light, when lit_by_light
     gfx_recorded_geometry_t geometry;  // from vertex packet 0 and the index packet
-    int flush;                  // number of flushes before it in the frame
+    int flush;                         // number of flushes before it in the frame
     gfx_recorded_place_t place;
 };
 

@@ -20,11 +20,11 @@ struct gfx_shader_t {
 
 // A light the renderer may apply to prototypes (17 words).
 struct r_light_t {
-    int32_t kind = 0;                              // word 0: 0 directional
-    float ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};   // words 1-4
-    float diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};   // words 5-8
-    float specular[4] = {0.0f, 0.0f, 0.0f, 0.0f};  // words 9-12
-    float direction[4] = {0.0f, 1.0f, 0.0f, 0.0f}; // words 13-16: towards the light, w 0 directional
+    int32_t kind = 0;                               // word 0: 0 directional
+    float ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};    // words 1-4
+    float diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};    // words 5-8
+    float specular[4] = {0.0f, 0.0f, 0.0f, 0.0f};   // words 9-12
+    float direction[4] = {0.0f, 1.0f, 0.0f, 0.0f};  // words 13-16: towards the light, w 0 directional
 };
 static_assert(sizeof(r_light_t) == 68, "the light record is seventeen words");
 
@@ -34,11 +34,11 @@ static_assert(sizeof(r_light_t) == 68, "the light record is seventeen words");
 struct r_packet_decl_t {
     const char* name;  // "segment_vpd_vertex", "segment_ipd", "map_vpd_lmap" ...
     int (*vertex_count)(void* owner, int element);
-    const float* (*positions)(void* owner, int element);  // 3 floats per vertex
-    const float* (*normals)(void* owner, int element);    // 3 floats per vertex
-    const float* (*texcoords)(void* owner, int element);  // 2 floats per vertex
-    const uint32_t* (*colours)(void* owner, int element); // one packed colour per vertex
-    const float* (*centre)(void* owner, int element);     // 3 floats
+    const float* (*positions)(void* owner, int element);   // 3 floats per vertex
+    const float* (*normals)(void* owner, int element);     // 3 floats per vertex
+    const float* (*texcoords)(void* owner, int element);   // 2 floats per vertex
+    const uint32_t* (*colours)(void* owner, int element);  // one packed colour per vertex
+    const float* (*centre)(void* owner, int element);      // 3 floats
     int (*index_count)(void* owner, int element);
     const uint16_t* (*indices)(void* owner, int element);
 };
@@ -120,13 +120,13 @@ private:
 
 // One sprite of a sprite array (44 bytes of data and a link the caller keeps).
 struct gfx_sprite_t {
-    float position[3];   // relative to the position handed to gfx_sprite
-    uint32_t colour;     // 0xAARRGGBB
+    float position[3];  // relative to the position handed to gfx_sprite
+    uint32_t colour;    // 0xAARRGGBB
     float scale;
-    float rotation;      // degrees
-    float uv0[2];        // texture corner (0, 0) by default
-    float uv1[2];        // texture corner (1, 1) by default
-    void* link;          // the caller's, never read
+    float rotation;  // degrees
+    float uv0[2];    // texture corner (0, 0) by default
+    float uv1[2];    // texture corner (1, 1) by default
+    void* link;      // the caller's, never read
 };
 
 // Flag bits of an immediate data record: which arrays it carries.
@@ -144,8 +144,8 @@ enum gfx_primitive_t : int32_t { gfx_triangle_list = 0, gfx_triangle_strip = 1, 
 
 // An immediate data record handed to gfx_cache_data: arrays owned by the caller, copied when queued.
 struct gfx_data_t {
-    uint32_t flags = 0;       // gfx_data_flag_t bits (for example 41 or 0x12D)
-    int32_t primitive = 0;    // gfx_primitive_t
+    uint32_t flags = 0;             // gfx_data_flag_t bits (for example 41 or 0x12D)
+    int32_t primitive = 0;          // gfx_primitive_t
     float position[3] = {0, 0, 0};  // added to every vertex
     const void* shader = nullptr;
     int32_t vertex_count = 0;
@@ -210,7 +210,6 @@ ENGINE_API void gfx_cache_data(const gfx_data_t* data);
 // Queues `count` sprites of `size` at `position` (current world matrix); x_scale, y_scale scale each
 // sprite, `mode` and `depth` are recorded for the path.
 ENGINE_API void gfx_sprite(const void* shader, const float* position, float size, int count,
-                           const gfx_sprite_t* sprites, float x_scale, float y_scale, int mode,
-                           float depth);
+                           const gfx_sprite_t* sprites, float x_scale, float y_scale, int mode, float depth);
 // Queues a line of one colour between two points of the current world matrix's frame.
 ENGINE_API void gfx_line_plain(uint32_t colour, const float* from, const float* to);

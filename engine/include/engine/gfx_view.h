@@ -12,9 +12,9 @@
 
 // A view: projection and screen rectangle (13 words).
 struct gfx_view_t {
-    float near_plane = 64.0f;   // word 0: distance of the near plane (drawn-over passes raise it)
-    float far_plane = 20000.0f; // word 1: distance of the far plane
-    float fov = 70.0f;          // word 2: vertical field of view, degrees
+    float near_plane = 64.0f;      // word 0: distance of the near plane (drawn-over passes raise it)
+    float far_plane = 20000.0f;    // word 1: distance of the far plane
+    float fov = 70.0f;             // word 2: vertical field of view, degrees
     float rect[4] = {0, 0, 0, 0};  // words 3-6: viewport left, top, right, bottom in screen pixels
     float clip[4] = {0, 0, 0, 0};  // words 7-10: clip rectangle, same units
     int32_t flags[2] = {0, 0};     // words 11, 12: kept for the caller, not interpreted
@@ -32,10 +32,10 @@ struct gfx_camera_t {
 
 // Current screen and view parameters.
 struct gfx_params_t {
-    int32_t width;   // screen size in pixels (the current mode)
+    int32_t width;  // screen size in pixels (the current mode)
     int32_t height;
     int32_t bits;
-    float fov;       // field of view of the current view, degrees
+    float fov;  // field of view of the current view, degrees
     float near_plane;
     float far_plane;
 };

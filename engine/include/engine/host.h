@@ -5,13 +5,13 @@
 // What the host program was asked for on its command line. Families of the engine read the parts they
 // need (the file system its roots, the random source its seed, the clock its frame time).
 struct host_settings_t {
-    std::string data_root;      // read-only game data, mounted at "/"
-    std::string home;           // writable home; empty means the module chooses (home-directory rules)
+    std::string data_root;  // read-only game data, mounted at "/"
+    std::string home;       // writable home; empty means the module chooses (home-directory rules)
     double frame_seconds = 1.0 / 60.0;
-    bool realtime = false;      // wall-clock frame time instead of the fixed one
+    bool realtime = false;  // wall-clock frame time instead of the fixed one
     uint32_t seed = 1;
-    std::string input_script;   // scripted input file, empty for none
-    bool draw = false;          // paint every frame (--draw), not only the frames a screenshot is taken of
+    std::string input_script;  // scripted input file, empty for none
+    bool draw = false;         // paint every frame (--draw), not only the frames a screenshot is taken of
 };
 
 // The one settings record of this process.

@@ -34,8 +34,8 @@ public:
 private:
     std::vector<uintptr_t> data_;
     std::vector<bool> taken_;
-    std::deque<int> free_;   // ids freed before, in the order they were freed
-    int next_fresh_ = 0;     // ids from here on were never handed out
+    std::deque<int> free_;  // ids freed before, in the order they were freed
+    int next_fresh_ = 0;    // ids from here on were never handed out
     int used_ = 0;
     bool fifo_ = true;
 };

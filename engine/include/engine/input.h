@@ -11,13 +11,13 @@
 // Trigger codes. Keys use their keyboard scan codes (1 to 255); the other sources follow.
 enum inp_code_t : uint32_t {
     inp_code_key_last = 255,
-    inp_code_mouse_first = 262,       // + index of the mouse button (its bit in the button mask)
+    inp_code_mouse_first = 262,  // + index of the mouse button (its bit in the button mask)
     inp_code_mouse_count = 8,
     inp_code_joy_button_first = 280,  // + index of the joystick button
     inp_code_joy_button_count = 13,
-    inp_code_pov_first = 293,         // the four directions of the hat, flags 1 to 4
+    inp_code_pov_first = 293,  // the four directions of the hat, flags 1 to 4
     inp_code_pov_count = 4,
-    inp_code_joystick_first = 323,    // + joystick number: the joystick as a whole (its axes)
+    inp_code_joystick_first = 323,  // + joystick number: the joystick as a whole (its axes)
     inp_code_joystick_count = 8,
 };
 
@@ -31,10 +31,10 @@ constexpr int inp_impulse_name_bytes = 32;
 // One trigger. The name comes first, so a trigger record also reads as its key name where a binding
 // call takes one (bind_add_imp(inp_trigger(code)->name, ...)).
 struct inp_trigger_t {
-    char name[24];                    // key name, unique among triggers ("esc", "F1", "mouse1", ...)
-    uint32_t code;                    // its trigger code
-    float value;                      // 1 while held, 0 released
-    float axis[inp_joy_axis_count];   // joystick triggers: axis values after the dead zone, -1 to 1
+    char name[24];                   // key name, unique among triggers ("esc", "F1", "mouse1", ...)
+    uint32_t code;                   // its trigger code
+    float value;                     // 1 while held, 0 released
+    float axis[inp_joy_axis_count];  // joystick triggers: axis values after the dead zone, -1 to 1
 };
 
 // One impulse. Its alias name is writable: the module renames impulses ("vo_1", "edit_6") and binds

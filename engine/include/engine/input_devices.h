@@ -18,9 +18,9 @@ struct inp_force_effect_t {
     uint8_t id = 0;
     int kind = 0;
     int32_t words[10] = {};
-    int changes = 0;      // inp_force_change calls
-    int plays = 0;        // inp_force_play calls
-    int play_count = 0;   // the count of the latest play
+    int changes = 0;     // inp_force_change calls
+    int plays = 0;       // inp_force_play calls
+    int play_count = 0;  // the count of the latest play
     bool destroyed = false;
 };
 // Every effect created since the last reset, destroyed ones included, in creation order.

@@ -23,10 +23,10 @@ struct inp_event_t {
     uint32_t code = 0;  // press, release: the trigger code
     int impulse = 0;    // impulse: number and binding context
     int context = 0;
-    int joystick = 0;   // axis: joystick number and axis
+    int joystick = 0;  // axis: joystick number and axis
     int axis = 0;
-    float value = 0.0f; // impulse, axis
-    int x = 0;          // cursor
+    float value = 0.0f;  // impulse, axis
+    int x = 0;           // cursor
     int y = 0;
     std::string name;                     // joystick: its name
     std::vector<std::string> axis_names;  // joystick: its axes in order (at most inp_joy_axis_count)

@@ -7,8 +7,7 @@
 // into M p, so the product A * B applies B first, then A. Elements are stored row by row,
 // m[row][column]; a rigid transform keeps its translation in the last column (m[0][3], m[1][3],
 // m[2][3]) and its last row is (0, 0, 0, 1).
-template <typename T, int N>
-struct mat_sq_t {
+template <typename T, int N> struct mat_sq_t {
     T m[N][N]{};
 
     // The identity matrix.

@@ -89,8 +89,7 @@ private:
     uint64_t get_le(size_t count);
     void put_le(uint64_t value, size_t count);
     // Reads a little-endian integer of the size of `out`; `what` names the read in a failure.
-    template <typename integer_t>
-    bool read_le(integer_t& out, const char* what);
+    template <typename integer_t> bool read_le(integer_t& out, const char* what);
     // Writes `value` as `count` little-endian bytes; `what` names the write in a failure.
     bool write_le(uint64_t value, size_t count, const char* what);
     // Writes a text as a `length_bytes` little-endian length and its bytes.

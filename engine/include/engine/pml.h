@@ -29,7 +29,7 @@ constexpr size_t pml_default_buffer_bytes = 16384;
 // One compiled item: a character or an image.
 struct pml_item_t {
     pml_rect_t box;
-    int id = pml_item_image;  // character code, or pml_item_image
+    int id = pml_item_image;      // character code, or pml_item_image
     unsigned color = 0xFFFFFFFF;  // 0xAABBGGRR
     unsigned flags = 0;           // pml_item_hidden
     int font = 0;                 // index of the font (see pml_font.h); 0 is the default font

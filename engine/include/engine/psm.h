@@ -15,37 +15,37 @@
 // One named part of a model: a mesh the game draws or reads (roads, prefabs and collision parts are
 // read from here through psm_get_info).
 struct psm_part_t {
-    const char* name;               // part name, unique in its model
-    const char* shader;             // default shader path of the part's slot ("" when none)
-    int bone;                       // bone the part moves with, -1 for the model's own frame
-    int vertex_count;               // at most 65536, so u16 indices reach every vertex
-    const vec3_t* positions;        // vertex_count points, model space
-    const vec3_t* normals;          // vertex_count normals, or null when the file gives none
-    const float* uvs;               // 2 per vertex (u, v), or null when the file gives none
-    int index_count;                // three per triangle
-    const uint16_t* indices;        // index_count vertex numbers, each below vertex_count
-    const uint16_t* triangle_words; // one word per triangle (collision material), or null
-    int direction_count;            // entries of the direction list, 0 when none
-    vec3_t* directions;             // optional direction list the game may rewrite, or null
-    vec3_t bsphere_centre;          // bounding sphere of the positions: centre of their box
-    float bsphere_radius;           // and the largest distance of a position from it
+    const char* name;                // part name, unique in its model
+    const char* shader;              // default shader path of the part's slot ("" when none)
+    int bone;                        // bone the part moves with, -1 for the model's own frame
+    int vertex_count;                // at most 65536, so u16 indices reach every vertex
+    const vec3_t* positions;         // vertex_count points, model space
+    const vec3_t* normals;           // vertex_count normals, or null when the file gives none
+    const float* uvs;                // 2 per vertex (u, v), or null when the file gives none
+    int index_count;                 // three per triangle
+    const uint16_t* indices;         // index_count vertex numbers, each below vertex_count
+    const uint16_t* triangle_words;  // one word per triangle (collision material), or null
+    int direction_count;             // entries of the direction list, 0 when none
+    vec3_t* directions;              // optional direction list the game may rewrite, or null
+    vec3_t bsphere_centre;           // bounding sphere of the positions: centre of their box
+    float bsphere_radius;            // and the largest distance of a position from it
 };
 
 // One named bone: a frame of the skeleton.
 struct psm_bone_t {
-    const char* name; // bone name, unique in its model
-    int parent;       // index of the parent bone (always lower), -1 for a root
-    mat4_t local;     // rest frame relative to the parent (column vectors)
-    mat4_t global;    // rest frame in model space: parent's global times local
+    const char* name;  // bone name, unique in its model
+    int parent;        // index of the parent bone (always lower), -1 for a root
+    mat4_t local;      // rest frame relative to the parent (column vectors)
+    mat4_t global;     // rest frame in model space: parent's global times local
 };
 
 // The shared, read-only data of one model file (counted: psm_alloc_info, psm_info_release).
 struct psm_info_t {
-    const char* path; // the path the model was loaded from
+    const char* path;  // the path the model was loaded from
     int part_count;
-    const psm_part_t* parts; // part_count parts in file order
+    const psm_part_t* parts;  // part_count parts in file order
     int bone_count;
-    const psm_bone_t* bones; // bone_count bones in file order (parents first)
+    const psm_bone_t* bones;  // bone_count bones in file order (parents first)
 };
 
 // An instance of a model: its own part visibility, shaders, bone offsets and animation descriptors.

@@ -9,14 +9,14 @@
 
 // One drawn part.
 struct psm_draw_record_t {
-    const psm_t* model; // the instance drawn
-    int part;           // part index
+    const psm_t* model;  // the instance drawn
+    int part;            // part index
     std::string part_name;
-    std::string shader_path; // the slot's shader when no shader handle was given, else ""
-    const void* shader;      // the shader handle given to psm_draw_part, else null
+    std::string shader_path;  // the slot's shader when no shader handle was given, else ""
+    const void* shader;       // the shader handle given to psm_draw_part, else null
     unsigned flags;
     unsigned colour;
-    const void* lights; // what the instance's light callback answered (null without one)
+    const void* lights;  // what the instance's light callback answered (null without one)
 };
 
 // Every part drawn since the last clear, oldest first.

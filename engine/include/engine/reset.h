@@ -11,11 +11,11 @@ void engine_reset_families();
 
 // Orders of the families that exist; a family picks a free number between them.
 enum engine_reset_order_t {
-    reset_order_processes = 100,   // processes end first: they own entities and resources
+    reset_order_processes = 100,  // processes end first: they own entities and resources
     reset_order_entities = 200,
     reset_order_cache = 300,
     reset_order_console = 400,
     reset_order_files = 500,
     reset_order_devices = 600,
-    reset_order_core = 900,        // log, memory, random, clock last
+    reset_order_core = 900,  // log, memory, random, clock last
 };

@@ -12,8 +12,8 @@ struct snd_state_t {
     uint32_t flags = 0;
     int tag = 0;
     bool playing = false;
-    bool silenced = false;   // its tag is disabled: paused while playing
-    int plays = 0;           // snd_play calls
+    bool silenced = false;  // its tag is disabled: paused while playing
+    int plays = 0;          // snd_play calls
     float position[3] = {0, 0, 0};
     float volume = 1.0f;
     float rate = 1.0f;
@@ -36,8 +36,8 @@ bool snd_record_state(const snd_sound_t* sound, snd_state_t& out);
 int snd_record_live();
 // Ends a playing sound as if its samples ran out.
 void snd_record_finish(snd_sound_t* sound);
-// Moves time on by `seconds` (each engine frame does): playing sounds advance (paused ones do not); one that is not looped
-// stops at its end, a looped one wraps.
+// Moves time on by `seconds` (each engine frame does): playing sounds advance (paused ones do not); one that is not
+// looped stops at its end, a looped one wraps.
 void snd_record_advance(double seconds);
 const snd_listener_t& snd_record_listener();
 int snd_record_current_tag();

@@ -76,8 +76,7 @@ private:
     void cell_range(const level_t& level, const spatial_box_t& box, int lo[3], int hi[3]) const;
     uint32_t next_stamp();
     // Calls `visit` once for every item of a cell that overlaps `box` (the candidates of a query).
-    template <typename F>
-    void visit_candidates(const spatial_box_t& box, F&& visit);
+    template <typename F> void visit_candidates(const spatial_box_t& box, F&& visit);
 
     std::vector<level_t> levels_;
     std::unordered_map<void*, record_t> records_;

@@ -18,13 +18,11 @@ ENGINE_API float v_atof(const char* text);
 
 // printf into `buffer` of `size` bytes. Always NUL-terminated when size > 0 (truncating); returns the
 // length the whole text has, as snprintf does, so a result >= size means it was cut.
-ENGINE_API int v_snprintf(char* buffer, size_t size, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
+ENGINE_API int v_snprintf(char* buffer, size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
 // printf into `buffer` of `size` bytes, truncating and always NUL-terminated when size > 0; returns
 // the number of characters actually stored (without the NUL).
-ENGINE_API int v_snprintf0(char* buffer, size_t size, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
+ENGINE_API int v_snprintf0(char* buffer, size_t size, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
 // Copies at most `count` characters of `source` and a terminating NUL: `dest` must hold count + 1
 // bytes. Returns `dest`.

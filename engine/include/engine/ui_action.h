@@ -6,24 +6,24 @@
 // over a component; a window's click (13) and a pointer release are the same event.
 
 enum ui_action_type : int {
-    ui_action_enter = 0,          // the pointer enters a component
-    ui_action_leave = 1,          // the pointer leaves it
-    ui_action_pressed = 2,        // a button was pressed (ui_press_param_t), an edit line accepted, a slider moved (int)
-    ui_action_propose = 3,        // an edit line proposes a text (ui_text_param_t)
-    ui_action_text_changed = 4,   // an edit line's text changed (ui_text_param_t)
-    ui_action_grab = 5,           // a slider was grabbed
-    ui_action_let_go = 6,         // a slider was let go
-    ui_action_key_down = 7,       // a key was pressed (ui_key_param_t)
-    ui_action_key_up = 8,         // a key was released (ui_key_param_t)
-    ui_action_joy_button = 10,    // a joystick button went down (ui_buttons_param_t)
-    ui_action_pov = 11,           // the joystick's hat changed (ui_pov_param_t)
+    ui_action_enter = 0,         // the pointer enters a component
+    ui_action_leave = 1,         // the pointer leaves it
+    ui_action_pressed = 2,       // a button was pressed (ui_press_param_t), an edit line accepted, a slider moved (int)
+    ui_action_propose = 3,       // an edit line proposes a text (ui_text_param_t)
+    ui_action_text_changed = 4,  // an edit line's text changed (ui_text_param_t)
+    ui_action_grab = 5,          // a slider was grabbed
+    ui_action_let_go = 6,        // a slider was let go
+    ui_action_key_down = 7,      // a key was pressed (ui_key_param_t)
+    ui_action_key_up = 8,        // a key was released (ui_key_param_t)
+    ui_action_joy_button = 10,   // a joystick button went down (ui_buttons_param_t)
+    ui_action_pov = 11,          // the joystick's hat changed (ui_pov_param_t)
     ui_action_pointer_down = 12,  // a pointer button went down over the component (ui_pointer_param_t)
     ui_action_pointer_up = 13,    // it went up: a click on the component or window (ui_pointer_param_t)
     ui_action_pointer_move = 15,  // the pointer moved over the component or while it captures (ui_pointer_param_t)
     ui_action_focus_lost = 17,    // the component lost the input focus
     ui_action_item_enter = 20,    // lists: the pointer enters or leaves an item
     ui_action_item_leave = 21,
-    ui_action_item_selected = 22, // a list item was selected
+    ui_action_item_selected = 22,  // a list item was selected
     ui_action_item_unselected = 23,
     ui_action_item_activated = 24,
 };

@@ -7,11 +7,11 @@
 // Kinds of event (`ui_event_t::type`); 0 marks an event a view consumed.
 enum ui_event_type_t : uint32_t {
     ui_event_none = 0,
-    ui_event_pointer = 1,      // a pointer button went down or up (`down`, `buttons`, x, y)
-    ui_event_move = 2,         // the pointer moved (x, y, `buttons` held)
-    ui_event_key = 3,          // a key went down or up (`down`, `scan`, `character`, `modifiers`)
-    ui_event_joy_button = 4,   // a joystick button went down or up (`down`, `buttons`)
-    ui_event_pov = 5,          // the joystick's hat changed (`pov`: four direction flags, bytes 0 to 3)
+    ui_event_pointer = 1,     // a pointer button went down or up (`down`, `buttons`, x, y)
+    ui_event_move = 2,        // the pointer moved (x, y, `buttons` held)
+    ui_event_key = 3,         // a key went down or up (`down`, `scan`, `character`, `modifiers`)
+    ui_event_joy_button = 4,  // a joystick button went down or up (`down`, `buttons`)
+    ui_event_pov = 5,         // the joystick's hat changed (`pov`: four direction flags, bytes 0 to 3)
 };
 
 // Modifier bits of `ui_event_t::modifiers`.
@@ -37,7 +37,7 @@ struct ui_event_t {
     uint32_t buttons = 0;           // buttons that changed (pointer, joystick events), or held (moves)
     float x = 0.0f;                 // pointer position in the reference screen (y up)
     float y = 0.0f;
-    uint32_t pov = 0;               // four hat direction flags, one per byte (up, right, down, left)
+    uint32_t pov = 0;  // four hat direction flags, one per byte (up, right, down, left)
 
     // Marks the event used: later views do not see it.
     void consume()

@@ -42,5 +42,5 @@ public:
     std::vector<ui_view_t*> children;  // in order
     bool fitting = false;
     bool layout_pending = false;
-    uint8_t group_status = 0;          // change mark of "fitting"
+    uint8_t group_status = 0;  // change mark of "fitting"
 };

@@ -110,18 +110,18 @@ public:
     pml_rect_t uiref2view() const;
     bool is_group() const { return (view_type & ui_view_type_group) != 0; }
 
-    pml_rect_t rect;                              // layout rectangle (left, right, top, bottom)
+    pml_rect_t rect;  // layout rectangle (left, right, top, bottom)
     pml_rect_t area{ui_area_unset, ui_area_unset, ui_area_unset, ui_area_unset};  // hit area
-    int layer = 0;                                // layer of its window's markup buffers
-    int tab = -1;                                 // tab order, -1 for none
-    ui_group_t* parent_group = nullptr;           // the group holding it, null for a window
-    c_item_t* item = nullptr;                     // the view's own cache handle
-    uint32_t class_flags = 0;                     // ui_class_flag_t
+    int layer = 0;                                  // layer of its window's markup buffers
+    int tab = -1;                                   // tab order, -1 for none
+    ui_group_t* parent_group = nullptr;             // the group holding it, null for a window
+    c_item_t* item = nullptr;                       // the view's own cache handle
+    uint32_t class_flags = 0;                       // ui_class_flag_t
     uint32_t view_flags = ui_view_reference_units;  // ui_view_flag_t
-    uint8_t view_type = 0;                        // ui_view_type_group for groups
+    uint8_t view_type = 0;                          // ui_view_type_group for groups
     bool visible = true;
     bool active = true;
-    bool selected = false;                        // the pointer is over it (or it has the focus)
-    dstring_t tooltip;                            // help text shown by the quick-help line
-    uint8_t view_status = 0;                      // change marks of the view's own properties
+    bool selected = false;    // the pointer is over it (or it has the focus)
+    dstring_t tooltip;        // help text shown by the quick-help line
+    uint8_t view_status = 0;  // change marks of the view's own properties
 };

@@ -8,10 +8,10 @@
 // The compiled markup of one layer of a window, with its rebuild flag.
 struct ui_layer_entry_t {
     pml_bin_buffer_t buffer;
-    bool rebuild = true;    // compile the layer again before the next draw
-    bool created = true;    // set with `rebuild` when the entry is made
+    bool rebuild = true;  // compile the layer again before the next draw
+    bool created = true;  // set with `rebuild` when the entry is made
     uint32_t word = 0;
-    int32_t key = 0;        // the layer
+    int32_t key = 0;  // the layer
 };
 
 // A window: the root group of a tree built from a UI script, with its handler, per-layer compiled
@@ -45,17 +45,17 @@ public:
     // Draws every layer in key order, then each visible view's own `draw`.
     void draw_layers();
 
-    dstring_t group_name;                       // the names given to ui_winsert
+    dstring_t group_name;  // the names given to ui_winsert
     dstring_t window_name;
-    uint32_t insert_flags = 0;                  // the flags given to ui_winsert, kept for the module
-    uint32_t show_param = 0;                    // the parameter of the last ui_wshow
-    c_item_t* handler_item = nullptr;           // the handler's cache item, null for none
-    std::list<ui_layer_entry_t> layer_buffers;  // sorted by key
-    pml_bin_buffer_t* current_target = nullptr; // the layer being compiled
+    uint32_t insert_flags = 0;                   // the flags given to ui_winsert, kept for the module
+    uint32_t show_param = 0;                     // the parameter of the last ui_wshow
+    c_item_t* handler_item = nullptr;            // the handler's cache item, null for none
+    std::list<ui_layer_entry_t> layer_buffers;   // sorted by key
+    pml_bin_buffer_t* current_target = nullptr;  // the layer being compiled
     ui_view_t* focus_view = nullptr;
     ui_view_t* capture_view = nullptr;
-    ui_view_t* tab_target = nullptr;            // takes tab handling for the focused view, when set
-    ui_view_t* hover_view = nullptr;            // the view under the pointer
-    bool drawn_in_3d = false;                   // drawn with ui_wdraw3d rather than in the 2-D pass
-    bool preview = false;                       // shown for layout work: components show sample values
+    ui_view_t* tab_target = nullptr;  // takes tab handling for the focused view, when set
+    ui_view_t* hover_view = nullptr;  // the view under the pointer
+    bool drawn_in_3d = false;         // drawn with ui_wdraw3d rather than in the 2-D pass
+    bool preview = false;             // shown for layout work: components show sample values
 };

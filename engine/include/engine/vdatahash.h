@@ -8,8 +8,7 @@
 #include "engine/text.h"
 
 // Entry of a `vdatahash_t`: its key bytes and its value. It stays at its address until removed.
-template <typename T>
-class vdatahash_entry_t {
+template <typename T> class vdatahash_entry_t {
 public:
     // The key's bytes (followed by a NUL, so a text key reads as a C string) and its length.
     const char* key() const { return key_.c_str(); }
@@ -21,12 +20,9 @@ public:
     vdatahash_entry_t* prev() const { return order_prev_; }
 
 private:
-    template <typename>
-    friend class vdatahash_t;
-    vdatahash_entry_t(std::string key, uint32_t hash, const T& value)
-        : key_(std::move(key)), hash_(hash), value_(value)
-    {
-    }
+    template <typename> friend class vdatahash_t;
+    vdatahash_entry_t(std::string key, uint32_t hash, const T& value) : key_(std::move(key)), hash_(hash), value_(value)
+    {}
 
     std::string key_;
     uint32_t hash_;
@@ -38,8 +34,7 @@ private:
 
 // Hash table from byte-string keys (any bytes, compared by bytes and length, case-sensitive) to
 // records held by value. Entries are kept in the order they were first put.
-template <typename T>
-class vdatahash_t {
+template <typename T> class vdatahash_t {
 public:
     using entry_t = vdatahash_entry_t<T>;
 

@@ -7,8 +7,7 @@
 
 // Node of a `vdatalist_t`: the record and its links. A node stays at its address until it is removed,
 // so owners may remember it (a slot remembers its node to move it to the front later).
-template <typename T>
-class vdatalist_node_t {
+template <typename T> class vdatalist_node_t {
 public:
     // The record this node holds.
     T& value() { return value_; }
@@ -18,12 +17,8 @@ public:
     vdatalist_node_t* prev() const { return prev_; }
 
 private:
-    template <typename>
-    friend class vdatalist_t;
-    template <typename... A>
-    explicit vdatalist_node_t(A&&... args) : value_(std::forward<A>(args)...)
-    {
-    }
+    template <typename> friend class vdatalist_t;
+    template <typename... A> explicit vdatalist_node_t(A&&... args) : value_(std::forward<A>(args)...) {}
 
     vdatalist_node_t* prev_ = nullptr;
     vdatalist_node_t* next_ = nullptr;
@@ -33,8 +28,7 @@ private:
 // Doubly linked list of records held by value, its nodes drawn from a `bmem_manager` pool: its own
 // pool by default, or one shared with other lists (`init_mm`; the pool must outlive them). Adding
 // returns the new node (null when memory runs out); removing gives the node back to the pool.
-template <typename T>
-class vdatalist_t {
+template <typename T> class vdatalist_t {
 public:
     using node_t = vdatalist_node_t<T>;
 
@@ -132,8 +126,7 @@ public:
     bool is_empty() const { return count_ == 0; }
 
     // Iteration over the records, front to back.
-    template <typename N, typename V>
-    class iterator_t {
+    template <typename N, typename V> class iterator_t {
     public:
         explicit iterator_t(N* node) : node_(node) {}
         V& operator*() const { return node_->value(); }

@@ -5,12 +5,10 @@
 // components (points, directions, angle triples) and four (planes, colours, homogeneous points).
 // Both are plain records (no padding, trivially copyable) so they may be read and written field by
 // field and copied as raw floats.
-template <typename T, int N>
-struct vec_t;
+template <typename T, int N> struct vec_t;
 
 // A point, direction or angle triple (x, y, z).
-template <typename T>
-struct vec_t<T, 3> {
+template <typename T> struct vec_t<T, 3> {
     T x{}, y{}, z{};
 
     constexpr vec_t() = default;
@@ -25,10 +23,34 @@ struct vec_t<T, 3> {
     constexpr vec_t operator-() const { return {-x, -y, -z}; }
     constexpr vec_t operator*(T s) const { return {x * s, y * s, z * s}; }
     constexpr vec_t operator/(T s) const { return {x / s, y / s, z / s}; }
-    constexpr vec_t& operator+=(const vec_t& b) { x += b.x; y += b.y; z += b.z; return *this; }
-    constexpr vec_t& operator-=(const vec_t& b) { x -= b.x; y -= b.y; z -= b.z; return *this; }
-    constexpr vec_t& operator*=(T s) { x *= s; y *= s; z *= s; return *this; }
-    constexpr vec_t& operator/=(T s) { x /= s; y /= s; z /= s; return *this; }
+    constexpr vec_t& operator+=(const vec_t& b)
+    {
+        x += b.x;
+        y += b.y;
+        z += b.z;
+        return *this;
+    }
+    constexpr vec_t& operator-=(const vec_t& b)
+    {
+        x -= b.x;
+        y -= b.y;
+        z -= b.z;
+        return *this;
+    }
+    constexpr vec_t& operator*=(T s)
+    {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
+    constexpr vec_t& operator/=(T s)
+    {
+        x /= s;
+        y /= s;
+        z /= s;
+        return *this;
+    }
     constexpr bool operator==(const vec_t& b) const = default;
 
     // Dot and cross products.
@@ -54,8 +76,7 @@ struct vec_t<T, 3> {
 };
 
 // A plane (normal, distance), a colour or a homogeneous point (x, y, z, w).
-template <typename T>
-struct vec_t<T, 4> {
+template <typename T> struct vec_t<T, 4> {
     T x{}, y{}, z{}, w{};
 
     constexpr vec_t() = default;
@@ -74,10 +95,38 @@ struct vec_t<T, 4> {
     constexpr vec_t operator-() const { return {-x, -y, -z, -w}; }
     constexpr vec_t operator*(T s) const { return {x * s, y * s, z * s, w * s}; }
     constexpr vec_t operator/(T s) const { return {x / s, y / s, z / s, w / s}; }
-    constexpr vec_t& operator+=(const vec_t& b) { x += b.x; y += b.y; z += b.z; w += b.w; return *this; }
-    constexpr vec_t& operator-=(const vec_t& b) { x -= b.x; y -= b.y; z -= b.z; w -= b.w; return *this; }
-    constexpr vec_t& operator*=(T s) { x *= s; y *= s; z *= s; w *= s; return *this; }
-    constexpr vec_t& operator/=(T s) { x /= s; y /= s; z /= s; w /= s; return *this; }
+    constexpr vec_t& operator+=(const vec_t& b)
+    {
+        x += b.x;
+        y += b.y;
+        z += b.z;
+        w += b.w;
+        return *this;
+    }
+    constexpr vec_t& operator-=(const vec_t& b)
+    {
+        x -= b.x;
+        y -= b.y;
+        z -= b.z;
+        w -= b.w;
+        return *this;
+    }
+    constexpr vec_t& operator*=(T s)
+    {
+        x *= s;
+        y *= s;
+        z *= s;
+        w *= s;
+        return *this;
+    }
+    constexpr vec_t& operator/=(T s)
+    {
+        x /= s;
+        y /= s;
+        z /= s;
+        w /= s;
+        return *this;
+    }
     constexpr bool operator==(const vec_t& b) const = default;
 
     // Four-component dot product.
@@ -87,8 +136,7 @@ struct vec_t<T, 4> {
 };
 
 // Scalar on the left: s * v.
-template <typename T, int N>
-constexpr vec_t<T, N> operator*(T s, const vec_t<T, N>& v) { return v * s; }
+template <typename T, int N> constexpr vec_t<T, N> operator*(T s, const vec_t<T, N>& v) { return v * s; }
 
 // The names the game uses for the two float vectors.
 using vec3_t = vec_t<float, 3>;

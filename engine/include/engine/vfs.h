@@ -11,11 +11,11 @@
 
 // Flags of vfs_open: bits that may be combined.
 enum vfs_open_flag_t : unsigned {
-    vfs_write_only = 0x001, // open for writing (without it the handle reads)
-    vfs_at_end = 0x008,     // start at the end of the file; a later vfs_seek is honoured
-    vfs_create = 0x100,     // create the file when absent
-    vfs_truncate = 0x200,   // empty the file (implied by every write open without vfs_at_end)
-    vfs_exclusive = 0x400,  // with vfs_create: fail when the file exists
+    vfs_write_only = 0x001,  // open for writing (without it the handle reads)
+    vfs_at_end = 0x008,      // start at the end of the file; a later vfs_seek is honoured
+    vfs_create = 0x100,      // create the file when absent
+    vfs_truncate = 0x200,    // empty the file (implied by every write open without vfs_at_end)
+    vfs_exclusive = 0x400,   // with vfs_create: fail when the file exists
 };
 
 // Flag of vfs_mount_device: the device takes writes.
@@ -39,9 +39,9 @@ ENGINE_API int vfs_close(int file);
 
 // What vfs_stat tells of an entry.
 struct vfs_stat_t {
-    unsigned mode;  // vfs_mode_file or vfs_mode_folder, or'ed with the permission bits
-    long long size; // bytes of a file, 0 for a folder
-    long long time; // last modification, seconds since 1970
+    unsigned mode;   // vfs_mode_file or vfs_mode_folder, or'ed with the permission bits
+    long long size;  // bytes of a file, 0 for a folder
+    long long time;  // last modification, seconds since 1970
 };
 // Type bits of vfs_stat_t::mode (mask 0xF000).
 constexpr unsigned vfs_mode_type_mask = 0xF000;

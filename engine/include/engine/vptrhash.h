@@ -5,8 +5,7 @@
 
 // Hash table from byte-string keys to pointer-sized values (pointers, or numbers kept in a pointer's
 // place). A value of zero cannot be told from "absent": callers that store numbers store them plus one.
-template <typename T = void*>
-class vptrhash_t : public vdatahash_t<T> {
+template <typename T = void*> class vptrhash_t : public vdatahash_t<T> {
     static_assert(sizeof(T) <= sizeof(void*) && std::is_trivially_copyable_v<T>,
                   "vptrhash_t holds pointers or pointer-sized values");
 

@@ -62,8 +62,7 @@ ENGINE_API BOOL GlobalUnlock(HGLOBAL memory);
 ENGINE_API HGLOBAL GlobalFree(HGLOBAL memory);
 
 // Opens a document or page; the headless stand-in records the call and answers success (a value above 32).
-ENGINE_API HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                                   int show);
+ENGINE_API HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory, int show);
 // Shows a message box; the headless stand-in records it and answers the queued answer (IDOK by default).
 ENGINE_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 

@@ -37,7 +37,6 @@ public:
 const evalue_def_t splash_bar_t::evd_value =
     evalue_member("value", evalue_real, sizeof(float), evalue_bind<&splash_bar_t::value>, &ui_view_t::evd_id);
 
-
 // The splash window: the text 100 and the bar 110 inside a group, as a real screen nests them.
 constexpr const char* splash_script = R"(
 entity ui.window {

@@ -49,7 +49,10 @@ public:
         buffer.insert("swatch")->id = id;
         pml_buffer_flush(buffer, 0, 0);
     }
-    void notify(const int code) override { ui_driver_trace_add("notify " + std::to_string(id) + " " + std::to_string(code)); }
+    void notify(const int code) override
+    {
+        ui_driver_trace_add("notify " + std::to_string(id) + " " + std::to_string(code));
+    }
 };
 
 // A group that hands none of its components out.
@@ -58,21 +61,15 @@ public:
     bool public_component(const ui_view_t*) const override { return false; }
 };
 
-template <typename type_t>
-entity_t* create_test(void* memory)
-{
-    return memory ? new (memory) type_t : new type_t;
-}
-template <typename type_t>
-void destroy_test(entity_t* object, const bool in_place)
+template <typename type_t> entity_t* create_test(void* memory) { return memory ? new (memory) type_t : new type_t; }
+template <typename type_t> void destroy_test(entity_t* object, const bool in_place)
 {
     if (in_place)
         static_cast<type_t*>(object)->~type_t();
     else
         delete static_cast<type_t*>(object);
 }
-template <typename type_t>
-constexpr entity_reg_t test_type(const char* name)
+template <typename type_t> constexpr entity_reg_t test_type(const char* name)
 {
     return entity_reg_t{name, 0, {0, 0, 0}, sizeof(type_t), create_test<type_t>, destroy_test<type_t>};
 }
@@ -83,8 +80,10 @@ std::string game_script(const int swatch, const char* handler = "ui.handler.test
 {
     return "entity " + std::string(handler) + " { }\n" + R"(entity ui.window {
     rect = 0 1024 768 0;
-    entity ui.comp.test.swatch { id = )" + std::to_string(swatch) + R"(; rect = 100 200 600 500; tooltip = "@@qh_new_career@@"; }
-    entity ui.comp.test.swatch { id = )" + std::to_string(swatch + 1) + R"(; rect = 300 400 600 500; }
+    entity ui.comp.test.swatch { id = )" +
+           std::to_string(swatch) + R"(; rect = 100 200 600 500; tooltip = "@@qh_new_career@@"; }
+    entity ui.comp.test.swatch { id = )" +
+           std::to_string(swatch + 1) + R"(; rect = 300 400 600 500; }
     entity ui.comp.test.help_line { id = 999; rect = 0 1024 40 0; }
 }
 )";
@@ -96,11 +95,10 @@ protected:
     {
         engine_test_t::SetUp();
         ASSERT_TRUE(bind_engine_for_tests());
-        static const entity_reg_t types[] = {test_type<help_line_t>("ui.comp.test.help_line"),
-                                             test_type<swatch_t>("ui.comp.test.swatch"),
-                                             test_type<private_group_t>("ui.comp.test.private_group"),
-                                             registered_type<test_game_handler_t>("ui.handler.test.game", 0,
-                                                                                  destroy_registered)};
+        static const entity_reg_t types[] = {
+            test_type<help_line_t>("ui.comp.test.help_line"), test_type<swatch_t>("ui.comp.test.swatch"),
+            test_type<private_group_t>("ui.comp.test.private_group"),
+            registered_type<test_game_handler_t>("ui.handler.test.game", 0, destroy_registered)};
         for (const entity_reg_t& type : types)
             if (!entity_find_type(type.type_name)) {
                 ASSERT_TRUE(entity_register(&type));
@@ -122,7 +120,10 @@ protected:
     }
     static bool visible(c_item_t* window) { return ui_driver_window(window)->visible; }
     static std::string help_line(c_item_t* window) { return ui_driver_get(ui_driver_find(window, 999), "value"); }
-    static uint8_t& help_mark(c_item_t* window) { return static_cast<help_line_t*>(ui_driver_find(window, 999))->line_status; }
+    static uint8_t& help_mark(c_item_t* window)
+    {
+        return static_cast<help_line_t*>(ui_driver_find(window, 999))->line_status;
+    }
 
     // One frame of `seconds`, the UI's frame pass included; what was drawn is kept until the next one.
     static void frame(const double seconds)
@@ -214,9 +215,9 @@ TEST_F(ui_handler_game_base_test, presses_and_selections_click_unless_muted_or_t
         int clicks;
     };
     const click_case_t cases[] = {
-        {ui_action_pressed, false, true, 1},        {ui_action_item_selected, false, true, 1},
-        {ui_action_pointer_up, false, true, 0},     {ui_action_item_activated, false, true, 0},
-        {ui_action_pressed, true, true, 0},         {ui_action_item_selected, true, true, 0},
+        {ui_action_pressed, false, true, 1},    {ui_action_item_selected, false, true, 1},
+        {ui_action_pointer_up, false, true, 0}, {ui_action_item_activated, false, true, 0},
+        {ui_action_pressed, true, true, 0},     {ui_action_item_selected, true, true, 0},
         {ui_action_pressed, false, false, 0},
     };
     for (const click_case_t& test : cases) {
@@ -309,7 +310,8 @@ TEST_F(ui_handler_game_base_test, help_line_is_found_where_the_window_hands_it_o
     };
     for (const line_case_t& test : cases) {
         write_data_file("ui/line.esc", std::string("entity ui.handler.test.game { }\nentity ui.window { rect = 0 1024 "
-                                                   "768 0; ") + test.components + " }\n");
+                                                   "768 0; ") +
+                                           test.components + " }\n");
         c_item_t* window = insert("line", true);
         ASSERT_NE(window, nullptr) << test.name;
         handler_of(window).set_quick_help("go");
