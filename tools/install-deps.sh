@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev clang
           libclang-rt-dev pkg-config libbullet-dev python3 ccache bison flex libexpat1-dev
-          libepoxy-dev libegl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri)
+          libepoxy-dev libegl-dev clang-format libgl-dev libegl-mesa0 libgl1-mesa-dri)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
