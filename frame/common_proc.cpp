@@ -74,11 +74,15 @@ void common_proc::mount_home(const char* title)
         } else if (project && api::cdl_argv(project + 1)) {
             snprintf(home, sizeof home, "%s/usr/", api::cdl_argv(project + 1));
         }
+        if (!home[0])
+            base_warning("no documents folder: settings, saves and screenshots are not kept");
         if (home[0]) {
             base_message("home directory @ \"%s\"", home);
             v_mkdir(home);
             if (api::vfs_mount_device("/", home, 9999, 2) < 0) {
                 base_error("home dir mount failed!!!");
+                base_error("cannot use %s (%s): settings, saves and screenshots are not kept", home,
+                           api::v_strerror(*api::v_errno_addr()));
                 return;
             }
             if (api::vfs_set_fallback_device(home) < 0) {

@@ -320,7 +320,9 @@ void game_process_t::write_config()
         game_context_release();
     holds_context_ = false;
     api::wnd_destroy_window();
-    api::process_store_cfg("/config.cfg");
+    // Without a home (-homeless, or one that could not be mounted) nothing of the run is kept.
+    if (api::vfs_get_fallback_device())
+        api::process_store_cfg("/config.cfg");
 }
 
 void game_process_t::drop_world()

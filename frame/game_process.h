@@ -27,7 +27,7 @@ public:
     void handler() override;
     // The shutdown notice stores the configuration first.
     void system(int code) override;
-    // Shuts the graphics down and writes "/config.cfg".
+    // Shuts the graphics down and writes "/config.cfg" when a home is mounted.
     void write_config();
     // Runs the console command whose words `cmd_argv` gives.
     void command();

@@ -35,7 +35,7 @@ const char* host_usage()
     return "usage: kavrenta [host options] [module arguments]\n"
            "  --frames N      quit after N frames (default: run until quit)\n"
            "  --data DIR      read-only game data root (default: the repository's data/)\n"
-           "  --home DIR      writable home (default: the game's own home-directory rules)\n"
+           "  --home DIR      documents folder; the game's home is DIR/Kavrenta (default: ~/Documents)\n"
            "  --dt SECONDS    fixed frame time (default 1/60)\n"
            "  --realtime      use wall-clock frame time\n"
            "  --draw          paint every frame, not only those a screenshot is taken of\n"
@@ -90,7 +90,7 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
             } else if (option == "--data") {
                 settings.data_root = text;
             } else if (option == "--home") {
-                settings.home = text;
+                settings.documents = text;
             } else {
                 settings.input_script = text;
             }

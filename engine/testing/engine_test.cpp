@@ -63,6 +63,7 @@ void engine_test_t::SetUp()
     host_settings() = host_settings_t{};
     host_settings().data_root = data_root_.string();
     host_settings().home = home_.string();
+    host_settings().documents = home_.string();
     engine_reset();
     ASSERT_TRUE(vfs_init_from_host());
 }

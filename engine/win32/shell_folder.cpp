@@ -13,8 +13,8 @@ namespace {
 // writes there), else $XDG_DOCUMENTS_DIR or $HOME/Documents; empty when none gives one.
 std::string documents_folder()
 {
-    if (!host_settings().home.empty())
-        return host_settings().home;
+    if (!host_settings().documents.empty())
+        return host_settings().documents;
     const char* documents = getenv("XDG_DOCUMENTS_DIR");
     if (documents && *documents)
         return documents;

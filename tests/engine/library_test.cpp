@@ -80,7 +80,7 @@ TEST_F(library_test, documents_folder_comes_from_the_host_home_then_the_environm
         ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_PERSONAL, 0));
         EXPECT_EQ(path, home_.string()) << "the host's --home stands for the documents folder";
     }
-    host_settings().home.clear();
+    host_settings().documents.clear();
     {
         const scoped_env_t xdg("XDG_DOCUMENTS_DIR", documents.c_str());
         EXPECT_FALSE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_PERSONAL, 0)) << "missing and not created";

@@ -6,7 +6,8 @@
 // need (the file system its roots, the random source its seed, the clock its frame time).
 struct host_settings_t {
     std::string data_root;  // read-only game data, mounted at "/"
-    std::string home;       // writable home; empty means the module chooses (home-directory rules)
+    std::string home;       // writable home mounted by the host itself (tests); empty: the module mounts its own
+    std::string documents;  // the user's documents folder (--home), where the module makes its home
     double frame_seconds = 1.0 / 60.0;
     bool realtime = false;  // wall-clock frame time instead of the fixed one
     uint32_t seed = 1;
