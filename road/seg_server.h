@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/axial.h"
@@ -18,6 +19,12 @@ class def_obj_t;
 // The three prefab tables, by the kind of edge they are placed on.
 enum seg_prefab_table_t { seg_forks = 0, seg_crosses = 1, seg_prefabs = 2, seg_prefab_tables = 3 };
 class seg_block_plan_t;
+
+// A vegetation model and the instances of it placed beside the built roads.
+struct veg_model_t {
+    psm_t* model = nullptr;
+    std::unique_ptr<vdatalist_t<model_instance_t>> instances = std::make_unique<vdatalist_t<model_instance_t>>();
+};
 
 // Number of random rotations the server keeps for varying the heading of repeated instances, and
 // the seed they are drawn from (the same every load, so every run places the same rotations).
@@ -72,6 +79,23 @@ public:
     // fills the trader table, each trader at its "id". Answers the number of trader files.
     int32_t read_traders(bool counting);
 
+    // Reads a road definition from its "road%d" text (model path; lanes): imports the model's render
+    // pieces and collision piece. Answers the bytes the definition holds, 0 (reported) when its model
+    // cannot be used, leaving the name and lanes only.
+    size_t read_road_def(road_def_t& def, const char* text);
+    // The same for a city-road definition ("city_road%d"): pieces "road0", "road1" and "coll".
+    size_t read_city_road_def(city_road_def_t& def, const char* text);
+    // Fills the profiles table from "profile_name%d" and "profile_height%d" of road_segs.def.
+    void read_profiles(const def_obj_t& road_segs);
+    // Loads the vegetation models and fills the looks from road_segs.def; a look naming more than four
+    // models is reported and scatters nothing.
+    void read_vegetation(const def_obj_t& road_segs);
+    // Reads road_props.def; answers its "road_count".
+    int32_t read_road_props();
+    // Reads railings.def and aux_models.def with their shader arrays; answer the bytes their pieces hold.
+    size_t read_railings();
+    size_t read_aux_models();
+
     // Table sizes. The terrain shader table holds, in order, the terrain shaders, the road-to-terrain
     // transition shaders and the blend shaders (14 per "tt" entry).
     int32_t road_shader_count = 0;
@@ -111,7 +135,7 @@ public:
     std::vector<aux_model_t> aux_models;
     seg_fallback_array_t<seg_flagged_shader_t> aux_shaders;
     // Vegetation models (with the instances placed of each) and looks.
-    std::vector<psm_t*> veg_models;
+    std::vector<veg_model_t> veg_models;
     std::vector<veg_look_t> veg_looks;
     // The fork, cross and prefab tables, the prefab looks and shaders (index -1 the fallback), the
     // traffic-light models and the shaders of their red, yellow and green states.
@@ -153,6 +177,8 @@ public:
     uint32_t target_flags = 0;
 
 private:
+    // Reads every city-road and road definition named in road_segs.def; answers their bytes.
+    size_t read_road_defs(const def_obj_t& road_segs);
     // Reads and checks the table counts of road_segs.def; false (reported) when one is unusable.
     bool read_counts(const def_obj_t& road_segs);
     // Reserves every table and the fixed part in `plan`, keeping their offsets.
