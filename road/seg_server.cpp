@@ -1,5 +1,6 @@
 #include "road/seg_server.h"
 
+#include <climits>
 #include <cstring>
 
 #include "engine/def_pool.h"
@@ -7,6 +8,7 @@
 #include "common/engine_api.h"
 #include "common/loading_screen.h"
 #include "road/seg_block.h"
+#include "road/seg_def_file.h"
 #include "road/seg_memory.h"
 
 namespace {
@@ -101,27 +103,65 @@ int seg_server_t::load()
 
     build_rotations();
     set_up_arrow_packets();
+    size_t definitions = read_road_defs(*road_segs);
+    loading_screen_refresh("@@ui_loading_aux@@");
+    api::message("   - Loading aux models ....");
+    definitions += read_aux_models();
+    loading_screen_refresh("@@ui_loading_railings@@");
+    api::message("   - Loading railings ....");
+    definitions += read_railings();
+    read_profiles(*road_segs);
     load_shaders(*road_segs);
+    loading_screen_refresh("@@ui_loading_vegetation@@");
+    read_vegetation(*road_segs);
     api::ci_dec_refs(item);
 
+    loading_screen_refresh("@@ui_loading_roads@@");
+    read_road_props();
     loading_screen_refresh("@@ui_loading_traders@@");
     read_traders(false);
     read_cities(false);
 
+    const size_t total = plan.total() + definitions;
+    memory_total_ = total > static_cast<size_t>(INT32_MAX) ? INT32_MAX : static_cast<int>(total);
     seg_memory_report(memory_total_);
     return memory_total_;
+}
+
+size_t seg_server_t::read_road_defs(const def_obj_t& road_segs)
+{
+    size_t bytes = 0;
+    for (size_t i = 0; i < city_road_defs.size(); ++i)
+        bytes +=
+            read_city_road_def(city_road_defs[i], seg_numbered_value(road_segs, "city_road", static_cast<int32_t>(i)));
+    for (size_t i = 0; i < road_defs.size(); ++i)
+        bytes += read_road_def(road_defs[i], seg_numbered_value(road_segs, "road", static_cast<int32_t>(i)));
+    return bytes;
 }
 
 bool seg_server_t::read_counts(const def_obj_t& road_segs)
 {
     int32_t blend_entries = 0;
-    const bool ok = read_count(road_segs, "road_shader_count", road_shader_count) &&
+    int32_t city_roads = 0, roads = 0, profile_count = 0, veg_model_count = 0, veg_look_count = 0;
+    const bool ok = read_count(road_segs, "city_road_count", city_roads) &&
+                    read_count(road_segs, "road_count", roads) &&
+                    read_count(road_segs, "profile_count", profile_count) &&
+                    read_count(road_segs, "veg_model_count", veg_model_count) &&
+                    read_count(road_segs, "veg_look_count", veg_look_count) &&
+                    read_count(road_segs, "road_shader_count", road_shader_count) &&
                     read_count(road_segs, "sidewalk_count", sidewalk_count) &&
                     read_count(road_segs, "terrain_shader_count", terrain_shader_count) &&
                     read_count(road_segs, "trans_shader_count", trans_shader_count) &&
                     read_count(road_segs, "ter_trans_count", blend_entries);
     blend_shader_count = blend_entries * seg_blend_steps;
-    return ok;
+    if (!ok)
+        return false;
+    city_road_defs.resize(static_cast<size_t>(city_roads));
+    road_defs.resize(static_cast<size_t>(roads));
+    profiles.resize(static_cast<size_t>(profile_count));
+    veg_models.resize(static_cast<size_t>(veg_model_count));
+    veg_looks.resize(static_cast<size_t>(veg_look_count));
+    return true;
 }
 
 void seg_server_t::plan_tables(seg_block_plan_t& plan)
@@ -189,6 +229,14 @@ void seg_server_t::unload()
         api::mem_sys_free(block_);
         block_ = nullptr;
     }
+    for (seg_flagged_shader_t& shader : railing_shaders.with_spare())
+        seg_shader_give_back(shader.shader);
+    for (seg_flagged_shader_t& shader : aux_shaders.with_spare())
+        seg_shader_give_back(shader.shader);
+    for (veg_model_t& veg : veg_models) {
+        veg.instances->remove_all();
+        api::psm_free(veg.model);
+    }
     clear_tables();
 }
 
@@ -203,4 +251,14 @@ void seg_server_t::clear_tables()
     rotations = nullptr;
     arrow_packets = nullptr;
     memory_total_ = 0;
+    road_defs.clear();
+    city_road_defs.clear();
+    profiles.clear();
+    road_props.clear();
+    railings.clear();
+    railing_shaders.clear();
+    aux_models.clear();
+    aux_shaders.clear();
+    veg_models.clear();
+    veg_looks.clear();
 }
