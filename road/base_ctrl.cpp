@@ -127,11 +127,12 @@ const road_lanes_t* base_ctrl_e::get_road_def(const map_edge_t* edge) const
 {
     if (!seg_server || !edge || (edge->kind != map_edge_city_road && edge->kind != map_edge_road))
         return nullptr;
-    const std::vector<road_lanes_t>& table =
-        edge->kind == map_edge_road ? seg_server->road_lanes : seg_server->city_road_lanes;
-    if (edge->definition < 0 || static_cast<size_t>(edge->definition) >= table.size())
+    const auto index = static_cast<size_t>(edge->definition);
+    if (edge->definition < 0)
         return nullptr;
-    return &table[static_cast<size_t>(edge->definition)];
+    if (edge->kind == map_edge_road)
+        return index < seg_server->road_defs.size() ? &seg_server->road_defs[index].lanes : nullptr;
+    return index < seg_server->city_road_defs.size() ? &seg_server->city_road_defs[index].lanes : nullptr;
 }
 
 void base_ctrl_e::on_mover_moved(map_miscitem_t&, const mover_pose_t&) {}

@@ -7,17 +7,13 @@
 #include "engine/vec.h"
 #include "road/loose_instance.h"
 #include "road/prefab.h"
+#include "road/road_def.h"
+#include "road/scenery_def.h"
+#include "road/seg_fallback_array.h"
+#include "road/seg_instances.h"
 #include "road/seg_records.h"
 
 class def_obj_t;
-
-// The lane geometry of a road or city-road definition, as the navigation reads it: the lane counts of
-// the two directions, the offset of the first lane and the lane width (centimetres).
-struct road_lanes_t {
-    int32_t lanes[2];
-    int32_t first_lane_offset;
-    int32_t lane_width;
-};
 
 // The three prefab tables, by the kind of edge they are placed on.
 enum seg_prefab_table_t { seg_forks = 0, seg_crosses = 1, seg_prefabs = 2, seg_prefab_tables = 3 };
@@ -104,11 +100,48 @@ public:
     // The lane-arrow packets, by kind.
     seg_arrow_packet_t* arrow_packets = nullptr;
 
-    // The road and city-road definitions' lanes and the fork, cross and prefab tables, filled by the
-    // definition readers (empty until those have read them).
-    std::vector<road_lanes_t> road_lanes;
-    std::vector<road_lanes_t> city_road_lanes;
+    // Road and city-road definitions, road profiles and road properties.
+    std::vector<road_def_t> road_defs;
+    std::vector<city_road_def_t> city_road_defs;
+    std::vector<road_profile_t> profiles;
+    std::vector<road_prop_t> road_props;
+    // Railings and the models laid along roads, with their shader arrays (index -1 the fallback).
+    std::vector<railing_def_t> railings;
+    seg_fallback_array_t<seg_flagged_shader_t> railing_shaders;
+    std::vector<aux_model_t> aux_models;
+    seg_fallback_array_t<seg_flagged_shader_t> aux_shaders;
+    // Vegetation models (with the instances placed of each) and looks.
+    std::vector<psm_t*> veg_models;
+    std::vector<veg_look_t> veg_looks;
+    // The fork, cross and prefab tables, the prefab looks and shaders (index -1 the fallback), the
+    // traffic-light models and the shaders of their red, yellow and green states.
     std::vector<prefab_t> prefab_table[seg_prefab_tables];
+    std::vector<prefab_look_t> prefab_looks;
+    seg_fallback_array_t<seg_flagged_shader_t> prefab_shaders;
+    std::vector<tr_lights_model_t> tr_lights;
+    seg_shader_t tr_light_states[tr_lights_lamps];
+    // City-block buildings, shader pairs, looks and street lamps.
+    std::vector<cityblock_model_t> cityblock_models;
+    std::vector<seg_shader_pair_t> cityblock_shaders;
+    std::vector<cityblock_look_t> cityblock_looks;
+    std::vector<cityblock_lamp_t> cityblock_lamps;
+    // Free-item models, shader pairs and looks.
+    std::vector<freeitem_model_t> freeitem_models;
+    std::vector<seg_shader_pair_t> freeitem_shaders;
+    std::vector<freeitem_look_t> freeitem_looks;
+    // Sign models, sign boards and sign texts.
+    std::vector<sign_model_t> sign_models;
+    std::vector<sign_board_def_t> sign_boards;
+    std::vector<sign_text_t> sign_texts;
+    // Sky shaders.
+    std::vector<seg_shader_t> sky_shaders;
+    // Terrain brushes and the store of their cells.
+    std::vector<brush_t> brushes;
+    std::vector<int32_t> brush_cells;
+    // The direction boards' arrow and road background shaders, and the headquarters models.
+    seg_shader_t board_arrows[3];
+    seg_shader_t board_backgrounds[2];
+    psm_t* hq_models[3] = {};
     // The loose instances of the built segments, which the game controller's box pool lends boxes
     // to (filled by the segment builds).
     std::vector<loose_instance_t*> loose_instances;

@@ -97,7 +97,7 @@ TEST_F(zones_test, service_points_become_station_items_placed_by_the_edge_turn)
 TEST_F(zones_test, hazards_read_their_rows_refuse_unknown_prefabs_and_redraw_off_screen)
 {
     ctrl.seg_server->prefab_table[seg_prefabs].resize(4);
-    ctrl.seg_server->prefab_table[seg_prefabs][2].signs.push_back({5});
+    ctrl.seg_server->prefab_table[seg_prefabs][2].signs.emplace_back().model_id = 5;
     write_data_file("defs/seg_server/prefabs.def",
                     "prefabs { road_hazard_count = 3 hazard0 = \"0;1;2\" hazard1 = \"3;9;1\" hazard2 = \"1\" }\n");
     const int32_t works = prefab_edge({}, 0, 0);

@@ -18,8 +18,8 @@ protected:
         game_ctrl_test_t::SetUp();
         ctrl.bridge = bridge.get();
         ctrl.seg_server = new seg_server_t;
-        ctrl.seg_server->road_lanes.push_back({{2, 2}, 200, 350});
-        ctrl.seg_server->city_road_lanes.push_back({{1, 1}, 100, 300});
+        ctrl.seg_server->road_defs.emplace_back().lanes = {{2, 2}, 200, 350};
+        ctrl.seg_server->city_road_defs.emplace_back().lanes = {{1, 1}, 100, 300};
         prefab_t cross;
         cross.nodes.resize(4);
         const vec3_t arms[4] = {{1000, 0, 0}, {0, 0, -1000}, {-1000, 0, 0}, {0, 0, 1000}};
@@ -141,7 +141,7 @@ TEST_F(navigation_test, the_semaphore_ahead_is_the_crossing_entry_and_a_ring_roa
     // Three roads in a ring, no junction anywhere: the walk gives up after the map's edges.
     game_ctrl_e ring;
     ring.seg_server = new seg_server_t;
-    ring.seg_server->road_lanes.push_back({{1, 1}, 0, 300});
+    ring.seg_server->road_defs.emplace_back().lanes = {{1, 1}, 0, 300};
     for (const vec3_t& p : {vec3_t(0, 0, 0), vec3_t(1000, 0, 0), vec3_t(0, 0, 1000)}) {
         map_node_t& record = ring.nodes[ring.add_node(p)];
         record.links[0] = record.links[1] = -1;

@@ -1,0 +1,97 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "engine/quat.h"
+#include "engine/vdatalist.h"
+#include "engine/vec.h"
+
+class ui_window_t;
+class cd_geo_mesh_t;
+
+// A model placed beside a road (vegetation and the like): where it stands, the normal it is lit by,
+// one of the server's 64 rotations and its lit colour (0xAABBGGRR).
+struct model_instance_t {
+    vec3_t position;
+    int32_t model = -1;
+    int32_t rotation = 0;
+    vec3_t normal;
+    uint32_t colour = 0xFFFFFFFFu;
+    uint8_t visible = 1;
+};
+
+// Boards of a sign-board instance.
+constexpr int32_t board_instance_boards = 3;
+// Flag bits of a sign-board instance: bit 0 set by the controller (drawn at the linked object), bit 1
+// from the sign model's flag.
+constexpr uint8_t board_attached = 1;
+constexpr uint8_t board_model_flag = 2;
+
+// A sign board standing beside a built road.
+struct board_instance_t {
+    int32_t definition = -1;
+    vec3_t position;
+    quat_t rotation;
+    int32_t arrows[board_instance_boards] = {-1, -1, -1};
+    int32_t road_backgrounds[board_instance_boards] = {-1, -1, -1};
+    // The board windows it holds, null where a board is empty.
+    ui_window_t* boards[board_instance_boards] = {};
+    uint8_t flags = 0;
+    // The object it is drawn at when attached (the controller's), null none.
+    const void* link = nullptr;
+    // The sign record's index, or the pool box that carries it.
+    int32_t sign = -1;
+    vec3_t billboard_sizes[2];
+    vec3_t billboard_centres[2];
+    uint8_t visible = 1;
+};
+
+// A traffic-light model placed at a crossing.
+struct lamp_instance_t {
+    vec3_t position;
+    quat_t rotation;
+    int32_t model = -1;
+    uint8_t flags = 0;
+    uint8_t visible = 1;
+};
+
+// A street light of a city block, with the light pool built when it first comes near at night.
+struct light_instance_t {
+    vec3_t position;
+    quat_t rotation;
+    int32_t lamp = -1;
+    // The pool's polygon vertices (triangles), empty until built.
+    std::vector<vec3_t> pool;
+    bool pool_built = false;
+    uint8_t visible = 1;
+};
+
+// A moving free item (a mover of the map): its frame, written by the mover code, its model and look.
+struct mover_instance_t {
+    vec3_t position;
+    quat_t rotation;
+    int32_t model = -1;
+    int32_t look = -1;
+    uint8_t visible = 1;
+};
+
+// Buildings a built city block holds at most.
+constexpr int32_t city_block_max_buildings = 128;
+
+// The buildings of a city block, shared by every built edge that reaches it.
+struct city_block_instance_t {
+    int32_t block = -1;
+    int32_t references = 0;
+    int32_t building_count = 0;
+    int32_t kinds[city_block_max_buildings] = {};
+    vec3_t positions[city_block_max_buildings];
+    quat_t rotations[city_block_max_buildings];
+    float stretch[city_block_max_buildings] = {};
+    vec3_t corners[4];
+    // 8 per side: the box behind the side's buildings.
+    std::vector<vec3_t> side_boxes;
+    // 6 for the ground quad, then 24 per side.
+    std::vector<uint16_t> indices;
+    // The block's collision mesh in a world with physics, null otherwise.
+    cd_geo_mesh_t* collision = nullptr;
+};
