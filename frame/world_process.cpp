@@ -151,6 +151,12 @@ eblock_t* world_process_t::load_block(const char* script)
     return block;
 }
 
+entity_t* world_process_t::instantiate_block(const char* script)
+{
+    eblock_t* block = load_block(script);
+    return block ? block->root() : nullptr;
+}
+
 bool world_process_t::spawn_game(const char* name, int32_t mode)
 {
     if (!check_map_name(name))

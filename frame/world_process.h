@@ -6,13 +6,14 @@
 #include "frame/client_proc.h"
 #include "frame/decal_request.h"
 #include "physics/cd_filter.h"
+#include "common/world_services.h"
 #include "common/world_view.h"
 
 class game_bridge_t;
 
 // One world (the main menu, a game on a map, or the editor): its entities, its physics stepped in
 // fixed slices of 0.02 s, its bridge and its draw. The game process makes and drops worlds.
-class world_process_t : public client_proc_t, public world_view_t {
+class world_process_t : public client_proc_t, public world_view_t, public world_services_t {
 public:
     // Takes the next world serial (0 for the first world of the module's life).
     world_process_t();
@@ -49,8 +50,13 @@ public:
     void teardown();
 
     // An entity drawn before the world (the sky); one use is held while it is set.
-    void set_background(entity_t* entity);
-    void clear_background(entity_t* entity);
+    void set_background(entity_t* entity) override;
+    void clear_background(entity_t* entity) override;
+    // The lights of the scenery (the client process's own).
+    r_light_t* new_light() override { return client_proc_t::new_light(); }
+    bool remove_light(r_light_t* light) override { return client_proc_t::remove_light(light); }
+    // Loads a block of the scenery (rain, snow) into the world.
+    entity_t* instantiate_block(const char* script) override;
 
     // Places a decal from `script` where the ray from `start` to `end` meets the static world. Without
     // `remember` answers the decal (null when none was placed); with it answers null and keeps the decal

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "engine/vec.h"
+#include "world/environment_links.h"
 
 struct route_cursor_t;
 struct route_t;
@@ -81,18 +82,4 @@ public:
     virtual int32_t trailer_job() const = 0;
     // Shows or hides the driving HUD (hidden while the map is up).
     virtual void show_hud(bool shown) = 0;
-};
-
-// The environment, as the start position and the sky zones set it.
-class ctrl_environment_t {
-public:
-    virtual ~ctrl_environment_t() = default;
-    // Number of skies the environment can show.
-    virtual int32_t sky_count() const = 0;
-    // Shows sky `index` (0 to sky_count - 1).
-    virtual void set_sky(int32_t index) = 0;
-    // The sky shown now.
-    virtual int32_t sky_index() const = 0;
-    // Blends the sky shown towards the next (0 none, 1 all) and rebuilds its layers.
-    virtual void set_sky_blend(float blend) = 0;
 };

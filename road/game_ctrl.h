@@ -89,7 +89,7 @@ struct station_state_t {
 // road network it keeps the game clock and the night flag, cycles the traffic lights, serves the
 // stations, plays the player's music and the city ambience, runs the game keys, the game map window
 // and the far view distance, and keeps its section of the save game.
-class game_ctrl_e : public base_ctrl_e, public save_section_owner_t {
+class game_ctrl_e : public base_ctrl_e, public save_section_owner_t, public environment_ctrl_t {
 public:
     game_ctrl_e();
     ~game_ctrl_e() override;
@@ -144,6 +144,10 @@ public:
     void tick(double dt);
     // Seconds since the start of the game week.
     float get_game_time() const { return game_clock; }
+    // The clock and the dry boxes as the environment and the weather effects read them.
+    float game_time() const override { return game_clock; }
+    void set_game_time(float seconds) override { game_clock = seconds; }
+    bool nearest_dry_box(const vec3_t& point, dry_box_t& out) override;
     // The wheel contact code of the truck on edge `edge`: -1 none or a junction, 2 a city road, and on a
     // road 0, 1 or 3 by its road type.
     int32_t edge_surface_class(int32_t edge) const;

@@ -117,6 +117,26 @@ void game_ctrl_e::add_service_points()
     }
 }
 
+bool game_ctrl_e::nearest_dry_box(const vec3_t& point, dry_box_t& out)
+{
+    // Boxes this far away or further are never chosen.
+    float best = 1e13f;
+    bool found = false;
+    for (const int32_t index : active_list(base_ctrl_no_weather)) {
+        if (!miscitems.valid(index))
+            continue;
+        const map_miscitem_t& item = miscitems[index];
+        const vec3_t position = (item.points[1] + item.points[2]) * 0.5f;
+        const float distance_sq = (position - point).length_sq();
+        if (!(distance_sq < best))
+            continue;
+        best = distance_sq;
+        out = {position, item.points[1], item.points[2]};
+        found = true;
+    }
+    return found;
+}
+
 void game_ctrl_e::add_noweather_items()
 {
     const int32_t edge_count = edges.count;

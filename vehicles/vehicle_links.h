@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "engine/vec.h"
+#include "world/environment_links.h"
 
 class cd_geo_t;
 
@@ -23,13 +24,6 @@ public:
     virtual void dock_slot_release(int32_t owner, int32_t slot) = 0;
     // The road edge under the player's vehicle, -1 when none.
     virtual void set_current_road(int32_t edge) = 0;
-};
-
-// The environment's weather state, set from the road surface class under the wheels.
-class vehicle_weather_t {
-public:
-    virtual ~vehicle_weather_t() = default;
-    virtual void set_weather_state(int32_t surface_class) = 0;
 };
 
 // The game controller's road look-ups under a wheel.
