@@ -2,7 +2,7 @@
 
 #include "engine/random.h"
 
-void economy_test_t::SetUp()
+void economy_test::SetUp()
 {
     engine_test_t::SetUp();
     ASSERT_TRUE(bind_engine_for_tests());
@@ -33,7 +33,7 @@ void economy_test_t::SetUp()
     write_data_file("makes/truck/rig/acc/cab/!desc.def", "accessory {\n type = cabin\n maint = 10\n prestige = 5\n}\n");
 }
 
-void economy_test_t::load(economy_ctrl_e& economy)
+void economy_test::load(economy_ctrl_e& economy)
 {
     economy.set_world(&world);
     economy.load_definitions();

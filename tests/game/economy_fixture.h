@@ -51,7 +51,7 @@ public:
 
 // A bound engine whose data root holds a small economy: three cities with a trader each, cargos,
 // drivers, a dealer, a truck make and a scenario.
-class economy_test_t : public engine_test_t {
+class economy_test : public engine_test_t {
 protected:
     void SetUp() override;
     // An economy controller on the fake world with the definitions loaded.
