@@ -1,6 +1,228 @@
 #pragma once
-#include "engine/entity.h"
+#include <cstdint>
+#include <string>
+#include <vector>
 
-// The economy controller, registered as "economy.ctrl". For now only what the type registry needs: the engine
-// creates, names and destroys it by that type name.
-class economy_ctrl_e : public entity_t {};
+#include "engine/entity.h"
+#include "common/bridge_parts.h"
+#include "common/save_game_owners.h"
+#include "game/economy/ai_data_file.h"
+#include "game/economy/economy_records.h"
+#include "game/economy/economy_world.h"
+#include "road/ctrl_parts.h"
+#include "vehicles/vehicle_links.h"
+
+class game_bridge_t;
+class mbio_t;
+
+// Game-over reasons.
+enum game_over_reason_t : int32_t {
+    game_over_none = -1,
+    game_over_time = 1,
+    game_over_opponent_1 = 2,  // 3 and 4: opponents 2 and 3 reached the money goal
+    game_over_wrong_city = 5,
+    game_over_delivered = 6,
+};
+// Scenario goal kinds.
+enum goal_kind_t : int32_t {
+    goal_none = 1,
+    goal_money = 2,
+    goal_delivered = 3,
+};
+// The main HUD's components.
+enum main_hud_component_t : int32_t {
+    hud_call911 = 10,
+    hud_day_time = 100,
+    hud_money = 110,
+    hud_time_left = 120,
+    hud_prestige = 130,
+    hud_condition = 140,
+    hud_damage_warning = 150,
+};
+
+// The economy controller, registered as "economy.ctrl": the whole freight business of one game. It keeps
+// the four companies (the player's first), the cargos, cities, traders, dealers and drivers of the
+// definition files, the map's loading docks and route table, the jobs, the drivers' and dealers'
+// trucks, the player's job, the special offer, the week and the game-over state; it pays deliveries,
+// runs the opponents and the computer drivers, settles each week and keeps the economy's section of
+// the save game with its time-stamp trailer.
+class economy_ctrl_e : public entity_t,
+                       public economy_commands_t,
+                       public ctrl_economy_t,
+                       public vehicle_economy_t,
+                       public save_section_owner_t,
+                       public save_timestamp_owner_t {
+public:
+    // Phases -10 (registration), 0 (definitions), 10 (docks, jobs, drivers, scenario).
+    static const level_list_t economy_init_list;
+
+    economy_ctrl_e();
+    ~economy_ctrl_e() override;
+
+    const char* get_default_name() const override { return "economy_ctrl"; }
+    const level_list_t* get_init_list() const override { return &economy_init_list; }
+    int init(int phase) override;
+    int destroy(int phase) override;
+    // One frame: the instructions' delay, then drivers, opponents, trailers, the offer, the clock, the docks.
+    void handler() override;
+
+    // The world the economy asks; the bridge's world by default (tests give their own).
+    void set_world(economy_world_t* world) { world_ = world; }
+    economy_world_t& world() { return *world_; }
+    // The world's bridge: found at init phase -10 unless given before.
+    game_bridge_t* bridge = nullptr;
+
+    // --- Definitions and set-up ---
+    // The seven loading steps of a new game.
+    void load_definitions();
+    void build_driver_trucks(int32_t driver_count);
+    void build_dealer_stock();
+    // Money, goals, the player's and the opponents' companies from the scenario of the game context.
+    void load_scenario();
+    // Opponent expansion threshold and period by difficulty level.
+    void set_ai_level(int32_t level);
+    // Puts `truck` into a company's slot unless it is assigned already.
+    void assign_truck(int32_t company, int32_t slot, int32_t truck);
+    // Truck figures: value in dollars, maintenance (at most 100), accessory prestige and rating in mph.
+    int32_t truck_value(const company_truck_t& truck) const;
+    int32_t truck_value_at(int32_t truck) const;
+    int32_t truck_maintenance(const company_truck_t& truck) const;
+    int32_t truck_sum_prestige(const company_truck_t& truck) const;
+    float truck_rating(const company_truck_t& truck) const;
+
+    // --- Docks, routes and jobs ---
+    // Reads the AI data and route table beside the map; 1 on success, -1 when the AI data is missing or refused.
+    int32_t load_ai_data(const char* map_path);
+    // The route of entry (a, b); false when it is not in the table.
+    bool route_get(uint16_t a, uint16_t b, route_view_t& out) const;
+    // The route between the docks of a job's traders, and whether it is walked from its last node.
+    bool job_route_distance(int32_t job, route_view_t& out, bool& out_forward) const;
+    int32_t job_source_city(int32_t job) const;
+    int32_t job_dest_city(int32_t job) const;
+    void generate_jobs();
+    bool generate_job(int32_t source_trader, int32_t destination_city);
+    void dock_activate(int32_t dock_id, int32_t trader) override;
+    void dock_deactivate(int32_t dock_id, int32_t trader) override;
+    void dock_slot_release(int32_t dock, int32_t slot) override;
+    void set_player_job(int32_t job, const vec3_t* target) override;
+    void place_near_trailers();
+    void promote_dock_slots();
+
+    // --- Money, pay, prestige, week and game over ---
+    void add_money(int32_t amount, int32_t update_hud) override;
+    void add_prestige(float delta, bool update_hud);
+    void set_hud_damage(float damage) override;
+    void show_call911_icon(bool show);
+    void open_main_hud(int keep_position) override;
+    int32_t get_call911_cost() const;
+    int32_t job_pay(int32_t job, int32_t company, int32_t truck, float damage, bool apply_double,
+                    int32_t* out_damage_cut, int32_t* out_city_bonus) const;
+    int32_t pay(int32_t company, int32_t job, int32_t truck, float damage, int32_t* out_damage_cut,
+                int32_t* out_city_bonus);
+    void delivery_result(int32_t driver, float damage, bool queued);
+    void deliver_player_job(int32_t job, float damage) override;
+    void weekly_report() override;
+    void update_clock(float t);
+    void check_game_over(int32_t reason, bool show_notebook);
+    void show_game_over(bool show_notebook);
+    void cheat(int n) override;
+    // The loan a company may hold.
+    int32_t company_credit_limit(int32_t company) const;
+
+    // --- Company AI, computer drivers and the special offer ---
+    void pick_city_job(int32_t city, int32_t driver, int32_t slot);
+    void init_driver_jobs();
+    void assign_driver_jobs(int32_t driver);
+    void start_driver_leg(int32_t driver);
+    void driver_step();
+    // Moves the driver along his route to his progress; with `out_position` stores where he is instead
+    // of asking the traffic to show him.
+    void driver_place_on_route(int32_t driver, vec3_t* out_position);
+    void company_ai_step();
+    void announce_special_offer(float t);
+    bool driver_route_node(int32_t driver, int32_t& out_node) const;
+    bool driver_next_node(int32_t driver, int32_t& out_node) const;
+    void driver_route_step(int32_t driver);
+    void set_driver_spawned(int32_t driver, bool on);
+    void driver_route_ahead(int32_t driver, route_t& route) override;
+    void driver_route_node6(route_t& route) override;
+    // For company `c` whose headquarters is `city`: its level (-1 when none) and colour.
+    void city_headquarters(int32_t city, int32_t& out_level, int32_t& out_colour) const;
+
+    // --- The save section and the trailer ---
+    int32_t save(int file) override;
+    int32_t load(int file, int32_t version) override;
+    int32_t save_timestamp_write(int file) override;
+    int32_t save_timestamp_read(int file) override;
+    void save_timestamp_default() override;
+    // The section's records (rows 1 to 34) into a stream, and back; the reader checks every count,
+    // text and index and answers false (with `out_error`) on a section it refuses.
+    bool write_section(mbio_t& out) const;
+    bool read_section(mbio_t& in, int32_t version, std::string& out_error);
+
+    // --- What the game controller and the vehicles read ---
+    int32_t dealer_count() const override { return static_cast<int32_t>(dealers.size()); }
+    int32_t headquarters_city() const override { return companies[0].headquarters; }
+    const char* city_name(int32_t index) const override;
+    int32_t money() const override { return companies[0].money; }
+    int32_t current_truck_value() const override;
+    bool job_overweight(int32_t job) const override;
+    int32_t job_pay(int32_t job) override { return job_pay(job, 0, 0, 0.0f, true, nullptr, nullptr); }
+    void mark_dealer_known(int32_t dealer) override;
+    void set_current_road(int32_t edge) override { current_road = edge; }
+
+    // Counts of the arrays with a spare record behind the last.
+    int32_t cargo_count() const { return static_cast<int32_t>(cargos.size()) - 1; }
+    int32_t job_count() const { return static_cast<int32_t>(jobs.size()) - 1; }
+    // The spare job's and spare cargo's indices.
+    int32_t spare_job() const { return job_count(); }
+    int32_t spare_cargo() const { return cargo_count(); }
+
+    special_cargo_offer_t offer;
+    std::vector<dock_t> docks;
+    // The ordinary cargos and one spare record behind them.
+    std::vector<cargo_t> cargos;
+    std::vector<cargo_t> special_cargos;
+    std::vector<city_t> cities;
+    std::vector<driver_t> drivers;
+    std::vector<trader_t> traders;
+    // The jobs and the spare job behind them.
+    std::vector<job_t> jobs;
+    std::vector<company_truck_t> trucks;
+    std::vector<company_truck_t> dealer_stock;
+    std::vector<dealer_t> dealers;
+    int32_t week = 0;
+    int32_t game_over_reason = game_over_none;
+    int32_t level = 0;
+    int32_t outcome = 0;
+    int32_t goal_kind = goal_none;
+    int32_t goal_target = 0;
+    float instruction_delay = 0.0f;
+    char instructions[256] = {};
+    float time_left = -1.0f;
+    float time_limit_tick = 0.0f;
+    company_t companies[economy_company_count];
+    uint8_t cheated = 0;
+    player_job_t player_job{-1, {}};
+    int32_t expansion_threshold = 200000;
+    float expansion_period = 300.0f;
+    int32_t last_clock_display = 0;
+    bool main_hud_open = false;
+    int32_t dock_cursor = 0;
+    route_table_t routes;
+    // Indices of the docks in the player's range.
+    std::vector<int32_t> active_docks;
+    int32_t current_dock = -1;
+    int32_t driver_cursor = 0;
+    int32_t company_cursor = 0;
+    int32_t current_road = -1;
+
+private:
+    // The three opponents of a new game: names, variants, headquarters, colours and first drivers.
+    void set_up_opponents();
+
+    // The bridge's world, used unless a test gives its own.
+    economy_world_t* bridge_world_ = nullptr;
+    economy_world_t* world_ = nullptr;
+    bool registered_ = false;
+};

@@ -1,0 +1,132 @@
+#include "game/economy/economy_bridge_world.h"
+
+#include "engine/eblock.h"
+#include "engine/entity_proc.h"
+#include "engine/evalue.h"
+#include "engine/process.h"
+#include "engine/snd.h"
+#include "engine/ui.h"
+#include "engine/ui_view.h"
+#include "common/bridge_parts.h"
+#include "common/engine_api.h"
+#include "common/game_bridge.h"
+#include "common/ui_find_component.h"
+#include "game/economy_ctrl.h"
+#include "road/game_ctrl.h"
+#include "vehicles/car_trailor.h"
+
+namespace {
+
+// The main HUD window's group, name and script.
+constexpr const char* hud_group = "game3";
+constexpr const char* hud_name = "mainhud";
+
+}  // namespace
+
+economy_bridge_world_t::~economy_bridge_world_t()
+{
+    if (cash_)
+        api::snd_delete(cash_);
+}
+
+double economy_bridge_world_t::world_time() const
+{
+    const vprocess_t* const owner = ctrl_.process();
+    return owner ? owner->process_time() : 0.0;
+}
+
+float economy_bridge_world_t::frame_time() const
+{
+    const vprocess_t* const owner = ctrl_.process();
+    return owner ? static_cast<float>(owner->frame_seconds()) : 0.0f;
+}
+
+float economy_bridge_world_t::game_time() const
+{
+    const held_part_t<game_ctrl_e> game(ctrl_.bridge ? ctrl_.bridge->base_ctrl() : entity_handle_t{});
+    return game.get() ? game.get()->get_game_time() : 28800.0f;
+}
+
+int32_t economy_bridge_world_t::current_city() const
+{
+    const held_part_t<game_ctrl_e> game(ctrl_.bridge ? ctrl_.bridge->base_ctrl() : entity_handle_t{});
+    return game.get() ? game.get()->city_index : -1;
+}
+
+vec3_t economy_bridge_world_t::edge_start(const int32_t edge) const
+{
+    vec3_t out{};
+    const held_part_t<game_ctrl_e> game(ctrl_.bridge ? ctrl_.bridge->base_ctrl() : entity_handle_t{});
+    if (game.get())
+        game.get()->get_edge_start_pos(edge, out);
+    return out;
+}
+
+bool economy_bridge_world_t::truck_position(vec3_t& out) const
+{
+    const held_part_t<ctrl_truck_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    if (!truck.get())
+        return false;
+    out = truck.get()->truck_position();
+    return true;
+}
+
+void economy_bridge_world_t::pager(const char* text, const int flag)
+{
+    const held_part_t<pager_owner_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    if (truck.get())
+        truck.get()->pager_message(text, flag);
+}
+
+void economy_bridge_world_t::hud_text(const int32_t id, const char* text)
+{
+    c_item_t* const window = ctrl_.bridge ? ctrl_.bridge->find_window(hud_group, hud_name) : nullptr;
+    if (ui_view_t* const view = window ? ui_window_component(window, id) : nullptr)
+        evalue_set(view, "text", 0, text);
+}
+
+void economy_bridge_world_t::hud_show(const int32_t id, const bool shown)
+{
+    c_item_t* const window = ctrl_.bridge ? ctrl_.bridge->find_window(hud_group, hud_name) : nullptr;
+    if (ui_view_t* const view = window ? ui_window_component(window, id) : nullptr)
+        view->show(shown);
+}
+
+void economy_bridge_world_t::cash_sound()
+{
+    // Made once and replayed, so deliveries do not pile up sounds; given back with the world.
+    if (!cash_)
+        cash_ = api::snd_new("/sounds/ui/cash.ogg", 0, 10);
+    if (cash_)
+        api::snd_play(cash_);
+}
+
+uint32_t economy_bridge_world_t::place_trailer(const trailer_order_t& order)
+{
+    entity_proc_t* const world = ctrl_.process();
+    eblock_t* const block = world ? world->eblock_from_name("/scripts/game/trailer.esc") : nullptr;
+    if (!block || !world->init_eblock(block))
+        return 0;
+    auto* const trailer = dynamic_cast<car_trailor_e*>(block->root());
+    if (!trailer || !trailer->setup_cargo(order.make, order.variant, order.fragility, order.weight, order.position,
+                                          order.orientation, order.dock, order.slot, order.job, order.destination, 0))
+        return 0;
+    return trailer->handle().word();
+}
+
+void economy_bridge_world_t::release_trailer(const uint32_t trailer)
+{
+    entity_handle_t handle = entity_handle_t::from_word(trailer);
+    if (auto* const entity = dynamic_cast<car_trailor_e*>(handle.resolve()))
+        entity->flag_if_unhitched();
+}
+
+void economy_bridge_world_t::show_game_over_window(const bool notebook)
+{
+    if (!ctrl_.bridge)
+        return;
+    c_item_t* const window = notebook ? ctrl_.bridge->find_window("menu", "notebook")
+                                      : ctrl_.bridge->insert_window("dialog", "game_over", 1, "/ui/gameover.esc");
+    if (window)
+        ui_wshow(window, 0x20000000);
+}

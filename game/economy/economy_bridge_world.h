@@ -1,0 +1,39 @@
+#pragma once
+#include "game/economy/economy_world.h"
+
+class economy_ctrl_e;
+struct snd_sound_t;
+
+// The economy's world in a game: the clocks of its world process, the game controller, the player's
+// truck, the main HUD and the trailers, all reached through the controller's bridge.
+class economy_bridge_world_t : public economy_world_t {
+public:
+    explicit economy_bridge_world_t(economy_ctrl_e& ctrl) : ctrl_(ctrl) {}
+    ~economy_bridge_world_t() override;
+    economy_bridge_world_t(const economy_bridge_world_t&) = delete;
+    economy_bridge_world_t& operator=(const economy_bridge_world_t&) = delete;
+
+    double world_time() const override;
+    float frame_time() const override;
+    float game_time() const override;
+    int32_t current_city() const override;
+    vec3_t edge_start(int32_t edge) const override;
+    bool truck_position(vec3_t& out) const override;
+    void pager(const char* text, int flag) override;
+    void hud_text(int32_t id, const char* text) override;
+    void hud_show(int32_t id, bool shown) override;
+    void cash_sound() override;
+    void refresh_city_markers() override {}
+    uint32_t place_trailer(const trailer_order_t& order) override;
+    void release_trailer(uint32_t trailer) override;
+    void show_driver_truck(const driver_truck_order_t&) override {}
+    // The player's truck keeps no save state of its own yet.
+    bool truck_state(player_truck_state_t&) const override { return false; }
+    void restore_truck_state(const player_truck_state_t&, uint32_t) override {}
+    void show_game_over_window(bool notebook) override;
+
+private:
+    economy_ctrl_e& ctrl_;
+    // The cash register sound, made on the first delivery.
+    snd_sound_t* cash_ = nullptr;
+};

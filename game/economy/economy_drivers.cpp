@@ -1,0 +1,567 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/random.h"
+#include "common/engine_api.h"
+#include "common/format.h"
+#include "game/economy/economy_defs.h"
+#include "game/economy_ctrl.h"
+#include "road/route_cursor.h"
+
+// The computer drivers, the opponents' company AI, the special offer and the opponents' set-up.
+
+namespace {
+
+// Seconds a driver loads between legs.
+constexpr float loading_seconds = 22.5f;
+
+// CRC-16 (polynomial 0x1021, start 0xFFFF) of `size` bytes: a driver's name seeds his choices.
+uint16_t crc16(const void* data, const size_t size)
+{
+    uint16_t crc = 0xFFFF;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) {
+        crc = static_cast<uint16_t>(crc ^ bytes[i] << 8);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = static_cast<uint16_t>(crc & 0x8000 ? crc << 1 ^ 0x1021 : crc << 1);
+    }
+    return crc;
+}
+
+// A draw of nearest(r x (count - 1)); 0 when there is at most one to choose from.
+int32_t draw_index(const float r, const int32_t count)
+{
+    return count > 1 ? nearest(r * static_cast<float>(count - 1)) : 0;
+}
+
+}  // namespace
+
+void economy_ctrl_e::set_up_opponents()
+{
+    const auto city_count = static_cast<int32_t>(cities.size());
+    const auto driver_count = static_cast<int32_t>(drivers.size());
+    for (int32_t c = 1; c < economy_company_count; ++c) {
+        company_t& company = companies[c];
+        std::snprintf(company.name, sizeof company.name, "@@ui_opponent@@ %d", c);
+        company.opponent_variant = nearest(2.0f * sys_rand()) + 1;
+        company.last_step_time = world_->world_time();
+        // Headquarters and colour are drawn again while an earlier company has them, as long as a free
+        // one is left; with fewer cities than companies they are shared.
+        int32_t city = -1;
+        for (int tries = 0; tries < 64 && city_count > 0; ++tries) {
+            city = draw_index(sys_rand(), city_count);
+            bool taken = false;
+            for (int32_t e = 0; e < c; ++e)
+                taken = taken || companies[e].headquarters == city;
+            if (!taken || city_count < economy_company_count)
+                break;
+        }
+        company.headquarters = city;
+        company.target_city = city;
+        if (city >= 0)
+            cities[static_cast<size_t>(city)].master = c;
+        for (int tries = 0; tries < 64; ++tries) {
+            company.colour = nearest(sys_rand() * 5.0f);
+            bool taken = false;
+            for (int32_t e = 0; e < c; ++e)
+                taken = taken || companies[e].colour == company.colour;
+            if (!taken)
+                break;
+        }
+        int32_t joined = -1;
+        for (int32_t d = 0; d < driver_count && joined == -1; ++d) {
+            const driver_t& driver = drivers[static_cast<size_t>(d)];
+            if (city >= 0 && job_source_city(driver.jobs[0]) == city && driver.truck >= 0 &&
+                driver.truck < static_cast<int32_t>(trucks.size()) &&
+                !(trucks[static_cast<size_t>(driver.truck)].flags & truck_assigned))
+                joined = d;
+        }
+        for (int tries = 0; tries < 64 && joined == -1 && driver_count > 0; ++tries) {
+            const int32_t d = draw_index(sys_rand(), driver_count);
+            bool taken = false;
+            for (int32_t e = 0; e < c; ++e)
+                taken = taken || companies[e].trucks[0] == drivers[static_cast<size_t>(d)].truck;
+            if (!taken)
+                joined = d;
+        }
+        if (joined != -1) {
+            driver_t& driver = drivers[static_cast<size_t>(joined)];
+            driver.company = static_cast<int8_t>(c);
+            driver.flags &= ~driver_unknown_bit(c);
+            if (driver.truck >= 0 && driver.truck < static_cast<int32_t>(trucks.size())) {
+                trucks[static_cast<size_t>(driver.truck)].flags |= truck_assigned;
+                company.trucks[0] = driver.truck;
+            }
+        }
+    }
+}
+
+void economy_ctrl_e::pick_city_job(const int32_t city, const int32_t driver, const int32_t slot)
+{
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()) || slot < 0 || slot >= driver_job_slots)
+        return;
+    driver_t& record = drivers[static_cast<size_t>(driver)];
+    int32_t& out = record.jobs[slot];
+    out = -1;
+    if (city < 0 || city >= static_cast<int32_t>(cities.size()))
+        return;
+    randomizer_t choice(crc16(record.name, sizeof record.name));
+    std::vector<int32_t> productive;
+    for (size_t t = 0; t < traders.size(); ++t)
+        if (traders[t].city == city && traders[t].produced_count > 0)
+            productive.push_back(static_cast<int32_t>(t));
+    if (productive.empty()) {
+        api::error("City %s has no productive trader.", cities[static_cast<size_t>(city)].name);
+        return;
+    }
+    const auto prefers_cargo = [&](const int32_t cargo) {
+        return cargo != -1 &&
+               (record.pref_cargos[0] == cargo || record.pref_cargos[1] == cargo || record.pref_cargos[2] == cargo);
+    };
+    if (record.pref_cities[0] != -1) {
+        std::vector<int32_t> candidates;
+        int32_t preferred = -1;
+        for (int32_t j = 0; j < job_count(); ++j) {
+            if (job_source_city(j) != city)
+                continue;
+            const int32_t to = job_dest_city(j);
+            if (to == -1 || (to != record.pref_cities[0] && to != record.pref_cities[1] && to != record.pref_cities[2]))
+                continue;
+            candidates.push_back(j);
+            if (prefers_cargo(jobs[static_cast<size_t>(j)].cargo))
+                preferred = j;
+        }
+        if (preferred != -1) {
+            out = preferred;
+            return;
+        }
+        if (!candidates.empty()) {
+            out = candidates[static_cast<size_t>(draw_index(choice.rand(), static_cast<int32_t>(candidates.size())))];
+            return;
+        }
+    }
+    if (record.pref_cargos[0] != -1)
+        for (int32_t j = 0; j < job_count(); ++j)
+            if (std::find(productive.begin(), productive.end(), jobs[static_cast<size_t>(j)].source) !=
+                    productive.end() &&
+                prefers_cargo(jobs[static_cast<size_t>(j)].cargo)) {
+                out = j;
+                return;
+            }
+    const auto n = static_cast<int32_t>(productive.size());
+    const int32_t first = draw_index(choice.rand(), n);
+    const int32_t second = draw_index(choice.rand(), n);
+    const int32_t trader = productive[static_cast<size_t>((first + second) % n)];
+    for (int32_t j = 0; j < job_count(); ++j)
+        if (jobs[static_cast<size_t>(j)].source == trader) {
+            out = j;
+            return;
+        }
+}
+
+void economy_ctrl_e::init_driver_jobs()
+{
+    for (int32_t d = 0; d < static_cast<int32_t>(drivers.size()); ++d) {
+        const driver_t& driver = drivers[static_cast<size_t>(d)];
+        const int32_t start = driver.pref_cities[0] != -1 ? driver.pref_cities[0]
+                                                          : draw_index(sys_rand(), static_cast<int32_t>(cities.size()));
+        pick_city_job(start, d, 0);
+        start_driver_leg(d);
+        assign_driver_jobs(d);
+    }
+}
+
+void economy_ctrl_e::assign_driver_jobs(const int32_t driver)
+{
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return;
+    for (int32_t slot = 0; slot + 1 < driver_job_slots; ++slot) {
+        const int32_t city = job_dest_city(drivers[static_cast<size_t>(driver)].jobs[slot]);
+        if (city != -1)
+            pick_city_job(city, driver, slot + 1);
+    }
+}
+
+void economy_ctrl_e::start_driver_leg(const int32_t driver)
+{
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return;
+    driver_t& record = drivers[static_cast<size_t>(driver)];
+    record.progress = 0.0f;
+    record.state &= static_cast<uint8_t>(~driver_in_traffic);
+    if (record.flags & driver_is_player)
+        return;
+    if (record.truck < 0 || record.truck >= static_cast<int32_t>(trucks.size())) {
+        record.leg_time = 0.0f;
+        return;
+    }
+    const float distance = record.jobs[0] >= 0 && record.jobs[0] <= job_count()
+                               ? jobs[static_cast<size_t>(record.jobs[0])].distance
+                               : 0.0f;
+    const float rating = trucks[static_cast<size_t>(record.truck)].rating;
+    record.leg_time = rating > 0.0f ? distance * 0.000006213711f / rating * 3600.0f : 0.0f;
+    record.flags |= driver_loading;
+    record.leg_clock = world_->world_time();
+    route_view_t route;
+    bool forward = false;
+    if (job_route_distance(record.jobs[0], route, forward) && route.length > 0) {
+        record.route_length = route.length;
+        record.route_distance = route.distance;
+        record.route_nodes = route.nodes;
+        record.route_distances = route.distances;
+        // The route is stored from the destination's dock back to the source's: set, it is walked from
+        // its last node to its first.
+        record.route_direction = forward ? 1 : 0;
+        record.current_node = forward ? static_cast<uint16_t>(route.length - 1) : 0;
+        record.next_node = forward ? static_cast<uint16_t>(route.length - 2) : 1;
+        record.covered = 0.0f;
+        record.state |= driver_has_route;
+    } else {
+        record.state &= static_cast<uint8_t>(~driver_has_route);
+    }
+}
+
+namespace {
+
+// Whether the route position `node` lies on a route of `length` nodes.
+bool on_route(const uint16_t node, const uint16_t length) { return node < length; }
+
+}  // namespace
+
+void economy_ctrl_e::driver_step()
+{
+    if (drivers.empty())
+        return;
+    driver_cursor = driver_cursor < 0 ? 0 : (driver_cursor + 1) % static_cast<int32_t>(drivers.size());
+    const int32_t d = driver_cursor;
+    driver_t& driver = drivers[static_cast<size_t>(d)];
+    if ((driver.state & driver_in_traffic) || (driver.flags & driver_is_player))
+        return;
+    const double now = world_->world_time();
+    const auto dt = static_cast<float>(now - driver.leg_clock);
+    if (driver.flags & driver_loading) {
+        driver.progress += dt;
+        if (driver.progress > loading_seconds) {
+            driver.progress = 0.0f;
+            driver.flags &= ~driver_loading;
+        }
+    } else if (driver.leg_time <= 0.0f) {
+        // A leg of no length (no truck, or a job without distance) is delivered at once.
+        driver.progress = 1.0f;
+    } else {
+        driver.progress = (driver.leg_time * driver.progress + dt) / driver.leg_time;
+    }
+    if (!(driver.flags & driver_loading)) {
+        if (driver.progress < 1.0f) {
+            if (driver.state & driver_has_route)
+                driver_place_on_route(d, nullptr);
+        } else {
+            delivery_result(d, sys_rand() * static_cast<float>(100 - driver.prestige) * 0.002f, true);
+        }
+    }
+    drivers[static_cast<size_t>(d)].leg_clock = now;
+}
+
+void economy_ctrl_e::driver_place_on_route(const int32_t driver, vec3_t* out_position)
+{
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return;
+    driver_t& record = drivers[static_cast<size_t>(driver)];
+    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
+    const float target = static_cast<float>(record.route_distance) * record.progress;
+    // The walk stops at either end of the route, whatever the progress says.
+    while (record.covered < target && on_route(record.next_node, record.route_length)) {
+        record.current_node = record.next_node;
+        if (record.route_direction & 1) {
+            record.covered = static_cast<float>(record.route_distance) -
+                             static_cast<float>(routes.node_distance(route, record.next_node));
+            record.next_node = static_cast<uint16_t>(record.next_node - 1);  // 0xFFFF past the first node
+        } else {
+            record.covered = static_cast<float>(routes.node_distance(route, record.next_node));
+            record.next_node = static_cast<uint16_t>(record.next_node + 1);
+        }
+    }
+    const vec3_t position = world_->edge_start(routes.node(route, record.current_node));
+    if (out_position) {
+        *out_position = position;
+        return;
+    }
+    vec3_t truck{};
+    if (!world_->truck_position(truck))
+        return;
+    const vec3_t d = position - truck;
+    if (d.x * d.x + d.y * d.y + d.z * d.z >= 4.9e9f)
+        return;
+    if (record.truck < 0 || record.truck >= static_cast<int32_t>(trucks.size()))
+        return;
+    const company_truck_t& truck_record = trucks[static_cast<size_t>(record.truck)];
+    const int32_t job = record.jobs[0];
+    const cargo_t* const cargo = job >= 0 && job <= job_count() && jobs[static_cast<size_t>(job)].cargo >= 0 &&
+                                         jobs[static_cast<size_t>(job)].cargo <= cargo_count()
+                                     ? &cargos[static_cast<size_t>(jobs[static_cast<size_t>(job)].cargo)]
+                                     : nullptr;
+    world_->show_driver_truck({routes.node(route, record.current_node), driver, cargo ? cargo->trailer : "",
+                               cargo ? cargo->variant : 0, truck_record.make, truck_record.accessories,
+                               truck_record.colour});
+}
+
+bool economy_ctrl_e::driver_route_node(const int32_t driver, int32_t& out_node) const
+{
+    out_node = -1;
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return false;
+    const driver_t& record = drivers[static_cast<size_t>(driver)];
+    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
+    if (!on_route(record.current_node, record.route_length))
+        return false;
+    out_node = routes.node(route, record.current_node);
+    return true;
+}
+
+bool economy_ctrl_e::driver_next_node(const int32_t driver, int32_t& out_node) const
+{
+    out_node = -1;
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return false;
+    const driver_t& record = drivers[static_cast<size_t>(driver)];
+    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
+    if (!on_route(record.next_node, record.route_length))
+        return false;
+    out_node = routes.node(route, record.next_node);
+    return true;
+}
+
+void economy_ctrl_e::driver_route_step(const int32_t driver)
+{
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return;
+    driver_t& record = drivers[static_cast<size_t>(driver)];
+    if ((record.flags & driver_loading) || !on_route(record.next_node, record.route_length))
+        return;
+    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
+    record.current_node = record.next_node;
+    if (record.route_direction & 1) {
+        record.covered = static_cast<float>(record.route_distance) -
+                         static_cast<float>(routes.node_distance(route, record.next_node));
+        record.next_node = static_cast<uint16_t>(record.next_node - 1);
+    } else {
+        record.covered = static_cast<float>(routes.node_distance(route, record.next_node));
+        record.next_node = static_cast<uint16_t>(record.next_node + 1);
+    }
+    if (record.route_distance > 0)
+        record.progress = record.covered / static_cast<float>(record.route_distance);
+}
+
+void economy_ctrl_e::set_driver_spawned(const int32_t driver, const bool on)
+{
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return;
+    driver_t& record = drivers[static_cast<size_t>(driver)];
+    if (on) {
+        record.state |= driver_in_traffic;
+        record.flags &= ~driver_unknown_bit(0);
+    } else {
+        record.state &= static_cast<uint8_t>(~driver_in_traffic);
+    }
+    record.leg_clock = world_->world_time();
+}
+
+void economy_ctrl_e::driver_route_ahead(const int32_t driver, route_t& out)
+{
+    const bool known = driver >= 0 && driver < static_cast<int32_t>(drivers.size());
+    for (int i = 0; i < route_entries; ++i) {
+        out.entries[i] = {driver, -1, -1, -1};
+        if (!known)
+            continue;
+        const driver_t& record = drivers[static_cast<size_t>(driver)];
+        const int step = (record.route_direction & 1) ? -i : i;
+        const int position = record.current_node + step;
+        if (position >= 0 && position < record.route_length)
+            out.entries[i].edge =
+                routes.node({record.route_length, record.route_distance, record.route_nodes, record.route_distances},
+                            static_cast<uint32_t>(position));
+    }
+}
+
+void economy_ctrl_e::driver_route_node6(route_t& out)
+{
+    route_entry_t& last = out.entries[route_entries - 1];
+    const int32_t driver = out.entries[0].driver;
+    last = {driver, -1, -1, -1};
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return;
+    const driver_t& record = drivers[static_cast<size_t>(driver)];
+    const int position = record.current_node + ((record.route_direction & 1) ? -6 : 6);
+    if (position >= 0 && position < record.route_length)
+        last.edge =
+            routes.node({record.route_length, record.route_distance, record.route_nodes, record.route_distances},
+                        static_cast<uint32_t>(position));
+}
+
+void economy_ctrl_e::company_ai_step()
+{
+    company_cursor = company_cursor % (economy_company_count - 1) + 1;
+    company_t& company = companies[company_cursor];
+    const int32_t c = company_cursor;
+    const double now = world_->world_time();
+    const auto dt = static_cast<float>(now - company.last_step_time);
+    const auto driver_count = static_cast<int32_t>(drivers.size());
+
+    company.driver_check -= dt;
+    if (company.driver_check <= 0.0f) {
+        company.driver_check += 10.0f;
+        const int32_t own = company.trucks[0];
+        const int32_t first =
+            own >= 0 && own < static_cast<int32_t>(trucks.size()) ? trucks[static_cast<size_t>(own)].owner : -1;
+        if (first >= 0 && first < driver_count) {
+            const driver_t& lead = drivers[static_cast<size_t>(first)];
+            const auto near_city = [](const driver_t& d) { return d.progress < 0.2f || d.progress > 0.8f; };
+            if (!(lead.flags & driver_loading) && near_city(lead)) {
+                const int32_t a = job_source_city(lead.jobs[0]);
+                const int32_t b = job_dest_city(lead.jobs[0]);
+                for (driver_t& other : drivers) {
+                    if (other.company != -1 || !(other.flags & driver_unknown_bit(c)) || !near_city(other))
+                        continue;
+                    const int32_t s = job_source_city(other.jobs[0]);
+                    const int32_t e = job_dest_city(other.jobs[0]);
+                    const bool meets = (s != -1 && (s == a || s == b)) || (e != -1 && (e == a || e == b));
+                    if (meets && sys_rand() < 0.5f) {
+                        other.flags &= ~driver_unknown_bit(c);
+                        break;
+                    }
+                }
+            }
+        }
+    }
+
+    company.expansion_timer += dt;
+    if (company.expansion_timer > expansion_period) {
+        company.expansion_timer -= expansion_period;
+        int32_t slot = -1;
+        for (int s = 1; s < company_truck_slots && slot == -1; ++s)
+            if (company.trucks[s] == -1)
+                slot = s;
+        if (company.money > expansion_threshold && slot != -1) {
+            for (int32_t d = 0; d < driver_count; ++d) {
+                driver_t& candidate = drivers[static_cast<size_t>(d)];
+                if (candidate.company != -1 || (candidate.flags & driver_unknown_bit(c)) ||
+                    static_cast<float>(candidate.prestige) > company.prestige)
+                    continue;
+                const int32_t price = truck_value_at(candidate.truck);
+                if (price < company.money && candidate.truck >= 0 &&
+                    candidate.truck < static_cast<int32_t>(trucks.size())) {
+                    candidate.company = static_cast<int8_t>(c);
+                    company.money -= price;
+                    company.trucks[slot] = candidate.truck;
+                    trucks[static_cast<size_t>(candidate.truck)].flags |= truck_assigned;
+                }
+                int32_t filled = 0;
+                for (int s = 1; s <= slot; ++s)
+                    filled += company.trucks[s] != -1;
+                if (filled >= 4 && filled <= 6 && company.level < 1) {
+                    company.level = 1;
+                    char text[96];
+                    std::snprintf(text, sizeof text, "%s @@ui_gained_level@@ 1", company.name);
+                    world_->pager(text, 1);
+                    world_->refresh_city_markers();
+                }
+                break;
+            }
+        }
+    }
+
+    const auto city_count = static_cast<int32_t>(cities.size());
+    if ((level == 1 || level == 2) && city_count > 0 && company.target_city >= 0 && company.target_city < city_count &&
+        cities[static_cast<size_t>(company.target_city)].master == c) {
+        const auto start = static_cast<int32_t>(sys_rand() * static_cast<float>(city_count));
+        for (int32_t i = 0; i < city_count; ++i) {
+            const int32_t city = (start + i) % city_count;
+            if (cities[static_cast<size_t>(city)].master != c) {
+                company.target_city = city;
+                break;
+            }
+        }
+        for (const int32_t truck : company.trucks) {
+            if (truck < 0 || truck >= static_cast<int32_t>(trucks.size()))
+                continue;
+            const int32_t owner = trucks[static_cast<size_t>(truck)].owner;
+            if (owner < 0 || owner >= driver_count)
+                continue;
+            driver_t& driver = drivers[static_cast<size_t>(owner)];
+            driver.pref_cities[0] = static_cast<int8_t>(company.target_city);
+            driver.pref_cities[1] = driver.pref_cities[2] = -1;
+            if (level != 2)
+                continue;
+            for (int32_t x = 0; x < city_count; ++x) {
+                bool there = false, back = false;
+                for (int32_t j = 0; j < job_count(); ++j) {
+                    there = there || (job_source_city(j) == x && job_dest_city(j) == company.target_city);
+                    back = back || (job_source_city(j) == company.target_city && job_dest_city(j) == x);
+                }
+                if (there && back) {
+                    driver.pref_cities[1] = static_cast<int8_t>(x);
+                    break;
+                }
+            }
+        }
+    }
+    company.last_step_time = now;
+}
+
+void economy_ctrl_e::announce_special_offer(const float t)
+{
+    job_t& spare = jobs[static_cast<size_t>(spare_job())];
+    if (!offer.active) {
+        offer.countdown -= world_->frame_time();
+        if (offer.countdown > 0.0f)
+            return;
+        offer.countdown = (sys_rand() - 0.5f) * 360.0f + 500.0f;
+        if (spare.cargo != -1)
+            return;
+        const float deadline = static_cast<float>(3 - level) * 10800.0f + 21600.0f + (sys_rand() - 0.5f) * 14400.0f + t;
+        if (deadline >= 604800.0f)
+            return;
+        const auto city_count = static_cast<int32_t>(cities.size());
+        const int32_t here = world_->current_city();
+        // With fewer than two cities besides the truck's there is no offer to make.
+        if (city_count - (here >= 0 && here < city_count ? 1 : 0) < 2)
+            return;
+        int32_t source = draw_index(sys_rand(), city_count);
+        while (source == here)
+            source = draw_index(sys_rand(), city_count);
+        int32_t destination = draw_index(sys_rand(), city_count);
+        while (destination == here || destination == source)
+            destination = draw_index(sys_rand(), city_count);
+        int32_t trader = -1;
+        const city_t& from = cities[static_cast<size_t>(source)];
+        for (int32_t i = 0; i < from.trader_count && i < city_max_traders && trader == -1; ++i)
+            if (traders[static_cast<size_t>(from.traders[i])].produced_count > 0)
+                trader = from.traders[i];
+        if (trader == -1 || !generate_job(trader, destination))
+            return;
+        offer.deadline = deadline;
+        offer.next_reminder = t + (deadline - t) * 0.5f;
+        offer.active = 1;
+        offer.reminders = 0;
+        char when[128];
+        format_day_time(deadline, when, sizeof when, 0xFF00FFFFu);
+        std::snprintf(offer.text, sizeof offer.text,
+                      "@@ui_special_cargo_offer1@@ <color value=FF00FFFF>%s<color value=FFFFFFFF> @@ui_by@@ %s "
+                      "@@ui_special_cargo_offer2@@ <color value=FF00FFFF>%s<color value=FFFFFFFF>",
+                      from.display_name, when, cities[static_cast<size_t>(destination)].display_name);
+        world_->pager(offer.text, 1);
+        return;
+    }
+    if (offer.reminders < 3 && t >= offer.next_reminder) {
+        world_->pager(offer.text, 1);
+        ++offer.reminders;
+        offer.next_reminder = t + (offer.deadline - t) * 0.5f;
+    }
+    if (t >= offer.deadline && !(spare.flags & job_flag_taken)) {
+        spare.cargo = -1;
+        offer.active = 0;
+        world_->pager("@@ui_special_cargo_offer_expired@@", 1);
+    }
+}

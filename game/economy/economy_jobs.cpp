@@ -1,0 +1,403 @@
+#include <algorithm>
+#include <cstring>
+
+#include "engine/random.h"
+#include "engine/vfs.h"
+#include "common/engine_api.h"
+#include "game/economy/economy_defs.h"
+#include "game/economy_ctrl.h"
+
+// The loading docks, the route table, the jobs and the trailers waiting at the docks.
+
+namespace {
+
+// Reads a whole file of the virtual file system; false when it cannot be opened.
+bool read_file(const std::string& path, std::vector<uint8_t>& out)
+{
+    const int file = api::vfs_open(path.c_str(), 0, 0);
+    if (file < 0)
+        return false;
+    out.clear();
+    uint8_t piece[4096];
+    for (;;) {
+        const long got = api::vfs_read(file, piece, sizeof piece);
+        if (got <= 0)
+            break;
+        out.insert(out.end(), piece, piece + got);
+    }
+    api::vfs_close(file);
+    return true;
+}
+
+// The job's haul distance when the route is unknown, in centimetres.
+float fallback_distance() { return (sys_rand() + 1.0f) * 1000.0f * 100.0f; }
+
+}  // namespace
+
+int32_t economy_ctrl_e::load_ai_data(const char* map_path)
+{
+    const std::string aid_path = map_side_path(map_path, "aid");
+    routes.clear();
+    routes.path = map_side_path(map_path, "rte");
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (read_file(routes.path, bytes) && !routes.parse(bytes.data(), bytes.size(), why))
+        api::error("Bad route table %s: %s", routes.path.c_str(), why.c_str());
+
+    docks.clear();
+    for (trader_t& trader : traders)
+        trader.dock = -1;
+    if (!read_file(aid_path, bytes)) {
+        api::error("Cannot open %s map file", aid_path.c_str());
+        return -1;
+    }
+    if (!ai_data_parse(bytes.data(), bytes.size(), static_cast<int32_t>(traders.size()), docks, why)) {
+        api::error("Incorrect version of AI data ! (%s): %s", aid_path.c_str(), why.c_str());
+        return -1;
+    }
+    std::stable_sort(docks.begin(), docks.end(), [](const dock_t& a, const dock_t& b) { return a.id < b.id; });
+    // The docks are linked to their traders after sorting, so that a trader's dock index names its record.
+    for (size_t i = 0; i < docks.size(); ++i) {
+        for (uint16_t& job : docks[i].slot_jobs)
+            job = slot_no_job;
+        if (docks[i].trader != -1)
+            traders[static_cast<size_t>(docks[i].trader)].dock = static_cast<int32_t>(i);
+    }
+    api::message("AI data %s successfuly loaded....", aid_path.c_str());
+    return 1;
+}
+
+bool economy_ctrl_e::route_get(const uint16_t a, const uint16_t b, route_view_t& out) const
+{
+    return routes.get(a, b, out);
+}
+
+bool economy_ctrl_e::job_route_distance(const int32_t job, route_view_t& out, bool& out_forward) const
+{
+    if (job < 0 || job > job_count())
+        return false;
+    const job_t& record = jobs[static_cast<size_t>(job)];
+    const auto trader_count = static_cast<int32_t>(traders.size());
+    if (record.source < 0 || record.source >= trader_count || record.destination < 0 ||
+        record.destination >= trader_count)
+        return false;
+    const int32_t s = traders[static_cast<size_t>(record.source)].dock;
+    const int32_t d = traders[static_cast<size_t>(record.destination)].dock;
+    if (s < 0 || d < 0)
+        return false;
+    out_forward = s < d;
+    return out_forward ? route_get(static_cast<uint16_t>(s), static_cast<uint16_t>(d), out)
+                       : route_get(static_cast<uint16_t>(d), static_cast<uint16_t>(s), out);
+}
+
+int32_t economy_ctrl_e::job_source_city(const int32_t job) const
+{
+    if (job < 0 || job > job_count())
+        return -1;
+    const int32_t trader = jobs[static_cast<size_t>(job)].source;
+    return trader >= 0 && trader < static_cast<int32_t>(traders.size()) ? traders[static_cast<size_t>(trader)].city
+                                                                        : -1;
+}
+
+int32_t economy_ctrl_e::job_dest_city(const int32_t job) const
+{
+    if (job < 0 || job > job_count())
+        return -1;
+    const int32_t trader = jobs[static_cast<size_t>(job)].destination;
+    return trader >= 0 && trader < static_cast<int32_t>(traders.size()) ? traders[static_cast<size_t>(trader)].city
+                                                                        : -1;
+}
+
+namespace {
+
+// Whether trader `trader` accepts cargo `cargo` in a list with entries.
+bool accepts(const trader_t& trader, const int32_t cargo)
+{
+    for (int32_t i = 0; i < trader.accepted_count && i < 33; ++i)
+        if (trader.accepted[i] == cargo)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void economy_ctrl_e::generate_jobs()
+{
+    jobs.assign(cities.size() * 20 + 1, job_t{});
+    size_t count = 0;
+    const auto city_count = static_cast<int32_t>(cities.size());
+    for (int32_t c = 0; c < city_count; ++c) {
+        const city_t& city = cities[static_cast<size_t>(c)];
+        for (int32_t slot = 0; slot < city.trader_count && slot < city_max_traders; ++slot) {
+            const int32_t source = city.traders[slot];
+            const trader_t& trader = traders[static_cast<size_t>(source)];
+            if (trader.produced_count <= 0)
+                continue;
+            for (int32_t k = 0; k < 5; ++k) {
+                const int32_t n_produced = std::min(trader.produced_count, 32);
+                const int32_t cargo =
+                    trader.produced[(nearest(sys_rand() * static_cast<float>(n_produced)) + k) % n_produced];
+                std::vector<int32_t> collected;
+                for (int32_t other = 0; other < city_count; ++other) {
+                    if (other == c)
+                        continue;
+                    const city_t& destination = cities[static_cast<size_t>(other)];
+                    for (int32_t t = 0; t < destination.trader_count && t < city_max_traders; ++t) {
+                        const int32_t candidate = destination.traders[t];
+                        if (accepts(traders[static_cast<size_t>(candidate)], cargo) &&
+                            std::find(collected.begin(), collected.end(), candidate) == collected.end())
+                            collected.push_back(candidate);
+                    }
+                }
+                const auto n = static_cast<int32_t>(collected.size());
+                if (n == 0)
+                    continue;
+                if (cargo >= 0 && cargo < cargo_count())
+                    cargos[static_cast<size_t>(cargo)].flags |= cargo_offered;
+                const int32_t r1 = nearest(sys_rand() * static_cast<float>(n));
+                const int32_t r2 = nearest(sys_rand() * static_cast<float>(n));
+                const int32_t destination = collected[static_cast<size_t>((r1 + r2) % n)];
+                const int32_t destination_city = traders[static_cast<size_t>(destination)].city;
+                bool duplicate = false;
+                for (size_t j = 0; j < count && !duplicate; ++j)
+                    duplicate = jobs[j].cargo == cargo && traders[static_cast<size_t>(jobs[j].source)].city == c &&
+                                traders[static_cast<size_t>(jobs[j].destination)].city == destination_city;
+                // The room is city count x 20: no city of four traders makes more than twenty jobs.
+                if (!duplicate && count + 1 < jobs.size()) {
+                    jobs[count] = {cargo, source, destination, 0.0f, 0};
+                    ++count;
+                }
+            }
+        }
+    }
+    jobs.resize(count + 1);
+    for (size_t j = 0; j < count; ++j) {
+        route_view_t route;
+        bool forward = false;
+        if (job_route_distance(static_cast<int32_t>(j), route, forward)) {
+            jobs[j].distance = static_cast<float>(route.distance) * 100.0f;
+        } else {
+            api::error("Unknown job route!");
+            jobs[j].distance = fallback_distance();
+        }
+    }
+    jobs[count] = {-1, 0, 0, 0.0f, 0};
+    std::stable_sort(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(count),
+                     [](const job_t& a, const job_t& b) { return a.source < b.source; });
+    for (trader_t& trader : traders)
+        trader.first_job = -1;
+    for (size_t j = 0; j < count; ++j) {
+        trader_t& trader = traders[static_cast<size_t>(jobs[j].source)];
+        if (trader.first_job == -1)
+            trader.first_job = static_cast<int32_t>(j);
+    }
+}
+
+bool economy_ctrl_e::generate_job(const int32_t source_trader, const int32_t destination_city)
+{
+    job_t& spare = jobs[static_cast<size_t>(spare_job())];
+    if (spare.cargo != -1 || special_cargos.empty())
+        return false;
+    const int32_t k = nearest(sys_rand() * static_cast<float>(special_cargos.size() - 1));
+    cargos[static_cast<size_t>(spare_cargo())] = special_cargos[static_cast<size_t>(k)];
+    spare = {spare_cargo(), source_trader, -1, 0.0f, 0};
+    const auto trader_count = static_cast<int32_t>(traders.size());
+    for (int32_t t = 0; t < trader_count && spare.destination == -1; ++t) {
+        const trader_t& trader = traders[static_cast<size_t>(t)];
+        if (destination_city != -1 ? trader.city == destination_city
+                                   : t != source_trader && accepts(trader, special_cargo_base + k))
+            spare.destination = t;
+    }
+    if (spare.destination == -1) {
+        spare.cargo = -1;
+        return false;
+    }
+    route_view_t route;
+    bool forward = false;
+    if (job_route_distance(spare_job(), route, forward)) {
+        spare.distance = static_cast<float>(route.distance) * 100.0f;
+    } else {
+        api::error("Unknown job route!");
+        spare.distance = fallback_distance();
+    }
+    return true;
+}
+
+void economy_ctrl_e::dock_activate(const int32_t dock_id, const int32_t trader)
+{
+    if (trader < 0 || trader >= static_cast<int32_t>(traders.size()))
+        return;
+    const trader_t& owner = traders[static_cast<size_t>(trader)];
+    if (owner.dock < 0) {
+        api::error("Dockless trader ! %s", owner.name);
+        return;
+    }
+    active_docks.push_back(owner.dock);
+    dock_t& dock = docks[static_cast<size_t>(owner.dock)];
+    if (dock.id != dock_id)
+        return;
+    const job_t& spare = jobs[static_cast<size_t>(spare_job())];
+    if (owner.first_job < 0) {
+        if (offer.active && dock.slot_count > 0 && dock.slot_states[0] == slot_idle) {
+            dock.slot_states[0] = slot_open;
+            dock.slot_jobs[0] = slot_no_job;
+            if (spare.cargo != -1 && spare.source == trader) {
+                dock.slot_jobs[0] = static_cast<uint16_t>(spare_job());
+                dock.slot_states[0] = slot_job_ready;
+            }
+        }
+        return;
+    }
+    for (int32_t i = 0; i < dock.slot_count; ++i) {
+        if (dock.slot_states[i] != slot_idle)
+            continue;
+        const int32_t j = owner.first_job + i;
+        dock.slot_states[i] = slot_open;
+        dock.slot_jobs[i] = slot_no_job;
+        if (j >= job_count() || jobs[static_cast<size_t>(j)].source != trader)
+            break;
+        auto ready = [&](const int32_t job) {
+            dock.slot_states[i] = slot_job_ready;
+            dock.slot_jobs[i] = static_cast<uint16_t>(job);
+        };
+        if (i == 0) {
+            if (goal_kind == goal_delivered && owner.city == companies[0].headquarters && owner.city != -1)
+                ready(generate_job(trader, goal_target) ? spare_job() : j);
+            else if (offer.active)
+                ready(spare.cargo != -1 && spare.source == trader ? spare_job() : j);
+            else
+                ready(sys_rand() < 0.05f && generate_job(trader, -1) ? spare_job() : j);
+        } else {
+            job_t& job = jobs[static_cast<size_t>(j)];
+            if (!(job.flags & job_flag_taken)) {
+                const bool can = job.cargo >= 0 && job.cargo < cargo_count() &&
+                                 (cargos[static_cast<size_t>(job.cargo)].flags & cargo_can_overweight);
+                if (can && sys_rand() < 0.15f)
+                    job.flags |= job_flag_overweight;
+                else
+                    job.flags &= ~job_flag_overweight;
+            }
+            ready(j);
+        }
+    }
+}
+
+void economy_ctrl_e::dock_deactivate(const int32_t dock_id, const int32_t trader)
+{
+    if (trader < 0 || trader >= static_cast<int32_t>(traders.size()))
+        return;
+    const trader_t& owner = traders[static_cast<size_t>(trader)];
+    if (owner.dock < 0) {
+        api::error("Dockless trader ! %s", owner.name);
+        return;
+    }
+    const auto found = std::find(active_docks.begin(), active_docks.end(), owner.dock);
+    if (found != active_docks.end())
+        active_docks.erase(found);
+    dock_t& dock = docks[static_cast<size_t>(owner.dock)];
+    if (dock.id != dock_id)
+        return;
+    job_t& spare = jobs[static_cast<size_t>(spare_job())];
+    for (int32_t i = 0; i < dock.slot_count; ++i) {
+        if (dock.slot_states[i] == slot_trailer_standing && dock.slot_trailers[i])
+            world_->release_trailer(dock.slot_trailers[i]);
+        dock.slot_trailers[i] = 0;
+        dock.slot_states[i] = slot_idle;
+        if (dock.slot_jobs[i] == spare_job() && !(spare.flags & job_flag_taken) && !offer.active)
+            spare.cargo = -1;
+    }
+}
+
+void economy_ctrl_e::dock_slot_release(const int32_t dock, const int32_t slot)
+{
+    if (dock < 0 || dock >= static_cast<int32_t>(docks.size()) || slot < 0 || slot >= dock_slot_count)
+        return;
+    dock_t& record = docks[static_cast<size_t>(dock)];
+    if (record.slot_states[slot] != slot_trailer_standing)
+        return;
+    record.slot_trailers[slot] = 0;
+    record.slot_states[slot] = record.slot_jobs[slot] == spare_job() ? slot_open : slot_job_ready;
+}
+
+void economy_ctrl_e::set_player_job(const int32_t job, const vec3_t* target)
+{
+    if (job < 0 || job > job_count())
+        return;
+    job_t& record = jobs[static_cast<size_t>(job)];
+    if (target) {
+        player_job = {job, *target};
+        record.flags |= job_flag_taken;
+        if (job == spare_job()) {
+            offer.active = 0;
+            offer.reminders = 0;
+        }
+        return;
+    }
+    if (job != player_job.job)
+        return;
+    player_job = {-1, {}};
+    record.flags &= ~job_flag_taken;
+    if (job == spare_job())
+        record.cargo = -1;
+}
+
+void economy_ctrl_e::place_near_trailers()
+{
+    vec3_t truck{};
+    if (current_dock == -1 || !world_->truck_position(truck))
+        return;
+    for (const int32_t index : active_docks) {
+        if (index < 0 || index >= static_cast<int32_t>(docks.size()))
+            continue;
+        dock_t& dock = docks[static_cast<size_t>(index)];
+        if (dock.id != current_dock)
+            continue;
+        for (int32_t i = 0; i < dock.slot_count; ++i) {
+            if (dock.slot_states[i] != slot_job_ready)
+                continue;
+            const vec3_t d = truck - dock.slot_positions[i];
+            if (d.x * d.x + d.y * d.y + d.z * d.z > 1.44e8f)
+                continue;
+            const int32_t j = dock.slot_jobs[i];
+            if (j > job_count() || jobs[static_cast<size_t>(j)].cargo < 0 ||
+                jobs[static_cast<size_t>(j)].cargo > cargo_count()) {
+                dock.slot_states[i] = slot_placement_failed;
+                continue;
+            }
+            const job_t& job = jobs[static_cast<size_t>(j)];
+            const cargo_t& cargo = cargos[static_cast<size_t>(job.cargo)];
+            vec3_t destination{};
+            if (job.destination >= 0 && job.destination < static_cast<int32_t>(traders.size())) {
+                const int32_t target = traders[static_cast<size_t>(job.destination)].dock;
+                if (target >= 0)
+                    destination = docks[static_cast<size_t>(target)].position;
+            }
+            const trailer_order_t order{cargo.trailer,
+                                        cargo.variant,
+                                        cargo.fragility,
+                                        cargo.weight,
+                                        dock.slot_positions[i],
+                                        dock.slot_orientations[i],
+                                        index,
+                                        i,
+                                        j,
+                                        destination};
+            const uint32_t trailer = world_->place_trailer(order);
+            dock.slot_trailers[i] = trailer;
+            dock.slot_states[i] = trailer ? slot_trailer_standing : slot_placement_failed;
+        }
+    }
+}
+
+void economy_ctrl_e::promote_dock_slots()
+{
+    if (docks.empty())
+        return;
+    dock_cursor = (dock_cursor + 1) % static_cast<int32_t>(docks.size());
+    dock_t& dock = docks[static_cast<size_t>(dock_cursor)];
+    if (dock.slot_states[0] == slot_idle)
+        return;
+    for (int32_t i = 0; i < dock.slot_count; ++i)
+        if (dock.slot_states[i] == slot_open && dock.slot_jobs[i] != slot_no_job)
+            dock.slot_states[i] = slot_job_ready;
+}

@@ -1,0 +1,83 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/quat.h"
+#include "engine/vec.h"
+
+// What the economy asks of the rest of its world: the clocks, the player's truck, the pager, the main
+// HUD, the trailers it places, the traffic that shows its drivers' trucks and the game controller's
+// markers. The game's world answers through the bridge (economy_bridge_world.h); tests answer with a
+// stand-in, so a career runs headless.
+
+// A trailer to place at a dock slot for a job.
+struct trailer_order_t {
+    const char* make;
+    int32_t variant;
+    float fragility;
+    float weight;
+    vec3_t position;
+    quat_t orientation;
+    int32_t dock;
+    int32_t slot;
+    int32_t job;
+    vec3_t destination;
+};
+
+// A driver's truck the traffic is asked to show on the road.
+struct driver_truck_order_t {
+    int32_t route_node;
+    int32_t driver;
+    const char* trailer_make;
+    int32_t trailer_variant;
+    const char* truck_make;
+    const char (*accessories)[32];
+    uint32_t colour;
+};
+
+// The player's truck as a save game keeps it beside the economy.
+struct player_truck_state_t {
+    vec3_t position;
+    quat_t orientation;
+    bool has_trailer = false;
+    vec3_t trailer_position;
+    quat_t trailer_orientation;
+    float trailer_damage = 0.0f;
+    float fuel = 0.0f;
+};
+
+// The economy's view of its world.
+class economy_world_t {
+public:
+    virtual ~economy_world_t() = default;
+    // The world process's clock and the frame's length, in seconds.
+    virtual double world_time() const = 0;
+    virtual float frame_time() const = 0;
+    // The game clock: seconds of the game week.
+    virtual float game_time() const = 0;
+    // The city the game controller counts the player's truck in (-1 none).
+    virtual int32_t current_city() const = 0;
+    // The position of the start node of road edge `edge`.
+    virtual vec3_t edge_start(int32_t edge) const = 0;
+    // The player's truck's position; false when there is no truck.
+    virtual bool truck_position(vec3_t& out) const = 0;
+    // A line on the pager of the player's truck.
+    virtual void pager(const char* text, int flag) = 0;
+    // The main HUD's component `id`: a new text, or shown or hidden.
+    virtual void hud_text(int32_t id, const char* text) = 0;
+    virtual void hud_show(int32_t id, bool shown) = 0;
+    // Plays the cash register sound once.
+    virtual void cash_sound() = 0;
+    // The game controller rebuilds its headquarters markers.
+    virtual void refresh_city_markers() = 0;
+    // Places a trailer; answers its entity handle word, or 0 when it could not be placed.
+    virtual uint32_t place_trailer(const trailer_order_t& order) = 0;
+    // Tells a trailer standing at a slot that its dock went out of range.
+    virtual void release_trailer(uint32_t trailer) = 0;
+    // The traffic shows a driver's truck.
+    virtual void show_driver_truck(const driver_truck_order_t& order) = 0;
+    // The player's truck's state for a save game, and its state put back; false without a truck.
+    virtual bool truck_state(player_truck_state_t& out) const = 0;
+    virtual void restore_truck_state(const player_truck_state_t& state, uint32_t colour) = 0;
+    // Shows the game-over window, or the notebook's competition page.
+    virtual void show_game_over_window(bool notebook) = 0;
+};

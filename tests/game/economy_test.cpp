@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <tuple>
+
+#include "engine/mbio.h"
+#include "common/format.h"
+#include "economy_fixture.h"
+
+namespace {
+
+// An economy with one job of `km` kilometres of cargo 0 (income 100 after loading: 80 here).
+void one_job(economy_ctrl_e& economy, const float km)
+{
+    economy.jobs.assign(2, job_t{});
+    economy.jobs[0] = {0, 0, 1, km * 100000.0f, 0};
+    economy.jobs[1] = {-1, 0, 0, 0.0f, 0};
+}
+
+}  // namespace
+
+TEST_F(economy_test, definitions_fill_cities_cargos_traders_drivers_and_trucks)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    ASSERT_EQ(economy.cities.size(), 3u);
+    EXPECT_EQ(economy.cargo_count(), 2);
+    ASSERT_EQ(economy.special_cargos.size(), 1u);
+    EXPECT_EQ(economy.traders.size(), 3u);
+    EXPECT_EQ(economy.drivers.size(), 5u);
+    EXPECT_EQ(economy.trucks.size(), 5u);
+    EXPECT_EQ(economy.dealer_stock.size(), 2u);
+    EXPECT_EQ(economy.trucks[0].prestige, 15);
+    EXPECT_STREQ(economy.trucks[0].accessories[1], "cab");
+    // 30 + 0.25 x 60 + 0.1 x 20.
+    EXPECT_FLOAT_EQ(economy.trucks[0].rating, 47.0f);
+    for (const trader_t& trader : economy.traders) {
+        if (std::strcmp(trader.name, "depot") == 0) {
+            EXPECT_EQ(trader.accepted_count, -1);
+        }
+    }
+}
+
+TEST_F(economy_test, seeded_job_generation_makes_no_duplicates_and_never_ends_at_a_trader_of_all)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    ASSERT_GT(economy.job_count(), 0);
+    std::set<std::tuple<int32_t, int32_t, int32_t>> seen;
+    for (int32_t j = 0; j < economy.job_count(); ++j) {
+        const job_t& job = economy.jobs[static_cast<size_t>(j)];
+        EXPECT_TRUE(seen.insert({job.cargo, economy.job_source_city(j), economy.job_dest_city(j)}).second);
+        EXPECT_NE(economy.traders[static_cast<size_t>(job.destination)].accepted_count, -1);
+        // No route table: the fallback of 1 to 2 km.
+        EXPECT_GE(job.distance, 100000.0f);
+        if (j > 0) {
+            EXPECT_LE(economy.jobs[static_cast<size_t>(j - 1)].source, job.source);
+        }
+    }
+    EXPECT_EQ(economy.jobs.back().cargo, -1);
+}
+
+TEST_F(economy_test, pay_follows_prestige_damage_city_bonus_and_overweight)
+{
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    economy.cargos.assign(2, cargo_t{});
+    economy.cargos[0].income = 100;
+    economy.trucks.assign(1, company_truck_t{});
+    economy.cities.assign(1, city_t{});
+    economy.cities[0].master = -1;
+    struct {
+        float prestige;
+        int32_t truck_prestige;
+        float damage;
+        bool master;
+        bool overweight;
+        int32_t pay, cut, bonus;
+    } cases[] = {
+        {0.0f, 0, 0.0f, false, false, 100, 0, 0},
+        // 100 + nearest(50 x 0.01 x 100 x 0.3 = 15) = 115; + nearest(0.5 x 115 x 0.2 = 11.5) = 127 (tie to even).
+        {50.0f, 50, 0.0f, false, false, 127, 0, 0},
+        {0.0f, 0, 0.5f, false, false, 60, 40, 0},
+        {0.0f, 0, 0.0f, true, false, 110, 0, 10},
+        {0.0f, 0, 0.0f, false, true, 200, 0, 0},
+    };
+    for (const auto& c : cases) {
+        one_job(economy, 1.0f);
+        economy.companies[0].prestige = c.prestige;
+        economy.trucks[0].prestige = c.truck_prestige;
+        economy.cities[0].master = c.master ? 0 : -1;
+        economy.jobs[0].flags = c.overweight ? job_flag_overweight : 0;
+        int32_t cut = -1, bonus = -1;
+        EXPECT_EQ(economy.job_pay(0, 0, 0, c.damage, true, &cut, &bonus), c.pay) << c.prestige << " " << c.damage;
+        EXPECT_EQ(cut, c.cut);
+        EXPECT_EQ(bonus, c.bonus);
+    }
+    // Opponents are not paid double.
+    EXPECT_EQ(economy.job_pay(0, 1, 0, 0.0f, false, nullptr, nullptr), 100);
+}
+
+TEST_F(economy_test, prestige_steps_shrink_above_ten_and_overweight_costs_prestige)
+{
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    economy.cargos.assign(2, cargo_t{});
+    economy.trucks.assign(1, company_truck_t{});
+    economy.companies[0].trucks[0] = 0;
+    one_job(economy, 1.0f);
+    struct {
+        float start;
+        int32_t truck_prestige;
+        bool overweight;
+        float after;
+    } cases[] = {
+        {10.0f, 50, false, 13.0f},  // 2 x (1 + 0.5)
+        {50.0f, 0, false, 50.4f},   // 2 / 5
+        {50.0f, 50, true, 50.0f},   // 0.2 - 0.4 = -0.2, then nothing of the city term
+        {99.9f, 0, false, 100.0f},
+    };
+    for (const auto& c : cases) {
+        economy.companies[0].prestige = c.start;
+        economy.trucks[0].prestige = c.truck_prestige;
+        economy.jobs[0].flags = c.overweight ? job_flag_overweight : 0;
+        economy.pay(0, 0, 0, 0.0f, nullptr, nullptr);
+        EXPECT_NEAR(economy.companies[0].prestige, c.overweight ? 49.8f : c.after, 1e-4f) << c.start;
+    }
+    EXPECT_EQ(world.cash, 4);
+}
+
+TEST_F(economy_test, the_week_settles_wages_maintenance_and_loans)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.companies[0].money = 10000;
+    economy.companies[0].loan = 15;
+    economy.companies[0].haul_score_second = 1000;
+    economy.companies[0].trucks[0] = 0;
+    economy.drivers[0].salary = 700;
+    economy.drivers[0].week_income = 500;
+    economy.companies[1].loan = 9;
+    economy.offer.active = 1;
+    economy.weekly_report();
+    // 700 + 0.3 x 1000 = 1000; maintenance 40 x 9 + 100 = 460.
+    EXPECT_EQ(economy.companies[0].week_costs, 1460);
+    EXPECT_EQ(economy.companies[0].week_driver_income, 500);
+    EXPECT_EQ(economy.companies[0].week_loan_repayment, 1);
+    EXPECT_EQ(economy.companies[0].loan, 14);
+    EXPECT_EQ(economy.companies[0].money, 10000 - 1460 - 1);
+    // A loan below 10 is never repaid.
+    EXPECT_EQ(economy.companies[1].loan, 9);
+    EXPECT_EQ(economy.week, 1);
+    EXPECT_EQ(economy.drivers[0].week_income, 0);
+    EXPECT_EQ(economy.offer.active, 0);
+    EXPECT_EQ(world.pages.front(), "@@ui_week_report@@");
+}
+
+TEST_F(economy_test, game_over_is_set_once_and_cheats_mark_the_game)
+{
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    economy.goal_kind = goal_money;
+    economy.goal_target = 5000;
+    economy.companies[2].money = 6000;
+    economy.update_clock(30000.0f);
+    EXPECT_EQ(economy.game_over_reason, 3);
+    EXPECT_EQ(economy.outcome, -1);
+    economy.show_game_over(false);
+    EXPECT_EQ(economy.outcome, -1);
+    EXPECT_EQ(world.game_over_windows, std::vector<bool>{true});
+    economy.cheat(5);
+    EXPECT_EQ(economy.cheated, 0);
+    economy.cheat(3);
+    EXPECT_EQ(economy.companies[0].money, 100000);
+    EXPECT_EQ(economy.cheated, 1);
+}
+
+TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    economy.week = 3;
+    economy.offer.countdown = 123.0f;
+    std::snprintf(economy.offer.text, sizeof economy.offer.text, "offer");
+    mbio_t out;
+    out.open_grow();
+    ASSERT_TRUE(economy.write_section(out));
+    const size_t expected = 18 + 576 + 4 + 5 * 168 + 4 + 3 * 108 + 4 + 3 * 92 + 4 + 92 + 4 + 3 * 376 + 4 + 36 + 4 +
+                            5 * 2104 + 4 + static_cast<size_t>(economy.job_count() + 1) * 20 + 4 + 16 + 4 * 6 + 256 +
+                            4 + 1 + 4 + 4 + 4 + 2048;
+    EXPECT_EQ(out.size(), expected);
+
+    economy_ctrl_e copy;
+    copy.set_world(&world);
+    std::string error;
+    mbio_t in(out.data(), out.size());
+    ASSERT_TRUE(copy.read_section(in, 14, error)) << error;
+    EXPECT_EQ(in.remaining(), 0u);
+    mbio_t again;
+    again.open_grow();
+    copy.write_section(again);
+    EXPECT_EQ(std::vector<uint8_t>(again.data(), again.data() + again.size()),
+              std::vector<uint8_t>(out.data(), out.data() + out.size()));
+
+    economy_ctrl_e old;
+    old.set_world(&world);
+    const float fresh = old.offer.countdown;
+    mbio_t v13(out.data(), out.size() - (4 + 1 + 4 + 4 + 4 + 2048));
+    ASSERT_TRUE(old.read_section(v13, 13, error)) << error;
+    EXPECT_EQ(old.offer.countdown, fresh);
+    EXPECT_EQ(old.week, 3);
+}
+
+TEST_F(economy_test, a_section_with_bad_counts_texts_or_indices_is_refused_and_changes_nothing)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    mbio_t out;
+    out.open_grow();
+    economy.write_section(out);
+    const std::vector<uint8_t> good(out.data(), out.data() + out.size());
+    const size_t drivers_at = 18 + 576;
+    struct {
+        const char* what;
+        size_t at;
+        uint8_t value;
+    } cases[] = {
+        {"magic", 0, 'x'},
+        {"huge driver count", drivers_at + 3, 0x7F},
+        {"driver of company 9", drivers_at + 4 + 72, 9},
+        {"player truck past the trucks", 18, 0x40},
+    };
+    for (const auto& c : cases) {
+        auto bad = good;
+        bad[c.at] = c.value;
+        economy_ctrl_e target;
+        target.set_world(&world);
+        mbio_t in(bad.data(), bad.size());
+        std::string error;
+        EXPECT_FALSE(target.read_section(in, 14, error)) << c.what;
+        EXPECT_TRUE(target.drivers.empty()) << c.what;
+    }
+}
+
+TEST_F(economy_test, a_time_limit_of_90061_seconds_shows_one_day_one_hour_one_minute)
+{
+    char text[64];
+    format_game_time(90061.0f, text, sizeof text, 0xFFFFFFFFu);
+    EXPECT_STREQ(text, "1 @@ui_day@@   01 : 01");
+}
+
+TEST_F(economy_test, a_seeded_career_of_ten_weeks_ends_on_a_fixed_hash)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    economy.init_driver_jobs();
+    economy.set_ai_level(2);
+    for (int c = 1; c < economy_company_count; ++c) {
+        economy.companies[c].money = 300000;
+        economy.companies[c].prestige = 50.0f;
+        economy.companies[c].trucks[0] = c;
+        economy.drivers[static_cast<size_t>(c)].company = static_cast<int8_t>(c);
+    }
+    // Ten game weeks at 80 game seconds per real second, one frame a second.
+    const int frames_per_week = 604800 / 80;
+    for (int week = 0; week < 10; ++week) {
+        for (int frame = 0; frame < frames_per_week; ++frame) {
+            world.now += 1.0;
+            world.dt = 1.0f;
+            world.clock = 28800.0f + static_cast<float>(frame) * 80.0f;
+            if (world.clock >= 604800.0f)
+                world.clock -= 604800.0f;
+            economy.handler();
+        }
+        economy.weekly_report();
+    }
+    mbio_t out;
+    out.open_grow();
+    economy.write_section(out);
+    uint64_t hash = 1469598103934665603ull;
+    for (size_t i = 0; i < out.size(); ++i)
+        hash = (hash ^ out.data()[i]) * 1099511628211ull;
+    EXPECT_EQ(economy.week, 10);
+    EXPECT_GT(economy.companies[1].deliveries + economy.companies[2].deliveries + economy.companies[3].deliveries, 0);
+    EXPECT_EQ(hash, 16256596736834609105ull);
+}
