@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -218,6 +219,14 @@ bool evalue_parse(const evalue_def_t* def, const char* text, void* element, std:
                 *static_cast<int32_t*>(element) = index;
                 return true;
             }
+        // A whole number names the index itself, so code can pick an entry of a list that may be
+        // shorter than the index (the owner then falls back to its own default).
+        char* end = nullptr;
+        const long number = std::strtol(text, &end, 10);
+        if (end != text && *end == '\0' && number >= 0 && number <= INT32_MAX) {
+            *static_cast<int32_t*>(element) = static_cast<int32_t>(number);
+            return true;
+        }
         return fail(why, bad + " (not one of the choices)");
     }
     default:

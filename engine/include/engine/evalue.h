@@ -25,7 +25,7 @@ enum evalue_type_t : int {
     evalue_dstring = 14,      // dstring_t of any length
     evalue_choice = 19,       // int32_t, one of the values of an `evalue_choice_t` list, set by name
     evalue_text = 23,         // char array of `element_size` bytes, NUL-terminated
-    evalue_text_choice = 27,  // int32_t index into an `evalue_text_choice_t` list, set by name or value
+    evalue_text_choice = 27,  // int32_t index into an `evalue_text_choice_t` list, set by name, value or index
 };
 
 // Bit of the status byte that marks a property changed since its owner last looked.
