@@ -161,10 +161,23 @@ void psb_behavior_t::generate_freeze()
 {
     has_hold_set_ = true;
     hold_not_explicit_ = true;
+    std::vector<std::pair<uint8_t, uint8_t>> pairs;
+    for (const psb_feature_state_t& state : feature_states_)
+        pairs.emplace_back(state.feature, state.end);
+    holds_.features.resize(holds_.sets.size());
+    // A set that holds exactly these end states already serves, unless the freeze must be exact.
+    if (!exact_) {
+        const auto same = std::find(holds_.features.begin(), holds_.features.end(), pairs);
+        if (same != holds_.features.end() && !pairs.empty()) {
+            hold_set_ = static_cast<int32_t>(same - holds_.features.begin());
+            return;
+        }
+    }
     std::vector<psb_hold_entry_t> entries;
     if (tree_.root())
         collect_freeze(*tree_.root(), false, entries);
     holds_.sets.push_back(std::move(entries));
+    holds_.features.push_back(std::move(pairs));
     hold_set_ = static_cast<int32_t>(holds_.sets.size() - 1);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "behaviour/grammar/psb_behavior_scan.h"
@@ -20,6 +21,8 @@ struct psb_hold_entry_t {
 // The hold sets of a layer entry: a set, once made, stays and keeps its index.
 struct psb_hold_sets_t {
     std::vector<std::vector<psb_hold_entry_t>> sets;
+    // Per set made by a generated freeze, the (feature, end state) pairs it holds; empty for a hold list.
+    std::vector<std::vector<std::pair<uint8_t, uint8_t>>> features;
 };
 
 // What a behaviour needs of its layer entry beyond the block sources: an animation's frame count.
@@ -60,6 +63,11 @@ public:
     bool read(const char* name);
 
     uint16_t id() const { return id_; }
+    // Marks the behaviour as made for a transition's blend rather than read from a file.
+    void mark_generated() { generated_ = true; }
+    bool generated() const { return generated_; }
+    // Makes the behaviour unusable (it gets no runner record), as an empty hold list does.
+    void invalidate() { valid_ = false; }
     // False once an empty hold list made the behaviour unusable.
     bool valid() const { return valid_; }
     uint32_t process() const { return process_; }
@@ -84,6 +92,7 @@ private:
     psb_hold_sets_t& holds_;
     psb_block_tree_t tree_;
     bool valid_ = true;
+    bool generated_ = false;
     uint32_t process_ = 0;
     std::vector<psb_attribute_setting_t> attribute_values_;
     std::vector<psb_feature_state_t> feature_states_;

@@ -70,6 +70,8 @@ public:
     uint32_t process_count() const { return process_count_; }
     uint32_t attribute_count() const { return attribute_count_; }
     uint32_t feature_count() const { return feature_count_; }
+    // The feature records in registration order (index = id - 1).
+    const std::vector<std::unique_ptr<psb_feature_t>>& features() const { return feature_list_; }
     // The behaviour-list file ("" until set).
     const char* behaviors_file() const { return behaviors_file_.c_str(); }
     bool has_behaviors_file() const { return has_behaviors_file_; }

@@ -1,5 +1,6 @@
 #include "behaviour/psb_resources.h"
 
+#include "behaviour/psb_info_load.h"
 #include "behaviour/psb_layer_load.h"
 
 #include "common/engine_api.h"
@@ -35,8 +36,8 @@ c_item_t* match_description(const char* name, const char* suffix, const resource
 
 }  // namespace
 
-resource_ops_t psb_info_ops = {nullptr, nullptr,      nullptr, nullptr, nullptr, nullptr, release_loader_lock,
-                               -1,      kind_psb_info};
+resource_ops_t psb_info_ops = {psb_info_load,       nullptr, psb_info_free, psb_info_move, nullptr, nullptr,
+                               release_loader_lock, -1,      kind_psb_info};
 resource_ops_t psb_layer_ops = {psb_layer_load,      nullptr, psb_layer_free, nullptr, nullptr, nullptr,
                                 release_loader_lock, -1,      kind_psb_layer};
 
