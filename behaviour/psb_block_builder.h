@@ -27,11 +27,7 @@ public:
         memcpy(bytes_.data() + at, text.c_str(), text.size() + 1);
         return at;
     }
-    template <typename T>
-    void put(uint32_t at, T value)
-    {
-        memcpy(bytes_.data() + at, &value, sizeof(T));
-    }
+    template <typename T> void put(uint32_t at, T value) { memcpy(bytes_.data() + at, &value, sizeof(T)); }
     uint32_t size() const { return static_cast<uint32_t>(bytes_.size()); }
     const std::vector<uint8_t>& bytes() const { return bytes_; }
 

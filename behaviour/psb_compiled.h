@@ -48,7 +48,11 @@ enum psb_record_field_t : uint32_t {
 };
 
 // Runner record flags.
-enum psb_record_flag_t : uint8_t { psb_record_generated = 1, psb_record_has_hold_set = 2, psb_record_hold_implicit = 4 };
+enum psb_record_flag_t : uint8_t {
+    psb_record_generated = 1,
+    psb_record_has_hold_set = 2,
+    psb_record_hold_implicit = 4
+};
 
 // Words of a block tree node (48 bytes, then its animation parameters, event data and children).
 enum psb_node_field_t : uint32_t {
@@ -91,8 +95,7 @@ enum psb_animation_flag_t : uint8_t {
 constexpr uint32_t psb_runner_size = 28;
 
 // A value of type T at `offset` bytes into `block`.
-template <typename T>
-T psb_block_read(const void* block, uint32_t offset)
+template <typename T> T psb_block_read(const void* block, uint32_t offset)
 {
     T value;
     memcpy(&value, static_cast<const uint8_t*>(block) + offset, sizeof(T));

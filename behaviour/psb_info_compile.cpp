@@ -11,8 +11,7 @@
 namespace {
 
 // Feature-index order (stable).
-template <typename T>
-void sort_by_feature(std::vector<T>& items)
+template <typename T> void sort_by_feature(std::vector<T>& items)
 {
     std::stable_sort(items.begin(), items.end(), [](const T& a, const T& b) { return a.feature < b.feature; });
 }
@@ -149,7 +148,8 @@ uint32_t write_transitions(psb_block_builder_t& block, const psb_transitions_t& 
         block.put<uint32_t>(at + 12 + 4 * feature, cells);
         for (uint32_t cell = 0; cell < matrix.cells.size(); ++cell) {
             if (matrix.cells[cell] != 0)
-                block.put<uint32_t>(cells + 4 * cell, write_action(block, transitions.actions()[matrix.cells[cell] - 1]));
+                block.put<uint32_t>(cells + 4 * cell,
+                                    write_action(block, transitions.actions()[matrix.cells[cell] - 1]));
         }
     }
     const uint32_t state_table = block.take(4 * feature_count);

@@ -292,8 +292,8 @@ void psb_transitions_t::add_compound_feature(const char* feature, const char* fr
         api::warning("state (%s) not found in current layer feature (%s)", from_id == 0 ? from : to, feature);
         return;
     }
-    pending_.push_back({static_cast<uint8_t>(record->id - 1), static_cast<uint8_t>(from_id - 1),
-                        static_cast<uint8_t>(to_id - 1)});
+    pending_.push_back(
+        {static_cast<uint8_t>(record->id - 1), static_cast<uint8_t>(from_id - 1), static_cast<uint8_t>(to_id - 1)});
     valid_ = true;
 }
 
@@ -326,16 +326,17 @@ void psb_transitions_t::insert_combination(std::vector<psb_feature_state_t> feat
         indices.push_back(state.feature);
         combination.states.emplace_back(state.begin, state.end);
     }
-    auto set = std::lower_bound(group.begin(), group.end(), indices,
-                                [](const psb_compound_set_t& a, const std::vector<uint8_t>& b) { return a.features < b; });
+    auto set =
+        std::lower_bound(group.begin(), group.end(), indices,
+                         [](const psb_compound_set_t& a, const std::vector<uint8_t>& b) { return a.features < b; });
     if (set == group.end() || set->features != indices) {
         psb_compound_set_t fresh;
         fresh.features = indices;
         set = group.insert(set, std::move(fresh));
     }
-    auto place = std::lower_bound(
-        set->combinations.begin(), set->combinations.end(), combination.states,
-        [](const psb_compound_combination_t& a, const std::vector<std::pair<uint8_t, uint8_t>>& b) { return a.states < b; });
+    auto place = std::lower_bound(set->combinations.begin(), set->combinations.end(), combination.states,
+                                  [](const psb_compound_combination_t& a,
+                                     const std::vector<std::pair<uint8_t, uint8_t>>& b) { return a.states < b; });
     // The first combination over the same states stays.
     if (place != set->combinations.end() && place->states == combination.states)
         return;

@@ -49,7 +49,10 @@ protected:
     }
 
     // A 32-bit word of the item's block.
-    static uint32_t word(const c_item_t* item, uint32_t offset) { return psb_block_read<uint32_t>(item->object, offset); }
+    static uint32_t word(const c_item_t* item, uint32_t offset)
+    {
+        return psb_block_read<uint32_t>(item->object, offset);
+    }
 
     std::vector<int> loaders_;
 };
@@ -60,8 +63,8 @@ TEST_F(info_resource_test, a_small_info_compiles_to_its_exact_sizes)
     EXPECT_EQ(logged(), std::vector<std::string>{});
     ASSERT_NE(item, nullptr);
     // Header 32 + 1 entry offset; entry 40 + 1 animation offset, the animation 16, the state counts 4,
-    // the behaviour table 4, the runner record 44 (one feature state) + nodes (52 root, 52 base, 80 animation) + runner 28
-    // with run states 24 + 12 + 20, transitions 16 + 4 + 12 + 4, the name 16; the look 8 + 4 + 12.
+    // the behaviour table 4, the runner record 44 (one feature state) + nodes (52 root, 52 base, 80 animation) + runner
+    // 28 with run states 24 + 12 + 20, transitions 16 + 4 + 12 + 4, the name 16; the look 8 + 4 + 12.
     EXPECT_EQ(item->size, 36u + 44 + 16 + 4 + 4 + (44 + 184 + 84) + 36 + 16 + 24);
     EXPECT_EQ(word(item, psb_header_layer_count), 1u);
     EXPECT_EQ(word(item, psb_header_look_count), 1u);
