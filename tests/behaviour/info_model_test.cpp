@@ -127,8 +127,8 @@ TEST_F(info_model_test, a_hold_set_takes_the_room_its_feature_list_needs)
     const std::vector<uint8_t> block = psb_info_layout(info);
     const uint32_t entry = psb_block_read<uint32_t>(block.data(), psb_header_layers);
     ASSERT_EQ(psb_block_read<uint32_t>(block.data(), entry + psb_entry_hold_set_count), 1u);
-    const uint32_t set = psb_block_read<uint32_t>(
-        block.data(), psb_block_read<uint32_t>(block.data(), entry + psb_entry_hold_sets));
+    const uint32_t set =
+        psb_block_read<uint32_t>(block.data(), psb_block_read<uint32_t>(block.data(), entry + psb_entry_hold_sets));
     // One entry reserves 36 bytes; its animation leads five features, whose list needs 4 + 10 more
     // bytes after the entry: the set takes 40 and the transitions follow it.
     const uint32_t list = psb_block_read<uint32_t>(block.data(), set + 4);
