@@ -155,4 +155,39 @@ TEST_F(sample_info_test, the_drivers_wave_runs_from_the_block_until_it_freezes)
     EXPECT_EQ(logged(), std::vector<std::string>{});
 }
 
+TEST_F(sample_info_test, every_behaviour_of_the_driver_runs_from_the_block_to_its_end)
+{
+    const uint32_t entry = word(psb_header_layers);
+    std::vector<int32_t> psm_animations;
+    for (uint32_t id = 0; id < word(entry + psb_entry_animation_count); ++id)
+        psm_animations.push_back(static_cast<int32_t>(word(word(entry + psb_entry_animations + 4 * id))));
+    psm_t* const instance = api::psm_alloc("/models/driver/driver.psm", 0, 0, 0);
+    ASSERT_NE(instance, nullptr);
+    // idle (1 s), the frozen wave, and the generated stand-to-walk blend (idle 1 s, walk 1.2 s at 1.5).
+    for (uint32_t id = 0; id < word(entry + psb_entry_behavior_count); ++id) {
+        SCOPED_TRACE(id);
+        psb_compiled_behavior_t behavior;
+        ASSERT_TRUE(psb_compiled_behavior(block_, entry, id, behavior));
+        const float base_length =
+            psb_block_read<float>(block_, word(word(entry + psb_entry_behaviors) + 4 * id) + psb_record_base_length);
+        uint8_t features[16] = {};
+        psb_instance_context_t context;
+        context.model = instance;
+        context.psm_animations = &psm_animations;
+        context.feature_table = features;
+        psb_behavior_runner_t runner(behavior.root.get(), behavior.feature_states, behavior.hold_set);
+        float ran = 0;
+        float step = 0.05f;
+        while (runner.advance(&step, context) && ran < 10) {
+            ran += 0.05f;
+            step = 0.05f;
+        }
+        ran += 0.05f - step;
+        EXPECT_NEAR(ran, base_length, 0.06f);
+        EXPECT_EQ(runner.terminate(context), 0);
+    }
+    api::psm_free(instance);
+    EXPECT_EQ(logged(), std::vector<std::string>{});
+}
+
 }  // namespace

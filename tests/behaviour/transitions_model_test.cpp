@@ -58,14 +58,23 @@ TEST_F(transitions_model_test, simple_transitions_with_names_that_do_not_resolve
         std::vector<std::string> messages;
     };
     const std::vector<case_t> cases = {
-        {"legs", "sit", "stand", "idle.xml",
+        {"legs",
+         "sit",
+         "stand",
+         "idle.xml",
          {"<psb> invalid feature name (legs) !", "feature not found in current layer (legs)",
           "ignoring single transition from (sit) to (stand) - bad feature",
           "ignoring transition behavior action (idle.xml)"}},
-        {"stance", "lie", "stand", "idle.xml",
+        {"stance",
+         "lie",
+         "stand",
+         "idle.xml",
          {"begin state (lie) not found in current layer for feature (stance)",
           "ignoring transition behavior action (idle.xml)"}},
-        {"stance", "sit", "fly", "idle.xml",
+        {"stance",
+         "sit",
+         "fly",
+         "idle.xml",
          {"end state (fly) not found in current layer for feature (stance)",
           "ignoring transition behavior action (idle.xml)"}},
         {"stance", "sit", "stand", "missing.xml", {}},
@@ -108,7 +117,8 @@ TEST_F(transitions_model_test, a_compound_transition_with_a_bad_name_is_dropped_
     ASSERT_EQ(transitions.groups()[0].size(), 1u);
     // Sorted by feature: stance (0) before arm (1).
     EXPECT_EQ(transitions.groups()[0][0].features, (std::vector<uint8_t>{0, 1}));
-    const psb_transition_action_t& action = transitions.actions()[transitions.groups()[0][0].combinations[0].action - 1];
+    const psb_transition_action_t& action =
+        transitions.actions()[transitions.groups()[0][0].combinations[0].action - 1];
     EXPECT_EQ(action.type, uint32_t{psb_action_compound});
     ASSERT_EQ(action.features.size(), 2u);
     EXPECT_EQ(action.features[1].end, 1);
