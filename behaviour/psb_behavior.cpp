@@ -188,9 +188,14 @@ bool psb_behavior_t::read(const char* name)
         api::error("cannot find behavior file (%s)", name);
         return false;
     }
+    return read_text(text.data(), text.size());
+}
+
+bool psb_behavior_t::read_text(const char* text, size_t length)
+{
     psb_behavior_actions_t* const enclosing = psb_current_behavior;
     psb_current_behavior = this;
-    const bool parsed = psb_behavior_parse_text(text.data(), text.size());
+    const bool parsed = psb_behavior_parse_text(text, length);
     psb_current_behavior = enclosing;
     return parsed && valid_;
 }

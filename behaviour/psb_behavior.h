@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -61,6 +62,8 @@ public:
 
     // Reads and parses the behaviour file `name`; false when it is missing or does not parse.
     bool read(const char* name);
+    // Parses `length` bytes of behaviour-file text; false when it does not parse.
+    bool read_text(const char* text, size_t length);
 
     uint16_t id() const { return id_; }
     // Marks the behaviour as made for a transition's blend rather than read from a file.
