@@ -1,10 +1,12 @@
 // The transitions model on its own: names that do not resolve make the transition being read invalid
 // with their message, and nothing of it is filed.
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "behaviour/grammar/psb_layer_scan.h"
+#include "behaviour/psb_behavior.h"
 #include "behaviour/psb_layer_load.h"
 #include "behaviour/psb_transitions.h"
 #include "behaviour_fixture.h"
@@ -32,6 +34,30 @@ public:
 
 private:
     const psb_layer_t& layer_;
+};
+
+// Every animation a second long of 30 frames; generated behaviours are kept here.
+class generating_t : public one_behavior_t, public psb_behavior_sources_t {
+public:
+    explicit generating_t(const psb_layer_t& layer) : one_behavior_t(layer) {}
+    bool find_animation(const char*, uint16_t* out_id, float* out_length, int32_t* out_frames) override
+    {
+        *out_id = 0;
+        *out_length = 1;
+        *out_frames = 30;
+        return true;
+    }
+    int32_t find_sound(const char*) override { return 0; }
+    int32_t frame_count(uint16_t) const override { return 30; }
+    psb_behavior_t* new_generated_behavior(uint32_t* out_id) override
+    {
+        *out_id = static_cast<uint32_t>(generated.size());
+        generated.push_back(std::make_unique<psb_behavior_t>(0, layer(), *this, holds));
+        generated.back()->mark_generated();
+        return generated.back().get();
+    }
+    psb_hold_sets_t holds;
+    std::vector<std::unique_ptr<psb_behavior_t>> generated;
 };
 
 class transitions_model_test : public behaviour_test_t {
@@ -122,6 +148,35 @@ TEST_F(transitions_model_test, a_compound_transition_with_a_bad_name_is_dropped_
     EXPECT_EQ(action.type, uint32_t{psb_action_compound});
     ASSERT_EQ(action.features.size(), 2u);
     EXPECT_EQ(action.features[1].end, 1);
+}
+
+TEST_F(transitions_model_test, a_blend_without_its_second_animation_is_never_filed_nor_run)
+{
+    generating_t sources(layer_);
+    psb_transitions_t transitions(sources);
+    transitions.set_feature("stance");
+    transitions.begin_simple();
+    transitions.set_from_to("sit", "stand");
+    transitions.begin_blend_action(50, psb_overlay_percent);
+    transitions.add_blend_animation(1, "sit.anim.xml", false, 0, false, 0);
+    transitions.end_blend_action();
+    transitions.end_transition();
+    EXPECT_EQ(logged(), std::vector<std::string>{"blend block has to contain two subblocks !"});
+    ASSERT_EQ(sources.generated.size(), 1u);
+    EXPECT_FALSE(sources.generated[0]->valid());
+    EXPECT_EQ(transitions.matrices()[0].cells, std::vector<uint32_t>(4, 0));
+
+    // The same blend with both animations is filed.
+    transitions.begin_simple();
+    transitions.set_from_to("sit", "stand");
+    transitions.begin_blend_action(50, psb_overlay_percent);
+    transitions.add_blend_animation(1, "sit.anim.xml", false, 0, false, 0);
+    transitions.add_blend_animation(0, "stand.anim.xml", false, 0, false, 0);
+    transitions.end_blend_action();
+    transitions.end_transition();
+    EXPECT_TRUE(sources.generated[1]->valid());
+    EXPECT_FLOAT_EQ(sources.generated[1]->base_length(), 1.5f);
+    EXPECT_EQ(transitions.matrices()[0].cells[1], 2u);
 }
 
 }  // namespace
