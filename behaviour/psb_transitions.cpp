@@ -241,15 +241,13 @@ void psb_transitions_t::end_blend_action()
 
 void psb_transitions_t::end_transition()
 {
-    if (valid_ && action_ != 0) {
-        psb_feature_matrix_t* const matrix = current_matrix();
-        const size_t cell = static_cast<size_t>(from_) * (matrix ? matrix->state_count : 0) + to_;
-        if (!matrix || cell >= matrix->cells.size()) {
-        } else if (matrix->cells[cell] != 0) {
+    psb_feature_matrix_t* const matrix = current_matrix();
+    if (valid_ && action_ != 0 && matrix) {
+        uint32_t& cell = matrix->cells[static_cast<size_t>(from_) * matrix->state_count + to_];
+        if (cell != 0)
             api::error("item already present !");
-        } else {
-            matrix->cells[cell] = action_;
-        }
+        else
+            cell = action_;
     }
     valid_ = true;
     action_ = 0;
