@@ -1,5 +1,6 @@
 // The behaviour model: attribute values checked against their layer types, holds resolved to frames
 // (never before the first), and an empty hold list making the behaviour unusable.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,43 @@ TEST_F(behavior_model_test, attribute_values_must_match_their_layer_types)
                                                   "invalid data type for attribute (b), should be (boolean)",
                                                   "invalid data type for attribute (f), should be (float)",
                                                   "<psb> invalid attribute name (g) !"}));
+}
+
+}  // namespace
+
+namespace {
+
+// Builds a behaviour leading the stance to stand with a generated freeze over one animation.
+void freeze_to_stand(psb_behavior_t& behavior, bool exact)
+{
+    behavior.add_feature_state("stance", "sit", "stand");
+    behavior.set_generated_freeze(exact);
+    behavior.begin_blocks();
+    psb_block_desc_t base;
+    behavior.begin_block(base);
+    psb_block_desc_t animation;
+    animation.kind = psb_block_animation;
+    strcpy(animation.file, "a10");
+    behavior.begin_block(animation);
+    behavior.end_block();
+    behavior.end_block();
+    behavior.end_block();
+}
+
+TEST_F(behavior_model_test, generated_freezes_share_a_hold_set_of_the_same_end_states_unless_exact)
+{
+    psb_behavior_t first(0, layer_, sources_, holds_);
+    freeze_to_stand(first, false);
+    psb_behavior_t second(1, layer_, sources_, holds_);
+    freeze_to_stand(second, false);
+    psb_behavior_t exact(2, layer_, sources_, holds_);
+    freeze_to_stand(exact, true);
+    EXPECT_EQ(first.hold_set(), 0);
+    EXPECT_EQ(second.hold_set(), 0);
+    EXPECT_EQ(exact.hold_set(), 1);
+    ASSERT_EQ(holds_.sets.size(), 2u);
+    ASSERT_EQ(holds_.sets[0].size(), 1u);
+    EXPECT_EQ(holds_.sets[0][0].frame, 9);
 }
 
 }  // namespace
