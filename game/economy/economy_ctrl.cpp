@@ -147,20 +147,21 @@ void economy_ctrl_e::handler()
 
 void economy_ctrl_e::load_definitions()
 {
+    // Progress i of 7 is reported after step i, counted from 0.
     cities = load_city_defs();
-    loading_screen_progress(1, 7);
+    loading_screen_progress(0, 7);
     load_cargo_defs(cargos, special_cargos);
-    loading_screen_progress(2, 7);
+    loading_screen_progress(1, 7);
     drivers = load_driver_defs(cities, cargos, special_cargos);
-    loading_screen_progress(3, 7);
+    loading_screen_progress(2, 7);
     traders = load_trader_defs(cities, cargos, special_cargos);
-    loading_screen_progress(4, 7);
+    loading_screen_progress(3, 7);
     dealers = load_dealer_defs();
-    loading_screen_progress(5, 7);
+    loading_screen_progress(4, 7);
     build_driver_trucks(static_cast<int32_t>(drivers.size()));
-    loading_screen_progress(6, 7);
+    loading_screen_progress(5, 7);
     build_dealer_stock();
-    loading_screen_progress(7, 7);
+    loading_screen_progress(6, 7);
 }
 
 namespace {

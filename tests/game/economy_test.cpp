@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <set>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "engine/mbio.h"
 #include "common/format.h"
+#include "common/loading_screen.h"
 #include "economy_fixture.h"
+#include "frame/save_game.h"
 
 namespace {
 
@@ -18,7 +23,39 @@ void one_job(economy_ctrl_e& economy, const float km)
     economy.jobs[1] = {-1, 0, 0, 0.0f, 0};
 }
 
+// A loading screen that keeps the progress it is shown.
+class recorded_loading_screen_t : public loading_screen_t {
+public:
+    void open(int) override {}
+    void refresh(const char*) override {}
+    void progress(const int done, const int total) override
+    {
+        steps.push_back(std::to_string(done) + "/" + std::to_string(total));
+    }
+    void close() override {}
+    std::vector<std::string> steps;
+};
+
+// A section of the save game that holds nothing: the economy's neighbours in a save file.
+class empty_section_t : public save_section_owner_t {
+public:
+    int32_t save(int) override { return 0; }
+    int32_t load(int, int32_t) override { return 0; }
+};
+
 }  // namespace
+
+TEST_F(economy_test, the_seven_loading_steps_report_progress_0_to_6_of_7)
+{
+    recorded_loading_screen_t screen;
+    loading_screen_install(&screen);
+    loading_screen_open(1);
+    economy_ctrl_e economy;
+    load(economy);
+    loading_screen_close();
+    loading_screen_install(nullptr);
+    EXPECT_EQ(screen.steps, (std::vector<std::string>{"0/7", "1/7", "2/7", "3/7", "4/7", "5/7", "6/7"}));
+}
 
 TEST_F(economy_test, definitions_fill_cities_cargos_traders_drivers_and_trucks)
 {
@@ -212,6 +249,37 @@ TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer
     ASSERT_TRUE(old.read_section(v13, 13, error)) << error;
     EXPECT_EQ(old.offer.countdown, fresh);
     EXPECT_EQ(old.week, 3);
+}
+
+TEST_F(economy_test, a_save_file_ends_with_the_trailer_of_week_and_clock_and_reads_back)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    economy.week = 7;
+    world.clock = 90061.0f;
+    std::filesystem::create_directories(home_ / "saves");
+    empty_section_t others[3];
+    save_game_owners_t owners;
+    for (int section = 0; section < 3; ++section)
+        owners.sections[section] = &others[section];
+    owners.sections[save_section_economy] = &economy;
+    owners.timestamp = &economy;
+    ASSERT_TRUE(save_game_write(owners, "/saves/career.sav"));
+    int32_t week = 0;
+    float clock = 0.0f;
+    ASSERT_TRUE(save_game_read_timestamp("/saves/career.sav", &week, &clock));
+    EXPECT_EQ(week, 7);
+    EXPECT_EQ(clock, 90061.0f);
+
+    economy_ctrl_e copy;
+    copy.set_world(&world);
+    owners.sections[save_section_economy] = &copy;
+    owners.timestamp = &copy;
+    ASSERT_TRUE(save_game_read(owners, "/saves/career.sav"));
+    EXPECT_EQ(copy.week, 7);
+    EXPECT_EQ(copy.job_count(), economy.job_count());
+    EXPECT_EQ(copy.drivers.size(), economy.drivers.size());
 }
 
 TEST_F(economy_test, a_section_with_bad_counts_texts_or_indices_is_refused_and_changes_nothing)
