@@ -96,7 +96,7 @@ void economy_bridge_world_t::cash_sound()
 {
     // Made once and replayed, so deliveries do not pile up sounds; given back with the world.
     if (!cash_)
-        cash_ = api::snd_new("/sounds/ui/cash.ogg", 0, 10);
+        cash_ = api::snd_new("/sounds/ui/cash.ogg", 0x20, 10);
     if (cash_)
         api::snd_play(cash_);
 }

@@ -3,10 +3,13 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/mbio.h"
 #include "common/game_context.h"
 #include "economy_fixture.h"
+#include "game/economy/economy_record_io.h"
 
 // The set-up of a scenario, the opponents, the special offer, the docks' slots and the computer
 // drivers' walk along their routes.
@@ -152,8 +155,8 @@ TEST_F(economy_rules_test, the_special_offer_is_made_reminded_and_expires_and_ne
     EXPECT_EQ(economy.jobs[static_cast<size_t>(economy.spare_job())].cargo, -1);
     EXPECT_EQ(world.pages.back(), "@@ui_special_cargo_offer_expired@@");
 
-    // One city besides the truck's: no offer and no endless redraw; the countdown starts again.
-    economy.cities.resize(2);
+    // One city: no offer and no endless redraw; the countdown starts again.
+    economy.cities.resize(1);
     economy.offer.countdown = 0.0f;
     economy.announce_special_offer(30000.0f);
     EXPECT_EQ(economy.offer.active, 0);
@@ -282,4 +285,79 @@ TEST_F(economy_rules_test, a_leg_of_no_time_is_delivered_without_nan_progress)
     economy.driver_step();
     EXPECT_FALSE(std::isnan(driver.progress));
     EXPECT_EQ(driver.jobs[0], queued);
+}
+
+TEST_F(economy_rules_test, ai_data_links_each_trader_to_its_dock_record_after_sorting_and_refuses_bad_files)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    // Two docks stored against their id order: the trader of each must name the record it ends up in.
+    mbio_t out;
+    out.open_grow();
+    out.write_u32(2);
+    out.write_u32(2);
+    for (const auto& [id, trader] : {std::pair{9, 0}, std::pair{4, 2}}) {
+        dock_t dock{};
+        dock.id = id;
+        dock.slot_count = 1;
+        dock.trader = trader;
+        write_record(out, dock);
+    }
+    write_data_file("maps/unsorted.aid", std::string(reinterpret_cast<const char*>(out.data()), out.size()));
+    ASSERT_EQ(economy.load_ai_data("/maps/unsorted.mbd"), 1);
+    ASSERT_EQ(economy.docks.size(), 2u);
+    EXPECT_EQ(economy.docks[0].id, 4);
+    EXPECT_EQ(economy.traders[0].dock, 1);
+    EXPECT_EQ(economy.traders[2].dock, 0);
+    EXPECT_EQ(economy.traders[1].dock, -1);
+    EXPECT_EQ(economy.docks[1].slot_jobs[0], slot_no_job);
+    EXPECT_EQ(economy.routes.node_count(), 0);
+
+    // A missing file or another version leaves no docks and every trader dockless.
+    std::string wrong(reinterpret_cast<const char*>(out.data()), out.size());
+    wrong[0] = 3;
+    write_data_file("maps/wrong.aid", wrong);
+    for (const char* map : {"/maps/missing.mbd", "/maps/wrong.mbd"}) {
+        EXPECT_EQ(economy.load_ai_data(map), -1) << map;
+        EXPECT_TRUE(economy.docks.empty()) << map;
+        for (const trader_t& trader : economy.traders)
+            EXPECT_EQ(trader.dock, -1) << map;
+    }
+}
+
+TEST_F(economy_rules_test, an_opponent_on_level_2_hires_a_known_driver_at_each_check_and_grows)
+{
+    struct {
+        int filled_before;
+        int32_t level_after;
+    } cases[] = {{3, 1}, {6, 2}};
+    for (const auto& c : cases) {
+        economy_ctrl_e economy;
+        load(economy);
+        economy.set_ai_level(2);
+        company_t& company = economy.companies[1];
+        company.money = 1000000;
+        company.prestige = 50.0f;
+        for (int slot = 1; slot <= c.filled_before; ++slot)
+            company.trucks[slot] = (slot - 1) % 4;
+        for (int32_t d = 0; d < 4; ++d)
+            economy.drivers[static_cast<size_t>(d)].company = 1;
+        for (driver_t& driver : economy.drivers)
+            driver.flags &= ~driver_unknown_bit(1);
+        // Companies 1, 2 and 3 are stepped in turn, never the player's.
+        economy.company_cursor = 0;
+        world.now = 301.0;
+        economy.company_ai_step();
+        EXPECT_EQ(economy.company_cursor, 1);
+        EXPECT_EQ(company.trucks[c.filled_before + 1], 4);
+        EXPECT_EQ(economy.drivers[4].company, 1);
+        EXPECT_EQ(company.money, 1000000 - economy.truck_value_at(4));
+        EXPECT_EQ(company.level, c.level_after);
+        EXPECT_EQ(world.pages.back(), "Unknown @@ui_gained_level@@ " + std::to_string(c.level_after));
+        economy.company_ai_step();
+        economy.company_ai_step();
+        economy.company_ai_step();
+        EXPECT_EQ(economy.company_cursor, 1);
+        EXPECT_EQ(economy.companies[0].last_step_time, 0.0);
+    }
 }

@@ -257,6 +257,7 @@ TEST_F(economy_test, a_save_file_ends_with_the_trailer_of_week_and_clock_and_rea
     load(economy);
     economy.generate_jobs();
     economy.week = 7;
+    economy.companies[1].last_step_time = 12345.0;
     world.clock = 90061.0f;
     std::filesystem::create_directories(home_ / "saves");
     empty_section_t others[3];
@@ -272,6 +273,8 @@ TEST_F(economy_test, a_save_file_ends_with_the_trailer_of_week_and_clock_and_rea
     EXPECT_EQ(week, 7);
     EXPECT_EQ(clock, 90061.0f);
 
+    // The loaded game's world clock starts again: the companies' step times start with it.
+    world.now = 7.0;
     economy_ctrl_e copy;
     copy.set_world(&world);
     owners.sections[save_section_economy] = &copy;
@@ -280,6 +283,7 @@ TEST_F(economy_test, a_save_file_ends_with_the_trailer_of_week_and_clock_and_rea
     EXPECT_EQ(copy.week, 7);
     EXPECT_EQ(copy.job_count(), economy.job_count());
     EXPECT_EQ(copy.drivers.size(), economy.drivers.size());
+    EXPECT_EQ(copy.companies[1].last_step_time, 7.0);
 }
 
 TEST_F(economy_test, a_section_with_bad_counts_texts_or_indices_is_refused_and_changes_nothing)
