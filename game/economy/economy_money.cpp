@@ -57,6 +57,7 @@ void economy_ctrl_e::open_main_hud(const int /*keep_position*/)
 {
     if (companies[0].trucks[0] == -1 && !trucks.empty())
         companies[0].trucks[0] = 0;
+    world_->open_hud_window();
     main_hud_open = true;
     if (time_left >= 0.0f) {
         char text[64];

@@ -21,6 +21,7 @@ public:
         return true;
     }
     void pager(const char* text, int) override { pages.emplace_back(text); }
+    void open_hud_window() override { ++hud_windows; }
     void hud_text(int32_t id, const char* text) override { hud.emplace_back(std::to_string(id) + ":" + text); }
     void hud_show(int32_t, bool) override {}
     void cash_sound() override { ++cash; }
@@ -44,6 +45,7 @@ public:
     std::vector<std::string> pages;
     std::vector<std::string> hud;
     int cash = 0;
+    int hud_windows = 0;
     uint32_t trailers = 0;
     player_truck_state_t state;
     std::vector<bool> game_over_windows;

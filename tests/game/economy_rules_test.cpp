@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "engine/mbio.h"
+#include "common/format.h"
 #include "common/game_context.h"
 #include "economy_fixture.h"
 #include "game/economy/economy_record_io.h"
@@ -360,4 +362,32 @@ TEST_F(economy_rules_test, an_opponent_on_level_2_hires_a_known_driver_at_each_c
         EXPECT_EQ(economy.company_cursor, 1);
         EXPECT_EQ(economy.companies[0].last_step_time, 0.0);
     }
+}
+
+TEST_F(economy_rules_test, the_main_hud_shows_time_left_money_and_a_day_time_at_most_every_61_seconds)
+{
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    economy.time_left = 90061.0f;
+    economy.companies[0].money = 1234;
+    economy.open_main_hud(1);
+    EXPECT_EQ(world.hud_windows, 1);
+    char money[128];
+    format_money(1234, money, sizeof money, 0xFFFFFFFFu);
+    const auto shown = [&](const std::string& line) {
+        return std::find(world.hud.begin(), world.hud.end(), line) != world.hud.end();
+    };
+    EXPECT_TRUE(shown("120:1 @@ui_day@@   01 : 01"));
+    EXPECT_TRUE(shown(std::string("110:") + money));
+    EXPECT_TRUE(shown("130:0.000000"));
+
+    world.hud.clear();
+    for (const float t : {100.0f, 130.0f, 170.0f}) {
+        world.clock = t;
+        economy.handler();
+    }
+    int day_times = 0;
+    for (const std::string& line : world.hud)
+        day_times += line.rfind("100:", 0) == 0;
+    EXPECT_EQ(day_times, 2);
 }
