@@ -28,7 +28,7 @@ public:
     void refresh_city_markers() override {}
     uint32_t place_trailer(const trailer_order_t&) override { return ++trailers; }
     void release_trailer(uint32_t) override {}
-    void show_driver_truck(const driver_truck_order_t&) override {}
+    void show_driver_truck(const driver_truck_order_t&) override { ++driver_trucks; }
     bool truck_state(player_truck_state_t& out) const override
     {
         out = state;
@@ -46,6 +46,7 @@ public:
     std::vector<std::string> hud;
     int cash = 0;
     int hud_windows = 0;
+    int driver_trucks = 0;
     uint32_t trailers = 0;
     player_truck_state_t state;
     std::vector<bool> game_over_windows;
