@@ -391,3 +391,19 @@ TEST_F(economy_rules_test, the_main_hud_shows_time_left_money_and_a_day_time_at_
         day_times += line.rfind("100:", 0) == 0;
     EXPECT_EQ(day_times, 2);
 }
+
+TEST_F(economy_rules_test, the_cargos_trailers_base_shaders_are_held_from_their_folder_or_the_shared_one)
+{
+    write_data_file("makes/trailer/flatbed/description.def", "trailer {\n access0 = lamp\n access1 = deck\n}\n");
+    write_data_file("makes/trailer/flatbed/acc/deck/!desc.def",
+                    "accessory {\n type = base\n shader0 = \"own.shd:common.shd\"\n}\n");
+    write_data_file("makes/trailer/flatbed/acc/deck/own.shd", "texture 4 4\n");
+    write_data_file("makes/trailer/flatbed/acc/shared/common.shd", "texture 4 4\n");
+    write_data_file("makes/trailer/flatbed/acc/lamp/!desc.def", "accessory {\n type = base\n shader0 = lamp.shd\n}\n");
+    economy_ctrl_e economy;
+    load(economy);
+    // The "access0" accessory is not read; "logs" names the flatbed, "milk" and "gold" a make that is missing.
+    EXPECT_EQ(economy.trailer_shaders.size(), 2u);
+    economy.destroy(0);
+    EXPECT_EQ(economy.trailer_shaders.size(), 0u);
+}
