@@ -93,6 +93,20 @@ TEST_F(ai_data_file, one_dock_places_its_slot_and_dock_point_and_has_no_route)
     std::string error;
     ASSERT_TRUE(ai_data_build(map.network, map.lookup(), aid, error));
     ASSERT_EQ(aid.size(), 8u + 312u);
+    // The whole image: every byte not named here is 0.
+    std::vector<uint8_t> golden(8 + 312, 0);
+    const auto put = [&](const size_t at, const uint32_t word) {
+        for (int i = 0; i < 4; ++i)
+            golden[at + static_cast<size_t>(i)] = static_cast<uint8_t>(word >> (8 * i));
+    };
+    put(0, 2);                      // version
+    put(4, 1);                      // one dock
+    put(8 + 4, 1);                  // one slot: the point of zero rotation is the dock point
+    put(8 + 40, 0x44898000);        // slot 0 at x 1100 (start node 1000 + 100)
+    put(8 + 136 + 12, 0x3F800000);  // slot 0's rotation w 1
+    put(8 + 296, 0x447A0000);       // dock point x 1000
+    put(8 + 296 + 8, 0x43FA0000);   // dock point z 500
+    EXPECT_EQ(aid, golden);
     mbio_t in(aid.data(), aid.size());
     uint32_t version = 0, count = 0;
     int32_t id = -1, slots = -1, trader = -1;

@@ -258,6 +258,43 @@ TEST_F(economy_test, game_over_is_set_once_and_cheats_mark_the_game)
     EXPECT_EQ(economy.cheated, 1);
 }
 
+TEST_F(economy_test, cheats_1_to_4_open_drivers_and_dealers_and_raise_money_and_prestige)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.cheat(1);
+    for (const driver_t& driver : economy.drivers)
+        EXPECT_EQ(driver.flags & driver_unknown_bit(0), 0u);
+    economy.cheat(2);
+    for (const dealer_t& dealer : economy.dealers)
+        EXPECT_EQ(dealer.flags & 1u, 1u);
+    economy.cheat(4);
+    EXPECT_EQ(economy.companies[0].prestige, 100.0f);
+    for (const char* message : {"\\yAccess to all free drivers was granted.",
+                                "\\yAccess to all truck dealers was granted.", "\\yYour prestige was set to max."})
+        EXPECT_EQ(engine_log_matching(message).size(), 1u) << message;
+    EXPECT_EQ(economy.cheated, 1);
+}
+
+TEST_F(economy_test, pending_instructions_hold_the_economy_until_they_are_shown)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.instruction_delay = 1.0f;
+    std::snprintf(economy.instructions, sizeof economy.instructions, "go north");
+    economy.cheated = 1;
+    world.dt = 0.6f;
+    economy.handler();
+    EXPECT_TRUE(world.pages.empty());
+    EXPECT_EQ(economy.driver_cursor, 0);
+    economy.handler();
+    EXPECT_EQ(world.pages, (std::vector<std::string>{"go north", "@@ui_game_cheated@@"}));
+    EXPECT_EQ(economy.driver_cursor, 0);
+    EXPECT_EQ(economy.instruction_delay, 0.0f);
+    economy.handler();
+    EXPECT_NE(economy.driver_cursor, 0);
+}
+
 TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer)
 {
     economy_ctrl_e economy;
