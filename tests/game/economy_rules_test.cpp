@@ -407,3 +407,45 @@ TEST_F(economy_rules_test, the_cargos_trailers_base_shaders_are_held_from_their_
     economy.destroy(0);
     EXPECT_EQ(economy.trailer_shaders.size(), 0u);
 }
+
+TEST_F(economy_rules_test, a_hired_drivers_delivery_names_the_damage_from_6_percent_on)
+{
+    struct {
+        float damage;
+        bool names_damage;
+    } cases[] = {{0.05f, false}, {0.06f, true}};
+    for (const auto& c : cases) {
+        economy_ctrl_e economy;
+        load(economy);
+        economy.jobs.assign(2, job_t{});
+        economy.jobs[0] = {0, 0, 1, 100000.0f, 0};
+        economy.jobs[1] = {-1, 0, 0, 0.0f, 0};
+        driver_t& driver = economy.drivers[2];
+        driver.company = 0;
+        driver.jobs[0] = 0;
+        world.pages.clear();
+        economy.delivery_result(2, c.damage, true);
+        ASSERT_FALSE(world.pages.empty());
+        const std::string& page = world.pages.back();
+        EXPECT_EQ(page.rfind("@@ui_Driver@@ ", 0), 0u) << page;
+        EXPECT_EQ(page.find("6% @@ui_damage@@") != std::string::npos, c.names_damage) << page;
+        EXPECT_EQ(economy.companies[0].deliveries, 1);
+    }
+}
+
+TEST_F(economy_rules_test, a_driver_without_a_route_drives_his_leg_by_time_and_is_never_shown)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    economy.init_driver_jobs();
+    driver_t& driver = economy.drivers[0];
+    ASSERT_EQ(driver.state & driver_has_route, 0);
+    driver.flags &= ~driver_loading;
+    ASSERT_GT(driver.leg_time, 0.0f);
+    world.now = static_cast<double>(driver.leg_time) * 0.5;
+    economy.driver_cursor = -1;
+    economy.driver_step();
+    EXPECT_NEAR(driver.progress, 0.5f, 1e-3f);
+    EXPECT_EQ(world.driver_trucks, 0);
+}
