@@ -246,6 +246,26 @@ TEST_F(ai_data_file, corrupted_images_are_refused)
     EXPECT_FALSE(table.get(0, 1, route));
 }
 
+TEST_F(ai_data_file, the_nearest_open_edge_is_the_first_of_the_least_distance_below_0xffff)
+{
+    const std::vector<uint16_t> distance{3, 1, 0xFFFF, 1, 2};
+    struct {
+        std::vector<int32_t> open;
+        int32_t edge;
+        size_t pos;
+    } cases[] = {
+        {{0, 1, 2, 3, 4}, 1, 1},
+        {{4, 3, 1}, 3, 1},
+        {{2}, -1, 1},
+        {{}, -1, 0},
+    };
+    for (const auto& c : cases) {
+        size_t pos = 99;
+        EXPECT_EQ(pick_nearest_open_edge(distance, c.open, pos), c.edge);
+        EXPECT_EQ(pos, c.pos);
+    }
+}
+
 TEST_F(ai_data_file, the_paths_beside_a_map_replace_or_add_the_extension)
 {
     EXPECT_EQ(map_side_path("/maps/ridgeway.mbd", "aid"), "/maps/ridgeway.aid");
