@@ -149,7 +149,7 @@ bool route_table_build(const road_network_t& network, const dock_prefab_lookup_t
     std::vector<int32_t> previous(static_cast<size_t>(edges));
     std::vector<std::vector<route_entry_build_t>> routes(static_cast<size_t>(dock_count));
     // Sets the distances of the edges beside `edge` one step further.
-    const auto relax = [&](const int32_t edge, std::vector<int32_t>& queue) {
+    const auto relax = [&](const int32_t edge) {
         for (const int32_t n : network.edges[edge].nodes) {
             if (!network.nodes.valid(n))
                 continue;
@@ -161,25 +161,30 @@ bool route_table_build(const road_network_t& network, const dock_prefab_lookup_t
                     distance[static_cast<size_t>(next)] =
                         static_cast<uint16_t>(distance[static_cast<size_t>(edge)] + 1);
                     previous[static_cast<size_t>(next)] = edge;
-                    queue.push_back(next);
                 }
             }
         }
     };
+    std::vector<int32_t> open;
     for (int32_t a = 0; a < dock_count; ++a) {
         api::message("Looking for route from %d to all places in map", a);
         std::fill(distance.begin(), distance.end(), uint16_t{0xFFFF});
         std::fill(previous.begin(), previous.end(), -1);
-        // Every step costs one: the edges are settled level by level, nearest first and, within a level,
-        // in index order, so that of two equal routes the one through the lower edge is kept.
-        std::vector<int32_t> level{docks[static_cast<size_t>(a)]};
-        distance[static_cast<size_t>(docks[static_cast<size_t>(a)])] = 0;
-        while (!level.empty()) {
-            std::vector<int32_t> next;
-            for (const int32_t edge : level)
-                relax(edge, next);
-            std::sort(next.begin(), next.end());
-            level = std::move(next);
+        open.resize(static_cast<size_t>(edges));
+        for (int32_t e = 0; e < edges; ++e)
+            open[static_cast<size_t>(e)] = e;
+        // Every step costs one: the nearest open edge is settled next, the lowest in list order on ties.
+        const int32_t start = docks[static_cast<size_t>(a)];
+        open.erase(std::find(open.begin(), open.end(), start));
+        distance[static_cast<size_t>(start)] = 0;
+        relax(start);
+        for (int32_t settled = 1; settled < edges; ++settled) {
+            size_t at = 0;
+            const int32_t edge = pick_nearest_open_edge(distance, open, at);
+            if (edge == -1)
+                break;
+            open.erase(open.begin() + static_cast<std::ptrdiff_t>(at));
+            relax(edge);
         }
         for (int32_t b = a + 1; b < dock_count; ++b) {
             route_entry_build_t route;
@@ -246,6 +251,24 @@ bool route_table_build(const road_network_t& network, const dock_prefab_lookup_t
         }
     out.assign(file.data(), file.data() + file.size());
     return true;
+}
+
+int32_t pick_nearest_open_edge(const std::vector<uint16_t>& distance, const std::vector<int32_t>& open, size_t& out_pos)
+{
+    int32_t best = -1;
+    uint16_t best_distance = 0xFFFF;
+    out_pos = open.size();
+    for (size_t i = 0; i < open.size(); ++i) {
+        const int32_t edge = open[i];
+        const uint16_t d =
+            edge >= 0 && static_cast<size_t>(edge) < distance.size() ? distance[static_cast<size_t>(edge)] : 0xFFFF;
+        if (d < best_distance) {
+            best_distance = d;
+            best = edge;
+            out_pos = i;
+        }
+    }
+    return best;
 }
 
 bool ai_data_save(const char* map_path, const road_network_t& network, const dock_prefab_lookup_t& prefab_of)

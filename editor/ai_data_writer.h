@@ -47,6 +47,12 @@ bool ai_data_build(const road_network_t& network, const dock_prefab_lookup_t& pr
 bool route_table_build(const road_network_t& network, const dock_prefab_lookup_t& prefab_of, std::vector<uint8_t>& out,
                        std::string& out_error);
 
+// The route search's next edge: of the edges in `open`, the one with the smallest `distance` below
+// 0xFFFF (the first in list order on ties), with its position in the list in `out_pos`; -1 when the
+// list is empty or no listed edge was reached (`out_pos` is then the list's size).
+int32_t pick_nearest_open_edge(const std::vector<uint16_t>& distance, const std::vector<int32_t>& open,
+                               size_t& out_pos);
+
 // Writes both files beside `map_path` through the virtual file system, reporting what was written;
 // the route table is written only when the search succeeds. False when a file was not written.
 bool ai_data_save(const char* map_path, const road_network_t& network, const dock_prefab_lookup_t& prefab_of);

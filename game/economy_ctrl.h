@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "game/economy/ai_data_file.h"
 #include "game/economy/economy_records.h"
 #include "game/economy/economy_world.h"
+#include "game/economy/trailer_shader_cache.h"
 #include "road/ctrl_parts.h"
 #include "vehicles/vehicle_links.h"
 
@@ -86,6 +88,10 @@ public:
     // Truck figures: value in dollars, maintenance (at most 100), accessory prestige and rating in mph.
     int32_t truck_value(const company_truck_t& truck) const;
     int32_t truck_value_at(int32_t truck) const;
+    // The accessory prestige of company truck `truck` (0 when there is none).
+    int32_t truck_prestige(int32_t truck) const;
+    // A text key of the definition of company truck `truck`'s driver; false (and "") when there is none.
+    bool driver_def_string(int32_t truck, const char* key, char* out, size_t size) const;
     int32_t truck_maintenance(const company_truck_t& truck) const;
     int32_t truck_sum_prestige(const company_truck_t& truck) const;
     float truck_rating(const company_truck_t& truck) const;
@@ -210,6 +216,8 @@ public:
     bool main_hud_open = false;
     int32_t dock_cursor = 0;
     route_table_t routes;
+    // The shaders of the cargos' trailers, held while the game lasts.
+    trailer_shader_cache_t trailer_shaders;
     // Indices of the docks in the player's range.
     std::vector<int32_t> active_docks;
     int32_t current_dock = -1;

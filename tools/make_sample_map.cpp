@@ -1,15 +1,21 @@
 // Builds the sample game's map, "ridgeway": the three cities of data/defs/cities joined by open roads,
 // city roads in Brenmoor around a crossing with traffic lights, a loading dock for each trader, a
 // fuel, a service and a weigh station, a truck dealer, a dry area and a mover. The records go
-// through the project's own map writer, so the file has the one layout the game reads.
+// through the project's own map writer, so the file has the one layout the game reads. Beside the
+// map it writes the economy's AI data (".aid") and route table (".rte") through the map editor's
+// writers.
 //
 //     make_sample_map OUTPUT.mbd
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "common/engine_api.h"
+#include "editor/ai_data_writer.h"
+#include "game/economy/ai_data_file.h"
 #include "road/map_file.h"
 #include "road/road_network.h"
 
@@ -176,6 +182,44 @@ void build(road_network_t& network)
     network.start_position = {1200.0f, 0.0f, -800.0f};
 }
 
+// The prefab every loading dock of the sample map stands on: its origin at the dock's entry node, the
+// dock point a little ahead and three trailer slots side by side beyond it.
+const dock_prefab_t& sample_dock_prefab()
+{
+    static const dock_prefab_t prefab{{{0.0f, 0.0f, 0.0f}},
+                                      {{{0.0f, 0.0f, 1000.0f}, {0.0f, 0.0f, 0.0f, 0.0f}},
+                                       {{-1500.0f, 0.0f, 2000.0f}, {0.0f, 0.0f, 0.0f, 1.0f}},
+                                       {{0.0f, 0.0f, 2000.0f}, {0.0f, 0.0f, 0.0f, 1.0f}},
+                                       {{1500.0f, 0.0f, 2000.0f}, {0.0f, 0.0f, 0.0f, 1.0f}}}};
+    return prefab;
+}
+
+// Writes `bytes` to `path`; false when the file cannot be written.
+bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* out = std::fopen(path.c_str(), "wb");
+    const bool written = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return (out ? std::fclose(out) == 0 : false) && written;
+}
+
+// The AI data and route table of the map beside `map_path`; false, reported, when either is refused.
+bool write_economy_files(const road_network_t& network, const char* map_path)
+{
+    const dock_prefab_lookup_t prefab_of = [](const map_edge_t&) { return &sample_dock_prefab(); };
+    std::vector<uint8_t> aid, rte;
+    std::string error;
+    if (!ai_data_build(network, prefab_of, aid, error) || !route_table_build(network, prefab_of, rte, error)) {
+        std::fprintf(stderr, "make_sample_map: %s\n", error.c_str());
+        return false;
+    }
+    for (const auto& [extension, bytes] : {std::pair{"aid", &aid}, std::pair{"rte", &rte}})
+        if (!write_bytes(map_side_path(map_path, extension), *bytes)) {
+            std::fprintf(stderr, "make_sample_map: cannot write the %s file beside %s\n", extension, map_path);
+            return false;
+        }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -197,6 +241,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "make_sample_map: cannot write %s\n", argv[1]);
         return 1;
     }
+    if (!write_economy_files(network, argv[1]))
+        return 1;
     std::printf("%s: %d nodes, %d edges, %d misc items, %d semaphores\n", argv[1], network.nodes.count,
                 network.edges.count, network.miscitems.count, network.semaphore_count);
     return 0;

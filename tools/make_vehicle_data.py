@@ -134,6 +134,18 @@ def truck_make(name, wheelbase, track, cabin, power):
           % (num(half_track - 20), num(front - 3), num(-half_track + 20), num(front - 3)))
 
 
+# What a truck make costs new at a dealer, and its standard accessories, as the economy reads them.
+TRUCK_PRICES = {"kestrel": 68000, "tarrow": 94000}
+TRUCK_STANDARD = ["base", "cabin", "interior", "pipes", "wheels", "engine", "transmission", "brakes", "paint",
+                  "lights_front"]
+
+
+def truck_description(name):
+    write("truck/%s/description.def" % name,
+          "truck {\n    name = %s\n    price = %d\n" % (name.capitalize(), TRUCK_PRICES[name])
+          + "".join("    access%d = %s\n" % (i, a) for i, a in enumerate(TRUCK_STANDARD)) + "}\n")
+
+
 # Trailer makes: name, deck length, width, the rear axles' distance from the centre, extra body height.
 TRAILERS = [
     ("boxvan", 1200.0, 250.0, 380.0, 260.0),
@@ -177,6 +189,7 @@ def trailer_make(name, length, width, axle, body):
 def main():
     for make in TRUCKS:
         truck_make(*make)
+        truck_description(make[0])
     for make in TRAILERS:
         trailer_make(*make)
     return 0

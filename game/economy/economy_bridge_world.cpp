@@ -20,6 +20,7 @@ namespace {
 // The main HUD window's group, name and script.
 constexpr const char* hud_group = "game3";
 constexpr const char* hud_name = "mainhud";
+constexpr const char* hud_script = "/ui/gmainhud.esc";
 
 }  // namespace
 
@@ -71,11 +72,38 @@ bool economy_bridge_world_t::truck_position(vec3_t& out) const
     return true;
 }
 
+bool economy_bridge_world_t::truck_state(player_truck_state_t& out) const
+{
+    const held_part_t<ctrl_truck_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    if (!truck.get())
+        return false;
+    out.position = truck.get()->truck_position();
+    out.orientation = quat_t{};
+    float capacity = 0.0f;
+    truck.get()->get_fuel(capacity, out.fuel);
+    out.has_trailer = truck.get()->trailer_job() >= 0;
+    return true;
+}
+
+void economy_bridge_world_t::restore_truck_state(const player_truck_state_t& state, uint32_t /*colour*/)
+{
+    const held_part_t<ctrl_truck_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    if (truck.get())
+        truck.get()->set_fuel(state.fuel);
+}
+
 void economy_bridge_world_t::pager(const char* text, const int flag)
 {
     const held_part_t<pager_owner_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
     if (truck.get())
         truck.get()->pager_message(text, flag);
+}
+
+void economy_bridge_world_t::open_hud_window()
+{
+    c_item_t* const window = ctrl_.bridge ? ctrl_.bridge->insert_window(hud_group, hud_name, 4, hud_script) : nullptr;
+    if (window)
+        ui_wshow(window, 0);
 }
 
 void economy_bridge_world_t::hud_text(const int32_t id, const char* text)
@@ -96,7 +124,7 @@ void economy_bridge_world_t::cash_sound()
 {
     // Made once and replayed, so deliveries do not pile up sounds; given back with the world.
     if (!cash_)
-        cash_ = api::snd_new("/sounds/ui/cash.ogg", 0, 10);
+        cash_ = api::snd_new("/sounds/ui/cash.ogg", 0x20, 10);
     if (cash_)
         api::snd_play(cash_);
 }

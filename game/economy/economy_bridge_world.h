@@ -20,6 +20,7 @@ public:
     vec3_t edge_start(int32_t edge) const override;
     bool truck_position(vec3_t& out) const override;
     void pager(const char* text, int flag) override;
+    void open_hud_window() override;
     void hud_text(int32_t id, const char* text) override;
     void hud_show(int32_t id, bool shown) override;
     void cash_sound() override;
@@ -27,9 +28,10 @@ public:
     uint32_t place_trailer(const trailer_order_t& order) override;
     void release_trailer(uint32_t trailer) override;
     void show_driver_truck(const driver_truck_order_t&) override {}
-    // The player's truck keeps no save state of its own yet.
-    bool truck_state(player_truck_state_t&) const override { return false; }
-    void restore_truck_state(const player_truck_state_t&, uint32_t) override {}
+    // The truck's position, fuel and whether it pulls a trailer; its orientation and the trailer's
+    // state are not served by the truck yet. Restoring puts the fuel back.
+    bool truck_state(player_truck_state_t& out) const override;
+    void restore_truck_state(const player_truck_state_t& state, uint32_t colour) override;
     void show_game_over_window(bool notebook) override;
 
 private:

@@ -113,6 +113,7 @@ int economy_ctrl_e::destroy(const int phase)
         dealers.clear();
         routes.clear();
         active_docks.clear();
+        trailer_shaders.release();
     }
     return entity_t::destroy(phase);
 }
@@ -147,20 +148,25 @@ void economy_ctrl_e::handler()
 
 void economy_ctrl_e::load_definitions()
 {
+    // Progress i of 7 is reported after step i, counted from 0.
     cities = load_city_defs();
-    loading_screen_progress(1, 7);
+    loading_screen_progress(0, 7);
     load_cargo_defs(cargos, special_cargos);
-    loading_screen_progress(2, 7);
+    for (int32_t c = 0; c < cargo_count(); ++c)
+        trailer_shaders.precache(cargos[static_cast<size_t>(c)].trailer);
+    for (const cargo_t& cargo : special_cargos)
+        trailer_shaders.precache(cargo.trailer);
+    loading_screen_progress(1, 7);
     drivers = load_driver_defs(cities, cargos, special_cargos);
-    loading_screen_progress(3, 7);
+    loading_screen_progress(2, 7);
     traders = load_trader_defs(cities, cargos, special_cargos);
-    loading_screen_progress(4, 7);
+    loading_screen_progress(3, 7);
     dealers = load_dealer_defs();
-    loading_screen_progress(5, 7);
+    loading_screen_progress(4, 7);
     build_driver_trucks(static_cast<int32_t>(drivers.size()));
-    loading_screen_progress(6, 7);
+    loading_screen_progress(5, 7);
     build_dealer_stock();
-    loading_screen_progress(7, 7);
+    loading_screen_progress(6, 7);
 }
 
 namespace {
@@ -306,6 +312,25 @@ int32_t economy_ctrl_e::truck_value_at(const int32_t truck) const
                                                                      : 0;
 }
 
+int32_t economy_ctrl_e::truck_prestige(const int32_t truck) const
+{
+    return truck >= 0 && truck < static_cast<int32_t>(trucks.size())
+               ? truck_sum_prestige(trucks[static_cast<size_t>(truck)])
+               : 0;
+}
+
+bool economy_ctrl_e::driver_def_string(const int32_t truck, const char* key, char* out, const size_t size) const
+{
+    if (size > 0)
+        out[0] = '\0';
+    if (truck < 0 || truck >= static_cast<int32_t>(trucks.size()))
+        return false;
+    const int32_t driver = trucks[static_cast<size_t>(truck)].owner;
+    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
+        return false;
+    return ::driver_def_string(drivers[static_cast<size_t>(driver)].name, key, out, size);
+}
+
 int32_t economy_ctrl_e::current_truck_value() const { return truck_value_at(companies[0].trucks[0]); }
 
 void economy_ctrl_e::assign_truck(const int32_t company, const int32_t slot, const int32_t truck)
@@ -391,7 +416,7 @@ void economy_ctrl_e::load_scenario()
         int32_t player_driver = -1;
         for (size_t d = 0; d < drivers.size() && face[0] != '\0'; ++d) {
             char images[256];
-            driver_def_string(drivers[d].name, "imgs", images, sizeof images);
+            ::driver_def_string(drivers[d].name, "imgs", images, sizeof images);
             if (std::strncmp(images, face, std::strlen(face)) == 0) {
                 player_driver = static_cast<int32_t>(d);
                 break;

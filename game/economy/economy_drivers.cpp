@@ -460,10 +460,12 @@ void economy_ctrl_e::company_ai_step()
                 int32_t filled = 0;
                 for (int s = 1; s <= slot; ++s)
                     filled += company.trucks[s] != -1;
-                if (filled >= 4 && filled <= 6 && company.level < 1) {
-                    company.level = 1;
+                // Four to six filled slots make a company of level 1; all seven, level 2.
+                const int32_t grown = filled == company_truck_slots - 1 ? 2 : filled >= 4 ? 1 : 0;
+                if (grown > company.level) {
+                    company.level = grown;
                     char text[96];
-                    std::snprintf(text, sizeof text, "%s @@ui_gained_level@@ 1", company.name);
+                    std::snprintf(text, sizeof text, "%s @@ui_gained_level@@ %d", company.name, grown);
                     world_->pager(text, 1);
                     world_->refresh_city_markers();
                 }
@@ -525,14 +527,15 @@ void economy_ctrl_e::announce_special_offer(const float t)
             return;
         const auto city_count = static_cast<int32_t>(cities.size());
         const int32_t here = world_->current_city();
-        // With fewer than two cities besides the truck's there is no offer to make.
-        if (city_count - (here >= 0 && here < city_count ? 1 : 0) < 2)
+        // The source is drawn again while it is the truck's city and the destination while it is the
+        // source: with fewer than two cities no draw would end, and there is no offer to make.
+        if (city_count < 2)
             return;
         int32_t source = draw_index(sys_rand(), city_count);
         while (source == here)
             source = draw_index(sys_rand(), city_count);
         int32_t destination = draw_index(sys_rand(), city_count);
-        while (destination == here || destination == source)
+        while (destination == source)
             destination = draw_index(sys_rand(), city_count);
         int32_t trader = -1;
         const city_t& from = cities[static_cast<size_t>(source)];

@@ -57,6 +57,7 @@ void economy_ctrl_e::open_main_hud(const int /*keep_position*/)
 {
     if (companies[0].trucks[0] == -1 && !trucks.empty())
         companies[0].trucks[0] = 0;
+    world_->open_hud_window();
     main_hud_open = true;
     if (time_left >= 0.0f) {
         char text[64];
@@ -223,7 +224,7 @@ void economy_ctrl_e::delivery_result(const int32_t driver, const float damage, c
             if (added)
                 suffix += ".";
             char name[128], cargo_name[128], city_name_text[128] = "";
-            driver_def_string(record.name, "name", name, sizeof name);
+            ::driver_def_string(record.name, "name", name, sizeof name);
             cargo_def_string(delivered.cargo >= 0 && delivered.cargo <= cargo_count()
                                  ? cargos[static_cast<size_t>(delivered.cargo)].name
                                  : "",

@@ -62,6 +62,8 @@ public:
     virtual bool truck_position(vec3_t& out) const = 0;
     // A line on the pager of the player's truck.
     virtual void pager(const char* text, int flag) = 0;
+    // Opens the main HUD window (the world's, else one built from its script) and shows it.
+    virtual void open_hud_window() = 0;
     // The main HUD's component `id`: a new text, or shown or hidden.
     virtual void hud_text(int32_t id, const char* text) = 0;
     virtual void hud_show(int32_t id, bool shown) = 0;

@@ -93,6 +93,20 @@ TEST_F(ai_data_file, one_dock_places_its_slot_and_dock_point_and_has_no_route)
     std::string error;
     ASSERT_TRUE(ai_data_build(map.network, map.lookup(), aid, error));
     ASSERT_EQ(aid.size(), 8u + 312u);
+    // The whole image: every byte not named here is 0.
+    std::vector<uint8_t> golden(8 + 312, 0);
+    const auto put = [&](const size_t at, const uint32_t word) {
+        for (int i = 0; i < 4; ++i)
+            golden[at + static_cast<size_t>(i)] = static_cast<uint8_t>(word >> (8 * i));
+    };
+    put(0, 2);                      // version
+    put(4, 1);                      // one dock
+    put(8 + 4, 1);                  // one slot: the point of zero rotation is the dock point
+    put(8 + 40, 0x44898000);        // slot 0 at x 1100 (start node 1000 + 100)
+    put(8 + 136 + 12, 0x3F800000);  // slot 0's rotation w 1
+    put(8 + 296, 0x447A0000);       // dock point x 1000
+    put(8 + 296 + 8, 0x43FA0000);   // dock point z 500
+    EXPECT_EQ(aid, golden);
     mbio_t in(aid.data(), aid.size());
     uint32_t version = 0, count = 0;
     int32_t id = -1, slots = -1, trader = -1;
@@ -230,6 +244,26 @@ TEST_F(ai_data_file, corrupted_images_are_refused)
     ASSERT_TRUE(table.parse(long_route.data(), long_route.size(), error));
     route_view_t route;
     EXPECT_FALSE(table.get(0, 1, route));
+}
+
+TEST_F(ai_data_file, the_nearest_open_edge_is_the_first_of_the_least_distance_below_0xffff)
+{
+    const std::vector<uint16_t> distance{3, 1, 0xFFFF, 1, 2};
+    struct {
+        std::vector<int32_t> open;
+        int32_t edge;
+        size_t pos;
+    } cases[] = {
+        {{0, 1, 2, 3, 4}, 1, 1},
+        {{4, 3, 1}, 3, 1},
+        {{2}, -1, 1},
+        {{}, -1, 0},
+    };
+    for (const auto& c : cases) {
+        size_t pos = 99;
+        EXPECT_EQ(pick_nearest_open_edge(distance, c.open, pos), c.edge);
+        EXPECT_EQ(pos, c.pos);
+    }
 }
 
 TEST_F(ai_data_file, the_paths_beside_a_map_replace_or_add_the_extension)

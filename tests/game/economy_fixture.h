@@ -21,13 +21,14 @@ public:
         return true;
     }
     void pager(const char* text, int) override { pages.emplace_back(text); }
+    void open_hud_window() override { ++hud_windows; }
     void hud_text(int32_t id, const char* text) override { hud.emplace_back(std::to_string(id) + ":" + text); }
     void hud_show(int32_t, bool) override {}
     void cash_sound() override { ++cash; }
     void refresh_city_markers() override {}
     uint32_t place_trailer(const trailer_order_t&) override { return ++trailers; }
     void release_trailer(uint32_t) override {}
-    void show_driver_truck(const driver_truck_order_t&) override {}
+    void show_driver_truck(const driver_truck_order_t&) override { ++driver_trucks; }
     bool truck_state(player_truck_state_t& out) const override
     {
         out = state;
@@ -44,6 +45,8 @@ public:
     std::vector<std::string> pages;
     std::vector<std::string> hud;
     int cash = 0;
+    int hud_windows = 0;
+    int driver_trucks = 0;
     uint32_t trailers = 0;
     player_truck_state_t state;
     std::vector<bool> game_over_windows;

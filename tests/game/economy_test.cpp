@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <set>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "engine/mbio.h"
 #include "common/format.h"
+#include "common/loading_screen.h"
 #include "economy_fixture.h"
+#include "frame/save_game.h"
 
 namespace {
 
@@ -18,7 +23,83 @@ void one_job(economy_ctrl_e& economy, const float km)
     economy.jobs[1] = {-1, 0, 0, 0.0f, 0};
 }
 
+// A route table image of three docks: routes (0, 1), (0, 2) and (1, 2) over a few edges each.
+std::vector<uint8_t> three_dock_routes()
+{
+    struct route_build_t {
+        std::vector<uint16_t> edges, lengths;
+        uint32_t total;
+    };
+    const route_build_t pool[] = {{{10, 11, 12}, {0, 1200, 2900}, 3000},
+                                  {{10, 20, 21, 22}, {0, 900, 2500, 4400}, 4500},
+                                  {{12, 30, 22}, {0, 1300, 2450}, 2500}};
+    std::vector<uint8_t> out;
+    const auto u16 = [&](const uint32_t v) {
+        out.push_back(static_cast<uint8_t>(v));
+        out.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    const auto u32 = [&](const uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    u16(1);
+    u16(3);
+    uint32_t offsets[9] = {};
+    uint32_t at = 4 + 9 * 4 + 4;
+    const int entries[] = {1, 2, 5};
+    for (int r = 0; r < 3; ++r) {
+        offsets[entries[r]] = at;
+        at += 8 + 4 * static_cast<uint32_t>(pool[r].edges.size());
+    }
+    for (const uint32_t offset : offsets)
+        u32(offset);
+    u16(0xFFFF);
+    u16(0xFFFF);
+    for (const route_build_t& route : pool) {
+        u16(static_cast<uint32_t>(route.edges.size()));
+        u32(route.total);
+        for (const uint16_t e : route.edges)
+            u16(e);
+        for (const uint16_t l : route.lengths)
+            u16(l);
+        u16(0xFFFF);
+    }
+    return out;
+}
+
+// A loading screen that keeps the progress it is shown.
+class recorded_loading_screen_t : public loading_screen_t {
+public:
+    void open(int) override {}
+    void refresh(const char*) override {}
+    void progress(const int done, const int total) override
+    {
+        steps.push_back(std::to_string(done) + "/" + std::to_string(total));
+    }
+    void close() override {}
+    std::vector<std::string> steps;
+};
+
+// A section of the save game that holds nothing: the economy's neighbours in a save file.
+class empty_section_t : public save_section_owner_t {
+public:
+    int32_t save(int) override { return 0; }
+    int32_t load(int, int32_t) override { return 0; }
+};
+
 }  // namespace
+
+TEST_F(economy_test, the_seven_loading_steps_report_progress_0_to_6_of_7)
+{
+    recorded_loading_screen_t screen;
+    loading_screen_install(&screen);
+    loading_screen_open(1);
+    economy_ctrl_e economy;
+    load(economy);
+    loading_screen_close();
+    loading_screen_install(nullptr);
+    EXPECT_EQ(screen.steps, (std::vector<std::string>{"0/7", "1/7", "2/7", "3/7", "4/7", "5/7", "6/7"}));
+}
 
 TEST_F(economy_test, definitions_fill_cities_cargos_traders_drivers_and_trucks)
 {
@@ -177,6 +258,43 @@ TEST_F(economy_test, game_over_is_set_once_and_cheats_mark_the_game)
     EXPECT_EQ(economy.cheated, 1);
 }
 
+TEST_F(economy_test, cheats_1_to_4_open_drivers_and_dealers_and_raise_money_and_prestige)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.cheat(1);
+    for (const driver_t& driver : economy.drivers)
+        EXPECT_EQ(driver.flags & driver_unknown_bit(0), 0u);
+    economy.cheat(2);
+    for (const dealer_t& dealer : economy.dealers)
+        EXPECT_EQ(dealer.flags & 1u, 1u);
+    economy.cheat(4);
+    EXPECT_EQ(economy.companies[0].prestige, 100.0f);
+    for (const char* message : {"\\yAccess to all free drivers was granted.",
+                                "\\yAccess to all truck dealers was granted.", "\\yYour prestige was set to max."})
+        EXPECT_EQ(engine_log_matching(message).size(), 1u) << message;
+    EXPECT_EQ(economy.cheated, 1);
+}
+
+TEST_F(economy_test, pending_instructions_hold_the_economy_until_they_are_shown)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.instruction_delay = 1.0f;
+    std::snprintf(economy.instructions, sizeof economy.instructions, "go north");
+    economy.cheated = 1;
+    world.dt = 0.6f;
+    economy.handler();
+    EXPECT_TRUE(world.pages.empty());
+    EXPECT_EQ(economy.driver_cursor, 0);
+    economy.handler();
+    EXPECT_EQ(world.pages, (std::vector<std::string>{"go north", "@@ui_game_cheated@@"}));
+    EXPECT_EQ(economy.driver_cursor, 0);
+    EXPECT_EQ(economy.instruction_delay, 0.0f);
+    economy.handler();
+    EXPECT_NE(economy.driver_cursor, 0);
+}
+
 TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer)
 {
     economy_ctrl_e economy;
@@ -212,6 +330,41 @@ TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer
     ASSERT_TRUE(old.read_section(v13, 13, error)) << error;
     EXPECT_EQ(old.offer.countdown, fresh);
     EXPECT_EQ(old.week, 3);
+}
+
+TEST_F(economy_test, a_save_file_ends_with_the_trailer_of_week_and_clock_and_reads_back)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    economy.week = 7;
+    economy.companies[1].last_step_time = 12345.0;
+    world.clock = 90061.0f;
+    std::filesystem::create_directories(home_ / "saves");
+    empty_section_t others[3];
+    save_game_owners_t owners;
+    for (int section = 0; section < 3; ++section)
+        owners.sections[section] = &others[section];
+    owners.sections[save_section_economy] = &economy;
+    owners.timestamp = &economy;
+    ASSERT_TRUE(save_game_write(owners, "/saves/career.sav"));
+    int32_t week = 0;
+    float clock = 0.0f;
+    ASSERT_TRUE(save_game_read_timestamp("/saves/career.sav", &week, &clock));
+    EXPECT_EQ(week, 7);
+    EXPECT_EQ(clock, 90061.0f);
+
+    // The loaded game's world clock starts again: the companies' step times start with it.
+    world.now = 7.0;
+    economy_ctrl_e copy;
+    copy.set_world(&world);
+    owners.sections[save_section_economy] = &copy;
+    owners.timestamp = &copy;
+    ASSERT_TRUE(save_game_read(owners, "/saves/career.sav"));
+    EXPECT_EQ(copy.week, 7);
+    EXPECT_EQ(copy.job_count(), economy.job_count());
+    EXPECT_EQ(copy.drivers.size(), economy.drivers.size());
+    EXPECT_EQ(copy.companies[1].last_step_time, 7.0);
 }
 
 TEST_F(economy_test, a_section_with_bad_counts_texts_or_indices_is_refused_and_changes_nothing)
@@ -257,6 +410,12 @@ TEST_F(economy_test, a_seeded_career_of_ten_weeks_ends_on_a_fixed_hash)
 {
     economy_ctrl_e economy;
     load(economy);
+    // Each trader has a dock; the drivers' legs run along the routes between them.
+    const std::vector<uint8_t> routes = three_dock_routes();
+    std::string error;
+    ASSERT_TRUE(economy.routes.parse(routes.data(), routes.size(), error)) << error;
+    for (int32_t t = 0; t < 3; ++t)
+        economy.traders[static_cast<size_t>(t)].dock = t;
     economy.generate_jobs();
     economy.init_driver_jobs();
     economy.set_ai_level(2);
@@ -287,5 +446,6 @@ TEST_F(economy_test, a_seeded_career_of_ten_weeks_ends_on_a_fixed_hash)
         hash = (hash ^ out.data()[i]) * 1099511628211ull;
     EXPECT_EQ(economy.week, 10);
     EXPECT_GT(economy.companies[1].deliveries + economy.companies[2].deliveries + economy.companies[3].deliveries, 0);
-    EXPECT_EQ(hash, 16256596736834609105ull);
+    EXPECT_GT(world.driver_trucks, 0);
+    EXPECT_EQ(hash, 2021140121715811414ull);
 }
