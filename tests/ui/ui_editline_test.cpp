@@ -278,6 +278,7 @@ TEST_F(ui_editline_test, text_too_long_for_the_view_is_cut_and_the_cursor_follow
     EXPECT_EQ(line->text(), (digits + digits + digits).substr(0, 25));
     EXPECT_EQ(line->cursor_position(), 25u);
     EXPECT_EQ(ui_driver_layer_text(window_item_, 0), (digits + digits + digits).substr(0, 25));
+    EXPECT_EQ(engine_log_matching("the line is full: 25 of 30 characters fit").size(), 1u);
 }
 
 TEST_F(ui_editline_test, the_text_shows_literally_inside_the_style)
