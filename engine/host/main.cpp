@@ -118,7 +118,7 @@ const char* run_end_name(run_end_t end)
     case run_end_t::quit:
         return "the game quit";
     case run_end_t::no_process:
-        return "no process was left";
+        return "the game ended (no process was left)";
     case run_end_t::signal:
         return stop_signal == SIGINT ? "SIGINT" : "SIGTERM";
     }
@@ -133,7 +133,9 @@ run_end_t run_frames(const host_options_t& options, long& frames_run)
     using clock = std::chrono::steady_clock;
     const double period = host_settings().frame_seconds;
     const bool paced = host_settings().realtime || options.frames < 0;
-    const auto step = std::chrono::duration_cast<clock::duration>(std::chrono::duration<double>(period));
+    // A zero frame time (--dt 0) still waits a default frame between frames rather than spin.
+    const double wait = period > 0.0 ? period : 1.0 / 60.0;
+    const auto step = std::chrono::duration_cast<clock::duration>(std::chrono::duration<double>(wait));
     auto last = clock::now();
     auto due = last;
     for (frames_run = 0; options.frames < 0 || frames_run < options.frames;) {
