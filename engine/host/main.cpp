@@ -197,7 +197,7 @@ int main(int argc, char** argv)
         return 1;
     }
     log_set_echo(true);
-    // The host reads its log on stderr only; a test turns the capture on for itself.
+    // The host reads its log on stderr; the capture that tests read would only grow here.
     log_set_capture(false);
     cdl_set(options.module_arguments);
     if (!host_settings().input_script.empty() && !inp_script_load(host_settings().input_script))
