@@ -10,6 +10,10 @@ public:
     virtual ~save_section_owner_t() = default;
     // Writes the section at the file's position; answers the bytes written, or -1 when it could not.
     virtual int32_t save(int file) = 0;
+    // Reads the section written for save `version` at the file's position without changing anything;
+    // answers the bytes load would read (the file is left after them), or -1 when load would refuse the
+    // section. The container checks every section this way before any owner loads.
+    virtual int32_t check(int file, int32_t version) = 0;
     // Reads the section written for save `version`; answers the bytes read, or -1 when the section's
     // magic does not match (then it has changed nothing).
     virtual int32_t load(int file, int32_t version) = 0;

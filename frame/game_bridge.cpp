@@ -6,6 +6,7 @@
 #include "engine/cache.h"
 #include "engine/def_pool.h"
 #include "engine/text.h"
+#include "common/def_count.h"
 #include "common/engine_api.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"
@@ -46,7 +47,7 @@ void game_bridge_t::load_colours()
         return;
     }
     if (const def_obj_t* colours = pool->find("colors")) {
-        const int count = colours->get_int("color_count");
+        const int count = def_count(*colours, "color_count", car_colours_path);
         if (count > 0) {
             colours_ = new (std::nothrow) uint32_t[static_cast<size_t>(count)]();
             if (colours_) {

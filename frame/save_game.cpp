@@ -76,6 +76,24 @@ bool trailer_in_place(const int file)
     return api::vfs_seek(file, 4, 0) == 4 && found;
 }
 
+// True when every section, checked by its owner without being applied, is recognised and the sections
+// with the version and the trailer make up the whole file; otherwise reports the first section refused.
+bool sections_fill_the_file(const save_game_owners_t& owners, const int file, const int32_t version, const char* path)
+{
+    long long total = 4;
+    for (int section = 0; section < save_section_count; ++section) {
+        const int32_t size = owners.sections[section]->check(file, version);
+        if (size < 0) {
+            api::error("[save_game] %s: the %s section is not recognised", path, save_section_name(section));
+            return false;
+        }
+        total += size;
+    }
+    // The trailer was found at the end: the sections must end where it begins.
+    vfs_stat_t stat{};
+    return api::vfs_fstat(file, &stat) == 0 && total + save_timestamp_size == stat.size;
+}
+
 // The current position of an open file, or -1.
 long position_of(const int file) { return api::vfs_seek(file, 0, 1); }
 
@@ -143,28 +161,20 @@ bool save_game_read(const save_game_owners_t& owners, const char* path)
         api::error("incorrect version of save file !");
         return false;
     }
-    if (!trailer_in_place(file.handle())) {
+    if (!trailer_in_place(file.handle()) || !sections_fill_the_file(owners, file.handle(), version, path)) {
         report_corrupted(path);
         return false;
     }
-    long long total = 4;
+    // Every section was checked: now the owners take them.
+    api::vfs_seek(file.handle(), 4, 0);
     for (int section = 0; section < save_section_count; ++section) {
-        const int32_t read = owners.sections[section]->load(file.handle(), version);
-        if (read < 0) {
+        if (owners.sections[section]->load(file.handle(), version) < 0) {
             api::error("[save_game] %s: the %s section is not recognised", path, save_section_name(section));
             report_corrupted(path);
             return false;
         }
-        total += read;
     }
-    const int32_t trailer = owners.timestamp->save_timestamp_read(file.handle());
-    vfs_stat_t stat{};
-    if (trailer != save_timestamp_size || api::vfs_fstat(file.handle(), &stat) != 0 ||
-        total + save_timestamp_size != stat.size) {
-        report_corrupted(path);
-        return false;
-    }
-    return true;
+    return owners.timestamp->save_timestamp_read(file.handle()) == save_timestamp_size;
 }
 
 bool save_game_check_version(const char* path)

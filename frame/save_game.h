@@ -17,9 +17,9 @@ constexpr int32_t save_game_oldest_version = 12;
 // written (the incomplete file is removed).
 bool save_game_write(const save_game_owners_t& owners, const char* path);
 
-// Reads a whole save game into the owners. The version, the file's size and the trailer's place are
-// checked before any section is read, so a refused file changes nothing; reading stops at the first
-// section that does not recognise its bytes. False, with a message, on any failure.
+// Reads a whole save game into the owners. The version, the trailer, every section (each checked by
+// its owner without being applied) and the sum of their sizes against the file's are checked before
+// any owner loads, so a damaged file changes nothing. False, with a message, on any failure.
 bool save_game_read(const save_game_owners_t& owners, const char* path);
 
 // True when the file opens and its version is one that is read; otherwise false, reporting a bad

@@ -4,6 +4,7 @@
 
 #include "engine/command.h"
 #include "engine/cvar.h"
+#include "engine/log.h"
 
 namespace {
 
@@ -23,5 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const bool ready = cmd_register_command("words", read_words) && cvar_register_variable(&fuzz_variable, 0);
     (void)ready;
     cmd_execute_block(reinterpret_cast<const char*>(data), static_cast<long>(size));
+    // The capture is for tests; cleared here so a long run does not keep every line it logged.
+    log_clear_capture();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -15,10 +16,19 @@
 
 namespace {
 
-// A data root of the fuzzer's own, mounted once at "/"; answers the path road_segs.def is written to.
+// The temporary data root of this run, removed when the run ends.
+std::filesystem::path run_root;
+
+// A data root of this run's own (two runs at once must not overwrite each other's file), mounted once
+// at "/"; answers the path road_segs.def is written to.
 std::filesystem::path mount_root()
 {
-    const std::filesystem::path root = std::filesystem::temp_directory_path() / "kavrenta-fuzz-seg-server";
+    std::string pattern = (std::filesystem::temp_directory_path() / "kavrenta-fuzz-seg-server-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        __builtin_trap();
+    run_root = pattern;
+    std::atexit([] { std::filesystem::remove_all(run_root); });
+    const std::filesystem::path root = run_root;
     std::filesystem::create_directories(root / "defs/seg_server");
     if (vfs_mount_device("/", root.c_str(), 10, 0) < 0)
         __builtin_trap();

@@ -4,10 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "engine/log.h"
 #include "engine/vfs.h"
 #include "common/engine_api.h"
 #include "vehicles/car_trailor.h"
@@ -15,9 +17,23 @@
 
 namespace {
 
+// The temporary data root of this run (two runs at once must not overwrite each other's files), removed
+// when the run ends.
+char root_folder[4096];
+
 const std::filesystem::path& root()
 {
-    static const std::filesystem::path path = std::filesystem::temp_directory_path() / "kavrenta-fuzz-vehicle-make";
+    static const std::filesystem::path path = [] {
+        const std::string pattern =
+            (std::filesystem::temp_directory_path() / "kavrenta-fuzz-vehicle-make-XXXXXX").string();
+        if (pattern.size() >= sizeof root_folder)
+            __builtin_trap();
+        pattern.copy(root_folder, pattern.size());
+        if (!mkdtemp(root_folder))
+            __builtin_trap();
+        std::atexit([] { std::filesystem::remove_all(root_folder); });
+        return std::filesystem::path(root_folder);
+    }();
     return path;
 }
 
@@ -72,5 +88,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (truck.model_count > car_phys_e::model_slot_count || truck.power > 100.0f || truck.gear_count >= 20)
             __builtin_trap();
     }
+    log_clear_capture();
     return 0;
 }

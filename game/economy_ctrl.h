@@ -157,14 +157,20 @@ public:
 
     // --- The save section and the trailer ---
     int32_t save(int file) override;
+    int32_t check(int file, int32_t version) override;
     int32_t load(int file, int32_t version) override;
     int32_t save_timestamp_write(int file) override;
     int32_t save_timestamp_read(int file) override;
     void save_timestamp_default() override;
     // The section's records (rows 1 to 34) into a stream, and back; the reader checks every count,
-    // text and index and answers false (with `out_error`) on a section it refuses.
+    // text and index and answers false (with `out_error`) on a section it refuses; with `apply` false
+    // it only checks, changing nothing.
     bool write_section(mbio_t& out) const;
-    bool read_section(mbio_t& in, int32_t version, std::string& out_error);
+    bool read_section(mbio_t& in, int32_t version, std::string& out_error, bool apply = true);
+    // Reads the section and the player's truck from the file's position (left after them): `size`
+    // bytes; false (with a message) on a section it refuses. With `apply` false nothing changes.
+    bool read_whole_section(int file, int32_t version, bool apply, player_truck_state_t& truck, uint32_t& flags,
+                            long& size);
 
     // --- What the game controller and the vehicles read ---
     int32_t dealer_count() const override { return static_cast<int32_t>(dealers.size()); }

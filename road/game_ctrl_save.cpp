@@ -143,6 +143,15 @@ int32_t game_ctrl_e::save(const int file)
     return written < 0 ? -1 : static_cast<int32_t>(written);
 }
 
+int32_t game_ctrl_e::check(const int file, int32_t)
+{
+    uint8_t bytes[game_ctrl_save_size] = {};
+    if (api::vfs_read(file, bytes, sizeof bytes) != static_cast<long>(sizeof bytes) ||
+        std::strncmp(reinterpret_cast<const char*>(bytes), save_magic, save_magic_size) != 0)
+        return -1;
+    return game_ctrl_save_size;
+}
+
 int32_t game_ctrl_e::load(const int file, int32_t)
 {
     uint8_t bytes[game_ctrl_save_size] = {};

@@ -231,8 +231,9 @@ bool map_reader_t::check_records()
             return refuse("edge %d names semaphore %d, of %lld", i, edge.semaphore,
                           static_cast<long long>(semaphore_limit));
         if (edge.stamp != -1 && (edge.stamp < 0 || edge.stamp + int64_t{map_stamp_group_size} > limit(stamps_s)))
-            return refuse("edge %d names stamps %d to %d, of %lld", i, edge.stamp,
-                          edge.stamp + map_stamp_group_size - 1, static_cast<long long>(limit(stamps_s)));
+            return refuse("edge %d names stamps %d to %lld, of %lld", i, edge.stamp,
+                          edge.stamp + static_cast<long long>(map_stamp_group_size) - 1,
+                          static_cast<long long>(limit(stamps_s)));
         if (edge.kind == map_edge_city_road) {
             const int32_t blocks[2] = {edge.sides[0].profile, edge.sides[1].profile};
             if (!check_indices(blocks, 2, cityblocks_s, edges_s, i))

@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Builds the release host and module and plays the sample game on data/ headless.
+# Builds what playing needs (the release host, the engine, the model library and the module) and plays
+# the sample game on data/ headless, then says how the run ended.
 # Extra arguments go to the host (for example --frames 600 -map ridgeway).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/tools/install-deps.sh"
 cd "$root"
 cmake --preset release >/dev/null
-cmake --build --preset release
+# The host, the module and the model library (the engine library comes with them): no tests or benchmarks.
+cmake --build --preset release --target kavrenta game psm
 if (($# == 0)); then set -- --frames 600 -map ridgeway; fi
-exec "$root/build/release/bin/kavrenta" --data "$root/data" "$@"
+command=("$root/build/release/bin/kavrenta" --data "$root/data" "$@")
+echo "play: ${command[*]}"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+set +e
+"${command[@]}" 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+# The world the game built, the host's own last line (frames, peak memory, what ended it), the exit.
+world=$(grep -m 1 -E "^Game map " "$log" || true)
+echo "play: world: ${world:-no map loaded (the menu or the editor)}"
+grep -E "^kavrenta: [0-9]+ frames" "$log" | sed 's/^kavrenta:/play:/' || true
+echo "play: exit status $status"
+exit "$status"

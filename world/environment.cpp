@@ -9,6 +9,7 @@
 #include "engine/entity_proc.h"
 #include "engine/evalue.h"
 #include "common/cvar_value.h"
+#include "common/def_count.h"
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "common/view_params.h"
@@ -178,7 +179,7 @@ void environment_e::load_skies()
     c_item_t* item = api::mm_precache("/defs/seg_server/skies.def");
     const auto* pool = item ? static_cast<const def_pool_t*>(item->object) : nullptr;
     const def_obj_t* skies = pool ? pool->find("skies") : nullptr;
-    const int count = skies ? skies->get_int("sky_shader_count") : 0;
+    const int count = skies ? def_count(*skies, "sky_shader_count", "/defs/seg_server/skies.def") : 0;
     if (count > 0) {
         horizon_shaders_ = new c_item_t*[static_cast<size_t>(count)]();
         for (int i = 0; i < count; ++i) {

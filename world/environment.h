@@ -79,6 +79,7 @@ public:
 
     // The save section: 63 bytes, 59 before save version 14 (no sky index).
     int32_t save(int file) override;
+    int32_t check(int file, int32_t version) override;
     int32_t load(int file, int32_t version) override;
 
     // The weather's changes: to the rain and snow effects and the player's windshields.

@@ -68,6 +68,15 @@ int32_t environment_e::save(int file)
     return written == static_cast<long>(sizeof buffer) ? static_cast<int32_t>(written) : -1;
 }
 
+int32_t environment_e::check(int file, int32_t version)
+{
+    uint8_t buffer[weather_t::section_size];
+    if (api::vfs_read(file, buffer, magic_size) != magic_size || std::memcmp(buffer, section_magic, magic_size) != 0)
+        return -1;
+    const long rest = (version == 14 ? weather_t::section_size : weather_t::section_size_v13) - magic_size;
+    return api::vfs_read(file, buffer + magic_size, rest) == rest ? static_cast<int32_t>(magic_size + rest) : -1;
+}
+
 int32_t environment_e::load(int file, int32_t version)
 {
     uint8_t buffer[weather_t::section_size];

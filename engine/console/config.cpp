@@ -1,9 +1,9 @@
 #include "engine/config.h"
 
-#include <cerrno>
 #include <string>
 
 #include "command_text.h"
+#include "engine/bind.h"
 #include "engine/command.h"
 #include "engine/cvar.h"
 #include "engine/log.h"
@@ -35,20 +35,10 @@ ENGINE_API bool process_store_cfg(const char* path)
             text += set_line(variables[i]->name(), variables[i]->value());
     for (const auto& [name, value] : cvar_kept_values())
         text += set_line(name, value);
-
-    const int file = vfs_open(path, 0x301, 0666);
-    if (file < 0) {
-        error("cannot write %s (%s)", path, v_strerror(*v_errno_addr()));
-        return false;
-    }
-    const long written = vfs_write(file, text.data(), static_cast<long>(text.size()));
-    const int problem = *v_errno_addr();
-    vfs_close(file);
-    if (written != static_cast<long>(text.size())) {
-        error("cannot write %s (%s)", path, v_strerror(written < 0 ? problem : EIO));
-        return false;
-    }
-    return true;
+    for (const auto& [key, command] : bind_made_by_console())
+        text += "bind " + quote_word(key) + " " + quote_word(command) + "\n";
+    // Written whole or not at all: an old configuration survives a crash or a full disk.
+    return vfs_write_whole(path, text);
 }
 
 bool console_load_config()

@@ -13,6 +13,7 @@ constexpr size_t line_capacity = 4096;
 std::deque<std::string> history;  // front is the newest line
 std::vector<log_entry_t> captured;
 bool echo_enabled = false;
+bool capture_enabled = true;
 int engine_errno = 0;
 
 void log_formatted(log_level_t level, const char* format, va_list args)
@@ -29,12 +30,14 @@ void log_line(log_level_t level, const char* text)
     history.emplace_front(text);
     if (history.size() > history_capacity)
         history.pop_back();
-    captured.push_back({level, text});
+    if (capture_enabled)
+        captured.push_back({level, text});
     if (echo_enabled)
         fprintf(stderr, "%s\n", text);
 }
 
 void log_set_echo(bool echo) { echo_enabled = echo; }
+void log_set_capture(bool capture) { capture_enabled = capture; }
 const std::vector<log_entry_t>& log_captured() { return captured; }
 void log_clear_capture() { captured.clear(); }
 

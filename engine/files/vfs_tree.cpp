@@ -1,8 +1,10 @@
 // Entries, folders and devices of the virtual file system.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "engine/host.h"
 #include "engine/host_file.h"
@@ -126,6 +128,52 @@ ENGINE_API const char* vfs_get_fallback_device()
 }
 
 ENGINE_API void vfs_reset_fallback_device() { vfs_devices_set_fallback(nullptr); }
+
+bool vfs_write_whole(const char* path, const std::string& text)
+{
+    vfs_parts_t parts;
+    std::string host_path;
+    int problem = 0;
+    if (!path || !vfs_split_path(path, parts) || parts.empty())
+        problem = EACCES;
+    else if (!parent_is_folder(parts))
+        problem = ENOENT;
+    else if (!vfs_devices_write_target(parts, host_path))
+        problem = EROFS;
+    else if (v_mkdir(host_path.substr(0, host_path.rfind('/')).c_str()) != 0)
+        problem = *v_errno_addr();
+    const std::string temporary = host_path + ".new";
+    if (problem == 0) {
+        const int file = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (file < 0) {
+            problem = errno;
+        } else {
+            size_t done = 0;
+            while (done < text.size() && problem == 0) {
+                const ssize_t wrote = write(file, text.data() + done, text.size() - done);
+                if (wrote > 0)
+                    done += static_cast<size_t>(wrote);
+                else if (wrote < 0 && errno != EINTR)
+                    problem = errno;
+                else if (wrote == 0)
+                    problem = EIO;
+            }
+            if (problem == 0 && fsync(file) != 0)
+                problem = errno;
+            if (close(file) != 0 && problem == 0)
+                problem = errno;
+            if (problem == 0 && rename(temporary.c_str(), host_path.c_str()) != 0)
+                problem = errno;
+            if (problem != 0)
+                unlink(temporary.c_str());
+        }
+    }
+    if (problem != 0) {
+        error("cannot write %s (%s)", path ? path : "(null)", v_strerror(problem));
+        return false;
+    }
+    return true;
+}
 
 bool vfs_read_whole(const char* path, std::string& out)
 {

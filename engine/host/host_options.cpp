@@ -9,6 +9,17 @@
 
 namespace {
 
+// True for a text of decimal digits alone (a count too large to read is still a count).
+bool is_digits(const char* text)
+{
+    if (!*text)
+        return false;
+    for (; *text; ++text)
+        if (*text < '0' || *text > '9')
+            return false;
+    return true;
+}
+
 // The data folder of the source tree this host was built from, the default game data root.
 std::string default_data_root()
 {
@@ -19,16 +30,35 @@ std::string default_data_root()
 #endif
 }
 
-bool parse_long(const char* text, long minimum, long& value)
+// Reads the whole number of `option` within minimum..maximum; false with `problem` saying what is wrong.
+bool parse_whole(const std::string& option, const char* text, long minimum, long maximum, long& value,
+                 std::string& problem)
 {
     int64_t read = 0;
-    if (scanner_read_whole(text, minimum, LONG_MAX, read) != number_fault_t::none)
-        return false;
-    value = static_cast<long>(read);
-    return true;
+    const number_fault_t fault = scanner_read_whole(text, minimum, maximum, read);
+    if (fault == number_fault_t::none) {
+        value = static_cast<long>(read);
+        return true;
+    }
+    const std::string given = option + " " + text;
+    const std::string range = std::to_string(minimum) + " to " + std::to_string(maximum);
+    if (fault == number_fault_t::out_of_range || (fault == number_fault_t::not_a_number && is_digits(text)))
+        problem = given + " is out of range (" + range + ")";
+    else
+        problem = given + " is not a whole number (" + range + ")";
+    return false;
 }
 
 }  // namespace
+
+const char* host_version()
+{
+#ifdef KAVRENTA_VERSION
+    return "kavrenta " KAVRENTA_VERSION "\n";
+#else
+    return "kavrenta\n";
+#endif
+}
 
 const char* host_usage()
 {
@@ -41,7 +71,8 @@ const char* host_usage()
            "  --draw          paint every frame, not only those a screenshot is taken of\n"
            "  --seed N        seed of the random source (default 1)\n"
            "  --input FILE    scripted input\n"
-           "  --help          this text\n"
+           "  -h, --help      this text\n"
+           "  --version       the host's version\n"
            "module arguments: -map NAME, -edit, -default_controls, -project DIR, -homeless\n";
 }
 
@@ -54,8 +85,10 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
         const std::string option = argv[i];
         const bool has_value = i + 1 < argc;
         auto value = [&]() { return argv[++i]; };
-        if (option == "--help") {
+        if (option == "-h" || option == "--help") {
             options.help = true;
+        } else if (option == "--version") {
+            options.version = true;
         } else if (option == "--realtime") {
             settings.realtime = true;
         } else if (option == "--draw") {
@@ -69,21 +102,20 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
             const char* text = value();
             long number = 0;
             if (option == "--frames") {
-                if (!parse_long(text, 0, number)) {
-                    problem = "--frames needs a count of 0 or more";
+                if (!parse_whole(option, text, 0, LONG_MAX, number, problem))
                     return false;
-                }
                 options.frames = number;
             } else if (option == "--seed") {
-                if (!parse_long(text, 0, number) || number > long(UINT32_MAX)) {
-                    problem = "--seed needs a number from 0 to 4294967295";
+                if (!parse_whole(option, text, 0, long(UINT32_MAX), number, problem))
                     return false;
-                }
                 settings.seed = static_cast<uint32_t>(number);
             } else if (option == "--dt") {
                 double seconds = 0.0;
-                if (scanner_read_real(text, 0.0, 10.0, seconds) != number_fault_t::none) {
-                    problem = "--dt needs seconds from 0 to 10";
+                const number_fault_t fault = scanner_read_real(text, 0.0, 10.0, seconds);
+                if (fault != number_fault_t::none) {
+                    problem = std::string("--dt ") + text +
+                              (fault == number_fault_t::not_a_number ? " is not a number" : " is out of range") +
+                              " (seconds from 0 to 10)";
                     return false;
                 }
                 settings.frame_seconds = seconds;
@@ -94,6 +126,9 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
             } else {
                 settings.input_script = text;
             }
+        } else if (option.starts_with("--")) {
+            problem = "unknown option " + option;
+            return false;
         } else {
             options.module_arguments.push_back(option);
         }

@@ -19,6 +19,7 @@ namespace {
 struct binding_entry_t {
     bind_t record{};
     std::string command;
+    bool made_by_bind = false;  // the console's "bind" made it: the configuration keeps it
 };
 
 std::vector<std::unique_ptr<binding_entry_t>> bindings;  // in the order they were added
@@ -45,18 +46,19 @@ auto walk_start(const bind_t* previous)
     return it == bindings.end() ? it : it + 1;
 }
 
-bool add(const char* call, const char* key, int impulse, const char* command, int context, int flags)
+// Adds a binding (or finds the same one); answers its entry, or null with a message for an unknown key.
+binding_entry_t* add_entry(const char* call, const char* key, int impulse, const char* command, int context, int flags)
 {
     const inp_trigger_t* trigger = input_trigger_named(key);
     if (!trigger) {
         warning("%s: no key is named \"%s\"", call, key ? key : "(null)");
-        return false;
+        return nullptr;
     }
     for (const auto& entry : bindings) {
         const bind_t& b = entry->record;
         if (b.trigger == trigger && b.context == context && b.impulse == impulse &&
             (impulse >= 0 || entry->command == command))
-            return true;
+            return entry.get();
     }
     auto entry = std::make_unique<binding_entry_t>();
     entry->record = {next_id++, trigger, context, flags, impulse, nullptr};
@@ -65,7 +67,12 @@ bool add(const char* call, const char* key, int impulse, const char* command, in
         entry->record.command = entry->command.c_str();
     }
     bindings.push_back(std::move(entry));
-    return true;
+    return bindings.back().get();
+}
+
+bool add(const char* call, const char* key, int impulse, const char* command, int context, int flags)
+{
+    return add_entry(call, key, impulse, command, context, flags) != nullptr;
 }
 
 template <typename predicate_t> int remove_where(predicate_t matches)
@@ -112,6 +119,23 @@ ENGINE_API bool bind_add_cmd(const char* key, const char* command, int context, 
         return false;
     }
     return add("bind_add_cmd", key, -1, command, context, flags);
+}
+
+bool bind_add_from_console(const char* key, const char* command)
+{
+    binding_entry_t* const entry = add_entry("bind", key, -1, command, 1, 0);
+    if (entry)
+        entry->made_by_bind = true;
+    return entry != nullptr;
+}
+
+std::vector<std::pair<std::string, std::string>> bind_made_by_console()
+{
+    std::vector<std::pair<std::string, std::string>> made;
+    for (const auto& entry : bindings)
+        if (entry->made_by_bind)
+            made.emplace_back(entry->record.trigger->name, entry->command);
+    return made;
 }
 
 ENGINE_API bool bind_add_imp(const char* key, const char* impulse_name, int context, int flags)

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -176,6 +177,11 @@ bool inp_script_parse(std::string_view text, const std::string& source, std::vec
 
 bool inp_script_load(const std::string& path)
 {
+    std::error_code problem;
+    if (std::filesystem::exists(path, problem) && !std::filesystem::is_regular_file(path, problem)) {
+        error("input script %s: not a file", path.c_str());
+        return false;
+    }
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) {
         error("input script %s: cannot open it", path.c_str());

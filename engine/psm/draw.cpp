@@ -1,3 +1,4 @@
+#include "engine/gfx_record.h"
 #include "engine/log.h"
 #include "engine/psm_record.h"
 #include "instance.h"
@@ -10,8 +11,11 @@ std::vector<psm_draw_record_t> records;
 void record_part(psm_t& instance, int part, const void* shader, unsigned flags, unsigned colour, const void* lights)
 {
     const size_t index = static_cast<size_t>(part);
+    const int frame = gfx_record_frames();
+    if (!records.empty() && records.front().frame < frame - 1)
+        std::erase_if(records, [frame](const psm_draw_record_t& record) { return record.frame < frame - 1; });
     records.push_back({&instance, part, instance.model->part_store[index].name,
-                       shader ? std::string() : instance.shaders[index], shader, flags, colour, lights});
+                       shader ? std::string() : instance.shaders[index], shader, flags, colour, lights, frame});
 }
 
 const void* lights_of(psm_t& instance)

@@ -32,3 +32,8 @@ void ui_wdraw3d(c_item_t* item, const vec_t<float, 3>& origin, const vec_t<float
 
 const std::vector<ui_draw3d_t>& ui_draw3d_record() { return draws; }
 void ui_draw3d_clear() { draws.clear(); }
+
+void ui_draw3d_drop_before(const int frame)
+{
+    std::erase_if(draws, [frame](const ui_draw3d_t& draw) { return draw.frame < frame; });
+}

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <vector>
 
 #include "engine/gfx_view.h"
 #include "engine/input.h"
@@ -41,19 +42,46 @@ bool held(uint32_t code)
     return trigger && trigger->value != 0.0f;
 }
 
-uint8_t current_modifiers()
-{
-    uint8_t modifiers = 0;
-    if (held(0x2A) || held(0x36))
-        modifiers |= ui_mod_shift;
-    if (held(0x1D) || held(0x9D))
-        modifiers |= ui_mod_ctrl;
-    if (held(0x38))
-        modifiers |= ui_mod_left_alt;
-    if (held(0xB8))
-        modifiers |= ui_mod_right_alt;
-    return modifiers;
-}
+// The modifier keys and the bit each one sets.
+struct modifier_key_t {
+    uint32_t code;
+    uint8_t bit;
+};
+constexpr modifier_key_t modifier_keys[] = {{0x2A, ui_mod_shift}, {0x36, ui_mod_shift},    {0x1D, ui_mod_ctrl},
+                                            {0x9D, ui_mod_ctrl},  {0x38, ui_mod_left_alt}, {0xB8, ui_mod_right_alt}};
+constexpr size_t modifier_key_count = sizeof modifier_keys / sizeof modifier_keys[0];
+
+// Which modifier keys are down, followed through the changes of one frame: keys typed in a burst with
+// Shift pressed and released between them each get the modifiers in force when they went down.
+class modifier_state_t {
+public:
+    // The state before the frame's changes: what is held now, with the changes undone.
+    explicit modifier_state_t(const std::vector<inp_change_t>& changes)
+    {
+        for (size_t i = 0; i < modifier_key_count; ++i)
+            down_[i] = held(modifier_keys[i].code);
+        for (auto change = changes.rbegin(); change != changes.rend(); ++change)
+            set(change->code, !change->down);
+    }
+    void apply(const inp_change_t& change) { set(change.code, change.down); }
+    uint8_t modifiers() const
+    {
+        uint8_t bits = 0;
+        for (size_t i = 0; i < modifier_key_count; ++i)
+            if (down_[i])
+                bits |= modifier_keys[i].bit;
+        return bits;
+    }
+
+private:
+    void set(uint32_t code, bool down)
+    {
+        for (size_t i = 0; i < modifier_key_count; ++i)
+            if (modifier_keys[i].code == code)
+                down_[i] = down;
+    }
+    bool down_[modifier_key_count] = {};
+};
 
 // The pointer in reference units (y up) from window pixels (y down).
 void to_reference(int x, int y, float& out_x, float& out_y)
@@ -86,8 +114,11 @@ void ui_dispatch_input_frame()
         move.y = y;
         ui_dispatch_event(&move);
     }
-    const uint8_t modifiers = current_modifiers();
-    for (const inp_change_t& change : inp_frame_changes()) {
+    const std::vector<inp_change_t>& changes = inp_frame_changes();
+    modifier_state_t held_modifiers(changes);
+    for (const inp_change_t& change : changes) {
+        held_modifiers.apply(change);
+        const uint8_t modifiers = held_modifiers.modifiers();
         ui_event_t event;
         event.down = change.down ? 1 : 0;
         event.modifiers = modifiers;

@@ -35,7 +35,10 @@ ENGINE_API HCURSOR LoadCursorA(HINSTANCE, LPCSTR name)
     if (!name)
         return nullptr;
     const unsigned long id = is_resource_id(name) ? reinterpret_cast<unsigned long>(name) : 0;
-    const std::string key = id ? "#" + std::to_string(id) : std::string(name);
+    // Appended, not "#" + std::to_string(id): g++ 12 at -O2 warns falsely (-Wrestrict) on the latter.
+    std::string key = id ? std::string("#") : std::string(name);
+    if (id)
+        key += std::to_string(id);
     cursor_t& cursor = cursors.try_emplace(key, cursor_t{id, key}).first->second;
     return &cursor;
 }

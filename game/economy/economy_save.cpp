@@ -70,7 +70,7 @@ bool economy_ctrl_e::write_section(mbio_t& out) const
            write_text(out, offer.text, sizeof offer.text);
 }
 
-bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string& out_error)
+bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string& out_error, const bool apply)
 {
     char magic[sizeof section_magic];
     if (!in.read_bytes(magic, sizeof magic) || std::memcmp(magic, section_magic, sizeof magic) != 0) {
@@ -166,6 +166,8 @@ bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string
         out_error = "an index outside its records";
         return false;
     }
+    if (!apply)
+        return true;
 
     std::memcpy(self->companies, read_companies, sizeof read_companies);
     drivers = std::move(read_drivers);
@@ -208,31 +210,58 @@ int32_t economy_ctrl_e::save(const int file)
     return written == static_cast<long>(out.size()) ? static_cast<int32_t>(written) : -1;
 }
 
-int32_t economy_ctrl_e::load(const int file, const int32_t version)
+namespace {
+
+// The rest of an open file from its position, read whole; false when it cannot be read.
+bool read_rest(const int file, long& start, std::vector<uint8_t>& rest)
 {
-    // The section is read from the rest of the file, then the file is moved to its end.
-    const long start = api::vfs_seek(file, 0, 1);
+    start = api::vfs_seek(file, 0, 1);
     vfs_stat_t info{};
     if (start < 0 || api::vfs_fstat(file, &info) != 0 || info.size < start)
-        return -1;
-    std::vector<uint8_t> rest(static_cast<size_t>(info.size - start));
-    if (!rest.empty() &&
-        api::vfs_read(file, rest.data(), static_cast<long>(rest.size())) != static_cast<long>(rest.size()))
-        return -1;
+        return false;
+    rest.resize(static_cast<size_t>(info.size - start));
+    return rest.empty() ||
+           api::vfs_read(file, rest.data(), static_cast<long>(rest.size())) == static_cast<long>(rest.size());
+}
+
+}  // namespace
+
+bool economy_ctrl_e::read_whole_section(const int file, const int32_t version, const bool apply,
+                                        player_truck_state_t& truck, uint32_t& flags, long& size)
+{
+    // The section is read from the rest of the file, then the file is moved to the section's end.
+    long start = 0;
+    std::vector<uint8_t> rest;
+    if (!read_rest(file, start, rest))
+        return false;
     mbio_t in(rest.data(), rest.size());
     std::string why;
-    player_truck_state_t truck;
-    uint32_t flags = 0;
-    const bool read = read_section(in, version, why) && read_vec3(in, truck.position) &&
+    const bool read = read_section(in, version, why, apply) && read_vec3(in, truck.position) &&
                       read_quat(in, truck.orientation) && in.read_u32(flags) && read_vec3(in, truck.trailer_position) &&
                       read_quat(in, truck.trailer_orientation) && in.read_f32(truck.trailer_damage) &&
                       in.read_f32(truck.fuel);
-    if (!read) {
-        api::error("<economy_ctrl_e> save section refused: %s", why.empty() ? in.last_error().c_str() : why.c_str());
-        api::vfs_seek(file, start + static_cast<long>(in.position()), 0);
-        return -1;
-    }
     api::vfs_seek(file, start + static_cast<long>(in.position()), 0);
+    size = static_cast<long>(in.position());
+    if (!read)
+        api::error("<economy_ctrl_e> save section refused: %s", why.empty() ? in.last_error().c_str() : why.c_str());
+    return read;
+}
+
+int32_t economy_ctrl_e::check(const int file, const int32_t version)
+{
+    player_truck_state_t truck;
+    uint32_t flags = 0;
+    long size = 0;
+    return read_whole_section(file, version, false, truck, flags, size) ? static_cast<int32_t>(size) : -1;
+}
+
+int32_t economy_ctrl_e::load(const int file, const int32_t version)
+{
+    player_truck_state_t truck;
+    uint32_t flags = 0;
+    long size = 0;
+    if (!read_whole_section(file, version, true, truck, flags, size))
+        return -1;
     truck.has_trailer = (flags & flag_trailer) != 0;
     cheated = (flags & flag_cheated) ? 1 : 0;
     set_ai_level(level);
@@ -265,7 +294,7 @@ int32_t economy_ctrl_e::load(const int file, const int32_t version)
             driver.state &= static_cast<uint8_t>(~driver_has_route);
         }
     }
-    return static_cast<int32_t>(in.position());
+    return static_cast<int32_t>(size);
 }
 
 int32_t economy_ctrl_e::save_timestamp_write(const int file)

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/bind.h"
 #include "engine/command.h"
 #include "engine/config.h"
 #include "engine/cvar.h"
@@ -196,6 +198,34 @@ TEST_F(console_test, config_that_cannot_be_written_is_reported)
     EXPECT_FALSE(process_store_cfg("/no/such/folder/config.cfg"));
     EXPECT_EQ(engine_log_matching("cannot write /no/such/folder/config.cfg").size(), 1u);
     EXPECT_TRUE(console_load_config()) << "no config yet is fine";
+}
+
+TEST_F(console_test, config_keeps_the_keys_bound_with_bind_and_is_replaced_whole)
+{
+    ASSERT_TRUE(cmd_execute("bind F5 screenshot"));
+    ASSERT_TRUE(cmd_execute("bind F6 record \"two words\""));
+    ASSERT_TRUE(bind_add_cmd("F7", "quit", 1, 0)) << "a binding the game made itself is not the user's";
+    ASSERT_TRUE(process_store_cfg("/config.cfg"));
+    const std::string written = home_text("config.cfg");
+    EXPECT_NE(written.find("bind \"F5\" \"screenshot\"\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("bind \"F6\" \"record two words\"\n"), std::string::npos) << written;
+    EXPECT_EQ(written.find("F7"), std::string::npos) << written;
+    EXPECT_FALSE(std::filesystem::exists(home_ / "config.cfg.new"));
+
+    // Read back in a new run, the bindings are there and are written again.
+    engine_reset();
+    ASSERT_TRUE(vfs_init_from_host());
+    ASSERT_TRUE(console_load_config());
+    ASSERT_NE(bind_get("F5"), nullptr);
+    EXPECT_STREQ(bind_get("F5")->command, "screenshot");
+
+    // A write that cannot finish leaves the old file whole.
+    std::filesystem::create_directory(home_ / "config.cfg.new");
+    EXPECT_FALSE(process_store_cfg("/config.cfg"));
+    EXPECT_EQ(home_text("config.cfg"), written);
+    ASSERT_TRUE(std::filesystem::remove(home_ / "config.cfg.new"));
+    ASSERT_TRUE(process_store_cfg("/config.cfg"));
+    EXPECT_EQ(home_text("config.cfg"), written);
 }
 
 }  // namespace

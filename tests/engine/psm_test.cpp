@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/gfx_frame.h"
 #include "engine/library.h"
 #include "engine/log.h"
 #include "engine/psm.h"
@@ -204,6 +205,22 @@ TEST_F(psm_test, draw_records_visible_parts_with_their_shaders_and_lights)
     EXPECT_FALSE(psm_set_shader(model, 3, "/shaders/none.shd"));
     psm_draw_part(model, 3, nullptr, 0, 0);
     EXPECT_EQ(drawn.size(), 3u);
+    psm_free(model);
+}
+
+TEST_F(psm_test, draw_records_keep_only_the_frame_being_drawn_and_the_last_one_shown)
+{
+    psm_t* const model = load_cab();
+    ASSERT_NE(model, nullptr);
+    for (int frame = 0; frame < 20; ++frame) {
+        psm_draw_part(model, 0, nullptr, 0, 0);
+        gfx_swapbuffers();
+    }
+    psm_draw_part(model, 0, nullptr, 0, 0);
+    const auto& drawn = psm_draw_records();
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn.front().frame, 19);
+    EXPECT_EQ(drawn.back().frame, 20);
     psm_free(model);
 }
 

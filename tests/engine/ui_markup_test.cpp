@@ -1,6 +1,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/frame.h"
+#include "engine/gfx_frame.h"
 #include "engine/gfx_view.h"
 #include "engine/lcl.h"
 #include "engine/log.h"
@@ -279,6 +281,25 @@ TEST_F(ui_markup_test, flush_draws_visible_items_with_the_colour_modulation)
     EXPECT_EQ(pml_drawn()[0].drawn_color, 0x800000FFu);
     EXPECT_FLOAT_EQ(pml_drawn()[0].item.box.left, 101.0f);
     EXPECT_FLOAT_EQ(pml_drawn()[0].item.box.top, 502.0f);
+}
+
+TEST_F(ui_markup_test, only_the_frame_being_drawn_and_the_last_one_shown_are_kept)
+{
+    pml_reset();
+    pml_render("ab");
+    pml_buffer_t buffer;
+    pml_buffer_get(buffer, false);
+    for (int frame = 0; frame < 50; ++frame) {
+        engine_run_frame(1.0 / 60.0);
+        pml_buffer_flush(buffer, 0.0f, 0.0f);
+        gfx_swapbuffers();
+    }
+    // The next frame starts: frame 49 was the last shown, frame 50 is being drawn.
+    engine_run_frame(1.0 / 60.0);
+    pml_buffer_flush(buffer, 0.0f, 0.0f);
+    ASSERT_EQ(pml_drawn().size(), 4u);
+    EXPECT_EQ(pml_drawn().front().frame, 49);
+    EXPECT_EQ(pml_drawn().back().frame, 50);
 }
 
 }  // namespace

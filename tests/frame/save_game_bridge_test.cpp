@@ -23,6 +23,11 @@ std::vector<std::string> after_load_calls;
 class saved_object_e : public object_e, public save_section_owner_t, public save_timestamp_owner_t {
 public:
     int32_t save(const int file) override { return vfs_write_i32(file, value) ? 4 : -1; }
+    int32_t check(const int file, int32_t /*version*/) override
+    {
+        int32_t ignored = 0;
+        return vfs_read_i32(file, &ignored) ? 4 : -1;
+    }
     int32_t load(const int file, int32_t /*version*/) override { return vfs_read_i32(file, &value) ? 4 : -1; }
     int32_t save_timestamp_write(const int file) override { return save_timestamp_write_values(file, 0, 0.0f); }
     int32_t save_timestamp_read(const int file) override { return save_timestamp_read_values(file, nullptr, nullptr); }

@@ -29,20 +29,21 @@ public:
         return static_cast<int32_t>(written + (vfs_write_i32(file, value) ? 4 : 0));
     }
 
+    int32_t check(const int file, int32_t) override
+    {
+        int32_t ignored = 0;
+        return read(file, ignored);
+    }
+
     int32_t load(const int file, const int32_t version) override
     {
         ++loads;
         seen_version = version;
-        const size_t size = std::strlen(magic_) + 1;
-        char read[64] = {};
-        if (api::vfs_read(file, read, static_cast<long>(size)) != static_cast<long>(size) ||
-            std::memcmp(read, magic_, size) != 0)
-            return -1;
         int32_t loaded = 0;
-        if (!vfs_read_i32(file, &loaded))
-            return -1;
-        value = loaded;
-        return static_cast<int32_t>(size + 4);
+        const int32_t size = read(file, loaded);
+        if (size >= 0)
+            value = loaded;
+        return size;
     }
 
     int32_t value = 0;
@@ -51,6 +52,17 @@ public:
     bool fail_save = false;
 
 private:
+    // Reads the magic and the value; answers the bytes, or -1.
+    int32_t read(const int file, int32_t& out) const
+    {
+        const size_t size = std::strlen(magic_) + 1;
+        char read[64] = {};
+        if (api::vfs_read(file, read, static_cast<long>(size)) != static_cast<long>(size) ||
+            std::memcmp(read, magic_, size) != 0 || !vfs_read_i32(file, &out))
+            return -1;
+        return static_cast<int32_t>(size + 4);
+    }
+
     const char* magic_;
 };
 
@@ -180,32 +192,36 @@ TEST_F(save_game_test, reads_versions_twelve_to_fourteen_and_refuses_the_others)
     }
 }
 
-TEST_F(save_game_test, a_file_with_a_byte_appended_or_cut_is_corrupt_and_changes_nothing)
+TEST_F(save_game_test, a_file_with_a_byte_appended_inserted_or_cut_is_corrupt_and_changes_nothing)
 {
     const std::filesystem::path path = write_saved_world();
     const std::string bytes = bytes_of(path);
-    for (const std::string& changed : {bytes + "x", bytes.substr(0, bytes.size() - 1), bytes.substr(0, 27)}) {
+    const std::string before_trailer = bytes.substr(0, bytes.size() - save_timestamp_size);
+    const std::string trailer = bytes.substr(bytes.size() - save_timestamp_size);
+    for (const std::string& changed :
+         {bytes + "x", before_trailer + "x" + trailer, bytes.substr(0, bytes.size() - 1), bytes.substr(0, 27)}) {
         log_clear_capture();
         replace_file(path, changed);
         test_world_t world;
         EXPECT_FALSE(save_game_read(world.owners(), "/saves/one.sav")) << changed.size();
         EXPECT_TRUE(engine_log_has("savegame /saves/one.sav is corrupted !"));
-        EXPECT_EQ(world.environment.loads, 0) << "refused before any section is applied";
+        EXPECT_EQ(world.environment.loads + world.game_ctrl.loads + world.traffic.loads + world.economy.loads, 0)
+            << "refused before any section is applied";
     }
 }
 
-TEST_F(save_game_test, a_section_that_does_not_recognise_its_bytes_stops_the_load)
+TEST_F(save_game_test, a_section_that_does_not_recognise_its_bytes_leaves_every_section_as_it_was)
 {
     const std::filesystem::path path = write_saved_world();
     std::string bytes = bytes_of(path);
     bytes[4 + 22] = 'G';  // the game controller's magic
     replace_file(path, bytes);
     test_world_t world;
+    world.set_values(0);
     EXPECT_FALSE(save_game_read(world.owners(), "/saves/one.sav"));
-    EXPECT_EQ(world.environment.loads, 1);
-    EXPECT_EQ(world.game_ctrl.loads, 1);
-    EXPECT_EQ(world.traffic.loads, 0) << "no section after the failed one is read";
-    EXPECT_EQ(world.economy.loads, 0);
+    EXPECT_EQ(world.environment.loads + world.game_ctrl.loads + world.traffic.loads + world.economy.loads, 0)
+        << "the section before the damaged one is not applied either";
+    EXPECT_EQ(world.environment.value, 1);
     EXPECT_TRUE(engine_log_has("[save_game] /saves/one.sav: the game controller section is not recognised"));
     EXPECT_TRUE(engine_log_has("savegame /saves/one.sav is corrupted !"));
 }

@@ -314,6 +314,11 @@ TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer
     economy_ctrl_e copy;
     copy.set_world(&world);
     std::string error;
+    // Checked only (as a save game's whole-file check does), the section is read through and nothing changes.
+    mbio_t checked(out.data(), out.size());
+    ASSERT_TRUE(copy.read_section(checked, 14, error, false)) << error;
+    EXPECT_EQ(checked.remaining(), 0u);
+    EXPECT_NE(copy.week, 3);
     mbio_t in(out.data(), out.size());
     ASSERT_TRUE(copy.read_section(in, 14, error)) << error;
     EXPECT_EQ(in.remaining(), 0u);

@@ -243,6 +243,8 @@ TEST_F(map_file_test, a_truncated_or_lying_file_is_refused_and_changes_nothing)
         {"node past the nodes", sample_edge_offset + 4 * 15, 2, "edge 0 names node 2, of 2"},
         {"negative node", sample_edge_offset + 4 * 16, -3, "edge 0 names node -3, of 2"},
         {"stamps past the stamps", sample_edge_offset + 4 * 40, 1, "edge 0 names stamps 1 to 4, of 4"},
+        {"stamps at the top of the range", sample_edge_offset + 4 * 40, 0x7fffffff,
+         "edge 0 names stamps 2147483647 to 2147483650, of 4"},
         {"semaphore past the count", sample_edge_offset + 164 + 4 * 39, 20, "edge 1 names semaphore 20, of 20"},
         {"sign past the signs", sample_edge_offset + 4 * 38, 1, "edge 0 names sign 1, of 1"},
         {"link past the edges", 8 + 4 + 4 * 6, 2, "node 0 names edge 2, of 2"},

@@ -45,6 +45,7 @@ TEST_F(ui_editline_test, a_full_line_refuses_an_insert_but_overwrites_inside_the
     ui_driver_type("y");
     EXPECT_STREQ(line->text(), "abcdefgh") << "insert mode: no room";
     EXPECT_TRUE(editline_probe_t::heard.empty());
+    EXPECT_EQ(engine_log_matching("the line is full: it holds 8 characters").size(), 1u) << "said once, not per key";
 
     ui_driver_stroke(key_insert, 0);
     EXPECT_FALSE(line->insert_mode());
@@ -54,6 +55,8 @@ TEST_F(ui_editline_test, a_full_line_refuses_an_insert_but_overwrites_inside_the
     EXPECT_EQ(editline_probe_t::heard, (strings{"3 abcdefXh", "4 abcdefXh", "3 abcdefXY", "4 abcdefXY"}));
     ui_driver_type("z");
     EXPECT_STREQ(line->text(), "abcdefXY") << "overwrite at the end of a full line: no room either";
+    EXPECT_EQ(engine_log_matching("the line is full: it holds 8 characters").size(), 2u)
+        << "said again after keys were taken";
 }
 
 TEST_F(ui_editline_test, a_limit_as_large_as_the_buffer_still_leaves_room_for_the_terminator)
@@ -278,6 +281,7 @@ TEST_F(ui_editline_test, text_too_long_for_the_view_is_cut_and_the_cursor_follow
     EXPECT_EQ(line->text(), (digits + digits + digits).substr(0, 25));
     EXPECT_EQ(line->cursor_position(), 25u);
     EXPECT_EQ(ui_driver_layer_text(window_item_, 0), (digits + digits + digits).substr(0, 25));
+    EXPECT_EQ(engine_log_matching("the line is full: 25 of 30 characters fit").size(), 1u);
 }
 
 TEST_F(ui_editline_test, the_text_shows_literally_inside_the_style)

@@ -142,6 +142,7 @@ private:
     unsigned text_first_item_ = 0;     // items "style" lays out before the text
     unsigned base_items_ = 0;          // items "style" lays out around an empty text
     uint32_t limit_ = 0;               // "limit"
+    bool told_full_ = false;           // the user was told the line is at its limit (until a key is taken)
     bool keep_input_ = true;           // "keep_input"
     uint8_t limit_status_ = 0;         // change mark of "limit"
     c_item_t* window_item_ = nullptr;  // the window that holds the view, once looked up

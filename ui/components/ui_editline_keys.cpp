@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/ui_window.h"
+#include "common/engine_api.h"
 #include "ui/components/clipboard_text.h"
 #include "ui/components/ui_editline.h"
 
@@ -137,16 +138,21 @@ bool ui_editline_t::handle_key(const ui_event_t& event)
 
 void ui_editline_t::type_character(const unsigned char character)
 {
-    if (limit_ != 0 && cursor_ >= limit_)
-        return;
     const unsigned end = length();
     std::string proposed(text(), end);
-    if (!insert_mode_ && cursor_ < end)
+    const bool at_limit = limit_ != 0 && cursor_ >= limit_;
+    if (!at_limit && !insert_mode_ && cursor_ < end)
         proposed[cursor_] = static_cast<char>(character);
-    else if (limit_ == 0 || end < limit_)
+    else if (!at_limit && (limit_ == 0 || end < limit_))
         proposed.insert(proposed.begin() + cursor_, static_cast<char>(character));
-    else
+    else {
+        // Say once that the line is full rather than swallow the keys unseen.
+        if (!told_full_)
+            api::warning("<ui_editline_t> the line is full: it holds %u characters", limit_);
+        told_full_ = true;
         return;
+    }
+    told_full_ = false;
     propose(proposed, cursor_ + 1);
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/lcl.h"
 #include "engine/ui_window.h"
+#include "common/engine_api.h"
 #include "ui/components/ui_editline.h"
 #include "ui/components/ui_markup_view.h"
 
@@ -80,6 +81,9 @@ void ui_editline_t::build_text()
         return;
 
     const auto fits = [&](const unsigned count) {
+        // More characters than the buffer has items for cannot fit: no need to try (and be refused).
+        if (static_cast<size_t>(base_items_) + count > markup.capacity())
+            return false;
         return render_markup(head + verbatim(text(), count) + tail, markup, true) &&
                markup.count() == static_cast<size_t>(base_items_) + count && all_visible(markup);
     };
@@ -97,6 +101,8 @@ void ui_editline_t::build_text()
             high = middle;
     }
     fits(low);
+    // The line holds what its box shows: say so rather than drop the rest unseen.
+    api::warning("<ui_editline_t> the line is full: %u of %u characters fit", low, whole);
     text_[low] = '\0';
     cursor_ = std::min(cursor_, low);
 }

@@ -32,7 +32,9 @@ std::string ui_template_substitute(const std::string& text, const char* args, co
         const size_t bar = rest.find('|');
         const std::string_view value = rest.substr(0, bar);
         rest = bar == std::string_view::npos ? std::string_view{} : rest.substr(bar + 1);
-        const std::string mark = "%" + std::to_string(piece);
+        // Appended, not "%" + std::to_string(piece): g++ 12 at -O2 warns falsely (-Wrestrict) on the latter.
+        std::string mark = "%";
+        mark += std::to_string(piece);
         for (size_t at = out.find(mark); at != std::string::npos; at = out.find(mark, at + value.size())) {
             out.replace(at, mark.size(), value);
             if (out.size() > limit)

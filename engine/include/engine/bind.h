@@ -1,5 +1,8 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/api.h"
 #include "engine/input.h"
@@ -23,6 +26,13 @@ struct bind_t {
 // binding added twice is kept once. False with a message for an unknown key, impulse or empty command.
 ENGINE_API bool bind_add_cmd(const char* key, const char* command, int context, int flags);
 ENGINE_API bool bind_add_imp(const char* key, const char* impulse_name, int context, int flags);
+
+// Engine side: the console's "bind KEY COMMAND" (context 1); the binding is one the user made, kept in
+// the configuration. False with a message for an unknown key.
+bool bind_add_from_console(const char* key, const char* command);
+// Engine side: the (key name, command) of every binding the console's "bind" made that is still there,
+// in store order.
+std::vector<std::pair<std::string, std::string>> bind_made_by_console();
 
 // The first binding of a key, or null.
 ENGINE_API const bind_t* bind_get(const char* key);

@@ -1,10 +1,12 @@
 #pragma once
 #include "engine/api.h"
 
-// The console configuration file: lines of "set NAME "VALUE"" that the console runs at start.
+// The console configuration file: lines of "set NAME "VALUE"" and "bind "KEY" "COMMAND"" that the
+// console runs at start.
 
-// Writes every console variable (and every value kept for a variable not registered in this run) to
-// `path` in the virtual file system. False with a message when the file cannot be written.
+// Writes every console variable (and every value kept for a variable not registered in this run), then
+// every key binding the console's "bind" made, to `path` in the virtual file system. The file is
+// replaced whole (a temporary file renamed over it). False with a message when it cannot be written.
 ENGINE_API bool process_store_cfg(const char* path);
 
 // Runs "/config.cfg" when it exists. False only when it exists but cannot be read. It runs by itself

@@ -6,7 +6,7 @@
 #include "engine/api.h"
 
 // Console and log output. Every line is kept in a bounded history (index 0 is the newest) and,
-// while a capture is active, in the capture buffer that tests read.
+// while the capture is on (it is unless the host turns it off), in the capture buffer that tests read.
 
 // Severity of one log line.
 enum class log_level_t { verbose, message, warning, error };
@@ -44,6 +44,9 @@ struct log_entry_t {
     log_level_t level;
     std::string text;
 };
+
+// Turns the capture on or off; the host, which reads no capture, keeps it off so a long run stays flat.
+void log_set_capture(bool capture);
 
 // Everything logged since the last `log_clear_capture`, oldest first.
 const std::vector<log_entry_t>& log_captured();

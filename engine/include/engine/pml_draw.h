@@ -3,8 +3,9 @@
 
 #include "engine/pml.h"
 
-// What the markup drew directly (pml_buffer_flush, pml_bin_flush) since the last reset: the headless
-// stand-in keeps the drawn items, moved and colour-modulated, so tests can read them.
+// What the markup drew directly (pml_buffer_flush, pml_bin_flush): the headless stand-in keeps the drawn
+// items, moved and colour-modulated, so tests and the painter can read them. Only the frame being drawn
+// and the last one shown are kept (engine_run_frame drops older ones), so a long run stays flat.
 
 // One drawn item and the colour it was drawn with.
 struct pml_drawn_t {
@@ -17,3 +18,5 @@ struct pml_drawn_t {
 // Items drawn since the last pml_draw_clear, in order; hidden items are not drawn.
 const std::vector<pml_drawn_t>& pml_drawn();
 void pml_draw_clear();
+// Drops the items drawn in graphics frames before `frame`.
+void pml_draw_drop_before(int frame);

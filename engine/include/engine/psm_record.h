@@ -5,7 +5,8 @@
 #include "engine/psm.h"
 
 // What the headless model library drew: one record per part of psm_draw and psm_draw_part, in call
-// order, for tests to read. Emptied by engine_reset() and psm_clear_draw_records().
+// order, for tests to read. Emptied by engine_reset() and psm_clear_draw_records(); only the parts of the
+// graphics frame being drawn and the last one shown are kept, so a long run stays flat.
 
 // One drawn part.
 struct psm_draw_record_t {
@@ -17,8 +18,9 @@ struct psm_draw_record_t {
     unsigned flags;
     unsigned colour;
     const void* lights;  // what the instance's light callback answered (null without one)
+    int frame;           // the graphics frame it was drawn in (gfx_record_frames)
 };
 
-// Every part drawn since the last clear, oldest first.
+// Every part drawn since the last clear (of the last two frames), oldest first.
 const std::vector<psm_draw_record_t>& psm_draw_records();
 void psm_clear_draw_records();

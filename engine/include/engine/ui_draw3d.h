@@ -20,6 +20,9 @@ struct ui_draw3d_t {
     int end_order;               // place.order and this
 };
 
-// The 3-D window draws since the last clear (tests read them).
+// The 3-D window draws since the last clear (tests and the painter read them); like the markup's items,
+// only those of the frame being drawn and the last one shown are kept.
 const std::vector<ui_draw3d_t>& ui_draw3d_record();
 void ui_draw3d_clear();
+// Drops the draws of graphics frames before `frame`.
+void ui_draw3d_drop_before(int frame);

@@ -74,6 +74,11 @@ ENGINE_API void vfs_reset_fallback_device();
 // the console reads the home's "/config.cfg" then.
 void vfs_set_home_listener(void (*listener)());
 
+// Engine side: writes `text` as the whole file `path` on the device that takes writes, all at once: it
+// goes to a temporary file beside it that is then renamed over the old one, so a crash or a full disk
+// leaves the old file whole. False (with a message, the old file untouched) when it cannot.
+bool vfs_write_whole(const char* path, const std::string& text);
+
 // Engine side: reads a whole file into `out`; false (with a message) when it cannot.
 bool vfs_read_whole(const char* path, std::string& out);
 
