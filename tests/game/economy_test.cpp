@@ -84,6 +84,7 @@ public:
 class empty_section_t : public save_section_owner_t {
 public:
     int32_t save(int) override { return 0; }
+    int32_t check(int, int32_t) override { return 0; }
     int32_t load(int, int32_t) override { return 0; }
 };
 
