@@ -238,6 +238,7 @@ bool car_player_e::place_on_ground(int mode)
     reset_history();
     for (vec3_t& point : landing_points)
         point = get_position();
+    previous_body_position = get_position();
     return placed;
 }
 

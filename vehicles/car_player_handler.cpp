@@ -68,7 +68,6 @@ void car_player_e::handler()
         scratch = 0;
     }
 
-    const vec3_t before = get_position();
     car_truck_e::handler();
 
     player_points[0] = to_world(front_point);
@@ -100,8 +99,8 @@ void car_player_e::handler()
         }
         reverse_timer += dt;
     }
+    distance_driven += (get_position() - previous_body_position).length();
     previous_body_position = get_position();
-    distance_driven += (previous_body_position - before).length();
 
     if (wheels[2].ground_kind == 4 || wheels[3].ground_kind == 4)
         update_history();
