@@ -90,8 +90,8 @@ int car_player_e::destroy(int phase)
 {
     if (phase == 0) {
         const vec3_t at = get_position();
-        api::message("<car_player_e> drove %.0f m; at %.0f %.0f %.0f in gear %d, camera %d", distance_driven / 100.0,
-                     at.x, at.y, at.z, gear, camera_mode);
+        api::message("<car_player_e> drove %.0f m, ended at %.0f %.0f %.0f in gear %d, camera %d",
+                     distance_driven / 100.0, at.x, at.y, at.z, gear, camera_mode);
         for (snd_sound_t*& sound : sounds) {
             if (sound)
                 api::snd_delete(sound);
