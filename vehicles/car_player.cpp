@@ -181,12 +181,28 @@ bool car_player_e::build_from_text()
     return true;
 }
 
+void car_player_e::restore_place(const vec3_t& where, const quat_t& turn)
+{
+    start_place = where;
+    restored_turn = turn;
+    place_restored = 1;
+    if (!body)
+        return;
+    set_transform(where, turn);
+    if (ground_below())
+        place_on_ground(0);
+}
+
 void car_player_e::place_at_start()
 {
     vec3_t where = position;
     quat_t turn;
-    if (game_ctrl_e* const ctrl = game_ctrl())
+    if (place_restored) {
+        where = start_place;
+        turn = restored_turn;
+    } else if (game_ctrl_e* const ctrl = game_ctrl()) {
         ctrl->get_start_pos(where, turn);
+    }
     set_transform(where, turn);
     start_place = where;
     if (!ground_below()) {

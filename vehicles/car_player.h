@@ -124,6 +124,9 @@ public:
     bool build(const char* make, const char* const* accessories, int count) override;
     // Builds the truck from the "truck_build" text: a make then accessory names, separated by blanks.
     bool build_from_text();
+    // Puts the truck where a save game left it: at once when it has its body, else in its first frame
+    // instead of the start place.
+    void restore_place(const vec3_t& where, const quat_t& turn);
     // The first frame: the build from "truck_build", the body and the start place.
     void first_frame_setup();
     // Something solid lies up to 30 m below the truck.
@@ -267,6 +270,8 @@ public:
     // Set while nothing lies below the start place: the truck is held there.
     uint8_t waiting_for_ground = 0;
     vec3_t start_place;
+    uint8_t place_restored = 0;
+    quat_t restored_turn;
     c_item_t* main_hud = nullptr;
     c_item_t* job_hud = nullptr;
     c_item_t* ticket_window = nullptr;

@@ -13,6 +13,7 @@
 #include "common/ui_find_component.h"
 #include "game/economy_ctrl.h"
 #include "road/game_ctrl.h"
+#include "vehicles/car_player.h"
 #include "vehicles/car_trailor.h"
 
 namespace {
@@ -69,6 +70,35 @@ bool economy_bridge_world_t::truck_position(vec3_t& out) const
         return false;
     out = truck.get()->truck_position();
     return true;
+}
+
+bool economy_bridge_world_t::truck_state(player_truck_state_t& out) const
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    car_player_e* const player = truck.get();
+    if (!player)
+        return false;
+    out.position = player->get_position();
+    out.orientation = player->get_orientation();
+    out.has_trailer = player->has_trailer();
+    player->get_trailer_position(out.trailer_position);
+    player->get_trailer_orientation(out.trailer_orientation);
+    player->get_trailer_damage(out.trailer_damage);
+    out.fuel = player->fuel;
+    return true;
+}
+
+void economy_bridge_world_t::restore_truck_state(const player_truck_state_t& state, const uint32_t colour)
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    car_player_e* const player = truck.get();
+    if (!player)
+        return;
+    player->restore_place(state.position, state.orientation);
+    player->set_fuel(state.fuel);
+    player->set_color(colour);
+    if (state.has_trailer)
+        player->begin_trailer_reattach();
 }
 
 void economy_bridge_world_t::pager(const char* text, const int flag)

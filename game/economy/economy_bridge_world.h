@@ -27,9 +27,10 @@ public:
     uint32_t place_trailer(const trailer_order_t& order) override;
     void release_trailer(uint32_t trailer) override;
     void show_driver_truck(const driver_truck_order_t&) override {}
-    // The player's truck keeps no save state of its own yet.
-    bool truck_state(player_truck_state_t&) const override { return false; }
-    void restore_truck_state(const player_truck_state_t&, uint32_t) override {}
+    // The player's truck's place, trailer and fuel, and the same put back (the truck re-hitches its
+    // trailer in the 2 s after the load).
+    bool truck_state(player_truck_state_t& out) const override;
+    void restore_truck_state(const player_truck_state_t& state, uint32_t colour) override;
     void show_game_over_window(bool notebook) override;
 
 private:
