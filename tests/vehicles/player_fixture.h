@@ -20,7 +20,7 @@ public:
     void reset() override { ++resets; }
     void stop_smoke() override {}
     int32_t pending_offence() const override { return pending; }
-    int32_t ai_truck_driver() const override { return -1; }
+    int32_t ai_truck_driver() const override { return ai_driver; }
     int32_t level() const override { return 0; }
     void answer_horn() override {}
 
@@ -28,6 +28,7 @@ public:
     int point_reports = 0;
     int resets = 0;
     int32_t pending = -1;
+    int32_t ai_driver = -1;
     std::vector<int32_t> offences;
 };
 
