@@ -23,10 +23,10 @@ TEST_F(player_cb_test, the_ai_driver_answers_the_players_answer_by_what_it_asked
         int32_t answer_item;  // the player's traffic answer: 1 light, 3 cops
         const char* reply;
     } cases[] = {
-        {0, 7, 1, "crazy_reply_"},   // asked about the weather, told about the traffic
-        {2, 7, 1, "gen_comment_"},   // commented, told about the traffic
-        {1, 7, 1, "gen_reply_"},     // asked about the traffic, told about it
-        {0, -1, 3, "gen_reply_"},    // "cops" is always welcome, asked or not
+        {0, 7, 1, "crazy_reply_"},  // asked about the weather, told about the traffic
+        {2, 7, 1, "gen_comment_"},  // commented, told about the traffic
+        {1, 7, 1, "gen_reply_"},    // asked about the traffic, told about it
+        {0, -1, 3, "gen_reply_"},   // "cops" is always welcome, asked or not
     };
     for (const auto& c : cases) {
         car_player_e* truck = player();
