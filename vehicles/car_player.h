@@ -203,7 +203,12 @@ public:
     void update_sounds();
     void update_engine_sound(float dt);
     int save_state(int file);
+    // Writes the stored state of a truck fresh from its make (no dents, no damage, no offence, the
+    // chase camera, lights off, wipers off); answers the bytes written.
+    static int save_default_state(int file);
     int load_state(int file, int version);
+    // Bytes of the stored state a save of `version` holds: 264 for 14, 260 for 13, else 248.
+    static int state_record_bytes(int version) { return version == 14 ? 264 : (version == 13 ? 260 : 248); }
     void stop_rain_loops();
 
     // Instruments (car_player_instruments.cpp).

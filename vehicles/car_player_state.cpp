@@ -153,6 +153,17 @@ int car_player_e::save_state(int file)
     return total;
 }
 
+int car_player_e::save_default_state(int file)
+{
+    int total = 0;
+    for (int i = 0; i < deform_bone_limit; ++i)
+        count_field(vfs_write_f32(file, 0.0f), total);
+    count_field(vfs_write_f32(file, 0.0f), total);
+    for (const int32_t word : {-1, 2, static_cast<int32_t>(cam_chase), 0, static_cast<int32_t>(wipers_off)})
+        count_field(vfs_write_i32(file, word), total);
+    return total;
+}
+
 int car_player_e::load_state(int file, int version)
 {
     // Fields are applied only once read whole: a save that ends early changes nothing further.

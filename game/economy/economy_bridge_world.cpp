@@ -101,6 +101,23 @@ void economy_bridge_world_t::restore_truck_state(const player_truck_state_t& sta
         player->begin_trailer_reattach();
 }
 
+int32_t economy_bridge_world_t::truck_record_save(const int file)
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    // Without a truck the record of a truck fresh from the make keeps the section's layout.
+    return truck.get() ? truck.get()->save_state(file) : car_player_e::save_default_state(file);
+}
+
+int32_t economy_bridge_world_t::truck_record_load(const int file, const int32_t version)
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    if (truck.get())
+        return truck.get()->load_state(file, version);
+    // No truck to take it: the record is passed over so that what follows is read from its own place.
+    const long size = car_player_e::state_record_bytes(version);
+    return api::vfs_seek(file, size, 1) >= 0 ? static_cast<int32_t>(size) : 0;
+}
+
 void economy_bridge_world_t::pager(const char* text, const int flag)
 {
     const held_part_t<pager_owner_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});

@@ -31,6 +31,9 @@ public:
     // trailer in the 2 s after the load).
     bool truck_state(player_truck_state_t& out) const override;
     void restore_truck_state(const player_truck_state_t& state, uint32_t colour) override;
+    // The player's truck's stored state; without a truck the record's bytes are passed over on a load.
+    int32_t truck_record_save(int file) override;
+    int32_t truck_record_load(int file, int32_t version) override;
     void show_game_over_window(bool notebook) override;
 
 private:

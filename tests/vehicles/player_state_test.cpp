@@ -145,3 +145,24 @@ TEST_F(player_state_test, a_state_cut_short_changes_nothing_past_the_last_whole_
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(player_state_test, a_world_without_a_truck_writes_the_record_of_a_new_truck_that_loads_cleanly)
+{
+    car_player_e* truck = player();
+    const int file = vfs_open("/state.bin", 0x301, 0644);
+    ASSERT_GE(file, 0);
+    EXPECT_EQ(car_player_e::save_default_state(file), car_player_e::state_record_bytes(14));
+    vfs_close(file);
+    truck->set_camera_mode(car_player_e::cam_top);
+    truck->car_phys_e::damage = 0.4f;
+    EXPECT_EQ(load(*truck, 14), 264);
+    EXPECT_EQ(truck->camera_mode, car_player_e::cam_chase);
+    EXPECT_EQ(truck->car_phys_e::damage, 0.0f);
+    EXPECT_FALSE(truck->recovery_active());
+    EXPECT_EQ(car_player_e::state_record_bytes(13), 260);
+    EXPECT_EQ(car_player_e::state_record_bytes(12), 248);
+}
+
+}  // namespace
