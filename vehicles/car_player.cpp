@@ -103,6 +103,9 @@ int car_player_e::destroy(int phase)
             ticket_window = nullptr;
         }
         release_cb_sound();
+        if (pager_sound)
+            api::snd_delete(pager_sound);
+        pager_sound = nullptr;
         for (windshield_drops_t* glass : windshields)
             if (glass)
                 glass->release();
@@ -205,6 +208,7 @@ void car_player_e::place_at_start()
     }
     set_transform(where, turn);
     start_place = where;
+    previous_body_position = where;
     if (!ground_below()) {
         // Until the ground exists the truck waits at its start place instead of falling for ever.
         waiting_for_ground = 1;
@@ -351,8 +355,11 @@ void car_player_e::pager_message(const char* text, int with_sound)
     if (!shown)
         api::message("<car_player_e> pager: %s", text);
     if (with_sound) {
-        if (snd_sound_t* const sound = api::snd_new("/sounds/ui/pager.ogg", 32, 10))
-            api::snd_play(sound);
+        // Made on the first message that rings and replayed, so messages do not pile up sounds.
+        if (!pager_sound)
+            pager_sound = api::snd_new("/sounds/ui/pager.ogg", 32, 10);
+        if (pager_sound)
+            api::snd_play(pager_sound);
     }
 }
 

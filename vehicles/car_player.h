@@ -331,6 +331,7 @@ public:
 
     // Sounds.
     snd_sound_t* sounds[sound_count] = {};
+    snd_sound_t* pager_sound = nullptr;
     float engine_fade = 0.0f;
     uint8_t no_rain = 0;
 

@@ -4,13 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/cache.h"
 #include "engine/def_obj.h"
-#include "engine/def_pool.h"
 #include "engine/input.h"
 #include "engine/snd.h"
 #include "common/engine_api.h"
 #include "vehicles/car_player.h"
+#include "vehicles/make_files.h"
 #include "vehicles/player_links.h"
 
 namespace {
@@ -140,9 +139,8 @@ void car_player_e::say_line(int32_t voice, const char* speaker_name, const char*
 {
     char path[128];
     std::snprintf(path, sizeof path, "/defs/voices/%s", file);
-    c_item_t* const item = api::mm_precache(path);
-    const auto* const pool = item ? static_cast<const def_pool_t*>(item->object) : nullptr;
-    const def_obj_t* const object = pool ? pool->find("voice") : nullptr;
+    const make_def_t voice_def(path, "voice");
+    const def_obj_t* const object = voice_def.object;
     if (!object) {
         api::error("Unable to load def %s", path);
         return;
