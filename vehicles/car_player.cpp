@@ -658,7 +658,7 @@ void car_player_e::open_ticket(int32_t offence, int32_t amount, bool charge)
     if (charge) {
         const held_part_t<player_economy_t> economy(economy_link);
         if (economy.get())
-            economy.get()->add_money(offence == 180 && amount != -1 ? -amount : -1000, true);
+            economy.get()->charge_player(offence == 180 && amount != -1 ? -amount : -1000, true);
     }
     police_point = get_position() + vec3_t(0.0f, 500.0f, 0.0f);
     game_bridge_t* const bridge = get_game_bridge();

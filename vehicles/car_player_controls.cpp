@@ -184,5 +184,5 @@ void car_player_e::call911_repair()
     }
     const held_part_t<player_economy_t> economy(economy_link);
     if (economy.get())
-        economy.get()->add_money(-economy.get()->call911_cost(), true);
+        economy.get()->charge_player(-economy.get()->call911_cost(), true);
 }

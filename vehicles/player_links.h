@@ -47,7 +47,7 @@ class player_economy_t {
 public:
     virtual ~player_economy_t() = default;
     // Adds dollars (negative: charges) to the player's company and shows it when `show`.
-    virtual void add_money(int32_t dollars, bool show) = 0;
+    virtual void charge_player(int32_t dollars, bool show) = 0;
     virtual void show_call911_icon(bool shown) = 0;
     // What a call-911 rescue costs at the game's difficulty.
     virtual int32_t call911_cost() const = 0;

@@ -35,7 +35,7 @@ public:
 // An economy that keeps the money the player's truck charges and the damage it shows.
 class economy_stub_e : public entity_t, public player_economy_t, public vehicle_economy_t {
 public:
-    void add_money(int32_t dollars, bool) override { charges.push_back(dollars); }
+    void charge_player(int32_t dollars, bool) override { charges.push_back(dollars); }
     void show_call911_icon(bool) override {}
     int32_t call911_cost() const override { return 5000; }
     bool cb_speaker(int32_t, char* out_name, int size, int32_t& out_voice) const override
