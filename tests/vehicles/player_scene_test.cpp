@@ -2,6 +2,7 @@
 
 #include "player_fixture.h"
 #include "common/game_settings.h"
+#include "road/game_ctrl.h"
 
 namespace {
 
@@ -93,6 +94,35 @@ TEST_F(player_scene_test, the_history_takes_one_entry_per_call_and_wraps_from_14
     EXPECT_EQ(truck->get_history_index(), 0);
     truck->update_history();
     EXPECT_EQ(truck->get_history_index(), 0) << "the new entry is where the truck is";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(player_scene_test, driving_fast_without_headlights_between_23_and_4_is_reported_every_frame)
+{
+    car_player_e* truck = player();
+    auto ctrl = std::make_unique<game_ctrl_e>();
+    truck->controller_link = ctrl->handle();
+    const struct {
+        float hour;
+        float speed;
+        uint8_t lights;
+        bool reported;
+    } cases[] = {{23.5f, 25.0f, 0, true},  {3.5f, 25.0f, 0, true},   {22.5f, 25.0f, 0, false},
+                 {23.5f, 19.0f, 0, false}, {23.5f, 25.0f, 1, false}, {4.5f, 25.0f, 0, false}};
+    for (const auto& c : cases) {
+        ctrl->game_clock = c.hour * 3600.0f;
+        traffic_->offences.clear();
+        for (int frame = 0; frame < 2; ++frame) {
+            truck->speed = c.speed;
+            truck->lights = c.lights;
+            truck->handler();
+        }
+        EXPECT_EQ(traffic_->offences.size(), c.reported ? 2u : 0u) << "at " << c.hour << " h, " << c.speed << " m/s";
+    }
+    truck->controller_link = {};
 }
 
 }  // namespace
