@@ -3,6 +3,7 @@
 #include "player_fixture.h"
 #include "common/game_settings.h"
 #include "road/game_ctrl.h"
+#include "vehicles/car_trailor.h"
 
 namespace {
 
@@ -123,6 +124,39 @@ TEST_F(player_scene_test, driving_fast_without_headlights_between_23_and_4_is_re
         EXPECT_EQ(traffic_->offences.size(), c.reported ? 2u : 0u) << "at " << c.hour << " h, " << c.speed << " m/s";
     }
     truck->controller_link = {};
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(player_scene_test, without_a_police_truck_the_ticket_camera_looks_from_5_m_above_the_truck)
+{
+    car_player_e* truck = player();
+    truck->show_ticket(160, -1);
+    const vec3_t expected = truck->get_position() + vec3_t(0.0f, 500.0f, 0.0f);
+    EXPECT_EQ(truck->police_point.x, expected.x);
+    EXPECT_EQ(truck->police_point.y, expected.y) << "raised up, not along the forward axis";
+    EXPECT_EQ(truck->police_point.z, expected.z);
+}
+
+TEST_F(player_scene_test, leaving_a_trailer_pushes_the_truck_along_its_heading_and_detaching_none_hides_the_job_hud)
+{
+    car_player_e* truck = player();
+    truck->detach_trailer(true);
+    EXPECT_FALSE(truck->has_trailer());
+
+    auto* trailer = add(std::make_unique<car_trailor_e>());
+    ASSERT_TRUE(trailer->handle().add_use());
+    truck->hitched_trailer = trailer->handle();
+    trailer->towing_truck = truck->handle();
+    truck->heading = {0.0f, 0.0f, -1.0f};
+    truck->body->current->linear_velocity = vec3_t();
+    truck->body->current->angular_velocity = vec3_t();
+    truck->detach_trailer(true);
+    EXPECT_FALSE(truck->has_trailer());
+    EXPECT_EQ(truck->body->current->linear_velocity.z, -150.0f);
+    EXPECT_EQ(truck->body->current->angular_velocity, vec3_t()) << "the push is no spin";
 }
 
 }  // namespace
