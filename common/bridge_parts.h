@@ -43,6 +43,14 @@ public:
     virtual void pager_message(const char* text, int flag) = 0;
 };
 
+// The player's truck, as the police's contact asks it to stop for a ticket.
+class ticket_owner_t {
+public:
+    virtual ~ticket_owner_t() = default;
+    // Starts the ticket scene for `offence`; `amount` -1 charges the standard fine.
+    virtual void show_ticket(int32_t offence, int32_t amount) = 0;
+};
+
 // One use of a bridge part, seen through `interface_t` for as long as this object lives; `get` is null
 // when the handle is empty or stale or its entity does not offer the interface.
 template <typename interface_t> class held_part_t {

@@ -54,6 +54,7 @@
 #include "ui/components/ui_comp_text.h"
 #include "ui/components/ui_comp_tooltip.h"
 #include "ui/components/ui_comp_truckbutton.h"
+#include "ui/components/ui_hud_buttons.h"
 #include "ui/screens/ui_handler_dialog_color.h"
 #include "ui/screens/ui_handler_dialog_driver.h"
 #include "ui/screens/ui_handler_dialog_gfxtest.h"
@@ -87,7 +88,7 @@ template <typename class_t> constexpr entity_reg_t row(const char* type_name, ui
 }
 
 const entity_reg_t rows[] = {
-    row<car_player_e>("actors.car"),
+    row<car_player_e>("actors.car", 1),
     row<car_trailor_e>("actors.trailer"),
     row<car_police_e>("actors.ai"),
     row<traffic_e>("traffic"),
@@ -169,6 +170,7 @@ void register_entity_types()
     for (const entity_reg_t& record : rows)
         entity_register(&record);
     geometry_pools_create();
+    hud_buttons_install(&ui_hud_buttons());
 }
 
 void entity_type_destroy(entity_t* object, bool in_place) { destroy_registered(object, in_place); }

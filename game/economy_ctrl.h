@@ -12,6 +12,7 @@
 #include "game/economy/economy_world.h"
 #include "game/economy/trailer_shader_cache.h"
 #include "road/ctrl_parts.h"
+#include "vehicles/player_links.h"
 #include "vehicles/vehicle_links.h"
 
 class game_bridge_t;
@@ -52,6 +53,7 @@ class economy_ctrl_e : public entity_t,
                        public economy_commands_t,
                        public ctrl_economy_t,
                        public vehicle_economy_t,
+                       public player_economy_t,
                        public save_section_owner_t,
                        public save_timestamp_owner_t {
 public:
@@ -118,9 +120,14 @@ public:
     void add_money(int32_t amount, int32_t update_hud) override;
     void add_prestige(float delta, bool update_hud);
     void set_hud_damage(float damage) override;
-    void show_call911_icon(bool show);
+    void show_call911_icon(bool show) override;
     void open_main_hud(int keep_position) override;
     int32_t get_call911_cost() const;
+    // What the player's truck asks: fines and rescues, and the CB radio's speakers and driver cards.
+    void charge_player(int32_t dollars, bool show) override { add_money(dollars, show ? 1 : 0); }
+    int32_t call911_cost() const override { return get_call911_cost(); }
+    bool cb_speaker(int32_t driver, char* out_name, int size, int32_t& out_voice) const override;
+    bool driver_card(int32_t driver, char* out_image, char* out_name, char* out_employer, int size) const override;
     int32_t job_pay(int32_t job, int32_t company, int32_t truck, float damage, bool apply_double,
                     int32_t* out_damage_cut, int32_t* out_city_bonus) const;
     int32_t pay(int32_t company, int32_t job, int32_t truck, float damage, int32_t* out_damage_cut,

@@ -1,5 +1,7 @@
 // The contact response of dynamic objects: what a body that moved into something does to itself and
 // to the body it met.
+#include "common/bridge_parts.h"
+#include "common/game_bridge.h"
 #include "physics/cd_geo.h"
 #include "physics/contact_owner.h"
 #include "physics/dynamic_object.h"
@@ -14,6 +16,9 @@ namespace {
 constexpr int32_t kind_vehicle = -2;
 constexpr int32_t kind_kicked_box = -3;
 constexpr int32_t kind_resting_box = -4;
+constexpr int32_t kind_police = -30;
+// The offence of running into the police truck.
+constexpr int32_t offence_hit_police = 120;
 // Share of its speed a vehicle keeps when it runs into another.
 constexpr float vehicle_speed_kept = 0.9f;
 // A body that was hit is pushed this much harder than the stopping impulse.
@@ -107,8 +112,20 @@ void dynamic_object_e::on_contact(const phys_contact_t& contact, bool mover)
             apply_impact(nullptr, nullptr, 0);
             return;
         }
+        if (record->tag == kind_police)
+            show_player_ticket();
     }
     respond(own, other, contact.second_item);
+}
+
+void dynamic_object_e::show_player_ticket()
+{
+    const game_bridge_t* const bridge = get_game_bridge();
+    if (!bridge)
+        return;
+    const held_part_t<ticket_owner_t> truck(bridge->avatar());
+    if (truck.get())
+        truck.get()->show_ticket(offence_hit_police, -1);
 }
 
 void dynamic_object_e::respond(const side_t& own, const side_t& other, uint32_t other_item)

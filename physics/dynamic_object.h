@@ -55,6 +55,8 @@ private:
     static side_t other_side(const phys_contact_t& contact);
     // Contact points of the two shapes, each pushing both bodies apart.
     void respond(const side_t& own, const side_t& other, uint32_t other_item);
+    // Running into the police truck: the player's truck is given its ticket (the response goes on).
+    static void show_player_ticket();
     // Pushes a pooled box away from this body without pushing back.
     void kick(const side_t& own, const side_t& other);
 };

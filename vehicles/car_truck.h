@@ -107,6 +107,9 @@ public:
     vec3_t side_camera;
     vec3_t roof_camera;
     vec3_t interior_offset;
+    // The interior accessory's name and its dial shader lists for lights on [0] and off [1].
+    char interior_name[name_capacity] = "";
+    char interior_shaders[2][256] = {};
 
 protected:
     // Shows a message on the player's pager (nothing for other trucks).

@@ -84,6 +84,7 @@ bool car_truck_e::build(const char* make, const char* const* accessories, int co
     power = 0.0f;
     model_count = 2;
     cabin_slot = interior_slot = pipes_slot = -1;
+    interior_name[0] = interior_shaders[0][0] = interior_shaders[1][0] = '\0';
     deform_count = 0;
     painted = 0;
     for (auto& name : accessory_names)
@@ -133,6 +134,12 @@ void car_truck_e::read_accessory(const char* accessory)
     const def_obj_t& keys = *desc.object;
     const truck_folders_t folders(make_name, accessory);
     const char* const type = text_of(keys, "type");
+    if (std::strcmp(type, "interior") == 0) {
+        // The dials' shaders live in this accessory's own folder, whatever it is named.
+        std::snprintf(interior_name, sizeof interior_name, "%s", accessory);
+        std::snprintf(interior_shaders[0], sizeof interior_shaders[0], "%s", text_of(keys, "light_shader"));
+        std::snprintf(interior_shaders[1], sizeof interior_shaders[1], "%s", text_of(keys, "no_light_shader"));
+    }
     power = std::min(power + keys.get_real("power"), 100.0f);
 
     if (std::strcmp(type, "wheels") == 0) {

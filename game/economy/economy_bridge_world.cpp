@@ -13,6 +13,7 @@
 #include "common/ui_find_component.h"
 #include "game/economy_ctrl.h"
 #include "road/game_ctrl.h"
+#include "vehicles/car_player.h"
 #include "vehicles/car_trailor.h"
 
 namespace {
@@ -74,22 +75,53 @@ bool economy_bridge_world_t::truck_position(vec3_t& out) const
 
 bool economy_bridge_world_t::truck_state(player_truck_state_t& out) const
 {
-    const held_part_t<ctrl_truck_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
-    if (!truck.get())
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    car_player_e* const player = truck.get();
+    if (!player)
         return false;
-    out.position = truck.get()->truck_position();
-    out.orientation = quat_t{};
-    float capacity = 0.0f;
-    truck.get()->get_fuel(capacity, out.fuel);
-    out.has_trailer = truck.get()->trailer_job() >= 0;
+    out.position = player->get_position();
+    out.orientation = player->get_orientation();
+    out.has_trailer = player->has_trailer();
+    player->get_trailer_position(out.trailer_position);
+    player->get_trailer_orientation(out.trailer_orientation);
+    player->get_trailer_damage(out.trailer_damage);
+    out.fuel = player->fuel;
     return true;
 }
 
-void economy_bridge_world_t::restore_truck_state(const player_truck_state_t& state, uint32_t /*colour*/)
+void economy_bridge_world_t::restore_truck_state(const player_truck_state_t& state, const uint32_t colour)
 {
-    const held_part_t<ctrl_truck_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    car_player_e* const player = truck.get();
+    if (!player)
+        return;
+    player->restore_place(state.position, state.orientation);
+    player->set_fuel(state.fuel);
+    player->set_color(colour);
+    if (state.has_trailer)
+        player->begin_trailer_reattach();
+}
+
+int32_t economy_bridge_world_t::truck_record_save(const int file)
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    // Without a truck the record of a truck fresh from the make keeps the section's layout.
+    return truck.get() ? truck.get()->save_state(file) : car_player_e::save_default_state(file);
+}
+
+int32_t economy_bridge_world_t::truck_record_load(const int file, const int32_t version)
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
     if (truck.get())
-        truck.get()->set_fuel(state.fuel);
+        return truck.get()->load_state(file, version);
+    // No truck to take it: the record is passed over so that what follows is read from its own place.
+    const long size = car_player_e::state_record_bytes(version);
+    return api::vfs_seek(file, size, 1) >= 0 ? static_cast<int32_t>(size) : 0;
+}
+
+int32_t economy_bridge_world_t::truck_record_bytes(const int32_t version) const
+{
+    return car_player_e::state_record_bytes(version);
 }
 
 void economy_bridge_world_t::pager(const char* text, const int flag)

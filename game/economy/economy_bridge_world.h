@@ -28,10 +28,14 @@ public:
     uint32_t place_trailer(const trailer_order_t& order) override;
     void release_trailer(uint32_t trailer) override;
     void show_driver_truck(const driver_truck_order_t&) override {}
-    // The truck's position, fuel and whether it pulls a trailer; its orientation and the trailer's
-    // state are not served by the truck yet. Restoring puts the fuel back.
+    // The player's truck's place, trailer and fuel, and the same put back (the truck re-hitches its
+    // trailer in the 2 s after the load).
     bool truck_state(player_truck_state_t& out) const override;
     void restore_truck_state(const player_truck_state_t& state, uint32_t colour) override;
+    // The player's truck's stored state; without a truck the record's bytes are passed over on a load.
+    int32_t truck_record_save(int file) override;
+    int32_t truck_record_load(int file, int32_t version) override;
+    int32_t truck_record_bytes(int32_t version) const override;
     void show_game_over_window(bool notebook) override;
 
 private:

@@ -207,7 +207,9 @@ int32_t economy_ctrl_e::save(const int file)
     out.write_f32(truck.trailer_damage);
     out.write_f32(truck.fuel);
     const long written = api::vfs_write(file, out.data(), static_cast<long>(out.size()));
-    return written == static_cast<long>(out.size()) ? static_cast<int32_t>(written) : -1;
+    if (written != static_cast<long>(out.size()))
+        return -1;
+    return static_cast<int32_t>(written) + world_->truck_record_save(file);
 }
 
 namespace {
@@ -252,7 +254,11 @@ int32_t economy_ctrl_e::check(const int file, const int32_t version)
     player_truck_state_t truck;
     uint32_t flags = 0;
     long size = 0;
-    return read_whole_section(file, version, false, truck, flags, size) ? static_cast<int32_t>(size) : -1;
+    if (!read_whole_section(file, version, false, truck, flags, size))
+        return -1;
+    // The truck's own record follows the economy's fields: pass over it as a load would read it.
+    const int32_t record = world_->truck_record_bytes(version);
+    return record == 0 || api::vfs_seek(file, record, 1) >= 0 ? static_cast<int32_t>(size) + record : -1;
 }
 
 int32_t economy_ctrl_e::load(const int file, const int32_t version)
@@ -267,6 +273,7 @@ int32_t economy_ctrl_e::load(const int file, const int32_t version)
     set_ai_level(level);
     const int32_t own = companies[0].trucks[0];
     world_->restore_truck_state(truck, own >= 0 ? trucks[static_cast<size_t>(own)].colour : 0);
+    const int32_t record = world_->truck_record_load(file, version);
     open_main_hud(1);
     load_ai_data(bridge ? bridge->get_map_name() : "");
     // The drivers' clocks and the companies' step times start again with the world's clock.
@@ -294,7 +301,7 @@ int32_t economy_ctrl_e::load(const int file, const int32_t version)
             driver.state &= static_cast<uint8_t>(~driver_has_route);
         }
     }
-    return static_cast<int32_t>(size);
+    return static_cast<int32_t>(size) + record;
 }
 
 int32_t economy_ctrl_e::save_timestamp_write(const int file)

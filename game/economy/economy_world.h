@@ -80,6 +80,26 @@ public:
     // The player's truck's state for a save game, and its state put back; false without a truck.
     virtual bool truck_state(player_truck_state_t& out) const = 0;
     virtual void restore_truck_state(const player_truck_state_t& state, uint32_t colour) = 0;
+    // The player's truck's own stored state, written straight into the save file after the economy's
+    // fields; answers the bytes written (0 when the world keeps none).
+    virtual int32_t truck_record_save(int file)
+    {
+        (void)file;
+        return 0;
+    }
+    // Reads that state back as save `version` wrote it; answers the bytes read.
+    virtual int32_t truck_record_load(int file, int32_t version)
+    {
+        (void)file;
+        (void)version;
+        return 0;
+    }
+    // The length of that state as save `version` wrote it (0 when the world keeps none).
+    virtual int32_t truck_record_bytes(int32_t version) const
+    {
+        (void)version;
+        return 0;
+    }
     // Shows the game-over window, or the notebook's competition page.
     virtual void show_game_over_window(bool notebook) = 0;
 };

@@ -11,6 +11,11 @@
 #include "frame/game_process.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"
+#include "physics/cd_geo_box.h"
+#include "physics/contact_owner.h"
+#include "physics/dynamic_object.h"
+#include "physics/phys_body.h"
+#include "physics/phys_contact.h"
 
 namespace {
 
@@ -49,8 +54,12 @@ public:
 };
 
 // The player's truck, with its pager.
-class test_truck_e : public object_e, public pager_owner_t {
+class test_truck_e : public object_e, public pager_owner_t, public ticket_owner_t {
 public:
+    void show_ticket(const int32_t offence, const int32_t amount) override
+    {
+        calls.push_back("ticket " + std::to_string(offence) + " " + std::to_string(amount));
+    }
     void pager_message(const char* text, const int flag) override
     {
         calls.push_back(std::string("pager ") + text + " " + std::to_string(flag));
@@ -148,6 +157,30 @@ TEST_F(game_bridge_calls_test, pause_shows_its_state_on_the_pager)
     api::cmd_execute("pause");
     EXPECT_FALSE(game_->world()->paused());
     EXPECT_EQ(calls, (std::vector<std::string>{"pager @@ui_game_paused@@ 0", "pager @@ui_game_paused@@ 0"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(game_bridge_calls_test, running_into_the_police_truck_asks_the_players_truck_for_the_ticket_of_offence_120)
+{
+    api::cmd_execute("map xyz");
+    calls.clear();
+    dynamic_object_e mover;
+    mover.geometry = new cd_geo_box_t({100.0f, 100.0f, 100.0f}, nullptr, -1, -1);
+    mover.body = new phys_body_t;
+    mover.body->set_mass_box({100.0f, 100.0f, 100.0f}, 100.0f);
+    mover.link_geom();
+    cd_geo_box_t police({100.0f, 100.0f, 100.0f}, nullptr, -1, -1);
+    police.set_position({99.0f, 0.0f, 0.0f});
+    contact_owner_t police_record{0, -30, 0.0f};
+    police.owner_record = &police_record;
+    phys_contact_t contact;
+    contact.first = mover.geometry;
+    contact.second = &police;
+    mover.on_contact(contact, true);
+    EXPECT_EQ(calls, (std::vector<std::string>{"ticket 120 -1"}));
 }
 
 }  // namespace

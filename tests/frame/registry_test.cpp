@@ -136,8 +136,8 @@ TEST_F(registry_test, registration_adds_the_world_side_types_then_every_row_in_o
         const std::string name = rows[i].type_name;
         EXPECT_EQ(name, row_names[i]) << "row " << i;
         EXPECT_EQ(entity_find_type(rows[i].type_name), &rows[i]) << name;
-        const bool weather =
-            name == "environment" || name == "env.snow" || name == "env.rain" || name == "particle.car_smoke";
+        const bool weather = name == "environment" || name == "env.snow" || name == "env.rain" ||
+                             name == "particle.car_smoke" || name == "actors.car";
         EXPECT_EQ(rows[i].flags, weather ? 1u : 0u) << name;
         EXPECT_EQ(rows[i].words[0] | rows[i].words[1] | rows[i].words[2], 0u) << name;
         EXPECT_EQ(rows[i].destroy, entity_type_destroy) << name;

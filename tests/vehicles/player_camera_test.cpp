@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "player_fixture.h"
+#include "physics/cd_geo_box.h"
+#include "physics/physproc.h"
+
+namespace {
+
+class player_camera_test : public player_test_t {
+protected:
+    // Where the camera of `mode` stands for a truck heading -Z.
+    static vec3_t camera_at(car_player_e& truck, uint8_t mode)
+    {
+        truck.set_camera_mode(mode);
+        mat4_t matrix, inverse;
+        truck.place_camera(matrix, inverse);
+        return mult_zero_matrix(matrix);
+    }
+    static void expect_near(const vec3_t& a, const vec3_t& b, const char* what)
+    {
+        EXPECT_NEAR(a.x, b.x, 0.5f) << what;
+        EXPECT_NEAR(a.y, b.y, 0.5f) << what;
+        EXPECT_NEAR(a.z, b.z, 0.5f) << what;
+    }
+};
+
+TEST_F(player_camera_test, every_camera_mode_stands_where_its_frame_puts_it)
+{
+    car_player_e* truck = player();
+    truck->interior_offset = {40.0f, 180.0f, -270.0f};
+    truck->side_camera = {300.0f, 250.0f, 100.0f};
+    truck->roof_camera = {0.0f, 420.0f, 150.0f};
+    truck->free_camera = {5.0f, 6.0f, 7.0f};
+    truck->chase_distance = truck->chase_distance_target = 1300.0f;
+    const vec3_t at = truck->get_position();
+    const struct {
+        uint8_t mode;
+        vec3_t offset;
+        const char* what;
+    } cases[] = {
+        {car_player_e::cam_intro, {0.0f, 500.0f, 1500.0f}, "intro orbit"},
+        {car_player_e::cam_cabin, {40.0f, 180.0f, -270.0f}, "cabin"},
+        {car_player_e::cam_side, {300.0f, 250.0f, 100.0f}, "side"},
+        {car_player_e::cam_chase, {0.0f, 500.0f, 2100.0f}, "chase"},
+        {car_player_e::cam_top, {0.0f, 2500.0f, -600.0f}, "top-down, looking down from 25 m"},
+        {car_player_e::cam_dynamic, {0.0f, 500.0f, 1300.0f}, "dynamic chase"},
+        {car_player_e::cam_hood, {12.0f, 54.0f, -81.0f}, "hood"},
+        {car_player_e::cam_roof, {0.0f, 420.0f, 150.0f}, "roof"},
+    };
+    for (const auto& c : cases) {
+        truck->heading_reset = 1;
+        expect_near(camera_at(*truck, c.mode), at + c.offset, c.what);
+    }
+    expect_near(camera_at(*truck, car_player_e::cam_fly), {5.0f, 6.0f, 7.0f}, "fly");
+    truck->police_point = at + vec3_t(0.0f, 500.0f, 0.0f);
+    expect_near(camera_at(*truck, car_player_e::cam_police), at + vec3_t(0.0f, 500.0f, -200.0f),
+                "police, looking down at the truck");
+}
+
+TEST_F(player_camera_test, the_police_view_from_the_truck_itself_and_a_zero_step_stay_finite)
+{
+    car_player_e* truck = player();
+    truck->police_point = truck->get_position();
+    const vec3_t at = camera_at(*truck, car_player_e::cam_police);
+    EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z));
+    truck->heading_reset = 0;
+    truck->smoothed_heading = {0.0f, 350.0f, 0.0f};
+    truck->smooth_heading({0.0f, 10.0f, 0.0f}, 0.0f);
+    EXPECT_FLOAT_EQ(truck->smoothed_heading.y, 350.0f) << "no time, no turn";
+}
+
+TEST_F(player_camera_test, the_smoothed_yaw_takes_the_short_way_and_stays_within_0_to_360)
+{
+    car_player_e* truck = player();
+    truck->heading_reset = 0;
+    truck->smoothed_heading = {0.0f, 350.0f, 0.0f};
+    for (int i = 0; i < 500; ++i) {
+        truck->smooth_heading({0.0f, 10.0f, 0.0f}, 0.02f);
+        ASSERT_GE(truck->smoothed_heading.y, 0.0f);
+        ASSERT_LT(truck->smoothed_heading.y, 360.0f);
+    }
+    EXPECT_NEAR(truck->smoothed_heading.y, 10.0f, 0.2f) << "through 0, not back through 180";
+}
+
+TEST_F(player_camera_test, the_top_view_clears_the_trailer_flag_and_a_repeated_mode_changes_no_sound)
+{
+    car_player_e* truck = player();
+    truck->set_camera_mode(car_player_e::cam_top);
+    EXPECT_FALSE(trailer_view_flag());
+    truck->set_camera_mode(car_player_e::cam_chase);
+    EXPECT_TRUE(trailer_view_flag());
+}
+
+TEST_F(player_camera_test, a_blocked_view_lowers_the_camera_into_the_cabin_unless_camera_collision_is_off)
+{
+    car_player_e* truck = player();
+    // A low roof over the truck: every camera place above it is hidden from the truck.
+    cd_geo_box_t wall({8000.0f, 100.0f, 8000.0f}, nullptr, -1, -1);
+    wall.set_position(truck->get_position() + vec3_t(0.0f, 350.0f, 0.0f));
+    world_->physics().insert_geom(&wall);
+    frames(1);
+
+    truck->camera_collision = 0;
+    for (int i = 0; i < 30; ++i)
+        camera_at(*truck, car_player_e::cam_chase);
+    EXPECT_EQ(truck->camera_mode, car_player_e::cam_chase);
+    EXPECT_EQ(truck->obstruction_pitch, 0.0f);
+
+    truck->camera_collision = 1;
+    for (int i = 0; i < 30 && truck->camera_mode == car_player_e::cam_chase; ++i) {
+        mat4_t matrix, inverse;
+        truck->place_camera(matrix, inverse);
+    }
+    EXPECT_EQ(truck->camera_mode, car_player_e::cam_cabin);
+    EXPECT_EQ(truck->obstruction_pitch, -90.0f);
+    world_->physics().remove_geom(&wall);
+}
+
+}  // namespace
