@@ -168,6 +168,7 @@ void game_ctrl_e::build_after_load()
     add_noweather_items();
     build_music_list();
     activate_items();
+    build_item_tree();
     map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", true);
     if (map_window_ && bridge)
         bridge->adopt_window(map_window_);
@@ -423,6 +424,14 @@ void game_ctrl_e::draw()
         return;
     api::gfx_get_camera(&camera);
     camera_position = vec3_t(camera.position[0], camera.position[1], camera.position[2]);
+    // The road network is built and drawn within reach of the camera.
+    const float reach = game_ctrl_road_reach;
+    const float low[3] = {camera.position[0] - reach, camera.position[1] - reach, camera.position[2] - reach};
+    const float high[3] = {camera.position[0] + reach, camera.position[1] + reach, camera.position[2] + reach};
+    cd_bounds_t box;
+    box.set_empty();
+    box.add_box(low, high);
+    draw_roads(box);
 }
 
 void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)

@@ -20,6 +20,8 @@ constexpr int32_t game_ctrl_save_size = 651;
 // Segment and aux segment slots a game controller makes.
 constexpr int32_t game_ctrl_segment_slots = 80;
 constexpr int32_t game_ctrl_aux_segment_slots = 64;
+// Centimetres around the camera within which the road network is built and drawn.
+constexpr float game_ctrl_road_reach = 60000.0f;
 // Seconds a menu key waits before it is accepted again.
 constexpr float game_ctrl_key_delay = 0.4f;
 // Zoom of the game map over a city, and over the country.

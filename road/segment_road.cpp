@@ -1,0 +1,304 @@
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "common/engine_api.h"
+#include "road/base_ctrl.h"
+#include "road/road_piece_split.h"
+#include "road/road_template.h"
+#include "road/segment.h"
+#include "road/segment_shaders.h"
+#include "road/segment_terrain.h"
+
+namespace {
+
+// Texture coordinates of a terrain cell's four corners: (g, k), (g, k + 1), (g + 1, k), (g + 1, k + 1).
+constexpr float cell_uvs[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}};
+// Triangles of a cell on the second side and on the first (the first side is mirrored).
+constexpr uint16_t cell_indices[2][6] = {{0, 1, 2, 2, 1, 3}, {0, 2, 1, 1, 2, 3}};
+// Bytes a vertex and an index take in a piece block.
+constexpr int64_t vertex_bytes = 32;
+constexpr int64_t index_bytes = 2;
+
+// What one Road build works with.
+struct road_build_t {
+    segment_t& slot;
+    base_ctrl_e& controller;
+    map_edge_t& edge;
+    const seg_server_t& server;
+    // Null for a terrain-only edge.
+    const road_def_t* def = nullptr;
+    std::vector<road_template_t> templates;
+    road_curve_t curve;
+    int32_t rows = 0;
+    int32_t road_layers = 0;
+    terrain_side_input_t sides[2];
+    segment_terrain_layers_t terrain;
+};
+
+// The terrain shader drawn by cell (row, column) of `side` (1 the second side, 0 the first): the
+// road-to-terrain transition next to the road, the side's terrain beyond. A terrain-only edge has no
+// transition.
+int32_t cell_shader(const road_build_t& build, const int side, const int32_t column)
+{
+    const int32_t terrain = segment_side_terrain(build.server, build.edge, side);
+    if (column == 0 && build.def)
+        return build.server.terrain_trans_shader(build.edge.road_type, terrain);
+    return terrain;
+}
+
+// Numbers every terrain shader the strips use, in a fixed order, from the first layer after the road.
+void count_terrain_layers(road_build_t& build)
+{
+    build.terrain.clear(build.road_layers);
+    const int order[2] = {1, 0};
+    if (build.def) {
+        for (const int side : order)
+            build.terrain.add(cell_shader(build, side, 0));
+    }
+    for (const int side : {0, 1})
+        if (build.sides[side].width > 0)
+            build.terrain.add(cell_shader(build, side, 1));
+}
+
+// The vertices and indices a piece of `rows` rows needs in each layer.
+void count_piece(const road_build_t& build, const int32_t rows, std::vector<int32_t>& vertices,
+                 std::vector<int32_t>& indices)
+{
+    const size_t layers = static_cast<size_t>(build.road_layers) + build.terrain.count();
+    vertices.assign(layers, 0);
+    indices.assign(layers, 0);
+    for (size_t part = 0; part < build.templates.size(); ++part) {
+        vertices[part] = build.templates[part].vertices(rows);
+        indices[part] = build.templates[part].indices(rows);
+    }
+    for (int side = 0; side < 2; ++side) {
+        for (int32_t k = 0; k < build.sides[side].width; ++k) {
+            const size_t layer = static_cast<size_t>(build.terrain.layer_of(cell_shader(build, side, k)));
+            vertices[layer] += 4 * rows;
+            indices[layer] += 6 * rows;
+        }
+    }
+}
+
+// Bytes of every piece's data over the whole edge, to split it into pieces that fit their blocks.
+int64_t estimate_bytes(const road_build_t& build)
+{
+    std::vector<int32_t> vertices, indices;
+    count_piece(build, build.rows, vertices, indices);
+    int64_t bytes = 0;
+    for (size_t layer = 0; layer < vertices.size(); ++layer)
+        bytes += vertex_bytes * vertices[layer] + index_bytes * indices[layer];
+    return bytes;
+}
+
+// True when a piece of `rows` rows fits its block (with room for aligning each layer).
+bool piece_fits(const road_build_t& build, const int32_t rows)
+{
+    std::vector<int32_t> vertices, indices;
+    count_piece(build, rows, vertices, indices);
+    int64_t bytes = 0;
+    for (size_t layer = 0; layer < vertices.size(); ++layer) {
+        if (vertices[layer] > 65535)
+            return false;
+        bytes += vertex_bytes * vertices[layer] + index_bytes * (indices[layer] + 1);
+    }
+    return bytes <= segment_block_bytes;
+}
+
+// Writes the road parts of row `r` (row `g` of the edge) of piece `piece`.
+void emit_road_row(road_build_t& build, const int32_t piece, const int32_t r, const int32_t g, const float t0,
+                   const float t1)
+{
+    vec3_t p[2], tangent[2], s[2];
+    build.curve.at(t0, p[0], tangent[0], s[0]);
+    build.curve.at(t1, p[1], tangent[1], s[1]);
+    for (size_t part = 0; part < build.templates.size(); ++part) {
+        const road_piece_t& model = build.def->parts[part];
+        const road_template_t& shape = build.templates[part];
+        segment_layer_t& layer = build.slot.layer_at(piece, static_cast<int32_t>(part));
+        for (int32_t v = 0; v < model.vertex_count(); ++v) {
+            if (r > 0 && !shape.emitted(v))
+                continue;
+            const vec3_t& x = model.positions[static_cast<size_t>(v)];
+            const vec3_t a = p[0] - s[0] * x.x + vec3_t(0.0f, x.y, 0.0f);
+            const vec3_t b = p[1] - s[1] * x.x + vec3_t(0.0f, x.y, 0.0f);
+            const vec3_t at = a + (b - a) * model.t[static_cast<size_t>(v)];
+            const int32_t out = layer.vertex_count++;
+            layer.positions[out] = at;
+            layer.normals[out] = s[0].cross(b - a).normalized() * segment_shading(at);
+            layer.uvs[2 * out] = model.uvs.empty() ? 0.0f : model.uvs[2 * static_cast<size_t>(v)];
+            layer.uvs[2 * out + 1] =
+                (model.uvs.empty() ? 0.0f : model.uvs[2 * static_cast<size_t>(v) + 1]) + static_cast<float>(r);
+            build.slot.widen(piece, at);
+            if (part != 0)
+                continue;
+            // The road's outer vertices are the terrain's first column, so that the two meet exactly.
+            const int32_t corners[2][2] = {{road_right_near, road_right_far}, {road_left_near, road_left_far}};
+            for (int side = 0; side < 2; ++side) {
+                const int32_t width = build.sides[side].width;
+                if (width <= 0)
+                    continue;
+                for (int end = 0; end < 2; ++end)
+                    if (model.corners[corners[side][end]] == v)
+                        build.slot.grid_positions[side][static_cast<size_t>(g + end) * static_cast<size_t>(width + 1)] =
+                            at;
+            }
+        }
+        for (int32_t i = 0; i < model.index_count(); ++i) {
+            const int32_t index = shape.index_on_row(model.indices[static_cast<size_t>(i)], r);
+            layer.indices[layer.index_count++] = static_cast<uint16_t>(index);
+        }
+    }
+}
+
+// Writes the terrain cells of row `g` of piece `piece`.
+void emit_terrain_row(road_build_t& build, const int32_t piece, const int32_t g)
+{
+    for (const int side : {1, 0}) {
+        const int32_t width = build.sides[side].width;
+        const auto stride = static_cast<size_t>(width + 1);
+        const std::vector<vec3_t>& grid = build.slot.grid_positions[side];
+        const std::vector<vec3_t>& normals = build.slot.grid_normals[side];
+        for (int32_t k = 0; k < width; ++k) {
+            segment_layer_t& layer =
+                build.slot.layer_at(piece, build.terrain.layer_of(cell_shader(build, side, k)));
+            const size_t corners[4] = {static_cast<size_t>(g) * stride + static_cast<size_t>(k),
+                                       static_cast<size_t>(g) * stride + static_cast<size_t>(k + 1),
+                                       static_cast<size_t>(g + 1) * stride + static_cast<size_t>(k),
+                                       static_cast<size_t>(g + 1) * stride + static_cast<size_t>(k + 1)};
+            const int32_t base = layer.vertex_count;
+            for (int c = 0; c < 4; ++c) {
+                const int32_t out = layer.vertex_count++;
+                layer.positions[out] = grid[corners[c]];
+                layer.normals[out] = normals[corners[c]];
+                if (build.def) {
+                    layer.uvs[2 * out] = cell_uvs[c][0];
+                    layer.uvs[2 * out + 1] = cell_uvs[c][1];
+                } else {
+                    // A terrain-only strip is one continuous texture across its cells.
+                    layer.uvs[2 * out] = static_cast<float>(k + (c & 1)) / 4.0f;
+                    layer.uvs[2 * out + 1] = static_cast<float>(g + 1 - (c >> 1)) / 4.0f;
+                }
+                build.slot.widen(piece, grid[corners[c]]);
+            }
+            for (const uint16_t index : cell_indices[side == 1 ? 0 : 1])
+                layer.indices[layer.index_count++] = static_cast<uint16_t>(base + index);
+        }
+    }
+}
+
+// Normalises the grid's summed normals and shades them.
+void shade_grid(segment_t& slot)
+{
+    for (int side = 0; side < 2; ++side)
+        for (size_t i = 0; i < slot.grid_normals[side].size(); ++i)
+            slot.grid_normals[side][i] =
+                slot.grid_normals[side][i].normalized() * segment_shading(slot.grid_positions[side][i]);
+}
+
+// The Road builds' common path: sides, rows, pieces, then row after row.
+bool build_rows(road_build_t& build)
+{
+    segment_t& slot = build.slot;
+    map_edge_t& edge = build.edge;
+    const map_node_t* start = segment_node(build.controller, edge.nodes[0]);
+    const map_node_t* end = segment_node(build.controller, edge.nodes[1]);
+    if (!start || !end)
+        return false;
+    slot.centre = (start->position + end->position) * 0.5f;
+    segment_setup_terrain(slot, build.controller, edge);
+    count_terrain_layers(build);
+    const int32_t layers = build.road_layers + static_cast<int32_t>(build.terrain.count());
+    // Outer corners of both strips at the two ends of the curve.
+    vec3_t p[2], tangent[2], s[2];
+    build.curve.at(0.0f, p[0], tangent[0], s[0]);
+    build.curve.at(1.0f, p[1], tangent[1], s[1]);
+    for (int side = 0; side < 2; ++side) {
+        terrain_side_input_t& input = build.sides[side];
+        const float reach = input.offset + (side == 1 ? 400.0f : -400.0f) * static_cast<float>(input.width);
+        input.outer_start = p[0] + s[0] * reach;
+        input.outer_end = p[1] + s[1] * reach;
+    }
+    const road_piece_split_t split = road_piece_split(estimate_bytes(build), build.rows);
+    if (!piece_fits(build, split.rows_per_piece)) {
+        api::error("Edge %d: one row of its road does not fit a piece; it is not built",
+                   static_cast<int32_t>(&edge - build.controller.edges.begin()));
+        return false;
+    }
+    if (!slot.allocate(build.controller, split.pieces, layers))
+        return false;
+    slot.subdivision_count = build.rows;
+    segment_build_terrain_strips(slot, edge, build.curve, build.rows, build.sides);
+    shade_grid(slot);
+    slot.terrain.reset_noise_row(edge);
+    std::vector<int32_t> vertices, indices;
+    int32_t g = 0;
+    for (int32_t piece = 0; piece < split.pieces; ++piece) {
+        const int32_t rows = piece + 1 == split.pieces ? split.last_rows : split.rows_per_piece;
+        count_piece(build, rows, vertices, indices);
+        segment_carver_t carver(slot.piece_at(piece).block);
+        for (int32_t layer = 0; layer < layers; ++layer) {
+            segment_layer_t& at = slot.layer_at(piece, layer);
+            at.vertex_count = vertices[static_cast<size_t>(layer)];
+            at.index_count = indices[static_cast<size_t>(layer)];
+            carver.carve(at);
+            at.vertex_count = at.index_count = 0;
+            slot.set_up_layer(piece, layer,
+                              layer < build.road_layers
+                                  ? segment_road_layer_shader(build.server, edge, layer)
+                                  : segment_terrain_shader(build.server, build.terrain.shader_at(layer)));
+        }
+        for (int32_t r = 0; r < rows; ++r, ++g) {
+            slot.terrain.next_noise_row(g, build.rows);
+            const float t0 = static_cast<float>(g) / static_cast<float>(build.rows);
+            const float t1 = g + 1 == build.rows ? 1.0f : static_cast<float>(g + 1) / static_cast<float>(build.rows);
+            if (build.def)
+                emit_road_row(build, piece, r, g, t0, t1);
+            emit_terrain_row(build, piece, g);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool segment_t::build_road(base_ctrl_e& controller, map_edge_t& edge)
+{
+    const seg_server_t* server = controller.seg_server;
+    if (!server || edge.definition < 0 || static_cast<size_t>(edge.definition) >= server->road_defs.size())
+        return false;
+    const road_def_t& def = server->road_defs[static_cast<size_t>(edge.definition)];
+    const map_node_t* start = segment_node(controller, edge.nodes[0]);
+    const map_node_t* end = segment_node(controller, edge.nodes[1]);
+    if (def.bytes == 0 || def.part_count < 1 || !(def.length() > 0.0f) || !start || !end)
+        return false;
+    road_build_t build{*this, controller, edge, *server, &def, {}, road_curve_t(*start, *end, edge.length)};
+    for (int32_t part = 0; part < std::min(def.part_count, road_max_parts); ++part)
+        build.templates.emplace_back(def.parts[part]);
+    build.road_layers = def.part_count == 1 ? 1 : 3;
+    // A two-part road leaves its third layer empty.
+    build.rows = std::max(1, static_cast<int32_t>(std::ceil(edge.length / def.length())));
+    const road_piece_t& surface = def.parts[0];
+    // The second side lies towards the side vector, where the model's smallest x is placed.
+    build.sides[1].offset = -surface.left_xy[0];
+    build.sides[1].edge_height = surface.left_xy[1];
+    build.sides[0].offset = -surface.right_xy[0];
+    build.sides[0].edge_height = surface.right_xy[1];
+    for (int side = 0; side < 2; ++side)
+        build.sides[side].width = segment_strip_width(edge, side);
+    return build_rows(build);
+}
+
+bool segment_t::build_road_variant(base_ctrl_e& controller, map_edge_t& edge)
+{
+    const seg_server_t* server = controller.seg_server;
+    const map_node_t* start = segment_node(controller, edge.nodes[0]);
+    const map_node_t* end = segment_node(controller, edge.nodes[1]);
+    if (!server || !start || !end)
+        return false;
+    road_build_t build{*this, controller, edge, *server, nullptr, {}, road_curve_t(*start, *end, edge.length)};
+    build.rows = std::max(1, static_cast<int32_t>(std::ceil(edge.length * 0.0025f)));
+    build.sides[1].width = segment_strip_width(edge, 1);
+    return build_rows(build);
+}

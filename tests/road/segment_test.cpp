@@ -1,0 +1,174 @@
+#include "road/segment.h"
+
+#include <cmath>
+
+#include "engine/gfx_record.h"
+#include "road_geometry_fixture.h"
+
+namespace {
+
+using segment_test = road_geometry_test_t;
+
+// The position in `layer` farthest along -z.
+vec3_t farthest_along_minus_z(const segment_layer_t& layer)
+{
+    vec3_t best = layer.positions[0];
+    for (int32_t v = 1; v < layer.vertex_count; ++v)
+        if (layer.positions[v].z < best.z)
+            best = layer.positions[v];
+    return best;
+}
+
+TEST_F(segment_test, a_road_edge_is_swept_row_by_row_with_its_terrain_meeting_the_road)
+{
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -9500});
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    EXPECT_EQ(slot.edge_index, index);
+    EXPECT_EQ(ctrl.built, std::vector<int32_t>{index});
+    // 9500 / 1000 rounds up to 10 rows; one road layer and one terrain layer (every shader the fallback).
+    EXPECT_EQ(slot.subdivision_count, 10);
+    EXPECT_EQ(slot.piece_count, 1);
+    ASSERT_EQ(slot.layer_count, 2);
+    const segment_layer_t& road = slot.layer_at(0, 0);
+    // Row 0 writes all four template vertices, every later row only the two at its end.
+    EXPECT_EQ(road.vertex_count, 4 + 2 * 9);
+    EXPECT_EQ(road.index_count, 6 * 10);
+    for (int32_t i = 0; i < road.index_count; ++i)
+        ASSERT_LT(road.indices[i], road.vertex_count);
+    // The last row ends on the end node exactly.
+    EXPECT_FLOAT_EQ(farthest_along_minus_z(road).z, -9500.0f);
+    // Terrain: (2 + 3) cells per row, four vertices each.
+    const segment_layer_t& terrain = slot.layer_at(0, 1);
+    EXPECT_EQ(terrain.vertex_count, 4 * 5 * 10);
+    // Column 0 of each strip is the road's own outer vertex on every row.
+    for (int side = 0; side < 2; ++side) {
+        const int32_t width = side == 0 ? 2 : 3;
+        for (int32_t row = 0; row <= 10; ++row) {
+            const vec3_t edge_point = slot.grid_positions[side][static_cast<size_t>(row * (width + 1))];
+            bool on_road = false;
+            for (int32_t v = 0; v < road.vertex_count; ++v)
+                on_road |= (road.positions[v] - edge_point).length() < 1e-3f;
+            EXPECT_TRUE(on_road) << "side " << side << " row " << row;
+            EXPECT_NEAR(std::fabs(edge_point.x), half_width, 1e-3f);
+        }
+    }
+    // Flat terrain with flat profiles faces up.
+    for (int32_t v = 0; v < terrain.vertex_count; ++v)
+        ASSERT_GT(terrain.normals[v].y, 0.0f);
+    slot.release(ctrl);
+    EXPECT_EQ(ctrl.freed, std::vector<int32_t>{index});
+    EXPECT_EQ(ctrl.segment_blocks.live(), 0u);
+}
+
+TEST_F(segment_test, a_long_wide_road_is_cut_into_pieces_that_fit_their_blocks)
+{
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -150000}, 32, 32);
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    ASSERT_GT(slot.piece_count, 1);
+    int32_t rows = 0;
+    for (int32_t piece = 0; piece < slot.piece_count; ++piece) {
+        const segment_layer_t& road = slot.layer_at(piece, 0);
+        const segment_layer_t& terrain = slot.layer_at(piece, 1);
+        EXPECT_LE(32 * (road.vertex_count + terrain.vertex_count) + 2 * (road.index_count + terrain.index_count),
+                  segment_block_bytes);
+        rows += road.index_count / 6;
+        EXPECT_FALSE(slot.piece_at(piece).bounds.empty());
+    }
+    EXPECT_EQ(rows, 150);
+    EXPECT_FLOAT_EQ(farthest_along_minus_z(slot.layer_at(slot.piece_count - 1, 0)).z, -150000.0f);
+    slot.release(ctrl);
+}
+
+TEST_F(segment_test, failed_and_terrain_only_builds_tell_the_controller_nothing)
+{
+    const int32_t broken = road_edge({0, 0, 0}, {0, 0, -5000});
+    ctrl.edges[broken].definition = -1;
+    const int32_t strip = road_edge({0, 0, -5000}, {0, 0, -10000});
+    ctrl.edges[strip].flags |= map_edge_terrain_only;
+    segment_t slot;
+    EXPECT_FALSE(slot.build(ctrl, ctrl.edges[broken], false));
+    EXPECT_EQ(slot.edge_index, -1);
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[strip], false));
+    // Only the second side: 3 cells per row of 400, no transition layer, no road layer.
+    EXPECT_EQ(slot.subdivision_count, 13);
+    EXPECT_EQ(slot.layer_count, 1);
+    EXPECT_EQ(slot.layer_at(0, 0).vertex_count, 4 * 3 * 13);
+    EXPECT_TRUE(slot.grid_positions[0].empty());
+    slot.release(ctrl);
+    EXPECT_TRUE(ctrl.built.empty());
+    EXPECT_TRUE(ctrl.freed.empty());
+}
+
+TEST_F(segment_test, a_preview_build_keeps_the_sign_and_never_holds_the_edge)
+{
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -3000});
+    ctrl.edges[index].sign = 5;
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], true));
+    EXPECT_EQ(ctrl.edges[index].sign, 5);
+    EXPECT_EQ(slot.edge_index, -1);
+    EXPECT_TRUE(ctrl.built.empty());
+    slot.release(ctrl);
+    EXPECT_TRUE(ctrl.freed.empty());
+}
+
+TEST_F(segment_test, a_prefab_turned_twice_is_mirrored_about_its_anchor_node)
+{
+    prefab_t prefab;
+    prefab.nodes.resize(2);
+    prefab.nodes[0].position = vec3_t(0, 0, 0);
+    prefab.nodes[1].position = vec3_t(1000, 50, 0);
+    prefab_part_t part;
+    part.positions = {{1000, 50, 0}, {1500, 80, 300}, {1000, 50, 600}};
+    part.normals.assign(3, vec3_t(0, 1, 0));
+    part.uvs.assign(6, 0.0f);
+    part.indices = {0, 1, 2};
+    part.radius = 500.0f;
+    prefab.parts.push_back(part);
+    ctrl.seg_server->prefab_table[seg_prefabs].push_back(prefab);
+    const int32_t anchor = node({5000, 10, 5000}, {0, 0, -1});
+    const int32_t other = node({6000, 10, 5000}, {0, 0, -1});
+    const int32_t index = ctrl.add_edge();
+    map_edge_t& edge = ctrl.edges[index];
+    edge.kind = map_edge_prefab;
+    edge.definition = 0;
+    edge.road_type = -1;
+    edge.nodes[0] = anchor;
+    edge.nodes[1] = other;
+    edge.nodes[2] = edge.nodes[3] = -1;
+    edge.centre_word = 1;  // prefab node 1 sits on the edge's start node
+    edge.flags = 2;        // two quarter turns
+    edge.sign = -1;
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, edge, false));
+    const segment_layer_t& layer = slot.layer_at(0, 0);
+    ASSERT_EQ(layer.vertex_count, 3);
+    // Point-mirrored in x and z about the anchor; heights are moved, never turned.
+    EXPECT_EQ(layer.positions[0], vec3_t(5000, 10, 5000));
+    EXPECT_EQ(layer.positions[1], vec3_t(4500, 40, 4700));
+    EXPECT_EQ(layer.positions[2], vec3_t(5000, 10, 4400));
+    EXPECT_FLOAT_EQ(layer.radius, 500.0f);
+    slot.release(ctrl);
+}
+
+TEST_F(segment_test, a_shown_slot_queues_one_prototype_per_filled_layer)
+{
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -3000});
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    slot.draw(nullptr);
+    const gfx_frame_record_t& frame = gfx_record_current();
+    ASSERT_EQ(frame.protos.size(), 2u);
+    EXPECT_EQ(frame.protos[0].vertex_declaration, "segment_vpd_vertex");
+    EXPECT_EQ(frame.protos[0].index_declaration, "segment_ipd");
+    EXPECT_EQ(frame.protos[0].geometry.vertex_count(), slot.layer_at(0, 0).vertex_count);
+    // A box away from the edge draws nothing of it.
+    const cd_bounds_t far_box = box_at({100000, 0, 100000}, 100);
+    slot.draw(&far_box);
+    EXPECT_EQ(gfx_record_current().protos.size(), 2u);
+    slot.release(ctrl);
+}
+
+}  // namespace
