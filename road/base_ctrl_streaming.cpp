@@ -144,8 +144,8 @@ void base_ctrl_e::stream_edge(const int32_t index)
     map_edge_t& edge = edges[index];
     const map_node_t* start = segment_node(*this, edge.nodes[0]);
     const map_node_t* end = segment_node(*this, edge.nodes[1]);
-    const bool cut = start && end && is_cut(start->position.x, start->position.z) &&
-                     is_cut(end->position.x, end->position.z);
+    const bool cut =
+        start && end && is_cut(start->position.x, start->position.z) && is_cut(end->position.x, end->position.z);
     segment_t* held = segment_slot(edge.segment_slot);
     if (cut) {
         if (held)

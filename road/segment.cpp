@@ -27,8 +27,8 @@ const uint16_t* indices_of(void* owner, const int element) { return packet_layer
 // How the renderer reads a built edge's vertices and indices.
 const r_packet_decl_t segment_vertex_decl = {
     "segment_vpd_vertex", vertex_count_of, positions_of, normals_of, uvs_of, nullptr, centre_of, nullptr, nullptr};
-const r_packet_decl_t segment_index_decl = {
-    "segment_ipd", vertex_count_of, nullptr, nullptr, nullptr, nullptr, centre_of, index_count_of, indices_of};
+const r_packet_decl_t segment_index_decl = {"segment_ipd", vertex_count_of, nullptr,        nullptr,   nullptr,
+                                            nullptr,       centre_of,       index_count_of, indices_of};
 
 // The frame every packet of the road network is drawn in: the world's own.
 constexpr float world_frame[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
@@ -128,8 +128,8 @@ bool segment_t::build(base_ctrl_e& controller, map_edge_t& edge, const bool prev
         built = build_city_road(controller, edge, preview);
         break;
     case map_edge_road:
-        built = (edge.flags & map_edge_terrain_only) ? build_road_variant(controller, edge)
-                                                     : build_road(controller, edge);
+        built =
+            (edge.flags & map_edge_terrain_only) ? build_road_variant(controller, edge) : build_road(controller, edge);
         break;
     case map_edge_fork:
     case map_edge_cross:

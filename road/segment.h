@@ -86,10 +86,7 @@ public:
 
     // The layer of piece `piece` and layer `layer`.
     segment_layer_t& layer_at(int32_t piece, int32_t layer) { return layers_[piece * layer_count + layer]; }
-    const segment_layer_t& layer_at(int32_t piece, int32_t layer) const
-    {
-        return layers_[piece * layer_count + layer];
-    }
+    const segment_layer_t& layer_at(int32_t piece, int32_t layer) const { return layers_[piece * layer_count + layer]; }
     const segment_piece_t& piece_at(int32_t piece) const { return pieces_[piece]; }
 
     // Rows along the edge, pieces, layers per piece.

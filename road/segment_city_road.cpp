@@ -61,9 +61,9 @@ bool segment_t::build_city_road(base_ctrl_e& controller, map_edge_t& edge, const
         layer.index_count = model.index_count();
         carver.carve(layer);
         set_up_layer(0, part,
-                     part == 0 ? segment_table_shader(server->road_shaders, server->road_shader_count, edge.road_type)
-                               : segment_table_shader(server->sidewalk_shaders, server->sidewalk_count,
-                                                      edge.centre_word));
+                     part == 0
+                         ? segment_table_shader(server->road_shaders, server->road_shader_count, edge.road_type)
+                         : segment_table_shader(server->sidewalk_shaders, server->sidewalk_count, edge.centre_word));
         std::copy(model.indices.begin(), model.indices.end(), layer.indices);
         for (int32_t v = 0; v < layer.vertex_count; ++v) {
             const auto at = static_cast<size_t>(v);

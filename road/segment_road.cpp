@@ -161,8 +161,7 @@ void emit_terrain_row(road_build_t& build, const int32_t piece, const int32_t g)
         const std::vector<vec3_t>& grid = build.slot.grid_positions[side];
         const std::vector<vec3_t>& normals = build.slot.grid_normals[side];
         for (int32_t k = 0; k < width; ++k) {
-            segment_layer_t& layer =
-                build.slot.layer_at(piece, build.terrain.layer_of(cell_shader(build, side, k)));
+            segment_layer_t& layer = build.slot.layer_at(piece, build.terrain.layer_of(cell_shader(build, side, k)));
             const size_t corners[4] = {static_cast<size_t>(g) * stride + static_cast<size_t>(k),
                                        static_cast<size_t>(g) * stride + static_cast<size_t>(k + 1),
                                        static_cast<size_t>(g + 1) * stride + static_cast<size_t>(k),
@@ -207,7 +206,7 @@ bool build_rows(road_build_t& build)
     if (!start || !end)
         return false;
     slot.centre = (start->position + end->position) * 0.5f;
-    segment_setup_terrain(slot, build.controller, edge);
+    segment_setup_terrain(slot.terrain, build.controller, edge);
     count_terrain_layers(build);
     const int32_t layers = build.road_layers + static_cast<int32_t>(build.terrain.count());
     // Outer corners of both strips at the two ends of the curve.
@@ -273,7 +272,8 @@ bool segment_t::build_road(base_ctrl_e& controller, map_edge_t& edge)
     const map_node_t* end = segment_node(controller, edge.nodes[1]);
     if (def.bytes == 0 || def.part_count < 1 || !(def.length() > 0.0f) || !start || !end)
         return false;
-    road_build_t build{*this, controller, edge, *server, &def, {}, road_curve_t(*start, *end, edge.length)};
+    road_build_t build{*this, controller, edge, *server, &def, {}, road_curve_t(*start, *end, edge.length),
+                       0,     0,          {},   {}};
     for (int32_t part = 0; part < std::min(def.part_count, road_max_parts); ++part)
         build.templates.emplace_back(def.parts[part]);
     build.road_layers = def.part_count == 1 ? 1 : 3;
@@ -297,7 +297,8 @@ bool segment_t::build_road_variant(base_ctrl_e& controller, map_edge_t& edge)
     const map_node_t* end = segment_node(controller, edge.nodes[1]);
     if (!server || !start || !end)
         return false;
-    road_build_t build{*this, controller, edge, *server, nullptr, {}, road_curve_t(*start, *end, edge.length)};
+    road_build_t build{*this, controller, edge, *server, nullptr, {}, road_curve_t(*start, *end, edge.length),
+                       0,     0,          {},   {}};
     build.rows = std::max(1, static_cast<int32_t>(std::ceil(edge.length * 0.0025f)));
     build.sides[1].width = segment_strip_width(edge, 1);
     return build_rows(build);

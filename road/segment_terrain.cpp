@@ -63,8 +63,7 @@ int32_t segment_strip_width(const map_edge_t& edge, const int side)
 road_curve_t::road_curve_t(const map_node_t& from, const map_node_t& to, const float length)
     : start(from.position), start_tangent(from.direction * (length / 3.0f)), end(to.position),
       end_tangent(to.direction * (length / 3.0f))
-{
-}
+{}
 
 void road_curve_t::at(const float t, vec3_t& point, vec3_t& tangent, vec3_t& side) const
 {
@@ -80,27 +79,27 @@ float segment_column_offset(const int side, const float offset, const int32_t co
     return side == 1 ? offset + out : offset - out;
 }
 
-void segment_setup_terrain(segment_t& slot, base_ctrl_e& controller, const map_edge_t& edge)
+void segment_setup_terrain(terrain_profile_t& terrain, base_ctrl_e& controller, const map_edge_t& edge)
 {
     const seg_server_t* server = controller.seg_server;
-    slot.terrain.setup_cross_section(edge, profile_heights(server, edge.sides[0].profile),
-                                     profile_heights(server, edge.sides[1].profile));
+    terrain.setup_cross_section(edge, profile_heights(server, edge.sides[0].profile),
+                                profile_heights(server, edge.sides[1].profile));
     const map_node_t* start = segment_node(controller, edge.nodes[0]);
     const map_node_t* end = segment_node(controller, edge.nodes[1]);
     if (start && controller.edges.valid(start->links[0])) {
         map_edge_t& before = controller.edges[start->links[0]];
         if (map_edge_kind_is_prefab(before.kind))
             if (const prefab_node_t* record = prefab_terrain_record(controller, before, edge.nodes[0]))
-                slot.terrain.set_start_prefab(record->terrain_heights[0], record->terrain_heights[1]);
+                terrain.set_start_prefab(record->terrain_heights[0], record->terrain_heights[1]);
     }
     if (end && controller.edges.valid(end->links[1])) {
         map_edge_t& after = controller.edges[end->links[1]];
         if (after.kind == map_edge_road)
-            slot.terrain.set_end_road(after, profile_heights(server, after.sides[0].profile),
-                                      profile_heights(server, after.sides[1].profile));
+            terrain.set_end_road(after, profile_heights(server, after.sides[0].profile),
+                                 profile_heights(server, after.sides[1].profile));
         else if (map_edge_kind_is_prefab(after.kind))
             if (const prefab_node_t* record = prefab_terrain_record(controller, after, edge.nodes[1]))
-                slot.terrain.set_end_prefab(record->terrain_heights[0], record->terrain_heights[1]);
+                terrain.set_end_prefab(record->terrain_heights[0], record->terrain_heights[1]);
     }
 }
 

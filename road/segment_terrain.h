@@ -6,6 +6,7 @@
 class base_ctrl_e;
 class segment_t;
 class seg_server_t;
+class terrain_profile_t;
 struct map_edge_t;
 struct map_node_t;
 
@@ -38,9 +39,9 @@ struct terrain_side_input_t {
     vec3_t outer_end;
 };
 
-// Sets the terrain profile of `slot` for `edge`: both sides' profiles and the neighbours at its ends
+// Sets the terrain profile `terrain` for `edge`: both sides' profiles and the neighbours at its ends
 // (a prefab's terrain heights before the start, the Road or prefab after the end).
-void segment_setup_terrain(segment_t& slot, base_ctrl_e& controller, const map_edge_t& edge);
+void segment_setup_terrain(terrain_profile_t& terrain, base_ctrl_e& controller, const map_edge_t& edge);
 
 // Fills the terrain grids of `slot` (side 1 the second side, side 0 the first) for `rows` rows of
 // `curve`: column 0 on the road's edge, each further column 400 out, heights from the slot's terrain

@@ -59,8 +59,10 @@ protected:
         part.triangle_words = words;
         road_def_t def;
         def.part_count = 1;
-        ASSERT_TRUE(road_piece_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road"));
-        ASSERT_TRUE(road_piece_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "flat", "coll"));
+        ASSERT_TRUE(
+            road_piece_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road"));
+        ASSERT_TRUE(
+            road_piece_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "flat", "coll"));
         def.bytes = def.parts[0].bytes() + def.collision.bytes();
         ctrl.seg_server->road_defs.push_back(def);
     }
