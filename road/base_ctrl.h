@@ -7,6 +7,7 @@
 #include "engine/vec.h"
 #include "engine/vptrlist.h"
 #include "common/object_e.h"
+#include "road/aux_segment.h"
 #include "road/block_pool.h"
 #include "road/mover.h"
 #include "road/road_network.h"
@@ -98,6 +99,8 @@ public:
     bool update_visible_segments(const cd_bvnode_t* node, const cd_bounds_t& box);
     // Render slot `slot` (0 .. segment_slot_count - 1), null outside.
     segment_t* segment_slot(int32_t slot);
+    // Aux render slot `slot` (0 .. aux_segment_slot_count - 1), null outside.
+    aux_segment_t* aux_segment_slot(int32_t slot);
     // Gives back every render slot's geometry; the slots hold no edges afterwards.
     void release_render_slots();
     // True when the point (x, z) lies on the cut side of an active cut plane.
@@ -125,11 +128,15 @@ private:
     bool make_render_slots();
     // Builds edge `index` into a slot when it has none, or shows its slot again.
     void stream_edge(int32_t index);
+    // Builds aux edge `index` into an aux slot when it has none, or shows its slot again.
+    void stream_aux_edge(int32_t index);
     // Frees the item tree.
     void free_item_tree();
 
     std::unique_ptr<segment_t[]> segments_;
     slot_lru_t segment_lru_;
+    std::unique_ptr<aux_segment_t[]> aux_segments_;
+    slot_lru_t aux_lru_;
     cd_bvnode_t* item_tree_ = nullptr;
     void* item_tree_block_ = nullptr;
     // Pool of the lists' nodes (declared first so that it outlives them).

@@ -67,13 +67,25 @@ void add_item(cd_bvtree_t& builder, const uint32_t id, const cd_bounds_t& bounds
 
 bool base_ctrl_e::make_render_slots()
 {
-    if (segments_ || segment_slot_count <= 0)
-        return true;
-    segments_.reset(new (std::nothrow) segment_t[static_cast<size_t>(segment_slot_count)]);
-    if (!segments_)
-        return false;
-    segment_lru_.reset(segment_slot_count);
+    if (!segments_ && segment_slot_count > 0) {
+        segments_.reset(new (std::nothrow) segment_t[static_cast<size_t>(segment_slot_count)]);
+        if (!segments_)
+            return false;
+        segment_lru_.reset(segment_slot_count);
+    }
+    if (!aux_segments_ && aux_segment_slot_count > 0) {
+        aux_segments_.reset(new (std::nothrow) aux_segment_t[static_cast<size_t>(aux_segment_slot_count)]);
+        if (!aux_segments_)
+            return false;
+        aux_lru_.reset(aux_segment_slot_count);
+    }
     return true;
+}
+
+aux_segment_t* base_ctrl_e::aux_segment_slot(const int32_t slot)
+{
+    return aux_segments_ && slot >= 0 && slot < aux_segment_slot_count ? &aux_segments_[static_cast<size_t>(slot)]
+                                                                       : nullptr;
 }
 
 segment_t* base_ctrl_e::segment_slot(const int32_t slot)
@@ -90,6 +102,13 @@ void base_ctrl_e::release_render_slots()
         segment.release(*this);
     }
     segment_lru_.reset(segments_ ? segment_slot_count : 0);
+    for (int32_t slot = 0; aux_segments_ && slot < aux_segment_slot_count; ++slot) {
+        aux_segment_t& segment = aux_segments_[static_cast<size_t>(slot)];
+        if (aux_edges.valid(segment.aux_edge))
+            aux_edges[segment.aux_edge].segment_slot = -1;
+        segment.release(*this);
+    }
+    aux_lru_.reset(aux_segments_ ? aux_segment_slot_count : 0);
 }
 
 void base_ctrl_e::free_item_tree()
@@ -178,6 +197,43 @@ void base_ctrl_e::stream_edge(const int32_t index)
     segment->set_visible(true);
 }
 
+void base_ctrl_e::stream_aux_edge(const int32_t index)
+{
+    map_aux_edge_t& edge = aux_edges[index];
+    const bool cut = aux_nodes.valid(edge.nodes[0]) && aux_nodes.valid(edge.nodes[1]) &&
+                     is_cut(aux_nodes[edge.nodes[0]].position.x, aux_nodes[edge.nodes[0]].position.z) &&
+                     is_cut(aux_nodes[edge.nodes[1]].position.x, aux_nodes[edge.nodes[1]].position.z);
+    aux_segment_t* held = aux_segment_slot(edge.segment_slot);
+    if (cut) {
+        if (held)
+            held->visible = 0;
+        return;
+    }
+    if (held) {
+        held->visible = 1;
+        aux_lru_.to_front(edge.segment_slot);
+        return;
+    }
+    const int32_t slot = aux_lru_.acquire();
+    aux_segment_t* segment = aux_segment_slot(slot);
+    if (!segment)
+        return;
+    if (segment->visible) {
+        aux_lru_.to_back(slot);
+        return;
+    }
+    if (aux_edges.valid(segment->aux_edge))
+        aux_edges[segment->aux_edge].segment_slot = -1;
+    segment->release(*this);
+    if (!segment->build(*this, edge)) {
+        aux_lru_.to_back(slot);
+        return;
+    }
+    segment->aux_edge = index;
+    segment->visible = 1;
+    edge.segment_slot = slot;
+}
+
 bool base_ctrl_e::update_visible_segments(const cd_bvnode_t* node, const cd_bounds_t& box)
 {
     if (!node || !node->bounds.overlaps(box))
@@ -197,6 +253,8 @@ bool base_ctrl_e::update_visible_segments(const cd_bvnode_t* node, const cd_boun
         found = true;
         if (road_item_kind(id) == road_item_edge)
             stream_edge(road_item_index(id));
+        else if (road_item_kind(id) == road_item_aux_edge)
+            stream_aux_edge(road_item_index(id));
     }
     return found;
 }
@@ -212,5 +270,14 @@ void base_ctrl_e::draw_roads(const cd_bounds_t& box)
             segment.draw(&box);
         else
             segment.set_visible(false);
+    }
+    for (int32_t slot = 0; aux_segments_ && slot < aux_segment_slot_count; ++slot) {
+        aux_segment_t& segment = aux_segments_[static_cast<size_t>(slot)];
+        if (!segment.visible || !aux_edges.valid(segment.aux_edge))
+            continue;
+        if (aux_edges[segment.aux_edge].bounds.overlaps(box))
+            segment.draw();
+        else
+            segment.visible = 0;
     }
 }

@@ -86,6 +86,8 @@ int game_ctrl_e::init(const int phase)
         load_ambient_sounds();
     } else if (phase == 10) {
         traffic_ = bridge ? bridge->traffic() : entity_handle_t{};
+        if (road_geo)
+            road_geo->release_all();
         release_segments();
         const char* path = bridge ? bridge->get_map_name() : "";
         const int32_t read = load_map(path, nullptr);
@@ -156,6 +158,7 @@ void game_ctrl_e::build_after_load()
         auto* const scene = dynamic_cast<scene_proc_t*>(process());
         entity_t* const traffic = traffic_.resolve();
         box_pool.create(scene ? &scene->physics() : nullptr, handle(), dynamic_cast<body_callback_t*>(traffic));
+        insert_road_collision(scene ? &scene->physics() : nullptr);
     }
     add_service_points();
     {
@@ -185,6 +188,7 @@ int game_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
         box_pool.destroy();
+        remove_road_collision();
         cross_lights_.clear();
         hazards_.clear();
         music_list_.clear();
@@ -233,6 +237,8 @@ void game_ctrl_e::load_ambient_sounds()
 void game_ctrl_e::handler()
 {
     base_ctrl_e::handler();
+    if (road_geo)
+        road_geo->expire_queries();
     const vprocess_t* const owner = process();
     tick(owner ? owner->frame_seconds() : 0.0);
 }
@@ -412,6 +418,33 @@ void game_ctrl_e::mem_move(const ptrdiff_t delta)
 {
     base_ctrl_e::mem_move(delta);
     box_pool.relink_owners();
+}
+
+void game_ctrl_e::insert_road_collision(physproc_t* physics)
+{
+    if (road_geo || !physics)
+        return;
+    road_geo = std::make_unique<road_geo_t>(*this);
+    road_owner.owner_word = handle().word();
+    road_geo->owner_word = road_owner.owner_word;
+    road_geo->owner_record = &road_owner;
+    road_physics_ = physics;
+    phys_insert_geom(road_physics_, road_geo.get());
+}
+
+void game_ctrl_e::remove_road_collision()
+{
+    if (!road_geo)
+        return;
+    if (road_physics_)
+        phys_remove_geom(road_physics_, road_geo.get());
+    road_physics_ = nullptr;
+    road_geo.reset();
+}
+
+uint32_t game_ctrl_e::edge_of_contact(const uint32_t id) const
+{
+    return road_geo ? road_geo->edge_of_contact(id) : 0xFFFFFFFFu;
 }
 
 void game_ctrl_e::draw()

@@ -242,7 +242,8 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
         // Surface first (its rows share vertices), then the skirts of both sides.
         for (int32_t r = 0; r < steps; ++r, ++step) {
             const float t0 = static_cast<float>(step) / static_cast<float>(sweep.steps);
-            const float t1 = step + 1 == sweep.steps ? 1.0f : static_cast<float>(step + 1) / static_cast<float>(sweep.steps);
+            const float t1 =
+                step + 1 == sweep.steps ? 1.0f : static_cast<float>(step + 1) / static_cast<float>(sweep.steps);
             sweep.curve.at(t0, p[0], tangent[0], s[0]);
             sweep.curve.at(t1, p[1], tangent[1], s[1]);
             for (int32_t v = 0; v < surface.vertex_count(); ++v) {
@@ -256,9 +257,8 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
                 piece.indices[piece.index_count] =
                     static_cast<uint16_t>(sweep.shape.index_on_row(surface.indices[static_cast<size_t>(i)], r));
                 if (i % 3 == 0)
-                    piece.materials[piece.index_count / 3] = surface.triangle_words.empty()
-                                                                 ? 0u
-                                                                 : surface.triangle_words[static_cast<size_t>(i / 3)];
+                    piece.materials[piece.index_count / 3] =
+                        surface.triangle_words.empty() ? 0u : surface.triangle_words[static_cast<size_t>(i / 3)];
                 ++piece.index_count;
             }
         }
@@ -271,13 +271,14 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
         const uint32_t skirt_base = piece.vertex_count;
         for (int32_t r = 0; r < steps; ++r, ++step) {
             terrain.setup_terrain_falloff(step, sweep.steps);
-            const float t[2] = {static_cast<float>(step) / static_cast<float>(sweep.steps),
-                                step + 1 == sweep.steps ? 1.0f
-                                                        : static_cast<float>(step + 1) / static_cast<float>(sweep.steps)};
+            const float t[2] = {
+                static_cast<float>(step) / static_cast<float>(sweep.steps),
+                step + 1 == sweep.steps ? 1.0f : static_cast<float>(step + 1) / static_cast<float>(sweep.steps)};
             sweep.curve.at(t[0], p[0], tangent[0], s[0]);
             sweep.curve.at(t[1], p[1], tangent[1], s[1]);
             for (const int side : {1, 0}) {
-                const int32_t near_corner = side == 1 ? surface.corners[road_left_near] : surface.corners[road_right_near];
+                const int32_t near_corner =
+                    side == 1 ? surface.corners[road_left_near] : surface.corners[road_right_near];
                 const int32_t far_corner = side == 1 ? surface.corners[road_left_far] : surface.corners[road_right_far];
                 vec3_t outer;
                 smooth_curve(sweep.sides[side].outer_start, sweep.curve.start_tangent, sweep.sides[side].outer_end,
