@@ -25,10 +25,10 @@ int index_count_of(void* owner, int) { return owner_of(owner).index_count; }
 const uint16_t* indices_of(void* owner, int) { return owner_of(owner).indices; }
 
 // How the renderer reads an aux mesh.
-const r_packet_decl_t aux_vertex_decl = {"aux_segment_vpd_vertex", vertex_count_of, positions_of, normals_of,
-                                         uvs_of, nullptr, centre_of, nullptr, nullptr};
-const r_packet_decl_t aux_index_decl = {
-    "segment_ipd", vertex_count_of, nullptr, nullptr, nullptr, nullptr, centre_of, index_count_of, indices_of};
+const r_packet_decl_t aux_vertex_decl = {
+    "aux_segment_vpd_vertex", vertex_count_of, positions_of, normals_of, uvs_of, nullptr, centre_of, nullptr, nullptr};
+const r_packet_decl_t aux_index_decl = {"segment_ipd", vertex_count_of, nullptr,        nullptr,   nullptr,
+                                        nullptr,       centre_of,       index_count_of, indices_of};
 
 constexpr float world_frame[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
@@ -76,8 +76,10 @@ bool aux_segment_t::build(base_ctrl_e& controller, const map_aux_edge_t& edge)
         return false;
     const aux_model_t& model = server->aux_models[static_cast<size_t>(edge.model)];
     const road_piece_t& part = model.part;
-    const map_aux_node_t* from = controller.aux_nodes.valid(edge.nodes[0]) ? &controller.aux_nodes[edge.nodes[0]] : nullptr;
-    const map_aux_node_t* to = controller.aux_nodes.valid(edge.nodes[1]) ? &controller.aux_nodes[edge.nodes[1]] : nullptr;
+    const map_aux_node_t* from =
+        controller.aux_nodes.valid(edge.nodes[0]) ? &controller.aux_nodes[edge.nodes[0]] : nullptr;
+    const map_aux_node_t* to =
+        controller.aux_nodes.valid(edge.nodes[1]) ? &controller.aux_nodes[edge.nodes[1]] : nullptr;
     // A model without length or an edge without length cannot be cut into pieces.
     if (!from || !to || part.vertex_count() == 0 || !(part.length > 0.0f) || !(edge.length > 0.0f) ||
         !std::isfinite(edge.length))
