@@ -12,6 +12,7 @@
 #include "road/road_piece_split.h"
 #include "road/road_template.h"
 #include "road/segment.h"
+#include "road/segment_railing.h"
 #include "road/segment_terrain.h"
 
 namespace {
@@ -213,18 +214,51 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
         input.outer_end = p[1] + s[1] * reach;
     }
     segment_setup_terrain(terrain, controller, edge);
-    // Vertices and indices of a piece of `steps` steps.
-    const auto counts = [&](const int32_t steps, uint32_t& vertices, uint32_t& indices) {
+    // The railings' collision: the middle piece swept, the begin and end pieces where the run starts
+    // and ends.
+    edge_railing_t railings[2];
+    std::vector<road_template_t> railing_shapes[2];
+    for (int side = 0; side < 2; ++side) {
+        railings[side] = segment_edge_railing(controller, edge, side);
+        if (railings[side].def && railings[side].def->collision[railing_middle].vertex_count() > 0)
+            railing_shapes[side].emplace_back(railings[side].def->collision[railing_middle]);
+        else
+            railings[side].def = nullptr;
+    }
+    // The begin or end collision piece of side `side`, null where the run goes on or it has none.
+    const auto rigid = [&](const int side, const railing_piece_t which, const bool here) -> const road_piece_t* {
+        const edge_railing_t& railing = railings[side];
+        if (!railing.def || !here || !(which == railing_begin ? railing.begin : railing.end))
+            return nullptr;
+        const road_piece_t& piece = railing.def->collision[which];
+        return piece.vertex_count() > 0 ? &piece : nullptr;
+    };
+    // Vertices and indices of a piece of `steps` steps, the edge's first and/or last.
+    const auto counts = [&](const int32_t steps, const bool first, const bool last, uint32_t& vertices,
+                            uint32_t& indices) {
         vertices = static_cast<uint32_t>(sweep.shape.vertices(steps)) +
                    2 * skirt_row_vertices * static_cast<uint32_t>(steps + 1);
         indices = static_cast<uint32_t>(sweep.shape.indices(steps)) + 2 * 3 * skirt_step_triangles * steps;
+        for (int side = 0; side < 2; ++side) {
+            if (!railings[side].def)
+                continue;
+            const road_piece_t* ends[2] = {rigid(side, railing_begin, first), rigid(side, railing_end, last)};
+            const int32_t middle = std::max(0, steps - (ends[0] ? 1 : 0) - (ends[1] ? 1 : 0));
+            vertices += static_cast<uint32_t>(railing_shapes[side][0].vertices(middle));
+            indices += static_cast<uint32_t>(railing_shapes[side][0].indices(middle));
+            for (const road_piece_t* piece : ends)
+                if (piece) {
+                    vertices += static_cast<uint32_t>(piece->vertex_count());
+                    indices += static_cast<uint32_t>(piece->index_count() / 3 * 3);
+                }
+        }
     };
     uint32_t all_vertices = 0, all_indices = 0;
-    counts(sweep.steps, all_vertices, all_indices);
+    counts(sweep.steps, true, true, all_vertices, all_indices);
     const road_piece_split_t split =
         road_piece_split(static_cast<int64_t>(piece_bytes(all_vertices, all_indices)), sweep.steps);
     uint32_t piece_vertices = 0, piece_indices = 0;
-    counts(split.rows_per_piece, piece_vertices, piece_indices);
+    counts(split.rows_per_piece, true, true, piece_vertices, piece_indices);
     if (piece_bytes(piece_vertices, piece_indices) > static_cast<uint32_t>(segment_block_bytes) ||
         piece_indices > 0xFFFFu || split.pieces > 256) {
         api::error("Road %s: its collision does not fit its pieces; edge %u has none", def.name,
@@ -235,11 +269,12 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
     for (int32_t index = 0; index < split.pieces; ++index) {
         const int32_t steps = index + 1 == split.pieces ? split.last_rows : split.rows_per_piece;
         uint32_t vertices = 0, indices = 0;
-        counts(steps, vertices, indices);
+        counts(steps, index == 0, index + 1 == split.pieces, vertices, indices);
         if (!open_piece(controller, vertices, indices, false))
             return false;
         road_coll_piece_t& piece = pieces_.back();
-        // Surface first (its rows share vertices), then the skirts of both sides.
+        const int32_t first_step = step;
+        // Surface first (its rows share vertices), then the railings, then the skirts of both sides.
         for (int32_t r = 0; r < steps; ++r, ++step) {
             const float t0 = static_cast<float>(step) / static_cast<float>(sweep.steps);
             const float t1 =
@@ -262,8 +297,63 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
                 ++piece.index_count;
             }
         }
+        for (const int side : {1, 0}) {
+            if (!railings[side].def)
+                continue;
+            const float base = -sweep.sides[side].offset;
+            int32_t middle_row = 0;
+            uint32_t middle_base = 0;
+            // Appends `model`'s triangles; a rigid model's vertices all, a swept one's as its row needs.
+            const auto add = [&](const road_piece_t& model, const bool swept, const vec3_t at_p[2],
+                                 const vec3_t at_s[2]) {
+                const uint32_t first_vertex = piece.vertex_count;
+                if (swept && middle_row == 0)
+                    middle_base = first_vertex;
+                for (int32_t v = 0; v < model.vertex_count(); ++v) {
+                    if (swept && middle_row > 0 && !railing_shapes[side][0].emitted(v))
+                        continue;
+                    const auto i = static_cast<size_t>(v);
+                    const vec3_t at = railing_point(model.positions[i], model.t[i], at_p, at_s, base, side);
+                    piece.vertices[piece.vertex_count++] = at;
+                    piece.bounds.add_point(at.x, at.y, at.z);
+                }
+                for (int32_t i = 0; i + 2 < model.index_count(); i += 3) {
+                    uint32_t corner[3];
+                    for (int c = 0; c < 3; ++c) {
+                        const uint16_t u = model.indices[static_cast<size_t>(i + c)];
+                        corner[c] = swept
+                                        ? middle_base +
+                                              static_cast<uint32_t>(railing_shapes[side][0].index_on_row(u, middle_row))
+                                        : first_vertex + u;
+                    }
+                    if (side == 0)
+                        std::swap(corner[1], corner[2]);
+                    piece.materials[piece.index_count / 3] = road_coll_railing;
+                    for (const uint32_t c : corner)
+                        piece.indices[piece.index_count++] = static_cast<uint16_t>(c);
+                }
+            };
+            for (int32_t r = 0, at_step = first_step; r < steps; ++r, ++at_step) {
+                const float t0 = static_cast<float>(at_step) / static_cast<float>(sweep.steps);
+                const float t1 = at_step + 1 == sweep.steps
+                                     ? 1.0f
+                                     : static_cast<float>(at_step + 1) / static_cast<float>(sweep.steps);
+                sweep.curve.at(t0, p[0], tangent[0], s[0]);
+                sweep.curve.at(t1, p[1], tangent[1], s[1]);
+                const road_piece_t* begin = rigid(side, railing_begin, at_step == 0);
+                const road_piece_t* end = rigid(side, railing_end, at_step + 1 == sweep.steps);
+                if (begin)
+                    add(*begin, false, p, s);
+                if (end)
+                    add(*end, false, p, s);
+                if (!begin && !end) {
+                    add(railings[side].def->collision[railing_middle], true, p, s);
+                    ++middle_row;
+                }
+            }
+        }
     }
-    // The skirts, step by step again, after every piece's surface.
+    // The skirts, step by step again, after every piece's surface and railings.
     step = 0;
     for (int32_t index = 0; index < split.pieces; ++index) {
         road_coll_piece_t& piece = pieces_[static_cast<size_t>(index)];

@@ -7,6 +7,7 @@
 #include "road/road_piece_split.h"
 #include "road/road_template.h"
 #include "road/segment.h"
+#include "road/segment_railing.h"
 #include "road/segment_shaders.h"
 #include "road/segment_terrain.h"
 
@@ -34,7 +35,20 @@ struct road_build_t {
     int32_t road_layers = 0;
     terrain_side_input_t sides[2];
     segment_terrain_layers_t terrain;
+    // The railing of each side, the template of its middle piece and its layer (-1 none).
+    edge_railing_t railings[2];
+    std::vector<road_template_t> railing_shapes[2];
+    int32_t railing_layer[2] = {-1, -1};
+    // Per side: middle rows written in the current piece, and the vertex they started at.
+    int32_t middle_rows[2] = {};
+    int32_t middle_base[2] = {};
 };
+
+// Layers of the road surface and the railings together.
+int32_t fixed_layers(const road_build_t& build)
+{
+    return build.road_layers + (build.railing_layer[0] >= 0 ? 1 : 0) + (build.railing_layer[1] >= 0 ? 1 : 0);
+}
 
 // The terrain shader drawn by cell (row, column) of `side` (1 the second side, 0 the first): the
 // road-to-terrain transition next to the road, the side's terrain beyond. A terrain-only edge has no
@@ -50,7 +64,7 @@ int32_t cell_shader(const road_build_t& build, const int side, const int32_t col
 // Numbers every terrain shader the strips use, in a fixed order, from the first layer after the road.
 void count_terrain_layers(road_build_t& build)
 {
-    build.terrain.clear(build.road_layers);
+    build.terrain.clear(fixed_layers(build));
     const int order[2] = {1, 0};
     if (build.def) {
         for (const int side : order)
@@ -61,16 +75,33 @@ void count_terrain_layers(road_build_t& build)
             build.terrain.add(cell_shader(build, side, 1));
 }
 
-// The vertices and indices a piece of `rows` rows needs in each layer.
-void count_piece(const road_build_t& build, const int32_t rows, std::vector<int32_t>& vertices,
-                 std::vector<int32_t>& indices)
+// The vertices and indices a piece of `rows` rows needs in each layer; `first` and `last` say whether it
+// is the edge's first and last piece (where the railings' begin and end models go).
+void count_piece(const road_build_t& build, const int32_t rows, const bool first, const bool last,
+                 std::vector<int32_t>& vertices, std::vector<int32_t>& indices)
 {
-    const size_t layers = static_cast<size_t>(build.road_layers) + build.terrain.count();
+    const size_t layers = static_cast<size_t>(fixed_layers(build)) + build.terrain.count();
     vertices.assign(layers, 0);
     indices.assign(layers, 0);
     for (size_t part = 0; part < build.templates.size(); ++part) {
         vertices[part] = build.templates[part].vertices(rows);
         indices[part] = build.templates[part].indices(rows);
+    }
+    for (int side = 0; side < 2; ++side) {
+        const edge_railing_t& railing = build.railings[side];
+        if (build.railing_layer[side] < 0)
+            continue;
+        const auto layer = static_cast<size_t>(build.railing_layer[side]);
+        const bool begin = first && railing.begin, end = last && railing.end;
+        const int32_t middle = std::max(0, rows - (begin ? 1 : 0) - (end ? 1 : 0));
+        vertices[layer] = build.railing_shapes[side][0].vertices(middle);
+        indices[layer] = build.railing_shapes[side][0].indices(middle);
+        for (const auto& [used, model] : {std::pair{begin, railing_begin}, std::pair{end, railing_end}}) {
+            if (!used)
+                continue;
+            vertices[layer] += railing.def->render[model].vertex_count();
+            indices[layer] += railing.def->render[model].index_count();
+        }
     }
     for (int side = 0; side < 2; ++side) {
         for (int32_t k = 0; k < build.sides[side].width; ++k) {
@@ -85,7 +116,7 @@ void count_piece(const road_build_t& build, const int32_t rows, std::vector<int3
 int64_t estimate_bytes(const road_build_t& build)
 {
     std::vector<int32_t> vertices, indices;
-    count_piece(build, build.rows, vertices, indices);
+    count_piece(build, build.rows, true, true, vertices, indices);
     int64_t bytes = 0;
     for (size_t layer = 0; layer < vertices.size(); ++layer)
         bytes += vertex_bytes * vertices[layer] + index_bytes * indices[layer];
@@ -96,7 +127,7 @@ int64_t estimate_bytes(const road_build_t& build)
 bool piece_fits(const road_build_t& build, const int32_t rows)
 {
     std::vector<int32_t> vertices, indices;
-    count_piece(build, rows, vertices, indices);
+    count_piece(build, rows, true, true, vertices, indices);
     int64_t bytes = 0;
     for (size_t layer = 0; layer < vertices.size(); ++layer) {
         if (vertices[layer] > 65535)
@@ -152,6 +183,70 @@ void emit_road_row(road_build_t& build, const int32_t piece, const int32_t r, co
     }
 }
 
+// Appends one railing model's vertices (between the row's cross-sections) and, for a rigid model
+// (begin or end), its indices to `layer`; the first side is mirrored, so its triangles turn the other way.
+void emit_railing_model(road_build_t& build, const int32_t piece, const int side, const road_piece_t& model,
+                        const int32_t row_from_begin, const vec3_t p[2], const vec3_t s[2], const bool rigid,
+                        const road_template_t* shape, const int32_t middle_row)
+{
+    segment_layer_t& layer = build.slot.layer_at(piece, build.railing_layer[side]);
+    const float base = -build.sides[side].offset;
+    const float advance = build.railings[side].def->max_v * static_cast<float>(row_from_begin);
+    const int32_t first = layer.vertex_count;
+    const vec3_t forward = (p[1] - p[0]).normalized();
+    const vec3_t outward = side == 1 ? -s[0] : s[0];
+    for (int32_t v = 0; v < model.vertex_count(); ++v) {
+        if (!rigid && middle_row > 0 && !shape->emitted(v))
+            continue;
+        const auto at = static_cast<size_t>(v);
+        const vec3_t point = railing_point(model.positions[at], model.t[at], p, s, base, side);
+        const int32_t out = layer.vertex_count++;
+        layer.positions[out] = point;
+        const vec3_t n = model.normals.empty() ? vec3_t(0, 1, 0) : model.normals[at];
+        layer.normals[out] = outward * n.x + vec3_t(0, n.y, 0) + forward * n.z;
+        layer.uvs[2 * out] = model.uvs.empty() ? 0.0f : model.uvs[2 * at];
+        layer.uvs[2 * out + 1] = (model.uvs.empty() ? 0.0f : model.uvs[2 * at + 1]) + (rigid ? 0.0f : advance);
+        build.slot.widen(piece, point);
+    }
+    for (int32_t i = 0; i + 2 < model.index_count(); i += 3) {
+        int32_t corner[3];
+        for (int c = 0; c < 3; ++c) {
+            const uint16_t u = model.indices[static_cast<size_t>(i + c)];
+            corner[c] = rigid ? first + u : build.middle_base[side] + shape->index_on_row(u, middle_row);
+        }
+        if (side == 0)
+            std::swap(corner[1], corner[2]);
+        for (const int32_t c : corner)
+            layer.indices[layer.index_count++] = static_cast<uint16_t>(c);
+    }
+}
+
+// Writes the railings of row `g` (row `r` of piece `piece`), second side first.
+void emit_railing_row(road_build_t& build, const int32_t piece, const int32_t g, const float t0, const float t1)
+{
+    vec3_t p[2], tangent[2], s[2];
+    build.curve.at(t0, p[0], tangent[0], s[0]);
+    build.curve.at(t1, p[1], tangent[1], s[1]);
+    for (const int side : {1, 0}) {
+        if (build.railing_layer[side] < 0)
+            continue;
+        const edge_railing_t& railing = build.railings[side];
+        const bool begin = railing.begin && g == 0;
+        const bool end = railing.end && g + 1 == build.rows;
+        const int32_t from_begin = g - (railing.begin ? 1 : 0);
+        if (begin)
+            emit_railing_model(build, piece, side, railing.def->render[railing_begin], 0, p, s, true, nullptr, 0);
+        if (end)
+            emit_railing_model(build, piece, side, railing.def->render[railing_end], 0, p, s, true, nullptr, 0);
+        if (begin || end)
+            continue;
+        if (build.middle_rows[side] == 0)
+            build.middle_base[side] = build.slot.layer_at(piece, build.railing_layer[side]).vertex_count;
+        emit_railing_model(build, piece, side, railing.def->render[railing_middle], from_begin, p, s, false,
+                           &build.railing_shapes[side][0], build.middle_rows[side]++);
+    }
+}
+
 // Writes the terrain cells of row `g` of piece `piece`.
 void emit_terrain_row(road_build_t& build, const int32_t piece, const int32_t g)
 {
@@ -196,6 +291,20 @@ void shade_grid(segment_t& slot)
                 slot.grid_normals[side][i].normalized() * segment_shading(slot.grid_positions[side][i]);
 }
 
+// The shader layer `layer` draws with.
+const gfx_shader_t* layer_shader(const road_build_t& build, const int32_t layer)
+{
+    if (layer < build.road_layers)
+        return segment_road_layer_shader(build.server, build.edge, layer);
+    for (const int side : {0, 1}) {
+        if (layer != build.railing_layer[side])
+            continue;
+        const seg_fallback_array_t<seg_flagged_shader_t>& shaders = build.server.railing_shaders;
+        return shaders.valid(-1) ? shaders.at_or_spare(build.edge.sides[side].railing_shader).shader.shader : nullptr;
+    }
+    return segment_terrain_shader(build.server, build.terrain.shader_at(layer));
+}
+
 // The Road builds' common path: sides, rows, pieces, then row after row.
 bool build_rows(road_build_t& build)
 {
@@ -207,8 +316,18 @@ bool build_rows(road_build_t& build)
         return false;
     slot.centre = (start->position + end->position) * 0.5f;
     segment_setup_terrain(slot.terrain, build.controller, edge);
+    if (build.def) {
+        int32_t next_layer = build.road_layers;
+        for (const int side : {0, 1}) {
+            build.railings[side] = segment_edge_railing(build.controller, edge, side);
+            if (!build.railings[side].def)
+                continue;
+            build.railing_shapes[side].emplace_back(build.railings[side].def->render[railing_middle]);
+            build.railing_layer[side] = next_layer++;
+        }
+    }
     count_terrain_layers(build);
-    const int32_t layers = build.road_layers + static_cast<int32_t>(build.terrain.count());
+    const int32_t layers = fixed_layers(build) + static_cast<int32_t>(build.terrain.count());
     // Outer corners of both strips at the two ends of the curve.
     vec3_t p[2], tangent[2], s[2];
     build.curve.at(0.0f, p[0], tangent[0], s[0]);
@@ -235,7 +354,8 @@ bool build_rows(road_build_t& build)
     int32_t g = 0;
     for (int32_t piece = 0; piece < split.pieces; ++piece) {
         const int32_t rows = piece + 1 == split.pieces ? split.last_rows : split.rows_per_piece;
-        count_piece(build, rows, vertices, indices);
+        count_piece(build, rows, piece == 0, piece + 1 == split.pieces, vertices, indices);
+        build.middle_rows[0] = build.middle_rows[1] = 0;
         segment_carver_t carver(slot.piece_at(piece).block);
         for (int32_t layer = 0; layer < layers; ++layer) {
             segment_layer_t& at = slot.layer_at(piece, layer);
@@ -243,17 +363,16 @@ bool build_rows(road_build_t& build)
             at.index_count = indices[static_cast<size_t>(layer)];
             carver.carve(at);
             at.vertex_count = at.index_count = 0;
-            slot.set_up_layer(piece, layer,
-                              layer < build.road_layers
-                                  ? segment_road_layer_shader(build.server, edge, layer)
-                                  : segment_terrain_shader(build.server, build.terrain.shader_at(layer)));
+            slot.set_up_layer(piece, layer, layer_shader(build, layer));
         }
         for (int32_t r = 0; r < rows; ++r, ++g) {
             slot.terrain.next_noise_row(g, build.rows);
             const float t0 = static_cast<float>(g) / static_cast<float>(build.rows);
             const float t1 = g + 1 == build.rows ? 1.0f : static_cast<float>(g + 1) / static_cast<float>(build.rows);
-            if (build.def)
+            if (build.def) {
                 emit_road_row(build, piece, r, g, t0, t1);
+                emit_railing_row(build, piece, g, t0, t1);
+            }
             emit_terrain_row(build, piece, g);
         }
     }

@@ -67,6 +67,33 @@ protected:
         ctrl.seg_server->road_defs.push_back(def);
     }
 
+    // Railing 0: a barrier 80 high standing on the road's edge, with begin and end pieces of the same
+    // shape; render and collision pieces alike.
+    void add_railing()
+    {
+        const vec3_t positions[4] = {{0, 0, 0}, {0, 80, 0}, {0, 0, def_length}, {0, 80, def_length}};
+        const vec3_t normals[4] = {{-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}, {-1, 0, 0}};
+        const float uvs[8] = {0, 0, 1, 0, 0, 1, 1, 1};
+        const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
+        psm_part_t part{};
+        part.name = "rail";
+        part.vertex_count = 4;
+        part.positions = positions;
+        part.normals = normals;
+        part.uvs = uvs;
+        part.index_count = 6;
+        part.indices = indices;
+        railing_def_t railing;
+        for (int32_t piece = 0; piece < railing_pieces; ++piece) {
+            ASSERT_TRUE(road_piece_import(part, {true, true, false, false, true, true, 0.0f}, railing.render[piece],
+                                          "rail", "rail"));
+            ASSERT_TRUE(road_piece_import(part, {false, false, false, false, true, false, 0.0f},
+                                          railing.collision[piece], "rail", "rail"));
+        }
+        railing.max_v = 1.0f;
+        ctrl.seg_server->railings.push_back(railing);
+    }
+
     // A node at `position` heading along `direction`.
     int32_t node(const vec3_t& position, const vec3_t& direction)
     {

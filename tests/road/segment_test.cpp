@@ -1,5 +1,9 @@
 #include "road/segment.h"
 
+#include <algorithm>
+
+#include "road/road_coll_seg.h"
+
 #include <cmath>
 
 #include "engine/gfx_record.h"
@@ -169,6 +173,48 @@ TEST_F(segment_test, a_shown_slot_queues_one_prototype_per_filled_layer)
     slot.draw(&far_box);
     EXPECT_EQ(gfx_record_current().protos.size(), 2u);
     slot.release(ctrl);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(segment_test, railings_start_and_end_their_run_unless_the_next_edge_goes_on_with_them)
+{
+    add_railing();
+    const int32_t first = road_edge({0, 0, 0}, {0, 0, -5000}, 0, 0);
+    const int32_t next = road_edge({0, 0, -5000}, {0, 0, -9000}, 0, 0);
+    for (const int32_t edge : {first, next})
+        ctrl.edges[edge].sides[1].railing = 0;
+    ctrl.edges[first].sides[0].railing = 0;
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[first], false));
+    // Road, first side's railing, second side's railing, the (empty) transition terrain.
+    ASSERT_EQ(slot.layer_count, 1 + 2 + 1);
+    const segment_layer_t& first_side = slot.layer_at(0, 1);
+    const segment_layer_t& second_side = slot.layer_at(0, 2);
+    // First side: begin and end pieces (4 each) and three swept rows (4, then 2 a row).
+    EXPECT_EQ(first_side.vertex_count, 4 + 4 + 8);
+    // Second side: the next edge carries the same railing there, so no end piece: 4 swept rows.
+    EXPECT_EQ(second_side.vertex_count, 4 + 10);
+    for (const segment_layer_t* layer : {&first_side, &second_side}) {
+        EXPECT_EQ(layer->index_count, 6 * 5);
+        for (int32_t i = 0; i < layer->index_count; ++i)
+            ASSERT_LT(layer->indices[i], layer->vertex_count);
+        for (int32_t v = 0; v < layer->vertex_count; ++v)
+            ASSERT_NEAR(std::fabs(layer->positions[v].x), half_width, 1e-3f);
+    }
+    slot.release(ctrl);
+
+    // The collision of the same edge has the railings' triangles, two per row and side.
+    road_coll_seg_t coll;
+    ASSERT_TRUE(coll.build_edge(ctrl, ctrl.edges[first]));
+    const road_coll_piece_t& piece = coll.piece(0);
+    EXPECT_EQ(std::count(piece.materials, piece.materials + piece.index_count / 3, uint32_t{road_coll_railing}),
+              2 * 5 * 2);
+    for (uint32_t i = 0; i < piece.index_count; ++i)
+        ASSERT_LT(piece.indices[i], piece.vertex_count);
+    coll.release(ctrl);
 }
 
 }  // namespace
