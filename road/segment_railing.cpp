@@ -28,7 +28,8 @@ edge_railing_t segment_edge_railing(base_ctrl_e& controller, const map_edge_t& e
     const map_node_t* end = segment_node(controller, edge.nodes[1]);
     out.begin = def.render[railing_begin].vertex_count() > 0 &&
                 !(start && continues(controller, start->links[0], side, railing));
-    out.end = def.render[railing_end].vertex_count() > 0 && !(end && continues(controller, end->links[1], side, railing));
+    out.end =
+        def.render[railing_end].vertex_count() > 0 && !(end && continues(controller, end->links[1], side, railing));
     return out;
 }
 
