@@ -42,7 +42,35 @@ struct road_build_t {
     // Per side: middle rows written in the current piece, and the vertex they started at.
     int32_t middle_rows[2] = {};
     int32_t middle_base[2] = {};
+    // The edge's stamps with a brush the server holds (null where none).
+    const map_stamp_t* stamps[map_stamp_group_size] = {};
 };
+
+// The brush of `stamp`.
+const brush_t& stamp_brush(const road_build_t& build, const map_stamp_t& stamp)
+{
+    return build.server.brushes[static_cast<size_t>(stamp.brush)];
+}
+
+// Takes the edge's stamps whose brushes can be used.
+void take_stamps(road_build_t& build)
+{
+    const int32_t first = build.edge.stamp;
+    if (first < 0 || !build.controller.stamps.valid(first) ||
+        !build.controller.stamps.valid(first + map_stamp_group_size - 1))
+        return;
+    for (int32_t i = 0; i < map_stamp_group_size; ++i) {
+        const map_stamp_t& stamp = build.controller.stamps[first + i];
+        if (stamp.brush < 0 || static_cast<size_t>(stamp.brush) >= build.server.brushes.size())
+            continue;
+        const brush_t& brush = build.server.brushes[static_cast<size_t>(stamp.brush)];
+        if (brush.width > 0 && brush.height > 0 && brush.cells)
+            build.stamps[i] = &stamp;
+    }
+}
+
+// The side a stamp lies on: negative columns the first side, the others the second.
+int stamp_side(const map_stamp_t& stamp) { return stamp.column < 0 ? 0 : 1; }
 
 // Layers of the road surface and the railings together.
 int32_t fixed_layers(const road_build_t& build)
@@ -51,13 +79,25 @@ int32_t fixed_layers(const road_build_t& build)
 }
 
 // The terrain shader drawn by cell (row, column) of `side` (1 the second side, 0 the first): the
-// road-to-terrain transition next to the road, the side's terrain beyond. A terrain-only edge has no
-// transition.
-int32_t cell_shader(const road_build_t& build, const int side, const int32_t column)
+// road-to-terrain transition next to the road, under a stamp the blend its brush gives, the side's
+// terrain elsewhere. A terrain-only edge has no transition: its cells count from column 1.
+int32_t cell_shader(const road_build_t& build, const int side, const int32_t row, const int32_t cell)
 {
     const int32_t terrain = segment_side_terrain(build.server, build.edge, side);
-    if (column == 0 && build.def)
+    if (cell == 0 && build.def)
         return build.server.terrain_trans_shader(build.edge.road_type, terrain);
+    const int32_t column = build.def ? cell : cell + 1;
+    for (const map_stamp_t* stamp : build.stamps) {
+        if (!stamp || stamp_side(*stamp) != side)
+            continue;
+        const brush_t& brush = stamp_brush(build, *stamp);
+        const int32_t r0 = stamp->row - brush.width / 2;
+        const int32_t c0 = std::abs(stamp->column) - brush.height / 2;
+        if (row < r0 || row >= r0 + brush.width || column < c0 || column >= c0 + brush.height)
+            continue;
+        const int32_t step = brush.cells[(row - r0) * brush.height + column - c0];
+        return build.server.terrain_blend_shader(terrain, stamp->shader, step);
+    }
     return terrain;
 }
 
@@ -68,17 +108,25 @@ void count_terrain_layers(road_build_t& build)
     const int order[2] = {1, 0};
     if (build.def) {
         for (const int side : order)
-            build.terrain.add(cell_shader(build, side, 0));
+            build.terrain.add(cell_shader(build, side, 0, 0));
     }
     for (const int side : {0, 1})
         if (build.sides[side].width > 0)
-            build.terrain.add(cell_shader(build, side, 1));
+            build.terrain.add(segment_side_terrain(build.server, build.edge, side));
+    for (const map_stamp_t* stamp : build.stamps) {
+        if (!stamp || build.sides[stamp_side(*stamp)].width <= 0)
+            continue;
+        const brush_t& brush = stamp_brush(build, *stamp);
+        const int32_t terrain = segment_side_terrain(build.server, build.edge, stamp_side(*stamp));
+        for (int32_t cell = 0; cell < brush.width * brush.height; ++cell)
+            build.terrain.add(build.server.terrain_blend_shader(terrain, stamp->shader, brush.cells[cell]));
+    }
 }
 
 // The vertices and indices a piece of `rows` rows needs in each layer; `first` and `last` say whether it
 // is the edge's first and last piece (where the railings' begin and end models go).
-void count_piece(const road_build_t& build, const int32_t rows, const bool first, const bool last,
-                 std::vector<int32_t>& vertices, std::vector<int32_t>& indices)
+void count_piece(const road_build_t& build, const int32_t first_row, const int32_t rows, const bool first,
+                 const bool last, std::vector<int32_t>& vertices, std::vector<int32_t>& indices)
 {
     const size_t layers = static_cast<size_t>(fixed_layers(build)) + build.terrain.count();
     vertices.assign(layers, 0);
@@ -104,10 +152,12 @@ void count_piece(const road_build_t& build, const int32_t rows, const bool first
         }
     }
     for (int side = 0; side < 2; ++side) {
-        for (int32_t k = 0; k < build.sides[side].width; ++k) {
-            const size_t layer = static_cast<size_t>(build.terrain.layer_of(cell_shader(build, side, k)));
-            vertices[layer] += 4 * rows;
-            indices[layer] += 6 * rows;
+        for (int32_t g = first_row; g < first_row + rows; ++g) {
+            for (int32_t k = 0; k < build.sides[side].width; ++k) {
+                const size_t layer = static_cast<size_t>(build.terrain.layer_of(cell_shader(build, side, g, k)));
+                vertices[layer] += 4;
+                indices[layer] += 6;
+            }
         }
     }
 }
@@ -116,7 +166,7 @@ void count_piece(const road_build_t& build, const int32_t rows, const bool first
 int64_t estimate_bytes(const road_build_t& build)
 {
     std::vector<int32_t> vertices, indices;
-    count_piece(build, build.rows, true, true, vertices, indices);
+    count_piece(build, 0, build.rows, true, true, vertices, indices);
     int64_t bytes = 0;
     for (size_t layer = 0; layer < vertices.size(); ++layer)
         bytes += vertex_bytes * vertices[layer] + index_bytes * indices[layer];
@@ -127,7 +177,7 @@ int64_t estimate_bytes(const road_build_t& build)
 bool piece_fits(const road_build_t& build, const int32_t rows)
 {
     std::vector<int32_t> vertices, indices;
-    count_piece(build, rows, true, true, vertices, indices);
+    count_piece(build, 0, rows, true, true, vertices, indices);
     int64_t bytes = 0;
     for (size_t layer = 0; layer < vertices.size(); ++layer) {
         if (vertices[layer] > 65535)
@@ -256,7 +306,7 @@ void emit_terrain_row(road_build_t& build, const int32_t piece, const int32_t g)
         const std::vector<vec3_t>& grid = build.slot.grid_positions[side];
         const std::vector<vec3_t>& normals = build.slot.grid_normals[side];
         for (int32_t k = 0; k < width; ++k) {
-            segment_layer_t& layer = build.slot.layer_at(piece, build.terrain.layer_of(cell_shader(build, side, k)));
+            segment_layer_t& layer = build.slot.layer_at(piece, build.terrain.layer_of(cell_shader(build, side, g, k)));
             const size_t corners[4] = {static_cast<size_t>(g) * stride + static_cast<size_t>(k),
                                        static_cast<size_t>(g) * stride + static_cast<size_t>(k + 1),
                                        static_cast<size_t>(g + 1) * stride + static_cast<size_t>(k),
@@ -326,6 +376,7 @@ bool build_rows(road_build_t& build)
             build.railing_layer[side] = next_layer++;
         }
     }
+    take_stamps(build);
     count_terrain_layers(build);
     const int32_t layers = fixed_layers(build) + static_cast<int32_t>(build.terrain.count());
     // Outer corners of both strips at the two ends of the curve.
@@ -354,7 +405,7 @@ bool build_rows(road_build_t& build)
     int32_t g = 0;
     for (int32_t piece = 0; piece < split.pieces; ++piece) {
         const int32_t rows = piece + 1 == split.pieces ? split.last_rows : split.rows_per_piece;
-        count_piece(build, rows, piece == 0, piece + 1 == split.pieces, vertices, indices);
+        count_piece(build, g, rows, piece == 0, piece + 1 == split.pieces, vertices, indices);
         build.middle_rows[0] = build.middle_rows[1] = 0;
         segment_carver_t carver(slot.piece_at(piece).block);
         for (int32_t layer = 0; layer < layers; ++layer) {

@@ -218,3 +218,58 @@ TEST_F(segment_test, railings_start_and_end_their_run_unless_the_next_edge_goes_
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(segment_test, a_stamp_paints_its_brush_cells_with_blend_layers_but_never_the_transition_column)
+{
+    write_data_file("defs/seg_server/road_segs.def", R"(road_segs {
+    road_shader_count = 1
+    road_shader0 = /shaders/road/asphalt.shd
+    terrain_shader_count = 2
+    terrain_shader0 = /shaders/terrain/grass.shd
+    terrain_shader1 = /shaders/terrain/sand.shd
+    trans_shader_count = 1
+    trans_shader0 = /shaders/trans/asphalt_grass.shd
+    ter_trans_count = 1
+    ter_trans_prefix = /shaders/blend/
+    tt0 = "grass;sand"
+})");
+    ctrl.seg_server->unload();
+    ASSERT_GT(ctrl.seg_server->load(), 0);
+    add_flat_road_def();
+    // A brush of 2 rows by 3 columns whose cells step from grass to sand.
+    static int32_t cells[6] = {0, 5, 15, 5, 10, 15};
+    brush_t brush;
+    brush.width = 2;
+    brush.height = 3;
+    brush.cells = cells;
+    ctrl.seg_server->brushes.push_back(brush);
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -6000}, 0, 3);
+    map_edge_t& edge = ctrl.edges[index];
+    edge.road_type = 0;
+    edge.sides[0].terrain = edge.sides[1].terrain = 0;
+    edge.stamp = ctrl.add_stamp_group();
+    ASSERT_GE(edge.stamp, 0);
+    ctrl.stamps[edge.stamp] = map_stamp_t{0, 1, 3, 1};  // centre row 3, column 1 of the second side
+    for (int32_t i = 1; i < map_stamp_group_size; ++i)
+        ctrl.stamps[edge.stamp + i] = map_stamp_t{-1, -1, 0, 0};
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, edge, false));
+    // Road; the transition of both sides, grass; then the brush's shaders in cell order: step 5, sand
+    // (step 15), step 10.
+    ASSERT_EQ(slot.layer_count, 1 + 2 + 3);
+    int32_t terrain_vertices = 0;
+    for (int32_t layer = 1; layer < slot.layer_count; ++layer)
+        terrain_vertices += slot.layer_at(0, layer).vertex_count;
+    EXPECT_EQ(terrain_vertices, 4 * 3 * 6);
+    // The brush covers rows 2 and 3 and columns 0 to 2, but column 0 stays the transition: row 2 gets
+    // cells 5 and 15, row 3 cells 10 and 15.
+    EXPECT_EQ(slot.layer_at(0, 1).vertex_count, 4 * 6);
+    EXPECT_EQ(slot.layer_at(0, 3).vertex_count, 4 * 1);
+    EXPECT_EQ(slot.layer_at(0, 4).vertex_count, 4 * 2);
+    EXPECT_EQ(slot.layer_at(0, 5).vertex_count, 4 * 1);
+    slot.release(ctrl);
+}
+
+}  // namespace
