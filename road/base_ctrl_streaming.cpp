@@ -1,6 +1,7 @@
 #include <new>
 
 #include "common/engine_api.h"
+#include "common/world_view.h"
 #include "physics/bv_tree.h"
 #include "road/base_ctrl.h"
 #include "road/road_item_id.h"
@@ -261,6 +262,8 @@ bool base_ctrl_e::update_visible_segments(const cd_bvnode_t* node, const cd_boun
 
 void base_ctrl_e::draw_roads(const cd_bounds_t& box)
 {
+    // A mirror's draw streams and draws like the main view's but hides nothing the main view shows.
+    const bool secondary = drawing_secondary_view();
     update_visible_segments(item_tree_, box);
     for (int32_t slot = 0; segments_ && slot < segment_slot_count; ++slot) {
         segment_t& segment = segments_[static_cast<size_t>(slot)];
@@ -268,7 +271,7 @@ void base_ctrl_e::draw_roads(const cd_bounds_t& box)
             continue;
         if (edges[segment.edge_index].bounds.overlaps(box))
             segment.draw(&box);
-        else
+        else if (!secondary)
             segment.set_visible(false);
     }
     for (int32_t slot = 0; aux_segments_ && slot < aux_segment_slot_count; ++slot) {
@@ -277,7 +280,7 @@ void base_ctrl_e::draw_roads(const cd_bounds_t& box)
             continue;
         if (aux_edges[segment.aux_edge].bounds.overlaps(box))
             segment.draw();
-        else
+        else if (!secondary)
             segment.visible = 0;
     }
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "engine/gfx_record.h"
+#include "common/world_view.h"
 #include "road_geometry_fixture.h"
 
 namespace {
@@ -46,6 +47,11 @@ TEST_F(road_streaming_test, an_edge_that_comes_back_is_shown_again_without_a_reb
     ASSERT_EQ(ctrl.built, std::vector<int32_t>{near});
     const int32_t slot = ctrl.edges[near].segment_slot;
     ASSERT_GE(slot, 0);
+    // A mirror looking elsewhere hides nothing the main view shows.
+    set_drawing_secondary_view(true);
+    ctrl.draw_roads(box_at({500000, 0, -1000}, 5000));
+    set_drawing_secondary_view(false);
+    EXPECT_TRUE(ctrl.segment_slot(slot)->visible);
     // The camera goes to the other road: the first one's slot is hidden but kept.
     ctrl.draw_roads(box_at({500000, 0, -1000}, 5000));
     EXPECT_EQ(ctrl.built, (std::vector<int32_t>{near, far}));
