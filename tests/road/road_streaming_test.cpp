@@ -84,3 +84,34 @@ TEST_F(road_streaming_test, hidden_slots_are_reused_least_recently_used_first)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(road_streaming_test, a_cut_plane_hides_the_roads_on_its_cut_side_only)
+{
+    const int32_t west = road_edge({-5000, 0, 0}, {-5000, 0, -2000}, 0, 0);
+    const int32_t east = road_edge({5000, 0, 0}, {5000, 0, -2000}, 0, 0);
+    ctrl.build_item_tree();
+    const cd_bounds_t box = box_at({0, 0, -1000}, 20000);
+    ctrl.draw_roads(box);
+    ASSERT_TRUE(ctrl.segment_slot(ctrl.edges[west].segment_slot)->visible);
+    // A cut plane whose first line tells x >= 0 from x < 0, whose other two lines hold everywhere, and
+    // which keeps side 1 (x >= 0): the western road is cut.
+    const int32_t index = ctrl.add_miscitem();
+    map_miscitem_t& plane = ctrl.miscitems[index];
+    plane.type = 6;
+    const float lines[9] = {1, 0, 0, 0, 0, 1, 0, 0, 1};
+    std::copy(lines, lines + 9, &plane.tangents[0].x);
+    plane.params[0] = 1;
+    ctrl.active_list(base_ctrl_cut_planes).append(index);
+    ctrl.draw_roads(box);
+    EXPECT_FALSE(ctrl.segment_slot(ctrl.edges[west].segment_slot)->visible);
+    EXPECT_TRUE(ctrl.segment_slot(ctrl.edges[east].segment_slot)->visible);
+    // A plane whose side word is negative cuts nothing: the road comes back without a rebuild.
+    ctrl.miscitems[index].params[0] = -1;
+    ctrl.draw_roads(box);
+    EXPECT_TRUE(ctrl.segment_slot(ctrl.edges[west].segment_slot)->visible);
+    EXPECT_EQ(ctrl.built.size(), 2u);
+}
+
+}  // namespace

@@ -273,3 +273,43 @@ TEST_F(segment_test, a_stamp_paints_its_brush_cells_with_blend_layers_but_never_
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(segment_test, strip_widths_from_a_map_are_held_to_the_profile_and_bad_prefab_data_is_not_built)
+{
+    // A width far past the profile's 32 columns, and a negative one.
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -1000}, 1000, -5);
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    EXPECT_EQ(slot.layer_at(0, 1).vertex_count, 4 * 32);
+    EXPECT_TRUE(slot.grid_positions[1].empty());
+    slot.release(ctrl);
+
+    // A prefab part whose index names no vertex, and one whose look slot is unset (fallback shader).
+    prefab_t prefab;
+    prefab_part_t part;
+    part.positions = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}};
+    part.normals.assign(3, vec3_t(0, 1, 0));
+    part.uvs.assign(6, 0.0f);
+    part.indices = {0, 1, 3};
+    prefab.parts.push_back(part);
+    ctrl.seg_server->prefab_table[seg_forks].push_back(prefab);
+    const int32_t at = node({0, 0, 0}, {0, 0, -1});
+    const int32_t fork = ctrl.add_edge();
+    map_edge_t& edge = ctrl.edges[fork];
+    edge.kind = map_edge_fork;
+    edge.definition = 0;
+    edge.road_type = 7;  // no such look
+    edge.nodes[0] = edge.nodes[1] = at;
+    edge.sides[0].vegetation = -1;
+    edge.sign = -1;
+    EXPECT_FALSE(slot.build(ctrl, edge, false));
+    EXPECT_EQ(ctrl.segment_blocks.live(), 0u);
+    ctrl.seg_server->prefab_table[seg_forks][0].parts[0].indices = {0, 1, 2};
+    ASSERT_TRUE(slot.build(ctrl, edge, false));
+    EXPECT_EQ(slot.layer_at(0, 0).vertex_count, 3);
+    slot.release(ctrl);
+}
+
+}  // namespace
