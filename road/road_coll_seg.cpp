@@ -28,8 +28,10 @@ constexpr uint32_t skirt_step_triangles = 10;
 // Height of the wall on each skirt, and how far it stands in from the skirt's third column.
 constexpr float wall_height = 500.0f;
 constexpr float wall_inset = 100.0f;
-// Leaf size and threshold of a piece's triangle tree.
-constexpr uint16_t piece_leaf_size = 4;
+// Threshold and leaf size of a piece's triangle tree, and how far each leaf's bounds are widened.
+constexpr float piece_tree_threshold = 200.0f;
+constexpr uint16_t piece_leaf_size = 2;
+constexpr float piece_leaf_margin = 1.0f;
 
 // Bytes of a piece of `vertices` and `indices`, each array starting 4-aligned.
 uint32_t piece_bytes(const uint32_t vertices, const uint32_t indices)
@@ -95,6 +97,30 @@ void skirt_row(const coll_sweep_t& sweep, const int side, const float t, const i
         out[1 + k] = at;
     }
     out[5] = out[3] + vec3_t(0.0f, wall_height, 0.0f) - wall_direction * wall_inset;
+}
+
+// Writes a leaf over road triangles: its ids and the five-axis bounds of their vertices, widened a little
+// so that a point on a triangle's plane is never lost to rounding.
+cd_bvnode_t* road_subseg_leaf_bounds(const cd_bvgroup_t& group, void* owner, cd_bvtree_t& tree)
+{
+    const auto* piece = static_cast<const road_coll_piece_t*>(owner);
+    auto* node = static_cast<cd_bvnode_t*>(tree.take(cd_bvnode_leaf_size(group.count)));
+    if (!node)
+        return nullptr;
+    node->first = node->second = nullptr;
+    node->bounds.set_empty();
+    node->count() = static_cast<uint16_t>(group.count);
+    uint32_t* ids = node->ids();
+    for (const cd_bvitem_t& item : tree.items_of(group)) {
+        *ids++ = item.id;
+        const uint32_t first = item.id & 0xFFFFu;
+        for (uint32_t c = 0; c < 3; ++c) {
+            const vec3_t& v = piece->vertices[piece->indices[first + c]];
+            node->bounds.add_point(v.x, v.y, v.z);
+        }
+    }
+    node->bounds.widen(piece_leaf_margin);
+    return node;
 }
 
 }  // namespace
@@ -500,12 +526,15 @@ bool road_coll_seg_t::build_freeitem(base_ctrl_e& controller, map_freeitem_t& it
     const seg_server_t* server = controller.seg_server;
     if (!server || item.model < 0 || static_cast<size_t>(item.model) >= server->freeitem_models.size())
         return false;
-    const model_collision_t& mesh = server->freeitem_models[static_cast<size_t>(item.model)].collision;
+    const freeitem_model_t& model = server->freeitem_models[static_cast<size_t>(item.model)];
+    const model_collision_t& mesh = model.collision;
     const auto vertices = static_cast<uint32_t>(mesh.vertex_count());
     const auto indices = static_cast<uint32_t>(mesh.index_count() / 3 * 3);
     const auto index = static_cast<uint32_t>(&item - controller.freeitems.begin());
-    if (vertices == 0 || indices == 0)
+    if (vertices == 0 || indices == 0) {
+        api::error("Freeitem %s has no 'zcoll' part!", model.name);
         return false;
+    }
     const bool indices_in_range =
         std::all_of(mesh.indices.begin(), mesh.indices.end(), [&](const uint16_t i) { return i < vertices; });
     if (!indices_in_range || piece_bytes(vertices, indices) > controller.freeitem_blocks.unit()) {
@@ -536,8 +565,8 @@ cd_bvnode_t* road_coll_seg_t::piece_tree(const int32_t index)
     road_coll_piece_t& piece = pieces_[static_cast<size_t>(index)];
     if (piece.tree || piece.index_count < 3)
         return piece.tree;
-    cd_bvtree_t builder(piece.index_count / 3, 64);
-    builder.set_callbacks(nullptr, 0.0f, piece_leaf_size, nullptr, nullptr, nullptr);
+    cd_bvtree_t builder(512, 128);
+    builder.set_callbacks(&piece, piece_tree_threshold, piece_leaf_size, road_subseg_leaf_bounds, nullptr, nullptr);
     for (uint32_t first = 0; first + 2 < piece.index_count; first += 3) {
         cd_bvitem_t* item = builder.add_item();
         if (!item)
@@ -548,7 +577,7 @@ cd_bvnode_t* road_coll_seg_t::piece_tree(const int32_t index)
         item->id = road_coll_triangle_id(slot_number, static_cast<uint32_t>(index), first);
         item->minimum = vec3_t(std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}), std::min({a.z, b.z, c.z}));
         item->maximum = vec3_t(std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}), std::max({a.z, b.z, c.z}));
-        item->centre = (item->minimum + item->maximum) * 0.5f;
+        item->centre = (a + b + c) * 0.33333334f;
     }
     size_t size = 0;
     piece.tree = builder.build(&size, &piece.tree_memory);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "engine/clock.h"
@@ -8,6 +9,7 @@
 #include "physics/phys_body.h"
 #include "physics/physproc.h"
 #include "road/road_geo.h"
+#include "road/road_item_id.h"
 #include "road_geometry_fixture.h"
 
 namespace {
@@ -178,6 +180,48 @@ TEST_F(road_collision_test, a_truck_sized_box_dropped_on_a_road_comes_to_rest_on
     EXPECT_NEAR(body.current->position.z, -10000.0f, 1.0f);
     physics.remove_geom(&box);
     physics.remove_geom(&road);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(road_collision_test, triangle_ids_pack_slot_piece_and_first_index_without_overlap)
+{
+    const uint32_t id = road_coll_triangle_id(127, 255, 65532);
+    EXPECT_EQ(id >> 24, 127u);
+    EXPECT_EQ((id >> 16) & 0xFFu, 255u);
+    EXPECT_EQ(id & 0xFFFFu, 65532u);
+    EXPECT_EQ(road_coll_triangle_id(1, 0, 0), 1u << 24);
+}
+
+TEST_F(road_collision_test, a_free_item_collides_with_its_zcoll_mesh_where_it_stands)
+{
+    freeitem_model_t bare;
+    std::strcpy(bare.name, "bench");
+    ctrl.seg_server->freeitem_models.push_back(bare);
+    freeitem_model_t solid;
+    solid.collision.positions = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
+    solid.collision.indices = {0, 1, 2};
+    ctrl.seg_server->freeitem_models.push_back(solid);
+    const int32_t index = ctrl.add_freeitem();
+    map_freeitem_t& item = ctrl.freeitems[index];
+    item.position = vec3_t(500, 0, 500);
+    item.rotation = vec3_t(0, 90, 0);
+    road_coll_seg_t slot;
+    EXPECT_FALSE(slot.build_freeitem(ctrl, item));
+    EXPECT_EQ(engine_log_matching("Freeitem bench has no 'zcoll' part!").size(), 1u);
+    item.model = 1;
+    ASSERT_TRUE(slot.build_freeitem(ctrl, item));
+    EXPECT_EQ(slot.owner, road_item_freeitem_base + static_cast<uint32_t>(index));
+    EXPECT_EQ(slot.piece(0).materials[0], uint32_t{road_coll_object});
+    // Turned a quarter about the vertical axis, then moved to the item's place.
+    const vec3_t corner = slot.piece(0).vertices[1];
+    EXPECT_NEAR(corner.x, 500.0f, 1e-3f);
+    EXPECT_NEAR(std::fabs(corner.z - 500.0f), 100.0f, 1e-3f);
+    EXPECT_NE(slot.piece_tree(0), nullptr);
+    slot.release(ctrl);
+    EXPECT_EQ(ctrl.freeitem_blocks.live(), 0u);
 }
 
 }  // namespace
