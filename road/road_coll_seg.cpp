@@ -18,6 +18,9 @@
 namespace {
 
 constexpr vec3_t up_axis(0.0f, 1.0f, 0.0f);
+// The turns about the vertical axis of a Cross's traffic lights at nodes 0 to 3 when its prefab gives
+// no placements of its own.
+constexpr float quarter_turn_angles[4] = {-90.0f, 90.0f, 0.0f, 180.0f};
 // Bytes a vertex, an index and a triangle's material take in a block.
 constexpr uint32_t vertex_bytes = 12;
 constexpr uint32_t index_bytes = 2;
@@ -515,6 +518,75 @@ bool road_coll_seg_t::build_prefab(base_ctrl_e& controller, map_edge_t& edge)
         std::copy(part.indices.begin(), part.indices.begin() + indices, piece.indices);
         piece.index_count = indices;
         std::fill(piece.materials, piece.materials + indices / 3, static_cast<uint32_t>(part.kind));
+    }
+    if (edge.kind == map_edge_cross && edge.sides[0].strip_width != 0)
+        return add_traffic_lights(controller, edge, *prefab, turns, offset);
+    return true;
+}
+
+bool road_coll_seg_t::add_traffic_lights(base_ctrl_e& controller, const map_edge_t& edge, const prefab_t& prefab,
+                                         const uint32_t turns, const vec3_t& offset)
+{
+    const seg_server_t& server = *controller.seg_server;
+    const auto node_count = static_cast<int32_t>(prefab.nodes.size());
+    // The traffic-light model of each node slot: edge words 20 on, one per prefab node.
+    const int32_t* models = &edge.sides[0].railing;
+    const auto model_at = [&](const int32_t i) -> const model_collision_t* {
+        const int32_t model = models[i];
+        if (model < 0 || static_cast<size_t>(model) >= server.tr_lights.size())
+            return nullptr;
+        const model_collision_t& mesh = server.tr_lights[static_cast<size_t>(model)].collision;
+        return mesh.vertex_count() > 0 ? &mesh : nullptr;
+    };
+    uint32_t vertices = 0, indices = 0;
+    const int32_t slots = std::min(node_count, 4);
+    for (int32_t i = 0; i < slots; ++i)
+        if (const model_collision_t* mesh = model_at(i)) {
+            vertices += static_cast<uint32_t>(mesh->vertex_count());
+            indices += static_cast<uint32_t>(mesh->index_count() / 3 * 3);
+        }
+    if (vertices == 0)
+        return true;
+    if (vertices > 0xFFFFu || piece_bytes(vertices, indices) > static_cast<uint32_t>(segment_block_bytes) ||
+        pieces_.size() >= 256)
+        return true;
+    if (!open_piece(controller, vertices, indices, true))
+        return false;
+    road_coll_piece_t& piece = pieces_.back();
+    quat_t edge_turn;
+    edge_turn.set(up_axis, static_cast<float>(turns) * 90.0f);
+    for (int32_t i = 0; i < slots; ++i) {
+        const model_collision_t* mesh = model_at(i);
+        if (!mesh)
+            continue;
+        const int32_t node = ((edge.centre_word + i) % node_count + node_count) % node_count;
+        vec3_t place = prefab.nodes[static_cast<size_t>(node)].position;
+        quat_t turn;
+        if (static_cast<size_t>(node) < prefab.light_places.size()) {
+            place = prefab.light_places[static_cast<size_t>(node)].position;
+            turn = prefab.light_places[static_cast<size_t>(node)].rotation;
+        } else {
+            turn.set(up_axis, quarter_turn_angles[node % 4]);
+        }
+        const quat_t rotation = edge_turn * turn;
+        const vec3_t at = prefab_turn(place, turns) + offset;
+        const auto first = piece.vertex_count;
+        for (const vec3_t& v : mesh->positions) {
+            const vec3_t point = rotation.rotate(v) + at;
+            piece.vertices[piece.vertex_count++] = point;
+            piece.bounds.add_point(point.x, point.y, point.z);
+        }
+        for (int32_t k = 0; k + 2 < mesh->index_count(); k += 3) {
+            bool inside = true;
+            for (int c = 0; c < 3; ++c)
+                inside &= mesh->indices[static_cast<size_t>(k + c)] < static_cast<uint32_t>(mesh->vertex_count());
+            if (!inside)
+                continue;
+            piece.materials[piece.index_count / 3] = road_coll_object;
+            for (int c = 0; c < 3; ++c)
+                piece.indices[piece.index_count++] =
+                    static_cast<uint16_t>(first + mesh->indices[static_cast<size_t>(k + c)]);
+        }
     }
     return true;
 }

@@ -10,6 +10,7 @@ class base_ctrl_e;
 struct cd_bvnode_t;
 struct map_edge_t;
 struct map_freeitem_t;
+struct prefab_t;
 
 // Materials of road collision triangles this system writes itself (a Road's own surface and a
 // prefab's parts carry their definitions' materials).
@@ -91,6 +92,9 @@ private:
     bool build_segment_pieces(base_ctrl_e& controller, map_edge_t& edge);
     bool build_city_road(base_ctrl_e& controller, map_edge_t& edge);
     bool build_prefab(base_ctrl_e& controller, map_edge_t& edge);
+    // Adds the piece of a lit Cross's traffic-light models, placed at its nodes.
+    bool add_traffic_lights(base_ctrl_e& controller, const map_edge_t& edge, const prefab_t& prefab, uint32_t turns,
+                            const vec3_t& offset);
     // Opens a piece with `vertices`, `indices` in a block of its own (or, with `share`, after the
     // previous piece's arrays). False when memory runs out.
     bool open_piece(base_ctrl_e& controller, uint32_t vertices, uint32_t indices, bool share);

@@ -225,3 +225,43 @@ TEST_F(road_collision_test, a_free_item_collides_with_its_zcoll_mesh_where_it_st
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(road_collision_test, a_lit_cross_gets_its_traffic_lights_as_one_more_piece)
+{
+    prefab_t prefab;
+    prefab.nodes.resize(2);
+    prefab.nodes[0].position = vec3_t(0, 0, 0);
+    prefab.nodes[1].position = vec3_t(1000, 0, 0);
+    ctrl.seg_server->prefab_table[seg_crosses].push_back(prefab);
+    tr_lights_model_t lights;
+    lights.collision.positions = {{0, 0, 0}, {0, 500, 0}, {50, 0, 0}};
+    lights.collision.indices = {0, 1, 2};
+    ctrl.seg_server->tr_lights.push_back(lights);
+    const int32_t at = node({2000, 0, 2000}, {0, 0, -1});
+    const int32_t index = ctrl.add_edge();
+    map_edge_t& edge = ctrl.edges[index];
+    edge.kind = map_edge_cross;
+    edge.definition = 0;
+    edge.nodes[0] = at;
+    edge.sides[0].railing = -1;        // node slot 0: no light
+    edge.sides[0].railing_shader = 0;  // node slot 1: light model 0
+    road_coll_seg_t slot;
+    ASSERT_TRUE(slot.build_edge(ctrl, edge));
+    EXPECT_EQ(slot.piece_count, 0);  // no traffic lights switched on
+    slot.release(ctrl);
+    edge.sides[0].strip_width = 1;
+    ASSERT_TRUE(slot.build_edge(ctrl, edge));
+    ASSERT_EQ(slot.piece_count, 1);
+    const road_coll_piece_t& piece = slot.piece(0);
+    EXPECT_EQ(piece.index_count, 3u);
+    EXPECT_EQ(piece.materials[0], uint32_t{road_coll_object});
+    // Node 1 without a placement of its own: turned 90 degrees, standing on its node.
+    EXPECT_NEAR(piece.vertices[0].x, 3000.0f, 1e-3f);
+    EXPECT_NEAR(piece.vertices[1].y, 500.0f, 1e-3f);
+    EXPECT_NEAR((piece.vertices[2] - piece.vertices[0]).length(), 50.0f, 1e-3f);
+    slot.release(ctrl);
+}
+
+}  // namespace
