@@ -478,9 +478,56 @@ bool road_coll_seg_t::build_city_road(base_ctrl_e& controller, map_edge_t& edge)
     std::copy(mesh.indices.begin(), mesh.indices.end(), piece.indices);
     piece.index_count = static_cast<uint32_t>(mesh.index_count());
     std::fill(piece.materials, piece.materials + piece.index_count / 3, uint32_t{road_coll_city_road});
+    add_roadside_objects(server, edge, *start, *end, piece);
     pieces_.push_back(piece);
     piece_count = 1;
     return true;
+}
+
+void road_coll_seg_t::add_roadside_objects(const seg_server_t& server, const map_edge_t& edge, const map_node_t& start,
+                                           const map_node_t& end, road_coll_piece_t& piece)
+{
+    const float length = edge.length;
+    const vec3_t forward = (start.position - end.position).normalized();
+    const vec3_t side = start.direction.cross(up_axis);
+    // First side (word 26) from the middle, the second (word 33) 2000 before it; every 4000 both ways.
+    const int32_t lamps[2] = {edge.sides[0].vegetation, edge.sides[1].vegetation};
+    const float middles[2] = {length * 0.5f, length * 0.5f - 2000.0f};
+    const float sides[2] = {-1300.0f, 1300.0f};
+    for (int s = 0; s < 2; ++s) {
+        if (lamps[s] < 0 || static_cast<size_t>(lamps[s]) >= server.cityblock_lamps.size())
+            continue;
+        const model_collision_t& mesh = server.cityblock_lamps[static_cast<size_t>(lamps[s])].collision;
+        if (mesh.vertex_count() == 0)
+            continue;
+        const auto place = [&](const float distance) {
+            const auto vertices = static_cast<uint32_t>(mesh.vertex_count());
+            const auto indices = static_cast<uint32_t>(mesh.index_count() / 3 * 3);
+            // The block's fixed places hold this many; an object that does not fit is left out.
+            if (piece.vertex_count + vertices >= road_coll_city_max_vertices ||
+                piece.index_count + indices > road_coll_city_max_indices)
+                return;
+            for (uint32_t k = 0; k < indices; ++k)
+                if (mesh.indices[k] >= vertices)
+                    return;
+            const vec3_t stand = start.position - forward * distance + side * sides[s];
+            const uint32_t first = piece.vertex_count;
+            for (const vec3_t& v : mesh.positions) {
+                const vec3_t at = v + stand;
+                piece.vertices[piece.vertex_count++] = at;
+                piece.bounds.add_point(at.x, at.y, at.z);
+            }
+            for (uint32_t k = 0; k < indices; ++k) {
+                if (k % 3 == 0)
+                    piece.materials[piece.index_count / 3] = road_coll_object;
+                piece.indices[piece.index_count++] = static_cast<uint16_t>(first + mesh.indices[k]);
+            }
+        };
+        for (float d = middles[s]; d > 0.0f; d -= 4000.0f)
+            place(d);
+        for (float d = middles[s] + 4000.0f; d < length; d += 4000.0f)
+            place(d);
+    }
 }
 
 bool road_coll_seg_t::build_prefab(base_ctrl_e& controller, map_edge_t& edge)

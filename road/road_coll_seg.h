@@ -11,6 +11,8 @@ struct cd_bvnode_t;
 struct map_edge_t;
 struct map_freeitem_t;
 struct prefab_t;
+struct map_node_t;
+class seg_server_t;
 
 // Materials of road collision triangles this system writes itself (a Road's own surface and a
 // prefab's parts carry their definitions' materials).
@@ -92,6 +94,9 @@ private:
     bool build_segment_pieces(base_ctrl_e& controller, map_edge_t& edge);
     bool build_city_road(base_ctrl_e& controller, map_edge_t& edge);
     bool build_prefab(base_ctrl_e& controller, map_edge_t& edge);
+    // Adds a City Road's roadside objects (its lamps' collision meshes) to its one piece.
+    void add_roadside_objects(const seg_server_t& server, const map_edge_t& edge, const map_node_t& start,
+                              const map_node_t& end, road_coll_piece_t& piece);
     // Adds the piece of a lit Cross's traffic-light models, placed at its nodes.
     bool add_traffic_lights(base_ctrl_e& controller, const map_edge_t& edge, const prefab_t& prefab, uint32_t turns,
                             const vec3_t& offset);

@@ -265,3 +265,42 @@ TEST_F(road_collision_test, a_lit_cross_gets_its_traffic_lights_as_one_more_piec
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(road_collision_test, a_city_road_stands_its_lamps_every_4000_from_the_middle)
+{
+    city_road_def_t city;
+    city.bytes = 1;
+    city.collision.positions = {{-400, 0, 0}, {400, 0, 0}, {-400, 0, 100}, {400, 0, 100}};
+    city.collision.t = {0, 0, 1, 1};
+    city.collision.indices = {0, 1, 2, 2, 1, 3};
+    ctrl.seg_server->city_road_defs.push_back(city);
+    cityblock_lamp_t lamp;
+    lamp.collision.positions = {{0, 0, 0}, {0, 600, 0}, {20, 0, 0}};
+    lamp.collision.indices = {0, 1, 2};
+    ctrl.seg_server->cityblock_lamps.push_back(lamp);
+    const struct {
+        float length;
+        int32_t objects;
+    } cases[] = {
+        {4000.0f, 1},   // first side at 2000; the second side's middle (0) is not above 0
+        {10000.0f, 5},  // first side at 5000, 1000, 9000; second side at 3000, 7000
+    };
+    for (const auto& c : cases) {
+        const int32_t street = road_edge({0, 0, 0}, {0, 0, -c.length});
+        map_edge_t& edge = ctrl.edges[street];
+        edge.kind = map_edge_city_road;
+        edge.sides[0].vegetation = edge.sides[1].vegetation = 0;
+        road_coll_seg_t slot;
+        ASSERT_TRUE(slot.build_edge(ctrl, edge));
+        const road_coll_piece_t& piece = slot.piece(0);
+        EXPECT_EQ(triangles_of(piece, road_coll_city_road), 2);
+        EXPECT_EQ(triangles_of(piece, road_coll_object), c.objects) << c.length;
+        for (uint32_t i = 0; i < piece.index_count; ++i)
+            ASSERT_LT(piece.indices[i], piece.vertex_count);
+        slot.release(ctrl);
+    }
+}
+
+}  // namespace
