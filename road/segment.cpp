@@ -167,10 +167,10 @@ void segment_t::free(base_ctrl_e& controller)
     piece_count = 0;
     const bool was_built = built_;
     built_ = false;
-    for (std::vector<vec3_t>& grid : grid_positions)
-        grid.clear();
-    for (std::vector<vec3_t>& grid : grid_normals)
-        grid.clear();
+    for (int side = 0; side < 2; ++side) {
+        grid_positions[side] = grid_normals[side] = nullptr;
+        grid_points[side] = 0;
+    }
     if (edge_index < 0 || !was_built || !controller.edges.valid(edge_index))
         return;
     const map_edge_t& edge = controller.edges[edge_index];

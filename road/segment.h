@@ -100,9 +100,11 @@ public:
     uint8_t visible = 0;
     // Cross-section heights and falloff of the terrain beside a Road edge.
     terrain_profile_t terrain;
-    // Grid points of the terrain strips (second side, then first), (width + 1) per row.
-    std::vector<vec3_t> grid_positions[2];
-    std::vector<vec3_t> grid_normals[2];
+    // Grid points of the terrain strips of side 0 (first) and 1 (second), (width + 1) per row, and their
+    // count (0: no grid); in the segment server's scratch, valid while a build runs.
+    vec3_t* grid_positions[2] = {};
+    vec3_t* grid_normals[2] = {};
+    size_t grid_points[2] = {};
     int32_t arrow_ids[segment_arrow_ids] = {-1, -1, -1, -1, -1, -1};
     // Seeded with the edge index at every build that is not a preview: a rebuild places the same.
     randomizer_t randomizer;

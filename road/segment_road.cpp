@@ -303,8 +303,8 @@ void emit_terrain_row(road_build_t& build, const int32_t piece, const int32_t g)
     for (const int side : {1, 0}) {
         const int32_t width = build.sides[side].width;
         const auto stride = static_cast<size_t>(width + 1);
-        const std::vector<vec3_t>& grid = build.slot.grid_positions[side];
-        const std::vector<vec3_t>& normals = build.slot.grid_normals[side];
+        const vec3_t* grid = build.slot.grid_positions[side];
+        const vec3_t* normals = build.slot.grid_normals[side];
         for (int32_t k = 0; k < width; ++k) {
             segment_layer_t& layer = build.slot.layer_at(piece, build.terrain.layer_of(cell_shader(build, side, g, k)));
             const size_t corners[4] = {static_cast<size_t>(g) * stride + static_cast<size_t>(k),
@@ -336,7 +336,7 @@ void emit_terrain_row(road_build_t& build, const int32_t piece, const int32_t g)
 void shade_grid(segment_t& slot)
 {
     for (int side = 0; side < 2; ++side)
-        for (size_t i = 0; i < slot.grid_normals[side].size(); ++i)
+        for (size_t i = 0; i < slot.grid_points[side]; ++i)
             slot.grid_normals[side][i] =
                 slot.grid_normals[side][i].normalized() * segment_shading(slot.grid_positions[side][i]);
 }
@@ -398,7 +398,9 @@ bool build_rows(road_build_t& build)
     if (!slot.allocate(build.controller, split.pieces, layers))
         return false;
     slot.subdivision_count = build.rows;
-    segment_build_terrain_strips(slot, edge, build.curve, build.rows, build.sides);
+    if (!segment_build_terrain_strips(build.controller.seg_server->scratch, slot, edge, build.curve, build.rows,
+                                      build.sides))
+        return false;
     shade_grid(slot);
     slot.terrain.reset_noise_row(edge);
     std::vector<int32_t> vertices, indices;

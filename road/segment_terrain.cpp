@@ -42,8 +42,8 @@ const prefab_node_t* prefab_terrain_record(base_ctrl_e& controller, map_edge_t& 
 }
 
 // Adds the normal of the triangle (a, b, c) to each of its corners.
-void add_triangle_normal(std::vector<vec3_t>& normals, const std::vector<vec3_t>& points, const size_t a,
-                         const size_t b, const size_t c, const bool flip)
+void add_triangle_normal(vec3_t* normals, const vec3_t* points, const size_t a, const size_t b, const size_t c,
+                         const bool flip)
 {
     vec3_t normal = (points[b] - points[a]).cross(points[c] - points[a]);
     if (flip)
@@ -103,15 +103,21 @@ void segment_setup_terrain(terrain_profile_t& terrain, base_ctrl_e& controller, 
     }
 }
 
-void segment_build_terrain_strips(segment_t& slot, const map_edge_t& edge, const road_curve_t& curve,
-                                  const int32_t rows, const terrain_side_input_t sides[2])
+bool segment_build_terrain_strips(seg_scratch_t& scratch, segment_t& slot, const map_edge_t& edge,
+                                  const road_curve_t& curve, const int32_t rows, const terrain_side_input_t sides[2])
 {
     for (int side = 0; side < 2; ++side) {
         const int32_t width = sides[side].width;
-        const size_t points = width > 0 ? static_cast<size_t>(width + 1) * static_cast<size_t>(rows + 1) : 0;
-        slot.grid_positions[side].assign(points, vec3_t());
-        slot.grid_normals[side].assign(points, vec3_t());
+        slot.grid_points[side] = width > 0 ? static_cast<size_t>(width + 1) * static_cast<size_t>(rows + 1) : 0;
     }
+    // Second side's positions, first side's positions, then their normals.
+    vec3_t* arrays[4];
+    if (!scratch.request(static_cast<int32_t>(slot.grid_points[1]), static_cast<int32_t>(slot.grid_points[0]), arrays))
+        return false;
+    slot.grid_positions[1] = arrays[0];
+    slot.grid_positions[0] = arrays[1];
+    slot.grid_normals[1] = arrays[2];
+    slot.grid_normals[0] = arrays[3];
     for (int32_t g = 0; g < rows; ++g) {
         slot.terrain.setup_terrain_falloff(g, rows);
         const float t[2] = {static_cast<float>(g) / static_cast<float>(rows),
@@ -123,7 +129,7 @@ void segment_build_terrain_strips(segment_t& slot, const map_edge_t& edge, const
             const terrain_side_input_t& input = sides[side];
             if (input.width <= 0)
                 continue;
-            std::vector<vec3_t>& grid = slot.grid_positions[side];
+            vec3_t* grid = slot.grid_positions[side];
             const auto stride = static_cast<size_t>(input.width + 1);
             for (int end = (g == 0 ? 0 : 1); end < 2; ++end) {
                 const int32_t row = g + end;
@@ -155,8 +161,8 @@ void segment_build_terrain_strips(segment_t& slot, const map_edge_t& edge, const
         if (width <= 0)
             continue;
         const auto stride = static_cast<size_t>(width + 1);
-        const std::vector<vec3_t>& grid = slot.grid_positions[side];
-        std::vector<vec3_t>& normals = slot.grid_normals[side];
+        const vec3_t* grid = slot.grid_positions[side];
+        vec3_t* normals = slot.grid_normals[side];
         // The first side's columns run the other way across the road, so its triangles turn the other way.
         const bool flip = side == 0;
         for (size_t g = 0; g < static_cast<size_t>(rows); ++g) {
@@ -167,4 +173,5 @@ void segment_build_terrain_strips(segment_t& slot, const map_edge_t& edge, const
             }
         }
     }
+    return true;
 }

@@ -7,6 +7,7 @@ class base_ctrl_e;
 class segment_t;
 class seg_server_t;
 class terrain_profile_t;
+class seg_scratch_t;
 struct map_edge_t;
 struct map_node_t;
 
@@ -45,9 +46,10 @@ void segment_setup_terrain(terrain_profile_t& terrain, base_ctrl_e& controller, 
 
 // Fills the terrain grids of `slot` (side 1 the second side, side 0 the first) for `rows` rows of
 // `curve`: column 0 on the road's edge, each further column 400 out, heights from the slot's terrain
-// profile, and area-weighted normals (not normalised).
-void segment_build_terrain_strips(segment_t& slot, const map_edge_t& edge, const road_curve_t& curve, int32_t rows,
-                                  const terrain_side_input_t sides[2]);
+// profile, and area-weighted normals (not normalised). The grids live in the segment server's scratch.
+// False when the scratch cannot be had.
+bool segment_build_terrain_strips(seg_scratch_t& scratch, segment_t& slot, const map_edge_t& edge,
+                                  const road_curve_t& curve, int32_t rows, const terrain_side_input_t sides[2]);
 
 // The lateral offset of column `column` (0 the road's edge) of a side whose road edge lies at `offset`:
 // 100 beyond the edge for column 1 and 400 further for each next one, outwards on that side.

@@ -99,7 +99,7 @@ TEST_F(segment_test, failed_and_terrain_only_builds_tell_the_controller_nothing)
     EXPECT_EQ(slot.subdivision_count, 13);
     EXPECT_EQ(slot.layer_count, 1);
     EXPECT_EQ(slot.layer_at(0, 0).vertex_count, 4 * 3 * 13);
-    EXPECT_TRUE(slot.grid_positions[0].empty());
+    EXPECT_EQ(slot.grid_points[0], 0u);
     slot.release(ctrl);
     EXPECT_TRUE(ctrl.built.empty());
     EXPECT_TRUE(ctrl.freed.empty());
@@ -283,7 +283,7 @@ TEST_F(segment_test, strip_widths_from_a_map_are_held_to_the_profile_and_bad_pre
     segment_t slot;
     ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
     EXPECT_EQ(slot.layer_at(0, 1).vertex_count, 4 * 32);
-    EXPECT_TRUE(slot.grid_positions[1].empty());
+    EXPECT_EQ(slot.grid_points[1], 0u);
     slot.release(ctrl);
 
     // A prefab part whose index names no vertex, and one whose look slot is unset (fallback shader).
@@ -310,6 +310,33 @@ TEST_F(segment_test, strip_widths_from_a_map_are_held_to_the_profile_and_bad_pre
     ASSERT_TRUE(slot.build(ctrl, edge, false));
     EXPECT_EQ(slot.layer_at(0, 0).vertex_count, 3);
     slot.release(ctrl);
+}
+
+}  // namespace
+
+namespace {
+
+using seg_scratch_test = road_test_t;
+
+TEST_F(seg_scratch_test, grows_in_64_kb_steps_and_is_trimmed_back_to_128_kb)
+{
+    seg_scratch_t scratch;
+    vec3_t* arrays[4];
+    // Requests in bytes of 24 per point: 70000, 10000, 200000, then 1000.
+    const struct {
+        int32_t points;
+        size_t capacity;
+    } steps[] = {{2917, 131072}, {417, 131072}, {8334, 262144}, {42, 131072}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(scratch.request(step.points, 0, arrays));
+        EXPECT_EQ(scratch.capacity(), step.capacity) << step.points;
+    }
+    ASSERT_TRUE(scratch.request(3, 2, arrays));
+    EXPECT_EQ(arrays[1] - arrays[0], 3);
+    EXPECT_EQ(arrays[2] - arrays[1], 2);
+    EXPECT_EQ(arrays[3] - arrays[2], 3);
+    EXPECT_EQ(arrays[0][0], vec3_t());
+    EXPECT_FALSE(scratch.request(-1, 0, arrays));
 }
 
 }  // namespace
