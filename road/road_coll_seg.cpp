@@ -684,7 +684,7 @@ cd_bvnode_t* road_coll_seg_t::piece_tree(const int32_t index)
     road_coll_piece_t& piece = pieces_[static_cast<size_t>(index)];
     if (piece.tree || piece.index_count < 3)
         return piece.tree;
-    cd_bvtree_t builder(512, 128);
+    cd_bvtree_t builder(piece.index_count / 3, 128);
     builder.set_callbacks(&piece, piece_tree_threshold, piece_leaf_size, road_subseg_leaf_bounds, nullptr, nullptr);
     for (uint32_t first = 0; first + 2 < piece.index_count; first += 3) {
         cd_bvitem_t* item = builder.add_item();
