@@ -450,8 +450,11 @@ uint32_t game_ctrl_e::edge_of_contact(const uint32_t id) const
 void game_ctrl_e::draw()
 {
     const char* colbox = cvar_string_value(api::cvar_get("g_colbox"));
-    if (colbox && !strcmp(colbox, "1"))
+    if (colbox && !strcmp(colbox, "1")) {
         box_pool.debug_draw();
+        if (road_geo)
+            road_geo->debug_draw();
+    }
     gfx_camera_t camera{};
     if (!api::gfx_get_camera)
         return;

@@ -1,10 +1,12 @@
 #include "road/road_geo.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "engine/clock.h"
 #include "engine/geometry.h"
 #include "common/engine_api.h"
+#include "physics/cd_geo_box.h"
 #include "road/base_ctrl.h"
 #include "road/road_item_id.h"
 
@@ -296,6 +298,13 @@ uint32_t road_geo_t::edge_of_contact(const uint32_t id) const
 {
     const uint32_t slot = id >> 24;
     return slot < static_cast<uint32_t>(road_geo_slots) ? slots_[slot].owner : 0xFFFFFFFFu;
+}
+
+void road_geo_t::debug_draw()
+{
+    for (const std::unique_ptr<road_query_t>& cached : queries_)
+        if (cached && cached->tree)
+            cd_geo_box_t::debug_draw(this, cached->tree, 0, INT_MAX, false);
 }
 
 void road_geo_t::set_rotation(quat_t) { report("WARNING: road_geo_t collision data rotation not supported"); }

@@ -53,6 +53,8 @@ public:
     void expire_queries();
     // The edge index, or 500000000 + the free-item index, of the item triangle `id` belongs to.
     uint32_t edge_of_contact(uint32_t id) const;
+    // Draws the trees of the cached queries (the road triangles near the bodies) for debugging.
+    void debug_draw();
     // Gives back every query and slot (before the map's records change).
     void release_all();
 

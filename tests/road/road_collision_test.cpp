@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/clock.h"
+#include "engine/gfx_record.h"
 #include "physics/body_callback.h"
 #include "physics/cd_geo_box.h"
 #include "physics/cd_item.h"
@@ -134,6 +135,9 @@ TEST_F(road_collision_test, queries_are_reused_inside_their_margin_and_freed_whe
     uint32_t none = 7;
     EXPECT_EQ(road.get_tree_in_box(&none, {19900, -100, -2100}, {20100, 100, -1900}), nullptr);
     EXPECT_EQ(none, 0u);
+    // The debug view draws the cached queries' triangles.
+    road.debug_draw();
+    EXPECT_FALSE(gfx_record_current().lines.empty());
     // The triangle ids name the slot and the owning edge.
     cd_item_t item;
     item.id = tree->leaf() ? tree->ids()[0] : road_coll_triangle_id(0, 0, 0);
