@@ -5,8 +5,12 @@
 namespace {
 
 world_view_t* shown = nullptr;
+bool secondary_view = false;
 
-const engine_reset_registrar_t reset_shown_view(reset_order_processes + 1, [] { shown = nullptr; });
+const engine_reset_registrar_t reset_shown_view(reset_order_processes + 1, [] {
+    shown = nullptr;
+    secondary_view = false;
+});
 
 }  // namespace
 
@@ -19,3 +23,7 @@ void withdraw_world_view(world_view_t* view)
     if (shown == view)
         shown = nullptr;
 }
+
+bool drawing_secondary_view() { return secondary_view; }
+
+void set_drawing_secondary_view(const bool drawing) { secondary_view = drawing; }

@@ -14,3 +14,8 @@ world_view_t* shown_world_view();
 void set_shown_world_view(world_view_t* view);
 // Withdraws `view` when it is the one shown.
 void withdraw_world_view(world_view_t* view);
+
+// True while a world draws itself once more into a secondary view: the road streaming then only draws
+// what is shown, hiding and switching nothing.
+bool drawing_secondary_view();
+void set_drawing_secondary_view(bool drawing);

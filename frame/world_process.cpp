@@ -64,8 +64,11 @@ void world_process_t::draw_view()
     if (!draw_enabled_)
         return;
     const entity_handle_t camera = bridge_ ? bridge_->avatar() : entity_handle_t{};
-    if (!camera.is_null())
+    if (!camera.is_null()) {
+        set_drawing_secondary_view(true);
         draw_scene(camera, false);
+        set_drawing_secondary_view(false);
+    }
 }
 
 void world_process_t::draw_scene(const entity_handle_t& camera, bool main_view)

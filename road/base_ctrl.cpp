@@ -22,6 +22,7 @@ base_ctrl_e::base_ctrl_e() = default;
 
 base_ctrl_e::~base_ctrl_e()
 {
+    free_item_tree();
     delete seg_server;
     if (noise_held_)
         noise_tables_free();
@@ -35,6 +36,10 @@ int base_ctrl_e::init(const int phase)
     if (phase == -10) {
         if (nodes.reserve(initial_node_capacity) < 0 || aux_nodes.reserve(initial_node_capacity) < 0) {
             api::error("Not enough memory for the road network of %s", name());
+            return 1;
+        }
+        if (!make_render_slots()) {
+            api::error("Not enough memory for the render slots of %s", name());
             return 1;
         }
         if (list_pool_.live_count() == 0 && list_pool_.set_pars(list_node_size, list_nodes_per_block)) {
@@ -56,6 +61,8 @@ int base_ctrl_e::init(const int phase)
 int base_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
+        release_render_slots();
+        free_item_tree();
         if (seg_server)
             seg_server->unload();
         for (vptrlist_t<int32_t>& list : lists_)
@@ -151,6 +158,8 @@ void base_ctrl_e::update_movers(const float dt)
 
 void base_ctrl_e::release_segments()
 {
+    release_render_slots();
+    free_item_tree();
     clear_records();
     for (vptrlist_t<int32_t>& list : lists_)
         list.remove_all();

@@ -1,14 +1,21 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 
 #include "engine/bmem.h"
 #include "engine/quat.h"
 #include "engine/vec.h"
 #include "engine/vptrlist.h"
 #include "common/object_e.h"
+#include "road/aux_segment.h"
+#include "road/block_pool.h"
 #include "road/mover.h"
 #include "road/road_network.h"
 #include "road/seg_server.h"
+#include "road/segment.h"
+#include "road/slot_lru.h"
+
+struct cd_bvnode_t;
 
 // The lists of active misc items a map controller keeps, by the types they hold.
 enum base_ctrl_list_t {
@@ -80,6 +87,25 @@ public:
     // Empties the road network and the active lists before another map is read.
     void release_segments();
 
+    // Rebuilds the item tree over the map's edges, aux edges, free items and misc items (after a load).
+    void build_item_tree();
+    // The item tree's root, null while no map is loaded.
+    const cd_bvnode_t* item_tree() const { return item_tree_; }
+    // Streams the edges inside `box` into render slots and draws the shown slots: called by the
+    // derived controller's draw with a box around the camera.
+    void draw_roads(const cd_bounds_t& box);
+    // The walk of the item tree below `node` for `box`: shows the edges already built, builds the
+    // ones that came into range into slots. True when an item overlapped the box.
+    bool update_visible_segments(const cd_bvnode_t* node, const cd_bounds_t& box);
+    // Render slot `slot` (0 .. segment_slot_count - 1), null outside.
+    segment_t* segment_slot(int32_t slot);
+    // Aux render slot `slot` (0 .. aux_segment_slot_count - 1), null outside.
+    aux_segment_t* aux_segment_slot(int32_t slot);
+    // Gives back every render slot's geometry; the slots hold no edges afterwards.
+    void release_render_slots();
+    // True when the point (x, z) lies on the cut side of an active cut plane.
+    bool is_cut(float x, float z);
+
     // An active list (see base_ctrl_list_t): indices of misc items.
     vptrlist_t<int32_t>& active_list(const base_ctrl_list_t list) { return lists_[list]; }
 
@@ -93,8 +119,26 @@ public:
     // The definitions the road network's records refer to: made by the derived controller at init
     // phase -10 (with new), owned and deleted by this controller.
     seg_server_t* seg_server = nullptr;
+    // Blocks of built road pieces: render and edge collision pieces, and free items' collision.
+    block_pool_t segment_blocks{65536};
+    block_pool_t freeitem_blocks{4096};
 
 private:
+    // Makes the render slots the derived controller asked for.
+    bool make_render_slots();
+    // Builds edge `index` into a slot when it has none, or shows its slot again.
+    void stream_edge(int32_t index);
+    // Builds aux edge `index` into an aux slot when it has none, or shows its slot again.
+    void stream_aux_edge(int32_t index);
+    // Frees the item tree.
+    void free_item_tree();
+
+    std::unique_ptr<segment_t[]> segments_;
+    slot_lru_t segment_lru_;
+    std::unique_ptr<aux_segment_t[]> aux_segments_;
+    slot_lru_t aux_lru_;
+    cd_bvnode_t* item_tree_ = nullptr;
+    void* item_tree_block_ = nullptr;
     // Pool of the lists' nodes (declared first so that it outlives them).
     bmem_manager list_pool_;
     vptrlist_t<int32_t> lists_[base_ctrl_list_count];

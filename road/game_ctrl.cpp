@@ -86,6 +86,8 @@ int game_ctrl_e::init(const int phase)
         load_ambient_sounds();
     } else if (phase == 10) {
         traffic_ = bridge ? bridge->traffic() : entity_handle_t{};
+        if (road_geo)
+            road_geo->release_all();
         release_segments();
         const char* path = bridge ? bridge->get_map_name() : "";
         const int32_t read = load_map(path, nullptr);
@@ -156,6 +158,7 @@ void game_ctrl_e::build_after_load()
         auto* const scene = dynamic_cast<scene_proc_t*>(process());
         entity_t* const traffic = traffic_.resolve();
         box_pool.create(scene ? &scene->physics() : nullptr, handle(), dynamic_cast<body_callback_t*>(traffic));
+        insert_road_collision(scene ? &scene->physics() : nullptr);
     }
     add_service_points();
     {
@@ -168,6 +171,7 @@ void game_ctrl_e::build_after_load()
     add_noweather_items();
     build_music_list();
     activate_items();
+    build_item_tree();
     map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", true);
     if (map_window_ && bridge)
         bridge->adopt_window(map_window_);
@@ -184,6 +188,7 @@ int game_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
         box_pool.destroy();
+        remove_road_collision();
         cross_lights_.clear();
         hazards_.clear();
         music_list_.clear();
@@ -232,6 +237,8 @@ void game_ctrl_e::load_ambient_sounds()
 void game_ctrl_e::handler()
 {
     base_ctrl_e::handler();
+    if (road_geo)
+        road_geo->expire_queries();
     const vprocess_t* const owner = process();
     tick(owner ? owner->frame_seconds() : 0.0);
 }
@@ -413,16 +420,54 @@ void game_ctrl_e::mem_move(const ptrdiff_t delta)
     box_pool.relink_owners();
 }
 
+void game_ctrl_e::insert_road_collision(physproc_t* physics)
+{
+    if (road_geo || !physics)
+        return;
+    road_geo = std::make_unique<road_geo_t>(*this);
+    road_owner.owner_word = handle().word();
+    road_geo->owner_word = road_owner.owner_word;
+    road_geo->owner_record = &road_owner;
+    road_physics_ = physics;
+    phys_insert_geom(road_physics_, road_geo.get());
+}
+
+void game_ctrl_e::remove_road_collision()
+{
+    if (!road_geo)
+        return;
+    if (road_physics_)
+        phys_remove_geom(road_physics_, road_geo.get());
+    road_physics_ = nullptr;
+    road_geo.reset();
+}
+
+uint32_t game_ctrl_e::edge_of_contact(const uint32_t id) const
+{
+    return road_geo ? road_geo->edge_of_contact(id) : 0xFFFFFFFFu;
+}
+
 void game_ctrl_e::draw()
 {
     const char* colbox = cvar_string_value(api::cvar_get("g_colbox"));
-    if (colbox && !strcmp(colbox, "1"))
+    if (colbox && !strcmp(colbox, "1")) {
         box_pool.debug_draw();
+        if (road_geo)
+            road_geo->debug_draw();
+    }
     gfx_camera_t camera{};
     if (!api::gfx_get_camera)
         return;
     api::gfx_get_camera(&camera);
     camera_position = vec3_t(camera.position[0], camera.position[1], camera.position[2]);
+    // The road network is built and drawn within reach of the camera.
+    const float reach = game_ctrl_road_reach;
+    const float low[3] = {camera.position[0] - reach, camera.position[1] - reach, camera.position[2] - reach};
+    const float high[3] = {camera.position[0] + reach, camera.position[1] + reach, camera.position[2] + reach};
+    cd_bounds_t box;
+    box.set_empty();
+    box.add_box(low, high);
+    draw_roads(box);
 }
 
 void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)

@@ -8,18 +8,22 @@
 #include "common/save_game_owners.h"
 #include "road/base_ctrl.h"
 #include "road/box_pool.h"
+#include "road/road_geo.h"
 #include "road/ctrl_parts.h"
 #include "road/route_cursor.h"
 
 struct c_item_t;
 struct snd_sound_t;
 class game_bridge_t;
+class physproc_t;
 
 // Bytes of the game controller's save-game section.
 constexpr int32_t game_ctrl_save_size = 651;
 // Segment and aux segment slots a game controller makes.
 constexpr int32_t game_ctrl_segment_slots = 80;
 constexpr int32_t game_ctrl_aux_segment_slots = 64;
+// Centimetres around the camera within which the road network is built and drawn.
+constexpr float game_ctrl_road_reach = 60000.0f;
 // Seconds a menu key waits before it is accepted again.
 constexpr float game_ctrl_key_delay = 0.4f;
 // Zoom of the game map over a city, and over the country.
@@ -132,6 +136,11 @@ public:
     void on_instance_removed(loose_instance_t& instance);
     // The 16 boxes lent to loose instances near the truck (made at phase 10).
     box_pool_t box_pool;
+    // The road network's collision in the world's physics (made at phase 10) and its owner record.
+    std::unique_ptr<road_geo_t> road_geo;
+    contact_owner_t road_owner{0, -200, 0.0f};
+    // The edge index (or 500000000 + free-item index) the road triangle `id` belongs to.
+    uint32_t edge_of_contact(uint32_t id) const;
     // Blends the sky while the truck crosses a sky-swap zone.
     void update_sky_swap();
     // Reads the road hazards of "/defs/seg_server/prefabs.def" for the map's Prefab edges.
@@ -271,6 +280,11 @@ public:
     static vec3_t remembered_truck_position;
 
 private:
+    // Puts the road collision into `physics` (once), or takes it out again before the controller goes.
+    void insert_road_collision(physproc_t* physics);
+    void remove_road_collision();
+    // The physics process the road collision was inserted into.
+    physproc_t* road_physics_ = nullptr;
     // The parts of the world the controller asks, each held for the call (see ctrl_parts.h).
     entity_handle_t economy_handle() const;
     entity_handle_t truck_handle() const;

@@ -19,6 +19,9 @@ constexpr bool map_edge_kind_is_prefab(const int32_t kind)
     return kind == map_edge_fork || kind == map_edge_cross || kind == map_edge_prefab;
 }
 
+// Flag bit of a terrain-only Road edge: a strip of terrain on its second side, no road surface.
+constexpr uint32_t map_edge_terrain_only = 1u << 20;
+
 // One side of an edge: seven words whose use depends on the edge's kind (the road builder reads them).
 struct map_edge_side_t {
     // Railing index (-1 none); on a Cross the four sides' first words hold traffic-light entries.

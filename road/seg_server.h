@@ -13,6 +13,7 @@
 #include "road/seg_fallback_array.h"
 #include "road/seg_instances.h"
 #include "road/seg_records.h"
+#include "road/seg_scratch.h"
 
 class def_obj_t;
 
@@ -169,6 +170,9 @@ public:
     // The loose instances of the built segments, which the game controller's box pool lends boxes
     // to (filled by the segment builds).
     std::vector<loose_instance_t*> loose_instances;
+
+    // The scratch block the road builds share (the terrain grids beside a road).
+    seg_scratch_t scratch;
 
     // Colours the static models are lit with: full, the middle and the dark tone.
     vec3_t light_colours[3];

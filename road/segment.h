@@ -1,0 +1,132 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "engine/random.h"
+#include "engine/vec.h"
+#include "physics/cd_bounds.h"
+#include "road/terrain_profile.h"
+
+class base_ctrl_e;
+class r_packet_t;
+struct gfx_shader_t;
+struct map_edge_t;
+struct map_node_t;
+struct road_piece_t;
+
+// Bytes of the pool block each piece of a built edge fills.
+constexpr int32_t segment_block_bytes = 65536;
+// Instances and placed items a slot keeps at most.
+constexpr int32_t segment_max_instances = 512;
+constexpr int32_t segment_max_placed = 32;
+// Lane-arrow ids a slot keeps: three at the start, three at the end.
+constexpr int32_t segment_arrow_ids = 6;
+
+// One packet pair of a built edge: a layer of one piece, with its arrays carved from the piece's block.
+struct segment_layer_t {
+    int32_t vertex_count = 0;
+    vec3_t* positions = nullptr;
+    vec3_t* normals = nullptr;
+    float* uvs = nullptr;
+    int32_t index_count = 0;
+    uint16_t* indices = nullptr;
+    // Bounding sphere; a radius of 1 or less draws the packet whenever its piece is in view.
+    vec3_t centre;
+    float radius = 0.0f;
+    const gfx_shader_t* shader = nullptr;
+    r_packet_t* index_packet = nullptr;
+    r_packet_t* vertex_packet = nullptr;
+};
+
+// One piece of a built edge: its pool block and its bounds on five axes.
+struct segment_piece_t {
+    void* block = nullptr;
+    cd_bounds_t bounds;
+};
+
+// Hands out consecutive arrays from one piece block.
+class segment_carver_t {
+public:
+    explicit segment_carver_t(void* block) : cursor_(static_cast<char*>(block)) {}
+    // Gives `layer` its arrays for its vertex and index counts.
+    void carve(segment_layer_t& layer);
+
+private:
+    template <typename T> T* take(size_t count);
+    char* cursor_;
+};
+
+// A render slot: everything built for one edge near the camera (its geometry in pieces and layers,
+// packets and bounds) until the slot is freed or handed to another edge.
+class segment_t {
+public:
+    segment_t();
+    ~segment_t();
+    segment_t(const segment_t&) = delete;
+    segment_t& operator=(const segment_t&) = delete;
+
+    // Builds `edge` (one of `controller`'s) into this slot by its kind; a preview build (the editor's)
+    // neither stores the edge in the slot nor tells the controller. True when the builder built.
+    bool build(base_ctrl_e& controller, map_edge_t& edge, bool preview);
+    // Gives back the slot's blocks and packets and, for a held edge, tells the controller; the edge
+    // index stays.
+    void free(base_ctrl_e& controller);
+    // free, then the slot holds no edge.
+    void release(base_ctrl_e& controller);
+    // Queues every layer of every piece that overlaps `box` (all pieces when null) for drawing.
+    void draw(const cd_bounds_t* box) const;
+    // Shows or hides the slot.
+    void set_visible(bool visible) { this->visible = visible ? 1 : 0; }
+
+    // The builders of each edge kind, for this slot.
+    bool build_road(base_ctrl_e& controller, map_edge_t& edge);
+    bool build_road_variant(base_ctrl_e& controller, map_edge_t& edge);
+    bool build_city_road(base_ctrl_e& controller, map_edge_t& edge, bool preview);
+    bool build_prefab(base_ctrl_e& controller, map_edge_t& edge, bool preview);
+
+    // The layer of piece `piece` and layer `layer`.
+    segment_layer_t& layer_at(int32_t piece, int32_t layer) { return layers_[piece * layer_count + layer]; }
+    const segment_layer_t& layer_at(int32_t piece, int32_t layer) const { return layers_[piece * layer_count + layer]; }
+    const segment_piece_t& piece_at(int32_t piece) const { return pieces_[piece]; }
+
+    // Rows along the edge, pieces, layers per piece.
+    int32_t subdivision_count = 0;
+    int32_t piece_count = 0;
+    int32_t layer_count = 0;
+    // The edge held, -1 free.
+    int32_t edge_index = -1;
+    // Midpoint of the edge's start and end nodes.
+    vec3_t centre;
+    uint8_t visible = 0;
+    // Cross-section heights and falloff of the terrain beside a Road edge.
+    terrain_profile_t terrain;
+    // Grid points of the terrain strips of side 0 (first) and 1 (second), (width + 1) per row, and their
+    // count (0: no grid); in the segment server's scratch, valid while a build runs.
+    vec3_t* grid_positions[2] = {};
+    vec3_t* grid_normals[2] = {};
+    size_t grid_points[2] = {};
+    int32_t arrow_ids[segment_arrow_ids] = {-1, -1, -1, -1, -1, -1};
+    // Seeded with the edge index at every build that is not a preview: a rebuild places the same.
+    randomizer_t randomizer;
+
+    // Tables of the current build: `pieces` pieces of `layers` layers, each piece with its block.
+    // False (reported) when memory runs out; what was taken is given back by free.
+    bool allocate(base_ctrl_e& controller, int32_t pieces, int32_t layers);
+    // Gives `layer` of `piece` its packets and shader.
+    void set_up_layer(int32_t piece, int32_t layer, const gfx_shader_t* shader);
+    // Widens the bounds of piece `piece` over `point`.
+    void widen(int32_t piece, const vec3_t& point) { pieces_[piece].bounds.add_point(point.x, point.y, point.z); }
+
+private:
+    std::vector<segment_piece_t> pieces_;
+    std::vector<segment_layer_t> layers_;
+    // True while a build holds tables.
+    bool built_ = false;
+};
+
+// The shading factor the builders multiply a normal by at a placed point: darker and lighter patches
+// of the terrain noise, so that long roads do not look uniform.
+float segment_shading(const vec3_t& point);
+
+// The start and end node of `edge` in `controller`, null when the edge names a node it does not hold.
+const map_node_t* segment_node(const base_ctrl_e& controller, int32_t node);

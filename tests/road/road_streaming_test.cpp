@@ -1,0 +1,117 @@
+#include <algorithm>
+
+#include "engine/gfx_record.h"
+#include "common/world_view.h"
+#include "road_geometry_fixture.h"
+
+namespace {
+
+using road_streaming_test = road_geometry_test_t;
+
+// Slots that hold an edge.
+int32_t held_slots(base_ctrl_e& ctrl)
+{
+    int32_t held = 0;
+    for (int32_t slot = 0; slot < ctrl.segment_slot_count; ++slot)
+        held += ctrl.segment_slot(slot)->edge_index >= 0 ? 1 : 0;
+    return held;
+}
+
+TEST_F(road_streaming_test, edges_in_reach_take_free_slots_and_never_steal_a_shown_one)
+{
+    // Five short roads side by side, all in reach of the camera; four slots.
+    for (int32_t i = 0; i < 5; ++i)
+        road_edge({i * 100000.0f, 0, 0}, {i * 100000.0f, 0, -2000}, 0, 0);
+    ctrl.build_item_tree();
+    ASSERT_NE(ctrl.item_tree(), nullptr);
+    const cd_bounds_t everything = box_at({200000, 0, -1000}, 300000);
+    ctrl.draw_roads(everything);
+    EXPECT_EQ(ctrl.built.size(), 4u);
+    EXPECT_EQ(held_slots(ctrl), 4);
+    EXPECT_EQ(gfx_record_current().protos.size(), 4u);
+    // The next frame still finds every slot shown: the fifth road keeps waiting.
+    ctrl.draw_roads(everything);
+    EXPECT_EQ(ctrl.built.size(), 4u);
+    int32_t unbuilt = 0;
+    for (int32_t i = 0; i < 5; ++i)
+        unbuilt += ctrl.edges[i].segment_slot == -1 ? 1 : 0;
+    EXPECT_EQ(unbuilt, 1);
+}
+
+TEST_F(road_streaming_test, an_edge_that_comes_back_is_shown_again_without_a_rebuild)
+{
+    const int32_t near = road_edge({0, 0, 0}, {0, 0, -2000}, 0, 0);
+    const int32_t far = road_edge({500000, 0, 0}, {500000, 0, -2000}, 0, 0);
+    ctrl.build_item_tree();
+    ctrl.draw_roads(box_at({0, 0, -1000}, 5000));
+    ASSERT_EQ(ctrl.built, std::vector<int32_t>{near});
+    const int32_t slot = ctrl.edges[near].segment_slot;
+    ASSERT_GE(slot, 0);
+    // A mirror looking elsewhere hides nothing the main view shows.
+    set_drawing_secondary_view(true);
+    ctrl.draw_roads(box_at({500000, 0, -1000}, 5000));
+    set_drawing_secondary_view(false);
+    EXPECT_TRUE(ctrl.segment_slot(slot)->visible);
+    // The camera goes to the other road: the first one's slot is hidden but kept.
+    ctrl.draw_roads(box_at({500000, 0, -1000}, 5000));
+    EXPECT_EQ(ctrl.built, (std::vector<int32_t>{near, far}));
+    EXPECT_FALSE(ctrl.segment_slot(slot)->visible);
+    EXPECT_EQ(ctrl.segment_slot(slot)->edge_index, near);
+    EXPECT_TRUE(ctrl.freed.empty());
+    // And back: shown again, nothing built.
+    ctrl.draw_roads(box_at({0, 0, -1000}, 5000));
+    EXPECT_EQ(ctrl.built.size(), 2u);
+    EXPECT_TRUE(ctrl.segment_slot(slot)->visible);
+    // Replacing the map releases every slot.
+    ctrl.release_segments();
+    EXPECT_EQ(ctrl.freed.size(), 2u);
+    EXPECT_EQ(ctrl.item_tree(), nullptr);
+}
+
+TEST_F(road_streaming_test, hidden_slots_are_reused_least_recently_used_first)
+{
+    for (int32_t i = 0; i < 6; ++i)
+        road_edge({i * 100000.0f, 0, 0}, {i * 100000.0f, 0, -2000}, 0, 0);
+    ctrl.build_item_tree();
+    for (int32_t i = 0; i < 6; ++i)
+        ctrl.draw_roads(box_at({i * 100000.0f, 0, -1000}, 5000));
+    // Four slots: the last four roads hold them; the first two were given up, oldest first.
+    EXPECT_EQ(ctrl.edges[0].segment_slot, -1);
+    EXPECT_EQ(ctrl.edges[1].segment_slot, -1);
+    for (int32_t i = 2; i < 6; ++i)
+        EXPECT_GE(ctrl.edges[i].segment_slot, 0);
+    EXPECT_EQ(ctrl.freed, (std::vector<int32_t>{0, 1}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(road_streaming_test, a_cut_plane_hides_the_roads_on_its_cut_side_only)
+{
+    const int32_t west = road_edge({-5000, 0, 0}, {-5000, 0, -2000}, 0, 0);
+    const int32_t east = road_edge({5000, 0, 0}, {5000, 0, -2000}, 0, 0);
+    ctrl.build_item_tree();
+    const cd_bounds_t box = box_at({0, 0, -1000}, 20000);
+    ctrl.draw_roads(box);
+    ASSERT_TRUE(ctrl.segment_slot(ctrl.edges[west].segment_slot)->visible);
+    // A cut plane whose first line tells x >= 0 from x < 0, whose other two lines hold everywhere, and
+    // which keeps side 1 (x >= 0): the western road is cut.
+    const int32_t index = ctrl.add_miscitem();
+    map_miscitem_t& plane = ctrl.miscitems[index];
+    plane.type = 6;
+    const float lines[9] = {1, 0, 0, 0, 0, 1, 0, 0, 1};
+    std::copy(lines, lines + 9, &plane.tangents[0].x);
+    plane.params[0] = 1;
+    ctrl.active_list(base_ctrl_cut_planes).append(index);
+    ctrl.draw_roads(box);
+    EXPECT_FALSE(ctrl.segment_slot(ctrl.edges[west].segment_slot)->visible);
+    EXPECT_TRUE(ctrl.segment_slot(ctrl.edges[east].segment_slot)->visible);
+    // A plane whose side word is negative cuts nothing: the road comes back without a rebuild.
+    ctrl.miscitems[index].params[0] = -1;
+    ctrl.draw_roads(box);
+    EXPECT_TRUE(ctrl.segment_slot(ctrl.edges[west].segment_slot)->visible);
+    EXPECT_EQ(ctrl.built.size(), 2u);
+}
+
+}  // namespace
