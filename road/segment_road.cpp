@@ -445,7 +445,7 @@ bool segment_t::build_road(base_ctrl_e& controller, map_edge_t& edge)
     if (def.bytes == 0 || def.part_count < 1 || !(def.length() > 0.0f) || !start || !end)
         return false;
     road_build_t build{*this, controller, edge, *server, &def, {}, road_curve_t(*start, *end, edge.length),
-                       0,     0,          {},   {}};
+                       0,     0,          {},   {},      {},   {}};
     for (int32_t part = 0; part < std::min(def.part_count, road_max_parts); ++part)
         build.templates.emplace_back(def.parts[part]);
     build.road_layers = def.part_count == 1 ? 1 : 3;
@@ -470,7 +470,7 @@ bool segment_t::build_road_variant(base_ctrl_e& controller, map_edge_t& edge)
     if (!server || !start || !end)
         return false;
     road_build_t build{*this, controller, edge, *server, nullptr, {}, road_curve_t(*start, *end, edge.length),
-                       0,     0,          {},   {}};
+                       0,     0,          {},   {},      {},      {}};
     build.rows = std::max(1, static_cast<int32_t>(std::ceil(edge.length * 0.0025f)));
     build.sides[1].width = segment_strip_width(edge, 1);
     return build_rows(build);
