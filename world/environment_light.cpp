@@ -73,8 +73,8 @@ void environment_e::update_light(float seconds)
     float s = std::isfinite(seconds) ? std::fmod(seconds, day_seconds) : 0.0f;
     if (s < 0.0f)
         s += day_seconds;
-    const float m = s * (1.0f / 60.0f);
-    const int hour = static_cast<int>(m * (1.0f / 60.0f)) % 24;
+    const float m = s / 60.0f;
+    const int hour = static_cast<int>(m / 60.0f) % 24;
     const int next = (hour + 1) % 24;
     const float f = std::fmod(m, 60.0f) / 60.0f;
     const float by_255 = 0.003921569f;
