@@ -195,9 +195,8 @@ inline world_files_t build(const std::vector<std::vector<mesh_t>>& chunks, const
         const float file[3] = {centre.x, centre.y, -centre.z};
         std::array<uint16_t, 3> key{};
         for (int k = 0; k < 3; ++k)
-            key[static_cast<size_t>(k)] =
-                static_cast<uint16_t>((static_cast<long>(std::floor(file[k])) + static_cast<long>(offset[k])) /
-                                      static_cast<long>(edge));
+            key[static_cast<size_t>(k)] = static_cast<uint16_t>(
+                (static_cast<long>(std::floor(file[k])) + static_cast<long>(offset[k])) / static_cast<long>(edge));
         sectors[key].push_back(t);
     }
     bytes_t aabb;

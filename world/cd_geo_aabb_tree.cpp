@@ -236,8 +236,8 @@ cd_geo_aabb_tree_t::built_tree_t* cd_geo_aabb_tree_t::build_tree(const int32_t l
                 for (int32_t z = lo[2]; room && z <= hi[2]; ++z) {
                     if (x > 0xFFFF || y > 0xFFFF || z > 0xFFFF)
                         continue;
-                    const auto found = sector_keys_.find(key_of(static_cast<uint32_t>(x), static_cast<uint32_t>(y),
-                                                                static_cast<uint32_t>(z)));
+                    const auto found = sector_keys_.find(
+                        key_of(static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(z)));
                     if (found != sector_keys_.end())
                         room = add(found->second);
                 }

@@ -89,8 +89,8 @@ bool sector_index_parse(const uint8_t* data, size_t size, sector_index_t& out, s
     float offset[3];
     float edge = 0.0f;
     uint32_t count = 0;
-    if (!read_corners(in, index.corners[0], index.corners[1]) || !in.read_f32(offset[0]) ||
-        !in.read_f32(offset[1]) || !in.read_f32(offset[2]) || !in.read_f32(edge) || !in.read_u32(count))
+    if (!read_corners(in, index.corners[0], index.corners[1]) || !in.read_f32(offset[0]) || !in.read_f32(offset[1]) ||
+        !in.read_f32(offset[2]) || !in.read_f32(edge) || !in.read_u32(count))
         return fail(why, "the index ends early");
     for (int k = 0; k < 3; ++k) {
         if (!(std::fabs(offset[k]) < 1e9f))

@@ -138,6 +138,9 @@ void environment_e::set_time(int32_t seconds)
             ctrl.get()->set_game_time(static_cast<float>(seconds));
     }
     update_light(static_cast<float>(seconds));
+    const int32_t minutes = ((seconds / 60) % 1440 + 1440) % 1440;
+    api::message("environment: the time of day is %02d:%02d, the sky colour %08x", minutes / 60, minutes % 60,
+                 sky_colour_);
 }
 
 void environment_e::set_fov(int32_t degrees)

@@ -22,8 +22,8 @@ void map_e::get_item(cd_item_t& item, int)
     const size_t at = item.id & 0xFFFFu;
     const map_mesh_t* mesh = owner_->global_mesh(global);
     if (!mesh || at + 2 >= mesh->indices.size()) {
-        const uint32_t chunk = global < owner_->mesh_index().meshes.size() ? owner_->mesh_index().meshes[global].chunk
-                                                                           : global;
+        const uint32_t chunk =
+            global < owner_->mesh_index().meshes.size() ? owner_->mesh_index().meshes[global].chunk : global;
         report_error("unable to get data for chunk %u", chunk);
         item.vertex_count = 0;
         item.request = 0;

@@ -50,11 +50,10 @@ float map_noise_int(int x, int y)
 
 float map_noise_smooth(int x, int y)
 {
-    const float corners =
-        map_noise_int(x - 1, y - 1) + map_noise_int(x + 1, y - 1) + map_noise_int(x - 1, y + 1) +
-        map_noise_int(x + 1, y + 1);
-    const float sides = map_noise_int(x - 1, y) + map_noise_int(x + 1, y) + map_noise_int(x, y - 1) +
-                        map_noise_int(x, y + 1);
+    const float corners = map_noise_int(x - 1, y - 1) + map_noise_int(x + 1, y - 1) + map_noise_int(x - 1, y + 1) +
+                          map_noise_int(x + 1, y + 1);
+    const float sides =
+        map_noise_int(x - 1, y) + map_noise_int(x + 1, y) + map_noise_int(x, y - 1) + map_noise_int(x, y + 1);
     return corners / 16.0f + sides / 8.0f + map_noise_int(x, y) / 4.0f;
 }
 

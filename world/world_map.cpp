@@ -155,7 +155,8 @@ geometry_chunk_t* world_map_e::map_chunk(uint32_t chunk)
     for (const lightmap_group_t& group : maps->groups) {
         const uint16_t mesh = index_.meshes[group.mesh].mesh;
         if (mesh >= meshes->meshes.size()) {
-            api::error("<world_map_e> a light map of chunk %u names mesh %u of %zu", chunk, mesh, meshes->meshes.size());
+            api::error("<world_map_e> a light map of chunk %u names mesh %u of %zu", chunk, mesh,
+                       meshes->meshes.size());
             continue;
         }
         map_mesh_t& target = meshes->meshes[mesh];
