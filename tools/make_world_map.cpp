@@ -74,8 +74,8 @@ int main(int argc, char** argv)
     std::vector<std::vector<world_map_writer::mesh_t>> chunks;
     for (int cz = 0; cz < cells; cz += cells_per_chunk)
         for (int cx = 0; cx < cells; cx += cells_per_chunk)
-            chunks.push_back(world_map_writer::ground(vec3_t(x0 + cx * cell, y, z0 + cz * cell), cells_per_chunk,
-                                                      cell, rows_per_mesh));
+            chunks.push_back(world_map_writer::ground(vec3_t(x0 + cx * cell, y, z0 + cz * cell), cells_per_chunk, cell,
+                                                      rows_per_mesh));
     const world_map_writer::world_files_t files =
         world_map_writer::build(chunks, {"/shaders/world/ground.shd"}, sector_edge);
     for (const auto& [name, data] : files.files) {
@@ -87,6 +87,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    std::printf("%s: %d x %d cells of %g, %zu chunks, %zu files\n", argv[2], cells, cells, cell, chunks.size(), files.files.size());
+    std::printf("%s: %d x %d cells of %g, %zu chunks, %zu files\n", argv[2], cells, cells, cell, chunks.size(),
+                files.files.size());
     return 0;
 }
