@@ -36,6 +36,8 @@ world_process_t::world_process_t()
 
 world_process_t::~world_process_t()
 {
+    // The use of the decal cache taken when the world was made.
+    client_decal_release();
     withdraw_world_view(this);
     if (!background_.is_null())
         background_.release();

@@ -24,8 +24,8 @@ constexpr evalue_def_t drop_size_def =
     evalue_member("drop_size", evalue_point, sizeof(vec3_t), evalue_bind<&env_rain_e::drop_size>, nullptr, "0.2 0.2 2");
 constexpr evalue_def_t direction_def =
     evalue_member("direction", evalue_point, sizeof(vec3_t), evalue_bind<&env_rain_e::direction>, nullptr, "-90 0 0");
-constexpr evalue_def_t falling_speed_def = evalue_member("falling_speed", evalue_real, sizeof(float),
-                                                         evalue_bind<&env_rain_e::falling_speed>, nullptr, "180");
+constexpr evalue_def_t falling_speed_def =
+    evalue_member("falling_speed", evalue_real, sizeof(float), evalue_bind<&env_rain_e::falling_speed>, nullptr, "180");
 constexpr evalue_def_t bounding_range_def = evalue_member(
     "bounding_range", evalue_point, sizeof(vec3_t), evalue_bind<&env_rain_e::bounding_range>, nullptr, "1000 500 2000");
 constexpr evalue_def_t shader_name_def =

@@ -23,8 +23,8 @@ constexpr evalue_def_t jitter_size_def =
     evalue_member("jitter_size", evalue_real, sizeof(float), evalue_bind<&env_snow_e::jitter_size>, nullptr, "10");
 constexpr evalue_def_t direction_def =
     evalue_member("direction", evalue_point, sizeof(vec3_t), evalue_bind<&env_snow_e::direction>, nullptr, "-90 0 0");
-constexpr evalue_def_t falling_speed_def = evalue_member("falling_speed", evalue_real, sizeof(float),
-                                                         evalue_bind<&env_snow_e::falling_speed>, nullptr, "60");
+constexpr evalue_def_t falling_speed_def =
+    evalue_member("falling_speed", evalue_real, sizeof(float), evalue_bind<&env_snow_e::falling_speed>, nullptr, "60");
 constexpr evalue_def_t bounding_range_def = evalue_member(
     "bounding_range", evalue_point, sizeof(vec3_t), evalue_bind<&env_snow_e::bounding_range>, nullptr, "900 400 900");
 constexpr evalue_def_t shader_name_def =
@@ -41,9 +41,9 @@ env_snow_e::~env_snow_e() { release(); }
 
 const evalue_def_t* env_snow_e::get_evalue_root() const
 {
-    static std::array<evalue_def_t, 9> defs{flakes_count_def, shader_name_def, bounding_range_def,
-                                            falling_speed_def, direction_def,  jitter_size_def,
-                                            scale_x_def,       scale_y_def,    wind_sounds_def};
+    static std::array<evalue_def_t, 9> defs{flakes_count_def,  shader_name_def, bounding_range_def,
+                                            falling_speed_def, direction_def,   jitter_size_def,
+                                            scale_x_def,       scale_y_def,     wind_sounds_def};
     static const evalue_def_t* const root = decal_property_chain(defs, entity_t::get_evalue_root());
     return root;
 }

@@ -13,6 +13,7 @@
 #include "common/game_bridge.h"
 #include "common/view_params.h"
 #include "common/world_services.h"
+#include "world/owning_process.h"
 
 namespace {
 
@@ -24,7 +25,10 @@ constexpr evalue_def_t start_hour_def = evalue_member("start_hour", evalue_int, 
 const level_list_t environment_init_list(&entity_t::init_list, {-10, 0, 10});
 
 // The world services of the process an entity lives in, or null.
-world_services_t* services_of(const entity_t& entity) { return dynamic_cast<world_services_t*>(entity.process()); }
+world_services_t* services_of(const entity_t& entity)
+{
+    return dynamic_cast<world_services_t*>(owning_process(entity));
+}
 
 // The game controller of the world as the environment reads it, held for the caller's use.
 held_part_t<environment_ctrl_t> held_ctrl()

@@ -12,6 +12,7 @@
 #include "physics/scene_proc.h"
 #include "world/decal_generic.h"
 #include "world/map_e.h"
+#include "world/owning_process.h"
 #include "world/world_resources.h"
 
 namespace {
@@ -22,7 +23,7 @@ const level_list_t world_map_init_list(&object_e::object_init_list, {-10});
 
 physproc_t* physics_of(const entity_t& entity)
 {
-    auto* scene = dynamic_cast<scene_proc_t*>(entity.process());
+    auto* scene = dynamic_cast<scene_proc_t*>(owning_process(entity));
     return scene ? &scene->physics() : nullptr;
 }
 
@@ -47,7 +48,11 @@ world_map_e::~world_map_e() { free_all(); }
 
 const level_list_t* world_map_e::get_init_list() const { return &world_map_init_list; }
 
-float world_map_e::clock() const { return process() ? static_cast<float>(process()->process_time()) : 0.0f; }
+float world_map_e::clock() const
+{
+    const entity_proc_t* owner = owning_process(*this);
+    return owner ? static_cast<float>(owner->process_time()) : 0.0f;
+}
 
 bool world_map_e::load_index()
 {
