@@ -12,10 +12,10 @@
 
 namespace {
 
-constexpr evalue_def_t decal_script_def = evalue_member("decal_script", evalue_text, 64,
-                                                        evalue_bind<&decals_wrap_placer_e::decal_script>, nullptr, "");
-constexpr evalue_def_t decal_count_def = evalue_member(
-    "decal_count", evalue_int, sizeof(int32_t), evalue_bind<&decals_wrap_placer_e::decal_count>, nullptr, "1");
+constexpr evalue_def_t decal_script_def =
+    evalue_member("decal_script", evalue_text, 64, evalue_bind<&decals_wrap_placer_e::decal_script>, nullptr, "");
+constexpr evalue_def_t decal_count_def = evalue_member("decal_count", evalue_int, sizeof(int32_t),
+                                                       evalue_bind<&decals_wrap_placer_e::decal_count>, nullptr, "1");
 constexpr evalue_def_t rand_seed_def = evalue_member("rand_seed", evalue_int, sizeof(int32_t),
                                                      evalue_bind<&decals_wrap_placer_e::rand_seed>, nullptr, "12345");
 constexpr evalue_def_t fluctuation_def = evalue_member(
@@ -67,8 +67,8 @@ int decals_wrap_placer_e::place_all()
         direction.normalize();
         decal_params_t params;
         params.fields[14].integer = 0;
-        if (client_place_decal(owning_process(*this), position, position + direction * length, any, decal_script, params, 1,
-                               -1.0f))
+        if (client_place_decal(owning_process(*this), position, position + direction * length, any, decal_script,
+                               params, 1, -1.0f))
             ++placed;
     }
     client_decal_release();
