@@ -200,10 +200,23 @@ void environment_e::load_skies()
     }
     if (item)
         api::ci_dec_refs(item);
+    const char* folder = "/shaders/skies/";
+    char name[96];
+    std::snprintf(name, sizeof name, "%sup.shd", folder);
+    up_shader_ = api::mm_precache(name);
+    std::snprintf(name, sizeof name, "%sscll.shd", folder);
+    low_cloud_shader_ = api::mm_precache(name);
+    std::snprintf(name, sizeof name, "%ssclh.shd", folder);
+    high_cloud_shader_ = api::mm_precache(name);
 }
 
 void environment_e::free_skies()
 {
+    for (c_item_t** shader : {&up_shader_, &low_cloud_shader_, &high_cloud_shader_}) {
+        if (*shader)
+            api::ci_dec_refs(*shader);
+        *shader = nullptr;
+    }
     for (int32_t i = 0; i < sky_count_; ++i)
         if (horizon_shaders_[i])
             api::ci_dec_refs(horizon_shaders_[i]);
@@ -222,7 +235,11 @@ void environment_e::set_sky(int32_t index)
     sky_index_ = index;
 }
 
-void environment_e::set_sky_blend(float blend) { sky_blend_ = blend >= 0.0f && blend <= 1.0f ? blend : 1.0f; }
+void environment_e::set_sky_blend(float blend)
+{
+    sky_blend_ = blend >= 0.0f && blend <= 1.0f ? blend : 1.0f;
+    dome_.set_drop(sky_drop());
+}
 
 void environment_e::set_weather_state(int32_t surface_class) { weather_.set_state(surface_class); }
 

@@ -123,6 +123,7 @@ void environment_e::update_light(float seconds)
     const uint32_t packed = 0xFF000000u + to_byte(sky[0]) + to_byte(sky[1]) * 256u + to_byte(sky[2]) * 65536u;
     sky_colour_ = packed;
     current_sky_colour = packed;
+    dome_.colour(packed, weather_.low_cloud_alpha(), weather_.high_cloud_alpha());
 
     if (game_bridge_t* bridge = get_game_bridge()) {
         uint32_t clear = 0xFF000000u;

@@ -23,17 +23,16 @@ constexpr evalue_def_t streamed_def =
     evalue_member("streamed", evalue_bool, sizeof(bool), evalue_bind<&sound_e::streamed>, nullptr, "false");
 constexpr evalue_def_t rate_def =
     evalue_member("rate", evalue_real, sizeof(float), evalue_bind<&sound_e::rate>, nullptr, "1.0");
-constexpr evalue_def_t start_running_def = evalue_member("start_running", evalue_bool, sizeof(bool),
-                                                         evalue_bind<&sound_e::start_running>, nullptr, "false");
+constexpr evalue_def_t start_running_def =
+    evalue_member("start_running", evalue_bool, sizeof(bool), evalue_bind<&sound_e::start_running>, nullptr, "false");
 constexpr evalue_def_t multi_play_def =
     evalue_member("multi_play", evalue_bool, sizeof(bool), evalue_bind<&sound_e::multi_play>, nullptr, "false");
 constexpr evalue_def_t min_dist_def =
     evalue_member("min_dist", evalue_real, sizeof(float), evalue_bind<&sound_e::min_dist>, nullptr, "128.0");
 constexpr evalue_def_t max_dist_def =
     evalue_member("max_dist", evalue_real, sizeof(float), evalue_bind<&sound_e::max_dist>, nullptr, "1024.0");
-constexpr evalue_def_t active_def =
-    evalue_member("active", evalue_bool, sizeof(bool), evalue_bind<&sound_e::active>, nullptr, "false",
-                  evalue_bind_status<&sound_e::active_status>);
+constexpr evalue_def_t active_def = evalue_member("active", evalue_bool, sizeof(bool), evalue_bind<&sound_e::active>,
+                                                  nullptr, "false", evalue_bind_status<&sound_e::active_status>);
 
 }  // namespace
 
@@ -47,9 +46,9 @@ sound_e::~sound_e()
 
 const evalue_def_t* sound_e::get_evalue_root() const
 {
-    static std::array<evalue_def_t, 11> defs{file_def,          volume_def,     ambient_def,  looped_def,
-                                             streamed_def,      rate_def,       start_running_def,
-                                             multi_play_def,    min_dist_def,   max_dist_def, active_def};
+    static std::array<evalue_def_t, 11> defs{file_def,     volume_def,   ambient_def,       looped_def,
+                                             streamed_def, rate_def,     start_running_def, multi_play_def,
+                                             min_dist_def, max_dist_def, active_def};
     static const evalue_def_t* const root = decal_property_chain(defs, object_e::get_evalue_root());
     return root;
 }

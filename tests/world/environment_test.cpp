@@ -7,6 +7,7 @@
 
 #include "../frame/frame_fixture.h"
 #include "engine/command_line.h"
+#include "engine/gfx_record.h"
 #include "engine/random.h"
 #include "engine/vfs.h"
 #include "engine_testing/test_entity_type.h"
@@ -133,6 +134,32 @@ TEST_F(environment_test, a_missing_sun_definition_is_reported)
     std::snprintf(environment_.def_name, sizeof environment_.def_name, "/defs/none.def");
     EXPECT_FALSE(environment_.load_sun_data());
     EXPECT_TRUE(engine_log_has("failed to read sun data."));
+}
+
+TEST_F(environment_test, a_set_sky_draws_its_walls_cap_sun_and_the_clouds_the_cover_calls_for)
+{
+    write_data_file("defs/seg_server/skies.def",
+                    "skies { sky_shader_count = 1; sky_shader0 = /shaders/skies/h.shd; }\n");
+    for (const char* shader : {"h", "up", "scll", "sclh", "sun"})
+        write_data_file(std::string("shaders/skies/") + shader + ".shd", "texture 8 8\n");
+    ASSERT_EQ(environment_.init(0), 0);
+    environment_.draw();
+    EXPECT_TRUE(gfx_record_current().data.empty()) << "no sky until one is set";
+    environment_.set_sky(0);
+    environment_.update_light(12.0f * 3600.0f);
+    environment_.draw();
+    // Eight walls and the cap, then the low clouds only (cover 0.5); the sun at noon.
+    EXPECT_EQ(gfx_record_current().data.size(), 10u);
+    EXPECT_EQ(gfx_record_current().sprites.size(), 1u);
+    const sky_dome_t& dome = environment_.dome();
+    EXPECT_EQ(dome.cap_colours[3], environment_.sky_colour());
+    EXPECT_EQ(dome.low_clouds[0] >> 24, 127u) << "the low clouds' centre: (1 - 0.5) x 255";
+    EXPECT_EQ(dome.low_clouds[1] >> 24, 0u) << "their rim is clear";
+    environment_.set_sky_blend(0.5f);
+    EXPECT_FLOAT_EQ(dome.walls[0][0].y, 60.0f - 32.0f) << "the lower ring drops by (1 - t) x 64";
+    EXPECT_FLOAT_EQ(dome.walls[4][0].y, 300.0f);
+    EXPECT_FLOAT_EQ(dome.walls[1][0].z, -352.0f) << "the second side faces -z";
+    environment_.destroy(0);
 }
 
 // The weather rolled over many periods from the engine's seeded source.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "../frame/frame_fixture.h"
 #include "world/box_helper.h"
 #include "world/plain_sound.h"
@@ -64,8 +63,7 @@ TEST_F(sound_helper_test, the_editor_corrects_volumes_and_distances_and_names_th
     sound.volume_percent = 120;
     sound.min_dist = 400.0f;
     ASSERT_TRUE(sound.edit_check_me(text, sizeof text));
-    EXPECT_STREQ(text,
-                 "Sound volume is out of range (120); Min distance is greater than or equal to max distance.");
+    EXPECT_STREQ(text, "Sound volume is out of range (120); Min distance is greater than or equal to max distance.");
     sound.min_dist = 10.0f;
     ASSERT_TRUE(sound.edit_check_me(text, sizeof text));
     EXPECT_STREQ(text, "Sound volume is out of range (120)");
