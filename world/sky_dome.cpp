@@ -5,9 +5,9 @@ namespace {
 // One side of the -x wall from its top and bottom heights, turned a quarter `turns` times about y.
 std::array<vec3_t, sky_dome_t::wall_points> wall(int turns, float bottom, float top)
 {
-    std::array<vec3_t, sky_dome_t::wall_points> points = {
-        vec3_t(-352, top, 0),       vec3_t(-256, top, -256), vec3_t(-256, bottom, -256),
-        vec3_t(-352, bottom, 0),    vec3_t(-256, bottom, 256), vec3_t(-256, top, 256)};
+    std::array<vec3_t, sky_dome_t::wall_points> points = {vec3_t(-352, top, 0),       vec3_t(-256, top, -256),
+                                                          vec3_t(-256, bottom, -256), vec3_t(-352, bottom, 0),
+                                                          vec3_t(-256, bottom, 256),  vec3_t(-256, top, 256)};
     for (vec3_t& p : points)
         for (int t = 0; t < turns; ++t)
             p = vec3_t(-p.z, p.y, p.x);
@@ -17,8 +17,8 @@ std::array<vec3_t, sky_dome_t::wall_points> wall(int turns, float bottom, float 
 }  // namespace
 
 const float sky_dome_t::wall_uv[16] = {0.5f, 0, 1, 0, 1, 1, 0.5f, 1, 0, 1, 0, 0, 0, 0, 0, 0};
-const float sky_dome_t::cloud_uv[20] = {0.5f, 0.5f,   0, 0.5f,  0.125f, 0.875f, 0.5f,   1, 0.875f, 0.875f,
-                                        1,    0.5f, 0.875f, 0.125f, 0.5f, 0,    0.125f, 0.125f, 0, 0.5f};
+const float sky_dome_t::cloud_uv[20] = {0.5f, 0.5f, 0,      0.5f,   0.125f, 0.875f, 0.5f,   1,      0.875f, 0.875f,
+                                        1,    0.5f, 0.875f, 0.125f, 0.5f,   0,      0.125f, 0.125f, 0,      0.5f};
 
 sky_dome_t::sky_dome_t()
 {

@@ -12,6 +12,7 @@
 #include "physics/scene_proc.h"
 #include "world/decal_generic.h"
 #include "world/map_e.h"
+#include "world/map_packets.h"
 #include "world/owning_process.h"
 #include "world/world_resources.h"
 
@@ -169,6 +170,16 @@ geometry_chunk_t* world_map_e::map_chunk(uint32_t chunk)
         if (!(target.flags & map_mesh_t::flag_lightmap))
             lightmap_colour_vertices(group, target);
     }
+    for (uint32_t mesh = 0; mesh < meshes->meshes.size(); ++mesh) {
+        const bool lit = meshes->meshes[mesh].flags & map_mesh_t::flag_lightmap;
+        r_packet_t* vertices = api::gfx_alloc_packet(lit ? &map_vpd_lmap : &map_vpd_vertex, geometry, 0);
+        r_packet_t* indices = api::gfx_alloc_packet(&map_ipd, geometry, 0);
+        for (r_packet_t* packet : {vertices, indices})
+            if (packet)
+                packet->set_item(geometry, static_cast<int>(mesh));
+        record.vertex_packets.push_back(vertices);
+        record.index_packets.push_back(indices);
+    }
     // Both stay locked while mapped: the meshes point into the light maps and the collision into the
     // meshes.
     record.geometry = geometry;
@@ -185,6 +196,10 @@ void world_map_e::unmap_chunk(uint32_t chunk)
     if (chunk >= chunks_.size() || !chunks_[chunk].mapped)
         return;
     chunk_t& record = chunks_[chunk];
+    for (auto* packets : {&record.vertex_packets, &record.index_packets})
+        for (r_packet_t* packet : *packets)
+            if (packet && packet->dec_refs() == 0)
+                api::gfx_free_packet(packet);
     for (c_item_t* item : {record.lightmap, record.geometry}) {
         c_item_release(item);
         api::ci_dec_refs(item);
@@ -245,16 +260,10 @@ void world_map_e::visit()
         geometry_chunk_t* const meshes = map_chunk(chunk);
         if (!meshes)
             continue;
-        for (map_mesh_t& mesh : meshes->meshes) {
-            if (!(mesh.flags & map_mesh_t::flag_no_vtree) || mesh.frame_stamp == frame_)
-                continue;
-            mesh.frame_stamp = frame_;
-            const float centre[3] = {mesh.centre.x, mesh.centre.y, mesh.centre.z};
-            const bool visible = mesh.max_distance
-                                     ? api::gfx_sphere_visible_dist(centre, mesh.radius, float(mesh.max_distance))
-                                     : api::gfx_sphere_visible(centre, mesh.radius);
-            if (visible)
-                draw_mesh(mesh);
+        for (uint32_t index = 0; index < meshes->meshes.size(); ++index) {
+            map_mesh_t& mesh = meshes->meshes[index];
+            if ((mesh.flags & map_mesh_t::flag_no_vtree) && mesh.frame_stamp != frame_)
+                draw_if_visible(chunk, index, mesh);
         }
     }
 }
@@ -279,23 +288,41 @@ void world_map_e::visit_sphere_tree(const std::vector<sphere_node_t>& nodes, int
 void world_map_e::visit_mesh(uint32_t global)
 {
     map_mesh_t* const mesh = global_mesh(global);
-    if (!mesh || mesh->frame_stamp == frame_)
-        return;
-    mesh->frame_stamp = frame_;
-    const float centre[3] = {mesh->centre.x, mesh->centre.y, mesh->centre.z};
-    const bool visible = mesh->max_distance
-                             ? api::gfx_sphere_visible_dist(centre, mesh->radius, float(mesh->max_distance))
-                             : api::gfx_sphere_visible(centre, mesh->radius);
-    if (visible)
-        draw_mesh(*mesh);
+    if (mesh && mesh->frame_stamp != frame_)
+        draw_if_visible(index_.meshes[global].chunk, index_.meshes[global].mesh, *mesh);
 }
 
-void world_map_e::draw_mesh(const map_mesh_t& mesh)
+void world_map_e::draw_if_visible(uint32_t chunk, uint32_t index, map_mesh_t& mesh)
+{
+    mesh.frame_stamp = frame_;
+    const float centre[3] = {mesh.centre.x, mesh.centre.y, mesh.centre.z};
+    const bool visible = mesh.max_distance
+                             ? api::gfx_sphere_visible_dist(centre, mesh.radius, static_cast<float>(mesh.max_distance))
+                             : api::gfx_sphere_visible(centre, mesh.radius);
+    if (visible)
+        draw_mesh(chunk, index, mesh);
+}
+
+void world_map_e::draw_mesh(uint32_t chunk, uint32_t index, const map_mesh_t& mesh)
 {
     if (mesh.indices.empty()) {
         api::error("gdata with 0 indices encountered !!!");
         return;
     }
+    const chunk_t& record = chunks_[chunk];
+    if (index >= record.vertex_packets.size())
+        return;
+    r_proto_t* proto = api::gfx_alloc_proto(1);
+    if (!proto)
+        return;
+    proto->set_vertex_packet(0, record.vertex_packets[index]);
+    proto->set_index_packet(record.index_packets[index]);
+    proto->set_shader(mesh.shader ? mesh.shader->object : nullptr);
+    if (mesh.lightmap && (mesh.flags & map_mesh_t::flag_lightmap))
+        proto->set_lmap(mesh.lightmap);
+    api::gfx_queue_proto(proto);
+    if (proto->dec_refs() == 0)
+        api::gfx_free_proto(proto);
     ++meshes_drawn_;
 }
 

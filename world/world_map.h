@@ -8,6 +8,7 @@
 
 struct c_item_t;
 class map_e;
+class r_packet_t;
 
 // Base of the static world and the sky: a directory of world map files ("path").
 class world_e : public object_e {
@@ -69,8 +70,8 @@ public:
 protected:
     // Reads "mesh.dat"; false (reported) when it cannot.
     bool load_index();
-    // Queues one mesh for drawing.
-    void draw_mesh(const map_mesh_t& mesh);
+    // Queues mesh `index` of mapped chunk `chunk` for drawing.
+    void draw_mesh(uint32_t chunk, uint32_t index, const map_mesh_t& mesh);
     // Whether the entity keeps chunks mapped forever (the sky).
     virtual bool keeps_chunks() const { return false; }
 
@@ -81,11 +82,16 @@ private:
         c_item_t* geometry = nullptr;
         c_item_t* lightmap = nullptr;
         bool mapped = false;
+        // One vertex and one index packet per mesh.
+        std::vector<r_packet_t*> vertex_packets;
+        std::vector<r_packet_t*> index_packets;
     };
 
     void visit_sphere_tree(const std::vector<sphere_node_t>& nodes, int32_t node);
     // Draws one global mesh once per frame when it can be seen.
     void visit_mesh(uint32_t global);
+    // Stamps a mesh with this frame and draws it when it can be seen.
+    void draw_if_visible(uint32_t chunk, uint32_t index, map_mesh_t& mesh);
     // The process clock in seconds.
     float clock() const;
     void free_all();

@@ -10,6 +10,7 @@
 #include "engine/cache.h"
 #include "engine/clock.h"
 #include "engine/entity_reg.h"
+#include "engine/gfx_record.h"
 #include "physics/body_callback.h"
 #include "frame/world_types.h"
 #include "world/collision_sector_files.h"
@@ -176,6 +177,9 @@ TEST_F(world_map_test, without_a_visibility_tree_every_flagged_mesh_is_drawn_onc
     map_->visit();
     EXPECT_EQ(map_->meshes_drawn(), 2u);
     EXPECT_TRUE(map_->chunk_mapped(0));
+    ASSERT_EQ(gfx_record_current().protos.size(), 2u);
+    EXPECT_EQ(gfx_record_current().protos[0].vertex_declaration, "map_vpd_vertex");
+    EXPECT_EQ(gfx_record_current().protos[0].index_declaration, "map_ipd");
     map_->visit();
     EXPECT_EQ(map_->meshes_drawn(), 4u);
 }
