@@ -53,8 +53,8 @@ const uint16_t* indices(void* owner, int element)
 
 }  // namespace
 
-const r_packet_decl_t map_vpd_vertex = {"map_vpd_vertex", vertex_count, positions, nullptr, nullptr, colours,
-                                        centre,           nullptr,      nullptr};
-const r_packet_decl_t map_vpd_lmap = {"map_vpd_lmap", vertex_count, positions, nullptr, nullptr, nullptr,
-                                      centre,         nullptr,      nullptr};
+const r_packet_decl_t map_vpd_vertex = {"map_vpd_vertex", vertex_count, positions, nullptr, nullptr,
+                                        colours,          centre,       nullptr,   nullptr};
+const r_packet_decl_t map_vpd_lmap = {"map_vpd_lmap", vertex_count, positions, nullptr, nullptr,
+                                      nullptr,        centre,       nullptr,   nullptr};
 const r_packet_decl_t map_ipd = {"map_ipd", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, index_count, indices};

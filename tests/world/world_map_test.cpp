@@ -6,12 +6,16 @@
 #include <vector>
 
 #include "../../tools/world_map_writer.h"
+#include "../frame/frame_fixture.h"
 #include "../physics/physproc_fixture.h"
 #include "engine/cache.h"
 #include "engine/clock.h"
 #include "engine/entity_reg.h"
 #include "engine/gfx_record.h"
 #include "physics/body_callback.h"
+#include "engine/eblock.h"
+#include "engine/process.h"
+#include "frame/world_process.h"
 #include "frame/world_types.h"
 #include "world/collision_sector_files.h"
 #include "world/map_e.h"
@@ -148,6 +152,22 @@ TEST_F(world_map_test, a_box_spanning_many_sectors_in_z_gets_every_one_of_them)
     wanted.add_point(0, 0, -850);
     EXPECT_LE(root->bounds.minimum[2], -850.0f);
     EXPECT_GE(root->bounds.maximum[2], 850.0f) << "the z range is ordered after negation";
+    collision->release_tree(handle);
+}
+
+TEST_F(world_map_test, a_tree_over_more_than_256_sectors_keeps_the_first_256_and_says_so)
+{
+    write_ground("fine", 100.0f);  // 20 x 20 sectors
+    ASSERT_EQ(load("fine"), 0);
+    map_e* collision = map_->collision();
+    ASSERT_EQ(collision->sector_count(), 400u);
+    uint32_t handle = 0;
+    EXPECT_NE(collision->get_tree_in_box(&handle, {-950, -1, -950}, {750, 1, 750}), nullptr);
+    EXPECT_FALSE(engine_log_matching("building range tree & maximum number[256] of sectors reached").empty());
+    EXPECT_EQ(collision->resident_sectors(), 256);
+    collision->release_tree(handle);
+    EXPECT_NE(collision->get_tree_in_box(&handle, {-2000, -1, -2000}, {2000, 1, 2000}), nullptr);
+    EXPECT_FALSE(engine_log_matching("building whole tree & maximum number[256] of sectors reached").empty());
     collision->release_tree(handle);
 }
 
@@ -295,6 +315,58 @@ TEST_F(world_map_test, light_maps_and_visibility_trees_check_what_they_name)
     EXPECT_FALSE(visibility_tree_parse(tree.data(), tree.size(), 1, vtree, why)) << "mesh 1 of a map of one";
     tree[tree.size() - 2] = 1;
     EXPECT_FALSE(visibility_tree_parse(tree.data(), tree.size(), 2, vtree, why)) << "sphere tree 1 of one";
+}
+
+// A world process holding a world map made from an entity block.
+class world_map_world_test : public world_test_t {
+protected:
+    void SetUp() override
+    {
+        world_test_t::SetUp();
+        if (!entity_find_type("world.map"))
+            register_world_types();
+        const auto files =
+            world_map_writer::build({world_map_writer::ground({0, 0, 0}, 4, 100.0f, 2)}, {"/shaders/g.shd"}, 1000);
+        for (const auto& [file, bytes] : files.files)
+            write_data_file("maps/small/" + file, std::string(bytes.begin(), bytes.end()));
+        write_data_file("scripts/test/world.esc", "entity world.map { path = \"/maps/small\"; }\n");
+        world_ = new world_process_t;
+        process_add(world_, nullptr, -1, 0);
+        world_->lock();
+        eblock_t* block = world_->eblock_from_name("/scripts/test/world.esc");
+        ASSERT_TRUE(block && world_->init_eblock(block));
+        map_ = dynamic_cast<world_map_e*>(block->root());
+        ASSERT_NE(map_, nullptr);
+    }
+    void TearDown() override
+    {
+        world_->teardown();
+        world_->unlock();
+        world_test_t::TearDown();
+    }
+    void run_seconds(int seconds)
+    {
+        for (int i = 0; i < seconds; ++i)
+            process_run_frame(1.0);
+    }
+
+    world_process_t* world_ = nullptr;
+    world_map_e* map_ = nullptr;
+};
+
+TEST_F(world_map_world_test, a_chunk_used_within_ten_seconds_stays_and_an_idle_one_goes)
+{
+    EXPECT_TRUE(world_->physics().in_hash(map_->collision()))
+        << "the collision went into the world's physics during the block's init";
+    ASSERT_NE(map_->map_chunk(0), nullptr);
+    run_seconds(9);
+    ASSERT_TRUE(map_->chunk_mapped(0));
+    map_->map_chunk(0);  // used again at 9 s
+    run_seconds(3);
+    EXPECT_TRUE(map_->chunk_mapped(0)) << "the pass at 11 s finds it used 2 s ago";
+    run_seconds(10);
+    EXPECT_FALSE(map_->chunk_mapped(0)) << "the pass at 21 s finds it idle for 12 s";
+    EXPECT_EQ(map_->resident_files(), 0);
 }
 
 }  // namespace
