@@ -136,6 +136,9 @@ float environment_e::game_time() const
 
 void environment_e::set_time(int32_t seconds)
 {
+    // A time before midnight counts back from the end of the day.
+    if (seconds < 0)
+        seconds = seconds % 86400 + 86400;
     {
         const held_part_t<environment_ctrl_t> ctrl = held_ctrl();
         if (ctrl.get())

@@ -103,6 +103,22 @@ int world_map_e::init(int phase)
     return 0;
 }
 
+void world_map_e::precache()
+{
+    char name[256];
+    std::snprintf(name, sizeof name, "%s/textures", path);
+    c_item_t* const list = api::mm_map_fld(name, textures_item_new, this);
+    if (!list)
+        return;
+    if (const auto* textures = static_cast<const texture_list_resource_t*>(c_item_lock(list))) {
+        for (const std::string& shader : textures->list.names)
+            if (!shader.empty())
+                api::gfx_shader_precache(shader.c_str());
+        c_item_release(list);
+    }
+    api::ci_dec_refs(list);
+}
+
 int world_map_e::destroy(int phase)
 {
     if (phase == 0)

@@ -40,6 +40,8 @@ public:
     // Phase -10 loads the index, the visibility tree and the collision; -1 (and the process shut down)
     // when the map's files cannot be read.
     int init(int phase) override;
+    // Hands every shader of the texture list to the renderer before the map loads.
+    void precache() override;
     int destroy(int phase) override;
     // Evicts idle chunks and maintains the collision.
     void handler() override;

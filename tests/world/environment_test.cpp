@@ -299,6 +299,17 @@ TEST_F(environment_test, a_section_with_another_magic_or_bad_values_changes_noth
     api::vfs_close(in);
     EXPECT_FLOAT_EQ(e.weather().cloudiness, 0.0f);
     (void)written;
+
+    uint8_t section[63] = "3nv1r0nm3nth34d3r";
+    section[59] = 5;  // sky 5 of an environment that holds none
+    const int sky_file = api::vfs_open("/sky.bin", 0x301, 0x1b6);
+    api::vfs_write(sky_file, section, sizeof section);
+    api::vfs_close(sky_file);
+    in = api::vfs_open("/sky.bin", 0, 0);
+    EXPECT_EQ(e.load(in, 14), 63);
+    api::vfs_close(in);
+    EXPECT_EQ(e.sky_index(), -1);
+    EXPECT_FALSE(engine_log_matching("the save names sky 5, of 0").empty());
 }
 
 // A game world with the real environment and a test clock as its controller.
@@ -339,6 +350,8 @@ TEST_F(environment_world_test, set_time_twenty_sets_the_clock_to_72000_seconds_a
     EXPECT_EQ(environment.get()->sky_colour(), environment_e::current_sky_colour);
     api::cmd_execute("g_set_time");
     EXPECT_FLOAT_EQ(clock.get()->clock, 72000.0f) << "without an argument nothing changes";
+    api::cmd_execute("g_set_time -5");
+    EXPECT_FLOAT_EQ(clock.get()->clock, 19.0f * 3600.0f) << "five hours before midnight";
 }
 
 }  // namespace
