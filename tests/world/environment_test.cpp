@@ -15,6 +15,7 @@
 #include "frame/game_process.h"
 #include "frame/type_registry.h"
 #include "frame/world_types.h"
+#include "world/env_rain.h"
 #include "world/environment.h"
 
 namespace {
@@ -45,8 +46,14 @@ public:
     }
     float game_time() const override { return clock; }
     void set_game_time(float seconds) override { clock = seconds; }
-    bool nearest_dry_box(const vec3_t&, dry_box_t&) override { return false; }
+    bool nearest_dry_box(const vec3_t&, dry_box_t& out) override
+    {
+        out = dry;
+        return has_dry;
+    }
     float clock = 0.0f;
+    bool has_dry = false;
+    dry_box_t dry;
 };
 
 // What the weather told its effects and the windshields.
@@ -352,6 +359,34 @@ TEST_F(environment_world_test, set_time_twenty_sets_the_clock_to_72000_seconds_a
     EXPECT_FLOAT_EQ(clock.get()->clock, 72000.0f) << "without an argument nothing changes";
     api::cmd_execute("g_set_time -5");
     EXPECT_FLOAT_EQ(clock.get()->clock, 19.0f * 3600.0f) << "five hours before midnight";
+}
+
+TEST_F(environment_world_test, drops_under_a_dry_area_are_hidden_and_come_back_when_it_is_left)
+{
+    api::cmd_execute("map xyz");
+    const held_part_t<test_clock_e> clock(get_game_bridge()->base_ctrl());
+    ASSERT_NE(clock.get(), nullptr);
+    clock.get()->has_dry = true;
+    clock.get()->dry = {{0, 0, 0}, {-300, -1000, -300}, {300, 1000, 300}};
+    env_rain_e rain;
+    rain.item_count = 400;
+    rain.falling_speed = 0.0f;
+    ASSERT_EQ(rain.init(0), 0);
+    rain.set_intensity(1.0f);
+    rain.update(0.02f, {0, 0, 0});
+    int hidden = 0;
+    for (int32_t d = 0; d < rain.drop_count(); ++d) {
+        const vec3_t world = rain.vertex(d, 1) + vec3_t(0, rain.hidden(d) ? weather_hidden_drop : 0.0f, 0);
+        const bool dry = std::fabs(world.x) <= 300.0f && std::fabs(world.z) <= 300.0f;
+        EXPECT_EQ(rain.hidden(d), dry) << d;
+        hidden += rain.hidden(d);
+    }
+    EXPECT_GT(hidden, 0);
+    clock.get()->dry = {{50000, 0, 0}, {49000, -1000, -300}, {51000, 1000, 300}};
+    rain.update(0.02f, {0, 0, 0});
+    for (int32_t d = 0; d < rain.drop_count(); ++d)
+        EXPECT_FALSE(rain.hidden(d)) << "out of the dry area every drop shows again";
+    rain.destroy(0);
 }
 
 }  // namespace
