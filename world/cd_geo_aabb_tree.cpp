@@ -106,6 +106,7 @@ bool cd_geo_aabb_tree_t::load(const char* directory)
             if (sector_keys_.count(key))
                 continue;
             sector_t sector;
+            sector.coordinates = coordinates;
             char name[256];
             std::snprintf(name, sizeof name, "%s/aabb%04x%04x%04x.btr", directory, coordinates[0], coordinates[1],
                           coordinates[2]);
@@ -147,7 +148,8 @@ cd_bvnode_t* cd_geo_aabb_tree_t::get_tree(uint32_t* handle)
 cd_bvnode_t* cd_geo_aabb_tree_t::get_tree_in_box(uint32_t* handle, const vec3_t& corner_a, const vec3_t& corner_b)
 {
     *handle = 0;
-    if (no_data_)
+    const float corners[6] = {corner_a.x, corner_a.y, corner_a.z, corner_b.x, corner_b.y, corner_b.z};
+    if (no_data_ || !std::all_of(corners, corners + 6, [](float v) { return std::isfinite(v); }))
         return nullptr;
     const vec3_t box_min(std::min(corner_a.x, corner_b.x), std::min(corner_a.y, corner_b.y),
                          std::min(corner_a.z, corner_b.z));
@@ -229,7 +231,16 @@ cd_geo_aabb_tree_t::built_tree_t* cd_geo_aabb_tree_t::build_tree(const int32_t l
         tree.sectors.push_back(index);
         return true;
     };
-    if (!whole) {
+    const double volume = (double(hi[0]) - lo[0] + 1) * (double(hi[1]) - lo[1] + 1) * (double(hi[2]) - lo[2] + 1);
+    if (!whole && volume > static_cast<double>(sectors_.size())) {
+        // A range larger than the table (a fine grid over a wide map) is looked up sector by sector.
+        for (size_t i = 0; i < sectors_.size(); ++i) {
+            const auto& c = sectors_[i].coordinates;
+            if (c[0] >= lo[0] && c[0] <= hi[0] && c[1] >= lo[1] && c[1] <= hi[1] && c[2] >= lo[2] && c[2] <= hi[2] &&
+                !add(i))
+                break;
+        }
+    } else if (!whole) {
         bool room = true;
         for (int32_t x = lo[0]; room && x <= hi[0]; ++x)
             for (int32_t y = lo[1]; room && y <= hi[1]; ++y)

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <list>
 #include <string>
@@ -64,6 +65,7 @@ public:
 private:
     // One sector of the table.
     struct sector_t {
+        std::array<uint16_t, 3> coordinates{};
         std::string name;
         c_item_t* item = nullptr;
         sector_tree_t* tree = nullptr;

@@ -22,7 +22,8 @@ public:
     static constexpr int32_t max_vertices = 8001;
     static constexpr int32_t max_drops = max_vertices / 3;
 
-    env_rain_e() = default;
+    // Drawn each frame: the draw takes the camera the handler follows.
+    env_rain_e() { type_flags |= 2u; }
     ~env_rain_e() override;
 
     const evalue_def_t* get_evalue_root() const override;

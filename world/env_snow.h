@@ -21,7 +21,8 @@ public:
     // Most flakes one entity keeps.
     static constexpr int32_t max_flakes = 65536;
 
-    env_snow_e() = default;
+    // Drawn each frame: the draw takes the camera the handler follows.
+    env_snow_e() { type_flags |= 2u; }
     ~env_snow_e() override;
 
     const evalue_def_t* get_evalue_root() const override;

@@ -162,6 +162,9 @@ TEST_F(world_map_test, a_tree_over_more_than_256_sectors_keeps_the_first_256_and
     map_e* collision = map_->collision();
     ASSERT_EQ(collision->sector_count(), 400u);
     uint32_t handle = 0;
+    ASSERT_NE(collision->get_tree_in_box(&handle, {-40, -1, -40}, {40, 1, 40}), nullptr);
+    EXPECT_EQ(collision->resident_sectors(), 16) << "the sectors round the box, widened by one each way";
+    collision->release_tree(handle);
     EXPECT_NE(collision->get_tree_in_box(&handle, {-950, -1, -950}, {750, 1, 750}), nullptr);
     EXPECT_FALSE(engine_log_matching("building range tree & maximum number[256] of sectors reached").empty());
     EXPECT_EQ(collision->resident_sectors(), 256);
