@@ -54,6 +54,7 @@ public:
     void clear_background(entity_t* entity) override;
     // The lights of the scenery (the client process's own).
     r_light_t* new_light() override { return client_proc_t::new_light(); }
+    const std::vector<c_item_t*>& light_items() const override { return get_lights(); }
     bool remove_light(r_light_t* light) override { return client_proc_t::remove_light(light); }
     // Loads a block of the scenery (rain, snow) into the world.
     entity_t* instantiate_block(const char* script) override;

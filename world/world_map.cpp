@@ -9,6 +9,7 @@
 #include "engine/gfx_view.h"
 #include "common/c_item_ops.h"
 #include "common/engine_api.h"
+#include "common/world_services.h"
 #include "physics/scene_proc.h"
 #include "world/decal_generic.h"
 #include "world/map_e.h"
@@ -336,7 +337,16 @@ void world_map_e::draw_mesh(uint32_t chunk, uint32_t index, const map_mesh_t& me
     proto->set_shader(mesh.shader ? mesh.shader->object : nullptr);
     if (mesh.lightmap && (mesh.flags & map_mesh_t::flag_lightmap))
         proto->set_lmap(mesh.lightmap);
+    const auto* services = dynamic_cast<const world_services_t*>(owning_process(*this));
+    const std::vector<c_item_t*>* lights = services ? &services->light_items() : nullptr;
+    const int mode = api::gfx_path_get_current();
+    if (mode == 1 && lights && !lights->empty())
+        proto->set_lights(lights);
     api::gfx_queue_proto(proto);
+    if ((mode == 3 || mode == 4) && lights)
+        for (const c_item_t* light : *lights)
+            if (light && light->object)
+                api::gfx_queue_light_proto(proto, static_cast<const r_light_t*>(light->object));
     if (proto->dec_refs() == 0)
         api::gfx_free_proto(proto);
     ++meshes_drawn_;
