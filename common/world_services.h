@@ -22,6 +22,10 @@ public:
     // that a later one is not cleared by an earlier.
     virtual void set_background(entity_t* entity) = 0;
     virtual void clear_background(entity_t* entity) = 0;
+    // The world's sky dome, drawn after the background and before the world, one use held the same
+    // way.
+    virtual void set_sky(entity_t* entity) = 0;
+    virtual void clear_sky(entity_t* entity) = 0;
     // Loads and instantiates the block `script` into the world; its root entity, or null when the
     // block cannot be loaded or is empty.
     virtual entity_t* instantiate_block(const char* script) = 0;

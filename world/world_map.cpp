@@ -356,7 +356,21 @@ int world_sky_e::init(int phase)
 {
     if (const int base = object_e::init(phase))
         return base;
-    return phase == -10 && !load_index() ? -1 : 0;
+    if (phase != -10)
+        return 0;
+    if (!load_index())
+        return -1;
+    if (auto* services = dynamic_cast<world_services_t*>(owning_process(*this)))
+        services->set_sky(this);
+    return 0;
+}
+
+int world_sky_e::destroy(int phase)
+{
+    if (phase == 0)
+        if (auto* services = dynamic_cast<world_services_t*>(owning_process(*this)))
+            services->clear_sky(this);
+    return world_map_e::destroy(phase);
 }
 
 void world_sky_e::handler() {}

@@ -113,9 +113,13 @@ private:
 // without collision.
 class world_sky_e : public world_map_e {
 public:
+    // Not drawn with the world's entities: the world process draws it with the background.
+    world_sky_e() { type_flags &= ~2u; }
     const char* get_default_name() const override { return "world.sky"; }
-    // Phase -10 reads the index only.
+    // Phase -10 reads the index only and registers the sky with the world process.
     int init(int phase) override;
+    // Phase 0 hands the registration back first.
+    int destroy(int phase) override;
     // The sky is never evicted and has no collision to maintain.
     void handler() override;
     // Draws round the camera.

@@ -15,6 +15,8 @@
 #include "physics/body_callback.h"
 #include "engine/eblock.h"
 #include "engine/process.h"
+#include "engine/command_line.h"
+#include "frame/game_process.h"
 #include "frame/world_process.h"
 #include "frame/world_types.h"
 #include "world/collision_sector_files.h"
@@ -370,6 +372,37 @@ TEST_F(world_map_world_test, a_chunk_used_within_ten_seconds_stays_and_an_idle_o
     run_seconds(10);
     EXPECT_FALSE(map_->chunk_mapped(0)) << "the pass at 21 s finds it idle for 12 s";
     EXPECT_EQ(map_->resident_files(), 0);
+}
+
+// A game world whose block holds a sky dome.
+class world_sky_test : public world_test_t {
+protected:
+    void SetUp() override
+    {
+        world_test_t::SetUp();
+        if (!entity_find_type("world.sky"))
+            register_world_types();
+        const auto files =
+            world_map_writer::build({world_map_writer::ground({0, 0, 0}, 4, 100.0f, 2)}, {"/shaders/g.shd"}, 1000);
+        for (const auto& [file, bytes] : files.files)
+            write_data_file("maps/sky/" + file, std::string(bytes.begin(), bytes.end()));
+        write_data_file("scripts/game/game.esc", "entity world.sky { name = \"sky\"; path = \"/maps/sky\"; }\n");
+        cdl_set({"kavrenta"});
+        game_ = game_process_t::create_and_start();
+    }
+
+    game_process_t* game_ = nullptr;
+};
+
+TEST_F(world_sky_test, the_sky_is_drawn_by_the_world_before_its_entities)
+{
+    gfx_record_set_all_visible(true);
+    api::cmd_execute("map xyz");
+    for (int i = 0; i < 3; ++i)
+        process_run_frame(1.0 / 60.0);
+    const gfx_frame_record_t& frame = gfx_record_current().protos.empty() ? gfx_record_last() : gfx_record_current();
+    ASSERT_EQ(frame.protos.size(), 2u) << "the sky's two meshes, once a frame";
+    EXPECT_EQ(frame.protos[0].flush, 0) << "before the flush that ends the background";
 }
 
 }  // namespace
