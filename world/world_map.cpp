@@ -86,7 +86,7 @@ int world_map_e::init(int phase)
     std::snprintf(name, sizeof name, "%s/%s", path, "vtree.bsp");
     vfs_stat_t stat{};
     if (api::vfs_stat(name, &stat) == 0) {
-        vtree_ = api::mm_map_fld(name, vtree_item_new, this);
+        vtree_ = map_world_item(name, vtree_item_new, this);
         if (!vtree_ || !c_item_lock(vtree_)) {
             api::error("<world_map_e> %s cannot be loaded", name);
             return -1;
@@ -108,7 +108,7 @@ void world_map_e::precache()
 {
     char name[256];
     std::snprintf(name, sizeof name, "%s/textures", path);
-    c_item_t* const list = api::mm_map_fld(name, textures_item_new, this);
+    c_item_t* const list = map_world_item(name, textures_item_new, this);
     if (!list)
         return;
     if (const auto* textures = static_cast<const texture_list_resource_t*>(c_item_lock(list))) {
@@ -117,6 +117,7 @@ void world_map_e::precache()
                 api::gfx_shader_precache(shader.c_str());
         c_item_release(list);
     }
+    disown_world_item(list, this);
     api::ci_dec_refs(list);
 }
 
@@ -140,8 +141,10 @@ void world_map_e::free_all()
     for (uint32_t chunk = 0; chunk < chunks_.size(); ++chunk)
         unmap_chunk(chunk);
     chunks_.clear();
-    if (vtree_)
+    if (vtree_) {
+        disown_world_item(vtree_, this);
         api::ci_dec_refs(vtree_);
+    }
     vtree_ = nullptr;
 }
 
@@ -156,22 +159,27 @@ geometry_chunk_t* world_map_e::map_chunk(uint32_t chunk)
     }
     char name[256];
     std::snprintf(name, sizeof name, "%s/mesh%04x.gdt", path, chunk);
-    c_item_t* const geometry = api::mm_map_fld(name, gdt_item_new, this);
+    c_item_t* const geometry = map_world_item(name, gdt_item_new, this);
     auto* const meshes = geometry ? static_cast<geometry_chunk_t*>(c_item_lock(geometry)) : nullptr;
     if (!meshes) {
         api::error("<world_map_e> chunk %u cannot be loaded", chunk);
-        if (geometry)
+        if (geometry) {
+            disown_world_item(geometry, this);
             api::ci_dec_refs(geometry);
+        }
         return nullptr;
     }
     std::snprintf(name, sizeof name, "%s/lmap%04x", path, chunk);
-    c_item_t* const lightmap = api::mm_map_fld(name, lmap_item_new, this);
+    c_item_t* const lightmap = map_world_item(name, lmap_item_new, this);
     const auto* const maps = lightmap ? static_cast<const lightmap_chunk_t*>(c_item_lock(lightmap)) : nullptr;
     if (!maps) {
         api::error("<world_map_e> the light maps of chunk %u cannot be loaded", chunk);
-        if (lightmap)
+        if (lightmap) {
+            disown_world_item(lightmap, this);
             api::ci_dec_refs(lightmap);
+        }
         c_item_release(geometry);
+        disown_world_item(geometry, this);
         api::ci_dec_refs(geometry);
         return nullptr;
     }
@@ -219,6 +227,7 @@ void world_map_e::unmap_chunk(uint32_t chunk)
                 api::gfx_free_packet(packet);
     for (c_item_t* item : {record.lightmap, record.geometry}) {
         c_item_release(item);
+        disown_world_item(item, this);
         api::ci_dec_refs(item);
     }
     resident_files_ -= 2;

@@ -110,7 +110,7 @@ void* gdt_load(c_item_t* item)
         return nullptr;
     char path[256];
     std::snprintf(path, sizeof path, "%s/%s", owner->path, "textures");
-    c_item_t* const textures = api::mm_map_fld(path, textures_item_new, owner);
+    c_item_t* const textures = map_world_item(path, textures_item_new, owner);
     const auto* list = textures ? static_cast<const texture_list_resource_t*>(c_item_lock(textures)) : nullptr;
     if (!list) {
         api::error("[%s] the map's texture list cannot be read", api::ci_get_name(item));
@@ -130,6 +130,7 @@ void* gdt_load(c_item_t* item)
         return true;
     });
     c_item_release(textures);
+    disown_world_item(textures, owner);
     api::ci_dec_refs(textures);
     return block;
 }
@@ -215,6 +216,20 @@ c_item_t* gdt_item_new(const char* name, void* owner) { return new_owned_item(na
 c_item_t* lmap_item_new(const char* name, void* owner) { return new_owned_item(name, owner, &lightmap_chunk_ops); }
 c_item_t* vtree_item_new(const char* name, void* owner) { return new_owned_item(name, owner, &visibility_tree_ops); }
 c_item_t* textures_item_new(const char* name, void* owner) { return new_owned_item(name, owner, &texture_list_ops); }
+
+c_item_t* map_world_item(const char* name, c_item_t* (*factory)(const char*, void*), world_map_e* owner)
+{
+    c_item_t* const item = api::mm_map_fld(name, factory, owner);
+    if (item)
+        item->user = reinterpret_cast<intptr_t>(owner);
+    return item;
+}
+
+void disown_world_item(c_item_t* item, const world_map_e* owner)
+{
+    if (item && item->user == reinterpret_cast<intptr_t>(owner))
+        item->user = 0;
+}
 
 void btr_makeup_ops() { api::ci_makeup_ops(&collision_sector_ops); }
 

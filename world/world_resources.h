@@ -38,6 +38,12 @@ c_item_t* lmap_item_new(const char* name, void* owner);
 c_item_t* vtree_item_new(const char* name, void* owner);
 c_item_t* textures_item_new(const char* name, void* owner);
 
+// Maps `name` through `factory` for `owner` and makes `owner` the item's owner: an item the cache
+// kept from an earlier world map of the same directory names the map that uses it now.
+c_item_t* map_world_item(const char* name, c_item_t* (*factory)(const char*, void*), world_map_e* owner);
+// Forgets `owner` on an item it is letting go (its later loads then fail cleanly).
+void disown_world_item(c_item_t* item, const world_map_e* owner);
+
 // Hands the collision sectors' operations to the cache (`ci_makeup_ops`).
 void btr_makeup_ops();
 // Claims names with the ".btr" extension (any case): a new item of the collision sector kind, taken

@@ -209,6 +209,20 @@ TEST_F(world_map_test, without_a_visibility_tree_every_flagged_mesh_is_drawn_onc
     EXPECT_EQ(map_->meshes_drawn(), 4u);
 }
 
+TEST_F(world_map_test, a_second_map_of_the_same_directory_owns_the_files_the_cache_kept)
+{
+    write_ground("ground", 800.0f);
+    ASSERT_EQ(load("ground"), 0);
+    ASSERT_NE(map_->map_chunk(0), nullptr);
+    remove(map_->collision());
+    map_->destroy(0);
+    map_.reset();
+    mm_mem_free_all(-1);  // the kept items lose their memory and load again when locked
+    ASSERT_EQ(load("ground"), 0);
+    ASSERT_NE(map_->map_chunk(0), nullptr) << "the reload reads the new map's mesh table";
+    EXPECT_NE(map_->global_mesh(1), nullptr);
+}
+
 TEST_F(world_map_test, a_missing_index_fails_the_map)
 {
     EXPECT_EQ(load("nowhere"), -1);
