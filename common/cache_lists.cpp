@@ -46,18 +46,18 @@ bool cache_list_append(uint8_t index, c_item_t* item)
 void cache_list_set_capacity(uint8_t index, int capacity)
 {
     cache_list_t& list = lists[index];
-    const c_item_t* first_refused = nullptr;
-    while (list.capacity > 0 && !list.items.empty() && static_cast<int>(list.items.size()) >= list.capacity) {
+    // An item may stand in the list several times, so a round ends after as many refusals in a row as
+    // the list has entries, not at the first entry seen again.
+    size_t refusals = 0;
+    while (list.capacity > 0 && refusals < list.items.size() && static_cast<int>(list.items.size()) >= list.capacity) {
         c_item_t* item = list.items.front();
-        if (item == first_refused)
-            break;
         list.items.pop_front();
         if (may_release(item)) {
             api::ci_dec_refs(item);
+            refusals = 0;
             continue;
         }
-        if (!first_refused)
-            first_refused = item;
+        ++refusals;
         list.items.push_back(item);
     }
     list.capacity = capacity;

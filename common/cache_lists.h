@@ -18,7 +18,8 @@ public:
 // Appends an item to list `index` and takes a use of it; false for a null item.
 bool cache_list_append(uint8_t index, c_item_t* item);
 // Trims list `index` while it holds at least `capacity` items: the first item is asked; one that may
-// go is released, one that refuses goes to the end; one full round without a release ends it. Then
+// go is released, one that refuses goes to the end; a full round of refusals (as many in a row as the
+// list has entries, an item listed twice counting twice) ends it. Then
 // the list keeps `capacity`. A capacity below 1 is no limit: such a list is never trimmed.
 void cache_list_set_capacity(uint8_t index, int capacity);
 // Takes every entry of `item` out of list `index`, giving back the use of each; answers how many.

@@ -67,3 +67,8 @@ void client_decal_remove(c_item_t* item, bool from_keys)
 }
 
 bool client_decal_clear(c_item_t* item) { return installed && item && installed->clear(item); }
+
+bool client_decal_clear_entity(const entity_t* entity)
+{
+    return installed && entity && installed->clear_entity(entity);
+}

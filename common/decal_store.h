@@ -5,6 +5,7 @@
 
 struct c_item_t;
 struct phys_pair_t;
+class entity_t;
 class vprocess_t;
 
 // One 32-bit field of a decal's placement record.
@@ -62,6 +63,8 @@ public:
     virtual void remove(c_item_t* item, bool from_keys) = 0;
     // Clears a decal the store holds; false when it holds none such.
     virtual bool clear(c_item_t* item) = 0;
+    // Clears the decal `entity` when the store holds it (its block is being removed); false otherwise.
+    virtual bool clear_entity(const entity_t* entity) = 0;
 };
 
 // Installs the store (null removes it); the caller keeps it alive while installed.
@@ -75,3 +78,4 @@ void cache_item_refresh(c_item_t* item);
 void client_decal_release();
 void client_decal_remove(c_item_t* item, bool from_keys);
 bool client_decal_clear(c_item_t* item);
+bool client_decal_clear_entity(const entity_t* entity);

@@ -7,6 +7,7 @@
 #include "engine/cvar.h"
 #include "engine/entity.h"
 #include "frame/client_proc_profile.h"
+#include "common/decal_store.h"
 #include "common/engine_api.h"
 
 namespace {
@@ -72,6 +73,8 @@ void client_proc_t::entity_remove(entity_t* entity)
         drop(pre_draw_list_, entity);
     if (entity->type_flags & type_drawn)
         drop(draw_list_, entity);
+    // A decal whose block goes is cleared in the shared cache before its destroy phases.
+    client_decal_clear_entity(entity);
     entity_proc_t::entity_remove(entity);
 }
 

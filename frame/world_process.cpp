@@ -36,9 +36,13 @@ world_process_t::world_process_t()
 
 world_process_t::~world_process_t()
 {
+    // The use of the decal cache taken when the world was made.
+    client_decal_release();
     withdraw_world_view(this);
     if (!background_.is_null())
         background_.release();
+    if (!sky_.is_null())
+        sky_.release();
     delete bridge_;
 }
 
@@ -88,8 +92,14 @@ void world_process_t::draw_scene(const entity_handle_t& camera, bool main_view)
         }
         camera.release();
     }
-    if (entity_t* background = background_.resolve()) {
+    // The background and the sky dome are drawn first; the world then starts from a clear depth.
+    entity_t* const background = background_.resolve();
+    entity_t* const sky = sky_.resolve();
+    if (background)
         background->draw();
+    if (sky)
+        sky->draw();
+    if (background || sky) {
         api::gfx_path_flush();
         api::gfx_clear1(2, 0);
     }
@@ -267,11 +277,27 @@ void world_process_t::set_background(entity_t* entity)
     background_ = entity && entity->handle().add_use() ? entity->handle() : entity_handle_t{};
 }
 
-void world_process_t::clear_background(entity_t*)
+void world_process_t::clear_background(entity_t* entity)
 {
-    if (!background_.is_null())
-        background_.release();
+    if (background_.is_null() || background_.resolve() != entity)
+        return;
+    background_.release();
     background_ = entity_handle_t{};
+}
+
+void world_process_t::set_sky(entity_t* entity)
+{
+    if (!sky_.is_null())
+        sky_.release();
+    sky_ = entity && entity->handle().add_use() ? entity->handle() : entity_handle_t{};
+}
+
+void world_process_t::clear_sky(entity_t* entity)
+{
+    if (sky_.is_null() || sky_.resolve() != entity)
+        return;
+    sky_.release();
+    sky_ = entity_handle_t{};
 }
 
 bool world_process_t::check_map_name(const char* name)

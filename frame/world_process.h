@@ -52,8 +52,11 @@ public:
     // An entity drawn before the world (the sky); one use is held while it is set.
     void set_background(entity_t* entity) override;
     void clear_background(entity_t* entity) override;
+    void set_sky(entity_t* entity) override;
+    void clear_sky(entity_t* entity) override;
     // The lights of the scenery (the client process's own).
     r_light_t* new_light() override { return client_proc_t::new_light(); }
+    const std::vector<c_item_t*>& light_items() const override { return get_lights(); }
     bool remove_light(r_light_t* light) override { return client_proc_t::remove_light(light); }
     // Loads a block of the scenery (rain, snow) into the world.
     entity_t* instantiate_block(const char* script) override;
@@ -100,6 +103,7 @@ private:
     bool draw_enabled_ = true;
     bool pausable_ = false;
     entity_handle_t background_;
+    entity_handle_t sky_;
     std::array<c_item_t*, remembered_capacity> remembered_{};
     cd_filter_t filter_;
 };

@@ -18,7 +18,6 @@
 #include "world/plain_sound.h"
 #include "world/world_map.h"
 #include "world/world_resources.h"
-#include "world/world_sky.h"
 
 namespace {
 

@@ -18,9 +18,6 @@ decal_cache_t the_cache;
 
 const engine_reset_registrar_t reset_cache(reset_order_processes + 1, [] { the_cache.reset(); });
 
-// Most characters of a key, as the key table holds them.
-constexpr size_t key_capacity = 64;
-
 decal_generic_e* decal_of(const c_item_t* item)
 {
     return item && item->kind == ci_kind_entity && item->object
@@ -108,8 +105,8 @@ c_item_t* decal_cache_t::place(vprocess_t* process, const vec3_t& start, const v
 c_item_t* decal_cache_t::lookup(scene_proc_t* world, const decal_hit_t& hit, const char* script,
                                 const decal_params_t& params, bool keep)
 {
-    char key[key_capacity];
-    snprintf(key, sizeof key, "%d|%s", static_cast<int>(world->world_serial()), script);
+    // The whole script name: two long names that begin alike are two decals.
+    const std::string key = std::to_string(static_cast<int>(world->world_serial())) + "|" + script;
     c_item_t* item = find(key);
     if (!item) {
         eblock_t* block = world->eblock_from_name(script);
@@ -139,6 +136,9 @@ c_item_t* decal_cache_t::lookup(scene_proc_t* world, const decal_hit_t& hit, con
     const auto list = static_cast<uint8_t>(decal->type_class);
     // Trims the class to below its limit, oldest first, before the new instance joins it.
     cache_list_set_capacity(list, cache_list_capacity(list));
+    // A decal that was cleared (its last instance trimmed, even just now) takes the new instance and
+    // lives on, rather than take it with it when its block goes.
+    decal->revive();
     if (!decal->place(hit, &params, keep))
         return nullptr;
     cache_list_append(list, item);
@@ -166,6 +166,17 @@ bool decal_cache_t::clear(c_item_t* item)
     for (const auto& [key, cached] : keys_)
         if (cached == item) {
             if (decal_generic_e* decal = decal_of(item))
+                decal->clear();
+            return true;
+        }
+    return false;
+}
+
+bool decal_cache_t::clear_entity(const entity_t* entity)
+{
+    for (const auto& [key, cached] : keys_)
+        if (cached && cached->object == entity) {
+            if (decal_generic_e* decal = decal_of(cached))
                 decal->clear();
             return true;
         }

@@ -27,6 +27,7 @@ public:
     void refresh(c_item_t*) override {}
     void remove(c_item_t* item, bool from_keys) override;
     bool clear(c_item_t* item) override;
+    bool clear_entity(const entity_t* entity) override;
 
     // Finds (or makes) the decal of `script` in `world` and places one instance at `hit`; the decal's
     // item, or null when the script gives no decal or nothing was placed.

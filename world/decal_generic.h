@@ -43,10 +43,12 @@ public:
     virtual bool remove_oldest(int count);
     // Starts the decal's last 3 seconds and takes it out of the class lists.
     virtual void clear();
+    // A cleared decal placed again lives on instead of taking its new instances with it.
+    void revive() { life_ = -1.0f; }
     // A full class list asks for one instance (reason 1).
     bool can_release(int reason) override { return reason == 1 && remove_oldest(1); }
 
-    // Copies at most 63 characters of the script name.
+    // Copies at most 63 characters of the script name (for show: the cache keys on the whole name).
     void set_script_name(const char* name);
     const char* script_name() const { return script_name_; }
     // The item the store and its class lists hold the decal by.

@@ -1,7 +1,10 @@
 #include "world/decals_plain.h"
 
+#include <cmath>
+
 #include "physics/cd_geo.h"
 #include "physics/tri_query.h"
+#include "physics/tri_tests.h"
 
 namespace {
 
@@ -20,22 +23,52 @@ bool unit_plane(const cd_item_t& item, vec4_t& plane)
     return true;
 }
 
+// The triangle of `hit.geometry` that the line through the hit point along the placement direction
+// meets within `extent` of the point (the nearest such); cd_item_none when there is none. A placement
+// spread over every geometry of a box hands each one the first hit's point without its triangle.
+uint32_t triangle_under(const decal_hit_t& hit, float extent)
+{
+    const vec3_t local = hit.point - hit.geometry->pose.position;
+    const vec3_t start = local - hit.direction * extent;
+    const vec3_t along = hit.direction * (2.0f * extent);
+    cd_tri_query_t query;
+    const vec3_t reach{extent, extent, extent};
+    query.begin(hit.geometry, hit.point - reach, hit.point + reach);
+    cd_item_t item;
+    uint32_t best = cd_item_none;
+    float nearest = 2.0f;
+    for (item.request = cd_item_t::request_vertices; query.next(item); item.request = cd_item_t::request_vertices) {
+        float fraction = 0.0f;
+        if (item.vertex_count == 3 &&
+            cd_triangle_segment_test(*item.vertex[0], *item.vertex[1], *item.vertex[2], start, along, &fraction) &&
+            std::fabs(fraction - 0.5f) < nearest) {
+            nearest = std::fabs(fraction - 0.5f);
+            best = item.id;
+        }
+    }
+    query.clear();
+    return best;
+}
+
 }  // namespace
 
 bool decals_plain_e::place(const decal_hit_t& hit, const decal_params_t* params, bool keep)
 {
-    if (!hit.geometry || hit.item == cd_item_none || max_points < 3)
+    if (!hit.geometry || max_points < 3)
+        return false;
+    const half_sizes_t half = half_sizes(params, true);
+    const float extent = vec3_t{half.width, half.height, half.depth}.length();
+    const uint32_t hit_triangle = hit.item != cd_item_none ? hit.item : triangle_under(hit, extent);
+    if (hit_triangle == cd_item_none)
         return false;
     cd_item_t hit_item;
-    hit_item.id = hit.item;
+    hit_item.id = hit_triangle;
     hit_item.request = cd_item_t::request_vertices | cd_item_t::request_plane;
     hit.geometry->get_item(hit_item, 0);
     vec4_t hit_plane;
     if (!unit_plane(hit_item, hit_plane))
         return false;
 
-    const half_sizes_t half = half_sizes(params, true);
-    const float extent = vec3_t{half.width, half.height, half.depth}.length();
     const vec3_t local_hit = hit.point - hit.geometry->pose.position;
     const decal_frame_t frame =
         projection_frame({hit_plane.x, hit_plane.y, hit_plane.z}, (params ? params->rotation() : 0.0f) + angle);

@@ -6,6 +6,7 @@
 class decals_plain_e : public decals_wrap_e {
 public:
     const char* get_default_name() const override { return "decals.plain"; }
-    // Nothing is placed when the hit names no triangle of its geometry.
+    // A hit that names no triangle (a box placement) takes the triangle its line meets near the point;
+    // nothing is placed when there is none.
     bool place(const decal_hit_t& hit, const decal_params_t* params, bool keep) override;
 };

@@ -100,7 +100,8 @@ bool decals_pmd_e::place(const decal_hit_t& hit, const decal_params_t*, bool kee
     if (!hit.geometry)
         return false;
     vec3_t direction = -hit.direction;
-    if (clip2plane) {
+    // A box placement names no triangle: the model then follows the ray.
+    if (clip2plane && hit.item != cd_item_none) {
         cd_item_t item;
         item.id = hit.item;
         item.request = cd_item_t::request_plane;

@@ -80,6 +80,12 @@ int decals_wrap_e::destroy(int phase)
 
 void decals_wrap_e::update_block_size()
 {
+    // An instance's points are numbered by 16-bit indices.
+    if (max_points > max_point_count) {
+        api::warning("decals.wrap: max_points %d is more than the %d points an instance can number", max_points,
+                     max_point_count);
+        max_points = max_point_count;
+    }
     max_points = std::max(max_points, 0);
     block_size_ = max_points * point_bytes + instance_head_bytes;
 }

@@ -27,6 +27,9 @@ struct wrap_instance_t {
 // registered as "decals.wrap".
 class decals_wrap_e : public decal_generic_e {
 public:
+    // Most points one instance can hold: its indices are 16-bit.
+    static constexpr int32_t max_point_count = 65536;
+
     decals_wrap_e() = default;
     ~decals_wrap_e() override;
 

@@ -14,6 +14,7 @@
 #include "common/game_bridge.h"
 #include "common/view_params.h"
 #include "common/world_services.h"
+#include "world/owning_process.h"
 
 namespace {
 
@@ -25,7 +26,10 @@ constexpr evalue_def_t start_hour_def = evalue_member("start_hour", evalue_int, 
 const level_list_t environment_init_list(&entity_t::init_list, {-10, 0, 10});
 
 // The world services of the process an entity lives in, or null.
-world_services_t* services_of(const entity_t& entity) { return dynamic_cast<world_services_t*>(entity.process()); }
+world_services_t* services_of(const entity_t& entity)
+{
+    return dynamic_cast<world_services_t*>(owning_process(entity));
+}
 
 // The game controller of the world as the environment reads it, held for the caller's use.
 held_part_t<environment_ctrl_t> held_ctrl()
@@ -133,12 +137,18 @@ float environment_e::game_time() const
 
 void environment_e::set_time(int32_t seconds)
 {
+    // A time before midnight counts back from the end of the day.
+    if (seconds < 0)
+        seconds = seconds % 86400 + 86400;
     {
         const held_part_t<environment_ctrl_t> ctrl = held_ctrl();
         if (ctrl.get())
             ctrl.get()->set_game_time(static_cast<float>(seconds));
     }
     update_light(static_cast<float>(seconds));
+    const int32_t minutes = ((seconds / 60) % 1440 + 1440) % 1440;
+    api::message("environment: the time of day is %02d:%02d, the sky colour %08x", minutes / 60, minutes % 60,
+                 sky_colour_);
 }
 
 void environment_e::set_fov(int32_t degrees)
@@ -194,10 +204,23 @@ void environment_e::load_skies()
     }
     if (item)
         api::ci_dec_refs(item);
+    const char* folder = "/shaders/skies/";
+    char name[96];
+    std::snprintf(name, sizeof name, "%sup.shd", folder);
+    up_shader_ = api::mm_precache(name);
+    std::snprintf(name, sizeof name, "%sscll.shd", folder);
+    low_cloud_shader_ = api::mm_precache(name);
+    std::snprintf(name, sizeof name, "%ssclh.shd", folder);
+    high_cloud_shader_ = api::mm_precache(name);
 }
 
 void environment_e::free_skies()
 {
+    for (c_item_t** shader : {&up_shader_, &low_cloud_shader_, &high_cloud_shader_}) {
+        if (*shader)
+            api::ci_dec_refs(*shader);
+        *shader = nullptr;
+    }
     for (int32_t i = 0; i < sky_count_; ++i)
         if (horizon_shaders_[i])
             api::ci_dec_refs(horizon_shaders_[i]);
@@ -216,7 +239,11 @@ void environment_e::set_sky(int32_t index)
     sky_index_ = index;
 }
 
-void environment_e::set_sky_blend(float blend) { sky_blend_ = blend >= 0.0f && blend <= 1.0f ? blend : 1.0f; }
+void environment_e::set_sky_blend(float blend)
+{
+    sky_blend_ = blend >= 0.0f && blend <= 1.0f ? blend : 1.0f;
+    dome_.set_drop(sky_drop());
+}
 
 void environment_e::set_weather_state(int32_t surface_class) { weather_.set_state(surface_class); }
 

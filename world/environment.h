@@ -10,6 +10,7 @@
 #include "common/bridge_parts.h"
 #include "common/save_game_owners.h"
 #include "world/environment_links.h"
+#include "world/sky_dome.h"
 #include "world/weather.h"
 
 struct c_item_t;
@@ -48,6 +49,8 @@ public:
     int destroy(int phase) override;
     // The light every 0.2 s, the weather, a pending thunder.
     void handler() override;
+    // The sky round the camera (nothing until a sky is set); the world process draws it first.
+    void draw() override;
 
     // "g_set_time": the clock to `seconds` and the light at once; "g_set_fov": the view's field of view.
     void set_time(int32_t seconds) override;
@@ -99,6 +102,7 @@ public:
     const weather_t& weather() const { return weather_; }
     weather_t& weather() { return weather_; }
     const std::array<sun_key_t, 24>& sun_keys() const { return keys_; }
+    const sky_dome_t& dome() const { return dome_; }
 
     // The sky colour of the newest light update of any environment (module-wide; white until the first).
     static uint32_t current_sky_colour;
@@ -118,6 +122,8 @@ private:
     // The rain and snow effects of "/scripts/game/rain.esc" and "snow.esc", made inactive.
     void load_effects();
     float sky_drop() const { return (1.0f - sky_blend_) * 64.0f; }
+    // Queues the walls, the cap, the sun and the clouds.
+    void draw_sky();
     // The game controller's clock, or 0 without one.
     float game_time() const;
 
@@ -140,6 +146,11 @@ private:
     int32_t sky_count_ = 0;
     c_item_t** horizon_shaders_ = nullptr;
     float sky_blend_ = 1.0f;
+    sky_dome_t dome_;
+    // The sky's own shaders: the upper walls and cap, the low and the high clouds.
+    c_item_t* up_shader_ = nullptr;
+    c_item_t* low_cloud_shader_ = nullptr;
+    c_item_t* high_cloud_shader_ = nullptr;
     weather_t weather_;
     entity_handle_t rain_;
     entity_handle_t snow_;

@@ -73,8 +73,8 @@ void environment_e::update_light(float seconds)
     float s = std::isfinite(seconds) ? std::fmod(seconds, day_seconds) : 0.0f;
     if (s < 0.0f)
         s += day_seconds;
-    const float m = s * (1.0f / 60.0f);
-    const int hour = static_cast<int>(m * (1.0f / 60.0f)) % 24;
+    const float m = s / 60.0f;
+    const int hour = static_cast<int>(m / 60.0f) % 24;
     const int next = (hour + 1) % 24;
     const float f = std::fmod(m, 60.0f) / 60.0f;
     const float by_255 = 0.003921569f;
@@ -123,6 +123,7 @@ void environment_e::update_light(float seconds)
     const uint32_t packed = 0xFF000000u + to_byte(sky[0]) + to_byte(sky[1]) * 256u + to_byte(sky[2]) * 65536u;
     sky_colour_ = packed;
     current_sky_colour = packed;
+    dome_.colour(packed, weather_.low_cloud_alpha(), weather_.high_cloud_alpha());
 
     if (game_bridge_t* bridge = get_game_bridge()) {
         uint32_t clear = 0xFF000000u;

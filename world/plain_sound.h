@@ -1,6 +1,9 @@
 #pragma once
-#include "engine/entity.h"
+#include "world/sound_e.h"
 
-// A placed sound source, registered as "sounds.plain_sound". For now only what the type registry needs: the engine
-// creates, names and destroys it by that type name.
-class plain_sound_e : public entity_t {};
+// A placed sound source, registered as "sounds.plain_sound": typing a "min_dist" in the editor also
+// sets "max_dist" to ten times it.
+class plain_sound_e : public sound_e {
+public:
+    bool edit_val_changed(const char* name, int index, const char* value) override;
+};

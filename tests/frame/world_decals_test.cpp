@@ -26,11 +26,13 @@ public:
         return next;
     }
     void refresh(c_item_t* item) override { refreshed.push_back(item); }
-    void release() override {}
+    void release() override { ++released; }
     void remove(c_item_t*, bool) override {}
     bool clear(c_item_t*) override { return false; }
+    bool clear_entity(const entity_t*) override { return false; }
 
     std::vector<int> acquired;
+    int released = 0;
     std::vector<c_item_t*> refreshed;
     c_item_t* next = nullptr;
     phys_pair_t last_filter{};
@@ -117,6 +119,18 @@ TEST_F(world_decals_test, remembered_decals_are_kept_once_up_to_five_and_emptied
         EXPECT_EQ(decal, nullptr);
     world_->draw();
     EXPECT_EQ(store_.refreshed.size(), 5u);
+}
+
+TEST_F(world_decals_test, a_world_gives_back_its_use_of_the_decal_store_when_it_goes)
+{
+    auto* other = new world_process_t;
+    process_add(other, nullptr, -1, 0);
+    other->lock();
+    EXPECT_EQ(store_.acquired.size(), 2u);
+    other->teardown();
+    other->unlock();
+    process_run_frame(0.0);  // an ended process is freed at the end of a frame
+    EXPECT_EQ(store_.released, 1);
 }
 
 TEST_F(world_decals_test, world_reports_carry_the_process_name)

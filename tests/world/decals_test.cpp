@@ -8,7 +8,10 @@
 #include "frame/world_process.h"
 #include "frame/world_types.h"
 #include "world/decal_cache.h"
+#include "world/decals_plain.h"
+#include "world/decals_pmd.h"
 #include "world/decals_wrap.h"
+#include "world/decals_wrap_placer.h"
 
 namespace {
 
@@ -107,6 +110,102 @@ TEST_F(decals_test, removing_the_oldest_of_kept_instances_only_refuses)
     EXPECT_FALSE(decal->remove_oldest(1));
     EXPECT_EQ(decal->instances().size(), 2u);
     EXPECT_LT(decal->life(), 0.0f) << "still alive";
+}
+
+TEST_F(decals_test, the_class_limit_holds_with_several_decals_and_a_kept_one_in_front)
+{
+    write_data_file("scripts/decals/other.esc",
+                    "entity decals.wrap { x_scale = 100; y_scale = 100; type_class = 2; }\n");
+    cache_list_set_capacity(2, 3);
+    c_item_t* kept = shoot(150.0f, 150.0f, 1);
+    shoot(250.0f, 250.0f, 1);  // the spot decal stands twice at the front, both kept
+    c_item_t* other = nullptr;
+    for (int i = 0; i < 5; ++i)
+        other = shoot(350.0f + 100.0f * i, 350.0f, 0, "/scripts/decals/other.esc");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(wrap(kept)->instances().size(), 2u);
+    EXPECT_EQ(wrap(other)->instances().size(), 1u) << "the other decal's oldest went though the kept ones came first";
+    EXPECT_LE(cache_list_length(2), 3);
+}
+
+TEST_F(decals_test, long_script_names_that_begin_alike_are_two_decals)
+{
+    const std::string stem = "/scripts/decals/" + std::string(60, 'a');
+    write_data_file(stem.substr(1) + "1.esc", "entity decals.wrap { x_scale = 100; y_scale = 100; }\n");
+    write_data_file(stem.substr(1) + "2.esc", "entity decals.wrap { x_scale = 50; y_scale = 50; }\n");
+    c_item_t* first = shoot(450.0f, 450.0f, 0, (stem + "1.esc").c_str());
+    c_item_t* second = shoot(450.0f, 450.0f, 0, (stem + "2.esc").c_str());
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    EXPECT_FLOAT_EQ(wrap(second)->x_scale, 50.0f);
+}
+
+TEST_F(decals_test, a_decal_cleared_when_its_last_instance_went_lives_on_when_placed_again)
+{
+    cache_list_set_capacity(2, 1);
+    c_item_t* item = shoot(150.0f, 150.0f);
+    EXPECT_EQ(shoot(350.0f, 350.0f), item) << "the only instance was trimmed: the decal was cleared";
+    EXPECT_LT(wrap(item)->life(), 0.0f) << "placed again, it does not destroy itself with its new instance";
+    EXPECT_EQ(wrap(item)->instances().size(), 1u);
+}
+
+TEST_F(decals_test, more_points_than_sixteen_bit_indices_can_number_are_cut_to_what_they_can)
+{
+    decals_wrap_e decal;
+    decal.max_points = 100000;
+    decal.update_block_size();
+    EXPECT_EQ(decal.max_points, decals_wrap_e::max_point_count);
+}
+
+TEST_F(decals_test, a_plain_decal_spread_over_a_box_finds_the_triangle_under_the_hit)
+{
+    write_data_file("scripts/decals/plain.esc", "entity decals.plain { x_scale = 100; y_scale = 100; }\n");
+    c_item_t* item = decal_cache().place(world_, {450, 100, 430}, {450, -100, 430}, solid_, "/scripts/decals/plain.esc",
+                                         params_, 0, 50.0f);
+    ASSERT_NE(item, nullptr);
+    const auto* plain = dynamic_cast<decals_plain_e*>(static_cast<entity_t*>(item->object));
+    ASSERT_EQ(plain->instances().size(), 1u);
+    EXPECT_GE(plain->instances().front().positions.size(), 3u);
+}
+
+TEST_F(decals_test, model_decals_turn_at_random_about_the_axes_named_and_keep_their_kept_ones)
+{
+    write_data_file("scripts/decals/stone.esc", "entity decals.pmd { rand_rotation = \"xZ\"; type_class = 3; }\n");
+    c_item_t* item = shoot(450.0f, 450.0f, 1, "/scripts/decals/stone.esc");
+    shoot(650.0f, 450.0f, 0, "/scripts/decals/stone.esc");
+    ASSERT_NE(item, nullptr);
+    auto* model = dynamic_cast<decals_pmd_e*>(static_cast<entity_t*>(item->object));
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->random_axes(), decals_pmd_e::random_x | decals_pmd_e::random_z);
+    ASSERT_EQ(model->instances().size(), 2u);
+    EXPECT_EQ(model->instances()[0].extra.y, 0.0f);
+    EXPECT_NEAR(model->instances()[0].offset.x, 450.0f, 1e-2f);
+    EXPECT_TRUE(model->remove_oldest(1));
+    ASSERT_EQ(model->instances().size(), 1u);
+    EXPECT_TRUE(model->instances()[0].keep) << "the kept one stays, the other went";
+}
+
+TEST_F(decals_test, a_placer_scatters_the_same_kept_decals_every_load)
+{
+    write_data_file("scripts/test/placer.esc",
+                    "entity decals.wrap.placer { position = \"450 100 450\"; project_direction = \"450 -100 450\"; "
+                    "fluctuation = \"10 10 0\"; decal_count = 3; decal_script = \"/scripts/decals/spot.esc\"; }\n");
+    write_data_file("scripts/test/none.esc",
+                    "entity decals.wrap.placer { decal_count = 0; decal_script = \"/scripts/decals/spot.esc\"; }\n");
+    ASSERT_TRUE(world_->init_eblock(world_->eblock_from_name("/scripts/test/none.esc")));
+    const std::string key = std::to_string(world_->world_serial()) + "|/scripts/decals/spot.esc";
+    EXPECT_EQ(decal_cache().find(key), nullptr) << "a count of 0 places nothing";
+    for (int load = 0; load < 2; ++load)
+        ASSERT_TRUE(world_->init_eblock(world_->eblock_from_name("/scripts/test/placer.esc")));
+    c_item_t* item = decal_cache().find(key);
+    ASSERT_NE(item, nullptr);
+    const decals_wrap_e* decal = wrap(item);
+    ASSERT_EQ(decal->instances().size(), 6u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(decal->instances()[i].keep);
+        EXPECT_EQ(decal->instances()[i].origin, decal->instances()[i + 3].origin) << "the same seed, the same scatter";
+    }
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+# Reruns the static world's generator and checks that the committed directory holds exactly what it makes.
+# cmake -DGENERATOR=... -DMAP=data/maps/ridgeway.mbd -DCOMMITTED=data/maps/ridgeway -DOUT=build/ridgeway_world
+#       -P check_world_map.cmake
+file(REMOVE_RECURSE "${OUT}")
+file(MAKE_DIRECTORY "${OUT}")
+execute_process(COMMAND "${GENERATOR}" "${MAP}" "${OUT}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the generator failed (${status}):\n${out}")
+endif()
+file(GLOB made RELATIVE "${OUT}" "${OUT}/*")
+file(GLOB committed RELATIVE "${COMMITTED}" "${COMMITTED}/*")
+list(SORT made)
+list(SORT committed)
+if(NOT made STREQUAL committed)
+  message(FATAL_ERROR "${COMMITTED} does not hold the files ${GENERATOR} makes; rerun it: ${GENERATOR} ${MAP} ${COMMITTED}")
+endif()
+foreach(name IN LISTS made)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT}/${name}" "${COMMITTED}/${name}" RESULT_VARIABLE differ)
+  if(NOT differ EQUAL 0)
+    message(FATAL_ERROR "${COMMITTED}/${name} is not what ${GENERATOR} makes; rerun it: ${GENERATOR} ${MAP} ${COMMITTED}")
+  endif()
+endforeach()

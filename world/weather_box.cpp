@@ -1,0 +1,73 @@
+#include "world/weather_box.h"
+
+#include <cmath>
+
+#include "common/bridge_parts.h"
+#include "common/game_bridge.h"
+
+namespace {
+
+float inverse_of(float value) { return value > 0.0f && std::isfinite(value) ? 1.0f / value : 0.0f; }
+
+}  // namespace
+
+void weather_box_t::set_range(const vec3_t& range)
+{
+    range_ = range;
+    inverse_ = vec3_t(inverse_of(range.x), inverse_of(range.y), inverse_of(range.z));
+}
+
+vec3_t weather_box_t::centre_for(const mat4_t& camera, const vec3_t& range)
+{
+    const vec3_t eye = mult_point_matrix_fast(camera, vec3_t(0.0f, 0.0f, 0.0f));
+    const vec3_t ahead = mult_point_matrix_fast(camera, vec3_t(0.0f, 0.0f, -1.0f));
+    const vec3_t forward = ahead - eye;
+    return vec3_t(ahead.x + forward.x * range.x, ahead.y + forward.y * range.y, ahead.z + forward.z * range.z);
+}
+
+void weather_box_t::wrap(vec3_t& point, vec3_t& shift) const
+{
+    float* coordinates[3] = {&point.x, &point.y, &point.z};
+    const float ranges[3] = {range_.x, range_.y, range_.z};
+    const float inverses[3] = {inverse_.x, inverse_.y, inverse_.z};
+    float* shifts[3] = {&shift.x, &shift.y, &shift.z};
+    for (int k = 0; k < 3; ++k) {
+        *shifts[k] = 0.0f;
+        const float scaled = *coordinates[k] * inverses[k];
+        // A coordinate that is no longer a number cannot be wrapped back; it goes to the centre.
+        if (!std::isfinite(scaled)) {
+            *shifts[k] = -*coordinates[k];
+            *coordinates[k] = 0.0f;
+            continue;
+        }
+        const auto laps = static_cast<float>(std::trunc(scaled));
+        if (std::fabs(laps) >= 1.0f) {
+            *shifts[k] = -2.0f * laps * ranges[k];
+            *coordinates[k] += *shifts[k];
+        }
+    }
+}
+
+bool weather_box_t::inside(const dry_box_t& box, const vec3_t& point)
+{
+    return point.x >= box.minimum.x && point.x <= box.maximum.x && point.y >= box.minimum.y &&
+           point.y <= box.maximum.y && point.z >= box.minimum.z && point.z <= box.maximum.z;
+}
+
+bool weather_box_t::dry_area(const vec3_t& centre, dry_box_t& out)
+{
+    const game_bridge_t* bridge = get_game_bridge();
+    if (!bridge)
+        return false;
+    bool found = false;
+    {
+        const held_part_t<environment_ctrl_t> ctrl(bridge->base_ctrl());
+        found = ctrl.get() && ctrl.get()->nearest_dry_box(centre, out);
+    }
+    if (found) {
+        const held_part_t<environment_truck_t> truck(bridge->avatar());
+        if (truck.get())
+            truck.get()->set_rain_shelter(inside(out, centre));
+    }
+    return found;
+}

@@ -1,0 +1,35 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/matrix.h"
+#include "engine/vec.h"
+#include "world/environment_links.h"
+
+// The box of falling rain or snow that travels with the camera: its centre, the wrap that keeps each
+// drop inside it, and the map's dry areas where nothing falls.
+class weather_box_t {
+public:
+    // Sets the box's half extents; a component that is not above 0 (or not a number) wraps nothing
+    // on its axis.
+    void set_range(const vec3_t& range);
+    // The centre for the camera matrix: ahead of the camera by `bounding_range` per axis.
+    static vec3_t centre_for(const mat4_t& camera, const vec3_t& range);
+    // Moves `point` back into the box when it left it by at least one range on an axis (by twice the
+    // range times the number of ranges); `shift` receives what was added.
+    void wrap(vec3_t& point, vec3_t& shift) const;
+    // Finds the dry area nearest `centre` through the game controller and tells the player's truck
+    // whether the centre is under it; false (the truck told nothing) when there is none.
+    static bool dry_area(const vec3_t& centre, dry_box_t& out);
+    // Whether `point` lies in `box` (bounds inclusive).
+    static bool inside(const dry_box_t& box, const vec3_t& point);
+
+    const vec3_t& range() const { return range_; }
+    const vec3_t& inverse() const { return inverse_; }
+
+private:
+    vec3_t range_;
+    vec3_t inverse_;
+};
+
+// What is added to a hidden drop's height.
+constexpr float weather_hidden_drop = 1000000.0f;
