@@ -7,6 +7,7 @@
 #include "road/seg_records.h"
 
 struct psm_t;
+struct snd_sound_t;
 
 // A building model of the city blocks ("model%d" of cityblocks.def) and its width along the street:
 // the z extent of its vertices, truncated to centimetres.
@@ -60,8 +61,8 @@ struct freeitem_model_t {
     char name[32] = {};
     psm_t* model = nullptr;
     model_collision_t collision;
-    // The engine's sound handle, 0 none.
-    int32_t sound = 0;
+    // Its ambient sound, null none.
+    snd_sound_t* sound = nullptr;
     vec3_t noweather[2];
     int32_t animation = 0;
 };

@@ -95,3 +95,24 @@ struct city_block_instance_t {
     // The block's collision mesh in a world with physics, null otherwise.
     cd_geo_mesh_t* collision = nullptr;
 };
+
+// Handles of the instances the segment server lists.
+using model_instance_node_t = vdatalist_node_t<model_instance_t>;
+using board_instance_node_t = vdatalist_node_t<board_instance_t>;
+using lamp_instance_node_t = vdatalist_node_t<lamp_instance_t>;
+using light_instance_node_t = vdatalist_node_t<light_instance_t>;
+using mover_instance_node_t = vdatalist_node_t<mover_instance_t>;
+
+// Colours the target marker's first part can take.
+constexpr int32_t target_colour_count = 6;
+
+// The marker shown over the player's headquarters.
+struct target_marker_t {
+    bool shown = false;
+    vec3_t position;
+    quat_t rotation;
+    // Headquarters model 0 to 2, the colour of its first part (0xAARRGGBB) and its part count.
+    int32_t model = 0;
+    uint32_t colour = 0;
+    int32_t part_count = 0;
+};

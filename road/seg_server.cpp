@@ -81,6 +81,7 @@ int seg_server_t::load()
         return 0;
     }
 
+    read_prefabs(true);
     read_traders(true);
     loading_screen_progress(count_pass_traders, count_pass_stages);
     read_cities(true);
@@ -110,6 +111,9 @@ int seg_server_t::load()
     loading_screen_refresh("@@ui_loading_railings@@");
     api::message("   - Loading railings ....");
     definitions += read_railings();
+    loading_screen_refresh("@@ui_loading_prefabs@@");
+    api::message("   - Loading prefabs ....");
+    definitions += read_prefabs(false);
     read_profiles(*road_segs);
     load_shaders(*road_segs);
     loading_screen_refresh("@@ui_loading_vegetation@@");
@@ -233,6 +237,17 @@ void seg_server_t::unload()
         seg_shader_give_back(shader.shader);
     for (seg_flagged_shader_t& shader : aux_shaders.with_spare())
         seg_shader_give_back(shader.shader);
+    for (seg_flagged_shader_t& shader : prefab_shaders.with_spare())
+        seg_shader_give_back(shader.shader);
+    for (seg_shader_t& shader : tr_light_states)
+        seg_shader_give_back(shader);
+    for (tr_lights_model_t& lights : tr_lights)
+        api::psm_free(lights.model);
+    reset_instances();
+    lights.remove_all();
+    for (std::vector<int32_t>& owners : arrow_owners)
+        owners.clear();
+    target = target_marker_t{};
     for (veg_model_t& veg : veg_models) {
         veg.instances->remove_all();
         api::psm_free(veg.model);
@@ -261,4 +276,9 @@ void seg_server_t::clear_tables()
     aux_shaders.clear();
     veg_models.clear();
     veg_looks.clear();
+    for (std::vector<prefab_t>& table : prefab_table)
+        table.clear();
+    prefab_looks.clear();
+    prefab_shaders.clear();
+    tr_lights.clear();
 }
