@@ -157,8 +157,8 @@ bool read_part(prefab_reader_t& in, prefab_part_t& part, const uint32_t number, 
         low = vec3_t(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
         high = vec3_t(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
     }
-    part.centre = vec3_t(low.x + (high.x - low.x) * 0.5f, low.y + (high.y - low.y) * 0.5f,
-                         low.z + (high.z - low.z) * 0.5f);
+    part.centre =
+        vec3_t(low.x + (high.x - low.x) * 0.5f, low.y + (high.y - low.y) * 0.5f, low.z + (high.z - low.z) * 0.5f);
     const vec3_t d(part.centre.x - low.x, part.centre.y - low.y, part.centre.z - low.z);
     part.radius = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
     return true;

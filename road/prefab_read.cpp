@@ -176,8 +176,8 @@ void read_curve_def(const def_obj_t& child, prefab_t& prefab)
     for (int i = 0; i < outputs; ++i) {
         const int arm = std::atoi(items[i]);
         if (arm < 0 || arm >= prefab_max_arms) {
-            api::error("Prefab %s: curve %s leaves through arm %d, not 0 to 3; it is left out", prefab.name,
-                       curve.name, arm);
+            api::error("Prefab %s: curve %s leaves through arm %d, not 0 to 3; it is left out", prefab.name, curve.name,
+                       arm);
             continue;
         }
         curve.exit_arms[arm] = 1;

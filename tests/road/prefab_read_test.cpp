@@ -198,9 +198,10 @@ TEST_F(prefab_read_test, definitions_naming_more_than_there_is_room_for_are_refu
     std::string next;
     for (int i = 0; i < 9; ++i)
         next += std::string(i ? ";" : "") + "left";
-    ASSERT_GT(read(crossing_file(), "cross {\n curve_count = 40\n curve { name = straight next = \"" + next +
-                                        "\" output = \"7\" }\n node_count = 9\n"
-                                        " node0 = \"0:left;0:left;0:left;0:right;5:left;0-\"\n}",
+    ASSERT_GT(read(crossing_file(),
+                   "cross {\n curve_count = 40\n curve { name = straight next = \"" + next +
+                       "\" output = \"7\" }\n node_count = 9\n"
+                       " node0 = \"0:left;0:left;0:left;0:right;5:left;0-\"\n}",
                    prefab),
               0u);
     EXPECT_EQ(prefab.curves[0].next_count, 8);
