@@ -56,7 +56,7 @@ struct cityblock_lamp_t {
 };
 
 // A free-item model ("model%d" of freeitems.def): its model, collision mesh, ambient sound, the two
-// corners of the box it keeps dry, and the animation it loops (0 none).
+// corners of the box it keeps dry, and the animation descriptor it loops (-1 none).
 struct freeitem_model_t {
     char name[32] = {};
     psm_t* model = nullptr;
@@ -64,7 +64,7 @@ struct freeitem_model_t {
     // Its ambient sound, null none.
     snd_sound_t* sound = nullptr;
     vec3_t noweather[2];
-    int32_t animation = 0;
+    int32_t animation = -1;
 };
 
 // Models a free-item look holds at most.

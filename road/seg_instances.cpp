@@ -126,7 +126,7 @@ board_instance_node_t* seg_server_t::add_board_instance(const int32_t definition
         instance.billboard_centres[i] = sign.billboard_centres[i];
     }
     for (int32_t board = 0; board < std::min(sign.board_count, board_instance_boards); ++board) {
-        std::vector<ui_window_t*>& stack = board_stacks[board == 0 ? left_stack : right_stack];
+        std::vector<c_item_t*>& stack = board_stacks[board == 0 ? left_stack : right_stack];
         if (stack.empty()) {
             api::error(board == 0 ? "Left board stack exhausted." : "Right board stack exhausted.");
             continue;
@@ -142,7 +142,7 @@ void seg_server_t::remove_board_instance(board_instance_node_t* instance)
     if (!instance)
         return;
     for (int32_t board = 0; board < board_instance_boards; ++board)
-        if (ui_window_t* const window = instance->value().boards[board])
+        if (c_item_t* const window = instance->value().boards[board])
             board_stacks[board == 0 ? left_stack : right_stack].push_back(window);
     boards.remove(instance);
 }

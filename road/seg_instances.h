@@ -6,7 +6,7 @@
 #include "engine/vdatalist.h"
 #include "engine/vec.h"
 
-class ui_window_t;
+struct c_item_t;
 class cd_geo_mesh_t;
 
 // A model placed beside a road (vegetation and the like): where it stands, the normal it is lit by,
@@ -35,7 +35,7 @@ struct board_instance_t {
     int32_t arrows[board_instance_boards] = {-1, -1, -1};
     int32_t road_backgrounds[board_instance_boards] = {-1, -1, -1};
     // The board windows it holds, null where a board is empty.
-    ui_window_t* boards[board_instance_boards] = {};
+    c_item_t* boards[board_instance_boards] = {};
     uint8_t flags = 0;
     // The object it is drawn at when attached (the controller's), null none.
     const void* link = nullptr;

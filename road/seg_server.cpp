@@ -5,6 +5,7 @@
 
 #include "engine/def_pool.h"
 #include "engine/random.h"
+#include "engine/ui.h"
 #include "common/engine_api.h"
 #include "common/loading_screen.h"
 #include "road/seg_block.h"
@@ -81,9 +82,13 @@ int seg_server_t::load()
         return 0;
     }
 
+    read_cityblocks(true);
+    read_freeitems(true);
     read_prefabs(true);
+    read_signs(true);
     read_traders(true);
     loading_screen_progress(count_pass_traders, count_pass_stages);
+    read_brushes(0);
     read_cities(true);
     loading_screen_progress(count_pass_cities, count_pass_stages);
 
@@ -103,7 +108,10 @@ int seg_server_t::load()
     memory_total_ = static_cast<int>(plan.total());
 
     build_rotations();
+    api::message("   - Loading brush templates ....");
+    read_brushes(1);
     set_up_arrow_packets();
+    read_brushes(2);
     size_t definitions = read_road_defs(*road_segs);
     loading_screen_refresh("@@ui_loading_aux@@");
     api::message("   - Loading aux models ....");
@@ -111,6 +119,9 @@ int seg_server_t::load()
     loading_screen_refresh("@@ui_loading_railings@@");
     api::message("   - Loading railings ....");
     definitions += read_railings();
+    loading_screen_refresh("@@ui_loading_signs@@");
+    api::message("   - Loading signs ....");
+    definitions += read_signs(false);
     loading_screen_refresh("@@ui_loading_prefabs@@");
     api::message("   - Loading prefabs ....");
     definitions += read_prefabs(false);
@@ -122,9 +133,15 @@ int seg_server_t::load()
 
     loading_screen_refresh("@@ui_loading_roads@@");
     read_road_props();
+    loading_screen_refresh("@@ui_loading_buildings@@");
+    read_cityblocks(false);
+    loading_screen_refresh("@@ui_loading_free_items@@");
+    read_freeitems(false);
     loading_screen_refresh("@@ui_loading_traders@@");
     read_traders(false);
     read_cities(false);
+    read_skies(false);
+    read_misc();
 
     const size_t total = plan.total() + definitions;
     memory_total_ = total > static_cast<size_t>(INT32_MAX) ? INT32_MAX : static_cast<int>(total);
@@ -245,6 +262,7 @@ void seg_server_t::unload()
         api::psm_free(lights.model);
     reset_instances();
     lights.remove_all();
+    unload_scenery();
     for (std::vector<int32_t>& owners : arrow_owners)
         owners.clear();
     target = target_marker_t{};
@@ -281,4 +299,63 @@ void seg_server_t::clear_tables()
     prefab_looks.clear();
     prefab_shaders.clear();
     tr_lights.clear();
+}
+
+void seg_server_t::unload_scenery()
+{
+    for (const sign_model_t& sign : sign_models)
+        api::psm_free(sign.model);
+    for (sign_board_def_t& board : sign_boards)
+        for (seg_shader_t& shader : board.shaders)
+            seg_shader_give_back(shader);
+    for (freeitem_model_t& item : freeitem_models) {
+        if (item.sound)
+            api::snd_delete(item.sound);
+        api::psm_free(item.model);
+    }
+    for (seg_shader_pair_t& pair : freeitem_shaders) {
+        seg_shader_give_back(pair.first);
+        seg_shader_give_back(pair.second);
+    }
+    for (cityblock_lamp_t& lamp : cityblock_lamps) {
+        api::psm_free(lamp.model);
+        seg_shader_give_back(lamp.flare);
+        seg_shader_give_back(lamp.decal);
+    }
+    for (const cityblock_model_t& building : cityblock_models)
+        api::psm_free(building.model);
+    for (seg_shader_pair_t& pair : cityblock_shaders) {
+        seg_shader_give_back(pair.first);
+        seg_shader_give_back(pair.second);
+    }
+    for (seg_shader_t& shader : sky_shaders)
+        seg_shader_give_back(shader);
+    for (seg_shader_t& shader : board_arrows)
+        seg_shader_give_back(shader);
+    for (seg_shader_t& shader : board_backgrounds)
+        seg_shader_give_back(shader);
+    for (psm_t*& model : hq_models) {
+        api::psm_free(model);
+        model = nullptr;
+    }
+    for (std::vector<c_item_t*>& stack : board_stacks) {
+        for (c_item_t* const window : stack) {
+            api::ci_dec_refs(window);
+            ui_wremove(window);
+        }
+        stack.clear();
+    }
+    sign_models.clear();
+    sign_boards.clear();
+    sign_texts.clear();
+    freeitem_models.clear();
+    freeitem_shaders.clear();
+    freeitem_looks.clear();
+    cityblock_lamps.clear();
+    cityblock_models.clear();
+    cityblock_shaders.clear();
+    cityblock_looks.clear();
+    sky_shaders.clear();
+    brushes.clear();
+    brush_cells.clear();
 }

@@ -15,7 +15,7 @@
 #include "road/seg_records.h"
 
 class def_obj_t;
-class ui_window_t;
+struct c_item_t;
 
 // The three prefab tables, by the kind of edge they are placed on.
 enum seg_prefab_table_t { seg_forks = 0, seg_crosses = 1, seg_prefabs = 2, seg_prefab_tables = 3 };
@@ -197,6 +197,25 @@ public:
     // bytes of the prefabs.
     size_t read_prefabs(bool counting);
 
+    // The scenery readers: with `counting` they only size their tables from the file's counts.
+    // cityblocks.def: building models (with their widths), shader pairs, looks and street lamps.
+    void read_cityblocks(bool counting);
+    // freeitems.def: free-item models (animated, sounding, with collision and dry boxes), shader
+    // pairs and looks.
+    void read_freeitems(bool counting);
+    // signs.def: sign models, sign boards and sign texts; answers the bytes of their records.
+    size_t read_signs(bool counting);
+    // skies.def: the sky shaders.
+    void read_skies(bool counting);
+    // brushes.def: mode 0 counts the brushes, 1 reads their names and sizes and gives them their
+    // cells, 2 reads the cells from each brush file (a missing file is reported; the brush stays empty).
+    void read_brushes(int mode);
+    // misc.def: the direction boards' arrow and background shaders and the headquarters models; then,
+    // whether it could be read or not, the board windows of the two stacks.
+    void read_misc();
+    // Advances every animated free-item model by `dt` seconds.
+    void animate(float dt);
+
     // Sets, for every model the server keeps, the engine light callback (seg_server_light_callback)
     // and keeps `source`, whose lights the callback answers from then on.
     void set_light_source(seg_light_source_t* source);
@@ -251,7 +270,7 @@ public:
     static void renumber_after_remove(std::vector<int32_t>& list, int32_t removed);
 
     // Board windows free for sign boards: left (board 0) and right (boards 1 and 2).
-    std::vector<ui_window_t*> board_stacks[2];
+    std::vector<c_item_t*> board_stacks[2];
     // The run-time instances the segment builds place.
     vdatalist_t<board_instance_t> boards;
     vdatalist_t<lamp_instance_t> lamps;
@@ -292,6 +311,8 @@ private:
     void load_shaders(const def_obj_t& road_segs);
     // Gives back every shader handle the tables hold.
     void give_back_shaders();
+    // Gives back the scenery's models, sounds, shaders and board windows and empties its tables.
+    void unload_scenery();
     // Sets every count and table pointer back to empty.
     void clear_tables();
 

@@ -214,7 +214,40 @@ def loading_dock():
           "}\n")
 
 
+def scenery_models():
+    # City-block buildings: their z extent is their width along the street.
+    for name, width, height in (("house_a", 1000, 600), ("house_b", 1500, 900)):
+        pos, idx = box((-400, 0, 0), (400, height, width))
+        write("models/scenery/%s.psm" % name, "// A city building %d cm wide.\npsm 1\n" % width +
+              part("walls", pos, idx, shader="/shaders/scenery/walls.shd"))
+    pole, pole_idx = box((-8, 0, -8), (8, 600, 8))
+    write("models/scenery/street_lamp.psm",
+          "// A street lamp with its light under the arm.\npsm 1\n" + bone("light0", (0, 580, 60)) +
+          part("pole", pole, pole_idx, shader="/shaders/scenery/metal.shd") +
+          part("zcoll", pole, pole_idx, normals=False))
+    gate, gate_idx = box((-300, 0, -10), (300, 120, 10))
+    write("models/scenery/gate.psm",
+          "// A yard gate that lifts.\npsm 1\n" + part("bar", gate, gate_idx) +
+          part("zcoll", gate, gate_idx, normals=False))
+    board, board_idx = box((-300, 200, -5), (300, 440, 5))
+    post, post_idx = box((-5, 0, -5), (5, 200, 5))
+    arrow, arrow_idx = box((200, 220, 6), (280, 300, 7))
+    road, road_idx = box((-280, 220, 6), (-180, 300, 7))
+    write("models/scenery/sign_board.psm",
+          "// A one-board direction sign on a post.\npsm 1\n" + bone("board0", (-300, 440, 6)) +
+          bone("bb0", (-300, 0, -5)) + bone("bb1", (300, 440, 5)) +
+          part("board", board, board_idx) + part("post", post, post_idx) +
+          part("arrow0", arrow, arrow_idx) + part("road0", road, road_idx))
+    for level, height in ((1, 400), (2, 700), (3, 1000)):
+        hq, hq_idx = box((-1000, 0, -1000), (1000, height, 1000))
+        write("models/scenery/hq%d.psm" % level, "// The company's headquarters, level %d.\npsm 1\n" % level +
+              part("roof", hq, hq_idx) + part("walls", hq, hq_idx))
+    # A 3 x 2 stamp: a blend from the side's terrain to the stamp's in the middle row.
+    write("brushes/patch.brs", bytes([3, 2, 0, 8, 15, 15, 8, 0]))
+
+
 def main():
+    scenery_models()
     road_models()
     traffic_light_model()
     crossing()

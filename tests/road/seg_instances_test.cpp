@@ -64,8 +64,8 @@ TEST_F(seg_instances_test, a_three_board_sign_takes_one_left_and_two_right_windo
     server.sign_models[0].flag = 1;
     server.sign_boards.resize(1);
     server.sign_boards[0].model = 0;
-    auto* const left = reinterpret_cast<ui_window_t*>(0x10);
-    auto* const right = reinterpret_cast<ui_window_t*>(0x20);
+    auto* const left = reinterpret_cast<c_item_t*>(0x10);
+    auto* const right = reinterpret_cast<c_item_t*>(0x20);
     server.board_stacks[0] = {left};
     server.board_stacks[1] = {right};
     board_instance_node_t* const board = server.add_board_instance(0);
@@ -78,6 +78,9 @@ TEST_F(seg_instances_test, a_three_board_sign_takes_one_left_and_two_right_windo
     server.remove_board_instance(board);
     EXPECT_EQ(server.board_stacks[0].size(), 1u);
     EXPECT_EQ(server.board_stacks[1].size(), 1u);
+    // The stand-in windows are no engine windows: the server must not give them back.
+    server.board_stacks[0].clear();
+    server.board_stacks[1].clear();
     EXPECT_EQ(server.add_board_instance(1), nullptr);
     EXPECT_EQ(server.add_lamp({}, {}, false, 0, false), nullptr);
     EXPECT_EQ(server.add_light({}, {}, -1), nullptr);
@@ -91,9 +94,9 @@ TEST_F(seg_instances_test, lamp_masks_light_one_word_of_their_pair)
         int32_t words[4];
     };
     const mask_case_t cases[] = {
-        {64, {1, 0, 0, 0}}, {128, {2, 0, 0, 0}}, {16, {0, 1, 0, 0}}, {32, {0, 2, 0, 0}}, {4, {0, 0, 1, 0}},
-        {8, {0, 0, 2, 0}},  {1, {0, 0, 0, 1}},   {2, {0, 0, 0, 2}},  {0, {0, 0, 0, 0}},  {3, {0, 0, 0, 0}},
-        {96, {0, 0, 0, 0}}, {255, {0, 0, 0, 0}},
+        {64, {1, 0, 0, 0}}, {128, {2, 0, 0, 0}}, {16, {0, 1, 0, 0}}, {32, {0, 2, 0, 0}},
+        {4, {0, 0, 1, 0}},  {8, {0, 0, 2, 0}},   {1, {0, 0, 0, 1}},  {2, {0, 0, 0, 2}},
+        {0, {0, 0, 0, 0}},  {3, {0, 0, 0, 0}},   {96, {0, 0, 0, 0}}, {255, {0, 0, 0, 0}},
     };
     for (const mask_case_t& c : cases) {
         server.set_lamp_state(64);
