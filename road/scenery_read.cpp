@@ -126,15 +126,16 @@ void seg_server_t::read_cityblocks(const bool counting)
         for (int k = 0; k < kinds; ++k) {
             cityblock_kind_t& kind = look.kinds[k];
             kind.weight = std::strtof(items[3 + 2 * k], nullptr);
-            const int fields = kind_items.separate(seg_numbered_value(object, "model_look", std::atoi(items[2 + 2 * k])), ";");
+            const int fields =
+                kind_items.separate(seg_numbered_value(object, "model_look", std::atoi(items[2 + 2 * k])), ";");
             if (fields > 1 + cityblock_kind_shaders)
                 api::error("City building model has more than %d parts !!!", cityblock_kind_shaders);
             std::snprintf(owner, sizeof owner, "City-block look %s", look.name);
             kind.model = checked_index(fields > 0 ? std::atoi(kind_items[0]) : -1, cityblock_models.size(),
                                        "building model", owner);
             for (int s = 0; s < cityblock_kind_shaders; ++s)
-                kind.shaders[s] = s + 1 < fields ? checked_index(std::atoi(kind_items[s + 1]),
-                                                                 cityblock_shaders.size(), "shader", owner)
+                kind.shaders[s] = s + 1 < fields ? checked_index(std::atoi(kind_items[s + 1]), cityblock_shaders.size(),
+                                                                 "shader", owner)
                                                  : -1;
         }
     }
@@ -211,8 +212,8 @@ void seg_server_t::read_freeitems(const bool counting)
                        freeitem_look_models);
         look.model_count = std::clamp(count - 1, 0, freeitem_look_models);
         for (int m = 0; m < look.model_count; ++m)
-            look.models[m] = checked_index(std::atoi(items[m + 1]), freeitem_models.size(), "free-item model",
-                                           look.name);
+            look.models[m] =
+                checked_index(std::atoi(items[m + 1]), freeitem_models.size(), "free-item model", look.name);
     }
 }
 
@@ -255,20 +256,19 @@ size_t seg_server_t::read_signs(const bool counting)
                 std::snprintf(name, sizeof name, "bb%d", 2 * bb + c);
                 bone_origin(sign.model, name, corners[c]);
             }
-            sign.billboard_sizes[bb] = vec3_t(std::fabs(corners[1].x - corners[0].x),
-                                              std::fabs(corners[1].y - corners[0].y),
-                                              std::fabs(corners[1].z - corners[0].z));
-            sign.billboard_centres[bb] = vec3_t((corners[0].x + corners[1].x) * 0.5f,
-                                                (corners[0].y + corners[1].y) * 0.5f,
-                                                (corners[0].z + corners[1].z) * 0.5f);
+            sign.billboard_sizes[bb] =
+                vec3_t(std::fabs(corners[1].x - corners[0].x), std::fabs(corners[1].y - corners[0].y),
+                       std::fabs(corners[1].z - corners[0].z));
+            sign.billboard_centres[bb] =
+                vec3_t((corners[0].x + corners[1].x) * 0.5f, (corners[0].y + corners[1].y) * 0.5f,
+                       (corners[0].z + corners[1].z) * 0.5f);
         }
     }
     for (size_t i = 0; i < sign_boards.size(); ++i) {
         sign_board_def_t& board = sign_boards[i];
         const int count = items.separate(seg_numbered_value(object, "sign", static_cast<int32_t>(i)), ";");
         seg_copy_name(board.name, sizeof board.name, count > 0 ? items[0] : "");
-        board.model = checked_index(count > 1 ? std::atoi(items[1]) : -1, sign_models.size(), "sign model",
-                                    board.name);
+        board.model = checked_index(count > 1 ? std::atoi(items[1]) : -1, sign_models.size(), "sign model", board.name);
         if (count - 2 > sign_board_shaders)
             api::error("Sign %s names %d shaders; only the first %d are used", board.name, count - 2,
                        sign_board_shaders);
@@ -313,8 +313,7 @@ void seg_server_t::read_brushes(const int mode)
         const int handle = api::vfs_open(path, 0, 0);
         if (handle < 0 || api::vfs_read(handle, size, 2) != 2) {
             if (mode == 1)
-                api::error("Brush %s: its file %s cannot be read; the brush is empty", count > 0 ? items[0] : "",
-                           path);
+                api::error("Brush %s: its file %s cannot be read; the brush is empty", count > 0 ? items[0] : "", path);
             if (handle >= 0)
                 api::vfs_close(handle);
             continue;
