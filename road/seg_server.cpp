@@ -262,6 +262,7 @@ void seg_server_t::unload()
         api::psm_free(lights.model);
     reset_instances();
     lights.remove_all();
+    city_blocks.clear();
     unload_scenery();
     for (std::vector<int32_t>& owners : arrow_owners)
         owners.clear();

@@ -7,6 +7,7 @@
 #include "engine/quat.h"
 #include "engine/vec.h"
 #include "road/loose_instance.h"
+#include "road/map_cityblock.h"
 #include "road/prefab.h"
 #include "road/road_def.h"
 #include "road/scenery_def.h"
@@ -215,6 +216,15 @@ public:
     void read_misc();
     // Advances every animated free-item model by `dt` seconds.
     void animate(float dt);
+
+    // The buildings of city block `block` (its record `record`): built on first use, shared by count.
+    city_block_instance_t* acquire_city_block(int32_t block, map_cityblock_t& record);
+    // One user fewer of the block's buildings; the last frees them and clears the record's handle.
+    void release_city_block(map_cityblock_t& record);
+    // Lines the sides of the block's outline with buildings of its look, chosen by its seed.
+    void build_city_blocks(city_block_instance_t& built, const map_cityblock_t& record);
+    // The built city blocks; a record's handle is its slot + 1.
+    std::vector<std::unique_ptr<city_block_instance_t>> city_blocks;
 
     // Sets, for every model the server keeps, the engine light callback (seg_server_light_callback)
     // and keeps `source`, whose lights the callback answers from then on.

@@ -100,7 +100,8 @@ TEST_F(scenery_read_test, signs_keep_to_three_boards_and_brushes_without_a_file_
     sign0 = "lost;4;plain"
     sign_shaderplain = /shaders/plain.shd
 })");
-    write_data_file("defs/seg_server/brushes.def", "brushes {\n brush_count = 1\n brush0 = \"gone;/brushes/gone.brs\"\n}");
+    write_data_file("defs/seg_server/brushes.def",
+                    "brushes {\n brush_count = 1\n brush0 = \"gone;/brushes/gone.brs\"\n}");
     server.read_signs(false);
     EXPECT_EQ(server.sign_models[0].board_count, 3);
     EXPECT_EQ(server.sign_models[0].flag, 1);
