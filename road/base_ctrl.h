@@ -9,6 +9,7 @@
 #include "road/mover.h"
 #include "road/road_network.h"
 #include "road/seg_server.h"
+#include "road/sign_destination.h"
 
 // The lists of active misc items a map controller keeps, by the types they hold.
 enum base_ctrl_list_t {
@@ -74,6 +75,13 @@ public:
     // The lane geometry of a City Road or Road edge; null for other kinds (or null) and for a
     // definition the segment server does not hold.
     const road_lanes_t* get_road_def(const map_edge_t* edge) const;
+
+    // The name index of the place a sign's second board shows: the node beyond the next junction from
+    // `edge` (through its start node when `backwards`), -1 when none (see sign_destination).
+    int32_t find_sign_destination(const int32_t edge, const bool backwards) const
+    {
+        return sign_destination(*this, edge, backwards);
+    }
 
     // Advances every active mover by `dt` seconds.
     void update_movers(float dt);

@@ -31,7 +31,10 @@ vec3_t unit(const vec3_t& v)
     return length > 0.0f ? vec3_t(v.x / length, v.y / length, v.z / length) : v;
 }
 float dot(const vec3_t& a, const vec3_t& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-vec3_t along(const vec3_t& p, const vec3_t& d, const float s) { return vec3_t(p.x + d.x * s, p.y + d.y * s, p.z + d.z * s); }
+vec3_t along(const vec3_t& p, const vec3_t& d, const float s)
+{
+    return vec3_t(p.x + d.x * s, p.y + d.y * s, p.z + d.z * s);
+}
 
 // The inset a side keeps from the corner with the side before it (cosine `c` between them).
 float start_inset(const float c)
