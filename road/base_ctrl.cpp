@@ -79,7 +79,13 @@ void base_ctrl_e::handler()
     update_movers(owner ? static_cast<float>(owner->frame_seconds()) : 0.0f);
 }
 
-int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset) { return map_file_load(*this, path, offset); }
+int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset)
+{
+    const int32_t read = map_file_load(*this, path, offset);
+    if (read >= 0 && seg_server && seg_server->loaded())
+        seg_server->check_map_indices(*this, path);
+    return read;
+}
 
 int32_t base_ctrl_e::save_map(const char* path) { return map_file_save(*this, path); }
 

@@ -16,6 +16,7 @@
 #include "road/seg_records.h"
 
 class def_obj_t;
+class road_network_t;
 struct c_item_t;
 
 // The three prefab tables, by the kind of edge they are placed on.
@@ -197,6 +198,10 @@ public:
     // models, looks, shaders (fallback at -1), traffic-light models and lamp state shaders. Answers the
     // bytes of the prefabs.
     size_t read_prefabs(bool counting);
+
+    // Reports (naming the map `path`) every edge, sign, city block and free item of `network` whose
+    // definition this server does not hold; the builders leave those out. Answers how many there are.
+    int32_t check_map_indices(const road_network_t& network, const char* path) const;
 
     // The scenery readers: with `counting` they only size their tables from the file's counts.
     // cityblocks.def: building models (with their widths), shader pairs, looks and street lamps.
