@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/axial.h"
+#include "engine/gfx_render.h"
 #include "engine/quat.h"
 #include "engine/vec.h"
 #include "road/loose_instance.h"
@@ -284,6 +285,14 @@ public:
     // Every index above `removed` stored in `list` is decreased by one.
     static void renumber_after_remove(std::vector<int32_t>& list, int32_t removed);
 
+    // Draws one flare at `point` seen from `camera` (both in the frame of the object being drawn):
+    // faded from 15000 to 25000 units, none beyond; a directional one (a traffic-light lamp) only
+    // towards the object's +z side. Answers whether it was drawn.
+    bool draw_flare(const vec3_t& point, const vec3_t& camera, const gfx_shader_t* shader, bool directional);
+    // Draws the instances for this frame: static models, sign boards, traffic lights, street lights
+    // (with their flares at `night`), movers, the target marker and the lane arrows.
+    void draw_objects(bool night);
+
     // Board windows free for sign boards: left (board 0) and right (boards 1 and 2).
     std::vector<c_item_t*> board_stacks[2];
     // The run-time instances the segment builds place.
@@ -301,6 +310,8 @@ public:
     int32_t lamp_state[4] = {};
     // The target marker over the player's headquarters.
     target_marker_t target;
+    // The sprite record flares are drawn with.
+    gfx_sprite_t flare_sprite{};
 
     // Colours the static models are lit with: full, the middle and the dark tone.
     vec3_t light_colours[3];
@@ -326,6 +337,8 @@ private:
     void load_shaders(const def_obj_t& road_segs);
     // Gives back every shader handle the tables hold.
     void give_back_shaders();
+    // Draws a sign board: its model with its sign's shaders, its arrows, road backgrounds and windows.
+    void draw_board(const board_instance_t& board);
     // Gives back the scenery's models, sounds, shaders and board windows and empties its tables.
     void unload_scenery();
     // Sets every count and table pointer back to empty.

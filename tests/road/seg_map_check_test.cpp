@@ -15,8 +15,8 @@ TEST_F(seg_map_check_test, a_map_naming_definitions_the_server_lacks_is_reported
     const struct {
         int32_t kind;
         int32_t definition;
-    } edges[] = {{map_edge_road, 0}, {map_edge_road, 1}, {map_edge_cross, 1}, {map_edge_fork, 0},
-                 {map_edge_city_road, -1}};
+    } edges[] = {
+        {map_edge_road, 0}, {map_edge_road, 1}, {map_edge_cross, 1}, {map_edge_fork, 0}, {map_edge_city_road, -1}};
     for (const auto& e : edges) {
         const int32_t index = network.add_edge();
         network.edges[index].kind = e.kind;
