@@ -288,6 +288,7 @@ void seg_server_t::show_target(const vec3_t& position, const int32_t rotation, c
 
 void seg_server_t::reset_instances()
 {
+    shown_freeitems.clear();
     while (board_instance_node_t* const board = boards.first())
         remove_board_instance(board);
     lamps.remove_all();

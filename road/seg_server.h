@@ -8,7 +8,9 @@
 #include "engine/quat.h"
 #include "engine/vec.h"
 #include "road/loose_instance.h"
+#include "road/map_array.h"
 #include "road/map_cityblock.h"
+#include "road/map_freeitem.h"
 #include "road/prefab.h"
 #include "road/road_def.h"
 #include "road/scenery_def.h"
@@ -280,7 +282,7 @@ public:
     // headquarters model `model` and colour `colour` (both clamped to what exists).
     void show_target(const vec3_t& position, int32_t rotation, int32_t model, int32_t colour);
     void hide_target() { target.shown = false; }
-    // Empties the sign boards, the lamps and the movers (on a map change).
+    // Empties the shown free items, the sign boards, the lamps and the movers (on a map change).
     void reset_instances();
     // Every index above `removed` stored in `list` is decreased by one.
     static void renumber_after_remove(std::vector<int32_t>& list, int32_t removed);
@@ -292,6 +294,17 @@ public:
     // Draws the instances for this frame: static models, sign boards, traffic lights, street lights
     // (with their flares at `night`), movers, the target marker and the lane arrows.
     void draw_objects(bool night);
+
+    // Shows free item `index` of `items`: listed, its shown byte set, its sound moved there and started.
+    void show_free_item(map_array_t<map_freeitem_t>& items, int32_t index);
+    // Hides it: its sound stopped, its shown byte cleared, off the list.
+    void hide_free_item(map_array_t<map_freeitem_t>& items, int32_t index);
+    // Each frame before the tree walk: a shown item whose bounds left `query` is no longer drawn; it
+    // stays listed while its sound is within 35000 units of the camera, else it leaves the list and
+    // its sound stops.
+    void update_sounds(map_array_t<map_freeitem_t>& items, const cd_bounds_t& query);
+    // The free items shown or still sounding, by index.
+    std::vector<int32_t> shown_freeitems;
 
     // Board windows free for sign boards: left (board 0) and right (boards 1 and 2).
     std::vector<c_item_t*> board_stacks[2];
@@ -337,6 +350,8 @@ private:
     void load_shaders(const def_obj_t& road_segs);
     // Gives back every shader handle the tables hold.
     void give_back_shaders();
+    // The ambient sound of a free item's model, null none.
+    snd_sound_t* freeitem_sound(const map_freeitem_t& item) const;
     // Draws a sign board: its model with its sign's shaders, its arrows, road backgrounds and windows.
     void draw_board(const board_instance_t& board);
     // Gives back the scenery's models, sounds, shaders and board windows and empties its tables.

@@ -1,5 +1,7 @@
+#include <string>
 #include <vector>
 
+#include "common/engine_api.h"
 #include "road/seg_server.h"
 #include "seg_fixture.h"
 
@@ -137,6 +139,70 @@ TEST_F(seg_instances_test, the_target_marker_keeps_to_the_models_and_colours_the
     std::vector<int32_t> list = {1, 4, 2, 7};
     seg_server_t::renumber_after_remove(list, 2);
     EXPECT_EQ(list, (std::vector<int32_t>{1, 3, 2, 6}));
+}
+
+}  // namespace
+
+namespace {
+
+// A shown free item with an ambient sound, and one without, both at the origin.
+class freeitem_sound_test : public seg_test_t {
+protected:
+    void SetUp() override
+    {
+        seg_test_t::SetUp();
+        write_data_file("sounds/hum.ogg", std::string(1600, 'x'));
+        server.freeitem_models.resize(2);
+        server.freeitem_models[0].sound = api::snd_new("/sounds/hum.ogg", 5, 10);
+        for (const int32_t model : {0, 1}) {
+            map_freeitem_t& item = items[items.append(4)];
+            item = map_freeitem_t{};
+            item.model = model;
+            item.bounds.set_empty();
+            item.bounds.add_point(0.0f, 0.0f, 0.0f);
+            server.show_free_item(items, model);
+        }
+    }
+    void TearDown() override
+    {
+        api::snd_delete(server.freeitem_models[0].sound);
+        server.freeitem_models[0].sound = nullptr;
+        seg_test_t::TearDown();
+    }
+    // The query box around `x` on the x axis.
+    static cd_bounds_t box_at(const float x)
+    {
+        cd_bounds_t box;
+        box.set_empty();
+        box.add_point(x, 0.0f, 0.0f);
+        box.widen(10.0f);
+        return box;
+    }
+
+    seg_server_t server;
+    map_array_t<map_freeitem_t> items;
+};
+
+TEST_F(freeitem_sound_test, an_item_out_of_view_keeps_sounding_within_earshot)
+{
+    snd_sound_t* const hum = server.freeitem_models[0].sound;
+    ASSERT_NE(hum, nullptr);
+    EXPECT_TRUE(api::snd_playing(hum));
+    EXPECT_EQ(server.shown_freeitems, (std::vector<int32_t>{0, 1}));
+    // Out of the query box: the silent item leaves, the sounding one stays listed but not drawn.
+    server.update_sounds(items, box_at(5000.0f));
+    EXPECT_EQ(server.shown_freeitems, std::vector<int32_t>{0});
+    EXPECT_EQ(items[0].shown & 0xFF, 0u);
+    EXPECT_TRUE(api::snd_playing(hum));
+    // Past 35000 units from the camera it leaves too and falls silent.
+    items[0].position = {40000.0f, 0.0f, 0.0f};
+    server.update_sounds(items, box_at(5000.0f));
+    EXPECT_TRUE(server.shown_freeitems.empty());
+    EXPECT_FALSE(api::snd_playing(hum));
+    server.show_free_item(items, 0);
+    server.hide_free_item(items, 0);
+    EXPECT_TRUE(server.shown_freeitems.empty());
+    EXPECT_FALSE(api::snd_playing(hum));
 }
 
 }  // namespace
