@@ -353,3 +353,14 @@ size_t seg_server_t::read_prefabs(const bool counting)
     }
     return bytes;
 }
+
+const seg_flagged_shader_t& seg_server_t::prefab_part_shader(const int32_t look, const int32_t slot) const
+{
+    // Before prefabs.def is read there is not even the fallback.
+    static const seg_flagged_shader_t none{};
+    if (!prefab_shaders.valid(-1))
+        return none;
+    if (look < 0 || static_cast<size_t>(look) >= prefab_looks.size() || slot < 0 || slot >= prefab_look_slots)
+        return prefab_shaders.at_or_spare(-1);
+    return prefab_shaders.at_or_spare(prefab_looks[static_cast<size_t>(look)].slots[slot]);
+}

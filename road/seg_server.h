@@ -234,6 +234,11 @@ public:
     // The built city blocks; a record's handle is its slot + 1.
     std::vector<std::unique_ptr<city_block_instance_t>> city_blocks;
 
+    // The shader a prefab part with look slot `slot` is drawn with under prefab look `look`: the prefab
+    // shader the look names for that slot, or the fallback (index -1) when the slot is -1 (a part shader
+    // no look slot matches), or the look, slot or shader does not exist.
+    const seg_flagged_shader_t& prefab_part_shader(int32_t look, int32_t slot) const;
+
     // Sets, for every model the server keeps, the engine light callback (seg_server_light_callback)
     // and keeps `source`, whose lights the callback answers from then on.
     void set_light_source(seg_light_source_t* source);

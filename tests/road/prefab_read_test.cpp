@@ -307,6 +307,7 @@ part zcoll { positions { 0 0 0 1 0 0 0 1 0 } indices { 0 1 2 } }
     tr_lights0 = "pole;/models/lights.psm;/shaders/lights/pole.shd"
     tr_lights_red = /shaders/lights/red.shd
 })");
+    EXPECT_EQ(server.prefab_part_shader(0, 0).shader.shader, nullptr);
     EXPECT_GT(server.read_prefabs(false), 0u);
     EXPECT_STREQ(server.prefab_table[seg_forks][0].name, "");
     EXPECT_EQ(server.prefab_table[seg_crosses][0].curves.size(), 3u);
@@ -316,6 +317,12 @@ part zcoll { positions { 0 0 0 1 0 0 0 1 0 } indices { 0 1 2 } }
     EXPECT_EQ(server.prefab_shaders[0].flag, 1);
     EXPECT_EQ(server.prefab_shaders[1].flag, 0);
     EXPECT_EQ(seg_counted_shaders_t::refs(seg_fallback_shader_path), 3);
+    // A part whose shader matched no slot, a slot the look leaves unset or a look that does not exist
+    // draws with the fallback.
+    EXPECT_EQ(&server.prefab_part_shader(0, 8), &server.prefab_shaders[1]);
+    EXPECT_EQ(&server.prefab_part_shader(0, -1), &server.prefab_shaders[-1]);
+    EXPECT_EQ(&server.prefab_part_shader(0, 9), &server.prefab_shaders[-1]);
+    EXPECT_EQ(&server.prefab_part_shader(3, 8), &server.prefab_shaders[-1]);
     const tr_lights_model_t& lights = server.tr_lights[0];
     EXPECT_STREQ(lights.name, "pole");
     EXPECT_EQ(lights.group_count, 2);
