@@ -76,7 +76,10 @@ void base_ctrl_e::handler()
 {
     entity_t::handler();
     const vprocess_t* const owner = process();
-    update_movers(owner ? static_cast<float>(owner->frame_seconds()) : 0.0f);
+    const float dt = owner ? static_cast<float>(owner->frame_seconds()) : 0.0f;
+    update_movers(dt);
+    if (seg_server)
+        seg_server->animate(dt);
 }
 
 int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset)

@@ -43,7 +43,8 @@ public:
     // Phase 0 unloads the segment server, frees the road network, empties the lists and gives the noise
     // back; phase 10 deletes the segment server.
     int destroy(int phase) override;
-    // Moves the active movers by the frame time of the controller's process.
+    // Moves the active movers and the animated free-item models by the frame time of the controller's
+    // process.
     void handler() override;
 
     // Reads the map file at `path`: the whole map, or with `offset` an import placed at that offset
