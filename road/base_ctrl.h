@@ -84,6 +84,14 @@ public:
         return sign_destination(*this, edge, backwards);
     }
 
+    // Makes the sign board of sign record `sign` on edge `edge` at `position` and `rotation`: board 0
+    // names place `text`, board 1 the place beyond the next junction, each board with its compass label,
+    // symbols and arrow. Null (reported) when the segment server does not hold its definition.
+    board_instance_node_t* build_sign_visual(const vec3_t& position, const quat_t& rotation, int32_t edge,
+                                             const map_sign_t& sign, int32_t text);
+    // The place name `index` names, "  " when there is none.
+    const char* place_name(int32_t index) const;
+
     // Advances every active mover by `dt` seconds.
     void update_movers(float dt);
     // Empties the road network and the active lists before another map is read.

@@ -109,6 +109,11 @@ struct sign_text_t {
     char text[16] = {};
 };
 
+// A place name of the road network (a node's name, shown on the sign boards).
+struct place_name_t {
+    char name[12] = {};
+};
+
 // A terrain brush ("brush%d"): its name, size and cells (the blend step of each cell, row by row).
 struct brush_t {
     char name[32] = {};

@@ -308,6 +308,8 @@ public:
     // stays listed while its sound is within 35000 units of the camera, else it leaves the list and
     // its sound stops.
     void update_sounds(map_array_t<map_freeitem_t>& items, const cd_bounds_t& query);
+    // The place names a node's name index and the sign boards name (none are read yet).
+    std::vector<place_name_t> place_names;
     // The free items shown or still sounding, by index.
     std::vector<int32_t> shown_freeitems;
 
