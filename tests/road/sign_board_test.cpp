@@ -16,8 +16,10 @@ TEST(sign_board_test, place_names_choose_their_colour_and_background_by_their_le
         int32_t background;
     };
     const key_case_t cases[] = {
-        {"Halvik", 3, "ff000000|Halvik", 1},   {"IMotorway", 4, "ffffffff|Motorway", 0},
-        {"Acre", 5, "ff000000|  ", -1},        {"  ", -1, "ff000000|  ", -1},
+        {"Halvik", 3, "ff000000|Halvik", 1},
+        {"IMotorway", 4, "ffffffff|Motorway", 0},
+        {"Acre", 5, "ff000000|  ", -1},
+        {"  ", -1, "ff000000|  ", -1},
         {"", 2, "ff000000|", 1},
     };
     for (const key_case_t& c : cases) {
