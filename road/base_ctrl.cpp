@@ -56,8 +56,10 @@ int base_ctrl_e::init(const int phase)
 int base_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
-        if (seg_server)
+        if (seg_server) {
+            seg_server->clear_light_source();
             seg_server->unload();
+        }
         for (vptrlist_t<int32_t>& list : lists_)
             list.remove_all();
         free_records();
