@@ -63,8 +63,10 @@ int base_ctrl_e::destroy(const int phase)
     if (phase == 0) {
         release_render_slots();
         free_item_tree();
-        if (seg_server)
+        if (seg_server) {
+            seg_server->clear_light_source();
             seg_server->unload();
+        }
         for (vptrlist_t<int32_t>& list : lists_)
             list.remove_all();
         free_records();
@@ -83,10 +85,19 @@ void base_ctrl_e::handler()
 {
     entity_t::handler();
     const vprocess_t* const owner = process();
-    update_movers(owner ? static_cast<float>(owner->frame_seconds()) : 0.0f);
+    const float dt = owner ? static_cast<float>(owner->frame_seconds()) : 0.0f;
+    update_movers(dt);
+    if (seg_server)
+        seg_server->animate(dt);
 }
 
-int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset) { return map_file_load(*this, path, offset); }
+int32_t base_ctrl_e::load_map(const char* path, const vec3_t* offset)
+{
+    const int32_t read = map_file_load(*this, path, offset);
+    if (read >= 0 && seg_server && seg_server->loaded())
+        seg_server->check_map_indices(*this, path);
+    return read;
+}
 
 int32_t base_ctrl_e::save_map(const char* path) { return map_file_save(*this, path); }
 

@@ -13,6 +13,7 @@
 #include "road/road_network.h"
 #include "road/seg_server.h"
 #include "road/segment.h"
+#include "road/sign_destination.h"
 #include "road/slot_lru.h"
 
 struct cd_bvnode_t;
@@ -49,7 +50,8 @@ public:
     // Phase 0 unloads the segment server, frees the road network, empties the lists and gives the noise
     // back; phase 10 deletes the segment server.
     int destroy(int phase) override;
-    // Moves the active movers by the frame time of the controller's process.
+    // Moves the active movers and the animated free-item models by the frame time of the controller's
+    // process.
     void handler() override;
 
     // Reads the map file at `path`: the whole map, or with `offset` an import placed at that offset
@@ -81,6 +83,21 @@ public:
     // The lane geometry of a City Road or Road edge; null for other kinds (or null) and for a
     // definition the segment server does not hold.
     const road_lanes_t* get_road_def(const map_edge_t* edge) const;
+
+    // The name index of the place a sign's second board shows: the node beyond the next junction from
+    // `edge` (through its start node when `backwards`), -1 when none (see sign_destination).
+    int32_t find_sign_destination(const int32_t edge, const bool backwards) const
+    {
+        return sign_destination(*this, edge, backwards);
+    }
+
+    // Makes the sign board of sign record `sign` on edge `edge` at `position` and `rotation`: board 0
+    // names place `text`, board 1 the place beyond the next junction, each board with its compass label,
+    // symbols and arrow. Null (reported) when the segment server does not hold its definition.
+    board_instance_node_t* build_sign_visual(const vec3_t& position, const quat_t& rotation, int32_t edge,
+                                             const map_sign_t& sign, int32_t text);
+    // The place name `index` names, "  " when there is none.
+    const char* place_name(int32_t index) const;
 
     // Advances every active mover by `dt` seconds.
     void update_movers(float dt);

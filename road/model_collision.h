@@ -14,3 +14,10 @@ struct model_collision_t {
     int32_t vertex_count() const { return static_cast<int32_t>(positions.size()); }
     int32_t index_count() const { return static_cast<int32_t>(indices.size()); }
 };
+
+// Copies the vertex positions and triangle indices of the part `part` of `model` into `out`; `out`
+// stays empty (false) when the model has no such part.
+bool model_part_collision_copy(psm_t* model, const char* part, model_collision_t& out);
+// The extent along z of every vertex of every part of `model`, truncated to a whole number; 0 for a
+// model without vertices.
+int32_t model_z_extent(psm_t* model);

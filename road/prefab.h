@@ -178,3 +178,18 @@ struct tr_lights_model_t {
 
 // A point of a prefab turned by `quarter_turns` (0 to 3) about the vertical axis, as placed on the map.
 vec3_t prefab_turn(const vec3_t& point, uint32_t quarter_turns);
+
+// Index of the curve named `name` (compared without case), -1 when none.
+int32_t prefab_find_curve(const prefab_t& prefab, const char* name);
+// Index of the sign named `name` (compared without case), -1 when none.
+int32_t prefab_find_sign(const prefab_t& prefab, const char* name);
+// The curve type a definition's "type" text gives: "stop" 6, "switch" 5, "out" and a digit d gives d,
+// anything else 4.
+int32_t prefab_curve_type(const char* text);
+// Fills `look` from a look text: "name|key:value|..." with keys of a category (terrain, cross, road,
+// fork, railing, misc) ending in a slot digit 0 to 3; every slot not named stays -1. Keys of no
+// category, or with another last character, are reported and left out.
+void prefab_look_parse(prefab_look_t& look, const char* text);
+// The look slot a prefab part's shader name (a look key such as "road1") maps to, -1 when it names
+// none.
+int32_t prefab_shader_slot(const char* shader);

@@ -7,6 +7,7 @@
 #include "road/seg_records.h"
 
 struct psm_t;
+struct snd_sound_t;
 
 // A building model of the city blocks ("model%d" of cityblocks.def) and its width along the street:
 // the z extent of its vertices, truncated to centimetres.
@@ -55,15 +56,15 @@ struct cityblock_lamp_t {
 };
 
 // A free-item model ("model%d" of freeitems.def): its model, collision mesh, ambient sound, the two
-// corners of the box it keeps dry, and the animation it loops (0 none).
+// corners of the box it keeps dry, and the animation descriptor it loops (-1 none).
 struct freeitem_model_t {
     char name[32] = {};
     psm_t* model = nullptr;
     model_collision_t collision;
-    // The engine's sound handle, 0 none.
-    int32_t sound = 0;
+    // Its ambient sound, null none.
+    snd_sound_t* sound = nullptr;
     vec3_t noweather[2];
-    int32_t animation = 0;
+    int32_t animation = -1;
 };
 
 // Models a free-item look holds at most.
@@ -106,6 +107,11 @@ struct sign_board_def_t {
 // A sign text ("sign_text%d").
 struct sign_text_t {
     char text[16] = {};
+};
+
+// A place name of the road network (a node's name, shown on the sign boards).
+struct place_name_t {
+    char name[12] = {};
 };
 
 // A terrain brush ("brush%d"): its name, size and cells (the blend step of each cell, row by row).

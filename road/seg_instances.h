@@ -6,7 +6,7 @@
 #include "engine/vdatalist.h"
 #include "engine/vec.h"
 
-class ui_window_t;
+struct c_item_t;
 class cd_geo_mesh_t;
 
 // A model placed beside a road (vegetation and the like): where it stands, the normal it is lit by,
@@ -35,7 +35,7 @@ struct board_instance_t {
     int32_t arrows[board_instance_boards] = {-1, -1, -1};
     int32_t road_backgrounds[board_instance_boards] = {-1, -1, -1};
     // The board windows it holds, null where a board is empty.
-    ui_window_t* boards[board_instance_boards] = {};
+    c_item_t* boards[board_instance_boards] = {};
     uint8_t flags = 0;
     // The object it is drawn at when attached (the controller's), null none.
     const void* link = nullptr;
@@ -94,4 +94,25 @@ struct city_block_instance_t {
     std::vector<uint16_t> indices;
     // The block's collision mesh in a world with physics, null otherwise.
     cd_geo_mesh_t* collision = nullptr;
+};
+
+// Handles of the instances the segment server lists.
+using model_instance_node_t = vdatalist_node_t<model_instance_t>;
+using board_instance_node_t = vdatalist_node_t<board_instance_t>;
+using lamp_instance_node_t = vdatalist_node_t<lamp_instance_t>;
+using light_instance_node_t = vdatalist_node_t<light_instance_t>;
+using mover_instance_node_t = vdatalist_node_t<mover_instance_t>;
+
+// Colours the target marker's first part can take.
+constexpr int32_t target_colour_count = 6;
+
+// The marker shown over the player's headquarters.
+struct target_marker_t {
+    bool shown = false;
+    vec3_t position;
+    quat_t rotation;
+    // Headquarters model 0 to 2, the colour of its first part (0xAARRGGBB) and its part count.
+    int32_t model = 0;
+    uint32_t colour = 0;
+    int32_t part_count = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "engine/def_pool.h"
 #include "engine/random.h"
+#include "engine/ui.h"
 #include "common/engine_api.h"
 #include "common/loading_screen.h"
 #include "road/seg_block.h"
@@ -81,8 +82,13 @@ int seg_server_t::load()
         return 0;
     }
 
+    read_cityblocks(true);
+    read_freeitems(true);
+    read_prefabs(true);
+    read_signs(true);
     read_traders(true);
     loading_screen_progress(count_pass_traders, count_pass_stages);
+    read_brushes(0);
     read_cities(true);
     loading_screen_progress(count_pass_cities, count_pass_stages);
 
@@ -102,7 +108,10 @@ int seg_server_t::load()
     memory_total_ = static_cast<int>(plan.total());
 
     build_rotations();
+    api::message("   - Loading brush templates ....");
+    read_brushes(1);
     set_up_arrow_packets();
+    read_brushes(2);
     size_t definitions = read_road_defs(*road_segs);
     loading_screen_refresh("@@ui_loading_aux@@");
     api::message("   - Loading aux models ....");
@@ -110,6 +119,12 @@ int seg_server_t::load()
     loading_screen_refresh("@@ui_loading_railings@@");
     api::message("   - Loading railings ....");
     definitions += read_railings();
+    loading_screen_refresh("@@ui_loading_signs@@");
+    api::message("   - Loading signs ....");
+    definitions += read_signs(false);
+    loading_screen_refresh("@@ui_loading_prefabs@@");
+    api::message("   - Loading prefabs ....");
+    definitions += read_prefabs(false);
     read_profiles(*road_segs);
     load_shaders(*road_segs);
     loading_screen_refresh("@@ui_loading_vegetation@@");
@@ -118,9 +133,15 @@ int seg_server_t::load()
 
     loading_screen_refresh("@@ui_loading_roads@@");
     read_road_props();
+    loading_screen_refresh("@@ui_loading_buildings@@");
+    read_cityblocks(false);
+    loading_screen_refresh("@@ui_loading_free_items@@");
+    read_freeitems(false);
     loading_screen_refresh("@@ui_loading_traders@@");
     read_traders(false);
     read_cities(false);
+    read_skies(false);
+    read_misc();
 
     const size_t total = plan.total() + definitions;
     memory_total_ = total > static_cast<size_t>(INT32_MAX) ? INT32_MAX : static_cast<int>(total);
@@ -233,6 +254,19 @@ void seg_server_t::unload()
         seg_shader_give_back(shader.shader);
     for (seg_flagged_shader_t& shader : aux_shaders.with_spare())
         seg_shader_give_back(shader.shader);
+    for (seg_flagged_shader_t& shader : prefab_shaders.with_spare())
+        seg_shader_give_back(shader.shader);
+    for (seg_shader_t& shader : tr_light_states)
+        seg_shader_give_back(shader);
+    for (tr_lights_model_t& lights : tr_lights)
+        api::psm_free(lights.model);
+    reset_instances();
+    lights.remove_all();
+    city_blocks.clear();
+    unload_scenery();
+    for (std::vector<int32_t>& owners : arrow_owners)
+        owners.clear();
+    target = target_marker_t{};
     for (veg_model_t& veg : veg_models) {
         veg.instances->remove_all();
         api::psm_free(veg.model);
@@ -261,4 +295,68 @@ void seg_server_t::clear_tables()
     aux_shaders.clear();
     veg_models.clear();
     veg_looks.clear();
+    for (std::vector<prefab_t>& table : prefab_table)
+        table.clear();
+    prefab_looks.clear();
+    prefab_shaders.clear();
+    tr_lights.clear();
+}
+
+void seg_server_t::unload_scenery()
+{
+    for (const sign_model_t& sign : sign_models)
+        api::psm_free(sign.model);
+    for (sign_board_def_t& board : sign_boards)
+        for (seg_shader_t& shader : board.shaders)
+            seg_shader_give_back(shader);
+    for (freeitem_model_t& item : freeitem_models) {
+        if (item.sound)
+            api::snd_delete(item.sound);
+        api::psm_free(item.model);
+    }
+    for (seg_shader_pair_t& pair : freeitem_shaders) {
+        seg_shader_give_back(pair.first);
+        seg_shader_give_back(pair.second);
+    }
+    for (cityblock_lamp_t& lamp : cityblock_lamps) {
+        api::psm_free(lamp.model);
+        seg_shader_give_back(lamp.flare);
+        seg_shader_give_back(lamp.decal);
+    }
+    for (const cityblock_model_t& building : cityblock_models)
+        api::psm_free(building.model);
+    for (seg_shader_pair_t& pair : cityblock_shaders) {
+        seg_shader_give_back(pair.first);
+        seg_shader_give_back(pair.second);
+    }
+    for (seg_shader_t& shader : sky_shaders)
+        seg_shader_give_back(shader);
+    for (seg_shader_t& shader : board_arrows)
+        seg_shader_give_back(shader);
+    for (seg_shader_t& shader : board_backgrounds)
+        seg_shader_give_back(shader);
+    for (psm_t*& model : hq_models) {
+        api::psm_free(model);
+        model = nullptr;
+    }
+    for (std::vector<c_item_t*>& stack : board_stacks) {
+        for (c_item_t* const window : stack) {
+            api::ci_dec_refs(window);
+            ui_wremove(window);
+        }
+        stack.clear();
+    }
+    sign_models.clear();
+    sign_boards.clear();
+    sign_texts.clear();
+    freeitem_models.clear();
+    freeitem_shaders.clear();
+    freeitem_looks.clear();
+    cityblock_lamps.clear();
+    cityblock_models.clear();
+    cityblock_shaders.clear();
+    cityblock_looks.clear();
+    sky_shaders.clear();
+    brushes.clear();
+    brush_cells.clear();
 }

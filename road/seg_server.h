@@ -4,9 +4,13 @@
 #include <vector>
 
 #include "engine/axial.h"
+#include "engine/gfx_render.h"
 #include "engine/quat.h"
 #include "engine/vec.h"
 #include "road/loose_instance.h"
+#include "road/map_array.h"
+#include "road/map_cityblock.h"
+#include "road/map_freeitem.h"
 #include "road/prefab.h"
 #include "road/road_def.h"
 #include "road/scenery_def.h"
@@ -16,6 +20,8 @@
 #include "road/seg_scratch.h"
 
 class def_obj_t;
+class road_network_t;
+struct c_item_t;
 
 // The three prefab tables, by the kind of edge they are placed on.
 enum seg_prefab_table_t { seg_forks = 0, seg_crosses = 1, seg_prefabs = 2, seg_prefab_tables = 3 };
@@ -26,6 +32,18 @@ struct veg_model_t {
     psm_t* model = nullptr;
     std::unique_ptr<vdatalist_t<model_instance_t>> instances = std::make_unique<vdatalist_t<model_instance_t>>();
 };
+
+// The object whose lights the server's static models are drawn with (the map controller's).
+class seg_light_source_t {
+public:
+    virtual ~seg_light_source_t() = default;
+    // The engine's light list for a static model drawn now.
+    virtual const void* static_model_lights() = 0;
+};
+
+// The engine light callback of the server's models: `server` is the seg_server_t that registered it;
+// answers its light source's lights, null when it has none.
+const void* seg_server_light_callback(psm_t* model, void* server);
 
 // Number of random rotations the server keeps for varying the heading of repeated instances, and
 // the seed they are drawn from (the same every load, so every run places the same rotations).
@@ -174,6 +192,151 @@ public:
     // The scratch block the road builds share (the terrain grids beside a road).
     seg_scratch_t scratch;
 
+    // --- Prefabs, run-time instances and lighting ----------------------------------------------
+
+    // Reads the prefab model file at `path` and the definition beside it into `prefab`. Answers the
+    // bytes the prefab holds; 0 (reported) when the file cannot be opened or is refused, the name then
+    // kept only when the file was opened.
+    size_t read_prefab_model(prefab_t& prefab, const char* path);
+    // Reads the prefab definition beside the model file `path` (its extension replaced by "def"),
+    // object named after the file: lanes, node slots, signs, stations and no-weather boxes.
+    void read_prefab_def(prefab_t& prefab, const char* path);
+    // Reads prefabs.def: with `counting` only sizes the tables; otherwise the fork, cross and prefab
+    // models, looks, shaders (fallback at -1), traffic-light models and lamp state shaders. Answers the
+    // bytes of the prefabs.
+    size_t read_prefabs(bool counting);
+
+    // Reports (naming the map `path`) every edge, sign, city block and free item of `network` whose
+    // definition this server does not hold; the builders leave those out. Answers how many there are.
+    int32_t check_map_indices(const road_network_t& network, const char* path) const;
+
+    // The scenery readers: with `counting` they only size their tables from the file's counts.
+    // cityblocks.def: building models (with their widths), shader pairs, looks and street lamps.
+    void read_cityblocks(bool counting);
+    // freeitems.def: free-item models (animated, sounding, with collision and dry boxes), shader
+    // pairs and looks.
+    void read_freeitems(bool counting);
+    // signs.def: sign models, sign boards and sign texts; answers the bytes of their records.
+    size_t read_signs(bool counting);
+    // skies.def: the sky shaders.
+    void read_skies(bool counting);
+    // brushes.def: mode 0 counts the brushes, 1 reads their names and sizes and gives them their
+    // cells, 2 reads the cells from each brush file (a missing file is reported; the brush stays empty).
+    void read_brushes(int mode);
+    // misc.def: the direction boards' arrow and background shaders and the headquarters models; then,
+    // whether it could be read or not, the board windows of the two stacks.
+    void read_misc();
+    // Advances every animated free-item model by `dt` seconds.
+    void animate(float dt);
+
+    // The buildings of city block `block` (its record `record`): built on first use, shared by count.
+    city_block_instance_t* acquire_city_block(int32_t block, map_cityblock_t& record);
+    // One user fewer of the block's buildings; the last frees them and clears the record's handle.
+    void release_city_block(map_cityblock_t& record);
+    // Lines the sides of the block's outline with buildings of its look, chosen by its seed.
+    void build_city_blocks(city_block_instance_t& built, const map_cityblock_t& record);
+    // The built city blocks; a record's handle is its slot + 1.
+    std::vector<std::unique_ptr<city_block_instance_t>> city_blocks;
+
+    // The shader a prefab part with look slot `slot` is drawn with under prefab look `look`: the prefab
+    // shader the look names for that slot, or the fallback (index -1) when the slot is -1 (a part shader
+    // no look slot matches), or the look, slot or shader does not exist.
+    const seg_flagged_shader_t& prefab_part_shader(int32_t look, int32_t slot) const;
+
+    // Sets, for every model the server keeps, the engine light callback (seg_server_light_callback)
+    // and keeps `source`, whose lights the callback answers from then on.
+    void set_light_source(seg_light_source_t* source);
+    // Forgets the light source (the controller's destroy, before the server is unloaded): the models'
+    // callbacks answer none from then on.
+    void clear_light_source() { light_source_ = nullptr; }
+    seg_light_source_t* light_source() const { return light_source_; }
+
+    // Places an instance of vegetation model `model` at `position`, lit by `normal`, turned by
+    // rotation `rotation` (0 to 63). Null (reported) for a model or rotation the server does not hold.
+    model_instance_node_t* add_model_instance(int32_t model, const vec3_t& position, const vec3_t& normal,
+                                              int32_t rotation);
+    void remove_model_instance(model_instance_node_t* instance);
+    // Places a sign board of sign definition `definition` with its boards' windows taken from the
+    // board stacks (an exhausted stack is reported and leaves the board empty). Null (reported) for a
+    // definition the server does not hold.
+    board_instance_node_t* add_board_instance(int32_t definition);
+    // Takes a board instance away, its windows back on their stacks.
+    void remove_board_instance(board_instance_node_t* instance);
+    // Places the traffic-light model `model` (null, reported, when the server does not hold it);
+    // `bit0` and `bit1` are its flag bits.
+    lamp_instance_node_t* add_lamp(const vec3_t& position, const quat_t& rotation, bool bit0, int32_t model, bool bit1);
+    void remove_lamp(lamp_instance_node_t* lamp);
+    // Places a street light of city-block lamp `lamp` (null, reported, when the server does not hold it).
+    light_instance_node_t* add_light(const vec3_t& position, const quat_t& rotation, int32_t lamp);
+    void remove_light(light_instance_node_t* light);
+    // Shows a moving free item of model `model` and look `look`, its sound started when it has one.
+    mover_instance_node_t* add_mover_instance(int32_t model, int32_t look);
+    // Takes a mover away, its sound stopped.
+    void remove_sound_instance(mover_instance_node_t* mover);
+    // Adds a painted lane-arrow quad of kind `kind` (its two triangles in `vertices`) owned by `owner`.
+    // Answers (kind << 24) + the quad's first vertex, or -1 (reported) for a kind out of range or a
+    // full table.
+    int32_t add_lane_arrow(const vec3_t vertices[seg_arrow_quad_vertices], int32_t kind, int32_t owner);
+    // Removes the quad `handle`; the last quad of its kind takes its place. Answers the owner of the
+    // quad that moved (so it can update its handle), -1 when none moved or the handle names no quad.
+    int32_t remove_lane_arrow(int32_t handle);
+    // Stores the sun direction and colours and relights every model instance.
+    void set_lighting(const vec3_t& sun, const vec3_t& diffuse, const vec3_t& ambient);
+    // The lit colour (0xAABBGGRR, alpha 0xFF) of a model with `normal` under the current lighting.
+    uint32_t lit_colour(const vec3_t& normal) const;
+    // Sets the traffic-light lamp words from a one-hot mask (16 to 128 the first pair, 1 to 8 the
+    // second); any other mask leaves all off.
+    void set_lamp_state(uint8_t mask);
+    // Shows the target marker at `position`, turned by quarter turn `rotation` (0 to 3), with
+    // headquarters model `model` and colour `colour` (both clamped to what exists).
+    void show_target(const vec3_t& position, int32_t rotation, int32_t model, int32_t colour);
+    void hide_target() { target.shown = false; }
+    // Empties the shown free items, the sign boards, the lamps and the movers (on a map change).
+    void reset_instances();
+    // Every index above `removed` stored in `list` is decreased by one.
+    static void renumber_after_remove(std::vector<int32_t>& list, int32_t removed);
+
+    // Draws one flare at `point` seen from `camera` (both in the frame of the object being drawn):
+    // faded from 15000 to 25000 units, none beyond; a directional one (a traffic-light lamp) only
+    // towards the object's +z side. Answers whether it was drawn.
+    bool draw_flare(const vec3_t& point, const vec3_t& camera, const gfx_shader_t* shader, bool directional);
+    // Draws the instances for this frame: static models, sign boards, traffic lights, street lights
+    // (with their flares at `night`), movers, the target marker and the lane arrows.
+    void draw_objects(bool night);
+
+    // Shows free item `index` of `items`: listed, its shown byte set, its sound moved there and started.
+    void show_free_item(map_array_t<map_freeitem_t>& items, int32_t index);
+    // Hides it: its sound stopped, its shown byte cleared, off the list.
+    void hide_free_item(map_array_t<map_freeitem_t>& items, int32_t index);
+    // Each frame before the tree walk: a shown item whose bounds left `query` is no longer drawn; it
+    // stays listed while its sound is within 35000 units of the camera, else it leaves the list and
+    // its sound stops.
+    void update_sounds(map_array_t<map_freeitem_t>& items, const cd_bounds_t& query);
+    // The place names a node's name index and the sign boards name (none are read yet).
+    std::vector<place_name_t> place_names;
+    // The free items shown or still sounding, by index.
+    std::vector<int32_t> shown_freeitems;
+
+    // Board windows free for sign boards: left (board 0) and right (boards 1 and 2).
+    std::vector<c_item_t*> board_stacks[2];
+    // The run-time instances the segment builds place.
+    vdatalist_t<board_instance_t> boards;
+    vdatalist_t<lamp_instance_t> lamps;
+    vdatalist_t<light_instance_t> lights;
+    vdatalist_t<mover_instance_t> movers;
+    // Owner of each lane-arrow quad, by kind.
+    std::vector<int32_t> arrow_owners[seg_arrow_kinds];
+    // Lighting of the static models: sun direction, diffuse and ambient colour.
+    vec3_t sun_direction{0.0f, 1.0f, 0.0f};
+    vec3_t diffuse{1.0f, 1.0f, 1.0f};
+    vec3_t ambient{0.0f, 0.0f, 0.0f};
+    // Which lamp (0 red, 1 yellow, 2 green) of each direction's two light points is lit.
+    int32_t lamp_state[4] = {};
+    // The target marker over the player's headquarters.
+    target_marker_t target;
+    // The sprite record flares are drawn with.
+    gfx_sprite_t flare_sprite{};
+
     // Colours the static models are lit with: full, the middle and the dark tone.
     vec3_t light_colours[3];
     // Frame and flags of the target marker.
@@ -198,9 +361,17 @@ private:
     void load_shaders(const def_obj_t& road_segs);
     // Gives back every shader handle the tables hold.
     void give_back_shaders();
+    // The ambient sound of a free item's model, null none.
+    snd_sound_t* freeitem_sound(const map_freeitem_t& item) const;
+    // Draws a sign board: its model with its sign's shaders, its arrows, road backgrounds and windows.
+    void draw_board(const board_instance_t& board);
+    // Gives back the scenery's models, sounds, shaders and board windows and empties its tables.
+    void unload_scenery();
     // Sets every count and table pointer back to empty.
     void clear_tables();
 
+    // The object the static models are lit for, null none.
+    seg_light_source_t* light_source_ = nullptr;
     // The one block holding every table, and the memory total the last load reported.
     void* block_ = nullptr;
     int memory_total_ = 0;

@@ -1,9 +1,9 @@
 // Builds the sample game's map, "ridgeway": the three cities of data/defs/cities joined by open roads,
 // city roads in Brenmoor around a crossing with traffic lights, a loading dock for each trader, a
-// fuel, a service and a weigh station, a truck dealer, a dry area and a mover. The records go
-// through the project's own map writer, so the file has the one layout the game reads. Beside the
-// map it writes the economy's AI data (".aid") and route table (".rte") through the map editor's
-// writers.
+// fuel, a service and a weigh station, a truck dealer, a dry area, a mover, a block of town houses and a
+// yard gate. The records go through the project's own map writer, so the file has the one layout the
+// game reads. Beside the map it writes the economy's AI data (".aid") and route table (".rte")
+// through the map editor's writers.
 //
 //     make_sample_map OUTPUT.mbd
 #include <cmath>
@@ -178,6 +178,24 @@ void build(road_network_t& network)
     gate.params[3] = 2 << 16;
     gate.model_words[0] = gate.model_words[1] = -1;
     gate.flags = 1 | map_misc_ping_pong | map_misc_night;
+
+    // A block of town houses south of Brenmoor's west road, and the yard gate at the Tarsk quarry dock.
+    map_cityblock_t& block = network.cityblocks[network.add_cityblock()];
+    block.point_count = 4;
+    const vec3_t corners[4] = {
+        {-18000.0f, 0.0f, 1500.0f}, {-4000.0f, 0.0f, 1500.0f}, {-4000.0f, 0.0f, 8000.0f}, {-18000.0f, 0.0f, 8000.0f}};
+    for (int i = 0; i < 4; ++i) {
+        block.points[i] = corners[i];
+        block.normals[i] = {0.0f, 1.0f, 0.0f};
+        block.texcoords[i][0] = corners[i].x / 1000.0f;
+        block.texcoords[i][1] = corners[i].z / 1000.0f;
+    }
+    block.seed = 7;
+    map_freeitem_t& yard_gate = network.freeitems[network.add_freeitem()];
+    yard_gate.position = {61500.0f, 100.0f, -82000.0f};
+    yard_gate.bounds.set_empty();
+    yard_gate.bounds.add_point(yard_gate.position.x, yard_gate.position.y, yard_gate.position.z);
+    yard_gate.bounds.widen(400.0f);
 
     network.start_position = {1200.0f, 0.0f, -800.0f};
 }

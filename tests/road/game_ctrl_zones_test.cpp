@@ -54,9 +54,6 @@ protected:
 
 TEST_F(zones_test, a_prefab_of_seventeen_curves_gives_the_traffic_three_roads)
 {
-    prefab_t big;
-    big.curves.resize(17);
-    ctrl.seg_server->prefab_table[seg_prefabs].push_back(big);
     road_network_t map;
     map.add_node({});
     map_edge_t& edge = map.edges[map.add_edge()];
@@ -65,6 +62,10 @@ TEST_F(zones_test, a_prefab_of_seventeen_curves_gives_the_traffic_three_roads)
     ASSERT_GT(map_file_save(map, "/maps/one.mbd"), 0);
     bridge->set_map_path("one");
     ASSERT_EQ(init_ctrl(ctrl), 0);
+    // The sample game's prefabs are not in this test's data: the prefab stands in for them.
+    prefab_t big;
+    big.curves.resize(17);
+    ctrl.seg_server->prefab_table[seg_prefabs].push_back(big);
     ctrl.on_segment_built(0);
     EXPECT_EQ(parts->roads, (std::vector<int32_t>{6000 * 50, 6000 * 50 + 1, 6000 * 50 + 2}));
     ctrl.on_edge_built(0);

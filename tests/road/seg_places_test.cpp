@@ -158,6 +158,10 @@ TEST_F(seg_places_test, the_sample_game_loads_whole_with_every_start_inside_its_
         std::filesystem::copy(sample / folder, data_root_ / "defs" / folder,
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
+    for (const char* folder : {"models", "prefabs", "brushes", "ui"})
+        std::filesystem::copy(sample.parent_path() / folder, data_root_ / folder,
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
     seg_server_t server;
     ASSERT_GT(server.load(), 0);
     EXPECT_TRUE(engine_log_matching("road_segs.def").empty());
@@ -174,6 +178,44 @@ TEST_F(seg_places_test, the_sample_game_loads_whole_with_every_start_inside_its_
     // Asphalt meets grass and gravel meets rock through their transitions.
     EXPECT_EQ(server.terrain_trans_shader(0, 0), 3);
     EXPECT_EQ(server.terrain_trans_shader(1, 2), 5);
+    // The map's road, city road, crossing (a curve per arm, lights) and loading dock.
+    ASSERT_EQ(server.road_defs.size(), 1u);
+    EXPECT_EQ(server.road_defs[0].part_count, 1);
+    EXPECT_GT(server.road_defs[0].parts[0].repeat_vertex_count, 0);
+    ASSERT_EQ(server.city_road_defs.size(), 1u);
+    EXPECT_EQ(server.city_road_defs[0].part_count, 2);
+    ASSERT_EQ(server.prefab_table[seg_crosses].size(), 1u);
+    EXPECT_EQ(server.prefab_table[seg_crosses][0].curves.size(), 4u);
+    EXPECT_EQ(server.prefab_table[seg_crosses][0].light_places.size(), 4u);
+    EXPECT_EQ(server.prefab_table[seg_crosses][0].nodes[2].slots[0][0], 2);
+    ASSERT_EQ(server.prefab_table[seg_forks].size(), 1u);
+    EXPECT_EQ(server.prefab_table[seg_forks][0].curves.size(), 3u);
+    EXPECT_EQ(server.prefab_table[seg_forks][0].docks.size(), 1u);
+    ASSERT_EQ(server.tr_lights.size(), 1u);
+    EXPECT_EQ(server.tr_lights[0].group_count, 1);
+    for (const std::string& line : engine_log_matching("/prefabs/"))
+        ADD_FAILURE() << line;
+    // The scenery: two buildings of their own widths, a lamp with its light, a sign, the brush's cells
+    // and the headquarters.
+    ASSERT_EQ(server.cityblock_models.size(), 2u);
+    EXPECT_EQ(server.cityblock_models[1].width, 1500);
+    ASSERT_EQ(server.cityblock_looks.size(), 1u);
+    EXPECT_EQ(server.cityblock_looks[0].kind_count, 2);
+    EXPECT_EQ(server.cityblock_looks[0].kinds[1].model, 1);
+    EXPECT_EQ(server.cityblock_lamps[0].light_count, 1);
+    EXPECT_EQ(server.freeitem_models[0].animation, -1);
+    EXPECT_EQ(server.sign_models[0].board_count, 1);
+    EXPECT_GE(server.sign_models[0].arrow_parts[0], 0);
+    EXPECT_NE(server.sign_boards[0].shaders[1].shader, nullptr);
+    EXPECT_STREQ(server.sign_texts[1].text, "Halvik");
+    ASSERT_EQ(server.brushes.size(), 1u);
+    EXPECT_EQ(server.brushes[0].width * server.brushes[0].height, 6);
+    EXPECT_EQ(server.brushes[0].cells[2], 15);
+    EXPECT_EQ(server.sky_shaders.size(), 2u);
+    EXPECT_NE(server.hq_models[2], nullptr);
+    for (const std::string& line : engine_log_matching("/models/"))
+        ADD_FAILURE() << line;
+    server.unload();
 }
 
 }  // namespace
