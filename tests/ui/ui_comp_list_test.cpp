@@ -17,8 +17,9 @@ protected:
     void SetUp() override
     {
         ui_test_t::SetUp();
-        window_ = make_window("    entity ui.comp.common.list { id = 30; rect = 0 200 700 380; item_height = 32; }\n"
-                              "    entity ui.comp.common.list { id = 40; rect = 300 400 700 600; multi_column = true; }\n");
+        window_ =
+            make_window("    entity ui.comp.common.list { id = 30; rect = 0 200 700 380; item_height = 32; }\n"
+                        "    entity ui.comp.common.list { id = 40; rect = 300 400 700 600; multi_column = true; }\n");
         ASSERT_NE(window_, nullptr);
         frame();
         list_ = dynamic_cast<ui_comp_list_t*>(ui_driver_find(window_, 30));

@@ -47,12 +47,10 @@ template <typename value_t> value_t* elements(const evalue_array_t& array) { ret
 
 }  // namespace
 
-const evalue_def_t ui_comp_list_t::evd_fitting = [] {
-    evalue_def_t def = ui_group_t::evd_fitting;
-    def.default_text = "false";
-    def.next = &ui_view_t::evd_id;
-    return def;
-}();
+// The group's "fitting" declared again with the default false.
+const evalue_def_t ui_comp_list_t::evd_fitting =
+    evalue_member("fitting", evalue_bool, sizeof(bool), evalue_bind<&ui_group_t::fitting>, &ui_view_t::evd_id, "false",
+                  evalue_bind_status<&ui_group_t::group_status>);
 const evalue_def_t ui_comp_list_t::evd_multi_column =
     evalue_member("multi_column", evalue_bool, sizeof(bool), evalue_bind<&ui_comp_list_t::multi_column>, &evd_fitting,
                   "false", evalue_bind_status<&ui_comp_list_t::layout_status>);
@@ -79,12 +77,10 @@ const evalue_def_t ui_comp_list_t::evd_item_text = evalue_array(
     "item_text", evalue_dstring, sizeof(dstring_t), evalue_bind<&ui_comp_list_t::text_items>, &evd_item_active);
 const evalue_def_t ui_comp_list_t::evd_item_data = evalue_array(
     "item_data", evalue_unsigned, sizeof(uint32_t), evalue_bind<&ui_comp_list_t::data_items>, &evd_item_text, "0");
-const evalue_def_t ui_comp_list_t::evd_items = {"items",        0,       0,       0,
-                                                false,          items_member,     nullptr, nullptr,
-                                                nullptr,        nullptr,          &evd_item_data,
-                                                items_get,      items_set,        nullptr, nullptr,
-                                                nullptr,        items_differs,    items_object,
-                                                items_object,   items_copy};
+const evalue_def_t ui_comp_list_t::evd_items = {"items",      0,         0,       0,       false,          items_member,
+                                                nullptr,      nullptr,   nullptr, nullptr, &evd_item_data, items_get,
+                                                items_set,    nullptr,   nullptr, nullptr, items_differs,  items_object,
+                                                items_object, items_copy};
 
 ui_comp_list_t::ui_comp_list_t()
 {
@@ -346,7 +342,8 @@ int ui_comp_list_t::find_item(const ui_list_item_t& key, const int start, const 
     if (start < 0 || start >= count())
         return -1;
     const auto same_text = [&](const char* text, const dstring_t& wanted) {
-        return prefix ? std::strncmp(text, wanted.c_str(), wanted.length()) == 0 : std::strcmp(text, wanted.c_str()) == 0;
+        return prefix ? std::strncmp(text, wanted.c_str(), wanted.length()) == 0
+                      : std::strcmp(text, wanted.c_str()) == 0;
     };
     for (int i = start; i < count(); ++i) {
         if (key.mask & ui_list_pml) {
