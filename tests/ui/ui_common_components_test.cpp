@@ -39,12 +39,11 @@ protected:
         write_data_file("defs/ui/sld.def", sld_def);
         write_data_file("defs/ui/frm.def", frm_def);
         write_data_file("defs/ui/inp.def", inp_def);
-        window_ = make_window(
-            "    entity ui.comp.common.slider { id = 1; rect = 0 20 400 200; value = Speed; }\n"
-            "    entity ui.comp.common.slider { id = 2; rect = 100 150 400 350; value = Speed; }\n"
-            "    entity ui.comp.common.slider { id = 3; rect = 100 150 400 350; look = 4; }\n"
-            "    entity ui.comp.common.frame { id = 4; rect = 200 260 600 500; value = Fleet; }\n"
-            "    entity ui.comp.common.inputline { id = 5; rect = 300 500 100 50; }\n");
+        window_ = make_window("    entity ui.comp.common.slider { id = 1; rect = 0 20 400 200; value = Speed; }\n"
+                              "    entity ui.comp.common.slider { id = 2; rect = 100 150 400 350; value = Speed; }\n"
+                              "    entity ui.comp.common.slider { id = 3; rect = 100 150 400 350; look = 4; }\n"
+                              "    entity ui.comp.common.frame { id = 4; rect = 200 260 600 500; value = Fleet; }\n"
+                              "    entity ui.comp.common.inputline { id = 5; rect = 300 500 100 50; }\n");
         ASSERT_NE(window_, nullptr);
         frame();
     }

@@ -17,10 +17,11 @@ protected:
     void SetUp() override
     {
         ui_test_t::SetUp();
-        window_ = make_window("    entity ui.comp.common.dropdown { id = 7; rect = 100 300 700 670; list_management = true;\n"
-                              "        entity ui.comp.common.list { id = 8; rect = 0 200 300 204; item_height = 30; }\n"
-                              "    }\n"
-                              "    entity ui.comp.common.dropdown { id = 9; rect = 400 600 700 670; }\n");
+        window_ =
+            make_window("    entity ui.comp.common.dropdown { id = 7; rect = 100 300 700 670; list_management = true;\n"
+                        "        entity ui.comp.common.list { id = 8; rect = 0 200 300 204; item_height = 30; }\n"
+                        "    }\n"
+                        "    entity ui.comp.common.dropdown { id = 9; rect = 400 600 700 670; }\n");
         ASSERT_NE(window_, nullptr);
         frame();
         drop_ = dynamic_cast<ui_dropbutton_group_t*>(ui_driver_find(window_, 7));

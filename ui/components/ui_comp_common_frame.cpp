@@ -70,9 +70,8 @@ void ui_comp_common_frame_t::apply_template(const char* args)
         const evalue_def_t* def;
         const char* builtin;
     } keys[] = {
-        {&evd_corner, builtin_picture}, {&evd_hline, builtin_picture}, {&evd_vline, builtin_picture},
-        {&evd_inside, ""},              {&evd_tile, "false"},          {&evd_inside_tile, "false"},
-        {&evd_inside_inset, "true"},
+        {&evd_corner, builtin_picture}, {&evd_hline, builtin_picture}, {&evd_vline, builtin_picture}, {&evd_inside, ""},
+        {&evd_tile, "false"},           {&evd_inside_tile, "false"},   {&evd_inside_inset, "true"},
     };
     for (const auto& key : keys) {
         const char* from_template = templates.get(look, key.def->name, nullptr);

@@ -5,8 +5,8 @@
 
 #include "engine/evalue.h"
 
-// A copy of a base class's descriptor chain (whose links must be constant-initialized) in which the properties a common component fills from
-// its template are marked computed: links from `base` up to (not including) `stop`, the last one
+// A copy of a base class's descriptor chain (whose links must be constant-initialized) in which the properties a common
+// component fills from its template are marked computed: links from `base` up to (not including) `stop`, the last one
 // leading to `stop`.
 template <size_t capacity> struct ui_computed_chain_t {
     ui_computed_chain_t(const evalue_def_t* base, const evalue_def_t* stop, std::initializer_list<const char*> computed)
