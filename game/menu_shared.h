@@ -13,8 +13,7 @@ struct c_item_t;
 c_item_t* menu_window(const char* group, const char* name, unsigned number, const char* script);
 // Leaves `from`'s window for that menu window (marking `from` as leaving for another menu); without
 // the window, `from`'s window is only hidden.
-void menu_open(ui_handler_game_base_t& from, const char* group, const char* name, unsigned number,
-               const char* script);
+void menu_open(ui_handler_game_base_t& from, const char* group, const char* name, unsigned number, const char* script);
 // Leaves `from`'s window for the menu of the current world: the main menu in the menu world, the
 // in-game menu in a game or a preview, none otherwise.
 void menu_back(ui_handler_game_base_t& from);

@@ -57,7 +57,7 @@ void add_item(ui_comp_list_t* list, const std::string& pml, const std::string& t
 std::string stem(const std::string& file)
 {
     return file.size() > 4 && strcasecmp(file.c_str() + file.size() - 4, ".def") == 0 ? file.substr(0, file.size() - 4)
-                                                                                       : file;
+                                                                                      : file;
 }
 
 }  // namespace
@@ -129,11 +129,13 @@ void ui_handler_menu_newgame_t::newgame_fill()
     }
     auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
     c_item_t* name_item = root ? ui_find_component(root, name_id, false) : nullptr;
-    if (auto* name_line = name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr)
+    if (auto* name_line =
+            name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr)
         name_line->set_text("Player", false);
     level = 1;
     c_item_t* level_item = root ? ui_find_component(root, level_ids[1], false) : nullptr;
-    if (auto* button = level_item ? dynamic_cast<ui_comp_button_t*>(static_cast<ui_view_t*>(level_item->object)) : nullptr)
+    if (auto* button =
+            level_item ? dynamic_cast<ui_comp_button_t*>(static_cast<ui_view_t*>(level_item->object)) : nullptr)
         button->set_pressed(true);
     if (ui_comp_list_t* scenarios = list(scenario_list_id)) {
         scenarios->clear();
@@ -199,7 +201,8 @@ void ui_handler_menu_newgame_t::newgame_write_context()
     if (def_obj_t* context = game_context_get()) {
         auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
         c_item_t* name_item = root ? ui_find_component(root, name_id, false) : nullptr;
-        auto* name_line = name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr;
+        auto* name_line =
+            name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr;
         context->set_value("player_name", name_line ? name_line->text() : "");
         context->set_value("face_img_name", face.substr(0, face.find('|')).c_str());
         context->set_value("headq_name", headquarters.c_str());

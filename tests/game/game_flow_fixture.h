@@ -43,12 +43,13 @@ protected:
                                          "    entity ui.comp.common.button { id = 20; rect = 442 582 308 276; }\n"
                                          "    entity ui.comp.common.button { id = 30; rect = 602 742 308 276; }\n"
                                          "}\n");
-        const std::string save_list = "    entity ui.comp.common.list { id = 30; rect = 100 900 700 260; item_height = 20; }\n"
-                                      "    entity ui.comp.common.button { id = 10; rect = 100 200 100 60; }\n"
-                                      "    entity ui.comp.common.button { id = 20; rect = 300 400 100 60; }\n"
-                                      "    entity ui.comp.common.button { id = 50; rect = 500 600 100 60; }\n";
-        write_data_file("ui/mload.esc",
-                        "entity ui.handler.menu.load { }\nentity ui.window { rect = 0 1024 768 0;\n" + save_list + "}\n");
+        const std::string save_list =
+            "    entity ui.comp.common.list { id = 30; rect = 100 900 700 260; item_height = 20; }\n"
+            "    entity ui.comp.common.button { id = 10; rect = 100 200 100 60; }\n"
+            "    entity ui.comp.common.button { id = 20; rect = 300 400 100 60; }\n"
+            "    entity ui.comp.common.button { id = 50; rect = 500 600 100 60; }\n";
+        write_data_file("ui/mload.esc", "entity ui.handler.menu.load { }\nentity ui.window { rect = 0 1024 768 0;\n" +
+                                            save_list + "}\n");
         write_data_file("ui/msave.esc",
                         "entity ui.handler.menu.save { }\nentity ui.window { rect = 0 1024 768 0;\n" + save_list +
                             "    entity ui.comp.common.inputline { id = 40; rect = 100 900 240 210; }\n}\n");
@@ -114,8 +115,8 @@ protected:
         const int file = api::vfs_open(path, 0x301, 0x1b6);
         if (file < 0)
             return false;
-        const bool written = api::vfs_write(file, bytes.data(), static_cast<long>(bytes.size())) ==
-                             static_cast<long>(bytes.size());
+        const bool written =
+            api::vfs_write(file, bytes.data(), static_cast<long>(bytes.size())) == static_cast<long>(bytes.size());
         api::vfs_close(file);
         return written;
     }

@@ -27,21 +27,22 @@ protected:
         for (const char* city : {"north", "east", "west"})
             write_data_file(std::string("defs/cities/") + city + ".def",
                             std::string("city { name = \"") + char(city[0] - 32) + (city + 1) + "\"; }\n");
-        write_data_file("ui/mnewgame.esc",
-                        "entity ui.handler.menu.newgame { }\nentity ui.window { rect = 0 1024 768 0;\n"
-                        "    entity ui.comp.common.inputline { id = 100; rect = 100 400 740 710; }\n"
-                        "    entity ui.comp.common.list { id = 110; rect = 100 400 700 600; item_height = 20; }\n"
-                        "    entity ui.comp.common.list { id = 120; rect = 500 800 700 600; item_height = 20; }\n"
-                        "    entity ui.comp.common.list { id = 150; rect = 100 400 580 440; item_height = 20; }\n"
-                        "    entity ui.comp.common.list { id = 300; rect = 500 800 580 440; item_height = 20; }\n"
-                        "    entity ui.comp.group { rect = 100 700 400 370;\n"
-                        "        entity ui.comp.common.button { id = 180; rect = 100 200 400 370; button_type = radio; }\n"
-                        "        entity ui.comp.common.button { id = 190; rect = 300 400 400 370; button_type = radio; }\n"
-                        "        entity ui.comp.common.button { id = 200; rect = 500 600 400 370; button_type = radio; }\n"
-                        "    }\n"
-                        "    entity ui.comp.common.button { id = 160; rect = 100 200 100 60; }\n"
-                        "    entity ui.comp.common.button { id = 170; rect = 300 400 100 60; }\n"
-                        "}\n");
+        write_data_file(
+            "ui/mnewgame.esc",
+            "entity ui.handler.menu.newgame { }\nentity ui.window { rect = 0 1024 768 0;\n"
+            "    entity ui.comp.common.inputline { id = 100; rect = 100 400 740 710; }\n"
+            "    entity ui.comp.common.list { id = 110; rect = 100 400 700 600; item_height = 20; }\n"
+            "    entity ui.comp.common.list { id = 120; rect = 500 800 700 600; item_height = 20; }\n"
+            "    entity ui.comp.common.list { id = 150; rect = 100 400 580 440; item_height = 20; }\n"
+            "    entity ui.comp.common.list { id = 300; rect = 500 800 580 440; item_height = 20; }\n"
+            "    entity ui.comp.group { rect = 100 700 400 370;\n"
+            "        entity ui.comp.common.button { id = 180; rect = 100 200 400 370; button_type = radio; }\n"
+            "        entity ui.comp.common.button { id = 190; rect = 300 400 400 370; button_type = radio; }\n"
+            "        entity ui.comp.common.button { id = 200; rect = 500 600 400 370; button_type = radio; }\n"
+            "    }\n"
+            "    entity ui.comp.common.button { id = 160; rect = 100 200 100 60; }\n"
+            "    entity ui.comp.common.button { id = 170; rect = 300 400 100 60; }\n"
+            "}\n");
     }
 
     // Opens the new game window from the main menu.
@@ -60,7 +61,10 @@ protected:
         return all;
     }
 
-    static ui_comp_list_t* list(c_item_t* item, int id) { return dynamic_cast<ui_comp_list_t*>(ui_driver_find(item, id)); }
+    static ui_comp_list_t* list(c_item_t* item, int id)
+    {
+        return dynamic_cast<ui_comp_list_t*>(ui_driver_find(item, id));
+    }
 };
 
 TEST_F(menu_flow_test, the_menu_world_shows_the_main_menu_over_the_background_and_opens_the_new_game_window)
