@@ -44,8 +44,9 @@ const cargo_t* job_cargo(const economy_ctrl_e& economy, const int32_t cargo)
         const size_t special = static_cast<size_t>(cargo - special_cargo_base);
         return special < economy.special_cargos.size() ? &economy.special_cargos[special] : nullptr;
     }
-    return cargo >= 0 && cargo < static_cast<int32_t>(economy.cargos.size()) ? &economy.cargos[static_cast<size_t>(cargo)]
-                                                                            : nullptr;
+    return cargo >= 0 && cargo < static_cast<int32_t>(economy.cargos.size())
+               ? &economy.cargos[static_cast<size_t>(cargo)]
+               : nullptr;
 }
 
 }  // namespace

@@ -59,14 +59,15 @@ protected:
                                            "c : template { text = \"%0\" }\nd : template { text = \"%0\" }\n"
                                            "e : template { text = \"%0\" }\nf : template { text = \"%0\" }\n"
                                            "g : template { text = \"%0\" }\nh : template { text = \"%0\" }\n");
-        write_data_file("ui/gjobhud.esc", "entity ui.handler.hud.job3d { }\nentity ui.window { rect = 0 1024 768 0;\n"
-                                          "    entity ui.comp.common.text { id = 100; rect = 0 200 700 680; }\n"
-                                          "    entity ui.comp.common.text { id = 110; rect = 0 200 680 660; }\n"
-                                          "    entity ui.comp.common.text { id = 120; rect = 0 200 660 640; }\n"
-                                          "    entity ui.comp.common.text { id = 130; rect = 0 200 640 620; }\n"
-                                          "    entity ui.comp.text { id = 150; rect = 0 200 620 600; }\n"
-                                          "    entity ui.comp.common.text { id = 160; rect = 0 200 600 580; look = 3; }\n"
-                                          "    entity ui.comp.text { id = 200; rect = 0 200 580 560; }\n}\n");
+        write_data_file("ui/gjobhud.esc",
+                        "entity ui.handler.hud.job3d { }\nentity ui.window { rect = 0 1024 768 0;\n"
+                        "    entity ui.comp.common.text { id = 100; rect = 0 200 700 680; }\n"
+                        "    entity ui.comp.common.text { id = 110; rect = 0 200 680 660; }\n"
+                        "    entity ui.comp.common.text { id = 120; rect = 0 200 660 640; }\n"
+                        "    entity ui.comp.common.text { id = 130; rect = 0 200 640 620; }\n"
+                        "    entity ui.comp.text { id = 150; rect = 0 200 620 600; }\n"
+                        "    entity ui.comp.common.text { id = 160; rect = 0 200 600 580; look = 3; }\n"
+                        "    entity ui.comp.text { id = 200; rect = 0 200 580 560; }\n}\n");
         hud_window_ = ui_winsert("game", "mainhud", 0, "/ui/gmainhud.esc", true);
         ASSERT_NE(hud_window_, nullptr);
         hud_ = dynamic_cast<ui_handler_hud_t*>(
@@ -131,8 +132,8 @@ TEST_F(hud_test, the_job_lines_show_cargo_cities_pay_and_the_special_look)
     ASSERT_GT(economy.job_count(), 0);
     c_item_t* window = ui_winsert("game2", "jobhud", 0, "/ui/gjobhud.esc", true);
     ASSERT_NE(window, nullptr);
-    auto* job_hud = dynamic_cast<ui_handler_hud_job_t*>(
-        static_cast<entity_t*>(ui_driver_window(window)->handler_item->object));
+    auto* job_hud =
+        dynamic_cast<ui_handler_hud_job_t*>(static_cast<entity_t*>(ui_driver_window(window)->handler_item->object));
     ASSERT_NE(job_hud, nullptr);
     EXPECT_STREQ(job_hud->get_type_name(), "ui.handler.hud.job3d");
     economy.jobs[0].flags |= 1;
