@@ -273,6 +273,8 @@ private:
     // The parts of the world the controller asks, each held for the call (see ctrl_parts.h).
     entity_handle_t economy_handle() const;
     entity_handle_t truck_handle() const;
+    // Writes the player's truck's position into a window's report handler (the bug report), when both exist.
+    void report_truck_position(c_item_t* window) const;
     entity_handle_t environment_handle() const;
 
     // The frame's steps.

@@ -181,8 +181,11 @@ void ui_comp_color_pick_t::build_geometry()
     }
     for (int r = 0; r + 1 < strip_rows; ++r) {
         const auto base = static_cast<uint16_t>(r * 2);
-        const uint16_t quad[6] = {base, static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 2),
-                                  static_cast<uint16_t>(base + 1), static_cast<uint16_t>(base + 3),
+        const uint16_t quad[6] = {base,
+                                  static_cast<uint16_t>(base + 1),
+                                  static_cast<uint16_t>(base + 2),
+                                  static_cast<uint16_t>(base + 1),
+                                  static_cast<uint16_t>(base + 3),
                                   static_cast<uint16_t>(base + 2)};
         std::copy(quad, quad + 6, strip_indices + r * 6);
     }
