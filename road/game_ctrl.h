@@ -224,6 +224,8 @@ public:
     // Stops the music and turns it off.
     void music_stop();
     const std::vector<std::string>& music_list() const { return music_list_; }
+    // The playing track's sound, or null when none plays.
+    snd_sound_t* music_track() const { return music_track_; }
 
     // Stations: one fuelling tick and one repair tick of `dt` seconds while their key is held.
     void fuel_step(float dt);
