@@ -104,8 +104,8 @@ void ui_handler_jukebox_t::jukebox_fill_tracks()
 void ui_handler_jukebox_t::show_time(const int position_sec, const int length_sec)
 {
     char text[64];
-    std::snprintf(text, sizeof text, "%02d : %02d / %02d : %02d", position_sec / 60, position_sec % 60,
-                  length_sec / 60, length_sec % 60);
+    std::snprintf(text, sizeof text, "%02d : %02d / %02d : %02d", position_sec / 60, position_sec % 60, length_sec / 60,
+                  length_sec % 60);
     if (ui_view_t* time = component(window, time_id))
         evalue_set(time, "value", 0, text);
 }

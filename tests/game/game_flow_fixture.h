@@ -78,14 +78,8 @@ protected:
         frames(1);
     }
 
-    // `count` frames of `seconds`, each with the UI's pass.
-    static void frames(int count, double seconds = 0.02)
-    {
-        for (int i = 0; i < count; ++i) {
-            engine_run_frames(1, seconds);
-            ui_process();
-        }
-    }
+    // `count` frames of `seconds` (the game process runs the UI's pass in each).
+    static void frames(int count, double seconds = 0.02) { engine_run_frames(count, seconds); }
 
     // Lets every running fade end.
     static void settle() { frames(3, 0.4); }

@@ -18,8 +18,8 @@ TEST_F(jukebox_test, without_music_the_time_reads_zero_and_stepping_an_empty_lis
     c_item_t* window = ui_winsert("game", "jukebox", 1, "/ui/jukebox.esc", true);
     ASSERT_NE(window, nullptr);
     frame();
-    auto* jukebox = dynamic_cast<ui_handler_jukebox_t*>(
-        static_cast<entity_t*>(ui_driver_window(window)->handler_item->object));
+    auto* jukebox =
+        dynamic_cast<ui_handler_jukebox_t*>(static_cast<entity_t*>(ui_driver_window(window)->handler_item->object));
     ASSERT_NE(jukebox, nullptr);
     EXPECT_EQ(ui_driver_get(ui_driver_find(window, 41), "value"), "00 : 00 / 00 : 00");
     jukebox->jukebox_step(1);

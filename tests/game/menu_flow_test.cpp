@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/bind.h"
+#include "engine/ui_event.h"
 #include "engine/def_obj.h"
 #include "common/game_context.h"
 #include "game/msgbox.h"
@@ -20,6 +21,9 @@ protected:
     {
         game_flow_test_t::SetUp();
         write_data_file("music/Faster than Wind.ogg", std::string(64000, 'm'));
+        write_data_file("ui/mcredits.esc",
+                        "entity ui.handler.menu.credits { }\nentity ui.window { rect = 0 1024 768 0;\n"
+                        "    entity ui.comp.text { id = 10; rect = 100 900 0 -200; text = Thanks; }\n}\n");
         write_data_file("defs/drivers/b.def", "driver { imgs = \"zed.shd|z_small.shd\" }\n");
         write_data_file("defs/drivers/a.def", "driver { imgs = \"amy.shd|a_small.shd\" }\n");
         write_data_file("defs/scenarios/free_mode.def", "scenario { name = \"Free\"; location = ANY; }\n");
@@ -140,6 +144,29 @@ TEST_F(menu_flow_test, starting_refuses_a_bad_name_and_otherwise_writes_the_cont
     EXPECT_STREQ(context->get_value("level"), "1");
     EXPECT_FALSE(menu_music_playing());
     EXPECT_FALSE(engine_log_matching("mainland").empty()) << "the game world is built";
+}
+
+TEST_F(menu_flow_test, the_credits_scroll_up_hide_the_overlay_and_go_back_on_a_key)
+{
+    start();
+    ui_view_t* overlay = ui_driver_find(window("menu_bgr", "background"), 100);
+    ASSERT_TRUE(overlay->visible);
+    ASSERT_TRUE(click(window("menu", "main"), 40));
+    settle();
+    c_item_t* credits = window("menu", "credits");
+    ASSERT_NE(credits, nullptr);
+    EXPECT_FALSE(shown(window("menu", "main")));
+    ASSERT_TRUE(shown(credits));
+    EXPECT_FALSE(overlay->visible);
+    ui_view_t* text = ui_driver_find(credits, 10);
+    const float bottom = text->rect.bottom;
+    frames(10, 0.1);
+    EXPECT_NEAR(text->rect.bottom, bottom + 50.0f, 1.0f) << "50 units a second";
+    ui_driver_stroke(ui_key_escape);
+    settle();
+    EXPECT_TRUE(shown(window("menu", "main")));
+    EXPECT_TRUE(overlay->visible) << "the main menu shows the overlay again";
+    EXPECT_FLOAT_EQ(text->rect.top, 0.0f) << "the credits start again from below the screen";
 }
 
 }  // namespace
