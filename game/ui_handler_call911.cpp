@@ -55,8 +55,10 @@ void ui_handler_call911_t::on_whide()
 bool ui_handler_call911_t::handle(ui_view_t* view, const int code, void* param)
 {
     ui_handler_game_base_t::handle(view, code, param);
-    const bool enter = code == ui_action_key_up && param && static_cast<const ui_key_param_t*>(param)->key == ui_key_enter;
-    const bool escape = code == ui_action_key_up && param && static_cast<const ui_key_param_t*>(param)->key == ui_key_escape;
+    const bool enter =
+        code == ui_action_key_up && param && static_cast<const ui_key_param_t*>(param)->key == ui_key_enter;
+    const bool escape =
+        code == ui_action_key_up && param && static_cast<const ui_key_param_t*>(param)->key == ui_key_escape;
     if (enter || (code == ui_action_pressed && view && view->id == call_id)) {
         game_bridge_t* bridge = get_game_bridge();
         const held_part_t<rescue_owner_t> truck(bridge ? bridge->avatar() : entity_handle_t{});
