@@ -104,7 +104,8 @@ std::string cargo_names_for_trailer(const char* trailer, const int variant)
 
 void ui_handler_showroom_t::on_wshow()
 {
-    if (auto* background = static_cast<ui_view_t*>(menu_background_window() ? menu_background_window()->object : nullptr))
+    if (auto* background =
+            static_cast<ui_view_t*>(menu_background_window() ? menu_background_window()->object : nullptr))
         background->show(false);
     ui_handler_game_base_t::on_wshow();
     music = api::snd_new(music_path, 14, 20);
@@ -119,7 +120,8 @@ void ui_handler_showroom_t::on_wshow()
 
 void ui_handler_showroom_t::on_whide()
 {
-    if (auto* background = static_cast<ui_view_t*>(menu_background_window() ? menu_background_window()->object : nullptr))
+    if (auto* background =
+            static_cast<ui_view_t*>(menu_background_window() ? menu_background_window()->object : nullptr))
         background->show(true);
     ui_handler_game_base_t::on_whide();
     if (music) {

@@ -17,7 +17,8 @@ protected:
     void SetUp() override
     {
         game_flow_test_t::SetUp();
-        write_data_file("makes/truck/rig/description.def", "truck { name = Rig; access0 = base; access1 = interior; }\n");
+        write_data_file("makes/truck/rig/description.def",
+                        "truck { name = Rig; access0 = base; access1 = interior; }\n");
         write_data_file("makes/truck/rig/acc/red/!desc.def", "accessory { type = paint; name = Red; author = Ann; }\n");
         write_data_file("makes/truck/rig/acc/blue/!desc.def", "accessory { type = PAINT; name = Blue; }\n");
         write_data_file("makes/truck/rig/acc/base/!desc.def", "accessory { type = base; name = Chassis; }\n");
@@ -30,19 +31,20 @@ protected:
         write_data_file("defs/cargos/milk.def", "cargo { name = Milk; trailer = BOX; variant = 1; }\n");
         write_data_file("defs/cargos/tea.def", "cargo { name = Tea; trailer = box; variant = 1; }\n");
         write_data_file("defs/cargos/ice.def", "cargo { name = Ice; trailer = box; variant = 2; }\n");
-        write_data_file("ui/showroom.esc",
-                        "entity ui.handler.showroom { }\nentity ui.window { rect = 0 1024 768 0;\n"
-                        "    entity ui.comp.common.text { id = 100; rect = 0 100 760 740; }\n"
-                        "    entity ui.comp.common.text { id = 110; rect = 0 100 730 710; }\n"
-                        "    entity ui.comp.make { id = 120; rect = 500 900 700 300; }\n"
-                        "    entity ui.comp.common.list { id = 130; rect = 0 300 700 500; item_height = 20; }\n"
-                        "    entity ui.comp.common.list { id = 140; rect = 0 300 480 300; item_height = 20; }\n"
-                        "    entity ui.comp.common.button { id = 150; rect = 0 100 100 60; }\n"
-                        "    entity ui.comp.common.button { id = 160; rect = 200 300 100 60; button_type = check; }\n"
-                        "    entity ui.comp.group { rect = 400 800 100 60;\n"
-                        "        entity ui.comp.common.button { id = 170; rect = 400 500 100 60; button_type = radio; }\n"
-                        "        entity ui.comp.common.button { id = 180; rect = 600 700 100 60; button_type = radio; }\n"
-                        "    }\n}\n");
+        write_data_file(
+            "ui/showroom.esc",
+            "entity ui.handler.showroom { }\nentity ui.window { rect = 0 1024 768 0;\n"
+            "    entity ui.comp.common.text { id = 100; rect = 0 100 760 740; }\n"
+            "    entity ui.comp.common.text { id = 110; rect = 0 100 730 710; }\n"
+            "    entity ui.comp.make { id = 120; rect = 500 900 700 300; }\n"
+            "    entity ui.comp.common.list { id = 130; rect = 0 300 700 500; item_height = 20; }\n"
+            "    entity ui.comp.common.list { id = 140; rect = 0 300 480 300; item_height = 20; }\n"
+            "    entity ui.comp.common.button { id = 150; rect = 0 100 100 60; }\n"
+            "    entity ui.comp.common.button { id = 160; rect = 200 300 100 60; button_type = check; }\n"
+            "    entity ui.comp.group { rect = 400 800 100 60;\n"
+            "        entity ui.comp.common.button { id = 170; rect = 400 500 100 60; button_type = radio; }\n"
+            "        entity ui.comp.common.button { id = 180; rect = 600 700 100 60; button_type = radio; }\n"
+            "    }\n}\n");
     }
 
     static std::string texts(ui_comp_list_t* list)

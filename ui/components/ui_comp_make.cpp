@@ -16,7 +16,7 @@ namespace {
 
 // The light every make view shares, made by the first and dropped by the last.
 int live_views = 0;
-const float shared_light[16] = {1.0f, 1.0f, 1.0f, 1.0f, 0.5f, 0.5f, 0.5f, 1.0f,
+const float shared_light[16] = {1.0f, 1.0f, 1.0f, 1.0f, 0.5f,  0.5f, 0.5f, 1.0f,
                                 0.5f, 0.5f, 0.5f, 1.0f, -0.5f, 1.0f, 1.0f, 0.0f};
 const void* light_list(psm_t*, void*) { return live_views > 0 ? shared_light : nullptr; }
 
@@ -199,6 +199,13 @@ void ui_comp_make_t::draw()
     api::gfx_rotate(angles);
     api::gfx_translate(&model_offset[0]);
     api::gfx_view_push(&view);
+    draw_models();
+    api::gfx_view_pop();
+    api::gfx_pop();
+}
+
+void ui_comp_make_t::draw_models()
+{
     for (int i = 0; i < part_count; ++i)
         if (parts[i]) {
             api::gfx_push();
@@ -220,8 +227,16 @@ void ui_comp_make_t::draw()
     };
     draw_wheels(front_wheel, front_positions, front_count, 0);
     draw_wheels(rear_wheel, rear_positions, rear_count, front_wheels);
-    api::gfx_view_pop();
-    api::gfx_pop();
+}
+
+void ui_comp_make_t::show_part(const char* part, const bool visible)
+{
+    for (psm_t* model : parts)
+        if (model)
+            make_show_part(model, part, visible);
+    for (psm_t* model : {front_wheel, rear_wheel})
+        if (model)
+            make_show_part(model, part, visible);
 }
 
 bool ui_comp_make_t::action(ui_view_t* sender, const int code, void* param)

@@ -46,6 +46,10 @@ public:
     static std::string acc_file_path(const char* kind, const char* make, const char* accessory, const char* file);
     // Frees every model held.
     void free_models();
+    // Draws the parts and the wheels at the current world matrix.
+    void draw_models();
+    // Shows or hides a part of every model held (a model without it is skipped).
+    void show_part(const char* part, bool visible);
 
     psm_t* parts[part_count] = {};
     vec3_t offsets[part_count] = {};
