@@ -1,11 +1,13 @@
 #pragma once
 #include "engine/ui_handler.h"
+#include "common/hud_pager.h"
 
 // The main HUD ("ui.handler.hud", window "mainhud" from "/ui/gmainhud.esc", which the economy fills
 // with money, prestige, damage, day and time). This handler keeps the truck's pager, two message
 // lines (the newest over a black shadow, the one before it at half alpha, fading out after a hold),
-// and the fading trailer-lost notice. Neither runs while the world is paused.
-class ui_handler_hud_t : public ui_handler_t {
+// and the fading trailer-lost notice. Neither runs while the world is paused. The truck reaches it
+// through common/hud_pager.h.
+class ui_handler_hud_t : public ui_handler_t, public hud_pager_t {
 public:
     // Ids of the notice and of the message lines.
     static constexpr int notice_id = 20;
@@ -32,9 +34,9 @@ public:
     void on_wshow() override;
 
     // Shows `text` as the newest pager line; the previous one moves up at half alpha.
-    void push_message(const char* text);
+    void push_message(const char* text) override;
     // Starts the trailer-lost notice.
-    void start_notice();
+    void start_notice() override;
 
     char older_line[line_size] = "";
     char newest_line[line_size] = "";

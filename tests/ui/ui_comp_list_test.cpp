@@ -7,6 +7,7 @@
 
 #include "ui/components/ui_comp_button.h"
 #include "ui/components/ui_comp_common_list.h"
+#include "ui/components/ui_slider_base.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -190,6 +191,32 @@ TEST_F(ui_list_test, arrays_a_script_gives_shorter_than_the_markups_are_filled_w
     EXPECT_STREQ(list_->item_text_at(2), "");
     ASSERT_NE(row_showing(2), nullptr);
     EXPECT_EQ(ui_driver_get(row_showing(2), "value"), "three");
+}
+
+TEST_F(ui_list_test, a_slider_child_counts_the_lines_that_do_not_fit_and_scrolls_the_list)
+{
+    write_data_file("ui/scrolled.esc",
+                    "entity ui.handler.test.trace { }\nentity ui.window { rect = 0 1024 768 0;\n"
+                    "    entity ui.comp.common.list { id = 50; rect = 0 200 700 380; item_height = 32;\n"
+                    "        slider_management = true;\n"
+                    "        entity ui.comp.common.slider { id = 51; rect = 0 16 100 0; }\n"
+                    "    }\n}\n");
+    c_item_t* window = ui_winsert("test", "scrolled", 0, "/ui/scrolled.esc", true);
+    ASSERT_NE(window, nullptr);
+    frame();
+    auto* list = dynamic_cast<ui_comp_list_t*>(ui_driver_find(window, 50));
+    auto* slider = dynamic_cast<ui_slider_base_t*>(ui_driver_find(window, 51));
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(list->slider, slider);
+    EXPECT_FLOAT_EQ(slider->rect.left, 200.0f) << "placed beside the list";
+    EXPECT_FLOAT_EQ(slider->rect.top - slider->rect.bottom, 320.0f) << "as high as the list";
+    list_ = list;
+    fill(25);
+    EXPECT_EQ(slider->maximum, 15) << "15 lines do not fit";
+    EXPECT_TRUE(slider->active);
+    slider->set_int_value(7, true);
+    EXPECT_EQ(list->first_visible, 7);
 }
 
 }  // namespace

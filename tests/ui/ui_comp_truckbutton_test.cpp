@@ -25,7 +25,8 @@ protected:
     void SetUp() override
     {
         ui_test_t::SetUp();
-        window_ = make_window("    entity ui.comp.truckbutton { id = 7; rect = 100 300 400 300; button_type = normal; }\n");
+        window_ =
+            make_window("    entity ui.comp.truckbutton { id = 7; rect = 100 300 400 300; button_type = normal; }\n");
         ASSERT_NE(window_, nullptr);
         frame();
         button_ = dynamic_cast<ui_comp_truckbutton_t*>(ui_driver_find(window_, 7));
