@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "common/position_report.h"
 #include "ui/components/ui_handler_game_base.h"
 
@@ -37,4 +39,6 @@ public:
     float position_x = 0.0f;
     float position_y = 0.0f;
     float position_z = 0.0f;
+    // Showing the report paused the world (so closing it resumes the world).
+    uint8_t paused_world = 0;
 };

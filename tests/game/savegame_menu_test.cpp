@@ -5,6 +5,7 @@
 #include "engine/def_obj.h"
 #include "engine/ui_event.h"
 #include "common/game_context.h"
+#include "common/world_pause.h"
 #include "game/msgbox.h"
 #include "game/ui_handler_menu_load.h"
 #include "game/ui_handler_menu_save.h"
@@ -182,6 +183,24 @@ TEST_F(savegame_menu_test, the_message_box_answers_by_button_enter_and_escape)
     EXPECT_FALSE(ui_driver_find(box, 20)->visible) << "Close is hidden again";
     ASSERT_TRUE(click(box, 30));
     EXPECT_EQ(msgbox_get(), ui_handler_msgbox_t::state_third);
+}
+
+TEST_F(savegame_menu_test, the_bug_report_leaves_a_game_the_player_paused_paused)
+{
+    write_data_file("ui/system/bugreport.esc", "entity ui.handler.system.bugreport { }\n"
+                                               "entity ui.window { rect = 0 1024 768 0; }\n");
+    current_world_allow_pause(true);
+    c_item_t* report = ui_winsert("system_04", "bugreport", 1, "/ui/system/bugreport.esc", false);
+    ASSERT_NE(report, nullptr);
+    ui_wshow(report, 0);
+    EXPECT_TRUE(current_world_paused()) << "the report pauses a running game";
+    ui_whide(report);
+    EXPECT_FALSE(current_world_paused()) << "and resumes it";
+    current_world_pause(true, false);
+    ui_wshow(report, 0);
+    ui_whide(report);
+    EXPECT_TRUE(current_world_paused()) << "a game the player paused stays paused";
+    ui_wremove(report);
 }
 
 }  // namespace
