@@ -7,3 +7,6 @@
 bool current_world_paused();
 // Puts the current world to sleep (or wakes it) when it is pausable; `hide` also stops its draw.
 void current_world_pause(bool sleep, bool hide);
+// Withdraws (false) or gives back (true) the current world's permission to pause: menus over a
+// running game keep its pause state as it is while they are up.
+void current_world_allow_pause(bool allow);

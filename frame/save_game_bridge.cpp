@@ -4,6 +4,7 @@
 #include "common/bridge_parts.h"
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
+#include "common/save_game_calls.h"
 #include "frame/save_game.h"
 
 namespace {
@@ -43,6 +44,8 @@ bool save_game_write(game_bridge_t* bridge, const char* path)
     const held_owners_t held(*bridge);
     return save_game_write(held.owners(), path);
 }
+
+bool save_game_write_current(const char* path) { return save_game_write(get_game_bridge(), path); }
 
 bool save_game_read(game_bridge_t* bridge, const char* path)
 {

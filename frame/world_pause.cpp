@@ -25,3 +25,9 @@ void current_world_pause(const bool sleep, const bool hide)
     if (world_process_t* world = bridge_world())
         world->pause(sleep, hide);
 }
+
+void current_world_allow_pause(const bool allow)
+{
+    if (world_process_t* world = bridge_world())
+        world->set_pausable(allow);
+}

@@ -23,7 +23,10 @@ c_item_t* msgbox_window()
     }
     if (c_item_t* found = bridge->find_window("dialog", "msgbox"))
         return found;
-    return bridge->insert_window("dialog", "msgbox", 1, "/ui/msgbox.esc");
+    // Built hidden: the box is open only once `msgbox_open` shows it.
+    c_item_t* window = ui_winsert("dialog", "msgbox", 1, "/ui/msgbox.esc", false);
+    bridge->adopt_window(window);
+    return window;
 }
 
 // Runs `use` on the box's handler while its window is locked; false (reported) when the window has

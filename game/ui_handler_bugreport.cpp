@@ -27,8 +27,12 @@ void ui_handler_bugreport_t::on_wshow()
     game_keys_unbind();
     ui_handler_game_base_t::on_wshow();
     ui_pshow(0);
-    if (!current_world_paused())
+    // A game the player paused stays paused when the report closes: only the report's own pause ends.
+    paused_world = 0;
+    if (!current_world_paused()) {
         current_world_pause(true, false);
+        paused_world = current_world_paused() ? 1 : 0;
+    }
     if (ui_view_t* position = ui_window_component(window, position_id)) {
         char text[128];
         v_snprintf0(text, sizeof text, "Position : < %d %d %d >", whole(position_x), whole(position_y),
@@ -48,7 +52,8 @@ void ui_handler_bugreport_t::on_whide()
     game_keys_bind();
     ui_pshow(-1);
     ui_handler_t::on_whide();
-    current_world_pause(false, false);
+    if (paused_world)
+        current_world_pause(false, false);
 }
 
 bool ui_handler_bugreport_t::handle(ui_view_t* view, const int code, void* param)

@@ -1,9 +1,40 @@
 #pragma once
-#include "engine/ui_handler.h"
+#include <cstddef>
+#include <cstdint>
 
-// The handler of the job HUD, registered as "ui.handler.hud.job". For now only what the type registry needs:
-// UI scripts create, name and destroy it by that type name.
-class ui_handler_hud_job_t : public ui_handler_t {
+#include "ui/components/ui_handler_game_base.h"
+
+class economy_ctrl_e;
+
+// The job HUD ("ui.handler.hud.job", window "jobhud" from "/ui/gjobhud.esc"): one job of the economy
+// with its cargo, its cities, its pay, the mark of a special job, and the picture of the destination
+// trader once the player hitches the job's trailer.
+class ui_handler_hud_job_t : public ui_handler_game_base_t {
 public:
+    // Ids of the window's components.
+    static constexpr int cargo_id = 100;
+    static constexpr int source_id = 110;
+    static constexpr int destination_id = 120;
+    static constexpr int pay_id = 130;
+    static constexpr int special_id = 150;
+    static constexpr int frame_id = 160;
+    static constexpr int picture_id = 200;
+    // Longest text of one component.
+    static constexpr size_t text_size = 128;
+
     const char* get_default_name() const override { return "ui.handler.hud.job"; }
+    virtual const char* get_type_name() const { return "ui.handler.hud.job"; }
+
+    // Shows job `job` of the economy (the job count names the special offer's job); nothing without an
+    // economy or such a job.
+    virtual void show_job(int32_t job);
+    // Shows job `job` of `economy`.
+    void show_job_of(const economy_ctrl_e& economy, int32_t job);
+    // Shows the job of a hitched trailer with the destination trader's picture. The route text stays
+    // unwritten: the road names it is made of are not in the segment server yet.
+    void show_suggested_route(int32_t job, char* out_text, size_t out_size);
+
+protected:
+    // The economy of the current world, or null.
+    static economy_ctrl_e* economy();
 };

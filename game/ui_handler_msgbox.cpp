@@ -2,7 +2,13 @@
 
 #include "engine/cache.h"
 #include "engine/ui_window.h"
+#include "engine/ui.h"
+#include "engine/ui_action.h"
+#include "engine/ui_event.h"
 #include "common/c_item_ops.h"
+#include "common/engine_api.h"
+#include "common/world_pause.h"
+#include "game/game_keys.h"
 #include "common/ui_find_component.h"
 
 namespace {
@@ -51,4 +57,76 @@ void ui_handler_msgbox_t::build_buttons(const char* title, const char* text, uin
         set_button(box, 30, nullptr);
     }
     c_item_release(window);
+}
+
+namespace {
+
+// Whether the box's Close button is shown.
+bool close_shown(c_item_t* window)
+{
+    auto* box = static_cast<ui_view_t*>(c_item_lock(window));
+    if (!box)
+        return false;
+    c_item_t* item = ui_find_component(box, ui_handler_msgbox_t::middle_button_id, false);
+    const auto* button = item ? static_cast<const ui_view_t*>(item->object) : nullptr;
+    const bool shown = button && button->visible;
+    c_item_release(window);
+    return shown;
+}
+
+}  // namespace
+
+void ui_handler_msgbox_t::on_wshow()
+{
+    api::snd_disable_tag(10);
+    api::snd_set_current_tag(20);
+    api::snd_enable_tag(20, 0);
+    ui_pshow(0);
+    ui_handler_game_base_t::on_wshow();
+    if (pause_flag) {
+        game_keys_unbind();
+        current_world_pause(true, false);
+    }
+    msgbox_state = state_open;
+}
+
+void ui_handler_msgbox_t::on_whide()
+{
+    if (pause_flag) {
+        game_keys_bind();
+        current_world_pause(false, false);
+    }
+    ui_handler_game_base_t::on_whide();
+    msgbox_state &= ~state_open;
+}
+
+bool ui_handler_msgbox_t::handle(ui_view_t* view, const int code, void* param)
+{
+    ui_handler_game_base_t::handle(view, code, param);
+    if (code == ui_action_pressed) {
+        const int id = view ? view->id : 0;
+        const uint32_t answer = id == first_button_id    ? state_first
+                                : id == middle_button_id ? state_middle
+                                : id == third_button_id  ? state_third
+                                                         : 0;
+        if (!answer)
+            return false;
+        msgbox_state = answer;
+        ui_whide(window);
+        return true;
+    }
+    if (code != ui_action_key_up || !param)
+        return false;
+    const uint16_t key = static_cast<const ui_key_param_t*>(param)->key;
+    if (key == ui_key_enter) {
+        msgbox_state = close_shown(window) ? state_middle : state_first;
+        ui_whide(window);
+        return true;
+    }
+    if (key == ui_key_escape) {
+        if (close_shown(window))
+            ui_whide(window);
+        return true;
+    }
+    return false;
 }

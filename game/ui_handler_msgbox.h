@@ -1,12 +1,13 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/ui_handler.h"
+#include "ui/components/ui_handler_game_base.h"
 
-// The handler of the message box, registered as "ui.handler.msgbox". So far it fills the box
-// (`build_buttons`) and keeps the state word `msgbox_get` answers; showing, hiding and the answers of
-// the buttons and keys are not built yet.
-class ui_handler_msgbox_t : public ui_handler_t {
+// The handler of the message box, registered as "ui.handler.msgbox": it fills the box
+// (`build_buttons`), keeps the state word `msgbox_get` answers, pauses the game while shown when asked,
+// and answers by its buttons, Enter and (on a box with only Close) Escape. Keys are read from key
+// actions only: a button press carries no key.
+class ui_handler_msgbox_t : public ui_handler_game_base_t {
 public:
     // Bits of `msgbox_state`: open, then the answer that replaced it.
     static constexpr uint32_t state_open = 1;
@@ -19,7 +20,20 @@ public:
     static constexpr uint32_t set_yes_no = 4;
     static constexpr uint32_t set_second_look = 8;
 
+    // Ids of the buttons: first (OK, Yes), middle (Close), third (Cancel, No).
+    static constexpr int first_button_id = 10;
+    static constexpr int middle_button_id = 20;
+    static constexpr int third_button_id = 30;
+
     const char* get_default_name() const override { return "ui.handler.msgbox"; }
+    virtual const char* get_type_name() const { return "ui.handler.msgbox"; }
+
+    // Menu sounds, the pointer, the pause when asked; the box is open.
+    void on_wshow() override;
+    // Resumes a paused game; the box is no longer open (an answer stays).
+    void on_whide() override;
+    // The buttons (code 2) and the keys Enter and Escape (code 8).
+    bool handle(ui_view_t* view, int code, void* param) override;
 
     // Fills the box: title (component 100), text (110), look (200: "6" with set_second_look, else "5")
     // and the buttons 10, 20 and 30 labelled, shown and hidden by the set (another set leaves them).

@@ -13,6 +13,7 @@
 #include "common/bridge_parts.h"
 #include "common/cvar_value.h"
 #include "common/engine_api.h"
+#include "common/position_report.h"
 #include "common/game_bridge.h"
 #include "physics/scene_proc.h"
 #include "physics/body_callback.h"
@@ -300,6 +301,19 @@ c_item_t* game_ctrl_e::open_window(const char* group, const char* name, const un
     return window;
 }
 
+void game_ctrl_e::report_truck_position(c_item_t* window) const
+{
+    const auto* view =
+        window && (window->class_flags & 0x400) ? static_cast<const ui_window_t*>(window->object) : nullptr;
+    c_item_t* handler = view ? view->handler_item : nullptr;
+    auto* report = handler ? dynamic_cast<position_report_t*>(static_cast<entity_t*>(handler->object)) : nullptr;
+    const held_part_t<ctrl_truck_t> truck(truck_handle());
+    if (report && truck.get()) {
+        const vec3_t position = truck.get()->truck_position();
+        report->set_report_position(position[0], position[1], position[2]);
+    }
+}
+
 void game_ctrl_e::game_keys(const double dt)
 {
     if (notebook_ && api::inp_impulse_value(impulse_notebook, 0) != 0.0f)
@@ -330,8 +344,10 @@ void game_ctrl_e::game_keys(const double dt)
             ui_wshow(jukebox, show_in_front);
     } else if (ready && api::inp_impulse_value(impulse_bug_report, 0) != 0.0f) {
         key_timer = game_ctrl_key_delay;
-        if (c_item_t* report = open_window("system_04", "bugreport", 1, "/ui/system/bugreport.esc"))
+        if (c_item_t* report = open_window("system_04", "bugreport", 1, "/ui/system/bugreport.esc")) {
+            report_truck_position(report);
             ui_wshow(report, show_in_front);
+        }
     }
     if (stations.at_gas_pump) {
         const bool pressed = api::inp_impulse_value(180, 0) != 0.0f;

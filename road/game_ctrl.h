@@ -233,6 +233,8 @@ public:
     // Stops the music and turns it off.
     void music_stop();
     const std::vector<std::string>& music_list() const { return music_list_; }
+    // The playing track's sound, or null when none plays.
+    snd_sound_t* music_track() const { return music_track_; }
 
     // Stations: one fuelling tick and one repair tick of `dt` seconds while their key is held.
     void fuel_step(float dt);
@@ -288,6 +290,8 @@ private:
     // The parts of the world the controller asks, each held for the call (see ctrl_parts.h).
     entity_handle_t economy_handle() const;
     entity_handle_t truck_handle() const;
+    // Writes the player's truck's position into a window's report handler (the bug report), when both exist.
+    void report_truck_position(c_item_t* window) const;
     entity_handle_t environment_handle() const;
 
     // The frame's steps.

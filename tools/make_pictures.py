@@ -166,6 +166,8 @@ def main():
     write(data_dir, "ui/pics/panel.png", panel(128, 128, (60, 72, 96, 240), (30, 36, 52, 240), 3, (200, 160, 60, 255)))
     write(data_dir, "ui/pics/needle.png", panel(8, 64, (240, 60, 40, 255), (200, 40, 30, 255), 1, (255, 255, 255, 255)))
     write(data_dir, "ui/pics/button.png", panel(128, 32, (70, 120, 70, 255), (40, 80, 40, 255), 2, (220, 230, 220, 255)))
+    write(data_dir, "shaders/2d/uidefault.png", panel(16, 16, (255, 255, 255, 255), (224, 224, 224, 255), 1,
+                                                    (255, 255, 255, 255)))
     write(data_dir, "textures/road.png", road(64, 128))
 
 

@@ -3,6 +3,7 @@
 
 #include "engine/quat.h"
 #include "engine/vec.h"
+#include "common/hud_pager.h"
 
 class ui_view_t;
 
@@ -56,16 +57,6 @@ public:
     virtual bool cb_speaker(int32_t driver, char* out_name, int size, int32_t& out_voice) const = 0;
     // The driver panel's picture, name and employer line of `driver`; false when there is none.
     virtual bool driver_card(int32_t driver, char* out_image, char* out_name, char* out_employer, int size) const = 0;
-};
-
-// The main HUD's handler, as the player's truck writes its pager.
-class hud_pager_t {
-public:
-    virtual ~hud_pager_t() = default;
-    // Adds a line to the pager.
-    virtual void push_message(const char* text) = 0;
-    // Starts the HUD's 4-second notice.
-    virtual void start_notice() = 0;
 };
 
 // The buttons of the UI components the HUD feeds press (the blinker arrows). The UI components install

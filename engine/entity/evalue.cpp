@@ -1,8 +1,11 @@
 #include "engine/evalue.h"
 
 #include <cstring>
+#include <new>
+#include <utility>
 #include <vector>
 
+#include "engine/dstring.h"
 #include "engine/entity.h"
 #include "engine/log.h"
 #include "engine/mem.h"
@@ -41,10 +44,33 @@ void mark_changed(entity_t* object, const evalue_def_t* def)
         *def->status(object) |= evalue_changed;
 }
 
-// Arrays hold plain values only: owned text would need constructing element by element.
-bool array_usable(const evalue_def_t* def)
+// Arrays hold plain values, or owned texts that are constructed and destroyed element by element.
+bool array_usable(const evalue_def_t* def) { return def->array && evalue_size_fits(def, nullptr); }
+
+// Resizes an array of owned texts to `count`: the kept texts move into a new block, the dropped ones
+// are destroyed and the new ones take the default.
+bool resize_text_array(const evalue_def_t* def, evalue_array_t& array, int count)
 {
-    return def->array && def->type != evalue_dstring && evalue_size_fits(def, nullptr);
+    auto* old_texts = static_cast<dstring_t*>(array.data);
+    dstring_t* texts = nullptr;
+    if (count > 0) {
+        texts = static_cast<dstring_t*>(mem_sys_alloc(static_cast<size_t>(count) * sizeof(dstring_t)));
+        if (!texts)
+            return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (i < array.count) {
+            new (texts + i) dstring_t(std::move(old_texts[i]));
+        } else {
+            new (texts + i) dstring_t();
+            evalue_default(def, texts + i);
+        }
+    }
+    for (int i = 0; i < array.count; ++i)
+        old_texts[i].~dstring_t();
+    mem_sys_free(old_texts);
+    array = evalue_array_t{texts, count};
+    return true;
 }
 
 }  // namespace
@@ -85,7 +111,10 @@ ENGINE_API bool me_gen_realloc(entity_t* object, const evalue_def_t* def, int co
     evalue_array_t& array = array_of(object, def);
     if (count == array.count)
         return true;
-    if (count == 0) {
+    if (def->type == evalue_dstring) {
+        if (!resize_text_array(def, array, count))
+            return false;
+    } else if (count == 0) {
         mem_sys_free(array.data);
         array = evalue_array_t{nullptr, 0};
     } else {
@@ -109,6 +138,13 @@ ENGINE_API bool me_gen_insert(entity_t* object, const evalue_def_t* def, int ind
     if (index < 0 || index > count || !me_gen_realloc(object, def, count + 1))
         return false;
     evalue_array_t& array = array_of(object, def);
+    if (def->type == evalue_dstring) {
+        auto* texts = static_cast<dstring_t*>(array.data);
+        for (int i = count; i > index; --i)
+            texts[i] = std::move(texts[i - 1]);
+        evalue_default(def, texts + index);
+        return true;
+    }
     char* base = static_cast<char*>(array.data);
     const size_t size = def->element_size;
     memmove(base + (static_cast<size_t>(index) + 1) * size, base + static_cast<size_t>(index) * size,
@@ -126,8 +162,14 @@ ENGINE_API bool me_gen_remove(entity_t* object, const evalue_def_t* def, int ind
         return false;
     char* base = static_cast<char*>(array.data);
     const size_t size = def->element_size;
-    memmove(base + static_cast<size_t>(index) * size, base + (static_cast<size_t>(index) + 1) * size,
-            static_cast<size_t>(array.count - index - 1) * size);
+    if (def->type == evalue_dstring) {
+        auto* texts = static_cast<dstring_t*>(array.data);
+        for (int i = index; i + 1 < array.count; ++i)
+            texts[i] = std::move(texts[i + 1]);
+    } else {
+        memmove(base + static_cast<size_t>(index) * size, base + (static_cast<size_t>(index) + 1) * size,
+                static_cast<size_t>(array.count - index - 1) * size);
+    }
     return me_gen_realloc(object, def, array.count - 1);
 }
 
@@ -168,6 +210,8 @@ ENGINE_API bool me_gen_destr(entity_t* object, const evalue_def_t* def)
         return false;
     if (def->array) {
         evalue_array_t& array = array_of(object, def);
+        if (def->type == evalue_dstring)
+            return resize_text_array(def, array, 0);
         mem_sys_free(array.data);
         array = evalue_array_t{nullptr, 0};
         return true;
@@ -188,8 +232,13 @@ ENGINE_API bool me_gen_copy(entity_t* target, const entity_t* source, const eval
     const evalue_array_t& from = array_of(source, def);
     if (!me_gen_realloc(target, def, from.count))
         return false;
-    if (from.count > 0)
+    if (def->type == evalue_dstring) {
+        auto* texts = static_cast<dstring_t*>(array_of(target, def).data);
+        for (int i = 0; i < from.count; ++i)
+            texts[i] = static_cast<const dstring_t*>(from.data)[i];
+    } else if (from.count > 0) {
         memcpy(array_of(target, def).data, from.data, static_cast<size_t>(from.count) * def->element_size);
+    }
     mark_changed(target, def);
     return true;
 }
@@ -292,7 +341,7 @@ bool evalue_set_array(entity_t* object, const char* name, const std::vector<std:
     std::string reason;
     std::vector<unsigned char> scratch(def->element_size);
     for (const std::string& text : texts)
-        if (!evalue_parse(def, text.c_str(), scratch.data(), &reason))
+        if (def->type != evalue_dstring && !evalue_parse(def, text.c_str(), scratch.data(), &reason))
             return refuse(object, property + reason, why);
     if (!def->realloc(object, def, static_cast<int>(texts.size())))
         return refuse(object, property + "cannot size the array", why);

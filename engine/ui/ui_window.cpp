@@ -30,6 +30,17 @@ bool ui_window_t::insert_view(ui_view_t* view, ui_view_t* before)
     return true;
 }
 
+bool ui_window_t::append_view(ui_view_t* view, ui_group_t* group)
+{
+    if (!view || !group || view->parent_group || view == this || group->window() != this)
+        return false;
+    if (!group->insert_child(view, nullptr))
+        return false;
+    ui_items_link(view);
+    invalidate_layers();
+    return true;
+}
+
 void ui_window_t::focus(ui_view_t* view)
 {
     if (view == focus_view)

@@ -1,12 +1,17 @@
 # Runs the host in a fresh home with the default controls and an input script that presses the
 # screenshot key, then checks that "/screenshots/aa_00000.png" of the home is a PNG image.
 # With PIXELS ("X,Y=RRGGBB;..."), the picture must also show more than one colour and those pixels
-# (tests/e2e/check_picture.py); HOST_OPTIONS are added to the host's command line.
-# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... [-DPIXELS=... -DHOST_OPTIONS=...] -P screenshot_case.cmake
+# (tests/e2e/check_picture.py); HOST_OPTIONS are added to the host's command line; FRAMES (30) is
+# the run's length.
+# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... [-DPIXELS=... -DHOST_OPTIONS=... -DFRAMES=n]
+#       -P screenshot_case.cmake
 file(REMOVE_RECURSE "${HOME}")
+if(NOT DEFINED FRAMES)
+  set(FRAMES 30)
+endif()
 set(shot "${HOME}/Kavrenta/screenshots/aa_00000.png")
 
-execute_process(COMMAND "${KAVRENTA}" ${HOST_OPTIONS} --frames 30 --input "${INPUT}" --data "${DATA}" --home "${HOME}"
+execute_process(COMMAND "${KAVRENTA}" ${HOST_OPTIONS} --frames ${FRAMES} --input "${INPUT}" --data "${DATA}" --home "${HOME}"
                         -default_controls
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT status EQUAL 0)

@@ -35,14 +35,17 @@ public:
     int32_t font = 0;
     evalue_array_t lanes{};
     evalue_array_t points{};
+    evalue_array_t names{};
     uint8_t status = 0;
 
     static const evalue_def_t evd_flag, evd_count, evd_mask, evd_code, evd_volume, evd_position, evd_tint, evd_title,
-        evd_label, evd_weather, evd_font, evd_lanes, evd_points;
+        evd_label, evd_weather, evd_font, evd_lanes, evd_points, evd_names;
 };
 
+const evalue_def_t props_e::evd_names =
+    evalue_array("names", evalue_dstring, sizeof(dstring_t), evalue_bind<&props_e::names>, nullptr, "-");
 const evalue_def_t props_e::evd_points =
-    evalue_array("points", evalue_point, 3 * sizeof(float), evalue_bind<&props_e::points>, nullptr);
+    evalue_array("points", evalue_point, 3 * sizeof(float), evalue_bind<&props_e::points>, &evd_names);
 const evalue_def_t props_e::evd_lanes =
     evalue_array("lanes", evalue_int, sizeof(int32_t), evalue_bind<&props_e::lanes>, &evd_points);
 const evalue_def_t props_e::evd_font =
@@ -206,6 +209,25 @@ TEST_F(evalue_test, arrays_grow_shrink_and_keep_their_elements_in_order)
     EXPECT_EQ(why, "property \"count\": not an array");
     evalue_destruct_all(&entity_, entity_.get_evalue_root());
     EXPECT_EQ(entity_.lanes.data, nullptr);
+}
+
+TEST_F(evalue_test, arrays_of_owned_texts_keep_each_text_through_growing_inserting_and_removing)
+{
+    const std::string long_text(100, 'x');  // held outside the text record itself
+    EXPECT_TRUE(evalue_set_array(&entity_, "names", {"a", long_text, "c"}));
+    const evalue_def_t* names = &props_e::evd_names;
+    EXPECT_TRUE(names->insert(&entity_, names, 0));
+    EXPECT_TRUE(names->realloc(&entity_, names, 6));
+    EXPECT_EQ(get("names", 0) + get("names", 1) + get("names", 3) + get("names", 5), "-a" + std::string("c-"));
+    EXPECT_EQ(get("names", 2), long_text);
+    EXPECT_TRUE(names->remove(&entity_, names, 1));
+    EXPECT_EQ(get("names", 1), long_text);
+    props_e copy;
+    EXPECT_TRUE(names->copy(&copy, &entity_, names));
+    EXPECT_EQ(static_cast<const dstring_t*>(copy.names.data)[1].c_str(), long_text);
+    evalue_destruct_all(&copy, copy.get_evalue_root());
+    evalue_destruct_all(&entity_, entity_.get_evalue_root());
+    EXPECT_EQ(entity_.names.data, nullptr);
 }
 
 TEST_F(evalue_test, defaults_differences_and_copies_follow_the_descriptors)

@@ -182,12 +182,12 @@ TEST_F(registry_test, a_ui_script_builds_a_window_of_module_types_and_gives_ever
     EXPECT_TRUE(engine_log_matching("already registered").empty());
     auto* const window = static_cast<ui_window_t*>(item->object);
     EXPECT_EQ(window->type(), entity_find_type("ui.window"));
-    EXPECT_EQ(loader_locks(), 5);  // window, gauge, list, tooltip and handler
+    EXPECT_EQ(loader_locks(), 7);  // window, gauge, list, tooltip, handler, the list's row group and row
     ASSERT_EQ(window->children.size(), 2u);
     EXPECT_NE(dynamic_cast<ui_comp_gauge_t*>(window->children[0]), nullptr);
     auto* const list = dynamic_cast<ui_comp_common_list_t*>(window->children[1]);
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(list->children.size(), 1u);
+    ASSERT_EQ(list->children.size(), 2u);  // the tooltip, then the group of the list's rows
     EXPECT_NE(dynamic_cast<ui_comp_tooltip_t*>(list->children[0]), nullptr);
     ui_process();
     ui_wremove(item);

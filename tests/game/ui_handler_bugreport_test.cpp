@@ -62,9 +62,9 @@ entity ui.window {
         window_ = ui_winsert("system_04", "bugreport", 1, "/ui/system/bugreport.esc", false);
         ASSERT_NE(window_, nullptr);
         handler_ = static_cast<ui_handler_bugreport_t*>(ui_driver_window(window_)->handler_item->object);
-        handler_->position_x = 12.5f;
-        handler_->position_y = -3.5f;
-        handler_->position_z = 0.49f;
+        // As the game controller reports it, through the interface of common/.
+        position_report_t* report = handler_;
+        report->set_report_position(12.5f, -3.5f, 0.49f);
         bind_add_cmd("esc", "game_menu", 1, 0);
     }
 

@@ -19,7 +19,8 @@ protected:
     void SetUp() override
     {
         ui_test_t::SetUp();
-        window_ = make_window("    entity ui.comp.mirror { id = 120; rect = 10 10 200 60; }\n");
+        window_ = make_window("    entity ui.comp.mirror { id = 120; rect = 10 10 200 60; }\n"
+                              "    entity ui.comp.mirror { id = 121; rect = 10 10 200 60; mirror_type = trucker; }\n");
         mirror_ = dynamic_cast<ui_comp_mirror_t*>(ui_driver_find(window_, 120));
         ASSERT_NE(mirror_, nullptr);
     }
@@ -39,6 +40,20 @@ TEST_F(ui_comp_mirror_test, draws_the_shown_world_with_the_mirror_flag_raised_on
     withdraw_world_view(&world);
     mirror_->draw();  // no world shown: nothing to draw
     EXPECT_EQ(world.flag_seen.size(), 1u);
+}
+
+TEST_F(ui_comp_mirror_test, a_hidden_mirror_costs_nothing_and_the_type_picks_the_camera)
+{
+    probe_world_t world;
+    set_shown_world_view(&world);
+    mirror_->show(false);
+    mirror_->draw();
+    EXPECT_TRUE(world.flag_seen.empty());
+    withdraw_world_view(&world);
+    EXPECT_EQ(mirror_->camera_code, 12);
+    auto* trucker = dynamic_cast<ui_comp_mirror_t*>(ui_driver_find(window_, 121));
+    ASSERT_NE(trucker, nullptr);
+    EXPECT_EQ(trucker->camera_code, 15);
 }
 
 }  // namespace

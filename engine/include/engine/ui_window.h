@@ -28,6 +28,9 @@ public:
     // appended to the window when `before` is null. The view gets its cache item linked; false when it
     // already has a parent or `before` is not in this window.
     bool insert_view(ui_view_t* view, ui_view_t* before);
+    // Appends a view made with `ui_spawn_ci` to `group` (this window or a group of its tree), linking
+    // its cache item; false when it already has a parent or `group` is not in this window.
+    bool append_view(ui_view_t* view, ui_group_t* group);
     // Gives the keyboard focus to `view` (null: none); the view that loses it gets action 17.
     void focus(ui_view_t* view);
     // While `on`, every event of the window goes to `view`; ending it (`on` false) with `notify` set

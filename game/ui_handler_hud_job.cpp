@@ -1,0 +1,105 @@
+#include "game/ui_handler_hud_job.h"
+
+#include <cstdio>
+#include <string>
+
+#include "engine/cache.h"
+#include "engine/entity_handle.h"
+#include "engine/ui.h"
+#include "common/format.h"
+#include "common/game_bridge.h"
+#include "common/ui_find_component.h"
+#include "game/economy/economy_defs.h"
+#include "game/economy_ctrl.h"
+#include "ui/components/ui_comp_common_text.h"
+
+namespace {
+
+// Component `id` of the window behind `window`, or null.
+ui_view_t* component(c_item_t* window, const int id)
+{
+    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
+    c_item_t* item = root ? ui_find_component(root, id, false) : nullptr;
+    return item ? static_cast<ui_view_t*>(item->object) : nullptr;
+}
+
+void set_text(c_item_t* window, const int id, const char* property, const char* text)
+{
+    if (ui_view_t* view = component(window, id))
+        evalue_set(view, property, 0, text);
+}
+
+// The name a city shows, or empty for an index outside the table.
+std::string city_name(const economy_ctrl_e& economy, const int32_t city)
+{
+    if (city < 0 || city >= static_cast<int32_t>(economy.cities.size()))
+        return {};
+    return economy.cities[static_cast<size_t>(city)].display_name;
+}
+
+// The cargo record of a job's cargo index (an ordinary cargo, or a special one from its base), or null.
+const cargo_t* job_cargo(const economy_ctrl_e& economy, const int32_t cargo)
+{
+    if (cargo >= special_cargo_base) {
+        const size_t special = static_cast<size_t>(cargo - special_cargo_base);
+        return special < economy.special_cargos.size() ? &economy.special_cargos[special] : nullptr;
+    }
+    return cargo >= 0 && cargo < static_cast<int32_t>(economy.cargos.size())
+               ? &economy.cargos[static_cast<size_t>(cargo)]
+               : nullptr;
+}
+
+}  // namespace
+
+economy_ctrl_e* ui_handler_hud_job_t::economy()
+{
+    game_bridge_t* bridge = get_game_bridge();
+    return bridge ? dynamic_cast<economy_ctrl_e*>(bridge->economy().resolve()) : nullptr;
+}
+
+void ui_handler_hud_job_t::show_job(const int32_t job)
+{
+    if (const economy_ctrl_e* ctrl = economy())
+        show_job_of(*ctrl, job);
+}
+
+void ui_handler_hud_job_t::show_job_of(const economy_ctrl_e& economy, const int32_t job)
+{
+    const economy_ctrl_e* ctrl = &economy;
+    if (job < 0 || job > ctrl->job_count())
+        return;
+    const job_t& record = ctrl->jobs[static_cast<size_t>(job)];
+    char text[text_size] = "";
+    if (const cargo_t* cargo = job_cargo(*ctrl, record.cargo))
+        cargo_def_string(cargo->name, "name", text, sizeof text);
+    set_text(window, cargo_id, "value", text);
+    set_text(window, source_id, "value", city_name(*ctrl, ctrl->job_source_city(job)).substr(0, text_size - 1).c_str());
+    set_text(window, destination_id, "value",
+             city_name(*ctrl, ctrl->job_dest_city(job)).substr(0, text_size - 1).c_str());
+    format_money(ctrl->job_pay(job, 0, 0, 0.0f, true, nullptr, nullptr), text, sizeof text, 0xFFFFFFFF);
+    set_text(window, pay_id, "value", text);
+    if (ui_view_t* special = component(window, special_id))
+        special->show((record.flags & 1) != 0);
+    if (auto* frame = dynamic_cast<ui_comp_common_text_t*>(component(window, frame_id))) {
+        const bool offer = job == ctrl->job_count();
+        const int now = frame->look;
+        const int wanted = offer ? (now == 3 ? 7 : now == 4 ? 8 : now) : (now == 7 ? 3 : now == 8 ? 4 : now);
+        if (wanted != now)
+            set_text(window, frame_id, "look", std::to_string(wanted).c_str());
+    }
+}
+
+void ui_handler_hud_job_t::show_suggested_route(const int32_t job, char*, size_t)
+{
+    show_job(job);
+    economy_ctrl_e* ctrl = economy();
+    if (!ctrl || job < 0 || job > ctrl->job_count())
+        return;
+    const int32_t destination = ctrl->jobs[static_cast<size_t>(job)].destination;
+    if (destination < 0 || destination >= static_cast<int32_t>(ctrl->traders.size()))
+        return;
+    char picture[text_size];
+    std::snprintf(picture, sizeof picture, "<img width=100 height=50 src=%s>",
+                  ctrl->traders[static_cast<size_t>(destination)].icon_shader);
+    set_text(window, picture_id, "text", picture);
+}

@@ -1,0 +1,161 @@
+#include "game/ui_handler_hud.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/entity_reg.h"
+#include "engine/ui.h"
+#include "engine_testing/ui_driver.h"
+#include "economy_fixture.h"
+#include "frame/type_registry.h"
+#include "common/format.h"
+#include "game/markup_alpha.h"
+#include "game/ui_handler_hud_job.h"
+#include "game/ui_handler_hud_job3d.h"
+#include "ui/components/ui_comp_common_text.h"
+
+namespace {
+
+TEST(markup_alpha_test, rewrites_the_alpha_or_the_whole_colour_and_never_past_the_end)
+{
+    const struct {
+        const char* text;
+        int alpha;
+        bool whole;
+        const char* expected;
+    } cases[] = {
+        {"<color value=FFFFFFFF>a<color value=FF00FF00>", 0x7f, false, "<color value=7fFFFFFF>a<color value=7f00FF00>"},
+        {"<color value=FF0000FF>b", 0xff, true, "<color value=ff000000>b"},
+        {"<color value=FF00FF00>", 300, false, "<color value=ff00FF00>"},
+        {"<color value=FF00FF00>", -5, false, "<color value=0000FF00>"},
+        {"cut value=F", 0x10, false, "cut value=F"},       // one digit left: not rewritten
+        {"cut value=FFFF", 0x10, true, "cut value=FFFF"},  // four of eight: not rewritten
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        text.push_back('\0');
+        set_markup_alpha(c.alpha, text.data(), text.size(), c.whole);
+        EXPECT_STREQ(text.c_str(), c.expected) << c.text;
+    }
+}
+
+// A bound engine with the module's UI types, a main HUD window and a job HUD window, and the small
+// economy of the economy tests.
+class hud_test : public economy_test {
+protected:
+    void SetUp() override
+    {
+        economy_test::SetUp();
+        const entity_reg_t* const rows = entity_type_rows();
+        for (int i = 0; i < entity_type_row_count(); ++i)
+            if (std::string(rows[i].type_name).rfind("ui.", 0) == 0 && !entity_find_type(rows[i].type_name))
+                entity_register(&rows[i]);
+        ui_init();
+        write_data_file("ui/gmainhud.esc", "entity ui.handler.hud { }\nentity ui.window { rect = 0 1024 768 0;\n"
+                                           "    entity ui.comp.text { id = 20; rect = 0 1024 400 300; }\n"
+                                           "    entity ui.comp.common.text { id = 150; rect = 0 1024 100 0; }\n}\n");
+        write_data_file("defs/ui/txt.def", "a : template { text = \"%0\" }\nb : template { text = \"%0\" }\n"
+                                           "c : template { text = \"%0\" }\nd : template { text = \"%0\" }\n"
+                                           "e : template { text = \"%0\" }\nf : template { text = \"%0\" }\n"
+                                           "g : template { text = \"%0\" }\nh : template { text = \"%0\" }\n");
+        write_data_file("ui/gjobhud.esc",
+                        "entity ui.handler.hud.job3d { }\nentity ui.window { rect = 0 1024 768 0;\n"
+                        "    entity ui.comp.common.text { id = 100; rect = 0 200 700 680; }\n"
+                        "    entity ui.comp.common.text { id = 110; rect = 0 200 680 660; }\n"
+                        "    entity ui.comp.common.text { id = 120; rect = 0 200 660 640; }\n"
+                        "    entity ui.comp.common.text { id = 130; rect = 0 200 640 620; }\n"
+                        "    entity ui.comp.text { id = 150; rect = 0 200 620 600; }\n"
+                        "    entity ui.comp.common.text { id = 160; rect = 0 200 600 580; look = 3; }\n"
+                        "    entity ui.comp.text { id = 200; rect = 0 200 580 560; }\n}\n");
+        hud_window_ = ui_winsert("game", "mainhud", 0, "/ui/gmainhud.esc", true);
+        ASSERT_NE(hud_window_, nullptr);
+        hud_ = dynamic_cast<ui_handler_hud_t*>(
+            static_cast<entity_t*>(ui_driver_window(hud_window_)->handler_item->object));
+        ASSERT_NE(hud_, nullptr);
+    }
+
+    // Frames of `seconds` until `total` seconds have passed.
+    static void run(double total, double seconds = 0.5)
+    {
+        for (double t = 0.0; t < total - 1e-6; t += seconds) {
+            engine_run_frames(1, seconds);
+            ui_process();
+        }
+    }
+
+    std::string lines() const { return ui_driver_get(ui_driver_find(hud_window_, 150), "value"); }
+
+    c_item_t* hud_window_ = nullptr;
+    ui_handler_hud_t* hud_ = nullptr;
+};
+
+TEST_F(hud_test, a_message_holds_then_moves_up_at_half_alpha_then_fades_away)
+{
+    hud_->push_message("first <color value=FF00FF00>green");
+    EXPECT_STREQ(hud_->newest_line, "<color value=ffFFFFFF>first <color value=ff00FF00>green");
+    EXPECT_STREQ(hud_->shadow_line, "<color value=ff000000>first <color value=ff000000>green")
+        << "the shadow is black throughout";
+    hud_->push_message("second");
+    EXPECT_STREQ(hud_->older_line, "<color value=7fFFFFFF>first <color value=7f00FF00>green");
+    EXPECT_FLOAT_EQ(hud_->message_timer, -10.0f);
+    EXPECT_EQ(lines(), std::string(hud_->older_line) + "|" + hud_->newest_line + "|" + hud_->shadow_line);
+    run(10.5);
+    EXPECT_STREQ(hud_->older_line, "<color value=7fFFFFFF>second") << "after the hold the message moves up";
+    EXPECT_STREQ(hud_->newest_line, "<color value=ffFFFFFF>");
+    run(10.5);
+    EXPECT_GT(hud_->message_timer, 0.0f) << "fading";
+    run(3.5);
+    EXPECT_STREQ(hud_->older_line, "<color value=00FFFFFF>") << "the faded line is gone";
+}
+
+TEST_F(hud_test, the_trailer_lost_notice_fades_in_its_last_three_seconds_then_hides)
+{
+    ui_view_t* notice = ui_driver_find(hud_window_, 20);
+    notice->show(false);
+    hud_->start_notice();
+    EXPECT_TRUE(notice->visible);
+    run(0.5);
+    EXPECT_EQ(ui_driver_get(notice, "text"), "") << "nothing new in the first second";
+    run(1.5);
+    EXPECT_NE(ui_driver_get(notice, "text").find("color value=aa000000"), std::string::npos);
+    run(2.5);
+    EXPECT_FLOAT_EQ(hud_->notice_timer, 0.0f);
+    EXPECT_FALSE(notice->visible);
+}
+
+TEST_F(hud_test, the_job_lines_show_cargo_cities_pay_and_the_special_look)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    ASSERT_GT(economy.job_count(), 0);
+    c_item_t* window = ui_winsert("game2", "jobhud", 0, "/ui/gjobhud.esc", true);
+    ASSERT_NE(window, nullptr);
+    auto* job_hud =
+        dynamic_cast<ui_handler_hud_job_t*>(static_cast<entity_t*>(ui_driver_window(window)->handler_item->object));
+    ASSERT_NE(job_hud, nullptr);
+    EXPECT_STREQ(job_hud->get_type_name(), "ui.handler.hud.job3d");
+    economy.jobs[0].flags |= 1;
+    job_hud->show_job_of(economy, 0);
+    const auto text = [&](int id, const char* property = "value") {
+        if (std::string(property) == "look")
+            return std::to_string(dynamic_cast<ui_comp_common_text_t*>(ui_driver_find(window, id))->look);
+        return ui_driver_get(ui_driver_find(window, id), property);
+    };
+    EXPECT_EQ(text(110), economy.cities[static_cast<size_t>(economy.job_source_city(0))].display_name);
+    EXPECT_EQ(text(120), economy.cities[static_cast<size_t>(economy.job_dest_city(0))].display_name);
+    char pay[128];
+    format_money(economy.job_pay(0, 0, 0, 0.0f, true, nullptr, nullptr), pay, sizeof pay, 0xFFFFFFFF);
+    EXPECT_EQ(text(130), pay);
+    EXPECT_TRUE(ui_driver_find(window, 150)->visible) << "a special job shows its mark";
+    EXPECT_EQ(text(160, "look"), "3");
+    job_hud->show_job_of(economy, economy.job_count());
+    EXPECT_EQ(text(160, "look"), "7") << "the special offer's job takes the special look";
+    economy.jobs[0].flags &= ~1u;
+    job_hud->show_job_of(economy, 0);
+    EXPECT_EQ(text(160, "look"), "3");
+    EXPECT_FALSE(ui_driver_find(window, 150)->visible);
+}
+
+}  // namespace

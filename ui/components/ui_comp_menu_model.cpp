@@ -1,0 +1,267 @@
+#include "ui/components/ui_comp_menu_model.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/def_obj.h"
+#include "engine/geometry.h"
+#include "engine/gfx_view.h"
+#include "engine/psm.h"
+#include "engine/vfs.h"
+#include "common/engine_api.h"
+#include "common/game_settings.h"
+#include "vehicles/make_files.h"
+
+namespace {
+
+// The sub-folders of "/makes/KIND" a menu may show: not hidden, not the police truck.
+std::vector<std::string> make_folders(const char* kind)
+{
+    std::vector<std::string> names;
+    const std::string root = std::string("/makes/") + kind;
+    const int handle = api::vfs_open(root.c_str(), 0, 0x1b6);
+    if (handle < 0)
+        return names;
+    char block[256];
+    for (;;) {
+        const long got = api::vfs_read(handle, block, sizeof block - 1);
+        if (got <= 0)
+            break;
+        block[got] = '\0';
+        for (const char* name = block; name < block + got && *name; name += std::strlen(name) + 1) {
+            vfs_stat_t stat{};
+            const std::string path = root + "/" + name;
+            if (name[0] != '.' && strcasecmp(name, "police") != 0 && api::vfs_stat(path.c_str(), &stat) == 0 &&
+                (stat.mode & vfs_mode_type_mask) == vfs_mode_folder)
+                names.emplace_back(name);
+        }
+    }
+    api::vfs_close(handle);
+    return names;
+}
+
+// An index drawn from the engine's random source below `count` (which is not 0).
+size_t random_index(const size_t count)
+{
+    return std::min(static_cast<size_t>(api::sys_rand() * static_cast<float>(count)), count - 1);
+}
+
+}  // namespace
+
+ui_comp_menu_model_t::ui_comp_menu_model_t() = default;
+
+ui_comp_menu_model_t::~ui_comp_menu_model_t()
+{
+    if (scene)
+        api::psm_free(scene);
+}
+
+int ui_comp_menu_model_t::init(const int phase)
+{
+    if (const int failed = ui_view_t::init(phase))
+        return failed;
+    if (phase == 0)
+        read_menu_def();
+    return 0;
+}
+
+int ui_comp_menu_model_t::destroy(const int phase)
+{
+    if (phase == 0) {
+        if (scene)
+            api::psm_free(scene);
+        scene = nullptr;
+        for (ui_comp_make_t& vehicle : vehicles)
+            vehicle.free_models();
+        path.clear();
+        lengths.clear();
+    }
+    return ui_view_t::destroy(phase);
+}
+
+void ui_comp_menu_model_t::set_camera_path(const std::vector<vec3_t>& points)
+{
+    path = points;
+    lengths.assign(path.size(), 0.0f);
+    for (size_t i = 0; i < path.size(); ++i)
+        lengths[i] = (path[(i + 1) % path.size()] - path[i]).length();
+    segment = 0;
+    fraction = 0.0f;
+    camera_position = path.empty() ? vec3_t{} : path[0];
+    aim();
+}
+
+void ui_comp_menu_model_t::read_menu_def()
+{
+    const make_def_t def("/defs/menu.def", "menu");
+    if (!def.object)
+        return;
+    if (const char* model = def.object->get_value("model")) {
+        scene = make_model_alloc(model);
+        for (int i = 0; scene; ++i) {
+            char key[24];
+            std::snprintf(key, sizeof key, "shader%d", i);
+            const char* shader = def.object->get_value(key);
+            if (!shader || !shader[0])
+                break;
+            api::psm_set_shader(scene, i, shader);
+        }
+    }
+    std::vector<vec3_t> points;
+    if (scene) {
+        make_bone_position(scene, "truck0", truck_place);
+        const int camera = api::psm_part_find(scene, "camera");
+        int count = 0;
+        const vec3_t* vertices = camera >= 0 ? api::psm_update_gdata(scene, camera, &count) : nullptr;
+        for (int i = 0; vertices && i < count; ++i)
+            points.push_back(vertices[i]);
+    }
+    set_camera_path(points);
+    for (int slot = 0; slot < 2; ++slot) {
+        const char* kind = def.object->get_value(slot == 0 ? "truck" : "trailer");
+        if (!kind || !kind[0])
+            continue;
+        const std::vector<std::string> makes = make_folders(kind);
+        if (!makes.empty())
+            build_truck(slot, kind, makes[random_index(makes.size())]);
+    }
+}
+
+int ui_comp_menu_model_t::build_trailer(const std::string& make)
+{
+    const std::string path = "/makes/trailer/" + make + "/acc/base/!desc.def";
+    const make_def_t def(path.c_str(), "accessory");
+    int variants = 0;
+    for (; def.object; ++variants) {
+        char key[24];
+        std::snprintf(key, sizeof key, "shader%d", variants);
+        const char* shader = def.object->get_value(key);
+        if (!shader || !shader[0])
+            break;
+    }
+    return variants;
+}
+
+void ui_comp_menu_model_t::build_truck(const int slot, const char* kind, const std::string& make)
+{
+    ui_comp_make_t& vehicle = vehicles[slot];
+    vehicle.free_models();
+    const std::string path = std::string("/makes/") + kind + "/" + make + "/description.def";
+    const make_def_t def(path.c_str(), slot == 0 ? "truck" : "trailer");
+    if (!def.object)
+        return;
+    char accessories[ui_comp_make_t::part_count][ui_comp_make_t::name_size] = {};
+    int used = 0;
+    for (int i = 0; used < ui_comp_make_t::part_count - 1; ++i) {
+        char key[24];
+        std::snprintf(key, sizeof key, "access%d", i);
+        const char* name = def.object->get_value(key);
+        if (!name || !name[0])
+            break;
+        if (strcasecmp(name, "interior") != 0)
+            std::snprintf(accessories[used++], ui_comp_make_t::name_size, "%s", name);
+    }
+    int variant = 0;
+    if (strcasecmp(kind, "truck") == 0) {
+        int paints = 0;
+        for (;; ++paints) {
+            char key[24];
+            std::snprintf(key, sizeof key, "paint%d", paints);
+            const char* paint = def.object->get_value(key);
+            if (!paint || !paint[0])
+                break;
+        }
+        if (paints > 0) {
+            char key[24];
+            std::snprintf(key, sizeof key, "paint%zu", random_index(static_cast<size_t>(paints)));
+            std::snprintf(accessories[used++], ui_comp_make_t::name_size, "%s", def.object->get_value(key));
+        }
+    } else {
+        const int variants = build_trailer(make);
+        variant = variants > 0 ? static_cast<int>(random_index(static_cast<size_t>(variants))) : 0;
+    }
+    vehicle.build_truck(make.c_str(), accessories, kind, variant);
+    vehicle.show_part("feet", false);
+    reload_models();
+}
+
+void ui_comp_menu_model_t::reload_models()
+{
+    const bool high = game_detail_level() >= 2;
+    for (ui_comp_make_t& vehicle : vehicles) {
+        vehicle.show_part("high0", high);
+        vehicle.show_part("high1", high);
+        vehicle.show_part("low", !high);
+    }
+}
+
+void ui_comp_menu_model_t::aim()
+{
+    vec3_t direction = truck_place - camera_position;
+    if (direction.length() > 0.0f)
+        direction = direction.normalized();
+    camera_angles = cartes_2_ypr(direction);
+}
+
+void ui_comp_menu_model_t::travel(const float step)
+{
+    float total = 0.0f;
+    for (const float length : lengths)
+        total += length;
+    // Fewer than two points, or all of one place: the camera stays where it is.
+    if (path.size() < 2 || total <= 0.0f)
+        return;
+    float travelled = fraction * lengths[segment] + std::min(step, longest_step);
+    while (travelled >= lengths[segment]) {
+        travelled -= lengths[segment];
+        segment = (segment + 1) % path.size();
+    }
+    fraction = lengths[segment] > 0.0f ? travelled / lengths[segment] : 0.0f;
+    const vec3_t& from = path[segment];
+    const vec3_t& to = path[(segment + 1) % path.size()];
+    camera_position = from + (to - from) * fraction;
+    aim();
+}
+
+void ui_comp_menu_model_t::handler()
+{
+    ui_view_t::handler();
+    travel(api::sys_get_lastdelta() * travel_speed);
+}
+
+void ui_comp_menu_model_t::draw()
+{
+    if (!is_visible() || !scene)
+        return;
+    const pml_rect_t area = uiref2view();
+    gfx_view_t view{};
+    api::gfx_view_get(&view);
+    gfx_params_t screen{};
+    api::gfx_get_params(&screen);
+    view.near_plane = 64.0f;
+    view.far_plane = 50000.0f;
+    view.fov = 70.0f;
+    view.rect[0] = area.left;
+    view.rect[1] = static_cast<float>(screen.height) - area.top;
+    view.rect[2] = area.right;
+    view.rect[3] = static_cast<float>(screen.height) - area.bottom;
+    api::gfx_view_push(&view);
+    api::gfx_push_identity();
+    api::gfx_camera_identity();
+    const vec3_t turn = camera_angles * -1.0f;
+    api::gfx_rotate(&turn[0]);
+    const vec3_t back = camera_position * -1.0f;
+    api::gfx_translate(&back[0]);
+    api::psm_draw(scene, 1, 0xFFFFFFFFu);
+    for (ui_comp_make_t& vehicle : vehicles) {
+        api::gfx_push();
+        api::gfx_translate(&truck_place[0]);
+        vehicle.draw_models();
+        api::gfx_pop();
+    }
+    api::gfx_pop();
+    api::gfx_view_pop();
+}
