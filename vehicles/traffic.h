@@ -32,7 +32,8 @@ public:
     void free_catalogue();
     // The model for a car about to be spawned on `edge`; false when no model is taken this time.
     bool choose_car_model(int32_t edge, uint8_t& model) const;
-    // The clock entered `hour` (0 to 23): the first model preferred in it becomes the happy-hour car.
+    // The clock entered `hour` (1 to 23): the first model preferred in it becomes the happy-hour car;
+    // entering hour 0 changes nothing.
     void set_hour(int32_t hour);
 
     std::vector<ai_car_def_t> catalogue;  // entry 0 is the police car

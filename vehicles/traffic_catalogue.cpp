@@ -228,10 +228,10 @@ bool traffic_e::choose_car_model(const int32_t edge, uint8_t& model) const
 
 void traffic_e::set_hour(const int32_t hour)
 {
-    // Happy hour 0 means "none", so nothing is preferred at midnight.
-    happy_hour_car = no_happy_hour_car;
+    // Happy hour 0 means "none": midnight names no model, and the choice of the hour before stays.
     if (hour <= 0)
         return;
+    happy_hour_car = no_happy_hour_car;
     for (size_t i = 0; i < catalogue.size(); ++i)
         if (catalogue[i].happy_hour == hour) {
             happy_hour_car = static_cast<uint8_t>(i);

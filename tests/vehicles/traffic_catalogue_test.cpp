@@ -170,7 +170,8 @@ TEST_F(traffic_catalogue_test, at_night_a_model_without_night_probability_is_onl
     EXPECT_TRUE(traffic.choose_car_model(0, model));
 }
 
-TEST_F(traffic_catalogue_test, the_happy_hour_car_is_drawn_first_in_about_three_tenths_of_the_choices)
+TEST_F(traffic_catalogue_test,
+       the_happy_hour_car_is_drawn_first_in_about_three_tenths_of_its_hour_and_midnight_keeps_it)
 {
     uniform_catalogue(10, 1.0f, 1.0f, 1.0f, 17);
     traffic.set_hour(16);
@@ -188,6 +189,8 @@ TEST_F(traffic_catalogue_test, the_happy_hour_car_is_drawn_first_in_about_three_
     // 30 % drawn as the happy-hour car, plus a tenth of the other 70 % drawn at random.
     EXPECT_NEAR(first / static_cast<double>(choices), 0.37, 0.03);
     traffic.set_hour(0);
+    EXPECT_EQ(traffic.happy_hour_car, 0);
+    traffic.set_hour(1);
     EXPECT_EQ(traffic.happy_hour_car, traffic_e::no_happy_hour_car);
 }
 
