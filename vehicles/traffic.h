@@ -1,27 +1,112 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "common/bridge_parts.h"
-#include "engine/entity.h"
+#include "engine/entity_handle.h"
+#include "engine/level_list.h"
+#include "engine/vec.h"
+#include "physics/dynamic_object.h"
+#include "road/ctrl_parts.h"
 #include "vehicles/ai_car_def.h"
+#include "vehicles/traffic_car.h"
+#include "vehicles/traffic_road.h"
 
-// The AI traffic, registered as "traffic". So far: its car catalogue and the choice of a model for a
-// spawn, and the counts "g_traffic_info" prints (which stay 0 until the traffic registers roads and
-// spawns cars).
-class traffic_e : public entity_t, public traffic_commands_t {
+class cd_geo_box_t;
+class game_bridge_t;
+class game_ctrl_e;
+class physproc_t;
+struct c_item_t;
+struct snd_sound_t;
+
+// The AI traffic of a game world, registered as "traffic": 128 car slots (slot 0 is kept for an
+// economy driver's truck), the roads near the player that the game controller registers, the car
+// catalogue, and the once-per-frame update that spawns, steps, streams and removes cars. The player's
+// truck runs the update from its physics step; the game controller's navigation moves each car along
+// its route and links it into the lane lists of the roads it enters.
+class traffic_e : public dynamic_object_e, public traffic_commands_t, public ctrl_traffic_t {
 public:
     // The most cars the traffic runs at once.
     static constexpr int32_t car_capacity = 128;
     // No model is preferred this hour.
     static constexpr uint8_t no_happy_hour_car = 255;
+    // Seconds of the start burst, in which a spawn is tried every frame.
+    static constexpr float start_burst_seconds = 5.0f;
+    // Spawn interval by day; at night it is thirty times as long.
+    static constexpr float day_spawn_interval = 0.2f;
+    static constexpr float night_spawn_factor = 30.0f;
+    // Squared viewer distances: streaming of models (60 m) and removal (500 m), and two cars closer
+    // than 2 m overlap.
+    static constexpr float near_distance = 3.6e7f;
+    static constexpr float far_knocked_distance = 3.6e8f;
+    static constexpr float removal_distance = 2.5e9f;
+    static constexpr float knocked_removal_distance = 2.5e8f;
+    static constexpr float overlap_distance = 40000.0f;
+    // Squared distance within which a police car of the traffic stops the player for a pending offence.
+    static constexpr float ticket_distance = 7.2e6f;
 
+    traffic_e();
     ~traffic_e() override;
 
+    const char* get_default_name() const override { return "traffic"; }
+    const level_list_t* get_init_list() const override;
+    const level_list_t* get_destroy_list() const override;
+    // Phase -2: registers in the bridge (a second traffic is refused); phase 0: loads its resources.
     int init(int phase) override;
+    // Phase -1: lets go of the crossings' lights; phase 0: frees everything it owns.
+    int destroy(int phase) override;
+    // Every frame: the offence clock.
+    void handler() override;
+    // The car bodies point at their tag records inside the traffic.
+    void mem_move(ptrdiff_t delta) override;
+    // Contacts of the car bodies are the traffic's own; the bases' response does not apply.
+    void on_contact(const phys_contact_t& contact, bool mover) override;
 
     // Reports "We have N registered roads and M of 128 spawned cars".
     void print_info() const override;
+
+    // The game controller's calls.
+    void register_road(int32_t id, int32_t edge, int32_t prefab_group, int32_t first_curve) override;
+    void unregister_road(int32_t id, int32_t edge) override;
+    // Takes the car of `cursor` out of its lane list; false (the car waits) unless it is the first car.
+    bool lane_unlink(route_cursor_t& cursor) override;
+    // Appends the car of `cursor` to lane `lane`, direction `direction` of the road with id `road`; a
+    // road the traffic has not registered releases the car.
+    void lane_link(route_cursor_t& cursor, int32_t road, int32_t lane, int32_t direction) override;
+    // Keeps a player's offence for the police.
+    void report_offence(int32_t code, int32_t fine) override;
+
+    // Reads the catalogue, makes the car block, the road array, the free stack, the flares and sounds.
+    void load_resources();
+    // The one-second road step: removes one pending road whose lanes are empty.
+    void purge_road_step();
+    // Gives a car slot back; with `free_body` its crossing reservation too.
+    void release_car(int32_t car, bool free_body);
+    // The per-frame step with the world's time and frame time (read from the process).
+    void update();
+    void step(double clock, float dt);
+    // Takes a car out of any place of its lane list.
+    void unlink_car(int32_t car);
+    // Removes every car (after a reset the start burst runs again).
+    void reset();
+    // One spawn attempt; true when it placed a car or no slot was free.
+    bool spawn_car();
+    // Whether a car may spawn at `position` in `lane`, `direction`, with spacing term `spacing`.
+    bool spawn_point_ok(const vec3_t& position, int32_t lane, int32_t direction, float spacing) const;
+    // Puts a spawned car into its lane list on its road.
+    bool place_car(int32_t car, int32_t lane, int32_t direction);
+    // Draws a new cruise speed for `car`.
+    void pick_cruise_speed(int32_t car);
+    // Creates and removes the car's collision body.
+    void load_car_model(int32_t car);
+    void unload_car_model(int32_t car);
+    // The three reference points of the player's truck, given each frame by the truck.
+    void set_player_points(const vec3_t& front, const vec3_t& rear, const vec3_t& middle);
+    // Copies a car's position and rotation.
+    void get_car_pose(vec3_t& out_position, quat_t& out_rotation, int32_t car) const;
+    // The slot whose route cursor is `cursor`, -1 when none.
+    int32_t car_of(const route_cursor_t& cursor) const;
 
     // Reads "/defs/ai/cars.def" into the catalogue (at most its "car_count" entries).
     void load_catalogue();
@@ -36,11 +121,79 @@ public:
     // entering hour 0 changes nothing.
     void set_hour(int32_t hour);
 
+    // The world's bridge: found at init phase -2 unless given before.
+    game_bridge_t* bridge = nullptr;
+
     std::vector<ai_car_def_t> catalogue;  // entry 0 is the police car
     uint8_t catalogue_capacity = 0;       // "car_count" of the catalogue file
     uint8_t happy_hour_car = no_happy_hour_car;
+    uint8_t current_hour = 0;
     bool dark = false;                // night: models are taken by their night probability
-    entity_handle_t controller_link;  // the game controller, asked which edges are city roads
-    int32_t road_count = 0;           // roads registered with the traffic
-    int32_t spawned_count = 0;        // cars on the roads now
+    entity_handle_t controller_link;  // the game controller
+
+    // The car slots (empty until the resources are loaded).
+    std::vector<traffic_car_t> cars;
+    // The registered roads; the array grows with the roads the controller holds built.
+    std::vector<traffic_road_t> roads;
+    // Free slots (1..127; slot 0 is never handed out) and the spawned cars in spawn order.
+    std::vector<int32_t> free_slots;
+    std::vector<int32_t> spawned;
+    // Cars that have become free bodies.
+    std::vector<int32_t> knocked;
+
+    // The world time of this frame and the frame's time.
+    double clock = 0.0;
+    float time_step = 0.0f;
+    // Written by the controller when a car gives its crossing back.
+    uint32_t last_reservation = 0;
+    // Spawn and removal distances are measured from here.
+    vec3_t viewer_position;
+    std::array<vec3_t, 3> player_points{};
+    float player_speed_mph = 0.0f;
+    float player_speed = 0.0f;
+
+    float step_timer = 0.0f;
+    float blink_timer = 0.0f;
+    float spawn_timer = 0.0f;
+    float horn_timer = 0.0f;
+    float siren_phase = 0.0f;
+    bool start_burst = true;
+    float start_burst_timer = 0.0f;
+    // Where the next one-second road step continues.
+    int32_t road_cursor = 0;
+
+    // The offence a police car is to punish (-1 none), and the contact count the police reads.
+    int32_t pending_offence = -1;
+    int32_t last_car_hit = -1;
+    int32_t hits_counted = 0;
+    float offence_clock = 0.0f;
+    int32_t smoking_car = -1;
+
+private:
+    // False while the console variable "g_traffic" is "0".
+    static bool enabled();
+    physproc_t* physics() const;
+    // Removes a car from the road: model, slot and lane list.
+    void remove_car(int32_t car);
+    // The car pass over one lane list from its first car.
+    void walk_lane(int32_t first);
+    // Steps one car; false when it was removed (the walk of its list ends).
+    bool step_car(int32_t car);
+    // Moves one knocked car with its body.
+    void follow_body(int32_t car);
+    // Brings the hour and the happy-hour car up to date from the game clock.
+    void update_hour();
+    // Reads the player's speeds and camera point, and the night, for this frame.
+    void read_world();
+    // Releases everything loaded by load_resources.
+    void free_resources();
+
+    std::array<snd_sound_t*, 5> horn_sounds_{};
+    std::array<snd_sound_t*, 2> engine_loops_{};
+    snd_sound_t* siren_sound_ = nullptr;
+    std::array<c_item_t*, 5> flare_shaders_{};
+    std::array<cd_geo_box_t*, car_capacity> car_geometry_{};
+    std::array<phys_body_t*, car_capacity> car_bodies_{};
+    // Each car geometry's owner record: the traffic's handle and the car's slot as its tag.
+    std::array<contact_owner_t, car_capacity> car_owners_{};
 };

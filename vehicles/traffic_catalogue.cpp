@@ -112,17 +112,6 @@ void read_car_bones(ai_car_def_t& car, const char* name)
 
 }  // namespace
 
-traffic_e::~traffic_e() { free_catalogue(); }
-
-int traffic_e::init(const int phase)
-{
-    if (phase == 0) {
-        if (const game_bridge_t* const bridge = get_game_bridge())
-            controller_link = bridge->base_ctrl();
-    }
-    return 0;
-}
-
 void traffic_e::load_catalogue()
 {
     free_catalogue();
