@@ -7,10 +7,10 @@
 // speed, position and rotation) is the route cursor that the game controller's navigation moves.
 struct traffic_car_t {
     // Status bits.
-    static constexpr uint8_t status_queued = 1;    // stands in a queue or at a light, or follows one that does
-    static constexpr uint8_t status_braking = 2;   // found above its reference speed: brake lights
-    static constexpr uint8_t status_body = 4;      // model and body present
-    static constexpr uint8_t status_knocked = 8;   // a free body after a contact
+    static constexpr uint8_t status_queued = 1;   // stands in a queue or at a light, or follows one that does
+    static constexpr uint8_t status_braking = 2;  // found above its reference speed: brake lights
+    static constexpr uint8_t status_body = 4;     // model and body present
+    static constexpr uint8_t status_knocked = 8;  // a free body after a contact
     // Route flag of a car that drives its route outside the lane lists (the AI truck).
     static constexpr uint32_t route_off_lanes = 64;
 

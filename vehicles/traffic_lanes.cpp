@@ -202,8 +202,7 @@ void traffic_e::pick_cruise_speed(const int32_t car)
             limit = controller.get()->edge_spacing(c.route);
     }
     const int32_t speed_class = c.model < catalogue.size() ? catalogue[c.model].speed : 0;
-    c.cruise_speed =
-        std::min(limit, static_cast<int32_t>(std::floor(api::sys_rand() * 100.0f)) + 100 * speed_class);
+    c.cruise_speed = std::min(limit, static_cast<int32_t>(std::floor(api::sys_rand() * 100.0f)) + 100 * speed_class);
     if (c.cruise_speed > 10 && api::sys_rand() > 0.9f)
         c.lane_offset_target = (2.0f * api::sys_rand() - 1.0f) * 70.0f;
     if (car == 0)

@@ -173,8 +173,8 @@ bool traffic_e::step_car(const int32_t car)
     c.viewer_distance = d2;
 
     if (!spawned.empty()) {
-        const auto pick = std::min(static_cast<size_t>(api::sys_rand() * static_cast<float>(spawned.size())),
-                                   spawned.size() - 1);
+        const auto pick =
+            std::min(static_cast<size_t>(api::sys_rand() * static_cast<float>(spawned.size())), spawned.size() - 1);
         const int32_t other = spawned[pick];
         if (other != car &&
             square_distance(cars[static_cast<size_t>(other)].route.position, c.route.position) < overlap_distance) {
@@ -188,8 +188,8 @@ bool traffic_e::step_car(const int32_t car)
         remove_car(car);
         return false;
     }
-    if (pending_offence != -1 && d2 < ticket_distance && c.model == 0 && car != 0 && bridge) {
-        const held_part_t<traffic_player_t> player(bridge->avatar());
+    if (pending_offence != -1 && d2 < ticket_distance && c.model == 0 && car != 0) {
+        const held_part_t<traffic_player_t> player(bridge ? bridge->avatar() : entity_handle_t{});
         if (player.get())
             player.get()->show_ticket(pending_offence, -1);
         c.siren_bits |= 1;
