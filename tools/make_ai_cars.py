@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the sample game's AI car catalogue: data/defs/ai/cars.def and, for each car, its folder under
 data/models/ai/ with car.def, a text model made of one box with the bones the traffic looks up (wheels,
-lights, blinkers, sirens, its box corners, deformation points) and its shader; plus the shared wheel.
+lights, blinkers, sirens, its box corners, deformation points) and its shader; plus the shared wheel,
+the five flare shaders under data/models/ai/flares/ and the traffic's horn, motor and siren sounds under
+data/sounds/ai/ (short text stand-ins, as the other sample sounds).
 
 Run from the repository root: python3 tools/make_ai_cars.py
 """
@@ -90,6 +92,13 @@ def main():
     write("defs/ai/cars.def", catalogue + "}\n")
     write("models/ai/wheel.psm", "psm 1\nbone root { }\n" + box_part("wheel", (-10, -30, -30), (10, 30, 30)))
     write("models/ai/wheel.shd", "texture 32 32\n")
+    for flare in ("light", "blinker", "brake", "s_red", "s_blue"):
+        write("models/ai/flares/%s.shd" % flare, "texture 16 16\n")
+    sounds = [("ai_carhorn%d" % n, "car horn %d" % n) for n in range(1, 6)]
+    sounds += [("ai_carmotor%d" % n, "car motor %d" % n) for n in range(1, 3)]
+    sounds.append(("ai_ambsiren", "siren"))
+    for name, what in sounds:
+        write("sounds/ai/%s.ogg" % name, ("kavrenta sample sound: %s\n" % what) * 7)
 
 
 if __name__ == "__main__":
