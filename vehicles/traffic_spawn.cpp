@@ -21,8 +21,9 @@ constexpr float spawn_near_burst = 2.16e7f;
 // Spacing term of a single-lane direction, and the scale of the spacing.
 constexpr float single_lane_spacing = 25.0f;
 constexpr float spacing_scale = 2.5e7f;
-// Spacing term the spawn passes for a road of several lanes.
-constexpr float multi_lane_spacing = 100.0f;
+// Spacing term the spawn passes for a road of several lanes: at full density about 158 m between
+// cars of one lane (250 m on a single lane).
+constexpr float multi_lane_spacing = 10.0f;
 // Models of a lower speed class keep to the last lane.
 constexpr uint8_t slow_speed_class = 20;
 // Mass, stair-step height and sweep sub-step of a car's body.

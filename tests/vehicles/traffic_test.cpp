@@ -37,10 +37,7 @@ protected:
         return car;
     }
 
-    const traffic_road_t& road(int32_t id) const
-    {
-        return *std::ranges::find(traffic.roads, id, &traffic_road_t::id);
-    }
+    const traffic_road_t& road(int32_t id) const { return *std::ranges::find(traffic.roads, id, &traffic_road_t::id); }
 
     traffic_e traffic;
 };
