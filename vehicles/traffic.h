@@ -96,6 +96,24 @@ public:
     bool spawn_point_ok(const vec3_t& position, int32_t lane, int32_t direction, float spacing) const;
     // Puts a spawned car into its lane list on its road.
     bool place_car(int32_t car, int32_t lane, int32_t direction);
+    // Links a car into lane `lane`, `direction` of road `road_slot`: among the cars of its edge by the
+    // distance along it, else at the rear; false (the traffic is reset) when the list loops.
+    bool insert_into_lane(int32_t car, int32_t road_slot, int32_t lane, int32_t direction);
+    // Moves a car into another lane list of its road and direction.
+    void move_to_lane(int32_t car, int32_t lane);
+    // Lane changes to lane - 1 and lane + 1, when the edge is long enough and the lane has room.
+    void change_lane_down(int32_t car);
+    void change_lane_up(int32_t car);
+    // Whether `lane` of the car's road has no car within 120 m of it.
+    bool lane_has_room(int32_t car, int32_t lane);
+    // The driving step of one car: the obstacle test, then its driving state.
+    void car_step(int32_t car);
+    // Brings the car's speed towards its target speed, and its lane offset towards its target.
+    void adjust_speed(int32_t car);
+    // False (the car becomes blocked) when the player's truck or a knocked car stands in its way.
+    bool path_clear(int32_t car);
+    // Whether `point` lies outside the 10 m cone ahead of a car at `position` heading `heading`.
+    bool point_clear(const vec3_t& point, const vec3_t& position, const vec3_t& heading);
     // Draws a new cruise speed for `car`.
     void pick_cruise_speed(int32_t car);
     // Creates and removes the car's collision body.
@@ -168,6 +186,8 @@ public:
     int32_t hits_counted = 0;
     float offence_clock = 0.0f;
     int32_t smoking_car = -1;
+    // Squared distance of the last obstacle test.
+    float last_obstacle_distance = 0.0f;
 
 private:
     // False while the console variable "g_traffic" is "0".
@@ -185,6 +205,27 @@ private:
     void update_hour();
     // Reads the player's speeds and camera point, and the night, for this frame.
     void read_world();
+    // The driving states.
+    void drive_cruise(int32_t car);
+    void drive_follow(int32_t car);
+    void drive_approach(int32_t car);
+    void drive_blocked(int32_t car, bool clear);
+    void drive_semaphore_wait(int32_t car);
+    void drive_restart_delay(int32_t car);
+    // Target speed cruise + 1000, regulated.
+    void cruise_on(int32_t car);
+    // Reads a semaphore's reservation (-10 free), its stop point and light; -10 without a controller.
+    int32_t semaphore_state(int32_t id, vec3_t* out_position, int32_t* out_light);
+    // Writes a semaphore's reservation; answers its wait time.
+    uint32_t reserve_semaphore(int32_t id, int32_t value);
+    // Gives back a held semaphore that lies more than about 19 m away.
+    void release_far_semaphore(int32_t car);
+    // Reserves the car's next semaphore in place of the one it holds; a wait makes it wait.
+    void take_semaphore(int32_t car);
+    // Whether the car's road has more than one lane in its direction.
+    bool road_has_lanes(const traffic_car_t& car) const;
+    // A lane change by `step` (-1 or +1), and the speed it raises the car to.
+    void change_lane(int32_t car, int32_t step, float pace);
     // Releases everything loaded by load_resources.
     void free_resources();
 

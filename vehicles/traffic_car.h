@@ -70,4 +70,10 @@ struct traffic_car_t {
     float lane_offset_target = 0.0f;
     // World time of the last lane change.
     float lane_change_time = 0.0f;
+    // Whole seconds of the traffic clock when the leader was last seen slow.
+    int32_t slow_leader_stamp = 0;
+    // Seconds left to wait at a semaphore or before driving on.
+    float wait_timer = 0.0f;
+    // Squared distance to the next semaphore when it was last read.
+    float next_semaphore_distance = 0.0f;
 };

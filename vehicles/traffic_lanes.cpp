@@ -142,7 +142,20 @@ bool traffic_e::place_car(const int32_t car, const int32_t lane, const int32_t d
     c.lane_change_time = static_cast<float>(clock);
     c.motor_channel = -1;
 
-    traffic_road_t& road = roads[static_cast<size_t>(c.road_slot)];
+    if (!insert_into_lane(car, c.road_slot, lane, direction))
+        return false;
+    const held_part_t<game_ctrl_e> controller(controller_link);
+    c.next_semaphore = controller.get() ? controller.get()->get_prefab_curve(c.route) : -1;
+    return true;
+}
+
+bool traffic_e::insert_into_lane(const int32_t car, const int32_t road_slot, const int32_t lane,
+                                 const int32_t direction)
+{
+    traffic_car_t& c = cars[static_cast<size_t>(car)];
+    if (road_slot < 0 || road_slot >= static_cast<int32_t>(roads.size()) || !valid_list(direction, lane))
+        return false;
+    traffic_road_t& road = roads[static_cast<size_t>(road_slot)];
     int32_t& first = road.first_car[direction][lane];
     int32_t& last = road.last_car[direction][lane];
     // The place among the cars on the same edge: in front of the first one that is not further along,
@@ -180,12 +193,20 @@ bool traffic_e::place_car(const int32_t car, const int32_t lane, const int32_t d
         cars[static_cast<size_t>(c.follower)].leader = car;
     else
         last = car;
+    c.road_slot = road_slot;
     c.direction = direction;
     c.route.lane = static_cast<float>(lane);
     ++road.car_count;
-    const held_part_t<game_ctrl_e> controller(controller_link);
-    c.next_semaphore = controller.get() ? controller.get()->get_prefab_curve(c.route) : -1;
     return true;
+}
+
+void traffic_e::move_to_lane(const int32_t car, const int32_t lane)
+{
+    traffic_car_t& c = cars[static_cast<size_t>(car)];
+    const int32_t road_slot = c.road_slot;
+    const int32_t direction = c.direction;
+    unlink_car(car);
+    insert_into_lane(car, road_slot, lane, direction);
 }
 
 void traffic_e::pick_cruise_speed(const int32_t car)
@@ -203,6 +224,8 @@ void traffic_e::pick_cruise_speed(const int32_t car)
     }
     const int32_t speed_class = c.model < catalogue.size() ? catalogue[c.model].speed : 0;
     c.cruise_speed = std::min(limit, static_cast<int32_t>(std::floor(api::sys_rand() * 100.0f)) + 100 * speed_class);
+    if (c.model < catalogue.size() && catalogue[c.model].speed < 20 && c.route.lane <= 1.0f && road_has_lanes(c))
+        change_lane_down(car);
     if (c.cruise_speed > 10 && api::sys_rand() > 0.9f)
         c.lane_offset_target = (2.0f * api::sys_rand() - 1.0f) * 70.0f;
     if (car == 0)

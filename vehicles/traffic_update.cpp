@@ -197,8 +197,7 @@ bool traffic_e::step_car(const int32_t car)
     }
 
     if (!knocked_car) {
-        // Until the driving states follow leaders and lights, a car keeps its cruise speed.
-        c.route.speed = static_cast<float>(c.cruise_speed);
+        car_step(car);
         {
             const held_part_t<game_ctrl_e> controller(controller_link);
             if (controller.get())

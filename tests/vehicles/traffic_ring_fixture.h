@@ -50,6 +50,7 @@ protected:
             edge(i, (i + 1) % 4);
 
         traffic->bridge = bridge.get();
+        traffic->set_player_points(player->viewer, player->viewer, player->viewer);
         traffic->load_resources();
         ai_car_def_t car;
         car.length = 400.0f;

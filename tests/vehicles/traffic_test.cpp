@@ -237,3 +237,51 @@ TEST_F(traffic_test, the_info_command_prints_the_real_counts)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(traffic_test, a_follower_closer_than_19_m_to_its_leader_stops_at_once)
+{
+    traffic->register_road(4, 40, 0, -1);
+    const int32_t leader = spawn_at(4, 1, {0, 0, 0});
+    const int32_t follower = spawn_at(4, 1, {0, 0, -1500});
+    traffic->time_step = 0.02f;
+    traffic->cars[static_cast<size_t>(leader)].route.speed = 1000.0f;
+    traffic_car_t& c = traffic->cars[static_cast<size_t>(follower)];
+    c.state = 2;
+    c.route.speed = 2500.0f;
+    traffic->car_step(follower);
+    EXPECT_EQ(c.route.speed, 0.0f);
+
+    c.route.position = {0, 0, -2500};
+    c.route.speed = 1000.0f;
+    traffic->car_step(follower);
+    EXPECT_EQ(c.target_speed, 900.0f) << "farther back it follows at 0.9 of the leader's speed";
+}
+
+TEST_F(traffic_test, a_blocked_car_stands_near_its_obstacle_and_crawls_behind_the_player_farther_away)
+{
+    traffic->register_road(4, 40, 0, -1);
+    const int32_t car = spawn_at(4, 1, {0, 0, 0});
+    traffic_car_t& c = traffic->cars[static_cast<size_t>(car)];
+    c.route.tangent = {0, 0, 1};
+    c.state = 1;
+    c.route.speed = 1500.0f;
+    traffic->time_step = 0.02f;
+    traffic->player_speed = 600.0f;
+    traffic->set_player_points({0, 0, 600}, {0, 0, 600}, {0, 0, 600});
+    traffic->car_step(car);
+    EXPECT_EQ(c.state, 4);
+    EXPECT_EQ(c.route.speed, 0.0f) << "6 m ahead";
+
+    c.route.speed = 1500.0f;
+    traffic->set_player_points({0, 0, 900}, {0, 0, 900}, {0, 0, 900});
+    traffic->car_step(car);
+    EXPECT_EQ(c.target_speed, 500.0f) << "9 m ahead: 100 below the player's speed";
+
+    traffic->set_player_points({0, 0, 5000}, {0, 0, 5000}, {0, 0, 5000});
+    traffic->car_step(car);
+    EXPECT_EQ(c.state, 6) << "the way is clear: a short delay before driving on";
+}
+
+}  // namespace
