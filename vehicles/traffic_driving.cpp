@@ -73,8 +73,8 @@ bool traffic_e::path_clear(const int32_t car)
                  point_clear(player_points[2], c.route.position, c.route.tangent);
     for (size_t i = 0; clear && i < knocked.size(); ++i)
         if (knocked[i] != car)
-            clear = point_clear(cars[static_cast<size_t>(knocked[i])].route.position, c.route.position,
-                                c.route.tangent);
+            clear =
+                point_clear(cars[static_cast<size_t>(knocked[i])].route.position, c.route.position, c.route.tangent);
     if (!clear)
         c.state = 4;
     return clear;
@@ -84,13 +84,26 @@ void traffic_e::car_step(const int32_t car)
 {
     const bool clear = path_clear(car);
     switch (cars[static_cast<size_t>(car)].state) {
-    case 1: drive_cruise(car); break;
-    case 2: drive_follow(car); break;
-    case 3: drive_approach(car); break;
-    case 4: drive_blocked(car, clear); break;
-    case 5: drive_semaphore_wait(car); break;
-    case 6: drive_restart_delay(car); break;
-    default: break;
+    case 1:
+        drive_cruise(car);
+        break;
+    case 2:
+        drive_follow(car);
+        break;
+    case 3:
+        drive_approach(car);
+        break;
+    case 4:
+        drive_blocked(car, clear);
+        break;
+    case 5:
+        drive_semaphore_wait(car);
+        break;
+    case 6:
+        drive_restart_delay(car);
+        break;
+    default:
+        break;
     }
 }
 
@@ -225,8 +238,8 @@ void traffic_e::drive_follow(const int32_t car)
         }
         return;
     }
-    if (c.route.speed > 20.0f && !queued && clock - c.slow_leader_stamp > slow_leader_seconds &&
-        c.route.lane > 1.0f && road_has_lanes(c)) {
+    if (c.route.speed > 20.0f && !queued && clock - c.slow_leader_stamp > slow_leader_seconds && c.route.lane > 1.0f &&
+        road_has_lanes(c)) {
         c.left_blinker = 1;
         change_lane_down(car);
         c.state = 1;

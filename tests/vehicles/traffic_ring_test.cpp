@@ -159,3 +159,29 @@ TEST_F(traffic_light_test, a_crossing_held_by_a_far_car_lets_the_next_creep_at_t
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(traffic_ring_test, the_happy_hour_car_follows_the_game_clock_and_midnight_keeps_the_hour_before)
+{
+    traffic->catalogue[1].happy_hour = 5;
+    ctrl->game_clock = 5.5f * 3600.0f;
+    run(*traffic, 0.04f);
+    EXPECT_EQ(traffic->happy_hour_car, 1);
+    traffic->happy_hour_car = 0;  // a choice made within the hour stays until the hour changes
+    run(*traffic, 0.04f);
+    EXPECT_EQ(traffic->happy_hour_car, 0);
+    ctrl->game_clock = 6.0f * 3600.0f;
+    run(*traffic, 0.04f);
+    EXPECT_EQ(traffic->happy_hour_car, traffic_e::no_happy_hour_car);
+    traffic->catalogue[1].happy_hour = 23;
+    ctrl->game_clock = 23.5f * 3600.0f;
+    run(*traffic, 0.04f);
+    EXPECT_EQ(traffic->happy_hour_car, 1);
+    ctrl->game_clock = 24.5f * 3600.0f;
+    run(*traffic, 0.04f);
+    EXPECT_EQ(traffic->current_hour, 0);
+    EXPECT_EQ(traffic->happy_hour_car, 1) << "hour 0 changes nothing";
+}
+
+}  // namespace

@@ -285,3 +285,25 @@ TEST_F(traffic_test, a_blocked_car_stands_near_its_obstacle_and_crawls_behind_th
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(traffic_test, a_lane_list_that_loops_back_resets_the_traffic_instead_of_walking_forever)
+{
+    traffic->register_road(4, 40, 0, -1);
+    const int32_t a = spawn_at(4, 1, {0, 0, 0});
+    const int32_t b = spawn_at(4, 1, {0, 0, -5000});
+    traffic->cars[static_cast<size_t>(b)].follower = a;  // a damaged list: b leads back to a
+    traffic->step(0.0, 0.02f);                           // the car pass ends its walk
+
+    const int32_t c = traffic->free_slots.back();
+    traffic->free_slots.pop_back();
+    traffic->spawned.push_back(c);
+    traffic->cars[static_cast<size_t>(c)].route.edge = 99;
+    EXPECT_FALSE(traffic->insert_into_lane(c, 0, 1, 1));
+    EXPECT_TRUE(engine_log_has("Unconsistent map - cycle detected!!"));
+    EXPECT_TRUE(traffic->spawned.empty()) << "the traffic was reset";
+    EXPECT_EQ(traffic->free_slots.size(), 127u);
+}
+
+}  // namespace
