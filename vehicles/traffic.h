@@ -99,6 +99,9 @@ public:
     // Links a car into lane `lane`, `direction` of road `road_slot`: among the cars of its edge by the
     // distance along it, else at the rear; false (the traffic is reset) when the list loops.
     bool insert_into_lane(int32_t car, int32_t road_slot, int32_t lane, int32_t direction);
+    // From `start` on, the first car on `edge_before` (`out_after` false: the place is in front of it),
+    // or the last of the cars on `edge_after` (`out_after` true); -1 when the list ends first.
+    int32_t find_lane_slot(int32_t edge_before, int32_t edge_after, int32_t start, bool& out_after) const;
     // Moves a car into another lane list of its road and direction.
     void move_to_lane(int32_t car, int32_t lane);
     // Lane changes to lane - 1 and lane + 1, when the edge is long enough and the lane has room.
@@ -226,6 +229,11 @@ private:
     bool road_has_lanes(const traffic_car_t& car) const;
     // A lane change by `step` (-1 or +1), and the speed it raises the car to.
     void change_lane(int32_t car, int32_t step, float pace);
+    // What find_place_outwards answers when no road edge is left on either side.
+    static constexpr int32_t disconnected = -2;
+    // The car of `car`'s lane list (from `first`) nearest along the roads around the car's edge; -1
+    // without a controller to ask.
+    int32_t find_place_outwards(int32_t car, int32_t first, bool& out_after);
     // Releases everything loaded by load_resources.
     void free_resources();
 

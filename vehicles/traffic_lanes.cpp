@@ -159,7 +159,8 @@ bool traffic_e::insert_into_lane(const int32_t car, const int32_t road_slot, con
     int32_t& first = road.first_car[direction][lane];
     int32_t& last = road.last_car[direction][lane];
     // The place among the cars on the same edge: in front of the first one that is not further along,
-    // else behind the last of them; with none on its edge the car joins the rear of the list.
+    // else behind the last of them; with none on its edge, next to the nearest car found on the edges
+    // around it (without a controller to ask, at the rear of the list).
     int32_t ahead_of = -1;
     int32_t behind = -1;
     int32_t visits = 0;
@@ -177,6 +178,19 @@ bool traffic_e::insert_into_lane(const int32_t car, const int32_t road_slot, con
             break;
         }
         behind = other;
+    }
+    if (ahead_of == -1 && behind == -1 && first != -1) {
+        bool after = false;
+        const int32_t found = find_place_outwards(car, first, after);
+        if (found == disconnected) {
+            error("Unconsistent map - edge disconnection detected!! - traffic will not work!");
+            reset();
+            return false;
+        }
+        if (found >= 0 && after)
+            behind = found;
+        else if (found >= 0)
+            ahead_of = found;
     }
     if (ahead_of != -1) {
         c.leader = cars[static_cast<size_t>(ahead_of)].leader;
@@ -198,6 +212,71 @@ bool traffic_e::insert_into_lane(const int32_t car, const int32_t road_slot, con
     c.route.lane = static_cast<float>(lane);
     ++road.car_count;
     return true;
+}
+
+int32_t traffic_e::find_lane_slot(const int32_t edge_before, const int32_t edge_after, const int32_t start,
+                                  bool& out_after) const
+{
+    int32_t visits = 0;
+    for (int32_t other = start; other != -1 && visits < car_capacity; ++visits) {
+        const traffic_car_t& o = cars[static_cast<size_t>(other)];
+        if (edge_before != -1 && o.route.edge == edge_before) {
+            out_after = false;
+            return other;
+        }
+        if (edge_after != -1 && o.route.edge == edge_after) {
+            int32_t last_on_edge = other;
+            while (cars[static_cast<size_t>(last_on_edge)].follower != -1 && visits++ < car_capacity &&
+                   cars[static_cast<size_t>(cars[static_cast<size_t>(last_on_edge)].follower)].route.edge == edge_after)
+                last_on_edge = cars[static_cast<size_t>(last_on_edge)].follower;
+            out_after = true;
+            return last_on_edge;
+        }
+        other = o.follower;
+    }
+    return -1;
+}
+
+int32_t traffic_e::find_place_outwards(const int32_t car, const int32_t first, bool& out_after)
+{
+    const held_part_t<game_ctrl_e> controller(controller_link);
+    const game_ctrl_e* const ctrl = controller.get();
+    const traffic_car_t& c = cars[static_cast<size_t>(car)];
+    if (!ctrl || !ctrl->edges.valid(c.route.edge))
+        return -1;
+    // One step outwards from `edge` through its end `node`: false when no City Road or Road follows.
+    const auto step_out = [ctrl](int32_t& edge, int32_t& node) {
+        if (!ctrl->nodes.valid(node))
+            return false;
+        const map_node_t& through = ctrl->nodes[node];
+        const int32_t next = through.links[0] == edge ? through.links[1] : through.links[0];
+        if (!ctrl->edges.valid(next) || ctrl->edges[next].kind >= map_edge_fork)
+            return false;
+        const map_edge_t& record = ctrl->edges[next];
+        node = record.nodes[0] == node ? record.nodes[1] : record.nodes[0];
+        edge = next;
+        return true;
+    };
+    const map_edge_t& own = ctrl->edges[c.route.edge];
+    const bool forward = (c.route.flags & route_forward) != 0;
+    int32_t ahead_edge = c.route.edge;
+    int32_t ahead_node = own.nodes[forward ? 1 : 0];
+    int32_t behind_edge = c.route.edge;
+    int32_t behind_node = own.nodes[forward ? 0 : 1];
+    bool ahead_open = true;
+    bool behind_open = true;
+    // A ring of roads would lead the search round for ever: no more steps than the map has edges.
+    for (int32_t steps = 0; steps < ctrl->edges.count && (ahead_open || behind_open); ++steps) {
+        ahead_open = ahead_open && step_out(ahead_edge, ahead_node);
+        behind_open = behind_open && step_out(behind_edge, behind_node);
+        // The list runs front to back: the new car goes in front of the first car found behind it, or
+        // behind the last car of the edge ahead of it.
+        const int32_t found =
+            find_lane_slot(behind_open ? behind_edge : -1, ahead_open ? ahead_edge : -1, first, out_after);
+        if (found != -1)
+            return found;
+    }
+    return disconnected;
 }
 
 void traffic_e::move_to_lane(const int32_t car, const int32_t lane)
