@@ -4,6 +4,7 @@
 
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
+#include "engine/eblock.h"
 #include "engine/entity_proc.h"
 #include "engine/snd.h"
 #include "physics/cd_geo_box.h"
@@ -11,6 +12,7 @@
 #include "physics/scene_proc.h"
 #include "road/game_ctrl.h"
 #include "vehicles/traffic_player.h"
+#include "world/car_smoke.h"
 #include "world/environment.h"
 
 namespace {
@@ -61,8 +63,29 @@ int traffic_e::init(const int phase)
             bridge->register_traffic(handle());
     } else if (phase == 0) {
         load_resources();
+        load_smoke();
     }
     return 0;
+}
+
+void traffic_e::load_smoke()
+{
+    entity_proc_t* const world = process();
+    if (!world || !smoke_emitter.is_null())
+        return;
+    eblock_t* const block = world->eblock_from_name("/scripts/game/ai_car_smoke.esc");
+    if (!block || !world->init_eblock(block))
+        return;
+    if (auto* const emitter = dynamic_cast<car_smoke_e*>(block->root()))
+        if (emitter->handle().add_use())
+            smoke_emitter = emitter->handle();
+}
+
+void traffic_e::stop_smoke()
+{
+    smoking_car = -1;
+    if (auto* const emitter = dynamic_cast<car_smoke_e*>(smoke_emitter.resolve()))
+        emitter->set_emitting(false);
 }
 
 void traffic_e::load_resources()
@@ -101,6 +124,9 @@ int traffic_e::destroy(const int phase)
                     controller.get()->detach_cross_lights(road.first_edge());
     } else if (phase == 0) {
         free_resources();
+        if (!smoke_emitter.is_null())
+            smoke_emitter.release();
+        smoke_emitter = {};
     }
     return dynamic_object_e::destroy(phase);
 }
@@ -139,6 +165,11 @@ void traffic_e::handler()
 {
     dynamic_object_e::handler();
     const float dt = process() ? static_cast<float>(process()->frame_seconds()) : 0.0f;
+    if (smoking_car >= 0 && smoking_car < static_cast<int32_t>(cars.size()))
+        if (auto* const emitter = dynamic_cast<car_smoke_e*>(smoke_emitter.resolve())) {
+            const route_cursor_t& car = cars[static_cast<size_t>(smoking_car)].route;
+            emitter->set_position(car.position + car.rotation.rotate({0.0f, 0.0f, -150.0f}));
+        }
     if (offence_clock <= offence_memory) {
         offence_clock += dt;
     } else {

@@ -88,6 +88,10 @@ public:
     void step(double clock, float dt);
     // Takes a car out of any place of its lane list.
     void unlink_car(int32_t car);
+    // Loads the smoke emitter of a damaged car from "/scripts/game/ai_car_smoke.esc".
+    void load_smoke();
+    // The smoking car stops smoking.
+    void stop_smoke();
     // Removes every car (after a reset the start burst runs again).
     void reset();
     // One spawn attempt; true when it placed a car or no slot was free.
@@ -188,6 +192,8 @@ public:
     int32_t last_car_hit = -1;
     int32_t hits_counted = 0;
     float offence_clock = 0.0f;
+    // The smoke emitter (a car_smoke_e, one use held) and the car it follows, -1 for none.
+    entity_handle_t smoke_emitter;
     int32_t smoking_car = -1;
     // Squared distance of the last obstacle test.
     float last_obstacle_distance = 0.0f;

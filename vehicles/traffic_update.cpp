@@ -51,7 +51,7 @@ void traffic_e::release_car(const int32_t car, const bool free_body)
     if (record.has(traffic_car_t::status_body))
         unload_car_model(car);
     if (car == smoking_car)
-        smoking_car = -1;
+        stop_smoke();
     if (free_body && record.held_semaphore != -1) {
         const held_part_t<game_ctrl_e> controller(controller_link);
         if (controller.get())
@@ -189,6 +189,7 @@ bool traffic_e::step_car(const int32_t car)
         return false;
     }
     if (pending_offence != -1 && d2 < ticket_distance && c.model == 0 && car != 0) {
+        stop_smoke();
         const held_part_t<traffic_player_t> player(bridge ? bridge->avatar() : entity_handle_t{});
         if (player.get())
             player.get()->show_ticket(pending_offence, -1);
