@@ -207,3 +207,37 @@ TEST_F(traffic_light_test, a_car_placed_next_to_the_cars_of_the_roads_around_it_
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(traffic_light_test, a_lane_change_needs_edge_ahead_and_a_free_lane)
+{
+    const int32_t changer = car_before_light(20000.0f, 1);
+    traffic->unlink_car(changer);
+    traffic_car_t& c = traffic->cars[static_cast<size_t>(changer)];
+    c.route.flags = route_forward;
+    c.route.inv_length = 1.0f / ctrl->edges[0].length;
+    ASSERT_TRUE(traffic->insert_into_lane(changer, 0, 2, 1));
+    c.route.speed = 1500.0f;
+
+    c.route.distance = 58000.0f;  // 3000 of reach would run past the edge's end
+    traffic->change_lane_down(changer);
+    EXPECT_EQ(c.route.lane, 2.0f);
+
+    c.route.distance = 10000.0f;
+    const int32_t beside = car_before_light(20000.0f - 9000.0f, 1);  // 90 m ahead in lane 1
+    traffic->cars[static_cast<size_t>(beside)].route.distance = 19000.0f;
+    traffic->change_lane_down(changer);
+    EXPECT_EQ(c.route.lane, 2.0f) << "a car within 120 m in the target lane";
+
+    traffic->cars[static_cast<size_t>(beside)].route.position.x += 6000.0f;  // now 150 m ahead
+    traffic->cars[static_cast<size_t>(beside)].route.distance += 6000.0f;
+    traffic->change_lane_down(changer);
+    EXPECT_EQ(c.route.lane, 1.0f);
+    const traffic_road_t& road = traffic->roads[static_cast<size_t>(c.road_slot)];
+    EXPECT_EQ(road.first_car[1][2], -1);
+    EXPECT_EQ(road.last_car[1][1], changer);
+    EXPECT_EQ(c.leader, beside);
+}
+
+}  // namespace
