@@ -141,6 +141,8 @@ TEST_F(traffic_test, slot_0_is_never_handed_out_and_a_reset_gives_back_all_127_s
 {
     ASSERT_EQ(traffic->free_slots.size(), 127u);
     EXPECT_EQ(std::ranges::count(traffic->free_slots, 0), 0);
+    for (const traffic_car_t& car : traffic->cars)  // slot 127 included
+        EXPECT_TRUE(car.leader == -1 && car.follower == -1 && car.road_slot == -1);
     traffic->register_road(4, 40, 0, -1);
     for (int i = 0; i < 127; ++i)
         spawn_at(4, i % 8, {static_cast<float>(i) * 1000.0f, 0, 0});
