@@ -81,8 +81,9 @@ TEST_F(game_services_test, traffic_info_prints_the_counts_of_the_worlds_traffic_
     auto* traffic = static_cast<traffic_e*>(entity_create("traffic"));
     ASSERT_NE(traffic, nullptr);
     ASSERT_TRUE(get_game_bridge()->register_traffic(traffic->handle()));
-    traffic->road_count = 3;
-    traffic->spawned_count = 5;
+    for (const int32_t road : {4, 9, 13})
+        traffic->register_road(road, road * 10, 0, -1);
+    traffic->spawned = {1, 2, 3, 4, 5};
     ASSERT_TRUE(api::cmd_execute("g_traffic_info"));
     EXPECT_TRUE(engine_log_has("We have 3 registered roads and 5 of 128 spawned cars"));
     entity_free(traffic);
