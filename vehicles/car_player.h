@@ -7,6 +7,7 @@
 #include "common/bridge_parts.h"
 #include "road/ctrl_parts.h"
 #include "vehicles/car_truck.h"
+#include "vehicles/traffic_player.h"
 #include "vehicles/vehicle_links.h"
 #include "world/environment_links.h"
 
@@ -29,7 +30,8 @@ class car_player_e : public car_truck_e,
                      public ticket_owner_t,
                      public trailer_tower_t,
                      public ctrl_truck_t,
-                     public environment_truck_t {
+                     public environment_truck_t,
+                     public traffic_player_t {
 public:
     // Camera modes (byte).
     enum camera_mode_t : uint8_t {
@@ -138,6 +140,11 @@ public:
     void pager_message(const char* text, int with_sound) override;
     // ticket_owner_t: the police stops the truck for `offence`; `amount` -1 charges the standard fine.
     void show_ticket(int32_t offence, int32_t amount) override;
+    // traffic_player_t: the speed the traffic's lane changes and cruise speeds follow, and the camera
+    // point its spawn and removal distances are measured from.
+    float traffic_speed_mph() const override { return get_speed_mph(); }
+    float traffic_speed() const override { return get_speed(); }
+    vec3_t traffic_viewer_position() const override { return viewer_position; }
     // trailer_tower_t.
     void detach_trailer(bool by_player) override;
     void set_trailer_damage_text(int32_t percent) override;
@@ -323,6 +330,8 @@ public:
     float chase_distance = 0.0f, chase_distance_target = 0.0f;
     float top_trailer_shift = 0.0f, top_reverse_shift = 0.0f;
     vec3_t free_camera;
+    // Where the camera stood when the world was last seen (the traffic measures from it).
+    vec3_t viewer_position;
     // The entity's own rotation: the look angles (pitch, yaw, roll).
     vec3_t look;
     quat_t mirror_rotation[2];

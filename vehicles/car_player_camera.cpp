@@ -228,6 +228,7 @@ void car_player_e::place_camera(mat4_t& matrix, mat4_t& inverse)
     }
     matrix = frame.matrix;
     inverse = frame.inverse;
+    viewer_position = mult_zero_matrix(frame.matrix);
 }
 
 void car_player_e::set_camera_mode(uint8_t mode)

@@ -245,3 +245,9 @@ physproc_t* traffic_e::physics() const
     auto* const scene = dynamic_cast<scene_proc_t*>(process());
     return scene ? &scene->physics() : nullptr;
 }
+
+int32_t traffic_e::level() const
+{
+    const float share = static_cast<float>(spawned.size()) * (1.0f / static_cast<float>(car_capacity));
+    return share < 0.7f ? 0 : (share <= 0.9f ? 1 : 2);
+}

@@ -10,6 +10,7 @@
 #include "physics/dynamic_object.h"
 #include "road/ctrl_parts.h"
 #include "vehicles/ai_car_def.h"
+#include "vehicles/player_links.h"
 #include "vehicles/traffic_car.h"
 #include "vehicles/traffic_road.h"
 
@@ -25,7 +26,7 @@ struct snd_sound_t;
 // catalogue, and the once-per-frame update that spawns, steps, streams and removes cars. The player's
 // truck runs the update from its physics step; the game controller's navigation moves each car along
 // its route and links it into the lane lists of the roads it enters.
-class traffic_e : public dynamic_object_e, public traffic_commands_t, public ctrl_traffic_t {
+class traffic_e : public dynamic_object_e, public traffic_commands_t, public ctrl_traffic_t, public player_traffic_t {
 public:
     // The most cars the traffic runs at once.
     static constexpr int32_t car_capacity = 128;
@@ -84,16 +85,16 @@ public:
     // Gives a car slot back; with `free_body` its crossing reservation too.
     void release_car(int32_t car, bool free_body);
     // The per-frame step with the world's time and frame time (read from the process).
-    void update();
+    void update() override;
     void step(double clock, float dt);
     // Takes a car out of any place of its lane list.
     void unlink_car(int32_t car);
     // Loads the smoke emitter of a damaged car from "/scripts/game/ai_car_smoke.esc".
     void load_smoke();
     // The smoking car stops smoking.
-    void stop_smoke();
+    void stop_smoke() override;
     // Removes every car (after a reset the start burst runs again).
-    void reset();
+    void reset() override;
     // One spawn attempt; true when it placed a car or no slot was free.
     bool spawn_car();
     // Whether a car may spawn at `position` in `lane`, `direction`, with spacing term `spacing`.
@@ -127,7 +128,15 @@ public:
     void load_car_model(int32_t car);
     void unload_car_model(int32_t car);
     // The three reference points of the player's truck, given each frame by the truck.
-    void set_player_points(const vec3_t& front, const vec3_t& rear, const vec3_t& middle);
+    void set_player_points(const vec3_t& front, const vec3_t& rear, const vec3_t& middle) override;
+    // The offence the police is after, -1 none.
+    int32_t pending_offence() const override { return pending_offence_code; }
+    // The driver of an economy truck driving through the traffic: none until such trucks drive in it.
+    int32_t ai_truck_driver() const override { return -1; }
+    // How busy the roads are: 0 below 70 % of the slots spawned, 1 up to 90 %, 2 above.
+    int32_t level() const override;
+    // No economy truck drives in the traffic yet, so there is no horn to answer.
+    void answer_horn() override {}
     // Copies a car's position and rotation.
     void get_car_pose(vec3_t& out_position, quat_t& out_rotation, int32_t car) const;
     // The slot whose route cursor is `cursor`, -1 when none.
@@ -188,7 +197,7 @@ public:
     int32_t road_cursor = 0;
 
     // The offence a police car is to punish (-1 none), and the contact count the police reads.
-    int32_t pending_offence = -1;
+    int32_t pending_offence_code = -1;
     int32_t last_car_hit = -1;
     int32_t hits_counted = 0;
     float offence_clock = 0.0f;

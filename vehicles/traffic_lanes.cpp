@@ -317,5 +317,5 @@ void traffic_e::pick_cruise_speed(const int32_t car)
 void traffic_e::report_offence(const int32_t code, const int32_t fine)
 {
     (void)fine;
-    pending_offence = code;
+    pending_offence_code = code;
 }
