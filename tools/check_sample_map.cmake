@@ -1,6 +1,6 @@
 # Reruns the sample map's generator and checks that the committed map, and the AI data and route
 # table beside it, are what it makes.
-# cmake -DGENERATOR=... -DCOMMITTED=data/maps/ridgeway.mbd -DOUT=build/ridgeway.mbd -P check_sample_map.cmake
+# cmake -DGENERATOR=... -DCOMMITTED=data/maps/mainland.mbd -DOUT=build/mainland.mbd -P check_sample_map.cmake
 execute_process(COMMAND "${GENERATOR}" "${OUT}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the generator failed (${status}):\n${out}")

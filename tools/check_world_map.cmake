@@ -1,5 +1,5 @@
 # Reruns the static world's generator and checks that the committed directory holds exactly what it makes.
-# cmake -DGENERATOR=... -DMAP=data/maps/ridgeway.mbd -DCOMMITTED=data/maps/ridgeway -DOUT=build/ridgeway_world
+# cmake -DGENERATOR=... -DMAP=data/maps/mainland.mbd -DCOMMITTED=data/maps/mainland -DOUT=build/mainland_world
 #       -P check_world_map.cmake
 file(REMOVE_RECURSE "${OUT}")
 file(MAKE_DIRECTORY "${OUT}")

@@ -1,4 +1,4 @@
-// Builds the sample game's map, "ridgeway": the three cities of data/defs/cities joined by open roads,
+// Builds the sample game's map, "mainland": the three cities of data/defs/cities joined by open roads,
 // city roads in Brenmoor around a crossing with traffic lights, a loading dock for each trader, a
 // fuel, a service and a weigh station, a truck dealer, a dry area, a mover, a block of town houses and a
 // yard gate. The records go through the project's own map writer, so the file has the one layout the

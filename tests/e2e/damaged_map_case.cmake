@@ -6,7 +6,7 @@ file(REMOVE_RECURSE "${HOME}")
 file(MAKE_DIRECTORY "${HOME}/Kavrenta/maps")
 # "g_fps" prints the frame time while a world draws: the menu's frames show that it came back.
 file(WRITE "${HOME}/Kavrenta/config.cfg" "set g_fps \"1\"\n")
-execute_process(COMMAND head -c 600 "${DATA}/maps/ridgeway.mbd" OUTPUT_FILE "${HOME}/Kavrenta/maps/broken.mbd"
+execute_process(COMMAND head -c 600 "${DATA}/maps/mainland.mbd" OUTPUT_FILE "${HOME}/Kavrenta/maps/broken.mbd"
                 RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cannot make the damaged copy")

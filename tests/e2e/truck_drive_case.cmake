@@ -7,7 +7,7 @@ set(reports)
 foreach(run 1 2)
   file(REMOVE_RECURSE "${HOME}")
   execute_process(COMMAND "${KAVRENTA}" --frames 3900 --input "${INPUT}" --data "${DATA}" --home "${HOME}"
-                          -map ridgeway -default_controls
+                          -map mainland -default_controls
                   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "run ${run} failed (${status}):\n${out}")

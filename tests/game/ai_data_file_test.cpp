@@ -268,8 +268,8 @@ TEST_F(ai_data_file, the_nearest_open_edge_is_the_first_of_the_least_distance_be
 
 TEST_F(ai_data_file, the_paths_beside_a_map_replace_or_add_the_extension)
 {
-    EXPECT_EQ(map_side_path("/maps/ridgeway.mbd", "aid"), "/maps/ridgeway.aid");
-    EXPECT_EQ(map_side_path("/maps.v2/ridgeway", "rte"), "/maps.v2/ridgeway.rte");
+    EXPECT_EQ(map_side_path("/maps/mainland.mbd", "aid"), "/maps/mainland.aid");
+    EXPECT_EQ(map_side_path("/maps.v2/mainland", "rte"), "/maps.v2/mainland.rte");
     const std::string deep = "/maps/" + std::string(200, 'a') + ".mbd";
     EXPECT_EQ(map_side_path(deep.c_str(), "aid").size(), deep.size());
 }
