@@ -1,8 +1,8 @@
 # Drives the player's truck on the sample map twice with the same input script: each run must spawn
-# the truck, end its intro and report where it ended with the gear and camera the script chose; the
-# two reports must be the same (the host is deterministic).
+# the truck, end its intro, drive at least 100 m on the road and report where it ended with the gear
+# and camera the script chose; the two reports must be the same (the host is deterministic).
 # cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... -P truck_drive_case.cmake
-set(report_pattern "<car_player_e> drove [0-9]+ m, ended at [-0-9]+ [-0-9]+ [-0-9]+ in gear [1-9][0-9]*, camera 4")
+set(report_pattern "<car_player_e> drove [1-9][0-9][0-9]+ m, ended at [-0-9]+ [-0-9]+ [-0-9]+ in gear [1-9][0-9]*, camera 4")
 set(reports)
 foreach(run 1 2)
   file(REMOVE_RECURSE "${HOME}")
