@@ -15,7 +15,7 @@ void set_shown_world_view(world_view_t* view);
 // Withdraws `view` when it is the one shown.
 void withdraw_world_view(world_view_t* view);
 
-// True while a world draws itself once more into a secondary view: the road streaming then only draws
-// what is shown, hiding and switching nothing.
+// True while a world draws itself once more into a secondary view (a mirror): the road streaming then
+// only draws what is shown, hiding and switching nothing, and rain and snow draw nothing.
 bool drawing_secondary_view();
 void set_drawing_secondary_view(bool drawing);

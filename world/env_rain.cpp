@@ -10,6 +10,7 @@
 #include "engine/geometry.h"
 #include "engine/gfx_view.h"
 #include "common/engine_api.h"
+#include "common/world_view.h"
 #include "world/decal_generic.h"
 
 namespace {
@@ -252,7 +253,7 @@ void env_rain_e::draw()
         std::memcpy(camera_.m, camera, sizeof camera_.m);
         have_camera_ = true;
     }
-    if (!active_ || drawn_vertices_ == 0 || !packet_.positions)
+    if (drawing_secondary_view() || !active_ || drawn_vertices_ == 0 || !packet_.positions)
         return;
     api::gfx_push();
     const float at[3] = {centre_.x, centre_.y, centre_.z};

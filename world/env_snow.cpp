@@ -9,6 +9,7 @@
 #include "engine/geometry.h"
 #include "engine/gfx_view.h"
 #include "common/engine_api.h"
+#include "common/world_view.h"
 #include "world/decal_generic.h"
 
 namespace {
@@ -166,7 +167,7 @@ void env_snow_e::draw()
         std::memcpy(camera_.m, camera, sizeof camera_.m);
         have_camera_ = true;
     }
-    if (!active_ || flakes_.empty() || drawn_flakes_ == 0 || !shader_)
+    if (drawing_secondary_view() || !active_ || flakes_.empty() || drawn_flakes_ == 0 || !shader_)
         return;
     api::gfx_push();
     const float at[3] = {centre_.x, centre_.y, centre_.z};

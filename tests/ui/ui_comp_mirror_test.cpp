@@ -10,7 +10,7 @@ namespace {
 // A world that notes whether the mirror flag was up while it drew its view.
 class probe_world_t : public world_view_t {
 public:
-    void draw_view() override { flag_seen.push_back(mirror_view_drawing()); }
+    void draw_view() override { flag_seen.push_back(drawing_secondary_view()); }
     std::vector<bool> flag_seen;
 };
 
@@ -35,7 +35,7 @@ TEST_F(ui_comp_mirror_test, draws_the_shown_world_with_the_mirror_flag_raised_on
     set_shown_world_view(&world);
     mirror_->draw();
     EXPECT_EQ(world.flag_seen, std::vector<bool>{true});
-    EXPECT_FALSE(mirror_view_drawing());
+    EXPECT_FALSE(drawing_secondary_view());
 
     withdraw_world_view(&world);
     mirror_->draw();  // no world shown: nothing to draw

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "../frame/frame_fixture.h"
+#include "common/world_view.h"
+#include "engine/gfx_record.h"
 #include "world/env_rain.h"
 #include "world/env_snow.h"
 
@@ -94,6 +96,21 @@ TEST_F(rain_snow_test, snow_draws_a_share_of_its_flakes_and_stays_in_its_box)
         EXPECT_LE(std::fabs(snow.flake(i).x), 900.0f + 1e-2f);
         EXPECT_LE(std::fabs(snow.flake(i).y), 400.0f + 1e-2f);
     }
+    snow.destroy(0);
+}
+
+TEST_F(rain_snow_test, snow_draws_its_flakes_but_nothing_into_a_mirror)
+{
+    env_snow_e snow;
+    ASSERT_EQ(snow.init(0), 0);
+    ASSERT_TRUE(snow.set_intensity(0.5f));
+    snow.update(0.1f, {0, 0, 0});
+    set_drawing_secondary_view(true);
+    snow.draw();
+    set_drawing_secondary_view(false);
+    EXPECT_TRUE(gfx_record_current().sprites.empty());
+    snow.draw();
+    EXPECT_EQ(gfx_record_current().sprites.size(), 1u);
     snow.destroy(0);
 }
 

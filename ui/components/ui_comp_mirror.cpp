@@ -9,8 +9,6 @@
 
 namespace {
 
-bool drawing_mirror_view = false;
-
 const evalue_choice_t mirror_types[] = {{"center", 0}, {"left", 1}, {"right", 2}, {"trucker", 3}, {nullptr, 0}};
 
 // The view the mirror draws into: its rectangle on the screen, a near and far plane and a field of view
@@ -40,8 +38,6 @@ gfx_view_t mirror_view(const pml_rect_t& area, const int32_t camera_code)
 const evalue_def_t ui_comp_mirror_t::evd_mirror_type = evalue_choice_member(
     "mirror_type", mirror_types, evalue_bind<&ui_comp_mirror_t::mirror_type>, &ui_view_t::evd_id, "center");
 
-bool mirror_view_drawing() { return drawing_mirror_view; }
-
 int ui_comp_mirror_t::init(const int phase)
 {
     if (const int failed = ui_view_t::init(phase))
@@ -61,7 +57,7 @@ void ui_comp_mirror_t::draw()
         return;
     // The menu world and a preview have no truck: the world is drawn from the camera it has.
     const held_part_t<car_phys_e> truck(bridge ? bridge->avatar() : entity_handle_t{});
-    drawing_mirror_view = true;
+    set_drawing_secondary_view(true);
     const gfx_view_t view = mirror_view(uiref2view(), camera_code);
     api::gfx_view_push(&view);
     api::gfx_push();
@@ -76,5 +72,5 @@ void ui_comp_mirror_t::draw()
     api::gfx_camera_pop();
     api::gfx_pop();
     api::gfx_view_pop();
-    drawing_mirror_view = false;
+    set_drawing_secondary_view(false);
 }

@@ -25,7 +25,3 @@ public:
     int32_t mirror_type = 0;
     int32_t camera_code = first_camera_code;
 };
-
-// True while a mirror draws its view of the world: the road streaming, the camera copy of the game
-// controller, decals, rain and snow hold back then.
-bool mirror_view_drawing();
