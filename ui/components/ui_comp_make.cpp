@@ -10,6 +10,7 @@
 #include "engine/ui.h"
 #include "engine/ui_action.h"
 #include "common/engine_api.h"
+#include "ui/components/ui_area_view.h"
 #include "vehicles/make_files.h"
 
 namespace {
@@ -179,18 +180,7 @@ void ui_comp_make_t::draw()
 {
     if (!is_visible())
         return;
-    const pml_rect_t area = uiref2view();
-    gfx_view_t view{};
-    api::gfx_view_get(&view);
-    gfx_params_t screen{};
-    api::gfx_get_params(&screen);
-    view.near_plane = 16.0f;
-    view.far_plane = 20000.0f;
-    view.fov = 70.0f;
-    view.rect[0] = area.left;
-    view.rect[1] = static_cast<float>(screen.height) - area.top;
-    view.rect[2] = area.right;
-    view.rect[3] = static_cast<float>(screen.height) - area.bottom;
+    gfx_view_t view = ui_area_view(uiref2view(), 16.0f, 20000.0f, 70.0f);
     api::gfx_push_identity();
     api::gfx_translate(&camera_offset[0]);
     const float back[3] = {0.0f, -210.0f, distance};

@@ -13,6 +13,7 @@
 #include "engine/vfs.h"
 #include "common/engine_api.h"
 #include "common/game_settings.h"
+#include "ui/components/ui_area_view.h"
 #include "vehicles/make_files.h"
 
 namespace {
@@ -236,18 +237,7 @@ void ui_comp_menu_model_t::draw()
 {
     if (!is_visible() || !scene)
         return;
-    const pml_rect_t area = uiref2view();
-    gfx_view_t view{};
-    api::gfx_view_get(&view);
-    gfx_params_t screen{};
-    api::gfx_get_params(&screen);
-    view.near_plane = 64.0f;
-    view.far_plane = 50000.0f;
-    view.fov = 70.0f;
-    view.rect[0] = area.left;
-    view.rect[1] = static_cast<float>(screen.height) - area.top;
-    view.rect[2] = area.right;
-    view.rect[3] = static_cast<float>(screen.height) - area.bottom;
+    gfx_view_t view = ui_area_view(uiref2view(), 64.0f, 50000.0f, 70.0f);
     api::gfx_view_push(&view);
     api::gfx_push_identity();
     api::gfx_camera_identity();

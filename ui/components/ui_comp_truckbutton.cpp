@@ -11,6 +11,7 @@
 #include "engine/psm.h"
 #include "engine/ui_action.h"
 #include "common/engine_api.h"
+#include "ui/components/ui_area_view.h"
 #include "vehicles/make_files.h"
 
 namespace {
@@ -180,18 +181,7 @@ void ui_comp_truckbutton_t::draw()
     ui_comp_button_t::draw();
     if (!is_visible())
         return;
-    const pml_rect_t area = uiref2view();
-    gfx_view_t view{};
-    api::gfx_view_get(&view);
-    gfx_params_t screen{};
-    api::gfx_get_params(&screen);
-    view.near_plane = 16.0f;
-    view.far_plane = 9000.0f;
-    view.fov = 80.0f;
-    view.rect[0] = area.left;
-    view.rect[1] = static_cast<float>(screen.height) - area.top;
-    view.rect[2] = area.right;
-    view.rect[3] = static_cast<float>(screen.height) - area.bottom;
+    gfx_view_t view = ui_area_view(uiref2view(), 16.0f, 9000.0f, 80.0f);
     float rotation[4];
     vertical_turn(-139.0f, rotation);
     const vec3_t centre{0.0f, 0.0f, centre_depth};
