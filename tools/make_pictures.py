@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the sample game's pictures: the default font's glyph sheet, the UI panels and the road
-texture, each an 8-bit RGBA PNG beside the shader (".shd") or font that names it.
+"""Draws the sample game's pictures: the default font's glyph sheet, the UI panels, the road texture,
+and the road surfaces, terrains, sky, prefab, scenery, sign and label textures the definitions under
+defs/ name, each an 8-bit RGBA PNG beside the shader (".shd") or font that names it.
 
     tools/make_pictures.py [DATA_DIR]     (default: the repository's data/)
 
@@ -138,6 +139,103 @@ def road(width, height):
     return picture
 
 
+def grain(width, height, colour, spread, seed):
+    """A plain colour with a fine random grain of +-spread, the same on every run."""
+    picture = Picture(width, height)
+    for y in range(height):
+        for x in range(width):
+            seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+            g = (seed >> 16) % (2 * spread + 1) - spread
+            picture.set(x, y, tuple(max(0, min(255, c + g)) for c in colour[:3]) + (colour[3] if len(colour) > 3 else 255,))
+    return picture
+
+
+def slabs(width, height, colour, joint, size):
+    """Paving: grained slabs of `size` pixels between darker joints."""
+    picture = grain(width, height, colour, 5, 777)
+    for k in range(0, width, size):
+        picture.rect(k, 0, 1, height, joint)
+    for k in range(0, height, size):
+        picture.rect(0, k, width, 1, joint)
+    return picture
+
+
+def blend(width, height, left, right, seed):
+    """Where two surfaces meet: the left colour turning into the right one across the picture (u)."""
+    picture = grain(width, height, (0, 0, 0), 4, seed)
+    for y in range(height):
+        for x in range(width):
+            t = x / max(1, width - 1)
+            g = picture.pixels[y * width + x][0]
+            picture.set(x, y, tuple(max(0, min(255, round(a + (b - a) * t) + g)) for a, b in zip(left, right)) + (255,))
+    return picture
+
+
+def disc(size, colour, edge):
+    """A round spot fading to clear over its outer `edge` fraction (the sun, lamps, flares)."""
+    picture = Picture(size, size)
+    centre = (size - 1) / 2
+    for y in range(size):
+        for x in range(size):
+            d = ((x - centre) ** 2 + (y - centre) ** 2) ** 0.5 / (size / 2)
+            alpha = 1.0 if d < 1 - edge else max(0.0, (1 - d) / edge)
+            picture.set(x, y, colour[:3] + (round(colour[3] * alpha),))
+    return picture
+
+
+def clouds(size, colour, seed):
+    """Soft white patches on a clear ground, repeating across the sky."""
+    picture = Picture(size, size, colour[:3] + (0,))
+    for _ in range(10):
+        seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+        cx, cy = (seed >> 8) % size, (seed >> 16) % size
+        radius = 5 + (seed >> 4) % 8
+        for y in range(-radius, radius + 1):
+            for x in range(-radius, radius + 1):
+                d = (x * x + y * y) ** 0.5 / radius
+                if d < 1:
+                    px, py = (cx + x) % size, (cy + y) % size
+                    old = picture.pixels[py * size + px][3]
+                    picture.set(px, py, colour[:3] + (max(old, round(colour[3] * (1 - d))),))
+    return picture
+
+
+def hills(width, height, sky, hill):
+    """The horizon: sky above a line of low hills (v runs down the picture)."""
+    picture = Picture(width, height)
+    for x in range(width):
+        top = height * 3 // 4 - round(6 * abs(((x * 3) % width) / width - 0.5) * 2)
+        picture.rect(x, 0, 1, top, sky)
+        picture.rect(x, top, 1, height - top, hill)
+    return picture
+
+
+def board(width, height, ground, border, mark):
+    """A sign or label: a coloured board inside a border with a plain mark in the middle."""
+    picture = panel(width, height, ground, ground, 2, border)
+    picture.rect(width // 4, height * 3 // 8, width // 2, height // 4, mark)
+    return picture
+
+
+def arrow(size, ground, colour, direction):
+    """A direction board's arrow: a shaft and a head pointing left, right or straight on (up)."""
+    picture = Picture(size, size, ground)
+    mid = size // 2
+    for k in range(size // 4):
+        if direction == "straight":
+            picture.rect(mid - k, size // 4 + k, 2 * k + 1, 1, colour)
+        elif direction == "left":
+            picture.rect(size // 4 + k, mid - k, 1, 2 * k + 1, colour)
+        else:
+            picture.rect(size * 3 // 4 - k, mid - k, 1, 2 * k + 1, colour)
+    if direction == "straight":
+        picture.rect(mid - 2, size // 2, 5, size // 3, colour)
+    else:
+        left = size // 2 if direction == "left" else size // 6
+        picture.rect(left, mid - 2, size // 3, 5, colour)
+    return picture
+
+
 def read_font_metrics(path):
     metrics = {"ascent": 12, "descent": 4, "advance": 8}
     with open(path) as font:
@@ -169,6 +267,54 @@ def main():
     write(data_dir, "shaders/2d/uidefault.png", panel(16, 16, (255, 255, 255, 255), (224, 224, 224, 255), 1,
                                                     (255, 255, 255, 255)))
     write(data_dir, "textures/road.png", road(64, 128))
+
+    # Road surfaces and the terrain beside them.
+    write(data_dir, "shaders/road/asphalt.png", road(64, 128))
+    write(data_dir, "shaders/road/gravel.png", grain(64, 64, (150, 138, 112), 14, 4242))
+    write(data_dir, "shaders/road/pavement.png", slabs(64, 64, (170, 168, 160), (120, 118, 112, 255), 16))
+    write(data_dir, "shaders/terrain/grass.png", grain(64, 64, (74, 128, 58), 12, 99))
+    write(data_dir, "shaders/terrain/sand.png", grain(64, 64, (206, 186, 132), 10, 98))
+    write(data_dir, "shaders/terrain/rock.png", grain(64, 64, (120, 116, 110), 18, 97))
+    write(data_dir, "shaders/trans/asphalt_grass.png", blend(64, 64, (72, 72, 76), (74, 128, 58), 11))
+    write(data_dir, "shaders/trans/asphalt_sand.png", blend(64, 64, (72, 72, 76), (206, 186, 132), 12))
+    write(data_dir, "shaders/trans/gravel_rock.png", blend(64, 64, (150, 138, 112), (120, 116, 110), 13))
+
+    # The sky: the sizes are those its shader files name.
+    write(data_dir, "shaders/skies/up.png", panel(64, 64, (96, 150, 214, 255), (150, 196, 236, 255), 0, (0, 0, 0, 0)))
+    write(data_dir, "shaders/skies/horizon_hills.png", hills(64, 64, (160, 200, 236, 255), (84, 112, 80, 255)))
+    write(data_dir, "shaders/skies/horizon_plain.png", panel(64, 64, (160, 200, 236, 255), (200, 220, 236, 255), 0,
+                                                          (0, 0, 0, 0)))
+    write(data_dir, "shaders/skies/scll.png", clouds(64, (255, 255, 255, 200), 5))
+    write(data_dir, "shaders/skies/sclh.png", clouds(64, (240, 244, 250, 140), 6))
+    write(data_dir, "shaders/skies/sun.png", disc(64, (255, 244, 200, 255), 0.5))
+
+    # Prefabs and scenery.
+    write(data_dir, "shaders/prefab/pole.png", grain(16, 64, (110, 112, 116), 6, 21))
+    write(data_dir, "shaders/prefab/lamp_red.png", disc(32, (230, 40, 30, 255), 0.3))
+    write(data_dir, "shaders/prefab/lamp_yellow.png", disc(32, (240, 190, 30, 255), 0.3))
+    write(data_dir, "shaders/prefab/lamp_green.png", disc(32, (40, 200, 80, 255), 0.3))
+    write(data_dir, "shaders/scenery/metal.png", grain(32, 32, (150, 154, 160), 8, 31))
+    write(data_dir, "shaders/scenery/roof.png", slabs(64, 64, (150, 64, 48), (110, 44, 34, 255), 8))
+    write(data_dir, "shaders/scenery/walls.png", slabs(64, 64, (196, 184, 160), (160, 150, 130, 255), 32))
+    write(data_dir, "shaders/scenery/walls_night.png", slabs(64, 64, (70, 66, 60), (50, 48, 44, 255), 32))
+    write(data_dir, "shaders/scenery/flare.png", disc(32, (255, 240, 200, 255), 0.8))
+    write(data_dir, "shaders/scenery/light_pool.png", disc(64, (255, 230, 170, 160), 0.9))
+
+    # Direction boards, their road backgrounds and the traders' labels.
+    for direction in ("left", "right", "straight"):
+        write(data_dir, "shaders/signs/arrow_%s.png" % direction, arrow(32, (0, 0, 0, 0), (255, 255, 255, 255), direction))
+    write(data_dir, "shaders/signs/board.png", board(64, 32, (30, 90, 170, 255), (240, 240, 240, 255), (30, 90, 170, 255)))
+    write(data_dir, "shaders/signs/road_national.png", board(32, 16, (220, 180, 30, 255), (20, 20, 20, 255),
+                                                             (20, 20, 20, 255)))
+    write(data_dir, "shaders/signs/road_highway.png", board(32, 16, (30, 120, 60, 255), (240, 240, 240, 255),
+                                                            (240, 240, 240, 255)))
+    write(data_dir, "shaders/labels/blank.png", board(64, 32, (230, 230, 230, 255), (60, 60, 60, 255), (230, 230, 230, 255)))
+    write(data_dir, "shaders/labels/greywell_timber.png", board(64, 32, (120, 80, 40, 255), (230, 220, 200, 255),
+                                                                (230, 220, 200, 255)))
+    write(data_dir, "shaders/labels/lumen_foods.png", board(64, 32, (200, 60, 40, 255), (250, 240, 220, 255),
+                                                            (250, 240, 220, 255)))
+    write(data_dir, "shaders/labels/tarsk_quarry.png", board(64, 32, (110, 110, 120, 255), (240, 200, 60, 255),
+                                                             (240, 200, 60, 255)))
 
 
 if __name__ == "__main__":

@@ -25,6 +25,9 @@ std::vector<camera_state_t> camera_stack;
 std::vector<gfx_view_t> view_stack;
 render_matrix_t view_matrix = render_matrix_t::identity();
 bool all_visible = false;
+// The view stack's depth when each UI window now drawing began (gfx_record_ui_begin): a view pushed
+// since then (a mirror, a 3-D preview) draws the world again.
+std::vector<size_t> ui_view_depths;
 
 void reset_transforms()
 {
@@ -33,6 +36,7 @@ void reset_transforms()
     camera_stack.clear();
     view_stack.clear();
     all_visible = false;
+    ui_view_depths.clear();
 }
 
 engine_reset_registrar_t transform_reset_registrar(reset_order_devices, reset_transforms);
@@ -297,7 +301,20 @@ gfx_recorded_place_t gfx_record_place()
     place.order = gfx_record_next_order();
     std::copy(camera.matrix.m, camera.matrix.m + 16, place.camera);
     place.view = current_view();
+    place.in_ui = !ui_view_depths.empty() && view_stack.size() <= ui_view_depths.back();
     return place;
+}
+
+void gfx_record_ui_begin()
+{
+    if (ui_view_depths.size() < stack_limit)
+        ui_view_depths.push_back(view_stack.size());
+}
+
+void gfx_record_ui_end()
+{
+    if (!ui_view_depths.empty())
+        ui_view_depths.pop_back();
 }
 bool render_all_visible() { return all_visible; }
 

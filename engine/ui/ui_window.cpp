@@ -1,6 +1,7 @@
 #include "engine/ui_window.h"
 
 #include "engine/cache.h"
+#include "engine/gfx_record.h"
 #include "engine/ui_action.h"
 #include "engine/ui_handler.h"
 #include "ui_items.h"
@@ -130,7 +131,9 @@ void ui_window_t::precache_layers()
 
 void ui_window_t::draw_layers()
 {
+    gfx_record_ui_begin();
     for (const ui_layer_entry_t& entry : layer_buffers)
         pml_bin_flush(entry.buffer, 0.0f, 0.0f);
     draw();
+    gfx_record_ui_end();
 }

@@ -168,6 +168,61 @@ TEST_F(gfx_paint_test, golden_road_packet_seen_from_a_fixed_camera)
     EXPECT_TRUE(golden_image_matches(captured, std::string(KAVRENTA_SOURCE_DIR) + "/tests/golden/road_packet.png"));
 }
 
+// An immediate record flagged as drawn with the world (the sky) goes through the camera, unless a UI
+// window queues it (a gauge's needle, in the reference screen); a view pushed inside the window (a
+// mirror) draws the world again. The record is a red wall 4 m ahead, 10 m to the right of the camera's
+// line and 3.84 m high: as an overlay it fills the screen's lower half.
+TEST_F(gfx_paint_test, immediate_records_drawn_with_the_world_go_through_the_camera_outside_ui_windows)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    struct case_t {
+        const char* name;
+        bool in_window;
+        bool view_pushed_in_window;
+        bool overlay;
+    };
+    const case_t cases[] = {{"queued by the world", false, false, false},
+                            {"queued by a UI window", true, false, true},
+                            {"queued by a UI window through a view of its own", true, true, false}};
+    const float positions[4][3] = {{0, 0, 0}, {1024, 0, 0}, {1024, 384, 0}, {0, 384, 0}};
+    const uint32_t colours[4] = {0xffff0000, 0xffff0000, 0xffff0000, 0xffff0000};
+    gfx_view_t view;
+    view.near_plane = 10.0f;
+    view.rect[2] = view.clip[2] = 640.0f;
+    view.rect[3] = view.clip[3] = 480.0f;
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(c.name);
+        gfx_screen_capture(keep_capture);
+        gfx_begin_frame();
+        gfx_view_push(&view);
+        load_camera();
+        gfx_clear1(0xffffffff, 0xff000000);
+        if (c.in_window)
+            gfx_record_ui_begin();
+        if (c.view_pushed_in_window)
+            gfx_view_push(&view);
+        gfx_data_t wall;
+        wall.flags = gfx_data_positions | gfx_data_colours | gfx_data_world;
+        wall.primitive = gfx_triangle_fan;
+        wall.vertex_count = 4;
+        wall.positions = &positions[0][0];
+        wall.colours = colours;
+        gfx_cache_data(&wall);
+        if (c.view_pushed_in_window)
+            gfx_view_pop();
+        if (c.in_window)
+            gfx_record_ui_end();
+        gfx_end_frame();
+        gfx_try_capture();
+        gfx_swapbuffers();
+        gfx_view_pop();
+        ASSERT_EQ(captured.width, 640);
+        EXPECT_EQ(pixel(100, 400), c.overlay ? 0xff0000u : 0u);  // lower left: the overlay only
+        EXPECT_EQ(pixel(450, 150), c.overlay ? 0u : 0xff0000u);  // upper right of the centre: the wall only
+    }
+}
+
 TEST_F(gfx_paint_test, without_egl_the_capture_is_the_clear_colour_and_says_so_once)
 {
     gfx_record_forbid_painting(true);

@@ -20,12 +20,13 @@ struct gfx_recorded_geometry_t {
     int vertex_count() const { return static_cast<int>(positions.size() / 3); }
 };
 
-// Where a record is drawn: its place in the frame's drawing order (shared with the markup's items) and
-// the camera and view in force when it was queued.
+// Where a record is drawn: its place in the frame's drawing order (shared with the markup's items),
+// the camera and view in force when it was queued, and whether a UI window was drawing then.
 struct gfx_recorded_place_t {
     int order = 0;
     float camera[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};  // world to camera
     gfx_view_t view;
+    bool in_ui = false;  // a UI window was drawing, in the view it began with
 };
 
 // A queued render prototype.
@@ -110,6 +111,11 @@ int gfx_record_frames();
 int gfx_record_next_order();
 // The next place in the frame's drawing order, with the camera and view in force (3-D windows).
 gfx_recorded_place_t gfx_record_place();
+// Marks what is queued between the two calls as drawn by a UI window (nested calls count): its
+// immediate records lie in the reference screen whatever their flags say, unless a view was pushed
+// since the window began (a mirror draws the world through its own view).
+void gfx_record_ui_begin();
+void gfx_record_ui_end();
 
 // Depths of the world, camera and view stacks (1, 0, 0 when balanced).
 int gfx_record_world_depth();
