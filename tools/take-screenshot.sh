@@ -11,9 +11,9 @@ trap 'rm -rf "$work"' EXIT
 # A first short run writes the home's config.cfg; the key that sets the clock to noon is added to it.
 build/debug/bin/kavrenta --frames 2 --data data --home "$work" >/dev/null 2>&1
 echo 'bind F9 "g_set_time 12"' >>"$work/Kavrenta/config.cfg"
-printf '%s\n' '// noon, then the screenshot key' '0.1 press F9' '0.15 release F9' '0.5 press F10' \
-  '0.55 release F10' >"$work/noon.inp"
-out=$(build/debug/bin/kavrenta --seed 1 --dt 0.02 --frames 40 --input "$work/noon.inp" --data data \
+printf '%s\n' '// noon, then the screenshot key' '0.1 press F9' '0.15 release F9' '4.0 press F10' \
+  '4.05 release F10' >"$work/noon.inp"
+out=$(build/debug/bin/kavrenta --seed 1 --dt 0.02 --frames 220 --input "$work/noon.inp" --data data \
   --home "$work" -map mainland -default_controls 2>&1)
 if grep -q "no off-screen OpenGL" <<<"$out"; then
   echo "no off-screen OpenGL on this machine: the screenshot would be black" >&2
