@@ -216,7 +216,7 @@ void read_sign_def(const def_obj_t& child, prefab_t& prefab)
     }
     prefab_sign_t& sign = prefab.signs[static_cast<size_t>(index)];
     sign.model_id = child.get_int("model_id", -1);
-    char key[16];
+    char key[32];
     for (int32_t board = 0; board < prefab_sign_boards; ++board) {
         std::snprintf(key, sizeof key, "dest%d", board);
         sign.destinations[board] = child.get_int(key, -1);

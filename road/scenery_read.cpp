@@ -347,7 +347,7 @@ void seg_server_t::read_brushes(const int mode)
 void seg_server_t::read_misc()
 {
     const seg_def_file_t file(misc_path, "misc");
-    char key[16];
+    char key[32];
     arg_t items;
     if (const def_obj_t* const object = file.object()) {
         for (int32_t i = 0; i < 3; ++i) {

@@ -133,7 +133,7 @@ bool car_player_e::build(const char* make, const char* const* accessories, int c
             continue;
         vec3_t centre;
         psm_t* const interior = interior_slot >= 0 ? models[interior_slot].model : nullptr;
-        char bone_name[16];
+        char bone_name[32];
         std::snprintf(bone_name, sizeof bone_name, "wiper%d", i);
         const int bone = interior ? api::psm_bone_find_global(interior, bone_name) : -1;
         if (bone >= 0) {

@@ -52,7 +52,7 @@ void car_player_e::cb_menu()
 {
     hud_text(541, menu_nobody_asked);
     for (int i = 0; i < 7; ++i) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "vo_%d", i + 1);
         if (inp_impulse_t* const record = api::inp_impulse_get(first_impulse + i))
             std::snprintf(record->name, sizeof record->name, "%s", name);

@@ -55,7 +55,7 @@ uint8_t read_bone_places(psm_t* model, const char* prefix, const int count, vec3
 {
     uint8_t found = 0;
     for (int k = 0; k < count; ++k) {
-        char bone[16];
+        char bone[32];
         std::snprintf(bone, sizeof bone, "%s%d", prefix, k);
         if (make_bone_position(model, bone, places[k]))
             ++found;
@@ -73,7 +73,7 @@ void read_car_bones(ai_car_def_t& car, const char* name)
     car.rear_light_count = read_bone_places(model, "bl", 4, car.lights + 2);
     car.siren_count = read_bone_places(model, "s", ai_car_def_t::siren_places, car.sirens);
     for (int k = 0; k < ai_car_def_t::blinker_places; ++k) {
-        char bone[8];
+        char bone[16];
         std::snprintf(bone, sizeof bone, "dl%d", k);
         if (!make_bone_position(model, bone, car.left_blinkers[k]))
             api::error("No left blinker bone found!!!");
@@ -96,7 +96,7 @@ void read_car_bones(ai_car_def_t& car, const char* name)
     vec3_t root;
     const bool has_root = make_bone_position(model, "root_deform", root);
     for (int k = 0; k < ai_car_def_t::deform_places; ++k) {
-        char bone[16];
+        char bone[32];
         std::snprintf(bone, sizeof bone, "deform%d", k);
         const int index = api::psm_bone_find_global(model, bone);
         vec3_t at;

@@ -445,7 +445,7 @@ bool truck_accessory_slots(const char* make, char* out, const size_t size)
     copy_text(out, size, "");
     std::string list;
     for (int i = 0; i < truck_accessory_count; ++i) {
-        char key[16];
+        char key[32];
         char name[64];
         std::snprintf(key, sizeof key, "access%d", i);
         truck_def_string(make, key, name, sizeof name);

@@ -263,7 +263,7 @@ TEST_F(world_map_test, damaged_files_are_refused_with_a_reason)
         {"index past its mesh", "mesh0000.gdt", [](auto& b) { b[b.size() - 2] = 200; }},
         {"sector count against the size", "aabb.dat", [](auto& b) { put_u32(b, 40, 2); }},
         {"sector edge of 0", "aabb.dat", [](auto& b) { put_u32(b, 36, 0); }},
-        {"cut sector tree", "btr", [](auto& b) { b.resize(b.size() - 1); }},
+        {"cut sector tree", "btr", [](auto& b) { b.pop_back(); }},
         {"sector tree nesting without end", "btr", [](auto& b) { b.assign(200, 1); }},
     };
     for (const case_t& c : cases) {

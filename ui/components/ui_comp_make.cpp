@@ -157,7 +157,7 @@ void ui_comp_make_t::build_truck(const char* make, const char (*accessories)[nam
     if (!parts[0])
         return;
     for (int w = 0; w < front_wheels + rear_wheels; ++w) {
-        char bone[16];
+        char bone[32];
         std::snprintf(bone, sizeof bone, "wheel%d", w);
         vec3_t position{};
         if (!make_bone_position(parts[0], bone, position))

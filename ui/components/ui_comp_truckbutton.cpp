@@ -158,7 +158,7 @@ void ui_comp_truckbutton_t::build_model(const char* make, const char (*accessori
             if (low <= high)
                 centre_depth = -(low + high) / 2.0f;
             for (int w = 0; w < 6; ++w) {
-                char bone[16];
+                char bone[32];
                 std::snprintf(bone, sizeof bone, "wheel%d", w);
                 vec3_t position{};
                 if (!make_bone_position(parts[i], bone, position))
