@@ -77,6 +77,10 @@ public:
     // prefab table); null for other kinds or a definition the segment server does not hold.
     // `out_variant`, when given, tells whether a variant replaces the edge's own prefab.
     virtual const prefab_t* get_prefab_def(map_edge_t& edge, bool* out_variant);
+    // A segment build placed sign board `board`, or is taking it away: the base form drops the board's
+    // link to another object (and its attached bit), which only a derived controller sets.
+    virtual void on_instance_placed(board_instance_t& board);
+    virtual void on_instance_removed(board_instance_t& board);
     // A mover moved to `pose` this frame; the controllers that show movers place its instance there.
     virtual void on_mover_moved(map_miscitem_t& record, const mover_pose_t& pose);
 
@@ -96,6 +100,11 @@ public:
     // symbols and arrow. Null (reported) when the segment server does not hold its definition.
     board_instance_node_t* build_sign_visual(const vec3_t& position, const quat_t& rotation, int32_t edge,
                                              const map_sign_t& sign, int32_t text);
+    // Makes a sign board of `sign`'s definition at `position` and `rotation` whose boards name places
+    // `texts` (-1 none) with the sign's compass labels, symbols and arrows. Null (reported) when the
+    // segment server does not hold its definition.
+    board_instance_node_t* build_board_visual(const vec3_t& position, const quat_t& rotation, const map_sign_t& sign,
+                                              const int32_t (&texts)[board_instance_boards]);
     // The place name `index` names, "  " when there is none.
     const char* place_name(int32_t index) const;
 
