@@ -1,0 +1,129 @@
+#include <algorithm>
+#include <vector>
+
+#include "road_geometry_fixture.h"
+
+namespace {
+
+// Render slots of prefab and city-road edges with the instances their builds place: traffic lights,
+// sign boards, street lights, city blocks and lane arrows.
+class segment_instances_test : public road_geometry_test_t {
+protected:
+    void SetUp() override
+    {
+        road_geometry_test_t::SetUp();
+        seg_server_t& server = *ctrl.seg_server;
+        server.tr_lights.resize(2);
+        server.cityblock_lamps.resize(1);
+        server.sign_models.resize(1);
+        server.sign_models[0].board_count = 1;
+        server.sign_boards.resize(1);
+        server.sign_boards[0].model = 0;
+        for (int32_t kind = 0; kind < seg_arrow_kinds; ++kind) {
+            arrow_positions[kind].resize(seg_arrow_quad_capacity * seg_arrow_quad_vertices);
+            arrow_uvs[kind].resize(2 * seg_arrow_quad_capacity * seg_arrow_quad_vertices);
+            arrows[kind] = seg_arrow_packet_t{{}, 0, 0, arrow_positions[kind].data(), arrow_uvs[kind].data()};
+        }
+        server.arrow_packets = arrows;
+    }
+
+    void TearDown() override
+    {
+        ctrl.release_render_slots();
+        ctrl.seg_server->arrow_packets = nullptr;
+        road_geometry_test_t::TearDown();
+    }
+
+    // A Cross of four arms 1000 from its centre at `centre`, one triangle drawn, placed with no turn;
+    // node slot k's traffic-light entry is `lights[k]`.
+    int32_t cross_edge(const vec3_t& centre, const int32_t (&lights)[4], const bool has_lights)
+    {
+        prefab_t prefab;
+        const vec3_t arms[4] = {{0, 0, 1000}, {1000, 0, 0}, {0, 0, -1000}, {-1000, 0, 0}};
+        for (const vec3_t& arm : arms) {
+            prefab.nodes.emplace_back();
+            prefab.nodes.back().position = arm;
+        }
+        prefab_part_t part;
+        part.positions = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}};
+        part.normals.assign(3, vec3_t(0, 1, 0));
+        part.uvs.assign(6, 0.0f);
+        part.indices = {0, 1, 2};
+        prefab.parts.push_back(part);
+        prefab_sign_t sign;
+        sign.model_id = 0;
+        sign.position = vec3_t(300, 0, 300);
+        sign.destinations[0] = 1;
+        prefab.signs.push_back(sign);
+        ctrl.seg_server->prefab_table[seg_crosses].push_back(prefab);
+        int32_t node_of[4];
+        for (int32_t k = 0; k < 4; ++k)
+            node_of[k] = node(centre + arms[k], {0, 0, -1});
+        const int32_t index = ctrl.add_edge();
+        map_edge_t& edge = ctrl.edges[index];
+        edge = map_edge_t{};
+        edge.kind = map_edge_cross;
+        edge.definition = static_cast<int32_t>(ctrl.seg_server->prefab_table[seg_crosses].size()) - 1;
+        edge.road_type = -1;
+        edge.segment_slot = -1;
+        std::copy(std::begin(node_of), std::end(node_of), edge.nodes);
+        edge.sides[0] = map_edge_side_t{lights[0], lights[1], lights[2], lights[3], has_lights ? 1 : 0, 1.0f, -1};
+        edge.sides[1] = map_edge_side_t{-1, -1, -1, -1, 0, 1.0f, -1};
+        edge.sign = ctrl.add_sign();
+        ctrl.signs[edge.sign] = map_sign_t{0, index, 0, {-1, -1, -1}, {-1, -1, -1}, 0, 0.0f};
+        edge.stamp = edge.semaphore = -1;
+        return index;
+    }
+
+    seg_arrow_packet_t arrows[seg_arrow_kinds]{};
+    std::vector<vec3_t> arrow_positions[seg_arrow_kinds];
+    std::vector<float> arrow_uvs[seg_arrow_kinds];
+};
+
+TEST_F(segment_instances_test, a_built_cross_places_its_lamps_and_boards_and_gives_them_back_on_release)
+{
+    const int32_t index = cross_edge({5000, 0, 5000}, {1, -1, 0, -1}, true);
+    seg_server_t& server = *ctrl.seg_server;
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    // Node slots 0 and 2 have light entries: lamps of models 1 and 0, the far node's flagged.
+    ASSERT_EQ(slot.lamp_instances().size(), 2u);
+    const lamp_instance_t& first = slot.lamp_instances()[0]->value();
+    EXPECT_EQ(first.model, 1);
+    EXPECT_EQ(first.flags, 0);
+    // With no light places of its own a lamp stands opposite its node: node 0 at +z lights from -z.
+    EXPECT_EQ(first.position, vec3_t(5000, 0, 4000));
+    EXPECT_EQ(slot.lamp_instances()[1]->value().flags, 1);
+    // The sign board stands at its place, keeps its sign record and was announced.
+    ASSERT_EQ(slot.placed_count(), 1);
+    EXPECT_EQ(slot.placed_items()[0]->value().position, vec3_t(5300, 0, 5300));
+    EXPECT_EQ(ctrl.placed_boards, std::vector<int32_t>{ctrl.edges[index].sign});
+    // Hiding the slot hides what it placed.
+    slot.set_visible(false);
+    EXPECT_EQ(slot.lamp_instances()[1]->value().visible, 0);
+    EXPECT_EQ(slot.placed_items()[0]->value().visible, 0);
+    slot.set_visible(true);
+    EXPECT_EQ(slot.lamp_instances()[0]->value().visible, 1);
+    slot.release(ctrl);
+    EXPECT_EQ(slot.instance_count(), 0);
+    EXPECT_EQ(server.lamps.count(), 0u);
+    EXPECT_EQ(server.boards.count(), 0u);
+    EXPECT_EQ(ctrl.removed_boards, ctrl.placed_boards);
+}
+
+TEST_F(segment_instances_test, a_cross_without_lights_or_a_preview_build_places_nothing)
+{
+    const int32_t unlit = cross_edge({0, 0, 0}, {0, 0, 0, 0}, false);
+    const int32_t lit = cross_edge({20000, 0, 0}, {0, 0, 0, 0}, true);
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[unlit], false));
+    EXPECT_TRUE(slot.lamp_instances().empty());
+    EXPECT_EQ(slot.placed_count(), 1);
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[lit], true));
+    EXPECT_EQ(slot.instance_count(), 0);
+    EXPECT_EQ(slot.placed_count(), 0);
+    EXPECT_EQ(ctrl.seg_server->lamps.count(), 0u);
+    EXPECT_EQ(ctrl.seg_server->boards.count(), 0u);
+}
+
+}  // namespace
