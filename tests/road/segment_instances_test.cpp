@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "road_geometry_fixture.h"
@@ -75,6 +76,45 @@ protected:
         return index;
     }
 
+    // City road 0: the flat road quad as its surface, 1000 long.
+    void add_city_road_def()
+    {
+        const vec3_t positions[4] = {{-half_width, 0.0f, 0.0f},
+                                     {half_width, 0.0f, 0.0f},
+                                     {-half_width, 0.0f, def_length},
+                                     {half_width, 0.0f, def_length}};
+        const float uvs[8] = {0, 0, 1, 0, 0, 1, 1, 1};
+        const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
+        const uint16_t words[2] = {7, 7};
+        psm_part_t part{};
+        part.name = "road0";
+        part.vertex_count = 4;
+        part.positions = positions;
+        part.uvs = uvs;
+        part.index_count = 6;
+        part.indices = indices;
+        part.triangle_words = words;
+        city_road_def_t def;
+        def.part_count = 1;
+        ASSERT_TRUE(
+            road_piece_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road0"));
+        def.bytes = def.parts[0].bytes();
+        ctrl.seg_server->city_road_defs.push_back(def);
+    }
+
+    // A City Road along -z from the origin, 10000 long, with street lamp 0 on both sides and city block
+    // `block` on its second side.
+    int32_t city_road_edge(const int32_t block)
+    {
+        add_city_road_def();
+        const int32_t index = road_edge({0, 0, 0}, {0, 0, -10000});
+        map_edge_t& edge = ctrl.edges[index];
+        edge.kind = map_edge_city_road;
+        edge.sides[0].vegetation = edge.sides[1].vegetation = 0;
+        edge.sides[1].profile = block;
+        return index;
+    }
+
     seg_arrow_packet_t arrows[seg_arrow_kinds]{};
     std::vector<vec3_t> arrow_positions[seg_arrow_kinds];
     std::vector<float> arrow_uvs[seg_arrow_kinds];
@@ -124,6 +164,75 @@ TEST_F(segment_instances_test, a_cross_without_lights_or_a_preview_build_places_
     EXPECT_EQ(slot.placed_count(), 0);
     EXPECT_EQ(ctrl.seg_server->lamps.count(), 0u);
     EXPECT_EQ(ctrl.seg_server->boards.count(), 0u);
+}
+
+TEST_F(segment_instances_test, a_city_road_places_lights_both_sides_and_holds_its_block_while_built)
+{
+    const int32_t block = ctrl.add_cityblock();
+    ctrl.cityblocks[block] = map_cityblock_t{};
+    const int32_t index = city_road_edge(block);
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    // 10000 long: the first side's lights at 5000, 1000 and 9000, the second side's at 3000 and 7000,
+    // each 1300 beside the centre line.
+    std::vector<float> first;
+    std::vector<float> second;
+    for (const light_instance_node_t* light : slot.light_instances())
+        (light->value().position.x < 0.0f ? first : second).push_back(-light->value().position.z);
+    EXPECT_EQ(first, (std::vector<float>{5000, 1000, 9000}));
+    EXPECT_EQ(second, (std::vector<float>{3000, 7000}));
+    EXPECT_FLOAT_EQ(slot.light_instances()[0]->value().position.x, -1300.0f);
+    EXPECT_NE(ctrl.cityblocks[block].instance, 0u);
+    slot.set_visible(false);
+    EXPECT_EQ(slot.light_instances()[4]->value().visible, 0);
+    slot.release(ctrl);
+    EXPECT_EQ(ctrl.seg_server->lights.count(), 0u);
+    EXPECT_EQ(ctrl.cityblocks[block].instance, 0u);
+    // A preview build builds only the surface.
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], true));
+    EXPECT_EQ(slot.instance_count(), 0);
+    EXPECT_EQ(ctrl.cityblocks[block].instance, 0u);
+}
+
+TEST_F(segment_instances_test, lanes_before_a_cross_get_the_arrows_of_the_exits_they_reach)
+{
+    const int32_t road = city_road_edge(-1);
+    const int32_t lights[4] = {-1, -1, -1, -1};
+    const int32_t cross = cross_edge({0, 0, -11000}, lights, false);
+    // The road's end node is the Cross's node slot 0; lanes 0, 1 and 2 reach the left, straight and
+    // right exits of that slot.
+    map_edge_t& junction = ctrl.edges[cross];
+    const int32_t end = ctrl.edges[road].nodes[1];
+    junction.nodes[0] = end;
+    ctrl.nodes[end].links[1] = cross;
+    ctrl.nodes[end].link_kinds[1] = map_edge_cross;
+    prefab_t& prefab = ctrl.seg_server->prefab_table[seg_crosses][static_cast<size_t>(junction.definition)];
+    const int32_t exits[3] = {3, 1, 2};
+    prefab.curves.resize(3);
+    for (int32_t lane = 0; lane < 3; ++lane) {
+        prefab.nodes[0].slots[lane][0] = lane;
+        prefab.curves[static_cast<size_t>(lane)].exit_arms[exits[lane]] = 1;
+    }
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[road], false));
+    EXPECT_EQ(slot.arrow_ids[0], -1);
+    EXPECT_EQ(slot.arrow_ids[3], 0 << 24);
+    EXPECT_EQ(slot.arrow_ids[4], 1 << 24);
+    EXPECT_EQ(slot.arrow_ids[5], 3 << 24);
+    // The left lane's arrow lies on the road 50 to 600 before the end node, 100 to 300 to its side.
+    const vec3_t* quad = arrows[0].positions;
+    EXPECT_FLOAT_EQ(quad[0].z, -9950.0f);
+    EXPECT_FLOAT_EQ(quad[5].z, -9400.0f);
+    EXPECT_FLOAT_EQ(std::min(std::fabs(quad[0].x), std::fabs(quad[1].x)), 100.0f);
+    slot.release(ctrl);
+    for (const seg_arrow_packet_t& packet : arrows)
+        EXPECT_EQ(packet.quad_count, 0);
+    EXPECT_EQ(slot.arrow_ids[5], -1);
+    // When all three lanes lead the same way nothing is painted.
+    for (int32_t lane = 0; lane < 3; ++lane)
+        prefab.nodes[0].slots[lane][0] = 1;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[road], false));
+    EXPECT_EQ(std::count(std::begin(slot.arrow_ids), std::end(slot.arrow_ids), -1), segment_arrow_ids);
 }
 
 }  // namespace
