@@ -174,4 +174,10 @@ void base_ctrl_e::release_segments()
     clear_records();
     for (vptrlist_t<int32_t>& list : lists_)
         list.remove_all();
+    // Nothing the previous map showed stays: its free items, boards, lamps, movers and target marker.
+    if (seg_server)
+        seg_server->reset_instances();
+    if (target_item_ != -1)
+        hide_target();
+    target_item_ = -1;
 }

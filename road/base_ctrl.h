@@ -81,6 +81,10 @@ public:
     // link to another object (and its attached bit), which only a derived controller sets.
     virtual void on_instance_placed(board_instance_t& board);
     virtual void on_instance_removed(board_instance_t& board);
+    // The headquarters item `record` came into range: the game controller shows its target marker
+    // (the base form shows nothing); and the marker's item left the range again.
+    virtual void show_target(map_miscitem_t& record);
+    virtual void hide_target();
     // A mover moved to `pose` this frame; the controllers that show movers place its instance there.
     virtual void on_mover_moved(map_miscitem_t& record, const mover_pose_t& pose);
 
@@ -156,6 +160,14 @@ private:
     void stream_edge(int32_t index);
     // Builds aux edge `index` into an aux slot when it has none, or shows its slot again.
     void stream_aux_edge(int32_t index);
+    // Shows free item `index` in range, or hides it when it stands on the cut side of a cut plane.
+    void stream_freeitem(int32_t index);
+    // Puts misc item `index` that came into range into the active list of its type (a mover through
+    // activate_miscitem; a headquarters shows its target marker instead). An active item stays as it is.
+    void switch_on_miscitem(int32_t index);
+    // Takes every active misc item whose bounds left `box` off its list, and hides the target marker
+    // when its item left.
+    void switch_off_miscitems(const cd_bounds_t& box);
     // Frees the item tree.
     void free_item_tree();
 
@@ -164,6 +176,8 @@ private:
     std::unique_ptr<aux_segment_t[]> aux_segments_;
     slot_lru_t aux_lru_;
     cd_bvnode_t* item_tree_ = nullptr;
+    // The headquarters item whose target marker is shown, -1 none.
+    int32_t target_item_ = -1;
     void* item_tree_block_ = nullptr;
     // Pool of the lists' nodes (declared first so that it outlives them).
     bmem_manager list_pool_;
