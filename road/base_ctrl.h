@@ -31,7 +31,7 @@ enum base_ctrl_list_t {
 // Base of the map controllers (the game's and the editor's): the entity that owns the road network of
 // one loaded map, reads and writes its map file, holds the terrain noise while it lives, and moves the
 // active movers every frame.
-class base_ctrl_e : public object_e, public road_network_t {
+class base_ctrl_e : public object_e, public road_network_t, public seg_light_source_t {
 public:
     // The phases a map controller adds: -10 (arrays), 0 (noise), 10; and the destroy phases 0 and 10.
     static const level_list_t base_ctrl_init_list;
@@ -87,6 +87,10 @@ public:
     virtual void hide_target();
     // A mover moved to `pose` this frame; the controllers that show movers place its instance there.
     virtual void on_mover_moved(map_miscitem_t& record, const mover_pose_t& pose);
+
+    // The lights of the world the controller lives in, which the segment server's models are drawn
+    // with; null when its process keeps none.
+    const void* static_model_lights() override;
 
     // The lane geometry of a City Road or Road edge; null for other kinds (or null) and for a
     // definition the segment server does not hold.

@@ -494,6 +494,8 @@ void game_ctrl_e::draw()
     box.set_empty();
     box.add_box(low, high);
     draw_roads(box);
+    if (seg_server)
+        seg_server->draw_objects(night != 0);
 }
 
 void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)
