@@ -94,6 +94,10 @@ public:
     const std::vector<light_instance_node_t*>& light_instances() const { return lights_; }
     const std::vector<board_instance_node_t*>& placed_items() const { return placed_; }
 
+    // Places the sign boards of `edge`'s run of sign records (from its sign index on, while they belong
+    // to the edge) on its curve between `start` and `end` with these tangents.
+    void place_sign(base_ctrl_e& controller, map_edge_t& edge, const map_node_t& start, const vec3_t& start_tangent,
+                    const map_node_t& end, const vec3_t& end_tangent);
     // The builders of each edge kind, for this slot.
     bool build_road(base_ctrl_e& controller, map_edge_t& edge);
     bool build_road_variant(base_ctrl_e& controller, map_edge_t& edge);

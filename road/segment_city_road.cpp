@@ -194,6 +194,8 @@ bool segment_t::build_city_road(base_ctrl_e& controller, map_edge_t& edge, const
     const vec3_t forward = (start->position - end->position).normalized();
     mat4_t turn;
     matrix_set_rotate(turn, cartes_2_ypr(forward));
+    if (edge.sign != -1)
+        place_sign(controller, edge, *start, start->direction, *end, end->direction);
     if (!preview)
         place_city_road_objects(controller, edge, static_cast<int32_t>(&edge - controller.edges.begin()));
     segment_carver_t carver(piece_at(0).block);
