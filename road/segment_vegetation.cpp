@@ -23,9 +23,9 @@ void segment_vegetation_t::set_up(const seg_server_t& server, const map_edge_t& 
     jitter_ = look.spacing * 0.25f;
 }
 
-void segment_vegetation_t::scatter_row(segment_t& slot, seg_server_t& server, const vec3_t* grid,
-                                       const vec3_t* normals, const int32_t stride, const int32_t row,
-                                       const float row_length, uint32_t& rotation)
+void segment_vegetation_t::scatter_row(segment_t& slot, seg_server_t& server, const vec3_t* grid, const vec3_t* normals,
+                                       const int32_t stride, const int32_t row, const float row_length,
+                                       uint32_t& rotation)
 {
     if (!look_ || !grid || !normals || !(row_length > 0.0f))
         return;

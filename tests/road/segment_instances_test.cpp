@@ -235,4 +235,75 @@ TEST_F(segment_instances_test, lanes_before_a_cross_get_the_arrows_of_the_exits_
     EXPECT_EQ(std::count(std::begin(slot.arrow_ids), std::end(slot.arrow_ids), -1), segment_arrow_ids);
 }
 
+// Where the plants of `slot` stand, in the order they were placed.
+std::vector<vec3_t> plant_positions(const segment_t& slot)
+{
+    std::vector<vec3_t> positions;
+    for (const model_instance_node_t* plant : slot.model_instances())
+        positions.push_back(plant->value().position);
+    return positions;
+}
+
+TEST_F(segment_instances_test, vegetation_is_scattered_on_its_columns_and_the_same_on_a_rebuild)
+{
+    seg_server_t& server = *ctrl.seg_server;
+    server.veg_models.resize(1);
+    veg_look_t look;
+    look.models[0] = look.models[1] = look.models[2] = look.models[3] = 0;
+    look.first_column = 1;
+    look.column_count = 2;
+    look.spacing = 300.0f;
+    server.veg_looks.push_back(look);
+    // A look whose columns all lie beyond its strip scatters nothing.
+    look.first_column = 5;
+    server.veg_looks.push_back(look);
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -9500});
+    ctrl.edges[index].sides[1].vegetation = 0;
+    ctrl.edges[index].sides[0].vegetation = 1;
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    const std::vector<vec3_t> first = plant_positions(slot);
+    // Nine rows of 1000 (none on the last) at about one plant per 300.
+    EXPECT_GT(first.size(), 20u);
+    EXPECT_LT(first.size(), 40u);
+    for (const vec3_t& at : first) {
+        // Columns 1 and 2 of the second side's strip: from 100 to 900 beyond the road's edge.
+        EXPECT_GE(std::fabs(at.x), half_width + 100.0f - 1e-2f);
+        EXPECT_LE(std::fabs(at.x), half_width + 900.0f + 1e-2f);
+        EXPECT_GE(at.z, -9000.0f - 1e-2f);
+    }
+    slot.set_visible(false);
+    EXPECT_EQ(slot.model_instances().back()->value().visible, 0);
+    slot.release(ctrl);
+    EXPECT_EQ(server.veg_models[0].instances->count(), 0u);
+    ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
+    EXPECT_EQ(plant_positions(slot), first);
+}
+
+TEST_F(segment_instances_test, a_road_places_its_run_of_signs_and_no_sign_of_another_edge)
+{
+    const int32_t index = road_edge({0, 0, 0}, {0, 0, -10000});
+    const int32_t other = road_edge({50000, 0, 0}, {50000, 0, -10000});
+    map_edge_t& edge = ctrl.edges[index];
+    edge.sign = ctrl.add_sign();
+    ctrl.signs[edge.sign] = map_sign_t{0, index, 600, {-1, -1, -1}, {-1, -1, -1}, 0, 0.5f};
+    const int32_t second = ctrl.add_sign();
+    ctrl.signs[second] = map_sign_t{0, index, -600, {-1, -1, -1}, {-1, -1, -1}, 1u << 28, 0.25f};
+    ctrl.signs[ctrl.add_sign()] = map_sign_t{0, other, 0, {-1, -1, -1}, {-1, -1, -1}, 0, 0.5f};
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, edge, false));
+    ASSERT_EQ(slot.placed_count(), 2);
+    const vec3_t middle = slot.placed_items()[0]->value().position;
+    EXPECT_NEAR(middle.z, -5000.0f, 1e-2f);
+    EXPECT_NEAR(std::fabs(middle.x), 600.0f, 1e-2f);
+    // The second faces back along the road, so its offset lies on the same side as the first's.
+    const vec3_t quarter = slot.placed_items()[1]->value().position;
+    EXPECT_NEAR(quarter.z, -2500.0f, 1e-2f);
+    EXPECT_NEAR(quarter.x, middle.x, 1e-2f);
+    EXPECT_EQ(ctrl.placed_boards, (std::vector<int32_t>{edge.sign, second}));
+    slot.release(ctrl);
+    EXPECT_EQ(ctrl.seg_server->boards.count(), 0u);
+    EXPECT_EQ(ctrl.removed_boards.size(), 2u);
+}
+
 }  // namespace
