@@ -306,4 +306,21 @@ TEST_F(segment_instances_test, a_road_places_its_run_of_signs_and_no_sign_of_ano
     EXPECT_EQ(ctrl.removed_boards.size(), 2u);
 }
 
+TEST_F(segment_instances_test, a_slot_keeps_at_most_512_instances_and_gives_back_what_it_kept_without_an_edge)
+{
+    seg_server_t& server = *ctrl.seg_server;
+    server.veg_models.resize(1);
+    segment_t slot;
+    for (int32_t i = 0; i < segment_max_instances; ++i)
+        ASSERT_TRUE(slot.keep_instance(server.add_model_instance(0, {}, {0, 1, 0}, 0)));
+    model_instance_node_t* const extra = server.add_model_instance(0, {}, {0, 1, 0}, 0);
+    EXPECT_FALSE(slot.keep_instance(extra));
+    EXPECT_FALSE(slot.keep_instance(static_cast<light_instance_node_t*>(nullptr)));
+    server.remove_model_instance(extra);
+    // A slot that holds no edge (a build that failed half way) still gives back what it kept.
+    slot.release(ctrl);
+    EXPECT_EQ(slot.instance_count(), 0);
+    EXPECT_EQ(server.veg_models[0].instances->count(), 0u);
+}
+
 }  // namespace
