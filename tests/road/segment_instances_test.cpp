@@ -115,6 +115,31 @@ protected:
         return index;
     }
 
+    // A City Road along -z from (x, 0, 0) ending at node slot 0 of a Cross whose lanes 0, 1 and 2 reach
+    // its left, straight and right exits.
+    int32_t road_into_cross(const float x)
+    {
+        const int32_t road = city_road_edge(-1);
+        map_edge_t& built = ctrl.edges[road];
+        for (int32_t n = 0; n < 2; ++n)
+            ctrl.nodes[built.nodes[n]].position.x += x;
+        const int32_t lights[4] = {-1, -1, -1, -1};
+        const int32_t cross = cross_edge({x, 0, -11000}, lights, false);
+        map_edge_t& junction = ctrl.edges[cross];
+        const int32_t end = ctrl.edges[road].nodes[1];
+        junction.nodes[0] = end;
+        ctrl.nodes[end].links[1] = cross;
+        ctrl.nodes[end].link_kinds[1] = map_edge_cross;
+        prefab_t& prefab = ctrl.seg_server->prefab_table[seg_crosses][static_cast<size_t>(junction.definition)];
+        const int32_t exits[3] = {3, 1, 2};
+        prefab.curves.resize(3);
+        for (int32_t lane = 0; lane < 3; ++lane) {
+            prefab.nodes[0].slots[lane][0] = lane;
+            prefab.curves[static_cast<size_t>(lane)].exit_arms[exits[lane]] = 1;
+        }
+        return road;
+    }
+
     seg_arrow_packet_t arrows[seg_arrow_kinds]{};
     std::vector<vec3_t> arrow_positions[seg_arrow_kinds];
     std::vector<float> arrow_uvs[seg_arrow_kinds];
@@ -196,23 +221,8 @@ TEST_F(segment_instances_test, a_city_road_places_lights_both_sides_and_holds_it
 
 TEST_F(segment_instances_test, lanes_before_a_cross_get_the_arrows_of_the_exits_they_reach)
 {
-    const int32_t road = city_road_edge(-1);
-    const int32_t lights[4] = {-1, -1, -1, -1};
-    const int32_t cross = cross_edge({0, 0, -11000}, lights, false);
-    // The road's end node is the Cross's node slot 0; lanes 0, 1 and 2 reach the left, straight and
-    // right exits of that slot.
-    map_edge_t& junction = ctrl.edges[cross];
-    const int32_t end = ctrl.edges[road].nodes[1];
-    junction.nodes[0] = end;
-    ctrl.nodes[end].links[1] = cross;
-    ctrl.nodes[end].link_kinds[1] = map_edge_cross;
-    prefab_t& prefab = ctrl.seg_server->prefab_table[seg_crosses][static_cast<size_t>(junction.definition)];
-    const int32_t exits[3] = {3, 1, 2};
-    prefab.curves.resize(3);
-    for (int32_t lane = 0; lane < 3; ++lane) {
-        prefab.nodes[0].slots[lane][0] = lane;
-        prefab.curves[static_cast<size_t>(lane)].exit_arms[exits[lane]] = 1;
-    }
+    const int32_t road = road_into_cross(0.0f);
+    prefab_t& prefab = ctrl.seg_server->prefab_table[seg_crosses].back();
     segment_t slot;
     ASSERT_TRUE(slot.build(ctrl, ctrl.edges[road], false));
     EXPECT_EQ(slot.arrow_ids[0], -1);
@@ -321,6 +331,29 @@ TEST_F(segment_instances_test, a_slot_keeps_at_most_512_instances_and_gives_back
     slot.release(ctrl);
     EXPECT_EQ(slot.instance_count(), 0);
     EXPECT_EQ(server.veg_models[0].instances->count(), 0u);
+}
+
+TEST_F(segment_instances_test, freeing_an_arrow_rewrites_the_id_of_the_slot_whose_quad_took_its_place)
+{
+    const int32_t first = road_into_cross(0.0f);
+    const int32_t second = road_into_cross(50000.0f);
+    segment_t& a = *ctrl.segment_slot(0);
+    segment_t& b = *ctrl.segment_slot(1);
+    ASSERT_TRUE(a.build(ctrl, ctrl.edges[first], false));
+    ctrl.edges[first].segment_slot = 0;
+    ASSERT_TRUE(b.build(ctrl, ctrl.edges[second], false));
+    ctrl.edges[second].segment_slot = 1;
+    EXPECT_EQ(b.arrow_ids[3], (0 << 24) + 6);
+    // The second road's left arrow moves into the first's freed place and its slot follows it.
+    a.release(ctrl);
+    ctrl.edges[first].segment_slot = -1;
+    EXPECT_EQ(b.arrow_ids[3], 0 << 24);
+    EXPECT_EQ(b.arrow_ids[4], 1 << 24);
+    EXPECT_FLOAT_EQ(arrows[0].positions[0].x, 50000.0f + 100.0f);
+    // Removing the last quads moves nothing.
+    b.release(ctrl);
+    for (const seg_arrow_packet_t& packet : arrows)
+        EXPECT_EQ(packet.quad_count, 0);
 }
 
 }  // namespace
