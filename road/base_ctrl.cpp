@@ -1,6 +1,9 @@
 #include "road/base_ctrl.h"
 
+#include <vector>
+
 #include "engine/entity_proc.h"
+#include "common/world_services.h"
 #include "road/map_file.h"
 #include "road/noise.h"
 
@@ -52,8 +55,8 @@ int base_ctrl_e::init(const int phase)
                 return 1;
             noise_held_ = true;
         }
-        if (seg_server)
-            seg_server->load();
+        if (seg_server && seg_server->load() > 0)
+            seg_server->set_light_source(this);
     }
     return 0;
 }
@@ -124,6 +127,13 @@ void base_ctrl_e::activate_miscitem(map_miscitem_t& record)
     record.instance = 0;
 }
 
+const void* base_ctrl_e::static_model_lights()
+{
+    const auto* services = dynamic_cast<const world_services_t*>(process());
+    const std::vector<c_item_t*>* lights = services ? &services->light_items() : nullptr;
+    return lights && !lights->empty() ? lights : nullptr;
+}
+
 void base_ctrl_e::on_segment_built(int32_t) {}
 void base_ctrl_e::on_segment_freed(int32_t) {}
 void base_ctrl_e::on_edge_built(int32_t) {}
@@ -174,4 +184,10 @@ void base_ctrl_e::release_segments()
     clear_records();
     for (vptrlist_t<int32_t>& list : lists_)
         list.remove_all();
+    // Nothing the previous map showed stays: its free items, boards, lamps, movers and target marker.
+    if (seg_server)
+        seg_server->reset_instances();
+    if (target_item_ != -1)
+        hide_target();
+    target_item_ = -1;
 }

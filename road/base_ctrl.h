@@ -31,7 +31,7 @@ enum base_ctrl_list_t {
 // Base of the map controllers (the game's and the editor's): the entity that owns the road network of
 // one loaded map, reads and writes its map file, holds the terrain noise while it lives, and moves the
 // active movers every frame.
-class base_ctrl_e : public object_e, public road_network_t {
+class base_ctrl_e : public object_e, public road_network_t, public seg_light_source_t {
 public:
     // The phases a map controller adds: -10 (arrays), 0 (noise), 10; and the destroy phases 0 and 10.
     static const level_list_t base_ctrl_init_list;
@@ -77,8 +77,20 @@ public:
     // prefab table); null for other kinds or a definition the segment server does not hold.
     // `out_variant`, when given, tells whether a variant replaces the edge's own prefab.
     virtual const prefab_t* get_prefab_def(map_edge_t& edge, bool* out_variant);
+    // A segment build placed sign board `board`, or is taking it away: the base form drops the board's
+    // link to another object (and its attached bit), which only a derived controller sets.
+    virtual void on_instance_placed(board_instance_t& board);
+    virtual void on_instance_removed(board_instance_t& board);
+    // The headquarters item `record` came into range: the game controller shows its target marker
+    // (the base form shows nothing); and the marker's item left the range again.
+    virtual void show_target(map_miscitem_t& record);
+    virtual void hide_target();
     // A mover moved to `pose` this frame; the controllers that show movers place its instance there.
     virtual void on_mover_moved(map_miscitem_t& record, const mover_pose_t& pose);
+
+    // The lights of the world the controller lives in, which the segment server's models are drawn
+    // with; null when its process keeps none.
+    const void* static_model_lights() override;
 
     // The lane geometry of a City Road or Road edge; null for other kinds (or null) and for a
     // definition the segment server does not hold.
@@ -96,6 +108,11 @@ public:
     // symbols and arrow. Null (reported) when the segment server does not hold its definition.
     board_instance_node_t* build_sign_visual(const vec3_t& position, const quat_t& rotation, int32_t edge,
                                              const map_sign_t& sign, int32_t text);
+    // Makes a sign board of `sign`'s definition at `position` and `rotation` whose boards name places
+    // `texts` (-1 none) with the sign's compass labels, symbols and arrows. Null (reported) when the
+    // segment server does not hold its definition.
+    board_instance_node_t* build_board_visual(const vec3_t& position, const quat_t& rotation, const map_sign_t& sign,
+                                              const int32_t (&texts)[board_instance_boards]);
     // The place name `index` names, "  " when there is none.
     const char* place_name(int32_t index) const;
 
@@ -147,6 +164,14 @@ private:
     void stream_edge(int32_t index);
     // Builds aux edge `index` into an aux slot when it has none, or shows its slot again.
     void stream_aux_edge(int32_t index);
+    // Shows free item `index` in range, or hides it when it stands on the cut side of a cut plane.
+    void stream_freeitem(int32_t index);
+    // Puts misc item `index` that came into range into the active list of its type (a mover through
+    // activate_miscitem; a headquarters shows its target marker instead). An active item stays as it is.
+    void switch_on_miscitem(int32_t index);
+    // Takes every active misc item whose bounds left `box` off its list, and hides the target marker
+    // when its item left.
+    void switch_off_miscitems(const cd_bounds_t& box);
     // Frees the item tree.
     void free_item_tree();
 
@@ -155,6 +180,8 @@ private:
     std::unique_ptr<aux_segment_t[]> aux_segments_;
     slot_lru_t aux_lru_;
     cd_bvnode_t* item_tree_ = nullptr;
+    // The headquarters item whose target marker is shown, -1 none.
+    int32_t target_item_ = -1;
     void* item_tree_block_ = nullptr;
     // Pool of the lists' nodes (declared first so that it outlives them).
     bmem_manager list_pool_;

@@ -27,8 +27,40 @@ const char* base_ctrl_e::place_name(const int32_t index) const
     return seg_server->place_names[static_cast<size_t>(index)].name;
 }
 
+void base_ctrl_e::on_instance_placed(board_instance_t& board)
+{
+    board.flags &= static_cast<uint8_t>(~board_attached);
+    board.link = nullptr;
+}
+
+void base_ctrl_e::on_instance_removed(board_instance_t& board)
+{
+    if (!board.link)
+        return;
+    board.flags &= static_cast<uint8_t>(~board_attached);
+    board.link = nullptr;
+}
+
 board_instance_node_t* base_ctrl_e::build_sign_visual(const vec3_t& position, const quat_t& rotation,
                                                       const int32_t edge, const map_sign_t& sign, const int32_t text)
+{
+    const int32_t texts[board_instance_boards] = {
+        text, find_sign_destination(edge, (sign.board_flags & sign_search_backwards) != 0), -1};
+    board_instance_node_t* const node = build_board_visual(position, rotation, sign, texts);
+    if (!node)
+        return nullptr;
+    const auto address = reinterpret_cast<uintptr_t>(&sign);
+    const auto first = reinterpret_cast<uintptr_t>(signs.begin());
+    node->value().sign = address >= first && address < reinterpret_cast<uintptr_t>(signs.end())
+                             ? static_cast<int32_t>((address - first) / sizeof(map_sign_t))
+                             : -1;
+    on_instance_placed(node->value());
+    return node;
+}
+
+board_instance_node_t* base_ctrl_e::build_board_visual(const vec3_t& position, const quat_t& rotation,
+                                                       const map_sign_t& sign,
+                                                       const int32_t (&texts)[board_instance_boards])
 {
     board_instance_node_t* const node = seg_server ? seg_server->add_board_instance(sign.definition) : nullptr;
     if (!node)
@@ -38,8 +70,6 @@ board_instance_node_t* base_ctrl_e::build_sign_visual(const vec3_t& position, co
     board.rotation = rotation;
     const sign_board_def_t& definition = seg_server->sign_boards[static_cast<size_t>(sign.definition)];
     const int32_t count = seg_server->sign_models[static_cast<size_t>(definition.model)].board_count;
-    const int32_t texts[board_instance_boards] = {
-        text, find_sign_destination(edge, (sign.board_flags & sign_search_backwards) != 0), -1};
     const auto symbol = [this](const int32_t index) {
         return index >= 0 && static_cast<size_t>(index) < seg_server->sign_texts.size()
                    ? seg_server->sign_texts[static_cast<size_t>(index)].text
@@ -55,10 +85,5 @@ board_instance_node_t* base_ctrl_e::build_sign_visual(const vec3_t& position, co
         set_board_value(window, sign_view_first_symbol, symbol(sign.first_symbols[b]));
         set_board_value(window, sign_view_second_symbol, symbol(sign.second_symbols[b]));
     }
-    const auto address = reinterpret_cast<uintptr_t>(&sign);
-    const auto first = reinterpret_cast<uintptr_t>(signs.begin());
-    board.sign = address >= first && address < reinterpret_cast<uintptr_t>(signs.end())
-                     ? static_cast<int32_t>((address - first) / sizeof(map_sign_t))
-                     : -1;
     return node;
 }

@@ -252,10 +252,20 @@ bool base_ctrl_e::update_visible_segments(const cd_bvnode_t* node, const cd_boun
         if (!bounds || !bounds->overlaps(box))
             continue;
         found = true;
-        if (road_item_kind(id) == road_item_edge)
+        switch (road_item_kind(id)) {
+        case road_item_edge:
             stream_edge(road_item_index(id));
-        else if (road_item_kind(id) == road_item_aux_edge)
+            break;
+        case road_item_freeitem:
+            stream_freeitem(road_item_index(id));
+            break;
+        case road_item_aux_edge:
             stream_aux_edge(road_item_index(id));
+            break;
+        case road_item_miscitem:
+            switch_on_miscitem(road_item_index(id));
+            break;
+        }
     }
     return found;
 }
@@ -264,6 +274,11 @@ void base_ctrl_e::draw_roads(const cd_bounds_t& box)
 {
     // A mirror's draw streams and draws like the main view's but hides nothing the main view shows.
     const bool secondary = drawing_secondary_view();
+    if (!secondary) {
+        if (seg_server)
+            seg_server->update_sounds(freeitems, box);
+        switch_off_miscitems(box);
+    }
     update_visible_segments(item_tree_, box);
     for (int32_t slot = 0; segments_ && slot < segment_slot_count; ++slot) {
         segment_t& segment = segments_[static_cast<size_t>(slot)];

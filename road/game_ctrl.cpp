@@ -105,29 +105,33 @@ void game_ctrl_e::activate_items()
 {
     for (int32_t index = 0; index < miscitems.count; ++index) {
         map_miscitem_t& item = miscitems[index];
+        base_ctrl_list_t list = base_ctrl_list_count;
         switch (item.type) {
         case map_misc_mover:
             activate_miscitem(item);
             break;
         case map_misc_sky_swap:
-            active_list(base_ctrl_sky_swaps).append(index);
+            list = base_ctrl_sky_swaps;
             break;
         case map_misc_gas_station:
         case map_misc_service:
         case map_misc_truck_stop:
         case map_misc_scales:
         case map_misc_dealer:
-            active_list(base_ctrl_stations).append(index);
+            list = base_ctrl_stations;
             break;
         case map_misc_cut_plane:
-            active_list(base_ctrl_cut_planes).append(index);
+            list = base_ctrl_cut_planes;
             break;
         case map_misc_no_weather:
-            active_list(base_ctrl_no_weather).append(index);
+            list = base_ctrl_no_weather;
             break;
         default:
             break;
         }
+        // Marked active, so that the streaming does not list the item a second time.
+        if (list != base_ctrl_list_count && item.active == 0 && active_list(list).append(index))
+            item.active = 1;
     }
 }
 
@@ -282,6 +286,12 @@ void game_ctrl_e::on_instance_placed(loose_instance_t& instance)
 }
 
 void game_ctrl_e::on_instance_removed(loose_instance_t& instance) { box_pool.give_back(instance); }
+
+void game_ctrl_e::hide_target()
+{
+    if (seg_server)
+        seg_server->hide_target();
+}
 
 void game_ctrl_e::weekly_settlement()
 {
@@ -484,6 +494,8 @@ void game_ctrl_e::draw()
     box.set_empty();
     box.add_box(low, high);
     draw_roads(box);
+    if (seg_server)
+        seg_server->draw_objects(night != 0);
 }
 
 void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)

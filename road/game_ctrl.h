@@ -134,6 +134,8 @@ public:
     // A segment build placed a loose instance, or took it away (its box goes back to the pool).
     void on_instance_placed(loose_instance_t& instance);
     void on_instance_removed(loose_instance_t& instance);
+    // The headquarters' target marker left the camera's range.
+    void hide_target() override;
     // The 16 boxes lent to loose instances near the truck (made at phase 10).
     box_pool_t box_pool;
     // The road network's collision in the world's physics (made at phase 10) and its owner record.

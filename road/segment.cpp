@@ -171,13 +171,16 @@ void segment_t::free(base_ctrl_e& controller)
         grid_positions[side] = grid_normals[side] = nullptr;
         grid_points[side] = 0;
     }
-    if (edge_index < 0 || !was_built || !controller.edges.valid(edge_index))
-        return;
-    const map_edge_t& edge = controller.edges[edge_index];
-    if (!(edge.flags & map_edge_terrain_only))
-        controller.on_segment_freed(edge_index);
-    if (edge.kind == map_edge_fork && edge.sides[0].vegetation != -1 && edge.sides[0].vegetation != -2)
-        controller.on_edge_freed(edge_index);
+    // What the build placed goes back even when it failed half way and holds no edge.
+    remove_instances(controller);
+    if (edge_index >= 0 && was_built && controller.edges.valid(edge_index)) {
+        const map_edge_t& edge = controller.edges[edge_index];
+        if (!(edge.flags & map_edge_terrain_only))
+            controller.on_segment_freed(edge_index);
+        if (edge.kind == map_edge_fork && edge.sides[0].vegetation != -1 && edge.sides[0].vegetation != -2)
+            controller.on_edge_freed(edge_index);
+    }
+    release_city_parts(controller);
 }
 
 void segment_t::release(base_ctrl_e& controller)

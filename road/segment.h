@@ -5,6 +5,7 @@
 #include "engine/random.h"
 #include "engine/vec.h"
 #include "physics/cd_bounds.h"
+#include "road/seg_instances.h"
 #include "road/terrain_profile.h"
 
 class base_ctrl_e;
@@ -75,9 +76,28 @@ public:
     void release(base_ctrl_e& controller);
     // Queues every layer of every piece that overlaps `box` (all pieces when null) for drawing.
     void draw(const cd_bounds_t* box) const;
-    // Shows or hides the slot.
-    void set_visible(bool visible) { this->visible = visible ? 1 : 0; }
+    // Shows or hides the slot and every instance and placed item its build put in the segment server.
+    void set_visible(bool visible);
 
+    // Keeps an instance the build placed (null is ignored); false (and the instance is taken back by
+    // the caller) when the slot already keeps segment_max_instances.
+    bool keep_instance(model_instance_node_t* instance);
+    bool keep_instance(lamp_instance_node_t* instance);
+    bool keep_instance(light_instance_node_t* instance);
+    // Keeps a sign board the build placed; false when the slot already keeps segment_max_placed.
+    bool keep_placed(board_instance_node_t* board);
+    // Instances and placed items the slot keeps.
+    int32_t instance_count() const { return static_cast<int32_t>(models_.size() + lamps_.size() + lights_.size()); }
+    int32_t placed_count() const { return static_cast<int32_t>(placed_.size()); }
+    const std::vector<model_instance_node_t*>& model_instances() const { return models_; }
+    const std::vector<lamp_instance_node_t*>& lamp_instances() const { return lamps_; }
+    const std::vector<light_instance_node_t*>& light_instances() const { return lights_; }
+    const std::vector<board_instance_node_t*>& placed_items() const { return placed_; }
+
+    // Places the sign boards of `edge`'s run of sign records (from its sign index on, while they belong
+    // to the edge) on its curve between `start` and `end` with these tangents.
+    void place_sign(base_ctrl_e& controller, map_edge_t& edge, const map_node_t& start, const vec3_t& start_tangent,
+                    const map_node_t& end, const vec3_t& end_tangent);
     // The builders of each edge kind, for this slot.
     bool build_road(base_ctrl_e& controller, map_edge_t& edge);
     bool build_road_variant(base_ctrl_e& controller, map_edge_t& edge);
@@ -117,8 +137,24 @@ public:
     // Widens the bounds of piece `piece` over `point`.
     void widen(int32_t piece, const vec3_t& point) { pieces_[piece].bounds.add_point(point.x, point.y, point.z); }
 
+    // The city-block record the build acquired on each side (0 first, 1 second), -1 none.
+    int32_t city_blocks[2] = {-1, -1};
+
 private:
+    // A City Road's city blocks, street lights and the lane arrows before a Cross at either end.
+    void place_city_road_objects(base_ctrl_e& controller, map_edge_t& edge, int32_t edge_index);
+    // Gives the instances and the placed items (each then announced to the controller) back to the
+    // segment server.
+    void remove_instances(base_ctrl_e& controller);
+    // Releases the city blocks the build acquired and removes its lane arrows, rewriting the arrow id of
+    // the slot whose quad took the place of a removed one.
+    void release_city_parts(base_ctrl_e& controller);
+
     std::vector<segment_piece_t> pieces_;
+    std::vector<model_instance_node_t*> models_;
+    std::vector<lamp_instance_node_t*> lamps_;
+    std::vector<light_instance_node_t*> lights_;
+    std::vector<board_instance_node_t*> placed_;
     std::vector<segment_layer_t> layers_;
     // True while a build holds tables.
     bool built_ = false;

@@ -37,11 +37,117 @@ bool parts_fit(const prefab_t& prefab)
     return true;
 }
 
+// The turn of `turns` quarter turns about the up axis, as prefab_turn turns points.
+quat_t quarter_turn(const uint32_t turns)
+{
+    static const float degrees[4] = {0.0f, 90.0f, 180.0f, -90.0f};
+    quat_t turn;
+    turn.set(vec3_t(0.0f, 1.0f, 0.0f), degrees[turns & 3u]);
+    return turn;
+}
+
+// The traffic-light entry of node slot `slot` (0 to 3) of a Cross: the first side's words 20 to 23.
+int32_t cross_light_entry(const map_edge_t& edge, const int32_t slot)
+{
+    const map_edge_side_t& side = edge.sides[0];
+    const int32_t entries[4] = {side.railing, side.railing_shader, side.profile, side.terrain};
+    return entries[slot];
+}
+
+// Where a prefab's model points land on the map: turned by the edge's quarter turns, then moved.
+struct prefab_place_t {
+    uint32_t turns;
+    vec3_t offset;
+    vec3_t at(const vec3_t& point) const { return prefab_turn(point, turns) + offset; }
+};
+
+// Places the prefab's sign boards, one per prefab sign with the edge's sign records from its first on;
+// each board names the node of its target slot, with that node's compass direction and symbols.
+void place_prefab_signs(segment_t& slot, base_ctrl_e& controller, const map_edge_t& edge, const prefab_t& prefab,
+                        const prefab_place_t& place)
+{
+    const auto node_count = static_cast<int32_t>(prefab.nodes.size());
+    const quat_t turn = quarter_turn(place.turns);
+    for (size_t i = 0; i < prefab.signs.size(); ++i) {
+        const int32_t record = edge.sign + static_cast<int32_t>(i);
+        if (!controller.signs.valid(record))
+            break;
+        const prefab_sign_t& sign = prefab.signs[i];
+        map_sign_t choices = controller.signs[record];
+        choices.definition = sign.model_id;
+        int32_t texts[board_instance_boards] = {-1, -1, -1};
+        for (int32_t b = 0; b < prefab_sign_boards && node_count > 0; ++b) {
+            if (sign.destinations[b] < 0)
+                continue;
+            const int32_t at = ((sign.destinations[b] - edge.centre_word) % node_count + node_count) % node_count;
+            const int32_t node = at < 4 ? edge.nodes[at] : -1;
+            if (!controller.nodes.valid(node))
+                continue;
+            const uint32_t flags = controller.nodes[node].flags;
+            texts[b] = controller.nodes[node].road_name;
+            const uint32_t compass_shift = 12u + 4u * static_cast<uint32_t>(b);
+            choices.board_flags = (choices.board_flags & ~(0xFu << compass_shift)) | (flags >> 4 & 7u) << compass_shift;
+            choices.first_symbols[b] = static_cast<int32_t>(flags >> 8 & 0xFFu) - 1;
+            choices.second_symbols[b] = static_cast<int32_t>(flags >> 16 & 0xFFu) - 1;
+        }
+        const quat_t rotation = place.turns == 0 ? sign.rotation : turn * sign.rotation;
+        board_instance_node_t* const board =
+            controller.build_board_visual(place.at(sign.position), rotation, choices, texts);
+        if (!board)
+            continue;
+        board->value().sign = record;
+        controller.on_instance_placed(board->value());
+        if (!slot.keep_placed(board)) {
+            api::error("Prefab %s places more than %d sign boards; the rest are left out", prefab.name,
+                       segment_max_placed);
+            controller.on_instance_removed(board->value());
+            controller.seg_server->remove_board_instance(board);
+            break;
+        }
+    }
+}
+
+// Places a Cross's traffic lights: one lamp per node slot that has a light entry, at the prefab's own
+// light place of that node or else facing the node from its opposite.
+void place_cross_lamps(segment_t& slot, base_ctrl_e& controller, const map_edge_t& edge, const prefab_t& prefab,
+                       const prefab_place_t& place)
+{
+    static const float fixed_degrees[4] = {-90.0f, 90.0f, 0.0f, 180.0f};
+    const auto node_count = static_cast<int32_t>(prefab.nodes.size());
+    if (edge.kind != map_edge_cross || edge.sides[0].strip_width == 0 || node_count == 0)
+        return;
+    const quat_t turn = quarter_turn(place.turns);
+    const vec3_t up(0.0f, 1.0f, 0.0f);
+    for (int32_t k = 0; k < prefab_node_slots; ++k) {
+        const int32_t entry = cross_light_entry(edge, k);
+        if (entry == -1)
+            continue;
+        const int32_t n = ((edge.centre_word + k) % node_count + node_count) % node_count;
+        vec3_t position;
+        quat_t rotation;
+        if (!prefab.light_places.empty()) {
+            if (static_cast<size_t>(n) >= prefab.light_places.size())
+                continue;
+            position = prefab.light_places[static_cast<size_t>(n)].position;
+            rotation = prefab.light_places[static_cast<size_t>(n)].rotation;
+        } else {
+            position = prefab.nodes[static_cast<size_t>(n)].position * -1.0f;
+            rotation.set(up, fixed_degrees[n & 3]);
+        }
+        // Node 0 of a three-way crossing shows one light state on all its light points.
+        const bool single_state = n == 0 && node_count == 3;
+        lamp_instance_node_t* const lamp =
+            controller.seg_server->add_lamp(place.at(position), turn * rotation, n > 1, entry, single_state);
+        if (lamp && !slot.keep_instance(lamp))
+            controller.seg_server->remove_lamp(lamp);
+    }
+}
+
 }  // namespace
 
 bool segment_t::build_prefab(base_ctrl_e& controller, map_edge_t& edge, const bool preview)
 {
-    const seg_server_t* server = controller.seg_server;
+    seg_server_t* const server = controller.seg_server;
     if (!server || edge.definition < 0)
         return false;
     const prefab_t* prefab = controller.get_prefab_def(edge, nullptr);
@@ -83,6 +189,12 @@ bool segment_t::build_prefab(base_ctrl_e& controller, map_edge_t& edge, const bo
             layer.normals[v] = prefab_turn(part.normals[static_cast<size_t>(v)], turns) * segment_shading(point);
             widen(piece, point);
         }
+    }
+    if (!preview) {
+        const prefab_place_t place{turns, offset};
+        if (edge.sign != -1)
+            place_prefab_signs(*this, controller, edge, *prefab, place);
+        place_cross_lamps(*this, controller, edge, *prefab, place);
     }
     // A loading dock whose shipper is known is announced to the controller.
     if (!preview && edge.kind == map_edge_fork && edge.sides[0].vegetation != -1 && !prefab->docks.empty())

@@ -7,6 +7,7 @@
 #include "road/road_piece_split.h"
 #include "road/road_template.h"
 #include "road/segment.h"
+#include "road/segment_vegetation.h"
 #include "road/segment_railing.h"
 #include "road/segment_shaders.h"
 #include "road/segment_terrain.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr float cell_uvs[4][2] = {{0.0f, 1.0f}, {1.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}};
 // Triangles of a cell on the second side and on the first (the first side is mirrored).
 constexpr uint16_t cell_indices[2][6] = {{0, 1, 2, 2, 1, 3}, {0, 2, 1, 1, 2, 3}};
+// Length of a row of a terrain-only edge.
+constexpr float variant_row_length = 400.0f;
 // Bytes a vertex and an index take in a piece block.
 constexpr int64_t vertex_bytes = 32;
 constexpr int64_t index_bytes = 2;
@@ -44,6 +47,8 @@ struct road_build_t {
     int32_t middle_base[2] = {};
     // The edge's stamps with a brush the server holds (null where none).
     const map_stamp_t* stamps[map_stamp_group_size] = {};
+    // The plants of each side.
+    segment_vegetation_t vegetation[2] = {};
 };
 
 // The brush of `stamp`.
@@ -355,6 +360,17 @@ const gfx_shader_t* layer_shader(const road_build_t& build, const int32_t layer)
     return segment_terrain_shader(build.server, build.terrain.shader_at(layer));
 }
 
+// Scatters the plants of grid row `g` over both sides' strips.
+void scatter_vegetation(road_build_t& build, const int32_t g, uint32_t& rotation)
+{
+    const float row_length = build.def ? build.def->length() : variant_row_length;
+    for (const int side : {0, 1}) {
+        const int32_t stride = build.sides[side].width + 1;
+        build.vegetation[side].scatter_row(build.slot, *build.controller.seg_server, build.slot.grid_positions[side],
+                                           build.slot.grid_normals[side], stride, g, row_length, rotation);
+    }
+}
+
 // The Road builds' common path: sides, rows, pieces, then row after row.
 bool build_rows(road_build_t& build)
 {
@@ -398,11 +414,17 @@ bool build_rows(road_build_t& build)
     if (!slot.allocate(build.controller, split.pieces, layers))
         return false;
     slot.subdivision_count = build.rows;
+    if (build.def && edge.sign != -1)
+        slot.place_sign(build.controller, edge, *start, build.curve.start_tangent, *end, build.curve.end_tangent);
     if (!segment_build_terrain_strips(build.controller.seg_server->scratch, slot, edge, build.curve, build.rows,
                                       build.sides))
         return false;
     shade_grid(slot);
     slot.terrain.reset_noise_row(edge);
+    for (const int side : {0, 1})
+        build.vegetation[side].set_up(build.server, edge, side, build.sides[side].width);
+    // The plants' rotations follow on from the start node's number, so that neighbouring edges differ.
+    auto rotation = static_cast<uint32_t>(edge.nodes[0]);
     std::vector<int32_t> vertices, indices;
     int32_t g = 0;
     for (int32_t piece = 0; piece < split.pieces; ++piece) {
@@ -427,6 +449,8 @@ bool build_rows(road_build_t& build)
                 emit_railing_row(build, piece, g, t0, t1);
             }
             emit_terrain_row(build, piece, g);
+            if (t1 < 1.0f)
+                scatter_vegetation(build, g, rotation);
         }
     }
     return true;

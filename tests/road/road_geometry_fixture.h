@@ -10,8 +10,21 @@ class counting_ctrl_e : public base_ctrl_e {
 public:
     void on_segment_built(int32_t edge) override { built.push_back(edge); }
     void on_segment_freed(int32_t edge) override { freed.push_back(edge); }
+    void on_instance_placed(board_instance_t& board) override
+    {
+        base_ctrl_e::on_instance_placed(board);
+        placed_boards.push_back(board.sign);
+    }
+    void on_instance_removed(board_instance_t& board) override
+    {
+        base_ctrl_e::on_instance_removed(board);
+        removed_boards.push_back(board.sign);
+    }
     std::vector<int32_t> built;
     std::vector<int32_t> freed;
+    // The sign records of the boards placed and removed, in order.
+    std::vector<int32_t> placed_boards;
+    std::vector<int32_t> removed_boards;
 };
 
 // A road test with a controller of a few render slots, a segment server holding one flat road

@@ -114,4 +114,78 @@ TEST_F(road_streaming_test, a_cut_plane_hides_the_roads_on_its_cut_side_only)
     EXPECT_EQ(ctrl.built.size(), 2u);
 }
 
+// Free items and misc items of a map streamed with its roads.
+class road_items_test : public road_geometry_test_t {
+protected:
+    // A free item standing at `at` with a box of 100 about it.
+    int32_t free_item(const vec3_t& at)
+    {
+        const int32_t index = ctrl.add_freeitem();
+        map_freeitem_t& item = ctrl.freeitems[index];
+        item = map_freeitem_t{};
+        item.model = item.look = -1;
+        item.position = at;
+        item.bounds = box_at(at, 100);
+        return index;
+    }
+
+    // A misc item of `type` at `at` with a box of 100 about it.
+    int32_t misc_item(const int32_t type, const vec3_t& at)
+    {
+        const int32_t index = ctrl.add_miscitem();
+        map_miscitem_t& item = ctrl.miscitems[index];
+        item = map_miscitem_t{};
+        item.type = type;
+        item.points[0] = at;
+        item.params[0] = 1;
+        item.bounds = box_at(at, 100);
+        return index;
+    }
+};
+
+TEST_F(road_items_test, free_items_are_shown_in_range_and_leave_the_shown_list_out_of_it)
+{
+    const int32_t item = free_item({1000, 0, 0});
+    ctrl.build_item_tree();
+    const cd_bounds_t near = box_at({0, 0, 0}, 5000);
+    const cd_bounds_t far = box_at({100000, 0, 0}, 5000);
+    ctrl.draw_roads(near);
+    EXPECT_EQ(ctrl.freeitems[item].shown & 0xFFu, 1u);
+    EXPECT_EQ(ctrl.seg_server->shown_freeitems, std::vector<int32_t>{item});
+    ctrl.draw_roads(near);
+    EXPECT_EQ(ctrl.seg_server->shown_freeitems.size(), 1u);
+    // A mirror looking elsewhere leaves it shown; the main view moving away takes it off (it has no sound).
+    set_drawing_secondary_view(true);
+    ctrl.draw_roads(far);
+    set_drawing_secondary_view(false);
+    EXPECT_EQ(ctrl.freeitems[item].shown & 0xFFu, 1u);
+    ctrl.draw_roads(far);
+    EXPECT_EQ(ctrl.freeitems[item].shown & 0xFFu, 0u);
+    EXPECT_TRUE(ctrl.seg_server->shown_freeitems.empty());
+}
+
+TEST_F(road_items_test, misc_items_are_switched_on_once_in_range_and_off_when_they_leave)
+{
+    const int32_t station = misc_item(map_misc_gas_station, {1000, 0, 0});
+    const int32_t plane = misc_item(map_misc_cut_plane, {2000, 0, 0});
+    ctrl.build_item_tree();
+    const cd_bounds_t near = box_at({0, 0, 0}, 5000);
+    const cd_bounds_t far = box_at({100000, 0, 0}, 5000);
+    // Listed at load already: the streaming does not list it again.
+    ctrl.active_list(base_ctrl_stations).append(station);
+    ctrl.miscitems[station].active = 1;
+    ctrl.draw_roads(near);
+    ctrl.draw_roads(near);
+    EXPECT_EQ(ctrl.active_list(base_ctrl_stations).count(), 1u);
+    // A cut plane that comes into range cuts nothing until its side is chosen.
+    EXPECT_EQ(ctrl.active_list(base_ctrl_cut_planes).count(), 1u);
+    EXPECT_EQ(ctrl.miscitems[plane].params[0], -1);
+    ctrl.draw_roads(far);
+    EXPECT_TRUE(ctrl.active_list(base_ctrl_stations).is_empty());
+    EXPECT_TRUE(ctrl.active_list(base_ctrl_cut_planes).is_empty());
+    EXPECT_EQ(ctrl.miscitems[station].active, 0u);
+    ctrl.draw_roads(near);
+    EXPECT_EQ(ctrl.active_list(base_ctrl_stations).count(), 1u);
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/cache.h"
 #include "engine/gfx_render.h"
 #include "engine/random.h"
+#include "road/base_ctrl.h"
 #include "road/seg_memory.h"
 #include "seg_fixture.h"
 
@@ -205,6 +206,27 @@ TEST_F(seg_server_test, a_second_load_keeps_what_the_first_loaded)
     EXPECT_EQ(server.load(), bytes);
     EXPECT_EQ(server.terrain_shaders, shaders);
     EXPECT_TRUE(engine_log_has("The segment server is loaded already; it is not loaded again"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(seg_server_test, a_map_controller_lights_the_models_of_the_server_it_loaded_until_its_destroy)
+{
+    seg_counted_shaders_t shaders;
+    write_sample_road_segs();
+    base_ctrl_e ctrl;
+    ctrl.seg_server = new seg_server_t;
+    ASSERT_EQ(ctrl.init(-10), 0);
+    ASSERT_EQ(ctrl.init(0), 0);
+    ASSERT_TRUE(ctrl.seg_server->loaded());
+    EXPECT_EQ(ctrl.seg_server->light_source(), &ctrl);
+    // Outside a world there are no lights to answer.
+    EXPECT_EQ(ctrl.static_model_lights(), nullptr);
+    ctrl.destroy(0);
+    EXPECT_EQ(ctrl.seg_server->light_source(), nullptr);
+    ctrl.destroy(10);
 }
 
 }  // namespace
