@@ -189,6 +189,7 @@ TEST_F(segment_instances_test, a_cross_without_lights_or_a_preview_build_places_
     EXPECT_EQ(slot.placed_count(), 0);
     EXPECT_EQ(ctrl.seg_server->lamps.count(), 0u);
     EXPECT_EQ(ctrl.seg_server->boards.count(), 0u);
+    slot.release(ctrl);
 }
 
 TEST_F(segment_instances_test, a_city_road_places_lights_both_sides_and_holds_its_block_while_built)
@@ -217,6 +218,7 @@ TEST_F(segment_instances_test, a_city_road_places_lights_both_sides_and_holds_it
     ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], true));
     EXPECT_EQ(slot.instance_count(), 0);
     EXPECT_EQ(ctrl.cityblocks[block].instance, 0u);
+    slot.release(ctrl);
 }
 
 TEST_F(segment_instances_test, lanes_before_a_cross_get_the_arrows_of_the_exits_they_reach)
@@ -243,6 +245,7 @@ TEST_F(segment_instances_test, lanes_before_a_cross_get_the_arrows_of_the_exits_
         prefab.nodes[0].slots[lane][0] = 1;
     ASSERT_TRUE(slot.build(ctrl, ctrl.edges[road], false));
     EXPECT_EQ(std::count(std::begin(slot.arrow_ids), std::end(slot.arrow_ids), -1), segment_arrow_ids);
+    slot.release(ctrl);
 }
 
 // Where the plants of `slot` stand, in the order they were placed.
@@ -288,6 +291,7 @@ TEST_F(segment_instances_test, vegetation_is_scattered_on_its_columns_and_the_sa
     EXPECT_EQ(server.veg_models[0].instances->count(), 0u);
     ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
     EXPECT_EQ(plant_positions(slot), first);
+    slot.release(ctrl);
 }
 
 TEST_F(segment_instances_test, a_road_places_its_run_of_signs_and_no_sign_of_another_edge)
