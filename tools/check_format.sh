@@ -10,11 +10,11 @@ if [[ ${1:-} == --fix ]]; then
   clang-format -i "${files[@]}"
   exit 0
 fi
-bad=0
-for f in "${files[@]}"; do
-  if ! clang-format --dry-run --Werror "$f" >/dev/null 2>&1; then
-    echo "$f: not formatted (bash tools/check_format.sh --fix)"
-    bad=1
-  fi
-done
-exit $bad
+# One clang-format per file, as many at once as there are cores: the check runs first in every CI build.
+bad=$(printf '%s\0' "${files[@]}" |
+  xargs -0 -n 16 -P "$(nproc)" sh -c 'for f; do clang-format --dry-run --Werror "$f" >/dev/null 2>&1 ||
+    echo "$f: not formatted (bash tools/check_format.sh --fix)"; done' sh | sort)
+if [[ -n $bad ]]; then
+  echo "$bad"
+  exit 1
+fi
