@@ -10,7 +10,7 @@
 #include "common/engine_api.h"
 #include "road/base_ctrl.h"
 #include "road/road_coll_seg.h"
-#include "road/road_piece.h"
+#include "road/road_section.h"
 
 namespace {
 
@@ -92,8 +92,8 @@ private:
         part.triangle_words = words;
         road_def_t def;
         def.part_count = 1;
-        road_piece_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "bench", "road");
-        road_piece_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "bench", "coll");
+        road_section_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "bench", "road");
+        road_section_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "bench", "coll");
         def.bytes = def.parts[0].bytes() + def.collision.bytes();
         ctrl_.seg_server->road_defs.push_back(def);
     }

@@ -75,7 +75,7 @@ bool aux_segment_t::build(base_ctrl_e& controller, const map_aux_edge_t& edge)
     if (!server || edge.model < 0 || static_cast<size_t>(edge.model) >= server->aux_models.size())
         return false;
     const aux_model_t& model = server->aux_models[static_cast<size_t>(edge.model)];
-    const road_piece_t& part = model.part;
+    const road_section_t& part = model.part;
     const map_aux_node_t* from =
         controller.aux_nodes.valid(edge.nodes[0]) ? &controller.aux_nodes[edge.nodes[0]] : nullptr;
     const map_aux_node_t* to =

@@ -9,7 +9,7 @@
 #include "physics/bv_tree.h"
 #include "road/base_ctrl.h"
 #include "road/road_item_id.h"
-#include "road/road_piece_split.h"
+#include "road/road_section_split.h"
 #include "road/road_template.h"
 #include "road/segment.h"
 #include "road/segment_railing.h"
@@ -60,7 +60,7 @@ constexpr skirt_triangle_t skirt_triangles[skirt_step_triangles] = {
 // A Road edge's sweep into collision pieces.
 struct coll_sweep_t {
     road_coll_seg_t& slot;
-    const road_piece_t& surface;
+    const road_section_t& surface;
     road_template_t shape;
     road_curve_t curve;
     int32_t steps;
@@ -68,7 +68,7 @@ struct coll_sweep_t {
 };
 
 // Where template vertex `v` of `piece` lies between the cross-sections (p, s) at a step's two ends.
-vec3_t place(const road_piece_t& piece, const int32_t v, const vec3_t p[2], const vec3_t s[2])
+vec3_t place(const road_section_t& piece, const int32_t v, const vec3_t p[2], const vec3_t s[2])
 {
     const vec3_t& x = piece.positions[static_cast<size_t>(v)];
     const vec3_t a = p[0] - s[0] * x.x + vec3_t(0.0f, x.y, 0.0f);
@@ -217,7 +217,7 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
     if (static_cast<size_t>(edge.definition) >= server.road_defs.size())
         return false;
     const road_def_t& def = server.road_defs[static_cast<size_t>(edge.definition)];
-    const road_piece_t& surface = def.collision;
+    const road_section_t& surface = def.collision;
     const map_node_t* start = segment_node(controller, edge.nodes[0]);
     const map_node_t* end = segment_node(controller, edge.nodes[1]);
     if (def.bytes == 0 || surface.vertex_count() == 0 || !(surface.length > 0.0f) || !start || !end)
@@ -255,11 +255,11 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
             railings[side].def = nullptr;
     }
     // The begin or end collision piece of side `side`, null where the run goes on or it has none.
-    const auto rigid = [&](const int side, const railing_piece_t which, const bool here) -> const road_piece_t* {
+    const auto rigid = [&](const int side, const railing_piece_t which, const bool here) -> const road_section_t* {
         const edge_railing_t& railing = railings[side];
         if (!railing.def || !here || !(which == railing_begin ? railing.begin : railing.end))
             return nullptr;
-        const road_piece_t& piece = railing.def->collision[which];
+        const road_section_t& piece = railing.def->collision[which];
         return piece.vertex_count() > 0 ? &piece : nullptr;
     };
     // Vertices and indices of a piece of `steps` steps, the edge's first and/or last.
@@ -271,11 +271,11 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
         for (int side = 0; side < 2; ++side) {
             if (!railings[side].def)
                 continue;
-            const road_piece_t* ends[2] = {rigid(side, railing_begin, first), rigid(side, railing_end, last)};
+            const road_section_t* ends[2] = {rigid(side, railing_begin, first), rigid(side, railing_end, last)};
             const int32_t middle = std::max(0, steps - (ends[0] ? 1 : 0) - (ends[1] ? 1 : 0));
             vertices += static_cast<uint32_t>(railing_shapes[side][0].vertices(middle));
             indices += static_cast<uint32_t>(railing_shapes[side][0].indices(middle));
-            for (const road_piece_t* piece : ends)
+            for (const road_section_t* piece : ends)
                 if (piece) {
                     vertices += static_cast<uint32_t>(piece->vertex_count());
                     indices += static_cast<uint32_t>(piece->index_count() / 3 * 3);
@@ -284,8 +284,8 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
     };
     uint32_t all_vertices = 0, all_indices = 0;
     counts(sweep.steps, true, true, all_vertices, all_indices);
-    const road_piece_split_t split =
-        road_piece_split(static_cast<int64_t>(piece_bytes(all_vertices, all_indices)), sweep.steps);
+    const road_section_split_t split =
+        road_section_split(static_cast<int64_t>(piece_bytes(all_vertices, all_indices)), sweep.steps);
     uint32_t piece_vertices = 0, piece_indices = 0;
     counts(split.rows_per_piece, true, true, piece_vertices, piece_indices);
     if (piece_bytes(piece_vertices, piece_indices) > static_cast<uint32_t>(segment_block_bytes) ||
@@ -333,7 +333,7 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
             int32_t middle_row = 0;
             uint32_t middle_base = 0;
             // Appends `model`'s triangles; a rigid model's vertices all, a swept one's as its row needs.
-            const auto add = [&](const road_piece_t& model, const bool swept, const vec3_t at_p[2],
+            const auto add = [&](const road_section_t& model, const bool swept, const vec3_t at_p[2],
                                  const vec3_t at_s[2]) {
                 const uint32_t first_vertex = piece.vertex_count;
                 if (swept && middle_row == 0)
@@ -369,8 +369,8 @@ bool road_coll_seg_t::build_segment_pieces(base_ctrl_e& controller, map_edge_t& 
                                      : static_cast<float>(at_step + 1) / static_cast<float>(sweep.steps);
                 sweep.curve.at(t0, p[0], tangent[0], s[0]);
                 sweep.curve.at(t1, p[1], tangent[1], s[1]);
-                const road_piece_t* begin = rigid(side, railing_begin, at_step == 0);
-                const road_piece_t* end = rigid(side, railing_end, at_step + 1 == sweep.steps);
+                const road_section_t* begin = rigid(side, railing_begin, at_step == 0);
+                const road_section_t* end = rigid(side, railing_end, at_step + 1 == sweep.steps);
                 if (begin)
                     add(*begin, false, p, s);
                 if (end)
@@ -443,7 +443,7 @@ bool road_coll_seg_t::build_city_road(base_ctrl_e& controller, map_edge_t& edge)
     if (static_cast<size_t>(edge.definition) >= server.city_road_defs.size())
         return false;
     const city_road_def_t& def = server.city_road_defs[static_cast<size_t>(edge.definition)];
-    const road_piece_t& mesh = def.collision;
+    const road_section_t& mesh = def.collision;
     const map_node_t* start = segment_node(controller, edge.nodes[0]);
     const map_node_t* end = segment_node(controller, edge.nodes[1]);
     if (def.bytes == 0 || mesh.vertex_count() == 0 || !start || !end)

@@ -24,7 +24,7 @@ enum road_corner_t : int32_t { road_left_near = 0, road_left_far = 1, road_right
 // One cross-section piece imported from a model part, repeated along an edge's curve: positions rounded
 // to whole units, each vertex's place along the piece (t, 0 at its start and 1 at its end), and the
 // partner map that welds a piece's start vertices to the previous piece's end.
-struct road_piece_t {
+struct road_section_t {
     std::vector<vec3_t> positions;
     // Empty where the import keeps no normals.
     std::vector<vec3_t> normals;
@@ -60,8 +60,8 @@ struct road_def_t {
     road_lanes_t lanes{};
     char name[64] = {};
     int32_t part_count = 0;
-    road_piece_t parts[road_max_parts];
-    road_piece_t collision;
+    road_section_t parts[road_max_parts];
+    road_section_t collision;
     // Bytes of the imported arrays; 0 when the model could not be used.
     size_t bytes = 0;
     // Extent along z of road part 0.
@@ -74,8 +74,8 @@ struct city_road_def_t {
     road_lanes_t lanes{};
     char name[64] = {};
     int32_t part_count = 0;
-    road_piece_t parts[2];
-    road_piece_t collision;
+    road_section_t parts[2];
+    road_section_t collision;
     size_t bytes = 0;
     float length() const { return parts[0].length; }
 };
@@ -97,8 +97,8 @@ struct road_prop_t {
 enum railing_piece_t : int32_t { railing_middle = 0, railing_begin = 1, railing_end = 2, railing_pieces = 3 };
 struct railing_def_t {
     char name[64] = {};
-    road_piece_t render[railing_pieces];
-    road_piece_t collision[railing_pieces];
+    road_section_t render[railing_pieces];
+    road_section_t collision[railing_pieces];
     // Largest absolute texture v of the middle piece's render part.
     float max_v = 0.0f;
     size_t bytes = 0;
@@ -107,7 +107,7 @@ struct railing_def_t {
 // A one-part model laid along a road ("model%d" of aux_models.def).
 struct aux_model_t {
     char name[64] = {};
-    road_piece_t part;
+    road_section_t part;
     size_t bytes = 0;
 };
 

@@ -8,7 +8,7 @@
 #include "engine/def_pool.h"
 #include "common/engine_api.h"
 #include "common/loading_screen.h"
-#include "road/road_piece.h"
+#include "road/road_section.h"
 #include "road/seg_def_file.h"
 #include "road/seg_server.h"
 
@@ -79,12 +79,12 @@ bool split_two_parts(const import_model_t& model, const psm_part_t*& out_render,
 }
 
 // The import of a railing's or aux model's render part, and of its collision part.
-constexpr road_piece_import_t side_render = {true, true, false, false, true, true, 0.0f};
-constexpr road_piece_import_t side_collision = {false, false, false, false, false, false, 0.0f};
+constexpr road_section_import_t side_render = {true, true, false, false, true, true, 0.0f};
+constexpr road_section_import_t side_collision = {false, false, false, false, false, false, 0.0f};
 
 // Imports the render and collision parts of a railing or aux model at `path` (one part serves both;
 // of two, "coll" is the collision part). False (reported) when the model cannot be used.
-bool import_side_model(const char* path, road_piece_t& out_render, road_piece_t* out_collision)
+bool import_side_model(const char* path, road_section_t& out_render, road_section_t* out_collision)
 {
     const import_model_t model(path);
     if (!model.get())
@@ -100,9 +100,9 @@ bool import_side_model(const char* path, road_piece_t& out_render, road_piece_t*
         api::error("Model %s has %d parts, not 1 or 2; it is not used", path, model.part_count());
         return false;
     }
-    if (!road_piece_import(*render, side_render, out_render, path, render->name))
+    if (!road_section_import(*render, side_render, out_render, path, render->name))
         return false;
-    return !out_collision || road_piece_import(*collision, side_collision, *out_collision, path, collision->name);
+    return !out_collision || road_section_import(*collision, side_collision, *out_collision, path, collision->name);
 }
 
 // Reads a shader array of railings.def or aux_models.def: "<key>%d" lists, item 0 the shader, the flag
@@ -169,22 +169,23 @@ size_t seg_server_t::read_road_def(road_def_t& def, const char* text)
     if (!collision)
         return 0;
     for (int32_t i = 0; i < part_count; ++i) {
-        const road_piece_import_t how = {false, true, false, i == 0, true, false, i == 0 ? 0.0f : def.parts[0].length};
-        if (!road_piece_import(*parts[i], how, def.parts[i], def.name, parts[i]->name)) {
+        const road_section_import_t how = {
+            false, true, false, i == 0, true, false, i == 0 ? 0.0f : def.parts[0].length};
+        if (!road_section_import(*parts[i], how, def.parts[i], def.name, parts[i]->name)) {
             def = road_def_t{};
             seg_copy_name(def.name, sizeof def.name, items[0]);
             read_lanes(items, def.lanes);
             return 0;
         }
     }
-    const road_piece_import_t coll_how = {false, false, true, true, true, false, 0.0f};
-    if (!road_piece_import(*collision, coll_how, def.collision, def.name, collision->name)) {
-        for (road_piece_t& part : def.parts)
-            part = road_piece_t{};
+    const road_section_import_t coll_how = {false, false, true, true, true, false, 0.0f};
+    if (!road_section_import(*collision, coll_how, def.collision, def.name, collision->name)) {
+        for (road_section_t& part : def.parts)
+            part = road_section_t{};
         return 0;
     }
     def.part_count = part_count;
-    for (const road_piece_t& part : def.parts)
+    for (const road_section_t& part : def.parts)
         def.bytes += part.bytes();
     def.bytes += def.collision.bytes();
     return def.bytes;
@@ -205,17 +206,17 @@ size_t seg_server_t::read_city_road_def(city_road_def_t& def, const char* text)
     const psm_part_t* const coll = model.part("coll", def.name);
     if (!road0 || !road1 || !coll)
         return 0;
-    const road_piece_import_t first = {true, true, false, true, false, false, 0.0f};
-    road_piece_t parts[2];
-    road_piece_t collision;
-    if (!road_piece_import(*road0, first, parts[0], def.name, "road0"))
+    const road_section_import_t first = {true, true, false, true, false, false, 0.0f};
+    road_section_t parts[2];
+    road_section_t collision;
+    if (!road_section_import(*road0, first, parts[0], def.name, "road0"))
         return 0;
-    road_piece_import_t second = first;
+    road_section_import_t second = first;
     second.corners = false;
     second.length = parts[0].length;
-    const road_piece_import_t coll_how = {false, false, false, false, false, false, 0.0f};
-    if (!road_piece_import(*road1, second, parts[1], def.name, "road1") ||
-        !road_piece_import(*coll, coll_how, collision, def.name, "coll"))
+    const road_section_import_t coll_how = {false, false, false, false, false, false, 0.0f};
+    if (!road_section_import(*road1, second, parts[1], def.name, "road1") ||
+        !road_section_import(*coll, coll_how, collision, def.name, "coll"))
         return 0;
     def.parts[0] = std::move(parts[0]);
     def.parts[1] = std::move(parts[1]);

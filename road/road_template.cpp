@@ -9,7 +9,7 @@ constexpr float start_t = 0.0001f;
 
 }  // namespace
 
-road_template_t::road_template_t(const road_piece_t& piece)
+road_template_t::road_template_t(const road_section_t& piece)
     : count_(piece.vertex_count()), index_count_(piece.index_count())
 {
     const auto count = static_cast<size_t>(count_);

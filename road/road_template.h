@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <vector>
 
-struct road_piece_t;
+struct road_section_t;
 
 // How a cross-section piece is repeated row after row along a curve: which of its vertices each row
 // after the first emits again (those not welded to the previous row's end), their numbers within the
 // row, and the vertex each welded start vertex stands for.
 class road_template_t {
 public:
-    explicit road_template_t(const road_piece_t& piece);
+    explicit road_template_t(const road_section_t& piece);
 
     // True when template vertex `vertex` is written on every row, not only on row 0.
     bool emitted(int32_t vertex) const { return number_[static_cast<size_t>(vertex)] >= 0; }

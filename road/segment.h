@@ -13,7 +13,7 @@ class r_packet_t;
 struct gfx_shader_t;
 struct map_edge_t;
 struct map_node_t;
-struct road_piece_t;
+struct road_section_t;
 
 // Bytes of the pool block each piece of a built edge fills.
 constexpr int32_t segment_block_bytes = 65536;

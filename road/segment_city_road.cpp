@@ -17,7 +17,7 @@ bool parts_fit(const city_road_def_t& def)
 {
     int64_t bytes = 0;
     for (int32_t part = 0; part < def.part_count; ++part) {
-        const road_piece_t& piece = def.parts[part];
+        const road_section_t& piece = def.parts[part];
         if (piece.vertex_count() > 65535)
             return false;
         bytes += 32 * static_cast<int64_t>(piece.vertex_count()) + 2 * (piece.index_count() + 1);
@@ -200,7 +200,7 @@ bool segment_t::build_city_road(base_ctrl_e& controller, map_edge_t& edge, const
         place_city_road_objects(controller, edge, static_cast<int32_t>(&edge - controller.edges.begin()));
     segment_carver_t carver(piece_at(0).block);
     for (int32_t part = 0; part < parts; ++part) {
-        const road_piece_t& model = def.parts[part];
+        const road_section_t& model = def.parts[part];
         segment_layer_t& layer = layer_at(0, part);
         layer.vertex_count = model.vertex_count();
         layer.index_count = model.index_count();

@@ -4,7 +4,7 @@
 
 #include "common/engine_api.h"
 #include "road/base_ctrl.h"
-#include "road/road_piece_split.h"
+#include "road/road_section_split.h"
 #include "road/road_template.h"
 #include "road/segment.h"
 #include "road/segment_vegetation.h"
@@ -200,7 +200,7 @@ void emit_road_row(road_build_t& build, const int32_t piece, const int32_t r, co
     build.curve.at(t0, p[0], tangent[0], s[0]);
     build.curve.at(t1, p[1], tangent[1], s[1]);
     for (size_t part = 0; part < build.templates.size(); ++part) {
-        const road_piece_t& model = build.def->parts[part];
+        const road_section_t& model = build.def->parts[part];
         const road_template_t& shape = build.templates[part];
         segment_layer_t& layer = build.slot.layer_at(piece, static_cast<int32_t>(part));
         for (int32_t v = 0; v < model.vertex_count(); ++v) {
@@ -240,7 +240,7 @@ void emit_road_row(road_build_t& build, const int32_t piece, const int32_t r, co
 
 // Appends one railing model's vertices (between the row's cross-sections) and, for a rigid model
 // (begin or end), its indices to `layer`; the first side is mirrored, so its triangles turn the other way.
-void emit_railing_model(road_build_t& build, const int32_t piece, const int side, const road_piece_t& model,
+void emit_railing_model(road_build_t& build, const int32_t piece, const int side, const road_section_t& model,
                         const int32_t row_from_begin, const vec3_t p[2], const vec3_t s[2], const bool rigid,
                         const road_template_t* shape, const int32_t middle_row)
 {
@@ -405,7 +405,7 @@ bool build_rows(road_build_t& build)
         input.outer_start = p[0] + s[0] * reach;
         input.outer_end = p[1] + s[1] * reach;
     }
-    const road_piece_split_t split = road_piece_split(estimate_bytes(build), build.rows);
+    const road_section_split_t split = road_section_split(estimate_bytes(build), build.rows);
     if (!piece_fits(build, split.rows_per_piece)) {
         api::error("Edge %d: one row of its road does not fit a piece; it is not built",
                    static_cast<int32_t>(&edge - build.controller.edges.begin()));
@@ -475,7 +475,7 @@ bool segment_t::build_road(base_ctrl_e& controller, map_edge_t& edge)
     build.road_layers = def.part_count == 1 ? 1 : 3;
     // A two-part road leaves its third layer empty.
     build.rows = std::max(1, static_cast<int32_t>(std::ceil(edge.length / def.length())));
-    const road_piece_t& surface = def.parts[0];
+    const road_section_t& surface = def.parts[0];
     // The second side lies towards the side vector, where the model's smallest x is placed.
     build.sides[1].offset = -surface.left_xy[0];
     build.sides[1].edge_height = surface.left_xy[1];

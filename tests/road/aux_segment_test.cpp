@@ -23,7 +23,8 @@ protected:
         part.index_count = 6;
         part.indices = indices;
         aux_model_t model;
-        ASSERT_TRUE(road_piece_import(part, {true, true, false, false, true, true, 0.0f}, model.part, "wall", "wall"));
+        ASSERT_TRUE(
+            road_section_import(part, {true, true, false, false, true, true, 0.0f}, model.part, "wall", "wall"));
         ctrl.seg_server->aux_models.push_back(model);
     }
 

@@ -3,7 +3,7 @@
 #include "engine/gfx_record.h"
 #include "game_ctrl_fixture.h"
 #include "road/map_file.h"
-#include "road/road_piece.h"
+#include "road/road_section.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ road_def_t flat_road_def()
     part.indices = indices;
     road_def_t def;
     def.part_count = 1;
-    road_piece_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road");
-    road_piece_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "flat", "coll");
+    road_section_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road");
+    road_section_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "flat", "coll");
     def.bytes = def.parts[0].bytes() + def.collision.bytes();
     return def;
 }

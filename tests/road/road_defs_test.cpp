@@ -40,7 +40,7 @@ std::string model_text(const std::vector<model_part_t>& parts)
 
 // A road piece 600 long: left and right edge at its start and end, and a middle vertex. The start
 // vertices share x and y with the end vertices and their u, so they weld to them.
-model_part_t road_piece(const std::string& name)
+model_part_t road_section(const std::string& name)
 {
     return {name,
             {-300, 0, 0, -300, 0, 600, 300, 0, 0, 300, 0, 600, 12.5f, -12.5f, 300},
@@ -61,17 +61,17 @@ protected:
     seg_server_t server;
 };
 
-TEST_F(road_defs_test, a_road_piece_is_rounded_placed_along_its_length_and_welded_to_the_next)
+TEST_F(road_defs_test, a_road_section_is_rounded_placed_along_its_length_and_welded_to_the_next)
 {
     road_def_t def;
-    ASSERT_GT(read_road({road_piece("road")}, def), 0u);
+    ASSERT_GT(read_road({road_section("road")}, def), 0u);
     EXPECT_STREQ(def.name, "/models/road.psm");
     EXPECT_EQ(def.lanes.lanes[0], 2);
     EXPECT_EQ(def.lanes.lanes[1], 1);
     EXPECT_EQ(def.lanes.first_lane_offset, 150);
     EXPECT_EQ(def.lanes.lane_width, 350);
     ASSERT_EQ(def.part_count, 1);
-    const road_piece_t& piece = def.parts[0];
+    const road_section_t& piece = def.parts[0];
     EXPECT_EQ(piece.positions[4], vec3_t(13.0f, -12.0f, 300.0f));
     EXPECT_FLOAT_EQ(piece.length, 600.0f);
     EXPECT_EQ(piece.t, (std::vector<float>{0.0f, 1.0f, 0.0f, 1.0f, 0.5f}));
@@ -89,7 +89,7 @@ TEST_F(road_defs_test, a_road_piece_is_rounded_placed_along_its_length_and_welde
 
 TEST_F(road_defs_test, t_snaps_to_the_ends_within_a_thousandth)
 {
-    model_part_t part = road_piece("road");
+    model_part_t part = road_section("road");
     part.positions[2] = 0.0004f;    // vertex 0 at z 0.0004
     part.positions[5] = 599.9997f;  // vertex 1 just short of 600
     road_def_t def;
@@ -115,7 +115,7 @@ TEST_F(road_defs_test, the_model_part_count_chooses_the_road_and_collision_parts
     for (const case_t& test : cases) {
         std::vector<model_part_t> parts;
         for (const std::string& name : test.parts) {
-            model_part_t part = road_piece(name);
+            model_part_t part = road_section(name);
             if (name == "coll") {
                 part.positions.resize(12);
                 part.uvs.resize(8);
@@ -134,7 +134,7 @@ TEST_F(road_defs_test, the_model_part_count_chooses_the_road_and_collision_parts
 
 TEST_F(road_defs_test, unusable_road_models_keep_the_name_and_lanes_and_nothing_else)
 {
-    model_part_t flat = road_piece("road");
+    model_part_t flat = road_section("road");
     for (size_t i = 2; i < flat.positions.size(); i += 3)
         flat.positions[i] = 7.0f;
     struct case_t {
@@ -147,13 +147,13 @@ TEST_F(road_defs_test, unusable_road_models_keep_the_name_and_lanes_and_nothing_
          {flat},
          "Road model /models/road.psm: part \"road\" has no length along z; the model is not used"},
         {"five parts",
-         {road_piece("a"), road_piece("b"), road_piece("c"), road_piece("d"), road_piece("e")},
+         {road_section("a"), road_section("b"), road_section("c"), road_section("d"), road_section("e")},
          "Road model /models/road.psm has 5 parts, not 1 to 4; it is not used"},
         {"no coll",
-         {road_piece("a"), road_piece("b")},
+         {road_section("a"), road_section("b")},
          "Road model /models/road.psm has two parts but none is \"coll\"; the model is not used"},
         {"missing road1",
-         {road_piece("road0"), road_piece("trans"), road_piece("coll")},
+         {road_section("road0"), road_section("trans"), road_section("coll")},
          "Road model /models/road.psm has no part \"road1\"; the model is not used"},
     };
     for (const case_t& test : cases) {
@@ -172,9 +172,10 @@ TEST_F(road_defs_test, unusable_road_models_keep_the_name_and_lanes_and_nothing_
 
 TEST_F(road_defs_test, road_segs_loads_roads_profiles_vegetation_railings_and_aux_models)
 {
-    write_data_file("models/road.psm", model_text({road_piece("road")}));
-    write_data_file("models/city.psm", model_text({road_piece("road0"), road_piece("road1"), road_piece("coll")}));
-    write_data_file("models/tree.psm", model_text({road_piece("trunk"), road_piece("crown")}));
+    write_data_file("models/road.psm", model_text({road_section("road")}));
+    write_data_file("models/city.psm",
+                    model_text({road_section("road0"), road_section("road1"), road_section("coll")}));
+    write_data_file("models/tree.psm", model_text({road_section("trunk"), road_section("crown")}));
     write_road_segs(R"(road_segs {
     road_count = 1
     road0 = "/models/road.psm;1;1;175;350"

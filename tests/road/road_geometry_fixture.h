@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "road/base_ctrl.h"
-#include "road/road_piece.h"
+#include "road/road_section.h"
 #include "road_fixture.h"
 
 // A map controller that counts what its render slots tell it.
@@ -73,9 +73,9 @@ protected:
         road_def_t def;
         def.part_count = 1;
         ASSERT_TRUE(
-            road_piece_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road"));
+            road_section_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road"));
         ASSERT_TRUE(
-            road_piece_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "flat", "coll"));
+            road_section_import(part, {false, false, true, true, true, false, 0.0f}, def.collision, "flat", "coll"));
         def.bytes = def.parts[0].bytes() + def.collision.bytes();
         ctrl.seg_server->road_defs.push_back(def);
     }
@@ -98,10 +98,10 @@ protected:
         part.indices = indices;
         railing_def_t railing;
         for (int32_t piece = 0; piece < railing_pieces; ++piece) {
-            ASSERT_TRUE(road_piece_import(part, {true, true, false, false, true, true, 0.0f}, railing.render[piece],
-                                          "rail", "rail"));
-            ASSERT_TRUE(road_piece_import(part, {false, false, false, false, true, false, 0.0f},
-                                          railing.collision[piece], "rail", "rail"));
+            ASSERT_TRUE(road_section_import(part, {true, true, false, false, true, true, 0.0f}, railing.render[piece],
+                                            "rail", "rail"));
+            ASSERT_TRUE(road_section_import(part, {false, false, false, false, true, false, 0.0f},
+                                            railing.collision[piece], "rail", "rail"));
         }
         railing.max_v = 1.0f;
         ctrl.seg_server->railings.push_back(railing);

@@ -97,7 +97,7 @@ protected:
         city_road_def_t def;
         def.part_count = 1;
         ASSERT_TRUE(
-            road_piece_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road0"));
+            road_section_import(part, {false, true, false, true, true, false, 0.0f}, def.parts[0], "flat", "road0"));
         def.bytes = def.parts[0].bytes();
         ctrl.seg_server->city_road_defs.push_back(def);
     }

@@ -4,7 +4,7 @@
 
 #include "road/map_edge.h"
 #include "road/noise.h"
-#include "road/road_piece_split.h"
+#include "road/road_section_split.h"
 #include "road_fixture.h"
 
 namespace {
@@ -47,7 +47,7 @@ TEST(terrain_falloff, the_weight_rises_from_zero_to_one_across_the_zone)
     EXPECT_EQ(terrain_falloff_weight(40, 16, 8), 1.0f);
 }
 
-TEST(road_piece_split, pieces_cover_every_row_once)
+TEST(road_section_split, pieces_cover_every_row_once)
 {
     struct case_t {
         int64_t bytes;
@@ -61,7 +61,7 @@ TEST(road_piece_split, pieces_cover_every_row_once)
         {0, 0, 1, 2, 1},             // an edge always has a row
     };
     for (const case_t& c : cases) {
-        const road_piece_split_t split = road_piece_split(c.bytes, c.rows);
+        const road_section_split_t split = road_section_split(c.bytes, c.rows);
         EXPECT_EQ(split.pieces, c.pieces) << c.bytes << " " << c.rows;
         EXPECT_EQ(split.rows_per_piece, c.per) << c.bytes << " " << c.rows;
         EXPECT_EQ(split.last_rows, c.last) << c.bytes << " " << c.rows;

@@ -1,4 +1,4 @@
-#include "road/road_piece.h"
+#include "road/road_section.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +22,7 @@ constexpr float corner_start = 3.37e38f;
 float round_unit(const float value) { return std::floor(value + 0.5f); }
 
 // Finds the left-near, left-far, right-near and right-far vertices of `piece`.
-void find_corners(road_piece_t& piece)
+void find_corners(road_section_t& piece)
 {
     float left_x = corner_start, right_x = -corner_start;
     float left_far_z = -corner_start, left_near_z = corner_start;
@@ -79,7 +79,7 @@ bool same_normal(const psm_part_t& part, const int32_t i, const int32_t j)
 }
 
 // Builds the partner map and the repeat count of `piece`.
-void weld(const psm_part_t& part, const road_piece_import_t& how, road_piece_t& piece)
+void weld(const psm_part_t& part, const road_section_import_t& how, road_section_t& piece)
 {
     const int32_t count = piece.vertex_count();
     piece.partner.resize(static_cast<size_t>(count));
@@ -106,10 +106,10 @@ void weld(const psm_part_t& part, const road_piece_import_t& how, road_piece_t& 
 
 }  // namespace
 
-bool road_piece_import(const psm_part_t& part, const road_piece_import_t& how, road_piece_t& out, const char* model,
-                       const char* part_name)
+bool road_section_import(const psm_part_t& part, const road_section_import_t& how, road_section_t& out,
+                         const char* model, const char* part_name)
 {
-    out = road_piece_t{};
+    out = road_section_t{};
     const auto count = static_cast<size_t>(std::max(part.vertex_count, 0));
     out.indices.assign(part.indices, part.indices + std::max(part.index_count, 0));
     if (how.uvs)
@@ -136,7 +136,7 @@ bool road_piece_import(const psm_part_t& part, const road_piece_import_t& how, r
     out.length = how.length > 0.0f ? how.length : z_max - z_min;
     if (count == 0 || !(out.length > 0.0f)) {
         api::error("Road model %s: part \"%s\" has no length along z; the model is not used", model, part_name);
-        out = road_piece_t{};
+        out = road_section_t{};
         return false;
     }
     out.t.resize(count);

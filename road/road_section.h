@@ -3,7 +3,7 @@
 #include "road/road_def.h"
 
 // How a model part is imported into a road piece: which arrays are kept and how vertices are welded.
-struct road_piece_import_t {
+struct road_section_import_t {
     // Keep the normals and the texture coordinates; keep the per-triangle words.
     bool normals = false;
     bool uvs = false;
@@ -20,5 +20,5 @@ struct road_piece_import_t {
 // Imports one model part into `out`: positions rounded to whole units, t along the piece and what
 // `how` asks for. False, with a message naming `model` and `part_name`, when the piece has no length
 // along z (no vertex could be placed along it).
-bool road_piece_import(const psm_part_t& part, const road_piece_import_t& how, road_piece_t& out, const char* model,
-                       const char* part_name);
+bool road_section_import(const psm_part_t& part, const road_section_import_t& how, road_section_t& out,
+                         const char* model, const char* part_name);
