@@ -1,5 +1,6 @@
 #include "world/world_map_files.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -156,6 +157,9 @@ bool geometry_chunk_parse(const uint8_t* data, size_t size, uint32_t texture_cou
             in.read_f32(c.x);
             in.read_f32(c.y);
             in.read_f32(c.z);
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) || !std::isfinite(c.x) ||
+                !std::isfinite(c.y) || !std::isfinite(c.z))
+                return fail(why, "a mesh vertex is not a number");
             // The ground's colour varies slowly with the place, repeating every 32000 units.
             const float tint = (map_noise2(p.x * 0.008f, p.z * 0.008f) + 1.0f) * 0.6f;
             c = c * tint;

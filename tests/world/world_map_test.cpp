@@ -261,6 +261,7 @@ TEST_F(world_map_test, damaged_files_are_refused_with_a_reason)
         {"texture index past the list", "mesh0000.gdt", [](auto& b) { put_u32(b, 12, 3); }},
         {"vertex count past the end", "mesh0000.gdt", [](auto& b) { put_u32(b, 44, 60000); }},
         {"index past its mesh", "mesh0000.gdt", [](auto& b) { b[b.size() - 2] = 200; }},
+        {"vertex colour that is not a number", "mesh0000.gdt", [](auto& b) { put_u32(b, 64, 0x7fc00000u); }},
         {"sector count against the size", "aabb.dat", [](auto& b) { put_u32(b, 40, 2); }},
         {"sector edge of 0", "aabb.dat", [](auto& b) { put_u32(b, 36, 0); }},
         {"cut sector tree", "btr", [](auto& b) { b.pop_back(); }},
