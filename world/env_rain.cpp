@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "engine/cache.h"
 #include "engine/entity_proc.h"
@@ -81,7 +80,6 @@ int env_rain_e::init(int phase)
     box_.set_range(bounding_range);
     fall_ = ypr_2_cartes(direction);
     build_drops();
-    previous_centre_ = vec3_t();
     if (sound_)
         api::snd_play(sound_);
     packet_.flags = 0x109;
@@ -155,7 +153,7 @@ bool env_rain_e::set_intensity(float level)
     if (level > 0.01f) {
         if (!active_) {
             active_ = started = true;
-            first_frame_ = true;
+            box_.restart();
             volume_ = 0.0f;
             const float r = api::sys_rand();
             const float r2 = api::sys_rand();
@@ -182,10 +180,10 @@ bool env_rain_e::set_intensity(float level)
 void env_rain_e::handler()
 {
     entity_t::handler();
-    if (!have_camera_)
+    if (!box_.has_camera())
         return;
     const float dt = process() ? static_cast<float>(process()->frame_seconds()) : 0.0f;
-    update(dt, weather_box_t::centre_for(camera_, bounding_range));
+    update(dt, box_.camera_centre());
     fade_sound(dt);
 }
 
@@ -211,15 +209,9 @@ void env_rain_e::move_drop(int32_t drop, const vec3_t& offset)
 
 void env_rain_e::update(float dt, const vec3_t& centre)
 {
-    centre_ = centre;
-    if (first_frame_) {
-        previous_centre_ = centre_;
-        first_frame_ = false;
-    }
-    const vec3_t offset = previous_centre_ - centre_;
-    previous_centre_ = centre_;
+    const vec3_t offset = box_.move_to(centre);
     dry_box_t dry;
-    const bool has_dry = weather_box_t::dry_area(centre_, dry);
+    const bool has_dry = weather_box_t::dry_area(centre, dry);
     const vec3_t d = offset + fall_ * (falling_speed * dt);
     const float r = 0.9f + 0.2f * api::sys_rand();
     const int32_t drops = drop_count();
@@ -233,7 +225,7 @@ void env_rain_e::update(float dt, const vec3_t& centre)
         move_drop(drop, shift);
         if (!has_dry)
             continue;
-        vec3_t world = vertex(drop, 1) + centre_;
+        vec3_t world = vertex(drop, 1) + centre;
         if (hidden(drop))
             world.y += weather_hidden_drop;
         const bool dry_here = weather_box_t::inside(dry, world);
@@ -249,14 +241,12 @@ void env_rain_e::update(float dt, const vec3_t& centre)
 
 void env_rain_e::draw()
 {
-    if (const float* camera = api::gfx_camera_inverse()) {
-        std::memcpy(camera_.m, camera, sizeof camera_.m);
-        have_camera_ = true;
-    }
+    box_.take_camera();
     if (drawing_secondary_view() || !active_ || drawn_vertices_ == 0 || !packet_.positions)
         return;
     api::gfx_push();
-    const float at[3] = {centre_.x, centre_.y, centre_.z};
+    const vec3_t& centre = box_.centre();
+    const float at[3] = {centre.x, centre.y, centre.z};
     api::gfx_translate(at);
     api::gfx_cache_data(&packet_);
     api::gfx_pop();

@@ -5,7 +5,6 @@
 #include "engine/entity.h"
 #include "engine/evalue.h"
 #include "engine/gfx_render.h"
-#include "engine/matrix.h"
 #include "engine/snd.h"
 #include "engine/vec.h"
 #include "world/weather.h"
@@ -54,7 +53,7 @@ public:
     // Vertex `k` (0..2) of drop `drop`, relative to the box centre.
     const vec3_t& vertex(int32_t drop, int k) const { return positions_[static_cast<size_t>(drop) * 3 + k]; }
     bool hidden(int32_t drop) const { return hidden_[static_cast<size_t>(drop)] != 0; }
-    const vec3_t& centre() const { return centre_; }
+    const vec3_t& centre() const { return box_.centre(); }
 
     // Properties.
     int32_t item_count = 1000;
@@ -75,11 +74,6 @@ private:
     void release();
 
     bool active_ = false;
-    bool first_frame_ = true;
-    bool have_camera_ = false;
-    mat4_t camera_;
-    vec3_t centre_;
-    vec3_t previous_centre_;
     weather_box_t box_;
     vec3_t fall_;
     std::vector<vec3_t> positions_;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "engine/cache.h"
 #include "engine/entity_proc.h"
@@ -85,7 +84,6 @@ int env_snow_e::init(int phase)
     }
     wobble_[9] = vec3_t() - previous;
     fall_ = ypr_2_cartes(direction);
-    previous_centre_ = vec3_t();
     box_.set_range(bounding_range);
     sprite_size_ = bounding_range.length();
     return base;
@@ -114,30 +112,24 @@ bool env_snow_e::set_intensity(float level)
     if (active_)
         return false;
     active_ = true;
-    first_frame_ = true;
+    box_.restart();
     return true;
 }
 
 void env_snow_e::handler()
 {
     entity_t::handler();
-    if (!have_camera_)
+    if (!box_.has_camera())
         return;
     const float dt = process() ? static_cast<float>(process()->frame_seconds()) : 0.0f;
-    update(dt, weather_box_t::centre_for(camera_, bounding_range));
+    update(dt, box_.camera_centre());
 }
 
 void env_snow_e::update(float dt, const vec3_t& centre)
 {
-    centre_ = centre;
-    if (first_frame_) {
-        previous_centre_ = centre_;
-        first_frame_ = false;
-    }
-    const vec3_t offset = previous_centre_ - centre_;
-    previous_centre_ = centre_;
+    const vec3_t offset = box_.move_to(centre);
     dry_box_t dry;
-    const bool has_dry = weather_box_t::dry_area(centre_, dry);
+    const bool has_dry = weather_box_t::dry_area(centre, dry);
     const vec3_t d = offset + fall_ * (falling_speed * dt);
     size_t wobble = 0;
     for (size_t i = 0; i < flakes_.size(); ++i) {
@@ -150,7 +142,7 @@ void env_snow_e::update(float dt, const vec3_t& centre)
         vec3_t shift;
         box_.wrap(p, shift);
         if (has_dry) {
-            const bool dry_here = weather_box_t::inside(dry, p + centre_);
+            const bool dry_here = weather_box_t::inside(dry, p + centre);
             hidden_[i] = dry_here ? 1 : 0;
         }
         if (hidden_[i])
@@ -163,14 +155,12 @@ void env_snow_e::update(float dt, const vec3_t& centre)
 
 void env_snow_e::draw()
 {
-    if (const float* camera = api::gfx_camera_inverse()) {
-        std::memcpy(camera_.m, camera, sizeof camera_.m);
-        have_camera_ = true;
-    }
+    box_.take_camera();
     if (drawing_secondary_view() || !active_ || flakes_.empty() || drawn_flakes_ == 0 || !shader_)
         return;
     api::gfx_push();
-    const float at[3] = {centre_.x, centre_.y, centre_.z};
+    const vec3_t& centre = box_.centre();
+    const float at[3] = {centre.x, centre.y, centre.z};
     api::gfx_translate(at);
     const float origin[3] = {0.0f, 0.0f, 0.0f};
     api::gfx_sprite(shader_->object, origin, sprite_size_, drawn_flakes_, flakes_.data(), 0.2f, 0.2f, 0, -1.0f);

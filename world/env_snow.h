@@ -6,7 +6,6 @@
 #include "engine/entity.h"
 #include "engine/evalue.h"
 #include "engine/gfx_render.h"
-#include "engine/matrix.h"
 #include "engine/vec.h"
 #include "world/weather.h"
 #include "world/weather_box.h"
@@ -67,11 +66,6 @@ private:
     void release();
 
     bool active_ = false;
-    bool first_frame_ = true;
-    bool have_camera_ = false;
-    mat4_t camera_;
-    vec3_t centre_;
-    vec3_t previous_centre_;
     weather_box_t box_;
     vec3_t fall_;
     std::vector<gfx_sprite_t> flakes_;

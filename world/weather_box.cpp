@@ -1,8 +1,10 @@
 #include "world/weather_box.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "common/bridge_parts.h"
+#include "common/engine_api.h"
 #include "common/game_bridge.h"
 
 namespace {
@@ -15,6 +17,26 @@ void weather_box_t::set_range(const vec3_t& range)
 {
     range_ = range;
     inverse_ = vec3_t(inverse_of(range.x), inverse_of(range.y), inverse_of(range.z));
+}
+
+void weather_box_t::take_camera()
+{
+    if (const float* camera = api::gfx_camera_inverse()) {
+        std::memcpy(camera_.m, camera, sizeof camera_.m);
+        have_camera_ = true;
+    }
+}
+
+vec3_t weather_box_t::move_to(const vec3_t& centre)
+{
+    centre_ = centre;
+    if (first_move_) {
+        previous_centre_ = centre_;
+        first_move_ = false;
+    }
+    const vec3_t offset = previous_centre_ - centre_;
+    previous_centre_ = centre_;
+    return offset;
 }
 
 vec3_t weather_box_t::centre_for(const mat4_t& camera, const vec3_t& range)

@@ -23,12 +23,30 @@ public:
     // Whether `point` lies in `box` (bounds inclusive).
     static bool inside(const dry_box_t& box, const vec3_t& point);
 
+    // Keeps the camera of the view being drawn, for the next handler to follow.
+    void take_camera();
+    // Whether a camera was kept since the box was made.
+    bool has_camera() const { return have_camera_; }
+    // The centre for the camera last kept.
+    vec3_t camera_centre() const { return centre_for(camera_, range_); }
+    // Moves the box to `centre`; returns how far its contents must move to stay where they were in the
+    // world (nothing on the first move after a restart).
+    vec3_t move_to(const vec3_t& centre);
+    // Makes the next move a first one, so contents placed around the old centre are not dragged along.
+    void restart() { first_move_ = true; }
+    const vec3_t& centre() const { return centre_; }
+
     const vec3_t& range() const { return range_; }
     const vec3_t& inverse() const { return inverse_; }
 
 private:
     vec3_t range_;
     vec3_t inverse_;
+    bool have_camera_ = false;
+    mat4_t camera_;
+    bool first_move_ = true;
+    vec3_t centre_;
+    vec3_t previous_centre_;
 };
 
 // What is added to a hidden drop's height.
