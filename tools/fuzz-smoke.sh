@@ -12,16 +12,36 @@ cmake --preset fuzz >/dev/null
 names=()
 for source in "${targets[@]}"; do names+=("fuzz_$(basename "$source" .cpp)"); done
 cmake --build --preset fuzz --target "${names[@]}"
-for source in "${targets[@]}"; do
-  name=$(basename "$source" .cpp)
-  corpus="fuzz/corpus/$name"
+# Runs one target on its seeds; prints its log and fails when it crashed or reported undefined behaviour.
+run_target() {
+  local name=$1 corpus="fuzz/corpus/$1" work seeds=()
   work=$(mktemp -d)
-  echo "fuzz: $name"
-  seeds=()
   [[ -d $corpus ]] && seeds=("$corpus")
-  "build/fuzz/bin/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-15}" -max_len=4096 "$work" "${seeds[@]}" \
-    >"$work.log" 2>&1 || { tail -50 "$work.log"; exit 1; }
+  if ! "build/fuzz/bin/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-15}" -max_len=4096 "$work" "${seeds[@]}" \
+    >"$work.log" 2>&1; then
+    echo "fuzz: $name failed"; tail -50 "$work.log"; return 1
+  fi
   # A report from a part built without the halting flags still fails the run.
-  if grep -q "runtime error:" "$work.log"; then grep -m 5 -A 5 "runtime error:" "$work.log"; exit 1; fi
+  if grep -q "runtime error:" "$work.log"; then
+    echo "fuzz: $name reported undefined behaviour"; grep -m 5 -A 5 "runtime error:" "$work.log"; return 1
+  fi
+  echo "fuzz: $name"
   rm -rf "$work" "$work.log"
+}
+# One target per core at a time: the run takes the time of the targets over the cores, not their sum.
+jobs_at_once=$(nproc)
+failed=0
+running=0
+for source in "${targets[@]}"; do
+  if ((running >= jobs_at_once)); then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  run_target "$(basename "$source" .cpp)" &
+  running=$((running + 1))
 done
+while ((running > 0)); do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+exit "$failed"
