@@ -110,6 +110,10 @@ public:
     // The interior accessory's name and its dial shader lists for lights on [0] and off [1].
     char interior_name[name_capacity] = "";
     char interior_shaders[2][256] = {};
+    // The cabin's own sounds, as paths in its folder ("" when the cabin names none): the player's truck
+    // makes its engine, engine start and stop and horn sounds from them.
+    enum make_sound_t : int { make_engine, make_engine_start, make_engine_stop, make_horn, make_sound_count };
+    char make_sounds[make_sound_count][path_capacity] = {};
 
 protected:
     // Shows a message on the player's pager (nothing for other trucks).
