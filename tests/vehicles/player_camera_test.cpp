@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "player_fixture.h"
+#include "engine/gfx_record.h"
+#include "engine/gfx_view.h"
+#include "engine/psm_record.h"
 #include "physics/cd_geo_box.h"
 #include "physics/physproc.h"
 
@@ -148,6 +151,40 @@ TEST_F(player_camera_test, the_traffic_views_follow_the_ai_truck_and_stand_at_th
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_beside_traffic);
     frames(5);
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_traffic);
+}
+
+}  // namespace
+
+namespace {
+
+// The cameras of a truck built from the sample game's kestrel make.
+class player_sample_camera_test : public player_camera_test {
+protected:
+    bool sample_data() const override { return true; }
+};
+
+TEST_F(player_sample_camera_test, the_cabin_is_drawn_through_its_own_near_view_and_leaves_the_stacks_balanced)
+{
+    car_player_e* truck = player();
+    const char* const accessories[] = {"base", "cabin", "interior", "engine", "transmission", "brakes", "wheels"};
+    ASSERT_TRUE(truck->build("kestrel", accessories, 7));
+    truck->set_camera_mode(car_player_e::cam_cabin);
+    truck->look = {0.0f, 20.0f, 0.0f};
+    mat4_t matrix, inverse;
+    truck->place_camera(matrix, inverse);
+    gfx_camera_load(&inverse.m[0][0], &matrix.m[0][0]);
+    const size_t views = gfx_record_current().views.size();
+    psm_clear_draw_records();
+    truck->draw();
+
+    ASSERT_EQ(gfx_record_current().views.size(), views + 1);
+    EXPECT_FLOAT_EQ(gfx_record_current().views.back().near_plane, 2.0f);
+    EXPECT_FLOAT_EQ(gfx_record_current().views.back().far_plane, 10000.0f);
+    EXPECT_EQ(gfx_record_world_depth(), 1);
+    EXPECT_EQ(gfx_record_view_depth(), 0);
+    ASSERT_FALSE(psm_draw_records().empty());
+    for (const psm_draw_record_t& part : psm_draw_records())
+        EXPECT_EQ(part.model, truck->models[truck->interior_slot].model) << "only the interior: " << part.part_name;
 }
 
 }  // namespace
