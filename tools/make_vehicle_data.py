@@ -122,8 +122,9 @@ def truck_make(name, wheelbase, track, cabin, power):
     write(acc + "engine/!desc.def",
           "accessory {\n    type = engine\n    power = %s\n    cons = 1.0\n    tank = 600\n}\n" % num(power))
     ratios = [10.0, 12.0, 8.0, 5.5, 4.0, 3.0, 2.5]
+    write(acc + "transmission/gear.ogg", "kavrenta sample sound: %s gear change\n" % name)
     write(acc + "transmission/!desc.def",
-          "accessory {\n    type = transmission\n    gear_count = 6\n"
+          "accessory {\n    type = transmission\n    gear_count = 6\n    trans_snd = gear.ogg\n"
           + "".join("    ratio%d = %s\n" % (i, num(r)) for i, r in enumerate(ratios)) + "}\n")
     write(acc + "brakes/!desc.def", "accessory {\n    type = brakes\n    brakes = 800\n    pressure = 2.5\n}\n")
     shader(acc + "paint/paint.shd")

@@ -92,6 +92,7 @@ public:
         snd_crash_0,
         snd_wiper_0 = snd_crash_0 + 4,
         snd_wiper_1,
+        snd_gear_change,
         sound_count,
     };
     // Force-feedback effect kinds (the letters I, A, C and F) in the order of the id table.
@@ -216,7 +217,7 @@ public:
     // Sounds and stored state (car_player_state.cpp).
     // The fixed sound set (init phase 10).
     void load_sounds();
-    // The engine, engine start and stop and horn sounds the make's cabin names (after each build).
+    // The engine, engine start and stop, horn and gear-change sounds the make names (after each build).
     void load_make_sounds();
     void update_sounds();
     void update_engine_sound(float dt);
@@ -424,6 +425,10 @@ public:
     vec3_t player_points[2];
     // Odometer: centimetres driven (for the log and the tests).
     double distance_driven = 0.0;
+
+protected:
+    // Plays the gear-change sound.
+    void gear_changed() override;
 
 private:
     // Plays the force-feedback effect of ff_kinds[kind_index] once.

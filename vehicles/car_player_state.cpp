@@ -83,7 +83,8 @@ void car_player_e::load_make_sounds()
     } make_sound_slots[] = {{snd_engine, make_engine, 20},
                             {snd_engine_start, make_engine_start, 0},
                             {snd_engine_stop, make_engine_stop, 0},
-                            {snd_horn, make_horn, 0}};
+                            {snd_horn, make_horn, 0},
+                            {snd_gear_change, make_gear_change, 0}};
     for (const auto& entry : make_sound_slots) {
         snd_sound_t*& sound = sounds[entry.slot];
         if (sound)
@@ -96,6 +97,12 @@ void car_player_e::load_make_sounds()
         api::snd_volume(sounds[snd_engine], 1.0f);
         api::snd_play(sounds[snd_engine]);
     }
+}
+
+void car_player_e::gear_changed()
+{
+    if (sounds[snd_gear_change])
+        api::snd_play(sounds[snd_gear_change]);
 }
 
 void car_player_e::stop_rain_loops()

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "common/game_settings.h"
 #include "engine/def_obj.h"
@@ -177,6 +178,10 @@ void car_truck_e::read_accessory(const char* accessory)
         selected_gear = 1;
         current_ratio = ratios[1];
         clutch_time = 0.0f;
+        const char* const sound = text_of(keys, "trans_snd");
+        if (!sound[0] || !make_path(make_sounds[make_gear_change], sizeof make_sounds[make_gear_change], "%s/%s",
+                                    folders.accessory, sound))
+            make_sounds[make_gear_change][0] = '\0';
     } else if (std::strcmp(type, "brakes") == 0) {
         brake_strength = static_cast<float>(keys.get_int("brakes"));
         brake_air_use = keys.get_real("pressure");
@@ -291,9 +296,9 @@ void car_truck_e::read_model_accessory(const def_obj_t& keys, const truck_folder
         }
     } else if (std::strcmp(type, "cabin") == 0) {
         read_cabin(loaded, slot);
-        static constexpr const char* sound_keys[make_sound_count] = {"engine_snd", "engine_start_snd",
-                                                                     "engine_stop_snd", "horn_snd"};
-        for (int i = 0; i < make_sound_count; ++i) {
+        static constexpr const char* sound_keys[] = {"engine_snd", "engine_start_snd", "engine_stop_snd", "horn_snd"};
+        static_assert(std::size(sound_keys) == make_horn + 1, "one key for each of the cabin's sounds");
+        for (int i = make_engine; i <= make_horn; ++i) {
             const char* const file = text_of(keys, sound_keys[i]);
             if (!file[0] || !make_path(make_sounds[i], sizeof make_sounds[i], "%s/%s", folders.accessory, file))
                 make_sounds[i][0] = '\0';

@@ -208,7 +208,7 @@ TEST_F(player_sample_state_test, dents_loaded_before_the_first_build_bend_the_bu
     }
 }
 
-TEST_F(player_sample_state_test, the_engine_and_horn_sounds_come_from_the_makes_cabin)
+TEST_F(player_sample_state_test, the_engine_horn_and_gear_sounds_come_from_the_makes_accessories)
 {
     car_player_e* truck = player();
     truck->load_sounds();
@@ -221,6 +221,7 @@ TEST_F(player_sample_state_test, the_engine_and_horn_sounds_come_from_the_makes_
         {car_player_e::snd_engine_start, "/makes/truck/kestrel/acc/cabin/engine_start.ogg"},
         {car_player_e::snd_engine_stop, "/makes/truck/kestrel/acc/cabin/engine_stop.ogg"},
         {car_player_e::snd_horn, "/makes/truck/kestrel/acc/cabin/horn.ogg"},
+        {car_player_e::snd_gear_change, "/makes/truck/kestrel/acc/transmission/gear.ogg"},
         {car_player_e::snd_crash_0, "/sounds/truck/col1.ogg"},
         {car_player_e::snd_scratch, "/sounds/truck/scratch.ogg"},
     };
@@ -232,6 +233,10 @@ TEST_F(player_sample_state_test, the_engine_and_horn_sounds_come_from_the_makes_
     snd_state_t engine;
     ASSERT_TRUE(snd_record_state(truck->sounds[car_player_e::snd_engine], engine));
     EXPECT_TRUE(engine.playing) << "a truck rebuilt with its engine running is heard at once";
+    truck->shift_up(true);
+    snd_state_t gear;
+    ASSERT_TRUE(snd_record_state(truck->sounds[car_player_e::snd_gear_change], gear));
+    EXPECT_EQ(gear.plays, 1) << "the clutch goes in with the gear-change sound";
 
     const int live = snd_record_live();
     ASSERT_TRUE(truck->build("tarrow", accessories, 10));
