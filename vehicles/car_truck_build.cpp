@@ -178,10 +178,10 @@ void car_truck_e::read_accessory(const char* accessory)
         selected_gear = 1;
         current_ratio = ratios[1];
         clutch_time = 0.0f;
-        const char* const sound = text_of(keys, "trans_snd");
-        if (!sound[0] || !make_path(make_sounds[make_gear_change], sizeof make_sounds[make_gear_change], "%s/%s",
-                                    folders.accessory, sound))
-            make_sounds[make_gear_change][0] = '\0';
+        // A path too long is reported and left empty: the truck shifts silently.
+        if (const char* const sound = text_of(keys, "trans_snd"); sound[0])
+            make_path(make_sounds[make_gear_change], sizeof make_sounds[make_gear_change], "%s/%s", folders.accessory,
+                      sound);
     } else if (std::strcmp(type, "brakes") == 0) {
         brake_strength = static_cast<float>(keys.get_int("brakes"));
         brake_air_use = keys.get_real("pressure");
@@ -299,9 +299,8 @@ void car_truck_e::read_model_accessory(const def_obj_t& keys, const truck_folder
         static constexpr const char* sound_keys[] = {"engine_snd", "engine_start_snd", "engine_stop_snd", "horn_snd"};
         static_assert(std::size(sound_keys) == make_horn + 1, "one key for each of the cabin's sounds");
         for (int i = make_engine; i <= make_horn; ++i) {
-            const char* const file = text_of(keys, sound_keys[i]);
-            if (!file[0] || !make_path(make_sounds[i], sizeof make_sounds[i], "%s/%s", folders.accessory, file))
-                make_sounds[i][0] = '\0';
+            if (const char* const file = text_of(keys, sound_keys[i]); file[0])
+                make_path(make_sounds[i], sizeof make_sounds[i], "%s/%s", folders.accessory, file);
         }
     } else if (std::strcmp(type, "interior") == 0) {
         interior_slot = slot;
