@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the sample game's files of the player's truck: its sound set (named stand-in sounds) and the
-CB radio's voice definitions under data/defs/voices/ with the radio chatter they name.
+"""Writes the sample game's files of the player's truck: its sound set (named stand-in sounds; the engine
+and horn sounds belong to each make, tools/make_vehicle_data.py) and the CB radio's voice definitions
+under data/defs/voices/ with the radio chatter they name.
 
 Run from the repository root: python3 tools/make_truck_data.py
 """
@@ -12,9 +13,8 @@ SOUNDS = [
     "environment/am_inrain1", "environment/am_inrain2", "environment/am_rain1", "environment/am_rain2",
     "truck/parkingbrake-set", "truck/parkingbrake-release", "truck/reverse_signal", "truck/tr_attach",
     "truck/tr_detach", "truck/jake-brake-short", "truck/airbrake", "truck/click", "truck/radar",
-    "truck/engine", "truck/engine_start", "truck/engine_stop", "truck/horn", "truck/scratch",
-    "truck/crash0", "truck/crash1", "truck/crash2", "truck/crash3", "truck/wiper0", "truck/wiper1",
-    "ui/pager",
+    "truck/scratch", "truck/col1", "truck/col2", "truck/col3", "truck/col4", "truck/ti_wiper_u",
+    "truck/ti_wiper_d", "ui/pager",
 ]
 
 # Number of CB voices; each line names one chatter sound per voice.

@@ -89,9 +89,13 @@ def truck_make(name, wheelbase, track, cabin, power):
     write(acc + "cabin/cabin.psm",
           model(cabin_bones, [box_part("cabin", (-half_track, 0, front), (half_track, 250, front + cabin)),
                               box_part("glass", (-half_track + 10, 150, front - 1), (half_track - 10, 220, front))]))
+    cabin_sounds = [("engine_snd", "engine"), ("engine_start_snd", "engine_start"),
+                    ("engine_stop_snd", "engine_stop"), ("horn_snd", "horn")]
+    for _, sound in cabin_sounds:
+        write(acc + "cabin/%s.ogg" % sound, "kavrenta sample sound: %s %s\n" % (name, sound.replace("_", " ")))
     write(acc + "cabin/!desc.def",
           "accessory {\n    type = cabin\n    model = cabin.psm\n    shader = \"body.shd:glass.shd\"\n"
-          "    engine_snd = engine.ogg\n    horn_snd = horn.ogg\n}\n")
+          + "".join("    %s = %s.ogg\n" % (key, sound) for key, sound in cabin_sounds) + "}\n")
 
     interior_parts = ["main", "sw", "rpm", "mph", "h_rpm", "h_mph", "nose", "glass", "wip0", "wip1", "spare"]
     interior_bones = [bone(b, (0, 150, front + 40 + 3 * i)) for i, b in
@@ -118,8 +122,9 @@ def truck_make(name, wheelbase, track, cabin, power):
     write(acc + "engine/!desc.def",
           "accessory {\n    type = engine\n    power = %s\n    cons = 1.0\n    tank = 600\n}\n" % num(power))
     ratios = [10.0, 12.0, 8.0, 5.5, 4.0, 3.0, 2.5]
+    write(acc + "transmission/gear.ogg", "kavrenta sample sound: %s gear change\n" % name)
     write(acc + "transmission/!desc.def",
-          "accessory {\n    type = transmission\n    gear_count = 6\n"
+          "accessory {\n    type = transmission\n    gear_count = 6\n    trans_snd = gear.ogg\n"
           + "".join("    ratio%d = %s\n" % (i, num(r)) for i, r in enumerate(ratios)) + "}\n")
     write(acc + "brakes/!desc.def", "accessory {\n    type = brakes\n    brakes = 800\n    pressure = 2.5\n}\n")
     shader(acc + "paint/paint.shd")

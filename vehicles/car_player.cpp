@@ -7,6 +7,7 @@
 
 #include "engine/arg.h"
 #include "engine/evalue.h"
+#include "engine/gfx_view.h"
 #include "engine/random.h"
 #include "engine/snd.h"
 #include "engine/ui.h"
@@ -17,6 +18,7 @@
 #include "common/game_bridge.h"
 #include "common/game_settings.h"
 #include "common/loading_screen.h"
+#include "common/world_pause.h"
 #include "common/ui_find_component.h"
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"
@@ -127,6 +129,7 @@ bool car_player_e::build(const char* make, const char* const* accessories, int c
 {
     if (!car_truck_e::build(make, accessories, count))
         return false;
+    load_make_sounds();
     for (int i = 0; i < 2; ++i) {
         windshield_drops_t* const glass = windshields[i];
         if (!glass)
@@ -285,13 +288,26 @@ void car_player_e::draw()
     if (camera_mode == cam_hood || camera_mode == cam_rear_mirror)
         return;
     if (camera_mode == cam_cabin) {
-        // The cabin view draws the interior only; the windshields' drops lie over it.
+        // The cabin view draws the interior only, at the eye and with planes close enough for the dials;
+        // the windshields' drops lie over it.
         psm_t* const interior = interior_slot >= 0 ? models[interior_slot].model : nullptr;
         if (interior) {
+            gfx_view_t view;
+            api::gfx_view_get(&view);
+            view.near_plane = cabin_near_plane;
+            view.far_plane = cabin_far_plane;
+            api::gfx_view_push(&view);
+            api::gfx_push_identity();
+            api::gfx_push_mult(api::gfx_camera_inverse());
+            const vec3_t unlook = -look;
+            api::gfx_rotate(&unlook.x);
             api::psm_draw(interior, 1, static_cast<unsigned>(paint_colour) | 0xFF000000u);
             for (windshield_drops_t* glass : windshields)
                 if (glass)
                     glass->draw();
+            api::gfx_pop();
+            api::gfx_pop();
+            api::gfx_view_pop();
         }
         return;
     }
@@ -741,6 +757,8 @@ void car_player_e::update_intro(float dt)
     scene_timer = 0.0f;
     set_camera_mode(saved_camera_mode);
     loading_screen_close();
+    // From now on the player may pause the game.
+    current_world_allow_pause(true);
     api::inp_set_active(1);
     api::message("<car_player_e> the drive starts");
 }

@@ -64,6 +64,9 @@ public:
     // The stored truck state: 66 words.
     static constexpr int state_words = 66;
     static constexpr int state_bytes = state_words * 4;
+    // The cabin view's near and far planes.
+    static constexpr float cabin_near_plane = 2.0f;
+    static constexpr float cabin_far_plane = 10000.0f;
     // Longest build text, terminator included.
     static constexpr int build_capacity = 1024;
     // Sound set slots.
@@ -89,6 +92,7 @@ public:
         snd_crash_0,
         snd_wiper_0 = snd_crash_0 + 4,
         snd_wiper_1,
+        snd_gear_change,
         sound_count,
     };
     // Force-feedback effect kinds (the letters I, A, C and F) in the order of the id table.
@@ -204,9 +208,17 @@ public:
     void smooth_heading(const vec3_t& target, float dt);
     // Moves the dynamic chase camera's targets (mode 8).
     void update_chase_targets(float dt);
+    // The pose of the traffic car the traffic views follow (the AI truck's slot); false, outputs
+    // untouched, while that slot is empty: the views then stand at the truck itself.
+    bool followed_car_pose(vec3_t& out_position, quat_t& out_rotation) const;
+    // The traffic slot the traffic views follow.
+    static constexpr int32_t followed_car = 0;
 
     // Sounds and stored state (car_player_state.cpp).
+    // The fixed sound set (init phase 10).
     void load_sounds();
+    // The engine, engine start and stop, horn and gear-change sounds the make names (after each build).
+    void load_make_sounds();
     void update_sounds();
     void update_engine_sound(float dt);
     int save_state(int file);
@@ -413,6 +425,10 @@ public:
     vec3_t player_points[2];
     // Odometer: centimetres driven (for the log and the tests).
     double distance_driven = 0.0;
+
+protected:
+    // Plays the gear-change sound.
+    void gear_changed() override;
 
 private:
     // Plays the force-feedback effect of ff_kinds[kind_index] once.

@@ -9,6 +9,7 @@
 #include "physics/phys_pair.h"
 #include "physics/physproc.h"
 #include "vehicles/car_player.h"
+#include "vehicles/player_links.h"
 
 namespace {
 
@@ -203,10 +204,31 @@ void car_player_e::build_camera_frame(axial_t& frame, float dt)
             frame.qrotate(mirror_rotation[1]);
         }
         break;
-    default:
-        // Modes 2 and 15 (behind and beside a traffic car) are offered by no control.
+    case cam_traffic:
+    case cam_beside_traffic: {
+        vec3_t car_position = where;
+        quat_t car_turn = turn;
+        followed_car_pose(car_position, car_turn);
+        frame.translate(car_position);
+        frame.qrotate(car_turn);
+        if (mode == cam_traffic) {
+            frame.rotate(look);
+            frame.translate({0.0f, 300.0f, 938.0f});
+        } else {
+            frame.rotate({0.0f, 210.0f, 0.0f});
+            frame.translate({0.0f, 300.0f, 1450.0f});
+        }
         break;
     }
+    default:
+        break;
+    }
+}
+
+bool car_player_e::followed_car_pose(vec3_t& out_position, quat_t& out_rotation) const
+{
+    const held_part_t<player_traffic_t> traffic(traffic_link);
+    return traffic.get() && traffic.get()->car_pose(followed_car, out_position, out_rotation);
 }
 
 void car_player_e::place_camera(mat4_t& matrix, mat4_t& inverse)

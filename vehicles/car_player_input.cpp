@@ -39,6 +39,9 @@ enum impulse_t : int {
     imp_cam_roof = 135,
     imp_cam_back2 = 136,
     imp_cam_bumper = 137,
+    // The views behind and beside the AI truck of the traffic (no default key, like 135 and 141).
+    imp_cam_behind_traffic = 138,
+    imp_cam_beside_traffic = 139,
     imp_cam_fly = 141,
     imp_gear_up = 150,
     imp_gear_down = 151,
@@ -516,4 +519,10 @@ void car_player_e::camera_impulses(int context)
         set_camera_mode(cam_fly);
         free_camera = get_position();
     }
+    if (on(imp_cam_behind_traffic)) {
+        set_camera_mode(cam_traffic);
+        look = vec3_t();
+    }
+    if (on(imp_cam_beside_traffic))
+        set_camera_mode(cam_beside_traffic);
 }

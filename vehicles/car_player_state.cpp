@@ -34,18 +34,15 @@ constexpr sound_file_t sound_files[] = {
     {car_player_e::snd_air_brake, "/sounds/truck/airbrake.ogg", 0, -1.0f},
     {car_player_e::snd_click, "/sounds/truck/click.ogg", 0, -1.0f},
     {car_player_e::snd_radar, "/sounds/truck/radar.ogg", 0, -1.0f},
-    // The truck's own engine, horn and impact sounds.
-    {car_player_e::snd_engine, "/sounds/truck/engine.ogg", 20, -1.0f},
-    {car_player_e::snd_engine_start, "/sounds/truck/engine_start.ogg", 0, -1.0f},
-    {car_player_e::snd_engine_stop, "/sounds/truck/engine_stop.ogg", 0, -1.0f},
-    {car_player_e::snd_horn, "/sounds/truck/horn.ogg", 0, -1.0f},
-    {car_player_e::snd_scratch, "/sounds/truck/scratch.ogg", 0, -1.0f},
-    {car_player_e::snd_crash_0, "/sounds/truck/crash0.ogg", 0, -1.0f},
-    {car_player_e::snd_crash_0 + 1, "/sounds/truck/crash1.ogg", 0, -1.0f},
-    {car_player_e::snd_crash_0 + 2, "/sounds/truck/crash2.ogg", 0, -1.0f},
-    {car_player_e::snd_crash_0 + 3, "/sounds/truck/crash3.ogg", 0, -1.0f},
-    {car_player_e::snd_wiper_0, "/sounds/truck/wiper0.ogg", 0, -1.0f},
-    {car_player_e::snd_wiper_1, "/sounds/truck/wiper1.ogg", 0, -1.0f},
+    // Impacts: four collision sounds and the scratch of a slow touch.
+    {car_player_e::snd_scratch, "/sounds/truck/scratch.ogg", 4, 0.6f},
+    {car_player_e::snd_crash_0, "/sounds/truck/col1.ogg", 0, -1.0f},
+    {car_player_e::snd_crash_0 + 1, "/sounds/truck/col2.ogg", 0, -1.0f},
+    {car_player_e::snd_crash_0 + 2, "/sounds/truck/col3.ogg", 0, -1.0f},
+    {car_player_e::snd_crash_0 + 3, "/sounds/truck/col4.ogg", 0, -1.0f},
+    // The wiper reaching the top and coming back down.
+    {car_player_e::snd_wiper_0, "/sounds/truck/ti_wiper_u.ogg", 0, -1.0f},
+    {car_player_e::snd_wiper_1, "/sounds/truck/ti_wiper_d.ogg", 0, -1.0f},
 };
 
 // A saved fraction: 0..1, and 0 for what is no number.
@@ -74,6 +71,38 @@ void car_player_e::load_sounds()
         if (sound && file.volume >= 0.0f)
             api::snd_volume(sound, file.volume);
     }
+}
+
+void car_player_e::load_make_sounds()
+{
+    // The engine loops; its start and stop and the horn play once.
+    static constexpr struct {
+        int slot;
+        int make_sound;
+        uint32_t flags;
+    } make_sound_slots[] = {{snd_engine, make_engine, 20},
+                            {snd_engine_start, make_engine_start, 0},
+                            {snd_engine_stop, make_engine_stop, 0},
+                            {snd_horn, make_horn, 0},
+                            {snd_gear_change, make_gear_change, 0}};
+    for (const auto& entry : make_sound_slots) {
+        snd_sound_t*& sound = sounds[entry.slot];
+        if (sound)
+            api::snd_delete(sound);
+        const char* const path = make_sounds[entry.make_sound];
+        sound = path[0] ? api::snd_new(path, entry.flags, 10) : nullptr;
+    }
+    // A truck rebuilt with its engine running keeps being heard.
+    if (engine_state == engine_running && sounds[snd_engine]) {
+        api::snd_volume(sounds[snd_engine], 1.0f);
+        api::snd_play(sounds[snd_engine]);
+    }
+}
+
+void car_player_e::gear_changed()
+{
+    if (sounds[snd_gear_change])
+        api::snd_play(sounds[snd_gear_change]);
 }
 
 void car_player_e::stop_rain_loops()

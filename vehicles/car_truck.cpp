@@ -132,6 +132,7 @@ void car_truck_e::shift_up(bool with_clutch)
         gear = -1;
         clutching = 1;
         shifting_up = 1;
+        gear_changed();
         return;
     }
     if (selected_gear < gear_limit - 1 && (!automatic || selected_gear >= 0)) {
@@ -142,6 +143,7 @@ void car_truck_e::shift_up(bool with_clutch)
     }
     gear = selected_gear;
     clutching = 0;
+    gear_changed();
 }
 
 void car_truck_e::shift_down(bool with_clutch)
@@ -156,6 +158,7 @@ void car_truck_e::shift_down(bool with_clutch)
         gear = -1;
         clutching = 1;
         shifting_up = 0;
+        gear_changed();
         return;
     }
     if (selected_gear > 0) {
@@ -164,6 +167,7 @@ void car_truck_e::shift_down(bool with_clutch)
     }
     gear = selected_gear;
     clutching = 0;
+    gear_changed();
 }
 
 void car_truck_e::clutch_update(float dt)

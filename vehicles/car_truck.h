@@ -110,8 +110,22 @@ public:
     // The interior accessory's name and its dial shader lists for lights on [0] and off [1].
     char interior_name[name_capacity] = "";
     char interior_shaders[2][256] = {};
+    // The make's own sounds, as paths in their accessory's folder ("" when it names none): the cabin's
+    // engine, engine start and stop and horn, and the transmission's gear change. The player's truck
+    // makes its sounds from them.
+    enum make_sound_t : int {
+        make_engine,
+        make_engine_start,
+        make_engine_stop,
+        make_horn,
+        make_gear_change,
+        make_sound_count
+    };
+    char make_sounds[make_sound_count][path_capacity] = {};
 
 protected:
+    // The gearbox began or finished a change (the player's truck plays its gear-change sound).
+    virtual void gear_changed() {}
     // Shows a message on the player's pager (nothing for other trucks).
     void pager(const char* text);
     // Moves the exhaust emitters to the pipes and, with the tyre-smoke flag, the tyre emitters to the

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 #include "common/game_settings.h"
 #include "engine/def_obj.h"
@@ -87,6 +88,8 @@ bool car_truck_e::build(const char* make, const char* const* accessories, int co
     interior_name[0] = interior_shaders[0][0] = interior_shaders[1][0] = '\0';
     deform_count = 0;
     painted = 0;
+    for (auto& sound : make_sounds)
+        sound[0] = '\0';
     for (auto& name : accessory_names)
         name[0] = '\0';
     for (int i = 0; i < count; ++i) {
@@ -105,9 +108,10 @@ bool car_truck_e::build(const char* make, const char* const* accessories, int co
             if (const int part = api::psm_part_find(models[interior_slot].model, "nose"); part >= 0)
                 api::psm_set_shader(models[interior_slot].model, part, paint_shader_interior);
     }
+    // Dents stored before the build (a loaded game's) bend the new cabin inwards, as the impact did.
     if (cabin_slot >= 0)
         for (int i = 0; i < deform_count; ++i) {
-            const vec3_t offset = deform_bones[i].direction * (deform_bones[i].amount * 50.0f);
+            const vec3_t offset = deform_bones[i].direction * (-deform_bones[i].amount * 50.0f);
             api::psm_bone_set_ext_pos(models[cabin_slot].model, deform_bones[i].bone, &offset);
         }
     fill_torque_table();
@@ -174,6 +178,10 @@ void car_truck_e::read_accessory(const char* accessory)
         selected_gear = 1;
         current_ratio = ratios[1];
         clutch_time = 0.0f;
+        // A path too long is reported and left empty: the truck shifts silently.
+        if (const char* const sound = text_of(keys, "trans_snd"); sound[0])
+            make_path(make_sounds[make_gear_change], sizeof make_sounds[make_gear_change], "%s/%s", folders.accessory,
+                      sound);
     } else if (std::strcmp(type, "brakes") == 0) {
         brake_strength = static_cast<float>(keys.get_int("brakes"));
         brake_air_use = keys.get_real("pressure");
@@ -288,6 +296,12 @@ void car_truck_e::read_model_accessory(const def_obj_t& keys, const truck_folder
         }
     } else if (std::strcmp(type, "cabin") == 0) {
         read_cabin(loaded, slot);
+        static constexpr const char* sound_keys[] = {"engine_snd", "engine_start_snd", "engine_stop_snd", "horn_snd"};
+        static_assert(std::size(sound_keys) == make_horn + 1, "one key for each of the cabin's sounds");
+        for (int i = make_engine; i <= make_horn; ++i) {
+            if (const char* const file = text_of(keys, sound_keys[i]); file[0])
+                make_path(make_sounds[i], sizeof make_sounds[i], "%s/%s", folders.accessory, file);
+        }
     } else if (std::strcmp(type, "interior") == 0) {
         interior_slot = slot;
         if (!text_of(keys, "light_shader")[0] || !text_of(keys, "no_light_shader")[0])
@@ -331,7 +345,6 @@ void car_truck_e::read_cabin(psm_t* cabin, int slot)
         record.bone = index;
         const vec3_t away = at - root;
         record.direction = away.length_sq() > 0.0f ? away.normalized() : vec3_t{0.0f, 0.0f, -1.0f};
-        record.amount = 0.0f;
     }
     vec3_t bb0, bb1;
     const bool police = std::strcmp(make_name, "police") == 0;

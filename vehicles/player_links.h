@@ -32,6 +32,8 @@ public:
     virtual int32_t level() const = 0;
     // The AI truck may sound its horn once in reply.
     virtual void answer_horn() = 0;
+    // The place and turn of car slot `car`; false (outputs untouched) while no car drives in it.
+    virtual bool car_pose(int32_t car, vec3_t& out_position, quat_t& out_rotation) const = 0;
 };
 
 // The police truck, as the ticket scene uses it.

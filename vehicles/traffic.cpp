@@ -1,5 +1,6 @@
 #include "vehicles/traffic.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/engine_api.h"
@@ -238,6 +239,14 @@ void traffic_e::get_car_pose(vec3_t& out_position, quat_t& out_rotation, const i
         return;
     out_position = cars[static_cast<size_t>(car)].route.position;
     out_rotation = cars[static_cast<size_t>(car)].route.rotation;
+}
+
+bool traffic_e::car_pose(const int32_t car, vec3_t& out_position, quat_t& out_rotation) const
+{
+    if (std::ranges::find(spawned, car) == spawned.end())
+        return false;
+    get_car_pose(out_position, out_rotation, car);
+    return true;
 }
 
 physproc_t* traffic_e::physics() const

@@ -139,6 +139,8 @@ public:
     void answer_horn() override {}
     // Copies a car's position and rotation.
     void get_car_pose(vec3_t& out_position, quat_t& out_rotation, int32_t car) const;
+    // The pose of a spawned car; false for a free slot.
+    bool car_pose(int32_t car, vec3_t& out_position, quat_t& out_rotation) const override;
     // The slot whose route cursor is `cursor`, -1 when none.
     int32_t car_of(const route_cursor_t& cursor) const;
 

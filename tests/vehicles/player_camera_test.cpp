@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "player_fixture.h"
+#include "engine/gfx_record.h"
+#include "engine/gfx_view.h"
+#include "engine/psm_record.h"
 #include "physics/cd_geo_box.h"
 #include "physics/physproc.h"
 
@@ -116,6 +119,72 @@ TEST_F(player_camera_test, a_blocked_view_lowers_the_camera_into_the_cabin_unles
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_cabin);
     EXPECT_EQ(truck->obstruction_pitch, -90.0f);
     world_->physics().remove_geom(&wall);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(player_camera_test, the_traffic_views_follow_the_ai_truck_and_stand_at_the_truck_without_one)
+{
+    car_player_e* truck = player();
+    const vec3_t at = truck->get_position();
+    expect_near(camera_at(*truck, car_player_e::cam_traffic), at + vec3_t(0.0f, 300.0f, 938.0f),
+                "behind the truck itself while the AI truck's slot is empty");
+
+    traffic_->ai_truck_on_road = true;
+    traffic_->ai_truck_position = {1000.0f, 50.0f, 2000.0f};
+    traffic_->ai_truck_rotation.set(vec3_t(0.0f, 1.0f, 0.0f), 90.0f);
+    const quat_t& turn = traffic_->ai_truck_rotation;
+    expect_near(camera_at(*truck, car_player_e::cam_traffic),
+                traffic_->ai_truck_position + normal_rotate(vec3_t(0.0f, 300.0f, 938.0f), turn),
+                "behind the AI truck, turned with it");
+    const vec3_t beside = camera_at(*truck, car_player_e::cam_beside_traffic) - traffic_->ai_truck_position;
+    EXPECT_NEAR(beside.y, 300.0f, 0.5f);
+    EXPECT_NEAR(std::sqrt(beside.x * beside.x + beside.z * beside.z), 1450.0f, 0.5f) << "14.5 m off the AI truck";
+    const vec3_t along = normal_rotate(vec3_t(0.0f, 0.0f, -1.0f), turn);
+    EXPECT_NEAR(beside.x * along.x + beside.z * along.z, 1450.0f * std::cos(30.0f * 3.14159265f / 180.0f), 1.0f)
+        << "ahead of it, 30 degrees off its heading";
+
+    script("0 impulse 139 1\n0.05 impulse 139 0\n0.1 impulse 138 1\n0.15 impulse 138 0\n");
+    frames(3);
+    EXPECT_EQ(truck->camera_mode, car_player_e::cam_beside_traffic);
+    frames(5);
+    EXPECT_EQ(truck->camera_mode, car_player_e::cam_traffic);
+}
+
+}  // namespace
+
+namespace {
+
+// The cameras of a truck built from the sample game's kestrel make.
+class player_sample_camera_test : public player_camera_test {
+protected:
+    bool sample_data() const override { return true; }
+};
+
+TEST_F(player_sample_camera_test, the_cabin_is_drawn_through_its_own_near_view_and_leaves_the_stacks_balanced)
+{
+    car_player_e* truck = player();
+    const char* const accessories[] = {"base", "cabin", "interior", "engine", "transmission", "brakes", "wheels"};
+    ASSERT_TRUE(truck->build("kestrel", accessories, 7));
+    truck->set_camera_mode(car_player_e::cam_cabin);
+    truck->look = {0.0f, 20.0f, 0.0f};
+    mat4_t matrix, inverse;
+    truck->place_camera(matrix, inverse);
+    gfx_camera_load(&inverse.m[0][0], &matrix.m[0][0]);
+    const size_t views = gfx_record_current().views.size();
+    psm_clear_draw_records();
+    truck->draw();
+
+    ASSERT_EQ(gfx_record_current().views.size(), views + 1);
+    EXPECT_FLOAT_EQ(gfx_record_current().views.back().near_plane, 2.0f);
+    EXPECT_FLOAT_EQ(gfx_record_current().views.back().far_plane, 10000.0f);
+    EXPECT_EQ(gfx_record_world_depth(), 1);
+    EXPECT_EQ(gfx_record_view_depth(), 0);
+    ASSERT_FALSE(psm_draw_records().empty());
+    for (const psm_draw_record_t& part : psm_draw_records())
+        EXPECT_EQ(part.model, truck->models[truck->interior_slot].model) << "only the interior: " << part.part_name;
 }
 
 }  // namespace

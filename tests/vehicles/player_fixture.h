@@ -23,12 +23,23 @@ public:
     int32_t ai_truck_driver() const override { return ai_driver; }
     int32_t level() const override { return 0; }
     void answer_horn() override {}
+    bool car_pose(int32_t car, vec3_t& out_position, quat_t& out_rotation) const override
+    {
+        if (car != 0 || !ai_truck_on_road)
+            return false;
+        out_position = ai_truck_position;
+        out_rotation = ai_truck_rotation;
+        return true;
+    }
 
     int updates = 0;
     int point_reports = 0;
     int resets = 0;
     int32_t pending = -1;
     int32_t ai_driver = -1;
+    bool ai_truck_on_road = false;
+    vec3_t ai_truck_position;
+    quat_t ai_truck_rotation;
     std::vector<int32_t> offences;
 };
 

@@ -12,7 +12,7 @@ protected:
     // The crash and scratch sounds, so impacts are heard and counted.
     void impact_sounds(car_player_e& truck)
     {
-        for (const char* name : {"crash0", "crash1", "crash2", "crash3", "scratch"})
+        for (const char* name : {"col1", "col2", "col3", "col4", "scratch"})
             write_data_file(std::string("sounds/truck/") + name + ".ogg", "sound\n");
         truck.load_sounds();
     }

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "player_fixture.h"
+#include "engine/psm.h"
+#include "engine/snd_record.h"
 #include "engine/vfs.h"
 
 namespace {
@@ -163,6 +165,85 @@ TEST_F(player_state_test, a_world_without_a_truck_writes_the_record_of_a_new_tru
     EXPECT_FALSE(truck->recovery_active());
     EXPECT_EQ(car_player_e::state_record_bytes(13), 260);
     EXPECT_EQ(car_player_e::state_record_bytes(12), 248);
+}
+
+}  // namespace
+
+namespace {
+
+// The stored state against the sample game's kestrel make.
+class player_sample_state_test : public player_state_test {
+protected:
+    bool sample_data() const override { return true; }
+
+    static constexpr const char* accessories[] = {"base",   "cabin",  "interior", "engine", "transmission",
+                                                  "brakes", "wheels", "pipes",    "paint",  "lights_front"};
+    // Where deform bone `i` of `truck`'s cabin stands.
+    static vec3_t deform_bone_at(const car_truck_e& truck, int i)
+    {
+        mat4_t matrix;
+        EXPECT_TRUE(
+            api::psm_bone_get_matrix(truck.models[truck.cabin_slot].model, truck.deform_bones[i].bone, &matrix));
+        return mult_zero_matrix(matrix);
+    }
+};
+
+TEST_F(player_sample_state_test, dents_loaded_before_the_first_build_bend_the_built_cabin_inwards)
+{
+    car_player_e* truck = player();
+    write_words(words(-1, car_player_e::cam_chase));
+    ASSERT_EQ(load(*truck, 14), 264) << "a load comes before the truck's first frame, which builds it";
+    ASSERT_TRUE(truck->build("kestrel", accessories, 10));
+    auto* fresh = add(std::make_unique<test_truck_e>());
+    ASSERT_TRUE(fresh->build("kestrel", accessories, 10));
+    ASSERT_EQ(truck->deform_count, 6);
+    for (int i = 1; i < truck->deform_count; ++i) {
+        const car_deform_bone_t& dent = truck->deform_bones[i];
+        EXPECT_FLOAT_EQ(dent.amount, 0.01f * static_cast<float>(i)) << "deform bone " << i;
+        const vec3_t expected = deform_bone_at(*fresh, i) - dent.direction * (dent.amount * 50.0f);
+        const vec3_t built = deform_bone_at(*truck, i);
+        EXPECT_NEAR(built.x, expected.x, 1e-3f) << "deform bone " << i;
+        EXPECT_NEAR(built.y, expected.y, 1e-3f) << "deform bone " << i;
+        EXPECT_NEAR(built.z, expected.z, 1e-3f) << "deform bone " << i;
+    }
+}
+
+TEST_F(player_sample_state_test, the_engine_horn_and_gear_sounds_come_from_the_makes_accessories)
+{
+    car_player_e* truck = player();
+    truck->load_sounds();
+    ASSERT_TRUE(truck->build("kestrel", accessories, 10));
+    const struct {
+        int slot;
+        const char* path;
+    } cases[] = {
+        {car_player_e::snd_engine, "/makes/truck/kestrel/acc/cabin/engine.ogg"},
+        {car_player_e::snd_engine_start, "/makes/truck/kestrel/acc/cabin/engine_start.ogg"},
+        {car_player_e::snd_engine_stop, "/makes/truck/kestrel/acc/cabin/engine_stop.ogg"},
+        {car_player_e::snd_horn, "/makes/truck/kestrel/acc/cabin/horn.ogg"},
+        {car_player_e::snd_gear_change, "/makes/truck/kestrel/acc/transmission/gear.ogg"},
+        {car_player_e::snd_crash_0, "/sounds/truck/col1.ogg"},
+        {car_player_e::snd_scratch, "/sounds/truck/scratch.ogg"},
+    };
+    for (const auto& c : cases) {
+        snd_state_t state;
+        ASSERT_TRUE(snd_record_state(truck->sounds[c.slot], state)) << c.path;
+        EXPECT_EQ(state.path, c.path);
+    }
+    snd_state_t engine;
+    ASSERT_TRUE(snd_record_state(truck->sounds[car_player_e::snd_engine], engine));
+    EXPECT_TRUE(engine.playing) << "a truck rebuilt with its engine running is heard at once";
+    truck->shift_up(true);
+    snd_state_t gear;
+    ASSERT_TRUE(snd_record_state(truck->sounds[car_player_e::snd_gear_change], gear));
+    EXPECT_EQ(gear.plays, 1) << "the clutch goes in with the gear-change sound";
+
+    const int live = snd_record_live();
+    ASSERT_TRUE(truck->build("tarrow", accessories, 10));
+    EXPECT_EQ(snd_record_live(), live) << "a rebuild replaces the make's sounds";
+    snd_state_t horn;
+    ASSERT_TRUE(snd_record_state(truck->sounds[car_player_e::snd_horn], horn));
+    EXPECT_EQ(horn.path, "/makes/truck/tarrow/acc/cabin/horn.ogg");
 }
 
 }  // namespace
