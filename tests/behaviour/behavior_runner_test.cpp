@@ -198,6 +198,24 @@ TEST_F(behavior_runner_test, a_sequence_starts_its_next_child_with_the_time_left
     EXPECT_NEAR(step, 0.25f, 1e-6f);
 }
 
+TEST_F(behavior_runner_test, a_sequence_longer_than_its_index_byte_counts_runs_each_child_once)
+{
+    // 300 children: the first of 2 s, the others of 1 s.
+    std::string code = "<base><sequence><animation file=\"a2\"/>";
+    for (int child = 1; child < 300; ++child)
+        code += "<animation file=\"a1\"/>";
+    psb_behavior_runner_t* runner = compile(code + "</sequence></base>");
+    ASSERT_NE(runner, nullptr);
+    int seconds = 0;
+    float step = 1.5f;
+    while (runner->advance(&step, context_) && seconds < 400) {
+        seconds += 1;
+        step = 1.0f;
+    }
+    EXPECT_EQ(seconds, 300);
+    EXPECT_NEAR(step, 0.5f, 1e-4f);
+}
+
 TEST_F(behavior_runner_test, a_parallel_ends_when_only_trigger_waiting_children_remain)
 {
     psb_behavior_runner_t* runner =
@@ -289,6 +307,19 @@ TEST_F(behavior_runner_test, terminate_applies_the_end_states_and_hold_set_once_
     EXPECT_EQ(features[1], 0);
     EXPECT_EQ(context_.flags & 1, 1);
     EXPECT_EQ(context_.hold_set, 0u);
+
+    // A reset stops a running tree and clears the changing flags: the behaviour has ended.
+    runner = compile("<base><animation file=\"a1\"/></base>",
+                     "<features><feature name=\"stance\" from=\"sit\" to=\"stand\"/></features>", {&treeless});
+    ASSERT_NE(runner, nullptr);
+    step = 0.5f;
+    EXPECT_TRUE(runner->advance(&step, context_));
+    features[1] = 1;
+    runner->reset(context_);
+    EXPECT_EQ(features[1], 0);
+    step = 0.5f;
+    EXPECT_FALSE(runner->advance(&step, context_));
+    EXPECT_EQ(api::psm_adesc_create(model_, animations_[1].psm_index, 0, 0, 0), 3);
 
     // A behaviour without a block tree has no runner, and a runner that names it ends at once.
     EXPECT_EQ(psb_block_runner(block_.data(), 0, 1), nullptr);
