@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 #include "behaviour/psb_compiled.h"
 #include "common/engine_api.h"
@@ -168,8 +169,10 @@ bool tree_walk_t::start(state_t state, node_t node)
     }
     if (node.kind() == psb_block_animation) {
         const uint8_t flags = node.animation<uint8_t>(animation_flags);
-        const int32_t priority = ((flags & psb_animation_priority) ? node.animation<int32_t>(animation_priority) : 0) +
-                                 128 * static_cast<int32_t>(context_.layer_index);
+        // The file's priority may lie anywhere in its range: the layer's share keeps within it.
+        const int64_t raised = ((flags & psb_animation_priority) ? node.animation<int32_t>(animation_priority) : 0) +
+                               int64_t{128} * context_.layer_index;
+        const int32_t priority = static_cast<int32_t>(std::clamp<int64_t>(raised, INT32_MIN, INT32_MAX));
         const int descriptor = api::psm_adesc_create(
             context_.model, psm_animation(node.animation<uint16_t>(animation_id)), 0, 0x23, priority);
         state.put<int32_t>(psb_state_descriptor, descriptor);

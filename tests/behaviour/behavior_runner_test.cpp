@@ -40,6 +40,22 @@ public:
     int32_t frame_count(uint16_t id) const override { return 10 * id + 1; }
 };
 
+// Answers every event with `answer`, keeping each event's type and data.
+class answering_sink_t : public psb_event_sink_t {
+public:
+    explicit answering_sink_t(bool answer) : answer_(answer) {}
+    bool on_event(uint32_t type, uint32_t length, const void* data) override
+    {
+        const auto* const bytes = static_cast<const uint8_t*>(data);
+        events.push_back({type, std::vector<uint8_t>(bytes, bytes + length)});
+        return answer_;
+    }
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> events;
+
+private:
+    bool answer_;
+};
+
 class behavior_runner_test : public behaviour_test_t {
 protected:
     void SetUp() override
@@ -140,6 +156,28 @@ TEST_F(behavior_runner_test, a_ramp_out_fades_over_its_length)
     EXPECT_NEAR(step, 0.25f, 1e-6f);
 }
 
+TEST_F(behavior_runner_test, a_ramp_of_the_event_type_asks_the_entity_with_the_engines_word)
+{
+    for (const bool answer : {true, false}) {
+        SCOPED_TRACE(answer);
+        context_.model = fresh_instance();
+        answering_sink_t sink(answer);
+        context_.sink = &sink;
+        psb_behavior_runner_t* runner =
+            compile("<base><animation file=\"a1\" ramp_in=\"50%\" ramp_type=\"event\"/></base>");
+        ASSERT_NE(runner, nullptr);
+        const uint32_t word = 0x01020304;
+        memcpy(reinterpret_cast<uint8_t*>(runner) + psb_runner_engine_word, &word, sizeof word);
+        float step = 0.25f;
+        EXPECT_TRUE(runner->advance(&step, context_));
+        // Asked to ramp in: the word, then 1.
+        EXPECT_EQ(sink.events,
+                  (std::vector<std::pair<uint32_t, std::vector<uint8_t>>>{{8u, {0x04, 0x03, 0x02, 0x01, 1, 0, 0, 0}}}));
+        EXPECT_FLOAT_EQ(api::psm_adesc_get_cur_weight(context_.model, 1), answer ? 0.5f : 1.0f);
+        api::psm_free(context_.model);
+    }
+}
+
 TEST_F(behavior_runner_test, runner_speed_two_runs_the_tree_twice_as_fast_and_gives_back_scaled_left_over_time)
 {
     psb_behavior_runner_t* runner = compile("<base><animation file=\"a1\"/></base>");
@@ -182,6 +220,18 @@ TEST_F(behavior_runner_test, a_speed_that_is_no_positive_number_leaves_the_runne
         EXPECT_EQ(logged(), written ? std::vector<std::string>{} : refused);
         api::psm_free(context_.model);
     }
+}
+
+TEST_F(behavior_runner_test, a_priority_at_the_top_of_its_range_runs_on_a_higher_layer)
+{
+    // The layer's share of the priority would carry it past its range (the sanitizers' build sees it).
+    psb_behavior_runner_t* runner = compile("<base><animation file=\"a1\" priority=\"2147483647\"/></base>");
+    ASSERT_NE(runner, nullptr);
+    context_.layer_index = 3;
+    float step = 1.5f;
+    EXPECT_FALSE(runner->advance(&step, context_));
+    EXPECT_NEAR(step, 0.5f, 1e-6f);
+    EXPECT_EQ(logged(), std::vector<std::string>{});
 }
 
 TEST_F(behavior_runner_test, a_sequence_starts_its_next_child_with_the_time_left_over)
