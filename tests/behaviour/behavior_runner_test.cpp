@@ -373,7 +373,8 @@ TEST_F(behavior_runner_test, terminate_applies_the_end_states_and_hold_set_once_
 
     // A behaviour without a block tree has no runner, and a runner that names it ends at once.
     EXPECT_EQ(psb_block_runner(block_.data(), 0, 1), nullptr);
-    std::vector<uint8_t> copy(reinterpret_cast<uint8_t*>(runner), reinterpret_cast<uint8_t*>(runner) + 64);
+    // The runner's own 28 bytes are enough: it looks its record up before any run state.
+    std::vector<uint8_t> copy(reinterpret_cast<uint8_t*>(runner), reinterpret_cast<uint8_t*>(runner) + psb_runner_size);
     const uint32_t treeless_id = 1;
     memcpy(copy.data() + psb_runner_behavior, &treeless_id, sizeof treeless_id);
     step = 0.1f;
