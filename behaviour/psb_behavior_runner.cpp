@@ -45,18 +45,6 @@ struct node_t {
     }
 };
 
-// Fields of an animation node's parameters.
-enum animation_field_t : uint32_t {
-    animation_flags = 0,
-    animation_id = 2,
-    animation_frame_count = 8,
-    animation_weight = 12,
-    animation_priority = 16,
-    animation_ramp_in_length = 20,
-    animation_ramp_out_length = 24,
-    animation_ramp_out_start = 28,
-};
-
 // Ramp bits of an animation node's run state.
 enum ramp_bit_t : uint8_t { ramping_in = 1, ramping_out = 2, ramp_out_decided = 4 };
 
@@ -168,13 +156,14 @@ bool tree_walk_t::start(state_t state, node_t node)
         }
     }
     if (node.kind() == psb_block_animation) {
-        const uint8_t flags = node.animation<uint8_t>(animation_flags);
+        const uint8_t flags = node.animation<uint8_t>(psb_animation_flags);
         // The file's priority may lie anywhere in its range: the layer's share keeps within it.
-        const int64_t raised = ((flags & psb_animation_priority) ? node.animation<int32_t>(animation_priority) : 0) +
-                               int64_t{128} * context_.layer_index;
+        const int64_t raised =
+            ((flags & psb_animation_priority) ? node.animation<int32_t>(psb_animation_priority_value) : 0) +
+            int64_t{128} * context_.layer_index;
         const int32_t priority = static_cast<int32_t>(std::clamp<int64_t>(raised, INT32_MIN, INT32_MAX));
         const int descriptor = api::psm_adesc_create(
-            context_.model, psm_animation(node.animation<uint16_t>(animation_id)), 0, 0x23, priority);
+            context_.model, psm_animation(node.animation<uint16_t>(psb_animation_id)), 0, 0x23, priority);
         state.put<int32_t>(psb_state_descriptor, descriptor);
         if ((flags & psb_animation_ramp_in) && (!(flags & psb_animation_ramp_event) || ramp_query(1)))
             state.put<uint8_t>(psb_state_ramp, state.get<uint8_t>(psb_state_ramp) | ramping_in);
@@ -274,18 +263,18 @@ uint32_t tree_walk_t::evaluate_together(state_t state, float& step, node_t node)
 
 uint32_t tree_walk_t::evaluate_animation(state_t state, float& step, node_t node, bool started_now)
 {
-    const uint8_t flags = node.animation<uint8_t>(animation_flags);
+    const uint8_t flags = node.animation<uint8_t>(psb_animation_flags);
     const uint8_t entry_flags = context_.flags;
     const float entry_weight = context_.weight;
     const int descriptor = state.get<int32_t>(psb_state_descriptor);
     if ((context_.flags & 1) || started_now || (flags & (psb_animation_ramp_in | psb_animation_ramp_out))) {
         if (flags & psb_animation_weight) {
-            const float weight = node.animation<float>(animation_weight);
+            const float weight = node.animation<float>(psb_animation_weight_value);
             context_.weight = (context_.flags & 2) ? weight * context_.weight : weight;
             context_.flags |= 2;
         }
         const float run_time = state.get<float>(psb_state_run_time);
-        const float out_start = node.animation<float>(animation_ramp_out_start);
+        const float out_start = node.animation<float>(psb_animation_ramp_out_start);
         uint8_t ramp = state.get<uint8_t>(psb_state_ramp);
         if ((flags & psb_animation_ramp_out) && !(ramp & ramp_out_decided) && run_time > out_start) {
             if (!(flags & psb_animation_ramp_event) || ramp_query(0))
@@ -296,7 +285,7 @@ uint32_t tree_walk_t::evaluate_animation(state_t state, float& step, node_t node
         float w = 1;
         if (ramp & ramping_in) {
             // A ramp in of no length is already complete.
-            const float length = node.animation<float>(animation_ramp_in_length);
+            const float length = node.animation<float>(psb_animation_ramp_in_length);
             w = length > 0 ? run_time / length : 1;
             if (run_time >= length) {
                 ramp &= static_cast<uint8_t>(~ramping_in);
@@ -306,7 +295,7 @@ uint32_t tree_walk_t::evaluate_animation(state_t state, float& step, node_t node
         }
         if (ramp & ramping_out) {
             // A ramp out of no length ends at once.
-            const float length = node.animation<float>(animation_ramp_out_length);
+            const float length = node.animation<float>(psb_animation_ramp_out_length);
             const float out = length > 0 ? std::max(0.0f, 1 - (run_time - out_start) / length) : 0.0f;
             w = ramped ? std::min(w, out) : out;
             ramped = true;
@@ -338,7 +327,7 @@ uint32_t tree_walk_t::evaluate_animation(state_t state, float& step, node_t node
     context_.flags = static_cast<uint8_t>((context_.flags & ~2) | (entry_flags & 2));
     context_.weight = entry_weight;
     if (flags & psb_animation_freeze) {
-        api::psm_adesc_reset_anim(context_.model, descriptor, node.animation<int32_t>(animation_frame_count) - 1);
+        api::psm_adesc_reset_anim(context_.model, descriptor, node.animation<int32_t>(psb_animation_frame_count) - 1);
         api::psm_adesc_unstop(context_.model, descriptor);
         state.mark(psb_state_held);
         step /= node.pace();

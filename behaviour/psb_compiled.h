@@ -83,6 +83,19 @@ enum psb_node_flag_t : uint8_t {
     psb_node_has_speed = 32,
 };
 
+// Fields of a node's 32 bytes of animation parameters.
+enum psb_animation_field_t : uint32_t {
+    psb_animation_flags = 0,
+    psb_animation_id = 2,
+    psb_animation_length = 4,
+    psb_animation_frame_count = 8,
+    psb_animation_weight_value = 12,
+    psb_animation_priority_value = 16,
+    psb_animation_ramp_in_length = 20,
+    psb_animation_ramp_out_length = 24,
+    psb_animation_ramp_out_start = 28,
+};
+
 // Flags of a node's 32 bytes of animation parameters.
 enum psb_animation_flag_t : uint8_t {
     psb_animation_weight = 1,

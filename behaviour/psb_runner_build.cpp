@@ -26,15 +26,15 @@ void write_animation(psb_block_builder_t& block, uint32_t at, const psb_animatio
     flags |= params.ramp_in ? psb_animation_ramp_in : 0;
     flags |= params.ramp_out ? psb_animation_ramp_out : 0;
     flags |= params.ramp_type_event ? psb_animation_ramp_event : 0;
-    block.put<uint8_t>(at, flags);
-    block.put<uint16_t>(at + 2, params.animation_id);
-    block.put<float>(at + 4, params.length);
-    block.put<int32_t>(at + 8, params.frame_count);
-    block.put<float>(at + 12, params.weight);
-    block.put<int32_t>(at + 16, params.priority);
-    block.put<float>(at + 20, params.ramp_in_length);
-    block.put<float>(at + 24, params.ramp_out_length);
-    block.put<float>(at + 28, params.ramp_out_start);
+    block.put<uint8_t>(at + psb_animation_flags, flags);
+    block.put<uint16_t>(at + psb_animation_id, params.animation_id);
+    block.put<float>(at + psb_animation_length, params.length);
+    block.put<int32_t>(at + psb_animation_frame_count, params.frame_count);
+    block.put<float>(at + psb_animation_weight_value, params.weight);
+    block.put<int32_t>(at + psb_animation_priority_value, params.priority);
+    block.put<float>(at + psb_animation_ramp_in_length, params.ramp_in_length);
+    block.put<float>(at + psb_animation_ramp_out_length, params.ramp_out_length);
+    block.put<float>(at + psb_animation_ramp_out_start, params.ramp_out_start);
 }
 
 // Lays out a node, then its animation parameters, event data, child array and children: its offset.
