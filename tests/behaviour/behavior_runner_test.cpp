@@ -138,22 +138,22 @@ TEST_F(behavior_runner_test, a_blend_cross_fades_half_and_half_a_quarter_into_it
     EXPECT_NEAR(api::psm_adesc_get_nw_frame(model_, 2), 2.5f, 1e-4f);
 }
 
-TEST_F(behavior_runner_test, a_ramp_out_fades_over_its_length)
+TEST_F(behavior_runner_test, a_ramp_out_fades_over_its_length_to_nothing)
 {
-    // A quarter of 4 s: the ramp out starts at 3 s and lasts 1 s.
-    psb_behavior_runner_t* runner = compile("<base><animation file=\"a4\" ramp_out=\"25%\"/></base>");
+    // A quarter of 4 s: the ramp out starts at 3 s and lasts 1 s; the frozen last frame keeps its
+    // descriptor, so the weight past the end shows.
+    psb_behavior_runner_t* runner =
+        compile("<base><animation file=\"a4\" ramp_out=\"25%\" end_action=\"freeze\"/></base>");
     ASSERT_NE(runner, nullptr);
-    const std::vector<std::pair<float, float>> steps = {{3.0f, 1.0f}, {0.5f, 0.5f}, {0.25f, 0.25f}};
+    const std::vector<std::pair<float, float>> steps = {{3.0f, 1.0f}, {0.5f, 0.5f}, {0.25f, 0.25f}, {0.5f, 0.0f}};
     for (const auto& [seconds, weight] : steps) {
         float step = seconds;
-        EXPECT_TRUE(runner->advance(&step, context_));
-        if (weight < 1.0f) {
-            EXPECT_NEAR(api::psm_adesc_get_cur_weight(model_, 1), weight, 1e-6f) << seconds;
+        EXPECT_EQ(runner->advance(&step, context_), weight > 0) << seconds;
+        EXPECT_NEAR(api::psm_adesc_get_cur_weight(model_, 1), weight, 1e-6f) << seconds;
+        if (weight == 0) {
+            EXPECT_NEAR(step, 0.25f, 1e-6f);
         }
     }
-    float step = 0.5f;
-    EXPECT_FALSE(runner->advance(&step, context_));
-    EXPECT_NEAR(step, 0.25f, 1e-6f);
 }
 
 TEST_F(behavior_runner_test, a_ramp_of_the_event_type_asks_the_entity_with_the_engines_word)
