@@ -1,15 +1,14 @@
 #pragma once
 #include <cstdint>
-#include <vector>
-
-#include "behaviour/psb_animation.h"
-#include "behaviour/psb_block.h"
 
 struct psm_t;
 
-// Runs one behaviour: walks its block tree once per engine step, starting the model's animations
-// through the engine's animation descriptors, ramping their weights, cross-fading blends, sending
-// events to the animated entity, and reporting whether the behaviour still runs.
+// Runs one behaviour of a compiled description block: walks its block tree once per engine step,
+// starting the model's animations through the engine's animation descriptors, ramping their weights,
+// cross-fading blends, sending events to the animated entity, and reporting whether the behaviour
+// still runs. The runner and its run states are bytes of the block (see docs/formats.md, "Compiled
+// description block"): the block's own runner holds the initial state, and the operations work on the
+// runner they are called on, in the block or in a copy of its run-state size, wherever it was moved.
 
 // Results of evaluating a node (bits).
 enum psb_node_result_t : uint32_t {
@@ -28,16 +27,21 @@ public:
     virtual bool on_event(uint32_t type, uint32_t length, const void* data) = 0;
 };
 
+class psb_behavior_runner_t;
+
 // What the engine hands every runner operation about the animated instance.
 struct psb_instance_context_t {
     // The psm model instance the descriptors play on.
     psm_t* model = nullptr;
     // The entity's event sink (null: events are not sent and ramp queries answer yes).
     psb_event_sink_t* sink = nullptr;
-    // Per animation id of the layer entry, its index in the model library.
-    const std::vector<int32_t>* psm_animations = nullptr;
+    // The compiled description block where it lies now, and the offset of the behaviour's layer entry.
+    const void* block = nullptr;
+    uint32_t layer = 0;
     // The instance's feature table of this layer: 8 bytes per feature (state index, changing flag).
     uint8_t* feature_table = nullptr;
+    // The runner advanced last.
+    psb_behavior_runner_t* runner = nullptr;
     // Raises animation priorities by 128 per index.
     uint32_t layer_index = 0;
     // Bit 0: weights are driven by an enclosing blend (after terminate: a hold is requested); bit 1: a
@@ -51,30 +55,10 @@ struct psb_instance_context_t {
     float frame = 0;
 };
 
-// Run state of one node and, in child order, its children.
-struct psb_run_state_t {
-    float time = 0;
-    float run_time = 0;
-    bool started = false;
-    bool finished = false;
-    bool held = false;
-    // Sequences: the child being run.
-    uint32_t child_index = 0;
-    // Animations: the descriptor and the ramp bits (1 ramping in, 2 ramping out, 4 ramp out decided).
-    int32_t descriptor = 0;
-    uint8_t ramp = 0;
-    // Blends: bit 0 first child active, bit 1 second child active.
-    uint8_t phase = 0;
-    std::vector<psb_run_state_t> children;
-};
-
-// The runner of one behaviour.
+// The runner of one behaviour: the 28 bytes that start it in the block, its run states behind them.
+// Only a block (or a copy of a runner's run-state size) holds one.
 class psb_behavior_runner_t {
 public:
-    // A runner over `root` (null: the behaviour has no block tree). `feature_states` are applied on
-    // termination; `hold_set` (or -1) is requested then.
-    psb_behavior_runner_t(const psb_block_t* root, std::vector<psb_feature_state_t> feature_states, int32_t hold_set);
-
     // Runs the tree for `*step` seconds: true while the behaviour runs; when it ends, `*step` holds the
     // time it did not use.
     bool advance(float* step, psb_instance_context_t& context);
@@ -83,23 +67,23 @@ public:
     // Stops every running node and clears the changing flags of the behaviour's features.
     void reset(psb_instance_context_t& context);
 
-    // Runs the whole tree `speed` times as fast (a speed of 0 or below is refused).
+    // Runs the whole tree `speed` times as fast (a speed that is not a positive number is refused).
     void set_speed(float speed);
 
 private:
-    uint32_t evaluate(psb_run_state_t& state, float& step, const psb_block_t& node, psb_instance_context_t& context);
-    uint32_t evaluate_animation(psb_run_state_t& state, float& step, const psb_block_t& node, bool started_now,
-                                psb_instance_context_t& context);
-    uint32_t evaluate_blend(psb_run_state_t& state, float& step, const psb_block_t& node,
-                            psb_instance_context_t& context);
-    // Starts a node whose trigger passed: false when it ends without running.
-    bool start(psb_run_state_t& state, const psb_block_t& node, psb_instance_context_t& context);
-    void stop(psb_run_state_t& state, const psb_block_t& node, psb_instance_context_t& context);
+    // The speed the whole tree runs at (1 unless one is applied).
+    float pace() const;
 
-    const psb_block_t* root_;
-    std::vector<psb_feature_state_t> feature_states_;
-    int32_t hold_set_;
-    bool speed_set_ = false;
-    float speed_ = 1;
-    psb_run_state_t state_;
+    // Zero: the operations are this class's own.
+    [[maybe_unused]] uint32_t table_;
+    uint8_t flags_;
+    [[maybe_unused]] uint8_t spare_[3];
+    uint32_t engine_word_;
+    [[maybe_unused]] uint32_t reserved_[2];
+    float speed_;
+    uint32_t behavior_id_;
 };
+
+// The runner of behaviour `id` of the layer entry at offset `entry` of `block`; null when the entry has
+// no such behaviour or the behaviour has no runner (no runner record or no block tree).
+psb_behavior_runner_t* psb_block_runner(void* block, uint32_t entry, uint32_t id);

@@ -1,6 +1,7 @@
 #include "behaviour/psb_block.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "common/engine_api.h"
@@ -40,8 +41,9 @@ bool psb_block_tree_t::fill(psb_block_t& block, const psb_block_desc_t& desc, co
     }
     block.kind = desc.kind;
     block.animation_context = parent.animation_context || desc.kind == psb_block_animation;
-    // A speed of 0 (or below) would divide every length by zero: the block keeps its own pace.
-    if (desc.speed_given && !(desc.speed > 0)) {
+    // A speed of 0 (or below, or past every number) would divide lengths and left-over times by
+    // nothing: the block keeps its own pace.
+    if (desc.speed_given && !(desc.speed > 0 && std::isfinite(desc.speed))) {
         api::error("<psb> invalid speed (%f) ! ignoring speed", desc.speed);
     } else if (desc.speed_given) {
         block.has_speed = true;
@@ -208,7 +210,8 @@ void psb_block_tree_t::stretch(psb_block_t& block, float factor)
     // A block that spans no time cannot set a pace from it (nor spread it to its children).
     if (!(active > 0))
         return;
-    if (block.kind == psb_block_animation) {
+    // An animation of no length has no pace to set: it keeps its own.
+    if (block.kind == psb_block_animation && block.animation.length > 0) {
         const float speed = block.animation.length / active;
         block.speed = speed;
         block.has_speed = speed != 1.0f;

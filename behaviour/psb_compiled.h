@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "behaviour/psb_block_desc.h"
+
 // The compiled description block of an info: one contiguous block that the ".info.xml" resource holds
 // (see docs/formats.md, "Compiled description block"). References inside it are 32-bit offsets from
 // the block's start, 0 meaning none.
@@ -81,6 +83,19 @@ enum psb_node_flag_t : uint8_t {
     psb_node_has_speed = 32,
 };
 
+// Fields of a node's 32 bytes of animation parameters.
+enum psb_animation_field_t : uint32_t {
+    psb_animation_flags = 0,
+    psb_animation_id = 2,
+    psb_animation_length = 4,
+    psb_animation_frame_count = 8,
+    psb_animation_weight_value = 12,
+    psb_animation_priority_value = 16,
+    psb_animation_ramp_in_length = 20,
+    psb_animation_ramp_out_length = 24,
+    psb_animation_ramp_out_start = 28,
+};
+
 // Flags of a node's 32 bytes of animation parameters.
 enum psb_animation_flag_t : uint8_t {
     psb_animation_weight = 1,
@@ -91,8 +106,57 @@ enum psb_animation_flag_t : uint8_t {
     psb_animation_ramp_event = 32,
 };
 
-// Size of a runner before the run state of its root node.
-constexpr uint32_t psb_runner_size = 28;
+// Words of a runner (then the run state of its root node).
+enum psb_runner_field_t : uint32_t {
+    // Zero: the operations are the runner class's own (a 64-bit address does not fit the word).
+    psb_runner_table = 0,
+    psb_runner_flags = 4,
+    // The engine's word, handed to the ramp queries.
+    psb_runner_engine_word = 8,
+    psb_runner_speed = 20,
+    psb_runner_behavior = 24,
+    // Size of a runner before the run state of its root node.
+    psb_runner_size = 28,
+};
+
+// Runner flags.
+enum psb_runner_flag_t : uint8_t { psb_runner_written = 1, psb_runner_apply_speed = 4 };
+
+// Fields of a node's run state (its own part; its children's run states follow in child order).
+enum psb_run_state_field_t : uint32_t {
+    psb_state_time = 0,
+    psb_state_run_time = 4,
+    psb_state_flags = 8,
+    // Sequences: the current child's index (its low byte) and its run state's offset from the
+    // sequence's.
+    psb_state_child_index = 9,
+    psb_state_child_offset = 12,
+    // Animations: the descriptor and the ramp byte.
+    psb_state_descriptor = 12,
+    psb_state_ramp = 16,
+    // Blends: a byte written 1, then the phase byte.
+    psb_state_blend_mark = 12,
+    psb_state_phase = 13,
+};
+
+// Run-state flags.
+enum psb_state_flag_t : uint8_t { psb_state_started = 1, psb_state_finished = 2, psb_state_held = 4 };
+
+// Bytes of a node's own run state by its kind (its children's follow).
+constexpr uint32_t psb_own_run_state_size(uint32_t kind)
+{
+    switch (kind) {
+    case psb_block_sequence:
+    case psb_block_animation:
+        return 20;
+    case psb_block_blend:
+        return 16;
+    case psb_block_root:
+        return 24;
+    default:
+        return 12;
+    }
+}
 
 // A value of type T at `offset` bytes into `block`.
 template <typename T> T psb_block_read(const void* block, uint32_t offset)

@@ -7,26 +7,10 @@
 
 namespace {
 
-// Bytes of a node's own run state by kind (before its children's).
-uint32_t own_run_state_size(uint32_t kind)
-{
-    switch (kind) {
-    case psb_block_sequence:
-    case psb_block_animation:
-        return 20;
-    case psb_block_blend:
-        return 16;
-    case psb_block_root:
-        return 24;
-    default:
-        return 12;
-    }
-}
-
 // Run-state bytes of a node and its descendants.
 uint32_t run_state_size(const psb_block_t& node)
 {
-    uint32_t size = own_run_state_size(node.kind);
+    uint32_t size = psb_own_run_state_size(node.kind);
     for (const auto& child : node.children)
         size += run_state_size(*child);
     return psb_roundup4(size);
@@ -42,15 +26,15 @@ void write_animation(psb_block_builder_t& block, uint32_t at, const psb_animatio
     flags |= params.ramp_in ? psb_animation_ramp_in : 0;
     flags |= params.ramp_out ? psb_animation_ramp_out : 0;
     flags |= params.ramp_type_event ? psb_animation_ramp_event : 0;
-    block.put<uint8_t>(at, flags);
-    block.put<uint16_t>(at + 2, params.animation_id);
-    block.put<float>(at + 4, params.length);
-    block.put<int32_t>(at + 8, params.frame_count);
-    block.put<float>(at + 12, params.weight);
-    block.put<int32_t>(at + 16, params.priority);
-    block.put<float>(at + 20, params.ramp_in_length);
-    block.put<float>(at + 24, params.ramp_out_length);
-    block.put<float>(at + 28, params.ramp_out_start);
+    block.put<uint8_t>(at + psb_animation_flags, flags);
+    block.put<uint16_t>(at + psb_animation_id, params.animation_id);
+    block.put<float>(at + psb_animation_length, params.length);
+    block.put<int32_t>(at + psb_animation_frame_count, params.frame_count);
+    block.put<float>(at + psb_animation_weight_value, params.weight);
+    block.put<int32_t>(at + psb_animation_priority_value, params.priority);
+    block.put<float>(at + psb_animation_ramp_in_length, params.ramp_in_length);
+    block.put<float>(at + psb_animation_ramp_out_length, params.ramp_out_length);
+    block.put<float>(at + psb_animation_ramp_out_start, params.ramp_out_start);
 }
 
 // Lays out a node, then its animation parameters, event data, child array and children: its offset.
@@ -116,10 +100,10 @@ uint32_t write_node(psb_block_builder_t& block, const psb_block_t& node)
 uint32_t write_run_state(psb_block_builder_t& block, uint32_t at, const psb_block_t& node)
 {
     if (node.kind == psb_block_sequence)
-        block.put<uint32_t>(at + 12, 20);
+        block.put<uint32_t>(at + psb_state_child_offset, psb_own_run_state_size(psb_block_sequence));
     else if (node.kind == psb_block_blend)
-        block.put<uint8_t>(at + 12, 1);
-    uint32_t offset = own_run_state_size(node.kind);
+        block.put<uint8_t>(at + psb_state_blend_mark, 1);
+    uint32_t offset = psb_own_run_state_size(node.kind);
     for (const auto& child : node.children)
         offset += write_run_state(block, at + offset, *child);
     return psb_roundup4(offset);
@@ -167,9 +151,9 @@ uint32_t psb_runner_build(const psb_behavior_t& behavior, psb_block_builder_t& b
         block.put<uint32_t>(at + psb_record_root, write_node(block, *root));
         run_states = run_state_size(*root);
         const uint32_t runner = block.take(psb_runner_size + run_states);
-        block.put<uint8_t>(runner + 4, 1);
-        block.put<float>(runner + 20, 1.0f);
-        block.put<uint32_t>(runner + 24, behavior.id());
+        block.put<uint8_t>(runner + psb_runner_flags, psb_runner_written);
+        block.put<float>(runner + psb_runner_speed, 1.0f);
+        block.put<uint32_t>(runner + psb_runner_behavior, behavior.id());
         write_run_state(block, runner + psb_runner_size, *root);
         block.put<uint32_t>(at + psb_record_runner, runner);
     }

@@ -1,14 +1,15 @@
 // Feeds arbitrary text to the behaviour-file grammar with the real behaviour model, compiles whatever
-// it accepts into a runner record and reads the record back from an exactly sized copy: no block
-// tree the grammar lets through may lay out a reference outside its record.
+// it accepts into a runner record and runs it from an exactly sized copy until it ends, then
+// terminates and resets it: no block tree the grammar lets through may lay out a reference outside its
+// record or a run state outside its runner.
 #include <cstring>
 #include <memory>
 
 #include "behaviour/grammar/psb_layer_scan.h"
 #include "behaviour/psb_behavior.h"
 #include "behaviour/psb_block_builder.h"
+#include "behaviour/psb_behavior_runner.h"
 #include "behaviour/psb_compiled.h"
-#include "behaviour/psb_compiled_tree.h"
 #include "behaviour/psb_layer_load.h"
 #include "behaviour/psb_runner_build.h"
 #include "psb_fuzz_common.h"
@@ -63,9 +64,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         block.put<uint32_t>(36, psb_runner_build(behavior, block, &run_state));
         const std::unique_ptr<uint8_t[]> exact(new uint8_t[block.size()]);
         memcpy(exact.get(), block.bytes().data(), block.size());
-        psb_compiled_behavior_t read;
-        if (!psb_compiled_behavior(exact.get(), 0, 0, read))
-            __builtin_trap();
+        if (psb_behavior_runner_t* const runner = psb_block_runner(exact.get(), 0, 0)) {
+            // No model instance: every animation ends as it starts, and the walk reaches every node.
+            uint8_t features[8] = {};
+            psb_instance_context_t context;
+            context.block = exact.get();
+            context.feature_table = features;
+            float step = 0.25f;
+            for (int steps = 0; steps < 64 && runner->advance(&step, context); ++steps)
+                step = 0.25f;
+            runner->terminate(context);
+            runner->reset(context);
+        }
     }
     log_clear_capture();
     return 0;

@@ -1,5 +1,6 @@
 // The block tree of a behaviour: lengths of sequences, parallels and blends, blend overlays, base
 // fades, normalize stretching and the refused descriptions, each with its message.
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -9,12 +10,13 @@
 
 namespace {
 
-// Animations "a1" (1 s), "a2" (2 s) and "a3" (3 s) of 10 frames per second; sounds by first use.
+// Animations "a1" (1 s), "a2" (2 s) and "a3" (3 s) of 10 frames per second, and "a0" of no length;
+// sounds by first use.
 class fixed_sources_t : public psb_block_sources_t {
 public:
     bool find_animation(const char* file, uint16_t* out_id, float* out_length, int32_t* out_frames) override
     {
-        const std::map<std::string, float> lengths = {{"a1", 1.0f}, {"a2", 2.0f}, {"a3", 3.0f}};
+        const std::map<std::string, float> lengths = {{"a0", 0.0f}, {"a1", 1.0f}, {"a2", 2.0f}, {"a3", 3.0f}};
         const auto found = lengths.find(file);
         if (found == lengths.end())
             return false;
@@ -204,6 +206,30 @@ TEST_F(block_tree_test, a_normalize_block_stretches_its_children_over_the_longes
     EXPECT_FLOAT_EQ(long_one.cached_length, 2);
 }
 
+TEST_F(block_tree_test, a_normalize_child_of_no_length_gets_no_pace_of_zero)
+{
+    // An animation of no length stretched by its child, and a block that starts only at its end.
+    tree_.begin_blocks();
+    ASSERT_TRUE(tree_.begin_block(block(psb_block_normalize)));
+    add_animation("a2");
+    ASSERT_TRUE(tree_.begin_block(animation("a0")));
+    add_animation("a1");
+    ASSERT_TRUE(tree_.end_block());
+    psb_block_desc_t late = block(psb_block_parallel);
+    late.time_given = true;
+    late.time_trigger = 2;
+    ASSERT_TRUE(tree_.begin_block(late));
+    ASSERT_TRUE(tree_.end_block());
+    psb_block_t& normalize = *tree_.current();
+    ASSERT_TRUE(tree_.end_normalize());
+    const psb_block_t& empty = *normalize.children[1];
+    EXPECT_FALSE(empty.has_speed);
+    EXPECT_FLOAT_EQ(empty.children[0]->speed, 0.5f);
+    EXPECT_FALSE(normalize.children[2]->has_speed);
+    EXPECT_FLOAT_EQ(normalize.children[2]->time_trigger, 2);
+    EXPECT_EQ(logged(), std::vector<std::string>{});
+}
+
 TEST_F(block_tree_test, refused_descriptions_keep_the_current_block_and_zero_speeds_are_ignored)
 {
     tree_.begin_blocks();
@@ -225,6 +251,11 @@ TEST_F(block_tree_test, refused_descriptions_keep_the_current_block_and_zero_spe
     psb_block_t& held = *tree_.current();
     ASSERT_TRUE(tree_.end_block());
     EXPECT_FLOAT_EQ(tree_.length(held), 2);
+    // A speed past every number (a very long one in the file) is no pace either.
+    still.speed = INFINITY;
+    ASSERT_TRUE(tree_.begin_block(still));
+    EXPECT_FALSE(tree_.current()->has_speed);
+    ASSERT_TRUE(tree_.end_block());
 
     psb_block_desc_t missing = animation("nowhere");
     ASSERT_TRUE(tree_.begin_block(missing));
@@ -233,6 +264,7 @@ TEST_F(block_tree_test, refused_descriptions_keep_the_current_block_and_zero_spe
     EXPECT_EQ(logged(),
               (std::vector<std::string>{"code block cannot be time and frame triggered at once !",
                                         "invalid event type !", "<psb> invalid speed (0.000000) ! ignoring speed",
+                                        "<psb> invalid speed (inf) ! ignoring speed",
                                         "falling back to parallel, error loading (nowhere)"}));
 }
 

@@ -6,7 +6,6 @@
 
 #include "behaviour/psb_behavior_runner.h"
 #include "behaviour/psb_compiled.h"
-#include "behaviour/psb_compiled_tree.h"
 #include "behaviour/psb_resources.h"
 #include "behaviour/psb_transitions.h"
 #include "behaviour_fixture.h"
@@ -59,6 +58,16 @@ protected:
 
     uint32_t word(uint32_t offset) const { return psb_block_read<uint32_t>(block_, offset); }
     const char* text(uint32_t offset) const { return static_cast<const char*>(block_) + offset; }
+
+    // The context of a driver instance running behaviours of the layer entry at `entry`.
+    psb_instance_context_t driver_context(psm_t* instance, uint32_t entry) const
+    {
+        psb_instance_context_t context;
+        context.model = instance;
+        context.block = block_;
+        context.layer = entry;
+        return context;
+    }
 
     std::vector<int> loaders_;
     c_item_t* item_ = nullptr;
@@ -124,33 +133,26 @@ TEST_F(sample_info_test, the_driver_compiles_with_every_file_it_names)
 TEST_F(sample_info_test, the_drivers_wave_runs_from_the_block_until_it_freezes)
 {
     const uint32_t entry = word(psb_header_layers);
-    std::vector<int32_t> psm_animations;
-    for (uint32_t id = 0; id < word(entry + psb_entry_animation_count); ++id)
-        psm_animations.push_back(static_cast<int32_t>(word(word(entry + psb_entry_animations + 4 * id))));
-    psb_compiled_behavior_t wave;
-    ASSERT_TRUE(psb_compiled_behavior(block_, entry, 1, wave));
-    ASSERT_NE(wave.root, nullptr);
-
+    psb_behavior_runner_t* const runner = psb_block_runner(item_->object, entry, 1);
+    ASSERT_NE(runner, nullptr);
     psm_t* const instance = api::psm_alloc("/models/driver/driver.psm", 0, 0, 0);
     ASSERT_NE(instance, nullptr);
     recording_sink_t sink;
     uint8_t features[16] = {};
-    psb_instance_context_t context;
-    context.model = instance;
+    psb_instance_context_t context = driver_context(instance, entry);
     context.sink = &sink;
-    context.psm_animations = &psm_animations;
     context.feature_table = features;
-    psb_behavior_runner_t runner(wave.root.get(), wave.feature_states, wave.hold_set);
     int steps = 0;
-    for (float step = 0.1f; runner.advance(&step, context) && steps < 100; step = 0.1f)
+    for (float step = 0.1f; runner->advance(&step, context) && steps < 100; step = 0.1f)
         ++steps;
     EXPECT_GT(steps, 10);
     EXPECT_LT(steps, 100);
-    EXPECT_EQ(runner.terminate(context), 0);
+    EXPECT_EQ(runner->terminate(context), 0);
     EXPECT_EQ(sink.events, (std::vector<std::pair<uint32_t, uint32_t>>{{0u, 4u}}));
     EXPECT_EQ(features[8], 1);  // arm: up
     EXPECT_EQ(context.flags & 1, 1);
-    EXPECT_EQ(context.hold_set, static_cast<uint32_t>(wave.hold_set));
+    const uint32_t record = word(word(entry + psb_entry_behaviors) + 4);
+    EXPECT_EQ(context.hold_set, word(record + psb_record_hold_set));
     api::psm_free(instance);
     EXPECT_EQ(logged(), std::vector<std::string>{});
 }
@@ -158,35 +160,75 @@ TEST_F(sample_info_test, the_drivers_wave_runs_from_the_block_until_it_freezes)
 TEST_F(sample_info_test, every_behaviour_of_the_driver_runs_from_the_block_to_its_end)
 {
     const uint32_t entry = word(psb_header_layers);
-    std::vector<int32_t> psm_animations;
-    for (uint32_t id = 0; id < word(entry + psb_entry_animation_count); ++id)
-        psm_animations.push_back(static_cast<int32_t>(word(word(entry + psb_entry_animations + 4 * id))));
     psm_t* const instance = api::psm_alloc("/models/driver/driver.psm", 0, 0, 0);
     ASSERT_NE(instance, nullptr);
     // idle (1 s), the frozen wave, and the generated stand-to-walk blend (idle 1 s, walk 1.2 s at 1.5).
     for (uint32_t id = 0; id < word(entry + psb_entry_behavior_count); ++id) {
         SCOPED_TRACE(id);
-        psb_compiled_behavior_t behavior;
-        ASSERT_TRUE(psb_compiled_behavior(block_, entry, id, behavior));
+        psb_behavior_runner_t* const runner = psb_block_runner(item_->object, entry, id);
+        ASSERT_NE(runner, nullptr);
         const float base_length =
             psb_block_read<float>(block_, word(word(entry + psb_entry_behaviors) + 4 * id) + psb_record_base_length);
         uint8_t features[16] = {};
-        psb_instance_context_t context;
-        context.model = instance;
-        context.psm_animations = &psm_animations;
+        psb_instance_context_t context = driver_context(instance, entry);
         context.feature_table = features;
-        psb_behavior_runner_t runner(behavior.root.get(), behavior.feature_states, behavior.hold_set);
         float ran = 0;
         float step = 0.05f;
-        while (runner.advance(&step, context) && ran < 10) {
+        while (runner->advance(&step, context) && ran < 10) {
             ran += 0.05f;
             step = 0.05f;
         }
         ran += 0.05f - step;
         EXPECT_NEAR(ran, base_length, 0.06f);
-        EXPECT_EQ(runner.terminate(context), 0);
+        EXPECT_EQ(runner->terminate(context), 0);
     }
     api::psm_free(instance);
+    EXPECT_EQ(logged(), std::vector<std::string>{});
+}
+
+TEST_F(sample_info_test, a_block_moved_mid_run_runs_on_like_a_copy_of_its_runner)
+{
+    // The engine's way: a copy of the wave's runner, its run-state size long, runs on a second instance
+    // beside the block's own runner, whose block the cache moves halfway through.
+    const uint32_t entry = word(psb_header_layers);
+    const uint32_t record = word(word(entry + psb_entry_behaviors) + 4);
+    const uint32_t size = word(record + psb_record_run_state_size);
+    const uint8_t* const initial = static_cast<const uint8_t*>(block_) + word(record + psb_record_runner);
+    std::vector<uint8_t> copy(initial, initial + size);
+    auto* const copied = reinterpret_cast<psb_behavior_runner_t*>(copy.data());
+    psm_t* const instances[2] = {api::psm_alloc("/models/driver/driver.psm", 0, 0, 0),
+                                 api::psm_alloc("/models/driver/driver.psm", 0, 0, 0)};
+    ASSERT_NE(instances[0], nullptr);
+    ASSERT_NE(instances[1], nullptr);
+    recording_sink_t sinks[2];
+    psb_instance_context_t in_block = driver_context(instances[0], entry);
+    psb_instance_context_t apart = driver_context(instances[1], entry);
+    in_block.sink = &sinks[0];
+    apart.sink = &sinks[1];
+    bool running[2] = {true, true};
+    for (int steps = 0; running[0] && steps < 100; ++steps) {
+        SCOPED_TRACE(steps);
+        if (steps == 5) {
+            ASSERT_TRUE(cache_force_move(item_));
+            ASSERT_NE(item_->object, block_);
+            block_ = item_->object;
+        }
+        // Every call is handed the block where it lies now.
+        in_block.block = apart.block = block_;
+        float left[2] = {0.1f, 0.1f};
+        running[0] = psb_block_runner(item_->object, entry, 1)->advance(&left[0], in_block);
+        running[1] = copied->advance(&left[1], apart);
+        ASSERT_EQ(running[0], running[1]);
+        EXPECT_EQ(left[0], left[1]);
+        // Times, flags, descriptors, ramps and phases alike.
+        const uint8_t* const own = static_cast<const uint8_t*>(block_) + word(record + psb_record_runner);
+        EXPECT_EQ(std::vector<uint8_t>(own, own + size), copy);
+    }
+    EXPECT_FALSE(running[0]);
+    EXPECT_EQ(sinks[0].events.size(), 1u);
+    EXPECT_EQ(sinks[0].events, sinks[1].events);
+    for (psm_t* instance : instances)
+        api::psm_free(instance);
     EXPECT_EQ(logged(), std::vector<std::string>{});
 }
 

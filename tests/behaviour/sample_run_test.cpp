@@ -1,5 +1,6 @@
 // The sample driver's behaviours built into their models (animations read from their files and added
-// to the driver's model) and run on an instance of the driver until they end.
+// to the driver's model), compiled into their runner records and run on an instance of the driver until
+// they end.
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "engine/host.h"
 #include "engine/psm.h"
 #include "engine/vfs.h"
+#include "entry_block.h"
 
 namespace {
 
@@ -31,7 +33,6 @@ public:
                 std::make_unique<psb_animation_t>(static_cast<uint16_t>(animations_.size()), layer_, model_, character);
             if (!animation->read((character + file).c_str()))
                 return false;
-            psm_indices.push_back(animation->psm_index());
             found = by_name_.emplace(file, animations_.size()).first;
             animations_.push_back(std::move(animation));
         }
@@ -54,7 +55,15 @@ public:
         return id < animations_.size() ? animations_[id]->frame_count() : 0;
     }
 
-    std::vector<int32_t> psm_indices;
+    // The animations read so far, as a layer entry compiles them.
+    std::vector<entry_animation_t> compiled() const
+    {
+        std::vector<entry_animation_t> out;
+        for (const auto& animation : animations_)
+            out.push_back({animation->psm_index(), animation->frame_count(), animation->length()});
+        return out;
+    }
+
     std::vector<std::string> sounds;
 
 private:
@@ -100,17 +109,23 @@ protected:
         behaviour_test_t::TearDown();
     }
 
-    // Runs `behavior` in steps of 0.1 s until it ends: the seconds it ran.
+    // Compiles `behavior` alone and runs it from its runner record in steps of 0.1 s until it ends: the
+    // seconds it ran.
     float run(const psb_behavior_t& behavior, psb_instance_context_t& context)
     {
-        psb_behavior_runner_t runner(behavior.root(), behavior.feature_states(), behavior.hold_set());
+        std::vector<uint8_t> block = lay_out_entry(sources_->compiled(), {&behavior});
+        context.block = block.data();
+        context.layer = 0;
+        psb_behavior_runner_t* const runner = psb_block_runner(block.data(), 0, behavior.id());
+        if (!runner)
+            return -1;
         float total = 0;
         for (int steps = 0; steps < 100; ++steps) {
             float step = 0.1f;
-            const bool running = runner.advance(&step, context);
+            const bool running = runner->advance(&step, context);
             total += running ? 0.1f : 0.1f - step;
             if (!running) {
-                runner.terminate(context);
+                runner->terminate(context);
                 return total;
             }
         }
@@ -137,7 +152,6 @@ TEST_F(sample_run_test, the_idle_behaviour_plays_its_animation_once_and_holds_it
     uint8_t features[16] = {};
     psb_instance_context_t context;
     context.model = instance_;
-    context.psm_animations = &sources_->psm_indices;
     context.feature_table = features;
     EXPECT_NEAR(run(idle, context), 1.0f, 1e-5f);
     EXPECT_EQ(features[0], 1);  // stance: stand
@@ -165,7 +179,6 @@ TEST_F(sample_run_test, the_wave_cross_fades_into_a_frozen_wave_and_says_hello)
     psb_instance_context_t context;
     context.model = instance_;
     context.sink = &sink;
-    context.psm_animations = &sources_->psm_indices;
     context.feature_table = features;
     EXPECT_GT(run(wave, context), 1.0f);
     EXPECT_EQ(sink.events, (std::vector<std::pair<uint32_t, uint32_t>>{{0u, 4u}}));
