@@ -19,6 +19,9 @@ public:
     void deliver_player_job(int32_t job, float) override { deliveries.push_back(job); }
     void dock_slot_release(int32_t owner, int32_t slot) override { released.push_back(owner * 100 + slot); }
     void set_current_road(int32_t) override {}
+    int32_t dock_at(const vec3_t&) const override { return -1; }
+    void set_current_dock(int32_t) override {}
+    void add_prestige(float, bool) override {}
 
     struct job_call_t {
         int32_t job;

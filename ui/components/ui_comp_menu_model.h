@@ -55,6 +55,8 @@ public:
     vec3_t camera_position{};
     vec3_t camera_angles{};
     ui_comp_make_t vehicles[2];
+    // Where each vehicle's origin stands from "truck0": the truck at it, the trailer with its "hook" there.
+    vec3_t placements[2] = {};
 
 private:
     // Turns the camera toward the truck.
