@@ -29,11 +29,13 @@ def numbers(values):
     return " ".join(num(v) for v in values)
 
 
-def part(name, positions, indices, shader=None, uvs=None):
+def part(name, positions, indices, shader=None, uvs=None, normals=None):
     text = "part %s {\n" % name
     if shader:
         text += '    shader "%s"\n' % shader
     text += "    positions { %s }\n" % numbers(positions)
+    if normals:
+        text += "    normals { %s }\n" % numbers(normals)
     if uvs:
         text += "    uvs { %s }\n" % numbers(uvs)
     if indices:
@@ -53,6 +55,11 @@ def ring(inner, outer, height, sides):
         a, b, c, d = 2 * i, 2 * i + 1, 2 * ((i + 1) % sides), 2 * ((i + 1) % sides) + 1
         indices += [a, c, b, b, c, d]
     return positions, uvs, indices
+
+
+def up(positions):
+    """Normals pointing up, one per vertex."""
+    return [0, 1, 0] * (len(positions) // 3)
 
 
 def arrow(tip, top, radius, sides):
@@ -77,7 +84,8 @@ def target_marker():
     arrow_pos, arrow_uvs, arrow_idx = arrow(450, 700, 120, 8)
     write("models/free_items/target/target.psm",
           "// The target marker: a ring on the ground and an arrow pointing down at it.\npsm 1\n"
-          + part("ring", ring_pos, ring_idx, shader, ring_uvs) + part("arrow", arrow_pos, arrow_idx, shader, arrow_uvs))
+          + part("ring", ring_pos, ring_idx, shader, ring_uvs, up(ring_pos))
+          + part("arrow", arrow_pos, arrow_idx, shader, arrow_uvs, up(arrow_pos)))
     write("models/free_items/target/target.psa", "// The marker's turn, looped by the economy.\npsa 1\nframes 31\nlength 2.0\n")
 
 
@@ -93,7 +101,7 @@ def menu_scene():
     write("models/menu/scene.psm",
           "// The menu scene: a yard, the place the truck and its trailer stand at and the camera's path.\npsm 1\n"
           "bone truck0 {\n    matrix 1 0 0 0   0 1 0 0   0 0 1 -300   0 0 0 1\n}\n"
-          + part("yard", ground, [0, 2, 1, 1, 2, 3], None, ground_uvs) + part("camera", path, []))
+          + part("yard", ground, [0, 2, 1, 1, 2, 3], None, ground_uvs, up(ground)) + part("camera", path, []))
     write("defs/menu.def",
           "// The scene behind the menus: its model and shader, and where its truck and trailer come from.\n"
           "menu {\n    model = \"/models/menu/scene.psm\"\n    shader0 = \"/models/menu/yard.shd\"\n"

@@ -49,6 +49,18 @@ TEST_F(ui_menu_model_test, the_scene_picks_only_makes_with_a_description_and_cou
     }
 }
 
+TEST_F(ui_menu_model_test, a_menu_scene_holds_the_shared_light_while_it_lives)
+{
+    EXPECT_EQ(ui_comp_make_t::shared_light_list(nullptr, nullptr), nullptr);
+    c_item_t* const window = make_window("    entity ui.comp.menu_model { rect = 0 1024 768 0; }\n");
+    ASSERT_NE(window, nullptr);
+    frame();
+    EXPECT_NE(ui_comp_make_t::shared_light_list(nullptr, nullptr), nullptr) << "the scene and its vehicles are lit";
+    ui_wremove(window);
+    frame();
+    EXPECT_EQ(ui_comp_make_t::shared_light_list(nullptr, nullptr), nullptr);
+}
+
 TEST_F(ui_menu_model_test, the_camera_travels_at_most_150_units_a_frame_and_wraps_to_the_first_point)
 {
     ui_comp_menu_model_t scene;

@@ -67,8 +67,10 @@ int ui_comp_menu_model_t::init(const int phase)
 {
     if (const int failed = ui_view_t::init(phase))
         return failed;
-    if (phase == 0)
+    if (phase == 0) {
+        ui_comp_make_t::hold_shared_light();
         read_menu_def();
+    }
     return 0;
 }
 
@@ -82,6 +84,7 @@ int ui_comp_menu_model_t::destroy(const int phase)
             vehicle.free_models();
         path.clear();
         lengths.clear();
+        ui_comp_make_t::release_shared_light();
     }
     return ui_view_t::destroy(phase);
 }
@@ -105,6 +108,8 @@ void ui_comp_menu_model_t::read_menu_def()
         return;
     if (const char* model = def.object->get_value("model")) {
         scene = make_model_alloc(model);
+        if (scene)
+            api::psm_set_light_callback(scene, ui_comp_make_t::shared_light_list, nullptr);
         for (int i = 0; scene; ++i) {
             char key[24];
             std::snprintf(key, sizeof key, "shader%d", i);
