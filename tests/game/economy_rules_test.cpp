@@ -397,6 +397,21 @@ TEST_F(economy_rules_test, the_main_hud_shows_time_left_money_and_a_day_time_at_
     EXPECT_EQ(day_times, 2);
 }
 
+TEST_F(economy_rules_test, a_game_loaded_from_a_save_builds_no_records_but_its_target_marker)
+{
+    write_data_file("models/free_items/target/target.psm",
+                    "psm 1\npart ring { positions { 0 0 0 1 0 0 0 0 1 } indices { 0 1 2 } }\n");
+    game_context_get()->set_value("load_game_name", "/saves/monday.sav");
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    for (const int phase : {0, 10})
+        EXPECT_EQ(economy.init(phase), 0);
+    EXPECT_TRUE(economy.cities.empty());
+    EXPECT_TRUE(economy.drivers.empty());
+    EXPECT_EQ(economy.job_count(), 0);
+    EXPECT_NE(economy.target_marker, nullptr);
+}
+
 TEST_F(economy_rules_test, the_damage_warning_takes_the_gauges_place_and_leaves_the_pager_lines_alone)
 {
     economy_ctrl_e economy;
