@@ -17,6 +17,8 @@
 
 class game_bridge_t;
 class mbio_t;
+struct c_item_t;
+struct psm_t;
 
 // Game-over reasons.
 enum game_over_reason_t : int32_t {
@@ -32,7 +34,8 @@ enum goal_kind_t : int32_t {
     goal_money = 2,
     goal_delivered = 3,
 };
-// The main HUD's components.
+// The main HUD's components the economy fills. Id 150 is the HUD handler's own pager lines, so the
+// damage warning stands beside them as 160.
 enum main_hud_component_t : int32_t {
     hud_call911 = 10,
     hud_day_time = 100,
@@ -40,7 +43,7 @@ enum main_hud_component_t : int32_t {
     hud_time_left = 120,
     hud_prestige = 130,
     hud_condition = 140,
-    hud_damage_warning = 150,
+    hud_damage_warning = 160,
 };
 
 // The economy controller, registered as "economy.ctrl": the whole freight business of one game. It keeps
@@ -69,6 +72,11 @@ public:
     int destroy(int phase) override;
     // One frame: the instructions' delay, then drivers, opponents, trailers, the offer, the clock, the docks.
     void handler() override;
+    // Draws the target marker at the player's job's destination while he has a job.
+    void draw() override;
+    // Loads the animated target marker (a new game and a loaded one alike), and gives it back.
+    void load_target_marker();
+    void release_target_marker();
 
     // The world the economy asks; the bridge's world by default (tests give their own).
     void set_world(economy_world_t* world) { world_ = world; }
@@ -113,12 +121,16 @@ public:
     void dock_deactivate(int32_t dock_id, int32_t trader) override;
     void dock_slot_release(int32_t dock, int32_t slot) override;
     void set_player_job(int32_t job, const vec3_t* target) override;
+    // A truck within this many centimetres of a dock's position stands in its yard.
+    static constexpr float dock_yard_radius = 6000.0f;
+    int32_t dock_at(const vec3_t& position) const override;
+    void set_current_dock(int32_t dock) override { current_dock = dock; }
     void place_near_trailers();
     void promote_dock_slots();
 
     // --- Money, pay, prestige, week and game over ---
     void add_money(int32_t amount, int32_t update_hud) override;
-    void add_prestige(float delta, bool update_hud);
+    void add_prestige(float delta, bool update_hud) override;
     void set_hud_damage(float damage) override;
     void show_call911_icon(bool show) override;
     void open_main_hud(int keep_position) override;
@@ -223,6 +235,8 @@ public:
     company_t companies[economy_company_count];
     uint8_t cheated = 0;
     player_job_t player_job{-1, {}};
+    // The animated model standing at the player job's destination (null when it could not be loaded).
+    psm_t* target_marker = nullptr;
     int32_t expansion_threshold = 200000;
     float expansion_period = 300.0f;
     int32_t last_clock_display = 0;
@@ -246,4 +260,6 @@ private:
     economy_world_t* bridge_world_ = nullptr;
     economy_world_t* world_ = nullptr;
     bool registered_ = false;
+    // The marker's shader, held while the marker lives.
+    c_item_t* marker_shader_ = nullptr;
 };

@@ -300,6 +300,10 @@ def main():
     write(data_dir, "shaders/scenery/flare.png", disc(32, (255, 240, 200, 255), 0.8))
     write(data_dir, "shaders/scenery/light_pool.png", disc(64, (255, 230, 170, 160), 0.9))
 
+    # The target marker at the job's destination and the yard of the menu scene.
+    write(data_dir, "models/free_items/target/target.png", disc(32, (250, 200, 40, 230), 0.7))
+    write(data_dir, "models/menu/yard.png", slabs(64, 64, (120, 118, 112), (90, 88, 84, 255), 16))
+
     # Direction boards, their road backgrounds and the traders' labels.
     for direction in ("left", "right", "straight"):
         write(data_dir, "shaders/signs/arrow_%s.png" % direction, arrow(32, (0, 0, 0, 0), (255, 255, 255, 255), direction))

@@ -14,6 +14,7 @@
 #include "physics/physproc.h"
 #include "physics/vclip.h"
 #include "vehicles/vehicle_links.h"
+#include "world/owning_process.h"
 
 namespace {
 
@@ -64,7 +65,9 @@ car_phys_e::~car_phys_e() { free_models(); }
 
 physproc_t* car_phys_e::physics() const
 {
-    auto* const scene = dynamic_cast<scene_proc_t*>(process());
+    // Through the block as well: a block's destroy phases run after its process let the entities go,
+    // and the body must still leave the physics then.
+    auto* const scene = dynamic_cast<scene_proc_t*>(owning_process(*this));
     return scene ? &scene->physics() : nullptr;
 }
 

@@ -425,6 +425,8 @@ public:
     vec3_t player_points[2];
     // Odometer: centimetres driven (for the log and the tests).
     double distance_driven = 0.0;
+    // The loading dock whose yard the truck stands in, as the economy was last told (-1 none).
+    int32_t current_dock = -1;
 
 protected:
     // Plays the gear-change sound.
@@ -449,6 +451,8 @@ private:
     bool switch_accepted(int number, float threshold);
     // The body moved less than 20 square centimetres since the last frame.
     bool standing() const;
+    // Tells the economy when the truck enters or leaves a loading dock's yard (car_player_dock.cpp).
+    void track_dock();
     void camera_impulses(int context);
     void cruise_off();
     void road_direction_check(float dt);

@@ -133,6 +133,7 @@ void car_player_e::handler()
             emitter->set_position(to_world(damage_smoke_point));
     }
     road_direction_check(dt);
+    track_dock();
 }
 
 void car_player_e::tyre_smoke_step(float dt)

@@ -24,6 +24,12 @@ public:
     virtual void dock_slot_release(int32_t owner, int32_t slot) = 0;
     // The road edge under the player's vehicle, -1 when none.
     virtual void set_current_road(int32_t edge) = 0;
+    // The id of the loading dock in reach whose yard holds `position`, -1 when none.
+    virtual int32_t dock_at(const vec3_t& position) const = 0;
+    // The loading dock the player's truck now stands at, -1 once it left: trailers are placed for it there.
+    virtual void set_current_dock(int32_t dock) = 0;
+    // Adds `delta` to the player company's prestige (kept within 0..100); shown when `update_hud`.
+    virtual void add_prestige(float delta, bool update_hud) = 0;
 };
 
 // The game controller's road look-ups under a wheel.

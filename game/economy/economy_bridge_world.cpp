@@ -4,6 +4,7 @@
 #include "engine/entity_proc.h"
 #include "engine/evalue.h"
 #include "engine/process.h"
+#include "engine/psm.h"
 #include "engine/snd.h"
 #include "engine/ui.h"
 #include "engine/ui_view.h"
@@ -13,6 +14,7 @@
 #include "common/ui_find_component.h"
 #include "game/economy_ctrl.h"
 #include "road/game_ctrl.h"
+#include "road/seg_server.h"
 #include "vehicles/car_player.h"
 #include "vehicles/car_trailor.h"
 
@@ -150,6 +152,13 @@ void economy_bridge_world_t::hud_show(const int32_t id, const bool shown)
     c_item_t* const window = ctrl_.bridge ? ctrl_.bridge->find_window(hud_group, hud_name) : nullptr;
     if (ui_view_t* const view = window ? ui_window_component(window, id) : nullptr)
         view->show(shown);
+}
+
+void economy_bridge_world_t::light_model(psm_t* const model)
+{
+    const held_part_t<game_ctrl_e> game(ctrl_.bridge ? ctrl_.bridge->base_ctrl() : entity_handle_t{});
+    if (model && game.get() && game.get()->seg_server)
+        api::psm_set_light_callback(model, seg_server_light_callback, game.get()->seg_server);
 }
 
 void economy_bridge_world_t::cash_sound()

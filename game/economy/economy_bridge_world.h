@@ -24,6 +24,8 @@ public:
     void hud_text(int32_t id, const char* text) override;
     void hud_show(int32_t id, bool shown) override;
     void cash_sound() override;
+    // Lights `model` with the segment server's lights, as the map's own models are.
+    void light_model(psm_t* model) override;
     void refresh_city_markers() override {}
     uint32_t place_trailer(const trailer_order_t& order) override;
     void release_trailer(uint32_t trailer) override;

@@ -63,7 +63,11 @@ economy_ctrl_e::economy_ctrl_e()
     entity_flags |= 2;
 }
 
-economy_ctrl_e::~economy_ctrl_e() { delete bridge_world_; }
+economy_ctrl_e::~economy_ctrl_e()
+{
+    release_target_marker();
+    delete bridge_world_;
+}
 
 int economy_ctrl_e::init(const int phase)
 {
@@ -83,6 +87,7 @@ int economy_ctrl_e::init(const int phase)
         loading_screen_refresh("@@ui_preparing_economy@@");
         if (!loading_a_save())
             load_definitions();
+        load_target_marker();
     } else if (phase == 10) {
         loading_screen_refresh("@@ui_generating_jobs@@");
         if (!loading_a_save()) {
@@ -114,6 +119,7 @@ int economy_ctrl_e::destroy(const int phase)
         routes.clear();
         active_docks.clear();
         trailer_shaders.release();
+        release_target_marker();
     }
     return entity_t::destroy(phase);
 }

@@ -341,6 +341,19 @@ void economy_ctrl_e::set_player_job(const int32_t job, const vec3_t* target)
         record.cargo = -1;
 }
 
+int32_t economy_ctrl_e::dock_at(const vec3_t& position) const
+{
+    for (const int32_t index : active_docks) {
+        if (index < 0 || index >= static_cast<int32_t>(docks.size()))
+            continue;
+        const dock_t& dock = docks[static_cast<size_t>(index)];
+        const vec3_t d = position - dock.position;
+        if (d.x * d.x + d.y * d.y + d.z * d.z <= dock_yard_radius * dock_yard_radius)
+            return dock.id;
+    }
+    return -1;
+}
+
 void economy_ctrl_e::place_near_trailers()
 {
     vec3_t truck{};

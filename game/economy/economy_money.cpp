@@ -257,10 +257,13 @@ void economy_ctrl_e::deliver_player_job(const int32_t job, const float damage)
     const int32_t truck = companies[0].trucks[0];
     const int32_t driver =
         truck >= 0 && truck < static_cast<int32_t>(trucks.size()) ? trucks[static_cast<size_t>(truck)].owner : -1;
+    const int32_t money_before = companies[0].money;
     if (driver >= 0 && driver < static_cast<int32_t>(drivers.size())) {
         drivers[static_cast<size_t>(driver)].jobs[0] = job;
         delivery_result(driver, damage, false);
     }
+    api::message("<economy_ctrl_e> job %d delivered: the company's money went from %d to %d", job, money_before,
+                 companies[0].money);
     const int32_t destination_city = job_dest_city(job);
     job_t& record = jobs[static_cast<size_t>(job)];
     if (job == spare_job())

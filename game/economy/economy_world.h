@@ -4,6 +4,8 @@
 #include "engine/quat.h"
 #include "engine/vec.h"
 
+struct psm_t;
+
 // What the economy asks of the rest of its world: the clocks, the player's truck, the pager, the main
 // HUD, the trailers it places, the traffic that shows its drivers' trucks and the game controller's
 // markers. The game's world answers through the bridge (economy_bridge_world.h); tests answer with a
@@ -69,6 +71,8 @@ public:
     virtual void hud_show(int32_t id, bool shown) = 0;
     // Plays the cash register sound once.
     virtual void cash_sound() = 0;
+    // Lights `model` with the world's lights as it draws.
+    virtual void light_model(psm_t* model) = 0;
     // The game controller rebuilds its headquarters markers.
     virtual void refresh_city_markers() = 0;
     // Places a trailer; answers its entity handle word, or 0 when it could not be placed.

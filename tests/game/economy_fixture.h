@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,9 @@ public:
     void pager(const char* text, int) override { pages.emplace_back(text); }
     void open_hud_window() override { ++hud_windows; }
     void hud_text(int32_t id, const char* text) override { hud.emplace_back(std::to_string(id) + ":" + text); }
-    void hud_show(int32_t, bool) override {}
+    void hud_show(int32_t id, bool shown) override { hud_shown[id] = shown; }
     void cash_sound() override { ++cash; }
+    void light_model(psm_t* model) override { lit_models.push_back(model); }
     void refresh_city_markers() override {}
     uint32_t place_trailer(const trailer_order_t&) override { return ++trailers; }
     void release_trailer(uint32_t) override {}
@@ -44,12 +46,15 @@ public:
     vec3_t truck{};
     std::vector<std::string> pages;
     std::vector<std::string> hud;
+    // The last shown state the economy gave each HUD component.
+    std::map<int32_t, bool> hud_shown;
     int cash = 0;
     int hud_windows = 0;
     int driver_trucks = 0;
     uint32_t trailers = 0;
     player_truck_state_t state;
     std::vector<bool> game_over_windows;
+    std::vector<psm_t*> lit_models;
 };
 
 // A bound engine whose data root holds a small economy: three cities with a trader each, cargos,

@@ -199,8 +199,12 @@ TEST_F(economy_rules_test, dock_slots_open_take_jobs_place_trailers_near_the_tru
     EXPECT_EQ(dock.slot_states[3], slot_open);
     EXPECT_EQ(dock.slot_jobs[3], slot_no_job);
 
+    // The yard is the 60 m around the dock's position, of a dock in reach only.
+    dock.position = {5000.0f, 0.0f, 0.0f};
+    EXPECT_EQ(economy.dock_at({10000.0f, 0.0f, 0.0f}), 40);
+    EXPECT_EQ(economy.dock_at({5000.0f, 0.0f, 6001.0f}), -1);
     // Slots 0 and 1 lie within 120 m of the truck, slot 2 (400 m) does not.
-    economy.current_dock = 40;
+    economy.set_current_dock(40);
     world.truck = {10000.0f, 0.0f, 0.0f};
     economy.place_near_trailers();
     EXPECT_EQ(dock.slot_states[0], slot_trailer_standing);
@@ -220,6 +224,7 @@ TEST_F(economy_rules_test, dock_slots_open_take_jobs_place_trailers_near_the_tru
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(dock.slot_states[i], slot_idle);
     EXPECT_TRUE(economy.active_docks.empty());
+    EXPECT_EQ(economy.dock_at({10000.0f, 0.0f, 0.0f}), -1) << "a dock out of reach has no yard";
 }
 
 TEST_F(economy_rules_test, a_driver_walks_his_route_in_its_direction_and_stops_at_its_ends)
@@ -390,6 +395,41 @@ TEST_F(economy_rules_test, the_main_hud_shows_time_left_money_and_a_day_time_at_
     for (const std::string& line : world.hud)
         day_times += line.rfind("100:", 0) == 0;
     EXPECT_EQ(day_times, 2);
+}
+
+TEST_F(economy_rules_test, a_game_loaded_from_a_save_builds_no_records_but_its_target_marker)
+{
+    write_data_file("models/free_items/target/target.psm",
+                    "psm 1\npart ring { positions { 0 0 0 1 0 0 0 0 1 } indices { 0 1 2 } }\n");
+    game_context_get()->set_value("load_game_name", "/saves/monday.sav");
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    for (const int phase : {0, 10})
+        EXPECT_EQ(economy.init(phase), 0);
+    EXPECT_TRUE(economy.cities.empty());
+    EXPECT_TRUE(economy.drivers.empty());
+    EXPECT_EQ(economy.job_count(), 0);
+    EXPECT_NE(economy.target_marker, nullptr);
+}
+
+TEST_F(economy_rules_test, the_damage_warning_takes_the_gauges_place_and_leaves_the_pager_lines_alone)
+{
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    economy.open_main_hud(1);
+    EXPECT_FALSE(world.hud_shown.at(hud_damage_warning));
+    EXPECT_TRUE(world.hud_shown.at(hud_condition));
+    const struct {
+        float damage;
+        bool warning;
+    } cases[] = {{0.79f, false}, {0.8f, true}, {1.0f, true}, {0.2f, false}};
+    for (const auto& c : cases) {
+        economy.set_hud_damage(c.damage);
+        EXPECT_EQ(world.hud_shown.at(hud_damage_warning), c.warning) << c.damage;
+        EXPECT_EQ(world.hud_shown.at(hud_condition), !c.warning) << c.damage;
+    }
+    // The main HUD's pager writes its lines into component 150: the economy never shows or hides it.
+    EXPECT_EQ(world.hud_shown.count(150), 0u);
 }
 
 TEST_F(economy_rules_test, the_cargos_trailers_base_shaders_are_held_from_their_folder_or_the_shared_one)

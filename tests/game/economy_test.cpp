@@ -7,7 +7,9 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/gfx_view.h"
 #include "engine/mbio.h"
+#include "engine/psm_record.h"
 #include "common/format.h"
 #include "common/loading_screen.h"
 #include "economy_fixture.h"
@@ -455,3 +457,36 @@ TEST_F(economy_test, a_seeded_career_of_ten_weeks_ends_on_a_fixed_hash)
     EXPECT_GT(world.driver_trucks, 0);
     EXPECT_EQ(hash, 2021140121715811414ull);
 }
+
+namespace {
+
+TEST_F(economy_test, the_target_marker_stands_lit_at_the_players_destination_only_while_he_has_a_job)
+{
+    economy_ctrl_e economy;
+    economy.set_world(&world);
+    economy.load_target_marker();
+    EXPECT_EQ(economy.target_marker, nullptr) << "a missing marker model leaves no marker";
+    economy.player_job = {0, {100.0f, 0.0f, 200.0f}};
+    economy.draw();
+    EXPECT_TRUE(psm_draw_records().empty());
+
+    write_data_file("models/free_items/target/target.psm",
+                    "psm 1\npart ring { positions { 0 0 0 1 0 0 0 0 1 } indices { 0 1 2 } }\n"
+                    "part arrow { positions { 0 5 0 1 6 0 0 6 1 } indices { 0 1 2 } }\n");
+    write_data_file("models/free_items/target/target.psa", "psa 1\nframes 2\nlength 1.0\n");
+    write_data_file("models/free_items/target/target.shd", "texture 4 4\n");
+    economy.load_target_marker();
+    ASSERT_NE(economy.target_marker, nullptr);
+    EXPECT_EQ(world.lit_models, std::vector<psm_t*>{economy.target_marker});
+    economy.player_job = {-1, {}};
+    economy.draw();
+    EXPECT_TRUE(psm_draw_records().empty()) << "no job, no marker";
+    economy.player_job = {0, {100.0f, 0.0f, 200.0f}};
+    economy.draw();
+    ASSERT_EQ(psm_draw_records().size(), 2u);
+    for (const psm_draw_record_t& record : psm_draw_records())
+        EXPECT_EQ(record.shader_path, "/models/free_items/target/target.shd") << record.part_name;
+    EXPECT_EQ(gfx_world_matrix()[3], 0.0f) << "the marker's place is popped after it is drawn";
+}
+
+}  // namespace

@@ -43,7 +43,8 @@ public:
     std::vector<int32_t> offences;
 };
 
-// An economy that keeps the money the player's truck charges and the damage it shows.
+// An economy that keeps the money the player's truck charges, the damage it shows and the docks it
+// stands at.
 class economy_stub_e : public entity_t, public player_economy_t, public vehicle_economy_t {
 public:
     void charge_player(int32_t dollars, bool) override { charges.push_back(dollars); }
@@ -61,9 +62,15 @@ public:
     void deliver_player_job(int32_t, float) override {}
     void dock_slot_release(int32_t, int32_t) override {}
     void set_current_road(int32_t) override {}
+    int32_t dock_at(const vec3_t&) const override { return dock_here; }
+    void set_current_dock(int32_t dock) override { docks_told.push_back(dock); }
+    void add_prestige(float, bool) override {}
 
     std::vector<int32_t> charges;
     float shown_damage = -1.0f;
+    // The dock whose yard the truck stands in, and every dock the truck told.
+    int32_t dock_here = -1;
+    std::vector<int32_t> docks_told;
 };
 
 // The player's truck on the flat ground of vehicle_test_t, past its intro, with a traffic and an

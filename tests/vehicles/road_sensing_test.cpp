@@ -19,6 +19,9 @@ public:
     void deliver_player_job(int32_t, float) override {}
     void dock_slot_release(int32_t, int32_t) override {}
     void set_current_road(int32_t edge) override { roads.push_back(edge); }
+    int32_t dock_at(const vec3_t&) const override { return -1; }
+    void set_current_dock(int32_t) override {}
+    void add_prestige(float, bool) override {}
 
     int32_t edge_under = vehicle_roads_t::no_edge;
     std::vector<int32_t> weather;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
+#include "engine/eblock.h"
+#include "engine/entity_reg.h"
 #include "engine/psm.h"
 #include "common/engine_api.h"
+#include "frame/type_registry.h"
 #include "vehicle_fixture.h"
 #include "vehicles/car_trailor.h"
 #include "vehicles/vehicle_links.h"
@@ -19,6 +23,9 @@ public:
     void deliver_player_job(int32_t job, float) override { deliveries.push_back(job); }
     void dock_slot_release(int32_t owner, int32_t slot) override { released.push_back(owner * 100 + slot); }
     void set_current_road(int32_t) override {}
+    int32_t dock_at(const vec3_t&) const override { return -1; }
+    void set_current_dock(int32_t) override {}
+    void add_prestige(float, bool) override {}
 
     struct job_call_t {
         int32_t job;
@@ -278,6 +285,26 @@ TEST_F(trailer_test, a_left_behind_trailer_is_offered_near_the_kingpin_and_remov
     run(1);
     EXPECT_TRUE(trailer->destroy_requested);
     EXPECT_EQ(economy_->released, std::vector<int32_t>{304}) << "its dock slot is given back";
+}
+
+TEST_F(trailer_test, a_trailer_placed_from_its_entity_block_leaves_the_physics_with_its_block)
+{
+    // The trailer's registered type, so that the block can make it.
+    for (int i = 0; !entity_find_type("actors.trailer") && i < entity_type_row_count(); ++i)
+        if (std::strcmp(entity_type_rows()[i].type_name, "actors.trailer") == 0)
+            entity_register(&entity_type_rows()[i]);
+    // The sample game's job trailer block, as the economy places it.
+    eblock_t* const block = world_->eblock_from_name("/scripts/game/trailer.esc");
+    ASSERT_TRUE(block && world_->init_eblock(block));
+    auto* const trailer = dynamic_cast<car_trailor_e*>(block->root());
+    ASSERT_NE(trailer, nullptr);
+    ASSERT_TRUE(trailer->setup_cargo("boxvan", 0, 1.0f, 2.0f, {2000.0f, 300.0f, 190000.0f}, quat_t(), 3, 4, 7,
+                                     {0.0f, 0.0f, 0.0f}, 0));
+    const cd_geo_t* const geometry = trailer->geometry;
+    ASSERT_TRUE(world_->physics().in_hash(const_cast<cd_geo_t*>(geometry)));
+    // The block's destroy phases run after the process let the trailer go: the geometry must still leave.
+    world_->destroy_eblock(block);
+    EXPECT_FALSE(world_->physics().in_hash(const_cast<cd_geo_t*>(geometry)));
 }
 
 TEST_F(trailer_test, an_unhitched_trailer_sleeps_two_seconds_after_it_is_placed)

@@ -19,7 +19,6 @@ namespace {
 int live_views = 0;
 const float shared_light[16] = {1.0f, 1.0f, 1.0f, 1.0f, 0.5f,  0.5f, 0.5f, 1.0f,
                                 0.5f, 0.5f, 0.5f, 1.0f, -0.5f, 1.0f, 1.0f, 0.0f};
-const void* light_list(psm_t*, void*) { return live_views > 0 ? shared_light : nullptr; }
 
 // A model of an accessory with its shaders found in the accessory's folder or the make's shared one.
 psm_t* accessory_model(const char* kind, const char* make, const char* accessory, const char* model,
@@ -30,7 +29,7 @@ psm_t* accessory_model(const char* kind, const char* make, const char* accessory
     psm_t* loaded = make_model_alloc(ui_comp_make_t::acc_file_path(kind, make, accessory, model).c_str());
     if (!loaded)
         return nullptr;
-    api::psm_set_light_callback(loaded, light_list, nullptr);
+    api::psm_set_light_callback(loaded, ui_comp_make_t::shared_light_list, nullptr);
     char folder[256];
     char shared[256];
     std::snprintf(folder, sizeof folder, "/makes/%s/%s/acc/%s", kind, make, accessory);
@@ -44,6 +43,16 @@ psm_t* accessory_model(const char* kind, const char* make, const char* accessory
 }  // namespace
 
 ui_comp_make_t::ui_comp_make_t() = default;
+
+void ui_comp_make_t::hold_shared_light() { ++live_views; }
+
+void ui_comp_make_t::release_shared_light()
+{
+    if (live_views > 0)
+        --live_views;
+}
+
+const void* ui_comp_make_t::shared_light_list(psm_t*, void*) { return live_views > 0 ? shared_light : nullptr; }
 
 ui_comp_make_t::~ui_comp_make_t() { free_models(); }
 
@@ -77,7 +86,7 @@ int ui_comp_make_t::init(const int phase)
     if (const int failed = ui_view_t::init(phase))
         return failed;
     if (phase == 0)
-        ++live_views;
+        hold_shared_light();
     return 0;
 }
 
@@ -85,8 +94,7 @@ int ui_comp_make_t::destroy(const int phase)
 {
     if (phase == 0) {
         free_models();
-        if (live_views > 0)
-            --live_views;
+        release_shared_light();
     }
     return ui_view_t::destroy(phase);
 }

@@ -46,6 +46,11 @@ public:
     static std::string acc_file_path(const char* kind, const char* make, const char* accessory, const char* file);
     // Frees every model held.
     void free_models();
+    // One use of the light the 3-D vehicle views share, taken and given back; while any use is held
+    // the engine light callback hands a model that light (null otherwise).
+    static void hold_shared_light();
+    static void release_shared_light();
+    static const void* shared_light_list(psm_t* model, void* object);
     // Draws the parts and the wheels at the current world matrix.
     void draw_models();
     // Shows or hides a part of every model held (a model without it is skipped).

@@ -35,8 +35,11 @@ std::vector<std::string> make_folders(const char* kind)
         for (const char* name = block; name < block + got && *name; name += std::strlen(name) + 1) {
             vfs_stat_t stat{};
             const std::string path = root + "/" + name;
+            vfs_stat_t description{};
+            // A folder without a description (the makes' shared files) is no make to show.
             if (name[0] != '.' && strcasecmp(name, "police") != 0 && api::vfs_stat(path.c_str(), &stat) == 0 &&
-                (stat.mode & vfs_mode_type_mask) == vfs_mode_folder)
+                (stat.mode & vfs_mode_type_mask) == vfs_mode_folder &&
+                api::vfs_stat((path + "/description.def").c_str(), &description) == 0)
                 names.emplace_back(name);
         }
     }
@@ -64,8 +67,10 @@ int ui_comp_menu_model_t::init(const int phase)
 {
     if (const int failed = ui_view_t::init(phase))
         return failed;
-    if (phase == 0)
+    if (phase == 0) {
+        ui_comp_make_t::hold_shared_light();
         read_menu_def();
+    }
     return 0;
 }
 
@@ -79,6 +84,7 @@ int ui_comp_menu_model_t::destroy(const int phase)
             vehicle.free_models();
         path.clear();
         lengths.clear();
+        ui_comp_make_t::release_shared_light();
     }
     return ui_view_t::destroy(phase);
 }
@@ -102,6 +108,8 @@ void ui_comp_menu_model_t::read_menu_def()
         return;
     if (const char* model = def.object->get_value("model")) {
         scene = make_model_alloc(model);
+        if (scene)
+            api::psm_set_light_callback(scene, ui_comp_make_t::shared_light_list, nullptr);
         for (int i = 0; scene; ++i) {
             char key[24];
             std::snprintf(key, sizeof key, "shader%d", i);
@@ -186,6 +194,10 @@ void ui_comp_menu_model_t::build_truck(const int slot, const char* kind, const s
     }
     vehicle.build_truck(make.c_str(), accessories, kind, variant);
     vehicle.show_part("feet", false);
+    // The trailer is coupled by its "hook" to the truck's origin.
+    vec3_t hook{};
+    placements[slot] =
+        slot == 1 && vehicle.parts[0] && make_bone_position(vehicle.parts[0], "hook", hook) ? hook * -1.0f : vec3_t{};
     reload_models();
 }
 
@@ -246,10 +258,11 @@ void ui_comp_menu_model_t::draw()
     const vec3_t back = camera_position * -1.0f;
     api::gfx_translate(&back[0]);
     api::psm_draw(scene, 1, 0xFFFFFFFFu);
-    for (ui_comp_make_t& vehicle : vehicles) {
+    for (int slot = 0; slot < 2; ++slot) {
         api::gfx_push();
-        api::gfx_translate(&truck_place[0]);
-        vehicle.draw_models();
+        const vec3_t place = truck_place + placements[slot];
+        api::gfx_translate(&place[0]);
+        vehicles[slot].draw_models();
         api::gfx_pop();
     }
     api::gfx_pop();

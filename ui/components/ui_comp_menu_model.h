@@ -23,9 +23,9 @@ public:
 
     const char* get_default_name() const override { return "ui.comp.menu_model"; }
 
-    // Phase 0: reads the scene.
+    // Phase 0: takes a use of the 3-D views' shared light and reads the scene.
     int init(int phase) override;
-    // Phase 0: frees the scene and the vehicles.
+    // Phase 0: frees the scene and the vehicles and gives the light back.
     int destroy(int phase) override;
     // Per frame: moves the camera along its path and turns it to the truck.
     void handler() override;
@@ -55,6 +55,8 @@ public:
     vec3_t camera_position{};
     vec3_t camera_angles{};
     ui_comp_make_t vehicles[2];
+    // Where each vehicle's origin stands from "truck0": the truck at it, the trailer with its "hook" there.
+    vec3_t placements[2] = {};
 
 private:
     // Turns the camera toward the truck.
