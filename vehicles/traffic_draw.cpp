@@ -272,16 +272,15 @@ void traffic_e::draw_sirens(const int32_t car, const ai_car_def_t& def)
         return;
     if (siren_sound_) {
         const phys_body_t* const body = car_bodies_[static_cast<size_t>(car)];
-        const vec3_t at = c.has(traffic_car_t::status_body) && body && body->current ? body->current->position
-                                                                                       : c.route.position;
+        const vec3_t at =
+            c.has(traffic_car_t::status_body) && body && body->current ? body->current->position : c.route.position;
         api::snd_position(siren_sound_, &at.x);
     }
     for (int k = 0; k < def.siren_count && k < ai_car_def_t::siren_places; ++k) {
         const bool even = (k & 1) == 0;
         quat_t spin;
         spin.set(vec3_t(0.0f, 1.0f, 0.0f), 30.0f * static_cast<float>(k) + (even ? 1.0f : 1.1f) * siren_phase);
-        draw_flare(def.sirens[k], spin.rotate(facing_front),
-                   flare_shaders_[even ? flare_siren_red : flare_siren_blue]);
+        draw_flare(def.sirens[k], spin.rotate(facing_front), flare_shaders_[even ? flare_siren_red : flare_siren_blue]);
     }
 }
 
