@@ -281,8 +281,9 @@ private:
     int32_t find_place_outwards(int32_t car, int32_t first, bool& out_after);
     // Releases everything loaded by load_resources.
     void free_resources();
-    // Drawing of one car other than slot 0.
-    void draw_car(int32_t car);
+    // Drawing of one car (slot 0 only shows its collision box, with `boxes`); outside the `main_view`
+    // the car's drawing state is left as it is.
+    void draw_car(int32_t car, bool boxes, bool main_view);
     void draw_wheels(const traffic_car_t& c, const ai_car_def_t& def);
     void draw_car_lights(const traffic_car_t& c, const ai_car_def_t& def, bool near);
     void draw_sirens(int32_t car, const ai_car_def_t& def);

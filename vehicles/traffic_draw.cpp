@@ -6,6 +6,7 @@
 
 #include "common/cvar_value.h"
 #include "common/engine_api.h"
+#include "common/world_view.h"
 #include "engine/cache.h"
 #include "engine/geometry.h"
 #include "engine/gfx.h"
@@ -128,19 +129,26 @@ void traffic_e::draw()
 {
     if (cars.empty())
         return;
-    {
+    // A mirror draws the cars as the main view left them: their distances, lean, steer and draw
+    // levels change once a frame.
+    const bool main_view = !drawing_secondary_view();
+    if (main_view) {
         const held_part_t<game_ctrl_e> controller(controller_link);
         if (controller.get())
             controller.get()->get_camera_pos(viewer_position);
     }
+    const bool boxes = collision_boxes_shown();
     for (const int32_t car : spawned)
-        draw_car(car);
+        draw_car(car, boxes, main_view);
 }
 
-void traffic_e::draw_car(const int32_t car)
+void traffic_e::draw_car(const int32_t car, const bool boxes, const bool main_view)
 {
     traffic_car_t& c = cars[static_cast<size_t>(car)];
-    const bool boxes = collision_boxes_shown();
+    const auto set_level = [&](const int32_t level) {
+        if (main_view)
+            c.draw_level = level;
+    };
     if (car == 0) {
         // The economy driver's truck draws itself.
         if (boxes && c.has(traffic_car_t::status_body))
@@ -149,23 +157,27 @@ void traffic_e::draw_car(const int32_t car)
     }
     const bool knocked = c.has(traffic_car_t::status_knocked);
     if ((!knocked && !edge_shown(c.route.edge)) || c.model >= catalogue.size()) {
-        c.draw_level = 0;
+        set_level(0);
         return;
     }
     const vec3_t where = car_point(car);
     if (!api::gfx_sphere_visible(&where.x, visible_radius)) {
-        c.draw_level = 0;
+        set_level(0);
         return;
     }
     if (boxes)
         draw_collision_box(car);
-    c.previous_viewer_distance = c.viewer_distance;
-    c.viewer_distance = square_distance(viewer_position, where);
-    if (c.viewer_distance > drawn_distance)
+    const float distance = square_distance(viewer_position, where);
+    if (main_view) {
+        c.previous_viewer_distance = c.viewer_distance;
+        c.viewer_distance = distance;
+    }
+    if (distance > drawn_distance)
         return;
 
-    c.tilt = move_towards(c.tilt, tilt_target(c.reference_speed, c.route.speed), tilt_rise_rate * time_step,
-                          tilt_fall_rate * time_step);
+    if (main_view)
+        c.tilt = move_towards(c.tilt, tilt_target(c.reference_speed, c.route.speed), tilt_rise_rate * time_step,
+                              tilt_fall_rate * time_step);
     const ai_car_def_t& def = catalogue[c.model];
     const quat_t rotation = car_rotation(car);
     flare_sprite.scale = light_flare_scale;
@@ -174,23 +186,23 @@ void traffic_e::draw_car(const int32_t car)
         translate(c.route.position + vec3_t(0.0f, model_raise, 0.0f));
         api::gfx_qrotate(&rotation.x);
         rotate(c.tilt, 0.0f);
-        if (c.viewer_distance > middle_distance) {
+        if (distance > middle_distance) {
             // Far: the simplest part, no wheels, the lights as flares only.
-            c.draw_level = 1;
+            set_level(1);
             if (def.model)
                 api::psm_draw_part(def.model, 2, nullptr, 1, c.colour);
             draw_car_lights(c, def, false);
             api::gfx_pop();
             return;
         }
-        const bool near = c.viewer_distance <= near_distance;
-        c.draw_level = near ? 3 : 2;
+        const bool near = distance <= near_distance;
+        set_level(near ? 3 : 2);
         if (def.model)
             api::psm_draw_part(def.model, near ? 0 : 1, nullptr, 1, c.colour);
         rotate(-c.tilt, 0.0f);
     } else {
         // A knocked car lies as its body does, its model lowered onto the wheels.
-        c.draw_level = 3;
+        set_level(3);
         translate(where);
         api::gfx_qrotate(&rotation.x);
         rotate(c.tilt, 0.0f);
@@ -203,20 +215,22 @@ void traffic_e::draw_car(const int32_t car)
 
     // The front wheels follow the turn of the heading since the last frame: left turns steer left.
     const vec3_t heading = rotation.rotate(facing_front);
-    float turn = 0.0f;
-    if (time_step > 0.0f) {
-        turn = vec3_angle(heading, c.previous_heading) * (180.0f / 3.14159265f) / time_step * 0.2f;
-        const vec3_t left_of_previous(c.previous_heading.z, 0.0f, -c.previous_heading.x);
-        if (heading.dot(left_of_previous) < 0.0f)
-            turn = -turn;
+    if (main_view) {
+        float turn = 0.0f;
+        if (time_step > 0.0f) {
+            turn = vec3_angle(heading, c.previous_heading) * (180.0f / 3.14159265f) / time_step * 0.2f;
+            const vec3_t left_of_previous(c.previous_heading.z, 0.0f, -c.previous_heading.x);
+            if (heading.dot(left_of_previous) < 0.0f)
+                turn = -turn;
+        }
+        c.steer = move_towards(c.steer, turn, steer_rate * time_step, steer_rate * time_step);
+        c.previous_heading = heading;
     }
-    c.steer = move_towards(c.steer, turn, steer_rate * time_step, steer_rate * time_step);
     draw_wheels(c, def);
     if (!knocked)
         rotate(c.tilt, 0.0f);
     draw_car_lights(c, def, true);
     draw_sirens(car, def);
-    c.previous_heading = heading;
     api::gfx_pop();
 }
 

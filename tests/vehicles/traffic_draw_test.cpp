@@ -4,11 +4,13 @@
 #include <string>
 
 #include "decal_recorder.h"
+#include "traffic_ring_fixture.h"
 #include "vehicle_fixture.h"
 #include "common/game_settings.h"
 #include "common/world_view.h"
 #include "engine/gfx_record.h"
 #include "engine/psm_record.h"
+#include "engine/random.h"
 #include "engine/snd_record.h"
 #include "vehicles/traffic.h"
 
@@ -138,6 +140,27 @@ TEST_F(traffic_draw_test, a_car_placed_in_a_world_without_car_colours_is_painted
     const drawn_t drawn = draw();
     ASSERT_FALSE(drawn.parts.empty());
     EXPECT_EQ(drawn.parts[0].colour, 0xFFFFFFFFu);
+}
+
+TEST_F(traffic_draw_test, a_mirror_draws_the_cars_without_changing_their_distances_or_levels)
+{
+    const int32_t c = car_at({0.0f, 0.0f, -5000.0f});
+    car(c).route.speed = 0.0f;  // below its reference speed: it leans back
+    traffic->time_step = 0.02f;
+    draw();
+    const traffic_car_t before = car(c);
+    ASSERT_GT(before.tilt, 0.0f);
+    car(c).route.position = {0.0f, 0.0f, -9000.0f};
+    set_drawing_secondary_view(true);
+    const drawn_t mirrored = draw();
+    set_drawing_secondary_view(false);
+    EXPECT_EQ(std::ranges::count(mirrored.parts, traffic->catalogue[0].model, &psm_draw_record_t::model), 1);
+    EXPECT_EQ(std::ranges::find(mirrored.parts, traffic->catalogue[0].model, &psm_draw_record_t::model)->part, 1)
+        << "its part by the mirror's distance";
+    EXPECT_EQ(car(c).draw_level, before.draw_level);
+    EXPECT_EQ(car(c).viewer_distance, before.viewer_distance);
+    EXPECT_EQ(car(c).previous_viewer_distance, before.previous_viewer_distance);
+    EXPECT_EQ(car(c).tilt, before.tilt);
 }
 
 TEST_F(traffic_draw_test, a_car_outside_the_view_is_not_drawn)
@@ -306,6 +329,52 @@ TEST_F(traffic_draw_test, near_cars_place_shadows_and_at_night_light_pools_unles
     set_game_detail_level(0);
     traffic->pre_draw();
     EXPECT_TRUE(decals.placements.empty());
+}
+
+}  // namespace
+
+namespace {
+
+using traffic_ring_draw_test = traffic_ring_test_t;
+
+TEST_F(traffic_ring_draw_test, over_a_minute_of_driving_and_drawing_channels_and_cars_agree_and_levels_follow_distance)
+{
+    // Every road's segment is built and shown but the second's, which is not built.
+    ASSERT_EQ(ctrl->init(-10), 0);  // makes the render slots
+    ctrl->segment_slot(0)->visible = 1;
+    for (int32_t i = 0; i < 4; ++i)
+        ctrl->edges[i].segment_slot = i == 1 ? -1 : 0;
+    engine_seed_random(11);
+    gfx_record_set_all_visible(true);
+    player->viewer = {side * 0.5f, 0.0f, 500.0f};  // beside the first road
+    int heard = 0;
+    for (int i = 0; i < 3000; ++i) {
+        traffic->step(i * 0.02, 0.02f);
+        traffic->draw();
+        for (int channel = 0; channel < traffic_e::motor_channel_count; ++channel) {
+            const int32_t holder = traffic->motor_channels[static_cast<size_t>(channel)].car;
+            if (holder != -1) {
+                ++heard;
+                ASSERT_EQ(traffic->cars[static_cast<size_t>(holder)].motor_channel, channel) << "step " << i;
+            }
+        }
+    }
+    gfx_record_set_all_visible(false);
+    EXPECT_GT(heard, 0) << "cars passed near enough to be heard";
+    EXPECT_TRUE(std::ranges::any_of(traffic->spawned, [&](int32_t car) {
+        return traffic->cars[static_cast<size_t>(car)].route.edge == 1;
+    })) << "some car is on the hidden road";
+    for (const int32_t car : traffic->spawned) {
+        const traffic_car_t& c = traffic->cars[static_cast<size_t>(car)];
+        const int32_t expected = c.route.edge == 1              ? 0
+                                 : c.viewer_distance > 1.225e9f ? c.draw_level
+                                 : c.viewer_distance > 1e8f     ? 1
+                                 : c.viewer_distance > 3.6e7f   ? 2
+                                                                : 3;
+        EXPECT_EQ(c.draw_level, expected) << "car " << car;
+        if (c.motor_channel != -1)
+            EXPECT_GE(c.draw_level, 2);
+    }
 }
 
 }  // namespace
