@@ -121,8 +121,9 @@ TEST_F(traffic_draw_test, a_car_is_drawn_with_the_part_and_wheels_of_its_distanc
         const auto bodies = std::ranges::count(drawn.parts, def.model, &psm_draw_record_t::model);
         const auto wheels = std::ranges::count(drawn.parts, def.wheel, &psm_draw_record_t::model);
         EXPECT_EQ(bodies, test.part < 0 ? 0 : 1) << test.metres << " m";
-        if (test.part >= 0 && bodies == 1)
+        if (test.part >= 0 && bodies == 1) {
             EXPECT_EQ(std::ranges::find(drawn.parts, def.model, &psm_draw_record_t::model)->part, test.part);
+        }
         EXPECT_EQ(wheels, test.wheels) << test.metres << " m";
         traffic->release_car(c, true);
     }
@@ -372,8 +373,9 @@ TEST_F(traffic_ring_draw_test, over_a_minute_of_driving_and_drawing_channels_and
                                  : c.viewer_distance > 3.6e7f   ? 2
                                                                 : 3;
         EXPECT_EQ(c.draw_level, expected) << "car " << car;
-        if (c.motor_channel != -1)
+        if (c.motor_channel != -1) {
             EXPECT_GE(c.draw_level, 2);
+        }
     }
 }
 
