@@ -62,7 +62,7 @@ void car_player_e::update_tyre_tracks(const bool hard_ground)
         last_marks[side] = point;
         const vec3_t run = point - last;
         const float length = run.length();
-        if (!marks_placed || length > longest_strip || !world)
+        if (!marks_placed || !(length > 0.0f) || length > longest_strip || !world)
             continue;
         const bool laid = hard_ground ? skid_value > skid_threshold : wheel.ground_kind != ground_kind_road;
         if (!laid)
