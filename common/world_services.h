@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "engine/vec.h"
+
 class entity_t;
+struct decal_request_t;
 struct c_item_t;
 struct r_light_t;
 
@@ -29,4 +32,12 @@ public:
     // Loads and instantiates the block `script` into the world; its root entity, or null when the
     // block cannot be loaded or is empty.
     virtual entity_t* instantiate_block(const char* script) = 0;
+    // Places a decal from `script` where the ray from `start` to `end` meets the static world; with
+    // `remember` the world keeps it for its next draw and answers null. A world without decals places
+    // none.
+    virtual c_item_t* place_decal(bool /*remember*/, const vec3_t& /*start*/, const vec3_t& /*end*/,
+                                  const char* /*script*/, const decal_request_t& /*params*/)
+    {
+        return nullptr;
+    }
 };

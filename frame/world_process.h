@@ -4,7 +4,7 @@
 
 #include "engine/entity_handle.h"
 #include "frame/client_proc.h"
-#include "frame/decal_request.h"
+#include "common/decal_request.h"
 #include "physics/cd_filter.h"
 #include "common/world_services.h"
 #include "common/world_view.h"
@@ -65,7 +65,7 @@ public:
     // `remember` answers the decal (null when none was placed); with it answers null and keeps the decal
     // (once, up to five a frame) so that the next draw refreshes it.
     virtual c_item_t* place_decal(bool remember, const vec3_t& start, const vec3_t& end, const char* script,
-                                  const decal_request_t& params);
+                                  const decal_request_t& params) override;
     // Number of decals of the slots that the next draw refreshes.
     static constexpr int remembered_capacity = 5;
     const std::array<c_item_t*, remembered_capacity>& remembered_decals() const { return remembered_; }

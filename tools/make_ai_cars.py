@@ -95,7 +95,7 @@ def main():
     for flare in ("light", "blinker", "brake", "s_red", "s_blue"):
         write("models/ai/flares/%s.shd" % flare, "texture 16 16\n")
     sounds = [("ai_carhorn%d" % n, "car horn %d" % n) for n in range(1, 6)]
-    sounds += [("ai_carmotor%d" % n, "car motor %d" % n) for n in range(1, 3)]
+    sounds += [("ai_carmotor%d" % n, "car motor %d" % n) for n in range(1, 4)]
     sounds.append(("ai_ambsiren", "siren"))
     for name, what in sounds:
         write("sounds/ai/%s.ogg" % name, ("kavrenta sample sound: %s\n" % what) * 7)

@@ -56,6 +56,8 @@ public:
     static constexpr int corner_count = 10;
     static constexpr int rear_visual_limit = 8;
     static constexpr int ground_kind_count = 5;
+    // The ground kind of hard ground (road).
+    static constexpr int32_t ground_kind_road = 4;
     // Contact tags of the vehicles.
     static constexpr int32_t tag_vehicle = -2;
 

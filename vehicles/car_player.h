@@ -192,6 +192,12 @@ public:
     // The CB panel of a driver and its call-in.
     void show_driver_panel(bool show, int32_t driver);
 
+    // Skid marks on the road while the truck slides (`hard_ground`), ruts elsewhere: a strip behind
+    // each rear wheel once the truck has moved far enough (tyre_tracks.cpp).
+    void update_tyre_tracks(bool hard_ground);
+    // How hard the truck slides: its sideways speed in metres per second.
+    float lateral_slip() const;
+
     // Position history for the police.
     void update_history();
     void reset_history();
@@ -313,6 +319,15 @@ public:
     quat_t trailer_history_orientation[history_size];
     int32_t history_index = 0;
     vec3_t landing_points[3];
+
+    // Tyre tracks: the sum of the squared moves since the last strip, the body position of the frame
+    // before, where each rear wheel's track (left, right) last ended, whether those ends are known, and
+    // the skid value marks on the road need (above 1.0).
+    float track_distance = 0.0f;
+    vec3_t track_body_position;
+    vec3_t last_marks[2];
+    uint8_t marks_placed = 0;
+    float skid_value = 0.0f;
 
     float crash_timer = 0.0f;
     uint8_t scratch = 0;

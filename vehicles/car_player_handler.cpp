@@ -102,7 +102,9 @@ void car_player_e::handler()
     distance_driven += (get_position() - previous_body_position).length();
     previous_body_position = get_position();
 
-    if (wheels[2].ground_kind == 4 || wheels[3].ground_kind == 4)
+    const bool hard_ground = wheels[2].ground_kind == ground_kind_road || wheels[3].ground_kind == ground_kind_road;
+    update_tyre_tracks(hard_ground);
+    if (hard_ground)
         update_history();
     if (force_feedback)
         play_road_rumble();

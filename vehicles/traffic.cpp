@@ -41,7 +41,8 @@ snd_sound_t* numbered_sound(const char* stem, int number, uint32_t kind)
 
 }  // namespace
 
-traffic_e::traffic_e() = default;
+// Drawn and pre-drawn each frame (the car decals are placed before the world is drawn).
+traffic_e::traffic_e() { type_flags |= 4u; }
 
 traffic_e::~traffic_e() { free_resources(); }
 
@@ -65,6 +66,7 @@ int traffic_e::init(const int phase)
     } else if (phase == 0) {
         load_resources();
         load_smoke();
+        load_motor_channels();
     }
     return 0;
 }
@@ -136,6 +138,7 @@ void traffic_e::free_resources()
 {
     for (int32_t car = 0; car < car_capacity; ++car)
         unload_car_model(car);
+    free_motor_channels();
     free_catalogue();
     roads.clear();
     cars.clear();

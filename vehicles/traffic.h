@@ -5,6 +5,7 @@
 
 #include "common/bridge_parts.h"
 #include "engine/entity_handle.h"
+#include "engine/gfx_render.h"
 #include "engine/level_list.h"
 #include "engine/vec.h"
 #include "physics/dynamic_object.h"
@@ -144,6 +145,27 @@ public:
     // The slot whose route cursor is `cursor`, -1 when none.
     int32_t car_of(const route_cursor_t& cursor) const;
 
+    // Drawing of the cars (slot 0 draws itself): their shadow and headlight decals before the world,
+    // then every spawned car by its distance, with wheels, lights and sirens.
+    void pre_draw() override;
+    void draw() override;
+    void draw_shadows();
+    void draw_light_decals();
+    // One flare sprite at `position` (model space) when its `facing` looks towards the camera.
+    void draw_flare(const vec3_t& position, const vec3_t& facing, const c_item_t* shader);
+    // The up-axis half turn of the wheels on the right side.
+    static const quat_t& wheel_flip_rotation();
+
+    // The motor sounds: nine channels shared by the near cars, by the cars' sound class.
+    static constexpr int motor_channel_count = 9;
+    void load_motor_channels();
+    void free_motor_channels();
+    void start_motor_sound(int32_t car);
+    void stop_motor_sound(int32_t car);
+    void update_motor_sound(int32_t car);
+    // The update's sound step of a car: updates its channel, gives it back or seeks one.
+    void motor_sound_step(int32_t car);
+
     // Reads "/defs/ai/cars.def" into the catalogue (at most its "car_count" entries).
     void load_catalogue();
     // Reads "/models/ai/NAME/car.def" and appends the model to the catalogue; false when its definition
@@ -208,6 +230,14 @@ public:
     int32_t smoking_car = -1;
     // Squared distance of the last obstacle test.
     float last_obstacle_distance = 0.0f;
+    // A motor channel: the car it plays for (-1 free) and its sound.
+    struct motor_channel_t {
+        int32_t car = -1;
+        snd_sound_t* sound = nullptr;
+    };
+    std::array<motor_channel_t, motor_channel_count> motor_channels{};
+    // The sprite every flare is drawn with; its colour and scale are written per flare.
+    gfx_sprite_t flare_sprite{{0.0f, 0.0f, 0.0f}, 0xFFFFFFFFu, 0.35f, 0.0f, {0.0f, 0.0f}, {1.0f, 1.0f}, nullptr};
 
 private:
     // False while the console variable "g_traffic" is "0".
@@ -253,6 +283,20 @@ private:
     int32_t find_place_outwards(int32_t car, int32_t first, bool& out_after);
     // Releases everything loaded by load_resources.
     void free_resources();
+    // Drawing of one car (slot 0 only shows its collision box, with `boxes`); outside the `main_view`
+    // the car's drawing state is left as it is.
+    void draw_car(int32_t car, bool boxes, bool main_view);
+    void draw_wheels(const traffic_car_t& c, const ai_car_def_t& def);
+    void draw_car_lights(const traffic_car_t& c, const ai_car_def_t& def, bool near);
+    void draw_sirens(int32_t car, const ai_car_def_t& def);
+    void draw_collision_box(int32_t car);
+    // Whether the road segment of `edge` is shown (an edge the controller does not hold counts as shown).
+    bool edge_shown(int32_t edge);
+    // Where a car is and where it heads: its body's when knocked, else its route's.
+    vec3_t car_point(int32_t car) const;
+    quat_t car_rotation(int32_t car) const;
+    // Places one decal of `script` centred at `centre`, projected from 500 above to 500 below.
+    void place_car_decal(const char* script, const vec3_t& centre, const vec3_t& heading, float length, float width);
 
     std::array<snd_sound_t*, 5> horn_sounds_{};
     std::array<snd_sound_t*, 2> engine_loops_{};

@@ -74,6 +74,11 @@ struct traffic_car_t {
     int32_t slow_leader_stamp = 0;
     // Seconds left to wait at a semaphore or before driving on.
     float wait_timer = 0.0f;
+    // Drawing: the body's pitch in degrees (nose down while braking), the front wheels' steer in
+    // degrees, and the heading of the frame drawn before.
+    float tilt = 0.0f;
+    float steer = 0.0f;
+    vec3_t previous_heading{};
     // Squared distance to the next semaphore when it was last read.
     float next_semaphore_distance = 0.0f;
 };

@@ -12,6 +12,8 @@ namespace {
 constexpr double decision_advance = 3.0;
 // Target speed above the cruise speed a car that enters a road aims at.
 constexpr float entry_speed_margin = 1000.0f;
+// Paint of a car when the world has no car colours: opaque white.
+constexpr uint32_t no_colour_table = 0xFFFFFFFFu;
 // Cruise speed of the economy driver's truck in slot 0.
 constexpr int32_t ai_truck_cruise = 300;
 // Within this many seconds of a lane change a car keeps pace with the player.
@@ -132,6 +134,8 @@ bool traffic_e::place_car(const int32_t car, const int32_t lane, const int32_t d
     c.left_blinker = c.right_blinker = 0;
     c.lights = dark ? 1 : 0;
     c.horn_bits = 0;
+    // Without a colour table the car is white, not the colour of the car the slot held before.
+    c.colour = no_colour_table;
     if (bridge && bridge->colour_count() > 0) {
         const auto top = static_cast<float>(bridge->colour_count() - 1);
         c.colour = bridge->colour(static_cast<uint32_t>(std::lround(api::sys_rand() * top)));

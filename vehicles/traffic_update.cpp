@@ -52,6 +52,8 @@ void traffic_e::release_car(const int32_t car, const bool free_body)
         unload_car_model(car);
     if (car == smoking_car)
         stop_smoke();
+    // A slot that goes back to the free stack lets go of its motor channel.
+    stop_motor_sound(car);
     if (free_body && record.held_semaphore != -1) {
         const held_part_t<game_ctrl_e> controller(controller_link);
         if (controller.get())
@@ -158,6 +160,7 @@ void traffic_e::walk_lane(int32_t car)
 bool traffic_e::step_car(const int32_t car)
 {
     traffic_car_t& c = cars[static_cast<size_t>(car)];
+    motor_sound_step(car);
     if (c.route.speed > c.reference_speed) {
         c.status |= traffic_car_t::status_braking;
         c.decision_stamp = clock;
@@ -168,9 +171,8 @@ bool traffic_e::step_car(const int32_t car)
         body->current->linear_velocity = tamed(body->current->linear_velocity, wild_linear_square, tamed_linear);
         body->current->angular_velocity = tamed(body->current->angular_velocity, wild_angular_square, tamed_angular);
     }
-    c.previous_viewer_distance = c.viewer_distance;
+    // The drawing keeps the viewer distances the motor pitch is read from.
     const float d2 = square_distance(c.route.position, viewer_position);
-    c.viewer_distance = d2;
 
     if (!spawned.empty()) {
         const auto pick =

@@ -1,5 +1,7 @@
 #include "engine/gfx_record.h"
 #include "engine/log.h"
+#include "engine/matrix.h"
+#include "engine/psm.h"
 #include "engine/psm_record.h"
 #include "instance.h"
 
@@ -14,8 +16,19 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     const int frame = gfx_record_frames();
     if (!records.empty() && records.front().frame < frame - 1)
         std::erase_if(records, [frame](const psm_draw_record_t& record) { return record.frame < frame - 1; });
-    records.push_back({&instance, part, instance.model->part_store[index].name,
-                       shader ? std::string() : instance.shaders[index], shader, flags, colour, lights, frame});
+    const psm_part_store_t& store = instance.model->part_store[index];
+    records.push_back({&instance, part, store.name, shader ? std::string() : instance.shaders[index], shader, flags,
+                       colour, lights, frame});
+    if (store.positions.empty())
+        return;
+    // A part on a bone lies where the bone is posed now.
+    std::vector<vec3_t> posed = store.positions;
+    mat4_t bone_frame;
+    if (store.bone >= 0 && psm_bone_get_matrix(&instance, store.bone, &bone_frame))
+        for (vec3_t& point : posed)
+            point = mult_point_matrix(bone_frame, point);
+    gfx_record_model(&posed[0].x, static_cast<int>(posed.size()), store.indices.data(),
+                     static_cast<int>(store.indices.size()), colour);
 }
 
 const void* lights_of(psm_t& instance)

@@ -20,7 +20,7 @@ constexpr float reference_width = 1024.0f;
 constexpr float reference_height = 768.0f;
 
 // One thing to paint, by the kind of record and its index.
-enum class step_kind_t { clear, proto, data, sprites, line, markup };
+enum class step_kind_t { clear, proto, data, sprites, model, line, markup };
 
 struct paint_step_t {
     int order;
@@ -244,6 +244,16 @@ void paint_data(painter_t& painter, const gfx_recorded_data_t& data)
     painter.add(state, vertices.data(), vertices.size());
 }
 
+// A model part lies in the world at its matrix, untextured in its colour.
+void paint_model(painter_t& painter, const gfx_recorded_model_t& model)
+{
+    const render_matrix_t world = render_matrix_t::from(model.world);
+    const gl_batch_state_t state = painter.world(model.place, world, picture_white().texture);
+    const float none[3] = {0, 0, 0};
+    const std::vector<gl_vertex_t> vertices = geometry_vertices(model.geometry, gfx_triangle_list, none, world);
+    painter.add(state, vertices.data(), vertices.size());
+}
+
 // Sprites face the camera: each is a square of its size times its scale (stretched by the call's x and
 // y scales), turned by its rotation, around its position.
 void paint_sprites(painter_t& painter, const gfx_recorded_sprites_t& record)
@@ -394,6 +404,8 @@ std::vector<paint_step_t> steps_of(const gfx_frame_record_t& frame, int frame_nu
         steps.push_back({frame.data[i].place.order, step_kind_t::data, i});
     for (size_t i = 0; i < frame.sprites.size(); ++i)
         steps.push_back({frame.sprites[i].place.order, step_kind_t::sprites, i});
+    for (size_t i = 0; i < frame.models.size(); ++i)
+        steps.push_back({frame.models[i].place.order, step_kind_t::model, i});
     for (size_t i = 0; i < frame.lines.size(); ++i)
         steps.push_back({frame.lines[i].place.order, step_kind_t::line, i});
     const std::vector<pml_drawn_t>& drawn = pml_drawn();
@@ -427,6 +439,9 @@ bool frame_paint(const gfx_frame_record_t& frame, int frame_number, int width, i
             break;
         case step_kind_t::sprites:
             paint_sprites(painter, frame.sprites[step.index]);
+            break;
+        case step_kind_t::model:
+            paint_model(painter, frame.models[step.index]);
             break;
         case step_kind_t::line:
             paint_line(painter, frame.lines[step.index]);

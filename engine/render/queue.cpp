@@ -279,6 +279,20 @@ ENGINE_API void gfx_sprite(const void* shader, const float* position, float size
     frame.sprites.push_back(std::move(record));
 }
 
+void gfx_record_model(const float* positions, int vertex_count, const uint16_t* indices, int index_count,
+                      uint32_t colour)
+{
+    if (!positions || vertex_count <= 0 || !indices || index_count < 3)
+        return;
+    gfx_recorded_model_t record{};
+    record.geometry.positions = copy_array(positions, vertex_count, 3);
+    record.geometry.colours.assign(static_cast<size_t>(vertex_count), colour);
+    record.geometry.indices = copy_array(indices, index_count, 1);
+    std::memcpy(record.world, render_world().m, sizeof record.world);
+    record.place = gfx_record_place();
+    frame.models.push_back(std::move(record));
+}
+
 ENGINE_API void gfx_line_plain(uint32_t colour, const float* from, const float* to)
 {
     if (!from || !to)

@@ -223,6 +223,36 @@ TEST_F(gfx_paint_test, immediate_records_drawn_with_the_world_go_through_the_cam
     }
 }
 
+TEST_F(gfx_paint_test, a_model_part_is_painted_in_its_colour_where_its_world_matrix_puts_it)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    // A wall of 10 m by 3.84 m, drawn by its model at the origin and moved 10 m left by the world matrix.
+    const float positions[4][3] = {{0, 0, 0}, {1024, 0, 0}, {1024, 384, 0}, {0, 384, 0}};
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    gfx_view_t view;
+    view.near_plane = 10.0f;
+    view.rect[2] = view.clip[2] = 640.0f;
+    view.rect[3] = view.clip[3] = 480.0f;
+    gfx_screen_capture(keep_capture);
+    gfx_begin_frame();
+    gfx_view_push(&view);
+    load_camera();
+    gfx_clear1(0xffffffff, 0xff000000);
+    gfx_push();
+    const float left[3] = {-1024.0f, 0.0f, 0.0f};
+    gfx_translate(left);
+    gfx_record_model(&positions[0][0], 4, indices, 6, 0xff00ff00u);
+    gfx_pop();
+    gfx_end_frame();
+    gfx_try_capture();
+    gfx_swapbuffers();
+    gfx_view_pop();
+    ASSERT_EQ(captured.width, 640);
+    EXPECT_EQ(pixel(190, 150), 0x00ff00u) << "left of the centre: the moved wall";
+    EXPECT_EQ(pixel(450, 150), 0u) << "where the wall stood unmoved: nothing";
+}
+
 TEST_F(gfx_paint_test, without_egl_the_capture_is_the_clear_colour_and_says_so_once)
 {
     gfx_record_forbid_painting(true);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/gfx_frame.h"
+#include "engine/gfx_record.h"
 #include "engine/library.h"
 #include "engine/log.h"
 #include "engine/psm.h"
@@ -205,6 +206,16 @@ TEST_F(psm_test, draw_records_visible_parts_with_their_shaders_and_lights)
     EXPECT_FALSE(psm_set_shader(model, 3, "/shaders/none.shd"));
     psm_draw_part(model, 3, nullptr, 0, 0);
     EXPECT_EQ(drawn.size(), 3u);
+
+    // Every part drawn that has triangles (not the lamp's points) is queued to the renderer with them,
+    // in the colour asked for.
+    const auto& models = gfx_record_current().models;
+    ASSERT_EQ(models.size(), 2u);
+    const psm_part_t* const body = psm_get_info(model)->parts;
+    EXPECT_EQ(models[0].geometry.vertex_count(), body[0].vertex_count);
+    EXPECT_EQ(models[0].geometry.indices.size(), static_cast<size_t>(body[0].index_count));
+    EXPECT_EQ(models[0].geometry.colours,
+              std::vector<uint32_t>(static_cast<size_t>(body[0].vertex_count), 0xFF102030u));
     psm_free(model);
 }
 

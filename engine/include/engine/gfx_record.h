@@ -74,6 +74,13 @@ struct gfx_recorded_sprites_t {
     gfx_recorded_place_t place;
 };
 
+// A model part the model library drew: its triangles in the model's frame, all in one colour.
+struct gfx_recorded_model_t {
+    gfx_recorded_geometry_t geometry;  // positions and indices, the colour on every vertex
+    float world[16];
+    gfx_recorded_place_t place;
+};
+
 // A gfx_line_plain call: the end points in the world (the world matrix applied).
 struct gfx_recorded_line_t {
     uint32_t colour;
@@ -94,6 +101,7 @@ struct gfx_frame_record_t {
     std::vector<gfx_recorded_proto_t> protos;
     std::vector<gfx_recorded_data_t> data;
     std::vector<gfx_recorded_sprites_t> sprites;
+    std::vector<gfx_recorded_model_t> models;
     std::vector<gfx_recorded_line_t> lines;
     std::vector<gfx_recorded_clear_t> clears;
     std::vector<gfx_view_t> views;  // every view pushed, in order
@@ -111,6 +119,10 @@ int gfx_record_frames();
 int gfx_record_next_order();
 // The next place in the frame's drawing order, with the camera and view in force (3-D windows).
 gfx_recorded_place_t gfx_record_place();
+// Queues the triangles of a model part at the current world matrix in `colour` (0xAARRGGBB): the
+// model library draws its parts through it, so that a painted frame shows them.
+void gfx_record_model(const float* positions, int vertex_count, const uint16_t* indices, int index_count,
+                      uint32_t colour);
 // Marks what is queued between the two calls as drawn by a UI window (nested calls count): its
 // immediate records lie in the reference screen whatever their flags say, unless a view was pushed
 // since the window began (a mirror draws the world through its own view).
