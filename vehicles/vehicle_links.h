@@ -24,6 +24,9 @@ public:
     virtual void dock_slot_release(int32_t owner, int32_t slot) = 0;
     // The road edge under the player's vehicle, -1 when none.
     virtual void set_current_road(int32_t edge) = 0;
+    // Changes the player's prestige by `delta`, shown on the HUD when `update_hud`; an economy that
+    // keeps no prestige has nothing to change.
+    virtual void add_prestige(float delta, bool update_hud) { (void)delta, (void)update_hud; }
 };
 
 // The game controller's road look-ups under a wheel.
