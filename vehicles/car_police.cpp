@@ -18,7 +18,7 @@ namespace {
 
 // The police make and its accessories.
 constexpr const char* police_make = "police";
-constexpr const char* police_accessories[] = {"wheels", "engine",   "brakes",   "cabin", "base",
+constexpr const char* police_accessories[] = {"wheels",       "engine",   "brakes",   "cabin", "base",
                                               "transmission", "lblinker", "rblinker", "headl", "rearl"};
 // The siren: a looping sound of kind 5 with the vehicles' sound tag.
 constexpr const char* siren_path = "sounds/ai/ai_copsiren.ogg";
@@ -50,7 +50,9 @@ int car_police_e::init(const int phase)
         return failed;
     if (phase == 12) {
         engine_state = engine_running;
-        if (const game_bridge_t* const bridge = get_game_bridge())
+        if (!bridge)
+            bridge = get_game_bridge();
+        if (bridge)
             player = bridge->avatar();
     }
     return 0;
@@ -122,7 +124,6 @@ void car_police_e::page(const char* text) const
 
 void car_police_e::cancel_traffic_offence() const
 {
-    const game_bridge_t* const bridge = get_game_bridge();
     const held_part_t<traffic_e> traffic(bridge ? bridge->traffic() : entity_handle_t{});
     if (traffic.get())
         traffic.get()->cancel_offence();
@@ -245,7 +246,7 @@ void car_police_e::remove()
         if (truck.get())
             truck.get()->set_radar_interval(0.0f);
     }
-    if (game_bridge_t* const bridge = get_game_bridge())
+    if (bridge)
         bridge->release_police();
     else
         api::error("<game_bridge_t> police not registered");
@@ -323,6 +324,6 @@ void car_police_e::handler()
     }
     const held_part_t<police_player_t> truck(player);
     if (truck.get())
-        truck.get()->set_radar_interval(
-            d < radar_distance ? std::clamp(d * radar_rate, radar_shortest, radar_longest) : 0.0f);
+        truck.get()->set_radar_interval(d < radar_distance ? std::clamp(d * radar_rate, radar_shortest, radar_longest)
+                                                           : 0.0f);
 }

@@ -4,6 +4,7 @@
 #include "vehicles/car_truck.h"
 #include "vehicles/player_links.h"
 
+class game_bridge_t;
 struct snd_sound_t;
 
 // The police truck, registered as "actors.ai": a truck of the "police" make with a siren. The traffic
@@ -77,6 +78,8 @@ public:
     void remove();
 
     // --- Fields ---
+    // The world's bridge: found at init unless given before.
+    game_bridge_t* bridge = nullptr;
     // The player's truck, from the bridge at init.
     entity_handle_t player;
     bool pursuit_on = false;

@@ -16,8 +16,7 @@ static_assert(section_size == 14);
 
 int32_t traffic_e::save(const int file)
 {
-    return api::vfs_write(file, section_magic, section_size) == section_size ? static_cast<int32_t>(section_size)
-                                                                             : -1;
+    return api::vfs_write(file, section_magic, section_size) == section_size ? static_cast<int32_t>(section_size) : -1;
 }
 
 int32_t traffic_e::check(const int file, int32_t)
@@ -28,7 +27,4 @@ int32_t traffic_e::check(const int file, int32_t)
     return static_cast<int32_t>(section_size);
 }
 
-int32_t traffic_e::load(const int file, const int32_t version)
-{
-    return check(file, version);
-}
+int32_t traffic_e::load(const int file, const int32_t version) { return check(file, version); }

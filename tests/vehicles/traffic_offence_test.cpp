@@ -191,11 +191,11 @@ TEST_F(traffic_offence_test, the_player_truck_reports_call_the_police_by_their_r
         float offence_clock;
         int32_t pending;
     } const cases[] = {
-        {150, 0, 0.0f, 150},      // driving against the traffic
-        {160, 0, 299.0f, -1},     // no headlights, but a ticket was given less than 300 s ago
-        {160, 0, 301.0f, 160},    // no headlights
-        {180, 1000, 0.0f, 180},   // a weigh station passed by
-        {130, 0, 0.0f, -1},       // not the traffic's to report
+        {150, 0, 0.0f, 150},     // driving against the traffic
+        {160, 0, 299.0f, -1},    // no headlights, but a ticket was given less than 300 s ago
+        {160, 0, 301.0f, 160},   // no headlights
+        {180, 1000, 0.0f, 180},  // a weigh station passed by
+        {130, 0, 0.0f, -1},      // not the traffic's to report
     };
     for (const case_t& c : cases) {
         traffic->cancel_offence();
