@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "../frame/frame_fixture.h"
+#include "vehicle_fixture.h"
 #include "common/bridge_parts.h"
 #include "common/game_bridge.h"
 #include "engine/log.h"
@@ -204,6 +205,30 @@ TEST_F(police_truck_test, a_post_that_must_see_ignores_an_offence_behind_it_and_
     EXPECT_TRUE(police->removed);
     police->handler();
     EXPECT_FALSE(bridge->has_police());
+}
+
+// The police truck in a world on the sample game's data.
+class police_sample_test : public vehicle_test_t {
+protected:
+    bool sample_data() const override { return true; }
+};
+
+TEST_F(police_sample_test, a_post_builds_the_police_make_in_its_first_frame_where_it_was_placed)
+{
+    car_police_e* const police = add(std::make_unique<car_police_e>());
+    quat_t turn;
+    turn.set({0.0f, 1.0f, 0.0f}, 90.0f);
+    police->set_pose({2000.0f, 150.0f, 5000.0f}, turn, true);
+    EXPECT_FALSE(police->built);
+    run(1);
+    ASSERT_TRUE(police->built);
+    EXPECT_STREQ(police->make_name, "police");
+    EXPECT_GT(police->model_count, 2) << "the make's models were loaded";
+    EXPECT_NE(police->siren_sound, nullptr);
+    EXPECT_EQ(police->contact_owner.tag, car_police_e::tag_police);
+    EXPECT_NEAR(police->get_position().x, 2000.0f, 1.0f);
+    EXPECT_NEAR(police->get_position().z, 5000.0f, 1.0f);
+    EXPECT_FALSE(engine_log_has("Unable to load model"));
 }
 
 }  // namespace
