@@ -267,9 +267,12 @@ void car_police_e::handler()
         if (build_police() && pose_pending)
             set_transform(pending_position, pending_rotation);
         pose_pending = false;
-        // The body's tag is made with it: a post keeps the police tag.
+        // The body's tag is made with it: a post keeps the police tag. A pursuit begun before the
+        // build sounds its siren now.
         if (standing)
             contact_owner.tag = tag_police;
+        if (pursuit_on && siren_sound)
+            api::snd_play(siren_sound);
     }
     car_truck_e::handler();
     {

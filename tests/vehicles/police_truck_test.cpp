@@ -9,6 +9,7 @@
 #include "common/bridge_parts.h"
 #include "common/game_bridge.h"
 #include "engine/log.h"
+#include "engine/snd_record.h"
 #include "road/ctrl_parts.h"
 #include "vehicles/car_police.h"
 #include "vehicles/police_player.h"
@@ -229,6 +230,17 @@ TEST_F(police_sample_test, a_post_builds_the_police_make_in_its_first_frame_wher
     EXPECT_NEAR(police->get_position().x, 2000.0f, 1.0f);
     EXPECT_NEAR(police->get_position().z, 5000.0f, 1.0f);
     EXPECT_FALSE(engine_log_has("Unable to load model"));
+}
+
+TEST_F(police_sample_test, a_pursuit_sent_before_the_build_sounds_its_siren_once_built)
+{
+    car_police_e* const police = add(std::make_unique<car_police_e>());
+    police->begin_pursuit(150, 2, false, -1);
+    run(1);
+    ASSERT_NE(police->siren_sound, nullptr);
+    snd_state_t siren;
+    ASSERT_TRUE(snd_record_state(police->siren_sound, siren));
+    EXPECT_TRUE(siren.playing);
 }
 
 }  // namespace
