@@ -16,6 +16,7 @@
 #include "vehicles/police_player.h"
 #include "vehicles/traffic.h"
 #include "vehicles/traffic_player.h"
+#include "vehicles/vehicle_links.h"
 
 namespace {
 
@@ -41,6 +42,18 @@ public:
     std::vector<ticket_t> tickets;
     int police_ends = 0;
     float clock = 0.0f;
+};
+
+// The economy as the traffic's contacts reach it: the prestige it was told to change.
+class prestige_economy_e : public entity_t, public vehicle_economy_t {
+public:
+    void set_hud_damage(float) override {}
+    void set_player_job(int32_t, const vec3_t*) override {}
+    void deliver_player_job(int32_t, float) override {}
+    void dock_slot_release(int32_t, int32_t) override {}
+    void set_current_road(int32_t) override {}
+    void add_prestige(float delta, bool) override { prestige += delta; }
+    float prestige = 0.0f;
 };
 
 // A body of the contacts: a 1 m box with an owner record carrying `tag`.
@@ -172,6 +185,20 @@ TEST_F(traffic_offence_test, only_the_player_and_the_trailer_it_tows_commit_the_
     towed.box.owner_word = trailer.handle().word();
     hit_by(towed.box, car());
     EXPECT_EQ(traffic->hits_counted, 1) << "the player's own trailer counts";
+}
+
+TEST_F(traffic_offence_test, hitting_the_economy_drivers_truck_costs_prestige_and_counts_as_a_hit)
+{
+    prestige_economy_e economy;
+    bridge->register_economy(economy.handle());
+    traffic->cars[0].model = 3;
+    hit(0, -2);
+    EXPECT_FLOAT_EQ(economy.prestige, 0.0f) << "another vehicle";
+    hit(0);
+    EXPECT_FLOAT_EQ(economy.prestige, -10.0f);
+    EXPECT_EQ(traffic->hits_counted, 1);
+    EXPECT_TRUE(player->tickets.empty());
+    bridge.reset();
 }
 
 TEST_F(traffic_offence_test, hitting_the_police_car_of_the_traffic_gives_the_ticket_at_once)
