@@ -5,6 +5,7 @@ the bones and parts the game looks up, the accessories' description files and th
 Run from the repository root: python3 tools/make_vehicle_data.py
 """
 import os
+import shutil
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "makes")
@@ -146,9 +147,15 @@ POLICE_LAMPS = [
 ]
 
 
+# Accessories of a truck make that the police build does not use.
+POLICE_UNUSED = ["interior", "paint", "pipes", "lights_front"]
+
+
 def police_make():
     name, wheelbase, track, cabin, power = POLICE
     truck_make(name, wheelbase, track, cabin, power)
+    for unused in POLICE_UNUSED:
+        shutil.rmtree(os.path.join(ROOT, "truck", name, "acc", unused))
     half_base, half_track = wheelbase / 2, track / 2
     acc = "truck/%s/acc/" % name
     front, rear = -half_base - 150, half_base + 150
