@@ -109,9 +109,9 @@ bool game_bridge_t::register_traffic(entity_handle_t entity) { return register_s
 
 bool game_bridge_t::register_police(entity_handle_t entity) { return register_slot(police_, entity, "police"); }
 
-bool game_bridge_t::release_police()
+bool game_bridge_t::release_police(entity_handle_t entity)
 {
-    if (police_.is_null()) {
+    if (police_.is_null() || police_ != entity) {
         api::error("<game_bridge_t> police not registered");
         return false;
     }

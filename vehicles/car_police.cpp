@@ -247,7 +247,7 @@ void car_police_e::remove()
             truck.get()->set_radar_interval(0.0f);
     }
     if (bridge)
-        bridge->release_police();
+        bridge->release_police(handle());
     else
         api::error("<game_bridge_t> police not registered");
     if (process() && block())

@@ -208,6 +208,16 @@ TEST_F(police_truck_test, a_post_that_must_see_ignores_an_offence_behind_it_and_
     EXPECT_FALSE(bridge->has_police());
 }
 
+TEST_F(police_truck_test, a_police_truck_that_is_not_in_the_bridge_says_so_and_leaves_the_slot_alone)
+{
+    car_police_e second;
+    second.bridge = bridge.get();
+    second.remove();
+    EXPECT_TRUE(second.removed);
+    EXPECT_TRUE(engine_log_has("<game_bridge_t> police not registered"));
+    EXPECT_EQ(bridge->police(), police->handle()) << "the registered police keeps its slot";
+}
+
 // The police truck in a world on the sample game's data.
 class police_sample_test : public vehicle_test_t {
 protected:
