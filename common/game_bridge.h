@@ -49,6 +49,9 @@ public:
     // The police; reports "police not registered" when there is none.
     entity_handle_t police() const;
     bool has_police() const { return !police_.is_null(); }
+    // Gives back the police slot's use and empties it when it holds `entity`; false (reported "police
+    // not registered") when it does not.
+    bool release_police(entity_handle_t entity);
 
     int32_t mode() const { return mode_; }
     // Puts the world into game-over mode (the game-over window does when it shows).

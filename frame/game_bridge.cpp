@@ -109,6 +109,17 @@ bool game_bridge_t::register_traffic(entity_handle_t entity) { return register_s
 
 bool game_bridge_t::register_police(entity_handle_t entity) { return register_slot(police_, entity, "police"); }
 
+bool game_bridge_t::release_police(entity_handle_t entity)
+{
+    if (police_.is_null() || police_ != entity) {
+        api::error("<game_bridge_t> police not registered");
+        return false;
+    }
+    police_.release();
+    police_ = {};
+    return true;
+}
+
 entity_handle_t game_bridge_t::police() const
 {
     if (police_.is_null())

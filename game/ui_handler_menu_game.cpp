@@ -37,8 +37,12 @@ void ui_handler_menu_game_t::on_wshow()
 {
     quit_asked = 0;
     if (show_flag == 0)
-        if (c_item_t* background = menu_background_window())
+        if (c_item_t* background = menu_background_window()) {
+            // Showing the background brings it to the front: the menu goes back in front of it, or the
+            // background would take the pointer's clicks.
             ui_wshow(background, 0);
+            ui_wshow(window, 0);
+        }
     ui_handler_game_base_t::on_wshow();
     game_keys_bind();
     api::snd_disable_tag(game_sound_tag);

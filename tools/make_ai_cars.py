@@ -97,6 +97,7 @@ def main():
     sounds = [("ai_carhorn%d" % n, "car horn %d" % n) for n in range(1, 6)]
     sounds += [("ai_carmotor%d" % n, "car motor %d" % n) for n in range(1, 4)]
     sounds.append(("ai_ambsiren", "siren"))
+    sounds.append(("ai_copsiren", "police truck siren"))
     for name, what in sounds:
         write("sounds/ai/%s.ogg" % name, ("kavrenta sample sound: %s\n" % what) * 7)
 

@@ -5,6 +5,7 @@ the bones and parts the game looks up, the accessories' description files and th
 Run from the repository root: python3 tools/make_vehicle_data.py
 """
 import os
+import shutil
 import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "makes")
@@ -139,6 +140,57 @@ def truck_make(name, wheelbase, track, cabin, power):
           % (num(half_track - 20), num(front - 3), num(-half_track + 20), num(front - 3)))
 
 
+# The police truck: a make of its own (not sold, not in the showroom) built from fixed accessories; its
+# cabin carries the two siren lamps as its parts 6 and 7, and it has its own lamps for each light.
+POLICE = ("police", 420.0, 200.0, 240.0, 80.0)
+POLICE_LAMPS = [
+    # accessory, subtype, side (x of the lamp centre as a share of the half track), front (True) or rear
+    ("headl", "normal", 0.0, True),
+    ("rearl", "brake", 0.0, False),
+    ("lblinker", "lblinker", -1.0, True),
+    ("rblinker", "rblinker", 1.0, True),
+]
+
+
+# Accessories of a truck make that the police build does not use.
+POLICE_UNUSED = ["interior", "paint", "pipes", "lights_front"]
+
+
+def police_make():
+    name, wheelbase, track, cabin, power = POLICE
+    truck_make(name, wheelbase, track, cabin, power)
+    for unused in POLICE_UNUSED:
+        shutil.rmtree(os.path.join(ROOT, "truck", name, "acc", unused))
+    half_base, half_track = wheelbase / 2, track / 2
+    acc = "truck/%s/acc/" % name
+    front, rear = -half_base - 150, half_base + 150
+    cabin_parts = [box_part("cabin", (-half_track, 0, front), (half_track, 250, front + cabin)),
+                   box_part("glass", (-half_track + 10, 150, front - 1), (half_track - 10, 220, front))]
+    cabin_parts += [box_part("bar%d" % i, (-half_track + 40 * i, 250, front + 100), (-half_track + 40 * i + 20, 255, front + 120))
+                    for i in range(4)]
+    cabin_parts += [box_part("siren_red", (-half_track + 20, 255, front + 100), (-10, 275, front + 120)),
+                    box_part("siren_blue", (10, 255, front + 100), (half_track - 20, 275, front + 120))]
+    with open(os.path.join(ROOT, acc + "cabin/cabin.psm"), encoding="ascii") as source:
+        cabin_model = source.read()
+    bones = cabin_model[:cabin_model.index("part ")]
+    write(acc + "cabin/cabin.psm", bones + "".join(cabin_parts))
+    for accessory, subtype, side, at_front in POLICE_LAMPS:
+        z = front if at_front else rear
+        face = -2 if at_front else 2
+        x = side * (half_track - 20)
+        low, high = (x - 15 if side else -half_track, 40, min(z, z + face)), (x + 15 if side else half_track, 60, max(z, z + face))
+        write(acc + accessory + "/lamps.psm", model([], [box_part("lamp", low, high)]))
+        shader(acc + accessory + "/flare.shd", 32)
+        offsets = ["%s,50,%s" % (num(x), num(z + face * 1.5))] if side else \
+            ["%s,50,%s" % (num(half_track - 20), num(z + face * 1.5)), "%s,50,%s" % (num(-half_track + 20), num(z + face * 1.5))]
+        direction = "0,0,-1" if at_front else "0,0,1"
+        write(acc + accessory + "/!desc.def",
+              "accessory {\n    type = lights\n    model = lamps.psm\n    shader = glass.shd\n"
+              "    flare_offset = \"%s\"\n    subtype = %s\n    flare_shader = flare.shd\n"
+              "    flare_scale = 1.2\n    flare_direction = \"%s\"\n}\n"
+              % (" ".join(offsets), subtype, " ".join([direction] * len(offsets))))
+
+
 # What a truck make costs new at a dealer, and its standard accessories, as the economy reads them.
 TRUCK_PRICES = {"kestrel": 68000, "tarrow": 94000}
 TRUCK_STANDARD = ["base", "cabin", "interior", "pipes", "wheels", "engine", "transmission", "brakes", "paint",
@@ -195,6 +247,7 @@ def main():
     for make in TRUCKS:
         truck_make(*make)
         truck_description(make[0])
+    police_make()
     for make in TRAILERS:
         trailer_make(*make)
     return 0

@@ -7,6 +7,7 @@
 #include "common/bridge_parts.h"
 #include "road/ctrl_parts.h"
 #include "vehicles/car_truck.h"
+#include "vehicles/police_player.h"
 #include "vehicles/traffic_player.h"
 #include "vehicles/vehicle_links.h"
 #include "world/environment_links.h"
@@ -31,7 +32,8 @@ class car_player_e : public car_truck_e,
                      public trailer_tower_t,
                      public ctrl_truck_t,
                      public environment_truck_t,
-                     public traffic_player_t {
+                     public traffic_player_t,
+                     public police_player_t {
 public:
     // Camera modes (byte).
     enum camera_mode_t : uint8_t {
@@ -60,7 +62,7 @@ public:
     // The player's truck's contact tag.
     static constexpr int32_t tag_player = -20;
     static constexpr float player_mass = 3000.0f;
-    static constexpr int history_size = 15;
+    static constexpr int history_size = history_entries;
     // The stored truck state: 66 words.
     static constexpr int state_words = 66;
     static constexpr int state_bytes = state_words * 4;
@@ -183,11 +185,11 @@ public:
     void update_ticket(float dt);
     void start_intro();
     void update_intro(float dt);
-    bool recovery_active() const { return ticket_scene != 0; }
-    float offence_clock() const { return offence_timer; }
+    bool recovery_active() const override { return ticket_scene != 0; }
+    float offence_clock() const override { return offence_timer; }
     void hide_ticket_reasons();
     void show_ticket_reason(int32_t code);
-    void end_police() { road_offence_timer = 0.0f; }
+    void end_police() override { road_offence_timer = 0.0f; }
 
     // The CB panel of a driver and its call-in.
     void show_driver_panel(bool show, int32_t driver);
@@ -201,9 +203,9 @@ public:
     // Position history for the police.
     void update_history();
     void reset_history();
-    void get_history(int i, vec3_t& out_position, quat_t& out_orientation) const;
-    int32_t get_history_index() const { return history_index; }
-    void set_radar_interval(float seconds);
+    void get_history(int i, vec3_t& out_position, quat_t& out_orientation) const override;
+    int32_t get_history_index() const override { return history_index; }
+    void set_radar_interval(float seconds) override;
 
     // Cameras (car_player_camera.cpp).
     void place_camera(mat4_t& matrix, mat4_t& inverse);

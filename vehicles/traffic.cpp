@@ -203,11 +203,6 @@ void traffic_e::mem_move(const ptrdiff_t delta)
     }
 }
 
-void traffic_e::on_contact(const phys_contact_t& contact, const bool mover)
-{
-    physics_object_e::on_contact(contact, mover);
-}
-
 void traffic_e::print_info() const
 {
     api::message("We have %d registered roads and %d of %d spawned cars", static_cast<int>(roads.size()),

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/bridge_parts.h"
+#include "common/save_game_owners.h"
 #include "engine/entity_handle.h"
 #include "engine/gfx_render.h"
 #include "engine/level_list.h"
@@ -27,7 +28,11 @@ struct snd_sound_t;
 // catalogue, and the once-per-frame update that spawns, steps, streams and removes cars. The player's
 // truck runs the update from its physics step; the game controller's navigation moves each car along
 // its route and links it into the lane lists of the roads it enters.
-class traffic_e : public dynamic_object_e, public traffic_commands_t, public ctrl_traffic_t, public player_traffic_t {
+class traffic_e : public dynamic_object_e,
+                  public traffic_commands_t,
+                  public ctrl_traffic_t,
+                  public player_traffic_t,
+                  public save_section_owner_t {
 public:
     // The most cars the traffic runs at once.
     static constexpr int32_t car_capacity = 128;
@@ -47,6 +52,16 @@ public:
     static constexpr float overlap_distance = 40000.0f;
     // Squared distance within which a police car of the traffic stops the player for a pending offence.
     static constexpr float ticket_distance = 7.2e6f;
+    // Offences of the player: hitting a traffic car, driving against the traffic, no headlights at
+    // night, passing a weigh station.
+    static constexpr int32_t offence_hit_car = 120;
+    static constexpr int32_t offence_wrong_way = 150;
+    static constexpr int32_t offence_no_lights = 160;
+    static constexpr int32_t offence_weigh_station = 180;
+    // Different cars hit that bring the police.
+    static constexpr int32_t hits_for_police = 3;
+    // Squared distance beyond the viewer at which a police post may be placed by the road (about 346 m).
+    static constexpr float police_post_distance = 1.2e9f;
 
     traffic_e();
     ~traffic_e() override;
@@ -62,8 +77,13 @@ public:
     void handler() override;
     // The car bodies point at their tag records inside the traffic.
     void mem_move(ptrdiff_t delta) override;
-    // Contacts of the car bodies are the traffic's own; the bases' response does not apply.
+    // Contacts of the car bodies are the traffic's own; the bases' response does not apply. The moving
+    // body's owner answers the contact (`mover`), the owner of the body it hit is told of it.
     void on_contact(const phys_contact_t& contact, bool mover) override;
+    // A car becomes a free body with its hazard lights on; now and then it smokes.
+    void knock_car(int32_t car);
+    // Whether a car is a free body after a contact.
+    bool is_knocked(int32_t car) const;
 
     // Reports "We have N registered roads and M of 128 spawned cars".
     void print_info() const override;
@@ -76,8 +96,20 @@ public:
     // Appends the car of `cursor` to lane `lane`, direction `direction` of the road with id `road`; a
     // road the traffic has not registered releases the car.
     void lane_link(route_cursor_t& cursor, int32_t road, int32_t lane, int32_t direction) override;
-    // Keeps a player's offence for the police.
-    void report_offence(int32_t code, int32_t fine) override;
+    // An offence of the player (see the offence codes); `value` is the car hit for 120 and the fine for
+    // 180. Dropped while another offence is pending.
+    void report_offence(int32_t code, int32_t value) override;
+    // The police is to punish `code`: the police truck is told, or one is sent on a pursuit.
+    void call_police(int32_t code, int32_t value);
+    // Places a police post watching the road at `position` (only while the world has no police).
+    void spawn_police(const vec3_t& position, const quat_t& rotation, bool must_see);
+    // The pending offence is settled or dropped: the player's wrong-road check starts again.
+    void cancel_offence();
+
+    // The save-game section: the bare magic; nothing else of the traffic is kept.
+    int32_t save(int file) override;
+    int32_t check(int file, int32_t version) override;
+    int32_t load(int file, int32_t version) override;
 
     // Reads the catalogue, makes the car block, the road array, the free stack, the flares and sounds.
     void load_resources();
@@ -251,6 +283,13 @@ private:
     bool step_car(int32_t car);
     // Moves one knocked car with its body.
     void follow_body(int32_t car);
+    // Now and then a police post is placed by a Road edge far from the viewer.
+    void police_chance();
+    // The contact passes: the owner of the hit body is told, and the moving car's response.
+    void contact_notified(const phys_contact_t& contact);
+    void contact_response(const phys_contact_t& contact);
+    // Shows the player's truck the ticket for `code`; `value` as report_offence passes it.
+    void direct_ticket(int32_t code, int32_t value);
     // Brings the hour and the happy-hour car up to date from the game clock.
     void update_hour();
     // Reads the player's speeds and camera point, and the night, for this frame.

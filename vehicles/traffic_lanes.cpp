@@ -317,9 +317,3 @@ void traffic_e::pick_cruise_speed(const int32_t car)
         c.cruise_speed = std::max(c.cruise_speed, static_cast<int32_t>(std::floor(player_speed - 1000.0f + 50.0f)));
     c.reference_speed = static_cast<float>(c.cruise_speed);
 }
-
-void traffic_e::report_offence(const int32_t code, const int32_t fine)
-{
-    (void)fine;
-    pending_offence_code = code;
-}

@@ -77,12 +77,15 @@ void traffic_e::remove_car(const int32_t car)
 
 void traffic_e::reset()
 {
-    while (!spawned.empty())
-        remove_car(spawned.back());
-    for (traffic_road_t& road : roads)
-        road.clear_lanes();
     start_burst = true;
     start_burst_timer = 0.0f;
+    message("Reseting traffic");
+    while (!spawned.empty())
+        remove_car(spawned.front());
+    for (traffic_road_t& road : roads)
+        road.clear_lanes();
+    hits_counted = 0;
+    knocked.clear();
 }
 
 void traffic_e::update()
@@ -133,6 +136,7 @@ void traffic_e::step(const double now, const float dt)
     const float interval = day_spawn_interval * (dark ? night_spawn_factor : 1.0f);
     if ((start_burst || spawn_timer > interval) && spawn_car())
         spawn_timer = 0.0f;
+    police_chance();
 
     if (step_timer <= road_step_seconds) {
         step_timer += dt;

@@ -223,7 +223,7 @@ TEST_F(traffic_test, a_police_car_near_the_viewer_settles_a_pending_offence)
     traffic->register_road(4, 40, 0, -1);
     const int32_t police = spawn_at(4, 1, {0, 0, 1000});
     traffic->cars[static_cast<size_t>(police)].model = 0;
-    traffic->report_offence(120, -1);
+    traffic->report_offence(150, 0);
     traffic->step(0.0, 0.02f);
     EXPECT_EQ(traffic->pending_offence_code, -1);
     EXPECT_EQ(traffic->cars[static_cast<size_t>(police)].siren_bits & 1, 1);
