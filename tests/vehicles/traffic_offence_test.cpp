@@ -52,6 +52,8 @@ public:
     void deliver_player_job(int32_t, float) override {}
     void dock_slot_release(int32_t, int32_t) override {}
     void set_current_road(int32_t) override {}
+    int32_t dock_at(const vec3_t&) const override { return -1; }
+    void set_current_dock(int32_t) override {}
     void add_prestige(float delta, bool) override { prestige += delta; }
     float prestige = 0.0f;
 };
