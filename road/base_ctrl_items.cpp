@@ -96,7 +96,7 @@ void base_ctrl_e::switch_off_miscitems(const cd_bounds_t& box)
                 map_miscitem_t& item = miscitems[index];
                 // A mover's instance goes with it; it is made anew when the mover comes back.
                 if (item.type == map_misc_mover)
-                    item.instance = 0;
+                    drop_mover(item);
                 item.active = 0;
                 list.remove(node);
             }

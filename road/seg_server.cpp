@@ -262,6 +262,9 @@ void seg_server_t::unload()
         api::psm_free(lights.model);
     reset_instances();
     lights.remove_all();
+    for (const std::unique_ptr<city_block_instance_t>& built : city_blocks)
+        if (built)
+            remove_block_collision(*built);
     city_blocks.clear();
     unload_scenery();
     for (std::vector<int32_t>& owners : arrow_owners)
