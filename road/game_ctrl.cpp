@@ -287,6 +287,22 @@ void game_ctrl_e::on_instance_placed(board_instance_t& board)
 
 void game_ctrl_e::on_instance_removed(board_instance_t& board) { box_pool.give_back(board); }
 
+void game_ctrl_e::show_target(map_miscitem_t& record)
+{
+    if (!seg_server || seg_server->target.shown)
+        return;
+    const held_part_t<ctrl_economy_t> economy(economy_handle());
+    int32_t level = -1;
+    int32_t colour = 0;
+    if (economy.get())
+        economy.get()->city_headquarters(record.params[1], level, colour);
+    if (level == -1) {
+        record.model_words[0] = 0;
+        return;
+    }
+    seg_server->show_target(record.points[0], record.params[0], level, colour);
+}
+
 void game_ctrl_e::hide_target()
 {
     if (seg_server)

@@ -136,6 +136,9 @@ public:
     void on_instance_placed(board_instance_t& board) override;
     void on_instance_removed(board_instance_t& board) override;
     // The headquarters' target marker left the camera's range.
+    // A headquarters item came into range: when no marker shows yet, the company with its headquarters
+    // in the item's city (the economy says which) gets its marker there; with none the item shows none.
+    void show_target(map_miscitem_t& record) override;
     void hide_target() override;
     // The 16 boxes lent to loose instances near the truck (made at phase 10).
     box_pool_t box_pool;

@@ -1,4 +1,7 @@
+#include <algorithm>
+
 #include "engine/gfx_record.h"
+#include "engine/gfx_view.h"
 #include "engine/log.h"
 #include "engine/psm_record.h"
 #include "instance.h"
@@ -14,8 +17,17 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     const int frame = gfx_record_frames();
     if (!records.empty() && records.front().frame < frame - 1)
         std::erase_if(records, [frame](const psm_draw_record_t& record) { return record.frame < frame - 1; });
-    records.push_back({&instance, part, instance.model->part_store[index].name,
-                       shader ? std::string() : instance.shaders[index], shader, flags, colour, lights, frame});
+    psm_draw_record_t& record = records.emplace_back(psm_draw_record_t{&instance,
+                                                                       part,
+                                                                       instance.model->part_store[index].name,
+                                                                       shader ? std::string() : instance.shaders[index],
+                                                                       shader,
+                                                                       flags,
+                                                                       colour,
+                                                                       lights,
+                                                                       frame,
+                                                                       {}});
+    std::copy(gfx_world_matrix(), gfx_world_matrix() + 16, record.world);
 }
 
 const void* lights_of(psm_t& instance)

@@ -1,5 +1,8 @@
 #include <cstring>
 
+#include "physics/cd_geo_mesh.h"
+#include "physics/contact_owner.h"
+#include "physics/physproc.h"
 #include "road/seg_server.h"
 #include "seg_fixture.h"
 
@@ -107,6 +110,37 @@ TEST_F(city_block_test, a_block_never_holds_more_than_128_buildings)
     server.cityblock_models[1].width = 10;
     square(20000.0f);
     EXPECT_EQ(server.acquire_city_block(0, block)->building_count, city_block_max_buildings);
+}
+
+TEST_F(city_block_test, in_a_world_with_physics_a_block_collides_while_it_is_built)
+{
+    physproc_t physics;
+    contact_owner_t owner{7, -200, 0.0f};
+    square(9000.0f);
+    // A block built before the physics came gets its mesh then.
+    city_block_instance_t* built = server.acquire_city_block(0, block);
+    EXPECT_EQ(built->collision, nullptr);
+    server.set_physics(&physics, &owner);
+    ASSERT_NE(built->collision, nullptr);
+    EXPECT_EQ(physics.static_geoms().count(), 1u);
+    EXPECT_EQ(built->collision->owner_record, &owner);
+    // The ground quad and four side boxes: 4 + 8 * 4 vertices, 2 + 8 * 4 triangles; the first side's
+    // box is of one material, the further sides' front pair of another.
+    EXPECT_EQ(built->collision_vertices.size(), 36u);
+    ASSERT_EQ(built->collision_materials.size(), 34u);
+    EXPECT_EQ(built->collision_materials[0], 3);
+    EXPECT_EQ(built->collision_materials[2], 5);
+    EXPECT_EQ(built->collision_materials[10], 4);
+    EXPECT_EQ(built->collision_materials[12], 5);
+    // A second user shares it; the last one takes it out of the physics.
+    server.acquire_city_block(0, block);
+    server.release_city_block(block);
+    EXPECT_EQ(physics.static_geoms().count(), 1u);
+    server.release_city_block(block);
+    EXPECT_EQ(physics.static_geoms().count(), 0u);
+    // Without physics again, a block is built without a mesh.
+    server.set_physics(nullptr, nullptr);
+    EXPECT_EQ(server.acquire_city_block(0, block)->collision, nullptr);
 }
 
 }  // namespace
