@@ -1,6 +1,8 @@
 // Per-frame drawing of the segment server's run-time instances: static models, sign boards, traffic
 // lights and street lights with their flares, movers, the target marker and the painted lane arrows.
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "engine/gfx_render.h"
 #include "engine/gfx_view.h"
@@ -27,6 +29,8 @@ constexpr float decal_near_raise = 0.5f;
 constexpr float board_width = 600.0f;
 constexpr float board_height = 480.0f;
 constexpr unsigned white = 0xFFFFFFFFu;
+// The part of a free-item model that is its collision mesh, never drawn.
+constexpr const char* collision_part = "zcoll";
 
 // The view with its near plane moved out by `raise`, pushed until the guard goes.
 class raised_view_t {
@@ -217,26 +221,27 @@ void seg_server_t::draw_free_item_parts(const int32_t model, const int32_t look,
     if (model < 0 || static_cast<size_t>(model) >= freeitem_models.size())
         return;
     psm_t* const psm = freeitem_models[static_cast<size_t>(model)].model;
-    if (!psm)
+    const psm_info_t* const info = psm ? api::psm_get_info(psm) : nullptr;
+    if (!info)
         return;
-    const psm_info_t* const info = api::psm_get_info(psm);
-    const int32_t parts = info ? info->part_count : 0;
+    // The parts drawn: all but the collision part.
+    std::vector<int32_t> parts;
+    for (int32_t part = 0; part < info->part_count; ++part)
+        if (!info->parts[part].name || std::strcmp(info->parts[part].name, collision_part) != 0)
+            parts.push_back(part);
     const freeitem_look_t* const chosen = look >= 0 && static_cast<size_t>(look) < freeitem_looks.size()
                                               ? &freeitem_looks[static_cast<size_t>(look)]
                                               : nullptr;
-    // A look names one shader pair per part; a look that does not fit the model leaves it white.
-    if (!chosen || chosen->model_count != parts) {
-        api::psm_draw(psm, 1, white);
-        return;
-    }
-    for (int32_t part = 0; part < parts; ++part) {
-        const int32_t pair = chosen->models[part];
+    // A look names one shader pair per drawn part; with a look that does not fit, the parts are white.
+    const bool fits = chosen && chosen->model_count == static_cast<int32_t>(parts.size());
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const int32_t pair = fits ? chosen->models[i] : -1;
         const gfx_shader_t* shader = nullptr;
         if (pair >= 0 && static_cast<size_t>(pair) < freeitem_shaders.size()) {
             const seg_shader_pair_t& shaders = freeitem_shaders[static_cast<size_t>(pair)];
             shader = night ? shaders.second.shader : shaders.first.shader;
         }
-        api::psm_draw_part(psm, part, shader, 1, white);
+        api::psm_draw_part(psm, parts[i], shader, 1, white);
     }
 }
 

@@ -281,6 +281,7 @@ void seg_server_t::clear_tables()
 {
     road_shader_count = sidewalk_count = terrain_shader_count = trans_shader_count = blend_shader_count = 0;
     trader_count = city_count = 0;
+    place_names.clear();
     road_shaders = sidewalk_shaders = terrain_shaders = nullptr;
     trans_table = blend_table = nullptr;
     traders = nullptr;

@@ -95,7 +95,8 @@ public:
     int32_t find_city_at(const vec3_t& point) const;
 
     // Counts the city files under "/defs/cities" (`counting`), or fills the city table sized by the
-    // count from them, in directory order. Answers the number of cities.
+    // count from them, in directory order, and the place names with the cities' names. Answers the
+    // number of cities.
     int32_t read_cities(bool counting);
     // Counts the trader files under "/defs/traders" (names beginning with "!" are not traders), or
     // fills the trader table, each trader at its "id". Answers the number of trader files.
@@ -344,7 +345,8 @@ public:
     // stays listed while its sound is within 35000 units of the camera, else it leaves the list and
     // its sound stops.
     void update_sounds(map_array_t<map_freeitem_t>& items, const cd_bounds_t& query);
-    // The place names a node's name index and the sign boards name (none are read yet).
+    // The place names a node's name index and the sign boards name: the cities' names, in the order
+    // of the city table.
     std::vector<place_name_t> place_names;
     // The free items shown or still sounding, by index.
     std::vector<int32_t> shown_freeitems;

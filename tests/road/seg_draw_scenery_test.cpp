@@ -14,9 +14,10 @@
 
 namespace {
 
-// A model of two parts.
+// A model of two drawn parts and a collision part.
 constexpr const char* two_part_model = R"(psm 1
 part walls { positions { 0 0 0 1 0 0 0 1 0 } indices { 0 1 2 } }
+part zcoll { positions { 0 0 0 1 0 0 0 1 0 } indices { 0 1 2 } }
 part roof { positions { 0 1 0 1 1 0 0 2 0 } indices { 0 1 2 } }
 )";
 
@@ -28,7 +29,8 @@ protected:
     {
         seg_test_t::SetUp();
         write_data_file("models/two.psm", two_part_model);
-        for (const char* path : {"/shaders/day0.shd", "/shaders/night0.shd", "/shaders/day1.shd", "/shaders/night1.shd"})
+        for (const char* path :
+             {"/shaders/day0.shd", "/shaders/night0.shd", "/shaders/day1.shd", "/shaders/night1.shd"})
             shaders.push_back(seg_shader_take(path));
         const seg_shader_pair_t pairs[2] = {{shaders[0], shaders[1]}, {shaders[2], shaders[3]}};
         server.cityblock_models.push_back({load(), 1000});
@@ -187,7 +189,8 @@ struct flat_ground_t {
         const auto at = [cells](const int x, const int z) { return static_cast<uint16_t>(z * (cells + 1) + x); };
         for (int z = 0; z < cells; ++z)
             for (int x = 0; x < cells; ++x)
-                for (const uint16_t i : {at(x, z), at(x + 1, z), at(x, z + 1), at(x, z + 1), at(x + 1, z), at(x + 1, z + 1)})
+                for (const uint16_t i :
+                     {at(x, z), at(x + 1, z), at(x, z + 1), at(x, z + 1), at(x + 1, z), at(x + 1, z + 1)})
                     indices.push_back(i);
         mesh.build_begin(0);
         mesh.build_mesh(vertices.data(), static_cast<uint32_t>(vertices.size()), indices.data(),
