@@ -216,6 +216,12 @@ void seg_server_t::draw_board(const board_instance_t& board)
     }
 }
 
+bool seg_server_t::freeitem_part_drawn(const psm_info_t& info, const int32_t part)
+{
+    const char* const name = info.parts[part].name;
+    return !name || std::strcmp(name, collision_part) != 0;
+}
+
 void seg_server_t::draw_free_item_parts(const int32_t model, const int32_t look, const bool night)
 {
     if (model < 0 || static_cast<size_t>(model) >= freeitem_models.size())
@@ -227,7 +233,7 @@ void seg_server_t::draw_free_item_parts(const int32_t model, const int32_t look,
     // The parts drawn: all but the collision part.
     std::vector<int32_t> parts;
     for (int32_t part = 0; part < info->part_count; ++part)
-        if (!info->parts[part].name || std::strcmp(info->parts[part].name, collision_part) != 0)
+        if (freeitem_part_drawn(*info, part))
             parts.push_back(part);
     const freeitem_look_t* const chosen = look >= 0 && static_cast<size_t>(look) < freeitem_looks.size()
                                               ? &freeitem_looks[static_cast<size_t>(look)]

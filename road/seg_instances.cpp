@@ -190,6 +190,7 @@ mover_instance_node_t* seg_server_t::add_mover_instance(const int32_t model, con
         api::error("Mover of free-item model %d: no such model; it is not shown", model);
         return nullptr;
     }
+    check_freeitem_look(model, look);
     mover_instance_t mover;
     mover.model = model;
     mover.look = look;

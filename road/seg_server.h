@@ -24,6 +24,7 @@ class def_obj_t;
 class physproc_t;
 class road_network_t;
 struct contact_owner_t;
+struct psm_info_t;
 struct c_item_t;
 
 // The three prefab tables, by the kind of edge they are placed on.
@@ -328,6 +329,8 @@ public:
     // Draws the parts of free-item model `model` with the shaders of look `look` (the whole model in
     // white when the look does not fit it), in the current world frame.
     void draw_free_item_parts(int32_t model, int32_t look, bool night);
+    // Whether part `part` of a free-item model is drawn (all but its collision part "zcoll").
+    static bool freeitem_part_drawn(const psm_info_t& info, int32_t part);
     // The geometry street lights' pools are laid on (the world's static collision), null none: a
     // light comes near without a pool then and gets one once there is ground.
     cd_geo_t* pool_ground = nullptr;
@@ -399,6 +402,9 @@ private:
     void give_back_shaders();
     // The ambient sound of a free item's model, null none.
     snd_sound_t* freeitem_sound(const map_freeitem_t& item) const;
+    // Whether free-item look `look` names one shader for each drawn part of free-item model `model`;
+    // reported when it does not (the parts are then drawn white).
+    bool check_freeitem_look(int32_t model, int32_t look) const;
     // Draws a sign board: its model with its sign's shaders, its arrows, road backgrounds and windows.
     void draw_board(const board_instance_t& board);
     // Gives back the scenery's models, sounds, shaders and board windows and empties its tables.

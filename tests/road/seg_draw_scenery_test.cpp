@@ -134,6 +134,9 @@ TEST_F(seg_scenery_draw_test, movers_and_shown_free_items_take_their_looks_shade
     psm_clear_draw_records();
     server.draw_free_items(network.freeitems, false);
     EXPECT_EQ(drawn_shaders(), (std::vector<const void*>{nullptr, nullptr}));
+    EXPECT_TRUE(engine_log_matching("doesn't match").empty());
+    server.add_mover(0, 0);
+    EXPECT_EQ(engine_log_matching("doesn't match").size(), 1u);
 }
 
 TEST_F(seg_scenery_draw_test, a_board_is_a_loose_instance_drawn_where_the_box_carrying_it_is)
