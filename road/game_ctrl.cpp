@@ -17,6 +17,7 @@
 #include "common/game_bridge.h"
 #include "physics/scene_proc.h"
 #include "physics/body_callback.h"
+#include "world/owning_process.h"
 #include "common/view_params.h"
 #include "road/game_clock.h"
 
@@ -160,7 +161,9 @@ void game_ctrl_e::build_after_load()
     }
     {
         // The boxes are owned by the controller; the traffic's contact callbacks handle their contacts.
-        auto* const scene = dynamic_cast<scene_proc_t*>(process());
+        // During the init phases the controller is not in its process yet: its block's process is the
+        // world it will live in.
+        auto* const scene = dynamic_cast<scene_proc_t*>(owning_process(*this));
         entity_t* const traffic = traffic_.resolve();
         box_pool.create(scene ? &scene->physics() : nullptr, handle(), dynamic_cast<body_callback_t*>(traffic));
         insert_road_collision(scene ? &scene->physics() : nullptr);

@@ -179,8 +179,16 @@ void build(road_network_t& network)
     const int32_t city_north = map.node({0.0f, 0.0f, -15000.0f}, {0.0f, 0.0f, -1.0f});
     const int32_t city_south = map.node({0.0f, 0.0f, 15000.0f}, {0.0f, 0.0f, 1.0f});
     for (const auto& [from, to] : {std::pair{west, city_west}, std::pair{east, city_east}, std::pair{north, city_north},
-                                   std::pair{south, city_south}})
-        map.edge(map_edge_city_road, {from, to});
+                                   std::pair{south, city_south}}) {
+        const int32_t street = map.edge(map_edge_city_road, {from, to});
+        // The west street has street lights on both sides and the block of town houses (city block 0,
+        // made below) on its south side.
+        if (from == west) {
+            network.edges[street].sides[0].profile = 0;
+            for (map_edge_side_t& side : network.edges[street].sides)
+                side.vegetation = 0;
+        }
+    }
 
     // Halvik to the east and Ostervale to the south-west, each at the end of an open road.
     // Brenmoor's streets carry its name; the road signs at its edge name the places the roads lead to.
@@ -225,7 +233,7 @@ void build(road_network_t& network)
     headquarters(map, place_halvik, {245000.0f, 1500.0f, -125000.0f});
     headquarters(map, place_ostervale, {-160000.0f, 800.0f, 180000.0f});
 
-    // A block of town houses south of Brenmoor's west road, and the yard gate at the Tarsk quarry dock.
+    // The block of town houses south of Brenmoor's west road, and the yard gate at the Tarsk quarry dock.
     map_cityblock_t& block = network.cityblocks[network.add_cityblock()];
     block.point_count = 4;
     const vec3_t corners[4] = {
