@@ -84,7 +84,7 @@
     GENERIC(gfx_sub_bitmap) DECLARED(gfx_sprite) GENERIC(gfx_suggest_format) DECLARED(gfx_swapbuffers) \
     DECLARED(gfx_swap_clear) GENERIC(gfx_get_image) GENERIC(gfx_clear_stack) DECLARED(gfx_push) \
     DECLARED(gfx_push_identity) DECLARED(gfx_pop) GENERIC(gfx_load) DECLARED(gfx_push_mult) \
-    GENERIC(gfx_push_load) GENERIC(gfx_mult) DECLARED(gfx_identity) GENERIC(gfx_scale) \
+    GENERIC(gfx_push_load) GENERIC(gfx_mult) DECLARED(gfx_identity) DECLARED(gfx_scale) \
     DECLARED(gfx_translate) DECLARED(gfx_rotate) DECLARED(gfx_qrotate) DECLARED(gfx_camera_reset) \
     DECLARED(gfx_camera_load) DECLARED(gfx_camera_push) DECLARED(gfx_camera_identity) \
     GENERIC(gfx_camera_mult) GENERIC(gfx_camera_push_mult) GENERIC(gfx_camera_push_load) \

@@ -172,7 +172,7 @@ public:
     void driver_route_ahead(int32_t driver, route_t& route) override;
     void driver_route_node6(route_t& route) override;
     // For company `c` whose headquarters is `city`: its level (-1 when none) and colour.
-    void city_headquarters(int32_t city, int32_t& out_level, int32_t& out_colour) const;
+    void city_headquarters(int32_t city, int32_t& out_level, int32_t& out_colour) const override;
 
     // --- The save section and the trailer ---
     int32_t save(int file) override;

@@ -171,10 +171,30 @@ void base_ctrl_e::update_movers(const float dt)
         if (!miscitems.valid(index))
             continue;
         map_miscitem_t& item = miscitems[index];
+        // The moving model is made on first use, where the mover stands now (a pausing mover shows too).
+        if (item.instance == 0 && seg_server && (item.flags & map_misc_segments_mask) != 0) {
+            item.instance = seg_server->add_mover(item.model_words[0], item.model_words[1]);
+            // A model the server does not hold is reported once; the mover runs on without a model.
+            if (item.instance == 0)
+                item.instance = mover_refused;
+            const mover_pose_t pose = mover_pose_now(item);
+            seg_server->place_mover(item.instance, pose.position, pose.rotation);
+        }
         const mover_step_t step = mover_advance(item, dt);
-        if (step.moved)
-            on_mover_moved(item, mover_pose(item, step.segment, step.progress));
+        if (!step.moved)
+            continue;
+        const mover_pose_t pose = mover_pose(item, step.segment, step.progress);
+        if (seg_server)
+            seg_server->place_mover(item.instance, pose.position, pose.rotation);
+        on_mover_moved(item, pose);
     }
+}
+
+void base_ctrl_e::drop_mover(map_miscitem_t& item)
+{
+    if (seg_server)
+        seg_server->remove_mover(item.instance);
+    item.instance = 0;
 }
 
 void base_ctrl_e::release_segments()

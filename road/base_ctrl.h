@@ -116,8 +116,11 @@ public:
     // The place name `index` names, "  " when there is none.
     const char* place_name(int32_t index) const;
 
-    // Advances every active mover by `dt` seconds.
+    // Advances every active mover by `dt` seconds and puts its moving model (made on first use from
+    // its model and look words) where it went.
     void update_movers(float dt);
+    // Takes the moving model of mover `item` away; it is made anew when the mover is next moved.
+    void drop_mover(map_miscitem_t& item);
     // Empties the road network and the active lists before another map is read.
     void release_segments();
 

@@ -63,9 +63,11 @@ void base_ctrl_e::switch_on_miscitem(const int32_t index)
         activate_miscitem(item);
         return;
     case map_misc_headquarters:
-        if (item.model_words[0] != 0) {
+        // The marker belongs to the item that showed it: another headquarters in range leaves it be.
+        if (item.model_words[0] != 0 && target_item_ == -1) {
             show_target(item);
-            target_item_ = index;
+            if (item.model_words[0] != 0)
+                target_item_ = index;
         }
         return;
     default:
@@ -96,7 +98,7 @@ void base_ctrl_e::switch_off_miscitems(const cd_bounds_t& box)
                 map_miscitem_t& item = miscitems[index];
                 // A mover's instance goes with it; it is made anew when the mover comes back.
                 if (item.type == map_misc_mover)
-                    item.instance = 0;
+                    drop_mover(item);
                 item.active = 0;
                 list.remove(node);
             }

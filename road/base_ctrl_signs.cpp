@@ -29,16 +29,16 @@ const char* base_ctrl_e::place_name(const int32_t index) const
 
 void base_ctrl_e::on_instance_placed(board_instance_t& board)
 {
-    board.flags &= static_cast<uint8_t>(~board_attached);
-    board.link = nullptr;
+    board.flags &= ~board_attached;
+    board.body = nullptr;
 }
 
 void base_ctrl_e::on_instance_removed(board_instance_t& board)
 {
-    if (!board.link)
+    if (!board.body)
         return;
-    board.flags &= static_cast<uint8_t>(~board_attached);
-    board.link = nullptr;
+    board.flags &= ~board_attached;
+    board.body = nullptr;
 }
 
 board_instance_node_t* base_ctrl_e::build_sign_visual(const vec3_t& position, const quat_t& rotation,
@@ -67,7 +67,7 @@ board_instance_node_t* base_ctrl_e::build_board_visual(const vec3_t& position, c
         return nullptr;
     board_instance_t& board = node->value();
     board.position = position;
-    board.rotation = rotation;
+    board.orientation = rotation;
     const sign_board_def_t& definition = seg_server->sign_boards[static_cast<size_t>(sign.definition)];
     const int32_t count = seg_server->sign_models[static_cast<size_t>(definition.model)].board_count;
     const auto symbol = [this](const int32_t index) {

@@ -184,7 +184,7 @@ void box_pool_t::update(const std::vector<loose_instance_t*>& instances, const v
         box_entry_t& entry = entries_[index];
         if (entry.carried && !(distance_sq(entry.position, truck) > near))
             continue;
-        take(index, *instance, instance->boxes[taken]);
+        take(index, *instance, instance->box_centres[taken]);
         ++taken;
         if (taken == 1 && !(instance->boxes[1].length_sq() > 1.0f))
             break;

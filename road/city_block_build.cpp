@@ -87,6 +87,7 @@ city_block_instance_t* seg_server_t::acquire_city_block(const int32_t block, map
     built.references = 1;
     record.instance = static_cast<uint32_t>(free_slot - city_blocks.begin()) + 1;
     build_city_blocks(built, record);
+    insert_block_collision(built);
     return &built;
 }
 
@@ -98,6 +99,7 @@ void seg_server_t::release_city_block(map_cityblock_t& record)
     }
     std::unique_ptr<city_block_instance_t>& built = city_blocks[record.instance - 1];
     if (--built->references <= 0) {
+        remove_block_collision(*built);
         built.reset();
         record.instance = 0;
     }

@@ -17,6 +17,7 @@
 #include "common/game_bridge.h"
 #include "physics/scene_proc.h"
 #include "physics/body_callback.h"
+#include "world/owning_process.h"
 #include "common/view_params.h"
 #include "road/game_clock.h"
 
@@ -160,7 +161,9 @@ void game_ctrl_e::build_after_load()
     }
     {
         // The boxes are owned by the controller; the traffic's contact callbacks handle their contacts.
-        auto* const scene = dynamic_cast<scene_proc_t*>(process());
+        // During the init phases the controller is not in its process yet: its block's process is the
+        // world it will live in.
+        auto* const scene = dynamic_cast<scene_proc_t*>(owning_process(*this));
         entity_t* const traffic = traffic_.resolve();
         box_pool.create(scene ? &scene->physics() : nullptr, handle(), dynamic_cast<body_callback_t*>(traffic));
         insert_road_collision(scene ? &scene->physics() : nullptr);
@@ -278,14 +281,30 @@ void game_ctrl_e::update_box_pool()
                     owner ? static_cast<float>(owner->process_time()) : 0.0f);
 }
 
-void game_ctrl_e::on_instance_placed(loose_instance_t& instance)
+void game_ctrl_e::on_instance_placed(board_instance_t& board)
 {
-    instance.flags &= ~loose_carried;
-    instance.body = nullptr;
-    instance.box = -1;
+    board.flags &= ~loose_carried;
+    board.body = nullptr;
+    board.box = -1;
 }
 
-void game_ctrl_e::on_instance_removed(loose_instance_t& instance) { box_pool.give_back(instance); }
+void game_ctrl_e::on_instance_removed(board_instance_t& board) { box_pool.give_back(board); }
+
+void game_ctrl_e::show_target(map_miscitem_t& record)
+{
+    if (!seg_server || seg_server->target.shown)
+        return;
+    const held_part_t<ctrl_economy_t> economy(economy_handle());
+    int32_t level = -1;
+    int32_t colour = 0;
+    if (economy.get())
+        economy.get()->city_headquarters(record.params[1], level, colour);
+    if (level == -1) {
+        record.model_words[0] = 0;
+        return;
+    }
+    seg_server->show_target(record.points[0], record.params[0], level, colour);
+}
 
 void game_ctrl_e::hide_target()
 {
@@ -444,6 +463,11 @@ void game_ctrl_e::mem_move(const ptrdiff_t delta)
 {
     base_ctrl_e::mem_move(delta);
     box_pool.relink_owners();
+    // The road's and the city blocks' geometries point at the owner record inside the controller.
+    if (road_geo)
+        road_geo->owner_record = &road_owner;
+    if (seg_server && seg_server->physics())
+        seg_server->set_physics(seg_server->physics(), &road_owner);
 }
 
 void game_ctrl_e::insert_road_collision(physproc_t* physics)
@@ -456,10 +480,19 @@ void game_ctrl_e::insert_road_collision(physproc_t* physics)
     road_geo->owner_record = &road_owner;
     road_physics_ = physics;
     phys_insert_geom(road_physics_, road_geo.get());
+    // The city blocks collide in the same world, and the street lights lay their pools on the road.
+    if (seg_server) {
+        seg_server->set_physics(physics, &road_owner);
+        seg_server->pool_ground = road_geo.get();
+    }
 }
 
 void game_ctrl_e::remove_road_collision()
 {
+    if (seg_server) {
+        seg_server->set_physics(nullptr, nullptr);
+        seg_server->pool_ground = nullptr;
+    }
     if (!road_geo)
         return;
     if (road_physics_)
@@ -494,8 +527,11 @@ void game_ctrl_e::draw()
     box.set_empty();
     box.add_box(low, high);
     draw_roads(box);
-    if (seg_server)
+    if (seg_server) {
         seg_server->draw_objects(night != 0);
+        seg_server->draw_lights(cityblocks, night != 0);
+        seg_server->draw_free_items(freeitems, night != 0);
+    }
 }
 
 void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)

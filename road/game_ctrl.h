@@ -131,10 +131,14 @@ public:
     // boxes from their no-weather boxes.
     void add_service_points();
     void add_noweather_items();
-    // A segment build placed a loose instance, or took it away (its box goes back to the pool).
-    void on_instance_placed(loose_instance_t& instance);
-    void on_instance_removed(loose_instance_t& instance);
+    // A segment build placed a sign board, which the box pool may lend a box to from now on, or is
+    // taking it away (its box goes back to the pool).
+    void on_instance_placed(board_instance_t& board) override;
+    void on_instance_removed(board_instance_t& board) override;
     // The headquarters' target marker left the camera's range.
+    // A headquarters item came into range: when no marker shows yet, the company with its headquarters
+    // in the item's city (the economy says which) gets its marker there; with none the item shows none.
+    void show_target(map_miscitem_t& record) override;
     void hide_target() override;
     // The 16 boxes lent to loose instances near the truck (made at phase 10).
     box_pool_t box_pool;

@@ -20,7 +20,9 @@ struct loose_instance_t {
     // The body carrying it, null none; and the pool entry of that body, -1 none.
     phys_body_t* body = nullptr;
     int32_t box = -1;
-    // Offsets of its first and second box from its position, turned by its orientation: a box is lent
-    // only when the first is at least 1 long, a second box only when the second is longer than 1.
+    // Sizes of its first and second box: a box is lent only when the first is at least 1 long, a
+    // second box only when the second is longer than 1.
     vec3_t boxes[2];
+    // Centres of the two boxes from its position, turned by its orientation.
+    vec3_t box_centres[2];
 };

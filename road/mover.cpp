@@ -1,5 +1,7 @@
 #include "road/mover.h"
 
+#include <algorithm>
+
 #include "engine/geometry.h"
 
 namespace {
@@ -119,4 +121,16 @@ mover_pose_t mover_pose(const map_miscitem_t& item, const int32_t segment, const
     if (item.flags & map_misc_orient)
         pose.rotation.set_cartes(backwards ? -facing : facing);
     return pose;
+}
+
+mover_pose_t mover_pose_now(const map_miscitem_t& item)
+{
+    const int32_t segments = static_cast<int32_t>(item.flags & map_misc_segments_mask);
+    auto segment = static_cast<int32_t>(item.progress >> mover_segment_shift);
+    if (segment >= segments)
+        segment = 0;
+    float progress = static_cast<float>(item.progress & mover_progress_mask) * 0.000001f;
+    if (item.flags & map_misc_pausing)
+        progress = (item.flags & map_misc_backwards) ? 1.0f : 0.0f;
+    return mover_pose(item, segment, std::min(progress, 1.0f));
 }

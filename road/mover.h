@@ -31,7 +31,13 @@ constexpr uint32_t mover_progress_mask = 0x0FFFFFFF;
 // Shift of the current segment in the progress word.
 constexpr int mover_segment_shift = 28;
 
+// The instance word of a mover whose moving model could not be made: it is not tried again until the
+// mover is switched off and on.
+constexpr uint32_t mover_refused = 0xFFFFFFFFu;
+
 // Advances the mover `item` by `dt` seconds, updating its progress and flag words.
 mover_step_t mover_advance(map_miscitem_t& item, float dt);
 // The pose of the mover `item` at `segment` and `progress` (as mover_advance answers them).
 mover_pose_t mover_pose(const map_miscitem_t& item, int32_t segment, float progress);
+// The pose of the mover `item` as its record stands (while it pauses: at the end it waits at).
+mover_pose_t mover_pose_now(const map_miscitem_t& item);

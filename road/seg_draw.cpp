@@ -1,12 +1,15 @@
 // Per-frame drawing of the segment server's run-time instances: static models, sign boards, traffic
 // lights and street lights with their flares, movers, the target marker and the painted lane arrows.
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "engine/gfx_render.h"
 #include "engine/gfx_view.h"
 #include "engine/psm.h"
 #include "engine/ui.h"
 #include "common/engine_api.h"
+#include "physics/phys_body.h"
 #include "road/seg_server.h"
 
 namespace {
@@ -17,6 +20,8 @@ constexpr float flare_fade = 2.25e8f;
 constexpr float flare_fade_scale = 2.5e-9f;
 constexpr float flare_size = 50.0f;
 constexpr float flare_scale = 1.2f;
+// A street light within 25000 units gets its pool of light (squared distance).
+constexpr float pool_reach_sq = 6.25e8f;
 // How far the near plane moves out for flares and for what is drawn on the boards and the road.
 constexpr float flare_near_raise = 1.5f;
 constexpr float decal_near_raise = 0.5f;
@@ -24,6 +29,8 @@ constexpr float decal_near_raise = 0.5f;
 constexpr float board_width = 600.0f;
 constexpr float board_height = 480.0f;
 constexpr unsigned white = 0xFFFFFFFFu;
+// The part of a free-item model that is its collision mesh, never drawn.
+constexpr const char* collision_part = "zcoll";
 
 // The view with its near plane moved out by `raise`, pushed until the guard goes.
 class raised_view_t {
@@ -123,20 +130,32 @@ void seg_server_t::draw_objects(const bool night)
             draw_flare(model.lamps[i][state], camera_here(), tr_light_states[state].shader, true);
         }
     }
-    for (const light_instance_t& light : lights) {
+    const vec3_t eye = camera_here();
+    for (light_instance_t& light : lights) {
         const cityblock_lamp_t& lamp = cityblock_lamps[static_cast<size_t>(light.lamp)];
         if (!light.visible || !lamp.model)
             continue;
-        const placed_t placed(light.position, light.rotation);
-        api::psm_draw(lamp.model, 0, white);
-        for (int32_t i = 0; night && i < lamp.light_count; ++i)
-            draw_flare(lamp.lights[i], camera_here(), lamp.flare.shader, false);
+        {
+            const placed_t placed(light.position, light.rotation);
+            api::psm_draw(lamp.model, 0, white);
+            for (int32_t i = 0; night && i < lamp.light_count; ++i)
+                draw_flare(lamp.lights[i], camera_here(), lamp.flare.shader, false);
+        }
+        if (!night || lamp.light_count == 0)
+            continue;
+        // The pool lies under the first light point, built the first night the light comes near.
+        const vec3_t centre = light.rotation.rotate(lamp.lights[0]) + light.position;
+        const float distance_sq = (centre - eye).length_sq();
+        if (distance_sq > pool_reach_sq)
+            continue;
+        if (!light.pool_built)
+            build_light_pool(light, centre);
+        draw_light_pool(light, lamp.decal.shader, distance_sq);
     }
     for (const mover_instance_t& mover : movers) {
-        psm_t* const model = freeitem_models[static_cast<size_t>(mover.model)].model;
-        if (mover.visible && model) {
+        if (mover.visible) {
             const placed_t placed(mover.position, mover.rotation);
-            api::psm_draw(model, 1, white);
+            draw_free_item_parts(mover.model, mover.look, night);
         }
     }
     if (target.shown && hq_models[target.model]) {
@@ -167,7 +186,18 @@ void seg_server_t::draw_board(const board_instance_t& board)
     const sign_model_t& sign = sign_models[static_cast<size_t>(definition.model)];
     if (!sign.model)
         return;
-    const placed_t placed(board.position, board.rotation);
+    // A board a pooled box carries is drawn where the box's body is, the box's centre back to the
+    // board's own origin.
+    const phys_state_t* const carrier =
+        (board.flags & (board_attached | board_model_flag)) == (board_attached | board_model_flag) && board.body
+            ? board.body->current
+            : nullptr;
+    const placed_t placed(carrier ? carrier->position : board.position,
+                          carrier ? carrier->orientation : board.orientation);
+    if (carrier) {
+        const float back[3] = {-board.box_centres[0].x, -board.box_centres[0].y, -board.box_centres[0].z};
+        api::gfx_translate(back);
+    }
     for (int32_t part = 0; part < sign_board_shaders && definition.shaders[part].shader; ++part)
         api::psm_draw_part(sign.model, part, definition.shaders[part].shader, 1, white);
     for (int32_t b = 0; b < sign.board_count; ++b) {
@@ -183,5 +213,55 @@ void seg_server_t::draw_board(const board_instance_t& board)
             ui_wdraw3d(window, sign.board_points[b], vec3_t(board_width, 0.0f, 0.0f), vec3_t(0.0f, board_height, 0.0f),
                        false, white);
         }
+    }
+}
+
+bool seg_server_t::freeitem_part_drawn(const psm_info_t& info, const int32_t part)
+{
+    const char* const name = info.parts[part].name;
+    return !name || std::strcmp(name, collision_part) != 0;
+}
+
+void seg_server_t::draw_free_item_parts(const int32_t model, const int32_t look, const bool night)
+{
+    if (model < 0 || static_cast<size_t>(model) >= freeitem_models.size())
+        return;
+    psm_t* const psm = freeitem_models[static_cast<size_t>(model)].model;
+    const psm_info_t* const info = psm ? api::psm_get_info(psm) : nullptr;
+    if (!info)
+        return;
+    // The parts drawn: all but the collision part.
+    std::vector<int32_t> parts;
+    for (int32_t part = 0; part < info->part_count; ++part)
+        if (freeitem_part_drawn(*info, part))
+            parts.push_back(part);
+    const freeitem_look_t* const chosen = look >= 0 && static_cast<size_t>(look) < freeitem_looks.size()
+                                              ? &freeitem_looks[static_cast<size_t>(look)]
+                                              : nullptr;
+    // A look names one shader pair per drawn part; with a look that does not fit, the parts are white.
+    const bool fits = chosen && chosen->model_count == static_cast<int32_t>(parts.size());
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const int32_t pair = fits ? chosen->models[i] : -1;
+        const gfx_shader_t* shader = nullptr;
+        if (pair >= 0 && static_cast<size_t>(pair) < freeitem_shaders.size()) {
+            const seg_shader_pair_t& shaders = freeitem_shaders[static_cast<size_t>(pair)];
+            shader = night ? shaders.second.shader : shaders.first.shader;
+        }
+        api::psm_draw_part(psm, parts[i], shader, 1, white);
+    }
+}
+
+void seg_server_t::draw_free_items(const map_array_t<map_freeitem_t>& items, const bool night)
+{
+    for (const int32_t index : shown_freeitems) {
+        if (index < 0 || index >= items.count)
+            continue;
+        const map_freeitem_t& item = items[index];
+        if ((item.shown & 0xFFu) == 0)
+            continue;
+        quat_t rotation;
+        rotation.set_ypr(item.rotation);
+        const placed_t placed(item.position, rotation);
+        draw_free_item_parts(item.model, item.look, night);
     }
 }

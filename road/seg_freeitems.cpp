@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/gfx_view.h"
+#include "engine/psm.h"
 #include "engine/snd.h"
 #include "common/engine_api.h"
 #include "road/seg_server.h"
@@ -27,6 +28,24 @@ snd_sound_t* seg_server_t::freeitem_sound(const map_freeitem_t& item) const
                : nullptr;
 }
 
+bool seg_server_t::check_freeitem_look(const int32_t model, const int32_t look) const
+{
+    if (model < 0 || static_cast<size_t>(model) >= freeitem_models.size() ||
+        !freeitem_models[static_cast<size_t>(model)].model)
+        return false;
+    const freeitem_model_t& item_model = freeitem_models[static_cast<size_t>(model)];
+    const psm_info_t* const info = api::psm_get_info(item_model.model);
+    int32_t parts = 0;
+    for (int32_t part = 0; info && part < info->part_count; ++part)
+        parts += freeitem_part_drawn(*info, part) ? 1 : 0;
+    const bool known = look >= 0 && static_cast<size_t>(look) < freeitem_looks.size();
+    if (known && freeitem_looks[static_cast<size_t>(look)].model_count == parts)
+        return true;
+    api::error("look shaders count and free item part count doesn't match!\n(model : %s, look : %s", item_model.name,
+               known ? freeitem_looks[static_cast<size_t>(look)].name : "none");
+    return false;
+}
+
 void seg_server_t::show_free_item(map_array_t<map_freeitem_t>& items, const int32_t index)
 {
     if (!valid_item(items, index))
@@ -35,6 +54,7 @@ void seg_server_t::show_free_item(map_array_t<map_freeitem_t>& items, const int3
     if (item.shown_node == 0) {
         shown_freeitems.push_back(index);
         item.shown_node = 1;
+        check_freeitem_look(item.model, item.look);
     }
     item.shown = (item.shown & ~shown_byte) | 1u;
     if (snd_sound_t* const sound = freeitem_sound(item)) {

@@ -122,8 +122,8 @@ board_instance_node_t* seg_server_t::add_board_instance(const int32_t definition
     instance.definition = definition;
     instance.flags = sign.flag ? board_model_flag : 0;
     for (int32_t i = 0; i < sign_billboards; ++i) {
-        instance.billboard_sizes[i] = sign.billboard_sizes[i];
-        instance.billboard_centres[i] = sign.billboard_centres[i];
+        instance.boxes[i] = sign.billboard_sizes[i];
+        instance.box_centres[i] = sign.billboard_centres[i];
     }
     for (int32_t board = 0; board < std::min(sign.board_count, board_instance_boards); ++board) {
         std::vector<c_item_t*>& stack = board_stacks[board == 0 ? left_stack : right_stack];
@@ -134,7 +134,10 @@ board_instance_node_t* seg_server_t::add_board_instance(const int32_t definition
         instance.boards[board] = stack.back();
         stack.pop_back();
     }
-    return boards.append(instance);
+    board_instance_node_t* const node = boards.append(instance);
+    if (node)
+        loose_instances.push_back(&node->value());
+    return node;
 }
 
 void seg_server_t::remove_board_instance(board_instance_node_t* instance)
@@ -144,6 +147,8 @@ void seg_server_t::remove_board_instance(board_instance_node_t* instance)
     for (int32_t board = 0; board < board_instance_boards; ++board)
         if (c_item_t* const window = instance->value().boards[board])
             board_stacks[board == 0 ? left_stack : right_stack].push_back(window);
+    loose_instances.erase(std::remove(loose_instances.begin(), loose_instances.end(), &instance->value()),
+                          loose_instances.end());
     boards.remove(instance);
 }
 
@@ -185,6 +190,7 @@ mover_instance_node_t* seg_server_t::add_mover_instance(const int32_t model, con
         api::error("Mover of free-item model %d: no such model; it is not shown", model);
         return nullptr;
     }
+    check_freeitem_look(model, look);
     mover_instance_t mover;
     mover.model = model;
     mover.look = look;
@@ -201,6 +207,46 @@ void seg_server_t::remove_sound_instance(mover_instance_node_t* mover)
         if (snd_sound_t* const sound = freeitem_models[static_cast<size_t>(mover->value().model)].sound)
             api::snd_stop(sound);
     movers.remove(mover);
+}
+
+uint32_t seg_server_t::add_mover(const int32_t model, const int32_t look)
+{
+    mover_instance_node_t* const node = add_mover_instance(model, look);
+    if (!node)
+        return 0;
+    auto slot = std::find(mover_handles.begin(), mover_handles.end(), nullptr);
+    if (slot == mover_handles.end())
+        slot = mover_handles.insert(mover_handles.end(), nullptr);
+    *slot = node;
+    return static_cast<uint32_t>(slot - mover_handles.begin()) + 1;
+}
+
+mover_instance_t* seg_server_t::mover_of(const uint32_t handle)
+{
+    return handle != 0 && handle <= mover_handles.size() && mover_handles[handle - 1]
+               ? &mover_handles[handle - 1]->value()
+               : nullptr;
+}
+
+void seg_server_t::place_mover(const uint32_t handle, const vec3_t& position, const quat_t& rotation)
+{
+    mover_instance_t* const mover = mover_of(handle);
+    if (!mover)
+        return;
+    mover->position = position;
+    mover->rotation = rotation;
+    if (snd_sound_t* const sound = freeitem_models[static_cast<size_t>(mover->model)].sound) {
+        const float at[3] = {position.x, position.y, position.z};
+        api::snd_position(sound, at);
+    }
+}
+
+void seg_server_t::remove_mover(const uint32_t handle)
+{
+    if (!mover_of(handle))
+        return;
+    remove_sound_instance(mover_handles[handle - 1]);
+    mover_handles[handle - 1] = nullptr;
 }
 
 int32_t seg_server_t::add_lane_arrow(const vec3_t vertices[seg_arrow_quad_vertices], const int32_t kind,
@@ -294,6 +340,7 @@ void seg_server_t::reset_instances()
     lamps.remove_all();
     while (mover_instance_node_t* const mover = movers.first())
         remove_sound_instance(mover);
+    mover_handles.clear();
 }
 
 void seg_server_t::renumber_after_remove(std::vector<int32_t>& list, const int32_t removed)

@@ -5,6 +5,7 @@
 #include "engine/quat.h"
 #include "engine/vdatalist.h"
 #include "engine/vec.h"
+#include "road/loose_instance.h"
 
 struct c_item_t;
 class cd_geo_mesh_t;
@@ -22,27 +23,21 @@ struct model_instance_t {
 
 // Boards of a sign-board instance.
 constexpr int32_t board_instance_boards = 3;
-// Flag bits of a sign-board instance: bit 0 set by the controller (drawn at the linked object), bit 1
-// from the sign model's flag.
-constexpr uint8_t board_attached = 1;
-constexpr uint8_t board_model_flag = 2;
+// Flag bits of a sign-board instance: bit 0 set by the controller while a pooled box carries it (it is
+// then drawn at that box's body), bit 1 from the sign model's flag.
+constexpr uint32_t board_attached = loose_carried;
+constexpr uint32_t board_model_flag = loose_kind_near;
 
-// A sign board standing beside a built road.
-struct board_instance_t {
+// A sign board standing beside a built road: a loose instance (position, orientation, flags, the body
+// carrying it and its pool box), whose two boxes are the sign model's billboards.
+struct board_instance_t : loose_instance_t {
     int32_t definition = -1;
-    vec3_t position;
-    quat_t rotation;
     int32_t arrows[board_instance_boards] = {-1, -1, -1};
     int32_t road_backgrounds[board_instance_boards] = {-1, -1, -1};
     // The board windows it holds, null where a board is empty.
     c_item_t* boards[board_instance_boards] = {};
-    uint8_t flags = 0;
-    // The object it is drawn at when attached (the controller's), null none.
-    const void* link = nullptr;
-    // The sign record's index, or the pool box that carries it.
+    // The sign record's index, -1 none.
     int32_t sign = -1;
-    vec3_t billboard_sizes[2];
-    vec3_t billboard_centres[2];
     uint8_t visible = 1;
 };
 
@@ -60,8 +55,10 @@ struct light_instance_t {
     vec3_t position;
     quat_t rotation;
     int32_t lamp = -1;
-    // The pool's polygon vertices (triangles), empty until built.
+    // The pool's triangles (three vertices each) laid on the ground around its centre, and their
+    // texture coordinates (two per vertex); empty until built.
     std::vector<vec3_t> pool;
+    std::vector<float> pool_texcoords;
     bool pool_built = false;
     uint8_t visible = 1;
 };
@@ -92,8 +89,11 @@ struct city_block_instance_t {
     std::vector<vec3_t> side_boxes;
     // 6 for the ground quad, then 24 per side.
     std::vector<uint16_t> indices;
-    // The block's collision mesh in a world with physics, null otherwise.
+    // The block's collision mesh in a world with physics, null otherwise, and its vertices (the four
+    // corners, then the side boxes) and triangle materials.
     cd_geo_mesh_t* collision = nullptr;
+    std::vector<vec3_t> collision_vertices;
+    std::vector<uint8_t> collision_materials;
 };
 
 // Handles of the instances the segment server lists.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <string>
 
 #include "engine/def_pool.h"
 #include "engine/vfs.h"
@@ -54,6 +55,19 @@ const def_obj_t* find_object(const char* path, const char* object, c_item_t*& ou
 }
 
 // Fills `city` from the object "city" of a city file; the city is left zero without one.
+// The place name of the city file `file` (its object `object`, null when it has none): its "name", or
+// the file's name without its extension; longer names are cut to what a place name holds, reported.
+void read_place_name(const def_obj_t* object, const char* file, place_name_t& out)
+{
+    std::string name = object && object->get_value("name") ? object->get_value("name") : file;
+    if (!(object && object->get_value("name")))
+        name = name.substr(0, name.rfind('.'));
+    if (name.size() >= sizeof out.name)
+        api::warning("City %s: its name \"%s\" is cut to %d characters on the sign boards", file, name.c_str(),
+                     static_cast<int>(sizeof out.name) - 1);
+    std::snprintf(out.name, sizeof out.name, "%.*s", static_cast<int>(sizeof out.name) - 1, name.c_str());
+}
+
 void read_city(const def_obj_t& object, city_area_t& city)
 {
     vec3_t position{};
@@ -78,6 +92,8 @@ int32_t seg_server_t::read_cities(const bool counting)
         return 0;
     const int32_t capacity = city_count;
     int32_t filled = 0;
+    if (!counting)
+        place_names.assign(static_cast<size_t>(capacity), place_name_t{});
     for_each_file(cities_folder, [&](const char* name, const char* path) {
         if (counting) {
             ++filled;
@@ -87,14 +103,19 @@ int32_t seg_server_t::read_cities(const bool counting)
             api::error("%s/%s: more city files than when they were counted; the city is left out", cities_folder, name);
             return;
         }
-        city_area_t& city = cities[filled++];
+        city_area_t& city = cities[filled];
         city = city_area_t{};
         c_item_t* item = nullptr;
-        if (const def_obj_t* const object = find_object(path, "city", item))
+        const def_obj_t* const object = find_object(path, "city", item);
+        if (object)
             read_city(*object, city);
+        read_place_name(object, name, place_names[static_cast<size_t>(filled)]);
+        ++filled;
         if (item)
             api::ci_dec_refs(item);
     });
+    if (!counting)
+        place_names.resize(static_cast<size_t>(filled));
     if (counting && filled > seg_max_table_count) {
         api::error("%s holds %d city files; only the first %d are read", cities_folder, filled, seg_max_table_count);
         filled = seg_max_table_count;

@@ -262,6 +262,9 @@ void seg_server_t::unload()
         api::psm_free(lights.model);
     reset_instances();
     lights.remove_all();
+    for (const std::unique_ptr<city_block_instance_t>& built : city_blocks)
+        if (built)
+            remove_block_collision(*built);
     city_blocks.clear();
     unload_scenery();
     for (std::vector<int32_t>& owners : arrow_owners)
@@ -278,6 +281,7 @@ void seg_server_t::clear_tables()
 {
     road_shader_count = sidewalk_count = terrain_shader_count = trans_shader_count = blend_shader_count = 0;
     trader_count = city_count = 0;
+    place_names.clear();
     road_shaders = sidewalk_shaders = terrain_shaders = nullptr;
     trans_table = blend_table = nullptr;
     traders = nullptr;

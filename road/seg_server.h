@@ -19,8 +19,12 @@
 #include "road/seg_records.h"
 #include "road/seg_scratch.h"
 
+class cd_geo_t;
 class def_obj_t;
+class physproc_t;
 class road_network_t;
+struct contact_owner_t;
+struct psm_info_t;
 struct c_item_t;
 
 // The three prefab tables, by the kind of edge they are placed on.
@@ -92,7 +96,8 @@ public:
     int32_t find_city_at(const vec3_t& point) const;
 
     // Counts the city files under "/defs/cities" (`counting`), or fills the city table sized by the
-    // count from them, in directory order. Answers the number of cities.
+    // count from them, in directory order, and the place names with the cities' names. Answers the
+    // number of cities.
     int32_t read_cities(bool counting);
     // Counts the trader files under "/defs/traders" (names beginning with "!" are not traders), or
     // fills the trader table, each trader at its "id". Answers the number of trader files.
@@ -237,6 +242,13 @@ public:
     void build_city_blocks(city_block_instance_t& built, const map_cityblock_t& record);
     // The built city blocks; a record's handle is its slot + 1.
     std::vector<std::unique_ptr<city_block_instance_t>> city_blocks;
+    // Gives the built city blocks collision meshes in `physics` (owned by `owner`) from now on, the
+    // blocks already built included; null takes every block's mesh out again (before the physics goes).
+    void set_physics(physproc_t* physics, contact_owner_t* owner);
+    physproc_t* physics() const { return physics_; }
+    // Draws the built city blocks of `blocks`: each ground polygon, then its buildings stretched along
+    // their sides, with the day or the `night` shaders of their look.
+    void draw_lights(const map_array_t<map_cityblock_t>& blocks, bool night);
 
     // The shader a prefab part with look slot `slot` is drawn with under prefab look `look`: the prefab
     // shader the look names for that slot, or the fallback (index -1) when the slot is -1 (a part shader
@@ -273,6 +285,15 @@ public:
     mover_instance_node_t* add_mover_instance(int32_t model, int32_t look);
     // Takes a mover away, its sound stopped.
     void remove_sound_instance(mover_instance_node_t* mover);
+    // A mover of a map item: made as add_mover_instance does and kept under the handle the item's
+    // instance word holds; 0 when it could not be made (reported).
+    uint32_t add_mover(int32_t model, int32_t look);
+    // The mover behind `handle`, null for 0 or a handle that names none.
+    mover_instance_t* mover_of(uint32_t handle);
+    // Puts the mover behind `handle` at `position`, turned by `rotation`, its sound moved with it.
+    void place_mover(uint32_t handle, const vec3_t& position, const quat_t& rotation);
+    // Takes the mover behind `handle` away (its sound stopped); a handle that names none changes nothing.
+    void remove_mover(uint32_t handle);
     // Adds a painted lane-arrow quad of kind `kind` (its two triangles in `vertices`) owned by `owner`.
     // Answers (kind << 24) + the quad's first vertex, or -1 (reported) for a kind out of range or a
     // full table.
@@ -301,8 +322,23 @@ public:
     // towards the object's +z side. Answers whether it was drawn.
     bool draw_flare(const vec3_t& point, const vec3_t& camera, const gfx_shader_t* shader, bool directional);
     // Draws the instances for this frame: static models, sign boards, traffic lights, street lights
-    // (with their flares at `night`), movers, the target marker and the lane arrows.
+    // (with their flares and light pools at `night`), movers, the target marker and the lane arrows.
     void draw_objects(bool night);
+    // Draws the shown free items of `items` with their looks' day or `night` shaders.
+    void draw_free_items(const map_array_t<map_freeitem_t>& items, bool night);
+    // Draws the parts of free-item model `model` with the shaders of look `look` (the whole model in
+    // white when the look does not fit it), in the current world frame.
+    void draw_free_item_parts(int32_t model, int32_t look, bool night);
+    // Whether part `part` of a free-item model is drawn (all but its collision part "zcoll").
+    static bool freeitem_part_drawn(const psm_info_t& info, int32_t part);
+    // The geometry street lights' pools are laid on (the world's static collision), null none: a
+    // light comes near without a pool then and gets one once there is ground.
+    cd_geo_t* pool_ground = nullptr;
+    // Builds the pool of `light` on the pool ground around `centre`.
+    void build_light_pool(light_instance_t& light, const vec3_t& centre);
+    // Draws the pool of `light` with `shader`, faded from 15000 to 25000 units by the squared
+    // distance `distance_sq` from the camera.
+    void draw_light_pool(const light_instance_t& light, const gfx_shader_t* shader, float distance_sq);
 
     // Shows free item `index` of `items`: listed, its shown byte set, its sound moved there and started.
     void show_free_item(map_array_t<map_freeitem_t>& items, int32_t index);
@@ -312,7 +348,8 @@ public:
     // stays listed while its sound is within 35000 units of the camera, else it leaves the list and
     // its sound stops.
     void update_sounds(map_array_t<map_freeitem_t>& items, const cd_bounds_t& query);
-    // The place names a node's name index and the sign boards name (none are read yet).
+    // The place names a node's name index and the sign boards name: the cities' names, in the order
+    // of the city table.
     std::vector<place_name_t> place_names;
     // The free items shown or still sounding, by index.
     std::vector<int32_t> shown_freeitems;
@@ -324,6 +361,8 @@ public:
     vdatalist_t<lamp_instance_t> lamps;
     vdatalist_t<light_instance_t> lights;
     vdatalist_t<mover_instance_t> movers;
+    // The movers kept for map items, by handle less one (null where a slot is free).
+    std::vector<mover_instance_node_t*> mover_handles;
     // Owner of each lane-arrow quad, by kind.
     std::vector<int32_t> arrow_owners[seg_arrow_kinds];
     // Lighting of the static models: sun direction, diffuse and ambient colour.
@@ -363,6 +402,9 @@ private:
     void give_back_shaders();
     // The ambient sound of a free item's model, null none.
     snd_sound_t* freeitem_sound(const map_freeitem_t& item) const;
+    // Whether free-item look `look` names one shader for each drawn part of free-item model `model`;
+    // reported when it does not (the parts are then drawn white).
+    bool check_freeitem_look(int32_t model, int32_t look) const;
     // Draws a sign board: its model with its sign's shaders, its arrows, road backgrounds and windows.
     void draw_board(const board_instance_t& board);
     // Gives back the scenery's models, sounds, shaders and board windows and empties its tables.
@@ -370,8 +412,16 @@ private:
     // Sets every count and table pointer back to empty.
     void clear_tables();
 
+    // Builds and inserts the collision mesh of `built` (a world with physics only).
+    void insert_block_collision(city_block_instance_t& built);
+    // Takes `built`'s collision mesh out of the physics and frees it.
+    void remove_block_collision(city_block_instance_t& built);
+
     // The object the static models are lit for, null none.
     seg_light_source_t* light_source_ = nullptr;
+    // The physics the city blocks collide in and the owner record of their meshes, null none.
+    physproc_t* physics_ = nullptr;
+    contact_owner_t* collision_owner_ = nullptr;
     // The one block holding every table, and the memory total the last load reported.
     void* block_ = nullptr;
     int memory_total_ = 0;

@@ -1,9 +1,9 @@
 // Builds the sample game's map, "mainland": the three cities of data/defs/cities joined by open roads,
 // city roads in Brenmoor around a crossing with traffic lights, a loading dock for each trader, a
-// fuel, a service and a weigh station, a truck dealer, a dry area, a mover, a block of town houses and a
-// yard gate. The records go through the project's own map writer, so the file has the one layout the
-// game reads. Beside the map it writes the economy's AI data (".aid") and route table (".rte")
-// through the map editor's writers.
+// fuel, a service and a weigh station, a truck dealer, a dry area, a mover, a block of town houses, a
+// yard gate, direction signs naming the places the roads lead to and the cities' headquarters places. The records go
+// through the project's own map writer, so the file has the one layout the game reads. Beside the map it writes the
+// economy's AI data (".aid") and route table (".rte") through the map editor's writers.
 //
 //     make_sample_map OUTPUT.mbd
 #include <cmath>
@@ -104,17 +104,51 @@ private:
     road_network_t& network_;
 };
 
-// An open road from node `from` to `to` through the given points, each leg a Road edge.
-void open_road(map_builder_t& map, road_network_t& network, int32_t from, const int32_t to,
-               const std::vector<vec3_t>& via)
+// Place names of the sample game: its cities in the order of data/defs/cities.
+enum sample_place_t : int32_t { place_brenmoor = 0, place_halvik = 1, place_ostervale = 2 };
+
+// An open road from node `from` to `to` through the given points, each leg a Road edge, its nodes
+// named after the place it leads to. Answers its first edge.
+int32_t open_road(map_builder_t& map, road_network_t& network, int32_t from, const int32_t to,
+                  const std::vector<vec3_t>& via, const int32_t place)
 {
+    int32_t first = -1;
     for (const vec3_t& point : via) {
         const vec3_t heading = point - network.nodes[from].position;
         const int32_t next = map.node(point, heading);
-        map.edge(map_edge_road, {from, next});
+        network.nodes[next].road_name = place;
+        const int32_t edge = map.edge(map_edge_road, {from, next});
+        first = first == -1 ? edge : first;
         from = next;
     }
-    map.edge(map_edge_road, {from, to});
+    network.nodes[to].road_name = place;
+    const int32_t edge = map.edge(map_edge_road, {from, to});
+    return first == -1 ? edge : first;
+}
+
+// A direction sign on Road edge `edge` at `position` along it, on its right side, its board pointing
+// straight on towards `compass` (1 north, 2 east, 3 south, 4 west).
+void direction_sign(road_network_t& network, const int32_t edge, const float position, const uint32_t compass)
+{
+    const int32_t index = network.add_sign();
+    map_sign_t& sign = network.signs[index];
+    sign.definition = 0;
+    sign.edge = edge;
+    sign.offset = 700;
+    for (int b = 0; b < 3; ++b)
+        sign.first_symbols[b] = sign.second_symbols[b] = -1;
+    sign.board_flags = 3u | compass << 12;
+    sign.position = position;
+    network.edges[edge].sign = index;
+}
+
+// A headquarters place in city `place` at `position`: the marker of the company based there.
+void headquarters(map_builder_t& map, const int32_t place, const vec3_t& position)
+{
+    map_miscitem_t& item = map.item(map_misc_headquarters, position, 3000.0f);
+    item.params[0] = 0;
+    item.params[1] = place;
+    item.model_words[0] = 1;
 }
 
 // A loading dock of trader `trader`: a Fork at the end of node `at`, its other arms leading nowhere.
@@ -145,16 +179,31 @@ void build(road_network_t& network)
     const int32_t city_north = map.node({0.0f, 0.0f, -15000.0f}, {0.0f, 0.0f, -1.0f});
     const int32_t city_south = map.node({0.0f, 0.0f, 15000.0f}, {0.0f, 0.0f, 1.0f});
     for (const auto& [from, to] : {std::pair{west, city_west}, std::pair{east, city_east}, std::pair{north, city_north},
-                                   std::pair{south, city_south}})
-        map.edge(map_edge_city_road, {from, to});
+                                   std::pair{south, city_south}}) {
+        const int32_t street = map.edge(map_edge_city_road, {from, to});
+        // The west street has street lights on both sides and the block of town houses (city block 0,
+        // made below) on its south side.
+        if (from == west) {
+            network.edges[street].sides[0].profile = 0;
+            for (map_edge_side_t& side : network.edges[street].sides)
+                side.vegetation = 0;
+        }
+    }
 
     // Halvik to the east and Ostervale to the south-west, each at the end of an open road.
+    // Brenmoor's streets carry its name; the road signs at its edge name the places the roads lead to.
+    for (const int32_t node : {west, east, north, south, city_west, city_east, city_north, city_south})
+        network.nodes[node].road_name = place_brenmoor;
     const int32_t halvik = map.node({235000.0f, 1500.0f, -110000.0f}, {1.0f, 0.0f, -0.5f});
-    open_road(map, network, city_east, halvik, {{80000.0f, 300.0f, -20000.0f}, {160000.0f, 900.0f, -70000.0f}});
+    const int32_t to_halvik = open_road(map, network, city_east, halvik,
+                                        {{80000.0f, 300.0f, -20000.0f}, {160000.0f, 900.0f, -70000.0f}}, place_halvik);
+    direction_sign(network, to_halvik, 0.1f, 2);
     const int32_t ostervale = map.node({-165000.0f, 800.0f, 195000.0f}, {-0.7f, 0.0f, 1.0f});
-    open_road(map, network, city_west, ostervale, {{-70000.0f, 200.0f, 60000.0f}});
+    const int32_t to_ostervale =
+        open_road(map, network, city_west, ostervale, {{-70000.0f, 200.0f, 60000.0f}}, place_ostervale);
+    direction_sign(network, to_ostervale, 0.1f, 3);
     const int32_t quarry = map.node({60000.0f, 100.0f, -80000.0f}, {0.5f, 0.0f, -1.0f});
-    open_road(map, network, city_north, quarry, {{20000.0f, 0.0f, -50000.0f}});
+    open_road(map, network, city_north, quarry, {{20000.0f, 0.0f, -50000.0f}}, -1);
 
     // The traders' docks: Greywell Timber in Ostervale, Lumen Foods in Halvik, Tarsk Quarry north.
     loading_dock(map, network, ostervale, 0);
@@ -176,10 +225,15 @@ void build(road_network_t& network)
     gate.points[1] = {-4000.0f, 400.0f, 4000.0f};
     gate.params[0] = 250000;
     gate.params[3] = 2 << 16;
-    gate.model_words[0] = gate.model_words[1] = -1;
+    gate.model_words[0] = gate.model_words[1] = 0;  // the yard gate model in its look
     gate.flags = 1 | map_misc_ping_pong | map_misc_night;
 
-    // A block of town houses south of Brenmoor's west road, and the yard gate at the Tarsk quarry dock.
+    // Each city's headquarters place, where the marker of the company based there stands.
+    headquarters(map, place_brenmoor, {8000.0f, 0.0f, -8000.0f});
+    headquarters(map, place_halvik, {245000.0f, 1500.0f, -125000.0f});
+    headquarters(map, place_ostervale, {-160000.0f, 800.0f, 180000.0f});
+
+    // The block of town houses south of Brenmoor's west road, and the yard gate at the Tarsk quarry dock.
     map_cityblock_t& block = network.cityblocks[network.add_cityblock()];
     block.point_count = 4;
     const vec3_t corners[4] = {

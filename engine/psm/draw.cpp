@@ -1,4 +1,7 @@
+#include <algorithm>
+
 #include "engine/gfx_record.h"
+#include "engine/gfx_view.h"
 #include "engine/log.h"
 #include "engine/matrix.h"
 #include "engine/psm.h"
@@ -17,8 +20,17 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     if (!records.empty() && records.front().frame < frame - 1)
         std::erase_if(records, [frame](const psm_draw_record_t& record) { return record.frame < frame - 1; });
     const psm_part_store_t& store = instance.model->part_store[index];
-    records.push_back({&instance, part, store.name, shader ? std::string() : instance.shaders[index], shader, flags,
-                       colour, lights, frame});
+    psm_draw_record_t& record = records.emplace_back(psm_draw_record_t{&instance,
+                                                                       part,
+                                                                       store.name,
+                                                                       shader ? std::string() : instance.shaders[index],
+                                                                       shader,
+                                                                       flags,
+                                                                       colour,
+                                                                       lights,
+                                                                       frame,
+                                                                       {}});
+    std::copy(gfx_world_matrix(), gfx_world_matrix() + 16, record.world);
     if (store.positions.empty())
         return;
     // A part on a bone lies where the bone is posed now.

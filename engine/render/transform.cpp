@@ -134,6 +134,17 @@ ENGINE_API void gfx_qrotate(const float* quaternion)
         apply_local(render_matrix_t::rotation_quat(quaternion));
 }
 
+ENGINE_API void gfx_scale(const float* factors)
+{
+    if (!factors)
+        return;
+    render_matrix_t scale = render_matrix_t::identity();
+    scale.m[0] = factors[0];
+    scale.m[5] = factors[1];
+    scale.m[10] = factors[2];
+    apply_local(scale);
+}
+
 ENGINE_API const float* gfx_world_matrix() { return world_stack.back().m; }
 
 ENGINE_API void gfx_camera_reset()

@@ -95,4 +95,50 @@ TEST_F(base_ctrl_test, active_movers_move_each_frame_and_activate_once)
     ctrl.destroy(0);
 }
 
+TEST_F(base_ctrl_test, a_mover_shows_its_model_where_it_moves_until_it_leaves_the_view)
+{
+    recording_ctrl_e ctrl;
+    ctrl.seg_server = new seg_server_t;
+    ctrl.seg_server->freeitem_models.resize(1);
+    ASSERT_EQ(ctrl.init(-10), 0);
+    map_miscitem_t& mover = ctrl.miscitems[ctrl.add_miscitem()];
+    mover.type = map_misc_mover;
+    mover.points[1] = vec3_t(1000.0f, 0.0f, 0.0f);
+    mover.params[0] = 500000;
+    mover.flags = 1;
+    mover.bounds.set_empty();
+    mover.bounds.add_point(0.0f, 0.0f, 0.0f);
+    mover.bounds.add_point(1000.0f, 0.0f, 0.0f);
+    map_miscitem_t& broken = ctrl.miscitems[ctrl.add_miscitem()];
+    broken = mover;
+    broken.model_words[0] = 7;
+    ctrl.activate_miscitem(ctrl.miscitems[0]);
+    ctrl.activate_miscitem(ctrl.miscitems[1]);
+
+    ctrl.update_movers(0.5f);
+    const mover_instance_t* model = ctrl.seg_server->mover_of(ctrl.miscitems[0].instance);
+    ASSERT_NE(model, nullptr);
+    EXPECT_FLOAT_EQ(model->position.x, 250.0f);
+    ctrl.update_movers(0.5f);
+    EXPECT_FLOAT_EQ(model->position.x, 500.0f);
+    // A model the server does not hold is reported once; its mover runs on without one.
+    ctrl.update_movers(0.5f);
+    EXPECT_EQ(ctrl.miscitems[1].instance, mover_refused);
+    EXPECT_EQ(engine_log_matching("Mover of free-item model 7").size(), 1u);
+    EXPECT_EQ(ctrl.placed.size(), 6u);
+
+    // Out of the view the mover and its model go; back in view it gets a new one.
+    cd_bounds_t far_away;
+    far_away.set_empty();
+    far_away.add_point(90000.0f, 0.0f, 90000.0f);
+    ctrl.draw_roads(far_away);
+    EXPECT_EQ(ctrl.miscitems[0].instance, 0u);
+    EXPECT_EQ(ctrl.seg_server->movers.count(), 0u);
+    ctrl.activate_miscitem(ctrl.miscitems[0]);
+    ctrl.update_movers(0.5f);
+    EXPECT_EQ(ctrl.seg_server->movers.count(), 1u);
+    ctrl.destroy(0);
+    ctrl.destroy(10);
+}
+
 }  // namespace

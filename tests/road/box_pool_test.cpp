@@ -11,12 +11,13 @@ namespace {
 
 using box_pool_test = road_test_t;
 
-// A loose instance at `position` with one box offset (0, 1, 0) up.
+// A loose instance at `position` with one box of size (10, 20, 1) centred (0, 1, 0) up.
 std::unique_ptr<loose_instance_t> instance_at(const vec3_t& position)
 {
     auto instance = std::make_unique<loose_instance_t>();
     instance->position = position;
-    instance->boxes[0] = vec3_t(0.0f, 1.0f, 0.0f);
+    instance->boxes[0] = vec3_t(10.0f, 20.0f, 1.0f);
+    instance->box_centres[0] = vec3_t(0.0f, 1.0f, 0.0f);
     return instance;
 }
 

@@ -1,5 +1,8 @@
 #include <cstring>
 
+#include "physics/cd_geo_mesh.h"
+#include "physics/contact_owner.h"
+#include "physics/physproc.h"
 #include "road/seg_server.h"
 #include "seg_fixture.h"
 
@@ -101,12 +104,73 @@ TEST_F(city_block_test, outlines_that_cannot_be_built_are_refused_or_kept_finite
     EXPECT_EQ(engine_log_matching("names look 4").size(), 1u);
 }
 
+TEST_F(city_block_test, short_and_folded_outlines_read_only_their_own_points)
+{
+    // Fewer than four points: no ground quad, and the corners past the outline are not read.
+    for (int32_t n = 1; n <= 3; ++n) {
+        block = map_cityblock_t{};
+        block.point_count = n;
+        for (int i = 0; i < map_cityblock_table_size; ++i)
+            block.points[i] = {1.0e30f, 1.0e30f, 1.0e30f};
+        for (int i = 0; i < n; ++i)
+            block.points[i] = {5000.0f * static_cast<float>(i), 0.0f, 0.0f};
+        const city_block_instance_t* built = server.acquire_city_block(n, block);
+        EXPECT_EQ(built->indices.size() % 24, 0u) << n;
+        for (int i = n; i < 4; ++i)
+            EXPECT_EQ(built->corners[i], vec3_t{}) << n;
+        server.release_city_block(block);
+    }
+    // A closed outline with a straight corner and one folded back on itself stays finite.
+    block = map_cityblock_t{};
+    block.point_count = 4;
+    block.points[0] = {0.0f, 0.0f, 0.0f};
+    block.points[1] = {9000.0f, 0.0f, 0.0f};
+    block.points[2] = {18000.0f, 0.0f, 0.0f};
+    block.points[3] = {9000.0f, 0.0f, 0.0f};
+    const city_block_instance_t* built = server.acquire_city_block(0, block);
+    for (int32_t i = 0; i < built->building_count; ++i)
+        EXPECT_TRUE(std::isfinite(built->positions[i].x) && std::isfinite(built->stretch[i])) << i;
+    for (const vec3_t& v : built->side_boxes)
+        EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.z));
+}
+
 TEST_F(city_block_test, a_block_never_holds_more_than_128_buildings)
 {
     server.cityblock_models[0].width = 10;
     server.cityblock_models[1].width = 10;
     square(20000.0f);
     EXPECT_EQ(server.acquire_city_block(0, block)->building_count, city_block_max_buildings);
+}
+
+TEST_F(city_block_test, in_a_world_with_physics_a_block_collides_while_it_is_built)
+{
+    physproc_t physics;
+    contact_owner_t owner{7, -200, 0.0f};
+    square(9000.0f);
+    // A block built before the physics came gets its mesh then.
+    city_block_instance_t* built = server.acquire_city_block(0, block);
+    EXPECT_EQ(built->collision, nullptr);
+    server.set_physics(&physics, &owner);
+    ASSERT_NE(built->collision, nullptr);
+    EXPECT_EQ(physics.static_geoms().count(), 1u);
+    EXPECT_EQ(built->collision->owner_record, &owner);
+    // The ground quad and four side boxes: 4 + 8 * 4 vertices, 2 + 8 * 4 triangles; the first side's
+    // box is of one material, the further sides' front pair of another.
+    EXPECT_EQ(built->collision_vertices.size(), 36u);
+    ASSERT_EQ(built->collision_materials.size(), 34u);
+    EXPECT_EQ(built->collision_materials[0], 3);
+    EXPECT_EQ(built->collision_materials[2], 5);
+    EXPECT_EQ(built->collision_materials[10], 4);
+    EXPECT_EQ(built->collision_materials[12], 5);
+    // A second user shares it; the last one takes it out of the physics.
+    server.acquire_city_block(0, block);
+    server.release_city_block(block);
+    EXPECT_EQ(physics.static_geoms().count(), 1u);
+    server.release_city_block(block);
+    EXPECT_EQ(physics.static_geoms().count(), 0u);
+    // Without physics again, a block is built without a mesh.
+    server.set_physics(nullptr, nullptr);
+    EXPECT_EQ(server.acquire_city_block(0, block)->collision, nullptr);
 }
 
 }  // namespace

@@ -19,6 +19,11 @@ public:
     int32_t dealer_count() const override { return dealers; }
     int32_t headquarters_city() const override { return hq_city; }
     const char* city_name(int32_t) const override { return "alpha"; }
+    void city_headquarters(int32_t city, int32_t& out_level, int32_t& out_colour) const override
+    {
+        out_level = city == hq_city ? hq_level : -1;
+        out_colour = hq_colour;
+    }
     int32_t money() const override { return cash; }
     void add_money(int32_t dollars, int32_t) override { cash += dollars; }
     int32_t current_truck_value() const override { return truck_value; }
@@ -70,6 +75,8 @@ public:
     int weekly_reports = 0;
     int32_t dealers = 0;
     int32_t hq_city = -1;
+    int32_t hq_level = 0;
+    int32_t hq_colour = 0;
     int32_t cash = 100000;
     int32_t truck_value = 80000;
     vec3_t position{};

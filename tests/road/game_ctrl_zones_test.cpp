@@ -163,4 +163,32 @@ TEST_F(zones_test, at_the_middle_of_a_sky_zone_the_far_sky_shows_unblended)
     EXPECT_EQ(ctrl.sky_swap.item, -1);
 }
 
+TEST_F(zones_test, a_headquarters_in_range_shows_its_companys_marker_or_none)
+{
+    parts->hq_city = 2;
+    parts->hq_level = 1;
+    parts->hq_colour = 4;
+    map_miscitem_t item{};
+    item.type = map_misc_headquarters;
+    item.points[0] = {500.0f, 0.0f, 700.0f};
+    item.params[0] = 1;
+    item.params[1] = 2;
+    item.model_words[0] = 1;
+    ctrl.show_target(item);
+    const target_marker_t& marker = ctrl.seg_server->target;
+    ASSERT_TRUE(marker.shown);
+    EXPECT_EQ(marker.position, item.points[0]);
+    EXPECT_EQ(marker.model, 1);
+    EXPECT_EQ(marker.colour, 0xFFCC00CCu);
+    // A marker already shown stays as it is; a city without headquarters shows none from then on.
+    map_miscitem_t other = item;
+    other.params[1] = 3;
+    ctrl.show_target(other);
+    EXPECT_EQ(other.model_words[0], 1);
+    ctrl.hide_target();
+    ctrl.show_target(other);
+    EXPECT_FALSE(marker.shown);
+    EXPECT_EQ(other.model_words[0], 0);
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 #include <string>
 
 #include "engine/cache.h"
+#include "engine/psm.h"
+#include "common/engine_api.h"
 #include "road/base_ctrl.h"
 #include "road/seg_server.h"
 #include "seg_fixture.h"
@@ -72,6 +74,32 @@ TEST_F(seg_places_test, a_city_file_without_its_object_gives_a_zero_city_and_fol
     EXPECT_EQ(server.cities[0].x_max, 0.0f);
     EXPECT_EQ(server.cities[0].start_position, vec3_t(0.0f, 0.0f, 0.0f));
     EXPECT_EQ(server.find_city_at(vec3_t(0.0f, 0.0f, 0.0f)), 0);
+}
+
+TEST_F(seg_places_test, the_place_names_are_the_cities_names_in_city_order)
+{
+    write_sample_road_segs();
+    const auto city = [](const char* name, const int x) {
+        return std::string("city {\n") + (name ? std::string("    name = ") + name + "\n" : "") +
+               "    real_pos = " + std::to_string(x) + ",0,0\n    real_width = 100\n    real_height = 100\n}";
+    };
+    write_data_file("defs/cities/harbour.def", city("\"Kingsbridge Harbour\"", 0));
+    write_data_file("defs/cities/mill.def", city("Mill", 1000));
+    write_data_file("defs/cities/nameless.def", city(nullptr, 2000));
+    seg_server_t server;
+    ASSERT_GT(server.load(), 0);
+    ASSERT_EQ(server.place_names.size(), 3u);
+    // Named by the city that holds each place; a name too long for a place name is cut, reported; a
+    // city without a name goes by its file's.
+    const std::pair<int, const char*> places[] = {{0, "Kingsbridge"}, {1000, "Mill"}, {2000, "nameless"}};
+    for (const auto& [x, name] : places) {
+        const int32_t index = server.find_city_at(vec3_t(static_cast<float>(x), 0.0f, 0.0f));
+        ASSERT_GE(index, 0);
+        EXPECT_STREQ(server.place_names[static_cast<size_t>(index)].name, name);
+    }
+    EXPECT_EQ(engine_log_matching("is cut to 11 characters").size(), 1u);
+    server.unload();
+    EXPECT_TRUE(server.place_names.empty());
 }
 
 TEST_F(seg_places_test, traders_sit_at_their_ids_skipping_bang_files_folders_and_ids_out_of_range)
@@ -213,6 +241,11 @@ TEST_F(seg_places_test, the_sample_game_loads_whole_with_every_start_inside_its_
     EXPECT_EQ(server.brushes[0].cells[2], 15);
     EXPECT_EQ(server.sky_shaders.size(), 2u);
     EXPECT_NE(server.hq_models[2], nullptr);
+    // The signs name the cities; the mover's look dresses every drawn part of its yard gate model (all
+    // but its collision part).
+    ASSERT_EQ(server.place_names.size(), 3u);
+    EXPECT_STREQ(server.place_names[1].name, "Halvik");
+    EXPECT_EQ(server.freeitem_looks[0].model_count, api::psm_get_info(server.freeitem_models[0].model)->part_count - 1);
     for (const std::string& line : engine_log_matching("/models/"))
         ADD_FAILURE() << line;
     server.unload();

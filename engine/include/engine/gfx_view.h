@@ -51,6 +51,8 @@ ENGINE_API void gfx_identity();
 ENGINE_API void gfx_translate(const float* offset);
 ENGINE_API void gfx_rotate(const float* angles);
 ENGINE_API void gfx_qrotate(const float* quaternion);
+// Scales along the local x, y and z axes by the three factors.
+ENGINE_API void gfx_scale(const float* factors);
 // Top of the world stack.
 ENGINE_API const float* gfx_world_matrix();
 

@@ -19,6 +19,7 @@ struct psm_draw_record_t {
     unsigned colour;
     const void* lights;  // what the instance's light callback answered (null without one)
     int frame;           // the graphics frame it was drawn in (gfx_record_frames)
+    float world[16];     // the world matrix it was drawn with
 };
 
 // Every part drawn since the last clear (of the last two frames), oldest first.
