@@ -39,8 +39,10 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     if (store.bone >= 0 && psm_bone_get_matrix(&instance, store.bone, &bone_frame))
         for (vec3_t& point : posed)
             point = mult_point_matrix(bone_frame, point);
-    gfx_record_model(&posed[0].x, static_cast<int>(posed.size()), store.indices.data(),
-                     static_cast<int>(store.indices.size()), colour);
+    const bool textured = store.uvs.size() == posed.size() * 2;
+    gfx_record_model(&posed[0].x, textured ? store.uvs.data() : nullptr, static_cast<int>(posed.size()),
+                     store.indices.data(), static_cast<int>(store.indices.size()), colour, shader,
+                     instance.shaders[index].c_str());
 }
 
 const void* lights_of(psm_t& instance)

@@ -244,11 +244,13 @@ void paint_data(painter_t& painter, const gfx_recorded_data_t& data)
     painter.add(state, vertices.data(), vertices.size());
 }
 
-// A model part lies in the world at its matrix, untextured in its colour.
+// A model part lies in the world at its matrix in its colour, textured where it has texture coordinates.
 void paint_model(painter_t& painter, const gfx_recorded_model_t& model)
 {
     const render_matrix_t world = render_matrix_t::from(model.world);
-    const gl_batch_state_t state = painter.world(model.place, world, picture_white().texture);
+    const unsigned texture =
+        model.geometry.texcoords.empty() ? picture_white().texture : shader_texture(model.shader_path);
+    const gl_batch_state_t state = painter.world(model.place, world, texture);
     const float none[3] = {0, 0, 0};
     const std::vector<gl_vertex_t> vertices = geometry_vertices(model.geometry, gfx_triangle_list, none, world);
     painter.add(state, vertices.data(), vertices.size());

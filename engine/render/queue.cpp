@@ -279,13 +279,16 @@ ENGINE_API void gfx_sprite(const void* shader, const float* position, float size
     frame.sprites.push_back(std::move(record));
 }
 
-void gfx_record_model(const float* positions, int vertex_count, const uint16_t* indices, int index_count,
-                      uint32_t colour)
+void gfx_record_model(const float* positions, const float* uvs, int vertex_count, const uint16_t* indices,
+                      int index_count, uint32_t colour, const void* shader, const char* shader_name)
 {
     if (!positions || vertex_count <= 0 || !indices || index_count < 3)
         return;
     gfx_recorded_model_t record{};
     record.geometry.positions = copy_array(positions, vertex_count, 3);
+    if (uvs)
+        record.geometry.texcoords = copy_array(uvs, vertex_count, 2);
+    record.shader_path = shader ? render_shader_path(shader) : std::string(shader_name ? shader_name : "");
     record.geometry.colours.assign(static_cast<size_t>(vertex_count), colour);
     record.geometry.indices = copy_array(indices, index_count, 1);
     std::memcpy(record.world, render_world().m, sizeof record.world);

@@ -242,7 +242,7 @@ TEST_F(gfx_paint_test, a_model_part_is_painted_in_its_colour_where_its_world_mat
     gfx_push();
     const float left[3] = {-1024.0f, 0.0f, 0.0f};
     gfx_translate(left);
-    gfx_record_model(&positions[0][0], 4, indices, 6, 0xff00ff00u);
+    gfx_record_model(&positions[0][0], nullptr, 4, indices, 6, 0xff00ff00u, nullptr, nullptr);
     gfx_pop();
     gfx_end_frame();
     gfx_try_capture();

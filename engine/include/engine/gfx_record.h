@@ -74,9 +74,11 @@ struct gfx_recorded_sprites_t {
     gfx_recorded_place_t place;
 };
 
-// A model part the model library drew: its triangles in the model's frame, all in one colour.
+// A model part the model library drew: its triangles in the model's frame, all in one colour, textured
+// by its shader's picture where the part has texture coordinates.
 struct gfx_recorded_model_t {
-    gfx_recorded_geometry_t geometry;  // positions and indices, the colour on every vertex
+    gfx_recorded_geometry_t geometry;  // positions, texture coordinates and indices, the colour on every vertex
+    std::string shader_path;
     float world[16];
     gfx_recorded_place_t place;
 };
@@ -119,10 +121,12 @@ int gfx_record_frames();
 int gfx_record_next_order();
 // The next place in the frame's drawing order, with the camera and view in force (3-D windows).
 gfx_recorded_place_t gfx_record_place();
-// Queues the triangles of a model part at the current world matrix in `colour` (0xAARRGGBB): the
-// model library draws its parts through it, so that a painted frame shows them.
-void gfx_record_model(const float* positions, int vertex_count, const uint16_t* indices, int index_count,
-                      uint32_t colour);
+// Queues the triangles of a model part at the current world matrix in `colour` (0xAARRGGBB), with its
+// texture coordinates (2 per vertex, or null) and its shader (a loaded shader object, else the shader's
+// file name, or neither): the model library draws its parts through it, so that a painted frame shows
+// them.
+void gfx_record_model(const float* positions, const float* uvs, int vertex_count, const uint16_t* indices,
+                      int index_count, uint32_t colour, const void* shader, const char* shader_name);
 // Marks what is queued between the two calls as drawn by a UI window (nested calls count): its
 // immediate records lie in the reference screen whatever their flags say, unless a view was pushed
 // since the window began (a mirror draws the world through its own view).
