@@ -3,6 +3,7 @@
 #include "common/bridge_parts.h"
 #include "common/game_bridge.h"
 #include "physics/cd_geo.h"
+#include "physics/contact_math.h"
 #include "physics/contact_owner.h"
 #include "physics/dynamic_object.h"
 #include "physics/phys_body.h"
@@ -26,22 +27,6 @@ constexpr float push_factor = 1.5f;
 // A kicked box is pushed this much harder, and lifted by this much per second of frame.
 constexpr float kick_factor = 3.0f;
 constexpr float kick_lift = 300000.0f;
-
-// A frame placing a shape at `position`, turned by `orientation`.
-axial_t frame_at(const vec3_t& position, const quat_t& orientation)
-{
-    axial_t frame;
-    frame.translate(position);
-    frame.qrotate(orientation);
-    return frame;
-}
-
-// How much an impulse along `normal` at `arm` from the centre changes the speed there, per unit.
-float inverse_mass_along(const phys_body_t& body, const phys_state_t& state, const vec3_t& arm, const vec3_t& normal)
-{
-    return body.inverse_mass +
-           mult_normal_matrix_fast(state.world_inverse_inertia, arm.cross(normal)).cross(arm).dot(normal);
-}
 
 // The impulse along `normal` that cancels the approach `speed` of two points whose combined inverse
 // mass along it is `inverse_mass`; zero when nothing can move.

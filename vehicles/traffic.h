@@ -290,6 +290,8 @@ private:
     void contact_response(const phys_contact_t& contact);
     // Shows the player's truck the ticket for `code`; `value` as report_offence passes it.
     void direct_ticket(int32_t code, int32_t value);
+    // Punishes `code`: through the police truck when the details allow one, else with a ticket at once.
+    void punish(int32_t code, int32_t value, bool police_truck);
     // Brings the hour and the happy-hour car up to date from the game clock.
     void update_hour();
     // Reads the player's speeds and camera point, and the night, for this frame.

@@ -5,6 +5,7 @@
 #include "common/game_settings.h"
 #include "physics/cd_geo.h"
 #include "physics/cd_geo_box.h"
+#include "physics/contact_math.h"
 #include "physics/contact_owner.h"
 #include "physics/phys_body.h"
 #include "physics/phys_contact.h"
@@ -62,14 +63,6 @@ struct contact_side_t {
     axial_t frame;
 };
 
-axial_t frame_at(const vec3_t& position, const quat_t& orientation)
-{
-    axial_t frame;
-    frame.translate(position);
-    frame.qrotate(orientation);
-    return frame;
-}
-
 // The moving side, placed where its body is going.
 contact_side_t moving_side(cd_geo_t* first)
 {
@@ -106,13 +99,10 @@ contact_side_t hit_side(const phys_contact_t& contact)
     return side;
 }
 
-// How much an impulse along `normal` at `arm` changes the speed there, per unit; 0 without a body.
-float inverse_mass_along(const contact_side_t& side, const vec3_t& arm, const vec3_t& normal)
+// How much an impulse along `normal` at `arm` changes the side's speed there, per unit; 0 without a body.
+float side_inverse_mass(const contact_side_t& side, const vec3_t& arm, const vec3_t& normal)
 {
-    if (!side.body)
-        return 0.0f;
-    return side.body->inverse_mass +
-           mult_normal_matrix_fast(side.state->world_inverse_inertia, arm.cross(normal)).cross(arm).dot(normal);
+    return side.body ? inverse_mass_along(*side.body, *side.state, arm, normal) : 0.0f;
 }
 
 }  // namespace
@@ -233,8 +223,8 @@ void traffic_e::contact_response(const phys_contact_t& contact)
         const vec3_t other_world = mult_point_matrix_fast(other.frame.matrix, point.point_on_second);
         const vec3_t own_velocity = own.body ? own.body->point_velocity(point.point_on_first) : vec3_t();
         const vec3_t other_velocity = other.body ? other.body->point_velocity(point.point_on_second) : vec3_t();
-        const float inverse_mass = inverse_mass_along(own, own_world - own.state->position, normal) +
-                                   inverse_mass_along(other, other_world - other.state->position, normal);
+        const float inverse_mass = side_inverse_mass(own, own_world - own.state->position, normal) +
+                                   side_inverse_mass(other, other_world - other.state->position, normal);
         if (!(inverse_mass > 0.0f))
             continue;
         // Bodies that already move apart get no impulse: a negative one would pull them together.

@@ -32,6 +32,16 @@ void traffic_e::direct_ticket(const int32_t code, const int32_t value)
     hits_counted = 0;
 }
 
+void traffic_e::punish(const int32_t code, const int32_t value, const bool police_truck)
+{
+    if (police_truck) {
+        call_police(code, value);
+        hits_counted = 0;
+    } else {
+        direct_ticket(code, value);
+    }
+}
+
 void traffic_e::report_offence(const int32_t code, const int32_t value)
 {
     if (!enabled() || pending_offence_code != -1)
@@ -54,12 +64,7 @@ void traffic_e::report_offence(const int32_t code, const int32_t value)
         last_car_hit = value;
         if (++hits_counted < hits_for_police)
             return;
-        if (police_truck) {
-            call_police(code, -1);
-            hits_counted = 0;
-        } else {
-            direct_ticket(code, -1);
-        }
+        punish(code, -1, police_truck);
         return;
     }
     case offence_no_lights: {
@@ -69,20 +74,10 @@ void traffic_e::report_offence(const int32_t code, const int32_t value)
         [[fallthrough]];
     }
     case offence_wrong_way:
-        if (police_truck) {
-            call_police(code, -1);
-            hits_counted = 0;
-        } else {
-            direct_ticket(code, -1);
-        }
+        punish(code, -1, police_truck);
         return;
     case offence_weigh_station:
-        if (police_truck) {
-            call_police(code, value);
-            hits_counted = 0;
-        } else {
-            direct_ticket(code, value);
-        }
+        punish(code, value, police_truck);
         return;
     default:
         return;
