@@ -135,6 +135,8 @@ void traffic_e::free_resources()
 {
     for (int32_t car = 0; car < car_capacity; ++car)
         unload_car_model(car);
+    leave_ai_truck();
+    free_ai_truck();
     free_catalogue();
     roads.clear();
     cars.clear();
