@@ -92,6 +92,8 @@ def truck_make(name, wheelbase, track, cabin, power):
     write(acc + "cabin/!desc.def",
           "accessory {\n    type = cabin\n    model = cabin.psm\n    shader = \"body.shd:glass.shd\"\n"
           "    engine_snd = engine.ogg\n    horn_snd = horn.ogg\n}\n")
+    # The horn an economy driver's truck of this make sounds in the traffic.
+    write(acc + "cabin/horn.ogg", "kavrenta sample sound: %s horn\n" % name)
 
     interior_parts = ["main", "sw", "rpm", "mph", "h_rpm", "h_mph", "nose", "glass", "wip0", "wip1", "spare"]
     interior_bones = [bone(b, (0, 150, front + 40 + 3 * i)) for i, b in

@@ -138,7 +138,9 @@ void traffic_e::spawn_ai_truck(const int32_t edge, const int32_t driver, const c
         const float fraction = length > entry_offset ? entry_offset / length : 0.0f;
         ctrl->place_on_edge(c.route, edge, next_edge, entry_speed, fraction, &forward, driver, &ai_truck.route, 0.0f);
     }
-    if (c.route.edge != edge || square_distance(c.route.position, viewer_position) <= hidden_distance)
+    // Out of the player's sight, but not where the traffic would let it go again at once.
+    const float viewer_square = square_distance(c.route.position, viewer_position);
+    if (c.route.edge != edge || viewer_square <= hidden_distance || viewer_square > ai_truck_removal_distance)
         return;
 
     ai_truck.present = true;
@@ -166,6 +168,7 @@ void traffic_e::spawn_ai_truck(const int32_t edge, const int32_t driver, const c
             }
     }
     build_ai_truck(truck_make, truck_accessories);
+    message("The truck of driver %d drives in on edge %d", static_cast<int>(driver), static_cast<int>(edge));
     ai_truck.arrival_timer = 0.0f;
     ai_truck.arrival_pending = true;
 }
@@ -310,8 +313,9 @@ void traffic_e::read_truck_accessory(const char* make, const char* accessory)
         const bool low_hidden = game_detail_level() == 2;
         for (psm_t* ai_truck_t::*wheel : {&ai_truck_t::front_wheel_model, &ai_truck_t::rear_wheel_model}) {
             const bool front = wheel == &ai_truck_t::front_wheel_model;
-            psm_t* const model = load_ai_truck_model(make, accessory, text_of(keys, front ? "front_model" : "rear_model"),
-                                                     text_of(keys, front ? "front_shader" : "rear_shader"));
+            psm_t* const model =
+                load_ai_truck_model(make, accessory, text_of(keys, front ? "front_model" : "rear_model"),
+                                    text_of(keys, front ? "front_shader" : "rear_shader"));
             if (!model)
                 continue;
             make_show_part(model, "low", !low_hidden);
@@ -395,7 +399,8 @@ void traffic_e::read_truck_accessory(const char* make, const char* accessory)
         read_points(text_of(keys, "flare_direction"), directions);
         const uint8_t kind = flare_kind(text_of(keys, "subtype"));
         const float scale = keys.get_real("flare_scale", 1.0f);
-        c_item_t* const shader = offsets.empty() ? nullptr : load_ai_truck_flare(make, accessory, text_of(keys, "flare_shader"));
+        c_item_t* const shader =
+            offsets.empty() ? nullptr : load_ai_truck_flare(make, accessory, text_of(keys, "flare_shader"));
         for (size_t i = 0; i < offsets.size(); ++i) {
             ai_truck_flare_t flare;
             flare.kind = kind;

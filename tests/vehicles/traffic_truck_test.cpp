@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/eblock.h"
+#include "engine/entity_proc.h"
 #include "engine/psm.h"
 #include "traffic_ring_fixture.h"
 #include "vehicle_fixture.h"
@@ -86,17 +88,17 @@ protected:
     void write_make()
     {
         accessory("base", "type = base\nmodel = chassis.psm\nshader = body.shd\nwheel_size = 8\n");
-        write_data_file("makes/truck/hauler/acc/base/chassis.psm",
-                        model_with_bones({{"wheel0", {-100, 40, -300}},
-                                          {"wheel1", {100, 40, -300}},
-                                          {"wheel2", {-100, 40, 200}},
-                                          {"wheel3", {100, 40, 200}},
-                                          {"bb0", {-120, 0, -400}},
-                                          {"bb1", {120, 0, 300}}}));
+        write_data_file("makes/truck/hauler/acc/base/chassis.psm", model_with_bones({{"wheel0", {-100, 40, -300}},
+                                                                                     {"wheel1", {100, 40, -300}},
+                                                                                     {"wheel2", {-100, 40, 200}},
+                                                                                     {"wheel3", {100, 40, 200}},
+                                                                                     {"bb0", {-120, 0, -400}},
+                                                                                     {"bb1", {120, 0, 300}}}));
         write_data_file("makes/truck/hauler/acc/shared/body.shd", "");
         accessory("cabin", "type = cabin\nmodel = cabin.psm\nhorn_snd = horn.ogg\noffset = \"0,100,-250\"\n");
         write_data_file("makes/truck/hauler/acc/cabin/horn.ogg", "horn");
-        write_data_file("makes/truck/hauler/acc/cabin/cabin.psm", model_with_bones({{"deform2", {10, 20, 30}}}, "cabin"));
+        write_data_file("makes/truck/hauler/acc/cabin/cabin.psm",
+                        model_with_bones({{"deform2", {10, 20, 30}}}, "cabin"));
         accessory("engine", "type = engine\ncons = 3\n");
         accessory("mirror", "type = mirror\nmodel = mirror.psm\noffset = \"1,2,3\"\nbone_offset = 2\n");
         write_data_file("makes/truck/hauler/acc/mirror/mirror.psm", model_with_bones({}));
@@ -253,6 +255,27 @@ namespace {
 class ai_trailer_test : public vehicle_test_t {
 protected:
     bool sample_data() const override { return true; }
+    void SetUp() override
+    {
+        vehicle_test_t::SetUp();
+        // The traffic makes its trailers from their entity block, by type name.
+        static const entity_reg_t trailer_record{"actors.trailer", 1,           {0, 0, 0}, sizeof(car_trailor_e),
+                                                 make_trailer,     free_trailer};
+        if (!entity_find_type("actors.trailer"))
+            entity_register(&trailer_record);
+    }
+    static entity_t* make_trailer(void* memory)
+    {
+        if (!memory)
+            memory = mem_sys_alloc(sizeof(car_trailor_e));
+        return memory ? new (memory) car_trailor_e : nullptr;
+    }
+    static void free_trailer(entity_t* object, bool in_place)
+    {
+        object->~entity_t();
+        if (!in_place)
+            mem_sys_free(object);
+    }
 };
 
 TEST_F(ai_trailer_test, the_trailer_keeps_its_kingpin_at_the_trucks_hitch_unless_the_truck_was_knocked_loose)
@@ -279,7 +302,28 @@ TEST_F(ai_trailer_test, the_trailer_keeps_its_kingpin_at_the_trucks_hitch_unless
     road_point.z -= 2000.0f;
     run(10);
     const vec3_t left = trailer->to_world(trailer->kingpin_local);
-    EXPECT_NEAR(left.z, kingpin.z, 100.0f)        << "a knocked truck leaves its trailer where it was";
+    EXPECT_NEAR(left.z, kingpin.z, 100.0f) << "a knocked truck leaves its trailer where it was";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ai_trailer_test, a_trailer_whose_entity_block_is_freed_takes_its_body_out_of_the_physics)
+{
+    // The process lets go of a block's entities before their destroy phases run.
+    const size_t bodies_before = world_->physics().bodies().count();
+    eblock_t* const block = world_->eblock_from_name("/scripts/game/trailer.esc");
+    ASSERT_NE(block, nullptr);
+    ASSERT_TRUE(world_->init_eblock(block));
+    auto* const trailer = dynamic_cast<car_trailor_e*>(block->root());
+    ASSERT_NE(trailer, nullptr);
+    trailer->attach_to_ai_truck("flatbed", 0, {2000.0f, 200.0f, 150000.0f}, quat_t());
+    EXPECT_EQ(world_->physics().bodies().count(), bodies_before + 1);
+    trailer->request_destroy();
+    run(2);
+    EXPECT_EQ(world_->physics().bodies().count(), bodies_before);
+    run(2);  // a step over a freed body would read freed memory
 }
 
 }  // namespace
