@@ -188,7 +188,9 @@ private:
             ctrl.edges[cross].semaphore = static_cast<int32_t>(c) * curves_per_crossing;
             cross_edges.push_back(cross);
         }
-        const auto arm_of = [&arms](int i, int j, int a) { return arms[static_cast<size_t>(j * grid_side + i)][static_cast<size_t>(a)]; };
+        const auto arm_of = [&arms](int i, int j, int a) {
+            return arms[static_cast<size_t>(j * grid_side + i)][static_cast<size_t>(a)];
+        };
         for (int j = 0; j < grid_side; ++j)
             for (int i = 0; i + 1 < grid_side; ++i) {
                 road_edges.push_back(edge(map_edge_road, {arm_of(i, j, 0), arm_of(i + 1, j, 2), -1, -1}));
