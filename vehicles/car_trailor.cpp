@@ -358,7 +358,8 @@ void car_trailor_e::handler()
             dock_timer = 2.0f * api::sys_rand();
         }
     }
-    if (towing_truck.is_null())
+    // A trailer an AI truck tows is neither offered to the player nor left behind.
+    if (towing_truck.is_null() && !towed_by_ai)
         unhitched_step(dt);
 }
 

@@ -327,3 +327,31 @@ TEST_F(ai_trailer_test, a_trailer_whose_entity_block_is_freed_takes_its_body_out
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ai_trailer_test, the_trailer_shows_the_trucks_headlights_and_its_blinkers_in_their_lit_half_second)
+{
+    auto* traffic = add(std::make_unique<traffic_e>());
+    auto* trailer = add(std::make_unique<car_trailor_e>());
+    trailer->traffic_link = traffic->handle();
+    trailer->attach_to_ai_truck("flatbed", 0, {2000.0f, 200.0f, 150000.0f}, quat_t());
+    ASSERT_TRUE(trailer->handle().add_use());
+    traffic->ai_truck.trailer = trailer->handle();
+    traffic->ai_truck.present = true;
+    traffic_car_t& truck = traffic->cars[0];
+    truck.lights = 1;
+    truck.left_blinker = 1;
+    const struct {
+        float blink;
+        uint8_t lights;
+    } cases[] = {{0.7f, 1 | 8}, {0.3f, 1}};
+    for (const auto& c : cases) {
+        traffic->blink_timer = c.blink;
+        traffic->draw_ai_truck();
+        EXPECT_EQ(trailer->get_lights(), c.lights) << "blink phase " << c.blink;
+    }
+    EXPECT_EQ(truck.draw_level, 2);
+}
+
+}  // namespace
