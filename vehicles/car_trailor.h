@@ -118,12 +118,8 @@ public:
 private:
     // The base accessory: wheel places, kingpin, figures, feet, size and the rear ray points.
     void read_base(const def_obj_t& keys, const char* make, const char* accessory, int variant);
-
-public:
     // Rebuilds the body in `mode` keeping its place and turn.
     void rebuild_body(int mode);
-
-private:
     // Takes the trailer's entity block out of the world (the next frame).
     void remove_block();
     // The unhitched step of the handler: the offer to the player, the clean-up when left behind, sleep.
