@@ -56,6 +56,7 @@ class economy_ctrl_e : public entity_t,
                        public economy_commands_t,
                        public ctrl_economy_t,
                        public vehicle_economy_t,
+                       public traffic_economy_t,
                        public player_economy_t,
                        public save_section_owner_t,
                        public save_timestamp_owner_t {
@@ -165,10 +166,10 @@ public:
     void driver_place_on_route(int32_t driver, vec3_t* out_position);
     void company_ai_step();
     void announce_special_offer(float t);
-    bool driver_route_node(int32_t driver, int32_t& out_node) const;
-    bool driver_next_node(int32_t driver, int32_t& out_node) const;
-    void driver_route_step(int32_t driver);
-    void set_driver_spawned(int32_t driver, bool on);
+    bool driver_route_node(int32_t driver, int32_t& out_node) const override;
+    bool driver_next_node(int32_t driver, int32_t& out_node) const override;
+    void driver_route_step(int32_t driver) override;
+    void set_driver_spawned(int32_t driver, bool on) override;
     void driver_route_ahead(int32_t driver, route_t& route) override;
     void driver_route_node6(route_t& route) override;
     // For company `c` whose headquarters is `city`: its level (-1 when none) and colour.

@@ -99,10 +99,9 @@ int car_phys_e::destroy(int phase)
 {
     if (phase == 0) {
         free_models();
-        if (geometry && compound) {
-            if (physproc_t* const world = physics())
-                phys_remove_geom(world, geometry);
-        }
+        if (geometry && compound && inserted_into_)
+            phys_remove_geom(inserted_into_, geometry);
+        inserted_into_ = nullptr;
         compound = nullptr;
         box_parts[0] = box_parts[1] = nullptr;
         if (!offered_trailer.is_null()) {
@@ -307,8 +306,9 @@ void car_phys_e::create_body(int mode)
     if (geometry) {
         where = geometry->pose.position;
         turn = geometry->pose.orientation;
-        if (world && compound)
-            phys_remove_geom(world, geometry);
+        if (inserted_into_ && compound)
+            phys_remove_geom(inserted_into_, geometry);
+        inserted_into_ = nullptr;
         if (body)
             body->clear_geom();
         delete geometry;
@@ -367,8 +367,10 @@ void car_phys_e::create_body(int mode)
     geometry->set_orientation(turn);
     geometry->pose.update_matrices();
     body->next = geometry->pose;
-    if (world)
+    if (world) {
         phys_insert_geom(world, geometry);
+        inserted_into_ = world;
+    }
 }
 
 bool car_phys_e::place_on_ground(int mode)

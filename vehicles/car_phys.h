@@ -228,6 +228,9 @@ private:
 
     // The physics step in which the body was last lifted off a bottomed spring.
     long lifted_step_ = -1;
+    // The physics the body's geometry was inserted into: it is taken out of the same one, also when the
+    // vehicle is destroyed after its process let go of it (a freed entity block).
+    physproc_t* inserted_into_ = nullptr;
 };
 
 // Answers a vehicle's wheel rays and sweeps: its own geometries and what its filter refuses are ignored,

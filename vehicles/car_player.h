@@ -151,6 +151,9 @@ public:
     float traffic_speed_mph() const override { return get_speed_mph(); }
     float traffic_speed() const override { return get_speed(); }
     vec3_t traffic_viewer_position() const override { return viewer_position; }
+    // An economy driver's truck near the player: his CB call-in; and his panel cleared when it leaves.
+    void driver_truck_arrived(int32_t driver) override { cb_call_in(driver); }
+    void driver_truck_left() override { show_driver_panel(false, -1); }
     // trailer_tower_t.
     void detach_trailer(bool by_player) override;
     void set_trailer_damage_text(int32_t percent) override;

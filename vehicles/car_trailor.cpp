@@ -180,12 +180,10 @@ void car_trailor_e::detach()
     rebuild_body(0);
 }
 
-void car_trailor_e::hitch_step(car_phys_e& truck)
+vec3_t car_trailor_e::align_to_hitch(const vec3_t& hitch)
 {
     const vec3_t p = geometry->pose.position;
     const quat_t m = geometry->pose.orientation;
-    vec3_t hitch;
-    truck.get_hitch_point(hitch);
     vec3_t d = hitch - p;
     if (d.length_sq() > 0.0f)
         d = d.normalized();
@@ -194,9 +192,6 @@ void car_trailor_e::hitch_step(car_phys_e& truck)
     vec3_t front;
     drive_point(front);
     vec3_t f = (front - p).normalized();
-    vec3_t truck_front;
-    truck.drive_point(truck_front);
-    const vec3_t t = (truck_front - hitch).normalized();
     const vec3_t s = m.rotate(wheels[0].force_point - wheels[1].force_point).normalized();
 
     const quat_t inverse = m.conjugate();
@@ -219,10 +214,21 @@ void car_trailor_e::hitch_step(car_phys_e& truck)
     geometry->pose.update_matrices();
     if (physproc_t* const world = physics())
         phys_update_geom(world, geometry);
-
     last_yaw = yaw;
-    last_articulation = vec3_angle(t, f);
     last_correction = std::sqrt(correction.length_sq());
+    return f;
+}
+
+void car_trailor_e::hitch_step(car_phys_e& truck)
+{
+    vec3_t hitch;
+    truck.get_hitch_point(hitch);
+    const vec3_t f = align_to_hitch(hitch);
+    vec3_t truck_front;
+    truck.drive_point(truck_front);
+    const vec3_t t = (truck_front - hitch).normalized();
+    last_articulation = vec3_angle(t, f);
+    const float yaw = last_yaw;
 
     const auto* const towing = dynamic_cast<const car_truck_e*>(&truck);
     const float limit = towing && towing->get_speed() < 100.0f ? 2000.0f : 8000.0f;
@@ -248,6 +254,14 @@ void car_trailor_e::apply_forces()
     } else {
         car_phys_e::apply_forces();
         idle_timer += step_seconds();
+    }
+    if (towed_by_ai) {
+        follow_ai_truck();
+        if (body && body->current) {
+            body->current->linear_velocity.x = 0.0f;
+            body->current->linear_velocity.z = 0.0f;
+        }
+        return;
     }
     if (towing_truck.is_null() || !towing_truck.add_use())
         return;
@@ -344,7 +358,8 @@ void car_trailor_e::handler()
             dock_timer = 2.0f * api::sys_rand();
         }
     }
-    if (towing_truck.is_null())
+    // A trailer an AI truck tows is neither offered to the player nor left behind.
+    if (towing_truck.is_null() && !towed_by_ai)
         unhitched_step(dt);
 }
 

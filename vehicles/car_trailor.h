@@ -67,6 +67,13 @@ public:
 
     // One physics step of following the hitch: the yaw correction, the move, and the lost test.
     void hitch_step(car_phys_e& truck);
+    // Turns the trailer about the vertical by its yaw error towards `hitch` and moves its kingpin there;
+    // answers the trailer's heading before the turn.
+    vec3_t align_to_hitch(const vec3_t& hitch);
+    // Hitches the trailer to the AI truck of the traffic at `where`, `turn`, with `make` and `variant`.
+    void attach_to_ai_truck(const char* make, int variant, const vec3_t& where, const quat_t& turn);
+    // One physics step behind the AI truck of the traffic (nothing while the truck is a knocked body).
+    void follow_ai_truck();
 
     entity_handle_t player_link;
     bool vehicle_active = false;

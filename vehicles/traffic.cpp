@@ -139,6 +139,13 @@ void traffic_e::free_resources()
     for (int32_t car = 0; car < car_capacity; ++car)
         unload_car_model(car);
     free_motor_channels();
+    // The world is going: the trailer's use is given back, and no one is told the truck left (the
+    // bridge may already be gone).
+    if (!ai_truck.trailer.is_null())
+        ai_truck.trailer.release();
+    ai_truck.trailer = {};
+    ai_truck.present = false;
+    free_ai_truck();
     free_catalogue();
     roads.clear();
     cars.clear();

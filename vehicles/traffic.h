@@ -12,6 +12,7 @@
 #include "physics/dynamic_object.h"
 #include "road/ctrl_parts.h"
 #include "vehicles/ai_car_def.h"
+#include "vehicles/ai_truck.h"
 #include "vehicles/player_links.h"
 #include "vehicles/traffic_car.h"
 #include "vehicles/traffic_road.h"
@@ -50,6 +51,10 @@ public:
     static constexpr float removal_distance = 2.5e9f;
     static constexpr float knocked_removal_distance = 2.5e8f;
     static constexpr float overlap_distance = 40000.0f;
+    // Squared distances of the AI truck: released beyond 900 m of the viewer; sounds its horn within
+    // about 42 m of the player's truck.
+    static constexpr float ai_truck_removal_distance = 8.1e9f;
+    static constexpr float ai_truck_horn_distance = 1.8e7f;
     // Squared distance within which a police car of the traffic stops the player for a pending offence.
     static constexpr float ticket_distance = 7.2e6f;
     // Offences of the player: hitting a traffic car, driving against the traffic, no headlights at
@@ -164,12 +169,12 @@ public:
     void set_player_points(const vec3_t& front, const vec3_t& rear, const vec3_t& middle) override;
     // The offence the police is after, -1 none.
     int32_t pending_offence() const override { return pending_offence_code; }
-    // The driver of an economy truck driving through the traffic: none until such trucks drive in it.
-    int32_t ai_truck_driver() const override { return -1; }
+    // The driver of the economy truck driving through the traffic, -1 none.
+    int32_t ai_truck_driver() const override { return ai_truck.present ? ai_truck.driver : -1; }
     // How busy the roads are: 0 below 70 % of the slots spawned, 1 up to 90 %, 2 above.
     int32_t level() const override;
-    // No economy truck drives in the traffic yet, so there is no horn to answer.
-    void answer_horn() override {}
+    // The AI truck may sound its horn once more.
+    void answer_horn() override;
     // Copies a car's position and rotation.
     void get_car_pose(vec3_t& out_position, quat_t& out_rotation, int32_t car) const;
     // The pose of a spawned car; false for a free slot.
@@ -210,6 +215,29 @@ public:
     // The clock entered `hour` (1 to 23): the first model preferred in it becomes the happy-hour car;
     // entering hour 0 changes nothing.
     void set_hour(int32_t hour);
+
+    // The economy driver's truck in slot 0, towing a trailer of its own.
+    // Shows the driver's truck on `edge` (an edge of a registered road, out of the viewer's sight) with
+    // a trailer of `trailer_make`; the truck is built from `truck_make` and its accessories.
+    void spawn_ai_truck(int32_t edge, int32_t driver, const char* trailer_make, int32_t trailer_variant,
+                        const char* truck_make, const char (*truck_accessories)[ai_truck_t::accessory_name_size],
+                        uint32_t paint_colour);
+    // The per-frame route step while the truck is present: the driver's route, the CB call-in, the lane.
+    void drive_ai_truck();
+    // Frees the previous build and reads every named accessory of the truck's make.
+    void build_ai_truck(const char* make, const char (*accessories)[ai_truck_t::accessory_name_size]);
+    void read_truck_accessory(const char* make, const char* accessory);
+    // A model of an accessory with its ":"-separated shader list; null (reported) when it does not load.
+    psm_t* load_ai_truck_model(const char* make, const char* accessory, const char* model_name,
+                               const char* shader_list);
+    // The shader of a light of an accessory; null (reported) when missing.
+    c_item_t* load_ai_truck_flare(const char* make, const char* accessory, const char* name);
+    // Frees the build: the part models and their light shaders, the wheel models and the horn.
+    void free_ai_truck();
+    // Draws slot 0 as the truck and passes its lights to the trailer.
+    void draw_ai_truck();
+    // Whether the car has become a free body after a contact.
+    bool is_knocked(int32_t car) const;
 
     // The world's bridge: found at init phase -2 unless given before.
     game_bridge_t* bridge = nullptr;
@@ -270,6 +298,7 @@ public:
     std::array<motor_channel_t, motor_channel_count> motor_channels{};
     // The sprite every flare is drawn with; its colour and scale are written per flare.
     gfx_sprite_t flare_sprite{{0.0f, 0.0f, 0.0f}, 0xFFFFFFFFu, 0.35f, 0.0f, {0.0f, 0.0f}, {1.0f, 1.0f}, nullptr};
+    ai_truck_t ai_truck;
 
 private:
     // False while the console variable "g_traffic" is "0".
@@ -322,6 +351,9 @@ private:
     // The car of `car`'s lane list (from `first`) nearest along the roads around the car's edge; -1
     // without a controller to ask.
     int32_t find_place_outwards(int32_t car, int32_t first, bool& out_after);
+    // Slot 0 was released: the trailer goes, and the economy and the player's truck learn that the
+    // driver's truck left.
+    void leave_ai_truck();
     // Releases everything loaded by load_resources.
     void free_resources();
     // Drawing of one car (slot 0 only shows its collision box, with `boxes`); outside the `main_view`

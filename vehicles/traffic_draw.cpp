@@ -151,6 +151,7 @@ void traffic_e::draw_car(const int32_t car, const bool boxes, const bool main_vi
     };
     if (car == 0) {
         // The economy driver's truck draws itself.
+        draw_ai_truck();
         if (boxes && c.has(traffic_car_t::status_body))
             draw_collision_box(car);
         return;

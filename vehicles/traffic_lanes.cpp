@@ -16,6 +16,8 @@ constexpr float entry_speed_margin = 1000.0f;
 constexpr uint32_t no_colour_table = 0xFFFFFFFFu;
 // Cruise speed of the economy driver's truck in slot 0.
 constexpr int32_t ai_truck_cruise = 300;
+// The model number the truck in slot 0 carries.
+constexpr uint8_t ai_truck_model = 3;
 // Within this many seconds of a lane change a car keeps pace with the player.
 constexpr float lane_change_pace_seconds = 5.0f;
 
@@ -127,6 +129,11 @@ bool traffic_e::place_car(const int32_t car, const int32_t lane, const int32_t d
     traffic_car_t& c = cars[static_cast<size_t>(car)];
     if (c.road_slot < 0 || c.road_slot >= static_cast<int32_t>(roads.size()) || !valid_list(direction, lane))
         return false;
+    // The AI truck follows its driver's route (the controller filled it when it placed the truck); its
+    // model number is kept apart from the catalogue's cars, and every catalogue look-up checks it.
+    c.route.route = car == 0 ? &ai_truck.route : nullptr;
+    if (car == 0)
+        c.model = ai_truck_model;
     pick_cruise_speed(car);
     c.held_semaphore = -1;
     unload_car_model(car);

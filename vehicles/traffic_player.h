@@ -16,4 +16,8 @@ public:
     virtual vec3_t traffic_viewer_position() const = 0;
     // Shows the police ticket for `offence` (fine -1: the offence's own).
     virtual void show_ticket(int32_t offence, int32_t fine) = 0;
+    // An economy driver's truck has driven near for a while: the driver may call in on the CB radio.
+    virtual void driver_truck_arrived(int32_t driver) { (void)driver; }
+    // The driver's truck left the traffic: his panel is cleared.
+    virtual void driver_truck_left() {}
 };

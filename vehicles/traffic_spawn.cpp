@@ -30,6 +30,10 @@ constexpr uint8_t slow_speed_class = 20;
 constexpr float car_mass = 700.0f;
 constexpr int32_t car_stair_height = 25;
 constexpr float car_sub_step = 10.0f;
+// The AI truck's box: its height, how far up it stands and how far back, in shares of its body offset.
+constexpr float ai_truck_box_height = 190.0f;
+constexpr float ai_truck_box_lift = 100.0f;
+constexpr float ai_truck_box_back = 1.25f;
 
 int32_t random_below(size_t count)
 {
@@ -115,11 +119,19 @@ bool traffic_e::spawn_point_ok(const vec3_t& position, const int32_t lane, const
 void traffic_e::load_car_model(const int32_t car)
 {
     traffic_car_t& c = cars[static_cast<size_t>(car)];
-    if (c.has(traffic_car_t::status_body) || c.model >= catalogue.size())
+    if (c.has(traffic_car_t::status_body))
         return;
-    const ai_car_def_t& def = catalogue[c.model];
-    const vec3_t extents{std::max(def.width, 10.0f), std::max(def.half_height * 2.0f, 10.0f),
-                         std::max(def.length, 10.0f)};
+    // The AI truck's box comes from its own model's bounds, not from the catalogue (whose entry its
+    // model number may not even name).
+    const bool truck = car == 0;
+    if (!truck && c.model >= catalogue.size())
+        return;
+    const float height = truck ? 0.0f : catalogue[c.model].half_height;
+    const vec3_t extents =
+        truck ? vec3_t{std::max(std::fabs(ai_truck.bounds_max.x - ai_truck.bounds_min.x), 10.0f), ai_truck_box_height,
+                       std::max(std::fabs(ai_truck.bounds_max.z - ai_truck.bounds_min.z) * 0.7f, 10.0f)}
+              : vec3_t{std::max(catalogue[c.model].width, 10.0f), std::max(height * 2.0f, 10.0f),
+                       std::max(catalogue[c.model].length, 10.0f)};
     auto* const geometry = new cd_geo_box_t(extents, nullptr, -1, -1);
     auto* const body = new phys_body_t;
     body->set_mass_box(extents, car_mass);
@@ -132,7 +144,10 @@ void traffic_e::load_car_model(const int32_t car)
     geometry->owner_record = &owner;
     geometry->owner_word = owner.owner_word;
     geometry->owner_callbacks = this;
-    geometry->set_position(c.route.position + vec3_t{0.0f, def.half_height + 20.0f, 0.0f});
+    const vec3_t box_offset =
+        truck ? c.route.rotation.rotate({0.0f, ai_truck_box_lift, ai_truck_box_back * ai_truck.body_offset})
+              : vec3_t{0.0f, height + 20.0f, 0.0f};
+    geometry->set_position(c.route.position + box_offset);
     geometry->set_orientation(c.route.rotation);
     geometry->pose.update_matrices();
     body->set_geom(geometry);

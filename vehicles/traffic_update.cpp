@@ -54,6 +54,8 @@ void traffic_e::release_car(const int32_t car, const bool free_body)
         stop_smoke();
     // A slot that goes back to the free stack lets go of its motor channel.
     stop_motor_sound(car);
+    if (car == 0)
+        leave_ai_truck();
     if (free_body && record.held_semaphore != -1) {
         const held_part_t<game_ctrl_e> controller(controller_link);
         if (controller.get())
@@ -119,6 +121,8 @@ void traffic_e::step(const double now, const float dt)
         if (start_burst_timer > start_burst_seconds)
             start_burst = false;
     }
+    if (ai_truck.present)
+        drive_ai_truck();
     siren_phase += 360.0f * dt;
     if (siren_phase > 360.0f)
         siren_phase -= 360.0f;
@@ -190,6 +194,11 @@ bool traffic_e::step_car(const int32_t car)
         }
     }
     const bool knocked_car = c.has(traffic_car_t::status_knocked);
+    if (car == 0 && d2 > ai_truck_removal_distance) {
+        release_car(0, true);
+        unlink_car(0);
+        return false;
+    }
     if ((knocked_car && car != 0 && d2 > knocked_removal_distance) || (car != 0 && d2 > removal_distance)) {
         remove_car(car);
         return false;
@@ -220,6 +229,11 @@ bool traffic_e::step_car(const int32_t car)
         follow_body(car);
     }
 
+    if (car == 0 && !(c.horn_bits & 1) && ai_truck.horn &&
+        square_distance(c.route.position, player_points[1]) < ai_truck_horn_distance && api::sys_rand() > 0.95f) {
+        api::snd_play(ai_truck.horn);
+        c.horn_bits |= 1;
+    }
     if (d2 >= near_distance) {
         if (c.has(traffic_car_t::status_body) && (!knocked_car || d2 > far_knocked_distance))
             unload_car_model(car);

@@ -56,3 +56,16 @@ public:
     // Starts the HUD's short notice.
     virtual void start_notice() = 0;
 };
+
+// The economy's drivers, as the traffic drives one driver's truck along his route.
+class traffic_economy_t {
+public:
+    virtual ~traffic_economy_t() = default;
+    // The route edge the driver is on, and the next one (-1 past the route's end); false when none.
+    virtual bool driver_route_node(int32_t driver, int32_t& out_node) const = 0;
+    virtual bool driver_next_node(int32_t driver, int32_t& out_node) const = 0;
+    // Moves the driver on to his next route edge.
+    virtual void driver_route_step(int32_t driver) = 0;
+    // Whether the driver's truck is in the traffic (the economy then leaves its progress to the traffic).
+    virtual void set_driver_spawned(int32_t driver, bool on) = 0;
+};

@@ -17,6 +17,7 @@
 #include "road/seg_server.h"
 #include "vehicles/car_player.h"
 #include "vehicles/car_trailor.h"
+#include "vehicles/traffic.h"
 
 namespace {
 
@@ -181,6 +182,14 @@ uint32_t economy_bridge_world_t::place_trailer(const trailer_order_t& order)
                                           order.orientation, order.dock, order.slot, order.job, order.destination, 0))
         return 0;
     return trailer->handle().word();
+}
+
+void economy_bridge_world_t::show_driver_truck(const driver_truck_order_t& order)
+{
+    const held_part_t<traffic_e> traffic(ctrl_.bridge ? ctrl_.bridge->traffic() : entity_handle_t{});
+    if (traffic.get())
+        traffic.get()->spawn_ai_truck(order.route_node, order.driver, order.trailer_make, order.trailer_variant,
+                                      order.truck_make, order.accessories, order.colour);
 }
 
 void economy_bridge_world_t::release_trailer(const uint32_t trailer)

@@ -29,7 +29,8 @@ public:
     void refresh_city_markers() override {}
     uint32_t place_trailer(const trailer_order_t& order) override;
     void release_trailer(uint32_t trailer) override;
-    void show_driver_truck(const driver_truck_order_t&) override {}
+    // The world's traffic shows the driver's truck with its trailer.
+    void show_driver_truck(const driver_truck_order_t& order) override;
     // The player's truck's place, trailer and fuel, and the same put back (the truck re-hitches its
     // trailer in the 2 s after the load).
     bool truck_state(player_truck_state_t& out) const override;

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "../frame/frame_fixture.h"
+#include "common/bridge_parts.h"
+#include "common/game_bridge.h"
+#include "engine/command_line.h"
+#include "engine/entity_reg.h"
+#include "engine/host.h"
+#include "engine/process.h"
+#include "engine/vfs.h"
+#include "frame/game_process.h"
+#include "frame/type_registry.h"
+#include "frame/world_types.h"
+#include "frame/world_process.h"
+#include "vehicles/car_trailor.h"
+#include "vehicles/traffic.h"
+
+namespace {
+
+// FNV-1a over the bytes of `value`.
+template <typename value_t> void mix(uint64_t& hash, const value_t& value)
+{
+    unsigned char bytes[sizeof(value_t)];
+    std::memcpy(bytes, &value, sizeof bytes);
+    for (const unsigned char byte : bytes)
+        hash = (hash ^ byte) * 1099511628211ull;
+}
+
+// The game on the sample data, started as "kavrenta -map mainland" starts it.
+class traffic_sample_map_test : public world_test_t {
+protected:
+    void SetUp() override
+    {
+        world_test_t::SetUp();
+        host_settings().data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
+        engine_reset();
+        ASSERT_TRUE(vfs_init_from_host());
+        ASSERT_TRUE(bind_engine_for_tests());
+        // The module's entity types, as its registration gives them to the host.
+        if (!entity_find_type("world.map"))
+            register_world_types();
+        const entity_reg_t* const rows = entity_type_rows();
+        for (int i = 0; i < entity_type_row_count(); ++i)
+            if (!entity_find_type(rows[i].type_name))
+                entity_register(&rows[i]);
+    }
+};
+
+TEST_F(traffic_sample_map_test, ten_minutes_of_full_traffic_end_on_a_fixed_hash_of_every_cars_state)
+{
+    engine_seed_random(2026);
+    cdl_set({"kavrenta", "-map", "mainland"});
+    game_process_t* const game = game_process_t::create_and_start();
+    ASSERT_NE(game->world(), nullptr);
+    const held_part_t<traffic_e> held(get_game_bridge()->traffic());
+    traffic_e* const traffic = held.get();
+    ASSERT_NE(traffic, nullptr);
+    ASSERT_EQ(traffic->cars.size(), static_cast<size_t>(traffic_e::car_capacity));
+
+    // 10 minutes of 0.02 s frames; the economy's drivers pass by with their trucks.
+    size_t most_cars = 0;
+    int truck_frames = 0;
+    for (int frame = 0; frame < 30000; ++frame) {
+        process_run_frame(0.02);
+        most_cars = std::max(most_cars, traffic->spawned.size());
+        truck_frames += traffic->ai_truck.present ? 1 : 0;
+    }
+    EXPECT_GE(most_cars, 2u);
+    EXPECT_GT(truck_frames, 0) << "a driver's truck drove in the traffic";
+
+    uint64_t hash = 1469598103934665603ull;
+    for (int32_t car = 0; car < traffic_e::car_capacity; ++car) {
+        const traffic_car_t& c = traffic->cars[static_cast<size_t>(car)];
+        mix(hash, c.route.position);
+        mix(hash, c.route.rotation);
+        mix(hash, c.route.speed);
+        mix(hash, c.route.edge);
+        mix(hash, c.route.lane);
+        mix(hash, c.road_slot);
+        mix(hash, c.state);
+        mix(hash, c.status);
+        mix(hash, c.leader);
+        mix(hash, c.follower);
+        mix(hash, c.model);
+    }
+    for (const int32_t car : traffic->spawned)
+        mix(hash, car);
+    mix(hash, traffic->ai_truck.present);
+    mix(hash, traffic->ai_truck.driver);
+    if (auto* const trailer = dynamic_cast<car_trailor_e*>(traffic->ai_truck.trailer.resolve()))
+        mix(hash, trailer->get_position());
+    EXPECT_EQ(hash, 0x36484164de7b647aull) << std::hex << hash << std::dec << ", " << traffic->spawned.size()
+                                           << " cars, truck " << truck_frames << " frames";
+}
+
+}  // namespace
