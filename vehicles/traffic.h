@@ -236,8 +236,6 @@ public:
     void free_ai_truck();
     // Draws slot 0 as the truck and passes its lights to the trailer.
     void draw_ai_truck();
-    // Whether the car has become a free body after a contact.
-    bool is_knocked(int32_t car) const;
 
     // The world's bridge: found at init phase -2 unless given before.
     game_bridge_t* bridge = nullptr;

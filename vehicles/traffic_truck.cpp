@@ -96,12 +96,6 @@ bool order_name(char (&out)[ai_truck_t::accessory_name_size], const char* field)
 
 }  // namespace
 
-bool traffic_e::is_knocked(const int32_t car) const
-{
-    return car >= 0 && car < static_cast<int32_t>(cars.size()) &&
-           cars[static_cast<size_t>(car)].has(traffic_car_t::status_knocked);
-}
-
 void traffic_e::answer_horn()
 {
     if (!cars.empty())
