@@ -515,6 +515,7 @@ void car_player_e::attach_trailer()
     if (trailer->job_index >= 0) {
         char route[512] = "";
         show_suggested_route(trailer->job_index, route, sizeof route);
+        api::message("<car_player_e> hitched the trailer of job %d: \"%s\"", trailer->job_index, route);
         set_trailer_damage_text(static_cast<int32_t>(std::lround(trailer->damage * 100.0f)));
         if (route[0])
             pager_message(route, 0);
