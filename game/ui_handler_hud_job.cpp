@@ -2,15 +2,19 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine/cache.h"
 #include "engine/entity_handle.h"
 #include "engine/ui.h"
+#include "common/bridge_parts.h"
 #include "common/format.h"
 #include "common/game_bridge.h"
 #include "common/ui_find_component.h"
 #include "game/economy/economy_defs.h"
 #include "game/economy_ctrl.h"
+#include "game/suggested_route.h"
+#include "road/base_ctrl.h"
 #include "ui/components/ui_comp_common_text.h"
 
 namespace {
@@ -89,17 +93,38 @@ void ui_handler_hud_job_t::show_job_of(const economy_ctrl_e& economy, const int3
     }
 }
 
-void ui_handler_hud_job_t::show_suggested_route(const int32_t job, char*, size_t)
+void ui_handler_hud_job_t::show_suggested_route(const int32_t job, char* out_text, const size_t out_size)
 {
-    show_job(job);
-    economy_ctrl_e* ctrl = economy();
-    if (!ctrl || job < 0 || job > ctrl->job_count())
+    const economy_ctrl_e* ctrl = economy();
+    if (!ctrl)
         return;
-    const int32_t destination = ctrl->jobs[static_cast<size_t>(job)].destination;
-    if (destination < 0 || destination >= static_cast<int32_t>(ctrl->traders.size()))
+    game_bridge_t* bridge = get_game_bridge();
+    const held_part_t<base_ctrl_e> map(bridge ? bridge->base_ctrl() : entity_handle_t{});
+    static const std::vector<place_name_t> no_names;
+    const base_ctrl_e* const roads = map.get();
+    show_suggested_route_of(*ctrl, roads, roads && roads->seg_server ? roads->seg_server->place_names : no_names, job,
+                            out_text, out_size);
+}
+
+void ui_handler_hud_job_t::show_suggested_route_of(const economy_ctrl_e& economy, const road_network_t* network,
+                                                   const std::vector<place_name_t>& names, const int32_t job,
+                                                   char* out_text, const size_t out_size)
+{
+    show_job_of(economy, job);
+    if (job < 0 || job > economy.job_count())
+        return;
+    route_view_t route;
+    bool from_end = false;
+    if (out_text && out_size > 0 && economy.job_route_distance(job, route, from_end)) {
+        const std::string roads =
+            network ? suggested_route_names(economy.routes, route, from_end, *network, names) : std::string();
+        std::snprintf(out_text, out_size, "@@ui_suggested_route@@ - %s", roads.c_str());
+    }
+    const int32_t destination = economy.jobs[static_cast<size_t>(job)].destination;
+    if (destination < 0 || destination >= static_cast<int32_t>(economy.traders.size()))
         return;
     char picture[text_size];
     std::snprintf(picture, sizeof picture, "<img width=100 height=50 src=%s>",
-                  ctrl->traders[static_cast<size_t>(destination)].icon_shader);
+                  economy.traders[static_cast<size_t>(destination)].icon_shader);
     set_text(window, picture_id, "text", picture);
 }

@@ -512,8 +512,14 @@ void car_player_e::attach_trailer()
     trailer->attach();
     if (body)
         body->set_mass(trailer->base_mass + player_mass);
-    if (trailer->job_index >= 0)
+    if (trailer->job_index >= 0) {
+        char route[512] = "";
+        show_suggested_route(trailer->job_index, route, sizeof route);
+        api::message("<car_player_e> hitched the trailer of job %d: \"%s\"", trailer->job_index, route);
         set_trailer_damage_text(static_cast<int32_t>(std::lround(trailer->damage * 100.0f)));
+        if (route[0])
+            pager_message(route, 0);
+    }
     show_job_hud(true);
     reattach = 0;
     reset_history();
@@ -540,6 +546,18 @@ void car_player_e::detach_trailer(bool by_player)
     if (body) {
         body->current->linear_velocity += heading * 150.0f;
         body->set_mass(player_mass);
+    }
+}
+
+void car_player_e::show_suggested_route(int32_t job, char* out_text, size_t out_size) const
+{
+    if (!job_hud || !job_hud->object)
+        return;
+    const auto* const window = static_cast<const ui_window_t*>(job_hud->object);
+    if (auto* const handler = static_cast<ui_handler_t*>(c_item_lock(window->handler_item))) {
+        if (auto* const route = dynamic_cast<job_route_hud_t*>(handler))
+            route->show_suggested_route(job, out_text, out_size);
+        c_item_release(window->handler_item);
     }
 }
 

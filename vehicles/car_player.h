@@ -175,6 +175,8 @@ public:
     // Trailer coupling and the job HUD.
     void attach_trailer();
     void show_job_hud(bool show);
+    // Has the job HUD show job `job`'s suggested route, its pager text (maybe none) left in `out_text`.
+    void show_suggested_route(int32_t job, char* out_text, size_t out_size) const;
     void begin_trailer_reattach();
     int32_t get_trailer_job() const;
     void get_trailer_damage(float& out) const;

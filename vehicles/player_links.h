@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/quat.h"
@@ -59,6 +60,16 @@ public:
     virtual bool cb_speaker(int32_t driver, char* out_name, int size, int32_t& out_voice) const = 0;
     // The driver panel's picture, name and employer line of `driver`; false when there is none.
     virtual bool driver_card(int32_t driver, char* out_image, char* out_name, char* out_employer, int size) const = 0;
+};
+
+// The job HUD as the player's truck reaches it (window "jobhud"): the hitched job's suggested route.
+// The HUD's handler implements it.
+class job_route_hud_t {
+public:
+    virtual ~job_route_hud_t() = default;
+    // Shows job `job` with its destination's picture and leaves the route's pager text in `out_text`
+    // (cut to `out_size`), or leaves the buffer untouched when there is no route to tell.
+    virtual void show_suggested_route(int32_t job, char* out_text, size_t out_size) = 0;
 };
 
 // The buttons of the UI components the HUD feeds press (the blinker arrows). The UI components install

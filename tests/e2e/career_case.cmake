@@ -1,5 +1,5 @@
-# A career end to end: a new game from the main menu, a job's trailer hitched at one dock and
-# unhitched at its destination by the input script INPUT (which flies the truck between the docks); the
+# A career end to end: a new game from the main menu, a job's trailer hitched at one dock (which pages
+# the roads to its destination) and unhitched at its destination by the input script INPUT (which flies the truck between the docks); the
 # delivery must pay, and the economy reports the company's money before and after it. The script ends
 # with the call-911 window, whose script must load.
 # cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... -P career_case.cmake
@@ -20,6 +20,12 @@ endif()
 string(FIND "${out}" "<car_player_e> the drive starts" started)
 if(started EQUAL -1)
   message(FATAL_ERROR "the new game did not start a drive:\n${out}")
+endif()
+# Hitching the job's trailer pages the roads between its docks.
+string(REGEX MATCH "<car_player_e> hitched the trailer of job [0-9]+: \"@@ui_suggested_route@@ - ([^\"]*)\""
+       hitched "${out}")
+if(NOT hitched OR NOT CMAKE_MATCH_1 MATCHES "Halvik")
+  message(FATAL_ERROR "hitching the job's trailer paged no route to Halvik:\n${out}")
 endif()
 string(REGEX MATCH "<economy_ctrl_e> job [0-9]+ delivered: the company's money went from (-?[0-9]+) to (-?[0-9]+)"
        delivery "${out}")

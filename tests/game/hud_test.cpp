@@ -2,17 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include <string>
+#include <vector>
 
 #include "engine/entity_reg.h"
+#include "engine/evalue.h"
 #include "engine/ui.h"
 #include "engine_testing/ui_driver.h"
 #include "economy_fixture.h"
 #include "frame/type_registry.h"
 #include "common/format.h"
 #include "game/markup_alpha.h"
+#include "game/suggested_route.h"
 #include "game/ui_handler_hud_job.h"
 #include "game/ui_handler_hud_job3d.h"
+#include "road/road_network.h"
 #include "ui/components/ui_comp_common_text.h"
 
 namespace {
@@ -156,6 +163,134 @@ TEST_F(hud_test, the_job_lines_show_cargo_cities_pay_and_the_special_look)
     job_hud->show_job_of(economy, 0);
     EXPECT_EQ(text(160, "look"), "3");
     EXPECT_FALSE(ui_driver_find(window, 150)->visible);
+}
+
+// A route table image of two docks joined by one route over `edges`, in the table's order.
+std::vector<uint8_t> two_dock_routes(const std::vector<uint16_t>& edges)
+{
+    std::vector<uint8_t> out;
+    const auto u16 = [&](const uint32_t v) {
+        out.push_back(static_cast<uint8_t>(v));
+        out.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    const auto u32 = [&](const uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    u16(1);
+    u16(2);
+    for (const uint32_t offset : {0u, 24u, 0u, 0u})
+        u32(offset);
+    u16(0xFFFF);
+    u16(0xFFFF);
+    u16(static_cast<uint32_t>(edges.size()));
+    u32(1000);
+    for (const uint16_t e : edges)
+        u16(e);
+    for (size_t i = 0; i < edges.size(); ++i)
+        u16(static_cast<uint32_t>(i));
+    return out;
+}
+
+// A road network of one edge per entry of `edges`: its kind and the place name of its start node.
+void build_network(road_network_t& network, const std::vector<std::pair<int32_t, int32_t>>& edges)
+{
+    for (size_t i = 0; i < edges.size(); ++i) {
+        const int32_t node = network.add_node({static_cast<float>(i) * 1000.0f, 0.0f, 0.0f});
+        network.nodes[node].road_name = edges[i].second;
+        const int32_t edge = network.add_edge();
+        network.edges[edge].kind = edges[i].first;
+        network.edges[edge].nodes[0] = node;
+        network.edges[edge].nodes[1] = -1;
+    }
+}
+
+std::vector<place_name_t> place_names(const std::vector<std::string>& names)
+{
+    std::vector<place_name_t> out(names.size());
+    for (size_t i = 0; i < names.size(); ++i)
+        std::memcpy(out[i].name, names[i].data(), std::min(names[i].size(), sizeof out[i].name));
+    return out;
+}
+
+TEST_F(hud_test, the_suggested_route_names_the_roads_between_the_docks_in_the_jobs_direction)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    ASSERT_GT(economy.job_count(), 0);
+    const job_t& job = economy.jobs[0];
+    ASSERT_NE(job.source, job.destination);
+    trader_t& source = economy.traders[static_cast<size_t>(job.source)];
+    trader_t& destination = economy.traders[static_cast<size_t>(job.destination)];
+    // A twelve-character name fills its entry without an end mark.
+    const std::vector<place_name_t> names =
+        place_names({"Brenmoor", "Halvik", "Old city", "Ostervale", "ABCDEFGHIJKL"});
+    road_network_t network;
+    build_network(network, {{map_edge_road, 0},
+                            {map_edge_road, 0},       // the same road again
+                            {map_edge_city_road, 2},  // a city's own name
+                            {map_edge_fork, 3},       // a junction names nothing
+                            {map_edge_road, -1},
+                            {map_edge_city_road, 1},
+                            {map_edge_road, 4},
+                            {map_edge_road, 9}});  // outside the name table
+    std::string error;
+    const std::vector<uint8_t> rte = two_dock_routes({0, 1, 2, 3, 4, 5, 6, 7, 99});
+    ASSERT_TRUE(economy.routes.parse(rte.data(), rte.size(), error)) << error;
+
+    c_item_t* window = ui_winsert("game2", "jobhud", 0, "/ui/gjobhud.esc", true);
+    ASSERT_NE(window, nullptr);
+    auto* job_hud =
+        dynamic_cast<ui_handler_hud_job_t*>(static_cast<entity_t*>(ui_driver_window(window)->handler_item->object));
+    ASSERT_NE(job_hud, nullptr);
+    const std::string picture = std::string("<img width=100 height=50 src=") + destination.icon_shader + ">";
+    const struct {
+        int32_t source_dock;
+        int32_t destination_dock;
+        size_t size;
+        const char* expected;
+    } cases[] = {
+        // From the lower dock the route's list is walked from its end, from the higher from its start.
+        {0, 1, 512, "@@ui_suggested_route@@ - ABCDEFGHIJKL, Halvik, Brenmoor"},
+        {1, 0, 512, "@@ui_suggested_route@@ - Brenmoor, Halvik, ABCDEFGHIJKL"},
+        {1, 0, 30, "@@ui_suggested_route@@ - Bren"},  // cut at the caller's size
+        {-1, 0, 512, "untouched"},
+        {1, -1, 512, "untouched"},
+        {5, 0, 512, "untouched"},  // no route between these docks
+    };
+    for (const auto& c : cases) {
+        source.dock = c.source_dock;
+        destination.dock = c.destination_dock;
+        evalue_set(ui_driver_find(window, ui_handler_hud_job_t::picture_id), "text", 0, "none");
+        char text[512] = "untouched";
+        job_hud->show_suggested_route_of(economy, &network, names, 0, text, c.size);
+        EXPECT_STREQ(text, c.expected) << c.source_dock << " to " << c.destination_dock;
+        EXPECT_EQ(ui_driver_get(ui_driver_find(window, ui_handler_hud_job_t::picture_id), "text"), picture)
+            << "the destination's picture shows in every case";
+    }
+}
+
+TEST(suggested_route_test, a_long_route_stops_at_the_last_name_that_fits_whole)
+{
+    const std::vector<place_name_t> names = place_names({"Brenmoor", "Halvik"});
+    road_network_t network;
+    build_network(network, {{map_edge_road, 0}, {map_edge_road, 1}});
+    std::vector<uint16_t> edges;
+    for (int i = 0; i < 400; ++i)
+        edges.push_back(static_cast<uint16_t>(i % 2));
+    route_table_t routes;
+    std::string error;
+    const std::vector<uint8_t> rte = two_dock_routes(edges);
+    ASSERT_TRUE(routes.parse(rte.data(), rte.size(), error)) << error;
+    route_view_t route;
+    ASSERT_TRUE(routes.get(0, 1, route));
+    const std::string text = suggested_route_names(routes, route, false, network, names);
+    EXPECT_LE(text.size(), suggested_route_text_max);
+    EXPECT_GT(text.size(), suggested_route_text_max - 10);
+    EXPECT_EQ(text.substr(0, 18), "Brenmoor, Halvik, ");
+    const std::string tail = text.substr(text.size() - 8);
+    EXPECT_TRUE(tail == "Brenmoor" || tail.substr(2) == "Halvik") << tail;
 }
 
 }  // namespace
