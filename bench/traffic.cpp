@@ -15,7 +15,6 @@
 #include <map>
 #include <memory>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -313,16 +312,45 @@ struct sumo_edge_t {
     std::string id, from, to;
 };
 
+// The value of the attribute `name` on an XML line, empty when the line has none.
+std::string attribute_of(const std::string& line, const std::string& name)
+{
+    const std::string opening = " " + name + "=\"";
+    const size_t start = line.find(opening);
+    if (start == std::string::npos)
+        return {};
+    const size_t value = start + opening.size();
+    const size_t end = line.find('"', value);
+    return end == std::string::npos ? std::string() : line.substr(value, end - value);
+}
+
+// Reads the number that follows `label` in `text`; false (and `out` untouched) without one.
+bool number_after(const std::string& text, const std::string& label, double& out)
+{
+    const size_t at = text.find(label);
+    if (at == std::string::npos)
+        return false;
+    const char* const start = text.c_str() + at + label.size();
+    char* end = nullptr;
+    const double value = std::strtod(start, &end);
+    if (end == start)
+        return false;
+    out = value;
+    return true;
+}
+
 std::vector<sumo_edge_t> read_sumo_edges(const std::filesystem::path& net)
 {
     std::vector<sumo_edge_t> edges;
     std::ifstream in(net);
-    const std::regex edge_line(R"re(<edge id="([^"]+)" from="([^"]+)" to="([^"]+)")re");
     std::string line;
-    std::smatch match;
-    while (std::getline(in, line))
-        if (line.find("function=\"internal\"") == std::string::npos && std::regex_search(line, match, edge_line))
-            edges.push_back({match[1], match[2], match[3]});
+    while (std::getline(in, line)) {
+        if (line.find("<edge ") == std::string::npos || line.find("function=\"internal\"") != std::string::npos)
+            continue;
+        sumo_edge_t edge{attribute_of(line, "id"), attribute_of(line, "from"), attribute_of(line, "to")};
+        if (!edge.id.empty() && !edge.from.empty() && !edge.to.empty())
+            edges.push_back(edge);
+    }
     return edges;
 }
 
@@ -396,22 +424,18 @@ void BM_traffic_sumo(benchmark::State& state)
                   "sumo --net-file %s --route-files %s --step-length %.2f --begin 0 --end %.0f --no-step-log true "
                   "--duration-log.statistics true --no-warnings true --time-to-teleport -1",
                   (folder / "grid.net.xml").c_str(), (folder / "grid.rou.xml").c_str(), step_seconds, seconds);
-    const std::regex ups_line(R"(UPS: ([0-9.]+))");
-    const std::regex running_line(R"(Running: ([0-9]+))");
-    const std::regex duration_line(R"(Duration: ([0-9.]+)s)");
     double ups = 0.0;
     double running = 0.0;
     for (auto _ : state) {
         const std::string out = run_program(command);
-        std::smatch match;
-        if (!std::regex_search(out, match, ups_line)) {
+        if (!number_after(out, "UPS: ", ups)) {
             state.SkipWithError(("sumo gave no UPS: " + out.substr(0, 400)).c_str());
             return;
         }
-        ups = std::stod(match[1]);
-        if (std::regex_search(out, match, running_line))
-            running = std::stod(match[1]);
-        state.SetIterationTime(std::regex_search(out, match, duration_line) ? std::stod(match[1]) : 0.0);
+        number_after(out, "Running: ", running);
+        double duration = 0.0;
+        number_after(out, "Duration: ", duration);
+        state.SetIterationTime(duration);
     }
     state.counters["car_updates_per_s"] = ups;
     state.counters["cars"] = running;
