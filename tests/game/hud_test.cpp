@@ -271,7 +271,7 @@ TEST_F(hud_test, the_suggested_route_names_the_roads_between_the_docks_in_the_jo
     }
 }
 
-TEST(suggested_route_test, a_long_route_stops_at_the_last_name_that_fits_whole)
+TEST_F(hud_test, a_long_route_stops_at_the_last_name_that_fits_whole)
 {
     const std::vector<place_name_t> names = place_names({"Brenmoor", "Halvik"});
     road_network_t network;
