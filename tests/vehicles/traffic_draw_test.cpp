@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "decal_recorder.h"
@@ -162,6 +163,23 @@ TEST_F(traffic_draw_test, a_mirror_draws_the_cars_without_changing_their_distanc
     EXPECT_EQ(car(c).viewer_distance, before.viewer_distance);
     EXPECT_EQ(car(c).previous_viewer_distance, before.previous_viewer_distance);
     EXPECT_EQ(car(c).tilt, before.tilt);
+}
+
+TEST_F(traffic_draw_test, a_frame_without_time_keeps_the_steer_and_a_timed_frame_turns_it_by_100_degrees_a_second)
+{
+    const int32_t c = car_at({0.0f, 0.0f, -3000.0f});
+    for (const float step : {0.0f, -0.02f}) {
+        car(c).steer = 5.0f;
+        car(c).previous_heading = {1.0f, 0.0f, 0.0f};  // the heading turned a quarter since then
+        traffic->time_step = step;
+        draw();
+        EXPECT_EQ(car(c).steer, 5.0f) << "time step " << step;
+    }
+    car(c).previous_heading = {1.0f, 0.0f, 0.0f};
+    traffic->time_step = 0.02f;
+    draw();
+    EXPECT_TRUE(std::isfinite(car(c).steer));
+    EXPECT_NEAR(std::fabs(car(c).steer - 5.0f), 2.0f, 1e-4f) << "100 degrees a second for 0.02 s";
 }
 
 TEST_F(traffic_draw_test, a_car_outside_the_view_is_not_drawn)
