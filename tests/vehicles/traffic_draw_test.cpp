@@ -310,6 +310,16 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
     EXPECT_FLOAT_EQ(car(c).motor_pitch, 0.5f);
 }
 
+TEST(traffic_decal_colour, a_cars_decals_are_opaque_within_60_m_and_fade_out_by_100_m)
+{
+    const struct {
+        float metres;
+        uint32_t colour;
+    } cases[] = {{0.0f, 0xFFFFFFFFu}, {60.0f, 0xFFFFFFFFu}, {80.0f, 0x8F8F8F8Fu}, {100.0f, 0u}, {150.0f, 0u}};
+    for (const auto& test : cases)
+        EXPECT_EQ(traffic_e::decal_colour(test.metres * test.metres * 1e4f), test.colour) << test.metres << " m";
+}
+
 TEST_F(traffic_draw_test, near_cars_place_shadows_and_at_night_light_pools_unless_details_are_off_or_a_mirror_draws)
 {
     decal_recorder_t decals;
