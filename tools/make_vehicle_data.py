@@ -29,7 +29,7 @@ def bone(name, at, parent="root"):
             % (name, parent, num(x), num(y), num(z)))
 
 
-def box_part(name, low, high, shader=None):
+def box_part(name, low, high, shader=None, directions=None):
     (x0, y0, z0), (x1, y1, z1) = low, high
     corners = [(x, y, z) for z in (z0, z1) for y in (y0, y1) for x in (x0, x1)]
     faces = [(0, 2, 3, 1), (4, 5, 7, 6), (0, 1, 5, 4), (2, 6, 7, 3), (0, 4, 6, 2), (1, 3, 7, 5)]
@@ -40,8 +40,10 @@ def box_part(name, low, high, shader=None):
     if shader:
         text += '    shader "%s"\n' % shader
     text += "    positions { %s }\n" % " ".join(num(v) for p in corners for v in p)
-    text += "    indices { %s }\n}\n" % " ".join(str(i) for i in indices)
-    return text
+    text += "    indices { %s }\n" % " ".join(str(i) for i in indices)
+    if directions:
+        text += "    directions { %s }\n" % " ".join(num(v) for d in directions for v in d)
+    return text + "}\n"
 
 
 def model(bones, parts):
@@ -168,8 +170,10 @@ def police_make():
                    box_part("glass", (-half_track + 10, 150, front - 1), (half_track - 10, 220, front))]
     cabin_parts += [box_part("bar%d" % i, (-half_track + 40 * i, 250, front + 100), (-half_track + 40 * i + 20, 255, front + 120))
                     for i in range(4)]
-    cabin_parts += [box_part("siren_red", (-half_track + 20, 255, front + 100), (-10, 275, front + 120)),
-                    box_part("siren_blue", (10, 255, front + 100), (half_track - 20, 275, front + 120))]
+    # Each siren lamp casts four beams whose directions the police truck turns every frame.
+    beams = [(0, 0, 1)] * 4
+    cabin_parts += [box_part("siren_red", (-half_track + 20, 255, front + 100), (-10, 275, front + 120), directions=beams),
+                    box_part("siren_blue", (10, 255, front + 100), (half_track - 20, 275, front + 120), directions=beams)]
     with open(os.path.join(ROOT, acc + "cabin/cabin.psm"), encoding="ascii") as source:
         cabin_model = source.read()
     bones = cabin_model[:cabin_model.index("part ")]

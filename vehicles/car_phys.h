@@ -107,6 +107,9 @@ public:
     // Puts the body at a place; the orientation is normalised and the matrices rebuilt.
     void set_transform(const vec3_t& where, const quat_t& turn);
     void set_color(uint32_t rgb) { paint_colour = static_cast<int32_t>(rgb & 0xFFFFFF); }
+    // The vehicle light callback: gives a model of a vehicle's build the map's lights, the way the map's
+    // own models get them (nothing without the game controller `controller` or its scenery server).
+    static void light_model(psm_t* model, const entity_handle_t& controller);
     float get_speed_mph() const { return speed * 0.0006213711f * 3600.0f; }
     uint8_t get_lights() const { return lights; }
 

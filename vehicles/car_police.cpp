@@ -8,6 +8,8 @@
 #include "common/game_bridge.h"
 #include "engine/entity_proc.h"
 #include "engine/geometry.h"
+#include "engine/matrix.h"
+#include "engine/psm.h"
 #include "engine/snd.h"
 #include "road/ctrl_parts.h"
 #include "vehicles/police_player.h"
@@ -23,6 +25,10 @@ constexpr const char* police_accessories[] = {"wheels",       "engine",   "brake
 // The siren: a looping sound of kind 5 with the vehicles' sound tag.
 constexpr const char* siren_path = "sounds/ai/ai_copsiren.ogg";
 constexpr uint32_t siren_kind = 5;
+// The siren beams sweep a full turn a second; even beams 1.1 times as fast; beams 50 degrees apart.
+constexpr float siren_turn_rate = 360.0f;
+constexpr float siren_fast_sweep = 1.1f;
+constexpr float siren_beam_spacing = 50.0f;
 constexpr int sound_tag = 10;
 constexpr float degrees_per_radian = 57.295776f;
 
@@ -252,6 +258,34 @@ void car_police_e::remove()
         api::error("<game_bridge_t> police not registered");
     if (process() && block())
         process()->destroy_eblock(block());
+}
+
+void car_police_e::draw()
+{
+    turn_siren_lamps(static_cast<float>(frame_seconds()));
+    car_truck_e::draw();
+}
+
+void car_police_e::turn_siren_lamps(const float seconds)
+{
+    siren_angle = std::fmod(siren_angle + siren_turn_rate * seconds, 360.0f);
+    if (siren_angle < 0.0f)
+        siren_angle += 360.0f;
+    psm_t* const cabin = cabin_slot >= 0 ? models[cabin_slot].model : nullptr;
+    psm_info_t* const info = cabin ? api::psm_get_info(cabin) : nullptr;
+    if (!info)
+        return;
+    for (const int32_t part : siren_parts) {
+        if (part < 0 || part >= info->part_count)
+            continue;
+        const psm_part_t& mesh = info->parts[part];
+        for (int i = 0; i < mesh.direction_count && mesh.directions; ++i) {
+            const float sweep = (i % 2 == 1) ? siren_angle : siren_fast_sweep * siren_angle;
+            mat4_t turn;
+            matrix_set_rotate(turn, {0.0f, siren_beam_spacing * static_cast<float>(i) + sweep, 0.0f});
+            mesh.directions[i] = mult_normal_matrix_fast(turn, {0.0f, 0.0f, 1.0f});
+        }
+    }
 }
 
 void car_police_e::handler()

@@ -57,6 +57,8 @@ public:
     int destroy(int phase) override;
     // The first frame builds the truck; then the post's watch or the pursuit.
     void handler() override;
+    // Sweeps the siren lamps' beams, then draws the truck.
+    void draw() override;
 
     // Builds the "police" make with its fixed accessories and makes the siren sound.
     bool build_police();
@@ -76,6 +78,10 @@ public:
     void request_remove() override { remove_request = true; }
     // Leaves the world: the radar off, the bridge's police slot given back, the block destroyed.
     void remove();
+    // Advances the siren angle by `seconds` and turns the beams of both siren lamps: beam i points
+    // along +z turned about the vertical axis by 50 i degrees plus the angle (1.1 times the angle for
+    // even beams), so the beams sweep at two slightly different speeds.
+    void turn_siren_lamps(float seconds);
 
     // --- Fields ---
     // The world's bridge: found at init unless given before.
@@ -89,6 +95,9 @@ public:
     // Seconds since the last history entry was reached.
     float pursuit_timer = 0.0f;
     snd_sound_t* siren_sound = nullptr;
+    // The cabin model's parts that carry the siren beams, and the beams' sweep in degrees (0..360).
+    int32_t siren_parts[2] = {6, 7};
+    float siren_angle = 0.0f;
     int32_t offence_code = 0;
     // Squared distance to the player when the post was placed or the pursuit began.
     float give_up_distance = 0.0f;

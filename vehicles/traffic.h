@@ -188,6 +188,9 @@ public:
     void draw() override;
     void draw_shadows();
     void draw_light_decals();
+    // The colour of a car's shadow and light decals at squared viewer distance `viewer_distance`: every
+    // byte the opacity, full within 60 m and fading to none at 100 m.
+    static uint32_t decal_colour(float viewer_distance);
     // One flare sprite at `position` (model space) when its `facing` looks towards the camera.
     void draw_flare(const vec3_t& position, const vec3_t& facing, const c_item_t* shader);
     // The up-axis half turn of the wheels on the right side.
@@ -367,7 +370,8 @@ private:
     vec3_t car_point(int32_t car) const;
     quat_t car_rotation(int32_t car) const;
     // Places one decal of `script` centred at `centre`, projected from 500 above to 500 below.
-    void place_car_decal(const char* script, const vec3_t& centre, const vec3_t& heading, float length, float width);
+    void place_car_decal(const char* script, const vec3_t& centre, const vec3_t& heading, float length, float width,
+                         uint32_t colour);
 
     std::array<snd_sound_t*, 5> horn_sounds_{};
     std::array<snd_sound_t*, 2> engine_loops_{};

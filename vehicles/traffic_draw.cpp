@@ -217,14 +217,14 @@ void traffic_e::draw_car(const int32_t car, const bool boxes, const bool main_vi
     // The front wheels follow the turn of the heading since the last frame: left turns steer left.
     const vec3_t heading = rotation.rotate(facing_front);
     if (main_view) {
-        float turn = 0.0f;
+        // A frame without time measures no turn rate: the steer stays where it was.
         if (time_step > 0.0f) {
-            turn = vec3_angle(heading, c.previous_heading) * (180.0f / 3.14159265f) / time_step * 0.2f;
+            float turn = vec3_angle(heading, c.previous_heading) * (180.0f / 3.14159265f) / time_step * 0.2f;
             const vec3_t left_of_previous(c.previous_heading.z, 0.0f, -c.previous_heading.x);
             if (heading.dot(left_of_previous) < 0.0f)
                 turn = -turn;
+            c.steer = move_towards(c.steer, turn, steer_rate * time_step, steer_rate * time_step);
         }
-        c.steer = move_towards(c.steer, turn, steer_rate * time_step, steer_rate * time_step);
         c.previous_heading = heading;
     }
     draw_wheels(c, def);

@@ -42,6 +42,9 @@ void traffic_e::lane_link(route_cursor_t& cursor, const int32_t road_id, const i
     if (car < 0)
         return;
     traffic_car_t& c = cars[static_cast<size_t>(car)];
+    // The cursor has just entered a road or a prefab curve: the car drives by that curve's flags now
+    // (blinkers, reserving from afar, joining, a truck dock).
+    c.route_flags = cursor.prefab_curve_flags;
     c.decision_stamp -= decision_advance;
     c.status &= static_cast<uint8_t>(~traffic_car_t::status_queued);
     const auto road = std::ranges::find(roads, road_id, &traffic_road_t::id);

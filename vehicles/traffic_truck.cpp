@@ -264,6 +264,7 @@ psm_t* traffic_e::load_ai_truck_model(const char* make, const char* accessory, c
     make_path(shared, sizeof shared, "/makes/truck/%s/acc/shared", make);
     const char* const folders[] = {own, shared};
     make_set_shaders(model, shader_list, folders, 2, true);
+    car_phys_e::light_model(model, controller_link);
     return model;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,7 +8,9 @@
 #include "../frame/frame_fixture.h"
 #include "vehicle_fixture.h"
 #include "common/bridge_parts.h"
+#include "common/engine_api.h"
 #include "common/game_bridge.h"
+#include "engine/psm.h"
 #include "engine/log.h"
 #include "engine/snd_record.h"
 #include "road/ctrl_parts.h"
@@ -251,6 +254,33 @@ TEST_F(police_sample_test, a_pursuit_sent_before_the_build_sounds_its_siren_once
     snd_state_t siren;
     ASSERT_TRUE(snd_record_state(police->siren_sound, siren));
     EXPECT_TRUE(siren.playing);
+}
+
+TEST_F(police_sample_test, the_siren_lamps_beams_sweep_at_two_speeds_and_the_angle_wraps)
+{
+    car_police_e* const police = add(std::make_unique<car_police_e>());
+    run(1);
+    ASSERT_TRUE(police->built);
+    ASSERT_GE(police->cabin_slot, 0);
+    const psm_info_t* const info = api::psm_get_info(police->models[police->cabin_slot].model);
+    ASSERT_NE(info, nullptr);
+    // 1.25 s at a full turn a second: the angle wraps to 90 degrees.
+    police->turn_siren_lamps(1.0f);
+    police->turn_siren_lamps(0.25f);
+    EXPECT_NEAR(police->siren_angle, 90.0f, 1e-3f);
+    for (const int32_t part : police->siren_parts) {
+        ASSERT_LT(part, info->part_count);
+        const psm_part_t& mesh = info->parts[part];
+        ASSERT_EQ(mesh.direction_count, 4) << "siren lamp part " << part;
+        for (int i = 0; i < mesh.direction_count; ++i) {
+            const float sweep = (i % 2 == 1) ? 90.0f : 99.0f;
+            const float degrees = 50.0f * static_cast<float>(i) + sweep;
+            const float radians = degrees * 3.14159265f / 180.0f;
+            EXPECT_NEAR(mesh.directions[i].x, std::sin(radians), 1e-4f) << "beam " << i;
+            EXPECT_NEAR(mesh.directions[i].y, 0.0f, 1e-4f) << "beam " << i;
+            EXPECT_NEAR(mesh.directions[i].z, std::cos(radians), 1e-4f) << "beam " << i;
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "decal_recorder.h"
@@ -164,6 +165,23 @@ TEST_F(traffic_draw_test, a_mirror_draws_the_cars_without_changing_their_distanc
     EXPECT_EQ(car(c).tilt, before.tilt);
 }
 
+TEST_F(traffic_draw_test, a_frame_without_time_keeps_the_steer_and_a_timed_frame_turns_it_by_100_degrees_a_second)
+{
+    const int32_t c = car_at({0.0f, 0.0f, -3000.0f});
+    for (const float step : {0.0f, -0.02f}) {
+        car(c).steer = 5.0f;
+        car(c).previous_heading = {1.0f, 0.0f, 0.0f};  // the heading turned a quarter since then
+        traffic->time_step = step;
+        draw();
+        EXPECT_EQ(car(c).steer, 5.0f) << "time step " << step;
+    }
+    car(c).previous_heading = {1.0f, 0.0f, 0.0f};
+    traffic->time_step = 0.02f;
+    draw();
+    EXPECT_TRUE(std::isfinite(car(c).steer));
+    EXPECT_NEAR(std::fabs(car(c).steer - 5.0f), 2.0f, 1e-4f) << "100 degrees a second for 0.02 s";
+}
+
 TEST_F(traffic_draw_test, a_car_outside_the_view_is_not_drawn)
 {
     const int32_t c = car_at({0.0f, 0.0f, -5000.0f});
@@ -290,6 +308,16 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
     ASSERT_TRUE(snd_record_state(sound, state));
     EXPECT_FLOAT_EQ(state.rate, 0.5f);
     EXPECT_FLOAT_EQ(car(c).motor_pitch, 0.5f);
+}
+
+TEST(traffic_decal_colour, a_cars_decals_are_opaque_within_60_m_and_fade_out_by_100_m)
+{
+    const struct {
+        float metres;
+        uint32_t colour;
+    } cases[] = {{0.0f, 0xFFFFFFFFu}, {60.0f, 0xFFFFFFFFu}, {80.0f, 0x8F8F8F8Fu}, {100.0f, 0u}, {150.0f, 0u}};
+    for (const auto& test : cases)
+        EXPECT_EQ(traffic_e::decal_colour(test.metres * test.metres * 1e4f), test.colour) << test.metres << " m";
 }
 
 TEST_F(traffic_draw_test, near_cars_place_shadows_and_at_night_light_pools_unless_details_are_off_or_a_mirror_draws)

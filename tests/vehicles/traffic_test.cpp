@@ -51,6 +51,25 @@ protected:
     std::unique_ptr<traffic_e> traffic;
 };
 
+TEST_F(traffic_test, a_car_entering_a_curve_takes_its_flags_and_blinks_by_them)
+{
+    traffic->register_road(3, 30, 0, -1);
+    const int32_t car = spawn_at(3, 0, {});
+    traffic_car_t& c = traffic->cars[static_cast<size_t>(car)];
+    const struct {
+        uint32_t curve_flags;
+        uint8_t left, right;
+    } cases[] = {{16, 1, 0}, {8 | 16, 0, 1}, {64 | 2, 0, 0}, {0, 0, 0}};
+    for (const auto& test : cases) {
+        traffic->unlink_car(car);
+        c.route.prefab_curve_flags = test.curve_flags;
+        traffic->lane_link(c.route, 3, 0, 1);
+        EXPECT_EQ(c.route_flags, test.curve_flags);
+        EXPECT_EQ(c.left_blinker, test.left) << test.curve_flags;
+        EXPECT_EQ(c.right_blinker, test.right) << test.curve_flags;
+    }
+}
+
 TEST_F(traffic_test, a_road_registered_twice_with_one_edge_is_held_twice_and_pending_after_both_are_let_go)
 {
     traffic->register_road(7, 70, 0, -1);

@@ -8,6 +8,8 @@
 #include "engine/eblock.h"
 #include "engine/entity_proc.h"
 #include "engine/psm.h"
+#include "common/engine_api.h"
+#include "engine/psm_record.h"
 #include "traffic_ring_fixture.h"
 #include "vehicle_fixture.h"
 #include "vehicles/car_trailor.h"
@@ -187,6 +189,25 @@ TEST_F(traffic_truck_test, the_build_reads_every_named_accessory_of_the_64_into_
     EXPECT_EQ(truck.parts[4].flares[1].offset, (vec3_t{-80, 50, -353}));
     EXPECT_EQ(truck.parts[4].flares[1].kind, 2);
     EXPECT_NE(truck.parts[4].flares[1].shader, nullptr);
+}
+
+TEST_F(traffic_truck_test, the_trucks_models_are_lit_by_the_maps_lights)
+{
+    // The map's light list as its scenery models are given it.
+    struct map_lights_t : seg_light_source_t {
+        const void* static_model_lights() override { return this; }
+    } lights;
+    ctrl->seg_server->set_light_source(&lights);
+    spawn(0);
+    ASSERT_TRUE(traffic->ai_truck.present);
+    const ai_truck_t& truck = traffic->ai_truck;
+    psm_clear_draw_records();
+    for (psm_t* const model : {truck.parts[1].model, truck.parts[truck.cabin_slot].model, truck.front_wheel_model})
+        api::psm_draw(model, 1, 0xFFFFFFFFu);
+    ASSERT_FALSE(psm_draw_records().empty());
+    for (const psm_draw_record_t& drawn : psm_draw_records())
+        EXPECT_EQ(drawn.lights, &lights) << drawn.part_name;
+    ctrl->seg_server->clear_light_source();
 }
 
 TEST_F(traffic_truck_test, a_build_reports_what_it_cannot_read_and_keeps_the_rest)
