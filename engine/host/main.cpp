@@ -196,6 +196,9 @@ int main(int argc, char** argv)
                 data_root.c_str());
         return 1;
     }
+    // Caught from the start: a signal that comes while the game still loads ends the run at its first
+    // frame, as "quit" does, rather than killing it with its settings unwritten.
+    catch_stop_signals();
     log_set_echo(true);
     // The host reads its log on stderr; the capture that tests read would only grow here.
     log_set_capture(false);
@@ -222,7 +225,6 @@ int main(int argc, char** argv)
         return 1;
     exports.dll_register(engine);
     exports.game_init();
-    catch_stop_signals();
     long frames_run = 0;
     const run_end_t end = run_frames(options, frames_run);
     exports.shutdown();
