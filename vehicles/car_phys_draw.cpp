@@ -111,8 +111,7 @@ void car_phys_e::draw()
     const quat_t turn = get_orientation();
     const auto colour = static_cast<uint32_t>(std::clamp(paint_alpha, 0.0f, 255.0f)) << 24 |
                         (static_cast<uint32_t>(paint_colour) & 0xFFFFFFu);
-    const bool lights_shown =
-        damage < lights_broken_damage && !(is_player && drawing_secondary_view());
+    const bool lights_shown = damage < lights_broken_damage && !(is_player && drawing_secondary_view());
     const psm_t* const cabin = cabin_slot >= 0 && cabin_slot < model_count ? models[cabin_slot].model : nullptr;
 
     api::gfx_push();

@@ -32,7 +32,8 @@ protected:
     psm_t* small_model(const char* name)
     {
         const std::string path = std::string("models/test/") + name + ".psm";
-        write_data_file(path, "psm 1\nbone root { }\npart body { positions { 0 0 0 1 0 0 0 1 0 } indices { 0 1 2 } }\n");
+        write_data_file(path,
+                        "psm 1\nbone root { }\npart body { positions { 0 0 0 1 0 0 0 1 0 } indices { 0 1 2 } }\n");
         return api::psm_alloc(("/" + path).c_str(), 0, 0, 0);
     }
 
@@ -45,9 +46,11 @@ protected:
     }
 };
 
-TEST_F(car_phys_draw_test, a_truck_places_its_shadow_and_with_headlights_its_pool_unless_a_mirror_or_the_cabin_view_draws)
+TEST_F(car_phys_draw_test,
+       a_truck_places_its_shadow_and_with_headlights_its_pool_unless_a_mirror_or_the_cabin_view_draws)
 {
     test_truck_e* truck = truck_at({2000.0f, 400.0f, 190000.0f});
+    EXPECT_TRUE(truck->type_flags & 4u) << "the world calls its pre-draw";
     decal_recorder_t decals;
     truck->pre_draw();
     ASSERT_EQ(decals.of("/scripts/decals/shadow.esc").size(), 1u);
@@ -98,8 +101,9 @@ TEST_F(car_phys_draw_test, a_truck_draws_its_models_and_wheels_with_its_paint_an
 
     // A light model shows only while the vehicle's lights share its bit and the damage is low.
     truck->models[1].light_bits = 1;
-    for (const auto& [lights, damage, shown] : {std::tuple{uint8_t{0}, 0.0f, false}, std::tuple{uint8_t{1}, 0.0f, true},
-                                                std::tuple{uint8_t{2}, 0.0f, false}, std::tuple{uint8_t{1}, 0.85f, false}}) {
+    for (const auto& [lights, damage, shown] :
+         {std::tuple{uint8_t{0}, 0.0f, false}, std::tuple{uint8_t{1}, 0.0f, true}, std::tuple{uint8_t{2}, 0.0f, false},
+          std::tuple{uint8_t{1}, 0.85f, false}}) {
         psm_clear_draw_records();
         truck->lights = lights;
         truck->damage = damage;
