@@ -154,7 +154,7 @@ void car_phys_e::draw_wheels()
         const bool even = (index & 1) == 0;
         const float offset = std::min(wheel.offset, offset_cap);
         const vec3_t at = wheel.place - vec3_t(0.0f, offset - offset_rest, 0.0f);
-        float axle_turn;
+        float axle_turn = 0.0f;
         if (wheel.front)
             axle_turn = even ? spin_angle + front_even_phase : -(spin_angle + front_odd_phase);
         else

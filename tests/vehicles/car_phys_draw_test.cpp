@@ -93,9 +93,11 @@ TEST_F(car_phys_draw_test, a_truck_draws_its_models_and_wheels_with_its_paint_an
     truck->draw();
     const psm_t* chassis = truck->models[1].model;
     ASSERT_GT(drawn(chassis), 0u);
-    for (const psm_draw_record_t& record : psm_draw_records())
-        if (record.model == chassis)
-            EXPECT_EQ(record.colour, 0x80336699u);
+    for (const psm_draw_record_t& record : psm_draw_records()) {
+        if (record.model == chassis) {
+            EXPECT_EQ(record.colour, 0x80336699u) << "the paint with its alpha";
+        }
+    }
     EXPECT_EQ(drawn(truck->wheel_models[0]), 2u) << "both front wheels";
     EXPECT_EQ(drawn(truck->wheel_models[1]), 2u) << "both rear wheels";
 
