@@ -52,6 +52,8 @@ int car_phys_pair(uintptr_t user, const cd_geo_t*, const cd_geo_t* candidate)
 car_phys_e::car_phys_e()
 {
     flags = flag_apply_forces | flag_wheel_contacts;
+    // Pre-drawn: the shadow and headlight decals are placed before the frame draws.
+    type_flags |= 4u;
     filter.clear(1);
     for (const uint32_t mask : {2u, 0x80u, 0x100u})
         filter.add_rule(mask, 0, false);

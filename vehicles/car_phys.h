@@ -32,6 +32,14 @@ struct car_wheel_t {
     vec3_t contact_point;
 };
 
+// One wheel as it is drawn: its place in the vehicle's frame, its model and its visual offset.
+struct car_drawn_wheel_t {
+    vec3_t place;
+    psm_t* model = nullptr;
+    bool front = false;
+    float offset = 50.0f;
+};
+
 // Damage taken at one place of the body.
 struct car_corner_damage_t {
     float amount = 0.0f;
@@ -72,6 +80,10 @@ public:
     void mem_move(ptrdiff_t delta) override;
     // Per frame: wheel spin, deform timer, runaway guard and rough-ground wheel jitter.
     void handler() override;
+    // The shadow under the vehicle and the pool of its headlights, placed as decals.
+    void pre_draw() override;
+    // The build's models, its lights, its wheels and (with "g_colbox") the collision boxes.
+    void draw() override;
 
     // The wheel and force model: rays, springs and ground sensing, then damping, grip, brakes,
     // side friction and gravity.
@@ -209,6 +221,13 @@ public:
     cd_filter_t filter;
 
 protected:
+    // The wheels the build draws, at most `capacity` of them, front wheels first; none here.
+    virtual int drawn_wheels(car_drawn_wheel_t* out, int capacity) const
+    {
+        (void)out;
+        (void)capacity;
+        return 0;
+    }
     // Casts one wheel ray from 300 above `ray_point` to 100 below it; the spring length (100 for no
     // ground) and, on a hit, the contact.
     float cast_wheel(const vec3_t& ray_point, const phys_contact_t** hit) const;
@@ -228,6 +247,12 @@ private:
     void apply_damping_and_grip(float dt);
     void apply_angular_damping(float dt);
     void apply_gravity();
+    // Places one decal block shot down onto the ground round `centre`, turned to the heading.
+    void place_decal(const char* script, const vec3_t& centre, float length, float width);
+    // The wheels, lowered by their visual offsets, turned by the spin and the steering.
+    void draw_wheels();
+    // The collision boxes and a line down each wheel ray.
+    void draw_collision_boxes();
 
     // The physics step in which the body was last lifted off a bottomed spring.
     long lifted_step_ = -1;

@@ -115,6 +115,10 @@ public:
     int32_t wheel_count = 0;
     int32_t next_slot = first_extra_slot;
 
+protected:
+    // The rear wheels found on the base model.
+    int drawn_wheels(car_drawn_wheel_t* out, int capacity) const override;
+
 private:
     // The base accessory: wheel places, kingpin, figures, feet, size and the rear ray points.
     void read_base(const def_obj_t& keys, const char* make, const char* accessory, int variant);

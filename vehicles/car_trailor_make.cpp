@@ -200,3 +200,11 @@ void car_trailor_e::read_base(const def_obj_t& keys, const char* make, const cha
         wheels[i].ray_point.y = -size.y * 0.5f;
     }
 }
+
+int car_trailor_e::drawn_wheels(car_drawn_wheel_t* out, const int capacity) const
+{
+    int count = 0;
+    for (int i = 0; i < wheel_count && i < wheel_bone_limit && i < rear_visual_limit && count < capacity; ++i)
+        out[count++] = {wheel_positions[i], rear_wheel_model, false, rear_visual[i]};
+    return count;
+}

@@ -101,6 +101,8 @@ public:
     int32_t interior_slot = -1;
     // The front and rear wheel models.
     psm_t* wheel_models[2] = {nullptr, nullptr};
+    // The wheels' places in the truck's frame: the two front wheels, then the rear wheels.
+    vec3_t wheel_places[2 + rear_visual_limit];
     vec3_t damage_smoke_point;
     // The cabin's blinker points and the side and roof camera places, and the cabin camera's place.
     vec3_t blinker_points[2];
@@ -124,6 +126,8 @@ public:
     char make_sounds[make_sound_count][path_capacity] = {};
 
 protected:
+    // The two front wheels and the rear wheels at their chassis places.
+    int drawn_wheels(car_drawn_wheel_t* out, int capacity) const override;
     // The gearbox began or finished a change (the player's truck plays its gear-change sound).
     virtual void gear_changed() {}
     // Shows a message on the player's pager (nothing for other trucks).

@@ -234,6 +234,10 @@ void car_truck_e::read_base(const def_obj_t& keys, const truck_folders_t& folder
             rears = i - 1;
     }
     rear_wheel_count = static_cast<uint8_t>(rears);
+    wheel_places[0] = front[0];
+    wheel_places[1] = front[1];
+    for (int i = 0; i < rears; ++i)
+        wheel_places[2 + i] = rear[i];
     const vec3_t last_rear = rears > 0 ? rear[rears - 1] : front[0];
     wheel_height = keys.get_real("wheel_size") + front[0].y + 62.0f;
     track_figure = std::sqrt((front[0] - front[1]).length_sq()) + 110.0f;
@@ -365,4 +369,14 @@ void car_truck_e::read_cabin(psm_t* cabin, int slot)
         api::error("sidecam bone not found");
     if (!make_bone_position(cabin, "roofcam", roof_camera) && !police)
         api::error("roofcam bone not found");
+}
+
+int car_truck_e::drawn_wheels(car_drawn_wheel_t* out, const int capacity) const
+{
+    int count = 0;
+    for (int i = 0; i < 2 && count < capacity; ++i)
+        out[count++] = {wheel_places[i], wheel_models[0], true, front_visual[i]};
+    for (int i = 0; i < rear_wheel_count && i < rear_visual_limit && count < capacity; ++i)
+        out[count++] = {wheel_places[2 + i], wheel_models[1], false, rear_visual[i]};
+    return count;
 }

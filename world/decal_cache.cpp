@@ -1,5 +1,6 @@
 #include "world/decal_cache.h"
 
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -143,6 +144,14 @@ c_item_t* decal_cache_t::lookup(scene_proc_t* world, const decal_hit_t& hit, con
         return nullptr;
     cache_list_append(list, item);
     return item;
+}
+
+void decal_cache_t::refresh(c_item_t* item)
+{
+    decal_generic_e* decal = decal_of(item);
+    if (!decal || decal->life() >= 0.0f)
+        return;
+    decal->remove_oldest(INT_MAX);
 }
 
 void decal_cache_t::remove(c_item_t* item, bool from_keys)

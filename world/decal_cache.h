@@ -23,8 +23,10 @@ public:
     void release() override;
     c_item_t* place(vprocess_t* process, const vec3_t& start, const vec3_t& end, const phys_pair_t& filter,
                     const char* script, const decal_params_t& params, int flags, float size) override;
-    // Decals queue their points afresh every draw, so there is nothing cached to remake.
-    void refresh(c_item_t*) override {}
+    // A decal the world remembered for a frame (a shadow, a light pool) is placed afresh every frame:
+    // once the frame is drawn its instances go, so they never pile up or push tyre tracks out of their
+    // class. Kept instances stay.
+    void refresh(c_item_t* item) override;
     void remove(c_item_t* item, bool from_keys) override;
     bool clear(c_item_t* item) override;
     bool clear_entity(const entity_t* entity) override;

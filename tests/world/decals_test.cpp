@@ -5,6 +5,7 @@
 #include "engine/entity_reg.h"
 #include "engine/process.h"
 #include "common/cache_lists.h"
+#include "common/decal_store.h"
 #include "frame/world_process.h"
 #include "frame/world_types.h"
 #include "world/decal_cache.h"
@@ -206,6 +207,30 @@ TEST_F(decals_test, a_placer_scatters_the_same_kept_decals_every_load)
         EXPECT_TRUE(decal->instances()[i].keep);
         EXPECT_EQ(decal->instances()[i].origin, decal->instances()[i + 3].origin) << "the same seed, the same scatter";
     }
+}
+
+TEST_F(decals_test, a_decal_placed_afresh_every_frame_lasts_one_frame_and_leaves_the_tracks_of_its_class)
+{
+    write_data_file("scripts/decals/track.esc",
+                    "entity decals.wrap { x_scale = 100; y_scale = 100; type_class = 2; }\n");
+    cache_list_set_capacity(2, 8);
+    c_item_t* track = nullptr;
+    for (int i = 0; i < 5; ++i)
+        track = shoot(150.0f + 100.0f * i, 150.0f, 0, "/scripts/decals/track.esc");
+    ASSERT_NE(track, nullptr);
+    // A shadow moving over the ground, placed in each frame's draw and refreshed once the frame is drawn.
+    c_item_t* shadow = nullptr;
+    for (int frame = 0; frame < 300; ++frame) {
+        shadow = shoot(100.0f + 2.0f * static_cast<float>(frame), 600.0f);
+        ASSERT_NE(shadow, nullptr);
+        ASSERT_EQ(wrap(shadow)->instances().size(), 1u) << "frame " << frame << ": only this frame's shadow";
+        cache_item_refresh(shadow);
+    }
+    EXPECT_TRUE(wrap(shadow)->instances().empty());
+    EXPECT_EQ(wrap(track)->instances().size(), 5u) << "the tracks were never pushed out";
+    EXPECT_EQ(cache_list_length(2), 5);
+    EXPECT_EQ(shoot(500.0f, 500.0f), shadow) << "the shadow's decal takes the next frame's placement";
+    EXPECT_LT(wrap(shadow)->life(), 0.0f);
 }
 
 }  // namespace
