@@ -122,6 +122,8 @@ public:
     // The vehicle light callback: gives a model of a vehicle's build the map's lights, the way the map's
     // own models get them (nothing without the game controller `controller` or its scenery server).
     static void light_model(psm_t* model, const entity_handle_t& controller);
+    // Gives every model of the build the map's lights.
+    void light_models();
     float get_speed_mph() const { return speed * 0.0006213711f * 3600.0f; }
     uint8_t get_lights() const { return lights; }
 

@@ -12,3 +12,9 @@ void car_phys_e::light_model(psm_t* const model, const entity_handle_t& controll
     if (model && map.get() && map.get()->seg_server)
         api::psm_set_light_callback(model, seg_server_light_callback, map.get()->seg_server);
 }
+
+void car_phys_e::light_models()
+{
+    for (const car_model_slot_t& slot : models)
+        light_model(slot.model, controller_link);
+}

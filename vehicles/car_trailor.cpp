@@ -393,6 +393,8 @@ bool car_trailor_e::setup_cargo(const char* make, int variant, float damage_scal
 void car_trailor_e::load_make(const char* make, int variant)
 {
     read_description(make, variant);
+    light_models();
+    light_model(rear_wheel_model, controller_link);
     if (!geometry) {
         create_body(0);
         set_contact_kind();

@@ -122,6 +122,9 @@ bool car_truck_e::build(const char* make, const char* const* accessories, int co
         for (const char* part : interior_parts)
             make_show_part(interior, part, true);
     }
+    light_models();
+    for (psm_t* const wheel : wheel_models)
+        light_model(wheel, controller_link);
     return true;
 }
 
