@@ -463,6 +463,9 @@ private:
     void place_at_start();
     void pedal_forward(float value);
     void pedal_backward(float value);
+    // Once a pending change of direction has waited a second: the gearbox goes from `from_gear` one
+    // gear up (or down), with the clutch.
+    void finish_direction_change(uint8_t& pending, int32_t from_gear, bool up);
     void engine_auto_start();
     void switch_impulses(float dt);
     void driving_step(float dt);

@@ -122,6 +122,18 @@ void car_player_e::engine_auto_start()
     }
 }
 
+void car_player_e::finish_direction_change(uint8_t& pending, const int32_t from_gear, const bool up)
+{
+    if (direction_timer <= 1.0f || !pending)
+        return;
+    pending = 0;
+    gear = from_gear;
+    if (up)
+        shift_up(true);
+    else
+        shift_down(true);
+}
+
 void car_player_e::pedal_forward(float value)
 {
     cruise_off();
@@ -138,18 +150,10 @@ void car_player_e::pedal_forward(float value)
                     pending_forward = 1;
                     direction_timer = 0.0f;
                 }
-                if (direction_timer > 1.0f && pending_reverse) {
-                    pending_reverse = 0;
-                    gear = 0;
-                    shift_up(true);
-                }
+                finish_direction_change(pending_reverse, 0, true);
             }
         }
-        if (direction_timer > 1.0f && pending_forward) {
-            pending_forward = 0;
-            gear = 0;
-            shift_up(true);
-        }
+        finish_direction_change(pending_forward, 0, true);
     }
     engine_auto_start();
 }
@@ -174,17 +178,9 @@ void car_player_e::pedal_backward(float value)
             }
             if (gear == -1)
                 brake = value;
-            if (direction_timer > 1.0f && pending_forward) {
-                pending_forward = 0;
-                gear = 1;
-                shift_down(true);
-            }
+            finish_direction_change(pending_forward, 1, false);
         }
-        if (direction_timer > 1.0f && pending_reverse) {
-            pending_reverse = 0;
-            gear = 1;
-            shift_down(true);
-        }
+        finish_direction_change(pending_reverse, 1, false);
     }
     engine_auto_start();
 }
