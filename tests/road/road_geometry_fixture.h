@@ -52,9 +52,8 @@ protected:
         road_test_t::TearDown();
     }
 
-    // A flat quad across the road from t 0 to t 1, imported as the road readers import a model.
-    void add_flat_road_def()
-    {
+    // A flat quad across the road from t 0 to t 1, as a model part: two triangles of surface word 7.
+    struct flat_quad_t {
         const vec3_t positions[4] = {{-half_width, 0.0f, 0.0f},
                                      {half_width, 0.0f, 0.0f},
                                      {-half_width, 0.0f, def_length},
@@ -62,14 +61,27 @@ protected:
         const float uvs[8] = {0, 0, 1, 0, 0, 1, 1, 1};
         const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
         const uint16_t words[2] = {7, 7};
-        psm_part_t part{};
-        part.name = "road";
-        part.vertex_count = 4;
-        part.positions = positions;
-        part.uvs = uvs;
-        part.index_count = 6;
-        part.indices = indices;
-        part.triangle_words = words;
+
+        // The part named `name` over this quad's arrays (valid while the quad lives).
+        psm_part_t part(const char* name) const
+        {
+            psm_part_t out{};
+            out.name = name;
+            out.vertex_count = 4;
+            out.positions = positions;
+            out.uvs = uvs;
+            out.index_count = 6;
+            out.indices = indices;
+            out.triangle_words = words;
+            return out;
+        }
+    };
+
+    // The flat quad imported as the road readers import a model.
+    void add_flat_road_def()
+    {
+        const flat_quad_t quad;
+        const psm_part_t part = quad.part("road");
         road_def_t def;
         def.part_count = 1;
         ASSERT_TRUE(

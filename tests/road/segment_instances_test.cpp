@@ -79,21 +79,8 @@ protected:
     // City road 0: the flat road quad as its surface, 1000 long.
     void add_city_road_def()
     {
-        const vec3_t positions[4] = {{-half_width, 0.0f, 0.0f},
-                                     {half_width, 0.0f, 0.0f},
-                                     {-half_width, 0.0f, def_length},
-                                     {half_width, 0.0f, def_length}};
-        const float uvs[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-        const uint16_t indices[6] = {0, 1, 2, 2, 1, 3};
-        const uint16_t words[2] = {7, 7};
-        psm_part_t part{};
-        part.name = "road0";
-        part.vertex_count = 4;
-        part.positions = positions;
-        part.uvs = uvs;
-        part.index_count = 6;
-        part.indices = indices;
-        part.triangle_words = words;
+        const flat_quad_t quad;
+        const psm_part_t part = quad.part("road0");
         city_road_def_t def;
         def.part_count = 1;
         ASSERT_TRUE(
