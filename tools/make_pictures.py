@@ -288,6 +288,17 @@ def main():
     write(data_dir, "shaders/skies/sclh.png", clouds(64, (240, 244, 250, 140), 6))
     write(data_dir, "shaders/skies/sun.png", disc(64, (255, 244, 200, 255), 0.5))
 
+    # The vehicle makes' surfaces, by the name of the shader the make generator wrote.
+    surfaces = {"body": (200, 200, 204), "glass": (70, 96, 120), "paint": (176, 40, 34), "paint_int": (120, 40, 34),
+                "chrome": (190, 194, 200), "deck": (130, 110, 84), "tyre": (34, 34, 36)}
+    makes = os.path.join(data_dir, "makes")
+    for folder, _, files in sorted(os.walk(makes)):
+        for name in sorted(files):
+            stem = name[:-4]
+            if name.endswith(".shd") and stem in surfaces:
+                relative = os.path.relpath(os.path.join(folder, stem + ".png"), data_dir)
+                write(data_dir, relative, grain(64, 64, surfaces[stem], 10, len(stem)), shader=False)
+
     # Prefabs and scenery.
     write(data_dir, "shaders/prefab/pole.png", grain(16, 64, (110, 112, 116), 6, 21))
     write(data_dir, "shaders/prefab/lamp_red.png", disc(32, (230, 40, 30, 255), 0.3))

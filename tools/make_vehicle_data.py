@@ -40,6 +40,10 @@ def box_part(name, low, high, shader=None, directions=None):
     if shader:
         text += '    shader "%s"\n' % shader
     text += "    positions { %s }\n" % " ".join(num(v) for p in corners for v in p)
+    # Each corner takes its picture's corner by its x and y place, so a face across x and y shows the
+    # whole picture.
+    uvs = [(u, v) for z in (0, 1) for v in (1, 0) for u in (0, 1)]
+    text += "    uvs { %s }\n" % " ".join(num(c) for uv in uvs for c in uv)
     text += "    indices { %s }\n" % " ".join(str(i) for i in indices)
     if directions:
         text += "    directions { %s }\n" % " ".join(num(v) for d in directions for v in d)
