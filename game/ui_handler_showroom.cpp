@@ -16,6 +16,7 @@
 #include "engine/ui_event.h"
 #include "engine/vfs.h"
 #include "common/engine_api.h"
+#include "common/sub_folders.h"
 #include "common/ui_find_component.h"
 #include "game/menu_files.h"
 #include "game/menu_shared.h"
@@ -40,31 +41,6 @@ std::string def_value(const std::string& path, const char* object, const char* k
     const def_obj_t* found = pool ? pool->find(object) : nullptr;
     const char* value = found ? found->get_value(key) : nullptr;
     return value ? value : "";
-}
-
-// The sub-folders of `folder` not beginning with '.'.
-std::vector<std::string> sub_folders(const std::string& folder)
-{
-    std::vector<std::string> names;
-    const int handle = api::vfs_open(folder.c_str(), 0, 0x1b6);
-    if (handle < 0)
-        return names;
-    char block[128];
-    for (;;) {
-        const long got = api::vfs_read(handle, block, sizeof block - 1);
-        if (got <= 0)
-            break;
-        block[got] = '\0';
-        for (const char* name = block; name < block + got && *name; name += std::strlen(name) + 1) {
-            vfs_stat_t stat{};
-            const std::string path = folder + "/" + name;
-            if (name[0] != '.' && api::vfs_stat(path.c_str(), &stat) == 0 &&
-                (stat.mode & vfs_mode_type_mask) == vfs_mode_folder)
-                names.emplace_back(name);
-        }
-    }
-    api::vfs_close(handle);
-    return names;
 }
 
 void add_item(ui_comp_list_t* list, const std::string& pml, const std::string& text, uint32_t data)
@@ -139,7 +115,7 @@ void ui_handler_showroom_t::showroom_fill_makes()
         return;
     makes->clear();
     const std::string root = truck_mode ? "/makes/truck" : "/makes/trailer";
-    for (const std::string& name : sub_folders(root)) {
+    for (const std::string& name : vfs_sub_folders(root)) {
         if (strcasecmp(name.c_str(), "police") == 0)
             continue;
         const std::string folder = root + "/" + name;
@@ -161,7 +137,7 @@ void ui_handler_showroom_t::showroom_fill_items(const std::string& make_path)
         return;
     items->clear();
     if (truck_mode) {
-        for (const std::string& accessory : sub_folders(make_path + "/acc")) {
+        for (const std::string& accessory : vfs_sub_folders(make_path + "/acc")) {
             const std::string folder = make_path + "/acc/" + accessory;
             if (strcasecmp(def_value(folder + "/!desc.def", "accessory", "type").c_str(), "paint") == 0)
                 add_item(items, def_value(folder + "/!desc.def", "accessory", "name"), folder, 0);

@@ -13,6 +13,7 @@
 #include "engine/vfs.h"
 #include "common/engine_api.h"
 #include "common/game_settings.h"
+#include "common/sub_folders.h"
 #include "ui/components/ui_area_view.h"
 #include "vehicles/make_files.h"
 
@@ -21,29 +22,14 @@ namespace {
 // The sub-folders of "/makes/KIND" a menu may show: not hidden, not the police truck.
 std::vector<std::string> make_folders(const char* kind)
 {
-    std::vector<std::string> names;
     const std::string root = std::string("/makes/") + kind;
-    const int handle = api::vfs_open(root.c_str(), 0, 0x1b6);
-    if (handle < 0)
-        return names;
-    char block[256];
-    for (;;) {
-        const long got = api::vfs_read(handle, block, sizeof block - 1);
-        if (got <= 0)
-            break;
-        block[got] = '\0';
-        for (const char* name = block; name < block + got && *name; name += std::strlen(name) + 1) {
-            vfs_stat_t stat{};
-            const std::string path = root + "/" + name;
-            vfs_stat_t description{};
-            // A folder without a description (the makes' shared files) is no make to show.
-            if (name[0] != '.' && strcasecmp(name, "police") != 0 && api::vfs_stat(path.c_str(), &stat) == 0 &&
-                (stat.mode & vfs_mode_type_mask) == vfs_mode_folder &&
-                api::vfs_stat((path + "/description.def").c_str(), &description) == 0)
-                names.emplace_back(name);
-        }
-    }
-    api::vfs_close(handle);
+    std::vector<std::string> names = vfs_sub_folders(root);
+    // A folder without a description (the makes' shared files) is no make to show.
+    std::erase_if(names, [&root](const std::string& name) {
+        vfs_stat_t description{};
+        return strcasecmp(name.c_str(), "police") == 0 ||
+               api::vfs_stat((root + "/" + name + "/description.def").c_str(), &description) != 0;
+    });
     return names;
 }
 
