@@ -331,6 +331,16 @@ def main():
     write(data_dir, "shaders/labels/tarsk_quarry.png", board(64, 32, (110, 110, 120, 255), (240, 200, 60, 255),
                                                              (240, 200, 60, 255)))
 
+    # The map editor: the start-position box, the background map and the icon pins.
+    write(data_dir, "shaders/editor/startpos.png", panel(16, 16, (240, 200, 40, 200), (200, 150, 20, 200), 1,
+                                                        (255, 255, 255, 255)))
+    write(data_dir, "shaders/editor/bcgmap.png", grain(64, 64, (90, 110, 80), 10, 51))
+    write(data_dir, "shaders/editor/ico_node_all.png", disc(16, (240, 240, 240, 255), 0.3))
+    write(data_dir, "shaders/editor/ico_node_in.png", disc(16, (240, 90, 80, 255), 0.3))
+    write(data_dir, "shaders/editor/ico_node_sel.png", disc(16, (100, 100, 255, 255), 0.3))
+    write(data_dir, "shaders/editor/ico_node_sign.png", disc(16, (60, 200, 90, 255), 0.3))
+    write(data_dir, "shaders/editor/ico_height_sel.png", disc(16, (255, 220, 40, 255), 0.3))
+
 
 if __name__ == "__main__":
     main()

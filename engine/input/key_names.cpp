@@ -1,6 +1,7 @@
 #include "key_names.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -63,4 +64,25 @@ std::string key_name_of(uint32_t code)
         }
     }
     return {};
+}
+
+// Characters of the keys of a US keyboard by scan code, without and with Shift.
+char key_character(uint32_t scan, bool shift)
+{
+    static const char* const rows[][3] = {
+        // first scan code, plain, shifted
+        {"\x02", "1234567890-=", "!@#$%^&*()_+"},
+        {"\x10", "qwertyuiop[]", "QWERTYUIOP{}"},
+        {"\x1E", "asdfghjkl;'`", "ASDFGHJKL:\"~"},
+        {"\x2B", "\\zxcvbnm,./", "|ZXCVBNM<>?"},
+    };
+    if (scan == 0x39)
+        return ' ';
+    for (const auto& row : rows) {
+        const uint32_t first = static_cast<unsigned char>(row[0][0]);
+        const size_t count = strlen(row[1]);
+        if (scan >= first && scan < first + count)
+            return (shift ? row[2] : row[1])[scan - first];
+    }
+    return 0;
 }

@@ -6,6 +6,7 @@
 #include "engine/input_queue.h"
 #include "engine/reset.h"
 #include "engine/ui.h"
+#include "../input/key_names.h"
 
 namespace {
 
@@ -14,27 +15,6 @@ int last_x = -1;
 int last_y = -1;
 
 engine_reset_registrar_t input_reset_registrar(reset_order_devices + 60, [] { last_x = last_y = -1; });
-
-// Characters of the keys of a US keyboard by scan code, without and with Shift.
-char key_character(uint32_t scan, bool shift)
-{
-    static const char* const rows[][3] = {
-        // first scan code, plain, shifted
-        {"\x02", "1234567890-=", "!@#$%^&*()_+"},
-        {"\x10", "qwertyuiop[]", "QWERTYUIOP{}"},
-        {"\x1E", "asdfghjkl;'`", "ASDFGHJKL:\"~"},
-        {"\x2B", "\\zxcvbnm,./", "|ZXCVBNM<>?"},
-    };
-    if (scan == 0x39)
-        return ' ';
-    for (const auto& row : rows) {
-        const uint32_t first = static_cast<unsigned char>(row[0][0]);
-        const size_t count = strlen(row[1]);
-        if (scan >= first && scan < first + count)
-            return (shift ? row[2] : row[1])[scan - first];
-    }
-    return 0;
-}
 
 bool held(uint32_t code)
 {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ui/components/ui_comp_button.h"
@@ -99,6 +100,22 @@ TEST_F(ui_list_test, items_are_inserted_read_written_and_found_by_field)
     EXPECT_FALSE(row_showing(1)->active) << "an inactive item's row is disabled";
     EXPECT_TRUE(row_showing(3)->visible);
     EXPECT_EQ(row_showing(4), nullptr);
+}
+
+TEST_F(ui_list_test, inserting_after_minus_one_or_the_last_item_appends)
+{
+    fill(2);
+    ui_list_item_t item;
+    item.mask = ui_list_data;
+    for (const auto& [after, data, expected] :
+         {std::tuple{-1, 10u, 2u}, std::tuple{2, 11u, 3u}, std::tuple{0, 12u, 1u}}) {
+        item.data = data;
+        EXPECT_EQ(list_->insert_item_after(item, after), expected) << after;
+    }
+    ASSERT_EQ(list_->count(), 5);
+    EXPECT_EQ(list_->item_data_at(1), 12u);
+    EXPECT_EQ(list_->item_data_at(3), 10u);
+    EXPECT_EQ(list_->item_data_at(4), 11u);
 }
 
 TEST_F(ui_list_test, scrolling_brings_an_item_to_the_top_unless_that_leaves_empty_lines)

@@ -223,7 +223,9 @@ uint32_t ui_comp_list_t::insert_item(const ui_list_item_t& item, uint32_t index)
 
 uint32_t ui_comp_list_t::insert_item_after(const ui_list_item_t& item, const int index)
 {
-    const uint32_t at = index < 0 ? 0u : static_cast<uint32_t>(index) + 1;
+    // -1 (read as unsigned, past every count) and any index at or past the count append.
+    const auto after = static_cast<uint32_t>(index);
+    const uint32_t at = after < static_cast<uint32_t>(count()) ? after + 1 : static_cast<uint32_t>(count());
     return insert_item(item, at);
 }
 

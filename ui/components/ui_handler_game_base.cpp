@@ -33,17 +33,6 @@ bool tree_holds(const ui_view_t* group, const ui_view_t* view)
                        [view](const ui_view_t* child) { return tree_holds(child, view); });
 }
 
-// Runs `use` on the view behind `item` while it is locked; false when it cannot be locked.
-template <typename use_t> bool with_view(c_item_t* item, const use_t& use)
-{
-    auto* view = static_cast<ui_view_t*>(c_item_lock(item));
-    if (!view)
-        return false;
-    use(*view);
-    c_item_release(item);
-    return true;
-}
-
 }  // namespace
 
 ui_handler_game_base_t::~ui_handler_game_base_t() { hold_fade_target(nullptr); }

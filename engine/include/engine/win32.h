@@ -80,3 +80,40 @@ ENGINE_API HMODULE GetModuleHandleA(const char* name);
 // known: $XDG_DOCUMENTS_DIR when set, else ~/Documents. With `create` (or CSIDL_FLAG_CREATE) a missing
 // folder is made. False with a message when the folder is unknown, missing, or its path does not fit.
 ENGINE_API BOOL SHGetSpecialFolderPathA(HWND owner, char* path, int folder, BOOL create);
+
+// The common file dialogs. The structure keeps the Windows members the module fills (76 bytes on
+// 32-bit Windows); the filter is pairs of NUL-ended texts ending with an empty one.
+using DWORD = unsigned int;
+using WORD = unsigned short;
+using LPSTR = char*;
+constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
+struct OPENFILENAMEA {
+    DWORD lStructSize = 0;
+    HWND hwndOwner = nullptr;
+    HINSTANCE hInstance = nullptr;
+    LPCSTR lpstrFilter = nullptr;
+    LPSTR lpstrCustomFilter = nullptr;
+    DWORD nMaxCustFilter = 0;
+    DWORD nFilterIndex = 0;
+    LPSTR lpstrFile = nullptr;  // in: the initial name; out: the chosen file's path
+    DWORD nMaxFile = 0;
+    LPSTR lpstrFileTitle = nullptr;  // out: the chosen file's name without its folder
+    DWORD nMaxFileTitle = 0;
+    LPCSTR lpstrInitialDir = nullptr;
+    LPCSTR lpstrTitle = nullptr;
+    DWORD Flags = 0;
+    WORD nFileOffset = 0;
+    WORD nFileExtension = 0;
+    LPCSTR lpstrDefExt = nullptr;  // added to a name typed without an extension
+    void* lCustData = nullptr;
+    void* lpfnHook = nullptr;
+    LPCSTR lpTemplateName = nullptr;
+};
+// The open and save dialogs, modal. Headless, the user types the file name on the keyboard: the
+// dialog takes the queued input (scripted keys) until Enter accepts a typed name or Esc cancels; when
+// the input runs out first it is cancelled. A test may queue answers instead (win32_record.h). TRUE
+// with the chosen name in lpstrFile (the initial folder and the name) and lpstrFileTitle (the name);
+// FALSE on cancel or when a buffer is too small for the name.
+ENGINE_API BOOL GetOpenFileNameA(OPENFILENAMEA* dialog);
+ENGINE_API BOOL GetSaveFileNameA(OPENFILENAMEA* dialog);

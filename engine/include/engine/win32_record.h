@@ -36,3 +36,17 @@ void win32_queue_message_box_answer(int answer);
 // The cursor state: the current cursor, its resource id (0 when none) and the display count.
 HCURSOR win32_current_cursor();
 int win32_cursor_display_count();
+
+// One GetOpenFileNameA or GetSaveFileNameA call: which dialog, its initial folder, default extension
+// and flags, and the name it answered ("" on cancel).
+struct win32_file_dialog_t {
+    bool open;
+    std::string initial_dir;
+    std::string default_extension;
+    DWORD flags;
+    std::string answer;
+};
+const std::vector<win32_file_dialog_t>& win32_file_dialogs();
+// Queues the answer of the next file dialog: a file name as the user would type it, or "" to cancel
+// (answers are used in order before any typed input).
+void win32_queue_file_dialog_answer(const std::string& name);

@@ -1,0 +1,160 @@
+#include <cmath>
+
+#include "engine/geometry.h"
+#include "editor_fixture.h"
+
+namespace {
+
+using edit_operations = editor_test_t;
+
+TEST_F(edit_operations, a_road_links_its_nodes_and_measures_its_curve)
+{
+    const int32_t a = node(0.0f, 0.0f);
+    const int32_t b = node(1000.0f, 0.0f);
+    const int32_t e = road(a, b);
+    ASSERT_EQ(e, 0);
+    EXPECT_EQ(ctrl.nodes[a].links[1], e);
+    EXPECT_EQ(ctrl.nodes[b].links[0], e);
+    EXPECT_EQ(ctrl.nodes[a].flags & 1u, 1u);
+    EXPECT_EQ(ctrl.nodes[b].flags & 1u, 0u);
+    EXPECT_EQ(ctrl.edges[e].segment_slot, -1);
+    EXPECT_EQ(ctrl.edges[e].sign, -1);
+    // One more than the sum of the 300 chords of the curve.
+    float chords = 0.0f;
+    vec3_t previous = ctrl.nodes[a].position;
+    for (int i = 1; i <= 300; ++i) {
+        vec3_t p;
+        smooth_curve(ctrl.nodes[a].position, ctrl.nodes[a].direction, ctrl.nodes[b].position, ctrl.nodes[a].direction,
+                     static_cast<float>(i) * 0.0033333334f, p, nullptr);
+        chords += (p - previous).length();
+        previous = p;
+    }
+    EXPECT_FLOAT_EQ(ctrl.edges[e].length, chords + 1.0f);
+    // Without built geometry the edge still has bounds around its nodes, so it streams.
+    EXPECT_LE(ctrl.edges[e].bounds.minimum[0], 0.0f);
+    EXPECT_GE(ctrl.edges[e].bounds.maximum[0], 1000.0f);
+    EXPECT_NE(ctrl.item_tree(), nullptr);
+}
+
+TEST_F(edit_operations, validity_rules_refuse_with_their_messages)
+{
+    const int32_t a = node(0.0f, 0.0f), b = node(1000.0f, 0.0f), c = node(2000.0f, 0.0f);
+    road(a, b);
+    road(b, c);
+    // b has edges on both sides; a already begins an edge; c is where a Road ends.
+    EXPECT_FALSE(ctrl.can_begin_edge(b));
+    EXPECT_FALSE(ctrl.can_begin_edge(a));
+    EXPECT_FALSE(ctrl.can_end_edge(c));
+    EXPECT_TRUE(ctrl.can_begin_edge(c));
+    EXPECT_TRUE(engine_log_has("Edge cannot begin at this node."));
+    EXPECT_TRUE(engine_log_has("Edge cannot end at this node."));
+    EXPECT_EQ(ctrl.create_edge(a, a), -1);
+}
+
+TEST_F(edit_operations, removing_the_only_edge_deletes_both_nodes)
+{
+    const int32_t e = road(node(0.0f, 0.0f), node(1000.0f, 0.0f));
+    ctrl.remove_edge(e);
+    EXPECT_EQ(ctrl.edges.count, 0);
+    EXPECT_EQ(ctrl.nodes.count, 0);
+}
+
+TEST_F(edit_operations, removing_an_edge_renumbers_nodes_edges_signs_stamps_and_the_held_node)
+{
+    // A chain n0 - n1 - n2 - n3 of three roads; the middle one goes.
+    int32_t n[4];
+    for (int i = 0; i < 4; ++i)
+        n[i] = node(1000.0f * static_cast<float>(i), 0.0f);
+    ctrl.defaults.stamps[0] = map_stamp_t{2, 0, 1, 1};
+    for (int i = 0; i < 3; ++i)
+        road(n[i], n[i + 1]);
+    ASSERT_EQ(ctrl.stamps.count, 12);
+    const int32_t sign = ctrl.add_sign();
+    ctrl.signs[sign].edge = 2;
+    ctrl.edges[2].sign = sign;
+    // Removing the first road deletes node 0: the held node 3 becomes 2.
+    ctrl.mode = edit_mode_new_item;
+    ctrl.pointer.held = n[3];
+    ctrl.pointer.create_state = 1;
+    ctrl.remove_edge(0);
+    ASSERT_EQ(ctrl.edges.count, 2);
+    ASSERT_EQ(ctrl.nodes.count, 3);
+    EXPECT_EQ(ctrl.pointer.held, 2);
+    EXPECT_EQ(ctrl.edges[0].nodes[0], 0);
+    EXPECT_EQ(ctrl.edges[0].nodes[1], 1);
+    EXPECT_EQ(ctrl.edges[1].nodes[0], 1);
+    EXPECT_EQ(ctrl.edges[1].nodes[1], 2);
+    EXPECT_EQ(ctrl.nodes[0].links[0], -1);
+    EXPECT_EQ(ctrl.nodes[0].links[1], 0);
+    EXPECT_EQ(ctrl.nodes[1].links[0], 0);
+    EXPECT_EQ(ctrl.nodes[1].links[1], 1);
+    EXPECT_EQ(ctrl.nodes[2].links[0], 1);
+    // The first road's start node kept no "begins here" mark it no longer has.
+    EXPECT_EQ(ctrl.signs[0].edge, 1);
+    EXPECT_EQ(ctrl.edges[1].sign, 0);
+    EXPECT_EQ(ctrl.stamps.count, 8);
+    EXPECT_EQ(ctrl.edges[0].stamp, 0);
+    EXPECT_EQ(ctrl.edges[1].stamp, 4);
+    // Removing the road that carries the sign removes the sign too.
+    ctrl.remove_edge(1);
+    EXPECT_EQ(ctrl.signs.count, 0);
+    EXPECT_EQ(ctrl.pointer.held, -1);
+    EXPECT_EQ(ctrl.pointer.create_state, 0);
+}
+
+TEST_F(edit_operations, a_dropped_road_end_joins_a_free_node_and_keeps_its_other_end)
+{
+    const int32_t a = node(0.0f, 0.0f), b = node(1000.0f, 0.0f), c = node(1000.0f, 5.0f), d = node(2000.0f, 0.0f);
+    road(a, b);
+    road(c, d);
+    ctrl.pointer.picked_type = edit_pick_node;
+    ctrl.pointer.picked_item = b;
+    ctrl.pointer.held = b;
+    int32_t moved = -2;
+    ASSERT_TRUE(ctrl.join_nodes(b, c, &moved));
+    EXPECT_EQ(moved, 0);
+    ASSERT_EQ(ctrl.nodes.count, 3);
+    // c was node 2 and is node 1 now; the held node follows it.
+    EXPECT_EQ(ctrl.pointer.held, 1);
+    EXPECT_EQ(ctrl.edges[0].nodes[0], 0);
+    EXPECT_EQ(ctrl.edges[0].nodes[1], 1);
+    EXPECT_EQ(ctrl.edges[1].nodes[0], 1);
+    EXPECT_EQ(ctrl.edges[1].nodes[1], 2);
+    EXPECT_EQ(ctrl.nodes[1].links[0], 0);
+    EXPECT_EQ(ctrl.nodes[1].links[1], 1);
+    // Two nodes that both begin an edge are not joined.
+    EXPECT_FALSE(ctrl.join_nodes(0, 1, nullptr));
+    (void)d;
+}
+
+TEST_F(edit_operations, splitting_a_node_detaches_its_forward_edge_onto_a_new_node)
+{
+    const int32_t a = node(0.0f, 0.0f), b = node(1000.0f, 0.0f), c = node(2000.0f, 0.0f);
+    road(a, b);
+    const int32_t second = road(b, c);
+    ctrl.pointer.picked_type = edit_pick_node;
+    ctrl.pointer.held = b;
+    ctrl.split_node();
+    ASSERT_EQ(ctrl.nodes.count, 4);
+    EXPECT_EQ(ctrl.pointer.held, 3);
+    EXPECT_EQ(ctrl.edges[second].nodes[0], 3);
+    EXPECT_EQ(ctrl.nodes[b].links[1], -1);
+    EXPECT_EQ(ctrl.nodes[b].flags & 1u, 0u);
+    EXPECT_EQ(ctrl.nodes[3].links[0], -1);
+    EXPECT_EQ(ctrl.nodes[3].links[1], second);
+    EXPECT_EQ(ctrl.nodes[3].position, ctrl.nodes[b].position);
+}
+
+TEST_F(edit_operations, moving_a_node_keeps_its_height_and_turns_the_roads)
+{
+    const int32_t a = node(0.0f, 0.0f), b = node(1000.0f, 0.0f);
+    road(a, b);
+    ctrl.nodes[b].position.y = 50.0f;
+    ctrl.move_node(b, vec3_t(0.0f, 900.0f, 1000.0f));
+    EXPECT_EQ(ctrl.nodes[b].position, vec3_t(0.0f, 50.0f, 1000.0f));
+    EXPECT_NEAR(ctrl.nodes[a].direction.z, 1.0f, 1e-2f);
+    EXPECT_FLOAT_EQ(ctrl.raise_node(b, 10.0f), 60.0f);
+    EXPECT_EQ(ctrl.node_height, 60);
+}
+
+}  // namespace
