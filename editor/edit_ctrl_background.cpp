@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "engine/arg.h"
+#include "engine/gfx_render.h"
 #include "engine/text.h"
 #include "engine/vfs.h"
 #include "common/cvar_value.h"
@@ -70,7 +71,7 @@ void edit_ctrl_e::draw_background()
     if (!background_visible)
         return;
     gfx_data_t data;
-    data.flags = 41;
+    data.flags = 41 | gfx_data_world;
     data.primitive = gfx_triangle_list;
     data.shader = background_shader_;
     data.vertex_count = background_grid * background_grid;

@@ -80,7 +80,7 @@ void edit_ctrl_e::build_start_marker()
 void edit_ctrl_e::draw_objects()
 {
     gfx_data_t marker;
-    marker.flags = 41;
+    marker.flags = 41 | gfx_data_world;
     marker.primitive = gfx_triangle_list;
     marker.shader = start_shader_;
     marker.vertex_count = 8;
