@@ -13,7 +13,8 @@ constexpr float pick_min_depth = 0.1f;
 bool under_pointer(const mat4_t& projection, const vec3_t& point, const float x, const float y)
 {
     const vec3_t p = mult_point_matrix(projection, point);
-    if (p.z < pick_min_depth || p.x < -1.0f || p.x > 1.0f || p.y < -1.0f || p.y > 1.0f)
+    // Behind the camera the divide by w gives a depth beyond the far plane (above 1): no pick either.
+    if (p.z < pick_min_depth || p.z > 1.0f || p.x < -1.0f || p.x > 1.0f || p.y < -1.0f || p.y > 1.0f)
         return false;
     const float dx = x - p.x;
     const float dy = y - p.y;
