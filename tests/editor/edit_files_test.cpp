@@ -39,14 +39,26 @@ TEST_F(edit_files, a_saved_map_is_its_data_and_a_28_byte_trailer_beside_its_ai_d
     EXPECT_EQ(file_bytes(home_ / "maps" / "town.rte").size(), 8u);
     EXPECT_TRUE(engine_log_has("AI data successfuly saved ...."));
 
-    // Loading it back gives the same network, unmodified, and the trailer is read past.
+    // Loading it back gives the same network, unmodified, and the trailer is read past. A new map
+    // empties every record array, not only the nodes and edges.
+    ctrl.add_miscitem();
+    ctrl.add_freeitem();
+    ctrl.add_aux_node(vec3_t(1.0f, 2.0f, 3.0f));
+    ctrl.modified = false;
     ctrl.new_map();
     EXPECT_EQ(ctrl.edges.count, 0);
+    EXPECT_EQ(ctrl.miscitems.count, 0);
+    EXPECT_EQ(ctrl.freeitems.count, 0);
+    EXPECT_EQ(ctrl.aux_nodes.count, 0);
     EXPECT_EQ(ctrl.map_path[0], '\0');
     ASSERT_TRUE(ctrl.load("town.mbd"));
     EXPECT_EQ(ctrl.edges.count, 1);
     EXPECT_EQ(ctrl.nodes.count, 2);
     EXPECT_FALSE(ctrl.modified);
+    // A second load replaces the map instead of appending to it.
+    ASSERT_TRUE(ctrl.load("town.mbd"));
+    EXPECT_EQ(ctrl.edges.count, 1);
+    EXPECT_EQ(ctrl.nodes.count, 2);
 }
 
 TEST_F(edit_files, a_failed_save_keeps_the_map_marked_and_new_and_quit_do_not_go_on)
