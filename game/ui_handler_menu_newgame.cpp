@@ -11,6 +11,7 @@
 #include "engine/def_pool.h"
 #include "engine/ui.h"
 #include "engine/ui_action.h"
+#include "engine/ui_window.h"
 #include "common/engine_api.h"
 #include "common/game_context.h"
 #include "common/ui_find_component.h"
@@ -149,6 +150,9 @@ void ui_handler_menu_newgame_t::newgame_fill()
         // The preset name is selected, so that the player's first key replaces it.
         name_line->set_text("Player", false);
         name_line->select_all();
+        // The name takes the keys at once: the player types his own without clicking first.
+        if (ui_window_t* const owner = name_line->window())
+            owner->focus(name_line);
     }
     level = 1;
     c_item_t* level_item = root ? ui_find_component(root, level_ids[1], false) : nullptr;

@@ -201,6 +201,29 @@ def face(size, skin, hair, shirt):
     return picture
 
 
+def dial(width, ticks, colour):
+    """The lower half of a gauge's dial: a ring from the left end through the bottom to the right end,
+    with `ticks` marks spread evenly along it, the needle's pivot at the middle of the top edge."""
+    import math
+    height = width // 2
+    picture = Picture(width, height)
+    centre = width / 2.0
+    outer = centre - 1.0
+    for y in range(height):
+        for x in range(width):
+            r = math.hypot(x + 0.5 - centre, y + 0.5)
+            if outer - 3.0 <= r <= outer:
+                picture.set(x, y, colour)
+    for k in range(ticks):
+        angle = math.pi - k * math.pi / (ticks - 1)
+        for step in range(10):
+            r = outer - 3.0 - step
+            x, y = int(centre + r * math.cos(angle)), int(r * math.sin(angle))
+            if 0 <= x < width and 0 <= y < height:
+                picture.rect(x - 1, y, 2, 2, colour)
+    return picture
+
+
 def clouds(size, colour, seed):
     """Soft white patches on a clear ground, repeating across the sky."""
     picture = Picture(size, size, colour[:3] + (0,))
@@ -281,6 +304,7 @@ def main():
     write(data_dir, "ui/pics/console.png", panel(256, 96, (24, 32, 56, 230), (12, 16, 32, 230), 2, (96, 128, 184, 255)))
     write(data_dir, "ui/pics/panel.png", panel(128, 128, (60, 72, 96, 240), (30, 36, 52, 240), 3, (200, 160, 60, 255)))
     write(data_dir, "ui/pics/needle.png", panel(8, 64, (240, 60, 40, 255), (200, 40, 30, 255), 1, (255, 255, 255, 255)))
+    write(data_dir, "ui/pics/dial.png", dial(128, 6, (230, 230, 230, 220)))
     write(data_dir, "ui/pics/button.png", panel(128, 32, (70, 120, 70, 255), (40, 80, 40, 255), 2, (220, 230, 220, 255)))
     write(data_dir, "shaders/2d/uidefault.png", panel(16, 16, (255, 255, 255, 255), (224, 224, 224, 255), 1,
                                                     (255, 255, 255, 255)))

@@ -448,7 +448,7 @@ void economy_ctrl_e::load_scenario()
             }
             // The player drives in the colour he chose for his company.
             if (companies[0].colour >= 0 && companies[0].colour < company_colour_count)
-                truck.colour = company_colours[companies[0].colour];
+                truck.colour = company_truck_paint(companies[0].colour);
         }
         set_up_opponents();
     }

@@ -141,8 +141,8 @@ TEST_F(economy_rules_test, the_player_drives_the_scenarios_truck_in_his_company_
         int colour;
         const char* expected;
     } cases[] = {
-        {" truck = hauler\n", 3, "hauler big_motor #ff009900 kept"},
-        {"", 0, "rig motor cab #ffff9966 kept"},  // no truck of its own: the player's driver's truck
+        {" truck = hauler\n", 3, "hauler big_motor #00009900 kept"},
+        {"", 0, "rig motor cab #006699ff kept"},  // no truck of its own: the player's driver's truck
         {"", 9, nullptr},                         // a colour index out of the table keeps the truck's paint
     };
     int scenario = 0;

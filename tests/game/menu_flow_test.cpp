@@ -115,6 +115,8 @@ TEST_F(menu_flow_test, the_new_game_window_offers_the_faces_colours_scenarios_an
     ASSERT_NE(name, nullptr);
     EXPECT_STREQ(name->text(), "Player");
     EXPECT_TRUE(name->all_selected());
+    ui_driver_type("Kit");
+    EXPECT_STREQ(name->text(), "Kit") << "the name line has the keys from the start";
     EXPECT_EQ(handler->scenario, "free_mode.def");
     EXPECT_EQ(texts(list(new_game, 120)), "East;North;West;") << "a location of any case offers every city";
     EXPECT_EQ(handler->headquarters, "East");
