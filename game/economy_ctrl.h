@@ -191,6 +191,9 @@ public:
     // bytes; false (with a message) on a section it refuses. With `apply` false nothing changes.
     bool read_whole_section(int file, int32_t version, bool apply, player_truck_state_t& truck, uint32_t& flags,
                             long& size);
+    // The trailer the player towed when the game was saved, spawned again for his job at its saved
+    // place with its cargo and damage (the truck hitches it in the moments after the load).
+    void restore_towed_trailer(const player_truck_state_t& truck);
 
     // --- What the game controller and the vehicles read ---
     int32_t dealer_count() const override { return static_cast<int32_t>(dealers.size()); }

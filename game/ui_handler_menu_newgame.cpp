@@ -11,10 +11,12 @@
 #include "engine/def_pool.h"
 #include "engine/ui.h"
 #include "engine/ui_action.h"
+#include "engine/ui_window.h"
 #include "common/engine_api.h"
 #include "common/game_context.h"
 #include "common/ui_find_component.h"
 #include "common/world_pause.h"
+#include "game/company_colours.h"
 #include "game/menu_files.h"
 #include "game/menu_return.h"
 #include "game/menu_shared.h"
@@ -51,6 +53,20 @@ void add_item(ui_comp_list_t* list, const std::string& pml, const std::string& t
     item.data = data;
     item.mask = ui_list_pml | ui_list_text | ui_list_data;
     list->insert_item(item, static_cast<uint32_t>(list->count()));
+}
+
+// A face list item's picture: the portrait (the first of the driver's "imgs") from the faces folder.
+std::string face_picture(const std::string& images)
+{
+    return "<img src=/ui/faces/" + images.substr(0, images.find('|')) + " width=56 height=56>";
+}
+
+// A colour list item's swatch: a white picture painted in the colour, as wide as the row.
+std::string colour_swatch(const uint32_t colour)
+{
+    char pml[128];
+    std::snprintf(pml, sizeof pml, "<img src=/shaders/2d/uidefault.shd width=160 height=20 color=%08x>", colour);
+    return pml;
 }
 
 // The file name without ".def".
@@ -102,20 +118,20 @@ void ui_handler_menu_newgame_t::newgame_fill()
         for (const std::string& file : folder_files("/defs/drivers")) {
             const std::string images = def_value("/defs/drivers/" + file, "driver", "imgs");
             if (!images.empty())
-                add_item(faces, images, images);
+                add_item(faces, face_picture(images), images);
         }
         faces->sort_items(nullptr);
         if (faces->count() > 0) {
             faces->select_item(0, false);
-            face = faces->item_pml_at(0);
+            face = faces->item_text_at(0);
         }
     }
     if (ui_comp_list_t* swatches = list(colour_list_id)) {
         swatches->clear();
-        for (uint32_t i = 0; i < std::size(colours); ++i) {
+        for (uint32_t i = 0; i < std::size(company_colours); ++i) {
             char text[16];
-            std::snprintf(text, sizeof text, "%x", colours[i]);
-            add_item(swatches, text, text, i);
+            std::snprintf(text, sizeof text, "%x", company_colours[i]);
+            add_item(swatches, colour_swatch(company_colours[i]), text, i);
         }
         swatches->sort_items(nullptr);
         colour = static_cast<int32_t>(std::nearbyint(api::sys_rand() * 5.0f));
@@ -130,8 +146,14 @@ void ui_handler_menu_newgame_t::newgame_fill()
     auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
     c_item_t* name_item = root ? ui_find_component(root, name_id, false) : nullptr;
     if (auto* name_line =
-            name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr)
+            name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr) {
+        // The preset name is selected, so that the player's first key replaces it.
         name_line->set_text("Player", false);
+        name_line->select_all();
+        // The name takes the keys at once: the player types his own without clicking first.
+        if (ui_window_t* const owner = name_line->window())
+            owner->focus(name_line);
+    }
     level = 1;
     c_item_t* level_item = root ? ui_find_component(root, level_ids[1], false) : nullptr;
     if (auto* button =
@@ -257,7 +279,7 @@ bool ui_handler_menu_newgame_t::handle(ui_view_t* view, const int code, void* pa
     const auto* item = static_cast<const ui_list_param_t*>(param);
     switch (view->id) {
     case face_list_id:
-        face = item->pml ? item->pml : "";
+        face = item->text ? item->text : "";
         break;
     case city_list_id:
         headquarters = cut(item->pml);

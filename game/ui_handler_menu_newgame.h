@@ -22,8 +22,6 @@ public:
     static constexpr int scenario_list_id = 300;
     // Longest text kept of a choice.
     static constexpr size_t choice_limit = 127;
-    // The company colours offered, in the order of their index.
-    static constexpr uint32_t colours[6] = {0xFFFF9966, 0xFF3300FF, 0xFF00CCFF, 0xFF009900, 0xFFCC00CC, 0xFF6699CC};
     // The scenario chosen when the window opens.
     static constexpr const char* default_scenario = "free_mode.def";
 

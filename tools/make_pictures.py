@@ -183,6 +183,47 @@ def disc(size, colour, edge):
     return picture
 
 
+def face(size, skin, hair, shirt):
+    """A driver's portrait: shoulders in the shirt's colour, the head, the hair, eyes and a mouth."""
+    picture = Picture(size, size, (70, 90, 110, 255))
+    u = size / 16.0
+    for y in range(size):
+        for x in range(size):
+            dx, dy = (x + 0.5) / u - 8.0, (y + 0.5) / u
+            if (dx / 6.5) ** 2 + ((dy - 17.0) / 5.0) ** 2 <= 1.0:
+                picture.set(x, y, shirt + (255,))
+            elif (dx / 4.0) ** 2 + ((dy - 7.5) / 5.0) ** 2 <= 1.0:
+                picture.set(x, y, (hair if dy < 4.5 else skin) + (255,))
+    eye = max(1, int(u))
+    for ex in (6.2, 9.0):
+        picture.rect(int(ex * u), int(7.0 * u), eye, eye, (30, 30, 40, 255))
+    picture.rect(int(6.8 * u), int(10.0 * u), max(1, int(2.6 * u)), max(1, int(0.6 * u)), (150, 60, 60, 255))
+    return picture
+
+
+def dial(width, ticks, colour):
+    """The lower half of a gauge's dial: a ring from the left end through the bottom to the right end,
+    with `ticks` marks spread evenly along it, the needle's pivot at the middle of the top edge."""
+    import math
+    height = width // 2
+    picture = Picture(width, height)
+    centre = width / 2.0
+    outer = centre - 1.0
+    for y in range(height):
+        for x in range(width):
+            r = math.hypot(x + 0.5 - centre, y + 0.5)
+            if outer - 3.0 <= r <= outer:
+                picture.set(x, y, colour)
+    for k in range(ticks):
+        angle = math.pi - k * math.pi / (ticks - 1)
+        for step in range(10):
+            r = outer - 3.0 - step
+            x, y = int(centre + r * math.cos(angle)), int(r * math.sin(angle))
+            if 0 <= x < width and 0 <= y < height:
+                picture.rect(x - 1, y, 2, 2, colour)
+    return picture
+
+
 def clouds(size, colour, seed):
     """Soft white patches on a clear ground, repeating across the sky."""
     picture = Picture(size, size, colour[:3] + (0,))
@@ -263,6 +304,7 @@ def main():
     write(data_dir, "ui/pics/console.png", panel(256, 96, (24, 32, 56, 230), (12, 16, 32, 230), 2, (96, 128, 184, 255)))
     write(data_dir, "ui/pics/panel.png", panel(128, 128, (60, 72, 96, 240), (30, 36, 52, 240), 3, (200, 160, 60, 255)))
     write(data_dir, "ui/pics/needle.png", panel(8, 64, (240, 60, 40, 255), (200, 40, 30, 255), 1, (255, 255, 255, 255)))
+    write(data_dir, "ui/pics/dial.png", dial(128, 6, (230, 230, 230, 220)))
     write(data_dir, "ui/pics/button.png", panel(128, 32, (70, 120, 70, 255), (40, 80, 40, 255), 2, (220, 230, 220, 255)))
     write(data_dir, "shaders/2d/uidefault.png", panel(16, 16, (255, 255, 255, 255), (224, 224, 224, 255), 1,
                                                     (255, 255, 255, 255)))
@@ -310,6 +352,19 @@ def main():
     write(data_dir, "shaders/scenery/walls_night.png", slabs(64, 64, (70, 66, 60), (50, 48, 44, 255), 32))
     write(data_dir, "shaders/scenery/flare.png", disc(32, (255, 240, 200, 255), 0.8))
     write(data_dir, "shaders/scenery/light_pool.png", disc(64, (255, 230, 170, 160), 0.9))
+
+    # The drivers' faces (the portrait and its small form), named by the drivers' "imgs".
+    faces = {"face01": ((232, 190, 160), (120, 70, 30), (180, 60, 60)),
+             "face02": ((200, 150, 110), (40, 30, 20), (60, 100, 170)),
+             "face_aldo": ((220, 170, 130), (90, 90, 90), (70, 140, 70)),
+             "face_hanne": ((240, 200, 175), (220, 190, 90), (150, 80, 160)),
+             "face_mirek": ((180, 130, 95), (30, 25, 20), (200, 140, 40)),
+             "face_tove": ((235, 195, 170), (170, 90, 40), (60, 150, 150)),
+             "face_ulric": ((150, 105, 75), (20, 20, 20), (110, 110, 120)),
+             "face_vera": ((225, 180, 150), (100, 50, 30), (200, 90, 120))}
+    for name, (skin, hair, shirt) in faces.items():
+        write(data_dir, "ui/faces/%s.png" % name, face(64, skin, hair, shirt))
+        write(data_dir, "ui/faces/%s_small.png" % name, face(32, skin, hair, shirt))
 
     # The target marker at the job's destination and the yard of the menu scene.
     write(data_dir, "models/free_items/target/target.png", disc(32, (250, 200, 40, 230), 0.7))

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/arg.h"
 #include "engine/evalue.h"
@@ -185,6 +186,37 @@ bool car_player_e::build_from_text()
     rear_ray_points[0] = wheels[2].force_point;
     rear_ray_points[1] = wheels[3].force_point;
     return true;
+}
+
+void car_player_e::rebuild(const char* make, const char (*accessories)[32], const int count, const uint32_t colour,
+                           const bool keep_position)
+{
+    if (!make || !make[0])
+        return;
+    std::string text = make;
+    for (int i = 0; accessories && i < count && i < accessory_limit; ++i) {
+        const std::string name(accessories[i], strnlen(accessories[i], 32));
+        if (!name.empty())
+            text += " " + name;
+    }
+    if (text.size() >= sizeof truck_build) {
+        api::warning("<car_player_e> the build of a %s is too long; the truck keeps its build", make);
+        return;
+    }
+    std::snprintf(truck_build, sizeof truck_build, "%s", text.c_str());
+    set_color(colour);
+    if (!set_up)
+        return;
+    const vec3_t where = get_position();
+    const quat_t turn = get_orientation();
+    if (!build_from_text())
+        return;
+    if (keep_position) {
+        set_transform(where, turn);
+        place_on_ground(0);
+    } else {
+        place_at_start();
+    }
 }
 
 void car_player_e::restore_place(const vec3_t& where, const quat_t& turn)
@@ -436,6 +468,8 @@ void car_player_e::insert_huds()
     job_hud = ui_winsert("game2", "jobhud", 4, "/ui/gjobhud.esc", true);
     if (job_hud && bridge)
         bridge->adopt_window(job_hud);
+    // The job panel shows a hitched job: with none yet it would show an empty card.
+    show_job_hud(false);
 }
 
 void car_player_e::apply_hud_flags()

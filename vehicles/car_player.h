@@ -132,6 +132,11 @@ public:
     bool build(const char* make, const char* const* accessories, int count) override;
     // Builds the truck from the "truck_build" text: a make then accessory names, separated by blanks.
     bool build_from_text();
+    // The truck of a company truck record: `make` with its `count` accessories (empty names skipped),
+    // painted `colour`. Before the first frame it only replaces "truck_build", which that frame builds;
+    // after it the truck is built again at once and stays where it stands, or with `keep_position`
+    // false goes back to its start place.
+    void rebuild(const char* make, const char (*accessories)[32], int count, uint32_t colour, bool keep_position);
     // Puts the truck where a save game left it: at once when it has its body, else in its first frame
     // instead of the start place.
     void restore_place(const vec3_t& where, const quat_t& turn);

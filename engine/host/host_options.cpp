@@ -71,6 +71,7 @@ const char* host_usage()
            "  --draw          paint every frame, not only those a screenshot is taken of\n"
            "  --seed N        seed of the random source (default 1)\n"
            "  --input FILE    scripted input\n"
+           "  --drawn-text FILE  append the text each screenshot's frame drew to FILE\n"
            "  -h, --help      this text\n"
            "  --version       the host's version\n"
            "module arguments: -map NAME, -edit, -default_controls, -project DIR, -homeless\n";
@@ -94,7 +95,7 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
         } else if (option == "--draw") {
             settings.draw = true;
         } else if (option == "--frames" || option == "--data" || option == "--home" || option == "--dt" ||
-                   option == "--seed" || option == "--input") {
+                   option == "--seed" || option == "--input" || option == "--drawn-text") {
             if (!has_value) {
                 problem = option + " needs a value";
                 return false;
@@ -123,6 +124,8 @@ bool parse_host_options(int argc, char** argv, host_options_t& options, std::str
                 settings.data_root = text;
             } else if (option == "--home") {
                 settings.documents = text;
+            } else if (option == "--drawn-text") {
+                settings.drawn_text = text;
             } else {
                 settings.input_script = text;
             }

@@ -1,9 +1,14 @@
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "engine/gfx_frame.h"
 #include "engine/gfx_record.h"
 #include "engine/host.h"
 #include "engine/log.h"
+#include "engine/pml_draw.h"
 #include "engine/reset.h"
 #include "frame_painter.h"
 #include "gl_context.h"
@@ -55,6 +60,31 @@ bool paint_current_frame(int width, int height, std::vector<uint8_t>& pixels)
     state.painted_frame = state.frames;
     ++state.paints;
     return true;
+}
+
+// Appends what graphics frame `frame` drew to the host file `path`, two lines a capture: "frame N: "
+// and the characters the markup drew in drawing order (each picture as '#'), then "frame N models: "
+// and each distinct model surface drawn, as its shader's path and its colour ("path#aarrggbb").
+void append_drawn_text(const std::string& path, const int frame)
+{
+    std::string line = "frame " + std::to_string(frame) + ": ";
+    for (const pml_drawn_t& drawn : pml_drawn())
+        if (drawn.frame == frame)
+            line += drawn.item.id == pml_item_image ? '#' : static_cast<char>(drawn.item.id);
+    std::set<std::string> surfaces;
+    for (const gfx_recorded_model_t& model : render_frame().models) {
+        char colour[16];
+        const uint32_t first = model.geometry.colours.empty() ? 0u : model.geometry.colours[0];
+        std::snprintf(colour, sizeof colour, "#%08x", first);
+        surfaces.insert(model.shader_path + colour);
+    }
+    std::string models = "frame " + std::to_string(frame) + " models:";
+    for (const std::string& surface : surfaces)
+        models += " " + surface;
+    std::ofstream out(path, std::ios::app);
+    out << line << '\n' << models << '\n';
+    if (!out)
+        error("gfx_try_capture: cannot append the drawn text to %s", path.c_str());
 }
 
 void clear(uint32_t flags, uint32_t colour)
@@ -141,6 +171,8 @@ ENGINE_API bool gfx_try_capture()
         fill_with_clear_colour(width, height, pixels);
     ++render_frame().captures;
     callback(static_cast<uint16_t>(width), static_cast<uint16_t>(height), pixels.data());
+    if (!host_settings().drawn_text.empty())
+        append_drawn_text(host_settings().drawn_text, state.frames);
     return true;
 }
 

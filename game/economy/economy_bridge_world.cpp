@@ -144,8 +144,12 @@ void economy_bridge_world_t::open_hud_window()
 void economy_bridge_world_t::hud_text(const int32_t id, const char* text)
 {
     c_item_t* const window = ctrl_.bridge ? ctrl_.bridge->find_window(hud_group, hud_name) : nullptr;
-    if (ui_view_t* const view = window ? ui_window_component(window, id) : nullptr)
-        evalue_set(view, "text", 0, text);
+    ui_view_t* const view = window ? ui_window_component(window, id) : nullptr;
+    if (!view)
+        return;
+    // A template text (and a gauge) shows its "value": its "text" is the markup the template makes of
+    // that value, which the template's next dressing would replace.
+    evalue_set(view, evalue_find(view->get_evalue_root(), "value") ? "value" : "text", 0, text);
 }
 
 void economy_bridge_world_t::hud_show(const int32_t id, const bool shown)
@@ -171,17 +175,51 @@ void economy_bridge_world_t::cash_sound()
         api::snd_play(cash_);
 }
 
-uint32_t economy_bridge_world_t::place_trailer(const trailer_order_t& order)
+namespace {
+
+// A trailer spawned from its script and set up for `order`; `mode` 0 holds a dock's slot and settles
+// the trailer on the ground, 1 stands it exactly where the order says. Null when it cannot be made.
+car_trailor_e* spawn_trailer(entity_proc_t* const world, const trailer_order_t& order, const int mode)
 {
-    entity_proc_t* const world = ctrl_.process();
     eblock_t* const block = world ? world->eblock_from_name("/scripts/game/trailer.esc") : nullptr;
     if (!block || !world->init_eblock(block))
-        return 0;
+        return nullptr;
     auto* const trailer = dynamic_cast<car_trailor_e*>(block->root());
-    if (!trailer || !trailer->setup_cargo(order.make, order.variant, order.fragility, order.weight, order.position,
-                                          order.orientation, order.dock, order.slot, order.job, order.destination, 0))
+    if (!trailer ||
+        !trailer->setup_cargo(order.make, order.variant, order.fragility, order.weight, order.position,
+                              order.orientation, order.dock, order.slot, order.job, order.destination, mode))
+        return nullptr;
+    return trailer;
+}
+
+}  // namespace
+
+uint32_t economy_bridge_world_t::place_trailer(const trailer_order_t& order)
+{
+    car_trailor_e* const trailer = spawn_trailer(ctrl_.process(), order, 0);
+    return trailer ? trailer->handle().word() : 0;
+}
+
+uint32_t economy_bridge_world_t::restore_towed_trailer(const trailer_order_t& order, const float damage)
+{
+    car_trailor_e* const trailer = spawn_trailer(ctrl_.process(), order, 1);
+    if (!trailer)
         return 0;
+    trailer->restore_damage(damage);
     return trailer->handle().word();
+}
+
+void economy_bridge_world_t::rebuild_player_truck(const player_truck_build_t& build, const bool keep_position)
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    if (truck.get())
+        truck.get()->rebuild(build.make, build.accessories, build.accessory_count, build.colour, keep_position);
+}
+
+float economy_bridge_world_t::player_truck_damage() const
+{
+    const held_part_t<car_player_e> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
+    return truck.get() ? truck.get()->car_phys_e::damage : 0.0f;
 }
 
 void economy_bridge_world_t::show_driver_truck(const driver_truck_order_t& order)

@@ -35,6 +35,10 @@ public:
     // trailer in the 2 s after the load).
     bool truck_state(player_truck_state_t& out) const override;
     void restore_truck_state(const player_truck_state_t& state, uint32_t colour) override;
+    void rebuild_player_truck(const player_truck_build_t& build, bool keep_position) override;
+    float player_truck_damage() const override;
+    // The towed trailer comes from "/scripts/game/trailer.esc", set up where it stood when saved.
+    uint32_t restore_towed_trailer(const trailer_order_t& order, float damage) override;
     // The player's truck's stored state; without a truck the record's bytes are passed over on a load.
     int32_t truck_record_save(int file) override;
     int32_t truck_record_load(int file, int32_t version) override;

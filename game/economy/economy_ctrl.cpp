@@ -14,6 +14,7 @@
 #include "common/game_context.h"
 #include "common/loading_screen.h"
 #include "common/view_params.h"
+#include "game/company_colours.h"
 #include "game/economy/economy_bridge_world.h"
 #include "game/economy/economy_defs.h"
 
@@ -438,11 +439,16 @@ void economy_ctrl_e::load_scenario()
         char make[32];
         def_read_string(path, "scenario", "truck", make, sizeof make);
         const int32_t own = companies[0].trucks[0];
-        if (make[0] != '\0' && own >= 0 && own < static_cast<int32_t>(trucks.size())) {
+        if (own >= 0 && own < static_cast<int32_t>(trucks.size())) {
             company_truck_t& truck = trucks[static_cast<size_t>(own)];
-            std::snprintf(truck.make, sizeof truck.make, "%s", make);
-            truck_standard_accessories(truck);
-            truck.prestige = truck_sum_prestige(truck);
+            if (make[0] != '\0') {
+                std::snprintf(truck.make, sizeof truck.make, "%s", make);
+                truck_standard_accessories(truck);
+                truck.prestige = truck_sum_prestige(truck);
+            }
+            // The player drives in the colour he chose for his company.
+            if (companies[0].colour >= 0 && companies[0].colour < company_colour_count)
+                truck.colour = company_truck_paint(companies[0].colour);
         }
         set_up_opponents();
     }

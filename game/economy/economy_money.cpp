@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "common/engine_api.h"
 #include "common/format.h"
@@ -53,10 +54,18 @@ void economy_ctrl_e::set_hud_damage(const float damage)
 
 void economy_ctrl_e::show_call911_icon(const bool show) { world_->hud_show(hud_call911, show); }
 
-void economy_ctrl_e::open_main_hud(const int /*keep_position*/)
+void economy_ctrl_e::open_main_hud(const int keep_position)
 {
     if (companies[0].trucks[0] == -1 && !trucks.empty())
         companies[0].trucks[0] = 0;
+    // The player drives his company's first truck: its make, its accessories and its paint.
+    const int32_t own = companies[0].trucks[0];
+    if (own >= 0 && own < static_cast<int32_t>(trucks.size())) {
+        const company_truck_t& truck = trucks[static_cast<size_t>(own)];
+        const std::string make(truck.make, strnlen(truck.make, sizeof truck.make));
+        world_->rebuild_player_truck({make.c_str(), truck.accessories, truck_accessory_count, truck.colour},
+                                     keep_position != 0);
+    }
     world_->open_hud_window();
     main_hud_open = true;
     if (time_left >= 0.0f) {

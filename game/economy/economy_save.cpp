@@ -276,6 +276,8 @@ int32_t economy_ctrl_e::load(const int file, const int32_t version)
     const int32_t record = world_->truck_record_load(file, version);
     open_main_hud(1);
     load_ai_data(bridge ? bridge->get_map_name() : "");
+    if (truck.has_trailer)
+        restore_towed_trailer(truck);
     // The drivers' clocks and the companies' step times start again with the world's clock.
     const double now = world_->world_time();
     for (driver_t& driver : drivers) {
@@ -301,7 +303,41 @@ int32_t economy_ctrl_e::load(const int file, const int32_t version)
             driver.state &= static_cast<uint8_t>(~driver_has_route);
         }
     }
+    // The truck's own damage came with its record: the gauge shows it, not the fresh HUD's.
+    set_hud_damage(world_->player_truck_damage());
     return static_cast<int32_t>(size) + record;
+}
+
+void economy_ctrl_e::restore_towed_trailer(const player_truck_state_t& truck)
+{
+    // The job and its cargo come from the file: a trailer is spawned only for a job that exists.
+    const int32_t j = player_job.job;
+    const bool job_known = j >= 0 && j <= job_count();
+    const int32_t c = job_known ? jobs[static_cast<size_t>(j)].cargo : -1;
+    if (c < 0 || c >= static_cast<int32_t>(cargos.size())) {
+        api::warning("<economy_ctrl_e> the saved trailer belongs to no job with a cargo (job %d); it is left out", j);
+        return;
+    }
+    const job_t& job = jobs[static_cast<size_t>(j)];
+    const cargo_t& cargo = cargos[static_cast<size_t>(c)];
+    vec3_t destination{};
+    if (job.destination >= 0 && job.destination < static_cast<int32_t>(traders.size())) {
+        const int32_t dock = traders[static_cast<size_t>(job.destination)].dock;
+        if (dock >= 0 && dock < static_cast<int32_t>(docks.size()))
+            destination = docks[static_cast<size_t>(dock)].position;
+    }
+    const trailer_order_t order{cargo.trailer,
+                                cargo.variant,
+                                cargo.fragility,
+                                cargo.weight,
+                                truck.trailer_position,
+                                truck.trailer_orientation,
+                                -1,
+                                -1,
+                                j,
+                                destination};
+    if (!world_->restore_towed_trailer(order, truck.trailer_damage))
+        api::warning("<economy_ctrl_e> the saved trailer of job %d could not be spawned", j);
 }
 
 int32_t economy_ctrl_e::save_timestamp_write(const int file)

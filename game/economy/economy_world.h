@@ -36,6 +36,14 @@ struct driver_truck_order_t {
     uint32_t colour;
 };
 
+// The player's truck as a company truck record builds it: the make, its accessories, the paint.
+struct player_truck_build_t {
+    const char* make;
+    const char (*accessories)[32];
+    int32_t accessory_count;
+    uint32_t colour;
+};
+
 // The player's truck as a save game keeps it beside the economy.
 struct player_truck_state_t {
     vec3_t position;
@@ -84,6 +92,14 @@ public:
     // The player's truck's state for a save game, and its state put back; false without a truck.
     virtual bool truck_state(player_truck_state_t& out) const = 0;
     virtual void restore_truck_state(const player_truck_state_t& state, uint32_t colour) = 0;
+    // Builds the player's truck again as `build` says and paints it; with `keep_position` the truck
+    // stays where it stands, else it goes back to the road's start.
+    virtual void rebuild_player_truck(const player_truck_build_t& build, bool keep_position) = 0;
+    // The damage of the player's truck (0 new, 1 wrecked); 0 without a truck.
+    virtual float player_truck_damage() const = 0;
+    // Spawns the trailer a save brings back behind the player's truck: placed as `order` says (its
+    // dock and slot -1), with `damage`; answers its handle word, 0 when it cannot be spawned.
+    virtual uint32_t restore_towed_trailer(const trailer_order_t& order, float damage) = 0;
     // The player's truck's own stored state, written straight into the save file after the economy's
     // fields; answers the bytes written (0 when the world keeps none).
     virtual int32_t truck_record_save(int file)

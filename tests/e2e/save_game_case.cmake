@@ -1,7 +1,7 @@
 # Saves a game through the menus and reads it back: a run starts a new game and saves it as "e2e" from
 # the in-game menu; the save game must hold the environment's, the game controller's and the traffic's
 # sections in that order; a second run loads it from the main menu and must put the player's truck
-# where the first run left it.
+# where the first run left it, and its HUD must show the loaded money (what the photographed frame drew).
 # cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DSAVE_INPUT=... -DLOAD_INPUT=... -P save_game_case.cmake
 file(REMOVE_RECURSE "${HOME}")
 set(save "${HOME}/Kavrenta/saves/e2e.sav")
@@ -35,11 +35,22 @@ if(NOT version STREQUAL "0e000000" OR NOT environment_found STREQUAL "${environm
   message(FATAL_ERROR "${save} does not hold the sections in their places:\n${head}")
 endif()
 
+set(drawn "${HOME}/drawn.txt")
 execute_process(COMMAND "${KAVRENTA}" --frames 600 --input "${LOAD_INPUT}" --data "${DATA}" --home "${HOME}"
+                        --drawn-text "${drawn}" -default_controls
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(NOT status EQUAL 0 OR out MATCHES "${faults}")
   message(FATAL_ERROR "the loading run failed (${status}):\n${out}")
 endif()
 if(NOT out MATCHES "<car_player_e> kestrel placed at ${ended}")
   message(FATAL_ERROR "the loaded game did not put the truck where the save left it (${ended}):\n${out}")
+endif()
+# The HUD of the loaded game: the money in its place, no template place mark, no raw text key.
+if(NOT EXISTS "${drawn}")
+  message(FATAL_ERROR "the loaded game was not photographed:\n${out}")
+endif()
+file(STRINGS "${drawn}" lines REGEX "^frame [0-9]+: ")
+list(GET lines -1 hud)
+if(NOT hud MATCHES "\\$[0-9,]+" OR hud MATCHES "%[0-9]|@@|(^|[^a-z])ui_[a-z0-9_]+")
+  message(FATAL_ERROR "the loaded game's HUD does not show its money plainly:\n${hud}")
 endif()

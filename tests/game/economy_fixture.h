@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,6 +38,23 @@ public:
         return true;
     }
     void restore_truck_state(const player_truck_state_t& value, uint32_t) override { state = value; }
+    void rebuild_player_truck(const player_truck_build_t& build, bool keep_position) override
+    {
+        std::string text = build.make;
+        for (int32_t i = 0; i < build.accessory_count; ++i)
+            if (build.accessories[i][0])
+                text += std::string(" ") + build.accessories[i];
+        char colour[16];
+        std::snprintf(colour, sizeof colour, " #%08x", build.colour);
+        rebuilds.push_back(text + colour + (keep_position ? " kept" : " moved"));
+    }
+    float player_truck_damage() const override { return truck_damage; }
+    uint32_t restore_towed_trailer(const trailer_order_t& order, float damage) override
+    {
+        towed.push_back(order);
+        towed_damage.push_back(damage);
+        return ++trailers;
+    }
     void show_game_over_window(bool notebook) override { game_over_windows.push_back(notebook); }
 
     double now = 0.0;
@@ -55,6 +73,12 @@ public:
     player_truck_state_t state;
     std::vector<bool> game_over_windows;
     std::vector<psm_t*> lit_models;
+    // The player's truck as the economy rebuilt it: "make accessories... #colour kept|moved".
+    std::vector<std::string> rebuilds;
+    float truck_damage = 0.0f;
+    // The towed trailers a load spawned, with their damage.
+    std::vector<trailer_order_t> towed;
+    std::vector<float> towed_damage;
 };
 
 // A bound engine whose data root holds a small economy: three cities with a trader each, cargos,

@@ -132,6 +132,47 @@ TEST_F(economy_rules_test, a_scenario_sets_goal_time_money_and_three_opponents_o
         EXPECT_EQ(company.trucks[0], -1);
 }
 
+TEST_F(economy_rules_test, the_player_drives_the_scenarios_truck_in_his_company_colour)
+{
+    write_data_file("makes/truck/hauler/description.def", "truck {\n price = 90000\n access0 = big_motor\n}\n");
+    write_data_file("makes/truck/hauler/acc/big_motor/!desc.def", "accessory {\n type = engine\n power = 80\n}\n");
+    const struct {
+        const char* truck_line;
+        int colour;
+        const char* expected;
+    } cases[] = {
+        {" truck = hauler\n", 3, "hauler big_motor #00009900 kept"},
+        {"", 0, "rig motor cab #006699ff kept"},  // no truck of its own: the player's driver's truck
+        {"", 9, nullptr},                         // a colour index out of the table keeps the truck's paint
+    };
+    int scenario = 0;
+    for (const auto& c : cases) {
+        const std::string name = "truck" + std::to_string(scenario++) + ".def";
+        write_data_file(std::string("defs/scenarios/") + name,
+                        std::string("scenario {\n money = 5000\n") + c.truck_line + " win = none\n}\n");
+        def_obj_t* const context = game_context_get();
+        context->set_value("scenario_def", name.c_str());
+        context->set_int("comp_color", c.colour);
+        economy_ctrl_e economy;
+        load(economy);
+        economy.generate_jobs();
+        economy.init_driver_jobs();
+        economy.load_scenario();
+        const company_truck_t& own = economy.trucks[static_cast<size_t>(economy.companies[0].trucks[0])];
+        const uint32_t paint = own.colour;
+        world.rebuilds.clear();
+        economy.open_main_hud(1);
+        ASSERT_EQ(world.rebuilds.size(), 1u);
+        if (c.expected) {
+            EXPECT_EQ(world.rebuilds[0], c.expected);
+        } else {
+            char kept[16];
+            std::snprintf(kept, sizeof kept, "#%08x", paint);
+            EXPECT_NE(world.rebuilds[0].find(kept), std::string::npos) << world.rebuilds[0];
+        }
+    }
+}
+
 TEST_F(economy_rules_test, the_special_offer_is_made_reminded_and_expires_and_never_loops_on_one_city)
 {
     economy_ctrl_e economy;

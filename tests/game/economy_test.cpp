@@ -375,6 +375,68 @@ TEST_F(economy_test, a_save_file_ends_with_the_trailer_of_week_and_clock_and_rea
     EXPECT_EQ(copy.companies[1].last_step_time, 7.0);
 }
 
+TEST_F(economy_test, a_game_saved_while_towing_loads_with_the_jobs_trailer_its_damage_and_the_trucks)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.generate_jobs();
+    ASSERT_GT(economy.job_count(), 0);
+    const int32_t job = 0;
+    const vec3_t target{1.0f, 2.0f, 3.0f};
+    economy.set_player_job(job, &target);
+    world.state.has_trailer = true;
+    world.state.trailer_position = {100.0f, 0.0f, 900.0f};
+    world.state.trailer_orientation = quat_t{0.0f, 0.70710677f, 0.0f, 0.70710677f};
+    world.state.trailer_damage = 0.25f;
+    std::filesystem::create_directories(home_ / "saves");
+    empty_section_t others[3];
+    save_game_owners_t owners;
+    for (int section = 0; section < 3; ++section)
+        owners.sections[section] = &others[section];
+    owners.sections[save_section_economy] = &economy;
+    owners.timestamp = &economy;
+    ASSERT_TRUE(save_game_write(owners, "/saves/towing.sav"));
+
+    world.truck_damage = 0.3f;
+    world.hud.clear();
+    economy_ctrl_e copy;
+    copy.set_world(&world);
+    owners.sections[save_section_economy] = &copy;
+    owners.timestamp = &copy;
+    ASSERT_TRUE(save_game_read(owners, "/saves/towing.sav"));
+    // The job's trailer stands where it was towed, with the job's cargo and the saved damage.
+    ASSERT_EQ(world.towed.size(), 1u);
+    const trailer_order_t& towed = world.towed[0];
+    const cargo_t& cargo = copy.cargos[static_cast<size_t>(copy.jobs[job].cargo)];
+    EXPECT_STREQ(towed.make, cargo.trailer);
+    EXPECT_EQ(towed.variant, cargo.variant);
+    EXPECT_EQ(towed.job, job);
+    EXPECT_EQ(towed.dock, -1);
+    EXPECT_EQ(towed.position.z, 900.0f);
+    EXPECT_EQ(towed.orientation.y, 0.70710677f);
+    EXPECT_EQ(world.towed_damage[0], 0.25f);
+    EXPECT_EQ(copy.player_job.job, job);
+    // The truck is the company's, and the condition gauge shows the truck's loaded damage.
+    ASSERT_FALSE(world.rebuilds.empty());
+    EXPECT_EQ(world.rebuilds.back().rfind("rig ", 0), 0u) << world.rebuilds.back();
+    ASSERT_FALSE(world.hud.empty());
+    EXPECT_EQ(world.hud.back(), "140:0.700000");
+
+    // A trailer towed without a job (nothing says which trailer it was) is left out; the load goes on.
+    world.towed.clear();
+    economy.set_player_job(job, nullptr);
+    owners.sections[save_section_economy] = &economy;
+    owners.timestamp = &economy;
+    ASSERT_TRUE(save_game_write(owners, "/saves/towing.sav"));
+    economy_ctrl_e odd;
+    odd.set_world(&world);
+    owners.sections[save_section_economy] = &odd;
+    owners.timestamp = &odd;
+    ASSERT_TRUE(save_game_read(owners, "/saves/towing.sav"));
+    EXPECT_TRUE(world.towed.empty());
+    EXPECT_EQ(engine_log_matching("belongs to no job with a cargo (job -1)").size(), 1u);
+}
+
 TEST_F(economy_test, a_section_with_bad_counts_texts_or_indices_is_refused_and_changes_nothing)
 {
     economy_ctrl_e economy;

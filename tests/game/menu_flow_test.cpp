@@ -96,12 +96,27 @@ TEST_F(menu_flow_test, the_new_game_window_offers_the_faces_colours_scenarios_an
     ASSERT_NE(new_game, nullptr);
     auto* handler = dynamic_cast<ui_handler_menu_newgame_t*>(window_handler(new_game));
     ASSERT_NE(handler, nullptr);
-    EXPECT_EQ(texts(list(new_game, 110)), "amy.shd|a_small.shd;zed.shd|z_small.shd;");
+    // Faces show the portrait, colours a swatch; the items carry the "imgs" and the colour's hex code.
+    EXPECT_EQ(texts(list(new_game, 110)),
+              "<img src=/ui/faces/amy.shd width=56 height=56>;<img src=/ui/faces/zed.shd width=56 height=56>;");
+    EXPECT_STREQ(list(new_game, 110)->item_text_at(0), "amy.shd|a_small.shd");
     EXPECT_EQ(handler->face, "amy.shd|a_small.shd");
     ASSERT_EQ(list(new_game, 150)->count(), 6);
     ui_comp_list_t* colours = list(new_game, 150);
     EXPECT_EQ(colours->item_data_at(colours->selection), static_cast<uint32_t>(handler->colour))
         << "the drawn colour is selected by its index, whatever the sort did";
+    for (int i = 0; i < colours->count(); ++i) {
+        const std::string pml = colours->item_pml_at(i);
+        EXPECT_NE(pml.find(std::string("color=") + colours->item_text_at(i)), std::string::npos) << pml;
+        EXPECT_EQ(pml.rfind("<img ", 0), 0u) << pml;
+    }
+    // The preset name is selected: the first key replaces it.
+    auto* name = dynamic_cast<ui_editline_t*>(ui_driver_find(new_game, 100));
+    ASSERT_NE(name, nullptr);
+    EXPECT_STREQ(name->text(), "Player");
+    EXPECT_TRUE(name->all_selected());
+    ui_driver_type("Kit");
+    EXPECT_STREQ(name->text(), "Kit") << "the name line has the keys from the start";
     EXPECT_EQ(handler->scenario, "free_mode.def");
     EXPECT_EQ(texts(list(new_game, 120)), "East;North;West;") << "a location of any case offers every city";
     EXPECT_EQ(handler->headquarters, "East");

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/psm_record.h"
+#include "engine/ui.h"
 #include "engine/ui_action.h"
 #include "ui_fixture.h"
 
@@ -86,3 +88,31 @@ TEST_F(ui_truckbutton_test, pressing_moves_the_camera_closer_until_the_button_is
 }
 
 }  // namespace
+
+TEST_F(ui_truckbutton_test, the_live_buttons_light_their_models_with_one_light_that_the_last_gives_back)
+{
+    write_data_file("makes/truck/rig/acc/cab/cab.psm", model({}, "cabin"));
+    accessory("rig", "cab", "type = cabin\nmodel = cab.psm\n");
+    std::snprintf(names_[0], 32, "cab");
+    button_->build_model("rig", names_);
+    frame();
+    const void* light = nullptr;
+    for (const psm_draw_record_t& record : psm_draw_records())
+        if (record.model == button_->parts[0])
+            light = record.lights;
+    ASSERT_NE(light, nullptr) << "the button's model is drawn lit";
+    EXPECT_EQ(light, ui_comp_truckbutton_t::shared_light_list(nullptr, nullptr));
+
+    c_item_t* second = make_window("    entity ui.comp.truckbutton { id = 8; rect = 400 600 400 300; }\n");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(ui_comp_truckbutton_t::live_buttons(), 2);
+    ui_wremove(second);
+    EXPECT_EQ(ui_comp_truckbutton_t::shared_light_list(nullptr, nullptr), light) << "one button still lives";
+    ui_wremove(window_);
+    window_ = nullptr;
+    EXPECT_EQ(ui_comp_truckbutton_t::live_buttons(), 0);
+    EXPECT_EQ(ui_comp_truckbutton_t::shared_light_list(nullptr, nullptr), nullptr) << "the last gave it back";
+    c_item_t* third = make_window("    entity ui.comp.truckbutton { id = 9; rect = 400 600 400 300; }\n");
+    ASSERT_NE(third, nullptr);
+    EXPECT_NE(ui_comp_truckbutton_t::shared_light_list(nullptr, nullptr), nullptr) << "a new button lights again";
+}

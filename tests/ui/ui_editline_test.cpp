@@ -363,6 +363,63 @@ TEST_F(ui_editline_test, the_cursor_is_drawn_at_its_character_blinking_only_in_i
     EXPECT_FALSE(drawn_cursor(box)) << "only the focused line shows a cursor";
 }
 
+TEST_F(ui_editline_test, a_selected_preset_is_replaced_by_typing_and_kept_by_moving_the_cursor)
+{
+    ui_editline_t* const line = make_line("");
+    ASSERT_NE(line, nullptr);
+    // Typing replaces the whole preset, which shows whole while selected.
+    line->set_text("Player", false);
+    line->select_all();
+    frame(0.0);
+    EXPECT_TRUE(line->all_selected());
+    EXPECT_EQ(line->cursor_position(), 6u);
+    EXPECT_EQ(ui_driver_layer_text(window_item_, 0), "Player");
+    ui_driver_type("Ann");
+    EXPECT_STREQ(line->text(), "Ann");
+    EXPECT_EQ(line->cursor_position(), 3u);
+    EXPECT_FALSE(line->all_selected());
+    EXPECT_EQ(editline_probe_t::heard, (strings{"3 A", "4 A", "3 An", "4 An", "3 Ann", "4 Ann"}));
+
+    // Backspace empties a selected text; Delete too.
+    for (const uint16_t erase : {uint16_t{ui_key_backspace}, key_delete}) {
+        line->set_text("Player", false);
+        line->select_all();
+        ui_driver_stroke(erase, 0);
+        EXPECT_STREQ(line->text(), "") << erase;
+    }
+
+    // A cursor key or a click ends the selection: typing then edits as usual.
+    line->set_text("Player", false);
+    line->select_all();
+    ui_driver_stroke(key_left, 0);
+    EXPECT_FALSE(line->all_selected());
+    ui_driver_type("s");
+    EXPECT_STREQ(line->text(), "Playesr");
+    line->set_text("Player", false);
+    line->select_all();
+    frame(0.0);
+    ui_driver_move(121.0f, 392.0f);
+    ui_driver_press();
+    ui_driver_release();
+    ui_driver_type("x");
+    EXPECT_STREQ(line->text(), "Plxayer");
+
+    // A refused replacement keeps the text and ends the selection; set_text ends it as well.
+    line->set_text("Player", false);
+    line->select_all();
+    editline_probe_t::refuse = true;
+    ui_driver_type("z");
+    EXPECT_STREQ(line->text(), "Player");
+    EXPECT_FALSE(line->all_selected());
+    editline_probe_t::refuse = false;
+    line->select_all();
+    line->set_text("Other", false);
+    EXPECT_FALSE(line->all_selected());
+    line->clear();
+    line->select_all();
+    EXPECT_FALSE(line->all_selected()) << "nothing to select";
+}
+
 TEST_F(ui_editline_test, a_click_puts_the_cursor_at_the_character_under_the_pointer)
 {
     ui_editline_t* const line = make_line("");

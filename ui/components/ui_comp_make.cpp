@@ -11,14 +11,14 @@
 #include "engine/ui_action.h"
 #include "common/engine_api.h"
 #include "ui/components/ui_area_view.h"
+#include "ui/components/ui_shared_light.h"
 #include "vehicles/make_files.h"
 
 namespace {
 
 // The light every make view shares, made by the first and dropped by the last.
-int live_views = 0;
-const float shared_light[16] = {1.0f, 1.0f, 1.0f, 1.0f, 0.5f,  0.5f, 0.5f, 1.0f,
-                                0.5f, 0.5f, 0.5f, 1.0f, -0.5f, 1.0f, 1.0f, 0.0f};
+ui_shared_light_t shared_light(r_light_t{
+    0, {1.0f, 1.0f, 1.0f, 1.0f}, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 1.0f}, {-0.5f, 1.0f, 1.0f, 0.0f}});
 
 // A model of an accessory with its shaders found in the accessory's folder or the make's shared one.
 psm_t* accessory_model(const char* kind, const char* make, const char* accessory, const char* model,
@@ -44,15 +44,14 @@ psm_t* accessory_model(const char* kind, const char* make, const char* accessory
 
 ui_comp_make_t::ui_comp_make_t() = default;
 
-void ui_comp_make_t::hold_shared_light() { ++live_views; }
+void ui_comp_make_t::hold_shared_light() { shared_light.hold(); }
 
-void ui_comp_make_t::release_shared_light()
+void ui_comp_make_t::release_shared_light() { shared_light.release(); }
+
+const void* ui_comp_make_t::shared_light_list(psm_t* model, void*)
 {
-    if (live_views > 0)
-        --live_views;
+    return ui_shared_light_t::list(model, &shared_light);
 }
-
-const void* ui_comp_make_t::shared_light_list(psm_t*, void*) { return live_views > 0 ? shared_light : nullptr; }
 
 ui_comp_make_t::~ui_comp_make_t() { free_models(); }
 

@@ -12,6 +12,7 @@
 #include "engine/ui_action.h"
 #include "common/engine_api.h"
 #include "ui/components/ui_area_view.h"
+#include "ui/components/ui_shared_light.h"
 #include "vehicles/make_files.h"
 
 namespace {
@@ -30,7 +31,12 @@ void vertical_turn(const float degrees, float out[4])
     out[3] = std::cos(half);
 }
 
-// A model of accessory `accessory` of `make` with its shaders, from its folder or the shared one.
+// The light the live truck buttons share: made with the first, given back with the last.
+ui_shared_light_t shared_light(r_light_t{
+    0, {0.5f, 0.5f, 0.5f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {0.5f, 0.5f, 0.5f, 0.5f}, {-0.5f, 1.0f, 1.0f, 0.0f}});
+
+// A model of accessory `accessory` of `make` with its shaders, from its folder or the shared one, lit
+// by the buttons' light.
 psm_t* load_model(const char* make, const char* accessory, const char* model, const char* shaders)
 {
     if (!model || !model[0])
@@ -40,6 +46,7 @@ psm_t* load_model(const char* make, const char* accessory, const char* model, co
     psm_t* loaded = make_model_alloc(path);
     if (!loaded)
         return nullptr;
+    api::psm_set_light_callback(loaded, ui_comp_truckbutton_t::shared_light_list, nullptr);
     char folder[256];
     char shared[256];
     std::snprintf(folder, sizeof folder, "/makes/truck/%s/acc/%s", make, accessory);
@@ -70,12 +77,28 @@ void ui_comp_truckbutton_t::free_models()
         }
 }
 
-int ui_comp_truckbutton_t::destroy(const int phase)
+int ui_comp_truckbutton_t::init(const int phase)
 {
     if (phase == 0)
+        shared_light.hold();
+    return ui_comp_button_t::init(phase);
+}
+
+int ui_comp_truckbutton_t::destroy(const int phase)
+{
+    if (phase == 0) {
         free_models();
+        shared_light.release();
+    }
     return ui_comp_button_t::destroy(phase);
 }
+
+const void* ui_comp_truckbutton_t::shared_light_list(psm_t* model, void*)
+{
+    return ui_shared_light_t::list(model, &shared_light);
+}
+
+int ui_comp_truckbutton_t::live_buttons() { return shared_light.views(); }
 
 void ui_comp_truckbutton_t::model_bounds(psm_t* model, float& out_min, float& out_max)
 {

@@ -19,7 +19,9 @@ public:
 
     const char* get_default_name() const override { return "ui.comp.truckbutton"; }
 
-    // Phase 0: frees the models.
+    // Phase 0: the button counts among the live truck buttons, which share one light.
+    int init(int phase) override;
+    // Phase 0: frees the models and gives the button's share of the light back.
     int destroy(int phase) override;
     // Draws the truck while visible; the camera comes back once the button is released.
     void draw() override;
@@ -34,6 +36,11 @@ public:
     static void model_bounds(psm_t* model, float& out_min, float& out_max);
     // Frees every model.
     void free_models();
+    // The light every live truck button's models are lit by, while one lives (null otherwise); the model
+    // library's light callback of those models.
+    static const void* shared_light_list(psm_t* model, void* object);
+    // The live truck buttons.
+    static int live_buttons();
 
     bool single_model = false;
     uint32_t paint = 0xFFFFFFFFu;

@@ -99,6 +99,7 @@ void ui_editline_t::set_text(const char* text, const bool keep_cursor)
     memmove(text_, text, wanted);
     text_[wanted] = '\0';
     built_[markup_text] = false;
+    all_selected_ = false;
     const unsigned end = static_cast<unsigned>(wanted);
     cursor_ = keep_cursor ? std::min(cursor_, end) : 0;
 }
@@ -108,6 +109,14 @@ void ui_editline_t::clear()
     if (text_)
         text_[0] = '\0';
     cursor_ = 0;
+    built_[markup_text] = false;
+    all_selected_ = false;
+}
+
+void ui_editline_t::select_all()
+{
+    cursor_ = length();
+    all_selected_ = length() > 0;
     built_[markup_text] = false;
 }
 

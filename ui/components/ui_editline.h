@@ -78,6 +78,12 @@ public:
     void set_text(const char* text, bool keep_cursor);
     // Empties the text, cursor at 0.
     void clear();
+    // Selects the whole text (a preset the player is likely to replace): the cursor goes to the end, the
+    // text is shown highlighted, and the next typed character, Backspace or Delete replaces all of it.
+    // Any other editing key, a pointer press on the line and every set_text or clear end the selection.
+    void select_all();
+    // True while the whole text is selected.
+    bool all_selected() const { return all_selected_; }
     // Puts the cursor at `position` (at most the length), or with `from_end` that many bytes before the
     // end (0 when it exceeds the length).
     void set_cursor(unsigned position, bool from_end);
@@ -103,6 +109,11 @@ private:
     bool handle_key(const ui_event_t& event);
     // A typed character at the cursor.
     void type_character(unsigned char character);
+    // With the whole text selected: a typed character replaces it, Backspace and Delete empty it (true,
+    // the key is used); any other key ends the selection and is handled as usual (false).
+    bool replace_selection(const ui_event_t& event);
+    // Ends the selection of the whole text, showing the text plainly again.
+    void end_selection();
     // Ctrl+Left and Ctrl+Right: the cursor steps over a run of one character class.
     void word_step(int direction);
     // The whole text to the clipboard, and the clipboard's text as the new text.
@@ -142,6 +153,7 @@ private:
     unsigned text_first_item_ = 0;     // items "style" lays out before the text
     unsigned base_items_ = 0;          // items "style" lays out around an empty text
     uint32_t limit_ = 0;               // "limit"
+    bool all_selected_ = false;        // the whole text is selected (select_all)
     bool told_full_ = false;           // the user was told the line is at its limit (until a key is taken)
     bool keep_input_ = true;           // "keep_input"
     uint8_t limit_status_ = 0;         // change mark of "limit"

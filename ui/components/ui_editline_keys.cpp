@@ -47,8 +47,11 @@ bool ui_editline_t::handle_event(ui_event_t* event)
         if (tab_view->handle_tab(event))
             return true;
     }
-    if (event->type == ui_event_pointer && event->down && (event->buttons & ui_button_first) && hit(event->x, event->y))
+    if (event->type == ui_event_pointer && event->down && (event->buttons & ui_button_first) &&
+        hit(event->x, event->y)) {
+        end_selection();
         place_cursor_at(event->x, event->y);
+    }
     if (event->type != ui_event_key)
         return ui_view_t::handle_event(event);
 
@@ -77,6 +80,8 @@ bool ui_editline_t::handle_event(ui_event_t* event)
 bool ui_editline_t::handle_key(const ui_event_t& event)
 {
     const bool ctrl = (event.modifiers & ui_mod_ctrl) != 0;
+    if (all_selected_ && replace_selection(event))
+        return true;
     const unsigned end = length();
     switch (event.scan) {
     case ui_key_backspace:
@@ -154,6 +159,36 @@ void ui_editline_t::type_character(const unsigned char character)
     }
     told_full_ = false;
     propose(proposed, cursor_ + 1);
+}
+
+bool ui_editline_t::replace_selection(const ui_event_t& event)
+{
+    const bool ctrl = (event.modifiers & ui_mod_ctrl) != 0;
+    const bool erase = event.scan == ui_key_backspace || event.scan == key_delete || event.scan == key_pad_delete;
+    const bool typed = !ctrl && is_typed_character(event.character) && !erase;
+    // Copying keeps the selection; every other key but typing and erasing ends it and acts as usual.
+    if (ctrl && event.scan == key_c)
+        return false;
+    if (!erase && !typed) {
+        end_selection();
+        return false;
+    }
+    std::string proposed;
+    if (typed)
+        proposed.assign(1, static_cast<char>(event.character));
+    if (propose(proposed, static_cast<unsigned>(proposed.size())))
+        told_full_ = false;
+    else
+        end_selection();
+    return true;
+}
+
+void ui_editline_t::end_selection()
+{
+    if (!all_selected_)
+        return;
+    all_selected_ = false;
+    built_[markup_text] = false;
 }
 
 void ui_editline_t::word_step(const int direction)

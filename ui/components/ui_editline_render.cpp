@@ -13,6 +13,9 @@ namespace {
 
 // Where the text goes in "style".
 constexpr const char* text_slot = "%s";
+// The colour of a text that is selected whole (select_all): amber, so that it reads as "to be replaced".
+constexpr const char* selected_open = "<color value=FFFFC040>";
+constexpr const char* selected_close = "</color>";
 
 // The first `count` bytes of `text` as markup shown literally. A closing VERBATIM tag inside the text
 // would end the literal section early, so the section is closed and reopened right after its '<'.
@@ -80,11 +83,13 @@ void ui_editline_t::build_text()
     if (slot == std::string::npos)
         return;
 
+    const std::string open = all_selected_ ? selected_open : "";
+    const std::string close = all_selected_ ? selected_close : "";
     const auto fits = [&](const unsigned count) {
         // More characters than the buffer has items for cannot fit: no need to try (and be refused).
         if (static_cast<size_t>(base_items_) + count > markup.capacity())
             return false;
-        return render_markup(head + verbatim(text(), count) + tail, markup, true) &&
+        return render_markup(head + open + verbatim(text(), count) + close + tail, markup, true) &&
                markup.count() == static_cast<size_t>(base_items_) + count && all_visible(markup);
     };
     const unsigned whole = length();

@@ -13,6 +13,7 @@ struct host_settings_t {
     uint32_t seed = 1;
     std::string input_script;  // scripted input file, empty for none
     bool draw = false;         // paint every frame (--draw), not only the frames a screenshot is taken of
+    std::string drawn_text;    // --drawn-text FILE: each captured frame's drawn markup text appended there
 };
 
 // The one settings record of this process.
