@@ -44,7 +44,8 @@ int target_of(const int32_t type)
 
 void game_ctrl_e::open_map_window()
 {
-    map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", true);
+    // Hidden until the map key shows it.
+    map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", false);
     map_component_ = nullptr;
     if (!map_window_)
         return;

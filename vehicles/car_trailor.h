@@ -86,6 +86,7 @@ public:
 
     entity_handle_t player_link;
     c_item_t* job_window = nullptr;
+    bool job_label_shown = false;
     bool vehicle_active = false;
     int32_t fade_state = 0;
     float alpha = 255.0f;

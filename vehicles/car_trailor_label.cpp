@@ -41,7 +41,10 @@ void car_trailor_e::open_job_window()
 {
     if (job_window)
         return;
-    job_window = ui_winsert("3d", "", job_window_flags, "/ui/job.esc", true);
+    // Made hidden: shown only as it is first drawn in the world, which keeps it out of the screen's own
+    // pass from then on.
+    job_window = ui_winsert("3d", "", job_window_flags, "/ui/job.esc", false);
+    job_label_shown = false;
     if (job_window)
         api::ci_inc_refs(job_window);
 }
@@ -90,6 +93,10 @@ void car_trailor_e::draw()
     if (colour == 0)
         return;
     const vec3_t anchor = where + get_orientation().rotate(label_offset);
+    if (!job_label_shown) {
+        ui_wshow(job_window, 0);
+        job_label_shown = true;
+    }
     if (trailer_view_flag()) {
         ui_wadvance3d(job_window);
         ui_wdraw3d(job_window, anchor, label_x_axis, label_y_axis, true, colour);

@@ -8,6 +8,7 @@
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "road/base_ctrl.h"
+#include "ui/components/area_map_economy.h"
 #include "ui/components/ui_area_view.h"
 #include "ui/components/ui_quad_draw.h"
 #include "vehicles/car_phys.h"
@@ -123,15 +124,22 @@ void ui_comp_area_map_t::draw()
     vec3_t truck;
     quat_t turn;
     {
-        const entity_handle_t avatar = bridge ? bridge->avatar() : entity_handle_t{};
-        const held_part_t<car_phys_e> player(avatar);
+        const held_part_t<car_phys_e> player(bridge ? bridge->avatar() : entity_handle_t{});
         if (player.get()) {
             truck = player.get()->get_position();
             turn = player.get()->get_orientation();
         }
     }
     const held_part_t<base_ctrl_e> ctrl(bridge ? bridge->base_ctrl() : entity_handle_t{});
+    const entity_handle_t economy_handle = bridge ? bridge->economy() : entity_handle_t{};
+    const held_part_t<ctrl_economy_t> names(economy_handle);
+    const held_part_t<area_map_economy_t> economy(economy_handle);
+    draw_map(ctrl.get(), names.get(), economy.get(), truck, turn);
+}
 
+void ui_comp_area_map_t::draw_map(const base_ctrl_e* ctrl, const ctrl_economy_t* names,
+                                  const area_map_economy_t* economy, const vec3_t& truck, const quat_t& turn)
+{
     const gfx_view_t view = ui_area_view(uiref2view(), map_near, map_far, map_fov);
     mat4_t frame, inverse;
     camera_looking_down(camera_position(truck), frame, inverse);
@@ -142,7 +150,7 @@ void ui_comp_area_map_t::draw()
     // The world drawn before leaves its depths; the map lies far below this camera.
     api::gfx_clear1(gfx_clear_depth, 0);
     if (city_mode || dirty)
-        rebuild_labels(ctrl.get());
+        rebuild_labels(ctrl, names, economy);
     c_item_t* const shader = city_mode ? city_road_shader_ : road_shader_;
     for (const area_map_chunk_t& chunk : chunks_) {
         if (chunk.vertex_count() <= 3)

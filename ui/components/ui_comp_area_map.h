@@ -77,8 +77,12 @@ public:
     // Phase 0: the shaders and the view's size; destroy gives the shaders back and empties the map.
     int init(int phase) override;
     int destroy(int phase) override;
-    // Roads, then icons and labels, then the GPS arrow, while the view is visible.
+    // Roads, then icons and labels, then the GPS arrow, while the view is visible: draw_map with the
+    // world's base controller, economy and player's truck.
     void draw() override;
+    // The same with the parts given (any may be null), the truck at `truck` turned by `turn`.
+    void draw_map(const base_ctrl_e* ctrl, const ctrl_economy_t* names, const area_map_economy_t* economy,
+                  const vec3_t& truck, const quat_t& turn);
 
     // Rebuilds roads and markers from the edges of the world's base controller inside `region`.
     void build(const cd_bounds_t& region);
@@ -113,14 +117,14 @@ private:
     void add_quad(const vec3_t& start, const vec3_t& end, const vec3_t& start_side, const vec3_t& end_side,
                   uint32_t colour);
     // Refills the icons and labels through the current camera and view.
-    void rebuild_labels(const base_ctrl_e* ctrl);
+    void rebuild_labels(const base_ctrl_e* ctrl, const ctrl_economy_t* names, const area_map_economy_t* economy);
     // Projects `point` to the view: x from its left edge, y from its top edge downwards, reference units;
     // false when it falls outside the view.
     bool project(const vec3_t& point, float& out_x, float& out_y) const;
     // An icon of `width` by `height` centred on (x, y) of the view.
     void add_icon(const char* shader, float x, float y, float width, float height);
     void add_city_labels(const base_ctrl_e& ctrl, const ctrl_economy_t* names);
-    void add_marker_labels(const base_ctrl_e& ctrl, const area_map_economy_t* economy);
+    void add_marker_labels(const base_ctrl_e* ctrl, const area_map_economy_t* economy);
     void draw_arrow(const vec3_t& truck, const quat_t& turn);
 
     std::vector<area_map_chunk_t> chunks_;

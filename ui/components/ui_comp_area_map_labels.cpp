@@ -3,9 +3,7 @@
 #include <cstring>
 
 #include "engine/gfx_view.h"
-#include "common/bridge_parts.h"
 #include "common/engine_api.h"
-#include "common/game_bridge.h"
 #include "road/base_ctrl.h"
 #include "road/ctrl_parts.h"
 #include "road/seg_server.h"
@@ -101,7 +99,8 @@ void ui_comp_area_map_t::add_icon(const char* shader, const float x, const float
     item->box = {left, left + width, top, top - height};
 }
 
-void ui_comp_area_map_t::rebuild_labels(const base_ctrl_e* ctrl)
+void ui_comp_area_map_t::rebuild_labels(const base_ctrl_e* ctrl, const ctrl_economy_t* names,
+                                        const area_map_economy_t* economy)
 {
     dirty = 0;
     icon_items_.reset();
@@ -109,19 +108,14 @@ void ui_comp_area_map_t::rebuild_labels(const base_ctrl_e* ctrl)
     label_rect_ = rect;
     pml_set_bounds(label_rect_, true);
     pml_reset();
-    const game_bridge_t* const bridge = get_game_bridge();
-    const entity_handle_t economy_handle = bridge ? bridge->economy() : entity_handle_t{};
-    const held_part_t<ctrl_economy_t> names(economy_handle);
-    const held_part_t<area_map_economy_t> economy(economy_handle);
     if (ctrl)
-        add_city_labels(*ctrl, names.get());
+        add_city_labels(*ctrl, names);
     vec3_t target;
     float x = 0.0f;
     float y = 0.0f;
-    if (economy.get() && economy.get()->player_target(target) && project(target, x, y))
+    if (economy && economy->player_target(target) && project(target, x, y))
         add_icon(delivery_pin, x, y, icon_side, icon_side);
-    if (ctrl)
-        add_marker_labels(*ctrl, economy.get());
+    add_marker_labels(ctrl, economy);
     pml_buffer_get(label_texts_, false);
     pml_reset();
 }
@@ -168,7 +162,7 @@ void ui_comp_area_map_t::add_city_labels(const base_ctrl_e& ctrl, const ctrl_eco
     }
 }
 
-void ui_comp_area_map_t::add_marker_labels(const base_ctrl_e& ctrl, const area_map_economy_t* economy)
+void ui_comp_area_map_t::add_marker_labels(const base_ctrl_e* ctrl, const area_map_economy_t* economy)
 {
     char markup[256];
     for (area_map_marker_t& marker : markers_) {
@@ -178,9 +172,9 @@ void ui_comp_area_map_t::add_marker_labels(const base_ctrl_e& ctrl, const area_m
             continue;
         if (marker.kind == area_marker_interstate_sign || marker.kind == area_marker_road_sign) {
             const char* name = nullptr;
-            if (ctrl.seg_server && marker.index >= 0 &&
-                static_cast<size_t>(marker.index) < ctrl.seg_server->place_names.size())
-                name = ctrl.seg_server->place_names[static_cast<size_t>(marker.index)].name;
+            if (ctrl && ctrl->seg_server && marker.index >= 0 &&
+                static_cast<size_t>(marker.index) < ctrl->seg_server->place_names.size())
+                name = ctrl->seg_server->place_names[static_cast<size_t>(marker.index)].name;
             if (name) {
                 const size_t length = strnlen(name, sizeof place_name_t::name);
                 char colour = 'k';
