@@ -37,13 +37,11 @@ bool is_font_key(const char* key)
     return strcasecmp(key, "__fnt_sml") == 0 || strcasecmp(key, "__fnt_mid") == 0 || strcasecmp(key, "__fnt_big") == 0;
 }
 
-// The value of `key` in the pool's "translate" object (font keys with the screen's size suffix), or the
-// key itself.
+// The value of `key` in the pool's "translate" objects (font keys with the screen's size suffix), or the
+// key itself. Each area of the game keeps its texts in a block of its own; the first block that has the
+// key answers.
 const char* lookup_translation(const def_pool_t& pool, const char* key)
 {
-    const def_obj_t* const table = pool.find("translate");
-    if (!table)
-        return key;
     const char* lookup = key;
     char sized_key[256];
     if (strncasecmp(key, "__", 2) == 0 && is_font_key(key)) {
@@ -52,8 +50,12 @@ const char* lookup_translation(const def_pool_t& pool, const char* key)
         snprintf(sized_key, sizeof sized_key, "%s_%d", key, font_size_index(params.height));
         lookup = sized_key;
     }
-    const char* const value = table->get_value(lookup);
-    return value && value[0] ? value : key;
+    for (int block = 0; const def_obj_t* const table = pool.find("translate", block); ++block) {
+        const char* const value = table->get_value(lookup);
+        if (value && value[0])
+            return value;
+    }
+    return key;
 }
 
 // Before the cache's own reset, which reports every reference still held.

@@ -12,6 +12,7 @@
 #include "game/economy/economy_world.h"
 #include "game/economy/trailer_shader_cache.h"
 #include "road/ctrl_parts.h"
+#include "ui/components/area_map_economy.h"
 #include "vehicles/player_links.h"
 #include "vehicles/vehicle_links.h"
 
@@ -59,7 +60,8 @@ class economy_ctrl_e : public entity_t,
                        public traffic_economy_t,
                        public player_economy_t,
                        public save_section_owner_t,
-                       public save_timestamp_owner_t {
+                       public save_timestamp_owner_t,
+                       public area_map_economy_t {
 public:
     // Phases -10 (registration), 0 (definitions), 10 (docks, jobs, drivers, scenario).
     static const level_list_t economy_init_list;
@@ -205,6 +207,11 @@ public:
     int32_t job_pay(int32_t job) override { return job_pay(job, 0, 0, 0.0f, true, nullptr, nullptr); }
     void mark_dealer_known(int32_t dealer) override;
     void set_current_road(int32_t edge) override { current_road = edge; }
+
+    // --- What the road map reads ---
+    bool dealer_open(int32_t dealer) const override;
+    const char* trader_icon(int32_t trader) const override;
+    bool player_target(vec3_t& out) const override;
 
     // Counts of the arrays with a spare record behind the last.
     int32_t cargo_count() const { return static_cast<int32_t>(cargos.size()) - 1; }

@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "engine/vec.h"
+#include "physics/cd_bounds.h"
 #include "world/environment_links.h"
 
 struct route_cursor_t;
@@ -84,4 +85,14 @@ public:
     virtual int32_t trailer_job() const = 0;
     // Shows or hides the driving HUD (hidden while the map is up).
     virtual void show_hud(bool shown) = 0;
+};
+
+// The road map of the game map window, as the controller follows the truck with it.
+class ctrl_map_view_t {
+public:
+    virtual ~ctrl_map_view_t() = default;
+    // Shown in the game map (following the truck), in the close city view or not, from `zoom` above.
+    virtual void set_map_view(uint8_t shown, uint8_t city, float zoom) = 0;
+    // Rebuilds the map from the road network inside `region`.
+    virtual void build_map(const cd_bounds_t& region) = 0;
 };

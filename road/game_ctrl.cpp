@@ -32,10 +32,6 @@ constexpr int impulse_jukebox = 161;
 constexpr int impulse_notebook = 182;
 // Parameter of ui_wshow that brings a window to the front with the focus.
 constexpr unsigned show_in_front = 0x20000000;
-// Where the remembered truck position goes when the map must be brought up to date at once.
-const vec3_t far_away(0.0f, -666666688.0f, 0.0f);
-// Squared distance the truck moves before the city lookup and the map run again (20 m).
-constexpr float map_follow_distance_sq = 4000000.0f;
 // Far view distance limits.
 constexpr float far_view_limit = 45000.0f;
 constexpr float far_view_city_floor = 20000.0f;
@@ -52,7 +48,11 @@ float cvar_real(const char* name, const float fallback)
 
 game_ctrl_e::game_ctrl_e() : game_clock(game_clock_start) {}
 
-game_ctrl_e::~game_ctrl_e() { free_sounds(); }
+game_ctrl_e::~game_ctrl_e()
+{
+    free_sounds();
+    free_target_models();
+}
 
 entity_handle_t game_ctrl_e::economy_handle() const { return bridge ? bridge->economy() : entity_handle_t{}; }
 entity_handle_t game_ctrl_e::truck_handle() const { return bridge ? bridge->avatar() : entity_handle_t{}; }
@@ -180,14 +180,13 @@ void game_ctrl_e::build_after_load()
     build_music_list();
     activate_items();
     build_item_tree();
-    map_window_ = ui_winsert("gameui_map", "map", 0x24, "/ui/gmap.esc", true);
-    if (map_window_ && bridge)
-        bridge->adopt_window(map_window_);
+    open_map_window();
     {
         const held_part_t<ctrl_environment_t> environment(environment_handle());
         if (environment.get() && environment.get()->sky_count() > 0)
             environment.get()->set_sky(0);
     }
+    load_target_models();
     api::message("Game map %s: %d edges, %d nodes, %d items", bridge ? bridge->get_map_name() : "", edges.count,
                  nodes.count, freeitems.count + miscitems.count);
 }
@@ -202,7 +201,8 @@ int game_ctrl_e::destroy(const int phase)
         music_list_.clear();
         free_sounds();
         // The windows belong to the bridge, which removes them with the world.
-        notebook_ = map_window_ = nullptr;
+        notebook_ = map_window_ = map_component_ = nullptr;
+        free_target_models();
         stations.gas_window = stations.service_window = stations.weigh_window = nullptr;
     }
     return base_ctrl_e::destroy(phase);
@@ -350,10 +350,10 @@ void game_ctrl_e::game_keys(const double dt)
     const bool ready = key_timer <= 0.0f;
     if (ready && api::inp_impulse_value(impulse_map, 0) != 0.0f) {
         key_timer = game_ctrl_key_delay;
-        if (map_window_) {
+        if (map_component_) {
             if (!map_shown) {
                 city_zoom = 1;
-                remembered_truck_position = far_away;
+                remembered_truck_position = map_far_away;
                 ui_wshow(map_window_, 0);
                 map_shown = 1;
             } else if (map_zoom == game_map_country_zoom) {
@@ -361,7 +361,7 @@ void game_ctrl_e::game_keys(const double dt)
                 map_shown = 0;
             } else {
                 city_zoom = 0;
-                remembered_truck_position = far_away;
+                remembered_truck_position = map_far_away;
             }
             const held_part_t<ctrl_truck_t> truck(truck_handle());
             if (truck.get())
@@ -400,23 +400,6 @@ void game_ctrl_e::game_keys(const double dt)
         else
             stations.repair_timer = 0.0f;
     }
-}
-
-void game_ctrl_e::map_follow()
-{
-    const held_part_t<ctrl_truck_t> truck(truck_handle());
-    if (!truck.get() || !seg_server)
-        return;
-    const vec3_t position = truck.get()->truck_position();
-    const vec3_t moved = position - remembered_truck_position;
-    if (moved.x * moved.x + moved.y * moved.y + moved.z * moved.z <= map_follow_distance_sq)
-        return;
-    remembered_truck_position = position;
-    city_index = seg_server->find_city_at(position);
-    in_city = city_index != -1 ? 1 : 0;
-    if (!map_shown || !map_window_)
-        return;
-    map_zoom = in_city && city_zoom ? game_map_city_zoom : game_map_country_zoom;
 }
 
 void game_ctrl_e::far_view(const double dt)
@@ -532,6 +515,7 @@ void game_ctrl_e::draw()
         seg_server->draw_lights(cityblocks, night != 0);
         seg_server->draw_free_items(freeitems, night != 0);
     }
+    draw_station_targets();
 }
 
 void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)

@@ -14,6 +14,7 @@
 
 struct c_item_t;
 struct snd_sound_t;
+struct psm_t;
 class game_bridge_t;
 class physproc_t;
 
@@ -29,6 +30,14 @@ constexpr float game_ctrl_key_delay = 0.4f;
 // Zoom of the game map over a city, and over the country.
 constexpr float game_map_city_zoom = 69000.0f;
 constexpr float game_map_country_zoom = 890000.0f;
+// Where the remembered truck position goes when the map must be brought up to date at once.
+inline const vec3_t map_far_away(0.0f, -666666688.0f, 0.0f);
+// Squared distance the truck moves before the city lookup and the map run again (20 m).
+constexpr float map_follow_distance_sq = 4000000.0f;
+// The road map's component in the game map window.
+constexpr int32_t game_map_component_id = 1000;
+// Target models over the active stations: the dealer's (and any other item's), gas, service, weigh.
+constexpr int game_ctrl_target_models = 4;
 // City traffic loops a game controller plays.
 constexpr int32_t game_ctrl_ambient_loops = 5;
 
@@ -303,6 +312,12 @@ private:
     // The frame's steps.
     void game_keys(double dt);
     void map_follow();
+    // Makes the game map window and finds its road map.
+    void open_map_window();
+    // Loads the four target models, frees them, and draws each active station's.
+    void load_target_models();
+    void free_target_models();
+    void draw_station_targets();
     void far_view(double dt);
     void update_cut_planes();
     void station_interaction();
@@ -363,6 +378,9 @@ private:
     snd_sound_t* ui_sounds_[4] = {};
     c_item_t* notebook_ = nullptr;
     c_item_t* map_window_ = nullptr;
+    // The road map (id 1000) of the game map window; the window owns it.
+    c_item_t* map_component_ = nullptr;
+    psm_t* target_models_[game_ctrl_target_models] = {};
     entity_handle_t traffic_;
     bool registered_ = false;
 };

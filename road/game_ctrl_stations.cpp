@@ -1,6 +1,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/bind.h"
+#include "engine/input.h"
 #include "engine/snd.h"
 #include "engine/ui.h"
 #include "engine/ui_view.h"
@@ -14,6 +16,8 @@
 
 namespace {
 
+// The impulse held to fill the tank.
+constexpr int impulse_gas_pump = 180;
 // Squared distances (x, z) at which the truck is at a station.
 constexpr float dealer_near_sq = 1000000.0f;
 constexpr float weigh_arm_sq = 81000000.0f;
@@ -166,6 +170,10 @@ void game_ctrl_e::gas_entry(const map_miscitem_t& item, const float speed_mph)
     set_station_text(stations.gas_window, 100, text);
     set_station_text(stations.gas_window, 110, "0");
     set_station_text(stations.gas_window, 120, "0");
+    // The key that fills the tank, as the player bound it; without one the line stays as it was.
+    if (const inp_impulse_t* const pump = api::inp_impulse_get(impulse_gas_pump))
+        if (const bind_t* const key = api::inp_trigger_impulsealias(pump->name, 0, nullptr); key && key->trigger)
+            set_station_text(stations.gas_window, 130, key->trigger->name);
 }
 
 void game_ctrl_e::service_entry(const float speed_mph)

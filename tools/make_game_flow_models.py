@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Writes the game flow's models under data/: the target marker that stands where the player's job is
-delivered (a ring on the ground and an arrow above it, turning by its animation) and the menu scene
+delivered (a ring on the ground and an arrow above it, turning by its animation), the same marker in
+the colours of the stations the game controller marks (target2, target_gas, target_service,
+target_weigh; their pictures come from tools/make_map_pictures.py) and the menu scene
 behind the menus (a yard with the bone "truck0" the truck and trailer stand at, and the closed camera
 path "camera" around them), with the definition "/defs/menu.def" that names the scene and the makes.
 Their pictures come from tools/make_pictures.py.
@@ -78,15 +80,16 @@ def arrow(tip, top, radius, sides):
     return positions, uvs, indices
 
 
-def target_marker():
-    shader = "/models/free_items/target/target.shd"
+def target_marker(name="target", what="the target marker", whose="the economy"):
+    shader = "/models/free_items/target/%s.shd" % name
     ring_pos, ring_uvs, ring_idx = ring(250, 350, 10, 16)
     arrow_pos, arrow_uvs, arrow_idx = arrow(450, 700, 120, 8)
-    write("models/free_items/target/target.psm",
-          "// The target marker: a ring on the ground and an arrow pointing down at it.\npsm 1\n"
+    write("models/free_items/target/%s.psm" % name,
+          "// %s: a ring on the ground and an arrow pointing down at it.\npsm 1\n" % what.capitalize()
           + part("ring", ring_pos, ring_idx, shader, ring_uvs, up(ring_pos))
           + part("arrow", arrow_pos, arrow_idx, shader, arrow_uvs, up(arrow_pos)))
-    write("models/free_items/target/target.psa", "// The marker's turn, looped by the economy.\npsa 1\nframes 31\nlength 2.0\n")
+    write("models/free_items/target/%s.psa" % name,
+          "// The marker's turn, looped by %s.\npsa 1\nframes 31\nlength 2.0\n" % whose)
 
 
 def menu_scene():
@@ -110,6 +113,9 @@ def menu_scene():
 
 def main():
     target_marker()
+    for name, what in (("target2", "the marker of a truck stop or dealer"), ("target_gas", "the gas station marker"),
+                       ("target_service", "the service station marker"), ("target_weigh", "the weigh station marker")):
+        target_marker(name, what, "the game controller")
     menu_scene()
 
 

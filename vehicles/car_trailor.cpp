@@ -49,15 +49,18 @@ int car_trailor_e::init(int phase)
 {
     if (const int failed = car_phys_e::init(phase))
         return failed;
-    if (phase == 0)
+    if (phase == 0) {
         if (const game_bridge_t* const bridge = get_game_bridge())
             player_link = bridge->avatar();
+        open_job_window();
+    }
     return 0;
 }
 
 int car_trailor_e::destroy(int phase)
 {
     if (phase == 0) {
+        close_job_window();
         // Only the player's own job trailer, not delivered, gives its job back; a trailer towed by the
         // traffic or one already paid for leaves the player's job alone.
         if (!dock_slot_held && job_index >= 0 && hitched_by_player && !delivered && !towed_by_ai) {
@@ -376,6 +379,7 @@ bool car_trailor_e::setup_cargo(const char* make, int variant, float damage_scal
     dock_owner = owner;
     dock_slot = slot;
     job_index = job;
+    write_job_label();
     if (mode == 0)
         dock_slot_held = true;
     fade_state = 1;

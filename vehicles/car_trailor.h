@@ -5,6 +5,7 @@
 #include "vehicles/car_phys.h"
 
 class def_obj_t;
+struct c_item_t;
 
 // The semi-trailer, registered as "actors.trailer". A hitched trailer has no joint: every physics step
 // it is turned about the vertical and moved so that its kingpin follows the towing truck's hitch point,
@@ -30,6 +31,9 @@ public:
     // trailer from the player's truck.
     int destroy(int phase) override;
     void handler() override;
+    // The trailer (unless the towing truck's camera hides it) and, over a job trailer that waits at its
+    // dock, its job label fading with the camera's distance.
+    void draw() override;
     // The hitch point at the trailer's own rear (world).
     void get_hitch_point(vec3_t& out) override;
     // Damage scaled by the cargo's factor; the towing truck shows it.
@@ -58,6 +62,11 @@ public:
     void fade_out_step();
     // Contact kind -10, the geometry's owner this trailer.
     void set_contact_kind();
+    // The job label window: made at init phase 0 (one use held), given back at destroy; its handler
+    // shows the trailer's job.
+    void open_job_window();
+    void close_job_window();
+    void write_job_label();
 
     // The make: "/makes/trailer/<make>/description.def" and its accessories.
     void read_description(const char* make, int variant);
@@ -76,6 +85,8 @@ public:
     void follow_ai_truck();
 
     entity_handle_t player_link;
+    c_item_t* job_window = nullptr;
+    bool job_label_shown = false;
     bool vehicle_active = false;
     int32_t fade_state = 0;
     float alpha = 255.0f;

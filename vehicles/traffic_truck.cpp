@@ -147,7 +147,13 @@ void traffic_e::spawn_ai_truck(const int32_t edge, const int32_t driver, const c
         release_car(0, false);
         return;
     }
+    // Listed in lane 1, the truck drives there too (it entered the edge in the lane its route names).
     c.route.lane = 1.0f;
+    {
+        const held_part_t<game_ctrl_e> controller(controller_link);
+        if (controller.get())
+            controller.get()->update_lane_offset(c.route);
+    }
     if (economy.get())
         economy.get()->set_driver_spawned(driver, true);
 

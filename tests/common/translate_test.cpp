@@ -29,6 +29,11 @@ const char* const local_def = "translate {\n"
                               "    __fnt_mid_3 = mid3\n"
                               "    __FNT_BIG_3 = big3\n"
                               "    __other = other\n"
+                              "}\n"
+                              "// A later area's block: its keys are found too, the first block's win.\n"
+                              "translate {\n"
+                              "    ui_map_title = Map\n"
+                              "    ui_warning = Later\n"
                               "}\n";
 
 }  // namespace
@@ -65,6 +70,8 @@ TEST_F(translate_test, font_keys_take_the_suffix_of_the_screen_height)
         {"__fnt_mid_1", 480, "mid1"},
         {"__fnt_midx", 1024, "__fnt_midx"},
         {"__other", 480, "other"},
+        {"ui_map_title", 480, "Map"},
+        {"ui_warning", 480, "Warning"},
         // Keys without a value in the pool show themselves.
         {"__fnt_sml", 768, "__fnt_sml"},
     };

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks a screenshot: an 8-bit RGB PNG that is not of one colour, and whose named pixels have the
-named colours within a tolerance.
+named colours within a tolerance, or (with "!=") a colour that is not the named one.
 
-    check_picture.py FILE [X,Y=RRGGBB ...]     (each channel within 24)
+    check_picture.py FILE [X,Y=RRGGBB | X,Y!=RRGGBB ...]     (each channel within 24)
 """
 import struct
 import sys
@@ -61,11 +61,13 @@ def main():
     failed = False
     for check in sys.argv[2:]:
         where, colour = check.split("=")
-        x, y = (int(v) for v in where.split(","))
+        unlike = where.endswith("!")
+        x, y = (int(v) for v in where.rstrip("!").split(","))
         want = bytes.fromhex(colour)
         got = bytes(rows[y][x * 3:x * 3 + 3])
-        if any(abs(a - b) > TOLERANCE for a, b in zip(want, got)):
-            print("pixel %d,%d is %s, not %s" % (x, y, got.hex(), colour))
+        differs = any(abs(a - b) > TOLERANCE for a, b in zip(want, got))
+        if differs != unlike:
+            print("pixel %d,%d is %s, %s %s" % (x, y, got.hex(), "like" if unlike else "not", colour))
             failed = True
     if failed:
         sys.exit(1)

@@ -158,6 +158,10 @@ TEST_F(traffic_truck_test, a_truck_is_placed_only_on_a_registered_road_out_of_th
     EXPECT_EQ(truck.route.edge, 0);
     EXPECT_EQ(truck.route.route, &traffic->ai_truck.route);
     EXPECT_EQ(truck.model, 3) << "model 3 even with a catalogue of two cars";
+    // Listed in lane 1, it drives there: 200 + 1 x 350 right of the middle, not where its route's lane
+    // number (counted from 0) would put it.
+    EXPECT_EQ(truck.route.lane, 1.0f);
+    EXPECT_EQ(truck.route.lateral, 550.0f);
     EXPECT_EQ(traffic->roads[static_cast<size_t>(truck.road_slot)].car_count, 1);
     EXPECT_EQ(economy->spawned_calls, (std::vector<std::pair<int32_t, bool>>{{4, true}}));
     EXPECT_EQ(traffic->ai_truck_driver(), 4);
@@ -307,14 +311,20 @@ TEST_F(ai_trailer_test, the_trailer_keeps_its_kingpin_at_the_trucks_hitch_unless
     road_point = {2000.0f, 0.0f, 150000.0f};
     auto* trailer = add(std::make_unique<car_trailor_e>());
     trailer->traffic_link = traffic->handle();
-    trailer->attach_to_ai_truck("flatbed", 0, road_point + vec3_t{0.0f, 200.0f, 0.0f}, quat_t());
+    traffic->cars[0].route.rotation.set_cartes({0.0f, 0.0f, -1.0f});
+    trailer->attach_to_ai_truck("flatbed", 0, road_point + vec3_t{0.0f, 200.0f, 0.0f}, traffic->cars[0].route.rotation);
     ASSERT_TRUE(trailer->towed_by_ai);
 
-    // The truck drives 20 m ahead at 10 m/s.
-    for (int step = 0; step < 100; ++step) {
+    // The truck drives 20 m ahead at 10 m/s, then 20 s more: the trailer follows level, never tipping
+    // about its rear axle (the AI truck carries no nose), its kingpin at the hitch.
+    for (int step = 0; step < 1100; ++step) {
         road_point.z -= 1000.0f * dt;
         run(1);
     }
+    const vec3_t up = trailer->get_orientation().rotate({0.0f, 1.0f, 0.0f});
+    EXPECT_GT(up.y, 0.999f) << "the trailer leans: up is " << up.x << ", " << up.y << ", " << up.z;
+    const vec3_t ahead = trailer->get_orientation().rotate({0.0f, 0.0f, -1.0f});
+    EXPECT_LT(ahead.z, -0.999f) << "it heads the way the truck drives";
     const vec3_t hitch = road_point + vec3_t{0.0f, 100.0f, 0.0f};
     const vec3_t kingpin = trailer->to_world(trailer->kingpin_local);
     EXPECT_LT((kingpin - hitch).length_sq(), 50.0f * 50.0f) << kingpin.z << " behind " << hitch.z;

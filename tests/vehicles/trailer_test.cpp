@@ -11,6 +11,7 @@
 #include "frame/type_registry.h"
 #include "vehicle_fixture.h"
 #include "vehicles/car_trailor.h"
+#include "vehicles/job_label.h"
 #include "vehicles/vehicle_links.h"
 
 namespace {
@@ -317,6 +318,15 @@ TEST_F(trailer_test, an_unhitched_trailer_sleeps_two_seconds_after_it_is_placed)
     run_seconds(0.3f);
     EXPECT_TRUE(trailer->settled);
     EXPECT_TRUE(trailer->body->body_flags & phys_body_t::body_held);
+}
+
+TEST(job_label, the_label_is_opaque_to_70_m_fades_out_to_90_m_and_is_not_drawn_beyond)
+{
+    EXPECT_EQ(job_label_colour(0.0f), 0xFFFFFFFFu);
+    EXPECT_EQ(job_label_colour(7000.0f * 7000.0f), 0xFFFFFFFFu);
+    EXPECT_EQ(job_label_colour(8000.0f * 8000.0f), 0x87FFFFFFu) << "alpha 135 at 80 m";
+    EXPECT_EQ(job_label_colour(9000.0f * 9000.0f), 0x00FFFFFFu);
+    EXPECT_EQ(job_label_colour(9000.5f * 9000.5f), 0u);
 }
 
 }  // namespace
