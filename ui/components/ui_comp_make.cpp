@@ -3,8 +3,11 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <vector>
 
+#include "engine/cache.h"
 #include "engine/def_obj.h"
+#include "engine/gfx_render.h"
 #include "engine/gfx_view.h"
 #include "engine/psm.h"
 #include "engine/ui.h"
@@ -15,10 +18,18 @@
 
 namespace {
 
-// The light every make view shares, made by the first and dropped by the last.
+// The light every make view shares, made by the first and dropped by the last: a light list of one
+// item holding the light, as the renderer reads the lists of the world's lights.
 int live_views = 0;
-const float shared_light[16] = {1.0f, 1.0f, 1.0f, 1.0f, 0.5f,  0.5f, 0.5f, 1.0f,
-                                0.5f, 0.5f, 0.5f, 1.0f, -0.5f, 1.0f, 1.0f, 0.0f};
+// Half ambient and half diffuse from above, before and to the left: a face turned to it is lit fully.
+r_light_t shared_light_record{
+    0, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {-0.5f, 1.0f, 1.0f, 0.0f}};
+c_item_t shared_light_item = [] {
+    c_item_t item{};
+    item.object = &shared_light_record;
+    return item;
+}();
+const std::vector<c_item_t*> shared_light{&shared_light_item};
 
 // A model of an accessory with its shaders found in the accessory's folder or the make's shared one.
 psm_t* accessory_model(const char* kind, const char* make, const char* accessory, const char* model,
@@ -52,7 +63,7 @@ void ui_comp_make_t::release_shared_light()
         --live_views;
 }
 
-const void* ui_comp_make_t::shared_light_list(psm_t*, void*) { return live_views > 0 ? shared_light : nullptr; }
+const void* ui_comp_make_t::shared_light_list(psm_t*, void*) { return live_views > 0 ? &shared_light : nullptr; }
 
 ui_comp_make_t::~ui_comp_make_t() { free_models(); }
 
