@@ -323,6 +323,52 @@ TEST_F(gfx_paint_test, a_model_or_prototype_with_a_light_list_is_lit_by_its_firs
     EXPECT_NEAR(double(floor_pixel >> 16), 64.0, 3.0) << std::hex << floor_pixel;
 }
 
+// The clear corners of a sprite drawn first (a snow flake) hide nothing drawn behind it later: a red
+// wall filling the view shows everywhere around the flake, never the black of the clear.
+TEST_F(gfx_paint_test, the_clear_corners_of_a_sprite_hide_nothing_drawn_behind_it_later)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    ASSERT_NO_FATAL_FAILURE(copy_data("shaders/effects/snow.png"));
+    ASSERT_NO_FATAL_FAILURE(copy_data("shaders/effects/snow.shd"));
+    const float positions[4][3] = {
+        {-20000, -20000, -3000}, {20000, -20000, -3000}, {20000, 20000, -3000}, {-20000, 20000, -3000}};
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    gfx_view_t view;
+    view.near_plane = 10.0f;
+    view.rect[2] = view.clip[2] = 640.0f;
+    view.rect[3] = view.clip[3] = 480.0f;
+    gfx_screen_capture(keep_capture);
+    gfx_begin_frame();
+    gfx_view_push(&view);
+    load_camera();
+    gfx_clear1(0xffffffff, 0xff000000);
+    const float at[3] = {0.0f, 100.0f, -600.0f};
+    gfx_sprite_t flake{{0, 0, 0}, 0xffffffff, 1.0f, 0.0f, {0, 0}, {1, 1}, nullptr};
+    gfx_sprite(gfx_shader_precache("/shaders/effects/snow.shd"), at, 300.0f, 1, &flake, 1.0f, 1.0f, 0, -1.0f);
+    gfx_model_part_t wall;
+    wall.positions = &positions[0][0];
+    wall.vertex_count = 4;
+    wall.indices = indices;
+    wall.index_count = 6;
+    wall.colour = 0xffff0000u;
+    gfx_record_model(wall);
+    gfx_end_frame();
+    gfx_try_capture();
+    gfx_swapbuffers();
+    gfx_view_pop();
+    ASSERT_EQ(captured.width, 640);
+    int black = 0;
+    int white = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            black += pixel(x, y) == 0u;
+            white += pixel(x, y) == 0xfafcffu;
+        }
+    EXPECT_EQ(black, 0);
+    EXPECT_GT(white, 100) << "the flake itself is drawn";
+}
+
 TEST_F(gfx_paint_test, without_egl_the_capture_is_the_clear_colour_and_says_so_once)
 {
     gfx_record_forbid_painting(true);
