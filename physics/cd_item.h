@@ -35,6 +35,9 @@ struct cd_item_t {
     uint32_t user = 0xFFFFFFFFu;
     // The item on the five axes of the collision trees.
     cd_bounds_t bounds = cd_bounds_make_empty();
+    // Whether the item is a surface the world draws; a geometry clears it for collision-only triangles
+    // (the road's invisible walls), on which no decal is laid.
+    bool drawn = true;
 };
 
 // The item id that names no item.

@@ -114,6 +114,7 @@ void cd_tri_query_t::fill(cd_item_t& item, uint32_t id, uint32_t request)
 {
     item.id = id;
     item.request = request;
+    item.drawn = true;
     geometry_->get_item(item, 1);
 }
 

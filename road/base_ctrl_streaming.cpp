@@ -285,7 +285,7 @@ void base_ctrl_e::draw_roads(const cd_bounds_t& box)
         if (!segment.visible || !edges.valid(segment.edge_index))
             continue;
         if (edges[segment.edge_index].bounds.overlaps(box))
-            segment.draw(&box);
+            segment.draw(&box, static_model_lights());
         else if (!secondary)
             segment.set_visible(false);
     }

@@ -172,6 +172,8 @@ public:
     float game_time() const override { return game_clock; }
     void set_game_time(float seconds) override { game_clock = seconds; }
     bool nearest_dry_box(const vec3_t& point, dry_box_t& out) override;
+    // Hands the time of day's light to the segment server's models.
+    void set_road_lighting(const vec3_t& direction, const vec3_t& diffuse, const vec3_t& ambient) override;
     // The wheel contact code of the truck on edge `edge`: -1 none or a junction, 2 a city road, and on a
     // road 0, 1 or 3 by its road type.
     int32_t edge_surface_class(int32_t edge) const;

@@ -757,3 +757,9 @@ bool game_ctrl_e::edge_side_type_7_9(const int32_t edge) const
     }
     return false;
 }
+
+void game_ctrl_e::set_road_lighting(const vec3_t& direction, const vec3_t& diffuse, const vec3_t& ambient)
+{
+    if (seg_server)
+        seg_server->set_lighting(direction, diffuse, ambient);
+}

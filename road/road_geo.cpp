@@ -334,8 +334,11 @@ void road_geo_t::get_item(cd_item_t& item, const int redirect)
             item.vertex[k] = corner[k];
         item.vertex_count = 3;
     }
+    const uint32_t material = piece.materials[first / 3];
     if (item.request & cd_item_t::request_material)
-        item.material = piece.materials[first / 3];
+        item.material = material;
+    // The walls on the skirts and the collision meshes of objects stand for no drawn surface.
+    item.drawn = material != road_coll_wall && material != road_coll_object;
     if (item.request & cd_item_t::request_plane)
         points_compute_equation(*corner[0], *corner[2], *corner[1], 0.0f, item.plane);
     if (item.request & cd_item_t::request_user)

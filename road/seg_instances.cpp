@@ -73,8 +73,9 @@ void seg_server_t::set_light_source(seg_light_source_t* source)
 uint32_t seg_server_t::lit_colour(const vec3_t& normal) const
 {
     const float d = sun_direction.x * normal.x + sun_direction.y * normal.y + sun_direction.z * normal.z;
-    return 0xFF000000u | lit_channel(d, diffuse.z, ambient.z) << 16 | lit_channel(d, diffuse.y, ambient.y) << 8 |
-           lit_channel(d, diffuse.x, ambient.x);
+    // In the renderer's order, 0xAARRGGBB.
+    return 0xFF000000u | lit_channel(d, diffuse.x, ambient.x) << 16 | lit_channel(d, diffuse.y, ambient.y) << 8 |
+           lit_channel(d, diffuse.z, ambient.z);
 }
 
 void seg_server_t::set_lighting(const vec3_t& sun, const vec3_t& new_diffuse, const vec3_t& new_ambient)

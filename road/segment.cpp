@@ -1,11 +1,14 @@
 #include "road/segment.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "engine/gfx_render.h"
 #include "common/engine_api.h"
 #include "road/base_ctrl.h"
 #include "road/noise.h"
+#include "world/environment_colour.h"
 
 namespace {
 
@@ -17,6 +20,16 @@ const segment_layer_t& packet_layer(void* owner, const int element)
 }
 
 int vertex_count_of(void* owner, const int element) { return packet_layer(owner, element).vertex_count; }
+// Every vertex of a coloured layer takes the environment's one light colour.
+const uint32_t* colours_of(void* owner, const int element)
+{
+    static std::vector<uint32_t> colours;
+    const auto count = static_cast<size_t>(std::max(vertex_count_of(owner, element), 1));
+    const uint32_t colour = environment_light_colour();
+    if (colours.size() < count || colours.front() != colour)
+        colours.assign(std::max(count, colours.size()), colour);
+    return colours.data();
+}
 const float* positions_of(void* owner, const int element) { return &packet_layer(owner, element).positions->x; }
 const float* normals_of(void* owner, const int element) { return &packet_layer(owner, element).normals->x; }
 const float* uvs_of(void* owner, const int element) { return packet_layer(owner, element).uvs; }
@@ -24,9 +37,12 @@ const float* centre_of(void* owner, const int element) { return &packet_layer(ow
 int index_count_of(void* owner, const int element) { return packet_layer(owner, element).index_count; }
 const uint16_t* indices_of(void* owner, const int element) { return packet_layer(owner, element).indices; }
 
-// How the renderer reads a built edge's vertices and indices.
+// How the renderer reads a built edge's vertices and indices: lit by their normals, or coloured by the
+// environment.
 const r_packet_decl_t segment_vertex_decl = {
     "segment_vpd_vertex", vertex_count_of, positions_of, normals_of, uvs_of, nullptr, centre_of, nullptr, nullptr};
+const r_packet_decl_t segment_coloured_vertex_decl = {
+    "segment_vpd_vertex", vertex_count_of, positions_of, normals_of, uvs_of, colours_of, centre_of, nullptr, nullptr};
 const r_packet_decl_t segment_index_decl = {"segment_ipd", vertex_count_of, nullptr,        nullptr,   nullptr,
                                             nullptr,       centre_of,       index_count_of, indices_of};
 
@@ -95,15 +111,19 @@ bool segment_t::allocate(base_ctrl_e& controller, const int32_t pieces, const in
     return true;
 }
 
-void segment_t::set_up_layer(const int32_t piece, const int32_t layer, const gfx_shader_t* shader)
+void segment_t::set_up_layer(const int32_t piece, const int32_t layer, const gfx_shader_t* shader, const bool coloured)
 {
     segment_layer_t& at = layer_at(piece, layer);
     const int element = piece * layer_count + layer;
     at.shader = shader;
+    if (at.vertex_packet && at.coloured != coloured)
+        drop_packet(at.vertex_packet);
+    at.coloured = coloured;
     if (!at.index_packet)
         at.index_packet = api::gfx_alloc_packet(&segment_index_decl, this, element);
     if (!at.vertex_packet)
-        at.vertex_packet = api::gfx_alloc_packet(&segment_vertex_decl, this, element);
+        at.vertex_packet =
+            api::gfx_alloc_packet(coloured ? &segment_coloured_vertex_decl : &segment_vertex_decl, this, element);
 }
 
 bool segment_t::build(base_ctrl_e& controller, map_edge_t& edge, const bool preview)
@@ -190,7 +210,7 @@ void segment_t::release(base_ctrl_e& controller)
     visible = 0;
 }
 
-void segment_t::draw(const cd_bounds_t* box) const
+void segment_t::draw(const cd_bounds_t* box, const void* lights) const
 {
     for (int32_t piece = 0; piece < piece_count; ++piece) {
         if (box && !pieces_[piece].bounds.overlaps(*box))
@@ -209,6 +229,8 @@ void segment_t::draw(const cd_bounds_t* box) const
             proto->set_shader(at.shader);
             proto->flags = 0;
             proto->set_frame(world_frame);
+            if (!at.coloured)
+                proto->set_lights(lights);
             api::gfx_queue_proto(proto);
             if (proto->dec_refs() == 0)
                 api::gfx_free_proto(proto);

@@ -35,6 +35,8 @@ struct segment_layer_t {
     vec3_t centre;
     float radius = 0.0f;
     const gfx_shader_t* shader = nullptr;
+    // Drawn with the environment's colour on every vertex instead of lit by the world's lights.
+    bool coloured = false;
     r_packet_t* index_packet = nullptr;
     r_packet_t* vertex_packet = nullptr;
 };
@@ -74,8 +76,9 @@ public:
     void free(base_ctrl_e& controller);
     // free, then the slot holds no edge.
     void release(base_ctrl_e& controller);
-    // Queues every layer of every piece that overlaps `box` (all pieces when null) for drawing.
-    void draw(const cd_bounds_t* box) const;
+    // Queues every layer of every piece that overlaps `box` (all pieces when null) for drawing; layers
+    // without the colour element are lit by `lights` (the world's light list, or null).
+    void draw(const cd_bounds_t* box, const void* lights) const;
     // Shows or hides the slot and every instance and placed item its build put in the segment server.
     void set_visible(bool visible);
 
@@ -132,8 +135,9 @@ public:
     // Tables of the current build: `pieces` pieces of `layers` layers, each piece with its block.
     // False (reported) when memory runs out; what was taken is given back by free.
     bool allocate(base_ctrl_e& controller, int32_t pieces, int32_t layers);
-    // Gives `layer` of `piece` its packets and shader.
-    void set_up_layer(int32_t piece, int32_t layer, const gfx_shader_t* shader);
+    // Gives `layer` of `piece` its packets and shader; a coloured layer's vertex packet carries the
+    // environment's colour element.
+    void set_up_layer(int32_t piece, int32_t layer, const gfx_shader_t* shader, bool coloured = false);
     // Widens the bounds of piece `piece` over `point`.
     void widen(int32_t piece, const vec3_t& point) { pieces_[piece].bounds.add_point(point.x, point.y, point.z); }
 

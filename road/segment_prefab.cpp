@@ -6,10 +6,12 @@
 namespace {
 
 // The shader a prefab part draws with: the Fork's shipper label on part 0, else the look's shader for
-// the part's slot (the fallback for a slot or look the server does not hold).
+// the part's slot (the fallback for a slot or look the server does not hold). `plain` says whether the
+// part is lit by its normals (the label, a plain shader entry) or drawn with the environment's colour.
 const gfx_shader_t* part_shader(const seg_server_t& server, const map_edge_t& edge, const prefab_part_t& part,
-                                const size_t index)
+                                const size_t index, bool& plain)
 {
+    plain = true;
     const int32_t shipper = edge.sides[0].vegetation;
     if (index == 0 && edge.kind == map_edge_fork && shipper >= 0 && shipper < server.trader_count &&
         server.traders[shipper].label.shader)
@@ -19,7 +21,11 @@ const gfx_shader_t* part_shader(const seg_server_t& server, const map_edge_t& ed
     if (look >= 0 && static_cast<size_t>(look) < server.prefab_looks.size() && part.shader_slot >= 0 &&
         part.shader_slot < prefab_look_slots)
         entry = server.prefab_looks[static_cast<size_t>(look)].slots[part.shader_slot];
-    return server.prefab_shaders.valid(-1) ? server.prefab_shaders.at_or_spare(entry).shader.shader : nullptr;
+    if (!server.prefab_shaders.valid(-1))
+        return nullptr;
+    const seg_flagged_shader_t& shader = server.prefab_shaders.at_or_spare(entry);
+    plain = shader.flag != 0;
+    return shader.shader.shader;
 }
 
 // True when every part of `prefab` fits one block with arrays that agree with their counts.
@@ -178,7 +184,9 @@ bool segment_t::build_prefab(base_ctrl_e& controller, map_edge_t& edge, const bo
         layer.vertex_count = static_cast<int32_t>(part.positions.size());
         layer.index_count = static_cast<int32_t>(part.indices.size());
         segment_carver_t(piece_at(piece).block).carve(layer);
-        set_up_layer(piece, 0, part_shader(*server, edge, part, i));
+        bool plain = true;
+        const gfx_shader_t* const shader = part_shader(*server, edge, part, i, plain);
+        set_up_layer(piece, 0, shader, !plain);
         layer.centre = prefab_turn(part.centre, turns) + offset;
         layer.radius = part.radius;
         std::copy(part.uvs.begin(), part.uvs.end(), layer.uvs);

@@ -346,18 +346,34 @@ void shade_grid(segment_t& slot)
                 slot.grid_normals[side][i].normalized() * segment_shading(slot.grid_positions[side][i]);
 }
 
+// The railing shader entry layer `layer` draws with, or null when it is no railing layer.
+const seg_flagged_shader_t* railing_entry(const road_build_t& build, const int32_t layer)
+{
+    const seg_fallback_array_t<seg_flagged_shader_t>& shaders = build.server.railing_shaders;
+    for (const int side : {0, 1})
+        if (layer == build.railing_layer[side] && shaders.valid(-1))
+            return &shaders.at_or_spare(build.edge.sides[side].railing_shader);
+    return nullptr;
+}
+
 // The shader layer `layer` draws with.
 const gfx_shader_t* layer_shader(const road_build_t& build, const int32_t layer)
 {
     if (layer < build.road_layers)
         return segment_road_layer_shader(build.server, build.edge, layer);
-    for (const int side : {0, 1}) {
-        if (layer != build.railing_layer[side])
-            continue;
-        const seg_fallback_array_t<seg_flagged_shader_t>& shaders = build.server.railing_shaders;
-        return shaders.valid(-1) ? shaders.at_or_spare(build.edge.sides[side].railing_shader).shader.shader : nullptr;
-    }
+    for (const int side : {0, 1})
+        if (layer == build.railing_layer[side]) {
+            const seg_flagged_shader_t* entry = railing_entry(build, layer);
+            return entry ? entry->shader.shader : nullptr;
+        }
     return segment_terrain_shader(build.server, build.terrain.shader_at(layer));
+}
+
+// A railing whose shader entry is not plain is drawn with the environment's colour.
+bool layer_coloured(const road_build_t& build, const int32_t layer)
+{
+    const seg_flagged_shader_t* entry = layer >= build.road_layers ? railing_entry(build, layer) : nullptr;
+    return entry && !entry->flag;
 }
 
 // Scatters the plants of grid row `g` over both sides' strips.
@@ -438,7 +454,7 @@ bool build_rows(road_build_t& build)
             at.index_count = indices[static_cast<size_t>(layer)];
             carver.carve(at);
             at.vertex_count = at.index_count = 0;
-            slot.set_up_layer(piece, layer, layer_shader(build, layer));
+            slot.set_up_layer(piece, layer, layer_shader(build, layer), layer_coloured(build, layer));
         }
         for (int32_t r = 0; r < rows; ++r, ++g) {
             slot.terrain.next_noise_row(g, build.rows);

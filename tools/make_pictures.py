@@ -333,13 +333,26 @@ def main():
     # The vehicle makes' surfaces, by the name of the shader the make generator wrote.
     surfaces = {"body": (200, 200, 204), "glass": (70, 96, 120), "paint": (176, 40, 34), "paint_int": (120, 40, 34),
                 "chrome": (190, 194, 200), "deck": (130, 110, 84), "tyre": (34, 34, 36)}
+    # The glows of their lights: headlights and tail lights.
+    glows = {"flare": (255, 244, 214, 255), "tail": (236, 36, 24, 255), "brake": (255, 40, 28, 255),
+             "blinker": (255, 170, 30, 255)}
     makes = os.path.join(data_dir, "makes")
     for folder, _, files in sorted(os.walk(makes)):
         for name in sorted(files):
             stem = name[:-4]
+            relative = os.path.relpath(os.path.join(folder, stem + ".png"), data_dir)
             if name.endswith(".shd") and stem in surfaces:
-                relative = os.path.relpath(os.path.join(folder, stem + ".png"), data_dir)
                 write(data_dir, relative, grain(64, 64, surfaces[stem], 10, len(stem)), shader=False)
+            elif name.endswith(".shd") and stem in glows:
+                write(data_dir, relative, disc(32, glows[stem], 0.9), shader=False)
+
+    # The traffic's lamp and siren glows, the rain's streaks and the snow's flakes.
+    for stem, colour in (("light", (255, 244, 214, 255)), ("blinker", (255, 170, 30, 255)),
+                         ("brake", (236, 36, 24, 255)), ("s_red", (255, 40, 30, 255)), ("s_blue", (40, 90, 255, 255))):
+        write(data_dir, "models/ai/flares/%s.png" % stem, disc(32, colour, 0.9), shader=False)
+    write(data_dir, "shaders/effects/rain.png", panel(16, 64, (200, 212, 232, 150), (200, 212, 232, 150), 0, (0, 0, 0, 0)),
+          shader=False)
+    write(data_dir, "shaders/effects/snow.png", disc(32, (250, 252, 255, 255), 0.6), shader=False)
 
     # Prefabs and scenery.
     write(data_dir, "shaders/prefab/pole.png", grain(16, 64, (110, 112, 116), 6, 21))

@@ -104,7 +104,8 @@ def truck_make(name, wheelbase, track, cabin, power):
           "accessory {\n    type = cabin\n    model = cabin.psm\n    shader = \"body.shd:glass.shd\"\n"
           + "".join("    %s = %s.ogg\n" % (key, sound) for key, sound in cabin_sounds) + "}\n")
 
-    interior_parts = ["main", "sw", "rpm", "mph", "h_rpm", "h_mph", "nose", "glass", "wip0", "wip1", "spare"]
+    interior_parts = ["main", "sw", "rpm", "mph", "h_rpm", "h_mph", "nose", "glass", "wip0", "wip1", "spare",
+                      "dash_lights"]
     interior_bones = [bone(b, (0, 150, front + 40 + 3 * i)) for i, b in
                       enumerate(["wiper0", "wiper1", "sw", "h_rpm", "h_mph", "cc", "h_brake", "h_fuel"])]
     write(acc + "interior/interior.psm",
@@ -142,8 +143,20 @@ def truck_make(name, wheelbase, track, cabin, power):
     write(acc + "lights_front/!desc.def",
           "accessory {\n    type = lights\n    model = lamps.psm\n    shader = glass.shd\n"
           "    flare_offset = \"%s,50,%s %s,50,%s\"\n    subtype = normal\n    flare_shader = flare.shd\n"
-          "    flare_scale = 1.5\n    flare_direction = \"0,0,-1 0,0,-1\"\n}\n"
+          "    flare_scale = 10\n    flare_direction = \"0,0,-1 0,0,-1\"\n    interior_p = dash_lights\n}\n"
           % (num(half_track - 20), num(front - 3), num(-half_track + 20), num(front - 3)))
+    tail_lights(acc, half_track, half_base + 150, "glass.shd")
+
+
+def tail_lights(acc, half_width, rear, lamp_shader):
+    """The red lamps at a vehicle's back that light with the headlights."""
+    write(acc + "lights_tail/lamps.psm", model([], [box_part("lamp", (-half_width, 30, rear), (half_width, 45, rear + 2))]))
+    shader(acc + "lights_tail/tail.shd", 32)
+    write(acc + "lights_tail/!desc.def",
+          "accessory {\n    type = lights\n    model = lamps.psm\n    shader = %s\n"
+          "    flare_offset = \"%s,38,%s %s,38,%s\"\n    subtype = normal\n    flare_shader = tail.shd\n"
+          "    flare_scale = 8\n    flare_direction = \"0,0,1 0,0,1\"\n}\n"
+          % (lamp_shader, num(half_width - 20), num(rear + 3), num(-half_width + 20), num(rear + 3)))
 
 
 # The police truck: a make of its own (not sold, not in the showroom) built from fixed accessories; its
@@ -158,8 +171,12 @@ POLICE_LAMPS = [
 ]
 
 
+# The glow picture of a light by its subtype (tools/make_pictures.py draws them).
+GLOWS = {"normal": "flare", "brake": "brake", "lblinker": "blinker", "rblinker": "blinker"}
+
+
 # Accessories of a truck make that the police build does not use.
-POLICE_UNUSED = ["interior", "paint", "pipes", "lights_front"]
+POLICE_UNUSED = ["interior", "paint", "pipes", "lights_front", "lights_tail"]
 
 
 def police_make():
@@ -188,21 +205,22 @@ def police_make():
         x = side * (half_track - 20)
         low, high = (x - 15 if side else -half_track, 40, min(z, z + face)), (x + 15 if side else half_track, 60, max(z, z + face))
         write(acc + accessory + "/lamps.psm", model([], [box_part("lamp", low, high)]))
-        shader(acc + accessory + "/flare.shd", 32)
+        glow = GLOWS[subtype]
+        shader(acc + accessory + "/%s.shd" % glow, 32)
         offsets = ["%s,50,%s" % (num(x), num(z + face * 1.5))] if side else \
             ["%s,50,%s" % (num(half_track - 20), num(z + face * 1.5)), "%s,50,%s" % (num(-half_track + 20), num(z + face * 1.5))]
         direction = "0,0,-1" if at_front else "0,0,1"
         write(acc + accessory + "/!desc.def",
               "accessory {\n    type = lights\n    model = lamps.psm\n    shader = glass.shd\n"
-              "    flare_offset = \"%s\"\n    subtype = %s\n    flare_shader = flare.shd\n"
-              "    flare_scale = 1.2\n    flare_direction = \"%s\"\n}\n"
-              % (" ".join(offsets), subtype, " ".join([direction] * len(offsets))))
+              "    flare_offset = \"%s\"\n    subtype = %s\n    flare_shader = %s.shd\n"
+              "    flare_scale = 8\n    flare_direction = \"%s\"\n}\n"
+              % (" ".join(offsets), subtype, glow, " ".join([direction] * len(offsets))))
 
 
 # What a truck make costs new at a dealer, and its standard accessories, as the economy reads them.
 TRUCK_PRICES = {"kestrel": 68000, "tarrow": 94000}
 TRUCK_STANDARD = ["base", "cabin", "interior", "pipes", "wheels", "engine", "transmission", "brakes", "paint",
-                  "lights_front"]
+                  "lights_front", "lights_tail"]
 
 
 def truck_description(name):
@@ -237,12 +255,13 @@ def trailer_make(name, length, width, axle, body):
     write(acc + "wheels/rear.psm", model([], [box_part(p, (-15, -50, -50), (15, 50, 50)) for p in ("low", "high0", "high1")]))
     write(acc + "wheels/!desc.def", "accessory {\n    type = rear_wheel\n    model = rear.psm\n    shader = tyre.shd\n}\n")
     write(acc + "lights_rear/lamps.psm", model([], [box_part("lamp", (-half_width, 40, half_length), (half_width, 60, half_length + 2))]))
-    shader(acc + "lights_rear/flare.shd", 32)
+    shader(acc + "lights_rear/brake.shd", 32)
     write(acc + "lights_rear/!desc.def",
           "accessory {\n    type = lights_rear\n    model = lamps.psm\n    shader = deck.shd\n"
-          "    flare_offset = \"%s,50,%s\"\n    subtype = brake\n    flare_shader = flare.shd\n    flare_scale = 1.0\n}\n"
+          "    flare_offset = \"%s,50,%s\"\n    subtype = brake\n    flare_shader = brake.shd\n    flare_scale = 8\n}\n"
           % (num(half_width - 20), num(half_length + 3)))
-    accessories = ["base", "wheels", "lights_rear"]
+    tail_lights(acc, half_width, half_length, "deck.shd")
+    accessories = ["base", "wheels", "lights_rear", "lights_tail"]
     if body > 0:
         write(acc + "box/box.psm", model([], [box_part("box", (-half_width, 100, -half_length), (half_width, 100 + body, half_length))]))
         write(acc + "box/!desc.def", "accessory {\n    type = body\n    model = box.psm\n    offset = 0,0,0\n    shader = deck.shd\n}\n")

@@ -6,26 +6,17 @@
 #include "engine/entity_handle.h"
 #include "engine/vec.h"
 #include "road/route_cursor.h"
+#include "vehicles/vehicle_flares.h"
 
 struct c_item_t;
 struct psm_t;
 struct snd_sound_t;
 
-// One light of an AI truck's part: where it shines from, which way (zero: every way), which lights
-// bits light it and its sprite's shader.
-struct ai_truck_flare_t {
-    uint8_t kind = 0;
-    vec3_t offset;
-    vec3_t direction;
-    float scale = 1.0f;
-    c_item_t* shader = nullptr;
-};
-
 // One model of an AI truck's build, where it sits on the truck and the lights it carries.
 struct ai_truck_part_t {
     psm_t* model = nullptr;
     vec3_t offset;
-    std::vector<ai_truck_flare_t> flares;
+    std::vector<vehicle_flare_t> flares;
 };
 
 // The truck of an economy driver that drives through the traffic in car slot 0, with what the traffic

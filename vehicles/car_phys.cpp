@@ -125,11 +125,16 @@ void car_phys_e::mem_move(ptrdiff_t delta)
 
 void car_phys_e::free_models()
 {
-    for (car_model_slot_t& slot : models) {
-        if (slot.model)
-            api::psm_free(slot.model);
-        slot = car_model_slot_t{};
-    }
+    for (car_model_slot_t& slot : models)
+        free_slot(slot);
+}
+
+void car_phys_e::free_slot(car_model_slot_t& slot)
+{
+    if (slot.model)
+        api::psm_free(slot.model);
+    free_vehicle_flares(slot.flares);
+    slot = car_model_slot_t{};
 }
 
 vec3_t car_phys_e::get_position() const { return geometry ? geometry->pose.position : position; }

@@ -1,11 +1,13 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "engine/entity_handle.h"
 #include "engine/quat.h"
 #include "engine/vec.h"
 #include "physics/cd_filter.h"
 #include "physics/dynamic_object.h"
+#include "vehicles/vehicle_flares.h"
 
 class cd_geo_compound_t;
 class physproc_t;
@@ -17,8 +19,12 @@ struct car_model_slot_t {
     psm_t* model = nullptr;
     vec3_t offset;
     int32_t follow_bone = -1;
-    // Lights bits of the light entries the slot carries (0: none).
+    // Lights bits of the light entries the slot carries (0: none), and their flares.
     uint8_t light_bits = 0;
+    std::vector<vehicle_flare_t> flares;
+    // Parts of the truck's interior model that light with the light (named by "interior_p"), -1 none.
+    char interior_part_names[2][32] = {};
+    int32_t interior_parts[2] = {-1, -1};
 };
 
 // One ray-cast wheel on a linear spring, in the vehicle's frame.
@@ -235,6 +241,8 @@ protected:
     float cast_wheel(const vec3_t& ray_point, const phys_contact_t** hit) const;
     // Frees every model of the build.
     void free_models();
+    // Frees a slot's model and flares and empties it.
+    static void free_slot(car_model_slot_t& slot);
     // Physics step length (the last one the process took, else the frame's).
     float step_seconds() const;
     // The ground kind of a ray hit (its material, not below 0).

@@ -80,6 +80,7 @@ void car_player_e::handler()
             traffic.get()->set_player_points(player_points[1], player_points[0], trailer_point);
     }
     update_lights(dt);
+    light_interior_parts();
     update_wipers(dt);
     psm_t* const interior = interior_slot >= 0 ? models[interior_slot].model : nullptr;
     if (camera_mode == cam_cabin && interior && bone_steering >= 0) {

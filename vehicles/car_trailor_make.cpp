@@ -130,13 +130,9 @@ void car_trailor_e::read_accessory(const char* make, const char* accessory, int 
         }
     }
     if (std::strncmp(type, "lights", 6) == 0 && text_of(keys, "flare_offset")[0]) {
-        static constexpr struct {
-            const char* name;
-            uint8_t bit;
-        } bits[] = {{"normal", 1}, {"brake", 2}, {"reverse", 4}, {"lblinker", 8}, {"rblinker", 16}};
-        for (const auto& entry : bits)
-            if (std::strcmp(text_of(keys, "subtype"), entry.name) == 0)
-                models[next_slot].light_bits = entry.bit;
+        models[next_slot].light_bits = vehicle_light_bit(text_of(keys, "subtype"));
+        read_vehicle_flares(keys, load_vehicle_flare_shader(folders.list, 2, text_of(keys, "flare_shader")),
+                            models[next_slot].flares);
     }
     std::memcpy(accessory_names[next_slot], name, sizeof name);
     ++next_slot;
@@ -153,9 +149,7 @@ void car_trailor_e::read_base(const def_obj_t& keys, const char* make, const cha
                                            "Unable to load base truck model %s");
     if (!base)
         return;
-    if (models[2].model)
-        api::psm_free(models[2].model);
-    models[2] = car_model_slot_t{};
+    free_slot(models[2]);
     models[2].model = base;
     std::memcpy(accessory_names[2], accessory, std::strlen(accessory) + 1);
 

@@ -154,4 +154,8 @@ private:
     int take_model_slot(psm_t* model, const vec3_t& offset);
     // Frees the wheel models.
     void free_wheel_models();
+
+public:
+    // Shows the interior parts that light with a light while that light is on, hides them otherwise.
+    void light_interior_parts();
 };

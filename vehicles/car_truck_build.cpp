@@ -1,6 +1,7 @@
 // Assembly of a truck from its make: the accessories' description files under "/makes/truck/".
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -17,19 +18,6 @@ namespace {
 constexpr const char* interior_parts[] = {"brake", "cc",    "fabric", "fuel", "glass",    "h_brake", "h_fuel",
                                           "h_mph", "h_rpm", "hcp",    "main", "mirrors1", "mph",     "nose",
                                           "plast", "rj",    "rpm",    "sw",   "wip0",     "wip1"};
-
-// The lights bit of a light entry's subtype.
-uint8_t light_bit(const char* subtype)
-{
-    static constexpr struct {
-        const char* name;
-        uint8_t bit;
-    } bits[] = {{"normal", 1}, {"brake", 2}, {"reverse", 4}, {"lblinker", 8}, {"rblinker", 16}};
-    for (const auto& entry : bits)
-        if (subtype && std::strcmp(subtype, entry.name) == 0)
-            return entry.bit;
-    return 0;
-}
 
 // A text key, "" when absent.
 const char* text_of(const def_obj_t& object, const char* key)
@@ -121,6 +109,10 @@ bool car_truck_e::build(const char* make, const char* const* accessories, int co
             api::psm_part_set_visible(interior, part, false);
         for (const char* part : interior_parts)
             make_show_part(interior, part, true);
+        for (car_model_slot_t& slot : models)
+            for (int i = 0; i < 2; ++i)
+                slot.interior_parts[i] =
+                    slot.interior_part_names[i][0] ? api::psm_part_find(interior, slot.interior_part_names[i]) : -1;
     }
     light_models();
     for (psm_t* const wheel : wheel_models)
@@ -218,9 +210,7 @@ void car_truck_e::read_base(const def_obj_t& keys, const truck_folders_t& folder
     psm_t* const base = truck_model_load(folders, text_of(keys, "model"), text_of(keys, "shader"));
     if (!base)
         return;
-    if (models[1].model)
-        api::psm_free(models[1].model);
-    models[1] = car_model_slot_t{};
+    free_slot(models[1]);
     models[1].model = base;
 
     vec3_t front[2], rear[8];
@@ -331,7 +321,15 @@ void car_truck_e::read_model_accessory(const def_obj_t& keys, const truck_folder
                     break;
                 }
     } else if (std::strncmp(type, "lights", 6) == 0 && text_of(keys, "flare_offset")[0]) {
-        models[slot].light_bits = light_bit(text_of(keys, "subtype"));
+        models[slot].light_bits = vehicle_light_bit(text_of(keys, "subtype"));
+        // Up to two interior part names; a longer name names no part and is left out.
+        char first[32] = "", second[32] = "";
+        if (std::sscanf(text_of(keys, "interior_p"), " %31[^ ,]%*[ ,]%31[^ ,]", first, second) >= 1) {
+            std::memcpy(models[slot].interior_part_names[0], first, sizeof first);
+            std::memcpy(models[slot].interior_part_names[1], second, sizeof second);
+        }
+        read_vehicle_flares(keys, load_vehicle_flare_shader(folders.list, 3, text_of(keys, "flare_shader")),
+                            models[slot].flares);
     }
 }
 
@@ -382,4 +380,15 @@ int car_truck_e::drawn_wheels(car_drawn_wheel_t* out, const int capacity) const
     for (int i = 0; i < rear_wheel_count && i < rear_visual_limit && count < capacity; ++i)
         out[count++] = {wheel_places[2 + i], wheel_models[1], false, rear_visual[i]};
     return count;
+}
+
+void car_truck_e::light_interior_parts()
+{
+    psm_t* const interior = interior_slot >= 0 ? models[interior_slot].model : nullptr;
+    if (!interior)
+        return;
+    for (const car_model_slot_t& slot : models)
+        for (const int32_t part : slot.interior_parts)
+            if (part >= 0)
+                api::psm_part_set_visible(interior, part, (slot.light_bits & lights) != 0);
 }

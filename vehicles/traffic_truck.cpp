@@ -17,6 +17,7 @@
 #include "vehicles/make_files.h"
 #include "vehicles/traffic.h"
 #include "vehicles/traffic_player.h"
+#include "vehicles/vehicle_flares.h"
 #include "vehicles/vehicle_links.h"
 
 namespace {
@@ -38,8 +39,6 @@ constexpr int horn_tag = 10;
 constexpr float draw_lift = 115.0f;
 // The ride height adds this to the wheel size and the front wheel's height.
 constexpr float ride_margin = 62.0f;
-// Size of a light's sprite.
-constexpr float flare_size = 10.0f;
 
 const char* text_of(const def_obj_t& object, const char* key)
 {
@@ -51,34 +50,6 @@ float square_distance(const vec3_t& a, const vec3_t& b)
 {
     const vec3_t d = a - b;
     return d.x * d.x + d.y * d.y + d.z * d.z;
-}
-
-// Reads the points of a list "x,y,z x,y,z ..." into `out`; answers how many were read.
-size_t read_points(const char* text, std::vector<vec3_t>& out)
-{
-    out.clear();
-    while (text && *text) {
-        vec3_t point;
-        int used = 0;
-        if (std::sscanf(text, " %f , %f , %f%n", &point.x, &point.y, &point.z, &used) != 3 || used <= 0)
-            break;
-        out.push_back(point);
-        text += used;
-    }
-    return out.size();
-}
-
-// The lights bit a light entry's subtype names, 0 for none.
-uint8_t flare_kind(const char* subtype)
-{
-    static constexpr struct {
-        const char* name;
-        uint8_t bit;
-    } kinds[] = {{"normal", 1}, {"brake", 2}, {"reverse", 4}, {"lblinker", 8}, {"rblinker", 16}};
-    for (const auto& entry : kinds)
-        if (std::strcmp(subtype, entry.name) == 0)
-            return entry.bit;
-    return 0;
 }
 
 // A name of a build order: copied when it ends within its field, else reported and left empty.
@@ -276,15 +247,11 @@ psm_t* traffic_e::load_ai_truck_model(const char* make, const char* accessory, c
 
 c_item_t* traffic_e::load_ai_truck_flare(const char* make, const char* accessory, const char* name)
 {
-    char own[256], shared[256], path[512];
+    char own[256], shared[256];
     make_path(own, sizeof own, "/makes/truck/%s/acc/%s", make, accessory);
     make_path(shared, sizeof shared, "/makes/truck/%s/acc/shared", make);
     const char* const folders[] = {own, shared};
-    if (!name[0] || !make_find_file(path, sizeof path, folders, 2, name, false)) {
-        api::error("Unable to load flare shader %s", name);
-        return nullptr;
-    }
-    return api::mm_precache(path);
+    return load_vehicle_flare_shader(folders, 2, name);
 }
 
 void traffic_e::read_truck_accessory(const char* make, const char* accessory)
@@ -394,26 +361,8 @@ void traffic_e::read_truck_accessory(const char* make, const char* accessory)
         else
             api::error("AI truck accessory %s follows deform bone %d, which the cabin does not have", accessory, bone);
     }
-    if (std::strncmp(type, "lights", 6) == 0 && part) {
-        std::vector<vec3_t> offsets, directions;
-        read_points(text_of(keys, "flare_offset"), offsets);
-        read_points(text_of(keys, "flare_direction"), directions);
-        const uint8_t kind = flare_kind(text_of(keys, "subtype"));
-        const float scale = keys.get_real("flare_scale", 1.0f);
-        c_item_t* const shader =
-            offsets.empty() ? nullptr : load_ai_truck_flare(make, accessory, text_of(keys, "flare_shader"));
-        for (size_t i = 0; i < offsets.size(); ++i) {
-            ai_truck_flare_t flare;
-            flare.kind = kind;
-            flare.offset = offsets[i];
-            flare.direction = i < directions.size() ? directions[i] : vec3_t{};
-            flare.scale = scale;
-            flare.shader = shader;
-            if (shader && i > 0)
-                api::ci_inc_refs(shader);
-            part->flares.push_back(flare);
-        }
-    }
+    if (std::strncmp(type, "lights", 6) == 0 && part && text_of(keys, "flare_offset")[0])
+        read_vehicle_flares(keys, load_ai_truck_flare(make, accessory, text_of(keys, "flare_shader")), part->flares);
     // The next accessory's model takes the next slot (the base keeps slot 1).
     if (part == &ai_truck.parts[static_cast<size_t>(slot)])
         ++ai_truck.part_count;
@@ -424,9 +373,7 @@ void traffic_e::free_ai_truck()
     for (ai_truck_part_t& part : ai_truck.parts) {
         if (part.model)
             api::psm_free(part.model);
-        for (const ai_truck_flare_t& flare : part.flares)
-            if (flare.shader)
-                api::ci_dec_refs(flare.shader);
+        free_vehicle_flares(part.flares);
         part = ai_truck_part_t{};
     }
     for (psm_t** wheel : {&ai_truck.front_wheel_model, &ai_truck.rear_wheel_model}) {
@@ -467,24 +414,7 @@ void traffic_e::draw_ai_truck()
         api::gfx_push();
         api::gfx_translate(&part.offset.x);
         api::psm_draw(part.model, 1, ai_truck.paint_colour);
-        gfx_camera_t camera{};
-        api::gfx_get_camera(&camera);
-        const vec3_t towards{-camera.direction[0], -camera.direction[1], -camera.direction[2]};
-        for (const ai_truck_flare_t& flare : part.flares) {
-            if (!(flare.kind & bits) || !flare.shader)
-                continue;
-            const bool directed = flare.direction.length_sq() > 0.0f;
-            const float facing = directed ? towards.dot(flare.direction.normalized()) : 1.0f;
-            if (facing <= 0.0f)
-                continue;
-            const auto grey = static_cast<uint32_t>(std::min(facing, 1.0f) * 255.0f);
-            gfx_sprite_t sprite{};
-            sprite.colour = 0xFF000000u | grey << 16 | grey << 8 | grey;
-            sprite.scale = 1.0f;
-            sprite.uv1[0] = sprite.uv1[1] = 1.0f;
-            api::gfx_sprite(flare.shader->object, &flare.offset.x, flare_size * flare.scale, 1, &sprite, 1.0f, 1.0f, 0,
-                            -1.0f);
-        }
+        draw_vehicle_flares(part.flares, bits);
         api::gfx_pop();
     }
     const auto draw_wheel = [&](psm_t* model, const vec3_t& at, int index) {

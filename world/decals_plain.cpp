@@ -66,7 +66,8 @@ bool decals_plain_e::place(const decal_hit_t& hit, const decal_params_t* params,
     hit_item.request = cd_item_t::request_vertices | cd_item_t::request_plane;
     hit.geometry->get_item(hit_item, 0);
     vec4_t hit_plane;
-    if (!unit_plane(hit_item, hit_plane))
+    // A decal shot at a surface the world does not draw is not placed.
+    if (!hit_item.drawn || !unit_plane(hit_item, hit_plane))
         return false;
 
     const vec3_t local_hit = hit.point - hit.geometry->pose.position;
@@ -82,7 +83,7 @@ bool decals_plain_e::place(const decal_hit_t& hit, const decal_params_t* params,
         item.request = cd_item_t::request_vertices | cd_item_t::request_plane;
         if (!query.next(item))
             break;
-        if (!unit_plane(item, plane) || (plane - hit_plane).length_sq() >= coplanar_tolerance)
+        if (!item.drawn || !unit_plane(item, plane) || (plane - hit_plane).length_sq() >= coplanar_tolerance)
             continue;
         const vec3_t corners[3] = {*item.vertex[0], *item.vertex[1], *item.vertex[2]};
         clip_triangle(frame, local_hit, corners, half.width, half.height, polygon);

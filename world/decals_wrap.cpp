@@ -186,7 +186,8 @@ bool decals_wrap_e::place(const decal_hit_t& hit, const decal_params_t* params, 
         if (!query.next(item))
             break;
         // Only triangles give a surface to draw on.
-        if (item.kind != cd_item_t::kind_triangle || item.vertex_count != 3 || (params && params->excludes(item.id)))
+        if (item.kind != cd_item_t::kind_triangle || item.vertex_count != 3 || !item.drawn ||
+            (params && params->excludes(item.id)))
             continue;
         const vec3_t normal = vec3_t{item.plane.x, item.plane.y, item.plane.z}.normalized();
         if (min_cos > -1.0f && normal.dot(wanted) < min_cos)

@@ -1,4 +1,5 @@
 #include "world/environment.h"
+#include "world/environment_colour.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -95,6 +96,7 @@ int environment_e::destroy(int phase)
         if (world_light_ && services)
             services->remove_light(world_light_);
         world_light_ = nullptr;
+        reset_environment_light_colour();
         if (sun_shader_)
             api::ci_dec_refs(sun_shader_);
         sun_shader_ = nullptr;

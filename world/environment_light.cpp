@@ -4,9 +4,12 @@
 #include "engine/cache.h"
 #include "engine/def_pool.h"
 #include "engine/entity_proc.h"
+#include "common/bridge_parts.h"
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "world/environment.h"
+#include "world/environment_colour.h"
+#include "world/environment_links.h"
 
 namespace {
 
@@ -120,9 +123,18 @@ void environment_e::update_light(float seconds)
         if (sky[c] > 1.0f)
             sky[c] = 1.0f;
     }
-    const uint32_t packed = 0xFF000000u + to_byte(sky[0]) + to_byte(sky[1]) * 256u + to_byte(sky[2]) * 65536u;
+    // Packed in the renderer's order (0xAARRGGBB), as the sky's vertices, the sun and the clear take it.
+    const uint32_t packed = 0xFF000000u | to_byte(sky[0]) << 16 | to_byte(sky[1]) << 8 | to_byte(sky[2]);
     sky_colour_ = packed;
     current_sky_colour = packed;
+
+    const vec3_t lit_diffuse(light.diffuse[0], light.diffuse[1], light.diffuse[2]);
+    set_environment_light(d, lit_diffuse, a);
+    if (const game_bridge_t* bridge = get_game_bridge()) {
+        const held_part_t<environment_ctrl_t> ctrl(bridge->base_ctrl());
+        if (ctrl.get())
+            ctrl.get()->set_road_lighting(d, lit_diffuse, a);
+    }
     dome_.colour(packed, weather_.low_cloud_alpha(), weather_.high_cloud_alpha());
 
     if (game_bridge_t* bridge = get_game_bridge()) {
@@ -131,7 +143,7 @@ void environment_e::update_light(float seconds)
             uint32_t k = static_cast<uint32_t>(std::lround(sky[c] * background_tint[0 + c] * 255.0f));
             if (k >= 255u)
                 k = 255u;
-            clear |= k << (8 * c);
+            clear |= k << (16 - 8 * c);
         }
         bridge->clear_colour = clear;
     }
@@ -163,5 +175,5 @@ void environment_e::update_light(float seconds)
     }
 
     if (!flash_)
-        dark_ = ((packed >> 8) & 0xFFu) < 0xC0u || ((packed >> 16) & 0xFFu) < 0xC0u;
+        dark_ = ((packed >> 8) & 0xFFu) < 0xC0u || (packed & 0xFFu) < 0xC0u;
 }

@@ -45,6 +45,9 @@ public:
     virtual void set_game_time(float seconds) = 0;
     // The dry box whose position is nearest `point` (squared distance below 1e13); false when none.
     virtual bool nearest_dry_box(const vec3_t& point, dry_box_t& out) = 0;
+    // The time of day's light for the roads and their models: the direction towards the sun and the
+    // diffuse and ambient colours (0..1).
+    virtual void set_road_lighting(const vec3_t& direction, const vec3_t& diffuse, const vec3_t& ambient) = 0;
 };
 
 // The player's truck, as the weather tells it about rain and shelter.

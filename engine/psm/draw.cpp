@@ -36,13 +36,29 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     // A part on a bone lies where the bone is posed now.
     std::vector<vec3_t> posed = store.positions;
     mat4_t bone_frame;
-    if (store.bone >= 0 && psm_bone_get_matrix(&instance, store.bone, &bone_frame))
+    const bool on_bone = store.bone >= 0 && psm_bone_get_matrix(&instance, store.bone, &bone_frame);
+    if (on_bone)
         for (vec3_t& point : posed)
             point = mult_point_matrix(bone_frame, point);
-    const bool textured = store.uvs.size() == posed.size() * 2;
-    gfx_record_model(&posed[0].x, textured ? store.uvs.data() : nullptr, static_cast<int>(posed.size()),
-                     store.indices.data(), static_cast<int>(store.indices.size()), colour, shader,
-                     instance.shaders[index].c_str());
+    gfx_model_part_t drawn;
+    drawn.positions = &posed[0].x;
+    // Normals turn with the part's bone; a part without one keeps the model's normals.
+    std::vector<vec3_t> normals = store.normals;
+    if (normals.size() == posed.size()) {
+        if (on_bone)
+            for (vec3_t& normal : normals)
+                normal = mult_normal_matrix_fast(bone_frame, normal);
+        drawn.normals = &normals[0].x;
+    }
+    drawn.uvs = store.uvs.size() == posed.size() * 2 ? store.uvs.data() : nullptr;
+    drawn.vertex_count = static_cast<int>(posed.size());
+    drawn.indices = store.indices.data();
+    drawn.index_count = static_cast<int>(store.indices.size());
+    drawn.colour = colour;
+    drawn.shader = shader;
+    drawn.shader_name = instance.shaders[index].c_str();
+    drawn.lights = lights;
+    gfx_record_model(drawn);
 }
 
 const void* lights_of(psm_t& instance)

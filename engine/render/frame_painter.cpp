@@ -211,20 +211,24 @@ unsigned shader_texture(const std::string& shader_path)
     return shader_path.empty() ? picture_white().texture : picture_texture(picture_path_of(shader_path)).texture;
 }
 
+// Lights a batch by one directional light.
+void light_state(gl_batch_state_t& state, const r_light_t& light)
+{
+    state.lit = 1;
+    std::copy(light.ambient, light.ambient + 3, state.ambient);
+    std::copy(light.diffuse, light.diffuse + 3, state.diffuse);
+    const float* d = light.direction;
+    const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    for (int a = 0; a < 3; ++a)
+        state.light_direction[a] = length > 0.0f ? d[a] / length : (a == 1 ? 1.0f : 0.0f);
+}
+
 void paint_proto(painter_t& painter, const gfx_recorded_proto_t& proto)
 {
     const render_matrix_t frame = render_matrix_t::from(proto.frame);
     gl_batch_state_t state = painter.world(proto.place, frame, shader_texture(proto.shader_path));
-    if (proto.lit_by_light) {
-        const r_light_t& light = proto.light;
-        state.lit = 1;
-        std::copy(light.ambient, light.ambient + 3, state.ambient);
-        std::copy(light.diffuse, light.diffuse + 3, state.diffuse);
-        const float* d = light.direction;
-        const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        for (int a = 0; a < 3; ++a)
-            state.light_direction[a] = length > 0.0f ? d[a] / length : (a == 1 ? 1.0f : 0.0f);
-    }
+    if (proto.lit_by_light)
+        light_state(state, proto.light);
     const float none[3] = {0, 0, 0};
     const std::vector<gl_vertex_t> vertices = geometry_vertices(proto.geometry, gfx_triangle_list, none, frame);
     painter.add(state, vertices.data(), vertices.size());
@@ -244,13 +248,16 @@ void paint_data(painter_t& painter, const gfx_recorded_data_t& data)
     painter.add(state, vertices.data(), vertices.size());
 }
 
-// A model part lies in the world at its matrix in its colour, textured where it has texture coordinates.
+// A model part lies in the world at its matrix in its colour, textured where it has texture coordinates,
+// lit by its model's light when it has one.
 void paint_model(painter_t& painter, const gfx_recorded_model_t& model)
 {
     const render_matrix_t world = render_matrix_t::from(model.world);
     const unsigned texture =
         model.geometry.texcoords.empty() ? picture_white().texture : shader_texture(model.shader_path);
-    const gl_batch_state_t state = painter.world(model.place, world, texture);
+    gl_batch_state_t state = painter.world(model.place, world, texture);
+    if (model.lit_by_light)
+        light_state(state, model.light);
     const float none[3] = {0, 0, 0};
     const std::vector<gl_vertex_t> vertices = geometry_vertices(model.geometry, gfx_triangle_list, none, world);
     painter.add(state, vertices.data(), vertices.size());

@@ -40,8 +40,13 @@ out vec4 colour;
 void main()
 {
     colour = texture(picture, v_uv) * v_colour;
+    // Where the picture is clear nothing is drawn, so the clear corners of a sprite (a snow flake, a
+    // flare) hide nothing drawn behind them later.
+    if (colour.a < 0.004)
+        discard;
     if (lit != 0) {
-        float facing = max(dot(normalize(v_normal), light_direction), 0.0);
+        // Normals are not made unit: a road's shading scales its normals on purpose.
+        float facing = max(dot(v_normal, light_direction), 0.0);
         colour.rgb *= ambient + diffuse * facing;
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cache.h"
 #include "engine/gfx_record.h"
 #include "engine/gfx_render.h"
 #include "engine/shader_resource.h"
@@ -115,8 +116,22 @@ void read_indices(const r_packet_t* packet, gfx_recorded_geometry_t& out)
     out.indices = copy_array(d->indices ? d->indices(packet->owner(), packet->element()) : nullptr, count, 1);
 }
 
+// The first light of an engine light list (items holding an r_light_t each), or null.
+const r_light_t* first_light(const void* lights)
+{
+    const auto* list = static_cast<const std::vector<c_item_t*>*>(lights);
+    if (!list)
+        return nullptr;
+    for (const c_item_t* item : *list)
+        if (item && item->object)
+            return static_cast<const r_light_t*>(item->object);
+    return nullptr;
+}
+
 void record_proto(r_proto_t* proto, const r_light_t* light)
 {
+    if (!light)
+        light = first_light(proto->lights());
     gfx_recorded_proto_t record{};
     record.proto = proto;
     const r_packet_t* vertices = proto->vertex_packet(0);
@@ -279,18 +294,22 @@ ENGINE_API void gfx_sprite(const void* shader, const float* position, float size
     frame.sprites.push_back(std::move(record));
 }
 
-void gfx_record_model(const float* positions, const float* uvs, int vertex_count, const uint16_t* indices,
-                      int index_count, uint32_t colour, const void* shader, const char* shader_name)
+void gfx_record_model(const gfx_model_part_t& part)
 {
-    if (!positions || vertex_count <= 0 || !indices || index_count < 3)
+    if (!part.positions || part.vertex_count <= 0 || !part.indices || part.index_count < 3)
         return;
     gfx_recorded_model_t record{};
-    record.geometry.positions = copy_array(positions, vertex_count, 3);
-    if (uvs)
-        record.geometry.texcoords = copy_array(uvs, vertex_count, 2);
-    record.shader_path = shader ? render_shader_path(shader) : std::string(shader_name ? shader_name : "");
-    record.geometry.colours.assign(static_cast<size_t>(vertex_count), colour);
-    record.geometry.indices = copy_array(indices, index_count, 1);
+    record.geometry.positions = copy_array(part.positions, part.vertex_count, 3);
+    record.geometry.normals = copy_array(part.normals, part.vertex_count, 3);
+    record.geometry.texcoords = copy_array(part.uvs, part.vertex_count, 2);
+    record.shader_path =
+        part.shader ? render_shader_path(part.shader) : std::string(part.shader_name ? part.shader_name : "");
+    record.geometry.colours.assign(static_cast<size_t>(part.vertex_count), part.colour);
+    record.geometry.indices = copy_array(part.indices, part.index_count, 1);
+    if (const r_light_t* light = first_light(part.lights)) {
+        record.lit_by_light = true;
+        record.light = *light;
+    }
     std::memcpy(record.world, render_world().m, sizeof record.world);
     record.place = gfx_record_place();
     frame.models.push_back(std::move(record));

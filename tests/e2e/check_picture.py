@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
 """Checks a screenshot: an 8-bit RGB PNG that is not of one colour, and whose named pixels have the
-named colours within a tolerance, or (with "!=") a colour that is not the named one.
+named colours within a tolerance, or (with "!=") a colour that is not the named one; optionally how a
+region compares with the same region of another screenshot, and how many streaks (pixels brighter than
+both their neighbours three pixels to the left and right) a region shows.
 
     check_picture.py FILE [X,Y=RRGGBB | X,Y!=RRGGBB ...]     (each channel within 24)
+                     [--darker X0,Y0,X1,Y1,RATIO,OTHER]    mean brightness at most RATIO x OTHER's
+                     [--brighter X0,Y0,X1,Y1,AMOUNT,OTHER] mean brightness at least OTHER's + AMOUNT
+                     [--streaks X0,Y0,X1,Y1,COUNT]         at least COUNT streak pixels
 """
 import struct
 import sys
@@ -52,6 +57,43 @@ def read_png(path):
     return width, height, rows
 
 
+def brightness(rows, x, y):
+    return sum(rows[y][x * 3:x * 3 + 3]) / 3.0
+
+
+def region_mean(rows, box):
+    x0, y0, x1, y1 = box
+    values = [brightness(rows, x, y) for y in range(y0, y1) for x in range(x0, x1)]
+    return sum(values) / len(values)
+
+
+def streaks(rows, box):
+    x0, y0, x1, y1 = box
+    count = 0
+    for y in range(y0, y1):
+        for x in range(max(x0, 3), x1 - 3):
+            here = brightness(rows, x, y)
+            if here > brightness(rows, x - 3, y) + 12 and here > brightness(rows, x + 3, y) + 12:
+                count += 1
+    return count
+
+
+def compare(kind, spec, rows):
+    """A region check; answers the failure's text or None."""
+    fields = spec.split(",")
+    box = tuple(int(v) for v in fields[:4])
+    if kind == "--streaks":
+        found = streaks(rows, box)
+        return None if found >= int(fields[4]) else "%d streak pixels in %s, not %s" % (found, box, fields[4])
+    limit, other = float(fields[4]), ",".join(fields[5:])
+    mine, theirs = region_mean(rows, box), region_mean(read_png(other)[2], box)
+    if kind == "--darker" and mine > limit * theirs:
+        return "region %s is %.1f bright, not at most %.2f x %.1f of %s" % (box, mine, limit, theirs, other)
+    if kind == "--brighter" and mine < theirs + limit:
+        return "region %s is %.1f bright, not at least %.1f + %.1f of %s" % (box, mine, theirs, limit, other)
+    return None
+
+
 def main():
     path = sys.argv[1]
     width, height, rows = read_png(path)
@@ -59,7 +101,15 @@ def main():
     if all(rows[y][x * 3:x * 3 + 3] == first for y in range(height) for x in range(width)):
         sys.exit("%s is one colour: %s" % (path, bytes(first).hex()))
     failed = False
-    for check in sys.argv[2:]:
+    arguments = sys.argv[2:]
+    while arguments:
+        check = arguments.pop(0)
+        if check.startswith("--"):
+            problem = compare(check, arguments.pop(0), rows)
+            if problem:
+                print(problem)
+                failed = True
+            continue
         where, colour = check.split("=")
         unlike = where.endswith("!")
         x, y = (int(v) for v in where.rstrip("!").split(","))
@@ -71,7 +121,7 @@ def main():
             failed = True
     if failed:
         sys.exit(1)
-    print("%s: %dx%d, pixels as expected" % (path, width, height))
+    print("%s: %dx%d, pixels and regions as expected" % (path, width, height))
 
 
 if __name__ == "__main__":

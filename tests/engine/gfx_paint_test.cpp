@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cache.h"
 #include "engine/gfx.h"
 #include "engine/gfx_record.h"
 #include "engine/host.h"
@@ -242,7 +243,13 @@ TEST_F(gfx_paint_test, a_model_part_is_painted_in_its_colour_where_its_world_mat
     gfx_push();
     const float left[3] = {-1024.0f, 0.0f, 0.0f};
     gfx_translate(left);
-    gfx_record_model(&positions[0][0], nullptr, 4, indices, 6, 0xff00ff00u, nullptr, nullptr);
+    gfx_model_part_t wall;
+    wall.positions = &positions[0][0];
+    wall.vertex_count = 4;
+    wall.indices = indices;
+    wall.index_count = 6;
+    wall.colour = 0xff00ff00u;
+    gfx_record_model(wall);
     gfx_pop();
     gfx_end_frame();
     gfx_try_capture();
@@ -251,6 +258,115 @@ TEST_F(gfx_paint_test, a_model_part_is_painted_in_its_colour_where_its_world_mat
     ASSERT_EQ(captured.width, 640);
     EXPECT_EQ(pixel(190, 150), 0x00ff00u) << "left of the centre: the moved wall";
     EXPECT_EQ(pixel(450, 150), 0u) << "where the wall stood unmoved: nothing";
+}
+
+// Models and prototypes that carry a light list (the world's lights) are lit by its first light: at
+// night, with a dim ambient and the sun below the horizon, a green wall and a white floor show only the
+// ambient share of their colours.
+TEST_F(gfx_paint_test, a_model_or_prototype_with_a_light_list_is_lit_by_its_first_light)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    r_light_t night;
+    night.ambient[0] = night.ambient[1] = night.ambient[2] = 0.25f;
+    night.diffuse[0] = night.diffuse[1] = night.diffuse[2] = 0.8f;
+    night.direction[1] = -1.0f;
+    c_item_t item{};
+    item.object = &night;
+    const std::vector<c_item_t*> lights{&item};
+
+    const float positions[4][3] = {{0, 0, 0}, {1024, 0, 0}, {1024, 384, 0}, {0, 384, 0}};
+    const float normals[4][3] = {{0, 0, 1}, {0, 0, 1}, {0, 0, 1}, {0, 0, 1}};
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    road_owner_t owner;
+    r_packet_t* floor_vertices = gfx_alloc_packet(&vertex_decl, &owner, 0);
+    r_packet_t* floor_indices = gfx_alloc_packet(&index_decl, &owner, 0);
+    r_proto_t* floor = gfx_alloc_proto(1);
+    floor->set_vertex_packet(0, floor_vertices);
+    floor->set_index_packet(floor_indices);
+    floor->set_lights(&lights);
+    gfx_view_t view;
+    view.near_plane = 10.0f;
+    view.rect[2] = view.clip[2] = 640.0f;
+    view.rect[3] = view.clip[3] = 480.0f;
+    gfx_screen_capture(keep_capture);
+    gfx_begin_frame();
+    gfx_view_push(&view);
+    load_camera();
+    gfx_clear1(0xffffffff, 0xff000000);
+    gfx_queue_proto(floor);
+    gfx_push();
+    const float left[3] = {-1024.0f, 0.0f, -2000.0f};
+    gfx_translate(left);
+    gfx_model_part_t wall;
+    wall.positions = &positions[0][0];
+    wall.normals = &normals[0][0];
+    wall.vertex_count = 4;
+    wall.indices = indices;
+    wall.index_count = 6;
+    wall.colour = 0xff00ff00u;
+    wall.lights = &lights;
+    gfx_record_model(wall);
+    gfx_pop();
+    gfx_end_frame();
+    gfx_try_capture();
+    gfx_swapbuffers();
+    gfx_view_pop();
+    gfx_free_proto(floor);
+    gfx_free_packet(floor_vertices);
+    gfx_free_packet(floor_indices);
+    ASSERT_EQ(captured.width, 640);
+    const uint32_t wall_pixel = pixel(200, 170);
+    EXPECT_NEAR(double((wall_pixel >> 8) & 0xff), 64.0, 3.0) << std::hex << wall_pixel;
+    EXPECT_EQ(wall_pixel & 0xff00ffu, 0u) << std::hex << wall_pixel;
+    const uint32_t floor_pixel = pixel(320, 300);  // the white strip
+    EXPECT_NEAR(double(floor_pixel >> 16), 64.0, 3.0) << std::hex << floor_pixel;
+}
+
+// The clear corners of a sprite drawn first (a snow flake) hide nothing drawn behind it later: a red
+// wall filling the view shows everywhere around the flake, never the black of the clear.
+TEST_F(gfx_paint_test, the_clear_corners_of_a_sprite_hide_nothing_drawn_behind_it_later)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    ASSERT_NO_FATAL_FAILURE(copy_data("shaders/effects/snow.png"));
+    ASSERT_NO_FATAL_FAILURE(copy_data("shaders/effects/snow.shd"));
+    const float positions[4][3] = {
+        {-20000, -20000, -3000}, {20000, -20000, -3000}, {20000, 20000, -3000}, {-20000, 20000, -3000}};
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    gfx_view_t view;
+    view.near_plane = 10.0f;
+    view.rect[2] = view.clip[2] = 640.0f;
+    view.rect[3] = view.clip[3] = 480.0f;
+    gfx_screen_capture(keep_capture);
+    gfx_begin_frame();
+    gfx_view_push(&view);
+    load_camera();
+    gfx_clear1(0xffffffff, 0xff000000);
+    const float at[3] = {0.0f, 100.0f, -600.0f};
+    gfx_sprite_t flake{{0, 0, 0}, 0xffffffff, 1.0f, 0.0f, {0, 0}, {1, 1}, nullptr};
+    gfx_sprite(gfx_shader_precache("/shaders/effects/snow.shd"), at, 300.0f, 1, &flake, 1.0f, 1.0f, 0, -1.0f);
+    gfx_model_part_t wall;
+    wall.positions = &positions[0][0];
+    wall.vertex_count = 4;
+    wall.indices = indices;
+    wall.index_count = 6;
+    wall.colour = 0xffff0000u;
+    gfx_record_model(wall);
+    gfx_end_frame();
+    gfx_try_capture();
+    gfx_swapbuffers();
+    gfx_view_pop();
+    ASSERT_EQ(captured.width, 640);
+    int black = 0;
+    int white = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            black += pixel(x, y) == 0u;
+            white += pixel(x, y) == 0xfafcffu;
+        }
+    EXPECT_EQ(black, 0);
+    EXPECT_GT(white, 100) << "the flake itself is drawn";
 }
 
 TEST_F(gfx_paint_test, without_egl_the_capture_is_the_clear_colour_and_says_so_once)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cache.h"
 #include "engine/gfx_frame.h"
 #include "engine/gfx_record.h"
 #include "engine/library.h"
@@ -179,7 +180,7 @@ TEST_F(psm_test, draw_records_visible_parts_with_their_shaders_and_lights)
     psm_part_set_visible(model, 1, false);
     EXPECT_FALSE(psm_part_get_visible(model, 1));
     ASSERT_TRUE(psm_set_shader(model, 2, "/shaders/lamp_on.shd"));
-    static int light_list = 0;
+    static std::vector<c_item_t*> light_list;
     psm_set_light_callback(
         model, [](psm_t*, void* object) -> const void* { return object; }, &light_list);
 

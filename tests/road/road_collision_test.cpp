@@ -145,6 +145,15 @@ TEST_F(road_collision_test, queries_are_reused_inside_their_margin_and_freed_whe
     road.get_item(item, 0);
     EXPECT_EQ(item.vertex_count, 3);
     EXPECT_EQ(road.edge_of_contact(item.id), static_cast<uint32_t>(first));
+    // The walls on the skirts are collision only: no decal is laid on them.
+    const road_coll_piece_t& piece = road.slot(0).piece(0);
+    for (uint32_t first_index = 0; first_index + 3 <= piece.index_count; first_index += 3) {
+        cd_item_t triangle;
+        triangle.id = road_coll_triangle_id(0, 0, first_index);
+        triangle.request = cd_item_t::request_material;
+        road.get_item(triangle, 0);
+        EXPECT_EQ(triangle.drawn, triangle.material != road_coll_wall) << first_index;
+    }
     // Released queries stay until they have been idle long enough.
     road.release_tree(handle);
     road.release_tree(handle);

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "engine/cache.h"
 #include "engine/gfx_record.h"
 #include "common/engine_api.h"
 #include "road/seg_server.h"
@@ -37,10 +38,11 @@ TEST_F(seg_draw_test, flares_fade_with_distance_and_lamps_shine_only_forwards)
 
 namespace {
 
-// A light source whose lights are a marker address.
+// A light source whose lights are an empty light list, known by its address.
 class marker_lights_t : public seg_light_source_t {
 public:
-    const void* static_model_lights() override { return this; }
+    const void* static_model_lights() override { return &list; }
+    const std::vector<c_item_t*> list;
 };
 
 class seg_draw_objects_test : public seg_test_t {
@@ -91,7 +93,7 @@ TEST_F(seg_draw_objects_test, lamps_flare_in_their_state_and_the_lights_come_fro
     const gfx_frame_record_t& frame = gfx_record_current();
     ASSERT_EQ(frame.sprites.size(), 1u);
     EXPECT_EQ(frame.sprites[0].shader_path, "/shaders/lights/green.shd");
-    EXPECT_EQ(seg_server_light_callback(server.tr_lights[0].model, &server), &lights);
+    EXPECT_EQ(seg_server_light_callback(server.tr_lights[0].model, &server), &lights.list);
     ASSERT_EQ(frame.data.size(), 1u);
     EXPECT_EQ(frame.data[0].shader_path, "/shaders/signs/arrow_s.shd");
     // Cleared, the source is no longer asked.

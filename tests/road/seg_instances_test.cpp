@@ -115,10 +115,10 @@ TEST_F(seg_instances_test, model_instances_are_lit_from_the_sun_and_relit_when_i
     model_instance_node_t* const up = server.add_model_instance(0, {}, {0.0f, 1.0f, 0.0f}, 5);
     ASSERT_NE(up, nullptr);
     // Red 0.7, green 0.35, blue 1.0.
-    EXPECT_EQ(up->value().colour, 0xFFFF59B3u);
+    EXPECT_EQ(up->value().colour, 0xFFB359FFu);
     // Facing away from the sun it keeps the ambient colour.
     server.set_lighting({0.0f, -1.0f, 0.0f}, {0.5f, 0.25f, 1.0f}, {0.2f, 0.1f, 0.0f});
-    EXPECT_EQ(up->value().colour, 0xFF001A33u);
+    EXPECT_EQ(up->value().colour, 0xFF331A00u);
     EXPECT_EQ(server.add_model_instance(0, {}, {}, 64), nullptr);
     EXPECT_EQ(server.add_model_instance(1, {}, {}, 0), nullptr);
     server.remove_model_instance(up);

@@ -6,8 +6,10 @@
 
 #include <cmath>
 
+#include "engine/cache.h"
 #include "engine/gfx_record.h"
 #include "road_geometry_fixture.h"
+#include "world/environment_colour.h"
 
 namespace {
 
@@ -157,12 +159,61 @@ TEST_F(segment_test, a_prefab_turned_twice_is_mirrored_about_its_anchor_node)
     slot.release(ctrl);
 }
 
+// A prefab part whose shader entry is plain is lit by the world's lights; any other is drawn with the
+// environment's light colour on every vertex and no lights.
+TEST_F(segment_test, prefab_parts_are_lit_by_the_lights_or_coloured_by_the_environment_by_their_shader)
+{
+    prefab_t prefab;
+    prefab.nodes.resize(1);
+    for (const int32_t slot : {0, 1}) {
+        prefab_part_t part;
+        part.positions = {{0, 0, 0}, {500, 0, 300}, {0, 0, 600}};
+        part.normals.assign(3, vec3_t(0, 1, 0));
+        part.uvs.assign(6, 0.0f);
+        part.indices = {0, 1, 2};
+        part.shader_slot = slot;
+        prefab.parts.push_back(part);
+    }
+    ctrl.seg_server->prefab_table[seg_prefabs].push_back(prefab);
+    ctrl.seg_server->prefab_shaders.reset(2);
+    ctrl.seg_server->prefab_shaders[0].flag = 1;
+    prefab_look_t look;
+    look.slots[0] = 0;
+    look.slots[1] = 1;
+    ctrl.seg_server->prefab_looks.push_back(look);
+    const int32_t index = ctrl.add_edge();
+    map_edge_t& edge = ctrl.edges[index];
+    edge.kind = map_edge_prefab;
+    edge.definition = 0;
+    edge.road_type = 0;
+    edge.nodes[0] = node({0, 0, 0}, {0, 0, -1});
+    edge.nodes[1] = edge.nodes[2] = edge.nodes[3] = -1;
+    edge.centre_word = 0;
+    edge.sign = -1;
+    segment_t slot;
+    ASSERT_TRUE(slot.build(ctrl, edge, false));
+    set_environment_light(vec3_t(0, 1, 0), vec3_t(0.25f, 0.25f, 0.25f), vec3_t(0.25f, 0.5f, 0.0f));
+    r_light_t light;
+    c_item_t item{};
+    item.object = &light;
+    const std::vector<c_item_t*> lights{&item};
+    slot.draw(nullptr, &lights);
+    const std::vector<gfx_recorded_proto_t>& protos = gfx_record_current().protos;
+    ASSERT_EQ(protos.size(), 2u);
+    EXPECT_TRUE(protos[0].lit_by_light);
+    EXPECT_TRUE(protos[0].geometry.colours.empty());
+    EXPECT_FALSE(protos[1].lit_by_light);
+    EXPECT_EQ(protos[1].geometry.colours, std::vector<uint32_t>(3, 0xFF7FBF3Fu));
+    reset_environment_light_colour();
+    slot.release(ctrl);
+}
+
 TEST_F(segment_test, a_shown_slot_queues_one_prototype_per_filled_layer)
 {
     const int32_t index = road_edge({0, 0, 0}, {0, 0, -3000});
     segment_t slot;
     ASSERT_TRUE(slot.build(ctrl, ctrl.edges[index], false));
-    slot.draw(nullptr);
+    slot.draw(nullptr, nullptr);
     const gfx_frame_record_t& frame = gfx_record_current();
     ASSERT_EQ(frame.protos.size(), 2u);
     EXPECT_EQ(frame.protos[0].vertex_declaration, "segment_vpd_vertex");
@@ -170,7 +221,7 @@ TEST_F(segment_test, a_shown_slot_queues_one_prototype_per_filled_layer)
     EXPECT_EQ(frame.protos[0].geometry.vertex_count(), slot.layer_at(0, 0).vertex_count);
     // A box away from the edge draws nothing of it.
     const cd_bounds_t far_box = box_at({100000, 0, 100000}, 100);
-    slot.draw(&far_box);
+    slot.draw(&far_box, nullptr);
     EXPECT_EQ(gfx_record_current().protos.size(), 2u);
     slot.release(ctrl);
 }

@@ -114,4 +114,35 @@ TEST_F(car_phys_draw_test, a_truck_draws_its_models_and_wheels_with_its_paint_an
     }
 }
 
+// A light's flares glow only while its light is on, each only where its direction faces the camera
+// (the camera looks down -z, so a flare facing +z is seen and one facing -z is not).
+TEST_F(car_phys_draw_test, a_light_shows_its_flares_that_face_the_camera_while_it_is_on)
+{
+    test_truck_e* truck = truck_at({2000.0f, 400.0f, 190000.0f});
+    truck->models[1].model = small_model("lamps");
+    truck->models[1].light_bits = 1;
+    write_data_file("makes/test/glow.shd", "texture 32 32\n");
+    for (const vec3_t& direction : {vec3_t{0.0f, 0.0f, 1.0f}, vec3_t{0.0f, 0.0f, -1.0f}}) {
+        vehicle_flare_t flare;
+        flare.kind = 1;
+        flare.offset = {80.0f, 50.0f, 350.0f};
+        flare.direction = direction;
+        flare.scale = 8.0f;
+        flare.shader = api::mm_precache("/makes/test/glow.shd");
+        ASSERT_NE(flare.shader, nullptr);
+        truck->models[1].flares.push_back(flare);
+    }
+    const size_t before = gfx_record_current().sprites.size();
+    truck->lights = 0;
+    truck->draw();
+    EXPECT_EQ(gfx_record_current().sprites.size(), before) << "lights off";
+    truck->lights = 1;
+    truck->draw();
+    const std::vector<gfx_recorded_sprites_t>& sprites = gfx_record_current().sprites;
+    ASSERT_EQ(sprites.size(), before + 1) << "only the flare facing the camera";
+    EXPECT_EQ(sprites.back().shader_path, "/makes/test/glow.shd");
+    EXPECT_FLOAT_EQ(sprites.back().size, 80.0f);
+    EXPECT_EQ(sprites.back().sprites[0].colour, 0xFFFFFFFFu) << "seen head on: full brightness";
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -200,6 +202,23 @@ TEST_F(sample_truck_test, a_sample_truck_builds_from_its_accessories_and_drives)
     EXPECT_TRUE(api::psm_part_get_visible(interior, api::psm_part_find(interior, "sw")));
     EXPECT_FALSE(api::psm_part_get_visible(interior, api::psm_part_find(interior, "spare")));
     EXPECT_TRUE(engine_log_matching("not found").empty()) << "every bone the build looks up is there";
+    // The headlights: two flares seen from ahead, and the dash part that lights with them.
+    const auto lamp = std::find_if(std::begin(truck->models), std::end(truck->models),
+                                   [](const car_model_slot_t& slot) { return slot.light_bits == 1; });
+    ASSERT_NE(lamp, std::end(truck->models));
+    ASSERT_EQ(lamp->flares.size(), 2u);
+    EXPECT_EQ(lamp->flares[0].direction, (vec3_t{0.0f, 0.0f, -1.0f}));
+    EXPECT_NE(lamp->flares[0].shader, nullptr);
+    const int dash = api::psm_part_find(interior, "dash_lights");
+    ASSERT_GE(dash, 0);
+    EXPECT_EQ(lamp->interior_parts[0], dash);
+    EXPECT_FALSE(api::psm_part_get_visible(interior, dash));
+    truck->lights = 1;
+    truck->light_interior_parts();
+    EXPECT_TRUE(api::psm_part_get_visible(interior, dash)) << "lit with the headlights";
+    truck->lights = 0;
+    truck->light_interior_parts();
+    EXPECT_FALSE(api::psm_part_get_visible(interior, dash));
 
     truck->position = {2000.0f, 400.0f, 190000.0f};
     truck->create_body(0);

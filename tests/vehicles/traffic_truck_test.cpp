@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/cache.h"
 #include "engine/eblock.h"
 #include "engine/entity_proc.h"
 #include "engine/psm.h"
@@ -199,7 +200,8 @@ TEST_F(traffic_truck_test, the_trucks_models_are_lit_by_the_maps_lights)
 {
     // The map's light list as its scenery models are given it.
     struct map_lights_t : seg_light_source_t {
-        const void* static_model_lights() override { return this; }
+        const void* static_model_lights() override { return &list; }
+        const std::vector<c_item_t*> list;
     } lights;
     ctrl->seg_server->set_light_source(&lights);
     spawn(0);
@@ -210,7 +212,7 @@ TEST_F(traffic_truck_test, the_trucks_models_are_lit_by_the_maps_lights)
         api::psm_draw(model, 1, 0xFFFFFFFFu);
     ASSERT_FALSE(psm_draw_records().empty());
     for (const psm_draw_record_t& drawn : psm_draw_records())
-        EXPECT_EQ(drawn.lights, &lights) << drawn.part_name;
+        EXPECT_EQ(drawn.lights, &lights.list) << drawn.part_name;
     ctrl->seg_server->clear_light_source();
 }
 

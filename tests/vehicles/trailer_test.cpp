@@ -118,9 +118,14 @@ TEST_F(trailer_test, the_sample_make_gives_the_kingpin_wheels_and_box_and_ends_i
     EXPECT_STREQ(trailer->accessory_names[1], "wheels");
     EXPECT_STREQ(trailer->accessory_names[2], "base");
     EXPECT_STREQ(trailer->accessory_names[3], "lights_rear");
-    EXPECT_STREQ(trailer->accessory_names[4], "box");
+    EXPECT_STREQ(trailer->accessory_names[4], "lights_tail");
+    EXPECT_STREQ(trailer->accessory_names[5], "box");
     EXPECT_EQ(trailer->models[3].light_bits, 2) << "a type beginning with \"lights\" reads the light entries";
-    EXPECT_EQ(trailer->next_slot, 5);
+    EXPECT_EQ(trailer->models[4].light_bits, 1) << "the tail lights light with the headlights";
+    ASSERT_EQ(trailer->models[4].flares.size(), 2u);
+    EXPECT_EQ(trailer->models[4].flares[0].direction, (vec3_t{0.0f, 0.0f, 1.0f}));
+    EXPECT_NE(trailer->models[4].flares[0].shader, nullptr) << "tail.shd from the accessory's folder";
+    EXPECT_EQ(trailer->next_slot, 6);
     EXPECT_EQ(trailer->contact_owner.tag, car_trailor_e::tag_trailer);
     EXPECT_TRUE(trailer->dock_slot_held);
     EXPECT_EQ(trailer->fade_state, 1);

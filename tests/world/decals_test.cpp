@@ -159,6 +159,33 @@ TEST_F(decals_test, more_points_than_sixteen_bit_indices_can_number_are_cut_to_w
     EXPECT_EQ(decal.max_points, decals_wrap_e::max_point_count);
 }
 
+// A ground of collision-only triangles (as the road's invisible walls): no wrap or plain decal is laid
+// on it.
+class hidden_ground_t : public grid_mesh_t {
+public:
+    using grid_mesh_t::grid_mesh_t;
+    void get_item(cd_item_t& item, int redirect) override
+    {
+        grid_mesh_t::get_item(item, redirect);
+        item.drawn = false;
+    }
+};
+
+TEST_F(decals_test, no_decal_is_laid_on_triangles_the_world_does_not_draw)
+{
+    world_->physics().remove_geom(&ground_);
+    hidden_ground_t hidden{10, 10, 100.0f, 1.0f, 4};
+    world_->physics().insert_geom(&hidden);
+    write_data_file("scripts/decals/plain.esc", "entity decals.plain { x_scale = 100; y_scale = 100; }\n");
+    EXPECT_EQ(shoot(450.0f, 430.0f), nullptr);
+    EXPECT_EQ(decal_cache().place(world_, {450, 100, 430}, {450, -100, 430}, solid_, "/scripts/decals/plain.esc",
+                                  params_, 0, 50.0f),
+              nullptr);
+    EXPECT_EQ(hidden.use_count, 1u) << "no instance holds the geometry";
+    world_->physics().remove_geom(&hidden);
+    world_->physics().insert_geom(&ground_);
+}
+
 TEST_F(decals_test, a_plain_decal_spread_over_a_box_finds_the_triangle_under_the_hit)
 {
     write_data_file("scripts/decals/plain.esc", "entity decals.plain { x_scale = 100; y_scale = 100; }\n");

@@ -17,6 +17,7 @@
 #include "frame/world_types.h"
 #include "world/env_rain.h"
 #include "world/environment.h"
+#include "world/environment_colour.h"
 
 namespace {
 
@@ -51,6 +52,15 @@ public:
         out = dry;
         return has_dry;
     }
+    void set_road_lighting(const vec3_t& direction, const vec3_t& diffuse, const vec3_t& ambient) override
+    {
+        road_direction = direction;
+        road_diffuse = diffuse;
+        road_ambient = ambient;
+    }
+    vec3_t road_direction;
+    vec3_t road_diffuse;
+    vec3_t road_ambient;
     float clock = 0.0f;
     bool has_dry = false;
     dry_box_t dry;
@@ -387,6 +397,28 @@ TEST_F(environment_world_test, drops_under_a_dry_area_are_hidden_and_come_back_w
     for (int32_t d = 0; d < rain.drop_count(); ++d)
         EXPECT_FALSE(rain.hidden(d)) << "out of the dry area every drop shows again";
     rain.destroy(0);
+}
+
+}  // namespace
+
+namespace {
+
+// Each light update hands the roads the time of day's light, and the module-wide light colour (what a
+// surface facing up receives) follows it: the test keys' ambient at 20:00 is 200 of 255.
+TEST_F(environment_world_test, set_time_hands_the_light_to_the_roads_and_the_light_colour)
+{
+    api::cmd_execute("map xyz");
+    game_bridge_t* bridge = get_game_bridge();
+    ASSERT_NE(bridge, nullptr);
+    const held_part_t<test_clock_e> clock(bridge->base_ctrl());
+    ASSERT_NE(clock.get(), nullptr);
+    api::cmd_execute("g_set_time 20");
+    EXPECT_EQ(clock.get()->road_direction, vec3_t(20.0f, 1.0f, 0.0f));
+    EXPECT_NEAR(clock.get()->road_ambient.x, 200.0f / 255.0f, 1e-4f);
+    EXPECT_EQ(clock.get()->road_diffuse, vec3_t(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(environment_light_colour(), 0xFFC8C8C8u);
+    api::cmd_execute("g_set_time 2");
+    EXPECT_EQ(environment_light_colour(), 0xFF141414u);
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <vector>
 
+#include "engine/cache.h"
 #include "engine/def_obj.h"
+#include "engine/gfx_render.h"
 #include "engine/gfx_view.h"
 #include "engine/psm.h"
 #include "engine/ui.h"
@@ -17,8 +20,9 @@
 namespace {
 
 // The light every make view shares, made by the first and dropped by the last.
+// Half ambient and half diffuse from above, before and to the left: a face turned to it is lit fully.
 ui_shared_light_t shared_light(r_light_t{
-    0, {1.0f, 1.0f, 1.0f, 1.0f}, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 1.0f}, {-0.5f, 1.0f, 1.0f, 0.0f}});
+    0, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 1.0f}, {1.0f, 1.0f, 1.0f, 1.0f}, {-0.5f, 1.0f, 1.0f, 0.0f}});
 
 // A model of an accessory with its shaders found in the accessory's folder or the make's shared one.
 psm_t* accessory_model(const char* kind, const char* make, const char* accessory, const char* model,

@@ -38,7 +38,8 @@ struct gfx_recorded_proto_t {
     std::string shader_path;  // path when the shader came from gfx_shader_precache, else ""
     uint32_t flags;
     float frame[16];
-    bool lit_by_light;                 // queued through gfx_queue_light_proto
+    // Lit by one light: queued through gfx_queue_light_proto, or carrying a light list (its first light).
+    bool lit_by_light;
     r_light_t light;                   // the light, when lit_by_light
     gfx_recorded_geometry_t geometry;  // from vertex packet 0 and the index packet
     int flush;                         // number of flushes before it in the frame
@@ -75,11 +76,15 @@ struct gfx_recorded_sprites_t {
 };
 
 // A model part the model library drew: its triangles in the model's frame, all in one colour, textured
-// by its shader's picture where the part has texture coordinates.
+// by its shader's picture where the part has texture coordinates, lit by the model's first light when
+// its light callback gave it a light list.
 struct gfx_recorded_model_t {
-    gfx_recorded_geometry_t geometry;  // positions, texture coordinates and indices, the colour on every vertex
+    // Positions, normals, texture coordinates and indices, the colour on every vertex.
+    gfx_recorded_geometry_t geometry;
     std::string shader_path;
     float world[16];
+    bool lit_by_light = false;
+    r_light_t light;
     gfx_recorded_place_t place;
 };
 
@@ -121,12 +126,24 @@ int gfx_record_frames();
 int gfx_record_next_order();
 // The next place in the frame's drawing order, with the camera and view in force (3-D windows).
 gfx_recorded_place_t gfx_record_place();
-// Queues the triangles of a model part at the current world matrix in `colour` (0xAARRGGBB), with its
-// texture coordinates (2 per vertex, or null) and its shader (a loaded shader object, else the shader's
-// file name, or neither): the model library draws its parts through it, so that a painted frame shows
-// them.
-void gfx_record_model(const float* positions, const float* uvs, int vertex_count, const uint16_t* indices,
-                      int index_count, uint32_t colour, const void* shader, const char* shader_name);
+// A model part handed to gfx_record_model: its arrays (normals and texture coordinates may be null), its
+// colour (0xAARRGGBB), its shader (a loaded shader object, else the shader's file name, or neither) and
+// the light list its model is lit by (null: unlit).
+struct gfx_model_part_t {
+    const float* positions = nullptr;  // 3 per vertex
+    const float* normals = nullptr;    // 3 per vertex
+    const float* uvs = nullptr;        // 2 per vertex
+    int vertex_count = 0;
+    const uint16_t* indices = nullptr;
+    int index_count = 0;
+    uint32_t colour = 0xFFFFFFFFu;
+    const void* shader = nullptr;
+    const char* shader_name = nullptr;
+    const void* lights = nullptr;
+};
+// Queues the triangles of a model part at the current world matrix: the model library draws its parts
+// through it, so that a painted frame shows them.
+void gfx_record_model(const gfx_model_part_t& part);
 // Marks what is queued between the two calls as drawn by a UI window (nested calls count): its
 // immediate records lie in the reference screen whatever their flags say, unless a view was pushed
 // since the window began (a mirror draws the world through its own view).

@@ -90,7 +90,8 @@ public:
     void set_lmap(const void* lmap) { lmap_ = lmap; }
     // World frame of the geometry (16 floats).
     void set_frame(const float* matrix);
-    // Lights and light effects the prototype is lit by (engine lists; not copied).
+    // Lights and light effects the prototype is lit by (engine lists; not copied). A light list is a
+    // std::vector<c_item_t*> whose items' memory holds an r_light_t each; the first light applies.
     void set_lights(const void* lights) { lights_ = lights; }
     void set_light_effects(const void* effects) { light_effects_ = effects; }
 
