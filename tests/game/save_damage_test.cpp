@@ -116,13 +116,13 @@ TEST_F(save_damage_test, a_damaged_save_is_refused_before_a_world_and_changes_no
     };
     std::vector<case_t> cases;
     // Cut short in and at the end of every section.
-    for (const size_t cut : {at.environment + 10, at.game_ctrl, at.game_ctrl + 300, at.traffic, at.traffic + 5,
-                             at.economy, at.drivers + 100, at.truck - 1, at.truck + 30, at.record, at.record + 100,
-                             at.trailer, at.trailer + 20})
+    for (const size_t cut :
+         {at.environment + 10, at.game_ctrl, at.game_ctrl + 300, at.traffic, at.traffic + 5, at.economy,
+          at.drivers + 100, at.truck - 1, at.truck + 30, at.record, at.record + 100, at.trailer, at.trailer + 20})
         cases.push_back({"cut", good_.substr(0, cut)});
     // A byte flipped in each section's magic, and in the driver count.
-    for (const size_t flip : {at.environment + 3, at.game_ctrl + 3, at.traffic + 3, at.economy + 3, at.drivers + 2,
-                              at.trailer + 3}) {
+    for (const size_t flip :
+         {at.environment + 3, at.game_ctrl + 3, at.traffic + 3, at.economy + 3, at.drivers + 2, at.trailer + 3}) {
         std::string bytes = good_;
         bytes[flip] = static_cast<char>(bytes[flip] ^ 0x5A);
         cases.push_back({"flip", bytes});
