@@ -86,6 +86,10 @@ void psb_layer_entry_t::load_behavior(const char* file)
 
 int32_t psb_layer_entry_t::load_formed_behavior(const std::string& name)
 {
+    if (behaviors_.size() >= psb_layer_id_limit) {
+        api::error("<psb> a layer holds at most %zu behaviors - %s not loaded", psb_layer_id_limit, name.c_str());
+        return -1;
+    }
     const uint16_t id = static_cast<uint16_t>(behaviors_.size());
     auto behavior = std::make_unique<psb_behavior_t>(id, *layer_, *this, holds_);
     if (!behavior->read(name.c_str())) {
@@ -115,6 +119,10 @@ bool psb_layer_entry_t::find_behavior(const char* file, uint32_t* out_id)
 
 psb_behavior_t* psb_layer_entry_t::new_generated_behavior(uint32_t* out_id)
 {
+    if (behaviors_.size() >= psb_layer_id_limit) {
+        api::error("<psb> a layer holds at most %zu behaviors - blend not made", psb_layer_id_limit);
+        return nullptr;
+    }
     const uint16_t id = static_cast<uint16_t>(behaviors_.size());
     behaviors_.push_back(std::make_unique<psb_behavior_t>(id, *layer_, *this, holds_));
     behaviors_.back()->mark_generated();
@@ -131,6 +139,10 @@ bool psb_layer_entry_t::find_animation(const char* file, uint16_t* out_id, float
     }
     auto found = animation_ids_.find(name);
     if (found == animation_ids_.end()) {
+        if (animations_.size() >= psb_layer_id_limit) {
+            api::error("<psb> a layer holds at most %zu animations - %s not loaded", psb_layer_id_limit, name.c_str());
+            return false;
+        }
         const uint16_t id = static_cast<uint16_t>(animations_.size());
         auto animation = std::make_unique<psb_animation_t>(id, *layer_, info_.model(), info_.directory());
         if (!animation->read(name.c_str())) {

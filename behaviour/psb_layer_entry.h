@@ -12,6 +12,9 @@
 
 class psb_info_t;
 
+// Behaviours and animations of one layer are named by 16-bit ids, 0 to 65534: a layer takes no more.
+constexpr size_t psb_layer_id_limit = 0xFFFF;
+
 // One layer of an info as it is read: the layer file with everything it names (its behaviour list and
 // behaviours, its transitions and the animation files these refer to), kept until the info compiles.
 class psb_layer_entry_t : public psb_behavior_sources_t,

@@ -187,6 +187,11 @@ void psb_transitions_t::begin_blend_action(float overlay, uint8_t unit)
     }
     uint32_t id = 0;
     blend_behavior_ = sources_.new_generated_behavior(&id);
+    if (!blend_behavior_) {
+        // No id is left for the blend: the transition is not filed.
+        valid_ = false;
+        return;
+    }
     action_ = add_action(id);
     blend_behavior_->begin_blocks();
     psb_block_desc_t base;

@@ -25,7 +25,8 @@ public:
     virtual bool find_animation_id(const char* file, uint16_t* out_id) = 0;
     // The id of a behaviour file (loading it when needed); false when it cannot be loaded.
     virtual bool find_behavior(const char* file, uint32_t* out_id) = 0;
-    // A new generated behaviour, counted and registered: its id, and the behaviour to fill.
+    // A new generated behaviour, counted and registered: its id, and the behaviour to fill; null (with a
+    // message) when the layer holds as many behaviours as its ids can name.
     virtual psb_behavior_t* new_generated_behavior(uint32_t* out_id) = 0;
 };
 

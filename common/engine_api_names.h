@@ -171,7 +171,7 @@
 // Virtual file system
 #define KAVRENTA_API_VFS(DECLARED, GENERIC) \
     DECLARED(vfs_open) DECLARED(vfs_read) DECLARED(vfs_write) DECLARED(vfs_seek) DECLARED(vfs_close) \
-    DECLARED(vfs_stat) DECLARED(vfs_fstat) DECLARED(vfs_unlink) DECLARED(vfs_mkdir) \
+    DECLARED(vfs_stat) DECLARED(vfs_fstat) DECLARED(vfs_unlink) DECLARED(vfs_rename) DECLARED(vfs_mkdir) \
     DECLARED(vfs_get_device_name) DECLARED(vfs_mount_device) DECLARED(vfs_get_fallback_device) \
     DECLARED(vfs_set_fallback_device) DECLARED(vfs_reset_fallback_device)
 

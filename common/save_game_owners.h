@@ -51,5 +51,15 @@ struct save_game_owners_t {
     save_timestamp_owner_t* timestamp = nullptr;
 };
 
+// Checks one section at the file's position without a world, as the owner's check does: answers the
+// bytes the section spans (the file left after them), or -1 (with a message) when a load would refuse it.
+using save_section_check_t = int32_t (*)(int file, int32_t version);
+
+// The checks of every section, so a save game can be checked whole before a world is built for it.
+struct save_game_checks_t {
+    // Indexed by save_section_id_t.
+    save_section_check_t sections[save_section_count] = {};
+};
+
 // The name of a section in messages ("environment", "game controller", "traffic", "economy").
 const char* save_section_name(int section);

@@ -421,8 +421,15 @@ void game_process_t::command_map(int words, bool preview)
     const def_obj_t* context = game_context_get();
     const char* save = context ? context->get_value("load_game_name") : nullptr;
     if (save && save[0]) {
-        if (save_game_read(world->bridge(), save))
-            world->bridge()->after_load();
+        if (!save_game_read(world->bridge(), save)) {
+            // The load menu checked the save whole; one that changed since is not played half-read.
+            api::error("[game_process] %s could not be loaded; back to the menu", save);
+            if (def_obj_t* loading = game_context_get())
+                loading->set_value("load_game_name", "");
+            command_menu();
+            return;
+        }
+        world->bridge()->after_load();
     } else {
         open_main_hud();
     }

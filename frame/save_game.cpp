@@ -1,5 +1,8 @@
 #include "frame/save_game.h"
 
+#include <string>
+
+#include "engine/check.h"
 #include "engine/vfs.h"
 #include "common/engine_api.h"
 #include "common/save_timestamp.h"
@@ -76,13 +79,15 @@ bool trailer_in_place(const int file)
     return api::vfs_seek(file, 4, 0) == 4 && found;
 }
 
-// True when every section, checked by its owner without being applied, is recognised and the sections
-// with the version and the trailer make up the whole file; otherwise reports the first section refused.
-bool sections_fill_the_file(const save_game_owners_t& owners, const int file, const int32_t version, const char* path)
+// True when every section, checked by `check_section`(section, file, version) without being applied,
+// is recognised and the sections with the version and the trailer make up the whole file; otherwise
+// reports the first section refused.
+template <typename check_t>
+bool sections_fill_the_file(const check_t& check_section, const int file, const int32_t version, const char* path)
 {
     long long total = 4;
     for (int section = 0; section < save_section_count; ++section) {
-        const int32_t size = owners.sections[section]->check(file, version);
+        const int32_t size = check_section(section, file, version);
         if (size < 0) {
             api::error("[save_game] %s: the %s section is not recognised", path, save_section_name(section));
             return false;
@@ -92,6 +97,27 @@ bool sections_fill_the_file(const save_game_owners_t& owners, const int file, co
     // The trailer was found at the end: the sections must end where it begins.
     vfs_stat_t stat{};
     return api::vfs_fstat(file, &stat) == 0 && total + save_timestamp_size == stat.size;
+}
+
+// Checks the open file whole with `check_section` (see sections_fill_the_file), reporting what it
+// refuses; stores the version and leaves the position after it.
+template <typename check_t>
+save_game_check_t check_open_file(const check_t& check_section, const int file, const char* path, int32_t& version)
+{
+    if (!vfs_read_i32(file, &version)) {
+        report_corrupted(path);
+        return save_game_damaged;
+    }
+    if (!version_is_read(version)) {
+        api::error("incorrect version of save file !");
+        return save_game_wrong_version;
+    }
+    if (!trailer_in_place(file) || !sections_fill_the_file(check_section, file, version, path)) {
+        report_corrupted(path);
+        return save_game_damaged;
+    }
+    api::vfs_seek(file, 4, 0);
+    return save_game_loadable;
 }
 
 // The current position of an open file, or -1.
@@ -130,16 +156,19 @@ bool save_game_write(const save_game_owners_t& owners, const char* path)
 {
     if (!owners_complete(owners, path))
         return false;
-    open_file_t file(api::vfs_open(path, open_write, file_mode));
+    // The game is written beside the old save and moved over it only once it is whole, so a failed or
+    // interrupted write leaves the old save as it was.
+    const std::string temporary = std::string(path) + save_game_temporary_suffix;
+    open_file_t file(api::vfs_open(temporary.c_str(), open_write, file_mode));
     if (!file.is_open()) {
-        api::error("[save_game] cannot create %s", path);
+        api::error("[save_game] cannot create %s", temporary.c_str());
         return false;
     }
     const bool written = write_parts(owners, file.handle(), path);
-    if (file.close() && written)
+    if (file.close() && written && api::vfs_rename(temporary.c_str(), path) == 0)
         return true;
-    api::error("[save_game] failed to write %s", path);
-    api::vfs_unlink(path);
+    api::error("[save_game] failed to write %s; the old save is kept", path);
+    api::vfs_unlink(temporary.c_str());
     return false;
 }
 
@@ -152,21 +181,13 @@ bool save_game_read(const save_game_owners_t& owners, const char* path)
         api::error("[save_game] cannot open %s", path);
         return false;
     }
+    const auto owner_check = [&owners](const int section, const int at, const int32_t version) {
+        return owners.sections[section]->check(at, version);
+    };
     int32_t version = 0;
-    if (!vfs_read_i32(file.handle(), &version)) {
-        report_corrupted(path);
+    if (check_open_file(owner_check, file.handle(), path, version) != save_game_loadable)
         return false;
-    }
-    if (!version_is_read(version)) {
-        api::error("incorrect version of save file !");
-        return false;
-    }
-    if (!trailer_in_place(file.handle()) || !sections_fill_the_file(owners, file.handle(), version, path)) {
-        report_corrupted(path);
-        return false;
-    }
     // Every section was checked: now the owners take them.
-    api::vfs_seek(file.handle(), 4, 0);
     for (int section = 0; section < save_section_count; ++section) {
         if (owners.sections[section]->load(file.handle(), version) < 0) {
             api::error("[save_game] %s: the %s section is not recognised", path, save_section_name(section));
@@ -175,6 +196,22 @@ bool save_game_read(const save_game_owners_t& owners, const char* path)
         }
     }
     return owners.timestamp->save_timestamp_read(file.handle()) == save_timestamp_size;
+}
+
+save_game_check_t save_game_check(const save_game_checks_t& checks, const char* path)
+{
+    for (const save_section_check_t check : checks.sections)
+        kv_assert(check);
+    open_file_t file(api::vfs_open(path, open_read, file_mode));
+    if (!file.is_open()) {
+        api::error("[save_game] cannot open %s", path);
+        return save_game_unreadable;
+    }
+    const auto table_check = [&checks](const int section, const int at, const int32_t version) {
+        return checks.sections[section](at, version);
+    };
+    int32_t version = 0;
+    return check_open_file(table_check, file.handle(), path, version);
 }
 
 bool save_game_check_version(const char* path)

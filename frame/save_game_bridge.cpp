@@ -6,6 +6,7 @@
 #include "common/game_bridge.h"
 #include "common/save_game_calls.h"
 #include "frame/save_game.h"
+#include "frame/type_registry.h"
 
 namespace {
 
@@ -46,6 +47,8 @@ bool save_game_write(game_bridge_t* bridge, const char* path)
 }
 
 bool save_game_write_current(const char* path) { return save_game_write(get_game_bridge(), path); }
+
+save_game_check_t save_game_check_file(const char* path) { return save_game_check(save_game_section_checks(), path); }
 
 bool save_game_read(game_bridge_t* bridge, const char* path)
 {

@@ -177,4 +177,11 @@ void entity_type_destroy(entity_t* object, bool in_place) { destroy_registered(o
 
 const entity_reg_t* entity_type_rows() { return rows; }
 
+const save_game_checks_t& save_game_section_checks()
+{
+    static const save_game_checks_t checks{{environment_e::check_section, game_ctrl_e::check_section,
+                                            traffic_e::check_section, economy_ctrl_e::check_section}};
+    return checks;
+}
+
 int entity_type_row_count() { return static_cast<int>(sizeof rows / sizeof rows[0]); }

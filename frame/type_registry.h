@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/save_game_owners.h"
+
 class entity_t;
 struct entity_reg_t;
 
@@ -15,3 +17,7 @@ void entity_type_destroy(entity_t* object, bool in_place);
 // The registry's rows in registration order, and how many there are.
 const entity_reg_t* entity_type_rows();
 int entity_type_row_count();
+
+// The checks of the save game's sections by their owners' types, so a save can be checked before a
+// world is built for it.
+const save_game_checks_t& save_game_section_checks();

@@ -18,6 +18,7 @@
 
 class game_bridge_t;
 class mbio_t;
+struct economy_section_image_t;
 struct c_item_t;
 struct psm_t;
 
@@ -189,13 +190,15 @@ public:
     // it only checks, changing nothing.
     bool write_section(mbio_t& out) const;
     bool read_section(mbio_t& in, int32_t version, std::string& out_error, bool apply = true);
-    // Reads the section and the player's truck from the file's position (left after them): `size`
-    // bytes; false (with a message) on a section it refuses. With `apply` false nothing changes.
-    bool read_whole_section(int file, int32_t version, bool apply, player_truck_state_t& truck, uint32_t& flags,
-                            long& size);
     // The trailer the player towed when the game was saved, spawned again for his job at its saved
     // place with its cargo and damage (the truck hitches it in the moments after the load).
     void restore_towed_trailer(const player_truck_state_t& truck);
+    // Checks the whole section at the file's position (the player's truck and its record included)
+    // without a controller: answers the bytes it spans, the file left after them, or -1 (with a message)
+    // when a load would refuse it.
+    static int32_t check_section(int file, int32_t version);
+    // Takes a section read whole and checked.
+    void take_section(economy_section_image_t& s);
 
     // --- What the game controller and the vehicles read ---
     int32_t dealer_count() const override { return static_cast<int32_t>(dealers.size()); }

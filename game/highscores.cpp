@@ -22,12 +22,6 @@
 
 namespace {
 
-// One row of the table.
-struct entry_t {
-    std::string name;
-    float time;
-};
-
 // A value of object `object` of the definition file `path`, or empty.
 std::string def_value(const std::string& path, const char* object, const char* key)
 {
@@ -59,13 +53,13 @@ float scenario_time_limit(const std::string& scenario)
 }
 
 // Ten rivals seeded from the city's key, named after the economy's drivers.
-std::vector<entry_t> rivals(const std::string& key, const economy_ctrl_e* economy, const float limit)
+std::vector<highscore_entry_t> rivals(const std::string& key, const economy_ctrl_e* economy, const float limit)
 {
     randomizer_t random(v_strhash(key.c_str()));
     const float base = limit * 1.2f;
     const float spread = base * 0.17f;
     const size_t drivers = economy ? economy->drivers.size() : 0;
-    std::vector<entry_t> entries;
+    std::vector<highscore_entry_t> entries;
     for (int i = 0; i < highscore_rows; ++i) {
         std::string name;
         if (drivers > 0) {
@@ -82,6 +76,19 @@ std::vector<entry_t> rivals(const std::string& key, const economy_ctrl_e* econom
 }
 
 }  // namespace
+
+std::vector<highscore_entry_t> highscore_rows_read(const def_obj_t& city)
+{
+    std::vector<highscore_entry_t> entries;
+    for (int i = 0; i < highscore_rows; ++i) {
+        const std::string index = std::to_string(i);
+        const char* name = city.get_value(("name" + index).c_str());
+        const float time = city.get_real(("time" + index).c_str(), 0.0f);
+        entries.push_back({name ? name : "", std::isfinite(time) && time >= 0.0f ? std::min(time, highscore_time_limit)
+                                                                                 : highscore_time_limit});
+    }
+    return entries;
+}
 
 std::string highscore_city_key(const char* city)
 {
@@ -127,22 +134,18 @@ void gameover_highscores(ui_comp_list_t& list, const economy_ctrl_e* economy, co
         dirty = true;
     }
     const float limit = scenario_time_limit(scenario);
-    std::vector<entry_t> entries;
+    std::vector<highscore_entry_t> entries;
     const char* first = city->get_value("name0");
     if (!first || !first[0]) {
         entries = rivals(key, economy, limit);
         dirty = true;
     } else {
-        for (int i = 0; i < highscore_rows; ++i) {
-            const std::string index = std::to_string(i);
-            const char* name = city->get_value(("name" + index).c_str());
-            entries.push_back({name ? name : "", city->get_real(("time" + index).c_str(), 0.0f)});
-        }
+        entries = highscore_rows_read(*city);
     }
     int player_row = -1;
     if (won) {
         const auto place = std::find_if(entries.begin(), entries.end(),
-                                        [&](const entry_t& entry) { return entry.time >= player_time; });
+                                        [&](const highscore_entry_t& entry) { return entry.time >= player_time; });
         if (place != entries.end()) {
             player_row = static_cast<int>(place - entries.begin());
             entries.insert(place, {player_name ? player_name : "", player_time});

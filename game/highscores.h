@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
+#include <vector>
 
+class def_obj_t;
 class economy_ctrl_e;
 class ui_comp_list_t;
 
@@ -12,6 +14,20 @@ class ui_comp_list_t;
 constexpr int highscore_rows = 10;
 // The seed of the table files' key.
 constexpr unsigned highscore_key_seed = 0x4b415652u;
+
+// Longest time a table keeps, in game seconds: ten years of weeks.
+constexpr float highscore_time_limit = 604800.0f * 520.0f;
+
+// One row of a table.
+struct highscore_entry_t {
+    std::string name;
+    float time;
+};
+
+// The ten rows a city's object holds, as the file stores them; a time that is no number, below 0 or
+// past highscore_time_limit is taken as the limit (the slowest), so an edited file cannot upset the
+// order of the rows.
+std::vector<highscore_entry_t> highscore_rows_read(const def_obj_t& city);
 
 // The object name of a city: lower case, blanks as '_'.
 std::string highscore_city_key(const char* city);

@@ -24,8 +24,11 @@ void ui_handler_menu_load_t::menu_load_game(const char* name)
     if (chosen.empty())
         return;
     const std::string path = save_path(chosen);
-    if (path.empty() || !save_game_check_version(path.c_str())) {
-        msgbox_open("@@ui_error@@", "@@ui_wrong_save_version@@",
+    // The save is checked whole before a world is built for it: a refused one leaves the player here.
+    const save_game_check_t found = path.empty() ? save_game_unreadable : save_game_check_file(path.c_str());
+    if (found != save_game_loadable) {
+        msgbox_open("@@ui_error@@",
+                    found == save_game_wrong_version ? "@@ui_wrong_save_version@@" : "@@ui_save_damaged@@",
                     ui_handler_msgbox_t::set_close | ui_handler_msgbox_t::set_second_look, 0);
         return;
     }

@@ -262,6 +262,9 @@ public:
     // The save-game section ("g4m3ctrlh34d3r", game_ctrl_save_size bytes).
     int32_t save(int file) override;
     int32_t check(int file, int32_t version) override;
+    // Checks the section at the file's position without a controller: the bytes it spans (the file
+    // left after them), or -1 (with a message) when a load would refuse it.
+    static int32_t check_section(int file, int32_t version);
     int32_t load(int file, int32_t version) override;
     // Re-applies the windows, prices, city loop and sky of a game that was just read.
     void after_load() override;

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "engine/snd.h"
@@ -6,6 +8,7 @@
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "common/game_context.h"
+#include "road/game_clock.h"
 #include "road/game_ctrl.h"
 #include "road/map_file_layout.h"
 
@@ -94,6 +97,53 @@ int32_t index_or_none(const int32_t value, const int32_t limit, const char* what
     return -1;
 }
 
+// Farthest a saved point may lie from the origin on either axis.
+constexpr float point_limit = 1.0e7f;
+// Largest amount of money a station's counters may hold.
+constexpr int32_t amount_limit = 1000000000;
+
+bool finite_within(const float value, const float limit) { return std::isfinite(value) && std::fabs(value) <= limit; }
+
+// True when every number of the section after its magic is one the controller can run on: the clock
+// within the week, the timers, zooms, points and the fuel price finite, and the station counters not
+// negative nor beyond any amount of money. Indices are checked against the world when they are taken.
+bool values_in_range(const uint8_t* fields)
+{
+    section_reader_t in(fields);
+    const float clock = in.f32();
+    bool ok = std::isfinite(clock) && clock >= 0.0f && clock <= game_clock_week;
+    ok = ok && finite_within(in.f32(), point_limit);  // key timer
+    in.u8();
+    in.u8();
+    in.u8();
+    ok = ok && finite_within(in.f32(), point_limit);  // map zoom
+    in.i32();
+    in.i32();
+    for (int i = 0; i < 7; ++i)
+        ok = ok && finite_within(in.f32(), point_limit);  // the sky-swap points, direction and length
+    in.i32();
+    in.i32();
+    in.i32();
+    in.u8();
+    in.u8();
+    ok = ok && finite_within(in.f32(), point_limit);  // fuel price
+    for (int i = 0; i < 2; ++i) {
+        const int32_t count = in.i32();  // fuel ticks, fuel paid
+        ok = ok && count >= 0 && count <= amount_limit;
+    }
+    ok = ok && finite_within(in.f32(), point_limit);  // fuel tick timer
+    const int32_t repair_cost = in.i32();
+    ok = ok && repair_cost >= 0 && repair_cost <= amount_limit;
+    for (int i = 0; i < 2; ++i)
+        ok = ok && finite_within(in.f32(), point_limit);  // damage left, repair timer
+    in.u8();
+    for (int i = 0; i < 2; ++i)
+        ok = ok && finite_within(in.f32(), point_limit);  // weigh station point
+    in.u8();
+    in.u8();
+    return ok && finite_within(in.f32(), point_limit);  // hazard accumulator
+}
+
 }  // namespace
 
 int32_t game_ctrl_e::save(const int file)
@@ -143,14 +193,20 @@ int32_t game_ctrl_e::save(const int file)
     return written < 0 ? -1 : static_cast<int32_t>(written);
 }
 
-int32_t game_ctrl_e::check(const int file, int32_t)
+int32_t game_ctrl_e::check_section(const int file, int32_t)
 {
     uint8_t bytes[game_ctrl_save_size] = {};
     if (api::vfs_read(file, bytes, sizeof bytes) != static_cast<long>(sizeof bytes) ||
         std::strncmp(reinterpret_cast<const char*>(bytes), save_magic, save_magic_size) != 0)
         return -1;
+    if (!values_in_range(bytes + save_magic_size)) {
+        api::error("<game_ctrl_e> save section refused: a clock, place or amount outside its range");
+        return -1;
+    }
     return game_ctrl_save_size;
 }
+
+int32_t game_ctrl_e::check(const int file, const int32_t version) { return check_section(file, version); }
 
 int32_t game_ctrl_e::load(const int file, int32_t)
 {
@@ -163,6 +219,10 @@ int32_t game_ctrl_e::load(const int file, int32_t)
     if (rest != static_cast<long>(sizeof bytes - save_magic_size)) {
         // A section cut short changes nothing; the container finds the total wrong.
         return rest < 0 ? static_cast<int32_t>(magic) : static_cast<int32_t>(magic + rest);
+    }
+    if (!values_in_range(bytes + save_magic_size)) {
+        api::error("<game_ctrl_e> save section refused: a clock, place or amount outside its range");
+        return -1;
     }
     section_reader_t in(bytes + save_magic_size);
     game_clock = in.f32();
@@ -186,7 +246,7 @@ int32_t game_ctrl_e::load(const int file, int32_t)
     stations.fuel_paid = in.i32();
     stations.fuel_timer = in.f32();
     stations.repair_cost = in.i32();
-    stations.repair_damage = in.f32();
+    stations.repair_damage = std::clamp(in.f32(), 0.0f, 1.0f);
     stations.repair_timer = in.f32();
     stations.weigh_shown = in.u8();
     stations.weigh_point[0] = in.f32();

@@ -17,7 +17,15 @@ run_target() {
   local name=$1 corpus="fuzz/corpus/$1" work seeds=()
   work=$(mktemp -d)
   [[ -d $corpus ]] && seeds=("$corpus")
-  if ! "build/fuzz/bin/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-15}" -max_len=4096 "$work" "${seeds[@]}" \
+  # Inputs up to 4096 bytes, or as long as the longest seed, so a seed that reaches deep (a whole saved
+  # career) is not cut short.
+  local max_len=4096 seed size
+  for seed in "$corpus"/*; do
+    [[ -f $seed ]] || continue
+    size=$(stat -c %s "$seed")
+    ((size > max_len)) && max_len=$size
+  done
+  if ! "build/fuzz/bin/fuzz_$name" -max_total_time="${FUZZ_SECONDS:-15}" -max_len="$max_len" "$work" "${seeds[@]}" \
     >"$work.log" 2>&1; then
     echo "fuzz: $name failed"; tail -50 "$work.log"; return 1
   fi

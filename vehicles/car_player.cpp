@@ -780,7 +780,7 @@ void car_player_e::hide_ticket_reasons()
 
 void car_player_e::show_ticket_reason(int32_t code)
 {
-    if (code < 110 || code > 180 || code % 10 != 0) {
+    if (!ticket_reason_known(code)) {
         api::error("<car_player_e> unknown reason %d", code);
         return;
     }

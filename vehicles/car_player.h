@@ -199,6 +199,8 @@ public:
     float offence_clock() const override { return offence_timer; }
     void hide_ticket_reasons();
     void show_ticket_reason(int32_t code);
+    // Whether `code` is a ticket's reason (110 to 180 in steps of 10).
+    static bool ticket_reason_known(int32_t code) { return code >= 110 && code <= 180 && code % 10 == 0; }
     void end_police() override { road_offence_timer = 0.0f; }
 
     // The CB panel of a driver and its call-in.

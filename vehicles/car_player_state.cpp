@@ -246,9 +246,12 @@ int car_player_e::load_state(int file, int version)
                 wiper_mode = wipers;
         }
     }
-    // The fine of a pending offence was charged when it was given: the ticket comes back unpaid.
-    if (offence != -1)
+    // The fine of a pending offence was charged when it was given: the ticket comes back unpaid. A
+    // stored reason the police do not give opens no ticket.
+    if (ticket_reason_known(offence))
         open_ticket(offence, -1, false);
+    else if (offence != -1)
+        api::warning("<car_player_e> the save holds an offence of unknown reason %d; no ticket is shown", offence);
     reset_history();
     return total;
 }

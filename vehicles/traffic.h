@@ -114,6 +114,9 @@ public:
     // The save-game section: the bare magic; nothing else of the traffic is kept.
     int32_t save(int file) override;
     int32_t check(int file, int32_t version) override;
+    // Checks the section at the file's position without a traffic: the bytes it spans (the file left
+    // after them), or -1 when a load would refuse it.
+    static int32_t check_section(int file, int32_t version);
     int32_t load(int file, int32_t version) override;
 
     // Reads the catalogue, makes the car block, the road array, the free stack, the flares and sounds.

@@ -19,7 +19,9 @@ int32_t traffic_e::save(const int file)
     return api::vfs_write(file, section_magic, section_size) == section_size ? static_cast<int32_t>(section_size) : -1;
 }
 
-int32_t traffic_e::check(const int file, int32_t)
+int32_t traffic_e::check(const int file, const int32_t version) { return check_section(file, version); }
+
+int32_t traffic_e::check_section(const int file, int32_t)
 {
     char read[section_size];
     if (api::vfs_read(file, read, section_size) != section_size || std::memcmp(read, section_magic, section_size) != 0)

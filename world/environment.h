@@ -83,6 +83,9 @@ public:
     // The save section: 63 bytes, 59 before save version 14 (no sky index).
     int32_t save(int file) override;
     int32_t check(int file, int32_t version) override;
+    // Checks the section at the file's position without an environment: the bytes it spans (the file
+    // left after them), or -1 when a load would refuse it.
+    static int32_t check_section(int file, int32_t version);
     int32_t load(int file, int32_t version) override;
 
     // The weather's changes: to the rain and snow effects and the player's windshields.

@@ -68,7 +68,9 @@ int32_t environment_e::save(int file)
     return written == static_cast<long>(sizeof buffer) ? static_cast<int32_t>(written) : -1;
 }
 
-int32_t environment_e::check(int file, int32_t version)
+int32_t environment_e::check(const int file, const int32_t version) { return check_section(file, version); }
+
+int32_t environment_e::check_section(int file, int32_t version)
 {
     uint8_t buffer[weather_t::section_size];
     if (api::vfs_read(file, buffer, magic_size) != magic_size || std::memcmp(buffer, section_magic, magic_size) != 0)

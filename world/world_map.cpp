@@ -157,12 +157,15 @@ geometry_chunk_t* world_map_e::map_chunk(uint32_t chunk)
         record.last_used = clock();
         return static_cast<geometry_chunk_t*>(record.geometry->object);
     }
+    if (record.refused || texture_list_refused_)
+        return nullptr;
     char name[256];
     std::snprintf(name, sizeof name, "%s/mesh%04x.gdt", path, chunk);
     c_item_t* const geometry = map_world_item(name, gdt_item_new, this);
     auto* const meshes = geometry ? static_cast<geometry_chunk_t*>(c_item_lock(geometry)) : nullptr;
     if (!meshes) {
-        api::error("<world_map_e> chunk %u cannot be loaded", chunk);
+        record.refused = true;
+        api::error("<world_map_e> chunk %u cannot be loaded; the world is drawn without it", chunk);
         if (geometry) {
             disown_world_item(geometry, this);
             api::ci_dec_refs(geometry);
@@ -173,7 +176,8 @@ geometry_chunk_t* world_map_e::map_chunk(uint32_t chunk)
     c_item_t* const lightmap = map_world_item(name, lmap_item_new, this);
     const auto* const maps = lightmap ? static_cast<const lightmap_chunk_t*>(c_item_lock(lightmap)) : nullptr;
     if (!maps) {
-        api::error("<world_map_e> the light maps of chunk %u cannot be loaded", chunk);
+        record.refused = true;
+        api::error("<world_map_e> the light maps of chunk %u cannot be loaded; the world is drawn without it", chunk);
         if (lightmap) {
             disown_world_item(lightmap, this);
             api::ci_dec_refs(lightmap);

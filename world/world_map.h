@@ -47,8 +47,8 @@ public:
     void handler() override;
     void draw() override;
 
-    // Keeps chunk `chunk` resident; its geometry, or null (reported, the process shut down) when its
-    // files cannot be loaded.
+    // Keeps chunk `chunk` resident; its geometry, or null when its files cannot be loaded. A chunk
+    // refused once is reported once and not tried again: the world is drawn without it.
     geometry_chunk_t* map_chunk(uint32_t chunk);
     void unmap_chunk(uint32_t chunk);
     // The mesh behind a global mesh number (its chunk mapped as needed), or null.
@@ -63,6 +63,9 @@ public:
     // Meshes queued for drawing since the world was made.
     uint32_t meshes_drawn() const { return meshes_drawn_; }
     int resident_files() const { return resident_files_; }
+    // Whether the texture list was refused; then no chunk is tried again (the refusal was reported).
+    bool texture_list_refused() const { return texture_list_refused_; }
+    void refuse_texture_list() { texture_list_refused_ = true; }
 
     // Eviction settings.
     bool eviction = true;
@@ -84,6 +87,8 @@ private:
         c_item_t* geometry = nullptr;
         c_item_t* lightmap = nullptr;
         bool mapped = false;
+        // Its files were refused: reported once and not read again.
+        bool refused = false;
         // One vertex and one index packet per mesh.
         std::vector<r_packet_t*> vertex_packets;
         std::vector<r_packet_t*> index_packets;
@@ -107,6 +112,7 @@ private:
     float countdown_ = idle_seconds;
     float last_mapping_ = -1.0f;
     int resident_files_ = 0;
+    bool texture_list_refused_ = false;
 };
 
 // The sky dome, registered as "world.sky": a world map drawn round the camera, never evicted and

@@ -67,7 +67,7 @@ bool map_index_parse(const uint8_t* data, size_t size, map_index_t& out, std::st
     map_index_t index;
     uint32_t mesh_count = 0;
     if (!in.read_u32(index.chunk_count) || !in.read_count(mesh_count, 4))
-        return fail(why, "the mesh table is longer than the file");
+        return fail(why, "bad mesh count: the mesh table is longer than the file (cut short?)");
     if (index.chunk_count > 65536)
         return fail(why, "more than 65536 chunks");
     index.meshes.resize(mesh_count);
@@ -122,13 +122,15 @@ bool geometry_chunk_parse(const uint8_t* data, size_t size, uint32_t texture_cou
 {
     mbio_t in(data, size);
     char magic[8];
-    if (!in.read_bytes(magic, sizeof magic) || std::memcmp(magic, geometry_magic, sizeof magic) != 0)
-        return fail(why, "wrong map version");
+    if (!in.read_bytes(magic, sizeof magic))
+        return fail(why, "the file is cut short before its magic");
+    if (std::memcmp(magic, geometry_magic, sizeof magic) != 0)
+        return fail(why, "wrong magic: not a map chunk of this version");
     // The smallest mesh record: eight words and the two counts.
     constexpr size_t mesh_head = 4 * 10;
     uint32_t mesh_count = 0;
     if (!in.read_count(mesh_count, mesh_head))
-        return fail(why, "the mesh count is larger than the file");
+        return fail(why, "bad mesh count: larger than the file holds (cut short?)");
     geometry_chunk_t chunk;
     chunk.meshes.resize(mesh_count);
     for (map_mesh_t& mesh : chunk.meshes) {
@@ -200,7 +202,7 @@ bool texture_list_parse(const uint8_t* data, size_t size, texture_list_t& out, s
     mbio_t in(data, size);
     uint32_t count = 0;
     if (!in.read_count(count, texture_entry_size))
-        return fail(why, "the texture list is longer than the file");
+        return fail(why, "bad texture count: larger than the file holds (cut short?)");
     texture_list_t list;
     list.names.resize(count);
     for (std::string& name : list.names) {

@@ -113,6 +113,7 @@ void* gdt_load(c_item_t* item)
     c_item_t* const textures = map_world_item(path, textures_item_new, owner);
     const auto* list = textures ? static_cast<const texture_list_resource_t*>(c_item_lock(textures)) : nullptr;
     if (!list) {
+        owner->refuse_texture_list();
         api::error("[%s] the map's texture list cannot be read", api::ci_get_name(item));
         if (textures)
             api::ci_dec_refs(textures);

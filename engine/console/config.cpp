@@ -1,5 +1,6 @@
 #include "engine/config.h"
 
+#include <algorithm>
 #include <string>
 
 #include "command_text.h"
@@ -12,11 +13,36 @@
 namespace {
 
 constexpr const char* config_path = "/config.cfg";
+// The first line of every configuration written.
+constexpr const char* header_line = "// console variables, run as commands at start";
 
 // One config line that sets `name` to `text` when run.
 std::string set_line(const std::string& name, const std::string& text)
 {
     return "set " + name + " " + quote_word(text) + "\n";
+}
+
+// The comment lines ("//" or "#" first) a user wrote into the configuration at `path`, each with its
+// line end, in file order; the written header is not one of them. Empty when there is no file.
+std::string user_comment_lines(const char* path)
+{
+    vfs_stat_t info{};
+    std::string text;
+    if (vfs_stat(path, &info) != 0 || !vfs_read_whole(path, text))
+        return {};
+    std::string kept;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t first = line.find_first_not_of(" \t");
+        const bool comment = first != std::string::npos && (line[first] == '#' || line.compare(first, 2, "//") == 0);
+        if (comment && line != header_line)
+            kept += line + "\n";
+        start = end + 1;
+    }
+    return kept;
 }
 
 }  // namespace
@@ -27,7 +53,8 @@ ENGINE_API bool process_store_cfg(const char* path)
         error("process_store_cfg: no path");
         return false;
     }
-    std::string text = "// console variables, run as commands at start\n";
+    // The user's own comment lines stay, after the header.
+    std::string text = std::string(header_line) + "\n" + user_comment_lines(path);
     int count = 0;
     cvar_t* const* variables = cvar_get_list(&count);
     for (int i = 0; i < count; ++i)

@@ -69,6 +69,39 @@ ENGINE_API int vfs_unlink(const char* path)
     return vfs_fail(EROFS);
 }
 
+ENGINE_API int vfs_rename(const char* from, const char* to)
+{
+    std::vector<vfs_entry_t> found;
+    if (find_existing(from, found) != 0)
+        return -1;
+    const vfs_entry_t* source = nullptr;
+    for (const vfs_entry_t& entry : found)
+        if (!source && entry.device->writable && !entry.folder)
+            source = &entry;
+    if (!source)
+        return vfs_fail(found.front().folder ? EISDIR : EROFS);
+    vfs_parts_t parts;
+    if (!to)
+        return vfs_fail(EINVAL);
+    if (!vfs_split_path(to, parts) || parts.empty())
+        return vfs_fail(EACCES);
+    std::string target_path;
+    const vfs_device_t* target = vfs_devices_write_target(parts, target_path);
+    if (!target)
+        return vfs_fail(EROFS);
+    if (target != source->device)
+        return vfs_fail(EXDEV);
+    // The new contents reach the disk before the name moves, so a crash leaves one whole file.
+    const int file = open(source->host_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return vfs_fail(errno);
+    const int synced = fsync(file) == 0 ? 0 : errno;
+    close(file);
+    if (synced != 0)
+        return vfs_fail(synced);
+    return rename(source->host_path.c_str(), target_path.c_str()) == 0 ? 0 : vfs_fail(errno);
+}
+
 ENGINE_API int vfs_mkdir(const char* path, unsigned mode)
 {
     vfs_parts_t parts;

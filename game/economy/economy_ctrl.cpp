@@ -17,10 +17,14 @@
 #include "game/company_colours.h"
 #include "game/economy/economy_bridge_world.h"
 #include "game/economy/economy_defs.h"
+#include "game/economy/economy_money_range.h"
 
 const level_list_t economy_ctrl_e::economy_init_list(&entity_t::init_list, {-10, 0, 10, 11});
 
 namespace {
+
+// Longest time limit a scenario may set: ten years of game weeks.
+constexpr float scenario_time_limit_max = 604800.0f * 520.0f;
 
 // Whether a save game is being loaded into this world.
 bool loading_a_save()
@@ -383,18 +387,23 @@ void economy_ctrl_e::load_scenario()
             api::error("Cannot read scenario.def !!!");
             return;
         }
+        if (!def_has_object(path, "scenario")) {
+            api::error("<economy_ctrl_e> %s holds no \"scenario\" object; the career starts without its set-up", path);
+            return;
+        }
         int32_t money_value = 0, loan = 0;
         float prestige = 0.0f, limit = 0.0f;
         def_read_int(path, "scenario", "money", money_value);
         def_read_real(path, "scenario", "prestige", prestige);
         def_read_int(path, "scenario", "loan", loan);
         def_read_real(path, "scenario", "time_limit", limit);
+        // The scenario's numbers are brought into the ranges the economy computes in.
         for (company_t& company : companies) {
-            company.money = money_value;
-            company.prestige = prestige;
+            company.money = economy_money_clamped(money_value);
+            company.prestige = std::isfinite(prestige) ? std::clamp(prestige, 0.0f, 100.0f) : 0.0f;
         }
-        companies[0].loan = loan;
-        time_left = limit;
+        companies[0].loan = std::clamp(loan, 0, economy_money_limit);
+        time_left = std::isfinite(limit) && limit >= 0.0f ? std::min(limit, scenario_time_limit_max) : -1.0f;
         const char* const colon = std::strchr(text, ':');
         const std::string word(text, colon ? static_cast<size_t>(colon - text) : std::strlen(text));
         if (word == "none") {

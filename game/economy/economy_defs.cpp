@@ -145,6 +145,12 @@ bool def_read_string(const char* path, const char* object, const char* key, char
     return reader.loaded();
 }
 
+bool def_has_object(const char* path, const char* object)
+{
+    const def_reader_t reader(path, object);
+    return reader.loaded() && reader.object();
+}
+
 bool def_read_int(const char* path, const char* object, const char* key, int32_t& out)
 {
     out = 0;

@@ -19,6 +19,8 @@ bool def_read_string(const char* path, const char* object, const char* key, char
 // The same for a whole number (0 when missing).
 bool def_read_int(const char* path, const char* object, const char* key, int32_t& out);
 bool def_read_real(const char* path, const char* object, const char* key, float& out);
+// True when the definition file at `path` loads and holds `object`.
+bool def_has_object(const char* path, const char* object);
 
 bool city_def_string(const char* city, const char* key, char* out, size_t size);
 bool city_def_int(const char* city, const char* key, int32_t& out);

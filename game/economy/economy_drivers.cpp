@@ -48,16 +48,29 @@ void economy_ctrl_e::set_up_opponents()
         company.opponent_variant = nearest(2.0f * sys_rand()) + 1;
         company.last_step_time = world_->world_time();
         // Headquarters and colour are drawn again while an earlier company has them, as long as a free
-        // one is left; with fewer cities than companies they are shared.
+        // one is left; a free city is taken in order when the draws keep missing it. Only with no free
+        // city left is one shared, and then not the player's while an opponent's is there.
+        const auto taken = [&](const int32_t city) {
+            for (int32_t e = 0; e < c; ++e)
+                if (companies[e].headquarters == city)
+                    return true;
+            return false;
+        };
+        int32_t free_city = -1;
+        for (int32_t i = 0; i < city_count && free_city == -1; ++i)
+            if (!taken(i))
+                free_city = i;
         int32_t city = -1;
         for (int tries = 0; tries < 64 && city_count > 0; ++tries) {
             city = draw_index(sys_rand(), city_count);
-            bool taken = false;
-            for (int32_t e = 0; e < c; ++e)
-                taken = taken || companies[e].headquarters == city;
-            if (!taken || city_count < economy_company_count)
+            if (!taken(city) || free_city == -1)
                 break;
         }
+        if (city >= 0 && free_city != -1 && taken(city))
+            city = free_city;
+        for (int32_t i = 0; i < city_count && city >= 0 && city == companies[0].headquarters; ++i)
+            if (i != companies[0].headquarters)
+                city = i;
         company.headquarters = city;
         company.target_city = city;
         if (city >= 0)

@@ -7,6 +7,7 @@
 #include "common/engine_api.h"
 #include "common/format.h"
 #include "game/economy/economy_defs.h"
+#include "game/economy/economy_money_range.h"
 #include "game/economy_ctrl.h"
 
 // Money, pay, prestige, the week's settlement, the clock and the goals, game over and the cheats.
@@ -20,7 +21,7 @@ int32_t haul_score(const float distance) { return static_cast<int32_t>(distance 
 
 void economy_ctrl_e::add_money(const int32_t amount, const int32_t update_hud)
 {
-    companies[0].money += amount;
+    companies[0].money = economy_money_clamped(static_cast<int64_t>(companies[0].money) + amount);
     if (main_hud_open && update_hud) {
         char text[128];
         format_money(companies[0].money, text, sizeof text, 0xFFFFFFFFu);
@@ -139,7 +140,7 @@ int32_t economy_ctrl_e::pay(const int32_t company, const int32_t job, const int3
         add_money(amount, true);
         world_->cash_sound();
     } else {
-        record.money += amount;
+        record.money = economy_money_clamped(static_cast<int64_t>(record.money) + amount);
     }
     const float p = record.prestige;
     const float k = p > 10.0f ? 2.0f / (p * 0.1f) : 2.0f;
@@ -297,8 +298,10 @@ void economy_ctrl_e::weekly_report()
     time_limit_tick = 0.0f;
     for (int c = 0; c < economy_company_count; ++c) {
         company_t& company = companies[c];
-        company.week_driver_income = 0;
-        company.week_costs = 0;
+        // Summed wide and brought back into the economy's range, so no amount of trucks, wages or
+        // haul score can wrap the week's costs or the money around.
+        int64_t income = 0;
+        int64_t costs = 0;
         for (const int32_t truck : company.trucks) {
             if (truck < 0 || truck >= static_cast<int32_t>(trucks.size()))
                 continue;
@@ -306,20 +309,24 @@ void economy_ctrl_e::weekly_report()
             if (record.owner < 0 || record.owner >= static_cast<int32_t>(drivers.size()))
                 continue;
             const driver_t& driver = drivers[static_cast<size_t>(record.owner)];
-            company.week_driver_income += driver.week_income;
+            income += driver.week_income;
             // The second haul score is never reset, so these costs grow over a career.
-            company.week_costs = static_cast<int32_t>(static_cast<float>(company.week_costs + driver.salary) +
-                                                      0.3f * static_cast<float>(company.haul_score_second));
-            company.week_costs += nearest(static_cast<float>(truck_maintenance(record)) * 9.0f) + 100;
+            const float with_score =
+                static_cast<float>(costs + driver.salary) + 0.3f * static_cast<float>(company.haul_score_second);
+            costs = economy_money_clamped(static_cast<int64_t>(std::clamp(
+                with_score, -static_cast<float>(economy_money_limit), static_cast<float>(economy_money_limit))));
+            costs += nearest(static_cast<float>(truck_maintenance(record)) * 9.0f) + 100;
         }
-        company.money -= company.week_costs;
+        company.week_driver_income = economy_money_clamped(income);
+        company.week_costs = economy_money_clamped(costs);
+        company.money = economy_money_clamped(static_cast<int64_t>(company.money) - company.week_costs);
         company.week_loan_repayment = 0;
         // A loan below 10 is never repaid: a tenth of it is 0.
         if (company.loan > 0) {
             company.week_loan_repayment = company.loan / 10;
             company.loan -= company.week_loan_repayment;
         }
-        company.money -= company.week_loan_repayment;
+        company.money = economy_money_clamped(static_cast<int64_t>(company.money) - company.week_loan_repayment);
         if (c == 0)
             add_money(0, true);
     }

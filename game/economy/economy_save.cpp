@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "engine/mbio.h"
 #include "engine/vfs.h"
@@ -6,8 +9,10 @@
 #include "common/format.h"
 #include "common/game_bridge.h"
 #include "common/save_timestamp.h"
+#include "game/economy/economy_money_range.h"
 #include "game/economy/economy_record_io.h"
 #include "game/economy_ctrl.h"
+#include "vehicles/car_player.h"
 
 // The economy's section of a save game and the time-stamp trailer that ends the file.
 
@@ -70,51 +75,128 @@ bool economy_ctrl_e::write_section(mbio_t& out) const
            write_text(out, offer.text, sizeof offer.text);
 }
 
-bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string& out_error, const bool apply)
+// What a section holds, read whole before any of it is taken.
+struct economy_section_image_t {
+    company_t companies[economy_company_count];
+    std::vector<driver_t> drivers;
+    std::vector<city_t> cities;
+    std::vector<cargo_t> cargos, specials;
+    std::vector<trader_t> traders;
+    std::vector<dealer_t> dealers;
+    std::vector<company_truck_t> trucks;
+    std::vector<job_t> jobs;
+    uint32_t week = 0;
+    player_job_t player{};
+    float time_left = 0.0f;
+    int32_t reason = 0, level = 0, goal_kind = 0, goal_target = 0, outcome = 0;
+    char instructions[256] = {};
+    special_cargo_offer_t offer{};
+};
+
+namespace {
+
+// Highest week number taken: a career of twenty thousand years.
+constexpr uint32_t week_limit = 1000000;
+// Longest job, in centimetres: ten thousand kilometres.
+constexpr float job_distance_limit = 1.0e9f;
+// Farthest a saved truck or trailer may stand from the origin on any axis, and the most fuel a tank
+// holds: both far beyond the sample map and any truck, and small enough for the physics to stay exact.
+constexpr float position_limit = 1.0e7f;
+constexpr float fuel_limit = 100000.0f;
+
+bool finite_in(const float value, const float low, const float high)
+{
+    return std::isfinite(value) && value >= low && value <= high;
+}
+bool finite_all(std::initializer_list<float> values)
+{
+    for (const float value : values)
+        if (!std::isfinite(value))
+            return false;
+    return true;
+}
+bool place_ok(const vec3_t& at)
+{
+    return finite_in(at.x, -position_limit, position_limit) && finite_in(at.y, -position_limit, position_limit) &&
+           finite_in(at.z, -position_limit, position_limit);
+}
+// A stored orientation: finite and not near zero; it is taken normalised.
+bool orientation_ok(quat_t& q)
+{
+    if (!finite_all({q.x, q.y, q.z, q.w}))
+        return false;
+    const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
+    if (!(length > 0.5f && length < 2.0f))
+        return false;
+    q = {q.x / length, q.y / length, q.z / length, q.w / length};
+    return true;
+}
+
+// True when the amounts the week's settlement and the pay compute with lie in the economy's range.
+bool money_ok(const economy_section_image_t& s)
+{
+    bool ok = true;
+    for (const company_t& c : s.companies)
+        ok = ok && economy_money_in_range(c.money) && c.loan >= 0 && economy_money_in_range(c.loan) &&
+             economy_money_in_range(c.income) && economy_money_in_range(c.haul_score) &&
+             economy_money_in_range(c.haul_score_second) && economy_money_in_range(c.week_driver_income) &&
+             economy_money_in_range(c.week_costs) && economy_money_in_range(c.week_loan_repayment) &&
+             finite_all({c.prestige, c.driver_check, c.expansion_timer});
+    for (const driver_t& d : s.drivers)
+        ok = ok && d.salary >= 0 && d.salary <= economy_salary_limit && economy_money_in_range(d.week_income) &&
+             economy_money_in_range(d.week_haul_score) && finite_all({d.progress, d.leg_time, d.covered});
+    for (const city_t& city : s.cities)
+        for (const int32_t score : city.haul_score)
+            ok = ok && economy_money_in_range(score);
+    for (const cargo_t& cargo : s.cargos)
+        ok = ok && finite_all({cargo.weight, cargo.fragility});
+    for (const cargo_t& cargo : s.specials)
+        ok = ok && finite_all({cargo.weight, cargo.fragility});
+    for (const job_t& job : s.jobs)
+        ok = ok && finite_in(job.distance, 0.0f, job_distance_limit);
+    for (const company_truck_t& truck : s.trucks)
+        ok = ok && finite_all({truck.condition, truck.rating});
+    return ok;
+}
+
+// True when the week, the clocks of the time limit and the special offer, and the levels are ones the
+// game can run on.
+bool clocks_ok(const economy_section_image_t& s)
+{
+    return s.week <= week_limit && std::isfinite(s.time_left) && s.time_left >= -1.0f && s.level >= 0 && s.level <= 3 &&
+           finite_all({s.offer.countdown, s.offer.deadline, s.offer.next_reminder}) && s.offer.reminders >= 0 &&
+           s.offer.reminders <= 3 && place_ok(s.player.target);
+}
+
+// Reads rows 1 to 34 into `s`, checking every count, index and number; false with `out_error` on a
+// section it refuses. `s.offer` holds what a section without the offer keeps.
+bool parse_section(mbio_t& in, const int32_t version, economy_section_image_t& s, std::string& out_error)
 {
     char magic[sizeof section_magic];
     if (!in.read_bytes(magic, sizeof magic) || std::memcmp(magic, section_magic, sizeof magic) != 0) {
         out_error = "magic";
         return false;
     }
-    // Everything is read into a fresh controller's worth of records first, so a refused section
-    // changes nothing.
-    economy_ctrl_e* const self = this;
-    company_t read_companies[economy_company_count];
-    std::vector<driver_t> read_drivers;
-    std::vector<city_t> read_cities;
-    std::vector<cargo_t> read_cargos, read_specials;
-    std::vector<trader_t> read_traders;
-    std::vector<dealer_t> read_dealers;
-    std::vector<company_truck_t> read_trucks;
-    std::vector<job_t> read_jobs;
     uint32_t n_drivers = 0, n_cities = 0, n_cargos = 0, n_specials = 0, n_traders = 0, n_dealers = 0, n_trucks = 0,
              n_jobs = 0;
     bool ok = true;
-    for (company_t& company : read_companies)
+    for (company_t& company : s.companies)
         ok = ok && read_record(in, company);
-    ok = ok && read_array(in, read_drivers, driver_record_size, 0, n_drivers) &&
-         read_array(in, read_cities, city_record_size, 0, n_cities) &&
-         read_array(in, read_cargos, cargo_record_size, 1, n_cargos) &&
-         read_array(in, read_specials, cargo_record_size, 0, n_specials) &&
-         read_array(in, read_traders, trader_record_size, 0, n_traders) &&
-         read_array(in, read_dealers, dealer_record_size, 0, n_dealers) &&
-         read_array(in, read_trucks, company_truck_record_size, 0, n_trucks) &&
-         read_array(in, read_jobs, job_record_size, 1, n_jobs);
-    uint32_t read_week = 0;
-    player_job_t read_player{};
-    float read_time_left = 0.0f;
-    int32_t read_reason = 0, read_level = 0, read_goal_kind = 0, read_goal_target = 0, read_outcome = 0;
-    char read_instructions[256];
-    ok = ok && in.read_u32(read_week) && in.read_i32(read_player.job) && read_vec3(in, read_player.target) &&
-         in.read_f32(read_time_left) && in.read_i32(read_reason) && in.read_i32(read_level) &&
-         in.read_i32(read_goal_kind) && in.read_i32(read_goal_target) && in.read_i32(read_outcome) &&
-         read_text(in, read_instructions, sizeof read_instructions);
-    special_cargo_offer_t read_offer = offer;
+    ok = ok && read_array(in, s.drivers, driver_record_size, 0, n_drivers) &&
+         read_array(in, s.cities, city_record_size, 0, n_cities) &&
+         read_array(in, s.cargos, cargo_record_size, 1, n_cargos) &&
+         read_array(in, s.specials, cargo_record_size, 0, n_specials) &&
+         read_array(in, s.traders, trader_record_size, 0, n_traders) &&
+         read_array(in, s.dealers, dealer_record_size, 0, n_dealers) &&
+         read_array(in, s.trucks, company_truck_record_size, 0, n_trucks) &&
+         read_array(in, s.jobs, job_record_size, 1, n_jobs);
+    ok = ok && in.read_u32(s.week) && in.read_i32(s.player.job) && read_vec3(in, s.player.target) &&
+         in.read_f32(s.time_left) && in.read_i32(s.reason) && in.read_i32(s.level) && in.read_i32(s.goal_kind) &&
+         in.read_i32(s.goal_target) && in.read_i32(s.outcome) && read_text(in, s.instructions, sizeof s.instructions);
     if (ok && version == offer_version)
-        ok = in.read_f32(read_offer.countdown) && in.read_u8(read_offer.active) && in.read_f32(read_offer.deadline) &&
-             in.read_i32(read_offer.reminders) && in.read_f32(read_offer.next_reminder) &&
-             read_text(in, read_offer.text, sizeof read_offer.text);
+        ok = in.read_f32(s.offer.countdown) && in.read_u8(s.offer.active) && in.read_f32(s.offer.deadline) &&
+             in.read_i32(s.offer.reminders) && in.read_f32(s.offer.next_reminder) &&
+             read_text(in, s.offer.text, sizeof s.offer.text);
     if (!ok) {
         out_error = "cut short: " + in.last_error();
         return false;
@@ -122,19 +204,19 @@ bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string
 
     // Every index the rules follow is checked against the arrays it names.
     const size_t cargo_total = n_cargos + 1;
-    for (const company_t& company : read_companies) {
+    for (const company_t& company : s.companies) {
         for (const int32_t truck : company.trucks)
             ok = ok && index_ok(truck, n_trucks);
         ok = ok && index_ok(company.headquarters, n_cities) && index_ok(company.target_city, n_cities);
     }
-    for (const driver_t& driver : read_drivers) {
+    for (const driver_t& driver : s.drivers) {
         ok = ok && driver.company >= -1 && driver.company < economy_company_count && index_ok(driver.truck, n_trucks);
         for (const int32_t job : driver.jobs)
             ok = ok && index_ok(job, n_jobs + 1);
         for (int i = 0; i < 3; ++i)
             ok = ok && index_ok(driver.pref_cities[i], n_cities) && index_ok(driver.pref_cargos[i], n_cargos);
     }
-    for (const city_t& city : read_cities) {
+    for (const city_t& city : s.cities) {
         ok = ok && city.trader_count >= 0 && city.trader_count <= city_max_traders &&
              index_ok(city.master, economy_company_count);
         for (int32_t i = 0; i < city.trader_count && ok; ++i)
@@ -144,7 +226,7 @@ bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string
         return (cargo >= 0 && cargo < static_cast<int32_t>(n_cargos)) ||
                (cargo >= special_cargo_base && cargo < special_cargo_base + static_cast<int32_t>(n_specials));
     };
-    for (const trader_t& trader : read_traders) {
+    for (const trader_t& trader : s.traders) {
         ok = ok && index_ok(trader.city, n_cities) && trader.produced_count >= -1 && trader.produced_count <= 32 &&
              trader.accepted_count >= -1 && trader.accepted_count <= 33 && index_ok(trader.first_job, n_jobs);
         for (int32_t i = 0; i < trader.produced_count && ok; ++i)
@@ -152,42 +234,118 @@ bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string
         for (int32_t i = 0; i < trader.accepted_count && ok; ++i)
             ok = cargo_ok(trader.accepted[i]);
     }
-    for (size_t j = 0; j < read_jobs.size() && ok; ++j) {
-        const job_t& job = read_jobs[j];
+    for (size_t j = 0; j < s.jobs.size() && ok; ++j) {
+        const job_t& job = s.jobs[j];
         const bool free_spare = j == n_jobs && job.cargo == -1;
         ok = free_spare || (index_ok(job.cargo, cargo_total) && job.cargo >= 0 && job.source >= 0 &&
                             job.source < static_cast<int32_t>(n_traders) && job.destination >= 0 &&
                             job.destination < static_cast<int32_t>(n_traders));
     }
-    for (const company_truck_t& truck : read_trucks)
+    for (const company_truck_t& truck : s.trucks)
         ok = ok && index_ok(truck.owner, n_drivers);
-    ok = ok && index_ok(read_player.job, n_jobs + 1) && read_offer.reminders >= 0;
+    ok = ok && index_ok(s.player.job, n_jobs + 1);
     if (!ok) {
         out_error = "an index outside its records";
         return false;
     }
-    if (!apply)
-        return true;
+    if (!money_ok(s)) {
+        out_error = "an amount of money or a wage outside the economy's range";
+        return false;
+    }
+    if (!clocks_ok(s)) {
+        out_error = "a week, clock or level outside its range";
+        return false;
+    }
+    return true;
+}
 
-    std::memcpy(self->companies, read_companies, sizeof read_companies);
-    drivers = std::move(read_drivers);
-    cities = std::move(read_cities);
-    cargos = std::move(read_cargos);
-    special_cargos = std::move(read_specials);
-    traders = std::move(read_traders);
-    dealers = std::move(read_dealers);
-    trucks = std::move(read_trucks);
-    jobs = std::move(read_jobs);
-    week = static_cast<int32_t>(read_week);
-    player_job = read_player;
-    time_left = read_time_left;
-    game_over_reason = read_reason;
-    level = read_level;
-    goal_kind = read_goal_kind;
-    goal_target = read_goal_target;
-    outcome = read_outcome;
-    std::memcpy(instructions, read_instructions, sizeof instructions);
-    offer = read_offer;
+// Reads rows 35 to 41: the truck's and the trailer's places, the flags and the fuel, each checked.
+bool parse_truck(mbio_t& in, player_truck_state_t& truck, uint32_t& flags, std::string& out_error)
+{
+    if (!(read_vec3(in, truck.position) && read_quat(in, truck.orientation) && in.read_u32(flags) &&
+          read_vec3(in, truck.trailer_position) && read_quat(in, truck.trailer_orientation) &&
+          in.read_f32(truck.trailer_damage) && in.read_f32(truck.fuel))) {
+        out_error = "cut short: " + in.last_error();
+        return false;
+    }
+    const bool trailer = (flags & flag_trailer) != 0;
+    if (!place_ok(truck.position) || !orientation_ok(truck.orientation) || !finite_in(truck.fuel, 0.0f, fuel_limit) ||
+        (trailer && (!place_ok(truck.trailer_position) || !orientation_ok(truck.trailer_orientation) ||
+                     !std::isfinite(truck.trailer_damage)))) {
+        out_error = "a truck or trailer place, or the fuel, outside its range";
+        return false;
+    }
+    truck.trailer_damage = std::clamp(truck.trailer_damage, 0.0f, 1.0f);
+    return true;
+}
+
+// The rest of an open file from its position, read whole; false when it cannot be read.
+bool read_rest(const int file, long& start, std::vector<uint8_t>& rest)
+{
+    start = api::vfs_seek(file, 0, 1);
+    vfs_stat_t info{};
+    if (start < 0 || api::vfs_fstat(file, &info) != 0 || info.size < start)
+        return false;
+    rest.resize(static_cast<size_t>(info.size - start));
+    return rest.empty() ||
+           api::vfs_read(file, rest.data(), static_cast<long>(rest.size())) == static_cast<long>(rest.size());
+}
+
+// Reads the section and the player's truck from the file's position into `s` and `truck`, leaving the
+// file after them (`size` bytes); false, with a message, on a section it refuses.
+bool read_from_file(const int file, const int32_t version, economy_section_image_t& s, player_truck_state_t& truck,
+                    uint32_t& flags, long& size)
+{
+    long start = 0;
+    std::vector<uint8_t> rest;
+    if (!read_rest(file, start, rest)) {
+        api::error("<economy_ctrl_e> save section refused: it cannot be read");
+        return false;
+    }
+    mbio_t in(rest.data(), rest.size());
+    std::string why;
+    const bool read = parse_section(in, version, s, why) && parse_truck(in, truck, flags, why);
+    api::vfs_seek(file, start + static_cast<long>(in.position()), 0);
+    size = static_cast<long>(in.position());
+    if (!read)
+        api::error("<economy_ctrl_e> save section refused: %s", why.c_str());
+    return read;
+}
+
+}  // namespace
+
+void economy_ctrl_e::take_section(economy_section_image_t& s)
+{
+    std::memcpy(companies, s.companies, sizeof companies);
+    drivers = std::move(s.drivers);
+    cities = std::move(s.cities);
+    cargos = std::move(s.cargos);
+    special_cargos = std::move(s.specials);
+    traders = std::move(s.traders);
+    dealers = std::move(s.dealers);
+    trucks = std::move(s.trucks);
+    jobs = std::move(s.jobs);
+    week = static_cast<int32_t>(s.week);
+    player_job = s.player;
+    time_left = s.time_left;
+    game_over_reason = s.reason;
+    level = s.level;
+    goal_kind = s.goal_kind;
+    goal_target = s.goal_target;
+    outcome = s.outcome;
+    std::memcpy(instructions, s.instructions, sizeof instructions);
+    offer = s.offer;
+}
+
+bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string& out_error, const bool apply)
+{
+    // Everything is read and checked first, so a refused section changes nothing.
+    economy_section_image_t s;
+    s.offer = offer;
+    if (!parse_section(in, version, s, out_error))
+        return false;
+    if (apply)
+        take_section(s);
     return true;
 }
 
@@ -214,60 +372,41 @@ int32_t economy_ctrl_e::save(const int file)
 
 namespace {
 
-// The rest of an open file from its position, read whole; false when it cannot be read.
-bool read_rest(const int file, long& start, std::vector<uint8_t>& rest)
+// Checks the section and passes over the truck's own record of `record` bytes that follows it.
+int32_t check_with_record(const int file, const int32_t version, const int32_t record)
 {
-    start = api::vfs_seek(file, 0, 1);
-    vfs_stat_t info{};
-    if (start < 0 || api::vfs_fstat(file, &info) != 0 || info.size < start)
-        return false;
-    rest.resize(static_cast<size_t>(info.size - start));
-    return rest.empty() ||
-           api::vfs_read(file, rest.data(), static_cast<long>(rest.size())) == static_cast<long>(rest.size());
+    economy_section_image_t s;
+    player_truck_state_t truck;
+    uint32_t flags = 0;
+    long size = 0;
+    if (!read_from_file(file, version, s, truck, flags, size))
+        return -1;
+    return record == 0 || api::vfs_seek(file, record, 1) >= 0 ? static_cast<int32_t>(size) + record : -1;
 }
 
 }  // namespace
 
-bool economy_ctrl_e::read_whole_section(const int file, const int32_t version, const bool apply,
-                                        player_truck_state_t& truck, uint32_t& flags, long& size)
+int32_t economy_ctrl_e::check_section(const int file, const int32_t version)
 {
-    // The section is read from the rest of the file, then the file is moved to the section's end.
-    long start = 0;
-    std::vector<uint8_t> rest;
-    if (!read_rest(file, start, rest))
-        return false;
-    mbio_t in(rest.data(), rest.size());
-    std::string why;
-    const bool read = read_section(in, version, why, apply) && read_vec3(in, truck.position) &&
-                      read_quat(in, truck.orientation) && in.read_u32(flags) && read_vec3(in, truck.trailer_position) &&
-                      read_quat(in, truck.trailer_orientation) && in.read_f32(truck.trailer_damage) &&
-                      in.read_f32(truck.fuel);
-    api::vfs_seek(file, start + static_cast<long>(in.position()), 0);
-    size = static_cast<long>(in.position());
-    if (!read)
-        api::error("<economy_ctrl_e> save section refused: %s", why.empty() ? in.last_error().c_str() : why.c_str());
-    return read;
+    return check_with_record(file, version, car_player_e::state_record_bytes(version));
 }
 
 int32_t economy_ctrl_e::check(const int file, const int32_t version)
 {
-    player_truck_state_t truck;
-    uint32_t flags = 0;
-    long size = 0;
-    if (!read_whole_section(file, version, false, truck, flags, size))
-        return -1;
-    // The truck's own record follows the economy's fields: pass over it as a load would read it.
-    const int32_t record = world_->truck_record_bytes(version);
-    return record == 0 || api::vfs_seek(file, record, 1) >= 0 ? static_cast<int32_t>(size) + record : -1;
+    // The truck's own record follows the economy's fields: pass over it as this world's load reads it.
+    return check_with_record(file, version, world_->truck_record_bytes(version));
 }
 
 int32_t economy_ctrl_e::load(const int file, const int32_t version)
 {
+    economy_section_image_t s;
+    s.offer = offer;
     player_truck_state_t truck;
     uint32_t flags = 0;
     long size = 0;
-    if (!read_whole_section(file, version, true, truck, flags, size))
+    if (!read_from_file(file, version, s, truck, flags, size))
         return -1;
+    take_section(s);
     truck.has_trailer = (flags & flag_trailer) != 0;
     cheated = (flags & flag_cheated) ? 1 : 0;
     set_ai_level(level);

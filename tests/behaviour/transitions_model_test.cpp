@@ -179,4 +179,20 @@ TEST_F(transitions_model_test, a_blend_without_its_second_animation_is_never_fil
     EXPECT_EQ(transitions.matrices()[0].cells[1], 2u);
 }
 
+TEST_F(transitions_model_test, a_blend_for_which_no_behavior_id_is_left_is_not_filed)
+{
+    one_behavior_t full(layer_);  // makes no generated behaviour, as a layer whose ids are spent
+    psb_transitions_t transitions(full);
+    transitions.set_feature("stance");
+    transitions.begin_simple();
+    transitions.set_from_to("sit", "stand");
+    transitions.begin_blend_action(50, psb_overlay_percent);
+    transitions.add_blend_animation(1, "sit.anim.xml", false, 0, false, 0);
+    transitions.add_blend_animation(0, "stand.anim.xml", false, 0, false, 0);
+    transitions.end_blend_action();
+    transitions.end_transition();
+    EXPECT_TRUE(transitions.actions().empty());
+    EXPECT_EQ(transitions.matrices()[0].cells, std::vector<uint32_t>(4, 0));
+}
+
 }  // namespace

@@ -193,6 +193,22 @@ TEST_F(console_test, config_is_written_and_read_back_before_registration)
     EXPECT_TRUE(changes.empty());
 }
 
+TEST_F(console_test, config_keeps_the_comment_lines_a_user_wrote_into_it)
+{
+    cvar_t mode("r_mode", "640x480x16x0", cvar_t::type_text, nullptr, 0);
+    ASSERT_TRUE(cvar_register_variable(&mode, 0));
+    std::ofstream(home_ / "config.cfg") << "// console variables, run as commands at start\n"
+                                        << "// my laptop: keep the small mode\r\n"
+                                        << "set r_mode \"800x600\"  // set by hand\n"
+                                        << "  # old sound setting\n";
+    ASSERT_TRUE(process_store_cfg("/config.cfg"));
+    ASSERT_TRUE(process_store_cfg("/config.cfg")) << "kept again, not doubled";
+    EXPECT_EQ(home_text("config.cfg"), "// console variables, run as commands at start\n"
+                                       "// my laptop: keep the small mode\n"
+                                       "  # old sound setting\n"
+                                       "set r_mode \"640x480x16x0\"\n");
+}
+
 TEST_F(console_test, config_that_cannot_be_written_is_reported)
 {
     EXPECT_FALSE(process_store_cfg("/no/such/folder/config.cfg"));

@@ -5,6 +5,8 @@
 #include "engine/process.h"
 #include "engine/vfs.h"
 #include "common/game_bridge.h"
+#include "common/game_context.h"
+#include "engine/def_obj.h"
 #include "frame/game_process.h"
 #include "frame/world_process.h"
 #include "frame_fixture.h"
@@ -84,6 +86,20 @@ TEST_F(game_process_test, exit_from_a_preview_returns_to_the_editor_on_the_same_
     EXPECT_STREQ(get_game_bridge()->get_map_name(), "/maps/xyz.mbd");
     api::cmd_execute("exit");
     EXPECT_EQ(get_game_bridge()->mode(), game_mode_menu);
+}
+
+TEST_F(game_process_test, a_save_that_cannot_be_read_into_the_built_world_leads_back_to_the_menu)
+{
+    game_process_t* game = start();
+    def_obj_t* context = game_context_get();
+    ASSERT_NE(context, nullptr);
+    write_data_file("saves/changed.sav", std::string("\x0e\0\0\0", 4) + "since checked");
+    context->set_value("load_game_name", "/saves/changed.sav");
+    api::cmd_execute("map xyz");
+    ASSERT_NE(game->world(), nullptr);
+    EXPECT_EQ(get_game_bridge()->mode(), game_mode_menu) << "no half-made career is left to play";
+    EXPECT_STREQ(context->get_value("load_game_name"), "");
+    EXPECT_TRUE(engine_log_has("[game_process] /saves/changed.sav could not be loaded; back to the menu"));
 }
 
 TEST_F(game_process_test, pause_twice_returns_to_running)

@@ -231,18 +231,106 @@ TEST_F(save_game_test, a_write_that_fails_answers_false_and_leaves_no_file)
     test_world_t world;
     world.traffic.fail_save = true;
     EXPECT_FALSE(save_game_write(world.owners(), "/saves/broken.sav"));
-    EXPECT_TRUE(engine_log_has("[save_game] failed to write /saves/broken.sav"));
+    EXPECT_TRUE(engine_log_has("[save_game] failed to write /saves/broken.sav; the old save is kept"));
     EXPECT_FALSE(std::filesystem::exists(home_ / "saves" / "broken.sav"));
+    EXPECT_FALSE(std::filesystem::exists(home_ / "saves" / "broken.sav.new"));
 
     world.traffic.fail_save = false;
     EXPECT_FALSE(save_game_write(world.owners(), "/no_such_folder/x.sav"));
-    EXPECT_TRUE(engine_log_has("[save_game] cannot create /no_such_folder/x.sav"));
+    EXPECT_TRUE(engine_log_has("[save_game] cannot create /no_such_folder/x.sav.new"));
 
     save_game_owners_t without_traffic = world.owners();
     without_traffic.sections[save_section_traffic] = nullptr;
     EXPECT_FALSE(save_game_write(without_traffic, "/saves/partial.sav"));
     EXPECT_FALSE(save_game_read(without_traffic, "/saves/partial.sav"));
     EXPECT_FALSE(std::filesystem::exists(home_ / "saves" / "partial.sav"));
+}
+
+// A traffic section that, while it is written, looks at the save being replaced and then stops the
+// write as a kill or a full disk would.
+class interrupted_section_t : public test_section_t {
+public:
+    interrupted_section_t(const std::filesystem::path& old_save, std::string old_bytes)
+        : test_section_t("tr4ff1ch34d3r"), old_save_(old_save), old_bytes_(std::move(old_bytes))
+    {}
+    int32_t save(const int file) override
+    {
+        test_section_t::save(file);
+        std::ifstream in(old_save_, std::ios::binary);
+        old_whole_during_write = std::string(std::istreambuf_iterator<char>(in), {}) == old_bytes_;
+        return -1;
+    }
+    bool old_whole_during_write = false;
+
+private:
+    std::filesystem::path old_save_;
+    std::string old_bytes_;
+};
+
+TEST_F(save_game_test, overwriting_a_save_goes_through_a_file_beside_it_and_a_failure_keeps_the_old_one)
+{
+    const std::filesystem::path path = write_saved_world();
+    const std::string old_bytes = bytes_of(path);
+
+    test_world_t world;
+    world.set_values(500);
+    interrupted_section_t traffic(path, old_bytes);
+    save_game_owners_t owners = world.owners();
+    owners.sections[save_section_traffic] = &traffic;
+    EXPECT_FALSE(save_game_write(owners, "/saves/one.sav"));
+    EXPECT_TRUE(traffic.old_whole_during_write) << "the old save is not opened for writing";
+    EXPECT_EQ(bytes_of(path), old_bytes);
+    EXPECT_FALSE(std::filesystem::exists(home_ / "saves" / "one.sav.new"));
+
+    // A kill between the written file and the rename leaves that file beside the old save, which
+    // still loads; the next save replaces both.
+    replace_file(home_ / "saves" / "one.sav.new", old_bytes.substr(0, 30));
+    test_world_t loaded;
+    EXPECT_TRUE(save_game_read(loaded.owners(), "/saves/one.sav"));
+    EXPECT_EQ(loaded.economy.value, 104);
+    ASSERT_TRUE(save_game_write(world.owners(), "/saves/one.sav"));
+    EXPECT_FALSE(std::filesystem::exists(home_ / "saves" / "one.sav.new"));
+    ASSERT_TRUE(save_game_read(loaded.owners(), "/saves/one.sav"));
+    EXPECT_EQ(loaded.economy.value, 504);
+}
+
+// Checks of the test world's sections without owners, as the game's own checks stand in a table.
+template <const char* magic> int32_t check_magic_section(const int file, const int32_t version)
+{
+    test_section_t section(magic);
+    return section.check(file, version);
+}
+constexpr char environment_magic[] = "3nv1r0nm3nth34d3r";
+constexpr char game_ctrl_magic[] = "g4m3ctrlh34d3r";
+constexpr char traffic_magic[] = "tr4ff1ch34d3r";
+constexpr char economy_magic[] = "3c0n0m7ctrlh34d3r";
+const save_game_checks_t test_checks{{check_magic_section<environment_magic>, check_magic_section<game_ctrl_magic>,
+                                      check_magic_section<traffic_magic>, check_magic_section<economy_magic>}};
+
+TEST_F(save_game_test, a_save_is_checked_whole_without_a_world)
+{
+    const std::filesystem::path path = write_saved_world();
+    const std::string bytes = bytes_of(path);
+    EXPECT_EQ(save_game_check(test_checks, "/saves/one.sav"), save_game_loadable);
+    EXPECT_EQ(save_game_check(test_checks, "/saves/none.sav"), save_game_unreadable);
+    std::string flipped = bytes;
+    flipped[4 + 22 + 19] = 'T';  // the traffic's magic
+    const struct {
+        const char* what;
+        std::string bytes;
+        save_game_check_t found;
+    } cases[] = {
+        {"version 15", std::string(1, 15) + bytes.substr(1), save_game_wrong_version},
+        {"cut in the version", bytes.substr(0, 2), save_game_damaged},
+        {"cut in the economy", bytes.substr(0, 70), save_game_damaged},
+        {"no trailer", bytes.substr(0, bytes.size() - 24), save_game_damaged},
+        {"byte appended", bytes + "x", save_game_damaged},
+        {"traffic magic flipped", flipped, save_game_damaged},
+    };
+    for (const auto& c : cases) {
+        replace_file(path, c.bytes);
+        EXPECT_EQ(save_game_check(test_checks, "/saves/one.sav"), c.found) << c.what;
+    }
 }
 
 TEST_F(save_game_test, the_trailer_reader_needs_an_open_file_ending_with_the_trailer)

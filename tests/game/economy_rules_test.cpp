@@ -11,6 +11,7 @@
 #include "common/format.h"
 #include "common/game_context.h"
 #include "economy_fixture.h"
+#include "game/economy/economy_money_range.h"
 #include "game/economy/economy_record_io.h"
 
 // The set-up of a scenario, the opponents, the special offer, the docks' slots and the computer
@@ -120,7 +121,11 @@ TEST_F(economy_rules_test, a_scenario_sets_goal_time_money_and_three_opponents_o
                 EXPECT_NE(company.colour, economy.companies[c2].colour);
                 EXPECT_NE(company.trucks[0], economy.companies[c2].trucks[0]);
             }
+            // The player's city is never given away: the free cities go first, then an opponent's.
+            EXPECT_NE(company.headquarters, economy.companies[0].headquarters) << c1;
         }
+        EXPECT_NE(economy.companies[1].headquarters, economy.companies[2].headquarters)
+            << "both free cities are taken before one is shared";
     }
     // Without drivers or trucks no company gets a truck and no draw picks index -1.
     economy_ctrl_e empty;
@@ -171,6 +176,54 @@ TEST_F(economy_rules_test, the_player_drives_the_scenarios_truck_in_his_company_
             EXPECT_NE(world.rebuilds[0].find(kept), std::string::npos) << world.rebuilds[0];
         }
     }
+}
+
+TEST_F(economy_rules_test, a_scenario_without_its_object_or_with_numbers_past_their_ranges_is_not_taken_as_it_is)
+{
+    choose_scenario("other.def", "none", "-1", 0);
+    write_data_file("defs/scenarios/other.def", "mission {\n money = 5000\n win = none\n}\n");
+    economy_ctrl_e without;
+    load(without);
+    without.load_scenario();
+    EXPECT_TRUE(engine_log_has(
+        "<economy_ctrl_e> /defs/scenarios/other.def holds no \"scenario\" object; the career starts without its set-up"));
+    EXPECT_EQ(without.companies[0].money, 0);
+
+    choose_scenario("huge.def", "none", "nan", 0);
+    write_data_file(
+        "defs/scenarios/huge.def",
+        "scenario {\n money = 2147483647\n loan = -5\n prestige = 1e30\n time_limit = nan\n win = none\n}\n");
+    economy_ctrl_e huge;
+    load(huge);
+    huge.load_scenario();
+    EXPECT_EQ(huge.companies[0].money, economy_money_limit);
+    EXPECT_EQ(huge.companies[0].loan, 0);
+    EXPECT_EQ(huge.companies[0].prestige, 100.0f);
+    EXPECT_EQ(huge.time_left, -1.0f);
+}
+
+TEST_F(economy_rules_test, money_and_the_weeks_settlement_stay_within_the_economys_range)
+{
+    economy_ctrl_e economy;
+    load(economy);
+    economy.companies[0].money = economy_money_limit - 50000;
+    for (int i = 0; i < 3; ++i)
+        economy.cheat(3);
+    EXPECT_EQ(economy.companies[0].money, economy_money_limit) << "cheat money repeated stops at the limit";
+
+    // Eight trucks of drivers on the highest wage and a haul score at the limit: the week's costs are
+    // summed wide, and the money stops at the lower limit instead of wrapping round to a fortune.
+    economy.companies[0].money = -economy_money_limit + 10;
+    economy.companies[0].haul_score_second = economy_money_limit;
+    for (int slot = 0; slot < company_truck_slots; ++slot)
+        economy.companies[0].trucks[slot] = 0;
+    economy.drivers[0].salary = economy_salary_limit;
+    economy.trucks[0].owner = 0;
+    economy.weekly_report();
+    EXPECT_EQ(economy.companies[0].week_costs, economy_money_limit);
+    EXPECT_EQ(economy.companies[0].money, -economy_money_limit);
+    economy.add_money(-economy_money_limit, 1);
+    EXPECT_EQ(economy.companies[0].money, -economy_money_limit);
 }
 
 TEST_F(economy_rules_test, the_special_offer_is_made_reminded_and_expires_and_never_loops_on_one_city)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/def_obj.h"
+#include "engine/def_pool.h"
 #include "common/game_context.h"
 #include "game_flow_fixture.h"
 #include "ui/components/ui_comp_list.h"
@@ -65,6 +66,37 @@ TEST_F(highscores_test, a_won_game_enters_above_an_equal_time_and_the_last_row_d
     EXPECT_NE(std::string(list_->item_pml_at(2)).find("Our Haulage"), std::string::npos);
     EXPECT_NE(std::string(list_->item_pml_at(2)).find("FF00FFFF"), std::string::npos) << "the player's row stands out";
     EXPECT_EQ(rows().find(last + ";"), std::string::npos) << "the old tenth row is gone";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(highscore_rows, times_that_are_no_number_or_out_of_range_are_read_as_the_slowest)
+{
+    def_pool_t pool("/highscores/edited.def");
+    def_obj_t* city = pool.new_object("port_ash");
+    pool.add_object(city);
+    const char* const stored[highscore_rows] = {"12.5", "nan", "inf", "-3", "1e30", "-inf", "", "7", "x", "100"};
+    for (int i = 0; i < highscore_rows; ++i) {
+        city->set_value(("name" + std::to_string(i)).c_str(), "Ann");
+        city->set_value(("time" + std::to_string(i)).c_str(), stored[i]);
+    }
+    const std::vector<highscore_entry_t> rows = highscore_rows_read(*city);
+    ASSERT_EQ(rows.size(), size_t{highscore_rows});
+    const float expected[highscore_rows] = {12.5f,
+                                            highscore_time_limit,
+                                            highscore_time_limit,
+                                            highscore_time_limit,
+                                            highscore_time_limit,
+                                            highscore_time_limit,
+                                            0.0f,
+                                            7.0f,
+                                            0.0f,
+                                            100.0f};
+    for (int i = 0; i < highscore_rows; ++i)
+        EXPECT_EQ(rows[static_cast<size_t>(i)].time, expected[i]) << stored[i];
+    EXPECT_EQ(rows[0].name, "Ann");
 }
 
 }  // namespace

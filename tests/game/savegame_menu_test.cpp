@@ -10,7 +10,9 @@
 #include "game/ui_handler_menu_load.h"
 #include "game/ui_handler_menu_save.h"
 #include "game/ui_handler_msgbox.h"
+#include "game/economy_ctrl.h"
 #include "game_flow_fixture.h"
+#include "save_file_bytes.h"
 #include "ui/components/ui_comp_list.h"
 #include "ui/components/ui_editline.h"
 
@@ -28,13 +30,23 @@ protected:
         ASSERT_EQ(get_game_bridge()->mode(), game_mode_game);
         api::vfs_mkdir("/saves", 0x1ff);
         // Monday 00:00 of week 3; Tuesday 13:05 of week 1; one without a trailer.
-        ASSERT_TRUE(write_home("/saves/monday.sav", save_bytes(14, 2, 0.0f)));
+        ASSERT_TRUE(write_home("/saves/monday.sav", whole_save(2, 0.0f)));
         ASSERT_TRUE(write_home("/saves/tuesday.sav", save_bytes(14, 0, 86400.0f + 13 * 3600 + 5 * 60)));
         ASSERT_TRUE(write_home("/saves/notrailer.sav", "\x0e\0\0\0"));
         ASSERT_TRUE(write_home("/saves/old.sav", save_bytes(11, 0, 0.0f)));
         ASSERT_TRUE(write_home("/saves/twice.sav.sav", save_bytes(14, 0, 0.0f)));
         ASSERT_TRUE(write_home("/saves/after.savx", save_bytes(14, 0, 0.0f)));
         api::vfs_mkdir("/saves/folder.sav", 0x1ff);
+    }
+
+    // A whole save of an empty career, week `week` at `clock`, which the load menu's check accepts.
+    static std::string whole_save(const int32_t week, const float clock)
+    {
+        economy_ctrl_e economy;
+        for (company_t& company : economy.companies)
+            company.headquarters = company.target_city = -1;
+        save_layout_t layout;
+        return whole_save_bytes(economy, week, clock, layout);
     }
 
     // Opens a menu window of the game world and lets it fade in.
@@ -100,6 +112,25 @@ TEST_F(savegame_menu_test, loading_refuses_a_version_not_read_and_names_a_good_s
     ASSERT_TRUE(saves(load)->select_item(index_of(saves(load), "monday"), true));
     ASSERT_TRUE(click(load, 10));
     EXPECT_STREQ(context->get_value("load_game_name"), "/saves/monday.sav");
+}
+
+TEST_F(savegame_menu_test, a_damaged_save_is_refused_in_the_load_menu_before_a_world_is_built)
+{
+    const std::string whole = whole_save(2, 0.0f);
+    ASSERT_TRUE(write_home("/saves/cut.sav", whole.substr(0, whole.size() / 2) + whole.substr(whole.size() - 24)));
+    c_item_t* load = open("load", 1, "/ui/mload.esc");
+    auto* handler = dynamic_cast<ui_handler_menu_load_t*>(window_handler(load));
+    ASSERT_NE(handler, nullptr);
+    def_obj_t* context = game_context_get();
+    ASSERT_NE(context, nullptr);
+    context->set_value("load_game_name", "");
+    const game_bridge_t* const before = get_game_bridge();
+    handler->menu_load_game("cut");
+    EXPECT_TRUE(box_open());
+    EXPECT_EQ(box_text(), "@@ui_save_damaged@@");
+    EXPECT_STREQ(context->get_value("load_game_name"), "");
+    EXPECT_EQ(get_game_bridge(), before) << "no world was built for the save";
+    EXPECT_TRUE(engine_log_has("savegame /saves/cut.sav is corrupted !"));
 }
 
 TEST_F(savegame_menu_test, deleting_asks_first_and_refreshes_the_list_at_once)

@@ -133,6 +133,22 @@ TEST_F(player_state_test, a_pending_offence_brings_the_ticket_back_without_charg
     EXPECT_TRUE(economy_->charges.empty()) << "the fine was paid when the ticket was given";
 }
 
+TEST_F(player_state_test, an_offence_of_no_known_reason_and_dents_that_are_no_number_bring_nothing_back)
+{
+    car_player_e* truck = player();
+    std::vector<uint32_t> state = words(123456, car_player_e::cam_chase);
+    state[0] = 0x7fc00000u;   // a dent that is no number
+    state[1] = 0x7f800000u;   // an infinite one
+    state[60] = 0xff800000u;  // damage of minus infinity
+    write_words(state);
+    EXPECT_EQ(load(*truck, 14), 264);
+    EXPECT_FALSE(truck->recovery_active());
+    EXPECT_EQ(truck->camera_mode, car_player_e::cam_chase);
+    EXPECT_EQ(truck->deform_bones[0].amount, 0.0f);
+    EXPECT_EQ(truck->deform_bones[1].amount, 1.0f);
+    EXPECT_EQ(truck->car_phys_e::damage, 0.0f);
+}
+
 TEST_F(player_state_test, a_state_cut_short_changes_nothing_past_the_last_whole_word)
 {
     car_player_e* truck = player();

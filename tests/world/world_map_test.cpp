@@ -294,6 +294,39 @@ TEST_F(world_map_test, damaged_files_are_refused_with_a_reason)
     }
 }
 
+TEST_F(world_map_test, a_refused_chunk_file_is_reported_once_with_its_reason_and_the_world_goes_on)
+{
+    const struct {
+        const char* what;
+        const char* file;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"cut textures", "textures", std::string("\x05\0\0\0", 4),
+         "bad texture count: larger than the file holds (cut short?)"},
+        {"cut chunk", "mesh0000.gdt", "gdt", "the file is cut short before its magic"},
+        {"chunk of another kind", "mesh0000.gdt", "something else entirely",
+         "wrong magic: not a map chunk of this version"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        log_clear_capture();
+        write_ground("damaged", 800.0f);
+        write_data_file(std::string("maps/damaged/") + c.file, c.bytes);
+        ASSERT_EQ(load("damaged"), 0);
+        for (int frame = 0; frame < 50; ++frame) {
+            EXPECT_EQ(map_->map_chunk(0), nullptr);
+            map_->visit();
+        }
+        EXPECT_EQ(engine_log_matching(c.reason).size(), 1u);
+        EXPECT_EQ(engine_log_matching("cannot be loaded").size(), 1u) << "once, not once a frame";
+        remove(map_->collision());
+        map_->destroy(0);
+        map_.reset();
+        mm_mem_free_all(-1);
+    }
+}
+
 TEST_F(world_map_test, light_maps_and_visibility_trees_check_what_they_name)
 {
     map_index_t index;

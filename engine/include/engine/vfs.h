@@ -54,6 +54,10 @@ ENGINE_API int vfs_fstat(int file, vfs_stat_t* out);
 ENGINE_API int vfs_unlink(const char* path);
 // Makes a folder on the writable device (its parent must exist on some device).
 ENGINE_API int vfs_mkdir(const char* path, unsigned mode);
+// Moves the file `from` of a writable device over `to` on the same device in one step, its contents
+// flushed to the disk first: `to` then holds either its old contents or the whole new file. -1 with
+// ENOENT when `from` is missing, EROFS when no writable device holds both, EXDEV across devices.
+ENGINE_API int vfs_rename(const char* from, const char* to);
 
 // Mounts the host folder `host_path` at `mount_point`. Reads take the entry of the device of highest
 // priority that holds it (equal priorities: the later mount). `flags` is 0 (read-only) or
