@@ -43,8 +43,8 @@ ENGINE_API bool process_store_cfg(const char* path)
             text += "bind_impulse " + quote_word(made.trigger->name) + " " + context + " " +
                     std::to_string(made.impulse) + "\n";
         else
-            text += "bind_command " + quote_word(made.trigger->name) + " " + context + " " +
-                    quote_word(made.command) + "\n";
+            text += "bind_command " + quote_word(made.trigger->name) + " " + context + " " + quote_word(made.command) +
+                    "\n";
     }
     // Written whole or not at all: an old configuration survives a crash or a full disk.
     return vfs_write_whole(path, text);

@@ -40,7 +40,8 @@ struct adapter_t {
     int mode_count;
 };
 
-template <size_t count> adapter_t make_adapter(const char* name, const char* description, const gfx_mode_t (&modes)[count])
+template <size_t count>
+adapter_t make_adapter(const char* name, const char* description, const gfx_mode_t (&modes)[count])
 {
     return {std::make_unique<gfx_device_t>(name, description), modes, static_cast<int>(count)};
 }

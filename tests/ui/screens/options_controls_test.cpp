@@ -43,8 +43,8 @@ protected:
     {
         std::vector<std::string> names;
         const input_action_t& action = input_action_table[row];
-        for (const bind_t* b = nullptr;
-             (b = action.impulse >= 0 ? inp_trigger_impulsealias(alias(row), 0, b) : inp_trigger_command(action.command, b));)
+        for (const bind_t* b = nullptr; (b = action.impulse >= 0 ? inp_trigger_impulsealias(alias(row), 0, b)
+                                                                 : inp_trigger_command(action.command, b));)
             names.emplace_back(b->trigger->name);
         return names;
     }

@@ -20,36 +20,44 @@ protected:
     void SetUp() override
     {
         game_flow_test_t::SetUp();
-        write_data_file("ui/options/moptionsbase.esc",
-                        window_script("menu.optionsbase", {{"radios", 3000}, {"radio", 3001}, {"radio", 3002}},
-                                      "112 912 744 696"));
-        write_data_file("ui/options/moptions1.esc",
-                        window_script("menu.options1",
-                                      {{"drop", 10},     {"drop", 30},     {"drop", 32},    {"radios", 40},
-                                       {"radio", 41},    {"radios", 50},   {"radio", 51},   {"radios", 60},
-                                       {"radio", 61},    {"slider", 70},   {"drop", 80},    {"drop", 90},
-                                       {"drop", 100},    {"slider", 110},  {"slider", 120}, {"radios", 130},
-                                       {"radio", 131},   {"radio", 132},   {"slider", 140}, {"button", 150},
-                                       {"button", 160},  {"button", 170},  {"button", 1000}, {"button", 1001},
-                                       {"button", 1100}}));
-        write_data_file("ui/options/moptions2.esc",
-                        window_script("menu.options2",
-                                      {{"list", 10},     {"slider", 30},   {"drop", 40},    {"radios", 50},
-                                       {"radio", 55},    {"radios", 60},   {"radio", 65},   {"slider", 70},
-                                       {"slider", 80},   {"text", 90},     {"slider", 92},  {"text", 100},
-                                       {"slider", 102},  {"text", 110},    {"slider", 112}, {"text", 116},
-                                       {"radios", 200},  {"radio", 205},   {"radios", 210}, {"radio", 215},
-                                       {"radios", 220},  {"radio", 225},   {"button", 1000}, {"button", 1001}}));
-        write_data_file("ui/options/moptions3.esc",
-                        window_script("menu.options3",
-                                      {{"drop", 100},   {"drop", 110},    {"slider", 120}, {"slider", 130},
-                                       {"radios", 140}, {"radio", 145},   {"radios", 150}, {"radio", 155},
-                                       {"radios", 160}, {"radio", 165},   {"radios", 170}, {"radio", 175},
-                                       {"button", 1000}, {"button", 1001}}));
-        write_data_file("ui/options/minformer.esc", window_script("options.informer", {{"text", 1}}, "262 762 444 324"));
-        write_data_file("ui/dialog/gfxtest.esc",
-                        window_script("dialog.gfxtest", {{"text", 10}, {"button", 20}, {"button", 21}},
-                                      "262 762 484 284"));
+        write_data_file(
+            "ui/options/moptionsbase.esc",
+            window_script("menu.optionsbase", {{"radios", 3000}, {"radio", 3001}, {"radio", 3002}}, "112 912 744 696"));
+        write_data_file(
+            "ui/options/moptions1.esc",
+            window_script("menu.options1",
+                          {{"drop", 10},    {"drop", 30},    {"drop", 32},     {"radios", 40},   {"radio", 41},
+                           {"radios", 50},  {"radio", 51},   {"radios", 60},   {"radio", 61},    {"slider", 70},
+                           {"drop", 80},    {"drop", 90},    {"drop", 100},    {"slider", 110},  {"slider", 120},
+                           {"radios", 130}, {"radio", 131},  {"radio", 132},   {"slider", 140},  {"button", 150},
+                           {"button", 160}, {"button", 170}, {"button", 1000}, {"button", 1001}, {"button", 1100}}));
+        write_data_file(
+            "ui/options/moptions2.esc",
+            window_script("menu.options2",
+                          {{"list", 10},    {"slider", 30},  {"drop", 40},     {"radios", 50},  {"radio", 55},
+                           {"radios", 60},  {"radio", 65},   {"slider", 70},   {"slider", 80},  {"text", 90},
+                           {"slider", 92},  {"text", 100},   {"slider", 102},  {"text", 110},   {"slider", 112},
+                           {"text", 116},   {"radios", 200}, {"radio", 205},   {"radios", 210}, {"radio", 215},
+                           {"radios", 220}, {"radio", 225},  {"button", 1000}, {"button", 1001}}));
+        write_data_file("ui/options/moptions3.esc", window_script("menu.options3", {{"drop", 100},
+                                                                                    {"drop", 110},
+                                                                                    {"slider", 120},
+                                                                                    {"slider", 130},
+                                                                                    {"radios", 140},
+                                                                                    {"radio", 145},
+                                                                                    {"radios", 150},
+                                                                                    {"radio", 155},
+                                                                                    {"radios", 160},
+                                                                                    {"radio", 165},
+                                                                                    {"radios", 170},
+                                                                                    {"radio", 175},
+                                                                                    {"button", 1000},
+                                                                                    {"button", 1001}}));
+        write_data_file("ui/options/minformer.esc",
+                        window_script("options.informer", {{"text", 1}}, "262 762 444 324"));
+        write_data_file(
+            "ui/dialog/gfxtest.esc",
+            window_script("dialog.gfxtest", {{"text", 10}, {"button", 20}, {"button", 21}}, "262 762 484 284"));
     }
 
     // A window script of `handler` with `parts` in rows of four; a "radios" part opens a new radio group
@@ -63,9 +71,9 @@ protected:
             const auto& [kind, id] = parts[i];
             const float left = 10.0f + static_cast<float>(i % 4) * 250.0f;
             const float top = 680.0f - static_cast<float>(i / 4) * 40.0f;
-            const std::string box = std::to_string(static_cast<int>(left)) + " " + std::to_string(static_cast<int>(left + 200)) +
-                                    " " + std::to_string(static_cast<int>(top)) + " " +
-                                    std::to_string(static_cast<int>(top - 30));
+            const std::string box =
+                std::to_string(static_cast<int>(left)) + " " + std::to_string(static_cast<int>(left + 200)) + " " +
+                std::to_string(static_cast<int>(top)) + " " + std::to_string(static_cast<int>(top - 30));
             if (in_group && kind != "radio") {
                 script += "    }\n";
                 in_group = false;
@@ -84,10 +92,10 @@ protected:
             else if (kind == "text")
                 script += "    entity ui.comp.common.text { " + line + " value = \" \"; }\n";
             else if (kind == "list")
-                script += "    entity ui.comp.common.list { id = " + std::to_string(id) + "; rect = " +
-                          std::to_string(static_cast<int>(left)) + " " + std::to_string(static_cast<int>(left + 200)) +
-                          " " + std::to_string(static_cast<int>(top)) + " " +
-                          std::to_string(static_cast<int>(top - 30)) + "; item_height = 10; }\n";
+                script += "    entity ui.comp.common.list { id = " + std::to_string(id) +
+                          "; rect = " + std::to_string(static_cast<int>(left)) + " " +
+                          std::to_string(static_cast<int>(left + 200)) + " " + std::to_string(static_cast<int>(top)) +
+                          " " + std::to_string(static_cast<int>(top - 30)) + "; item_height = 10; }\n";
             else if (kind == "drop")
                 script += "    entity ui.comp.common.dropdown { " + line +
                           " list_management = true;\n        entity ui.comp.common.list { rect = 0 200 300 200; "
@@ -113,7 +121,10 @@ protected:
         return dynamic_cast<handler_t*>(window_handler(window(group, name)));
     }
 
-    static ui_view_t* find(const char* group, const char* name, int id) { return ui_driver_find(window(group, name), id); }
+    static ui_view_t* find(const char* group, const char* name, int id)
+    {
+        return ui_driver_find(window(group, name), id);
+    }
 
     // The list inside drop-down (or list) `id`.
     static ui_comp_list_t* list_of(const char* group, const char* name, int id)

@@ -48,8 +48,9 @@ protected:
     static std::string screen()
     {
         const gfx_mode_t* mode = gfx_record_mode();
-        return mode ? std::to_string(mode->width) + "x" + std::to_string(mode->height) + "x" + std::to_string(mode->bits)
-                    : "none";
+        return mode
+                   ? std::to_string(mode->width) + "x" + std::to_string(mode->height) + "x" + std::to_string(mode->bits)
+                   : "none";
     }
 
     ui_handler_menu_options1_t* graphics_ = nullptr;
@@ -86,7 +87,8 @@ TEST_F(graphics_page_test, the_lists_follow_the_device_picked)
     pick(list(10), 1);
     EXPECT_EQ(graphics_->current.device, 1);
     press(40);
-    EXPECT_EQ(rows(list(30)), (std::vector<std::string>{"640 x 480", "800 x 600"})) << "the software device's own modes";
+    EXPECT_EQ(rows(list(30)), (std::vector<std::string>{"640 x 480", "800 x 600"}))
+        << "the software device's own modes";
     pick(list(10), 0);
     EXPECT_EQ(rows(list(30)), (std::vector<std::string>{"640 x 480", "800 x 600", "1024 x 768"}));
 }

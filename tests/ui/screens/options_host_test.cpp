@@ -80,6 +80,31 @@ TEST_F(options_host_test, a_tab_button_pressed_before_any_tab_shows_opens_its_ow
     EXPECT_EQ(host->current_tab, 1);
 }
 
+TEST_F(options_host_test, the_options_of_the_in_game_menu_go_back_to_it_and_a_detail_change_asks_for_a_restart)
+{
+    start({"-map", "xyz"});
+    ASSERT_TRUE(api::cmd_execute("game_menu"));
+    settle();
+    ASSERT_TRUE(shown(window("menu", "game")));
+    ASSERT_TRUE(click(window("menu", "game"), 30));
+    settle();
+    EXPECT_TRUE(shown(window("optionsmenu", "optionsbase")));
+    EXPECT_TRUE(shown(window("menu", "options1")));
+    EXPECT_FALSE(shown(window("menu", "game")));
+
+    press("menu", "options1", 132);
+    EXPECT_EQ(cvar("g_details"), "2");
+    EXPECT_TRUE(shown(window("dialog", "msgbox"))) << "the new detail level shows in full after a restart";
+    ui_whide(window("dialog", "msgbox"));
+
+    press("menu", "options1", 1001);
+    settle();
+    EXPECT_FALSE(shown(window("optionsmenu", "optionsbase")));
+    EXPECT_FALSE(shown(window("menu", "options1")));
+    EXPECT_TRUE(shown(window("menu", "game")));
+    set_cvar("g_details", "1");
+}
+
 class sound_page_test : public options_host_test {
 protected:
     void SetUp() override

@@ -39,7 +39,8 @@ void ui_handler_dialog_gfxtest_t::handler()
         return;
     }
     char text[128];
-    std::snprintf(text, sizeof text, "@@ui_reverting_in@@ : %d @@ui_sec@@", static_cast<int>(std::nearbyint(remaining)));
+    std::snprintf(text, sizeof text, "@@ui_reverting_in@@ : %d @@ui_sec@@",
+                  static_cast<int>(std::nearbyint(remaining)));
     page_set_text(*this, countdown_id, text);
 }
 
@@ -61,8 +62,8 @@ void ui_handler_dialog_gfxtest_t::finish(const bool keep)
 {
     ui_whide(window);
     game_bridge_t* bridge = get_game_bridge();
-    auto* page = dynamic_cast<ui_handler_menu_options1_t*>(bridge ? window_handler(bridge->find_window("menu", "options1"))
-                                                                  : nullptr);
+    auto* page = dynamic_cast<ui_handler_menu_options1_t*>(
+        bridge ? window_handler(bridge->find_window("menu", "options1")) : nullptr);
     if (!page)
         return;
     if (keep)

@@ -105,8 +105,7 @@ gfx_mode_t mode_of(const video_mode_choice_t& choice)
 // "%dx%dx%dx%d" of a choice: width, height, bits, refresh.
 void mode_text(const video_mode_choice_t& choice, char (&text)[64])
 {
-    std::snprintf(text, sizeof text, "%dx%dx%dx%d", choice.width, choice.height, choice.is32 ? 32 : 16,
-                  choice.refresh);
+    std::snprintf(text, sizeof text, "%dx%dx%dx%d", choice.width, choice.height, choice.is32 ? 32 : 16, choice.refresh);
 }
 
 void add_fixed_rows(const ui_handler_game_base_t& page, int id, const char* const* labels, int count)
@@ -194,8 +193,8 @@ void ui_handler_menu_options1_t::read_device_settings()
     page_activate(*this, scale_slider_id, !scale.unavailable);
     // The slider runs from the setting's maximum at its low end to its minimum at its high end.
     if (!scale.unavailable)
-        page_set_slider(*this, scale_slider_id, nearest(100.0 * setting_max(scale)), nearest(100.0 * setting_min(scale)),
-                        nearest(100.0 * setting_value(scale)));
+        page_set_slider(*this, scale_slider_id, nearest(100.0 * setting_max(scale)),
+                        nearest(100.0 * setting_min(scale)), nearest(100.0 * setting_value(scale)));
     const gfx_device_setting& level = device->level_setting;
     page_activate(*this, level_slider_id, !level.unavailable);
     if (!level.unavailable)

@@ -71,9 +71,9 @@ public:
     // The default bindings and switches.
     void reset_defaults();
 
-    c_item_t* prompt_window = nullptr;  // the open capture prompt, null when none is open
-    bool axis_prompt = false;           // the prompt captures a joystick axis
-    int32_t pending_action = -1;        // key prompt: the impulse (-1 the command action); axis prompt: the slot
+    c_item_t* prompt_window = nullptr;      // the open capture prompt, null when none is open
+    bool axis_prompt = false;               // the prompt captures a joystick axis
+    int32_t pending_action = -1;            // key prompt: the impulse (-1 the command action); axis prompt: the slot
     const char* pending_command = nullptr;  // the command of the action being rebound, null for impulses
     int32_t input_device = keyboard_device;
 
