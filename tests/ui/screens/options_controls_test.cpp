@@ -194,6 +194,15 @@ INSTANTIATE_TEST_SUITE_P(directions, axis_prompt_test,
                          ::testing::Values(axis_case_t{1.0f, 0.2f, 0}, axis_case_t{0.0f, -0.6f, -1},
                                            axis_case_t{-0.5f, 0.4f, 1}));
 
+TEST_F(controls_page_test, the_help_line_names_the_control_under_the_pointer)
+{
+    const ui_view_t* defaults = find("menu", "options2", 1000);
+    ASSERT_NE(defaults, nullptr);
+    ui_driver_move((defaults->rect.left + defaults->rect.right) / 2, (defaults->rect.top + defaults->rect.bottom) / 2);
+    frames(2);
+    EXPECT_EQ(ui_driver_get(find("menu", "options2", 999), "value"), "tip1000");
+}
+
 TEST_F(controls_page_test, the_input_device_and_the_sliders_write_their_variables)
 {
     pick(list_of("menu", "options2", 40), 1);  // the mouse

@@ -34,11 +34,11 @@ protected:
         write_data_file(
             "ui/options/moptions2.esc",
             window_script("menu.options2",
-                          {{"list", 10},    {"slider", 30},  {"drop", 40},     {"radios", 50},  {"radio", 55},
-                           {"radios", 60},  {"radio", 65},   {"slider", 70},   {"slider", 80},  {"text", 90},
-                           {"slider", 92},  {"text", 100},   {"slider", 102},  {"text", 110},   {"slider", 112},
-                           {"text", 116},   {"radios", 200}, {"radio", 205},   {"radios", 210}, {"radio", 215},
-                           {"radios", 220}, {"radio", 225},  {"button", 1000}, {"button", 1001}}));
+                          {{"list", 10},    {"slider", 30},  {"drop", 40},     {"radios", 50},   {"radio", 55},
+                           {"radios", 60},  {"radio", 65},   {"slider", 70},   {"slider", 80},   {"text", 90},
+                           {"slider", 92},  {"text", 100},   {"slider", 102},  {"text", 110},    {"slider", 112},
+                           {"text", 116},   {"radios", 200}, {"radio", 205},   {"radios", 210},  {"radio", 215},
+                           {"radios", 220}, {"radio", 225},  {"button", 1000}, {"button", 1001}, {"text", 999}}));
         write_data_file("ui/options/moptions3.esc", window_script("menu.options3", {{"drop", 100},
                                                                                     {"drop", 110},
                                                                                     {"slider", 120},
@@ -86,11 +86,13 @@ protected:
             if (kind == "radios" || kind == "radio")
                 script += "    entity ui.comp.common.button { " + line + " button_type = radio; }\n";
             else if (kind == "button")
-                script += "    entity ui.comp.common.button { " + line + " }\n";
+                script +=
+                    "    entity ui.comp.common.button { " + line + " tooltip = tip" + std::to_string(id) + "; }\n";
             else if (kind == "slider")
                 script += "    entity ui.comp.common.slider { " + line + " }\n";
             else if (kind == "text")
-                script += "    entity ui.comp.common.text { " + line + " value = \" \"; }\n";
+                script += "    entity ui.comp.common.text { " + line + " value = \" \"; tooltip = tip" +
+                          std::to_string(id) + "; }\n";
             else if (kind == "list")
                 script += "    entity ui.comp.common.list { id = " + std::to_string(id) +
                           "; rect = " + std::to_string(static_cast<int>(left)) + " " +

@@ -332,6 +332,8 @@ void ui_handler_menu_options2_t::open_prompt(const bool axis)
 
 void ui_handler_menu_options2_t::handler()
 {
+    // The base's hook shows the help line's pending text (the axis fields and Defaults have one).
+    ui_handler_game_base_t::handler();
     const auto* view = prompt_window ? static_cast<const ui_view_t*>(prompt_window->object) : nullptr;
     if (!prompt_window || (view && view->is_visible()))
         return;

@@ -46,7 +46,8 @@ public:
     const char* get_default_name() const override { return "ui.handler.menu.options2"; }
     virtual const char* get_type_name() const { return "ui.handler.menu.options2"; }
 
-    // Per frame: once the capture prompt has hidden itself, applies its answer and closes it.
+    // Per frame: the help line, then, once the capture prompt has hidden itself, applies its answer and
+    // closes it.
     void handler() override;
     // Controls (2), Esc (8), the axis fields (12) and list picks (22); true for Defaults, Back and Esc.
     bool handle(ui_view_t* view, int code, void* param) override;
