@@ -5,3 +5,6 @@
 // itself when it has no link) gives its set value, or its default while the default holds. Null for a
 // null variable.
 const char* cvar_string_value(const cvar_t* variable);
+// The default text of a console variable: that of the last variable of its link chain (the variable's
+// own when it has no link). Null for a null variable.
+const char* cvar_chain_string(const cvar_t* variable);

@@ -14,6 +14,8 @@ const gfx_view_t* set_view_params(const gfx_view_t* params);
 // Sets a graphics mode through the game process (which refills the view's viewport from it); answers
 // its result, or 0 without a game process.
 int set_gfx_mode(gfx_device_t* device, gfx_mode_t* mode);
+// Sets the far view distance the next graphics mode starts with (the options' view distance).
+void set_far_view_distance(float distance);
 // Forwarders to the game process's start-up base, in their own namespace so that they do not
 // overload the engine's call of the same name (which takes a device).
 namespace game_forward {

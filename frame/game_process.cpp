@@ -22,6 +22,7 @@
 #include "common/loading_screen.h"
 #include "frame/traffic_info.h"
 #include "common/input_actions.h"
+#include "common/view_params.h"
 #include "frame/world_process.h"
 
 namespace {
@@ -108,6 +109,8 @@ bool starts_with_zero(const char* name)
 }
 
 }  // namespace
+
+void set_far_view_distance(const float distance) { far_view_distance = distance; }
 
 game_process_t::game_process_t()
 {

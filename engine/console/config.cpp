@@ -64,6 +64,15 @@ ENGINE_API bool process_store_cfg(const char* path)
         text += set_line(name, value);
     for (const auto& [key, command] : bind_made_by_console())
         text += "bind " + quote_word(key) + " " + quote_word(command) + "\n";
+    for (const bind_t& made : bind_made_by_player()) {
+        const std::string context = std::to_string(made.context);
+        if (made.impulse >= 0)
+            text += "bind_impulse " + quote_word(made.trigger->name) + " " + context + " " +
+                    std::to_string(made.impulse) + "\n";
+        else
+            text += "bind_command " + quote_word(made.trigger->name) + " " + context + " " + quote_word(made.command) +
+                    "\n";
+    }
     // Written whole or not at all: an old configuration survives a crash or a full disk.
     return vfs_write_whole(path, text);
 }

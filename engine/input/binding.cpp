@@ -129,6 +129,24 @@ bool bind_add_from_console(const char* key, const char* command)
     return entry != nullptr;
 }
 
+bool bind_add_player(const char* key, int impulse, const char* command, int context)
+{
+    if (impulse >= 0 ? impulse >= inp_impulse_count : !command || !*command) {
+        warning("bind: no impulse or command to bind to \"%s\"", key ? key : "(null)");
+        return false;
+    }
+    return add("bind", key, impulse, impulse >= 0 ? nullptr : command, context, 1);
+}
+
+std::vector<bind_t> bind_made_by_player()
+{
+    std::vector<bind_t> made;
+    for (const auto& entry : bindings)
+        if (!entry->made_by_bind && (entry->record.flags & 1))
+            made.push_back(entry->record);
+    return made;
+}
+
 std::vector<std::pair<std::string, std::string>> bind_made_by_console()
 {
     std::vector<std::pair<std::string, std::string>> made;

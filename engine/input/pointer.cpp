@@ -1,11 +1,35 @@
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
+#include "engine/cvar.h"
 #include "engine/log.h"
 #include "input_state.h"
+
+namespace {
+
+// "m_sensitivity" set from the console or the configuration becomes the mouse sensitivity.
+void on_mouse_sensitivity(cvar_t* variable)
+{
+    const float sensitivity = std::strtof(variable->value(), nullptr);
+    if (std::isfinite(sensitivity) && sensitivity > 0.0f)
+        input_state().mouse_sensitivity = sensitivity;
+}
+
+// The input settings of the host, kept in the configuration: the mouse sensitivity and the joystick
+// that drives (-1 none).
+cvar_t mouse_sensitivity_variable{"m_sensitivity", "1", cvar_t::type_real, on_mouse_sensitivity, 0};
+cvar_t joystick_variable{"i_joystick1", "-1", cvar_t::type_integer, nullptr, 0};
+
+}  // namespace
 
 ENGINE_API bool inp_init_devices()
 {
     input_state().devices_ready = true;
+    // Registered once the configuration has been read, so they take its values.
+    cvar_register_variable(&mouse_sensitivity_variable, 0);
+    cvar_register_variable(&joystick_variable, 0);
+    on_mouse_sensitivity(&mouse_sensitivity_variable);
     return true;
 }
 
@@ -39,6 +63,11 @@ ENGINE_API void inp_set_mouse_sensitivity(float sensitivity, int)
         return;
     }
     input_state().mouse_sensitivity = sensitivity;
+    if (cvar_get("m_sensitivity") == &mouse_sensitivity_variable) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", static_cast<double>(sensitivity));
+        mouse_sensitivity_variable.set(text);
+    }
 }
 
 ENGINE_API float inp_get_mouse_sensitivity() { return input_state().mouse_sensitivity; }

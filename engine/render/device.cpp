@@ -13,44 +13,64 @@
 
 namespace {
 
-// Modes the headless device offers, in the order gfx_mode_get walks them.
-constexpr gfx_mode_t offered_mode(int width, int height, int bits)
+// Modes the headless devices offer, in the order gfx_mode_get walks them; refresh 0 is the default rate.
+constexpr gfx_mode_t offered_mode(int width, int height, int bits, int refresh = 0)
 {
     gfx_mode_t mode{};
     mode.width = width;
     mode.height = height;
     mode.bits = bits;
+    mode.refresh = refresh;
     return mode;
 }
-constexpr gfx_mode_t offered_modes[] = {
-    offered_mode(640, 480, 16),   offered_mode(640, 480, 32),   offered_mode(800, 600, 16),
-    offered_mode(800, 600, 32),   offered_mode(1024, 768, 16),  offered_mode(1024, 768, 32),
-    offered_mode(1280, 1024, 32), offered_mode(1920, 1080, 32),
+// The "gl" device and driver: every size in both depths, two of them also at 75 Hz.
+constexpr gfx_mode_t gl_modes[] = {
+    offered_mode(640, 480, 16),      offered_mode(640, 480, 32),   offered_mode(800, 600, 16),
+    offered_mode(800, 600, 32),      offered_mode(1024, 768, 16),  offered_mode(1024, 768, 32),
+    offered_mode(1280, 1024, 32),    offered_mode(1920, 1080, 32), offered_mode(800, 600, 32, 75),
+    offered_mode(1024, 768, 32, 75),
 };
-constexpr int offered_mode_count = sizeof offered_modes / sizeof offered_modes[0];
+// The "soft" device: a software fallback with two small 16-bit modes.
+constexpr gfx_mode_t soft_modes[] = {offered_mode(640, 480, 16), offered_mode(800, 600, 16)};
 
-std::vector<std::unique_ptr<gfx_device_t>> devices;
-// The drivers the stand-in offers: one, "gl", with the same modes as the device.
-std::vector<std::unique_ptr<gfx_device_t>> drivers;
+// One adapter (device or driver) with the modes it offers.
+struct adapter_t {
+    std::unique_ptr<gfx_device_t> device;
+    const gfx_mode_t* modes;
+    int mode_count;
+};
+
+template <size_t count>
+adapter_t make_adapter(const char* name, const char* description, const gfx_mode_t (&modes)[count])
+{
+    return {std::make_unique<gfx_device_t>(name, description), modes, static_cast<int>(count)};
+}
+
+std::vector<adapter_t> devices;
+// The drivers the stand-in offers: one, "gl", with the same modes as the "gl" device.
+std::vector<adapter_t> drivers;
 gfx_device_t* mode_device = nullptr;
 gfx_mode_t current_mode{};
 int failures_to_inject = 0;
 int hw_flushes = 0;
 
-bool offers(const gfx_mode_t& mode)
-{
-    for (const gfx_mode_t& offered : offered_modes)
-        if (offered.width == mode.width && offered.height == mode.height && offered.bits == mode.bits)
-            return true;
-    return false;
-}
-
-bool known(const gfx_device_t* device)
+// The adapter of a device or driver, or null for one the family does not hold.
+const adapter_t* adapter_of(const gfx_device_t* device)
 {
     for (const auto* list : {&devices, &drivers})
-        for (const auto& d : *list)
-            if (d.get() == device)
-                return true;
+        for (const adapter_t& adapter : *list)
+            if (adapter.device.get() == device)
+                return &adapter;
+    return nullptr;
+}
+
+bool offers(const adapter_t& adapter, const gfx_mode_t& mode)
+{
+    for (int i = 0; i < adapter.mode_count; ++i) {
+        const gfx_mode_t& offered = adapter.modes[i];
+        if (offered.width == mode.width && offered.height == mode.height && offered.bits == mode.bits)
+            return true;
+    }
     return false;
 }
 
@@ -141,10 +161,12 @@ gfx_device_setting* gfx_device_t::find_setting(const char* name)
 
 ENGINE_API void gfx_init_devices()
 {
-    if (devices.empty())
-        devices.push_back(std::make_unique<gfx_device_t>("gl", "headless recording device"));
+    if (devices.empty()) {
+        devices.push_back(make_adapter("gl", "headless recording device", gl_modes));
+        devices.push_back(make_adapter("soft", "headless software device", soft_modes));
+    }
     if (drivers.empty())
-        drivers.push_back(std::make_unique<gfx_device_t>("gl", "headless recording driver"));
+        drivers.push_back(make_adapter("gl", "headless recording driver", gl_modes));
 }
 
 ENGINE_API void gfx_shutdown_devices()
@@ -161,7 +183,7 @@ ENGINE_API gfx_device_t* gfx_device_get(int index)
 {
     if (index < 0 || index >= gfx_device_count())
         return nullptr;
-    return devices[static_cast<size_t>(index)].get();
+    return devices[static_cast<size_t>(index)].device.get();
 }
 
 ENGINE_API int gfx_driver_count() { return static_cast<int>(drivers.size()); }
@@ -170,26 +192,32 @@ ENGINE_API gfx_device_t* gfx_driver_get(int index)
 {
     if (index < 0 || index >= gfx_driver_count())
         return nullptr;
-    return drivers[static_cast<size_t>(index)].get();
+    return drivers[static_cast<size_t>(index)].device.get();
 }
 
-ENGINE_API int gfx_mode_count(gfx_device_t* device) { return known(device) ? offered_mode_count : 0; }
+ENGINE_API int gfx_mode_count(gfx_device_t* device)
+{
+    const adapter_t* adapter = adapter_of(device);
+    return adapter ? adapter->mode_count : 0;
+}
 
 ENGINE_API bool gfx_mode_get(gfx_device_t* device, int index, gfx_mode_t* out)
 {
-    if (!known(device) || !out || index < 0 || index >= offered_mode_count)
+    const adapter_t* adapter = adapter_of(device);
+    if (!adapter || !out || index < 0 || index >= adapter->mode_count)
         return false;
-    *out = offered_modes[index];
+    *out = adapter->modes[index];
     return true;
 }
 
 ENGINE_API bool gfx_mode_init(gfx_device_t* device, const gfx_mode_t* mode)
 {
-    if (!known(device) || !mode) {
+    const adapter_t* adapter = adapter_of(device);
+    if (!adapter || !mode) {
         error("gfx_mode_init: no such device");
         return false;
     }
-    if (!offers(*mode)) {
+    if (!offers(*adapter, *mode)) {
         error("gfx_mode_init: %s does not offer %dx%d/%dbpp", device->name(), mode->width, mode->height, mode->bits);
         return false;
     }

@@ -3,6 +3,7 @@
 #include <set>
 #include <vector>
 
+#include "engine/cvar.h"
 #include "engine/log.h"
 #include "engine/reset.h"
 #include "engine/snd.h"
@@ -30,12 +31,27 @@ void reset_sound_devices() { state = device_state_t{}; }
 
 engine_reset_registrar_t sound_device_reset_registrar(reset_order_devices, reset_sound_devices);
 
+// The sound settings of the host, kept in the configuration like every console variable.
+cvar_t sound_variables[] = {
+    {"s_device", "headless", cvar_t::type_text, nullptr, 0},
+    {"s_mix_rate", "44100", cvar_t::type_integer, nullptr, 0},
+    {"s_music_volume", "0.8", cvar_t::type_real, nullptr, 0},
+    {"s_sfx_volume", "1.0", cvar_t::type_real, nullptr, 0},
+    {"s_reverse_stereo", "0", cvar_t::type_integer, nullptr, 0},
+    {"s_music_enabled", "1", cvar_t::type_integer, nullptr, 0},
+    {"s_sfx_enabled", "1", cvar_t::type_integer, nullptr, 0},
+    {"s_3d_emulated", "0", cvar_t::type_integer, nullptr, 0},
+};
+
 }  // namespace
 
 ENGINE_API void snd_init_devices()
 {
     if (state.devices.empty())
         state.devices.push_back(std::make_unique<snd_device_t>("Headless output", "headless"));
+    // Registered once the configuration has been read, so they take its values.
+    for (cvar_t& variable : sound_variables)
+        cvar_register_variable(&variable, 0);
 }
 
 ENGINE_API void snd_device_shutdown() { state.devices.clear(); }

@@ -244,4 +244,34 @@ TEST_F(console_test, config_keeps_the_keys_bound_with_bind_and_is_replaced_whole
     EXPECT_EQ(home_text("config.cfg"), written);
 }
 
+TEST_F(console_test, config_keeps_the_players_own_bindings_and_reads_them_back)
+{
+    ASSERT_TRUE(bind_add_imp("i", "impulse_100", 0, 1));
+    ASSERT_TRUE(bind_add_cmd("F10", "screenshot", 0, 1));
+    ASSERT_TRUE(bind_add_imp("j", "impulse_101", 0, 0)) << "a binding of the game's own is not kept";
+    ASSERT_TRUE(process_store_cfg("/config.cfg"));
+    const std::string written = home_text("config.cfg");
+    EXPECT_NE(written.find("bind_impulse \"i\" 0 100\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("bind_command \"F10\" 0 \"screenshot\"\n"), std::string::npos) << written;
+    EXPECT_EQ(written.find("\"j\""), std::string::npos) << written;
+
+    engine_reset();
+    ASSERT_TRUE(vfs_init_from_host());
+    ASSERT_TRUE(console_load_config());
+    const bind_t* key = bind_get("i");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->impulse, 100);
+    EXPECT_EQ(key->context, 0);
+    EXPECT_EQ(key->flags, 1);
+    ASSERT_NE(bind_get("F10"), nullptr);
+    EXPECT_STREQ(bind_get("F10")->command, "screenshot");
+    ASSERT_TRUE(process_store_cfg("/config.cfg"));
+    EXPECT_EQ(home_text("config.cfg"), written) << "kept again by the next run";
+
+    ASSERT_TRUE(cmd_execute("bind_impulse k 0 999"));
+    ASSERT_TRUE(cmd_execute("bind_impulse k 0"));
+    EXPECT_EQ(bind_get("k"), nullptr);
+    EXPECT_EQ(engine_log_matching("usage: bind_impulse KEY CONTEXT IMPULSE").size(), 1u);
+}
+
 }  // namespace

@@ -31,9 +31,17 @@ protected:
 
 TEST_F(gfx_device_test, the_headless_device_lists_its_modes_in_order)
 {
-    EXPECT_EQ(gfx_device_count(), 1);
+    ASSERT_EQ(gfx_device_count(), 2);
     EXPECT_STREQ(device_->name(), "gl");
-    EXPECT_EQ(gfx_device_get(1), nullptr);
+    EXPECT_STREQ(gfx_device_get(1)->name(), "soft");
+    EXPECT_EQ(gfx_device_get(2), nullptr);
+    EXPECT_EQ(gfx_mode_count(gfx_device_get(1)), 2) << "each device offers its own modes";
+    gfx_mode_t wide{};
+    wide.width = 1024;
+    wide.height = 768;
+    wide.bits = 16;
+    EXPECT_FALSE(gfx_mode_init(gfx_device_get(1), &wide));
+    EXPECT_TRUE(gfx_mode_init(device_, &wide));
     // The one driver is a separate adapter with the same modes.
     ASSERT_EQ(gfx_driver_count(), 1);
     EXPECT_STREQ(gfx_driver_get(0)->name(), "gl");

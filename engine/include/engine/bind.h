@@ -30,6 +30,13 @@ ENGINE_API bool bind_add_imp(const char* key, const char* impulse_name, int cont
 // Engine side: the console's "bind KEY COMMAND" (context 1); the binding is one the user made, kept in
 // the configuration. False with a message for an unknown key.
 bool bind_add_from_console(const char* key, const char* command);
+// Engine side: a binding of the player's own (flags 1) read back from the configuration: the key to
+// impulse `impulse`, or (impulse -1) to `command`, in `context`. False with a message for an unknown
+// key, impulse or an empty command.
+bool bind_add_player(const char* key, int impulse, const char* command, int context);
+// Engine side: every binding of the player's own (flags 1) that the console's "bind" did not make, in
+// store order; the configuration keeps them.
+std::vector<bind_t> bind_made_by_player();
 // Engine side: the (key name, command) of every binding the console's "bind" made that is still there,
 // in store order.
 std::vector<std::pair<std::string, std::string>> bind_made_by_console();

@@ -4,8 +4,8 @@
 #include "engine/api.h"
 
 // Graphics devices and drivers, their capability settings and their video modes. Headless: the
-// stand-in offers one device and one driver, both "gl", with a fixed list of modes; setting a mode
-// only records it.
+// stand-in offers two devices, "gl" and "soft", and one driver, "gl", each with a fixed list of modes;
+// setting a mode only records it.
 
 // A video mode, as gfx_mode_get fills it and gfx_mode_init takes it (nine 32-bit words).
 struct gfx_mode_t {

@@ -1,9 +1,0 @@
-#pragma once
-#include "engine/ui_handler.h"
-
-// The handler of the graphics options page, registered as "ui.handler.menu.options1". For now only what the
-// type registry needs: UI scripts create, name and destroy it by that type name.
-class ui_handler_menu_options1_t : public ui_handler_t {
-public:
-    const char* get_default_name() const override { return "ui.handler.menu.options1"; }
-};
