@@ -371,6 +371,10 @@ def main():
     write(data_dir, "shaders/scenery/roof.png", slabs(64, 64, (150, 64, 48), (110, 44, 34, 255), 8))
     write(data_dir, "shaders/scenery/walls.png", slabs(64, 64, (196, 184, 160), (160, 150, 130, 255), 32))
     write(data_dir, "shaders/scenery/walls_night.png", slabs(64, 64, (70, 66, 60), (50, 48, 44, 255), 32))
+    write(data_dir, "shaders/scenery/bark.png", grain(16, 32, (96, 70, 46), 10, 32))
+    write(data_dir, "shaders/scenery/leaves.png", grain(32, 32, (52, 104, 44), 16, 33))
+    write(data_dir, "shaders/road/guardrail.png", slabs(32, 16, (176, 180, 186), (120, 124, 130, 255), 16))
+    write(data_dir, "shaders/road/fence.png", slabs(32, 32, (140, 104, 64), (90, 66, 40, 255), 8))
     write(data_dir, "shaders/scenery/flare.png", disc(32, (255, 240, 200, 255), 0.8))
     write(data_dir, "shaders/scenery/light_pool.png", disc(64, (255, 230, 170, 160), 0.9))
 
