@@ -159,6 +159,9 @@ void game_ctrl_e::build_after_load()
         for (int32_t i = 0; semaphores && i < semaphore_count; ++i)
             semaphores[i] = map_semaphore_t{map_semaphore_unused, map_light_open, 0, vec3_t{}};
     }
+    // The crossings' lamps show the cycle's phase from the first frame, not red until its first step.
+    if (seg_server)
+        seg_server->set_lamp_state(light_mask);
     {
         // The boxes are owned by the controller; the traffic's contact callbacks handle their contacts.
         // During the init phases the controller is not in its process yet: its block's process is the

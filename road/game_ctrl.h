@@ -137,9 +137,11 @@ public:
     const prefab_t* get_prefab_def(map_edge_t& edge, bool* out_variant) override;
 
     // Map items the controller adds at load: stations and dealers from prefabs' service points, and dry
-    // boxes from their no-weather boxes.
+    // boxes from the no-weather boxes of free items' models and of prefabs.
     void add_service_points();
     void add_noweather_items();
+    // A dry box between corners `a` and `b`; false when the misc items cannot grow.
+    bool add_noweather_box(const vec3_t& a, const vec3_t& b);
     // A segment build placed a sign board, which the box pool may lend a box to from now on, or is
     // taking it away (its box goes back to the pool).
     void on_instance_placed(board_instance_t& board) override;

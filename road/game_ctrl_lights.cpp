@@ -98,6 +98,9 @@ void game_ctrl_e::traffic_light_cycle(const double dt)
     light_timer = light_phase % 2 ? 4.0f : 0.0f;
     light_mask = static_cast<uint8_t>((light_mask >> 1) | ((light_mask & 1u) << 7));
     apply_light_mask(light_mask);
+    // The crossings' lamp models show the same phase as the semaphores.
+    if (seg_server)
+        seg_server->set_lamp_state(light_mask);
 }
 
 void game_ctrl_e::apply_light_mask(const uint8_t mask)

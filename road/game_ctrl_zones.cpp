@@ -5,6 +5,7 @@
 
 #include "engine/cache.h"
 #include "engine/def_pool.h"
+#include "engine/geometry.h"
 #include "engine/text.h"
 #include "common/bridge_parts.h"
 #include "common/engine_api.h"
@@ -137,8 +138,39 @@ bool game_ctrl_e::nearest_dry_box(const vec3_t& point, dry_box_t& out)
     return found;
 }
 
+bool game_ctrl_e::add_noweather_box(const vec3_t& a, const vec3_t& b)
+{
+    const int32_t added = add_miscitem();
+    if (added < 0)
+        return false;
+    map_miscitem_t& item = miscitems[added];
+    item.type = map_misc_no_weather;
+    item.bounds.set_empty();
+    item.bounds.add_point(a.x, a.y, a.z);
+    item.bounds.add_point(b.x, b.y, b.z);
+    item.points[3] = (a + b) * 0.5f;
+    item.points[1] = vec3_t(std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z));
+    item.points[2] = vec3_t(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
+    item.selected_point = -1;
+    return true;
+}
+
 void game_ctrl_e::add_noweather_items()
 {
+    // Free items whose model keeps a box dry: the box turned and moved with the item.
+    const int32_t free_count = freeitems.count;
+    for (int32_t index = 0; seg_server && index < free_count; ++index) {
+        const map_freeitem_t& free = freeitems[index];
+        if (free.model < 0 || static_cast<size_t>(free.model) >= seg_server->freeitem_models.size())
+            continue;
+        const vec3_t(&box)[2] = seg_server->freeitem_models[static_cast<size_t>(free.model)].noweather;
+        if (!(box[0].length_sq() > 1.0f))
+            continue;
+        const vec3_t position = free.position;
+        const vec3_t rotation = free.rotation;
+        if (!add_noweather_box(point_rotate(box[0], rotation) + position, point_rotate(box[1], rotation) + position))
+            return;
+    }
     const int32_t edge_count = edges.count;
     for (int32_t index = 0; index < edge_count; ++index) {
         if (!map_edge_kind_is_prefab(edges[index].kind))
@@ -149,22 +181,11 @@ void game_ctrl_e::add_noweather_items()
         for (const auto& box : prefab->noweather) {
             if (!(box[0].length_sq() > 1.0f))
                 continue;
-            const int32_t added = add_miscitem();
-            if (added < 0)
-                return;
-            map_miscitem_t& item = miscitems[added];
             const map_edge_t& edge = edges[index];
             const vec3_t origin = nodes.valid(edge.nodes[0]) ? nodes[edge.nodes[0]].position : vec3_t{};
-            const vec3_t a = prefab_turn(box[0], edge.flags & 3u) + origin;
-            const vec3_t b = prefab_turn(box[1], edge.flags & 3u) + origin;
-            item.type = map_misc_no_weather;
-            item.bounds.set_empty();
-            item.bounds.add_point(a.x, a.y, a.z);
-            item.bounds.add_point(b.x, b.y, b.z);
-            item.points[3] = (a + b) * 0.5f;
-            item.points[1] = vec3_t(std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z));
-            item.points[2] = vec3_t(std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z));
-            item.selected_point = -1;
+            if (!add_noweather_box(prefab_turn(box[0], edge.flags & 3u) + origin,
+                                   prefab_turn(box[1], edge.flags & 3u) + origin))
+                return;
         }
     }
 }

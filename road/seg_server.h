@@ -373,8 +373,8 @@ public:
     int32_t lamp_state[4] = {};
     // The target marker over the player's headquarters.
     target_marker_t target;
-    // The sprite record flares are drawn with.
-    gfx_sprite_t flare_sprite{};
+    // The sprite record flares are drawn with: the whole of the flare's picture.
+    gfx_sprite_t flare_sprite{{0.0f, 0.0f, 0.0f}, 0u, 1.0f, 0.0f, {0.0f, 0.0f}, {1.0f, 1.0f}, nullptr};
 
     // Colours the static models are lit with: full, the middle and the dark tone.
     vec3_t light_colours[3];

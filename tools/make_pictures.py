@@ -277,6 +277,19 @@ def arrow(size, ground, colour, direction):
     return picture
 
 
+def tread(width, height, colour, lug):
+    """A tyre track: translucent dark lugs across the track repeating along it (v), clear between them,
+    so the road shows through the mark."""
+    picture = Picture(width, height)
+    for y in range(height):
+        on = (y // lug) % 2 == 0
+        for x in range(width):
+            edge = min(x, width - 1 - x) / (width / 2)
+            alpha = colour[3] * min(1.0, edge * 4) * (1.0 if on else 0.45)
+            picture.set(x, y, colour[:3] + (round(alpha),))
+    return picture
+
+
 def read_font_metrics(path):
     metrics = {"ascent": 12, "descent": 4, "advance": 8}
     with open(path) as font:
@@ -320,6 +333,25 @@ def main():
     write(data_dir, "shaders/trans/asphalt_grass.png", blend(64, 64, (72, 72, 76), (74, 128, 58), 11))
     write(data_dir, "shaders/trans/asphalt_sand.png", blend(64, 64, (72, 72, 76), (206, 186, 132), 12))
     write(data_dir, "shaders/trans/gravel_rock.png", blend(64, 64, (150, 138, 112), (120, 116, 110), 13))
+    write(data_dir, "shaders/world/ground.png", grain(64, 64, (86, 124, 62), 10, 96))
+    # The 14 steps from one terrain to the next that road_segs.def names by pair ("tt").
+    terrains = {"grass": (74, 128, 58), "sand": (206, 186, 132), "rock": (120, 116, 110)}
+    for a, b in (("grass", "sand"), ("sand", "rock")):
+        for step in range(1, 15):
+            t = step / 15
+            colour = tuple(round(x + (y - x) * t) for x, y in zip(terrains[a], terrains[b]))
+            write(data_dir, "shaders/blend/%s_%s_%d.png" % (a, b, step), grain(16, 16, colour, 8, 90 + step))
+
+    # Decals: a shadow and tyre tracks darken what they lie on, a pool of headlight brightens it; each is
+    # translucent, so the road shows through it.
+    write(data_dir, "shaders/decals/shadow.png", disc(64, (0, 0, 0, 150), 0.6))
+    write(data_dir, "shaders/decals/lights.png", disc(64, (255, 244, 210, 110), 0.9))
+    write(data_dir, "shaders/decals/track.png", tread(16, 32, (20, 20, 22, 130), 4))
+    write(data_dir, "shaders/decals/track_grass.png", tread(16, 32, (70, 52, 30, 150), 4))
+    # Weather: exhaust smoke, and the drops and flakes on the windshields.
+    write(data_dir, "shaders/effects/smoke.png", disc(64, (90, 90, 94, 120), 0.9))
+    write(data_dir, "shaders/effects/blobs.png", disc(32, (190, 210, 230, 110), 0.7))
+    write(data_dir, "shaders/effects/blobs_snow.png", disc(32, (250, 250, 255, 220), 0.5))
 
     # The sky: the sizes are those its shader files name.
     write(data_dir, "shaders/skies/up.png", panel(64, 64, (96, 150, 214, 255), (150, 196, 236, 255), 0, (0, 0, 0, 0)))
@@ -354,6 +386,17 @@ def main():
           shader=False)
     write(data_dir, "shaders/effects/snow.png", disc(32, (250, 252, 255, 255), 0.6), shader=False)
 
+    # The AI cars' bodies and wheels.
+    for name, colour in (("estate", (60, 90, 150)), ("hatch", (170, 50, 40)), ("patrol", (230, 230, 235)),
+                         ("scooter", (220, 180, 40)), ("van", (210, 210, 205))):
+        write(data_dir, "models/ai/%s/body.png" % name, grain(64, 64, colour, 8, len(name)))
+    write(data_dir, "models/ai/wheel.png", grain(32, 32, (34, 34, 36), 6, 3))
+
+    # The driver of the animation layer.
+    write(data_dir, "shaders/driver/face.png", grain(32, 32, (222, 180, 150), 6, 41))
+    write(data_dir, "shaders/driver/jacket.png", grain(32, 32, (40, 70, 130), 8, 42))
+    write(data_dir, "shaders/driver/raincoat.png", grain(32, 32, (230, 190, 30), 8, 43))
+
     # Prefabs and scenery.
     write(data_dir, "shaders/prefab/pole.png", grain(16, 64, (110, 112, 116), 6, 21))
     write(data_dir, "shaders/prefab/lamp_red.png", disc(32, (230, 40, 30, 255), 0.3))
@@ -363,6 +406,10 @@ def main():
     write(data_dir, "shaders/scenery/roof.png", slabs(64, 64, (150, 64, 48), (110, 44, 34, 255), 8))
     write(data_dir, "shaders/scenery/walls.png", slabs(64, 64, (196, 184, 160), (160, 150, 130, 255), 32))
     write(data_dir, "shaders/scenery/walls_night.png", slabs(64, 64, (70, 66, 60), (50, 48, 44, 255), 32))
+    write(data_dir, "shaders/scenery/bark.png", grain(16, 32, (96, 70, 46), 10, 32))
+    write(data_dir, "shaders/scenery/leaves.png", grain(32, 32, (52, 104, 44), 16, 33))
+    write(data_dir, "shaders/road/guardrail.png", slabs(32, 16, (176, 180, 186), (120, 124, 130, 255), 16))
+    write(data_dir, "shaders/road/fence.png", slabs(32, 32, (140, 104, 64), (90, 66, 40, 255), 8))
     write(data_dir, "shaders/scenery/flare.png", disc(32, (255, 240, 200, 255), 0.8))
     write(data_dir, "shaders/scenery/light_pool.png", disc(64, (255, 230, 170, 160), 0.9))
 
@@ -386,6 +433,16 @@ def main():
     # Direction boards, their road backgrounds and the traders' labels.
     for direction in ("left", "right", "straight"):
         write(data_dir, "shaders/signs/arrow_%s.png" % direction, arrow(32, (0, 0, 0, 0), (255, 255, 255, 255), direction))
+    # The lane arrows painted on city roads: left, straight, straight or right, right.
+    for name, directions in (("l", ("left",)), ("s", ("straight",)), ("sr", ("straight", "right")), ("r", ("right",))):
+        picture = Picture(32, 32)
+        for direction in directions:
+            drawn = arrow(32, (0, 0, 0, 0), (240, 240, 240, 230), direction)
+            picture.pixels = [p if p[3] else q for p, q in zip(drawn.pixels, picture.pixels)]
+        write(data_dir, "shaders/signs/arrow_%s.png" % name, picture)
+    # The plain white and the arrow head of the UI's bars and arrows.
+    write(data_dir, "shaders/ui/white.png", Picture(8, 8, (255, 255, 255, 255)))
+    write(data_dir, "shaders/ui/arrow.png", arrow(32, (0, 0, 0, 0), (255, 255, 255, 255), "straight"))
     write(data_dir, "shaders/signs/board.png", board(64, 32, (30, 90, 170, 255), (240, 240, 240, 255), (30, 90, 170, 255)))
     write(data_dir, "shaders/signs/road_national.png", board(32, 16, (220, 180, 30, 255), (20, 20, 20, 255),
                                                              (20, 20, 20, 255)))

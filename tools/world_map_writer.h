@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -218,9 +219,11 @@ inline world_files_t build(const std::vector<std::vector<mesh_t>>& chunks, const
     return out;
 }
 
-// A flat square of ground: `cells` x `cells` cells of `cell` units from `origin`, at height `y`, as
-// meshes of at most `cells_per_mesh` rows each (so every index position fits 16 bits).
-inline std::vector<mesh_t> ground(const vec3_t& origin, int cells, float cell, int rows_per_mesh)
+// A square of ground: `cells` x `cells` cells of `cell` units from `origin`, as meshes of at most
+// `cells_per_mesh` rows each (so every index position fits 16 bits). Flat at the origin's height, or
+// with each vertex at `height`(x, z) when given.
+inline std::vector<mesh_t> ground(const vec3_t& origin, int cells, float cell, int rows_per_mesh,
+                                  const std::function<float(float, float)>& height = {})
 {
     std::vector<mesh_t> meshes;
     for (int first = 0; first < cells; first += rows_per_mesh) {
@@ -228,7 +231,10 @@ inline std::vector<mesh_t> ground(const vec3_t& origin, int cells, float cell, i
         mesh_t mesh;
         for (int z = 0; z <= rows; ++z)
             for (int x = 0; x <= cells; ++x) {
-                mesh.positions.push_back(origin + vec3_t(x * cell, 0.0f, (first + z) * cell));
+                vec3_t point = origin + vec3_t(x * cell, 0.0f, (first + z) * cell);
+                if (height)
+                    point.y = height(point.x, point.z);
+                mesh.positions.push_back(point);
                 mesh.colours.push_back(vec3_t(0.45f, 0.55f, 0.3f));
             }
         const int row = cells + 1;

@@ -1,10 +1,11 @@
 # Runs the host in a fresh home with the default controls and an input script that presses the
 # screenshot key, then checks that "/screenshots/aa_00000.png" of the home is a PNG image.
 # With PIXELS ("X,Y=RRGGBB;..."), the picture must also show more than one colour and those pixels
-# (tests/e2e/check_picture.py); HOST_OPTIONS are added to the host's command line; FRAMES (30) is
-# the run's length.
-# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... [-DPIXELS=... -DHOST_OPTIONS=... -DFRAMES=n]
-#       -P screenshot_case.cmake
+# (tests/e2e/check_picture.py); with SECOND_PIXELS the script takes a second screenshot,
+# "/screenshots/aa_00001.png", that must show those. HOST_OPTIONS are added to the host's command
+# line; FRAMES (30) is the run's length.
+# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DINPUT=... [-DPIXELS=... -DSECOND_PIXELS=... -DHOST_OPTIONS=...
+#       -DFRAMES=n] -P screenshot_case.cmake
 file(REMOVE_RECURSE "${HOME}")
 if(NOT DEFINED FRAMES)
   set(FRAMES 30)
@@ -34,3 +35,11 @@ if(size MATCHES "^00000000" OR size MATCHES "00000000$")
 endif()
 
 include("${CMAKE_CURRENT_LIST_DIR}/check_pixels.cmake")
+if(PIXELS AND SECOND_PIXELS)
+  set(second "${HOME}/Kavrenta/screenshots/aa_00001.png")
+  execute_process(COMMAND "${PYTHON3}" "${CMAKE_CURRENT_LIST_DIR}/check_picture.py" "${second}" ${SECOND_PIXELS}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE checked ERROR_VARIABLE checked)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${second} does not show what was drawn:\n${checked}")
+  endif()
+endif()

@@ -218,6 +218,8 @@ TEST_F(lit_crossing_test, the_first_phase_comes_after_two_seconds_then_phases_la
     EXPECT_EQ(ctrl.light_phase, 1);
     EXPECT_EQ(ctrl.light_mask, 0x40);
     EXPECT_EQ(lights(), (std::vector<int32_t>{closed, closed, closed, closed}));
+    // The lamp models follow the step: the first pair turns yellow.
+    EXPECT_EQ(ctrl.seg_server->lamp_state[0], 1);
     // An odd phase lasts 8 s, an even one 12 s.
     ctrl.traffic_light_cycle(8.0);
     EXPECT_EQ(ctrl.light_phase, 1);
@@ -232,6 +234,7 @@ TEST_F(lit_crossing_test, the_first_phase_comes_after_two_seconds_then_phases_la
     EXPECT_EQ(ctrl.light_phase, 0);
     EXPECT_EQ(ctrl.light_mask, 0x80);
     EXPECT_EQ(lights(), (std::vector<int32_t>{open, open, closed, closed}));
+    EXPECT_EQ(ctrl.seg_server->lamp_state[0], 2);
     ctrl.apply_light_mask(0x08);
     EXPECT_EQ(lights(), (std::vector<int32_t>{closed, closed, open, open}));
 

@@ -1,3 +1,4 @@
+#include "engine/geometry.h"
 #include "engine/log.h"
 #include "game_ctrl_fixture.h"
 #include "road/map_file.h"
@@ -93,6 +94,38 @@ TEST_F(zones_test, service_points_become_station_items_placed_by_the_edge_turn)
     EXPECT_EQ(ctrl.miscitems[1].points[0], vec3_t(1200, 50, 1000));
     EXPECT_EQ(ctrl.miscitems[0].bounds.minimum[0], 700.0f);
     EXPECT_EQ(ctrl.miscitems[2].bounds.maximum[0], 2000.0f);
+}
+
+TEST_F(zones_test, free_items_and_prefabs_keep_their_no_weather_boxes_dry_turned_and_moved)
+{
+    // Model 0 keeps a box dry, model 1 none; a free item of each, and one naming no model.
+    ctrl.seg_server->freeitem_models.resize(2);
+    ctrl.seg_server->freeitem_models[0].noweather[0] = {100, 0, 0};
+    ctrl.seg_server->freeitem_models[0].noweather[1] = {300, 400, 200};
+    for (const int32_t model : {0, 1, 7}) {
+        map_freeitem_t& free = ctrl.freeitems[ctrl.add_freeitem()];
+        free.model = model;
+        free.position = {5000, 10, 5000};
+        free.rotation = {0, 90, 0};
+    }
+    prefab_t shed;
+    shed.nodes.resize(1);
+    shed.noweather[1][0] = {50, 0, 0};
+    shed.noweather[1][1] = {150, 300, 100};
+    ctrl.seg_server->prefab_table[seg_prefabs].push_back(shed);
+    prefab_edge({1000, 50, 1000}, 2, 0);
+    ctrl.add_noweather_items();
+    ASSERT_EQ(ctrl.miscitems.count, 2);
+    const vec3_t a = point_rotate(vec3_t(100, 0, 0), vec3_t(0, 90, 0)) + vec3_t(5000, 10, 5000);
+    const vec3_t b = point_rotate(vec3_t(300, 400, 200), vec3_t(0, 90, 0)) + vec3_t(5000, 10, 5000);
+    const map_miscitem_t& free_box = ctrl.miscitems[0];
+    EXPECT_EQ(free_box.type, map_misc_no_weather);
+    EXPECT_NEAR(free_box.points[1].x, std::min(a.x, b.x), 0.01f);
+    EXPECT_NEAR(free_box.points[2].z, std::max(a.z, b.z), 0.01f);
+    EXPECT_NEAR(free_box.points[3].y, 210.0f, 0.01f);
+    // The prefab's box turned by a half turn and moved to the edge's start node.
+    EXPECT_EQ(ctrl.miscitems[1].points[1], vec3_t(850, 50, 900));
+    EXPECT_EQ(ctrl.miscitems[1].points[2], vec3_t(950, 350, 1000));
 }
 
 TEST_F(zones_test, hazards_read_their_rows_refuse_unknown_prefabs_and_redraw_off_screen)

@@ -93,6 +93,10 @@ TEST_F(seg_draw_objects_test, lamps_flare_in_their_state_and_the_lights_come_fro
     const gfx_frame_record_t& frame = gfx_record_current();
     ASSERT_EQ(frame.sprites.size(), 1u);
     EXPECT_EQ(frame.sprites[0].shader_path, "/shaders/lights/green.shd");
+    // The flare shows its whole picture, not the colour of one corner.
+    ASSERT_EQ(frame.sprites[0].sprites.size(), 1u);
+    EXPECT_EQ(frame.sprites[0].sprites[0].uv1[0], 1.0f);
+    EXPECT_EQ(frame.sprites[0].sprites[0].uv1[1], 1.0f);
     EXPECT_EQ(seg_server_light_callback(server.tr_lights[0].model, &server), &lights.list);
     ASSERT_EQ(frame.data.size(), 1u);
     EXPECT_EQ(frame.data[0].shader_path, "/shaders/signs/arrow_s.shd");

@@ -206,16 +206,25 @@ TEST_F(seg_places_test, the_sample_game_loads_whole_with_every_start_inside_its_
     // Asphalt meets grass and gravel meets rock through their transitions.
     EXPECT_EQ(server.terrain_trans_shader(0, 0), 3);
     EXPECT_EQ(server.terrain_trans_shader(1, 2), 5);
-    // The map's road, city road, crossing (a curve per arm, lights) and loading dock.
+    // The map's road, city road, crossing (three lanes from each arm, lights), loading dock and the
+    // prefabs laid into roads (three stations, a stretch and its road works).
     ASSERT_EQ(server.road_defs.size(), 1u);
     EXPECT_EQ(server.road_defs[0].part_count, 1);
     EXPECT_GT(server.road_defs[0].parts[0].repeat_vertex_count, 0);
     ASSERT_EQ(server.city_road_defs.size(), 1u);
     EXPECT_EQ(server.city_road_defs[0].part_count, 2);
     ASSERT_EQ(server.prefab_table[seg_crosses].size(), 1u);
-    EXPECT_EQ(server.prefab_table[seg_crosses][0].curves.size(), 4u);
+    EXPECT_EQ(server.prefab_table[seg_crosses][0].curves.size(), 12u);
     EXPECT_EQ(server.prefab_table[seg_crosses][0].light_places.size(), 4u);
-    EXPECT_EQ(server.prefab_table[seg_crosses][0].nodes[2].slots[0][0], 2);
+    EXPECT_EQ(server.prefab_table[seg_crosses][0].nodes[2].slots[0][0], 6);
+    ASSERT_EQ(server.prefab_table[seg_prefabs].size(), 5u);
+    for (int32_t kind = 0; kind < 3; ++kind)
+        EXPECT_NE(server.prefab_table[seg_prefabs][static_cast<size_t>(kind)].stations[0].kind, 0) << kind;
+    EXPECT_EQ(server.prefab_table[seg_prefabs][2].stations[0].kind, 7);
+    EXPECT_EQ(server.railings.size(), 1u);
+    EXPECT_EQ(server.aux_models.size(), 1u);
+    EXPECT_EQ(server.veg_looks.size(), 1u);
+    EXPECT_EQ(server.profiles.size(), 1u);
     ASSERT_EQ(server.prefab_table[seg_forks].size(), 1u);
     EXPECT_EQ(server.prefab_table[seg_forks][0].curves.size(), 3u);
     EXPECT_EQ(server.prefab_table[seg_forks][0].docks.size(), 1u);
