@@ -214,6 +214,16 @@ void car_phys_e::set_damage(float amount)
         economy.get()->set_hud_damage(damage);
 }
 
+float car_phys_e::impact_speed(const vclip_contact_t* point) const
+{
+    if (!point || !body || !body->current)
+        return 0.0f;
+    const float n_length = std::sqrt(point->normal.length_sq());
+    if (n_length <= 0.0f)
+        return 0.0f;
+    return std::fabs(body->current->linear_velocity.dot(point->normal / n_length)) - 100.0f;
+}
+
 void car_phys_e::apply_impact(const vclip_contact_t* point, cd_geo_t*, uint32_t)
 {
     if (!point || !body || !body->current)
@@ -222,7 +232,7 @@ void car_phys_e::apply_impact(const vclip_contact_t* point, cd_geo_t*, uint32_t)
     if (n_length <= 0.0f)
         return;
     const vec3_t n = point->normal / n_length;
-    const float impact = std::fabs(body->current->linear_velocity.dot(n)) - 100.0f;
+    const float impact = impact_speed(point);
     const vec3_t local_n = vector_to_local(n);
 
     if (since_deform > 0.5f && cabin_slot >= 0) {

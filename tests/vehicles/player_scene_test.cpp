@@ -2,6 +2,8 @@
 
 #include "player_fixture.h"
 #include "common/game_settings.h"
+#include "physics/phys_body.h"
+#include "physics/vclip.h"
 #include "road/game_ctrl.h"
 #include "vehicles/car_trailor.h"
 
@@ -66,24 +68,48 @@ TEST_F(player_scene_test, a_crash_within_2_s_of_the_last_adds_no_damage_and_a_wr
     car_player_e* truck = player();
     impact_sounds(*truck);
     truck->speed = 6.0f;
+    // The truck meets a wall ahead of it at 6 m/s.
+    truck->body->current->linear_velocity = truck->vector_to_world({0.0f, 0.0f, -600.0f});
+    vclip_contact_t wall;
+    wall.normal = truck->vector_to_world({0.0f, 0.0f, 1.0f});
     truck->crash_timer = 3.0f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.05f);
     EXPECT_FLOAT_EQ(economy_->shown_damage, 0.05f);
     truck->crash_timer = 1.9f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.05f) << "too soon after the last crash";
 
     set_game_detail_level(0);
     truck->car_phys_e::damage = 0.8f;
     truck->crash_timer = 3.0f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.85f);
     EXPECT_FALSE(engine_log_has("<car_player_e> pager: @@ui_wrecked@@"));
     set_game_detail_level(1);
     truck->crash_timer = 3.0f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_TRUE(engine_log_has("<car_player_e> pager: @@ui_wrecked@@"));
+}
+
+TEST_F(player_scene_test, a_graze_along_a_wall_or_the_ground_is_a_scratch_and_takes_no_damage)
+{
+    car_player_e* truck = player();
+    impact_sounds(*truck);
+    truck->speed = 12.0f;
+    truck->body->current->linear_velocity = truck->vector_to_world({0.0f, 0.0f, -1200.0f});
+    vclip_contact_t side;
+    // A wall beside the truck, and the ground under it: both along its way.
+    for (const vec3_t normal : {vec3_t{1.0f, 0.0f, 0.0f}, vec3_t{0.0f, 1.0f, 0.0f}}) {
+        side.normal = truck->vector_to_world(normal);
+        for (int i = 0; i < 20; ++i) {
+            truck->crash_timer = 3.0f;
+            truck->apply_impact(&side, nullptr, 0);
+        }
+    }
+    EXPECT_EQ(truck->car_phys_e::damage, 0.0f);
+    EXPECT_EQ(truck->scratch, 1);
+    EXPECT_FALSE(truck->wrecked);
 }
 
 TEST_F(player_scene_test, the_history_takes_one_entry_per_call_and_wraps_from_14_to_0)
