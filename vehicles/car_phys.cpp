@@ -214,6 +214,18 @@ void car_phys_e::set_damage(float amount)
         economy.get()->set_hud_damage(damage);
 }
 
+void car_phys_e::put_still(const vec3_t& where, const quat_t& turn)
+{
+    set_transform(where, turn);
+    if (body && body->current) {
+        body->current->linear_velocity = vec3_t();
+        body->current->angular_velocity = vec3_t();
+        body->next = *body->current;
+    }
+    if (physproc_t* const world = physics(); world && geometry)
+        phys_update_geom(world, geometry);
+}
+
 float car_phys_e::impact_speed(const vclip_contact_t* point) const
 {
     if (!point || !body || !body->current)

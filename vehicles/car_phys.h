@@ -121,6 +121,8 @@ public:
     quat_t get_orientation() const;
     // Puts the body at a place; the orientation is normalised and the matrices rebuilt.
     void set_transform(const vec3_t& where, const quat_t& turn);
+    // Puts the body at a place at rest (no linear or angular speed), its geometry moved with it.
+    void put_still(const vec3_t& where, const quat_t& turn);
     void set_color(uint32_t rgb) { paint_colour = static_cast<int32_t>(rgb & 0xFFFFFF); }
     // The vehicle light callback: gives a model of a vehicle's build the map's lights, the way the map's
     // own models get them (nothing without the game controller `controller` or its scenery server).

@@ -186,3 +186,33 @@ TEST_F(player_scene_test, leaving_a_trailer_pushes_the_truck_along_its_heading_a
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(player_scene_test, reset_to_road_puts_truck_and_trailer_three_entries_back_and_refills_the_history)
+{
+    car_player_e* truck = player();
+    test_truck_e* towed = truck_at<test_truck_e>({3000.0f, 300.0f, 120000.0f});
+    truck->hitched_trailer = towed->handle();
+    truck->history_index = 5;
+    const vec3_t truck_place{2000.0f, 300.0f, 140000.0f};
+    const vec3_t trailer_place{2000.0f, 300.0f, 141500.0f};
+    truck->history_position[2] = truck_place;
+    truck->trailer_history_position[2] = trailer_place;
+    truck->trailer_history_orientation[2] = quat_t();
+    towed->body->current->linear_velocity = {0.0f, 0.0f, -900.0f};
+
+    truck->reset_to_road();
+    EXPECT_EQ(truck->get_position().x, truck_place.x);
+    EXPECT_EQ(truck->get_position().z, truck_place.z);
+    EXPECT_EQ(towed->get_position().x, trailer_place.x) << "the trailer goes to its matching entry";
+    EXPECT_EQ(towed->get_position().z, trailer_place.z);
+    EXPECT_EQ(towed->body->current->linear_velocity.length_sq(), 0.0f);
+    for (int i = 0; i < car_player_e::history_size; ++i) {
+        EXPECT_EQ(truck->history_position[i].z, truck->get_position().z);
+        EXPECT_EQ(truck->trailer_history_position[i].z, trailer_place.z);
+    }
+    truck->hitched_trailer = {};
+}
+
+}  // namespace
