@@ -487,9 +487,12 @@ void game_ctrl_e::remove_road_collision()
     road_geo.reset();
 }
 
-uint32_t game_ctrl_e::edge_of_contact(const uint32_t id) const
+int32_t game_ctrl_e::edge_of_contact(const cd_geo_t* geometry, const uint32_t item) const
 {
-    return road_geo ? road_geo->edge_of_contact(id) : 0xFFFFFFFFu;
+    if (!road_geo || geometry != road_geo.get())
+        return no_edge;
+    const uint32_t edge = road_geo->edge_of_contact(item);
+    return edge >= static_cast<uint32_t>(no_edge) ? no_edge : static_cast<int32_t>(edge);
 }
 
 void game_ctrl_e::draw()

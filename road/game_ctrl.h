@@ -11,6 +11,7 @@
 #include "road/road_geo.h"
 #include "road/ctrl_parts.h"
 #include "road/route_cursor.h"
+#include "road/vehicle_roads.h"
 
 struct c_item_t;
 struct snd_sound_t;
@@ -102,7 +103,7 @@ struct station_state_t {
 // road network it keeps the game clock and the night flag, cycles the traffic lights, serves the
 // stations, plays the player's music and the city ambience, runs the game keys, the game map window
 // and the far view distance, and keeps its section of the save game.
-class game_ctrl_e : public base_ctrl_e, public save_section_owner_t, public environment_ctrl_t {
+class game_ctrl_e : public base_ctrl_e, public save_section_owner_t, public environment_ctrl_t, public vehicle_roads_t {
 public:
     game_ctrl_e();
     ~game_ctrl_e() override;
@@ -156,8 +157,9 @@ public:
     // The road network's collision in the world's physics (made at phase 10) and its owner record.
     std::unique_ptr<road_geo_t> road_geo;
     contact_owner_t road_owner{0, -200, 0.0f};
-    // The edge index (or 500000000 + free-item index) the road triangle `id` belongs to.
-    uint32_t edge_of_contact(uint32_t id) const;
+    // The edge a wheel's ray hit on the road collision belongs to (500000000 + free-item index for a free
+    // item's mesh); no_edge for any other geometry.
+    int32_t edge_of_contact(const cd_geo_t* geometry, uint32_t item) const override;
     // Blends the sky while the truck crosses a sky-swap zone.
     void update_sky_swap();
     // Reads the road hazards of "/defs/seg_server/prefabs.def" for the map's Prefab edges.
@@ -178,7 +180,7 @@ public:
     void set_road_lighting(const vec3_t& direction, const vec3_t& diffuse, const vec3_t& ambient) override;
     // The wheel contact code of the truck on edge `edge`: -1 none or a junction, 2 a city road, and on a
     // road 0, 1 or 3 by its road type.
-    int32_t edge_surface_class(int32_t edge) const;
+    int32_t edge_surface_class(int32_t edge) const override;
 
     // Traffic lights. The reservation of semaphore `id` (and its stop point in `out_position`); an id
     // outside the array is reported ("Wrong semaphore index") and answers -10.

@@ -219,6 +219,28 @@ void car_phys_e::set_damage(float amount)
         economy.get()->set_hud_damage(damage);
 }
 
+void car_phys_e::put_still(const vec3_t& where, const quat_t& turn)
+{
+    set_transform(where, turn);
+    if (body && body->current) {
+        body->current->linear_velocity = vec3_t();
+        body->current->angular_velocity = vec3_t();
+        body->next = *body->current;
+    }
+    if (physproc_t* const world = physics(); world && geometry)
+        phys_update_geom(world, geometry);
+}
+
+float car_phys_e::impact_speed(const vclip_contact_t* point) const
+{
+    if (!point || !body || !body->current)
+        return 0.0f;
+    const float n_length = std::sqrt(point->normal.length_sq());
+    if (n_length <= 0.0f)
+        return 0.0f;
+    return std::fabs(body->current->linear_velocity.dot(point->normal / n_length)) - 100.0f;
+}
+
 void car_phys_e::apply_impact(const vclip_contact_t* point, cd_geo_t*, uint32_t)
 {
     if (!point || !body || !body->current)
@@ -227,7 +249,7 @@ void car_phys_e::apply_impact(const vclip_contact_t* point, cd_geo_t*, uint32_t)
     if (n_length <= 0.0f)
         return;
     const vec3_t n = point->normal / n_length;
-    const float impact = std::fabs(body->current->linear_velocity.dot(n)) - 100.0f;
+    const float impact = impact_speed(point);
     const vec3_t local_n = vector_to_local(n);
 
     if (since_deform > 0.5f && cabin_slot >= 0) {

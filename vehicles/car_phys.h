@@ -100,6 +100,9 @@ public:
 
     // Bends the deform bones and takes damage from an impact's normal and speed.
     void apply_impact(const vclip_contact_t* point, cd_geo_t* other, uint32_t other_item) override;
+    // How much faster than 100 cm/s the body meets the contact along its normal; 0 or less for a touch
+    // or a graze (and without a contact or a body).
+    float impact_speed(const vclip_contact_t* point) const;
     // The point where a trailer's kingpin couples (world); nothing here.
     virtual void get_hitch_point(vec3_t& out) { (void)out; }
     // Drops the body onto what lies below it; false when it would land on another vehicle (or, in
@@ -124,6 +127,8 @@ public:
     quat_t get_orientation() const;
     // Puts the body at a place; the orientation is normalised and the matrices rebuilt.
     void set_transform(const vec3_t& where, const quat_t& turn);
+    // Puts the body at a place at rest (no linear or angular speed), its geometry moved with it.
+    void put_still(const vec3_t& where, const quat_t& turn);
     void set_color(uint32_t rgb) { paint_colour = static_cast<int32_t>(rgb & 0xFFFFFF); }
     // The vehicle light callback: gives a model of a vehicle's build the map's lights, the way the map's
     // own models get them (nothing without the game controller `controller` or its scenery server).
@@ -255,6 +260,9 @@ private:
     // The road edge under the last hit: grip, weather state and the economy's current road.
     void sense_road(const phys_contact_t* hit);
     void apply_damping_and_grip(float dt);
+    // The grip turns the body as its wheels roll it round, as far as its tyres' side friction
+    // (`side_rate` cm/s²) holds the circle; a faster spin the body had before (`yaw_before`) is kept.
+    void hold_grip_yaw(float yaw_before, float side_rate);
     void apply_angular_damping(float dt);
     void apply_gravity();
     // Places one decal block shot down onto the ground round `centre`, turned to the heading.

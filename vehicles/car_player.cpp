@@ -350,7 +350,9 @@ void car_player_e::apply_impact(const vclip_contact_t* point, cd_geo_t* other, u
 {
     const int i = static_cast<int>(std::lround(api::sys_rand() * 3.0f));
     if (!wrecked) {
-        if (speed <= 5.0f) {
+        // A graze (the body sliding along a wall or over the ground) is a scratch, not a crash: only a
+        // contact met faster than the base impact's threshold crashes.
+        if (speed <= 5.0f || impact_speed(point) <= 0.0f) {
             scratch = 1;
             snd_sound_t* const sound = sounds[snd_scratch];
             if (speed > 2.0f && sound && !api::snd_playing(sound)) {

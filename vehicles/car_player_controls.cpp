@@ -157,14 +157,14 @@ void car_player_e::refresh_friction(float dt)
 void car_player_e::reset_to_road()
 {
     const int entry = (history_index - 3 + history_size) % history_size;
-    set_transform(history_position[entry], history_orientation[entry]);
-    if (body) {
-        body->current->linear_velocity = vec3_t();
-        body->current->angular_velocity = vec3_t();
-        body->next = *body->current;
-    }
-    if (physproc_t* const world = physics(); world && geometry)
-        phys_update_geom(world, geometry);
+    // The towed trailer goes back to where it was at the same entry (kept before placing the truck
+    // refills the history).
+    const vec3_t trailer_where = trailer_history_position[entry];
+    const quat_t trailer_turn = trailer_history_orientation[entry];
+    put_still(history_position[entry], history_orientation[entry]);
+    if (has_trailer())
+        if (auto* const trailer = dynamic_cast<car_phys_e*>(hitched_trailer.resolve()))
+            trailer->put_still(trailer_where, trailer_turn);
     place_on_ground(0);
 }
 

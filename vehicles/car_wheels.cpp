@@ -19,6 +19,9 @@ constexpr float ray_below = 100.0f;
 constexpr float no_ground = 100.0f;
 constexpr float bottomed = 20.0f;
 constexpr float spring_rate = 1600.0f;
+// A surface more than 60 degrees off the vehicle's up (a wall, a kerb's face) is no ground a wheel stands
+// on: its spring would lift the vehicle up the wall and the wheels would steer along it.
+constexpr float standing_cosine = 0.5f;
 constexpr float gravity = 981.0f;
 // Each of the four force points of a vehicle that is not a trailer takes 0.4 g: 1.6 g in all.
 constexpr float corner_gravity = 392.4f;
@@ -31,25 +34,27 @@ float towards_zero(float value, float step)
     return std::min(value + step, 0.0f);
 }
 
-// The unit normal of the surface a ray hit, in the world (up when the geometry gives no plane).
-vec3_t hit_normal(const phys_contact_t& hit)
+// The unit normal of the surface a ray hit, in the world, on the side of `up` (a triangle's winding
+// says nothing about which side a wheel meets it from); `up` itself when the geometry gives no plane.
+vec3_t hit_normal(const phys_contact_t& hit, const vec3_t& up)
 {
     cd_geo_t* const surface = hit.second;
     if (!surface || hit.second_item == cd_item_none)
-        return {0.0f, 1.0f, 0.0f};
+        return up;
     cd_item_t item;
     item.id = hit.second_item;
     item.request = cd_item_t::request_plane;
     surface->get_item(item, 1);
     if (!(item.request & cd_item_t::request_plane))
-        return {0.0f, 1.0f, 0.0f};
+        return up;
     const vec3_t local = item.plane.xyz();
     if (local.length_sq() <= 0.0f)
-        return {0.0f, 1.0f, 0.0f};
+        return up;
     const cd_geo_t* top = surface;
     while (top->parent)
         top = top->parent;
-    return top->pose.orientation.rotate(local).normalized();
+    const vec3_t normal = top->pose.orientation.rotate(local).normalized();
+    return normal.dot(up) < 0.0f ? -normal : normal;
 }
 
 }  // namespace
@@ -95,6 +100,11 @@ void car_phys_e::sense_ground(const phys_contact_t** last_hit)
         wheel.in_contact = 0;
         if (!hit)
             continue;
+        const vec3_t normal = hit_normal(*hit, up_world);
+        if (normal.dot(up_world) < standing_cosine) {
+            wheel.spring_length = no_ground;
+            continue;
+        }
         wheel.in_contact = 1;
         ++wheels_in_contact;
         wheel.ground_kind = std::max(ground_kind_of(*hit), 0);
@@ -102,7 +112,6 @@ void car_phys_e::sense_ground(const phys_contact_t** last_hit)
         *last_hit = hit;
         if (i < 2 && !is_trailer) {
             const vec3_t forward = vector_to_world({0.0f, 0.0f, -1.0f});
-            const vec3_t normal = hit_normal(*hit);
             vec3_t laid = forward - normal * forward.dot(normal);
             heading = laid.length_sq() > 0.0f ? laid.normalized() : forward;
             quat_t steer;
@@ -197,6 +206,7 @@ void car_phys_e::apply_damping_and_grip(float dt)
         body->apply_impulse_at(up * (mass * change), nullptr, vec3_t(), geometry);
 
     // Tyre grip: the momentum is steered along the wheels.
+    const float yaw_before = vector_to_world(state.angular_velocity).dot(up);
     const float velocity_length = std::sqrt(state.linear_velocity.length_sq());
     if (velocity_length > 0.0f) {
         const vec3_t u = state.linear_velocity / velocity_length;
@@ -218,6 +228,13 @@ void car_phys_e::apply_damping_and_grip(float dt)
         }
     }
 
+    const int kind = std::clamp(wheels[2].ground_kind, 0, ground_kind_count - 1);
+    const float side = is_player ? 1000.0f : 10000.0f;
+    const float side_rate = ground_friction[kind] * side / mass * grip * 1200.0f;
+    // A hitched trailer's coupling turns the truck as well; the truck alone turns on its wheels' circle.
+    if (is_player && hitched_trailer.is_null())
+        hold_grip_yaw(yaw_before, side_rate);
+
     // Brakes and side friction on the local velocity.
     vec3_t local = vector_to_local(state.linear_velocity);
     const float forward = -local.z;
@@ -232,10 +249,32 @@ void car_phys_e::apply_damping_and_grip(float dt)
     if (wrecked)
         braked = 0.0f;
     local.z = -braked;
-    const int kind = std::clamp(wheels[2].ground_kind, 0, ground_kind_count - 1);
-    const float side = is_player ? 1000.0f : 10000.0f;
-    local.x = towards_zero(local.x, ground_friction[kind] * side / mass * grip * dt * 1200.0f);
+    local.x = towards_zero(local.x, side_rate * dt);
     state.linear_velocity = vector_to_world(local);
+}
+
+void car_phys_e::hold_grip_yaw(float yaw_before, float side_rate)
+{
+    phys_state_t& state = *body->current;
+    const vec3_t up = vector_to_world({0.0f, 1.0f, 0.0f});
+    vec3_t spin = vector_to_world(state.angular_velocity);
+    const float yaw = spin.dot(up);
+    const float wheelbase = std::fabs(wheels[0].force_point.z - wheels[2].force_point.z);
+    const float rolling = -vector_to_local(state.linear_velocity).z;
+    if (wheelbase <= 0.0f || std::fabs(rolling) <= 1.0f)
+        return;
+    // The wheels roll the truck round a circle of wheelbase / tan(steering), turning the way they point
+    // (the other way when it rolls backwards); faster, the tyres' side friction cannot hold a tighter
+    // circle than speed² / side_rate.
+    const float rolled = rolling * std::tan(steering * 3.14159265f / 180.0f) / wheelbase;
+    const float held = side_rate / std::fabs(rolling);
+    const float wanted = std::clamp(rolled, -held, held);
+    // A spin the body already had (a knock) is left to the damping.
+    if (std::fabs(yaw_before) > std::fabs(wanted) && std::fabs(yaw) <= std::fabs(yaw_before))
+        return;
+    const float target = std::fabs(yaw_before) > std::fabs(wanted) ? std::copysign(std::fabs(yaw_before), yaw) : wanted;
+    spin += up * (target - yaw);
+    state.angular_velocity = vector_to_local(spin);
 }
 
 void car_phys_e::apply_angular_damping(float dt)

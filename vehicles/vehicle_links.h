@@ -2,9 +2,8 @@
 #include <cstdint>
 
 #include "engine/vec.h"
+#include "road/vehicle_roads.h"
 #include "world/environment_links.h"
-
-class cd_geo_t;
 
 // What the vehicles ask of the parts a world's bridge holds. The economy, the environment and the
 // game controller are built by other subsystems and implement these; a vehicle reaches them through
@@ -30,19 +29,6 @@ public:
     virtual void set_current_dock(int32_t dock) = 0;
     // Adds `delta` to the player company's prestige (kept within 0..100); shown when `update_hud`.
     virtual void add_prestige(float delta, bool update_hud) = 0;
-};
-
-// The game controller's road look-ups under a wheel.
-class vehicle_roads_t {
-public:
-    // Edge indices from this value up mean "no edge".
-    static constexpr int32_t no_edge = 500000000;
-
-    virtual ~vehicle_roads_t() = default;
-    // The road edge that holds a ray hit on `geometry`'s item `item`; no_edge or more when none.
-    virtual int32_t edge_of_contact(const cd_geo_t* geometry, uint32_t item) = 0;
-    // The surface class of an edge: -1 for forks, crosses and prefabs, else 0..3.
-    virtual int32_t edge_surface_class(int32_t edge) = 0;
 };
 
 // What a trailer asks of the truck that tows it (the player's truck implements it).

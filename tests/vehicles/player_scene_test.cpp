@@ -2,6 +2,8 @@
 
 #include "player_fixture.h"
 #include "common/game_settings.h"
+#include "physics/phys_body.h"
+#include "physics/vclip.h"
 #include "road/game_ctrl.h"
 #include "vehicles/car_trailor.h"
 
@@ -66,24 +68,48 @@ TEST_F(player_scene_test, a_crash_within_2_s_of_the_last_adds_no_damage_and_a_wr
     car_player_e* truck = player();
     impact_sounds(*truck);
     truck->speed = 6.0f;
+    // The truck meets a wall ahead of it at 6 m/s.
+    truck->body->current->linear_velocity = truck->vector_to_world({0.0f, 0.0f, -600.0f});
+    vclip_contact_t wall;
+    wall.normal = truck->vector_to_world({0.0f, 0.0f, 1.0f});
     truck->crash_timer = 3.0f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.05f);
     EXPECT_FLOAT_EQ(economy_->shown_damage, 0.05f);
     truck->crash_timer = 1.9f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.05f) << "too soon after the last crash";
 
     set_game_detail_level(0);
     truck->car_phys_e::damage = 0.8f;
     truck->crash_timer = 3.0f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.85f);
     EXPECT_FALSE(engine_log_has("<car_player_e> pager: @@ui_wrecked@@"));
     set_game_detail_level(1);
     truck->crash_timer = 3.0f;
-    truck->apply_impact(nullptr, nullptr, 0);
+    truck->apply_impact(&wall, nullptr, 0);
     EXPECT_TRUE(engine_log_has("<car_player_e> pager: @@ui_wrecked@@"));
+}
+
+TEST_F(player_scene_test, a_graze_along_a_wall_or_the_ground_is_a_scratch_and_takes_no_damage)
+{
+    car_player_e* truck = player();
+    impact_sounds(*truck);
+    truck->speed = 12.0f;
+    truck->body->current->linear_velocity = truck->vector_to_world({0.0f, 0.0f, -1200.0f});
+    vclip_contact_t side;
+    // A wall beside the truck, and the ground under it: both along its way.
+    for (const vec3_t normal : {vec3_t{1.0f, 0.0f, 0.0f}, vec3_t{0.0f, 1.0f, 0.0f}}) {
+        side.normal = truck->vector_to_world(normal);
+        for (int i = 0; i < 20; ++i) {
+            truck->crash_timer = 3.0f;
+            truck->apply_impact(&side, nullptr, 0);
+        }
+    }
+    EXPECT_EQ(truck->car_phys_e::damage, 0.0f);
+    EXPECT_EQ(truck->scratch, 1);
+    EXPECT_FALSE(truck->wrecked);
 }
 
 TEST_F(player_scene_test, the_history_takes_one_entry_per_call_and_wraps_from_14_to_0)
@@ -157,6 +183,36 @@ TEST_F(player_scene_test, leaving_a_trailer_pushes_the_truck_along_its_heading_a
     EXPECT_FALSE(truck->has_trailer());
     EXPECT_EQ(truck->body->current->linear_velocity.z, -150.0f);
     EXPECT_EQ(truck->body->current->angular_velocity, vec3_t()) << "the push is no spin";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(player_scene_test, reset_to_road_puts_truck_and_trailer_three_entries_back_and_refills_the_history)
+{
+    car_player_e* truck = player();
+    test_truck_e* towed = truck_at<test_truck_e>({3000.0f, 300.0f, 120000.0f});
+    truck->hitched_trailer = towed->handle();
+    truck->history_index = 5;
+    const vec3_t truck_place{2000.0f, 300.0f, 140000.0f};
+    const vec3_t trailer_place{2000.0f, 300.0f, 141500.0f};
+    truck->history_position[2] = truck_place;
+    truck->trailer_history_position[2] = trailer_place;
+    truck->trailer_history_orientation[2] = quat_t();
+    towed->body->current->linear_velocity = {0.0f, 0.0f, -900.0f};
+
+    truck->reset_to_road();
+    EXPECT_EQ(truck->get_position().x, truck_place.x);
+    EXPECT_EQ(truck->get_position().z, truck_place.z);
+    EXPECT_EQ(towed->get_position().x, trailer_place.x) << "the trailer goes to its matching entry";
+    EXPECT_EQ(towed->get_position().z, trailer_place.z);
+    EXPECT_EQ(towed->body->current->linear_velocity.length_sq(), 0.0f);
+    for (int i = 0; i < car_player_e::history_size; ++i) {
+        EXPECT_EQ(truck->history_position[i].z, truck->get_position().z);
+        EXPECT_EQ(truck->trailer_history_position[i].z, trailer_place.z);
+    }
+    truck->hitched_trailer = {};
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace {
 // rest edge 9 (class -1) ; the environment and the economy record what they are told.
 class road_parts_e : public entity_t, public vehicle_roads_t, public vehicle_weather_t, public vehicle_economy_t {
 public:
-    int32_t edge_of_contact(const cd_geo_t*, uint32_t) override { return edge_under; }
-    int32_t edge_surface_class(int32_t edge) override { return edge == 5 ? 1 : (edge == 9 ? -1 : 2); }
+    int32_t edge_of_contact(const cd_geo_t*, uint32_t) const override { return edge_under; }
+    int32_t edge_surface_class(int32_t edge) const override { return edge == 5 ? 1 : (edge == 9 ? -1 : 2); }
     void set_weather_state(int32_t surface) override { weather.push_back(surface); }
     void set_hud_damage(float) override {}
     void set_player_job(int32_t, const vec3_t*) override {}

@@ -29,6 +29,10 @@ class vehicle_test_t : public world_test_t {
 protected:
     static constexpr float dt = 0.02f;
 
+    vehicle_test_t() = default;
+    // A wider flat ground: `cells_x` x `cells_z` cells of 10 m from the origin.
+    vehicle_test_t(int cells_x, int cells_z) : ground_{cells_x, cells_z, 1000.0f, 1.0f, 4} {}
+
     void SetUp() override
     {
         world_test_t::SetUp();

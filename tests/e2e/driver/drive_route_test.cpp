@@ -1,0 +1,175 @@
+// The player's truck driven over the sample map's roads by a closed-loop driver that presses the
+// default keys, from Brenmoor to the Tarsk Quarry dock.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+
+#include "engine/def_obj.h"
+#include "engine/def_pool.h"
+#include "engine/host.h"
+#include "engine/input_queue.h"
+#include "engine/input_script.h"
+#include "engine/log.h"
+#include "engine_testing/engine_test.h"
+#include "game_session.h"
+#include "road_route.h"
+#include "route_driver.h"
+#include "truck_tracker.h"
+
+namespace {
+
+const std::string data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
+
+// The first object named `object` of the definition file at the host path `path`, kept with its pool.
+struct def_file_t {
+    std::unique_ptr<def_pool_t> pool;
+    const def_obj_t* object = nullptr;
+
+    def_file_t(const std::string& path, const char* name)
+    {
+        std::ifstream file(path);
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        pool = def_pool_t::parse(text, path);
+        object = pool ? pool->find(name) : nullptr;
+    }
+};
+
+class drive_route_test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        documents_ = std::filesystem::temp_directory_path() /
+                     ("kavrenta_drive_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                      std::to_string(getpid()));
+        std::filesystem::create_directories(documents_);
+    }
+    void TearDown() override
+    {
+        game_.stop();
+        // KAVRENTA_DRIVE_SHOTS names a folder that keeps the drive's screenshots for a look.
+        if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
+            std::error_code ignored;
+            std::filesystem::copy(
+                game_.home() + "/screenshots", keep,
+                std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ignored);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(documents_, ignored);
+    }
+
+    // Presses and releases a key, as a player's tap.
+    static void tap(const char* key)
+    {
+        std::vector<inp_event_t> events;
+        if (inp_script_parse(std::string("0 press ") + key + "\n0.1 release " + key + "\n", "tap", events))
+            inp_queue_events(events);
+    }
+
+    // Runs frames until a log line holds `fragment`; false when `frames` pass first.
+    bool run_until_logged(const std::string& fragment, int frames)
+    {
+        for (int i = 0; i < frames; ++i) {
+            if (!engine_log_matching(fragment).empty())
+                return true;
+            if (!game_.frame()) {
+                std::printf("frame %d ended the game (quit %d)\n", i, host_quit_requested());
+                return false;
+            }
+        }
+        return !engine_log_matching(fragment).empty();
+    }
+
+    // The last lines the game logged.
+    static std::string log_tail()
+    {
+        const std::vector<log_entry_t>& lines = log_captured();
+        std::string tail;
+        for (size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i)
+            tail += lines[i].text + "\n";
+        return tail;
+    }
+
+    // Drives `route` to its end; every frame the truck must be on the road's surface. At most `seconds`.
+    void drive(std::vector<route_point_t> route, truck_tracker_t& tracker, float seconds, const char* leg)
+    {
+        route_driver_t driver(route_driver_t::lead_in(tracker.pose(), route, 1200.0f));
+        const float dt = static_cast<float>(game_.frame_seconds());
+        const int frames = static_cast<int>(seconds / dt);
+        int shots = 0;
+        float worst = 0.0f;
+        for (int i = 0; i < frames && !driver.arrived(); ++i) {
+            ASSERT_TRUE(game_.frame());
+            ASSERT_TRUE(tracker.update()) << leg << ": the truck was not drawn at frame " << i;
+            driver.step(tracker.pose(), dt);
+            const route_point_t& at = driver.nearest();
+            const map_edge_t& edge = roads_.network().edges[at.edge];
+            const vec3_t where = tracker.pose().position;
+            if (map_edge_kind_is_prefab(edge.kind)) {
+                const bool inside = where.x >= edge.bounds.minimum[0] && where.x <= edge.bounds.maximum[0] &&
+                                    where.z >= edge.bounds.minimum[2] && where.z <= edge.bounds.maximum[2];
+                ASSERT_TRUE(inside) << leg << ": off junction " << at.edge << " at " << where.x << " " << where.z;
+            } else {
+                worst = std::max(worst, driver.off_middle());
+                ASSERT_LE(driver.off_middle(), at.half_width)
+                    << leg << ": off the road at " << where.x << " " << where.y << " " << where.z << " (edge "
+                    << at.edge << ", point " << driver.nearest_index() << " of " << driver.route().size() << ")";
+            }
+            ASSERT_LT(std::fabs(where.y - at.middle.y), 250.0f)
+                << leg << ": not on the road's surface at " << where.x << " " << where.y << " " << where.z;
+            if (i % 1800 == 900 && shots < 3) {
+                tap("F10");
+                ++shots;
+            }
+        }
+        driver.release_keys();
+        EXPECT_TRUE(driver.arrived()) << leg << ": not there after " << seconds << " s, at point "
+                                      << driver.nearest_index() << " of " << driver.route().size();
+        std::printf("%s: the truck kept within %.0f cm of the road's middle\n", leg, worst);
+    }
+
+    std::filesystem::path documents_;
+    game_session_t game_;
+    road_route_t roads_;
+};
+
+TEST_F(drive_route_test, the_truck_drives_from_brenmoor_to_tarsk_quarry_on_the_road)
+{
+    std::string error;
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "mainland", "-default_controls"}, error)) << error;
+    // The map is read with the module's own reader, which reports through the engine the module bound.
+    ASSERT_TRUE(roads_.load(data_root, data_root + "/maps/mainland.mbd", error)) << error;
+    const def_file_t quarry_def(data_root + "/defs/traders/tarsk_quarry.def", "trader");
+    ASSERT_TRUE(quarry_def.object);
+    const int32_t quarry = roads_.dock_entry(quarry_def.object->get_int("id", -1));
+    ASSERT_GE(quarry, 0) << "the map has Tarsk Quarry's dock";
+
+    ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
+    const std::vector<std::string> placed = engine_log_matching("placed at");
+    ASSERT_FALSE(placed.empty());
+    char make[64] = "";
+    vec3_t start;
+    ASSERT_EQ(std::sscanf(placed.front().c_str(), "<car_player_e> %63s placed at %f %f %f", make, &start.x, &start.y,
+                          &start.z),
+              4);
+    truck_tracker_t tracker(make, start);
+    // The view from behind the truck.
+    tap("2");
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(game_.frame());
+
+    // Up the north road to Tarsk Quarry's dock.
+    std::vector<route_point_t> route;
+    ASSERT_TRUE(roads_.route(roads_.nearest_node(start), quarry, 400.0f, route));
+    drive(route, tracker, 600.0f, "Brenmoor to Tarsk Quarry");
+    // Screenshots the driver took on the way, as a player's F10 writes them.
+    std::error_code ignored;
+    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00000.png", ignored));
+}
+
+}  // namespace
