@@ -445,7 +445,7 @@ void economy_ctrl_e::load_scenario()
         } else {
             assign_truck(0, 0, 0);
         }
-        char make[32];
+        char make[32] = "";
         def_read_string(path, "scenario", "truck", make, sizeof make);
         const int32_t own = companies[0].trucks[0];
         if (own >= 0 && own < static_cast<int32_t>(trucks.size())) {

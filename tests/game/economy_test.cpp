@@ -413,7 +413,7 @@ TEST_F(economy_test, a_game_saved_while_towing_loads_with_the_jobs_trailer_its_d
     EXPECT_EQ(towed.job, job);
     EXPECT_EQ(towed.dock, -1);
     EXPECT_EQ(towed.position.z, 900.0f);
-    EXPECT_EQ(towed.orientation.y, 0.70710677f);
+    EXPECT_FLOAT_EQ(towed.orientation.y, 0.70710677f);  // normalised on load
     EXPECT_EQ(world.towed_damage[0], 0.25f);
     EXPECT_EQ(copy.player_job.job, job);
     // The truck is the company's, and the condition gauge shows the truck's loaded damage.
