@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "engine/text.h"
 #include "engine/entity_proc.h"
@@ -63,17 +62,8 @@ edit_ctrl_e::~edit_ctrl_e()
 int edit_ctrl_e::init(const int phase)
 {
     g_info_target = handle();
-    if (phase == -10) {
-        segment_slot_count = edit_ctrl_segment_slots;
-        aux_segment_slot_count = edit_ctrl_aux_segment_slots;
-        if (!seg_server) {
-            seg_server = new (std::nothrow) seg_server_t;
-            if (!seg_server) {
-                api::error("Not enough memory for the segment server of %s", name());
-                return 1;
-            }
-        }
-    }
+    if (phase == -10 && !prepare_segment_server(edit_ctrl_segment_slots, edit_ctrl_aux_segment_slots))
+        return 1;
     const int base = base_ctrl_e::init(phase);
     if (base != 0)
         return base;

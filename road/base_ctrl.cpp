@@ -1,8 +1,10 @@
 #include "road/base_ctrl.h"
 
+#include <new>
 #include <vector>
 
 #include "engine/entity_proc.h"
+#include "common/engine_api.h"
 #include "common/world_services.h"
 #include "road/map_file.h"
 #include "road/noise.h"
@@ -29,6 +31,19 @@ base_ctrl_e::~base_ctrl_e()
     delete seg_server;
     if (noise_held_)
         noise_tables_free();
+}
+
+bool base_ctrl_e::prepare_segment_server(const int32_t segments, const int32_t aux_segments)
+{
+    segment_slot_count = segments;
+    aux_segment_slot_count = aux_segments;
+    if (!seg_server)
+        seg_server = new (std::nothrow) seg_server_t;
+    if (!seg_server) {
+        api::error("Not enough memory for the segment server of %s", name());
+        return false;
+    }
+    return true;
 }
 
 int base_ctrl_e::init(const int phase)

@@ -146,6 +146,10 @@ public:
     // An active list (see base_ctrl_list_t): indices of misc items.
     vptrlist_t<int32_t>& active_list(const base_ctrl_list_t list) { return lists_[list]; }
 
+    // Before init phase -10 of the base: asks for the derived controller's render slots and makes its
+    // segment server if it has none; false (reported) when there is no memory for it.
+    bool prepare_segment_server(int32_t segments, int32_t aux_segments);
+
     // Render slots the derived controller asked for: segment slots and aux segment slots.
     int32_t segment_slot_count = 0;
     int32_t aux_segment_slot_count = 0;

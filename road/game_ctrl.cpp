@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <new>
 
 #include "engine/cache.h"
 #include "engine/cvar.h"
@@ -60,17 +59,8 @@ entity_handle_t game_ctrl_e::environment_handle() const { return bridge ? bridge
 
 int game_ctrl_e::init(const int phase)
 {
-    if (phase == -10) {
-        segment_slot_count = game_ctrl_segment_slots;
-        aux_segment_slot_count = game_ctrl_aux_segment_slots;
-        if (!seg_server) {
-            seg_server = new (std::nothrow) seg_server_t;
-            if (!seg_server) {
-                api::error("Not enough memory for the segment server of %s", name());
-                return 1;
-            }
-        }
-    }
+    if (phase == -10 && !prepare_segment_server(game_ctrl_segment_slots, game_ctrl_aux_segment_slots))
+        return 1;
     const int base = base_ctrl_e::init(phase);
     if (base != 0)
         return base;
