@@ -1,5 +1,5 @@
 // The player's truck driven over the sample map's roads by a closed-loop driver that presses the
-// default keys, from Brenmoor to the Tarsk Quarry dock.
+// default keys, from Brenmoor to the Tarsk Quarry dock and on through the quarry's yard to Halvik.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,6 +71,14 @@ protected:
             inp_queue_events(events);
     }
 
+    // Presses or lets go of a key.
+    static void hold_key(const char* key, bool down)
+    {
+        std::vector<inp_event_t> events;
+        if (inp_script_parse(std::string("0 ") + (down ? "press " : "release ") + key + "\n", "hold", events))
+            inp_queue_events(events);
+    }
+
     // Runs frames until a log line holds `fragment`; false when `frames` pass first.
     bool run_until_logged(const std::string& fragment, int frames)
     {
@@ -138,7 +146,7 @@ protected:
     road_route_t roads_;
 };
 
-TEST_F(drive_route_test, the_truck_drives_from_brenmoor_to_tarsk_quarry_on_the_road)
+TEST_F(drive_route_test, the_truck_drives_from_brenmoor_by_tarsk_quarry_to_halvik_on_the_road)
 {
     std::string error;
     ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "mainland", "-default_controls"}, error)) << error;
@@ -148,6 +156,10 @@ TEST_F(drive_route_test, the_truck_drives_from_brenmoor_to_tarsk_quarry_on_the_r
     ASSERT_TRUE(quarry_def.object);
     const int32_t quarry = roads_.dock_entry(quarry_def.object->get_int("id", -1));
     ASSERT_GE(quarry, 0) << "the map has Tarsk Quarry's dock";
+    const def_file_t halvik_def(data_root + "/defs/traders/lumen_foods.def", "trader");
+    ASSERT_TRUE(halvik_def.object);
+    const int32_t halvik = roads_.dock_entry(halvik_def.object->get_int("id", -1));
+    ASSERT_GE(halvik, 0) << "the map has Halvik's dock";
 
     ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
     const std::vector<std::string> placed = engine_log_matching("placed at");
@@ -163,10 +175,49 @@ TEST_F(drive_route_test, the_truck_drives_from_brenmoor_to_tarsk_quarry_on_the_r
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(game_.frame());
 
-    // Up the north road to Tarsk Quarry's dock.
     std::vector<route_point_t> route;
     ASSERT_TRUE(roads_.route(roads_.nearest_node(start), quarry, 400.0f, route));
+    const map_edge_t& crossing = roads_.network().edges[route.front().edge];
+    ASSERT_TRUE(map_edge_kind_is_prefab(crossing.kind));
+    // The truck stands in Brenmoor's crossing facing north, too far east to reach the north road past
+    // the traffic lights' pole at its corner: back it out with the wheel to the right until it faces
+    // north-west, as a player would.
+    hold_key("down", true);
+    hold_key("right", true);
+    for (int i = 0; i < 1200 && tracker.pose().forward.x > -0.68f; ++i) {
+        ASSERT_TRUE(game_.frame());
+        ASSERT_TRUE(tracker.update());
+        const vec3_t where = tracker.pose().position;
+        ASSERT_TRUE(where.x >= crossing.bounds.minimum[0] && where.x <= crossing.bounds.maximum[0] &&
+                    where.z >= crossing.bounds.minimum[2] && where.z <= crossing.bounds.maximum[2])
+            << "backed out of the crossing to " << where.x << " " << where.z;
+    }
+    hold_key("right", false);
+    hold_key("down", false);
+    // A moment on the pedal stops it backing.
+    hold_key("up", true);
+    for (int i = 0; i < 60; ++i) {
+        ASSERT_TRUE(game_.frame());
+        ASSERT_TRUE(tracker.update());
+    }
+    hold_key("up", false);
+
+    // Up the north road to Tarsk Quarry's dock.
     drive(route, tracker, 600.0f, "Brenmoor to Tarsk Quarry");
+    if (HasFatalFailure())
+        return;
+    // Through the quarry's yard and down to the junction east of Brenmoor, then east to Halvik's dock.
+    route.clear();
+    ASSERT_TRUE(roads_.route(quarry, halvik, 400.0f, route));
+    drive(route, tracker, 900.0f, "Tarsk Quarry to Halvik");
+    if (HasFatalFailure())
+        return;
+    // A look at Halvik's dock, Lumen Foods', once the truck stands.
+    for (int i = 0; i < 120; ++i)
+        ASSERT_TRUE(game_.frame());
+    tap("F10");
+    for (int i = 0; i < 30; ++i)
+        ASSERT_TRUE(game_.frame());
     // Screenshots the driver took on the way, as a player's F10 writes them.
     std::error_code ignored;
     EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00000.png", ignored));

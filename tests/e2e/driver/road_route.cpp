@@ -180,12 +180,18 @@ void road_route_t::append_edge(const int32_t e, const int32_t from, const int32_
     float length = 0.0f;
     float half_width = edge.kind == map_edge_city_road ? city_half_width_ : road_half_width_;
     if (junction) {
-        // Through a junction from one arm to another: in against the arm's outward direction, out along it.
+        // Through a junction from one arm to another, in and out along the arms. A node's direction is
+        // the way its road runs, which points into the junction on some arms and out of it on others.
         length = ground_distance(a.position, b.position);
+        const vec3_t across = b.position - a.position;
+        const auto towards = [&](const vec3_t& direction) {
+            const vec3_t unit = direction.normalized();
+            return unit.x * across.x + unit.z * across.z < 0.0f ? -unit : unit;
+        };
         p0 = a.position;
-        t0 = -a.direction.normalized() * (length / 3.0f);
+        t0 = towards(a.direction) * (length / 3.0f);
         p1 = b.position;
-        t1 = b.direction.normalized() * (length / 3.0f);
+        t1 = towards(b.direction) * (length / 3.0f);
     } else {
         const bool forward = edge.nodes[0] == from;
         const road_curve_t curve(network_.nodes[edge.nodes[0]], network_.nodes[edge.nodes[1]], edge.length);
