@@ -8,7 +8,7 @@
 uint64_t physproc_t::broad_phase(const vec3_t& start, const vec3_t& end, const vec3_t& box_minimum,
                                  const vec3_t& box_maximum)
 {
-    const uint64_t began = api::tmr_get_cycles();
+    const uint64_t began = profile_clock();
     spatial_box_t query;
     vec3_t reach_box;
     for (int axis = 0; axis < 3; ++axis) {
@@ -53,19 +53,19 @@ uint64_t physproc_t::broad_phase(const vec3_t& start, const vec3_t& end, const v
         if (answer != phys_pair_ignore)
             context_.candidates->append({candidate, answer});
     }
-    const uint64_t spent = api::tmr_get_cycles() - began;
+    const uint64_t spent = profile_clock() - began;
     add_build_time(spent);
     return spent;
 }
 
 uint64_t physproc_t::clear_candidates()
 {
-    const uint64_t began = api::tmr_get_cycles();
+    const uint64_t began = profile_clock();
     if (context_.candidates) {
         while (context_.candidates->remove_first()) {
         }
     }
-    const uint64_t spent = api::tmr_get_cycles() - began;
+    const uint64_t spent = profile_clock() - began;
     add_build_time(spent);
     return spent;
 }

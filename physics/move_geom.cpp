@@ -320,7 +320,7 @@ private:
     // Each output contact to the mover's owner, and to the hit geometry's owner when the filter lets it.
     void report_contacts()
     {
-        const uint64_t began = api::tmr_get_cycles();
+        const uint64_t began = process_.profile_clock();
         const phys_pair_t& pair = process_.pair_;
         for (const phys_contact_t& contact : output_) {
             owner_->on_contact(contact, true);
@@ -328,7 +328,7 @@ private:
             if (hit_owner && pair.function(pair.user, contact.second, &geometry_) != phys_pair_ignore)
                 hit_owner->on_contact(contact, false);
         }
-        process_.profile_.callback += api::tmr_get_cycles() - began;
+        process_.profile_.callback += process_.profile_clock() - began;
     }
 
     // Offers the owner a pair of velocities; they become the body's next ones when it accepts them.
@@ -336,12 +336,12 @@ private:
     {
         if (!owner_)
             return;
-        const uint64_t began = api::tmr_get_cycles();
+        const uint64_t began = process_.profile_clock();
         if (owner_->filter_impulse(kind, linear, angular, impact)) {
             next_.linear_velocity = linear;
             next_.angular_velocity = angular;
         }
-        process_.profile_.callback += api::tmr_get_cycles() - began;
+        process_.profile_.callback += process_.profile_clock() - began;
     }
 
     // The trace lines, when "p_verbose" asks for them ('w' adds the stair lines).

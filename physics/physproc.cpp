@@ -3,6 +3,7 @@
 #include "engine/cvar.h"
 #include "common/engine_api.h"
 #include "physics/cd_geo.h"
+#include "physics/contact_list.h"
 #include "physics/phys_body.h"
 
 namespace {
@@ -44,7 +45,7 @@ int phys_pair_all_solid(uintptr_t, const cd_geo_t*, const cd_geo_t*) { return ph
 physproc_t::physproc_t()
     : pair_{phys_pair_all_solid, 0}, hash_(hash_cell, hash_min_cell, hash_levels, hash_ratio),
       context_pool_(sizeof(cd_query_context_t), 4), candidate_pool_(16, 16), pointer_pool_(12, 16),
-      constraint_pool_(84, 16)
+      constraint_pool_(84, 16), ray_contact_pool_(sizeof(contact_list_t::node_t), contact_list_t::records_per_block)
 {
     saved_contexts_.init_mm(context_pool_);
     unbounded_geoms_.init_mm(pointer_pool_);

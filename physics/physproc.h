@@ -119,6 +119,9 @@ private:
     void print_profile(int stepped, char level, uint64_t step_start, const uint32_t* counts_before) const;
     // First character of "p_verbose", 0 when empty or missing.
     char verbose() const;
+    // The cycle counter while "p_verbose" asks for the profile, else 0: the timers cost a clock call
+    // each, which a step without profiling does without.
+    uint64_t profile_clock() const;
 
     phys_pair_t pair_;
     spatialhash_t hash_;
@@ -128,6 +131,8 @@ private:
     bmem_manager candidate_pool_;
     bmem_manager pointer_pool_;
     bmem_manager constraint_pool_;
+    // Nodes of the ray casts' own contact lists, kept between casts.
+    bmem_manager ray_contact_pool_;
     vdatalist_t<cd_query_context_t> saved_contexts_;
     vptrlist_t<cd_geo_t*> unbounded_geoms_;
     vptrlist_t<cd_geo_t*> static_geoms_;
@@ -138,6 +143,8 @@ private:
     cd_tri_query_t segment_query_;
     std::vector<std::pair<const cd_bvnode_t*, const cd_bvnode_t*>> node_pairs_;
     phys_profile_t profile_;
+    // The last step found "p_verbose" asking for the profile.
+    bool profiling_ = false;
     // The geometry collide_geom is testing, or null.
     cd_geo_t* caller_geom_ = nullptr;
     // The "p_verbose" variable when this process registered it.

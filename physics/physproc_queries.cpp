@@ -40,7 +40,7 @@ const phys_contact_t* physproc_t::collide_geom(const phys_pose_t& start, const p
 bool physproc_t::query_box(const vec3_t& corner_a, const vec3_t& corner_b, vptrlist_t<cd_geo_t*>& out,
                            const phys_pair_t* filter)
 {
-    const uint64_t began = api::tmr_get_cycles();
+    const uint64_t began = profile_clock();
     const phys_pair_t& pair = filter ? *filter : pair_;
     spatial_box_t box;
     for (int axis = 0; axis < 3; ++axis) {
@@ -73,6 +73,6 @@ bool physproc_t::query_box(const vec3_t& corner_a, const vec3_t& corner_b, vptrl
         if (pair.function(pair.user, nullptr, candidate) != phys_pair_ignore)
             out.append(candidate);
     }
-    profile_.build_caller += api::tmr_get_cycles() - began;
+    profile_.build_caller += profile_clock() - began;
     return !out.is_empty();
 }

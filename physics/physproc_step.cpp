@@ -13,6 +13,8 @@ double cycles_ms(uint64_t cycles) { return api::tmr_cycles_to_usec(cycles) * 0.0
 
 }  // namespace
 
+uint64_t physproc_t::profile_clock() const { return profiling_ ? api::tmr_get_cycles() : 0; }
+
 char physproc_t::verbose() const
 {
     const cvar_t* const variable = api::cvar_get("p_verbose");
@@ -21,13 +23,14 @@ char physproc_t::verbose() const
 
 void physproc_t::step(float dt)
 {
-    const uint64_t began = api::tmr_get_cycles();
+    const char level = verbose();
+    profiling_ = level == 'd' || level == 'w' || level == 't';
+    const uint64_t began = profile_clock();
     last_step_ = dt;
     ++step_count_;
     cd_test_counts_t& counts = cd_test_counts();
-    const char level = verbose();
     uint32_t before[3] = {0, 0, 0};
-    if (level == 'd' || level == 'w' || level == 't') {
+    if (profiling_) {
         before[0] = counts.pair_tests;
         before[1] = counts.bv_tests;
         before[2] = counts.primitive_tests;
@@ -43,15 +46,15 @@ void physproc_t::step(float dt)
             continue;
         cd_geo_t* const geometry = body->geometry;
         if (body_callback_t* const owner = geometry->owner_callbacks) {
-            const uint64_t callback_began = api::tmr_get_cycles();
+            const uint64_t callback_began = profile_clock();
             if (owner->flags & body_callback_t::flag_apply_forces)
                 owner->apply_forces();
-            profile_.callback += api::tmr_get_cycles() - callback_began;
+            profile_.callback += profile_clock() - callback_began;
         }
-        const uint64_t integrate_began = api::tmr_get_cycles();
+        const uint64_t integrate_began = profile_clock();
         body->integrate(dt);
         body->clear_forces();
-        profile_.integrate += api::tmr_get_cycles() - integrate_began;
+        profile_.integrate += profile_clock() - integrate_began;
         const bool moved = move_geom(body);
         body->commit_state();
         if (moved)
@@ -60,7 +63,7 @@ void physproc_t::step(float dt)
     }
     if (stepped == 0)
         return;
-    if (level == 'd' || level == 'w' || level == 't')
+    if (profiling_)
         print_profile(stepped, level, began, before);
     profile_ = phys_profile_t{};
     counts = cd_test_counts_t{};
@@ -75,7 +78,7 @@ void physproc_t::print_profile(int stepped, char level, uint64_t began, const ui
     if (level == 't')
         api::message(
             "\\b++ physics proc[%3d] %4.1f ms  (bld:det/phy:cb) [%4.1f %4.1f/%4.1f %4.1f] ms, cache %.0f%% [%d]",
-            stepped, cycles_ms(api::tmr_get_cycles() - began), cycles_ms(profile_.build_step),
+            stepped, cycles_ms(profile_clock() - began), cycles_ms(profile_.build_step),
             cycles_ms(profile_.detect_step), cycles_ms(profile_.integrate), cycles_ms(profile_.callback), cache_percent,
             cache_lookups);
     else

@@ -63,13 +63,14 @@ const phys_contact_t* physproc_t::ray_cast(const vec3_t& from, const vec3_t& to,
     phys_candidate_list_t candidates;
     candidates.init_mm(candidate_pool_);
     contact_list_t contacts;
+    contacts.init_mm(ray_contact_pool_);
     cd_query_context_t context;
     context.filter = filter;
     context.candidates = &candidates;
     context.contacts = &contacts;
     context.output = &phys_output_contacts();
     push_context(context);
-    const uint64_t began = api::tmr_get_cycles();
+    const uint64_t began = profile_clock();
 
     const vec3_t ray = to - from;
     const float length_sq = ray.length_sq();
@@ -106,7 +107,7 @@ const phys_contact_t* physproc_t::ray_cast(const vec3_t& from, const vec3_t& to,
             contact_list_insert(contacts, nearest_solid, true, 0.1f);
     }
     clear_candidates();
-    profile_.ray += api::tmr_get_cycles() - began;
+    profile_.ray += profile_clock() - began;
     contact_list_merge(*context_.output, contacts);
     const phys_contact_t* const nearest = context_.output->first() ? &context_.output->first()->value() : nullptr;
     pop_context();

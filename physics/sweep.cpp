@@ -46,7 +46,7 @@ bool physproc_t::sweep(const phys_pose_t& start, const phys_pose_t& end, uint32_
         api::error("physproc_t::sweep: no query context with a moving geometry");
         return false;
     }
-    const uint64_t began = api::tmr_get_cycles();
+    const uint64_t began = profile_clock();
     const bool want_pose = out && (mode & sweep_pose);
     const bool want_normal = out && (mode & sweep_normal);
     if (mode & sweep_fresh)
@@ -147,7 +147,7 @@ bool physproc_t::sweep(const phys_pose_t& start, const phys_pose_t& end, uint32_
         moving->set_rotation(before);
     if (want_pose)
         out->pose = impact ? reached : end;
-    add_detect_time(api::tmr_get_cycles() - began - build);
+    add_detect_time(profile_clock() - began - build);
     return impact;
 }
 

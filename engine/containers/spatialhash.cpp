@@ -8,8 +8,13 @@
 
 namespace {
 
-// An item larger than a level-0 cell is entered in at most this many cells; a larger one is kept aside.
+// An item larger than the coarsest cell is entered in at most this many cells; a larger one is kept
+// aside.
 constexpr double max_cells_per_item = 64.0;
+// Levels of cells coarser than the given cell size, each twice as coarse as the next, for items larger
+// than a cell of the given size (vehicles, buildings): they then touch at most two cells per axis
+// instead of being kept aside and tested by every query, and their neighbours are near.
+constexpr int coarse_levels = 10;
 // Cell indices are kept in this range so that no conversion overflows, whatever the coordinates.
 constexpr double max_cell_index = 1 << 30;
 
@@ -82,6 +87,8 @@ spatialhash_t::spatialhash_t(float cell_size, float min_cell_size, int levels, f
         levels_.push_back({std::isfinite(cell_size) && cell_size > 0.0f ? cell_size : 64.0f, {}});
         return;
     }
+    for (int i = coarse_levels; i > 0; --i)
+        levels_.push_back({std::ldexp(cell_size, i), {}});
     float cell = cell_size;
     for (int i = 0; i < levels; ++i) {
         levels_.push_back({cell, {}});

@@ -58,6 +58,7 @@ TEST_F(spatialhash_test, box_query_finds_items_across_cell_borders_once)
     ASSERT_TRUE(hash_.insert(item(2), box(-500, -1, -500, 500, 1, 500)));  // a ground slab, many cells
     ASSERT_TRUE(hash_.insert(item(3), cube(1000, 0, 0, 30)));
     ASSERT_TRUE(hash_.insert(item(4), box(-1e7f, -1, -1e7f, 1e7f, 1, 1e7f)));  // larger than any grid
+    ASSERT_TRUE(hash_.insert(item(5), box(1750, -50, 0, 2950, 350, 300)));     // trailer-sized, on a coarser grid
     const struct {
         spatial_box_t query;
         std::vector<int> expected;
@@ -66,9 +67,11 @@ TEST_F(spatialhash_test, box_query_finds_items_across_cell_borders_once)
         {box(1, 1, 1, 2, 2, 2), {0, 2, 4}},  // touching counts
         {box(1.01f, 0.5f, 1.01f, 2, 0.9f, 2), {2, 4}},
         {cube(202, 0, 0, 0.5f), {1, 2, 4}},
-        {box(-1e6f, -1e6f, -1e6f, 1e6f, 1e6f, 1e6f), {0, 1, 2, 3, 4}},
+        {box(-1e6f, -1e6f, -1e6f, 1e6f, 1e6f, 1e6f), {0, 1, 2, 3, 4, 5}},
         {cube(1000, 100, 0, 10), {}},
         {cube(1029, 29, 29, 0.5f), {3}},
+        {cube(2949, 349, 299, 0.5f), {5}},
+        {box(1500, 0, 0, 1749, 1, 1), {4}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.expected));

@@ -11,11 +11,12 @@ struct spatial_box_t {
 };
 
 // Broad phase: a hierarchy of uniform grids, hashed by cell, holding items (any pointer) with their
-// boxes. Level 0 has cells of `cell_size`; each next level's cells are `level_ratio` times smaller,
-// never below `min_cell_size`, for `levels` levels. An item lives on the finest level whose cells
-// are at least as large as the item's largest side, so it touches at most two cells per axis; an item
-// larger than a level-0 cell is entered in every level-0 cell it touches, or, when that is more than
-// a few cells, kept aside and tested by every query. Queries find each matching item once.
+// boxes. Cells of `cell_size` and `levels` - 1 finer levels, each `level_ratio` times smaller and
+// never below `min_cell_size`; above them coarser levels, each twice as large as the next. An
+// item lives on the finest level whose cells are at least as large as the item's largest side, so it
+// touches at most two cells per axis; an item larger than the coarsest cell is entered in every cell
+// of that level it touches, or, when that is more than a few cells, kept aside and tested by every
+// query. Queries find each matching item once.
 class spatialhash_t {
 public:
     // Bad parameters (not finite, not positive, a ratio not above 1) are reported and replaced by
