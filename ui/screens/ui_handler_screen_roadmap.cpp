@@ -1,10 +1,29 @@
 #include "ui/screens/ui_handler_screen_roadmap.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/ui_action.h"
 #include "physics/cd_bounds.h"
 #include "ui/components/ui_comp_area_map.h"
 #include "ui/components/ui_comp_button.h"
 #include "ui/screens/options/options_controls.h"
+
+namespace {
+
+// How high over the origin the camera must stand to see a point that far from it along x or z.
+constexpr float height_per_extent = 1.7f;
+
+}  // namespace
+
+float ui_handler_screen_roadmap_t::fitted_camera_height(const ui_comp_area_map_t& map)
+{
+    float extent = 0.0f;
+    for (const area_map_chunk_t& chunk : map.chunks())
+        for (size_t i = 0; i + 2 < chunk.positions.size(); i += 3)
+            extent = std::max({extent, std::fabs(chunk.positions[i]), std::fabs(chunk.positions[i + 2])});
+    return extent > 0.0f ? std::min(camera_height, extent * height_per_extent) : camera_height;
+}
 
 void ui_handler_screen_roadmap_t::on_wcreate()
 {
@@ -22,6 +41,7 @@ void ui_handler_screen_roadmap_t::on_wshow()
         }
         map->set_map_view(0, 0, camera_height);
         map->build(region);
+        map->set_map_view(0, 0, fitted_camera_height(*map));
         map->set_label_filter(filter, city_name_colour);
     }
     click_muted = 1;

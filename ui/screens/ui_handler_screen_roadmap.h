@@ -3,6 +3,8 @@
 
 #include "ui/screens/ui_handler_screen_base.h"
 
+class ui_comp_area_map_t;
+
 // The notebook's road-map page ("ui.handler.screen.roadmap", window "roadmap" of group "notebook"): the
 // whole road network in an area map, rebuilt on every showing, with six toggles choosing the labels and
 // icons it shows (city names, road signs, dealers, gas, service and weigh stations). The choice lasts
@@ -13,7 +15,8 @@ public:
     static constexpr int map_id = 100;
     static constexpr int first_toggle_id = 200;
     static constexpr int toggle_count = 6;
-    // Height of the camera over the map's origin, and half the side of the region built.
+    // Height of the camera over the map's origin at most (a smaller network is seen from lower down, so
+    // that it fills the view), and half the side of the region built.
     static constexpr float camera_height = 1880000.0f;
     static constexpr float region_half_side = 1880000.0f;
     // Colour of the city names.
@@ -28,6 +31,9 @@ public:
     void on_wshow() override;
     // A toggle sets or clears its bit of the choice, and the map follows.
     bool handle(ui_view_t* view, int code, void* param) override;
+
+    // The camera height at which the roads `map` has built fill its view, at most camera_height.
+    static float fitted_camera_height(const ui_comp_area_map_t& map);
 
     uint32_t filter = 63;  // label bits of the area map
 };

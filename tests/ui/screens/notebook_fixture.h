@@ -43,7 +43,18 @@ protected:
         write_data_file("ui/notebook/roadmap.esc",
                         page("roadmap", "    entity ui.comp.area_map { id = 100; rect = 0 500 500 0; }\n" +
                                             checks({200, 210, 220, 230, 240, 250})));
-        write_data_file("ui/notebook/routes.esc", page("routes", ""));
+        write_data_file(
+            "ui/notebook/routes.esc",
+            page("routes", "    entity ui.comp.common.text { id = 20; rect = 100 611 600 345; }\n"
+                           "    entity ui.comp.text { id = 21; rect = 0 0 0 0; }\n"
+                           "    entity ui.comp.common.list { id = 10; rect = 620 780 600 300; }\n" +
+                               texts("ui.comp.common.button", {40, 41, 42, 43, 44, 45, 46, 47, 220}, 800) +
+                               texts("ui.comp.common.text", {61, 62, 63, 100, 110, 120, 300, 310, 500}, 200) +
+                               texts("ui.comp.text", {60}) + "    entity ui.comp.group { rect = 800 1000 300 200;\n" +
+                               "        entity ui.comp.common.button { id = 200; rect = 800 900 300 270; "
+                               "button_type = radio; }\n"
+                               "        entity ui.comp.common.button { id = 210; rect = 900 1000 300 270; "
+                               "button_type = radio; }\n    }\n"));
         write_data_file("ui/notebook/trucks.esc", page("trucks", ""));
         write_data_file("defs/drivers/ann.def",
                         "driver {\n name = \"Ann Ash\"\n imgs = \"ann.shd|ann_small.shd\"\n prestige = 40\n}\n");
@@ -122,13 +133,14 @@ protected:
     }
 
     // Script pieces: components of `type` with `ids` in a column, and a page window.
-    static std::string texts(const std::string& type, const std::vector<int>& ids)
+    static std::string texts(const std::string& type, const std::vector<int>& ids, int left = 0)
     {
         std::string script;
         float top = 700.0f;
         for (const int id : ids) {
-            script += "    entity " + type + " { id = " + std::to_string(id) + "; rect = 0 200 " + std::to_string(top) +
-                      " " + std::to_string(top - 10.0f) + "; }\n";
+            script += "    entity " + type + " { id = " + std::to_string(id) + "; rect = " + std::to_string(left) +
+                      " " + std::to_string(left + 200) + " " + std::to_string(top) + " " + std::to_string(top - 10.0f) +
+                      "; }\n";
             top -= 10.0f;
         }
         return script;
