@@ -2,7 +2,7 @@
 """Draws the pictures of the road map and the station markers: the map's road and city-road surfaces,
 the GPS arrow (its tip at the top), the city pin, the road-sign plates, the station, dealer, hazard and
 delivery icons, the routes map's city flag (white, coloured by its company) and the check mark on a
-driver's preferred city, and the pictures of the four station target models, each an 8-bit RGBA PNG beside its
+driver's preferred city, the backdrop of the pointer's tooltips, and the pictures of the four station target models, each an 8-bit RGBA PNG beside its
 shader. Uses the drawing of tools/make_pictures.py.
 
     tools/make_map_pictures.py [DATA_DIR]     (default: the repository's data/)
@@ -77,6 +77,9 @@ def main():
     for i in range(12):
         check.rect(14 + i, 21 - i, 3, 3, (40, 220, 80, 255))
     write(data_dir, "shaders/ui/check_glow.png", check)
+    # The backdrop of the pointer's tooltips, stretched to the text.
+    write(data_dir, "shaders/ui/desktop.png", panel(16, 16, (20, 24, 36, 220), (20, 24, 36, 220), 1,
+                                                     (200, 160, 60, 255)))
     # The target models standing over the stations, each in its station's colour.
     targets = {
         "target2": (250, 200, 40, 230),

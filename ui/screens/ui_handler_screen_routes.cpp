@@ -1,6 +1,7 @@
 #include "ui/screens/ui_handler_screen_routes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -177,6 +178,22 @@ bool ui_handler_screen_routes_t::handle(ui_view_t* view, const int code, void* p
             if (list && list->get_item(static_cast<int>(pointer->index), item))
                 toggle_preferred_cargo(static_cast<int32_t>(item.data));
         }
+        break;
+    case ui_action_pointer_move:
+        if (id == map_id && param) {
+            const auto* pointer = static_cast<const ui_pointer_param_t*>(param);
+            route_tooltip(static_cast<int>(std::lround(pointer->x)), static_cast<int>(std::lround(pointer->y)));
+        }
+        break;
+    case ui_action_item_enter:
+        if (id < map_id && param) {
+            quick_help(cargo_list_id);
+            cargo_tooltip(static_cast<int32_t>(static_cast<const ui_list_param_t*>(param)->data));
+        }
+        break;
+    case ui_action_item_leave:
+        if (id < map_id)
+            set_tooltip("");
         break;
     case ui_action_item_selected:
         if (id == cargo_list_id && param)
@@ -559,6 +576,74 @@ void ui_handler_screen_routes_t::quick_help(const int id)
     else if (id == hide_id)
         text = "@@qh_hide_cargos@@";
     page_set_text(*this, help_id, text);
+}
+
+void ui_handler_screen_routes_t::route_tooltip(const int x, const int y)
+{
+    const economy_ctrl_e* economy = notebook_economy();
+    if (!economy)
+        return;
+    std::string lines;
+    const auto add_line = [&](c_item_t* item, const char* colour) {
+        const ui_comp_arrow_t* arrow = arrow_of(item);
+        if (!arrow || !arrow->visible || !arrow->hit_test(x, y))
+            return;
+        uint32_t state = 0;
+        int32_t job = -1;
+        arrow->get_params(state, job);
+        if (job < 0 || job >= economy->job_count())
+            return;
+        char cargo[129] = "";
+        const int32_t cargo_index = economy->jobs[static_cast<size_t>(job)].cargo;
+        if (cargo_index >= 0 && cargo_index < economy->cargo_count())
+            cargo_def_string(economy->cargos[static_cast<size_t>(cargo_index)].name, "name", cargo, sizeof cargo);
+        char line[512];
+        std::snprintf(line, sizeof line, "<font @@__fnt_sml@@>\\%s%s : %s -> %s</font><br>", colour, cargo,
+                      city_text(*economy, economy->job_source_city(job), "name").c_str(),
+                      city_text(*economy, economy->job_dest_city(job), "name").c_str());
+        if (lines.size() + std::strlen(line) < tooltip_limit)
+            lines += line;
+    };
+    for (c_item_t* arrow : arrows)
+        add_line(arrow, "w");
+    const int32_t slot = notebook_get_truck_slot();
+    if (slot >= 0 && slot < company_truck_slots)
+        for (c_item_t* planned : job_arrows[slot])
+            add_line(planned, "g");
+    set_tooltip(lines.empty() ? "" : "<align>" + lines + "</align>");
+}
+
+void ui_handler_screen_routes_t::cargo_tooltip(const int32_t cargo)
+{
+    const economy_ctrl_e* economy = notebook_economy();
+    char name[129] = "@@ui_no_cargo@@";
+    if (cargo != -1) {
+        name[0] = '\0';
+        if (economy && cargo >= 0 && cargo < economy->cargo_count())
+            cargo_def_string(economy->cargos[static_cast<size_t>(cargo)].name, "name", name, sizeof name);
+    }
+    set_tooltip(name[0] ? std::string("<align><font @@__fnt_sml@@>") + name + "</font></align>" : "");
+}
+
+void ui_handler_screen_routes_t::set_tooltip(const std::string& markup)
+{
+    c_item_t* pointer = ui_pget(0);
+    ui_view_t* tooltip = item_view(pointer ? ui_find_component(item_view(pointer), tooltip_id, false) : nullptr);
+    if (!tooltip)
+        return;
+    if (markup.empty()) {
+        evalue_set(tooltip, "text", 0, "");
+        return;
+    }
+    // The text on a backdrop just larger than it.
+    pml_set_bounds(tooltip->rect, true);
+    pml_rect_t size;
+    pml_get_bounds(markup.c_str(), size);
+    char backdrop[160];
+    std::snprintf(backdrop, sizeof backdrop, "<img src=/shaders/ui/desktop.shd width=%.1f height=%.1f><ret>",
+                  static_cast<double>(size.right - size.left + 2.0f),
+                  static_cast<double>(size.top - size.bottom + 4.0f));
+    evalue_set(tooltip, "text", 0, (backdrop + markup).c_str());
 }
 
 void ui_handler_screen_routes_t::set_button(const int id, const bool pressed)

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "ui/screens/ui_handler_screen_base.h"
@@ -40,6 +41,9 @@ public:
     // City button of city i: first_city_id + i, for at most city_id_count cities.
     static constexpr int first_city_id = 10000;
     static constexpr int city_id_count = 1001;
+    // Id of the tooltip in the pointer's window, and the longest route tooltip.
+    static constexpr int tooltip_id = 100;
+    static constexpr size_t tooltip_limit = 8190;
     // The route arrows grow by this many at a time.
     static constexpr int arrow_pool_step = 16;
     // Size of the map picture the cities' "posx" and "posy" are given in.
@@ -110,6 +114,11 @@ private:
     // Toggles `value` among the chosen hired driver's preferences (cities or cargos), then plans his
     // orders again; nothing for the player's own truck or a slot without a driver.
     void toggle_preferred(int8_t (driver_t::*preferences)[3], int32_t value);
+    // The pointer's tooltip: the orders whose arrows pass (x, y), or a cargo's name; an empty markup
+    // clears it.
+    void route_tooltip(int x, int y);
+    void cargo_tooltip(int32_t cargo);
+    void set_tooltip(const std::string& markup);
     // Presses or releases a button without a click sound.
     void set_button(int id, bool pressed);
 };

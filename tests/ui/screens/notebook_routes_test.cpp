@@ -103,6 +103,20 @@ TEST_F(notebook_routes_test, city_buttons_stand_where_the_map_picture_puts_them_
     EXPECT_EQ(page_handler->arrows.size(), 32u);
     EXPECT_TRUE(arrows[0]->hit_test(355, 472)) << "alder (100, 600) to birch (611, 345) passes the middle";
     EXPECT_FALSE(arrows[0]->hit_test(355, 560));
+    // The orders under the pointer show in its tooltip.
+    write_data_file("ui/pointers/tip.esc", "entity ui.window { rect = 0 24 24 0;\n"
+                                           "    entity ui.comp.text { id = 100; rect = 24 524 0 -300; }\n}\n");
+    ASSERT_TRUE(ui_pinsert(0, "/ui/pointers/tip.esc"));
+    ui_pointer_param_t move{};
+    move.x = 355.0f;
+    move.y = 472.0f;
+    page_handler->handle(component("routes", 20), ui_action_pointer_move, &move);
+    const std::string tip = ui_driver_get(ui_driver_find(ui_pget(0), 100), "text");
+    EXPECT_EQ(tip.rfind("<img src=/shaders/ui/desktop.shd width=", 0), 0u) << tip;
+    EXPECT_NE(tip.find("<font @@__fnt_sml@@>\\wLogs : alder town -> birch town</font><br>"), std::string::npos) << tip;
+    move.y = 560.0f;
+    page_handler->handle(component("routes", 20), ui_action_pointer_move, &move);
+    EXPECT_EQ(ui_driver_get(ui_driver_find(ui_pget(0), 100), "text"), "");
     // From birch: the one milk order, at once; the longer selection's arrows are hidden.
     ASSERT_TRUE(click(page_item("routes"), 210));
     arrows = shown_arrows();
