@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the pictures of the road map and the station markers: the map's road and city-road surfaces,
 the GPS arrow (its tip at the top), the city pin, the road-sign plates, the station, dealer, hazard and
-delivery icons, and the pictures of the four station target models, each an 8-bit RGBA PNG beside its
+delivery icons, the routes map's city flag (white, coloured by its company) and the check mark on a
+driver's preferred city, the backdrop of the pointer's tooltips, and the pictures of the four station target models, each an 8-bit RGBA PNG beside its
 shader. Uses the drawing of tools/make_pictures.py.
 
     tools/make_map_pictures.py [DATA_DIR]     (default: the repository's data/)
@@ -64,6 +65,21 @@ def main():
     }
     for name, (ground, mark) in icons.items():
         write(data_dir, "shaders/ui/map/%s.png" % name, icon(24, ground, (255, 255, 255, 255), mark))
+    # The routes map's flag of a city's master (tinted with the company colour) and the glowing check
+    # mark of a preferred city.
+    flag = Picture(20, 24)
+    flag.rect(0, 0, 2, 24, (90, 70, 50, 255))
+    flag.rect(2, 1, 17, 12, (255, 255, 255, 255))
+    write(data_dir, "shaders/ui/flag.png", flag)
+    check = disc(32, (80, 255, 120, 90), 0.5)
+    for i in range(7):
+        check.rect(8 + i, 16 + i, 3, 3, (40, 220, 80, 255))
+    for i in range(12):
+        check.rect(14 + i, 21 - i, 3, 3, (40, 220, 80, 255))
+    write(data_dir, "shaders/ui/check_glow.png", check)
+    # The backdrop of the pointer's tooltips, stretched to the text.
+    write(data_dir, "shaders/ui/desktop.png", panel(16, 16, (20, 24, 36, 220), (20, 24, 36, 220), 1,
+                                                     (200, 160, 60, 255)))
     # The target models standing over the stations, each in its station's colour.
     targets = {
         "target2": (250, 200, 40, 230),

@@ -253,6 +253,15 @@ TEST_F(registry_test, a_failed_allocation_answers_null_and_keeps_the_lock_balanc
     EXPECT_EQ(entity_type_rows()[3].create(nullptr), nullptr);
     mem_fail_after(0);
     EXPECT_EQ(loader_locks(), 0);
+    // The notebook and its pages alike.
+    for (const char* name :
+         {"ui.handler.menu.notebook", "ui.handler.screen.routes", "ui.handler.screen.trucks",
+          "ui.handler.screen.economy", "ui.handler.screen.competition", "ui.handler.screen.roadmap"}) {
+        mem_fail_after(1);
+        EXPECT_EQ(entity_find_type(name)->create(nullptr), nullptr) << name;
+        mem_fail_after(0);
+        EXPECT_EQ(loader_locks(), 0) << name;
+    }
 }
 
 TEST_F(registry_test, destroying_null_only_gives_the_lock_back)
