@@ -14,7 +14,7 @@ import sys
 
 # Kinds of file a game path can name, by extension.
 NAMED = r"shd|png|ogg|wav|psm|psa|pmd|brs|font"
-PATH = re.compile(r"(/?(?:shaders|models|sounds|music|textures|prefabs|brushes|fonts|ui|specials)/[^\s\";|:,{}()<>%*]*\.(?:" +
+PATH = re.compile(r"(/?(?:shaders|models|sounds|music|textures|prefabs|brushes|fonts?|ui|specials)/[^\s\";|:,{}()<>%*]*\.(?:" +
                   NAMED + r"))\b")
 # Text files under data/ that may name other files.
 TEXTS = (".def", ".esc", ".xml", ".cfg", ".psm", ".psa")
