@@ -1,0 +1,45 @@
+#include "editor/dialogs/create_prop_dialog.h"
+
+#include <memory>
+
+#include "road/map_edge.h"
+#include "editor/dialogs/node_dialog.h"
+#include "editor/dialogs/road_edge_dialog.h"
+
+namespace {
+
+std::unique_ptr<prop_dialog_t> make_dialog(void* record, edit_ctrl_e& ctrl, const int type)
+{
+    switch (type) {
+    case prop_type_default_edge:
+    case prop_type_edge:
+        switch (static_cast<map_edge_t*>(record)->kind) {
+        case map_edge_road:
+            return std::make_unique<road_edge_dialog_t>(*static_cast<map_edge_t*>(record), ctrl);
+        default:
+            return nullptr;
+        }
+    case prop_type_node:
+        return std::make_unique<node_dialog_t>(record, ctrl);
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+int create_prop_dialog(void* record, edit_ctrl_e& ctrl, const int type, const uint32_t extra)
+{
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    while (ShowCursor(TRUE) < 0) {
+    }
+    int result = -1;
+    if (record) {
+        if (std::unique_ptr<prop_dialog_t> dialog = make_dialog(record, ctrl, type)) {
+            dialog->extra = extra;
+            result = dialog->run_modal();
+        }
+    }
+    ShowCursor(FALSE);
+    return result;
+}

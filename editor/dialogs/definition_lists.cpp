@@ -1,0 +1,67 @@
+#include "editor/dialogs/definition_lists.h"
+
+#include <cstring>
+
+#include "road/seg_server.h"
+
+namespace {
+
+std::string shader_name(const seg_shader_t& shader, size_t index)
+{
+    if (shader.item && !shader.item->name.empty())
+        return shader.item->name;
+    return "#" + std::to_string(index);
+}
+
+template <typename T> std::vector<std::string> named(const std::vector<T>& records)
+{
+    std::vector<std::string> names;
+    for (const T& record : records)
+        names.emplace_back(record.name, strnlen(record.name, sizeof record.name));
+    return names;
+}
+
+std::vector<std::string> shaders(const seg_shader_t* array, int32_t count)
+{
+    std::vector<std::string> names;
+    for (int32_t i = 0; array && i < count; ++i)
+        names.push_back(shader_name(array[i], static_cast<size_t>(i)));
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> definition_names(const seg_server_t* server, const definition_list_t list)
+{
+    if (!server)
+        return {};
+    switch (list) {
+    case definition_list_t::road_definitions:
+        return named(server->road_defs);
+    case definition_list_t::road_shaders:
+        return shaders(server->road_shaders, server->road_shader_count);
+    case definition_list_t::terrain_shaders:
+        return shaders(server->terrain_shaders, server->terrain_shader_count);
+    case definition_list_t::railing_models:
+        return named(server->railings);
+    case definition_list_t::railing_shaders: {
+        std::vector<std::string> names;
+        for (int32_t i = 0; i < server->railing_shaders.count(); ++i)
+            names.push_back(shader_name(server->railing_shaders[i].shader, static_cast<size_t>(i)));
+        return names;
+    }
+    case definition_list_t::road_profiles:
+        return named(server->profiles);
+    case definition_list_t::vegetation_looks:
+        return named(server->veg_looks);
+    case definition_list_t::road_names:
+        return named(server->place_names);
+    case definition_list_t::sign_texts: {
+        std::vector<std::string> names;
+        for (const sign_text_t& text : server->sign_texts)
+            names.emplace_back(text.text, strnlen(text.text, sizeof text.text));
+        return names;
+    }
+    }
+    return {};
+}

@@ -1,0 +1,103 @@
+#include "editor/dialogs/dialog_templates.h"
+
+#include <iterator>
+
+namespace {
+
+// A static text the program never addresses.
+constexpr WORD label = 0xFFFF;
+
+// One side of the road edge dialog: its group box at x = `x` and the rows of that side's controls.
+#define ROAD_SIDE(x, name, quads, coef, rail_model, rail_shader, base, profile, vegetation, noise, transition)         \
+    {dlg_group, label, x, 50, 170, 156, name, 0}, {dlg_static, label, x + 6, 64, 56, 8, "Quad Count", 0},              \
+        {dlg_edit, quads, x + 64, 62, 40, 12, "", 0}, {dlg_static, label, x + 6, 78, 56, 8, "Profile coef.", 0},       \
+        {dlg_edit, coef, x + 64, 76, 40, 12, "", 0}, {dlg_static, label, x + 6, 92, 56, 8, "Railings model", 0},       \
+        {dlg_combo, rail_model, x + 64, 90, 100, 12, "", 0},                                                           \
+        {dlg_static, label, x + 6, 106, 56, 8, "Railings shader", 0},                                                  \
+        {dlg_combo, rail_shader, x + 64, 104, 100, 12, "", 0},                                                         \
+        {dlg_static, label, x + 6, 120, 56, 8, "Base Shader", 0}, {dlg_combo, base, x + 64, 118, 100, 12, "", 0},      \
+        {dlg_static, label, x + 6, 134, 56, 8, "Terrain profile", 0},                                                  \
+        {dlg_combo, profile, x + 64, 132, 100, 12, "", 0}, {dlg_static, label, x + 6, 148, 56, 8, "Vegetation", 0},    \
+        {dlg_combo, vegetation, x + 64, 146, 100, 12, "", 0},                                                          \
+        {dlg_static, label, x + 6, 164, 56, 8, "Noise power", 0},                                                      \
+        {dlg_radio, noise, x + 64, 162, 32, 10, "0%", dlg_group_start},                                                \
+        {dlg_radio, noise + 1, x + 98, 162, 32, 10, "50%", 0},                                                         \
+        {dlg_radio, noise + 2, x + 132, 162, 34, 10, "100%", 0},                                                       \
+        {dlg_static, label, x + 6, 180, 56, 8, "Transition", 0},                                                       \
+        {dlg_radio, transition, x + 64, 178, 32, 10, "4", dlg_group_start},                                            \
+        {dlg_radio, transition + 1, x + 98, 178, 32, 10, "8", 0},                                                      \
+    {                                                                                                                  \
+        dlg_radio, transition + 2, x + 132, 178, 32, 10, "16", 0                                                       \
+    }
+
+constexpr dlg_item_t road_edge_items[] = {
+    {dlg_group, 900, 4, 4, 362, 226, "", 0},
+    {dlg_static, label, 12, 20, 50, 8, "Road model", 0},
+    {dlg_combo, 1020, 64, 18, 110, 12, "", 0},
+    {dlg_static, label, 190, 20, 50, 8, "Road shader", 0},
+    {dlg_combo, 1021, 244, 18, 110, 12, "", 0},
+    {dlg_static, label, 12, 36, 50, 8, "Center shader", 0},
+    {dlg_combo, 1032, 64, 34, 110, 12, "", 0},
+    ROAD_SIDE(10, "Left", 1000, 1001, 1026, 1027, 1024, 1028, 1030, 1090, 1096),
+    ROAD_SIDE(188, "Right", 1002, 1003, 1022, 1023, 1025, 1029, 1031, 1093, 1099),
+    {dlg_check, 1130, 12, 212, 70, 10, "Terrain only", 0},
+    {dlg_push, 1050, 100, 210, 60, 14, "Edit Signs", 0},
+    {dlg_push, 1051, 166, 210, 60, 14, "Edit Stamps", 0},
+    {dlg_push, 1, 150, 236, 60, 14, "OK", 0},
+    {dlg_push, 2, 216, 236, 60, 14, "Cancel", 0},
+    {dlg_push, 890, 282, 236, 76, 14, "Use as defaults", 0},
+};
+
+#undef ROAD_SIDE
+
+constexpr dlg_item_t node_items[] = {
+    {dlg_group, 900, 4, 4, 252, 168, "", 0},
+    {dlg_static, label, 12, 20, 48, 8, "Position", 0},
+    {dlg_edit, 1000, 64, 18, 56, 12, "", 0},
+    {dlg_edit, 1001, 124, 18, 56, 12, "", 0},
+    {dlg_edit, 1002, 184, 18, 56, 12, "", 0},
+    {dlg_static, label, 12, 36, 48, 8, "Direction", 0},
+    {dlg_edit, 1003, 64, 34, 56, 12, "", 0},
+    {dlg_edit, 1004, 124, 34, 56, 12, "", 0},
+    {dlg_edit, 1005, 184, 34, 56, 12, "", 0},
+    {dlg_group, label, 10, 52, 118, 42, "Forward Edge", 0},
+    {dlg_static, label, 16, 64, 30, 8, "Type", 0},
+    {dlg_edit, 1006, 56, 62, 66, 12, "", dlg_read_only},
+    {dlg_static, label, 16, 78, 30, 8, "Index", 0},
+    {dlg_edit, 1007, 56, 76, 66, 12, "", dlg_read_only},
+    {dlg_group, label, 134, 52, 116, 42, "Backward Edge", 0},
+    {dlg_static, label, 140, 64, 30, 8, "Type", 0},
+    {dlg_edit, 1008, 178, 62, 66, 12, "", dlg_read_only},
+    {dlg_static, label, 140, 78, 30, 8, "Index", 0},
+    {dlg_edit, 1009, 178, 76, 66, 12, "", dlg_read_only},
+    {dlg_check, 1130, 12, 100, 140, 10, "Show road name in UI map", 0},
+    {dlg_static, label, 12, 116, 48, 8, "Road name", 0},
+    {dlg_combo, 1020, 64, 114, 120, 12, "", 0},
+    {dlg_static, label, 12, 132, 48, 8, "Direction", 0},
+    {dlg_combo, 1021, 64, 130, 80, 12, "", 0},
+    {dlg_static, label, 12, 148, 48, 8, "City 1", 0},
+    {dlg_combo, 1022, 64, 146, 80, 12, "", 0},
+    {dlg_static, label, 150, 148, 28, 8, "City 2", 0},
+    {dlg_combo, 1023, 178, 146, 72, 12, "", 0},
+    {dlg_push, 1, 124, 178, 60, 14, "OK", 0},
+    {dlg_push, 2, 190, 178, 60, 14, "Cancel", 0},
+};
+
+template <size_t count>
+constexpr dlg_template_t layout(prop_template_t id, const char* caption, short cx, short cy,
+                                const dlg_item_t (&items)[count])
+{
+    return {static_cast<WORD>(id), caption, cx, cy, items, static_cast<int>(count)};
+}
+
+const dlg_template_t templates[] = {
+    layout(template_road_edge, "Road Edge Properties", 370, 256, road_edge_items),
+    layout(template_node, "Node Properties", 260, 198, node_items),
+};
+
+}  // namespace
+
+void register_dialog_templates(HINSTANCE module)
+{
+    dlg_register_templates(module, templates, static_cast<int>(std::size(templates)));
+}

@@ -1,0 +1,275 @@
+#include <string>
+
+#include "engine/win32_record.h"
+#include "editor/dialogs/create_prop_dialog.h"
+#include "editor/dialogs/prop_dialog.h"
+#include "editor_fixture.h"
+#include "road/seg_server.h"
+
+namespace {
+
+win32_control_t control(HWND dialog, int id)
+{
+    win32_control_t out{};
+    EXPECT_TRUE(win32_dialog_control(dialog, id, out)) << "no control " << id;
+    return out;
+}
+
+class prop_dialogs : public editor_test_t {
+protected:
+    void SetUp() override
+    {
+        editor_test_t::SetUp();
+        a = node(0.0f, 0.0f);
+        b = node(2000.0f, 0.0f);
+        c = node(4000.0f, 0.0f);
+        e = road(a, b);
+        road(b, c);
+    }
+    // Opens the edge dialog of `e` with `act` as the user; its result.
+    int edge_dialog(std::function<void(HWND)> act)
+    {
+        win32_queue_dialog_user(std::move(act));
+        return create_prop_dialog(&ctrl.edges[e], ctrl, prop_type_edge, 0);
+    }
+
+    int32_t a, b, c, e;
+};
+
+TEST_F(prop_dialogs, ok_applies_before_the_end_cancel_never_and_use_as_defaults_answers_2)
+{
+    const int32_t quads = ctrl.edges[e].sides[0].strip_width;
+    EXPECT_EQ(edge_dialog([](HWND d) {
+                  win32_dialog_type(d, 1000, "12");
+                  win32_dialog_press(d, 2);
+              }),
+              0);
+    EXPECT_EQ(ctrl.edges[e].sides[0].strip_width, quads);
+    EXPECT_EQ(edge_dialog([](HWND d) {
+                  win32_dialog_type(d, 1000, "12");
+                  win32_dialog_press(d, 1);
+              }),
+              1);
+    EXPECT_EQ(ctrl.edges[e].sides[0].strip_width, 12);
+    EXPECT_EQ(edge_dialog([](HWND d) {
+                  win32_dialog_type(d, 1002, "40");
+                  win32_dialog_press(d, 890);
+              }),
+              2);
+    EXPECT_EQ(ctrl.edges[e].sides[1].strip_width, 31) << "quad counts are clamped to 31";
+    ASSERT_EQ(win32_dialogs().size(), 3u);
+    EXPECT_EQ(win32_dialogs()[0].template_id, 100);
+    EXPECT_EQ(win32_dialogs()[0].caption, "Road Edge Properties");
+}
+
+TEST_F(prop_dialogs, a_bad_number_is_refused_with_a_message_and_the_old_value_kept)
+{
+    struct bad_t {
+        int id;
+        const char* typed;
+        const char* message;
+    };
+    const bad_t cases[] = {
+        {1000, "-3", "Left quad count must be 0 or more, not -3; it stays 8."},
+        {1002, "many", "Right quad count must be a whole number, not \"many\"; it stays 8."},
+        {1001, "fast", "Left profile coefficient must be a number, not \"fast\"; it stays 5."},
+        {1003, "", "Right profile coefficient must be a number, not \"\"; it stays 5."},
+        {1001, "1e99", "Left profile coefficient must be a number, not \"1e99\"; it stays 5."},
+    };
+    for (const bad_t& bad : cases) {
+        SCOPED_TRACE(bad.typed);
+        const map_edge_t before = ctrl.edges[e];
+        win32_queue_message_box_answer(IDOK);
+        std::string shown;
+        // The refused OK leaves the dialog open, showing the old value, until the user cancels.
+        EXPECT_EQ(edge_dialog([&](HWND d) {
+                      win32_dialog_type(d, 1000 == bad.id ? 1002 : 1000, "3");
+                      win32_dialog_type(d, bad.id, bad.typed);
+                      win32_dialog_press(d, 1);
+                      shown = control(d, bad.id).text;
+                      win32_dialog_press(d, 2);
+                  }),
+                  0);
+        ASSERT_FALSE(win32_message_boxes().empty());
+        EXPECT_EQ(win32_message_boxes().back().text, bad.message);
+        EXPECT_EQ(shown, bad.id == 1000 || bad.id == 1002 ? "8" : "5");
+        EXPECT_EQ(std::memcmp(&before, &ctrl.edges[e], sizeof before), 0) << "nothing written";
+    }
+}
+
+TEST_F(prop_dialogs, terrain_only_disables_the_road_controls_and_the_centre_shader_follows_the_road_model)
+{
+    seg_server_t& server = *ctrl.seg_server;
+    server.road_defs.resize(2);
+    server.road_defs[0].part_count = 1;
+    server.road_defs[1].part_count = 2;
+    std::snprintf(server.road_defs[1].name, sizeof server.road_defs[1].name, "highway");
+    ctrl.edges[e].definition = 1;
+    ctrl.edges[e].centre_word = 5;  // no terrain shader is loaded: no row shows it
+    ctrl.edges[e].flags |= map_edge_terrain_only;
+    EXPECT_EQ(edge_dialog([](HWND d) {
+                  for (const int id : {1000, 1001, 1020, 1021, 1022, 1023, 1024, 1026, 1027, 1028, 1030, 1090, 1091,
+                                       1092, 1096, 1097, 1098, 1050})
+                      EXPECT_FALSE(control(d, id).enabled) << id;
+                  for (const int id : {1002, 1003, 1025, 1029, 1031, 1093, 1094, 1095, 1099, 1100, 1101})
+                      EXPECT_TRUE(control(d, id).enabled) << id;
+                  EXPECT_TRUE(control(d, 1032).enabled) << "a two-part road offers its centre shader";
+                  EXPECT_EQ(control(d, 1020).rows[1].first, "highway");
+                  win32_dialog_press(d, 1130);
+                  EXPECT_TRUE(control(d, 1000).enabled);
+                  win32_dialog_pick(d, 1020, 0);
+                  EXPECT_FALSE(control(d, 1032).enabled) << "a one-part road has no centre";
+                  win32_dialog_press(d, 1);
+              }),
+              1);
+    EXPECT_EQ(ctrl.edges[e].definition, 0);
+    EXPECT_EQ(ctrl.edges[e].centre_word, 5) << "left unchanged";
+    EXPECT_EQ(ctrl.edges[e].flags & map_edge_terrain_only, 0u);
+}
+
+TEST_F(prop_dialogs, radio_rows_write_their_two_bits_and_read_both_bits_as_the_middle)
+{
+    ctrl.edges[e].flags = (3u << 4) | (1u << 13) | 0x3u;
+    EXPECT_EQ(edge_dialog([](HWND d) {
+                  EXPECT_TRUE(control(d, 1091).checked) << "both bits read as 50%";
+                  EXPECT_TRUE(control(d, 1096).checked) << "bit 13 is 4";
+                  EXPECT_TRUE(control(d, 1095).checked) << "no bits are 100%";
+                  win32_dialog_press(d, 1090);
+                  win32_dialog_press(d, 1100);
+                  EXPECT_FALSE(control(d, 1091).checked);
+                  win32_dialog_press(d, 1);
+              }),
+              1);
+    EXPECT_EQ(ctrl.edges[e].flags, (2u << 4) | (2u << 12) | (1u << 16) | 0x3u) << "other bits kept";
+}
+
+TEST_F(prop_dialogs, edit_stamps_without_stamps_tells_so_and_opens_nothing)
+{
+    edge_dialog([](HWND d) {
+        win32_dialog_press(d, 1051);
+        win32_dialog_press(d, 2);
+    });
+    ASSERT_EQ(win32_message_boxes().size(), 1u);
+    EXPECT_EQ(win32_message_boxes()[0].caption, "Road edge");
+    EXPECT_EQ(win32_message_boxes()[0].text, "No stamps used on this edge.");
+    EXPECT_EQ(win32_dialogs().size(), 1u);
+}
+
+// A dialog whose first button opens another of its kind, recording the level it ran at.
+class nesting_dialog_t : public prop_dialog_t {
+public:
+    nesting_dialog_t(edit_ctrl_e& ctrl, std::vector<int>& results) : prop_dialog_t(nullptr, ctrl), results_(results) {}
+    int template_id() const override { return 102; }
+    void on_edit_button(uint32_t) override {}
+    void on_check(uint32_t) override
+    {
+        nesting_dialog_t inner(ctrl_, results_);
+        results_.push_back(inner.run_modal());
+    }
+
+private:
+    std::vector<int>& results_;
+};
+
+TEST_F(prop_dialogs, a_nested_dialog_runs_at_level_1_and_a_third_level_is_refused)
+{
+    std::vector<int> results;
+    HWND outer = nullptr;
+    win32_queue_dialog_user([&](HWND d) {
+        outer = d;
+        EXPECT_EQ(prop_dialog_running(0)->level(), 0);
+        win32_dialog_press(d, 1130);
+        EXPECT_EQ(prop_dialog_running(1), nullptr) << "the level-1 slot is empty again";
+        EXPECT_EQ(win32_active_window(), d) << "the outer dialog is active again";
+        win32_dialog_press(d, 2);
+    });
+    win32_queue_dialog_user([&](HWND d) {
+        EXPECT_EQ(prop_dialog_running(1)->level(), 1);
+        win32_dialog_press(d, 1130);  // a third level
+        win32_dialog_press(d, 2);
+    });
+    nesting_dialog_t dialog(ctrl, results);
+    EXPECT_EQ(dialog.run_modal(), 0);
+    EXPECT_EQ(results, (std::vector<int>{-1, 0}));
+    ASSERT_EQ(win32_dialogs().size(), 2u);
+    EXPECT_EQ(win32_dialogs()[1].depth, 1);
+    EXPECT_EQ(prop_dialog_running(0), nullptr);
+}
+
+TEST_F(prop_dialogs, an_unknown_type_shows_nothing_and_gives_the_pointer_back)
+{
+    const int shown = win32_cursor_display_count();
+    EXPECT_EQ(create_prop_dialog(&ctrl.edges[e], ctrl, 99, 0), -1);
+    ctrl.edges[e].kind = 7;
+    EXPECT_EQ(create_prop_dialog(&ctrl.edges[e], ctrl, prop_type_edge, 0), -1);
+    EXPECT_TRUE(win32_dialogs().empty());
+    EXPECT_EQ(win32_cursor_display_count(), shown);
+}
+
+TEST_F(prop_dialogs, the_node_dialog_writes_position_and_flags_and_offers_names_only_at_a_cross)
+{
+    ctrl.seg_server->sign_texts.resize(2);
+    std::snprintf(ctrl.seg_server->sign_texts[1].text, 16, "Halvik");
+    ctrl.nodes[b].flags |= 0x80000000u;
+    const uint32_t kept = ctrl.nodes[b].flags;
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_EQ(control(d, 900).text, "Node index : 1");
+        EXPECT_EQ(control(d, 1000).text, "2000");
+        EXPECT_EQ(control(d, 1006).text, "Road");
+        EXPECT_EQ(control(d, 1007).text, "1");
+        EXPECT_EQ(control(d, 1009).text, "0");
+        for (const int id : {1020, 1021, 1022, 1023})
+            EXPECT_FALSE(control(d, id).enabled) << "between two Roads";
+        EXPECT_FALSE(win32_dialog_type(d, 1007, "5")) << "read-only";
+        win32_dialog_type(d, 1001, "250.5");
+        win32_dialog_press(d, 1130);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&ctrl.nodes[b], ctrl, prop_type_node, 0), 1);
+    EXPECT_FLOAT_EQ(ctrl.nodes[b].position.y, 250.5f);
+    EXPECT_EQ(ctrl.nodes[b].flags, kept | 2u);
+
+    ctrl.nodes[b].link_kinds[0] = map_edge_cross;
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_TRUE(control(d, 1022).enabled);
+        EXPECT_EQ(control(d, 1022).rows[1].first, "Halvik");
+        win32_dialog_pick(d, 1022, 1);
+        win32_dialog_pick(d, 1021, 3);
+        win32_dialog_type(d, 1002, "north");
+        win32_dialog_press(d, 1);
+        win32_dialog_press(d, 2);
+    });
+    EXPECT_EQ(create_prop_dialog(&ctrl.nodes[b], ctrl, prop_type_node, 0), 0);
+    EXPECT_EQ(ctrl.nodes[b].flags, kept | 2u) << "the refused OK wrote nothing";
+    EXPECT_EQ(win32_message_boxes().back().text, "Position z must be a number, not \"north\"; it stays 0.");
+    win32_queue_dialog_user([](HWND d) {
+        win32_dialog_pick(d, 1022, 1);
+        win32_dialog_pick(d, 1021, 3);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&ctrl.nodes[b], ctrl, prop_type_node, 0), 1);
+    EXPECT_EQ(ctrl.nodes[b].flags, kept | 2u | (3u << 4) | (2u << 8));
+}
+
+TEST_F(prop_dialogs, an_applied_edge_dialog_marks_the_map_modified_and_the_rebuild_keeps_it_so)
+{
+    ctrl.modified = false;
+    win32_queue_dialog_user([](HWND d) { win32_dialog_press(d, 2); });
+    ctrl.edge_properties(e);
+    EXPECT_FALSE(ctrl.modified);
+    ctrl.modified = true;
+    win32_queue_dialog_user([](HWND d) {
+        win32_dialog_type(d, 1000, "4");
+        win32_dialog_press(d, 890);
+    });
+    ctrl.edge_properties(e);
+    EXPECT_TRUE(ctrl.modified);
+    EXPECT_EQ(ctrl.edges[e].sides[0].strip_width, 4);
+    const map_edge_t* fallback = ctrl.get_default_edge(&ctrl.edges[e]);
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_EQ(fallback->sides[0].strip_width, 4) << "Use as defaults copies the edge";
+    EXPECT_EQ(fallback->nodes[0], -1);
+    EXPECT_EQ(fallback->stamp, -1);
+}
+
+}  // namespace
