@@ -9,35 +9,34 @@ constexpr WORD label = 0xFFFF;
 
 // One side of the road edge dialog: its group box at x = `x` and the rows of that side's controls.
 #define ROAD_SIDE(x, name, quads, coef, rail_model, rail_shader, base, profile, vegetation, noise, transition)         \
-    {dlg_group, label, x, 50, 170, 156, name, 0}, {dlg_static, label, x + 6, 64, 56, 8, "Quad Count", 0},              \
-        {dlg_edit, quads, x + 64, 62, 40, 12, "", 0}, {dlg_static, label, x + 6, 78, 56, 8, "Profile coef.", 0},       \
-        {dlg_edit, coef, x + 64, 76, 40, 12, "", 0}, {dlg_static, label, x + 6, 92, 56, 8, "Railings model", 0},       \
-        {dlg_combo, rail_model, x + 64, 90, 100, 12, "", 0},                                                           \
-        {dlg_static, label, x + 6, 106, 56, 8, "Railings shader", 0},                                                  \
-        {dlg_combo, rail_shader, x + 64, 104, 100, 12, "", 0},                                                         \
-        {dlg_static, label, x + 6, 120, 56, 8, "Base Shader", 0}, {dlg_combo, base, x + 64, 118, 100, 12, "", 0},      \
-        {dlg_static, label, x + 6, 134, 56, 8, "Terrain profile", 0},                                                  \
-        {dlg_combo, profile, x + 64, 132, 100, 12, "", 0}, {dlg_static, label, x + 6, 148, 56, 8, "Vegetation", 0},    \
-        {dlg_combo, vegetation, x + 64, 146, 100, 12, "", 0},                                                          \
-        {dlg_static, label, x + 6, 164, 56, 8, "Noise power", 0},                                                      \
-        {dlg_radio, noise, x + 64, 162, 32, 10, "0%", dlg_group_start},                                                \
-        {dlg_radio, noise + 1, x + 98, 162, 32, 10, "50%", 0},                                                         \
-        {dlg_radio, noise + 2, x + 132, 162, 34, 10, "100%", 0},                                                       \
-        {dlg_static, label, x + 6, 180, 56, 8, "Transition", 0},                                                       \
-        {dlg_radio, transition, x + 64, 178, 32, 10, "4", dlg_group_start},                                            \
-        {dlg_radio, transition + 1, x + 98, 178, 32, 10, "8", 0},                                                      \
+    {dlg_group, label, x, 50, 170, 156, name, 0}, {dlg_static, label, x + 6, 64, 62, 8, "Quad Count", 0},              \
+        {dlg_edit, quads, x + 70, 62, 40, 12, "", 0}, {dlg_static, label, x + 6, 78, 62, 8, "Profile coef.", 0},       \
+        {dlg_edit, coef, x + 70, 76, 40, 12, "", 0}, {dlg_static, label, x + 6, 92, 62, 8, "Railings model", 0},       \
+        {dlg_combo, rail_model, x + 70, 90, 94, 12, "", 0},                                                            \
+        {dlg_static, label, x + 6, 106, 62, 8, "Railings shader", 0},                                                  \
+        {dlg_combo, rail_shader, x + 70, 104, 94, 12, "", 0},                                                          \
+        {dlg_static, label, x + 6, 120, 62, 8, "Base Shader", 0}, {dlg_combo, base, x + 70, 118, 94, 12, "", 0},       \
+        {dlg_static, label, x + 6, 134, 62, 8, "Terrain profile", 0},                                                  \
+        {dlg_combo, profile, x + 70, 132, 94, 12, "", 0}, {dlg_static, label, x + 6, 148, 62, 8, "Vegetation", 0},     \
+        {dlg_combo, vegetation, x + 70, 146, 94, 12, "", 0}, {dlg_static, label, x + 6, 164, 62, 8, "Noise power", 0}, \
+        {dlg_radio, noise, x + 70, 162, 30, 10, "0%", dlg_group_start},                                                \
+        {dlg_radio, noise + 1, x + 102, 162, 30, 10, "50%", 0},                                                        \
+        {dlg_radio, noise + 2, x + 134, 162, 32, 10, "100%", 0},                                                       \
+        {dlg_static, label, x + 6, 180, 62, 8, "Transition", 0},                                                       \
+        {dlg_radio, transition, x + 70, 178, 30, 10, "4", dlg_group_start},                                            \
+        {dlg_radio, transition + 1, x + 102, 178, 30, 10, "8", 0},                                                     \
     {                                                                                                                  \
-        dlg_radio, transition + 2, x + 132, 178, 32, 10, "16", 0                                                       \
+        dlg_radio, transition + 2, x + 134, 178, 32, 10, "16", 0                                                       \
     }
 
 constexpr dlg_item_t road_edge_items[] = {
     {dlg_group, 900, 4, 4, 362, 226, "", 0},
     {dlg_static, label, 12, 20, 50, 8, "Road model", 0},
-    {dlg_combo, 1020, 64, 18, 110, 12, "", 0},
+    {dlg_combo, 1020, 70, 18, 104, 12, "", 0},
     {dlg_static, label, 190, 20, 50, 8, "Road shader", 0},
     {dlg_combo, 1021, 244, 18, 110, 12, "", 0},
-    {dlg_static, label, 12, 36, 50, 8, "Center shader", 0},
-    {dlg_combo, 1032, 64, 34, 110, 12, "", 0},
+    {dlg_static, label, 12, 36, 56, 8, "Center shader", 0},
+    {dlg_combo, 1032, 70, 34, 104, 12, "", 0},
     ROAD_SIDE(10, "Left", 1000, 1001, 1026, 1027, 1024, 1028, 1030, 1090, 1096),
     ROAD_SIDE(188, "Right", 1002, 1003, 1022, 1023, 1025, 1029, 1031, 1093, 1099),
     {dlg_check, 1130, 12, 212, 70, 10, "Terrain only", 0},

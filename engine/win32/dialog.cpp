@@ -264,6 +264,7 @@ void capture_if_asked()
 void run_loop(dialog_window_t& dialog)
 {
     bool shift = false;
+    std::vector<inp_change_t> taken;
     while (!dialog.ended) {
         if (inp_queue_pending() == 0) {
             command(dialog, IDCANCEL);
@@ -272,9 +273,10 @@ void run_loop(dialog_window_t& dialog)
                 dialog.ended = true;
                 dialog.result = IDCANCEL;
             }
-            return;
+            break;
         }
         inp_run_frame(dialog_step);
+        taken.insert(taken.end(), inp_frame_changes().begin(), inp_frame_changes().end());
         for (const inp_change_t& change : inp_frame_changes()) {
             if (change.code == key_left_shift || change.code == key_right_shift)
                 shift = change.down;
@@ -283,10 +285,11 @@ void run_loop(dialog_window_t& dialog)
             else if (change.down)
                 handle_key(dialog, change.code, shift);
             if (dialog.ended)
-                return;
+                break;
         }
         capture_if_asked();
     }
+    inp_carry_changes(taken);
 }
 
 const dlg_template_t* find_template(HINSTANCE module, int id)
