@@ -2,6 +2,7 @@
 
 #include "editor/dialogs/create_prop_dialog.h"
 #include "editor/edit_ctrl.h"
+#include "editor/editor_camera.h"
 
 namespace {
 
@@ -75,6 +76,39 @@ void edit_ctrl_e::edge_properties(const int32_t edge)
             defaults.stamps[s] = record.stamp >= 0 && record.stamp + s < stamps.count ? stamps[record.stamp + s]
                                                                                       : map_stamp_t{-1, -1, 0, 0};
     }
+}
+
+void edit_ctrl_e::aux_edge_properties(const int32_t edge)
+{
+    if (!aux_edges.valid(edge))
+        return;
+    const int result = create_prop_dialog(&aux_edges[edge], *this, prop_type_aux_edge, 0);
+    if (result < 1)
+        return;
+    rebuild_aux_edge(edge);
+    rebuild_road_slots();
+    modified = true;
+    if (result == 2) {
+        defaults.aux_edge = aux_edges[edge];
+        defaults.aux_edge.nodes[0] = defaults.aux_edge.nodes[1] = -1;
+    }
+}
+
+void edit_ctrl_e::edit_properties()
+{
+    if (map_edge_t* fallback = get_default_edge(nullptr))
+        create_prop_dialog(fallback, *this, prop_type_default_edge, 0);
+}
+
+void edit_ctrl_e::find_edge()
+{
+    int32_t index = 0;
+    if (create_prop_dialog(&index, *this, prop_type_find_edge, 0) != 1 || !edges.valid(index))
+        return;
+    const int32_t start = edges[index].nodes[0];
+    editor_camera_e* camera = current_camera();
+    if (camera && nodes.valid(start))
+        camera->set_position(nodes[start].position);
 }
 
 void edit_ctrl_e::rebuild_road_slots()

@@ -15,6 +15,17 @@ enum class definition_list_t {
     vegetation_looks,
     road_names,
     sign_texts,
+    fork_prefabs,
+    cross_prefabs,
+    prefab_prefabs,
+    prefab_looks,
+    traffic_lights,
+    traders,
+    aux_models,
+    aux_shaders,
+    stamp_templates,
+    free_item_models,
+    free_item_looks,
 };
 
 // The names of `list` in the server's order (a definition's index is its place); empty without a

@@ -82,6 +82,72 @@ constexpr dlg_item_t node_items[] = {
     {dlg_push, 2, 190, 178, 60, 14, "Cancel", 0},
 };
 
+// A labelled drop-down in a row at `y`.
+#define COMBO_ROW(y, text, id)                                                                                         \
+    {dlg_static, label, 12, y + 2, 60, 8, text, 0}, { dlg_combo, id, 74, y, 130, 12, "", 0 }
+// OK, Cancel and "Use as defaults" in a row at `y`.
+#define EDGE_BUTTONS(y)                                                                                                \
+    {dlg_push, 1, 8, y, 60, 14, "OK", 0}, {dlg_push, 2, 72, y, 60, 14, "Cancel", 0},                                   \
+    {                                                                                                                  \
+        dlg_push, 890, 136, y, 76, 14, "Use as defaults", 0                                                            \
+    }
+
+constexpr dlg_item_t prefab_edge_small_items[] = {
+    {dlg_group, 900, 4, 4, 212, 50, "", 0},
+    COMBO_ROW(18, "Prefab model", 1020),
+    COMBO_ROW(34, "Prefab look", 1021),
+    EDGE_BUTTONS(60),
+};
+
+constexpr dlg_item_t fork_edge_items[] = {
+    {dlg_group, 900, 4, 4, 212, 66, "", 0},
+    COMBO_ROW(18, "Prefab model", 1020),
+    COMBO_ROW(34, "Prefab look", 1021),
+    COMBO_ROW(50, "Shipper", 1022),
+    EDGE_BUTTONS(76),
+};
+
+constexpr dlg_item_t cross_edge_items[] = {
+    {dlg_group, 900, 4, 4, 212, 150, "", 0},
+    COMBO_ROW(18, "Cross model", 1020),
+    COMBO_ROW(34, "Cross look", 1021),
+    {dlg_group, label, 8, 50, 204, 74, "Traffic lights", 0},
+    COMBO_ROW(62, "node 0", 1022),
+    COMBO_ROW(76, "node 1", 1023),
+    COMBO_ROW(90, "node 2", 1024),
+    COMBO_ROW(104, "node 3", 1025),
+    {dlg_check, 1130, 12, 132, 90, 10, "Use traffic lights", 0},
+    {dlg_push, 1050, 140, 130, 64, 14, "Edit Signs", 0},
+    EDGE_BUTTONS(160),
+};
+
+constexpr dlg_item_t prefab_edge_items[] = {
+    {dlg_group, label, 4, 4, 212, 82, "Defaults", 0},
+    COMBO_ROW(18, "Prefab model", 1020),
+    COMBO_ROW(34, "Prefab look", 1021),
+    COMBO_ROW(50, "Origin", 1022),
+    COMBO_ROW(66, "Orientation", 1023),
+    {dlg_push, 1, 84, 92, 60, 14, "OK", 0},
+    {dlg_push, 2, 150, 92, 60, 14, "Cancel", 0},
+};
+
+constexpr dlg_item_t aux_edge_items[] = {
+    {dlg_group, label, 4, 4, 212, 50, "Auxiliary edge", 0},
+    COMBO_ROW(18, "Model", 1020),
+    COMBO_ROW(34, "Shader", 1021),
+    EDGE_BUTTONS(60),
+};
+
+constexpr dlg_item_t find_edge_items[] = {
+    {dlg_static, label, 10, 12, 50, 8, "Edge index", 0},
+    {dlg_edit, 1000, 64, 10, 60, 12, "", 0},
+    {dlg_push, 1, 10, 32, 54, 14, "Find", 0},
+    {dlg_push, 2, 70, 32, 54, 14, "Cancel", 0},
+};
+
+#undef COMBO_ROW
+#undef EDGE_BUTTONS
+
 template <size_t count>
 constexpr dlg_template_t layout(prop_template_t id, const char* caption, short cx, short cy,
                                 const dlg_item_t (&items)[count])
@@ -92,6 +158,12 @@ constexpr dlg_template_t layout(prop_template_t id, const char* caption, short c
 const dlg_template_t templates[] = {
     layout(template_road_edge, "Road Edge Properties", 370, 256, road_edge_items),
     layout(template_node, "Node Properties", 260, 198, node_items),
+    layout(template_prefab_edge_small, "Prefab Edge Properties", 220, 80, prefab_edge_small_items),
+    layout(template_fork_edge, "Fork Edge Properties", 220, 96, fork_edge_items),
+    layout(template_cross_edge, "Cross Edge Properties", 220, 180, cross_edge_items),
+    layout(template_prefab_edge, "Prefab Edge Properties", 220, 112, prefab_edge_items),
+    layout(template_aux_edge, "Auxiliary Edge Properties", 220, 80, aux_edge_items),
+    layout(template_find_edge, "Find Edge", 134, 52, find_edge_items),
 };
 
 }  // namespace

@@ -273,3 +273,94 @@ TEST_F(prop_dialogs, an_applied_edge_dialog_marks_the_map_modified_and_the_rebui
 }
 
 }  // namespace
+
+namespace {
+
+// A prefab edge record outside the map, of `kind`, on definition 0.
+map_edge_t prefab_record(int32_t kind)
+{
+    map_edge_t edge{};
+    edge.kind = kind;
+    edge.flags = 0x100u | 1u;
+    for (int32_t& node : edge.nodes)
+        node = -1;
+    return edge;
+}
+
+TEST_F(prop_dialogs, prefab_kinds_open_their_dialogs_and_defaults_open_the_origin_dialog)
+{
+    seg_server_t& server = *ctrl.seg_server;
+    server.prefab_table[seg_prefabs].resize(2);
+    server.prefab_table[seg_prefabs][1].nodes.resize(3);
+    map_edge_t edge = prefab_record(map_edge_prefab);
+    win32_queue_dialog_user([](HWND d) { win32_dialog_press(d, 2); });
+    EXPECT_EQ(create_prop_dialog(&edge, ctrl, prop_type_edge, 0), 0);
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_TRUE(control(d, 1022).rows.empty()) << "prefab 0 has no nodes";
+        win32_dialog_pick(d, 1020, 1);
+        EXPECT_EQ(control(d, 1022).rows.size(), 3u) << "the origins of the chosen prefab";
+        EXPECT_EQ(control(d, 1022).selected, 0);
+        win32_dialog_pick(d, 1022, 2);
+        win32_dialog_pick(d, 1023, 3);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&edge, ctrl, prop_type_default_edge, 0), 1);
+    ASSERT_EQ(win32_dialogs().size(), 2u);
+    EXPECT_EQ(win32_dialogs()[0].template_id, 101);
+    EXPECT_EQ(win32_dialogs()[1].template_id, 103);
+    EXPECT_EQ(edge.definition, 1);
+    EXPECT_EQ(edge.centre_word, 2);
+    EXPECT_EQ(edge.flags, 0x100u | 3u) << "orientation 270 in bits 0-1, other bits kept";
+}
+
+TEST_F(prop_dialogs, a_cross_offers_lights_only_for_its_prefab_nodes_and_a_fork_its_shipper)
+{
+    seg_server_t& server = *ctrl.seg_server;
+    server.prefab_table[seg_crosses].resize(1);
+    server.prefab_table[seg_crosses][0].nodes.resize(2);
+    server.tr_lights.resize(2);
+    map_edge_t cross = prefab_record(map_edge_cross);
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_TRUE(control(d, 1023).enabled);
+        EXPECT_FALSE(control(d, 1024).enabled) << "node 2";
+        EXPECT_FALSE(control(d, 1025).enabled) << "node 3";
+        win32_dialog_pick(d, 1023, 1);
+        win32_dialog_press(d, 1130);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&cross, ctrl, prop_type_edge, 0), 1);
+    EXPECT_EQ(cross.sides[0].railing_shader, 1) << "node 1's lights";
+    EXPECT_EQ(cross.sides[0].strip_width, 1) << "traffic lights used";
+
+    map_edge_t fork = prefab_record(map_edge_fork);
+    fork.sides[0].vegetation = 7;  // no such trader: the list shows none and OK keeps it
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_EQ(control(d, 1022).selected, -1);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&fork, ctrl, prop_type_edge, 0), 1);
+    EXPECT_EQ(fork.sides[0].vegetation, 7);
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_EQ(control(d, 1022).rows.back().first, "---");
+        win32_dialog_pick(d, 1022, 0);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&fork, ctrl, prop_type_edge, 0), 1);
+    EXPECT_EQ(fork.sides[0].vegetation, -1);
+}
+
+TEST_F(prop_dialogs, find_edge_takes_a_typed_index_and_refuses_text)
+{
+    int32_t index = 0;
+    win32_queue_dialog_user([](HWND d) {
+        win32_dialog_type(d, 1000, "first");
+        win32_dialog_press(d, 1);
+        win32_dialog_type(d, 1000, "1");
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&index, ctrl, prop_type_find_edge, 0), 1);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(win32_message_boxes().back().text, "Edge index must be a whole number, not \"first\"; it stays 0.");
+}
+
+}  // namespace
