@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "editor/dialogs/create_prop_dialog.h"
+#include "editor/dialogs/stamp_dialogs.h"
 #include "editor/edit_ctrl.h"
 #include "editor/editor_camera.h"
 
@@ -98,6 +99,14 @@ void edit_ctrl_e::edit_properties()
 {
     if (map_edge_t* fallback = get_default_edge(nullptr))
         create_prop_dialog(fallback, *this, prop_type_default_edge, 0);
+}
+
+void edit_ctrl_e::select_stamp()
+{
+    stamp_choice_t choice{stamp_definition, stamp_shader};
+    create_prop_dialog(&choice, *this, prop_type_select_stamp, 0);
+    stamp_definition = choice.definition;
+    stamp_shader = choice.shader;
 }
 
 void edit_ctrl_e::find_edge()

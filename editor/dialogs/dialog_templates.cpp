@@ -145,6 +145,44 @@ constexpr dlg_item_t find_edge_items[] = {
     {dlg_push, 2, 70, 32, 54, 14, "Cancel", 0},
 };
 
+constexpr dlg_item_t free_item_items[] = {
+    {dlg_group, label, 4, 4, 212, 104, "Free item", 0},
+    {dlg_static, label, 12, 20, 50, 8, "Position", 0},
+    {dlg_edit, 1000, 74, 18, 42, 12, "", 0},
+    {dlg_edit, 1001, 118, 18, 42, 12, "", 0},
+    {dlg_edit, 1002, 162, 18, 42, 12, "", 0},
+    {dlg_static, label, 12, 36, 50, 8, "Rotation", 0},
+    {dlg_edit, 1003, 74, 34, 42, 12, "", 0},
+    {dlg_edit, 1004, 118, 34, 42, 12, "", 0},
+    {dlg_edit, 1005, 162, 34, 42, 12, "", 0},
+    COMBO_ROW(50, "Model", 1020),
+    COMBO_ROW(66, "Look", 1021),
+    {dlg_check, 1130, 12, 86, 80, 10, "Collision", 0},
+    EDGE_BUTTONS(114),
+};
+
+constexpr dlg_item_t used_stamps_items[] = {
+    {dlg_list, 1070, 8, 8, 60, 60, "", 0},
+    {dlg_static, label, 76, 10, 56, 8, "Stamp template", 0},
+    {dlg_combo, 1020, 136, 8, 100, 12, "", 0},
+    {dlg_static, label, 76, 26, 56, 8, "Stamp shader", 0},
+    {dlg_combo, 1021, 136, 24, 100, 12, "", 0},
+    {dlg_static, label, 76, 42, 16, 8, "X", 0},
+    {dlg_edit, 1000, 92, 40, 40, 12, "", dlg_read_only},
+    {dlg_static, label, 140, 42, 16, 8, "Y", 0},
+    {dlg_edit, 1001, 156, 40, 40, 12, "", dlg_read_only},
+    {dlg_push, 1050, 76, 58, 60, 14, "Clear All", 0},
+    {dlg_push, 1, 176, 76, 60, 14, "Close", 0},
+};
+
+constexpr dlg_item_t select_stamp_items[] = {
+    {dlg_static, label, 8, 6, 100, 8, "Stamp template", 0},
+    {dlg_list, 1070, 8, 16, 110, 100, "", 0},
+    {dlg_static, label, 126, 6, 100, 8, "Stamp shader", 0},
+    {dlg_list, 1071, 126, 16, 110, 100, "", 0},
+    {dlg_push, 1, 176, 122, 60, 14, "OK", 0},
+};
+
 #undef COMBO_ROW
 #undef EDGE_BUTTONS
 
@@ -164,6 +202,9 @@ const dlg_template_t templates[] = {
     layout(template_prefab_edge, "Prefab Edge Properties", 220, 112, prefab_edge_items),
     layout(template_aux_edge, "Auxiliary Edge Properties", 220, 80, aux_edge_items),
     layout(template_find_edge, "Find Edge", 134, 52, find_edge_items),
+    layout(template_free_item, "Free Item Properties", 220, 134, free_item_items),
+    layout(template_used_stamps, "Used Stamps", 244, 96, used_stamps_items),
+    layout(template_select_stamp, "Select Stamp", 244, 142, select_stamp_items),
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "engine/win32_record.h"
 #include "editor/dialogs/create_prop_dialog.h"
 #include "editor/dialogs/prop_dialog.h"
+#include "editor/dialogs/stamp_dialogs.h"
 #include "editor_fixture.h"
 #include "road/seg_server.h"
 
@@ -361,6 +362,85 @@ TEST_F(prop_dialogs, find_edge_takes_a_typed_index_and_refuses_text)
     EXPECT_EQ(create_prop_dialog(&index, ctrl, prop_type_find_edge, 0), 1);
     EXPECT_EQ(index, 1);
     EXPECT_EQ(win32_message_boxes().back().text, "Edge index must be a whole number, not \"first\"; it stays 0.");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(prop_dialogs, used_stamps_change_at_once_and_clear_all_keeps_their_places)
+{
+    ctrl.seg_server->brushes.resize(2);
+    const int32_t group = ctrl.add_stamp_group();
+    ASSERT_GE(group, 0);
+    for (int32_t s = 0; s < map_stamp_group_size; ++s)
+        ctrl.stamps[group + s] = {s == 0 ? 0 : -1, -1, 5 + s, -2};
+    ctrl.edges[e].stamp = group;
+    // Opened from the road dialog's "Edit Stamps": nested, and its changes stay though the road
+    // dialog is cancelled.
+    win32_queue_dialog_user([](HWND d) {
+        win32_dialog_press(d, 1051);
+        win32_dialog_press(d, 2);
+    });
+    win32_queue_dialog_user([&](HWND d) {
+        EXPECT_EQ(control(d, 1070).selected, 0);
+        EXPECT_EQ(control(d, 1000).text, "5");
+        EXPECT_TRUE(control(d, 1020).enabled);
+        win32_dialog_pick(d, 1020, 1);
+        EXPECT_EQ(ctrl.stamps[group].brush, 1) << "stored at once";
+        win32_dialog_pick(d, 1070, 1);
+        EXPECT_FALSE(control(d, 1020).enabled) << "an unused slot gets no template here";
+        EXPECT_EQ(control(d, 1000).text, "");
+        win32_dialog_press(d, 1050);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&ctrl.edges[e], ctrl, prop_type_edge, 0), 0);
+    ASSERT_EQ(win32_dialogs().size(), 2u);
+    EXPECT_EQ(win32_dialogs()[1].template_id, 109);
+    EXPECT_EQ(win32_dialogs()[1].result, 1);
+    for (int32_t s = 0; s < map_stamp_group_size; ++s) {
+        EXPECT_EQ(ctrl.stamps[group + s].brush, -1);
+        EXPECT_EQ(ctrl.stamps[group + s].shader, -1);
+        EXPECT_EQ(ctrl.stamps[group + s].row, 5 + s);
+    }
+}
+
+TEST_F(prop_dialogs, select_stamp_stores_each_choice_as_it_is_made)
+{
+    ctrl.seg_server->brushes.resize(3);
+    stamp_choice_t choice{2, 0};
+    win32_queue_dialog_user([&](HWND d) {
+        EXPECT_EQ(control(d, 1070).selected, 2);
+        win32_dialog_pick(d, 1070, 0);
+        EXPECT_EQ(choice.definition, 0);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&choice, ctrl, prop_type_select_stamp, 0), 1);
+    EXPECT_EQ(choice.shader, 0) << "no terrain shader is loaded: nothing chosen, nothing changed";
+}
+
+TEST_F(prop_dialogs, the_free_item_dialog_writes_its_fields_and_refuses_a_bad_angle)
+{
+    map_freeitem_t item{};
+    item.position = vec3_t(100.4f, 0.0f, -20.6f);
+    item.rotation = vec3_t(0.0f, 90.0f, 0.0f);
+    item.flags = 0x10u;
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_EQ(control(d, 1000).text, "100");
+        EXPECT_EQ(control(d, 1002).text, "-21");
+        EXPECT_EQ(control(d, 1004).text, "90");
+        win32_dialog_type(d, 1004, "quarter");
+        win32_dialog_press(d, 890);
+        EXPECT_EQ(control(d, 1004).text, "90");
+        win32_dialog_type(d, 1004, "45.5");
+        win32_dialog_press(d, 1130);
+        win32_dialog_press(d, 890);
+    });
+    EXPECT_EQ(create_prop_dialog(&item, ctrl, prop_type_free_item, 0), 2);
+    EXPECT_FLOAT_EQ(item.rotation.y, 45.5f);
+    EXPECT_FLOAT_EQ(item.position.x, 100.0f) << "the shown whole number is read back";
+    EXPECT_EQ(item.flags, 0x11u);
+    EXPECT_EQ(win32_message_boxes().back().text, "Rotation y must be a number, not \"quarter\"; it stays 90.");
 }
 
 }  // namespace
