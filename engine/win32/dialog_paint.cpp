@@ -12,6 +12,8 @@ constexpr float screen_height = 768.0f;
 constexpr float units = 2.0f;
 constexpr float caption_height = 22.0f;
 constexpr float border = 3.0f;
+// Lines at least a pixel wide on the smallest screen (640 pixels across the 1024 reference units).
+constexpr float line = 2.0f;
 
 // Colours, 0xAABBGGRR.
 constexpr unsigned face = 0xFFC0C0C0;
@@ -22,7 +24,7 @@ constexpr unsigned shadow = 0xFF404040;
 constexpr unsigned title_blue = 0xFF800000;
 
 struct canvas_t {
-    pml_buffer_t buffer{4096 * pml_item_bytes};
+    pml_buffer_t buffer{16384 * pml_item_bytes};
 
     void box(float left, float top, float right, float bottom, unsigned colour)
     {
@@ -33,10 +35,10 @@ struct canvas_t {
     }
     void frame(float left, float top, float right, float bottom, unsigned colour)
     {
-        box(left, top, right, top - 1.0f, colour);
-        box(left, bottom + 1.0f, right, bottom, colour);
-        box(left, top, left + 1.0f, bottom, colour);
-        box(right - 1.0f, top, right, bottom, colour);
+        box(left, top, right, top - line, colour);
+        box(left, bottom + line, right, bottom, colour);
+        box(left, top, left + line, bottom, colour);
+        box(right - line, top, right, bottom, colour);
     }
     // Writes `text` from (left, top) on one line, cut at `right`.
     void text(const std::string& text, float left, float top, float right, unsigned colour)
@@ -71,24 +73,24 @@ void paint_control(canvas_t& canvas, const dialog_control_t& control, const dial
     const float top = place.top - control.y * place.scale;
     const float right = left + control.cx * place.scale;
     const float bottom = top - control.cy * place.scale;
-    const float line = pml_font_get(0).line_height();
+    const float text_line = pml_font_get(0).line_height();
     const unsigned ink = control.enabled ? black : grey_text;
-    const float middle = (top + bottom + line) * 0.5f;
+    const float middle = (top + bottom + text_line) * 0.5f;
     switch (control.kind) {
     case dlg_static:
         canvas.text(control.text, left, top, right, ink);
         break;
     case dlg_group:
-        canvas.frame(left, top - line * 0.5f, right, bottom, grey_text);
-        canvas.box(left + 6.0f, top, left + 10.0f + canvas.text_width(control.text), top - line, face);
+        canvas.frame(left, top - text_line * 0.5f, right, bottom, grey_text);
+        canvas.box(left + 6.0f, top, left + 10.0f + canvas.text_width(control.text), top - text_line, face);
         canvas.text(control.text, left + 8.0f, top, right, ink);
         break;
     case dlg_push: {
         canvas.box(left, top, right, bottom, shadow);
-        canvas.box(left, top, right - 1.0f, bottom + 1.0f, white);
-        canvas.box(left + 1.0f, top - 1.0f, right - 1.0f, bottom + 1.0f, face);
+        canvas.box(left, top, right - line, bottom + line, white);
+        canvas.box(left + line, top - line, right - line, bottom + line, face);
         if (focused)
-            canvas.frame(left + 3.0f, top - 3.0f, right - 3.0f, bottom + 3.0f, black);
+            canvas.frame(left + 4.0f, top - 4.0f, right - 4.0f, bottom + 4.0f, black);
         const float width = canvas.text_width(control.text);
         canvas.text(control.text, std::max(left + 2.0f, (left + right - width) * 0.5f), middle, right, ink);
         break;
@@ -107,15 +109,15 @@ void paint_control(canvas_t& canvas, const dialog_control_t& control, const dial
         canvas.text(control.text, left + size + 4.0f, middle, right, ink);
         if (focused)
             canvas.frame(left + size + 2.0f, middle + 1.0f,
-                         std::min(right, left + size + 6.0f + canvas.text_width(control.text)), middle - line - 1.0f,
-                         black);
+                         std::min(right, left + size + 6.0f + canvas.text_width(control.text)),
+                         middle - text_line - 1.0f, black);
         break;
     }
     case dlg_edit:
     case dlg_combo: {
-        const float height = control.kind == dlg_combo ? line + 6.0f : top - bottom;
+        const float height = control.kind == dlg_combo ? text_line + 6.0f : top - bottom;
         canvas.box(left, top, right, top - height, shadow);
-        canvas.box(left + 1.0f, top - 1.0f, right - 1.0f, top - height + 1.0f, control.enabled ? white : face);
+        canvas.box(left + line, top - line, right - line, top - height + line, control.enabled ? white : face);
         std::string shown = control.text;
         if (control.kind == dlg_combo)
             shown = control.selected >= 0 ? control.rows[static_cast<size_t>(control.selected)].first : "";
@@ -125,19 +127,19 @@ void paint_control(canvas_t& canvas, const dialog_control_t& control, const dial
                        top - height + 2.0f, title_blue);
         canvas.text(shown, left + 3.0f, top - 3.0f, text_right, focused ? white : ink);
         if (control.kind == dlg_combo) {
-            canvas.box(right - 15.0f, top - 1.0f, right - 1.0f, top - height + 1.0f, face);
+            canvas.box(right - 15.0f, top - line, right - line, top - height + line, face);
             canvas.box(right - 11.0f, top - height * 0.5f + 2.0f, right - 5.0f, top - height * 0.5f - 2.0f, ink);
         }
         break;
     }
     case dlg_list: {
         canvas.box(left, top, right, bottom, shadow);
-        canvas.box(left + 1.0f, top - 1.0f, right - 1.0f, bottom + 1.0f, control.enabled ? white : face);
+        canvas.box(left + line, top - line, right - line, bottom + line, control.enabled ? white : face);
         float y = top - 2.0f;
-        for (size_t row = 0; row < control.rows.size() && y - line >= bottom; ++row, y -= line) {
+        for (size_t row = 0; row < control.rows.size() && y - text_line >= bottom; ++row, y -= text_line) {
             const bool selected = static_cast<int>(row) == control.selected;
             if (selected)
-                canvas.box(left + 2.0f, y, right - 2.0f, y - line, focused ? title_blue : grey_text);
+                canvas.box(left + 2.0f, y, right - 2.0f, y - text_line, focused ? title_blue : grey_text);
             canvas.text(control.rows[row].first, left + 4.0f, y, right - 2.0f, selected ? white : ink);
         }
         break;
