@@ -182,12 +182,8 @@ public:
     void aux_node_properties(int32_t node);
     void edge_properties(int32_t edge);
     void aux_edge_properties(int32_t edge);
-    // The properties command: the dialog of the current sub-mode's default edge, when it has one.
-    void edit_properties();
     // The "Select Stamp" dialog on the stamp the brush places.
     void select_stamp();
-    // Asks for an edge's index and moves the current camera to the edge's start node.
-    void find_edge();
     // After a property change of a modified map: rebuilds every road edge held in a render slot, with
     // its bounds. The map stays marked modified.
     void rebuild_road_slots();

@@ -3,7 +3,6 @@
 #include "editor/dialogs/create_prop_dialog.h"
 #include "editor/dialogs/stamp_dialogs.h"
 #include "editor/edit_ctrl.h"
-#include "editor/editor_camera.h"
 
 namespace {
 
@@ -95,29 +94,12 @@ void edit_ctrl_e::aux_edge_properties(const int32_t edge)
     }
 }
 
-void edit_ctrl_e::edit_properties()
-{
-    if (map_edge_t* fallback = get_default_edge(nullptr))
-        create_prop_dialog(fallback, *this, prop_type_default_edge, 0);
-}
-
 void edit_ctrl_e::select_stamp()
 {
     stamp_choice_t choice{stamp_definition, stamp_shader};
     create_prop_dialog(&choice, *this, prop_type_select_stamp, 0);
     stamp_definition = choice.definition;
     stamp_shader = choice.shader;
-}
-
-void edit_ctrl_e::find_edge()
-{
-    int32_t index = 0;
-    if (create_prop_dialog(&index, *this, prop_type_find_edge, 0) != 1 || !edges.valid(index))
-        return;
-    const int32_t start = edges[index].nodes[0];
-    editor_camera_e* camera = current_camera();
-    if (camera && nodes.valid(start))
-        camera->set_position(nodes[start].position);
 }
 
 void edit_ctrl_e::rebuild_road_slots()

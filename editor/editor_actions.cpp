@@ -55,10 +55,6 @@ void editor_camera_top_e::do_actions(const int flag)
     for (const mode_key_t& key : sub_mode_keys)
         if (held(key.impulse) && ctrl->sub_mode != key.value)
             ctrl->set_sub_mode(key.value);
-    if (held(56) && guarded())
-        ctrl->find_edge();
-    if (held(58))
-        ctrl->edit_properties();
     if (held(75) && guarded()) {
         ctrl->background_visible = !ctrl->background_visible;
         ctrl->load_background_map();
