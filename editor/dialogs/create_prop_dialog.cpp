@@ -5,6 +5,7 @@
 #include "road/map_edge.h"
 #include "editor/dialogs/aux_edge_dialog.h"
 #include "editor/dialogs/free_item_dialog.h"
+#include "editor/dialogs/misc_item_dialog.h"
 #include "editor/dialogs/node_dialog.h"
 #include "editor/dialogs/prefab_edge_dialogs.h"
 #include "editor/dialogs/road_edge_dialog.h"
@@ -43,6 +44,8 @@ std::unique_ptr<prop_dialog_t> make_dialog(void* record, edit_ctrl_e& ctrl, cons
         return std::make_unique<used_stamps_dialog_t>(*static_cast<map_edge_t*>(record), ctrl);
     case prop_type_select_stamp:
         return std::make_unique<select_stamp_dialog_t>(*static_cast<stamp_choice_t*>(record), ctrl);
+    case prop_type_misc_item:
+        return std::make_unique<misc_item_dialog_t>(*static_cast<map_miscitem_t*>(record), ctrl);
     case prop_type_aux_edge:
         return std::make_unique<aux_edge_dialog_t>(*static_cast<map_aux_edge_t*>(record), ctrl);
     case prop_type_find_edge:

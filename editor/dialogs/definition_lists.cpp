@@ -93,6 +93,8 @@ std::vector<std::string> definition_names(const seg_server_t* server, const defi
         return named(server->freeitem_models);
     case definition_list_t::free_item_looks:
         return named(server->freeitem_looks);
+    case definition_list_t::sky_shaders:
+        return shaders(server->sky_shaders.data(), static_cast<int32_t>(server->sky_shaders.size()));
     }
     return {};
 }

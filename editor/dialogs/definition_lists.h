@@ -26,6 +26,7 @@ enum class definition_list_t {
     stamp_templates,
     free_item_models,
     free_item_looks,
+    sky_shaders,
 };
 
 // The names of `list` in the server's order (a definition's index is its place); empty without a

@@ -183,6 +183,30 @@ constexpr dlg_item_t select_stamp_items[] = {
     {dlg_push, 1, 176, 122, 60, 14, "OK", 0},
 };
 
+constexpr dlg_item_t misc_item_items[] = {
+    COMBO_ROW(8, "Misc item type", 1020),
+    {dlg_static, 900, 12, 26, 60, 8, "", 0},
+    {dlg_static, 902, 12, 26, 60, 8, "", 0},
+    {dlg_combo, 1021, 74, 24, 130, 12, "", 0},
+    {dlg_static, 903, 12, 42, 60, 8, "", 0},
+    {dlg_combo, 1022, 74, 40, 130, 12, "", 0},
+    {dlg_static, 901, 12, 26, 60, 8, "", 0},
+    {dlg_radio, 1090, 74, 24, 30, 10, "2", dlg_group_start},
+    {dlg_radio, 1091, 106, 24, 30, 10, "3", 0},
+    {dlg_radio, 1092, 138, 24, 30, 10, "4", 0},
+    {dlg_static, 904, 12, 58, 60, 8, "", 0},
+    {dlg_static, 906, 12, 58, 60, 8, "", 0},
+    {dlg_edit, 1000, 74, 56, 50, 12, "", 0},
+    {dlg_static, 905, 12, 74, 60, 8, "", 0},
+    {dlg_static, 907, 12, 74, 60, 8, "", 0},
+    {dlg_edit, 1001, 74, 72, 50, 12, "", 0},
+    {dlg_check, 1130, 12, 90, 70, 10, "Follow dir", 0},
+    {dlg_check, 1131, 90, 90, 70, 10, "Bounce at end", 0},
+    {dlg_check, 1132, 12, 42, 70, 10, "Use curve", 0},
+    {dlg_check, 1133, 12, 104, 80, 10, "Enable at night", 0},
+    EDGE_BUTTONS(122),
+};
+
 #undef COMBO_ROW
 #undef EDGE_BUTTONS
 
@@ -205,6 +229,7 @@ const dlg_template_t templates[] = {
     layout(template_free_item, "Free Item Properties", 220, 134, free_item_items),
     layout(template_used_stamps, "Used Stamps", 244, 96, used_stamps_items),
     layout(template_select_stamp, "Select Stamp", 244, 142, select_stamp_items),
+    layout(template_misc_item, "Free Item Properties", 220, 142, misc_item_items),
 };
 
 }  // namespace

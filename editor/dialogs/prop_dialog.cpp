@@ -223,19 +223,22 @@ void prop_dialog_t::message_box(const char* caption, const char* text)
     MessageBoxA(window_, text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
-bool prop_dialog_t::read_int(const int id, const char* field, const int32_t old, const int32_t min, int32_t& out)
+bool prop_dialog_t::read_int(const int id, const char* field, const int32_t old, const int32_t min, int32_t& out,
+                             const int32_t max)
 {
     BOOL translated = FALSE;
     const int32_t value = static_cast<int32_t>(GetDlgItemInt(window_, id, &translated, TRUE));
-    if (translated && value >= min) {
+    if (translated && value >= min && value <= max) {
         out = value;
         return true;
     }
     char typed[text_buffer];
     GetDlgItemTextA(window_, id, typed, sizeof typed);
     char text[text_buffer * 2];
-    if (translated)
+    if (translated && max == INT32_MAX)
         std::snprintf(text, sizeof text, "%s must be %d or more, not %d; it stays %d.", field, min, value, old);
+    else if (translated)
+        std::snprintf(text, sizeof text, "%s must be %d to %d, not %d; it stays %d.", field, min, max, value, old);
     else
         std::snprintf(text, sizeof text, "%s must be a whole number, not \"%s\"; it stays %d.", field, typed, old);
     message_box("Invalid value", text);

@@ -1,4 +1,5 @@
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -94,9 +95,9 @@ protected:
     int trackbar_get_pos(HWND control);
     void message_box(const char* caption, const char* text);
 
-    // Typed numbers. A text that is no number (or a whole number below `min`) is refused: the user is
-    // told which field and why, the control shows `old` again and false is answered.
-    bool read_int(int id, const char* field, int32_t old, int32_t min, int32_t& out);
+    // Typed numbers. A text that is no number (or a whole number outside `min` to `max`) is refused:
+    // the user is told which field and why, the control shows `old` again and false is answered.
+    bool read_int(int id, const char* field, int32_t old, int32_t min, int32_t& out, int32_t max = INT32_MAX);
     bool read_float(int id, const char* field, float old, float& out);
 
     edit_ctrl_e& ctrl_;

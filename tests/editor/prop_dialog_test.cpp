@@ -444,3 +444,41 @@ TEST_F(prop_dialogs, the_free_item_dialog_writes_its_fields_and_refuses_a_bad_an
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(prop_dialogs, a_new_misc_item_becomes_a_mover_and_a_mover_refuses_a_speed_that_does_not_fit)
+{
+    map_miscitem_t item{};
+    item.selected_point = -1;
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_FALSE(control(d, 890).enabled);
+        EXPECT_FALSE(control(d, 1090).visible);
+        win32_dialog_pick(d, 1020, 7);  // "Mover"
+        EXPECT_TRUE(control(d, 1090).checked);
+        win32_dialog_press(d, 1091);  // "3" points
+        win32_dialog_press(d, 1132);  // "Use curve"
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&item, ctrl, prop_type_misc_item, 0), 1);
+    EXPECT_EQ(item.type, map_misc_mover);
+    EXPECT_EQ(item.flags, 2u | map_misc_curve);
+
+    item.params[3] = 40 | (3 << 16);
+    win32_queue_dialog_user([](HWND d) {
+        EXPECT_FALSE(control(d, 1020).enabled) << "the type cannot change";
+        EXPECT_EQ(control(d, 1000).text, "40");
+        EXPECT_EQ(control(d, 1001).text, "3");
+        win32_dialog_type(d, 1000, "70000");
+        win32_dialog_press(d, 1);
+        win32_dialog_type(d, 1000, "90");
+        win32_dialog_press(d, 1133);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&item, ctrl, prop_type_misc_item, 0), 1);
+    EXPECT_EQ(win32_message_boxes().back().text, "Speed must be 0 to 65535, not 70000; it stays 40.");
+    EXPECT_EQ(item.params[3], 90 | (3 << 16));
+    EXPECT_EQ(item.flags, 2u | map_misc_curve | map_misc_night);
+}
+
+}  // namespace
