@@ -177,6 +177,8 @@ void edit_ctrl_e::set_mode(const int32_t value)
     mode = value;
     if (auto* hud = ui_handler_editor_hud_t::of_bridge())
         hud->select_mode(110, value);
+    if (value == edit_mode_brush)
+        select_stamp();
     pointer.picked_type = edit_pick_none;
     pointer.picked_item = pointer.picked_point = -1;
     pointer.held = -1;

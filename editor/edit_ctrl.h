@@ -176,6 +176,18 @@ public:
     // Removes the sign records of `edge`, lowering the sign references above them.
     void remove_edge_signs(int32_t edge);
 
+    // Property dialogs (edit_ctrl_properties.cpp): each runs the dialog of its record and, when it was
+    // applied, rebuilds what depends on the record and marks the map modified.
+    void node_properties(int32_t node);
+    void aux_node_properties(int32_t node);
+    void edge_properties(int32_t edge);
+    void aux_edge_properties(int32_t edge);
+    // The "Select Stamp" dialog on the stamp the brush places.
+    void select_stamp();
+    // After a property change of a modified map: rebuilds every road edge held in a render slot, with
+    // its bounds. The map stays marked modified.
+    void rebuild_road_slots();
+
     // Start-position marker, objects and pins (edit_ctrl_pins.cpp).
     void build_start_marker();
     void draw_objects();

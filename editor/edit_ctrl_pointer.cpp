@@ -75,6 +75,20 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
         build_start_marker();
         modified = true;
         break;
+    case edit_mode_item_properties:
+        if (pointer.picked_type == edit_pick_node && edge_starting_at(pointer.picked_item) != -1)
+            edge_properties(edge_starting_at(pointer.picked_item));
+        else if (pointer.picked_type == edit_pick_aux_node && aux_edge_starting_at(pointer.picked_item) != -1)
+            aux_edge_properties(aux_edge_starting_at(pointer.picked_item));
+        if (pointer.picked_type != edit_pick_none)
+            modified = true;
+        break;
+    case edit_mode_node_properties:
+        if (pointer.picked_type == edit_pick_node)
+            node_properties(pointer.picked_item);
+        else if (pointer.picked_type == edit_pick_aux_node)
+            aux_node_properties(pointer.picked_item);
+        break;
     case edit_mode_height:
         if (pointer.picked_type == edit_pick_node || pointer.picked_type == edit_pick_aux_node) {
             pointer.held = pointer.picked_item;

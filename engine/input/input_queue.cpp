@@ -21,6 +21,8 @@ struct queued_event_t {
 std::vector<queued_event_t> queue;  // sorted by due time, stable
 double present = 0.0;
 std::vector<inp_change_t> changes;
+// Changes a modal loop took that the next frame hands on (see inp_carry_changes).
+std::vector<inp_change_t> carried;
 
 void set_trigger(uint32_t code, bool down)
 {
@@ -73,6 +75,7 @@ void queue_reset()
 {
     queue.clear();
     changes.clear();
+    carried.clear();
     present = 0.0;
 }
 
@@ -92,7 +95,8 @@ size_t inp_queue_pending() { return queue.size(); }
 
 void inp_run_frame(double seconds)
 {
-    changes.clear();
+    changes.swap(carried);
+    carried.clear();
     // Take the due events out first: a bound command run while applying may queue more.
     auto end = queue.begin();
     while (end != queue.end() && end->due <= present + time_tolerance)
@@ -105,5 +109,23 @@ void inp_run_frame(double seconds)
 }
 
 const std::vector<inp_change_t>& inp_frame_changes() { return changes; }
+
+void inp_carry_changes(const std::vector<inp_change_t>& taken)
+{
+    // Only a trigger held into the loop and let go in it is handed on (its press was the frame's);
+    // what was pressed in the loop was the loop's, and its later release comes as it does.
+    std::vector<inp_change_t> net;
+    for (const inp_change_t& change : taken) {
+        const auto found =
+            std::find_if(net.begin(), net.end(), [&](const inp_change_t& c) { return c.code == change.code; });
+        if (found == net.end())
+            net.push_back({change.code, change.down});
+        else
+            net.erase(found);
+    }
+    for (const inp_change_t& change : net)
+        if (!change.down)
+            carried.push_back(change);
+}
 
 static engine_reset_registrar_t input_queue_reset_registrar(reset_order_devices, queue_reset);

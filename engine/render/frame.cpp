@@ -189,5 +189,6 @@ const gfx_frame_record_t& gfx_record_last() { return state.last; }
 int gfx_record_frames() { return state.frames; }
 
 int gfx_record_paints() { return state.paints; }
+bool gfx_record_capture_pending() { return state.capture != nullptr; }
 bool gfx_record_can_paint() { return gl_context_ready(); }
 void gfx_record_forbid_painting(bool forbidden) { gl_context_forbid(forbidden); }

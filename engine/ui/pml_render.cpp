@@ -190,6 +190,12 @@ void pml_colormod(unsigned color) { state.colormod = color; }
 const std::vector<pml_drawn_t>& pml_drawn() { return state.drawn; }
 void pml_draw_clear() { state.drawn.clear(); }
 
+void pml_draw_truncate(const size_t count)
+{
+    if (count < state.drawn.size())
+        state.drawn.resize(count);
+}
+
 void pml_draw_drop_before(const int frame)
 {
     std::erase_if(state.drawn, [frame](const pml_drawn_t& drawn) { return drawn.frame < frame; });

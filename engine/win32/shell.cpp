@@ -38,6 +38,7 @@ ENGINE_API HINSTANCE ShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR, LPCST
 ENGINE_API int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type)
 {
     message_boxes.push_back({text ? text : "", caption ? caption : "", type});
+    message("[message box] %s: %s", caption ? caption : "", text ? text : "");
     if (message_box_answers.empty())
         return IDOK;
     const int answer = message_box_answers.front();

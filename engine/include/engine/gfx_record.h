@@ -173,5 +173,7 @@ bool gfx_record_can_paint();
 void gfx_record_forbid_painting(bool forbidden);
 // Frames painted since the reset (captured frames, and every frame with host_settings().draw).
 int gfx_record_paints();
+// True while a capture asked for by gfx_screen_capture waits for gfx_try_capture.
+bool gfx_record_capture_pending();
 // Pools inserted and not removed.
 int gfx_record_pool_count();

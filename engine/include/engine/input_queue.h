@@ -49,3 +49,6 @@ struct inp_change_t {
 };
 // The trigger changes applied by the latest inp_run_frame, in order (what the UI dispatches as events).
 const std::vector<inp_change_t>& inp_frame_changes();
+// Hands what a modal loop (a dialog box running its own inp_run_frame steps) took to the next frame:
+// the releases of triggers held down into the loop head that frame's changes.
+void inp_carry_changes(const std::vector<inp_change_t>& taken);

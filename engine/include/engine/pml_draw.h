@@ -20,3 +20,5 @@ const std::vector<pml_drawn_t>& pml_drawn();
 void pml_draw_clear();
 // Drops the items drawn in graphics frames before `frame`.
 void pml_draw_drop_before(int frame);
+// Drops the items drawn after the first `count` (what an overlay drew for one capture only).
+void pml_draw_truncate(size_t count);
