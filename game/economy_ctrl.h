@@ -109,6 +109,8 @@ public:
     int32_t truck_maintenance(const company_truck_t& truck) const;
     int32_t truck_sum_prestige(const company_truck_t& truck) const;
     float truck_rating(const company_truck_t& truck) const;
+    // The rating of `truck` driven by a driver of `prestige` (the player's own truck: the company's).
+    float truck_rating_for(const company_truck_t& truck, int32_t prestige) const;
 
     // --- Docks, routes and jobs ---
     // Reads the AI data and route table beside the map; 1 on success, -1 when the AI data is missing or refused.

@@ -107,10 +107,12 @@ void menu_back_from(const char* group, const char* name)
         menu_back(*handler);
 }
 
-void menu_music_start()
+void menu_music_start() { menu_music_play(menu_music_path); }
+
+void menu_music_play(const char* path)
 {
     menu_music_stop();
-    menu_music = api::snd_new(menu_music_path, 14, 20);
+    menu_music = api::snd_new(path, 14, 20);
     if (menu_music)
         api::snd_play(menu_music);
 }

@@ -24,6 +24,8 @@ ui_handler_game_base_t* window_handler(c_item_t* window);
 
 // Starts the menu music from the beginning (stopping any that plays).
 void menu_music_start();
+// Starts `path` as the menu music (stopping any that plays); the notebook plays its own track so.
+void menu_music_play(const char* path);
 // Stops and frees the menu music.
 void menu_music_stop();
 // True while the menu music plays.

@@ -72,7 +72,8 @@ int game_ctrl_e::init(const int phase)
             registered_ = bridge->register_base_ctrl(handle());
     } else if (phase == 0) {
         ui_pshow(-1);
-        notebook_ = ui_winsert("menu", "notebook", 0x40, "/ui/notebook/notebook.esc", true);
+        // Built hidden: the notebook key, a dealer or the contest's end shows it.
+        notebook_ = ui_winsert("menu", "notebook", 0x40, "/ui/notebook/notebook.esc", false);
         if (notebook_ && bridge)
             bridge->adopt_window(notebook_);
         load_ambient_sounds();

@@ -11,6 +11,7 @@
 #include "common/engine_api.h"
 #include "common/format.h"
 #include "common/game_bridge.h"
+#include "common/notebook_host.h"
 #include "common/ui_find_component.h"
 #include "road/game_ctrl.h"
 
@@ -279,8 +280,14 @@ void game_ctrl_e::dealer_arrival(const map_miscitem_t& item)
             economy.get()->mark_dealer_known(item.params[0]);
     }
     stations.dealer_armed = 0;
-    if (notebook_)
+    if (notebook_) {
         ui_wshow(notebook_, 0x20000000);
+        // The trucks page opens knowing the dealer, so that it can offer that dealer's trucks.
+        if (notebook_host_t* const host = notebook_host(notebook_)) {
+            host->set_dealer(item.params[0]);
+            host->show_page(notebook_host_t::page_trucks);
+        }
+    }
     const held_part_t<pager_owner_t> truck(bridge ? bridge->avatar() : entity_handle_t{});
     if (truck.get())
         truck.get()->pager_message("@@ui_dealer_thanks@@", 0);

@@ -11,6 +11,7 @@
 #include "common/bridge_parts.h"
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
+#include "common/notebook_host.h"
 #include "common/ui_find_component.h"
 #include "game/economy_ctrl.h"
 #include "road/game_ctrl.h"
@@ -245,4 +246,6 @@ void economy_bridge_world_t::show_game_over_window(const bool notebook)
                                       : ctrl_.bridge->insert_window("dialog", "game_over", 1, "/ui/gameover.esc");
     if (window)
         ui_wshow(window, 0x20000000);
+    if (notebook_host_t* const host = notebook ? notebook_host(window) : nullptr)
+        host->show_page(notebook_host_t::page_competition);
 }

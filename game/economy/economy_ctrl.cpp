@@ -272,16 +272,21 @@ int32_t economy_ctrl_e::truck_maintenance(const company_truck_t& truck) const
 
 float economy_ctrl_e::truck_rating(const company_truck_t& truck) const
 {
+    const int32_t owner_prestige = truck.owner >= 0 && truck.owner < static_cast<int32_t>(drivers.size())
+                                       ? drivers[static_cast<size_t>(truck.owner)].prestige
+                                       : 0;
+    return truck_rating_for(truck, owner_prestige);
+}
+
+float economy_ctrl_e::truck_rating_for(const company_truck_t& truck, const int32_t prestige) const
+{
     int32_t power = 0;
     for (const auto& accessory : truck.accessories) {
         int32_t value = 0;
         if (accessory[0] != '\0' && truck_acc_def_int(truck.make, accessory, "power", value))
             power += value;
     }
-    const int32_t owner_prestige = truck.owner >= 0 && truck.owner < static_cast<int32_t>(drivers.size())
-                                       ? drivers[static_cast<size_t>(truck.owner)].prestige
-                                       : 0;
-    return 30.0f + 0.25f * static_cast<float>(std::min(power, 100)) + 0.099999994f * static_cast<float>(owner_prestige);
+    return 30.0f + 0.25f * static_cast<float>(std::min(power, 100)) + 0.099999994f * static_cast<float>(prestige);
 }
 
 int32_t economy_ctrl_e::truck_value(const company_truck_t& truck) const
