@@ -18,16 +18,12 @@ void part_type(const char* make, const char* name, char (&out)[32])
     truck_acc_def_string(make, name, "type", out, sizeof out);
 }
 
-// The record's make as a terminated text.
-struct make_name_t {
-    explicit make_name_t(const company_truck_t& truck)
-    {
-        std::snprintf(text, sizeof text, "%.*s", static_cast<int>(sizeof truck.make), truck.make);
-    }
-    char text[sizeof company_truck_t::make + 1];
-};
-
 }  // namespace
+
+truck_make_text_t::truck_make_text_t(const company_truck_t& truck)
+{
+    std::snprintf(text, sizeof text, "%.*s", static_cast<int>(sizeof truck.make), truck.make);
+}
 
 int32_t truck_shop_t::slot_truck(const int32_t slot) const
 {
@@ -178,7 +174,7 @@ truck_shop_t::part_outcome_t truck_shop_t::buy_part(const int32_t slot, const ch
     company_truck_t* const truck = slot_record(slot);
     if (!truck || !name || !name[0])
         return part_outcome_t::refused;
-    const make_name_t make(*truck);
+    const truck_make_text_t make(*truck);
     int32_t price = 0;
     if (!truck_acc_def_stats(make.text, name, price))
         return part_outcome_t::refused;
@@ -204,7 +200,7 @@ bool truck_shop_t::sell_part(const int32_t slot, const char* name)
     company_truck_t* const truck = slot_record(slot);
     if (!truck || !name || !name[0])
         return false;
-    const make_name_t make(*truck);
+    const truck_make_text_t make(*truck);
     for (auto& place : truck->accessories) {
         if (strncasecmp(place, name, sizeof place) != 0)
             continue;
@@ -223,7 +219,7 @@ bool truck_shop_t::apply_paint(const int32_t slot, const uint32_t colour)
     company_truck_t* const truck = slot_record(slot);
     if (!truck)
         return false;
-    const make_name_t make(*truck);
+    const truck_make_text_t make(*truck);
     truck->colour = colour;
     for (int place; (place = find_part_of_type(make.text, truck->accessories, "paint")) != -1;)
         std::memset(truck->accessories[place], 0, sizeof truck->accessories[place]);

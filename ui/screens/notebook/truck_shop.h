@@ -5,6 +5,12 @@
 
 class economy_ctrl_e;
 
+// A company truck's make as a terminated text (the record's field may fill all its bytes).
+struct truck_make_text_t {
+    explicit truck_make_text_t(const company_truck_t& truck);
+    char text[sizeof company_truck_t::make + 1];
+};
+
 // The truck shop's business with the economy: it buys, replaces and sells the trucks of the player's
 // company (company 0), fits and sells their parts, repaints them and hires and swaps their drivers. It
 // changes the economy's records only; the trucks page shows the outcome and rebuilds the driven truck.
