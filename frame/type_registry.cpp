@@ -68,7 +68,7 @@
 #include "ui/screens/ui_handler_screen_economy.h"
 #include "ui/screens/ui_handler_screen_roadmap.h"
 #include "ui/screens/ui_handler_screen_routes.h"
-#include "ui/screens/ui_handler_screen_trucks.h"
+#include "ui/screens/notebook/ui_handler_screen_trucks.h"
 #include "vehicles/car_player.h"
 #include "vehicles/car_police.h"
 #include "vehicles/car_trailor.h"

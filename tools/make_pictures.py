@@ -364,6 +364,7 @@ def main():
 
     # The vehicle makes' surfaces, by the name of the shader the make generator wrote.
     surfaces = {"body": (200, 200, 204), "glass": (70, 96, 120), "paint": (176, 40, 34), "paint_int": (120, 40, 34),
+                "stripes": (40, 64, 176), "stripes_int": (30, 44, 120),
                 "chrome": (190, 194, 200), "deck": (130, 110, 84), "tyre": (34, 34, 36)}
     # The glows of their lights: headlights and tail lights.
     glows = {"flare": (255, 244, 214, 255), "tail": (236, 36, 24, 255), "brake": (255, 40, 28, 255),

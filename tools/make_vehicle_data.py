@@ -229,6 +229,52 @@ def truck_description(name):
           + "".join("    access%d = %s\n" % (i, a) for i, a in enumerate(TRUCK_STANDARD)) + "}\n")
 
 
+# What the truck shop shows of a make's standard parts: its part group ("shop_type"), a name and the
+# figures; the other standard parts are not sold ("none").
+SHOP_STANDARD = {
+    "engine": "    shop_type = engine\n    name = \"Standard engine\"\n",
+    "transmission": "    shop_type = transmission\n    name = \"Standard gearbox\"\n",
+    "brakes": "    shop_type = brakes\n    name = \"Drum brakes\"\n",
+    "wheels": "    shop_type = pneu\n    name = \"Road tyres\"\n",
+}
+
+
+def shop_parts(name, power):
+    """Gives a make's standard parts their shop keys and adds the parts its dealers sell."""
+    acc = "truck/%s/acc/" % name
+    for part in TRUCK_STANDARD:
+        path = os.path.join(ROOT, acc + part + "/!desc.def")
+        with open(path, encoding="ascii") as source:
+            text = source.read()
+        write(acc + part + "/!desc.def", text[:text.rindex("}")] + SHOP_STANDARD.get(part, "    shop_type = none\n") + "}\n")
+    write(acc + "engine_big/!desc.def",
+          "accessory {\n    type = engine\n    shop_type = engine\n    name = \"Big engine\"\n    power = %s\n"
+          "    maint = 10\n    prestige = 5\n    cons = 1.2\n    tank = 700\n    price = 9000\n}\n" % num(power + 20))
+    ratios = [10.0, 12.0, 8.5, 6.0, 4.5, 3.5, 2.8]
+    write(acc + "transmission_close/!desc.def",
+          "accessory {\n    type = transmission\n    shop_type = transmission\n    name = \"Close-ratio gearbox\"\n"
+          "    power = 5\n    handling = 10\n    price = 4000\n    gear_count = 6\n    trans_snd = gear.ogg\n"
+          + "".join("    ratio%d = %s\n" % (i, num(r)) for i, r in enumerate(ratios)) + "}\n")
+    write(acc + "transmission_close/gear.ogg", "kavrenta sample sound: %s gear change\n" % name)
+    write(acc + "brakes_disc/!desc.def",
+          "accessory {\n    type = brakes\n    shop_type = brakes\n    name = \"Disc brakes\"\n    handling = 15\n"
+          "    maint = -5\n    price = 3000\n    brakes = 1000\n    pressure = 2.5\n}\n")
+    write(acc + "wheels_grip/!desc.def",
+          "accessory {\n    type = wheels\n    shop_type = pneu\n    name = \"Grip tyres\"\n    handling = 5\n"
+          "    prestige = 5\n    price = 1500\n    front_model = wheel.psm\n    front_shader = chrome.shd\n"
+          "    rear_model = wheel.psm\n    rear_shader = chrome.shd\n}\n")
+    with open(os.path.join(ROOT, acc + "wheels/wheel.psm"), encoding="ascii") as source:
+        write(acc + "wheels_grip/wheel.psm", source.read())
+    write(acc + "air_horn/!desc.def",
+          "accessory {\n    type = horn\n    shop_type = extras\n    name = \"Air horn\"\n    prestige = 5\n"
+          "    price = 500\n}\n")
+    shader(acc + "paint_stripes/stripes.shd")
+    shader(acc + "paint_stripes/stripes_int.shd")
+    write(acc + "paint_stripes/!desc.def",
+          "accessory {\n    type = paint\n    shop_type = paint\n    name = Stripes\n    prestige = 10\n"
+          "    price = 2000\n    shader = stripes.shd\n    shader_int = stripes_int.shd\n}\n")
+
+
 # Trailer makes: name, deck length, width, the rear axles' distance from the centre, extra body height.
 TRAILERS = [
     ("boxvan", 1200.0, 250.0, 380.0, 260.0),
@@ -274,6 +320,7 @@ def main():
     for make in TRUCKS:
         truck_make(*make)
         truck_description(make[0])
+        shop_parts(make[0], make[4])
     police_make()
     for make in TRAILERS:
         trailer_make(*make)

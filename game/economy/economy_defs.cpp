@@ -84,6 +84,18 @@ bool has_extension(const std::string& name, const char* extension)
     return at && at != name.c_str();
 }
 
+// A uniform draw of index 0 to count - 1 by nearest(r x (count - 1)); 0 for an empty range.
+int32_t draw_index(const int32_t count)
+{
+    if (count <= 1) {
+        sys_rand();
+        return 0;
+    }
+    return nearest(sys_rand() * static_cast<float>(count - 1));
+}
+
+}  // namespace
+
 // The names of the entries of `folder`; empty when it cannot be opened.
 std::vector<std::string> list_folder(const char* folder)
 {
@@ -121,18 +133,6 @@ bool is_entry(const char* folder, const std::string& name, const unsigned type)
     vfs_stat_t info{};
     return api::vfs_stat(path, &info) == 0 && (info.mode & vfs_mode_type_mask) == type;
 }
-
-// A uniform draw of index 0 to count - 1 by nearest(r x (count - 1)); 0 for an empty range.
-int32_t draw_index(const int32_t count)
-{
-    if (count <= 1) {
-        sys_rand();
-        return 0;
-    }
-    return nearest(sys_rand() * static_cast<float>(count - 1));
-}
-
-}  // namespace
 
 int32_t nearest(const float value) { return static_cast<int32_t>(std::nearbyint(value)); }
 

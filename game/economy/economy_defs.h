@@ -34,6 +34,12 @@ bool truck_def_int(const char* make, const char* key, int32_t& out);
 bool truck_acc_def_string(const char* make, const char* accessory, const char* key, char* out, size_t size);
 bool truck_acc_def_int(const char* make, const char* accessory, const char* key, int32_t& out);
 
+// The names of the entries of `folder` (a folder of the file system, without its trailing "/"), in
+// listing order; empty when it cannot be opened.
+std::vector<std::string> list_folder(const char* folder);
+// Whether `folder`/`name` exists and its type bits (vfs_mode_type_mask) are `type`.
+bool is_entry(const char* folder, const std::string& name, unsigned type);
+
 // The regular files of folder `folder` whose names do not begin with "!" (all of them with
 // `with_hidden`), and with `extension` when given (compared ignoring case), in listing order; each
 // name without the text from its last ".".
