@@ -209,6 +209,8 @@ bool edit_ctrl_e::save(const char* name, const bool with_checks)
     clean_free_item_flags();
     char path[sizeof map_path];
     v_snprintf0(path, sizeof path, "/maps/%s", name);
+    // A fresh home has no maps folder yet (an existing one is fine).
+    api::vfs_mkdir("/maps", 0777);
     const int32_t size = save_map(path);
     if (with_checks) {
         check_routes(path);
@@ -217,6 +219,7 @@ bool edit_ctrl_e::save(const char* name, const bool with_checks)
     save_ai_data(path);
     // A map that was not written stays marked modified, so that new and quit do not lose it.
     if (size < 1) {
+        api::error("<edit_ctrl_e> the map was not saved to %s", path);
         quick_help("Not saved.");
         return false;
     }

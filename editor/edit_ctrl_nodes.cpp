@@ -3,6 +3,7 @@
 
 #include "engine/geometry.h"
 #include "road/prefab.h"
+#include "road/road_def.h"
 #include "editor/edit_ctrl.h"
 
 namespace {
@@ -11,6 +12,8 @@ namespace {
 constexpr float far_point = 6.6666668e7f;
 // Depth of the walk that marks the edges around a changed node.
 constexpr int update_depth = 3;
+// The noise rows a Road chain is numbered up to.
+constexpr int32_t noise_row_limit = 4096;
 // Directions of a new prefab's nodes in prefab order, before its quarter turns.
 const vec3_t prefab_directions[4] = {{1.0f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -1.0f}, {0.0f, 0.0f, 1.0f}};
 
@@ -144,7 +147,43 @@ void edit_ctrl_e::update_prefabs_at_node(const int32_t node)
             int32_t list[4] = {-1, -1, -1, -1};
             place_prefab(edges[link].nodes[0], list, link);
             rebuild_edge(link);
+            for (const int32_t prefab_node : edges[link].nodes)
+                number_noise_from(prefab_node);
         }
+}
+
+void edit_ctrl_e::number_noise_from(const int32_t node)
+{
+    if (!nodes.valid(node))
+        return;
+    const auto road_at = [this](const int32_t edge) { return edges.valid(edge) && edges[edge].kind == map_edge_road; };
+    int32_t at = node;
+    if (edges.valid(nodes[at].links[1]) && nodes[at].link_kinds[0] != map_edge_road)
+        at = edges[nodes[at].links[1]].nodes[1];
+    const int32_t first = at;
+    // Each step numbers another edge: a chain cannot be longer than the edges there are.
+    for (int32_t steps = 0; nodes.valid(at) && steps < edges.count; ++steps) {
+        const int32_t behind = nodes[at].links[0];
+        const int32_t ahead = nodes[at].links[1];
+        if (!road_at(behind) || !road_at(ahead))
+            return;
+        const map_edge_t& previous = edges[behind];
+        const road_def_t* const definition =
+            seg_server && previous.definition >= 0 &&
+                    previous.definition < static_cast<int32_t>(seg_server->road_defs.size())
+                ? &seg_server->road_defs[static_cast<size_t>(previous.definition)]
+                : nullptr;
+        // Without a segment length the rows cannot be counted.
+        if (!definition || definition->length() <= 0.0f)
+            return;
+        const auto row = static_cast<int32_t>(std::ceil(previous.length / definition->length())) + previous.noise_row;
+        if (row >= noise_row_limit)
+            return;
+        edges[ahead].noise_row = row;
+        at = edges[ahead].nodes[1];
+        if (at == first)
+            return;
+    }
 }
 
 void edit_ctrl_e::update_roads_at_node(const int32_t node)

@@ -157,4 +157,29 @@ TEST_F(edit_operations, moving_a_node_keeps_its_height_and_turns_the_roads)
     EXPECT_EQ(ctrl.node_height, 60);
 }
 
+TEST_F(edit_operations, noise_rows_go_on_along_a_chain_of_roads_and_stop_at_the_limit)
+{
+    // Roads of segment length 1000 leaving a junction at node p.
+    ctrl.seg_server->road_defs.resize(1);
+    ctrl.seg_server->road_defs[0].parts[0].length = 1000.0f;
+    const int32_t p = node(0.0f, 0.0f), b = node(2500.0f, 0.0f), c = node(3500.0f, 0.0f), d = node(5000.0f, 0.0f);
+    const int32_t first = road(p, b), second = road(b, c), third = road(c, d);
+    ctrl.nodes[p].link_kinds[0] = map_edge_cross;
+    for (const int32_t e : {first, second, third})
+        ctrl.edges[e].definition = 0;
+    ctrl.edges[first].length = 2500.0f;
+    ctrl.edges[second].length = 1000.0f;
+    ctrl.edges[first].noise_row = 2;
+
+    ctrl.number_noise_from(p);
+    EXPECT_EQ(ctrl.edges[second].noise_row, 5);
+    EXPECT_EQ(ctrl.edges[third].noise_row, 6);
+
+    // A row of 4096 or more ends the numbering there.
+    ctrl.edges[first].noise_row = 4093;
+    ctrl.number_noise_from(p);
+    EXPECT_EQ(ctrl.edges[second].noise_row, 5);
+    ctrl.seg_server->road_defs.clear();
+}
+
 }  // namespace
