@@ -181,6 +181,9 @@ public:
     // prefab's nodes are written into `nodes`.
     void place_prefab(int32_t origin, int32_t (&nodes)[4], int32_t edge);
     vec3_t prefab_node_direction(const map_edge_t& edge, int32_t slot);
+    // A node between a junction and a road takes the junction's arm direction (turned to the side the
+    // junction is on), so that the road leaves the arm straight.
+    void align_to_prefab(int32_t node);
     float compute_curve_length(const map_node_t& start, const map_node_t& end) const;
     // Removes the sign records of `edge`, lowering the sign references above them.
     void remove_edge_signs(int32_t edge);

@@ -220,6 +220,11 @@ int32_t edit_ctrl_e::create_edge(const int32_t from, const int32_t to)
     apply_edge_defaults(edge, defaults_copy);
     edge.noise_row = 0;
     link_edge(index, -1);
+    // Where the new edge meets a junction's arm with a road, the road leaves the arm straight.
+    for (const int32_t n : edges[index].nodes)
+        if (nodes.valid(n) && edges.valid(nodes[n].links[0]) && edges.valid(nodes[n].links[1]) &&
+            road_kind(nodes[n].link_kinds[0]) != road_kind(nodes[n].link_kinds[1]))
+            align_to_prefab(n);
     map_edge_t& linked = edges[index];
     if (linked.kind == map_edge_road)
         linked.length = compute_curve_length(nodes[linked.nodes[0]], nodes[linked.nodes[1]]);

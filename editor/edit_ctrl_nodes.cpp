@@ -64,6 +64,25 @@ vec3_t edit_ctrl_e::prefab_node_direction(const map_edge_t& edge, const int32_t 
     return p.x >= 0.0f ? vec3_t(-1.0f, 0.0f, 0.0f) : vec3_t(1.0f, 0.0f, 0.0f);
 }
 
+void edit_ctrl_e::align_to_prefab(const int32_t node)
+{
+    if (!nodes.valid(node))
+        return;
+    map_node_t& record = nodes[node];
+    for (int32_t at = 0; at < 2; ++at) {
+        const int32_t link = record.links[at];
+        if (!edges.valid(link) || !map_edge_kind_is_prefab(edges[link].kind))
+            continue;
+        int32_t slot = 0;
+        while (slot < 4 && edges[link].nodes[slot] != node)
+            ++slot;
+        record.direction = prefab_node_direction(edges[link], slot < 4 ? slot : 0);
+        if (at == 0)
+            record.direction = -record.direction;
+        return;
+    }
+}
+
 void edit_ctrl_e::place_prefab(const int32_t origin, int32_t (&list)[4], const int32_t edge_index)
 {
     map_edge_t* const edge = edge_index == -1 ? get_default_edge(nullptr) : &edges[edge_index];
@@ -274,12 +293,7 @@ bool edit_ctrl_e::join_nodes(int32_t dropped, int32_t target, int32_t* out_edge)
         node.links[at] = moved;
         node.link_kinds[at] = edges[moved].kind;
         if (map_edge_kind_is_prefab(edges[moved].kind)) {
-            int32_t slot = 0;
-            while (slot < 4 && edges[moved].nodes[slot] != kept)
-                ++slot;
-            node.direction = prefab_node_direction(edges[moved], slot < 4 ? slot : 0);
-            if (at == 0)
-                node.direction = -node.direction;
+            align_to_prefab(kept);
             for (const int32_t n : edges[moved].nodes)
                 if (nodes.valid(n) && n != kept)
                     nodes[n].position.y += height_difference;
