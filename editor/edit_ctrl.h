@@ -185,8 +185,15 @@ public:
     // junction is on), so that the road leaves the arm straight.
     void align_to_prefab(int32_t node);
     float compute_curve_length(const map_node_t& start, const map_node_t& end) const;
+    // Signs (edit_ctrl_signs.cpp). The signs of an edge stand in one run of the sign array from its
+    // first sign. Adds a sign at the end of `edge`'s run: its index, -1 when none could be added.
+    int32_t add_edge_signs(int32_t edge);
+    // Removes sign `index` of `edge`, lowering every sign number above it.
+    void remove_signs(int32_t edge, int32_t index);
     // Removes the sign records of `edge`, lowering the sign references above them.
     void remove_edge_signs(int32_t edge);
+    // Reports every edge whose first sign does not name it.
+    void check_sign_runs();
 
     // Property dialogs: runs the dialog of `type` (edit_dialog_t) on `record` with `extra` through
     // prop_dialog_runner; 0 cancel, 1 OK, 2 "Use as defaults", -1 when no dialog can be shown.
@@ -295,6 +302,8 @@ private:
     void apply_edge_defaults(map_edge_t& edge, const map_edge_t& source);
     // Builds `edge` into the editor's own slot and takes the bounds from that build.
     void build_bounds(map_edge_t& edge);
+    // Moves the sign numbers of the boards the segment server placed, from sign `from` on, by `delta`.
+    void shift_placed_signs(int32_t from, int32_t delta);
     // Deletes node record `node`, lowering every node number above it in the edges.
     void delete_node(int32_t node);
     void delete_aux_node(int32_t node);

@@ -265,24 +265,6 @@ void edit_ctrl_e::rebuild_edge(const int32_t edge_index)
         edge.bounds.add_bounds(slot->piece_at(p).bounds);
 }
 
-void edit_ctrl_e::remove_edge_signs(const int32_t edge_index)
-{
-    int32_t s = 0;
-    while (s < signs.count) {
-        if (signs[s].edge != edge_index) {
-            ++s;
-            continue;
-        }
-        std::memmove(static_cast<void*>(&signs[s]), &signs[s + 1], sizeof(map_sign_t) * (signs.count - s - 1));
-        --signs.count;
-        for (map_edge_t& edge : edges)
-            if (edge.sign == s)
-                edge.sign = -1;
-            else if (edge.sign > s)
-                --edge.sign;
-    }
-}
-
 void edit_ctrl_e::remove_edge(const int32_t edge_index)
 {
     if (!edges.valid(edge_index))

@@ -181,11 +181,7 @@ bool edit_ctrl_e::load(const char* name)
     build_item_tree();
     read_trailer(path, read);
     build_start_marker();
-    for (int32_t e = 0; e < edges.count; ++e) {
-        const int32_t sign = edges[e].sign;
-        if (sign != -1 && (!signs.valid(sign) || signs[sign].edge != e))
-            api::error("Edge %d has wrong sign id", e);
-    }
+    check_sign_runs();
     return true;
 }
 
