@@ -194,6 +194,10 @@ public:
     void remove_edge_signs(int32_t edge);
     // Reports every edge whose first sign does not name it.
     void check_sign_runs();
+    // Removes the city block on side `side` of City Road `edge` (edit_ctrl_city_blocks.cpp): every road
+    // that names it lets it go, and the block numbers above it, in the roads and in the render slots
+    // that built them, move down with their records.
+    void remove_city_block(int32_t edge, int32_t side);
 
     // Property dialogs: runs the dialog of `type` (edit_dialog_t) on `record` with `extra` through
     // prop_dialog_runner; 0 cancel, 1 OK, 2 "Use as defaults", -1 when no dialog can be shown.

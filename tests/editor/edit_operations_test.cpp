@@ -259,4 +259,35 @@ TEST_F(edge_signs, removing_signs_lowers_the_numbers_above_and_the_last_one_leav
     ctrl.seg_server->boards.remove_all();
 }
 
+TEST_F(edit_operations, removing_a_city_block_clears_every_road_naming_it_and_moves_the_numbers_above_down)
+{
+    const int32_t a = road(node(0.0f, 0.0f), node(1000.0f, 0.0f), map_edge_city_road);
+    const int32_t b = road(node(0.0f, 5000.0f), node(1000.0f, 5000.0f), map_edge_city_road);
+    const int32_t c = road(node(0.0f, 9000.0f), node(1000.0f, 9000.0f), map_edge_city_road);
+    for (int32_t i = 0; i < 3; ++i)
+        ctrl.cityblocks[ctrl.add_cityblock()].seed = 10 + i;
+    ctrl.edges[a].sides[0].profile = 0;
+    ctrl.edges[b].sides[1].profile = 1;
+    ctrl.edges[c].sides[0].profile = 1;
+    ctrl.edges[c].sides[1].profile = 2;
+    segment_t& slot = *ctrl.segment_slot(0);
+    slot.city_blocks[0] = 1;
+    slot.city_blocks[1] = 2;
+
+    ctrl.remove_city_block(b, 1);
+    ASSERT_EQ(ctrl.cityblocks.count, 2);
+    EXPECT_EQ(ctrl.cityblocks[1].seed, 12);
+    EXPECT_EQ(ctrl.edges[a].sides[0].profile, 0);
+    EXPECT_EQ(ctrl.edges[b].sides[1].profile, -1);
+    EXPECT_EQ(ctrl.edges[c].sides[0].profile, -1);
+    EXPECT_EQ(ctrl.edges[c].sides[1].profile, 1);
+    EXPECT_EQ(slot.city_blocks[0], -1);
+    EXPECT_EQ(slot.city_blocks[1], 1);
+    slot.city_blocks[1] = -1;
+    // A side without a block, and a Road, change nothing.
+    ctrl.remove_city_block(b, 1);
+    ctrl.remove_city_block(a, 1);
+    EXPECT_EQ(ctrl.cityblocks.count, 2);
+}
+
 }  // namespace
