@@ -134,6 +134,7 @@ int edit_ctrl_e::destroy(const int phase)
             }
         own_segment_.release(*this);
         own_aux_segment_.release(*this);
+        release_preview();
         pins_.reset();
         if (light_) {
             if (world_services_t* services = services_of(*this))
@@ -153,6 +154,13 @@ void edit_ctrl_e::show_target(map_miscitem_t& record)
     current_item = static_cast<int32_t>(&record - miscitems.data);
     if (seg_server)
         seg_server->show_target(record.points[0], 0, 0, 3);
+}
+
+void edit_ctrl_e::hide_target()
+{
+    current_item = -1;
+    if (seg_server)
+        seg_server->hide_target();
 }
 
 void edit_ctrl_e::register_camera(editor_camera_e& camera)
@@ -242,6 +250,7 @@ void edit_ctrl_e::empty_map()
 {
     release_segments();
     own_segment_.release(*this);
+    release_preview();
     own_aux_segment_.release(*this);
     pointer = edit_pointer_t{};
     height_target = edit_height_target_t{};

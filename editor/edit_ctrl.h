@@ -26,6 +26,10 @@ constexpr int32_t editor_trailer_size = 28;
 // Vertices per side of the background map's grid.
 constexpr int32_t background_grid = 9;
 
+class edit_ctrl_e;
+// Runs property dialog `type` (edit_dialog_t) on `record` for `ctrl`: the dialog's result.
+using prop_dialog_runner_t = int32_t (*)(edit_ctrl_e& ctrl, void* record, int32_t type, uint32_t extra);
+
 // Where the pointer is and what it holds (cleared on every mode and sub-mode change).
 struct edit_pointer_t {
     // The point under the pointer, or the position of the object it snapped to.
@@ -79,6 +83,8 @@ public:
     void draw() override;
     // The shown item (a headquarters in range) becomes the current item.
     void show_target(map_miscitem_t& record) override;
+    // The target marker goes, and with it the current item.
+    void hide_target() override;
 
     // Mode and sub-mode (edit_mode_t, edit_sub_mode_t): shown in the HUD; each clears the pick.
     void set_mode(int32_t value);
@@ -162,6 +168,9 @@ public:
     float raise_aux_node(int32_t node, float dy);
     void update_roads_at_node(int32_t node);
     void update_prefabs_at_node(int32_t node);
+    // Numbers the terrain noise rows of the chain of Roads through `node`: each Road goes on from the
+    // row where the Road before it ends.
+    void number_noise_from(int32_t node);
     void update_aux_chain(int32_t node);
     int32_t find_node_at(const vec3_t& point, int32_t except) const;
     int32_t edge_starting_at(int32_t node) const;
@@ -172,9 +181,67 @@ public:
     // prefab's nodes are written into `nodes`.
     void place_prefab(int32_t origin, int32_t (&nodes)[4], int32_t edge);
     vec3_t prefab_node_direction(const map_edge_t& edge, int32_t slot);
+    // A node between a junction and a road takes the junction's arm direction (turned to the side the
+    // junction is on), so that the road leaves the arm straight.
+    void align_to_prefab(int32_t node);
     float compute_curve_length(const map_node_t& start, const map_node_t& end) const;
+    // Signs (edit_ctrl_signs.cpp). The signs of an edge stand in one run of the sign array from its
+    // first sign. Adds a sign at the end of `edge`'s run: its index, -1 when none could be added.
+    int32_t add_edge_signs(int32_t edge);
+    // Removes sign `index` of `edge`, lowering every sign number above it.
+    void remove_signs(int32_t edge, int32_t index);
     // Removes the sign records of `edge`, lowering the sign references above them.
     void remove_edge_signs(int32_t edge);
+    // Reports every edge whose first sign does not name it.
+    void check_sign_runs();
+    // Removes the city block on side `side` of City Road `edge` (edit_ctrl_city_blocks.cpp): every road
+    // that names it lets it go, and the block numbers above it, in the roads and in the render slots
+    // that built them, move down with their records.
+    void remove_city_block(int32_t edge, int32_t side);
+
+    // Property dialogs: runs the dialog of `type` (edit_dialog_t) on `record` with `extra` through
+    // prop_dialog_runner; 0 cancel, 1 OK, 2 "Use as defaults", -1 when no dialog can be shown.
+    int32_t open_prop_dialog(void* record, int32_t type, uint32_t extra);
+    // Runs the modal property dialogs (tests put answering ones in its place); null: none can be shown.
+    static prop_dialog_runner_t prop_dialog_runner;
+    // The defaults dialog of the next edge of the current sub-mode's kind (none for sub-modes 5-7).
+    void edit_properties();
+    // Asks for an edge index and puts the current camera over that edge's start node.
+    void find_edge();
+    // In "New Item" mode with a junction sub-mode, steps the default edge's definition forwards
+    // (down) or backwards (up) over the segment server's definitions of that kind.
+    void cycle_look_down();
+    void cycle_look_up();
+    // The HUD text that names the road edge leaving the picked node while the pointer stays on it.
+    void update_hover_text();
+    // Imports a map of the prefab folder, chosen in the file dialog, with its origin at `point`.
+    void import_map(const vec3_t& point);
+    // The height of the start node of the nearest built road to (x, z), + 200; 0 with none built.
+    float height_near(float x, float z) const;
+
+    // Free items (edit_ctrl_free_items.cpp). A new item from the dialog at `point`, which takes the
+    // remembered height.
+    void create_free_item(vec3_t& point);
+    // Moves item `index` to `point`; with `rebuild` its volume is measured again from its model and
+    // the item tree rebuilt.
+    void place_free_item(int32_t index, const vec3_t& point, bool rebuild);
+    float raise_free_item(int32_t index, float delta);
+    void turn_free_item(int32_t index, float a, float b, float c);
+    // Removes item `index`, lowering the shown items' numbers above it.
+    void remove_free_item(int32_t index);
+    void free_item_properties(int32_t index);
+
+    // Misc items (edit_ctrl_misc_items.cpp). A new item of the dialog's type at `point`.
+    void create_misc_item(const vec3_t& point);
+    // Moves point `k` of item `index` (point 0 for the single-point kinds) to `point`; with `settle`
+    // a ground kind takes the ground's height there and the item tree is rebuilt.
+    void move_misc_item_point(int32_t index, int32_t k, const vec3_t& point, bool settle);
+    // Raises waypoint `k` of a mover or the point of a headquarters by `delta`: the new height; other
+    // kinds are left alone and answer their point's height.
+    float raise_misc_item(int32_t index, int32_t k, float delta);
+    // Removes item `index`: the shown lists are emptied and every stored item number above it lowered.
+    void remove_misc_item(int32_t index);
+    void misc_item_properties(int32_t index, int32_t point);
 
     // Property dialogs (edit_ctrl_properties.cpp): each runs the dialog of its record and, when it was
     // applied, rebuilds what depends on the record and marks the map modified.
@@ -209,11 +276,15 @@ public:
     int32_t node_height = 0;
     int32_t aux_node_height = 0;
     int32_t item_height = 0;
+    // What the free-item dialog starts from: definition, look, rotation and flags.
+    map_freeitem_t free_item_defaults{};
     // The stamp the brush places: definition and shader.
     int32_t stamp_definition = 0;
     int32_t stamp_shader = 0;
     // The misc item the segment server's target marker shows, -1 none.
     int32_t current_item = -1;
+    // The HUD text names the edge under the pointer.
+    bool hover_text_shown = false;
     // Reports of "bugs.txt" shown so far.
     int32_t bugs_shown = 0;
     bool background_visible = false;
@@ -234,6 +305,10 @@ private:
     bool view_volume(cd_bounds_t& out_box) const;
     void draw_city_outline();
     void draw_create_guides();
+    // In "New Item" mode with a junction sub-mode and no edge begun, the default junction built at the
+    // ground point and its outline; the build is kept while the point and the default stay.
+    void draw_create_preview();
+    void release_preview();
     void draw_misc_shapes();
     // Lowers every held or picked node index above `removed` (the node itself becomes -1).
     void renumber_held_nodes(int32_t removed);
@@ -243,6 +318,8 @@ private:
     void apply_edge_defaults(map_edge_t& edge, const map_edge_t& source);
     // Builds `edge` into the editor's own slot and takes the bounds from that build.
     void build_bounds(map_edge_t& edge);
+    // Moves the sign numbers of the boards the segment server placed, from sign `from` on, by `delta`.
+    void shift_placed_signs(int32_t from, int32_t delta);
     // Deletes node record `node`, lowering every node number above it in the edges.
     void delete_node(int32_t node);
     void delete_aux_node(int32_t node);
@@ -255,6 +332,11 @@ private:
     r_light_t* light_ = nullptr;
     // The editor's own render slots for edges that have none.
     segment_t own_segment_;
+    // The junction previewed at the pointer: its slot, the edge it was built from and its place.
+    segment_t preview_segment_;
+    map_edge_t preview_edge_{};
+    vec3_t preview_at_;
+    bool preview_built_ = false;
     aux_segment_t own_aux_segment_;
     const gfx_shader_t* start_shader_ = nullptr;
     const gfx_shader_t* background_shader_ = nullptr;

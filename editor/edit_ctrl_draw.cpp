@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstring>
 
 #include "engine/geometry.h"
 #include "engine/gfx_render.h"
@@ -19,6 +20,11 @@ constexpr uint32_t area_colour = 0xFFFF2F2F;
 constexpr uint32_t mover_colour = 0xFFF7777F;
 // The top camera's zoom from which the editor objects are left out.
 constexpr float objects_zoom_limit = 0.35f;
+// The previewed junction's origin marker: a cross of 20 x 20 raised 15, in the colour of a node where
+// an edge begins.
+constexpr uint32_t preview_begin_colour = 0xFFF05050;
+constexpr float preview_raise = 15.0f;
+constexpr float preview_marker = 10.0f;
 
 void line(const uint32_t colour, const vec3_t& from, const vec3_t& to) { api::gfx_line_plain(colour, &from.x, &to.x); }
 
@@ -55,6 +61,7 @@ void edit_ctrl_e::draw()
         }
     }
     draw_create_guides();
+    draw_create_preview();
     editor_camera_e* const camera = current_camera();
     if (!(view_mode == edit_view_top && camera && camera->zoom_field() >= objects_zoom_limit))
         draw_objects();
@@ -199,4 +206,49 @@ void edit_ctrl_e::draw_misc_shapes()
         line(colour, vec3_t(c.x - 300.0f, c.y, c.z - 300.0f), vec3_t(c.x + 300.0f, c.y, c.z + 300.0f));
         line(colour, vec3_t(c.x + 300.0f, c.y, c.z - 300.0f), vec3_t(c.x - 300.0f, c.y, c.z + 300.0f));
     }
+}
+
+void edit_ctrl_e::release_preview()
+{
+    preview_segment_.release(*this);
+    preview_built_ = false;
+}
+
+void edit_ctrl_e::draw_create_preview()
+{
+    const bool junction = sub_mode == edit_sub_fork || sub_mode == edit_sub_cross || sub_mode == edit_sub_prefab;
+    map_edge_t* const source =
+        mode == edit_mode_new_item && pointer.create_state == 0 && junction ? get_default_edge(nullptr) : nullptr;
+    if (!source) {
+        if (preview_built_)
+            release_preview();
+        return;
+    }
+    const bool same = preview_built_ && preview_at_ == pointer.ground &&
+                      std::memcmp(&preview_edge_, source, sizeof preview_edge_) == 0;
+    if (!same) {
+        release_preview();
+        // The junction begins at a node of its own at the ground point, taken away again after the
+        // build: the built pieces keep their geometry, not the node.
+        const int32_t origin = nodes.append(map_node_step);
+        if (origin < 0)
+            return;
+        nodes[origin] = map_node_make(pointer.ground);
+        nodes[origin].flags |= 1u;
+        preview_edge_ = *source;
+        map_edge_t edge = *source;
+        edge.nodes[0] = origin;
+        edge.nodes[1] = edge.nodes[2] = edge.nodes[3] = -1;
+        preview_built_ = preview_segment_.build(*this, edge, true);
+        --nodes.count;
+        preview_at_ = pointer.ground;
+        if (!preview_built_)
+            return;
+    }
+    preview_segment_.draw(nullptr, static_model_lights());
+    const vec3_t at = pointer.ground + vec3_t(0.0f, preview_raise, 0.0f);
+    line(preview_begin_colour, at + vec3_t(-preview_marker, 0.0f, -preview_marker),
+         at + vec3_t(preview_marker, 0.0f, preview_marker));
+    line(preview_begin_colour, at + vec3_t(preview_marker, 0.0f, -preview_marker),
+         at + vec3_t(-preview_marker, 0.0f, preview_marker));
 }

@@ -220,6 +220,11 @@ int32_t edit_ctrl_e::create_edge(const int32_t from, const int32_t to)
     apply_edge_defaults(edge, defaults_copy);
     edge.noise_row = 0;
     link_edge(index, -1);
+    // Where the new edge meets a junction's arm with a road, the road leaves the arm straight.
+    for (const int32_t n : edges[index].nodes)
+        if (nodes.valid(n) && edges.valid(nodes[n].links[0]) && edges.valid(nodes[n].links[1]) &&
+            road_kind(nodes[n].link_kinds[0]) != road_kind(nodes[n].link_kinds[1]))
+            align_to_prefab(n);
     map_edge_t& linked = edges[index];
     if (linked.kind == map_edge_road)
         linked.length = compute_curve_length(nodes[linked.nodes[0]], nodes[linked.nodes[1]]);
@@ -258,24 +263,6 @@ void edit_ctrl_e::rebuild_edge(const int32_t edge_index)
     edge.bounds.set_empty();
     for (int32_t p = 0; p < slot->piece_count; ++p)
         edge.bounds.add_bounds(slot->piece_at(p).bounds);
-}
-
-void edit_ctrl_e::remove_edge_signs(const int32_t edge_index)
-{
-    int32_t s = 0;
-    while (s < signs.count) {
-        if (signs[s].edge != edge_index) {
-            ++s;
-            continue;
-        }
-        std::memmove(static_cast<void*>(&signs[s]), &signs[s + 1], sizeof(map_sign_t) * (signs.count - s - 1));
-        --signs.count;
-        for (map_edge_t& edge : edges)
-            if (edge.sign == s)
-                edge.sign = -1;
-            else if (edge.sign > s)
-                --edge.sign;
-    }
 }
 
 void edit_ctrl_e::remove_edge(const int32_t edge_index)

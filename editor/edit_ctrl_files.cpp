@@ -181,11 +181,7 @@ bool edit_ctrl_e::load(const char* name)
     build_item_tree();
     read_trailer(path, read);
     build_start_marker();
-    for (int32_t e = 0; e < edges.count; ++e) {
-        const int32_t sign = edges[e].sign;
-        if (sign != -1 && (!signs.valid(sign) || signs[sign].edge != e))
-            api::error("Edge %d has wrong sign id", e);
-    }
+    check_sign_runs();
     return true;
 }
 
@@ -209,6 +205,8 @@ bool edit_ctrl_e::save(const char* name, const bool with_checks)
     clean_free_item_flags();
     char path[sizeof map_path];
     v_snprintf0(path, sizeof path, "/maps/%s", name);
+    // A fresh home has no maps folder yet (an existing one is fine).
+    api::vfs_mkdir("/maps", 0777);
     const int32_t size = save_map(path);
     if (with_checks) {
         check_routes(path);
@@ -217,6 +215,7 @@ bool edit_ctrl_e::save(const char* name, const bool with_checks)
     save_ai_data(path);
     // A map that was not written stays marked modified, so that new and quit do not lose it.
     if (size < 1) {
+        api::error("<edit_ctrl_e> the map was not saved to %s", path);
         quick_help("Not saved.");
         return false;
     }

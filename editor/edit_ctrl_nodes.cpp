@@ -3,6 +3,7 @@
 
 #include "engine/geometry.h"
 #include "road/prefab.h"
+#include "road/road_def.h"
 #include "editor/edit_ctrl.h"
 
 namespace {
@@ -11,6 +12,8 @@ namespace {
 constexpr float far_point = 6.6666668e7f;
 // Depth of the walk that marks the edges around a changed node.
 constexpr int update_depth = 3;
+// The noise rows a Road chain is numbered up to.
+constexpr int32_t noise_row_limit = 4096;
 // Directions of a new prefab's nodes in prefab order, before its quarter turns.
 const vec3_t prefab_directions[4] = {{1.0f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}, {0.0f, 0.0f, -1.0f}, {0.0f, 0.0f, 1.0f}};
 
@@ -59,6 +62,25 @@ vec3_t edit_ctrl_e::prefab_node_direction(const map_edge_t& edge, const int32_t 
     if (std::fabs(p.x) <= std::fabs(p.z))
         return p.z >= 0.0f ? vec3_t(0.0f, 0.0f, -1.0f) : vec3_t(0.0f, 0.0f, 1.0f);
     return p.x >= 0.0f ? vec3_t(-1.0f, 0.0f, 0.0f) : vec3_t(1.0f, 0.0f, 0.0f);
+}
+
+void edit_ctrl_e::align_to_prefab(const int32_t node)
+{
+    if (!nodes.valid(node))
+        return;
+    map_node_t& record = nodes[node];
+    for (int32_t at = 0; at < 2; ++at) {
+        const int32_t link = record.links[at];
+        if (!edges.valid(link) || !map_edge_kind_is_prefab(edges[link].kind))
+            continue;
+        int32_t slot = 0;
+        while (slot < 4 && edges[link].nodes[slot] != node)
+            ++slot;
+        record.direction = prefab_node_direction(edges[link], slot < 4 ? slot : 0);
+        if (at == 0)
+            record.direction = -record.direction;
+        return;
+    }
 }
 
 void edit_ctrl_e::place_prefab(const int32_t origin, int32_t (&list)[4], const int32_t edge_index)
@@ -144,7 +166,43 @@ void edit_ctrl_e::update_prefabs_at_node(const int32_t node)
             int32_t list[4] = {-1, -1, -1, -1};
             place_prefab(edges[link].nodes[0], list, link);
             rebuild_edge(link);
+            for (const int32_t prefab_node : edges[link].nodes)
+                number_noise_from(prefab_node);
         }
+}
+
+void edit_ctrl_e::number_noise_from(const int32_t node)
+{
+    if (!nodes.valid(node))
+        return;
+    const auto road_at = [this](const int32_t edge) { return edges.valid(edge) && edges[edge].kind == map_edge_road; };
+    int32_t at = node;
+    if (edges.valid(nodes[at].links[1]) && nodes[at].link_kinds[0] != map_edge_road)
+        at = edges[nodes[at].links[1]].nodes[1];
+    const int32_t first = at;
+    // Each step numbers another edge: a chain cannot be longer than the edges there are.
+    for (int32_t steps = 0; nodes.valid(at) && steps < edges.count; ++steps) {
+        const int32_t behind = nodes[at].links[0];
+        const int32_t ahead = nodes[at].links[1];
+        if (!road_at(behind) || !road_at(ahead))
+            return;
+        const map_edge_t& previous = edges[behind];
+        const road_def_t* const definition =
+            seg_server && previous.definition >= 0 &&
+                    previous.definition < static_cast<int32_t>(seg_server->road_defs.size())
+                ? &seg_server->road_defs[static_cast<size_t>(previous.definition)]
+                : nullptr;
+        // Without a segment length the rows cannot be counted.
+        if (!definition || definition->length() <= 0.0f)
+            return;
+        const auto row = static_cast<int32_t>(std::ceil(previous.length / definition->length())) + previous.noise_row;
+        if (row >= noise_row_limit)
+            return;
+        edges[ahead].noise_row = row;
+        at = edges[ahead].nodes[1];
+        if (at == first)
+            return;
+    }
 }
 
 void edit_ctrl_e::update_roads_at_node(const int32_t node)
@@ -235,12 +293,7 @@ bool edit_ctrl_e::join_nodes(int32_t dropped, int32_t target, int32_t* out_edge)
         node.links[at] = moved;
         node.link_kinds[at] = edges[moved].kind;
         if (map_edge_kind_is_prefab(edges[moved].kind)) {
-            int32_t slot = 0;
-            while (slot < 4 && edges[moved].nodes[slot] != kept)
-                ++slot;
-            node.direction = prefab_node_direction(edges[moved], slot < 4 ? slot : 0);
-            if (at == 0)
-                node.direction = -node.direction;
+            align_to_prefab(kept);
             for (const int32_t n : edges[moved].nodes)
                 if (nodes.valid(n) && n != kept)
                     nodes[n].position.y += height_difference;

@@ -67,6 +67,14 @@ bool edit_ctrl_e::pick(const float x, const float y, const int32_t except)
         }
     }
     if (seg_server)
+        for (auto* board = seg_server->boards.first(); board; board = board->next()) {
+            const board_instance_t& sign = board->value();
+            if (!sign.visible || !signs.valid(sign.sign) || (held_type == edit_pick_sign && sign.sign == except))
+                continue;
+            if (under_pointer(projection, sign.position, x, y))
+                return hit(edit_pick_sign, sign.sign, -1, sign.position);
+        }
+    if (seg_server)
         for (const int32_t index : seg_server->shown_freeitems)
             if (freeitems.valid(index) && !(held_type == edit_pick_free_item && index == except) &&
                 under_pointer(projection, freeitems[index].position, x, y))

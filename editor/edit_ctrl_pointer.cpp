@@ -16,6 +16,8 @@ constexpr uint32_t drag_button = 4;
 constexpr uint8_t split_modifiers = 0x30;
 // Height units per normalised pointer unit in height mode.
 constexpr float height_per_unit = 1000.0f;
+// Degrees a held free item turns per normalised pointer unit in the rotate modes.
+constexpr float degrees_per_unit = 360.0f;
 
 bool road_sub_mode(const int32_t sub_mode) { return sub_mode == edit_sub_city_road || sub_mode == edit_sub_road; }
 
@@ -40,7 +42,9 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
         modified = true;
         break;
     case edit_mode_move:
-        if (pointer.picked_type == edit_pick_node || pointer.picked_type == edit_pick_aux_node) {
+        if (pointer.picked_type == edit_pick_free_item || pointer.picked_type == edit_pick_misc_point) {
+            pointer.held = pointer.picked_item;
+        } else if (pointer.picked_type == edit_pick_node || pointer.picked_type == edit_pick_aux_node) {
             pointer.held = pointer.picked_item;
             if (modifiers & split_modifiers) {
                 if (pointer.picked_type == edit_pick_node)
@@ -60,6 +64,10 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
             const int32_t edge = aux_edge_starting_at(pointer.picked_item);
             if (edge != -1)
                 remove_aux_edge(edge);
+        } else if (pointer.picked_type == edit_pick_free_item) {
+            remove_free_item(pointer.picked_item);
+        } else if (pointer.picked_type == edit_pick_misc_point) {
+            remove_misc_item(pointer.picked_item);
         }
         build_item_tree();
         pointer.held = -1;
@@ -71,6 +79,8 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
         start_position = pointer.ground;
         if (pointer.picked_type == edit_pick_node && nodes.valid(pointer.picked_item))
             start_position.y = nodes[pointer.picked_item].position.y;
+        else if (pointer.picked_type == edit_pick_free_item && freeitems.valid(pointer.picked_item))
+            start_position.y = freeitems[pointer.picked_item].position.y;
         pointer.held = 1;
         build_start_marker();
         modified = true;
@@ -80,8 +90,10 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
             edge_properties(edge_starting_at(pointer.picked_item));
         else if (pointer.picked_type == edit_pick_aux_node && aux_edge_starting_at(pointer.picked_item) != -1)
             aux_edge_properties(aux_edge_starting_at(pointer.picked_item));
-        if (pointer.picked_type != edit_pick_none)
-            modified = true;
+        else if (pointer.picked_type == edit_pick_free_item)
+            free_item_properties(pointer.picked_item);
+        else if (pointer.picked_type == edit_pick_misc_point)
+            misc_item_properties(pointer.picked_item, pointer.picked_point);
         break;
     case edit_mode_node_properties:
         if (pointer.picked_type == edit_pick_node)
@@ -89,11 +101,21 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
         else if (pointer.picked_type == edit_pick_aux_node)
             aux_node_properties(pointer.picked_item);
         break;
+    case edit_mode_import:
+        import_map(pointer.ground);
+        modified = true;
+        break;
     case edit_mode_height:
-        if (pointer.picked_type == edit_pick_node || pointer.picked_type == edit_pick_aux_node) {
+        if (pointer.picked_type != edit_pick_none && pointer.picked_type != edit_pick_sign) {
             pointer.held = pointer.picked_item;
             height_target = edit_height_target_t{pointer.picked_item, pointer.picked_type, pointer.picked_point};
         }
+        break;
+    case edit_mode_rotate_x:
+    case edit_mode_rotate_y:
+    case edit_mode_rotate_z:
+        if (pointer.picked_type == edit_pick_free_item)
+            pointer.held = pointer.picked_item;
         break;
     default:
         break;
@@ -157,6 +179,14 @@ void edit_ctrl_e::create_at_pointer()
         }
         return;
     }
+    if (sub_mode == edit_sub_free_item) {
+        create_free_item(pointer.ground);
+        return;
+    }
+    if (sub_mode == edit_sub_misc_item) {
+        create_misc_item(pointer.ground);
+        return;
+    }
     if (sub_mode == edit_sub_fork || sub_mode == edit_sub_cross || sub_mode == edit_sub_prefab) {
         const int32_t node = add_node(pointer.ground);
         if (node >= 0 && can_begin_edge(node))
@@ -213,6 +243,12 @@ void edit_ctrl_e::on_pointer_move(const float x, const float y, vec3_t& out_poin
             aux_nodes[pointer.held].position = pointer.ground;
             update_aux_chain(pointer.held);
             modified = true;
+        } else if (pointer.picked_type == edit_pick_free_item && pointer.held != -1) {
+            place_free_item(pointer.held, pointer.ground, false);
+            modified = true;
+        } else if (pointer.picked_type == edit_pick_misc_point && pointer.held != -1) {
+            move_misc_item_point(pointer.held, pointer.picked_point, pointer.ground, false);
+            modified = true;
         }
         break;
     case edit_mode_place_start:
@@ -230,13 +266,28 @@ void edit_ctrl_e::on_pointer_move(const float x, const float y, vec3_t& out_poin
                 height = raise_node(pointer.held, dy);
             else if (pointer.picked_type == edit_pick_aux_node)
                 height = raise_aux_node(pointer.held, dy);
+            else if (pointer.picked_type == edit_pick_free_item)
+                height = raise_free_item(pointer.held, dy);
+            else if (pointer.picked_type == edit_pick_misc_point)
+                height = raise_misc_item(pointer.held, pointer.picked_point, dy);
             pointer.ground.y = out_point.y = height;
+            modified = true;
+        }
+        break;
+    case edit_mode_rotate_x:
+    case edit_mode_rotate_y:
+    case edit_mode_rotate_z:
+        if (pointer.held != -1 && pointer.picked_type == edit_pick_free_item) {
+            vec3_t turn{};
+            turn[mode - edit_mode_rotate_x] = std::round(dy_pointer * degrees_per_unit);
+            turn_free_item(pointer.held, turn.x, turn.y, turn.z);
             modified = true;
         }
         break;
     default:
         break;
     }
+    update_hover_text();
 }
 
 void edit_ctrl_e::on_button_up(const uint32_t button)
@@ -254,6 +305,10 @@ void edit_ctrl_e::on_button_up(const uint32_t button)
                 join_nodes(pointer.held, target, nullptr);
             else
                 update_roads_at_node(pointer.held);
+        } else if (pointer.picked_type == edit_pick_free_item) {
+            place_free_item(pointer.held, pointer.ground, true);
+        } else if (pointer.picked_type == edit_pick_misc_point) {
+            move_misc_item_point(pointer.held, pointer.picked_point, pointer.ground, true);
         }
         build_item_tree();
         pointer.held = -1;
@@ -270,10 +325,15 @@ void edit_ctrl_e::on_button_up(const uint32_t button)
 
 void edit_ctrl_e::step_height(const int32_t dy)
 {
+    const auto delta = static_cast<float>(dy);
     if (height_target.kind == edit_pick_node)
-        raise_node(height_target.index, static_cast<float>(dy));
+        raise_node(height_target.index, delta);
     else if (height_target.kind == edit_pick_aux_node)
-        raise_aux_node(height_target.index, static_cast<float>(dy));
+        raise_aux_node(height_target.index, delta);
+    else if (height_target.kind == edit_pick_free_item)
+        raise_free_item(height_target.index, delta);
+    else if (height_target.kind == edit_pick_misc_point)
+        raise_misc_item(height_target.index, height_target.point, delta);
     else
         return;
     modified = true;

@@ -57,3 +57,15 @@ struct edit_mode_name_t {
 // The modes and sub-modes in the order of the HUD's lists, each table ending with an empty text.
 extern const edit_mode_name_t edit_mode_names[];
 extern const edit_mode_name_t edit_sub_mode_names[];
+
+// The property dialogs by the kind of record they edit.
+enum edit_dialog_t : int32_t {
+    edit_dialog_edge_defaults = -1,
+    edit_dialog_edge = 0,
+    edit_dialog_node = 1,
+    edit_dialog_signs = 2,
+    edit_dialog_free_item = 3,
+    edit_dialog_aux_edge = 6,
+    edit_dialog_find_edge = 7,
+    edit_dialog_misc_item = 8,
+};

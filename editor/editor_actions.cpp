@@ -43,8 +43,17 @@ void editor_camera_top_e::do_actions(const int flag)
         switch_view(edit_view_free);
     else
         switch_timer = 0.0f;
+    if (held(editor_impulse_find_edge) && guarded())
+        ctrl->find_edge();
+    // The defaults dialog is modal: one press opens it once.
+    if (held(editor_impulse_edge_defaults) && guarded())
+        ctrl->edit_properties();
     if (held(editor_impulse_help))
         editor_show_help();
+    if (held(editor_impulse_next_look) && guarded())
+        ctrl->cycle_look_down();
+    if (held(editor_impulse_previous_look) && guarded())
+        ctrl->cycle_look_up();
     if (held(64) && guarded())
         ctrl->set_mode(ctrl->mode == edit_mode_rotate_x   ? edit_mode_rotate_y
                        : ctrl->mode == edit_mode_rotate_y ? edit_mode_rotate_z

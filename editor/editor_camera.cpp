@@ -4,6 +4,7 @@
 #include "engine/gfx_view.h"
 #include "engine/entity_proc.h"
 #include "engine/process.h"
+#include "common/console_window.h"
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "common/view_params.h"
@@ -63,6 +64,8 @@ bool editor_camera_e::is_avatar() const
     const game_bridge_t* bridge = get_game_bridge();
     return bridge && bridge->avatar() == handle();
 }
+
+bool editor_camera_e::takes_input() const { return is_avatar() && !console_window_open(); }
 
 void editor_camera_e::switch_view(const int32_t view)
 {

@@ -36,6 +36,9 @@ public:
     float frame_time() const;
     // True when the world's bridge names this camera as its avatar.
     bool is_avatar() const;
+    // True when the camera reads the keys: it is the avatar and the console is not open (the keys
+    // then type the console's command line).
+    bool takes_input() const;
 
     // The guarded switch to view `view` (edit_view_t) of both cameras: the controller makes that
     // camera current, which takes this camera's position.

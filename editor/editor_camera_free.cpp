@@ -40,7 +40,7 @@ int editor_camera_free_e::init(const int phase)
 void editor_camera_free_e::handler()
 {
     object_e::handler();
-    if (is_avatar())
+    if (takes_input())
         input_step();
     if (action_timer > 0.0f)
         action_timer -= frame_time();

@@ -67,7 +67,7 @@ void editor_camera_top_e::handler()
     object_e::handler();
     if (action_timer > 0.0f)
         action_timer -= frame_time();
-    if (is_avatar())
+    if (takes_input())
         input_step();
 }
 

@@ -6,7 +6,11 @@
 enum editor_impulse_t : int32_t {
     editor_impulse_first = 50,
     editor_impulse_switch_camera = 55,
+    editor_impulse_find_edge = 56,
+    editor_impulse_edge_defaults = 58,
     editor_impulse_help = 60,
+    editor_impulse_next_look = 62,
+    editor_impulse_previous_look = 63,
     editor_impulse_up = 104,
     editor_impulse_down = 105,
     editor_impulse_zoom_in_step = 116,

@@ -11,6 +11,7 @@
 #include "engine/text.h"
 #include "engine/ui.h"
 #include "engine/vfs.h"
+#include "common/console_window.h"
 #include "common/engine_api.h"
 #include "frame/environment_commands.h"
 #include "common/game_bridge.h"
@@ -35,9 +36,6 @@ const engine_reset_registrar_t reset_game_values(reset_order_processes + 1, [] {
 
 // The player's truck of a game world.
 constexpr const char* car_actor_script = "/scripts/game/car_actor.esc";
-// The console window and the command the grave-accent key runs to toggle it.
-constexpr const char* console_script = "/ui/system/console.esc";
-constexpr const char* console_toggle = "ui t console:system_02";
 // The mouse pointer, pointer 0.
 constexpr const char* pointer_script = "/ui/pointers/main.esc";
 // The in-game menu, opened over a game by "game_menu".
@@ -241,8 +239,8 @@ void game_process_t::startup()
     holds_context_ = true;
 
     if (!starts_with_zero("g_console")) {
-        console_ = ui_winsert("system_02", "console", 9, console_script, true);
-        api::bind_add_cmd("`", console_toggle, 1, 0);
+        console_ = ui_winsert(console_window_group, console_window_name, 9, console_window_script, true);
+        api::bind_add_cmd("`", console_window_toggle, 1, 0);
     }
     if (ui_pinsert(0, pointer_script))
         ui_pshow(0);

@@ -121,6 +121,9 @@ public:
     void update_movers(float dt);
     // Takes the moving model of mover `item` away; it is made anew when the mover is next moved.
     void drop_mover(map_miscitem_t& item);
+    // Takes every active misc item off its list (movers lose their instances, the target marker goes):
+    // they come back with the next streaming. For a change that renumbers the misc items.
+    void switch_off_all_miscitems();
     // Empties the road network and the active lists before another map is read.
     void release_segments();
 

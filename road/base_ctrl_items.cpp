@@ -110,3 +110,10 @@ void base_ctrl_e::switch_off_miscitems(const cd_bounds_t& box)
         target_item_ = -1;
     }
 }
+
+void base_ctrl_e::switch_off_all_miscitems()
+{
+    cd_bounds_t nothing;
+    nothing.set_empty();
+    switch_off_miscitems(nothing);
+}

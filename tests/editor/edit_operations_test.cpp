@@ -1,4 +1,5 @@
 #include <cmath>
+#include <vector>
 
 #include "engine/geometry.h"
 #include "editor_fixture.h"
@@ -155,6 +156,138 @@ TEST_F(edit_operations, moving_a_node_keeps_its_height_and_turns_the_roads)
     EXPECT_NEAR(ctrl.nodes[a].direction.z, 1.0f, 1e-2f);
     EXPECT_FLOAT_EQ(ctrl.raise_node(b, 10.0f), 60.0f);
     EXPECT_EQ(ctrl.node_height, 60);
+}
+
+TEST_F(edit_operations, noise_rows_go_on_along_a_chain_of_roads_and_stop_at_the_limit)
+{
+    // Roads of segment length 1000 leaving a junction at node p.
+    ctrl.seg_server->road_defs.resize(1);
+    ctrl.seg_server->road_defs[0].parts[0].length = 1000.0f;
+    const int32_t p = node(0.0f, 0.0f), b = node(2500.0f, 0.0f), c = node(3500.0f, 0.0f), d = node(5000.0f, 0.0f);
+    const int32_t first = road(p, b), second = road(b, c), third = road(c, d);
+    ctrl.nodes[p].link_kinds[0] = map_edge_cross;
+    for (const int32_t e : {first, second, third})
+        ctrl.edges[e].definition = 0;
+    ctrl.edges[first].length = 2500.0f;
+    ctrl.edges[second].length = 1000.0f;
+    ctrl.edges[first].noise_row = 2;
+
+    ctrl.number_noise_from(p);
+    EXPECT_EQ(ctrl.edges[second].noise_row, 5);
+    EXPECT_EQ(ctrl.edges[third].noise_row, 6);
+
+    // A row of 4096 or more ends the numbering there.
+    ctrl.edges[first].noise_row = 4093;
+    ctrl.number_noise_from(p);
+    EXPECT_EQ(ctrl.edges[second].noise_row, 5);
+    ctrl.seg_server->road_defs.clear();
+}
+
+// Three roads a, b, c; a has two signs and c one, in the runs [a a c].
+class edge_signs : public editor_test_t {
+protected:
+    void SetUp() override
+    {
+        editor_test_t::SetUp();
+        a = road(node(0.0f, 0.0f), node(1000.0f, 0.0f));
+        b = road(node(0.0f, 5000.0f), node(1000.0f, 5000.0f));
+        c = road(node(0.0f, 9000.0f), node(1000.0f, 9000.0f));
+        ctrl.add_edge_signs(a);
+        ctrl.add_edge_signs(c);
+        ctrl.add_edge_signs(a);
+    }
+    // The owners of the sign records in order.
+    std::vector<int32_t> owners() const
+    {
+        std::vector<int32_t> out;
+        for (const map_sign_t& sign : ctrl.signs)
+            out.push_back(sign.edge);
+        return out;
+    }
+    // A board the segment server placed for sign `sign`.
+    board_instance_t& board(const int32_t sign)
+    {
+        board_instance_t placed;
+        placed.sign = sign;
+        return ctrl.seg_server->boards.append(placed)->value();
+    }
+
+    int32_t a = -1, b = -1, c = -1;
+};
+
+TEST_F(edge_signs, a_new_sign_joins_its_edges_run_and_moves_the_runs_and_placed_boards_behind_it)
+{
+    EXPECT_EQ(owners(), (std::vector<int32_t>{a, a, c}));
+    EXPECT_EQ(ctrl.edges[a].sign, 0);
+    EXPECT_EQ(ctrl.edges[c].sign, 2);
+    board_instance_t& on_c = board(2);
+    EXPECT_EQ(ctrl.add_edge_signs(a), 2);
+    EXPECT_EQ(ctrl.edges[c].sign, 3);
+    EXPECT_EQ(on_c.sign, 3);
+    EXPECT_EQ(ctrl.add_edge_signs(b), 4);
+    EXPECT_EQ(owners(), (std::vector<int32_t>{a, a, a, c, b}));
+    EXPECT_FALSE(engine_log_has("has wrong sign id"));
+    ctrl.seg_server->boards.remove_all();
+}
+
+TEST_F(edge_signs, removing_signs_lowers_the_numbers_above_and_the_last_one_leaves_no_first_sign)
+{
+    board_instance_t& on_removed = board(1);
+    board_instance_t& on_c = board(2);
+    ctrl.remove_signs(a, 1);
+    EXPECT_EQ(owners(), (std::vector<int32_t>{a, c}));
+    EXPECT_EQ(ctrl.edges[c].sign, 1);
+    EXPECT_EQ(on_removed.sign, -1);
+    EXPECT_EQ(on_c.sign, 1);
+    ctrl.remove_signs(c, 1);
+    EXPECT_EQ(ctrl.edges[c].sign, -1);
+    EXPECT_EQ(ctrl.edges[a].sign, 0);
+
+    // A whole run: the edge's removal takes its signs, the others move down.
+    ctrl.add_edge_signs(c);
+    ctrl.add_edge_signs(a);
+    EXPECT_EQ(owners(), (std::vector<int32_t>{a, a, c}));
+    board_instance_t& on_a = board(0);
+    board_instance_t& on_c_again = board(2);
+    ctrl.remove_edge_signs(a);
+    EXPECT_EQ(owners(), (std::vector<int32_t>{c}));
+    EXPECT_EQ(ctrl.edges[a].sign, -1);
+    EXPECT_EQ(ctrl.edges[c].sign, 0);
+    EXPECT_EQ(on_a.sign, -1);
+    EXPECT_EQ(on_c_again.sign, 0);
+    EXPECT_FALSE(engine_log_has("has wrong sign id"));
+    ctrl.seg_server->boards.remove_all();
+}
+
+TEST_F(edit_operations, removing_a_city_block_clears_every_road_naming_it_and_moves_the_numbers_above_down)
+{
+    const int32_t a = road(node(0.0f, 0.0f), node(1000.0f, 0.0f), map_edge_city_road);
+    const int32_t b = road(node(0.0f, 5000.0f), node(1000.0f, 5000.0f), map_edge_city_road);
+    const int32_t c = road(node(0.0f, 9000.0f), node(1000.0f, 9000.0f), map_edge_city_road);
+    for (int32_t i = 0; i < 3; ++i)
+        ctrl.cityblocks[ctrl.add_cityblock()].seed = 10 + i;
+    ctrl.edges[a].sides[0].profile = 0;
+    ctrl.edges[b].sides[1].profile = 1;
+    ctrl.edges[c].sides[0].profile = 1;
+    ctrl.edges[c].sides[1].profile = 2;
+    segment_t& slot = *ctrl.segment_slot(0);
+    slot.city_blocks[0] = 1;
+    slot.city_blocks[1] = 2;
+
+    ctrl.remove_city_block(b, 1);
+    ASSERT_EQ(ctrl.cityblocks.count, 2);
+    EXPECT_EQ(ctrl.cityblocks[1].seed, 12);
+    EXPECT_EQ(ctrl.edges[a].sides[0].profile, 0);
+    EXPECT_EQ(ctrl.edges[b].sides[1].profile, -1);
+    EXPECT_EQ(ctrl.edges[c].sides[0].profile, -1);
+    EXPECT_EQ(ctrl.edges[c].sides[1].profile, 1);
+    EXPECT_EQ(slot.city_blocks[0], -1);
+    EXPECT_EQ(slot.city_blocks[1], 1);
+    slot.city_blocks[1] = -1;
+    // A side without a block, and a Road, change nothing.
+    ctrl.remove_city_block(b, 1);
+    ctrl.remove_city_block(a, 1);
+    EXPECT_EQ(ctrl.cityblocks.count, 2);
 }
 
 }  // namespace

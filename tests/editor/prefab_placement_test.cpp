@@ -58,4 +58,21 @@ TEST_F(prefab_placement, junctions_reserve_one_semaphore_per_curve_and_sixteen_m
     EXPECT_EQ(ctrl.semaphore_count, 36);
 }
 
+TEST_F(prefab_placement, roads_that_meet_a_crosss_arm_leave_it_along_the_arm)
+{
+    ctrl.sub_mode = edit_sub_cross;
+    const int32_t origin = node(0.0f, 0.0f);
+    const int32_t cross = ctrl.create_edge(origin, -1);
+    ASSERT_EQ(cross, 0);
+    // Arms, as placed: origin (0, 0, 0), east (1000, 0, -1000), north (0, 0, -2000), west (-1000, 0, -1000).
+    const int32_t north = ctrl.edges[cross].nodes[2];
+    const int32_t east = ctrl.edges[cross].nodes[1];
+    // A road arriving at the north arm from further north heads south into the crossing; one leaving
+    // the east arm heads east.
+    road(node(0.0f, -6000.0f), north);
+    EXPECT_EQ(ctrl.nodes[north].direction, vec3_t(0.0f, 0.0f, 1.0f));
+    road(east, node(5000.0f, -1000.0f));
+    EXPECT_EQ(ctrl.nodes[east].direction, vec3_t(1.0f, 0.0f, 0.0f));
+}
+
 }  // namespace

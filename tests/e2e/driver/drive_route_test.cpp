@@ -11,12 +11,14 @@
 #include <sstream>
 
 #include "engine/def_obj.h"
+#include "engine/gfx_view.h"
 #include "engine/def_pool.h"
 #include "engine/host.h"
 #include "engine/input_queue.h"
 #include "engine/input_script.h"
 #include "engine/log.h"
 #include "engine_testing/engine_test.h"
+#include "editor/edit_ini.h"
 #include "game_session.h"
 #include "road_route.h"
 #include "route_driver.h"
@@ -79,6 +81,52 @@ protected:
             inp_queue_events(events);
     }
 
+    // Runs `count` frames; false when the game ended.
+    bool frames(const int count)
+    {
+        for (int i = 0; i < count; ++i)
+            if (!game_.frame())
+                return false;
+        return true;
+    }
+
+    // Taps `key` and lets the game see it.
+    bool press(const char* key)
+    {
+        tap(key);
+        return frames(12);
+    }
+
+    // Types `text` (lower-case letters, digits and "_" ) as a player would.
+    bool type(const std::string& text)
+    {
+        for (const char c : text) {
+            if (c == '_') {
+                hold_key("lshift", true);
+                if (!frames(2))
+                    return false;
+                if (!press("-"))
+                    return false;
+                hold_key("lshift", false);
+            } else if (!press(std::string(1, c).c_str())) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Moves the pointer to pixel (x, y) of the 640 x 480 window and clicks the main button there.
+    bool click(const int x, const int y)
+    {
+        std::vector<inp_event_t> events;
+        const std::string script =
+            "0 cursor " + std::to_string(x) + " " + std::to_string(y) + "\n0.1 press mouse1\n0.15 release mouse1\n";
+        if (!inp_script_parse(script, "click", events))
+            return false;
+        inp_queue_events(events);
+        return frames(20);
+    }
+
     // Runs frames until a log line holds `fragment`; false when `frames` pass first.
     bool run_until_logged(const std::string& fragment, int frames)
     {
@@ -119,8 +167,12 @@ protected:
             const map_edge_t& edge = roads_.network().edges[at.edge];
             const vec3_t where = tracker.pose().position;
             if (map_edge_kind_is_prefab(edge.kind)) {
-                const bool inside = where.x >= edge.bounds.minimum[0] && where.x <= edge.bounds.maximum[0] &&
-                                    where.z >= edge.bounds.minimum[2] && where.z <= edge.bounds.maximum[2];
+                // At a junction's arm the truck crosses onto the road while the arm's point is still the
+                // nearest: a road's half width past the junction's bounds still counts as on it.
+                const float margin = at.half_width;
+                const bool inside =
+                    where.x >= edge.bounds.minimum[0] - margin && where.x <= edge.bounds.maximum[0] + margin &&
+                    where.z >= edge.bounds.minimum[2] - margin && where.z <= edge.bounds.maximum[2] + margin;
                 ASSERT_TRUE(inside) << leg << ": off junction " << at.edge << " at " << where.x << " " << where.z;
             } else {
                 worst = std::max(worst, driver.off_middle());
@@ -221,6 +273,137 @@ TEST_F(drive_route_test, the_truck_drives_from_brenmoor_by_tarsk_quarry_to_halvi
     // Screenshots the driver took on the way, as a player's F10 writes them.
     std::error_code ignored;
     EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00000.png", ignored));
+}
+
+// The editor's top camera looks straight down from `height` over the origin with the game's vertical
+// view of 70 degrees on the 640 x 480 window: the pixel over a ground point.
+struct top_view_t {
+    float height;
+    float units_per_pixel() const { return height * std::tan(35.0f * 3.14159265f / 180.0f) / 240.0f; }
+    int x_of(const float x) const { return 320 + static_cast<int>(std::lround(x / units_per_pixel())); }
+    int y_of(const float z) const { return 240 + static_cast<int>(std::lround(z / units_per_pixel())); }
+};
+
+// A map maker builds a map in the editor with the pointer: a crossing, a road from its north arm to
+// the map's north end, a road from its south arm to a loading dock, and the start in the dock's yard;
+// saves it with its checks (the AI data names the dock), asks "g_info" for its statistics; then the
+// game started on that map drives the truck from the dock over the crossing to the north end.
+TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_its_crossing_to_its_far_end)
+{
+    // The map maker's defaults from an earlier session: the loading dock's trader is Greywell Timber.
+    const def_file_t timber_def(data_root + "/defs/traders/greywell_timber.def", "trader");
+    ASSERT_TRUE(timber_def.object);
+    const int32_t timber = timber_def.object->get_int("id", -1);
+    edit_ini_t ini;
+    ini.defaults.edges[edit_default_fork].sides[0].vegetation = timber;
+    const std::vector<uint8_t> ini_bytes = edit_ini_write(ini);
+    std::filesystem::create_directories(documents_ / "Kavrenta");
+    std::ofstream(documents_ / "Kavrenta" / "edit.ini", std::ios::binary)
+        .write(reinterpret_cast<const char*>(ini_bytes.data()), static_cast<std::streamsize>(ini_bytes.size()));
+
+    std::string error;
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-edit", "-default_controls"}, error)) << error;
+    ASSERT_TRUE(frames(30));
+    // Zoom out: pgup held for a tenth of a second; the pointer is then placed by the height the top
+    // camera was drawn from.
+    hold_key("pgup", true);
+    ASSERT_TRUE(frames(6));
+    hold_key("pgup", false);
+    ASSERT_TRUE(frames(5));
+    gfx_camera_t camera{};
+    gfx_get_camera(&camera);
+    ASSERT_GT(camera.position[1], 5000.0f);
+    const top_view_t view{camera.position[1]};
+
+    // The crossing's east arm at (2000, 0, 0): its middle at the origin, its arms 2000 away.
+    ASSERT_TRUE(press("e"));
+    ASSERT_TRUE(press("4"));
+    ASSERT_TRUE(click(view.x_of(2000.0f), view.y_of(0.0f)));
+    // Roads: from the north end to the north arm, then (after a fresh start) from the south arm south.
+    ASSERT_TRUE(press("1"));
+    ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(-6500.0f)));
+    ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(-2000.0f)));
+    ASSERT_TRUE(press("esc"));
+    ASSERT_TRUE(press("e"));
+    ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(2000.0f)));
+    ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(5500.0f)));
+    // The loading dock at the south road's end, its yard to the south.
+    ASSERT_TRUE(press("3"));
+    ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(5500.0f)));
+    // The start on the south road, just out of the dock.
+    ASSERT_TRUE(press("s"));
+    ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(4000.0f)));
+    ASSERT_TRUE(press("esc"));
+    ASSERT_TRUE(frames(10));
+    tap("F10");
+    ASSERT_TRUE(frames(10));
+    // Saved with its checks through the save dialog: the dialog reads the name the keys type after
+    // the click.
+    std::vector<inp_event_t> events;
+    ASSERT_TRUE(inp_script_parse("0 cursor 209 11\n0.1 press mouse1\n0.15 release mouse1\n"
+                                 "0.3 press e\n0.35 release e\n0.4 press d\n0.45 release d\n"
+                                 "0.5 press i\n0.55 release i\n0.6 press t\n0.65 release t\n"
+                                 "0.7 press e\n0.75 release e\n0.8 press d\n0.85 release d\n"
+                                 "0.9 press enter\n0.95 release enter\n",
+                                 "save", events));
+    inp_queue_events(events);
+    ASSERT_TRUE(frames(90));
+    ASSERT_TRUE(press("`"));
+    ASSERT_TRUE(type("g_info"));
+    ASSERT_TRUE(press("enter"));
+    ASSERT_TRUE(press("`"));
+    // The free camera's view.
+    ASSERT_TRUE(press("c"));
+    ASSERT_TRUE(frames(10));
+    tap("F10");
+    ASSERT_TRUE(frames(10));
+    EXPECT_FALSE(engine_log_matching("Map successfuly saved").empty()) << log_tail();
+    EXPECT_FALSE(engine_log_matching("This map has 1 loading docks").empty()) << log_tail();
+    EXPECT_FALSE(engine_log_matching("Edge count : 4").empty());
+    EXPECT_FALSE(engine_log_matching("Node count : 8").empty());
+    const std::string maps = game_.home() + "/maps/";
+    ASSERT_TRUE(std::filesystem::exists(maps + "edited.mbd"));
+    EXPECT_GT(std::filesystem::file_size(maps + "edited.aid"), 8u);
+    EXPECT_GT(std::filesystem::file_size(maps + "edited.rte"), 8u);
+    if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::string(keep) + "/editor", ignored);
+        std::filesystem::copy(
+            game_.home() + "/screenshots", std::string(keep) + "/editor",
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ignored);
+    }
+
+    ASSERT_TRUE(roads_.load(data_root, maps + "edited.mbd", error)) << error;
+    const int32_t north_end = roads_.nearest_node(vec3_t(0.0f, 0.0f, -6500.0f));
+    ASSERT_GE(north_end, 0);
+    ASSERT_GE(roads_.dock_entry(timber), 0) << "the map has Greywell Timber's dock";
+
+    // The game on the edited map: the truck stands on the south road facing north.
+    game_.stop();
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "edited", "-default_controls"}, error)) << error;
+    ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
+    const std::vector<std::string> placed = engine_log_matching("placed at");
+    ASSERT_FALSE(placed.empty());
+    char make[64] = "";
+    vec3_t start;
+    ASSERT_EQ(std::sscanf(placed.front().c_str(), "<car_player_e> %63s placed at %f %f %f", make, &start.x, &start.y,
+                          &start.z),
+              4);
+    EXPECT_NEAR(start.z, 4000.0f, 50.0f);
+    truck_tracker_t tracker(make, start);
+    tap("2");
+    ASSERT_TRUE(frames(10));
+    // From the dock's entry over the crossing and up the north road.
+    std::vector<route_point_t> route;
+    ASSERT_TRUE(roads_.route(roads_.nearest_node(vec3_t(0.0f, 0.0f, 5500.0f)), north_end, 400.0f, route));
+    drive(route, tracker, 300.0f, "the dock to the north end");
+    if (HasFatalFailure())
+        return;
+    for (int i = 0; i < 120; ++i)
+        ASSERT_TRUE(game_.frame());
+    tap("F10");
+    ASSERT_TRUE(frames(30));
+    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00002.png"));
 }
 
 }  // namespace
