@@ -234,15 +234,16 @@ void paint_proto(painter_t& painter, const gfx_recorded_proto_t& proto)
     painter.add(state, vertices.data(), vertices.size());
 }
 
-// A record flagged as drawn with the world (the sky, decals) goes through its camera and view, unless a
-// UI window queued it (a gauge's needle keeps the flag but lies in the reference screen).
+// A record flagged as drawn with the world (the sky, decals, rain) goes through its camera and view,
+// unless a UI window queued it (a gauge's needle keeps the flag but lies in the reference screen). It
+// lies over the world: hidden behind what is nearer, it hides nothing drawn after it.
 void paint_data(painter_t& painter, const gfx_recorded_data_t& data)
 {
     const render_matrix_t world = render_matrix_t::from(data.world);
     const unsigned texture = shader_texture(data.shader_path);
     const bool with_world = (data.flags & gfx_data_world) != 0 && !data.place.in_ui;
-    const gl_batch_state_t state =
-        with_world ? painter.world(data.place, world, texture) : painter.overlay(world, texture);
+    gl_batch_state_t state = with_world ? painter.world(data.place, world, texture) : painter.overlay(world, texture);
+    state.depth_write = 0;
     const std::vector<gl_vertex_t> vertices =
         geometry_vertices(data.geometry, data.primitive, data.position, render_matrix_t::identity());
     painter.add(state, vertices.data(), vertices.size());
