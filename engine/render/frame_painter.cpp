@@ -334,7 +334,9 @@ bool glyph_corners(const pml_font_t& font, const gl_picture_t& sheet, int code, 
     return true;
 }
 
-// Where a markup item's corner lands: the reference screen, or a 3-D window's world quad.
+// Where a markup item's corner lands: the reference screen, or a 3-D window's world quad. A window
+// drawn facing the camera stands upright before it: its axes keep their lengths but run along the
+// camera's right and up, and its origin is the middle of its bottom edge.
 struct item_space_t {
     const ui_draw3d_t* window = nullptr;
     void place(float x, float y, float* out) const
@@ -345,10 +347,19 @@ struct item_space_t {
             out[2] = 0.0f;
             return;
         }
-        const float u = x / reference_width;
+        float u = x / reference_width;
         const float v = y / reference_height;
+        vec_t<float, 3> x_axis = window->x_axis;
+        vec_t<float, 3> y_axis = window->y_axis;
+        if (window->facing) {
+            // The world-to-camera matrix's first two rows are the camera's right and up in the world.
+            const float* const camera = window->place.camera;
+            x_axis = vec_t<float, 3>(camera[0], camera[1], camera[2]) * window->x_axis.length();
+            y_axis = vec_t<float, 3>(camera[4], camera[5], camera[6]) * window->y_axis.length();
+            u -= 0.5f;
+        }
         for (int a = 0; a < 3; ++a)
-            out[a] = window->origin[a] + window->x_axis[a] * u + window->y_axis[a] * v;
+            out[a] = window->origin[a] + x_axis[a] * u + y_axis[a] * v;
     }
 };
 
