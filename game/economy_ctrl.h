@@ -206,6 +206,7 @@ public:
     int32_t dealer_count() const override { return static_cast<int32_t>(dealers.size()); }
     int32_t headquarters_city() const override { return companies[0].headquarters; }
     const char* city_name(int32_t index) const override;
+    const char* city_display_name(int32_t index) const override;
     int32_t money() const override { return companies[0].money; }
     int32_t current_truck_value() const override;
     bool job_overweight(int32_t job) const override;

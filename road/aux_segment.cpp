@@ -24,9 +24,12 @@ const float* centre_of(void* owner, int) { return &owner_of(owner).centre.x; }
 int index_count_of(void* owner, int) { return owner_of(owner).index_count; }
 const uint16_t* indices_of(void* owner, int) { return owner_of(owner).indices; }
 
-// How the renderer reads an aux mesh.
-const r_packet_decl_t aux_vertex_decl = {
+// How the renderer reads an aux mesh: with the normals the world's light shades it by, for a lit
+// material, or without them.
+const r_packet_decl_t aux_lit_vertex_decl = {
     "aux_segment_vpd_vertex", vertex_count_of, positions_of, normals_of, uvs_of, nullptr, centre_of, nullptr, nullptr};
+const r_packet_decl_t aux_unlit_vertex_decl = {
+    "aux_segment_vpd_vertex", vertex_count_of, positions_of, nullptr, uvs_of, nullptr, centre_of, nullptr, nullptr};
 const r_packet_decl_t aux_index_decl = {"segment_ipd", vertex_count_of, nullptr,        nullptr,   nullptr,
                                         nullptr,       centre_of,       index_count_of, indices_of};
 
@@ -56,6 +59,7 @@ void aux_segment_t::clear()
     shader = nullptr;
     aux_edge = -1;
     visible = 0;
+    lit = false;
 }
 
 void aux_segment_t::release(base_ctrl_e& controller)
@@ -102,10 +106,14 @@ bool aux_segment_t::build(base_ctrl_e& controller, const map_aux_edge_t& edge)
     uvs = reinterpret_cast<float*>(normals + vertices);
     indices = reinterpret_cast<uint16_t*>(uvs + 2 * vertices);
     centre = (from->position + to->position) * 0.5f;
-    if (server->aux_shaders.valid(-1))
-        shader = server->aux_shaders.at_or_spare(edge.material).shader.shader;
+    lit = false;
+    if (server->aux_shaders.valid(-1)) {
+        const seg_flagged_shader_t& material = server->aux_shaders.at_or_spare(edge.material);
+        shader = material.shader.shader;
+        lit = material.flag != 0;
+    }
     index_packet_ = api::gfx_alloc_packet(&aux_index_decl, this, 0);
-    vertex_packet_ = api::gfx_alloc_packet(&aux_vertex_decl, this, 0);
+    vertex_packet_ = api::gfx_alloc_packet(lit ? &aux_lit_vertex_decl : &aux_unlit_vertex_decl, this, 0);
     const float scale = edge.length / 3.0f;
     const vec3_t start_tangent = from->vector * scale;
     const vec3_t end_tangent = to->vector * scale;
@@ -118,9 +126,10 @@ bool aux_segment_t::build(base_ctrl_e& controller, const map_aux_edge_t& edge)
         smooth_curve(from->position, start_tangent, to->position, end_tangent, t1, p[1], &tangent[1]);
         const vec3_t s0 = tangent[0].cross(up_axis).normalized();
         const vec3_t s1 = tangent[1].cross(up_axis).normalized();
-        // The profile's normals turned into the piece's heading.
+        // A lit material's profile normals turned into the piece's heading.
         mat4_t turn;
-        matrix_set_rotate(turn, cartes_2_ypr(tangent[0]));
+        if (lit)
+            matrix_set_rotate(turn, cartes_2_ypr(tangent[0]));
         for (int32_t v = 0; v < part.vertex_count(); ++v) {
             if (k > 0 && !shape.emitted(v))
                 continue;
@@ -128,8 +137,8 @@ bool aux_segment_t::build(base_ctrl_e& controller, const map_aux_edge_t& edge)
             const vec3_t a = p[0] - s0 * x.x + vec3_t(0.0f, x.y, 0.0f);
             const vec3_t b = p[1] - s1 * x.x + vec3_t(0.0f, x.y, 0.0f);
             positions[vertex_count] = a + (b - a) * part.t[static_cast<size_t>(v)];
-            normals[vertex_count] =
-                mult_normal_matrix_fast(turn, part.normals.empty() ? up_axis : part.normals[static_cast<size_t>(v)]);
+            const vec3_t& normal = part.normals.empty() ? up_axis : part.normals[static_cast<size_t>(v)];
+            normals[vertex_count] = lit ? mult_normal_matrix_fast(turn, normal) : normal;
             uvs[2 * vertex_count] = part.uvs.empty() ? 0.0f : part.uvs[2 * static_cast<size_t>(v)];
             uvs[2 * vertex_count + 1] =
                 (part.uvs.empty() ? 0.0f : part.uvs[2 * static_cast<size_t>(v) + 1]) + static_cast<float>(k);
@@ -147,7 +156,7 @@ void aux_segment_t::update_bounds(cd_bounds_t& bounds) const
         bounds.add_point(positions[v].x, positions[v].y, positions[v].z);
 }
 
-void aux_segment_t::draw() const
+void aux_segment_t::draw(const void* lights) const
 {
     if (vertex_count == 0 || index_count == 0 || !index_packet_ || !vertex_packet_)
         return;
@@ -159,6 +168,8 @@ void aux_segment_t::draw() const
     proto->set_shader(shader);
     proto->flags = 0;
     proto->set_frame(world_frame);
+    if (lit)
+        proto->set_lights(lights);
     api::gfx_queue_proto(proto);
     if (proto->dec_refs() == 0)
         api::gfx_free_proto(proto);

@@ -27,8 +27,9 @@ public:
     void release(base_ctrl_e& controller);
     // Widens `bounds` over the mesh's vertices.
     void update_bounds(cd_bounds_t& bounds) const;
-    // Queues the mesh for drawing.
-    void draw() const;
+    // Queues the mesh for drawing, shaded by the world's `lights` (an engine light list) when its
+    // material is lit.
+    void draw(const void* lights) const;
 
     int32_t vertex_count = 0;
     vec3_t* positions = nullptr;
@@ -39,6 +40,8 @@ public:
     // Midpoint of the two aux nodes.
     vec3_t centre;
     const gfx_shader_t* shader = nullptr;
+    // The material is lit: the mesh carries normals and is shaded by the world's light.
+    bool lit = false;
     // The aux edge held, -1 free; shown this frame.
     int32_t aux_edge = -1;
     uint8_t visible = 0;

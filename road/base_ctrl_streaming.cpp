@@ -294,7 +294,7 @@ void base_ctrl_e::draw_roads(const cd_bounds_t& box)
         if (!segment.visible || !aux_edges.valid(segment.aux_edge))
             continue;
         if (aux_edges[segment.aux_edge].bounds.overlaps(box))
-            segment.draw();
+            segment.draw(static_model_lights());
         else if (!secondary)
             segment.visible = 0;
     }

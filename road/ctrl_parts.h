@@ -25,6 +25,8 @@ public:
     virtual int32_t headquarters_city() const = 0;
     // The name of city `index` (its definition file's name under "/defs/cities"), or null.
     virtual const char* city_name(int32_t index) const = 0;
+    // The name city `index` is shown by (its definition's "name", as spelt there), or null.
+    virtual const char* city_display_name(int32_t index) const = 0;
     // For the company whose headquarters is city `city`: its level and colour (level -1 when none).
     virtual void city_headquarters(int32_t city, int32_t& out_level, int32_t& out_colour) const = 0;
     // The player company's money in dollars.

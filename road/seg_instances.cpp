@@ -53,8 +53,8 @@ void seg_server_t::set_light_source(seg_light_source_t* source)
         if (model)
             api::psm_set_light_callback(model, seg_server_light_callback, this);
     };
-    for (const veg_model_t& veg : veg_models)
-        set(veg.model);
+    // Vegetation is not among them: each instance carries its light in the colour it is drawn with, and
+    // lit again by the world's light it would be shaded twice (black at night).
     for (const sign_model_t& sign : sign_models)
         set(sign.model);
     for (const cityblock_model_t& building : cityblock_models)

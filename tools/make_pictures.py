@@ -314,6 +314,8 @@ def main():
     data_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "data")
     m = read_font_metrics(os.path.join(data_dir, "fonts", "default.font"))
     write(data_dir, "fonts/default.png", font_sheet(m["ascent"], m["descent"], m["advance"]), shader=False)
+    # The big font's sheet holds the same glyphs: its cells are drawn at the big font's size.
+    write(data_dir, "fonts/big.png", font_sheet(m["ascent"], m["descent"], m["advance"]), shader=False)
     write(data_dir, "ui/pics/console.png", panel(256, 96, (24, 32, 56, 230), (12, 16, 32, 230), 2, (96, 128, 184, 255)))
     write(data_dir, "ui/pics/panel.png", panel(128, 128, (60, 72, 96, 240), (30, 36, 52, 240), 3, (200, 160, 60, 255)))
     write(data_dir, "ui/pics/needle.png", panel(8, 64, (240, 60, 40, 255), (200, 40, 30, 255), 1, (255, 255, 255, 255)))

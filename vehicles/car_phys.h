@@ -19,6 +19,9 @@ struct car_model_slot_t {
     psm_t* model = nullptr;
     vec3_t offset;
     int32_t follow_bone = -1;
+    // The cabin's deform bone (by number, "bone_offset") the slot follows once the build has its cabin;
+    // -1 none.
+    int32_t follow_deform = -1;
     // Lights bits of the light entries the slot carries (0: none), and their flares.
     uint8_t light_bits = 0;
     std::vector<vehicle_flare_t> flares;

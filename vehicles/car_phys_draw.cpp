@@ -130,7 +130,7 @@ void car_phys_e::draw()
         if (follows)
             api::gfx_push_mult(&bone.m[0][0]);
         api::psm_draw(slot.model, 1, colour);
-        draw_vehicle_flares(slot.flares, lights);
+        draw_vehicle_flares(slot.flares, lights, flare_view_t::everywhere);
         if (follows)
             api::gfx_pop();
         api::gfx_pop();

@@ -150,6 +150,9 @@ private:
     void read_model_accessory(const def_obj_t& keys, const truck_folders_t& folders, const char* type);
     // The cabin's deform bones, measures and damage-smoke point.
     void read_cabin(psm_t* cabin, int slot);
+    // Ties the slots that follow a deform bone to the cabin: they sit at the cabin's offset plus their
+    // own and take the bone's place, dents included, when drawn.
+    void follow_cabin_bones();
     // Puts a model into the next free slot; -1 (the model freed, reported) when all 64 are taken.
     int take_model_slot(psm_t* model, const vec3_t& offset);
     // Frees the wheel models.

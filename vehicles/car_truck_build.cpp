@@ -96,6 +96,7 @@ bool car_truck_e::build(const char* make, const char* const* accessories, int co
             if (const int part = api::psm_part_find(models[interior_slot].model, "nose"); part >= 0)
                 api::psm_set_shader(models[interior_slot].model, part, paint_shader_interior);
     }
+    follow_cabin_bones();
     // Dents stored before the build (a loaded game's) bend the new cabin inwards, as the impact did.
     if (cabin_slot >= 0)
         for (int i = 0; i < deform_count; ++i) {
@@ -205,6 +206,23 @@ int car_truck_e::take_model_slot(psm_t* model, const vec3_t& offset)
     return slot;
 }
 
+void car_truck_e::follow_cabin_bones()
+{
+    for (int i = 2; i < model_count && i < model_slot_count; ++i) {
+        car_model_slot_t& slot = models[i];
+        if (slot.follow_deform < 0 || i == cabin_slot)
+            continue;
+        // The number comes from the file: one the cabin has no bone for leaves the model where it is.
+        if (cabin_slot < 0 || slot.follow_deform >= deform_count) {
+            api::error("truck %s: a model follows deform bone %d, which the cabin does not have", make_name,
+                       slot.follow_deform);
+            continue;
+        }
+        slot.follow_bone = deform_bones[slot.follow_deform].bone;
+        slot.offset += models[cabin_slot].offset;
+    }
+}
+
 void car_truck_e::read_base(const def_obj_t& keys, const truck_folders_t& folders)
 {
     psm_t* const base = truck_model_load(folders, text_of(keys, "model"), text_of(keys, "shader"));
@@ -276,6 +294,8 @@ void car_truck_e::read_model_accessory(const def_obj_t& keys, const truck_folder
         keys.get_point("offset", offset);
         if (psm_t* const loaded = truck_model_load(folders, model, text_of(keys, "shader")))
             slot = take_model_slot(loaded, offset);
+        if (slot >= 0)
+            models[slot].follow_deform = std::max(keys.get_int("bone_offset", -1), -1);
     }
     if (slot < 0)
         return;

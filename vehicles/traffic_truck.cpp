@@ -414,7 +414,7 @@ void traffic_e::draw_ai_truck()
         api::gfx_push();
         api::gfx_translate(&part.offset.x);
         api::psm_draw(part.model, 1, ai_truck.paint_colour);
-        draw_vehicle_flares(part.flares, bits);
+        draw_vehicle_flares(part.flares, bits, flare_view_t::facing_camera);
         api::gfx_pop();
     }
     const auto draw_wheel = [&](psm_t* model, const vec3_t& at, int index) {

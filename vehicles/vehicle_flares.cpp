@@ -90,7 +90,7 @@ void free_vehicle_flares(std::vector<vehicle_flare_t>& flares)
     flares.clear();
 }
 
-void draw_vehicle_flares(const std::vector<vehicle_flare_t>& flares, const uint8_t bits)
+void draw_vehicle_flares(const std::vector<vehicle_flare_t>& flares, const uint8_t bits, const flare_view_t view)
 {
     if (flares.empty())
         return;
@@ -100,7 +100,7 @@ void draw_vehicle_flares(const std::vector<vehicle_flare_t>& flares, const uint8
     for (const vehicle_flare_t& flare : flares) {
         if (!(flare.kind & bits) || !flare.shader)
             continue;
-        const bool directed = flare.direction.length_sq() > 0.0f;
+        const bool directed = view == flare_view_t::facing_camera && flare.direction.length_sq() > 0.0f;
         const float facing = directed ? towards.dot(flare.direction) : 1.0f;
         if (facing <= 0.0f)
             continue;

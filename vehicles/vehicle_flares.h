@@ -31,5 +31,8 @@ c_item_t* load_vehicle_flare_shader(const char* const* folders, int count, const
 void read_vehicle_flares(const def_obj_t& keys, c_item_t* shader, std::vector<vehicle_flare_t>& out);
 // Gives back the flares' shader uses and empties the list.
 void free_vehicle_flares(std::vector<vehicle_flare_t>& flares);
+// How a vehicle's flares show: each at full brightness from everywhere (the player's truck and the
+// trailers), or only where its direction faces the camera, greyer as it turns away (the traffic's trucks).
+enum class flare_view_t { everywhere, facing_camera };
 // Draws, at the current world matrix, the flares whose kind shares a bit with `bits`.
-void draw_vehicle_flares(const std::vector<vehicle_flare_t>& flares, uint8_t bits);
+void draw_vehicle_flares(const std::vector<vehicle_flare_t>& flares, uint8_t bits, flare_view_t view);

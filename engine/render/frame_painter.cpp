@@ -234,15 +234,16 @@ void paint_proto(painter_t& painter, const gfx_recorded_proto_t& proto)
     painter.add(state, vertices.data(), vertices.size());
 }
 
-// A record flagged as drawn with the world (the sky, decals) goes through its camera and view, unless a
-// UI window queued it (a gauge's needle keeps the flag but lies in the reference screen).
+// A record flagged as drawn with the world (the sky, decals, rain) goes through its camera and view,
+// unless a UI window queued it (a gauge's needle keeps the flag but lies in the reference screen). It
+// lies over the world: hidden behind what is nearer, it hides nothing drawn after it.
 void paint_data(painter_t& painter, const gfx_recorded_data_t& data)
 {
     const render_matrix_t world = render_matrix_t::from(data.world);
     const unsigned texture = shader_texture(data.shader_path);
     const bool with_world = (data.flags & gfx_data_world) != 0 && !data.place.in_ui;
-    const gl_batch_state_t state =
-        with_world ? painter.world(data.place, world, texture) : painter.overlay(world, texture);
+    gl_batch_state_t state = with_world ? painter.world(data.place, world, texture) : painter.overlay(world, texture);
+    state.depth_write = 0;
     const std::vector<gl_vertex_t> vertices =
         geometry_vertices(data.geometry, data.primitive, data.position, render_matrix_t::identity());
     painter.add(state, vertices.data(), vertices.size());
@@ -333,7 +334,9 @@ bool glyph_corners(const pml_font_t& font, const gl_picture_t& sheet, int code, 
     return true;
 }
 
-// Where a markup item's corner lands: the reference screen, or a 3-D window's world quad.
+// Where a markup item's corner lands: the reference screen, or a 3-D window's world quad. A window
+// drawn facing the camera stands upright before it: its axes keep their lengths but run along the
+// camera's right and up, and its origin is the middle of its bottom edge.
 struct item_space_t {
     const ui_draw3d_t* window = nullptr;
     void place(float x, float y, float* out) const
@@ -344,10 +347,19 @@ struct item_space_t {
             out[2] = 0.0f;
             return;
         }
-        const float u = x / reference_width;
+        float u = x / reference_width;
         const float v = y / reference_height;
+        vec_t<float, 3> x_axis = window->x_axis;
+        vec_t<float, 3> y_axis = window->y_axis;
+        if (window->facing) {
+            // The world-to-camera matrix's first two rows are the camera's right and up in the world.
+            const float* const camera = window->place.camera;
+            x_axis = vec_t<float, 3>(camera[0], camera[1], camera[2]) * window->x_axis.length();
+            y_axis = vec_t<float, 3>(camera[4], camera[5], camera[6]) * window->y_axis.length();
+            u -= 0.5f;
+        }
         for (int a = 0; a < 3; ++a)
-            out[a] = window->origin[a] + window->x_axis[a] * u + window->y_axis[a] * v;
+            out[a] = window->origin[a] + x_axis[a] * u + y_axis[a] * v;
     }
 };
 

@@ -125,7 +125,7 @@ bool make_program()
 bool gl_same_state(const gl_batch_state_t& a, const gl_batch_state_t& b)
 {
     return std::memcmp(a.transform, b.transform, sizeof a.transform) == 0 && a.texture == b.texture &&
-           a.lines == b.lines && a.depth_test == b.depth_test && a.lit == b.lit &&
+           a.lines == b.lines && a.depth_test == b.depth_test && a.depth_write == b.depth_write && a.lit == b.lit &&
            std::memcmp(a.ambient, b.ambient, sizeof a.ambient) == 0 &&
            std::memcmp(a.diffuse, b.diffuse, sizeof a.diffuse) == 0 &&
            std::memcmp(a.light_direction, b.light_direction, sizeof a.light_direction) == 0 &&
@@ -161,7 +161,7 @@ bool gl_draw(const gl_batch_state_t& state, const std::vector<gl_vertex_t>& vert
     if (state.depth_test) {
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LEQUAL);
-        glDepthMask(GL_TRUE);
+        glDepthMask(state.depth_write ? GL_TRUE : GL_FALSE);
     } else {
         glDisable(GL_DEPTH_TEST);
     }

@@ -16,9 +16,10 @@ struct gl_vertex_t {
 struct gl_batch_state_t {
     float transform[16];  // vertex position to clip space
     unsigned texture = 0;
-    int lines = 0;       // 1 lines, 0 triangles
-    int depth_test = 0;  // 1 tests and writes depth
-    int lit = 0;         // 1 applies the light below
+    int lines = 0;        // 1 lines, 0 triangles
+    int depth_test = 0;   // 1 tests depth
+    int depth_write = 1;  // with depth_test: 1 also writes it
+    int lit = 0;          // 1 applies the light below
     float ambient[3] = {0, 0, 0};
     float diffuse[3] = {0, 0, 0};
     float light_direction[3] = {0, 1, 0};  // towards the light, unit

@@ -422,6 +422,12 @@ const char* economy_ctrl_e::city_name(const int32_t index) const
                                                                      : nullptr;
 }
 
+const char* economy_ctrl_e::city_display_name(const int32_t index) const
+{
+    return index >= 0 && index < static_cast<int32_t>(cities.size()) ? cities[static_cast<size_t>(index)].display_name
+                                                                     : nullptr;
+}
+
 bool economy_ctrl_e::job_overweight(const int32_t job) const
 {
     return job >= 0 && job <= job_count() && (jobs[static_cast<size_t>(job)].flags & job_flag_overweight);

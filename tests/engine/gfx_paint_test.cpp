@@ -224,6 +224,48 @@ TEST_F(gfx_paint_test, immediate_records_drawn_with_the_world_go_through_the_cam
     }
 }
 
+// A record drawn with the world (rain) lies over it: a wall 20 m away drawn after a translucent red
+// sheet 2 m ahead is not hidden by the sheet's depth, so the wall is all that shows.
+TEST_F(gfx_paint_test, an_immediate_record_drawn_with_the_world_hides_nothing_drawn_after_it)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    const float sheet[4][3] = {{-2000, -2000, 200}, {2000, -2000, 200}, {2000, 2000, 200}, {-2000, 2000, 200}};
+    const uint32_t red[4] = {0x80ff0000, 0x80ff0000, 0x80ff0000, 0x80ff0000};
+    const float far_wall[4][3] = {
+        {-20000, -20000, -1600}, {20000, -20000, -1600}, {20000, 20000, -1600}, {-20000, 20000, -1600}};
+    const uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
+    gfx_view_t view;
+    view.near_plane = 10.0f;
+    view.rect[2] = view.clip[2] = 640.0f;
+    view.rect[3] = view.clip[3] = 480.0f;
+    gfx_screen_capture(keep_capture);
+    gfx_begin_frame();
+    gfx_view_push(&view);
+    load_camera();
+    gfx_clear1(0xffffffff, 0xff000000);
+    gfx_data_t rain;
+    rain.flags = gfx_data_positions | gfx_data_colours | gfx_data_world;
+    rain.primitive = gfx_triangle_fan;
+    rain.vertex_count = 4;
+    rain.positions = &sheet[0][0];
+    rain.colours = red;
+    gfx_cache_data(&rain);
+    gfx_model_part_t wall;
+    wall.positions = &far_wall[0][0];
+    wall.vertex_count = 4;
+    wall.indices = indices;
+    wall.index_count = 6;
+    wall.colour = 0xff00ff00u;
+    gfx_record_model(wall);
+    gfx_end_frame();
+    gfx_try_capture();
+    gfx_swapbuffers();
+    gfx_view_pop();
+    ASSERT_EQ(captured.width, 640);
+    EXPECT_EQ(pixel(320, 240), 0x00ff00u) << std::hex << pixel(320, 240);
+}
+
 TEST_F(gfx_paint_test, a_model_part_is_painted_in_its_colour_where_its_world_matrix_puts_it)
 {
     if (!gfx_record_can_paint())

@@ -1,5 +1,7 @@
 #include "road/aux_segment.h"
 
+#include "engine/cache.h"
+#include "engine/gfx_record.h"
 #include "road_geometry_fixture.h"
 
 namespace {
@@ -72,6 +74,47 @@ TEST_F(aux_segment_test, edges_without_a_model_or_a_length_or_room_get_no_mesh)
     EXPECT_FALSE(slot.build(ctrl, aux_edge({0, 0, 0}, {0, 0, -1000})));
     EXPECT_EQ(slot.vertex_count, 0);
     EXPECT_EQ(ctrl.segment_blocks.live(), 0u);
+}
+
+// A material given as a lone shader is lit: its mesh carries the wall's normals turned along the edge
+// and is shaded by the world's light; one with further fields is drawn without normals or light.
+TEST_F(aux_segment_test, a_lit_material_sends_turned_normals_and_the_light_an_unlit_one_neither)
+{
+    seg_fallback_array_t<seg_flagged_shader_t>& materials = ctrl.seg_server->aux_shaders;
+    materials.reset(2);
+    materials[-1].flag = 1;
+    materials[0].flag = 1;
+    materials[1].flag = 0;
+    r_light_t light;
+    c_item_t item{};
+    item.object = &light;
+    const std::vector<c_item_t*> lights{&item};
+    struct case_t {
+        int32_t material;
+        bool lit;
+    };
+    for (const case_t c : {case_t{0, true}, case_t{1, false}}) {
+        SCOPED_TRACE(c.material);
+        aux_segment_t slot;
+        // Along +X, so the wall's normal (1, 0, 0) of a piece heading -Z turns to face -Z or +Z.
+        map_aux_edge_t edge = aux_edge({0, 0, 0}, {1000, 0, 0});
+        edge.material = c.material;
+        ASSERT_TRUE(slot.build(ctrl, edge));
+        EXPECT_EQ(slot.lit, c.lit);
+        const size_t before = gfx_record_current().protos.size();
+        slot.draw(&lights);
+        const std::vector<gfx_recorded_proto_t>& protos = gfx_record_current().protos;
+        ASSERT_EQ(protos.size(), before + 1);
+        const gfx_recorded_proto_t& drawn = protos.back();
+        EXPECT_EQ(drawn.vertex_declaration, "aux_segment_vpd_vertex");
+        EXPECT_EQ(drawn.lit_by_light, c.lit);
+        EXPECT_EQ(drawn.geometry.normals.empty(), !c.lit);
+        if (c.lit) {
+            ASSERT_EQ(drawn.geometry.normals.size(), static_cast<size_t>(3 * slot.vertex_count));
+            EXPECT_NEAR(std::fabs(drawn.geometry.normals[2]), 1.0f, 1e-5f);
+        }
+        slot.release(ctrl);
+    }
 }
 
 }  // namespace

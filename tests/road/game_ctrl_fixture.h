@@ -19,6 +19,7 @@ public:
     int32_t dealer_count() const override { return dealers; }
     int32_t headquarters_city() const override { return hq_city; }
     const char* city_name(int32_t) const override { return "alpha"; }
+    const char* city_display_name(int32_t) const override { return "Alpha"; }
     void city_headquarters(int32_t city, int32_t& out_level, int32_t& out_colour) const override
     {
         out_level = city == hq_city ? hq_level : -1;

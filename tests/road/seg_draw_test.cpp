@@ -1,7 +1,10 @@
+#include <algorithm>
 #include <vector>
 
 #include "engine/cache.h"
 #include "engine/gfx_record.h"
+#include "engine/psm.h"
+#include "engine/psm_record.h"
 #include "common/engine_api.h"
 #include "road/seg_server.h"
 #include "seg_fixture.h"
@@ -103,6 +106,31 @@ TEST_F(seg_draw_objects_test, lamps_flare_in_their_state_and_the_lights_come_fro
     // Cleared, the source is no longer asked.
     server.clear_light_source();
     EXPECT_EQ(seg_server_light_callback(server.tr_lights[0].model, &server), nullptr);
+}
+
+// A vegetation instance is drawn in its lit colour and only that: the world's light is not applied to it
+// again, while the traffic lights' models take it.
+TEST_F(seg_draw_objects_test, vegetation_is_shaded_once_by_its_lit_colour)
+{
+    ASSERT_TRUE(server.veg_models.empty());
+    server.veg_models.resize(1);
+    server.veg_models[0].model = api::psm_alloc("/models/lights.psm", 0, 0, 16);
+    ASSERT_NE(server.veg_models[0].model, nullptr);
+    marker_lights_t lights;
+    server.set_light_source(&lights);
+    server.set_lighting({0.0f, -1.0f, 0.0f}, {0.5f, 0.5f, 0.5f}, {0.2f, 0.2f, 0.2f});
+    model_instance_node_t* const tree = server.add_model_instance(0, {}, {0.0f, 1.0f, 0.0f}, 0);
+    ASSERT_NE(tree, nullptr);
+    tree->value().visible = 1;
+    server.draw_objects(true);
+    const psm_t* const model = server.veg_models[0].model;
+    const auto drawn = std::find_if(psm_draw_records().begin(), psm_draw_records().end(),
+                                    [model](const psm_draw_record_t& record) { return record.model == model; });
+    ASSERT_NE(drawn, psm_draw_records().end());
+    EXPECT_EQ(drawn->colour, 0xFF333333u);
+    EXPECT_EQ(drawn->lights, nullptr);
+    EXPECT_EQ(seg_server_light_callback(server.tr_lights[0].model, &server), &lights.list);
+    server.clear_light_source();
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "engine/pml_draw.h"
@@ -22,7 +24,8 @@ public:
     void weekly_report() override {}
     int32_t dealer_count() const override { return 1; }
     int32_t headquarters_city() const override { return -1; }
-    const char* city_name(int32_t index) const override { return index == 0 ? "Brenmoor" : "Halvik"; }
+    const char* city_name(int32_t index) const override { return index == 0 ? "brenmoor" : "halvik"; }
+    const char* city_display_name(int32_t index) const override { return index == 0 ? "Brenmoor" : "Halvik"; }
     void city_headquarters(int32_t, int32_t& out_level, int32_t& out_colour) const override
     {
         out_level = -1;
@@ -53,6 +56,19 @@ public:
     bool open = false;
     bool has_job = false;
     vec3_t target;
+};
+
+// A map controller whose edges all carry a road hazard while `hazards` is set.
+class hazard_ctrl_t : public base_ctrl_e {
+public:
+    const prefab_t* get_prefab_def(map_edge_t& edge, bool* out_variant) override
+    {
+        const prefab_t* const definition = base_ctrl_e::get_prefab_def(edge, out_variant);
+        if (out_variant && hazards)
+            *out_variant = true;
+        return definition;
+    }
+    bool hazards = false;
 };
 
 class ui_comp_area_map_test : public ui_test_t {
@@ -119,7 +135,7 @@ protected:
 
     c_item_t* window_ = nullptr;
     ui_comp_area_map_t* map_ = nullptr;
-    base_ctrl_e ctrl_;
+    hazard_ctrl_t ctrl_;
     fake_map_economy_t economy_;
 };
 
@@ -267,6 +283,11 @@ TEST_F(ui_comp_area_map_test, the_map_is_drawn_from_above_with_the_arrow_at_the_
     EXPECT_EQ(city_pins, 1);
     EXPECT_EQ(delivery_pins, 1);
     EXPECT_GT(map_->label_texts().count(), 0u) << "the city's name";
+    std::string shown;
+    for (const pml_drawn_t& drawn : pml_drawn())
+        if (drawn.item.id > 0 && drawn.item.id < 256)
+            shown += static_cast<char>(drawn.item.id);
+    EXPECT_NE(shown.find("Brenmoor"), std::string::npos) << "spelt as its definition spells it: " << shown;
 
     // Without the city bit the names go but the pins stay.
     map_->set_label_filter(area_label_gas, 0xff00ff00u);
@@ -274,6 +295,26 @@ TEST_F(ui_comp_area_map_test, the_map_is_drawn_from_above_with_the_arrow_at_the_
     map_->draw_map(&ctrl_, &economy_, &economy_, {0.0f, 0.0f, 0.0f}, quat_t());
     EXPECT_EQ(map_->label_texts().count(), 0u);
     EXPECT_EQ(map_->icon_items().count(), 2u);
+}
+
+// A road hazard shows its icon at its edge's first node with the road signs, and not without them.
+TEST_F(ui_comp_area_map_test, a_road_hazard_shows_its_icon_with_the_road_signs)
+{
+    ctrl_.hazards = true;
+    road({20000.0f, 0.0f, 0.0f}, {90000.0f, 0.0f, 0.0f});
+    map_->build_from(ctrl_, &economy_);
+    ASSERT_EQ(count_kind(map_->markers(), area_marker_hazard), 1);
+    map_->set_map_view(1, 0, 890000.0f);
+    const auto hazard_icons = [this](const uint32_t mask) {
+        map_->set_label_filter(mask, 0xff00ff00u);
+        pml_draw_clear();
+        map_->draw_map(&ctrl_, &economy_, &economy_, {0.0f, 0.0f, 0.0f}, quat_t());
+        return std::count_if(pml_drawn().begin(), pml_drawn().end(), [](const pml_drawn_t& drawn) {
+            return drawn.item.shader == "/shaders/ui/map/hazard_ico.shd";
+        });
+    };
+    EXPECT_EQ(hazard_icons(area_label_road_signs), 1);
+    EXPECT_EQ(hazard_icons(area_label_gas), 0);
 }
 
 TEST_F(ui_comp_area_map_test, a_camera_that_does_not_follow_stands_above_the_origin_and_a_followed_one_keeps_to_the_map)

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -6,6 +7,7 @@
 #include "engine/gfx.h"
 #include "engine/gfx_record.h"
 #include "engine/log.h"
+#include "engine/matrix.h"
 #include "engine_testing/golden_image.h"
 #include "ui/components/ui_comp_progress.h"
 #include "ui_fixture.h"
@@ -144,6 +146,49 @@ entity ui.window {
     EXPECT_EQ(pixel(5, 5), 0x000000u);        // around the quad: the clear colour
     const uint32_t middle = pixel(320, 240);  // the button picture's green
     EXPECT_GT((middle >> 8) & 0xff, (middle >> 16) + 30) << std::hex << middle;
+}
+
+// A window drawn facing the camera stands upright before it with its origin at the middle of its
+// bottom edge: a camera turned to look along -x sees a quad whose axes run along x and y centred on
+// the screen, not edge on.
+TEST_F(ui_golden_test, a_window_drawn_facing_the_camera_stands_before_it_centred_on_its_origin)
+{
+    if (!gfx_record_can_paint())
+        GTEST_SKIP() << "no off-screen OpenGL through EGL on this machine: the picture cannot be compared";
+    write_data_file("ui/label.esc", R"(
+entity ui.window {
+    rect = 0 1024 768 0;
+    entity ui.comp.text { rect = 0 1024 768 0; text = "<img src=/ui/pics/button.shd xscale=stretch yscale=stretch>"; }
+}
+)");
+    c_item_t* label = ui_winsert("world", "label", 0, "/ui/label.esc", true);
+    ASSERT_NE(label, nullptr);
+    ui_wadvance3d(label);
+    mat4_t frame;
+    mat4_t inverse;
+    matrix_set_rotate(frame, vec3_t{0.0f, 90.0f, 0.0f});
+    ASSERT_TRUE(matrix_inverse(inverse, frame));
+    const vec3_t forward(-frame.m[0][2], -frame.m[1][2], -frame.m[2][2]);
+    ASSERT_GT(std::fabs(forward.x), 0.99f) << "the camera looks along x";
+    gfx_screen_capture(keep_capture);
+    gfx_begin_frame();
+    gfx_camera_load(&inverse.m[0][0], &frame.m[0][0]);
+    gfx_clear1(0xffffffff, 0xff000000);
+    // 4 m by 3 m, 5 m ahead, its bottom edge 1.5 m below the eye.
+    ui_wdraw3d(label, forward * 500.0f + vec3_t(0.0f, -150.0f, 0.0f), {400.0f, 0.0f, 0.0f}, {0.0f, 300.0f, 0.0f}, true,
+               0xFFFFFFFF);
+    ui_process();
+    gfx_end_frame();
+    gfx_try_capture();
+    gfx_swapbuffers();
+    ASSERT_EQ(captured.width, 640);
+    // 2 m either side of the middle at 5 m lands some 137 pixels either side of the screen's middle.
+    for (const int x : {200, 320, 440}) {
+        const uint32_t seen = pixel(x, 240);
+        EXPECT_GT((seen >> 8) & 0xff, (seen >> 16) + 30) << x << ": " << std::hex << seen;
+    }
+    EXPECT_EQ(pixel(150, 240), 0x000000u);
+    EXPECT_EQ(pixel(490, 240), 0x000000u);
 }
 
 }  // namespace

@@ -114,9 +114,9 @@ TEST_F(car_phys_draw_test, a_truck_draws_its_models_and_wheels_with_its_paint_an
     }
 }
 
-// A light's flares glow only while its light is on, each only where its direction faces the camera
-// (the camera looks down -z, so a flare facing +z is seen and one facing -z is not).
-TEST_F(car_phys_draw_test, a_light_shows_its_flares_that_face_the_camera_while_it_is_on)
+// A light's flares glow only while its light is on, and then from everywhere at full brightness: the
+// camera looks down -z, and a headlight facing -z shows to it as well as a tail light facing +z.
+TEST_F(car_phys_draw_test, a_light_shows_all_its_flares_while_it_is_on_whichever_way_they_face)
 {
     test_truck_e* truck = truck_at({2000.0f, 400.0f, 190000.0f});
     truck->models[1].model = small_model("lamps");
@@ -139,10 +139,34 @@ TEST_F(car_phys_draw_test, a_light_shows_its_flares_that_face_the_camera_while_i
     truck->lights = 1;
     truck->draw();
     const std::vector<gfx_recorded_sprites_t>& sprites = gfx_record_current().sprites;
-    ASSERT_EQ(sprites.size(), before + 1) << "only the flare facing the camera";
-    EXPECT_EQ(sprites.back().shader_path, "/makes/test/glow.shd");
-    EXPECT_FLOAT_EQ(sprites.back().size, 80.0f);
-    EXPECT_EQ(sprites.back().sprites[0].colour, 0xFFFFFFFFu) << "seen head on: full brightness";
+    ASSERT_EQ(sprites.size(), before + 2) << "both flares";
+    for (size_t i = before; i < sprites.size(); ++i) {
+        EXPECT_EQ(sprites[i].shader_path, "/makes/test/glow.shd");
+        EXPECT_FLOAT_EQ(sprites[i].size, 80.0f);
+        EXPECT_EQ(sprites[i].sprites[0].colour, 0xFFFFFFFFu);
+    }
+}
+
+// The traffic's trucks show a flare only where its direction faces the camera (looking down -z): one
+// facing +z at full brightness, one facing -z not at all, one without a direction always.
+TEST_F(car_phys_draw_test, flares_seen_facing_the_camera_show_only_where_they_face_it)
+{
+    write_data_file("makes/test/glow.shd", "texture 32 32\n");
+    std::vector<vehicle_flare_t> flares;
+    for (const vec3_t& direction : {vec3_t{0.0f, 0.0f, 1.0f}, vec3_t{0.0f, 0.0f, -1.0f}, vec3_t{}}) {
+        vehicle_flare_t flare;
+        flare.kind = 2;
+        flare.direction = direction;
+        flare.shader = api::mm_precache("/makes/test/glow.shd");
+        flares.push_back(flare);
+    }
+    const size_t before = gfx_record_current().sprites.size();
+    draw_vehicle_flares(flares, 2, flare_view_t::facing_camera);
+    const std::vector<gfx_recorded_sprites_t>& sprites = gfx_record_current().sprites;
+    ASSERT_EQ(sprites.size(), before + 2);
+    EXPECT_EQ(sprites[before].sprites[0].colour, 0xFFFFFFFFu);
+    EXPECT_EQ(sprites[before + 1].sprites[0].colour, 0xFFFFFFFFu);
+    free_vehicle_flares(flares);
 }
 
 }  // namespace

@@ -168,6 +168,42 @@ TEST_F(makes_test, an_empty_build_keeps_only_the_two_fixed_slots)
     EXPECT_EQ(k->models[1].model, nullptr);
 }
 
+// A light whose "bone_offset" names the cabin's deform bone 1 sits at the cabin's offset plus its own
+// and moves with that bone, dents included; a number the cabin has no bone for is reported and leaves
+// the light where it is.
+TEST_F(makes_test, a_light_with_a_bone_offset_follows_that_deform_bone_of_the_cabin)
+{
+    truck_accessory("dent", "lamp",
+                    "type = lights\nmodel = lamp.psm\noffset = \"0,0,-5\"\nbone_offset = 1\n"
+                    "flare_offset = \"0,0,0\"\nsubtype = normal\n");
+    truck_accessory("dent", "stray", "type = lights\nmodel = lamp.psm\nbone_offset = 7\n");
+    truck_accessory("dent", "cabin", "type = cabin\nmodel = cabin.psm\noffset = \"0,10,0\"\n");
+    write_data_file("makes/truck/dent/acc/lamp/lamp.psm", box_model({}));
+    write_data_file("makes/truck/dent/acc/stray/lamp.psm", box_model({}));
+    write_data_file(
+        "makes/truck/dent/acc/cabin/cabin.psm",
+        box_model({{"root_deform", {0, 120, -300}}, {"deform0", {0, 120, -400}}, {"deform1", {100, 60, -400}}}));
+    test_truck_e* k = truck();
+    const char* names[] = {"lamp", "stray", "cabin"};
+    ASSERT_TRUE(k->build("dent", names, 3));
+    ASSERT_EQ(k->cabin_slot, 4);
+    const car_model_slot_t& lamp = k->models[2];
+    EXPECT_EQ(lamp.follow_bone, k->deform_bones[1].bone);
+    EXPECT_EQ(lamp.offset, (vec3_t{0.0f, 10.0f, -5.0f}));
+    EXPECT_EQ(k->models[3].follow_bone, -1);
+    EXPECT_EQ(k->models[3].offset, vec3_t{});
+    EXPECT_TRUE(engine_log_has("truck dent: a model follows deform bone 7, which the cabin does not have"));
+
+    // Dented inwards by 1, the bone and the lamp with it move 50 back along the bone's direction.
+    k->deform_bones[1].amount = 1.0f;
+    ASSERT_TRUE(k->build("dent", names, 3));
+    mat4_t bone;
+    ASSERT_TRUE(api::psm_bone_get_matrix(k->models[4].model, k->models[2].follow_bone, &bone));
+    const vec3_t direction = k->deform_bones[1].direction;
+    EXPECT_NEAR(bone.m[0][3], 100.0f - 50.0f * direction.x, 1e-3f);
+    EXPECT_NEAR(bone.m[2][3], -400.0f - 50.0f * direction.z, 1e-3f);
+}
+
 // The sample game's truck makes.
 class sample_truck_test : public vehicle_test_t {
 protected:

@@ -37,12 +37,14 @@ const char* const marker_icons[8] = {
     "/shaders/ui/map/dealer_ico.shd",  "/shaders/ui/map/weigh_ico.shd",
 };
 
-// The label bit a marker kind's icon is shown by; 0 for kinds this view draws no icon for.
+// The label bit a marker kind's icon is shown by; 0 for kinds this view draws no icon for. A road
+// hazard is news about the road: it shows with the road signs.
 uint32_t icon_bit(const int32_t kind)
 {
     switch (kind) {
     case area_marker_interstate_sign:
     case area_marker_road_sign:
+    case area_marker_hazard:
         return area_label_road_signs;
     case area_marker_gas:
         return area_label_gas;
@@ -133,7 +135,7 @@ void ui_comp_area_map_t::add_city_labels(const base_ctrl_e& ctrl, const ctrl_eco
         if (!project(middle, x, y))
             continue;
         add_icon(city_pin, x, y, icon_side, icon_side);
-        const char* const name = names ? names->city_name(c) : nullptr;
+        const char* const name = names ? names->city_display_name(c) : nullptr;
         if (!name || !(label_mask & area_label_cities))
             continue;
         if (city_mode) {
