@@ -1,33 +1,21 @@
 #include "common/world_pause.h"
 
-#include "common/game_bridge.h"
-#include "frame/world_process.h"
-
-namespace {
-
-// The world of the current bridge, or null.
-world_process_t* bridge_world()
-{
-    game_bridge_t* bridge = get_game_bridge();
-    return bridge ? bridge->owner() : nullptr;
-}
-
-}  // namespace
+#include "common/game_host.h"
 
 bool current_world_paused()
 {
-    const world_process_t* world = bridge_world();
-    return world && world->paused();
+    const game_host_t* host = game_host();
+    return host && host->world_paused();
 }
 
 void current_world_pause(const bool sleep, const bool hide)
 {
-    if (world_process_t* world = bridge_world())
-        world->pause(sleep, hide);
+    if (game_host_t* host = game_host())
+        host->pause_world(sleep, hide);
 }
 
 void current_world_allow_pause(const bool allow)
 {
-    if (world_process_t* world = bridge_world())
-        world->set_pausable(allow);
+    if (game_host_t* host = game_host())
+        host->allow_world_pause(allow);
 }
