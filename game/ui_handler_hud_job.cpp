@@ -20,17 +20,9 @@
 
 namespace {
 
-// Component `id` of the window behind `window`, or null.
-ui_view_t* component(c_item_t* window, const int id)
-{
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, id, false) : nullptr;
-    return item ? static_cast<ui_view_t*>(item->object) : nullptr;
-}
-
 void set_text(c_item_t* window, const int id, const char* property, const char* text)
 {
-    if (ui_view_t* view = component(window, id))
+    if (ui_view_t* view = ui_window_component(window, id))
         evalue_set(view, property, 0, text);
 }
 
@@ -84,9 +76,9 @@ void ui_handler_hud_job_t::show_job_of(const economy_ctrl_e& economy, const int3
              city_name(*ctrl, ctrl->job_dest_city(job)).substr(0, text_size - 1).c_str());
     format_money(ctrl->job_pay(job, 0, 0, 0.0f, true, nullptr, nullptr), text, sizeof text, 0xFFFFFFFF);
     set_text(window, job_hud_pay, "value", text);
-    if (ui_view_t* special = component(window, job_hud_special))
+    if (ui_view_t* special = ui_window_component(window, job_hud_special))
         special->show((record.flags & 1) != 0);
-    if (auto* frame = dynamic_cast<ui_comp_common_text_t*>(component(window, job_hud_frame))) {
+    if (auto* frame = dynamic_cast<ui_comp_common_text_t*>(ui_window_component(window, job_hud_frame))) {
         const bool offer = job == ctrl->job_count();
         const int now = frame->look;
         const int wanted = offer ? (now == 3 ? 7 : now == 4 ? 8 : now) : (now == 7 ? 3 : now == 8 ? 4 : now);
