@@ -296,6 +296,8 @@ int game_process_t::set_mode(gfx_device_t* device, gfx_mode_t* mode)
     return 0;
 }
 
+// Draws the frame: the world (as its last step left it, see world_process_t::handler for the order of a
+// world's frame), then the UI.
 void game_process_t::handler()
 {
     if (!api::gfx_is_active())
