@@ -5,7 +5,7 @@
 #include "engine/entity_handle.h"
 
 struct c_item_t;
-class world_process_t;
+class vprocess_t;
 
 // World modes a bridge can be in.
 enum game_mode_t : int32_t {
@@ -24,8 +24,8 @@ public:
     // Capacity of the map path, terminator included.
     static constexpr int map_path_capacity = 64;
 
-    // Locks `owner` for the bridge's life and reads "/defs/car_colors.def".
-    game_bridge_t(world_process_t* owner, int32_t mode);
+    // Locks `owner` (the world's process) for the bridge's life and reads "/defs/car_colors.def".
+    game_bridge_t(vprocess_t* owner, int32_t mode);
     ~game_bridge_t();
     game_bridge_t(const game_bridge_t&) = delete;
     game_bridge_t& operator=(const game_bridge_t&) = delete;
@@ -69,8 +69,6 @@ public:
     uint32_t colour_count() const { return colour_count_; }
     uint32_t colour(uint32_t index) const { return index < colour_count_ ? colours_[index] : 0; }
 
-    world_process_t* owner() const { return owner_; }
-
     // After a save game was read into the world: the environment, the base controller, the traffic
     // and the economy controller (its default time stamp) finish the load, in that order.
     void after_load();
@@ -107,7 +105,7 @@ private:
     entity_handle_t traffic_;
     entity_handle_t police_;
     int32_t mode_;
-    world_process_t* owner_;
+    vprocess_t* owner_;
     char map_path_[map_path_capacity] = "";
     std::vector<c_item_t*> windows_;
     std::vector<c_item_t*> hidden_;
@@ -116,5 +114,5 @@ private:
 // Whether "/maps/NAME.mbd" fits the bridge's map path field.
 bool game_bridge_map_path_fits(const char* name);
 
-// The bridge of the game process's current world, or null.
+// The bridge of the game host's current world, or null.
 game_bridge_t* get_game_bridge();

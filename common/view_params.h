@@ -4,7 +4,8 @@
 
 // The game process's view parameters (near plane, far view distance, field of view, viewport and
 // clip) and graphics mode, for the parts that change them during play: the environment, the options
-// screens, the economy's scenario load and the editor's cameras.
+// screens, the economy's scenario load and the editor's cameras. Each forwards to the game host
+// (game_host.h).
 
 // Copies the view parameters into `out`; false (out unchanged) without a game process or for null.
 bool get_view_params(gfx_view_t* out);
@@ -16,6 +17,7 @@ const gfx_view_t* set_view_params(const gfx_view_t* params);
 int set_gfx_mode(gfx_device_t* device, gfx_mode_t* mode);
 // Sets the far view distance the next graphics mode starts with (the options' view distance).
 void set_far_view_distance(float distance);
+float far_view_distance();
 // Forwarders to the game process's start-up base, in their own namespace so that they do not
 // overload the engine's call of the same name (which takes a device).
 namespace game_forward {

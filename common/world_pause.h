@@ -1,7 +1,7 @@
 #pragma once
 
 // Pausing the world of the current bridge, for the windows that stop the game while they are shown.
-// The frame, which owns the world processes, defines these; without a world they do nothing.
+// Each forwards to the game host (game_host.h); without a world they do nothing.
 
 // True when there is a current world and it is paused.
 bool current_world_paused();

@@ -7,7 +7,6 @@
 
 #include "engine/host_file.h"
 #include "engine/mem.h"
-#include "engine/reset.h"
 #include "engine/text.h"
 #include "engine/ui.h"
 #include "engine/vfs.h"
@@ -29,10 +28,6 @@
 namespace {
 
 game_process_t* the_game = nullptr;
-// Far view distance the mode starts with (the options and the editor change it later).
-float far_view_distance = 20000.0f;
-
-const engine_reset_registrar_t reset_game_values(reset_order_processes + 1, [] { far_view_distance = 20000.0f; });
 
 // The player's truck of a game world.
 constexpr const char* car_actor_script = "/scripts/game/car_actor.esc";
@@ -108,12 +103,11 @@ bool starts_with_zero(const char* name)
 
 }  // namespace
 
-void set_far_view_distance(const float distance) { far_view_distance = distance; }
-
 game_process_t::game_process_t()
 {
     set_name("game");
     the_game = this;
+    game_host_install(this);
 }
 
 game_process_t::~game_process_t()
@@ -123,9 +117,26 @@ game_process_t::~game_process_t()
     remove_start_windows();
     if (the_game == this)
         the_game = nullptr;
+    game_host_withdraw(this);
 }
 
 game_process_t* game_process_t::instance() { return the_game; }
+
+game_bridge_t* game_process_t::current_bridge() const { return world_ ? world_->bridge() : nullptr; }
+
+bool game_process_t::world_paused() const { return world_ && world_->paused(); }
+
+void game_process_t::pause_world(const bool sleep, const bool hide)
+{
+    if (world_)
+        world_->pause(sleep, hide);
+}
+
+void game_process_t::allow_world_pause(const bool allow)
+{
+    if (world_)
+        world_->set_pausable(allow);
+}
 
 game_process_t* game_process_t::create_and_start()
 {
@@ -267,7 +278,7 @@ int game_process_t::set_mode(gfx_device_t* device, gfx_mode_t* mode)
 {
     common_proc::set_mode(device, mode);
     view_.near_plane = 64.0f;
-    view_.far_plane = far_view_distance;
+    view_.far_plane = far_view_distance();
     view_.fov = 70.0f;
     const float width = static_cast<float>(mode->width);
     const float height = static_cast<float>(mode->height);
@@ -283,6 +294,8 @@ int game_process_t::set_mode(gfx_device_t* device, gfx_mode_t* mode)
     return 0;
 }
 
+// Draws the frame: the world (as its last step left it, see world_process_t::handler for the order of a
+// world's frame), then the UI.
 void game_process_t::handler()
 {
     if (!api::gfx_is_active())

@@ -5,14 +5,16 @@
 
 #include "engine/cvar.h"
 #include "engine/gfx_view.h"
+#include "common/game_host.h"
 #include "frame/common_proc.h"
 
 struct c_item_t;
 class world_process_t;
 
 // The module's top-level process ("game"): runs the game's start-up, draws each frame, owns the
-// current world and replaces it on the console commands "menu", "map", "preview", "edit", "exit".
-class game_process_t : public common_proc {
+// current world and replaces it on the console commands "menu", "map", "preview", "edit", "exit". It
+// is the game host of the world's parts while it exists.
+class game_process_t : public common_proc, public game_host_t {
 public:
     game_process_t();
     ~game_process_t() override;
@@ -36,11 +38,19 @@ public:
 
     // Fills the view parameters from the mode after setting it.
     int set_mode(gfx_device_t* device, gfx_mode_t* mode) override;
+    void gfx_mode_shutdown() override { common_proc::gfx_mode_shutdown(); }
+    void write_hw_caps(gfx_device_t* device) override { common_proc::write_hw_caps(device); }
 
     world_process_t* world() const { return world_; }
-    const gfx_view_t& view() const { return view_; }
+    const gfx_view_t& view() const override { return view_; }
     // Replaces the view parameters handed to the renderer at the start of every frame.
-    void set_view(const gfx_view_t& view) { view_ = view; }
+    void set_view(const gfx_view_t& view) override { view_ = view; }
+
+    // The game host's calls on the current world.
+    game_bridge_t* current_bridge() const override;
+    bool world_paused() const override;
+    void pause_world(bool sleep, bool hide) override;
+    void allow_world_pause(bool allow) override;
     // The console window, or null when "g_console" was "0" at start.
     c_item_t* console_window() const { return console_; }
 

@@ -225,15 +225,3 @@ bool save_game_check_version(const char* path)
     api::error("incorrect version of save file !");
     return false;
 }
-
-bool save_game_read_timestamp(const char* path, int32_t* out_value, float* out_game_clock)
-{
-    open_file_t file(api::vfs_open(path, open_read, file_mode));
-    if (!file.is_open()) {
-        api::warning("[save_game] cannot open %s", path);
-        return false;
-    }
-    if (api::vfs_seek(file.handle(), -save_timestamp_size, 2) < 0)
-        return false;
-    return save_timestamp_read_values(file.handle(), out_value, out_game_clock) == save_timestamp_size;
-}

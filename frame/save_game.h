@@ -32,7 +32,3 @@ save_game_check_t save_game_check(const save_game_checks_t& checks, const char* 
 // True when the file opens and its version is one that is read; otherwise false, reporting a bad
 // version.
 bool save_game_check_version(const char* path);
-
-// Reads the trailer alone: true with its two values stored, false (outputs unchanged) when the file
-// does not open or does not end with a trailer.
-bool save_game_read_timestamp(const char* path, int32_t* out_value, float* out_game_clock);

@@ -46,9 +46,23 @@ bool save_game_write(game_bridge_t* bridge, const char* path)
     return save_game_write(held.owners(), path);
 }
 
-bool save_game_write_current(const char* path) { return save_game_write(get_game_bridge(), path); }
+namespace {
 
-save_game_check_t save_game_check_file(const char* path) { return save_game_check(save_game_section_checks(), path); }
+// The container's calls as the menus reach them (common/save_game_calls.h), installed when the module
+// is loaded.
+class frame_save_games_t final : public save_games_t {
+public:
+    frame_save_games_t() { save_games_install(this); }
+    bool write_current(const char* path) override { return save_game_write(get_game_bridge(), path); }
+    save_game_check_t check_file(const char* path) override
+    {
+        return save_game_check(save_game_section_checks(), path);
+    }
+};
+
+frame_save_games_t frame_save_games;
+
+}  // namespace
 
 bool save_game_read(game_bridge_t* bridge, const char* path)
 {

@@ -46,6 +46,13 @@ world_process_t::~world_process_t()
     delete bridge_;
 }
 
+// A game world's frame, after the engine's input and console commands (docs/architecture.md, "A game
+// world's frame"): the game process, listed before the world, draws the world as the last step left
+// it and runs the UI (game_process_t::handler); then this handler steps the physics in 0.02 s slices
+// and a remainder, and runs every entity's handler in insertion order (the game controller, the
+// economy, the traffic, the environment, the static world and the sounds of the world's block, then the
+// player's truck and what came later), then the removals they asked for. A sleeping (paused) world
+// skips this step.
 void world_process_t::handler()
 {
     world_clock_advance(accumulator_, frame_seconds(), [this](float dt) { physics().step(dt); });

@@ -7,6 +7,7 @@
 #include "engine/entity.h"
 #include "common/bridge_parts.h"
 #include "common/save_game_owners.h"
+#include "common/hud_components.h"
 #include "game/economy/ai_data_file.h"
 #include "game/economy/economy_records.h"
 #include "game/economy/economy_world.h"
@@ -35,17 +36,6 @@ enum goal_kind_t : int32_t {
     goal_none = 1,
     goal_money = 2,
     goal_delivered = 3,
-};
-// The main HUD's components the economy fills. Id 150 is the HUD handler's own pager lines, so the
-// damage warning stands beside them as 160.
-enum main_hud_component_t : int32_t {
-    hud_call911 = 10,
-    hud_day_time = 100,
-    hud_money = 110,
-    hud_time_left = 120,
-    hud_prestige = 130,
-    hud_condition = 140,
-    hud_damage_warning = 160,
 };
 
 // The economy controller, registered as "economy.ctrl": the whole freight business of one game. It keeps

@@ -131,8 +131,7 @@ bool menu_music_playing() { return menu_music && api::snd_playing(menu_music); }
 
 ui_comp_list_t* window_list(ui_handler_game_base_t& handler, const int id)
 {
-    ui_view_t* window = item_view(handler.window);
-    return window ? dynamic_cast<ui_comp_list_t*>(item_view(ui_find_component(window, id, false))) : nullptr;
+    return dynamic_cast<ui_comp_list_t*>(ui_window_component(handler.window, id));
 }
 
 int savegame_list_compare(ui_comp_list_t* list, const int a, const int b)

@@ -34,10 +34,8 @@ void ui_handler_call911_t::on_wshow()
     format_money(economy ? economy->get_call911_cost() : 0, cost, sizeof cost, 0xFFFFFFFF);
     char text[128];
     std::snprintf(text, sizeof text, "@@ui_cal911_message1@@ %s", cost);
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, message_id, false) : nullptr;
-    if (item)
-        evalue_set(static_cast<ui_view_t*>(item->object), "value", 0, text);
+    if (ui_view_t* message = ui_window_component(window, message_id))
+        evalue_set(message, "value", 0, text);
 }
 
 void ui_handler_call911_t::on_whide()

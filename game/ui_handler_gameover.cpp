@@ -18,13 +18,6 @@
 
 namespace {
 
-ui_view_t* component(c_item_t* window, const int id)
-{
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, id, false) : nullptr;
-    return item ? static_cast<ui_view_t*>(item->object) : nullptr;
-}
-
 economy_ctrl_e* current_economy()
 {
     game_bridge_t* bridge = get_game_bridge();
@@ -53,7 +46,7 @@ void ui_handler_gameover_t::on_wshow()
     leaving = 0;
     economy_ctrl_e* economy = current_economy();
     const int32_t reason = economy ? economy->game_over_reason : 0;
-    if (auto* scores = dynamic_cast<ui_comp_list_t*>(component(window, scores_id))) {
+    if (auto* scores = dynamic_cast<ui_comp_list_t*>(ui_window_component(window, scores_id))) {
         const bool won = reason == reason_won && economy;
         gameover_highscores(*scores, economy, won, won ? won_time(*economy) : 0.0f,
                             economy ? economy->companies[0].name : "");
@@ -79,9 +72,9 @@ void ui_handler_gameover_t::on_wshow()
         title = "@@ui_congratulations@@";
         message = "@@ui_cargo_on_time@@";
     }
-    if (ui_view_t* view = title ? component(window, title_id) : nullptr)
+    if (ui_view_t* view = title ? ui_window_component(window, title_id) : nullptr)
         evalue_set(view, "value", 0, title);
-    if (ui_view_t* view = message ? component(window, message_id) : nullptr)
+    if (ui_view_t* view = message ? ui_window_component(window, message_id) : nullptr)
         evalue_set(view, "value", 0, message);
 }
 

@@ -11,24 +11,13 @@
 #include "common/engine_api.h"
 #include "common/ui_find_component.h"
 #include "common/world_pause.h"
+#include "common/hud_components.h"
 #include "game/markup_alpha.h"
-
-namespace {
-
-// Component `id` of the window behind `window`, or null.
-ui_view_t* component(c_item_t* window, const int id)
-{
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, id, false) : nullptr;
-    return item ? static_cast<ui_view_t*>(item->object) : nullptr;
-}
-
-}  // namespace
 
 void ui_handler_hud_t::show_lines()
 {
     const std::string value = std::string(older_line) + "|" + newest_line + "|" + shadow_line;
-    if (ui_view_t* lines = component(window, message_id))
+    if (ui_view_t* lines = ui_window_component(window, main_hud_pager_lines))
         evalue_set(lines, "value", 0, value.substr(0, 4095).c_str());
 }
 
@@ -47,7 +36,7 @@ void ui_handler_hud_t::push_message(const char* text)
 void ui_handler_hud_t::start_notice()
 {
     notice_timer = notice_time;
-    if (ui_view_t* notice = component(window, notice_id))
+    if (ui_view_t* notice = ui_window_component(window, main_hud_notice))
         notice->show(true);
 }
 
@@ -55,7 +44,7 @@ void ui_handler_hud_t::on_wshow()
 {
     push_message("");
     ui_handler_t::on_wshow();
-    if (ui_view_t* notice = component(window, notice_id))
+    if (ui_view_t* notice = ui_window_component(window, main_hud_notice))
         notice->show(false);
 }
 
@@ -70,7 +59,7 @@ void ui_handler_hud_t::handler()
         // Ending exactly on 0 ends the notice too, or it would stay shown with nothing left to run.
         if (notice_timer <= 0.0f) {
             notice_timer = 0.0f;
-            if (ui_view_t* notice = component(window, notice_id))
+            if (ui_view_t* notice = ui_window_component(window, main_hud_notice))
                 notice->show(false);
         } else if (notice_timer < notice_fade) {
             const int alpha = static_cast<int>(std::nearbyint(notice_timer * 0.33333334f * 255.0f));
@@ -81,7 +70,7 @@ void ui_handler_hud_t::handler()
                           "vstyle=center><color value=%02x0000FF><font @@__fnt_big@@>@@ui_trailer_lost@@ "
                           "!</font></align>",
                           alpha, alpha);
-            if (ui_view_t* notice = component(window, notice_id))
+            if (ui_view_t* notice = ui_window_component(window, main_hud_notice))
                 evalue_set(notice, "text", 0, text);
         }
     }

@@ -9,9 +9,6 @@
 // through common/hud_pager.h.
 class ui_handler_hud_t : public ui_handler_t, public hud_pager_t {
 public:
-    // Ids of the notice and of the message lines.
-    static constexpr int notice_id = 20;
-    static constexpr int message_id = 150;
     // Length of each message line.
     static constexpr size_t line_size = 2048;
     // Seconds a new message holds (the timer counts up from it), and the fade of the older line.

@@ -11,6 +11,7 @@
 #include "common/format.h"
 #include "common/game_bridge.h"
 #include "common/ui_find_component.h"
+#include "common/hud_components.h"
 #include "game/economy/economy_defs.h"
 #include "game/economy_ctrl.h"
 #include "game/suggested_route.h"
@@ -19,17 +20,9 @@
 
 namespace {
 
-// Component `id` of the window behind `window`, or null.
-ui_view_t* component(c_item_t* window, const int id)
-{
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, id, false) : nullptr;
-    return item ? static_cast<ui_view_t*>(item->object) : nullptr;
-}
-
 void set_text(c_item_t* window, const int id, const char* property, const char* text)
 {
-    if (ui_view_t* view = component(window, id))
+    if (ui_view_t* view = ui_window_component(window, id))
         evalue_set(view, property, 0, text);
 }
 
@@ -76,20 +69,21 @@ void ui_handler_hud_job_t::show_job_of(const economy_ctrl_e& economy, const int3
     char text[text_size] = "";
     if (const cargo_t* cargo = job_cargo(*ctrl, record.cargo))
         cargo_def_string(cargo->name, "name", text, sizeof text);
-    set_text(window, cargo_id, "value", text);
-    set_text(window, source_id, "value", city_name(*ctrl, ctrl->job_source_city(job)).substr(0, text_size - 1).c_str());
-    set_text(window, destination_id, "value",
+    set_text(window, job_hud_cargo, "value", text);
+    set_text(window, job_hud_source, "value",
+             city_name(*ctrl, ctrl->job_source_city(job)).substr(0, text_size - 1).c_str());
+    set_text(window, job_hud_destination, "value",
              city_name(*ctrl, ctrl->job_dest_city(job)).substr(0, text_size - 1).c_str());
     format_money(ctrl->job_pay(job, 0, 0, 0.0f, true, nullptr, nullptr), text, sizeof text, 0xFFFFFFFF);
-    set_text(window, pay_id, "value", text);
-    if (ui_view_t* special = component(window, special_id))
+    set_text(window, job_hud_pay, "value", text);
+    if (ui_view_t* special = ui_window_component(window, job_hud_special))
         special->show((record.flags & 1) != 0);
-    if (auto* frame = dynamic_cast<ui_comp_common_text_t*>(component(window, frame_id))) {
+    if (auto* frame = dynamic_cast<ui_comp_common_text_t*>(ui_window_component(window, job_hud_frame))) {
         const bool offer = job == ctrl->job_count();
         const int now = frame->look;
         const int wanted = offer ? (now == 3 ? 7 : now == 4 ? 8 : now) : (now == 7 ? 3 : now == 8 ? 4 : now);
         if (wanted != now)
-            set_text(window, frame_id, "look", std::to_string(wanted).c_str());
+            set_text(window, job_hud_frame, "look", std::to_string(wanted).c_str());
     }
 }
 
@@ -126,5 +120,5 @@ void ui_handler_hud_job_t::show_suggested_route_of(const economy_ctrl_e& economy
     char picture[text_size];
     std::snprintf(picture, sizeof picture, "<img width=100 height=50 src=%s>",
                   economy.traders[static_cast<size_t>(destination)].icon_shader);
-    set_text(window, picture_id, "text", picture);
+    set_text(window, job_hud_picture, "text", picture);
 }

@@ -15,14 +15,6 @@ class road_network_t;
 // trader once the player hitches the job's trailer.
 class ui_handler_hud_job_t : public ui_handler_game_base_t, public job_route_hud_t {
 public:
-    // Ids of the window's components.
-    static constexpr int cargo_id = 100;
-    static constexpr int source_id = 110;
-    static constexpr int destination_id = 120;
-    static constexpr int pay_id = 130;
-    static constexpr int special_id = 150;
-    static constexpr int frame_id = 160;
-    static constexpr int picture_id = 200;
     // Longest text of one component.
     static constexpr size_t text_size = 128;
 

@@ -20,14 +20,6 @@
 
 namespace {
 
-// Component `id` of the window behind `window`, or null.
-ui_view_t* component(c_item_t* window, const int id)
-{
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, id, false) : nullptr;
-    return item ? static_cast<ui_view_t*>(item->object) : nullptr;
-}
-
 // Puts the slider's knob at `value` of 0 to `length`, without telling anyone.
 void set_slider(ui_slider_base_t* slider, const uint32_t value, const uint32_t length)
 {
@@ -106,14 +98,14 @@ void ui_handler_jukebox_t::show_time(const int position_sec, const int length_se
     char text[64];
     std::snprintf(text, sizeof text, "%02d : %02d / %02d : %02d", position_sec / 60, position_sec % 60, length_sec / 60,
                   length_sec % 60);
-    if (ui_view_t* time = component(window, time_id))
+    if (ui_view_t* time = ui_window_component(window, time_id))
         evalue_set(time, "value", 0, text);
 }
 
 void ui_handler_jukebox_t::jukebox_refresh()
 {
     game_ctrl_e* ctrl = controller();
-    auto* slider = dynamic_cast<ui_slider_base_t*>(component(window, position_id));
+    auto* slider = dynamic_cast<ui_slider_base_t*>(ui_window_component(window, position_id));
     if (snd_sound_t* stream = playing(ctrl)) {
         stream_length = api::snd_get_stream_length(stream);
         set_slider(slider, api::snd_get_stream_position(stream), stream_length);
@@ -161,7 +153,7 @@ void ui_handler_jukebox_t::handler()
     ui_handler_game_base_t::handler();
     game_ctrl_e* ctrl = controller();
     if (snd_sound_t* stream = playing(ctrl)) {
-        auto* slider = dynamic_cast<ui_slider_base_t*>(component(window, position_id));
+        auto* slider = dynamic_cast<ui_slider_base_t*>(ui_window_component(window, position_id));
         int position_sec = api::snd_get_stream_position_sec(stream);
         if (follow) {
             set_slider(slider, api::snd_get_stream_position(stream), stream_length);

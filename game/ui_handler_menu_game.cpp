@@ -49,10 +49,8 @@ void ui_handler_menu_game_t::on_wshow()
     api::snd_set_current_tag(menu_sound_tag);
     api::snd_enable_tag(menu_sound_tag, 0);
     current_world_allow_pause(false);
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* exit_item = root ? ui_find_component(root, exit_id, false) : nullptr;
-    if (exit_item)
-        static_cast<ui_view_t*>(exit_item->object)->show(in_preview());
+    if (ui_view_t* exit = ui_window_component(window, exit_id))
+        exit->show(in_preview());
 }
 
 void ui_handler_menu_game_t::on_whide()

@@ -143,10 +143,7 @@ void ui_handler_menu_newgame_t::newgame_fill()
         if (index >= 0)
             swatches->select_item(index, false);
     }
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* name_item = root ? ui_find_component(root, name_id, false) : nullptr;
-    if (auto* name_line =
-            name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr) {
+    if (auto* name_line = dynamic_cast<ui_editline_t*>(ui_window_component(window, name_id))) {
         // The preset name is selected, so that the player's first key replaces it.
         name_line->set_text("Player", false);
         name_line->select_all();
@@ -155,9 +152,7 @@ void ui_handler_menu_newgame_t::newgame_fill()
             owner->focus(name_line);
     }
     level = 1;
-    c_item_t* level_item = root ? ui_find_component(root, level_ids[1], false) : nullptr;
-    if (auto* button =
-            level_item ? dynamic_cast<ui_comp_button_t*>(static_cast<ui_view_t*>(level_item->object)) : nullptr)
+    if (auto* button = dynamic_cast<ui_comp_button_t*>(ui_window_component(window, level_ids[1])))
         button->set_pressed(true);
     if (ui_comp_list_t* scenarios = list(scenario_list_id)) {
         scenarios->clear();
@@ -221,10 +216,7 @@ void ui_handler_menu_newgame_t::newgame_fill_cities(const char* location, const 
 void ui_handler_menu_newgame_t::newgame_write_context()
 {
     if (def_obj_t* context = game_context_get()) {
-        auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-        c_item_t* name_item = root ? ui_find_component(root, name_id, false) : nullptr;
-        auto* name_line =
-            name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr;
+        auto* name_line = dynamic_cast<ui_editline_t*>(ui_window_component(window, name_id));
         context->set_value("player_name", name_line ? name_line->text() : "");
         context->set_value("face_img_name", face.substr(0, face.find('|')).c_str());
         context->set_value("headq_name", headquarters.c_str());
@@ -257,9 +249,7 @@ bool ui_handler_menu_newgame_t::handle(ui_view_t* view, const int code, void* pa
             return true;
         }
         if (view->id == start_id) {
-            auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-            c_item_t* name_item = root ? ui_find_component(root, name_id, false) : nullptr;
-            auto* line = name_item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(name_item->object)) : nullptr;
+            auto* line = dynamic_cast<ui_editline_t*>(ui_window_component(window, name_id));
             if (!savegame_name_valid(line ? line->text() : "")) {
                 msgbox_open("@@ui_error@@", "@@ui_wrong_plr_character@@", ui_handler_msgbox_t::set_close, 0);
                 return true;

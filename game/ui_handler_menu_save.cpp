@@ -18,9 +18,7 @@ namespace {
 // The name line of the save menu's window, or null.
 ui_editline_t* name_line(c_item_t* window)
 {
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, savegame_menu_t::name_id, false) : nullptr;
-    return item ? dynamic_cast<ui_editline_t*>(static_cast<ui_view_t*>(item->object)) : nullptr;
+    return dynamic_cast<ui_editline_t*>(ui_window_component(window, savegame_menu_t::name_id));
 }
 
 }  // namespace

@@ -27,13 +27,6 @@
 
 namespace {
 
-ui_view_t* component(c_item_t* window, const int id)
-{
-    auto* root = window ? static_cast<ui_view_t*>(window->object) : nullptr;
-    c_item_t* item = root ? ui_find_component(root, id, false) : nullptr;
-    return item ? static_cast<ui_view_t*>(item->object) : nullptr;
-}
-
 // The first object of a definition file (any name), or a value of it; empty when missing.
 std::string def_value(const std::string& path, const char* object, const char* key)
 {
@@ -89,7 +82,7 @@ void ui_handler_showroom_t::on_wshow()
         api::snd_play(music);
     click_muted = 1;
     for (const int id : {turn_id, trucks_id})
-        if (auto* button = dynamic_cast<ui_comp_button_t*>(component(window, id)))
+        if (auto* button = dynamic_cast<ui_comp_button_t*>(ui_window_component(window, id)))
             button->click();
     click_muted = 0;
 }
@@ -110,7 +103,7 @@ void ui_handler_showroom_t::on_whide()
 
 void ui_handler_showroom_t::showroom_fill_makes()
 {
-    auto* makes = dynamic_cast<ui_comp_list_t*>(component(window, makes_id));
+    auto* makes = dynamic_cast<ui_comp_list_t*>(ui_window_component(window, makes_id));
     if (!makes)
         return;
     makes->clear();
@@ -132,7 +125,7 @@ void ui_handler_showroom_t::showroom_fill_makes()
 
 void ui_handler_showroom_t::showroom_fill_items(const std::string& make_path)
 {
-    auto* items = dynamic_cast<ui_comp_list_t*>(component(window, items_id));
+    auto* items = dynamic_cast<ui_comp_list_t*>(ui_window_component(window, items_id));
     if (!items)
         return;
     items->clear();
@@ -169,7 +162,7 @@ void ui_handler_showroom_t::showroom_show_item(const std::string& item_path, con
     const std::unique_ptr<def_pool_t> pool = def_pool_t::load(description.c_str());
     const def_obj_t* make = pool ? pool->find(truck_mode ? "truck" : "trailer") : nullptr;
     const char* make_name = make ? make->get_value("name") : nullptr;
-    if (ui_view_t* view = component(window, make_name_id))
+    if (ui_view_t* view = ui_window_component(window, make_name_id))
         evalue_set(view, "value", 0, make_name ? make_name : "");
     char accessories[ui_comp_make_t::part_count][ui_comp_make_t::name_size] = {};
     int used = 0;
@@ -193,19 +186,19 @@ void ui_handler_showroom_t::showroom_show_item(const std::string& item_path, con
         const char* author = make ? make->get_value("author") : nullptr;
         label = author && author[0] ? cargos + " - " + author : cargos;
     }
-    if (ui_view_t* view = component(window, item_name_id))
+    if (ui_view_t* view = ui_window_component(window, item_name_id))
         evalue_set(view, "value", 0, label.c_str());
-    if (auto* model = dynamic_cast<ui_comp_make_t*>(component(window, view_id)))
+    if (auto* model = dynamic_cast<ui_comp_make_t*>(ui_window_component(window, view_id)))
         model->build_truck(last_component(make_path).c_str(), accessories, truck_mode ? "truck" : "trailer",
                            static_cast<int>(item));
 }
 
 void ui_handler_showroom_t::showroom_leave()
 {
-    if (auto* model = dynamic_cast<ui_comp_make_t*>(component(window, view_id)))
+    if (auto* model = dynamic_cast<ui_comp_make_t*>(ui_window_component(window, view_id)))
         model->build_truck("", nullptr, "truck", 0);
     for (const int id : {make_name_id, item_name_id})
-        if (ui_view_t* view = component(window, id))
+        if (ui_view_t* view = ui_window_component(window, id))
             evalue_set(view, "value", 0, "");
     menu_back(*this);
 }
@@ -225,7 +218,7 @@ bool ui_handler_showroom_t::handle(ui_view_t* view, const int code, void* param)
             showroom_leave();
             return true;
         case turn_id:
-            if (auto* model = dynamic_cast<ui_comp_make_t*>(component(window, view_id)))
+            if (auto* model = dynamic_cast<ui_comp_make_t*>(ui_window_component(window, view_id)))
                 model->auto_turn = param ? *static_cast<const uint8_t*>(param) : 0;
             return false;
         case trucks_id:

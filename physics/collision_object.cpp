@@ -52,7 +52,7 @@ vec3_t* collision_object_e::position_ptr() { return geometry ? &geometry->pose.p
 
 void collision_object_e::link_geom()
 {
-    contact_owner.tag = -1;
+    contact_owner.tag = contact_kind_none;
     if (!geometry)
         return;
     geometry->owner_record = &contact_owner;

@@ -1,22 +1,12 @@
 #pragma once
 #include <cstdint>
 
+#include "physics/contact_kind.h"
 #include "physics/physproc.h"
 
 // Contact filters the world's physics queries use. Each reads a geometry's contact owner record
 // (`cd_geo_t::owner_record`, null for a geometry without an owner): the owning entity's handle and its
-// contact kind (a signed tag: -2 every vehicle, -3 and -4 the game controller's pooled boxes, kicked
-// and resting, which the contact response tells apart, -10 trailers, -20 the player's truck, -200 the
-// static world). Answers are those of phys_pair_answer_t.
-
-// Contact kinds the filters tell apart.
-enum contact_kind_t : int32_t {
-    contact_kind_vehicle = -2,
-    contact_kind_kicked_box = -3,  // the game controller's pooled boxes that vehicles kick away
-    contact_kind_trailer = -10,
-    contact_kind_player = -20,
-    contact_kind_world = -200,
-};
+// contact kind (physics/contact_kind.h). Answers are those of phys_pair_answer_t.
 
 // The player's truck against the world: trailers are ignored, kicked boxes are touched, the rest is
 // solid.

@@ -13,11 +13,6 @@
 
 namespace {
 
-// Contact kinds the response treats apart.
-constexpr int32_t kind_vehicle = -2;
-constexpr int32_t kind_kicked_box = -3;
-constexpr int32_t kind_resting_box = -4;
-constexpr int32_t kind_police = -30;
 // The offence of running into the police truck.
 constexpr int32_t offence_hit_police = 120;
 // Share of its speed a vehicle keeps when it runs into another.
@@ -87,17 +82,17 @@ void dynamic_object_e::on_contact(const phys_contact_t& contact, bool mover)
     const side_t own = own_side();
     const side_t other = other_side(contact);
     if (const contact_owner_t* const record = other.geometry->owner_record) {
-        if (record->tag == kind_vehicle) {
+        if (record->tag == contact_kind_vehicle) {
             body->next.linear_velocity *= vehicle_speed_kept;
             apply_impact(nullptr, nullptr, 0);
             return;
         }
-        if (record->tag == kind_kicked_box) {
+        if (record->tag == contact_kind_kicked_box) {
             kick(own, other);
             apply_impact(nullptr, nullptr, 0);
             return;
         }
-        if (record->tag == kind_police)
+        if (record->tag == contact_kind_police)
             show_player_ticket();
     }
     respond(own, other, contact.second_item);
@@ -126,7 +121,7 @@ void dynamic_object_e::respond(const side_t& own, const side_t& other, uint32_t 
         return;
     }
     const contact_owner_t* const record = other.geometry->owner_record;
-    const bool passes_on = record && record->tag != kind_resting_box && record->tag != 0;
+    const bool passes_on = record && record->tag != contact_kind_resting_box && record->tag != 0;
     for (int i = count - 1; i >= 0; --i) {
         const vclip_contact_t& point = points[i];
         apply_impact(&point, other.geometry, other_item);

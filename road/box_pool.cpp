@@ -18,9 +18,6 @@ const vec3_t box_returned(0.0f, 0.0f, 0.0f);
 // Speed limits of a lent box (centimetres and radians per second).
 constexpr float box_max_speed = 1000.0f;
 constexpr float box_max_spin = 5.0f;
-// Contact kinds of the boxes.
-constexpr int32_t box_kind_near = -3;
-constexpr int32_t box_kind_far = -4;
 // Body flag that makes the physics process take a state set from outside.
 constexpr uint32_t body_take_state = 2;
 
@@ -48,7 +45,7 @@ void box_pool_t::create(physproc_t* physics, const entity_handle_t owner, body_c
         entry.body->move.stair_height = 10;
         entry.body->move.sub_step_length = 1.0f;
         entry.body->set_mass_box(box_extents, box_setup_mass);
-        entry.owner = contact_owner_t{owner.word(), box_kind_near, 0.0f};
+        entry.owner = contact_owner_t{owner.word(), contact_kind_kicked_box, 0.0f};
         entry.geometry->owner_word = owner.word();
         entry.geometry->owner_record = &entry.owner;
         entry.geometry->owner_callbacks = callbacks;
@@ -143,7 +140,7 @@ void box_pool_t::take(const int32_t index, loose_instance_t& instance, const vec
     }
     entry.body->body_flags |= body_take_state;
     entry.body->set_mass(20.0f * entry.geometry->dimensions().length());
-    entry.owner.tag = (instance.flags & loose_kind_near) ? box_kind_near : box_kind_far;
+    entry.owner.tag = (instance.flags & loose_kind_near) ? contact_kind_kicked_box : contact_kind_resting_box;
     if (physics_)
         phys_update_geom(physics_, entry.geometry);
     entry.geometry->set_rotation(orientation);

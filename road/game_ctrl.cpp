@@ -14,6 +14,7 @@
 #include "common/engine_api.h"
 #include "common/position_report.h"
 #include "common/game_bridge.h"
+#include "common/impulses.h"
 #include "physics/scene_proc.h"
 #include "physics/body_callback.h"
 #include "world/owning_process.h"
@@ -24,11 +25,6 @@ vec3_t game_ctrl_e::remembered_truck_position{};
 
 namespace {
 
-// Impulses of the game keys.
-constexpr int impulse_bug_report = 90;
-constexpr int impulse_map = 160;
-constexpr int impulse_jukebox = 161;
-constexpr int impulse_notebook = 182;
 // Parameter of ui_wshow that brings a window to the front with the focus.
 constexpr unsigned show_in_front = 0x20000000;
 // Far view distance limits.
@@ -373,7 +369,7 @@ void game_ctrl_e::game_keys(const double dt)
         }
     }
     if (stations.at_gas_pump) {
-        const bool pressed = api::inp_impulse_value(180, 0) != 0.0f;
+        const bool pressed = api::inp_impulse_value(impulse_gas_pump, 0) != 0.0f;
         if (!pressed && stations.fuel_ticks != 0) {
             if (ui_sounds_[3] && api::snd_playing(ui_sounds_[3]))
                 api::snd_stop(ui_sounds_[3]);
@@ -389,7 +385,7 @@ void game_ctrl_e::game_keys(const double dt)
         }
     }
     if (stations.at_service) {
-        if (api::inp_impulse_value(181, 0) != 0.0f)
+        if (api::inp_impulse_value(impulse_service, 0) != 0.0f)
             repair_step(static_cast<float>(dt));
         else
             stations.repair_timer = 0.0f;

@@ -156,7 +156,7 @@ public:
     box_pool_t box_pool;
     // The road network's collision in the world's physics (made at phase 10) and its owner record.
     std::unique_ptr<road_geo_t> road_geo;
-    contact_owner_t road_owner{0, -200, 0.0f};
+    contact_owner_t road_owner{0, contact_kind_world, 0.0f};
     // The edge a wheel's ray hit on the road collision belongs to (500000000 + free-item index for a free
     // item's mesh); no_edge for any other geometry.
     int32_t edge_of_contact(const cd_geo_t* geometry, uint32_t item) const override;

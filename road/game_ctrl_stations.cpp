@@ -12,13 +12,12 @@
 #include "common/format.h"
 #include "common/game_bridge.h"
 #include "common/notebook_host.h"
+#include "common/impulses.h"
 #include "common/ui_find_component.h"
 #include "road/game_ctrl.h"
 
 namespace {
 
-// The impulse held to fill the tank.
-constexpr int impulse_gas_pump = 180;
 // Squared distances (x, z) at which the truck is at a station.
 constexpr float dealer_near_sq = 1000000.0f;
 constexpr float weigh_arm_sq = 81000000.0f;

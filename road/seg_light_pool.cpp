@@ -3,6 +3,7 @@
 // the distance.
 #include <algorithm>
 
+#include "engine/check.h"
 #include "engine/gfx_render.h"
 #include "common/engine_api.h"
 #include "physics/cd_geo.h"
@@ -54,6 +55,7 @@ void seg_server_t::build_light_pool(light_instance_t& light, const vec3_t& centr
                 light.pool_texcoords.push_back((corner.z - centre.z) / (2.0f * pool_reach) + 0.5f);
             }
     }
+    kv_assert(light.pool.size() <= pool_max_vertices && light.pool_texcoords.size() == 2 * light.pool.size());
     query.clear();
 }
 

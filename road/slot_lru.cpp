@@ -1,5 +1,7 @@
 #include "road/slot_lru.h"
 
+#include "engine/check.h"
+
 void slot_lru_t::reset(const int32_t slots)
 {
     prev_.assign(static_cast<size_t>(slots > 0 ? slots : 0), -1);
@@ -24,6 +26,8 @@ int32_t slot_lru_t::acquire()
 
 void slot_lru_t::to_front(const int32_t slot)
 {
+    // Slots come from acquire, which hands out only the used ones.
+    kv_assert(slot >= 0 && slot < used_);
     if (slot == head_)
         return;
     unlink(slot);
@@ -32,6 +36,7 @@ void slot_lru_t::to_front(const int32_t slot)
 
 void slot_lru_t::to_back(const int32_t slot)
 {
+    kv_assert(slot >= 0 && slot < used_);
     if (slot == tail_)
         return;
     unlink(slot);

@@ -385,7 +385,7 @@ void car_phys_e::create_body(int mode)
     compound->build_end();
     geometry = compound;
     link_geom();
-    contact_owner.tag = tag_vehicle;
+    contact_owner.tag = contact_kind_vehicle;
     // The boxes name the vehicle too, so filters asked about a part find its owner.
     for (cd_geo_t* const part : box_parts) {
         part->owner_record = &contact_owner;
@@ -421,7 +421,7 @@ bool car_phys_e::place_on_ground(int mode)
     while (other && other->parent)
         other = other->parent;
     const int32_t tag = other && other->owner_record ? other->owner_record->tag : -1;
-    if (tag == tag_vehicle || (mode == 0 && tag == -20))
+    if (tag == contact_kind_vehicle || (mode == 0 && tag == contact_kind_player))
         return false;
     vec3_t placed = reached.position;
     placed.y += 80.0f;

@@ -76,7 +76,6 @@ public:
     // The ground kind of hard ground (road).
     static constexpr int32_t ground_kind_road = 4;
     // Contact tags of the vehicles.
-    static constexpr int32_t tag_vehicle = -2;
 
     car_phys_e();
     ~car_phys_e() override;

@@ -21,6 +21,7 @@
 #include "common/loading_screen.h"
 #include "common/world_pause.h"
 #include "common/ui_find_component.h"
+#include "common/hud_components.h"
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"
 #include "physics/physproc.h"
@@ -284,7 +285,7 @@ void car_player_e::wait_for_ground()
 void car_player_e::create_body(int mode)
 {
     car_phys_e::create_body(mode);
-    contact_owner.tag = tag_player;
+    contact_owner.tag = contact_kind_player;
 }
 
 bool car_player_e::place_on_ground(int mode)
@@ -368,7 +369,7 @@ void car_player_e::apply_impact(const vclip_contact_t* point, cd_geo_t* other, u
             if (economy.get())
                 economy.get()->set_hud_damage(car_phys_e::damage);
             const contact_owner_t* const record = other ? other->owner_record : nullptr;
-            if (has_trailer() && record && record->tag != -3 && hitched_trailer.add_use()) {
+            if (has_trailer() && record && record->tag != contact_kind_kicked_box && hitched_trailer.add_use()) {
                 if (auto* const trailer = dynamic_cast<car_phys_e*>(hitched_trailer.resolve()))
                     trailer->set_damage(0.025f);
                 hitched_trailer.release();
@@ -428,9 +429,9 @@ void car_player_e::start_notice()
 void car_player_e::show_hud(bool shown)
 {
     if (!shown)
-        hud_show(520, false);
+        hud_show(truck_hud_right_mirror, false);
     else if (hud_detail & 2u)
-        hud_show(520, true);
+        hud_show(truck_hud_right_mirror, true);
 }
 
 game_ctrl_e* car_player_e::game_ctrl() const
@@ -477,10 +478,10 @@ void car_player_e::insert_huds()
 void car_player_e::apply_hud_flags()
 {
     hud_detail = static_cast<uint32_t>(std::max(game_detail_level(), 0));
-    hud_show(500, (hud_detail & 1u) != 0);
-    hud_show(510, (hud_detail & 2u) != 0);
-    hud_show(520, !hud_hidden_by_ctrl() && (hud_detail & 2u) != 0);
-    for (const int32_t id : {530, 534, 535})
+    hud_show(truck_hud_rear_mirror, (hud_detail & 1u) != 0);
+    hud_show(truck_hud_left_mirror, (hud_detail & 2u) != 0);
+    hud_show(truck_hud_right_mirror, !hud_hidden_by_ctrl() && (hud_detail & 2u) != 0);
+    for (const int32_t id : {truck_hud_driver_panel, truck_hud_driver_detailed, truck_hud_driver_plain})
         hud_show(id, false);
 }
 
@@ -614,7 +615,7 @@ void car_player_e::set_trailer_damage_text(int32_t percent)
         return;
     char text[32];
     std::snprintf(text, sizeof text, "%d %%", percent);
-    hud_text(140, text, true);
+    hud_text(job_hud_trailer_damage, text, true);
 }
 
 void car_player_e::begin_trailer_reattach()
@@ -819,7 +820,7 @@ void car_player_e::update_intro(float dt)
 
 void car_player_e::show_driver_panel(bool show, int32_t driver)
 {
-    const ui_view_t* const panel = hud_view(530);
+    const ui_view_t* const panel = hud_view(truck_hud_driver_panel);
     if (driver != -1 && panel && panel->is_visible())
         return;
     if (driver >= 0) {
@@ -828,15 +829,15 @@ void car_player_e::show_driver_panel(bool show, int32_t driver)
         if (economy.get() && economy.get()->driver_card(driver, image, name, employer, 64)) {
             char picture[128];
             std::snprintf(picture, sizeof picture, "<img src=/shaders/ui/icons/driver/%s>", image);
-            hud_text(531, picture);
-            hud_text(532, name);
-            hud_text(533, employer);
+            hud_text(truck_hud_driver_picture, picture);
+            hud_text(truck_hud_driver_name, name);
+            hud_text(truck_hud_driver_employer, employer);
         }
     }
-    hud_show(530, show);
+    hud_show(truck_hud_driver_panel, show);
     if (show) {
         const bool detailed = game_detail_level() != 0;
-        hud_show(534, detailed);
-        hud_show(535, !detailed);
+        hud_show(truck_hud_driver_detailed, detailed);
+        hud_show(truck_hud_driver_plain, !detailed);
     }
 }

@@ -60,7 +60,6 @@ public:
     // Wiper modes.
     enum wiper_mode_t : int32_t { wipers_off = 1, wipers_on = 2, wipers_finishing = 3 };
     // The player's truck's contact tag.
-    static constexpr int32_t tag_player = -20;
     static constexpr float player_mass = 3000.0f;
     static constexpr int history_size = history_entries;
     // The stored truck state: 66 words.

@@ -6,6 +6,7 @@
 #include "engine/geometry.h"
 #include "engine/snd.h"
 #include "common/engine_api.h"
+#include "common/hud_components.h"
 #include "physics/phys_pair.h"
 #include "physics/physproc.h"
 #include "vehicles/car_player.h"
@@ -280,14 +281,14 @@ void car_player_e::set_camera_mode(uint8_t mode)
     if (mode != cam_cabin) {
         lights_decal_offset = 0.0f;
         if (hud_visible)
-            hud_show(10, true);
+            hud_show(truck_hud_group, true);
         if (control_mode == 2)
-            hud_show(180, true);
-        hud_show(190, false);
+            hud_show(truck_hud_mouse_mode, true);
+        hud_show(truck_hud_cabin, false);
     } else {
-        hud_show(10, false);
-        hud_show(180, false);
-        hud_show(190, true);
+        hud_show(truck_hud_group, false);
+        hud_show(truck_hud_mouse_mode, false);
+        hud_show(truck_hud_cabin, true);
         lights_decal_offset = 400.0f;
         setup_interior();
     }

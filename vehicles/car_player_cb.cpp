@@ -8,6 +8,8 @@
 #include "engine/input.h"
 #include "engine/snd.h"
 #include "common/engine_api.h"
+#include "common/impulses.h"
+#include "common/hud_components.h"
 #include "vehicles/car_player.h"
 #include "vehicles/make_files.h"
 #include "vehicles/player_links.h"
@@ -23,7 +25,6 @@ constexpr float card_seconds = 20.0f;
 constexpr float conversation_seconds = 20.0f;
 // How long a line without sound is taken to last.
 constexpr float silent_line_seconds = 2.5f;
-constexpr int first_impulse = 170;
 
 const char* const menu_nobody_asked =
     "<color value=FFFFFFFF>1. @@vom_weather_ask@@<br><color value=FF808080>2. @@vom_weather_answ@@<br><color "
@@ -50,11 +51,11 @@ uint8_t choice_made = 0;
 
 void car_player_e::cb_menu()
 {
-    hud_text(541, menu_nobody_asked);
+    hud_text(truck_hud_cb_menu_text, menu_nobody_asked);
     for (int i = 0; i < 7; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "vo_%d", i + 1);
-        if (inp_impulse_t* const record = api::inp_impulse_get(first_impulse + i))
+        if (inp_impulse_t* const record = api::inp_impulse_get(impulse_cb_first + i))
             std::snprintf(record->name, sizeof record->name, "%s", name);
         const char key[2] = {static_cast<char>('1' + i), '\0'};
         api::bind_add_imp(key, name, 2, 0);
@@ -227,7 +228,7 @@ void car_player_e::cb_update(float dt)
     bool any_key = false;
     if (debounce > 0.2f) {
         for (int c = 0; c < 6; ++c) {
-            if (api::inp_impulse_value(first_impulse + c, 2) == 0.0f)
+            if (api::inp_impulse_value(impulse_cb_first + c, 2) == 0.0f)
                 continue;
             any_key = true;
             // The grey lines of the main menu wait for an AI driver's question.
@@ -245,7 +246,7 @@ void car_player_e::cb_update(float dt)
             break;
         }
         if (choice_made && !any_key) {
-            hud_show(540, false);
+            hud_show(truck_hud_cb_menu, false);
             cb_state = cb_drawn = -1;
             choice_made = 0;
             return;
@@ -255,7 +256,7 @@ void car_player_e::cb_update(float dt)
         const char* text = cb_state == 1   ? menu_weather
                            : cb_state == 2 ? menu_traffic
                                            : (ai_asked ? menu_ai_asked : menu_nobody_asked);
-        hud_text(541, text);
+        hud_text(truck_hud_cb_menu_text, text);
         cb_drawn = cb_state;
     }
 }

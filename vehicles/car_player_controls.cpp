@@ -7,6 +7,7 @@
 #include "engine/text.h"
 #include "common/cvar_value.h"
 #include "common/engine_api.h"
+#include "common/hud_components.h"
 #include "physics/phys_body.h"
 #include "physics/physproc.h"
 #include "vehicles/car_player.h"
@@ -104,7 +105,7 @@ void car_player_e::apply_control_settings()
     }
     force_feedback_update();
     if (main_hud && camera_mode != cam_cabin)
-        hud_show(180, control_mode == 2);
+        hud_show(truck_hud_mouse_mode, control_mode == 2);
 }
 
 void car_player_e::force_feedback_update()

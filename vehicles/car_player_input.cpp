@@ -10,6 +10,8 @@
 #include "engine/ui.h"
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
+#include "common/impulses.h"
+#include "common/hud_components.h"
 #include "physics/phys_body.h"
 #include "physics/physproc.h"
 #include "road/game_ctrl.h"
@@ -17,54 +19,6 @@
 #include "vehicles/player_links.h"
 
 namespace {
-
-// Impulse numbers the truck reads.
-enum impulse_t : int {
-    imp_reset_place = 91,
-    imp_forward = 100,
-    imp_backward = 101,
-    imp_left = 102,
-    imp_right = 103,
-    imp_look_yaw_plus = 110,
-    imp_look_yaw_minus = 111,
-    imp_look_pitch_plus = 112,
-    imp_look_pitch_minus = 113,
-    imp_handbrake = 125,
-    imp_jake = 126,
-    imp_cam_inside = 130,
-    imp_cam_back1 = 131,
-    imp_cam_upper = 132,
-    imp_cam_top = 133,
-    imp_cam_free = 134,
-    imp_cam_roof = 135,
-    imp_cam_back2 = 136,
-    imp_cam_bumper = 137,
-    // The views behind and beside the AI truck of the traffic (no default key, like 135 and 141).
-    imp_cam_behind_traffic = 138,
-    imp_cam_beside_traffic = 139,
-    imp_cam_fly = 141,
-    imp_gear_up = 150,
-    imp_gear_down = 151,
-    imp_lights = 152,
-    imp_left_blinker = 153,
-    imp_right_blinker = 154,
-    imp_attach = 155,
-    imp_detach = 156,
-    imp_cruise = 157,
-    imp_engine = 158,
-    imp_hide_hud = 159,
-    imp_mirrors = 162,
-    imp_horn = 163,
-    imp_hazard = 164,
-    imp_voice = 165,
-    imp_wipers = 166,
-    imp_cam_rotate = 167,
-    imp_call911 = 183,
-    imp_mirror_left_plus = 184,
-    imp_mirror_left_minus = 185,
-    imp_mirror_right_plus = 186,
-    imp_mirror_right_minus = 187,
-};
 
 // Squared centimetres below which the truck counts as standing between two frames.
 constexpr float standing_sq = 20.0f;
@@ -103,7 +57,7 @@ void car_player_e::cruise_off()
     cruise = 0;
     cruise_speed = 0.0f;
     if (main_hud)
-        hud_value(160, 0.0f);
+        hud_value(truck_hud_cruise_speed, 0.0f);
 }
 
 bool car_player_e::standing() const { return (previous_body_position - get_position()).length_sq() < standing_sq; }
@@ -185,13 +139,16 @@ void car_player_e::pedal_backward(float value)
     engine_auto_start();
 }
 
-void car_player_e::steer_keys(float dt) { keys_step(steering, impulse(imp_left), impulse(imp_right), dt, self_centre); }
+void car_player_e::steer_keys(float dt)
+{
+    keys_step(steering, impulse(impulse_left), impulse(impulse_right), dt, self_centre);
+}
 
 void car_player_e::steer_joystick(float dt)
 {
     const float* const axes = joystick_state ? joystick_state->axis : nullptr;
     if (axis_steer == 16 || !axes || axis_steer < 0 || axis_steer >= inp_joy_axis_count) {
-        keys_step(steering, impulse(imp_left) > 0.0f ? 1.0f : 0.0f, impulse(imp_right) > 0.0f ? 1.0f : 0.0f, dt,
+        keys_step(steering, impulse(impulse_left) > 0.0f ? 1.0f : 0.0f, impulse(impulse_right) > 0.0f ? 1.0f : 0.0f, dt,
                   self_centre);
     } else {
         const float target = axes[axis_steer] * -30.0f;
@@ -215,10 +172,10 @@ void car_player_e::steer_joystick(float dt)
 void car_player_e::steer_mouse()
 {
     mouse_position +=
-        (steer_sensitivity * 0.008f + 0.0005f) * (impulse(imp_look_yaw_plus) - impulse(imp_look_yaw_minus));
+        (steer_sensitivity * 0.008f + 0.0005f) * (impulse(impulse_look_yaw_plus) - impulse(impulse_look_yaw_minus));
     mouse_position = std::clamp(mouse_position, -1.0f, 1.0f);
     steering = std::fabs(mouse_position) * mouse_position * 30.0f;
-    hud_value(170, 1.0f - mouse_position);
+    hud_value(truck_hud_mouse_steering, 1.0f - mouse_position);
 }
 
 void car_player_e::drive_input()
@@ -230,10 +187,10 @@ void car_player_e::drive_input()
         const struct {
             int number;
             vec3_t step;
-        } moves[] = {{imp_forward, {0.0f, 0.0f, -s}},
-                     {imp_backward, {0.0f, 0.0f, s}},
-                     {imp_left, {-s, 0.0f, 0.0f}},
-                     {imp_right, {s, 0.0f, 0.0f}}};
+        } moves[] = {{impulse_forward, {0.0f, 0.0f, -s}},
+                     {impulse_backward, {0.0f, 0.0f, s}},
+                     {impulse_left, {-s, 0.0f, 0.0f}},
+                     {impulse_right, {s, 0.0f, 0.0f}}};
         for (const auto& move : moves)
             if (impulse(move.number) != 0.0f)
                 free_camera += normal_rotate(move.step, look);
@@ -242,23 +199,23 @@ void car_player_e::drive_input()
     }
     look_step();
     camera_impulses(cb_state == -1 ? 0 : 2);
-    if (switch_accepted(imp_hide_hud, 0.2f)) {
+    if (switch_accepted(impulse_hidehud, 0.2f)) {
         hud_visible = !hud_visible;
-        hud_show(10, hud_visible != 0, true);
+        hud_show(job_hud_group, hud_visible != 0, true);
         if (camera_mode != cam_cabin)
-            hud_show(10, hud_visible != 0);
+            hud_show(truck_hud_group, hud_visible != 0);
         const held_part_t<player_economy_t> economy(economy_link);
         if (economy.get())
             economy.get()->show_call911_icon(hud_visible != 0);
     }
-    if (switch_accepted(imp_horn, 0.4f)) {
+    if (switch_accepted(impulse_horn, 0.4f)) {
         if (sounds[snd_horn])
             api::snd_play(sounds[snd_horn]);
         const held_part_t<player_traffic_t> traffic(traffic_link);
         if (traffic.get())
             traffic.get()->answer_horn();
     }
-    if (switch_accepted(imp_reset_place, 0.2f)) {
+    if (switch_accepted(impulse_reset_place, 0.2f)) {
         if (const game_ctrl_e* const ctrl = game_ctrl()) {
             set_transform(ctrl->camera_position, get_orientation());
             if (physproc_t* const world = physics(); world && geometry)
@@ -266,11 +223,11 @@ void car_player_e::drive_input()
             place_on_ground(0);
         }
     }
-    if (switch_accepted(imp_voice, 0.2f)) {
+    if (switch_accepted(impulse_voice, 0.2f)) {
         cb_state = cb_state == -1 ? 0 : -1;
         if (cb_state == -1)
             cb_drawn = -1;
-        hud_show(540, cb_state != -1);
+        hud_show(truck_hud_cb_menu, cb_state != -1);
     }
 }
 
@@ -278,16 +235,16 @@ void car_player_e::driving_step(float dt)
 {
     throttle = 0.0f;
     brake = 0.0f;
-    if (impulse(imp_forward) != 0.0f && wheels_in_contact > 1)
-        pedal_forward(impulse(imp_forward));
-    if (impulse(imp_backward) != 0.0f && wheels_in_contact > 1)
-        pedal_backward(impulse(imp_backward));
+    if (impulse(impulse_forward) != 0.0f && wheels_in_contact > 1)
+        pedal_forward(impulse(impulse_forward));
+    if (impulse(impulse_backward) != 0.0f && wheels_in_contact > 1)
+        pedal_backward(impulse(impulse_backward));
     self_centre = 1;
     if (control_mode == 0)
         steer_keys(dt);
     else if (control_mode == 1)
         steer_joystick(dt);
-    else if (impulse(imp_cam_rotate) == 0.0f)
+    else if (impulse(impulse_cam_rotate) == 0.0f)
         steer_mouse();
 
     if (brake > 0.1f) {
@@ -326,24 +283,24 @@ void car_player_e::driving_step(float dt)
 
 void car_player_e::switch_impulses(float dt)
 {
-    if (switch_accepted(imp_lights, 0.2f)) {
+    if (switch_accepted(impulse_lights, 0.2f)) {
         lights ^= 1u;
         if (camera_mode == cam_cabin)
             setup_interior();
         lights_switch_timer = 0.0f;
     }
-    if (switch_accepted(imp_mirrors, 0.2f)) {
+    if (switch_accepted(impulse_mirrors, 0.2f)) {
         mirror_state = (mirror_state + 1) % 4;
-        hud_show(500, (mirror_state & 1) != 0);
-        hud_show(510, (mirror_state & 2) != 0);
-        hud_show(520, (mirror_state & 2) != 0 && !hud_hidden_by_ctrl());
+        hud_show(truck_hud_rear_mirror, (mirror_state & 1) != 0);
+        hud_show(truck_hud_left_mirror, (mirror_state & 2) != 0);
+        hud_show(truck_hud_right_mirror, (mirror_state & 2) != 0 && !hud_hidden_by_ctrl());
     }
-    if (switch_accepted(imp_hazard, 0.4f)) {
+    if (switch_accepted(impulse_4wflasher, 0.4f)) {
         hazard = !hazard;
         if (!hazard)
             lights &= static_cast<uint8_t>(~24u);
     }
-    if (!hazard && switch_accepted(imp_left_blinker, 0.4f)) {
+    if (!hazard && switch_accepted(impulse_lblinker, 0.4f)) {
         if (!blink_left) {
             blink_left = 1;
             blink_right = 0;
@@ -354,7 +311,7 @@ void car_player_e::switch_impulses(float dt)
         }
         blink_timer = 0.0f;
     }
-    if (!hazard && switch_accepted(imp_right_blinker, 0.4f)) {
+    if (!hazard && switch_accepted(impulse_rblinker, 0.4f)) {
         if (!blink_right) {
             blink_right = 1;
             blink_left = 0;
@@ -365,7 +322,7 @@ void car_player_e::switch_impulses(float dt)
         }
         blink_timer = 0.0f;
     }
-    if (switch_accepted(imp_wipers, 0.4f)) {
+    if (switch_accepted(impulse_wipers, 0.4f)) {
         if (cvar_reads("g_wipers_auto", "0")) {
             if (wiper_mode == wipers_off || wiper_mode == wipers_on)
                 ++wiper_mode;
@@ -377,10 +334,10 @@ void car_player_e::switch_impulses(float dt)
         int number;
         int mirror;
         float sign;
-    } mirror_keys[] = {{imp_mirror_left_plus, 0, 1.0f},
-                       {imp_mirror_left_minus, 0, -1.0f},
-                       {imp_mirror_right_plus, 1, 1.0f},
-                       {imp_mirror_right_minus, 1, -1.0f}};
+    } mirror_keys[] = {{impulse_leftmirrorplus, 0, 1.0f},
+                       {impulse_leftmirrorminus, 0, -1.0f},
+                       {impulse_rightmirrorplus, 1, 1.0f},
+                       {impulse_rightmirrorminus, 1, -1.0f}};
     for (const auto& key : mirror_keys) {
         if (impulse(key.number) == 0.0f)
             continue;
@@ -388,22 +345,22 @@ void car_player_e::switch_impulses(float dt)
         angle = std::clamp(angle + key.sign * 30.0f * dt, -20.0f, 20.0f);
         mirror_rotation[key.mirror].set(vec3_t(0.0f, 1.0f, 0.0f), angle + 180.0f);
     }
-    if (switch_accepted(imp_detach, 0.2f)) {
+    if (switch_accepted(impulse_detach, 0.2f)) {
         if (speed >= 10.0f)
             pager_message("@@ui_slow_down@@", 0);
         else
             detach_trailer(true);
     }
-    if (switch_accepted(imp_attach, 0.2f))
+    if (switch_accepted(impulse_attach, 0.2f))
         attach_trailer();
-    if (switch_accepted(imp_handbrake, 0.2f)) {
+    if (switch_accepted(impulse_handbrake, 0.2f)) {
         const bool was_on = hold_brake == 1.0f;
         hold_brake = was_on ? 0.0f : 1.0f;
         if (snd_sound_t* const sound = sounds[was_on ? snd_parking_release : snd_parking_set])
             api::snd_play(sound);
         release_message = 1;
     }
-    if (switch_accepted(imp_jake, 0.2f)) {
+    if (switch_accepted(impulse_jakebrake, 0.2f)) {
         jake = !jake;
         if (sounds[snd_jake]) {
             if (jake)
@@ -413,21 +370,21 @@ void car_player_e::switch_impulses(float dt)
         }
     }
     // Cruise control keeps the debounce running: it holds back no other switch.
-    if (impulse(imp_cruise) != 0.0f && debounce > 0.2f) {
+    if (impulse(impulse_cruise_ctrl) != 0.0f && debounce > 0.2f) {
         cruise = 1;
         cruise_speed = speed;
         if (main_hud)
-            hud_value(160, speed * 0.0006213711f * 3600.0f);
+            hud_value(truck_hud_cruise_speed, speed * 0.0006213711f * 3600.0f);
     }
-    if (impulse(imp_call911) != 0.0f)
+    if (impulse(impulse_call911) != 0.0f)
         open_call911();
-    if (switch_accepted(imp_gear_up, 0.1f))
+    if (switch_accepted(impulse_gear_up, 0.1f))
         shift_up(true);
-    if (impulse(imp_gear_down) != 0.0f && debounce > 0.1f && rpm < 3000) {
+    if (impulse(impulse_gear_down) != 0.0f && debounce > 0.1f && rpm < 3000) {
         debounce = 0.0f;
         shift_down(true);
     }
-    const bool key = impulse(imp_engine) != 0.0f;
+    const bool key = impulse(impulse_engine) != 0.0f;
     if (key && engine_state == engine_off) {
         engine_state = engine_key_held;
     } else if (key && engine_state == engine_running) {
@@ -466,9 +423,9 @@ void car_player_e::open_call911()
 
 void car_player_e::look_step()
 {
-    if (!(control_mode == 2 && impulse(imp_cam_rotate) == 0.0f)) {
-        look.x += impulse(imp_look_pitch_plus) - impulse(imp_look_pitch_minus);
-        look.y += impulse(imp_look_yaw_plus) - impulse(imp_look_yaw_minus);
+    if (!(control_mode == 2 && impulse(impulse_cam_rotate) == 0.0f)) {
+        look.x += impulse(impulse_look_pitch_plus) - impulse(impulse_look_pitch_minus);
+        look.y += impulse(impulse_look_yaw_plus) - impulse(impulse_look_yaw_minus);
     }
     if (camera_mode == cam_intro) {
         look.x = std::clamp(look.x, -5.0f, 15.0f);
@@ -481,44 +438,44 @@ void car_player_e::look_step()
 void car_player_e::camera_impulses(int context)
 {
     const auto on = [context](int number) { return impulse(number, context) != 0.0f; };
-    if (on(imp_cam_inside)) {
+    if (on(impulse_insidecam)) {
         set_camera_mode(cam_cabin);
         look = vec3_t();
     }
-    if (on(imp_cam_back1) && camera_mode != cam_chase) {
+    if (on(impulse_back1cam) && camera_mode != cam_chase) {
         set_camera_mode(cam_chase);
         heading_reset = 1;
     }
-    if (on(imp_cam_upper))
+    if (on(impulse_uppercam))
         set_camera_mode(cam_top);
-    if (on(imp_cam_top))
+    if (on(impulse_topcam))
         set_camera_mode(cam_side);
-    if (on(imp_cam_free)) {
+    if (on(impulse_freecam)) {
         set_camera_mode(cam_intro);
         look = vec3_t();
     }
-    if (on(imp_cam_roof) && debounce > 0.2f) {
+    if (on(impulse_roofcam) && debounce > 0.2f) {
         debounce = 0.0f;
         set_camera_mode(cam_roof);
     }
-    if (on(imp_cam_back2) && camera_mode != cam_dynamic) {
+    if (on(impulse_back2cam) && camera_mode != cam_dynamic) {
         set_camera_mode(cam_dynamic);
         heading_reset = 1;
         chase_yaw = chase_yaw_target = gear == 0 ? 180.0f : 0.0f;
         chase_distance = chase_distance_target = gear == 0 ? 1900.0f : (has_trailer() ? 2100.0f : 1300.0f);
     }
-    if (on(imp_cam_bumper) && debounce > 0.2f) {
+    if (on(impulse_bumpercam) && debounce > 0.2f) {
         debounce = 0.0f;
         set_camera_mode(cam_hood);
     }
-    if (on(imp_cam_fly)) {
+    if (on(impulse_flycam)) {
         set_camera_mode(cam_fly);
         free_camera = get_position();
     }
-    if (on(imp_cam_behind_traffic)) {
+    if (on(impulse_behind_traffic_cam)) {
         set_camera_mode(cam_traffic);
         look = vec3_t();
     }
-    if (on(imp_cam_beside_traffic))
+    if (on(impulse_beside_traffic_cam))
         set_camera_mode(cam_beside_traffic);
 }

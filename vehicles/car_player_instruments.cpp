@@ -8,6 +8,7 @@
 #include "engine/snd.h"
 #include "common/cvar_value.h"
 #include "common/engine_api.h"
+#include "common/hud_components.h"
 #include "vehicles/car_player.h"
 #include "vehicles/windshield_drops.h"
 
@@ -119,8 +120,8 @@ void car_player_e::update_lights(float dt)
         if (shown_lights & lamp_left)
             click();
     } else {
-        hud_press(220, (lights & lamp_right) != 0);
-        hud_press(210, (lights & lamp_left) != 0);
+        hud_press(truck_hud_right_blinker, (lights & lamp_right) != 0);
+        hud_press(truck_hud_left_blinker, (lights & lamp_left) != 0);
     }
     shown_lights = lights;
 }
@@ -129,7 +130,7 @@ void car_player_e::update_dashboard()
 {
     if (!main_hud)
         return;
-    hud_value(110, get_speed_mph());
+    hud_value(truck_hud_speed, get_speed_mph());
     char gear_text[16];
     if (gear == 0)
         std::snprintf(gear_text, sizeof gear_text, "R");
@@ -137,10 +138,10 @@ void car_player_e::update_dashboard()
         std::snprintf(gear_text, sizeof gear_text, "N");
     else
         std::snprintf(gear_text, sizeof gear_text, "%d", gear);
-    hud_text(140, gear_text);
-    hud_text(200, gear_text);
-    hud_value(120, engine_state == engine_running ? std::max<float>(rpm, 300.0f) : 0.0f);
-    hud_value(100, fuel);
+    hud_text(truck_hud_gear, gear_text);
+    hud_text(truck_hud_cabin_gear, gear_text);
+    hud_value(truck_hud_rpm, engine_state == engine_running ? std::max<float>(rpm, 300.0f) : 0.0f);
+    hud_value(truck_hud_fuel, fuel);
 }
 
 void car_player_e::update_gauges(float dt)

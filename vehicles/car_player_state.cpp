@@ -6,6 +6,7 @@
 #include "engine/snd.h"
 #include "common/engine_api.h"
 #include "common/vfs_le.h"
+#include "common/hud_components.h"
 #include "physics/phys_body.h"
 #include "vehicles/car_player.h"
 #include "vehicles/player_links.h"
@@ -224,9 +225,9 @@ int car_player_e::load_state(int file, int version)
             return total;
         total += 4;
         hud_detail = static_cast<uint32_t>(detail);
-        hud_show(500, (hud_detail & 1u) != 0);
-        hud_show(510, (hud_detail & 2u) != 0);
-        hud_show(520, !hud_hidden_by_ctrl() && (hud_detail & 2u) != 0);
+        hud_show(truck_hud_rear_mirror, (hud_detail & 1u) != 0);
+        hud_show(truck_hud_left_mirror, (hud_detail & 2u) != 0);
+        hud_show(truck_hud_right_mirror, !hud_hidden_by_ctrl() && (hud_detail & 2u) != 0);
         if (!vfs_read_i32(file, &mode))
             return total;
         total += 4;

@@ -144,7 +144,7 @@ void car_police_e::set_pose(const vec3_t& position, const quat_t& rotation, cons
     if (truck.get())
         give_up_distance = square_distance(truck.get()->truck_position(), position);
     must_see = must_see_offence;
-    contact_owner.tag = tag_police;
+    contact_owner.tag = contact_kind_police;
 }
 
 void car_police_e::note_offence(const int32_t code, const int32_t car)
@@ -304,7 +304,7 @@ void car_police_e::handler()
         // The body's tag is made with it: a post keeps the police tag. A pursuit begun before the
         // build sounds its siren now.
         if (standing)
-            contact_owner.tag = tag_police;
+            contact_owner.tag = contact_kind_police;
         if (pursuit_on && siren_sound)
             api::snd_play(siren_sound);
     }

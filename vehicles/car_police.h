@@ -15,7 +15,6 @@ struct snd_sound_t;
 class car_police_e : public car_truck_e, public player_police_t {
 public:
     // The contact tag of a police post: running into it is an offence.
-    static constexpr int32_t tag_police = -30;
     // Offence of driving too fast past a police post, and the speed above which it counts.
     static constexpr int32_t offence_speeding = 130;
     static constexpr float speed_limit_mph = 65.0f;

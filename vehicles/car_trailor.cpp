@@ -82,7 +82,7 @@ int car_trailor_e::destroy(int phase)
 
 void car_trailor_e::set_contact_kind()
 {
-    contact_owner.tag = tag_trailer;
+    contact_owner.tag = contact_kind_trailer;
     if (geometry) {
         geometry->owner_record = &contact_owner;
         geometry->owner_word = handle().word();

@@ -14,7 +14,6 @@ struct c_item_t;
 // trailer left behind goes once the player is far from it. Its body and parts come from its make.
 class car_trailor_e : public car_phys_e {
 public:
-    static constexpr int32_t tag_trailer = -10;
     // Wheel bones a trailer's base model may have.
     static constexpr int wheel_bone_limit = 8;
     // Longest make or accessory name, terminator included.

@@ -87,15 +87,10 @@ void car_trailor_e::read_accessory(const char* make, const char* accessory, int 
     char name[name_capacity];
     if (!make_copy_name(name, sizeof name, accessory, "trailer accessory name"))
         return;
-    char path[128];
-    if (!make_path(path, sizeof path, "/makes/trailer/%s/acc/%s/!desc.def", make, name))
+    const accessory_desc_t desc("trailer", make, name);
+    if (!desc.keys())
         return;
-    const make_def_t desc(path, "accessory");
-    if (!desc.object) {
-        api::error("Unable to load def %s", path);
-        return;
-    }
-    const def_obj_t& keys = *desc.object;
+    const def_obj_t& keys = *desc.keys();
     const char* const type = text_of(keys, "type");
     const trailer_folders_t folders(make, name);
 

@@ -123,15 +123,10 @@ bool car_truck_e::build(const char* make, const char* const* accessories, int co
 
 void car_truck_e::read_accessory(const char* accessory)
 {
-    char path[256];
-    if (!make_path(path, sizeof path, "/makes/truck/%s/acc/%s/!desc.def", make_name, accessory))
+    const accessory_desc_t desc("truck", make_name, accessory);
+    if (!desc.keys())
         return;
-    const make_def_t desc(path, "accessory");
-    if (!desc.object) {
-        api::error("Unable to load def %s", path);
-        return;
-    }
-    const def_obj_t& keys = *desc.object;
+    const def_obj_t& keys = *desc.keys();
     const truck_folders_t folders(make_name, accessory);
     const char* const type = text_of(keys, "type");
     if (std::strcmp(type, "interior") == 0) {

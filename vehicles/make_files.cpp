@@ -61,6 +61,16 @@ make_def_t::~make_def_t()
         api::ci_dec_refs(item_);
 }
 
+accessory_desc_t::accessory_desc_t(const char* kind, const char* make, const char* accessory)
+{
+    char path[256];
+    if (!make_path(path, sizeof path, "/makes/%s/%s/acc/%s/!desc.def", kind, make, accessory))
+        return;
+    def_.emplace(path, "accessory");
+    if (!def_->object)
+        api::error("Unable to load def %s", path);
+}
+
 psm_t* make_model_alloc(const char* path)
 {
     if (!api::psm_alloc) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "engine/vec.h"
 
@@ -33,6 +34,19 @@ public:
 
 private:
     c_item_t* item_ = nullptr;
+};
+
+// The description of one accessory of a make, "/makes/<kind>/<make>/acc/<accessory>/!desc.def" (its
+// object "accessory"), held for as long as this lives.
+class accessory_desc_t {
+public:
+    // Reads the description; `keys` is null, reported, when the path does not fit or the file cannot
+    // be read.
+    accessory_desc_t(const char* kind, const char* make, const char* accessory);
+    const def_obj_t* keys() const { return def_ ? def_->object : nullptr; }
+
+private:
+    std::optional<make_def_t> def_;
 };
 
 // Creates an instance of the model at `path` (flags 16); null when the file does not open, the model

@@ -20,12 +20,6 @@
 
 namespace {
 
-// Contact tags the traffic's rules name.
-constexpr int32_t tag_none = -1;
-constexpr int32_t tag_no_knock = -3;
-constexpr int32_t tag_trailer = -10;
-constexpr int32_t tag_player = -20;
-constexpr int32_t tag_no_response_knock = -200;
 // The closest-feature test: features farther apart give no contact point; at most this many points.
 constexpr float point_tolerance = 2.0f;
 constexpr int most_points = 3;
@@ -47,7 +41,7 @@ int32_t tag_of(const cd_geo_t* geometry)
     for (; geometry; geometry = geometry->parent)
         if (geometry->owner_record)
             return geometry->owner_record->tag;
-    return tag_none;
+    return contact_kind_none;
 }
 
 // The geometry that carries the body and the owner: a part's compound.
@@ -171,11 +165,11 @@ void traffic_e::contact_notified(const phys_contact_t& contact)
                 geometry->frame_dirty = 1;
             }
         }
-        if (mover != tag_no_knock)
+        if (mover != contact_kind_kicked_box)
             knock_car(hit);
     }
     if (mover >= 0) {
-        if (hit != tag_no_knock)
+        if (hit != contact_kind_kicked_box)
             knock_car(mover);
         return;
     }
@@ -183,8 +177,8 @@ void traffic_e::contact_notified(const phys_contact_t& contact)
         return;
     // Only the player's truck, or the trailer it tows, commits the offence: a car that meets the
     // world, another vehicle or a loose object is no fault of the player's.
-    bool by_player = mover == tag_player;
-    if (mover == tag_trailer && bridge) {
+    bool by_player = mover == contact_kind_player;
+    if (mover == contact_kind_trailer && bridge) {
         const held_part_t<car_phys_e> truck(bridge->avatar());
         by_player = truck.get() && !truck.get()->hitched_trailer.is_null() &&
                     truck.get()->hitched_trailer.word() == root_of(contact.first)->owner_word;
@@ -192,7 +186,7 @@ void traffic_e::contact_notified(const phys_contact_t& contact)
     if (!by_player)
         return;
     report_offence(offence_hit_car, hit);
-    if (hit == 0 && mover == tag_player && bridge) {
+    if (hit == 0 && mover == contact_kind_player && bridge) {
         const held_part_t<vehicle_economy_t> economy(bridge->economy());
         if (economy.get())
             economy.get()->add_prestige(ai_truck_prestige, true);
@@ -203,9 +197,10 @@ void traffic_e::contact_response(const phys_contact_t& contact)
 {
     const int32_t own_tag = tag_of(contact.first);
     const int32_t other_tag = tag_of(contact.second);
-    if (own_tag >= 0 && !is_knocked(own_tag) && other_tag != tag_no_response_knock && other_tag != tag_no_knock)
+    if (own_tag >= 0 && !is_knocked(own_tag) && other_tag != contact_kind_world && other_tag != contact_kind_kicked_box)
         knock_car(own_tag);
-    else if (other_tag >= 0 && !is_knocked(other_tag) && own_tag != tag_no_response_knock && own_tag != tag_no_knock)
+    else if (other_tag >= 0 && !is_knocked(other_tag) && own_tag != contact_kind_world &&
+             own_tag != contact_kind_kicked_box)
         knock_car(other_tag);
 
     const contact_side_t own = moving_side(contact.first);
@@ -242,7 +237,7 @@ void traffic_e::contact_response(const phys_contact_t& contact)
         if (other_tag >= 1) {
             knock_car(other_tag);
             other.body->apply_impulse_at(impulse * -push_factor, nullptr, other_world, nullptr);
-        } else if (other_tag == tag_no_knock) {
+        } else if (other_tag == contact_kind_kicked_box) {
             other.body->apply_impulse_at(impulse * -push_factor, nullptr, other_world, nullptr);
         }
     }

@@ -256,15 +256,10 @@ c_item_t* traffic_e::load_ai_truck_flare(const char* make, const char* accessory
 
 void traffic_e::read_truck_accessory(const char* make, const char* accessory)
 {
-    char path[256];
-    if (!make_path(path, sizeof path, "/makes/truck/%s/acc/%s/!desc.def", make, accessory))
+    const accessory_desc_t desc("truck", make, accessory);
+    if (!desc.keys())
         return;
-    const make_def_t desc(path, "accessory");
-    if (!desc.object) {
-        api::error("Unable to load def %s", path);
-        return;
-    }
-    const def_obj_t& keys = *desc.object;
+    const def_obj_t& keys = *desc.keys();
     const char* const type = text_of(keys, "type");
     for (const char* ignored : {"interior", "engine", "transmission", "brakes"})
         if (std::strcmp(type, ignored) == 0)

@@ -153,7 +153,7 @@ void economy_ctrl_e::handler()
         last_clock_display = nearest(t);
         char text[128];
         format_day_time(t, text, sizeof text, 0xFFFFFFFFu);
-        world_->hud_text(hud_day_time, text);
+        world_->hud_text(main_hud_day_time, text);
     }
 }
 

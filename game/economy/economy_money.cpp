@@ -25,7 +25,7 @@ void economy_ctrl_e::add_money(const int32_t amount, const int32_t update_hud)
     if (main_hud_open && update_hud) {
         char text[128];
         format_money(companies[0].money, text, sizeof text, 0xFFFFFFFFu);
-        world_->hud_text(hud_money, text);
+        world_->hud_text(main_hud_money, text);
     }
 }
 
@@ -35,25 +35,25 @@ void economy_ctrl_e::add_prestige(const float delta, const bool update_hud)
     if (main_hud_open && update_hud) {
         char text[64];
         std::snprintf(text, sizeof text, "%f", static_cast<double>(companies[0].prestige * 0.01f * 5.0f));
-        world_->hud_text(hud_prestige, text);
+        world_->hud_text(main_hud_prestige, text);
     }
 }
 
 void economy_ctrl_e::set_hud_damage(const float damage)
 {
     if (damage >= 0.8f) {
-        world_->hud_show(hud_condition, false);
-        world_->hud_show(hud_damage_warning, true);
+        world_->hud_show(main_hud_condition, false);
+        world_->hud_show(main_hud_damage_warning, true);
         return;
     }
     char text[64];
     std::snprintf(text, sizeof text, "%f", static_cast<double>(1.0f - damage));
-    world_->hud_show(hud_condition, true);
-    world_->hud_text(hud_condition, text);
-    world_->hud_show(hud_damage_warning, false);
+    world_->hud_show(main_hud_condition, true);
+    world_->hud_text(main_hud_condition, text);
+    world_->hud_show(main_hud_damage_warning, false);
 }
 
-void economy_ctrl_e::show_call911_icon(const bool show) { world_->hud_show(hud_call911, show); }
+void economy_ctrl_e::show_call911_icon(const bool show) { world_->hud_show(main_hud_call911, show); }
 
 void economy_ctrl_e::open_main_hud(const int keep_position)
 {
@@ -72,10 +72,10 @@ void economy_ctrl_e::open_main_hud(const int keep_position)
     if (time_left >= 0.0f) {
         char text[64];
         format_game_time(time_left, text, sizeof text, 0xFFFFFFFFu);
-        world_->hud_text(hud_time_left, text);
+        world_->hud_text(main_hud_time_left, text);
         time_limit_tick = world_->game_time();
     } else {
-        world_->hud_show(hud_time_left, false);
+        world_->hud_show(main_hud_time_left, false);
     }
     add_money(0, true);
     add_prestige(0.0f, true);
@@ -353,10 +353,10 @@ void economy_ctrl_e::update_clock(const float t)
         if (time_left > 0.0f) {
             char text[64];
             format_game_time(time_left, text, sizeof text, 0xFFFFFFFFu);
-            world_->hud_text(hud_time_left, text);
+            world_->hud_text(main_hud_time_left, text);
         } else {
             time_left = -1.0f;
-            world_->hud_text(hud_time_left, "00 : 00");
+            world_->hud_text(main_hud_time_left, "00 : 00");
             check_game_over(game_over_time, false);
             return;
         }

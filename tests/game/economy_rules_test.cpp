@@ -10,6 +10,7 @@
 #include "engine/mbio.h"
 #include "common/format.h"
 #include "common/game_context.h"
+#include "common/hud_components.h"
 #include "economy_fixture.h"
 #include "game/economy/economy_money_range.h"
 #include "game/economy/economy_record_io.h"
@@ -516,16 +517,16 @@ TEST_F(economy_rules_test, the_damage_warning_takes_the_gauges_place_and_leaves_
     economy_ctrl_e economy;
     economy.set_world(&world);
     economy.open_main_hud(1);
-    EXPECT_FALSE(world.hud_shown.at(hud_damage_warning));
-    EXPECT_TRUE(world.hud_shown.at(hud_condition));
+    EXPECT_FALSE(world.hud_shown.at(main_hud_damage_warning));
+    EXPECT_TRUE(world.hud_shown.at(main_hud_condition));
     const struct {
         float damage;
         bool warning;
     } cases[] = {{0.79f, false}, {0.8f, true}, {1.0f, true}, {0.2f, false}};
     for (const auto& c : cases) {
         economy.set_hud_damage(c.damage);
-        EXPECT_EQ(world.hud_shown.at(hud_damage_warning), c.warning) << c.damage;
-        EXPECT_EQ(world.hud_shown.at(hud_condition), !c.warning) << c.damage;
+        EXPECT_EQ(world.hud_shown.at(main_hud_damage_warning), c.warning) << c.damage;
+        EXPECT_EQ(world.hud_shown.at(main_hud_condition), !c.warning) << c.damage;
     }
     // The main HUD's pager writes its lines into component 150: the economy never shows or hides it.
     EXPECT_EQ(world.hud_shown.count(150), 0u);

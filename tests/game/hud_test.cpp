@@ -15,6 +15,7 @@
 #include "economy_fixture.h"
 #include "frame/type_registry.h"
 #include "common/format.h"
+#include "common/hud_components.h"
 #include "game/markup_alpha.h"
 #include "game/suggested_route.h"
 #include "game/ui_handler_hud_job.h"
@@ -262,11 +263,11 @@ TEST_F(hud_test, the_suggested_route_names_the_roads_between_the_docks_in_the_jo
     for (const auto& c : cases) {
         source.dock = c.source_dock;
         destination.dock = c.destination_dock;
-        evalue_set(ui_driver_find(window, ui_handler_hud_job_t::picture_id), "text", 0, "none");
+        evalue_set(ui_driver_find(window, job_hud_picture), "text", 0, "none");
         char text[512] = "untouched";
         job_hud->show_suggested_route_of(economy, &network, names, 0, text, c.size);
         EXPECT_STREQ(text, c.expected) << c.source_dock << " to " << c.destination_dock;
-        EXPECT_EQ(ui_driver_get(ui_driver_find(window, ui_handler_hud_job_t::picture_id), "text"), picture)
+        EXPECT_EQ(ui_driver_get(ui_driver_find(window, job_hud_picture), "text"), picture)
             << "the destination's picture shows in every case";
     }
 }

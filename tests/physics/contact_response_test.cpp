@@ -105,7 +105,7 @@ TEST_F(contact_response_test, kinds_that_are_not_pushed_only_slow_the_mover)
 
 TEST_F(contact_response_test, running_into_a_vehicle_keeps_nine_tenths_of_the_speed_and_reports_no_point)
 {
-    other_->contact_owner.tag = -2;
+    other_->contact_owner.tag = contact_kind_vehicle;
     mover_->on_contact(contact_with(other_->geometry), true);
     EXPECT_EQ(mover_velocity(), (vec3_t{90.0f, 0.0f, 0.0f}));
     ASSERT_EQ(mover_->impacts.size(), 1u);
@@ -118,7 +118,7 @@ TEST_F(contact_response_test, running_into_a_vehicle_keeps_nine_tenths_of_the_sp
 TEST_F(contact_response_test, a_kick_throws_the_box_up_and_away_and_leaves_the_mover_alone)
 {
     other_->geometry->set_position({102.0f, 10.0f, 5.0f});
-    other_->contact_owner.tag = -3;
+    other_->contact_owner.tag = contact_kind_kicked_box;
     engine_run_frames(2, 0.02);
     mover_->on_contact(contact_with(other_->geometry), true);
 
@@ -152,7 +152,7 @@ TEST_F(contact_response_test, a_kick_without_closest_points_pushes_nothing)
     object->link_geom();
     object->geometry->set_position({102.0f, 10.0f, 5.0f});
     probe_object_e* const hollow = add(std::move(object));
-    hollow->contact_owner.tag = -3;
+    hollow->contact_owner.tag = contact_kind_kicked_box;
     hollow->body->body_flags |= phys_body_t::body_held;
     engine_run_frames(2, 0.02);
     mover_->on_contact(contact_with(hollow->geometry), true);

@@ -15,12 +15,12 @@ TEST_F(physical_object_test, link_geom_names_the_object_in_its_geometry_and_atta
     EXPECT_EQ(object->position_ptr(), nullptr);
     object->geometry = new cd_geo_box_t({10.0f, 10.0f, 10.0f}, nullptr, -1, -1);
     object->body = new phys_body_t;
-    object->contact_owner.tag = -20;
+    object->contact_owner.tag = contact_kind_player;
     object->link_geom();
     physics_object_e* const linked = add(std::move(object));
 
     cd_geo_t* const geometry = linked->geometry;
-    EXPECT_EQ(linked->contact_owner.tag, -1);
+    EXPECT_EQ(linked->contact_owner.tag, contact_kind_none);
     EXPECT_EQ(geometry->owner_record, &linked->contact_owner);
     EXPECT_EQ(geometry->owner_word, linked->handle().word());
     EXPECT_EQ(geometry->owner_callbacks, static_cast<body_callback_t*>(linked));

@@ -170,7 +170,7 @@ TEST_F(police_truck_test, a_post_sees_a_speeder_and_begins_the_pursuit_once_the_
 {
     player->at = {0.0f, 0.0f, 20000.0f};
     police->set_pose({}, quat_t(), false);
-    EXPECT_EQ(police->contact_owner.tag, car_police_e::tag_police);
+    EXPECT_EQ(police->contact_owner.tag, contact_kind_police);
     player->at = {0.0f, 0.0f, 9000.0f};
     police->handler();
     EXPECT_FALSE(police->pursuit_pending);
@@ -239,7 +239,7 @@ TEST_F(police_sample_test, a_post_builds_the_police_make_in_its_first_frame_wher
     EXPECT_STREQ(police->make_name, "police");
     EXPECT_GT(police->model_count, 2) << "the make's models were loaded";
     EXPECT_NE(police->siren_sound, nullptr);
-    EXPECT_EQ(police->contact_owner.tag, car_police_e::tag_police);
+    EXPECT_EQ(police->contact_owner.tag, contact_kind_police);
     EXPECT_NEAR(police->get_position().x, 2000.0f, 1.0f);
     EXPECT_NEAR(police->get_position().z, 5000.0f, 1.0f);
     EXPECT_FALSE(engine_log_has("Unable to load model"));

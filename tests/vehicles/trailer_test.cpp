@@ -126,7 +126,7 @@ TEST_F(trailer_test, the_sample_make_gives_the_kingpin_wheels_and_box_and_ends_i
     EXPECT_EQ(trailer->models[4].flares[0].direction, (vec3_t{0.0f, 0.0f, 1.0f}));
     EXPECT_NE(trailer->models[4].flares[0].shader, nullptr) << "tail.shd from the accessory's folder";
     EXPECT_EQ(trailer->next_slot, 6);
-    EXPECT_EQ(trailer->contact_owner.tag, car_trailor_e::tag_trailer);
+    EXPECT_EQ(trailer->contact_owner.tag, contact_kind_trailer);
     EXPECT_TRUE(trailer->dock_slot_held);
     EXPECT_EQ(trailer->fade_state, 1);
 }

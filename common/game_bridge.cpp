@@ -7,9 +7,9 @@
 #include "engine/def_pool.h"
 #include "engine/text.h"
 #include "common/def_count.h"
+#include "engine/process.h"
 #include "common/engine_api.h"
-#include "frame/game_process.h"
-#include "frame/world_process.h"
+#include "common/game_host.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ constexpr const char* car_colours_path = "/defs/car_colors.def";
 
 }  // namespace
 
-game_bridge_t::game_bridge_t(world_process_t* owner, int32_t mode) : mode_(mode), owner_(owner)
+game_bridge_t::game_bridge_t(vprocess_t* owner, int32_t mode) : mode_(mode), owner_(owner)
 {
     if (owner_)
         owner_->lock();
@@ -149,7 +149,6 @@ bool game_bridge_t::set_map_path(const char* name)
 
 game_bridge_t* get_game_bridge()
 {
-    game_process_t* game = game_process_t::instance();
-    world_process_t* world = game ? game->world() : nullptr;
-    return world ? world->bridge() : nullptr;
+    const game_host_t* host = game_host();
+    return host ? host->current_bridge() : nullptr;
 }

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+
+// The numbered input impulses of a game world (binding context 0 unless said otherwise), named by
+// their labels in the input-action table where they have one ("@@o_im_<label>@@"). The editor's own
+// impulses are editor/editor_keys.h's.
+enum impulse_t : int32_t {
+    impulse_bug_report = 90,
+    impulse_reset_place = 91,  // put the truck on the base controller's stored point
+    impulse_forward = 100,
+    impulse_backward = 101,
+    impulse_left = 102,
+    impulse_right = 103,
+    impulse_look_yaw_plus = 110,
+    impulse_look_yaw_minus = 111,
+    impulse_look_pitch_plus = 112,
+    impulse_look_pitch_minus = 113,
+    impulse_handbrake = 125,
+    impulse_jakebrake = 126,
+    impulse_insidecam = 130,
+    impulse_back1cam = 131,
+    impulse_uppercam = 132,
+    impulse_topcam = 133,
+    impulse_freecam = 134,
+    impulse_roofcam = 135,
+    impulse_back2cam = 136,
+    impulse_bumpercam = 137,
+    // The views behind and beside the AI truck of the traffic (no default key, like 135 and 141).
+    impulse_behind_traffic_cam = 138,
+    impulse_beside_traffic_cam = 139,
+    impulse_flycam = 141,
+    impulse_gear_up = 150,
+    impulse_gear_down = 151,
+    impulse_lights = 152,
+    impulse_lblinker = 153,
+    impulse_rblinker = 154,
+    impulse_attach = 155,
+    impulse_detach = 156,
+    impulse_cruise_ctrl = 157,
+    impulse_engine = 158,
+    impulse_hidehud = 159,
+    impulse_map = 160,
+    impulse_jukebox = 161,
+    impulse_mirrors = 162,
+    impulse_horn = 163,
+    impulse_4wflasher = 164,
+    impulse_voice = 165,
+    impulse_wipers = 166,
+    impulse_cam_rotate = 167,
+    // The CB menu's choices "vo_1" to "vo_7", bound by the player's truck in binding context 2.
+    impulse_cb_first = 170,
+    impulse_gas_pump = 180,
+    impulse_service = 181,
+    impulse_notebook = 182,
+    impulse_call911 = 183,
+    impulse_leftmirrorplus = 184,
+    impulse_leftmirrorminus = 185,
+    impulse_rightmirrorplus = 186,
+    impulse_rightmirrorminus = 187,
+};
