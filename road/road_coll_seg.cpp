@@ -28,8 +28,12 @@ constexpr uint32_t material_bytes = 4;
 // Vertices of a skirt row and triangles of a skirt step, per side.
 constexpr uint32_t skirt_row_vertices = 6;
 constexpr uint32_t skirt_step_triangles = 10;
-// Height of the wall on each skirt, and how far it stands in from the skirt's third column.
-constexpr float wall_height = 500.0f;
+// How far the wall under each skirt hangs below the skirt's third column, and how far in from it. It
+// hangs down rather than rising: the ground beside an open road is for driving on (the world's ground
+// lies under the skirt), so nothing walls the road in, and a body coming back from that ground meets a
+// face under the verge where the skirt stands above the ground instead of slipping under its sheet.
+// Barriers along a road are its railings.
+constexpr float wall_depth = 500.0f;
 constexpr float wall_inset = 100.0f;
 // Threshold and leaf size of a piece's triangle tree, and how far each leaf's bounds are widened.
 constexpr float piece_tree_threshold = 200.0f;
@@ -77,7 +81,7 @@ vec3_t place(const road_section_t& piece, const int32_t v, const vec3_t p[2], co
 }
 
 // The six vertices of a skirt row of `side` at `t` (end row when `end`): the road's edge, four columns
-// and the wall's top.
+// and the wall's foot.
 void skirt_row(const coll_sweep_t& sweep, const int side, const float t, const int32_t step, const bool end,
                const vec3_t& road_edge, const vec3_t& wall_direction, vec3_t out[skirt_row_vertices])
 {
@@ -99,7 +103,7 @@ void skirt_row(const coll_sweep_t& sweep, const int side, const float t, const i
             at.y += sweep.slot.terrain.terrain_height(side, step + (end ? 1 : 0), k + 1, end) + input.edge_height;
         out[1 + k] = at;
     }
-    out[5] = out[3] + vec3_t(0.0f, wall_height, 0.0f) - wall_direction * wall_inset;
+    out[5] = out[3] - vec3_t(0.0f, wall_depth, 0.0f) - wall_direction * wall_inset;
 }
 
 // Writes a leaf over road triangles: its ids and the five-axis bounds of their vertices, widened a little

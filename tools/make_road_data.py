@@ -17,6 +17,12 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
 
 # Length of one cross-section piece along the road, and the road's half widths (centimetres).
 PIECE = 1000
+# Ground kinds of the collision triangles: the wheels take kind 4 for a road (smooth, hard going) and
+# anything else for rough ground. A road definition's words are kinds; a prefab's collision part names
+# its kind by a word of its own (1 a road surface, 2 a solid object).
+ROAD_KIND = 4
+PREFAB_ROAD = 1
+PREFAB_SOLID = 2
 LANE = 350
 SHOULDER = 100
 SIDEWALK = 250
@@ -79,7 +85,7 @@ def road_models():
     write("models/road/country.psm",
           "// Two-lane open road, one piece of %d cm.\npsm 1\n" % PIECE +
           part("road", pos, idx, uvs, "/shaders/road/asphalt.shd") +
-          part("coll", cpos, cidx, words=[1] * (len(cidx) // 3), normals=False))
+          part("coll", cpos, cidx, words=[ROAD_KIND] * (len(cidx) // 3), normals=False))
     # City road: carriageway, raised sidewalks, collision over both.
     pos, uvs, idx = strip([-LANE, 0, LANE])
     side = []
@@ -162,23 +168,23 @@ class prefab_writer:
         xs = [centre_x - half_x, centre_x + half_x]
         positions = [(x, y, z) for z in (-half_z, half_z) for x in xs]
         uvs = [((x - xs[0]) / PIECE, (z + half_z) / PIECE) for x, _, z in positions]
-        self.mesh(name, shader, positions, [(0, 1, 0)] * 4, uvs, [0, 2, 1, 1, 2, 3])
+        self.mesh(name, shader, positions, [(0, 1, 0)] * 4, uvs, [0, 2, 1, 1, 2, 3], PREFAB_ROAD)
 
     def block(self, name, shader, low, high):
         """A solid box standing on the prefab (a kiosk, a barrier) that the truck collides with."""
         positions, indices = box(low, high)
         corners = [tuple(positions[i:i + 3]) for i in range(0, len(positions), 3)]
         self.mesh(name, shader, corners, [(0, 1, 0)] * len(corners), [(c[0] / PIECE, c[1] / PIECE) for c in corners],
-                  indices)
+                  indices, PREFAB_SOLID)
 
-    def mesh(self, name, shader, positions, normals, uvs, indices):
+    def mesh(self, name, shader, positions, normals, uvs, indices, kind):
         data = struct.pack("<16s16sII", name.encode(), shader.encode(), len(positions), len(indices))
         data += b"".join(struct.pack("<3f", *p) for p in positions)
         data += b"".join(struct.pack("<3f", *n) for n in normals)
         data += b"".join(struct.pack("<2f", *uv) for uv in uvs)
         data += struct.pack("<%dH" % len(indices), *indices)
         self.parts.append(data)
-        coll = struct.pack("<IIII", len(positions), len(indices), 2, 0)
+        coll = struct.pack("<IIII", len(positions), len(indices), kind, 0)
         coll += b"".join(struct.pack("<3f", *p) for p in positions)
         coll += struct.pack("<%dH" % len(indices), *indices)
         self.colls.append(coll)

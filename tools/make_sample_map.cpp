@@ -437,7 +437,9 @@ void build(road_network_t& network)
     shelter.bounds.add_point(shelter.position.x, shelter.position.y, shelter.position.z);
     shelter.bounds.widen(2500.0f);
 
-    network.start_position = {1200.0f, 0.0f, -800.0f};
+    // A free game starts on the south street's northbound lane, 30 m before the crossing, facing north
+    // along it (the start place faces north) with the street, the crossing and its lights ahead.
+    network.start_position = {175.0f, 0.0f, 5000.0f};
 }
 
 // The prefab every loading dock of the sample map stands on: its origin at the dock's entry node, the

@@ -151,7 +151,7 @@ void car_player_e::tyre_smoke_step(float dt)
         }
         return;
     }
-    air_pressure = std::max(air_pressure - brake_strength * brake * dt * 10.0f, 0.0f);
+    air_pressure = std::max(air_pressure - brake_air_use * brake * dt * 10.0f, 0.0f);
     if (!tyre_smoke && air_pressure < 80.0f) {
         tyre_smoke = 1;
         set_smoke(tyre_smoke_first, true);

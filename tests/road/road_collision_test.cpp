@@ -37,7 +37,7 @@ int32_t triangles_of(const road_coll_piece_t& piece, const uint32_t material)
     return static_cast<int32_t>(std::count(piece.materials, piece.materials + piece.index_count / 3, material));
 }
 
-TEST_F(road_collision_test, a_road_edge_gets_its_surface_and_a_skirt_with_a_wall_on_each_side)
+TEST_F(road_collision_test, a_road_edge_gets_its_surface_and_a_skirt_with_a_wall_hanging_under_it_on_each_side)
 {
     const int32_t index = road_edge({0, 0, 0}, {0, 0, -4500}, 2, 0);
     road_coll_seg_t slot;
@@ -54,13 +54,15 @@ TEST_F(road_collision_test, a_road_edge_gets_its_surface_and_a_skirt_with_a_wall
     for (uint32_t i = 0; i < piece.index_count; ++i)
         ASSERT_LT(piece.indices[i], piece.vertex_count);
     // Every skirt starts on the road's edge and its columns lie 100, 500, 900 and 1300 beyond it; the
-    // wall stands on the third column.
-    float highest = -1e9f, widest = 0.0f;
+    // wall hangs under the third column: nothing rises beside an open road.
+    float highest = -1e9f, lowest = 1e9f, widest = 0.0f;
     for (uint32_t v = 0; v < piece.vertex_count; ++v) {
         highest = std::max(highest, piece.vertices[v].y);
+        lowest = std::min(lowest, piece.vertices[v].y);
         widest = std::max(widest, std::fabs(piece.vertices[v].x));
     }
-    EXPECT_FLOAT_EQ(highest, 500.0f);
+    EXPECT_FLOAT_EQ(highest, 0.0f);
+    EXPECT_FLOAT_EQ(lowest, -500.0f);
     EXPECT_FLOAT_EQ(widest, half_width + 1300.0f);
     EXPECT_FLOAT_EQ(piece.bounds.minimum[2], -4500.0f);
     slot.release(ctrl);

@@ -79,7 +79,7 @@ protected:
     // City road 0: the flat road quad as its surface, 1000 long.
     void add_city_road_def()
     {
-        const flat_quad_t quad;
+        const flat_road::flat_quad_t quad;
         const psm_part_t part = quad.part("road0");
         city_road_def_t def;
         def.part_count = 1;

@@ -216,3 +216,21 @@ TEST_F(player_scene_test, reset_to_road_puts_truck_and_trailer_three_entries_bac
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(player_scene_test, a_held_brake_uses_the_air_at_the_makes_air_use_and_keeps_braking)
+{
+    car_player_e* truck = player();
+    truck->brake_strength = 800.0f;
+    truck->brake_air_use = 2.5f;
+    truck->air_pressure = 100.0f;
+    // A second of the brake held: the air drops by the air use's share, not by the brake strength's.
+    script("0 impulse 101 1\n");
+    frames(50);
+    EXPECT_EQ(truck->brake, 1.0f);
+    EXPECT_GT(truck->air_pressure, 90.0f);
+    EXPECT_LT(truck->air_pressure, 100.0f);
+}
+
+}  // namespace

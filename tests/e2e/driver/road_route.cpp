@@ -29,15 +29,16 @@ bool read_text(const std::string& path, std::string& out)
 
 float ground_distance(const vec3_t& a, const vec3_t& b) { return std::hypot(a.x - b.x, a.z - b.z); }
 
-// From a definition text "model;lanes;lanes;first lane offset;lane width": the first lane's offset from
-// the middle and half the width of the road's surface, which is that of the model's collision part
+// From a definition text "model;lanes;lanes;first lane offset;lane width": how far right of the middle
+// lane 1 runs (lane L runs at the first lane offset + L lane widths, as the traffic and the road-direction
+// check have it), and half the width of the road's surface, which is that of the model's collision part
 // "coll" (the carriageway with its shoulders or sidewalks).
 bool read_widths(const char* text, float& half_width, float& lane_offset)
 {
     arg_t items;
     if (!text || items.separate(text, ";") < 5)
         return false;
-    lane_offset = static_cast<float>(std::atoi(items[3]));
+    lane_offset = static_cast<float>(std::atoi(items[3]) + std::atoi(items[4]));
     psm_info_t* const model = psm_alloc_info(items[0]);
     if (!model)
         return false;

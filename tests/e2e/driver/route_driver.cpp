@@ -20,6 +20,22 @@ float ground_angle(const vec3_t& from, const vec3_t& to)
     return std::atan2(from.z * to.x - from.x * to.z, from.x * to.x + from.z * to.z);
 }
 
+// How far `position` lies across the road's middle line at route point `at` of `route`: from the line
+// through that point's middle and its neighbour's, so that the distance along the road between two
+// points, or past the route's last one, does not count.
+float across_middle(const std::vector<route_point_t>& route, const size_t at, const vec3_t& position)
+{
+    if (route.size() < 2)
+        return ground_distance(route[at].middle, position);
+    const size_t a = at + 1 < route.size() ? at : at - 1;
+    const vec3_t& from = route[a].middle;
+    const vec3_t along(route[a + 1].middle.x - from.x, 0.0f, route[a + 1].middle.z - from.z);
+    const float length = std::hypot(along.x, along.z);
+    if (length <= 0.0f)
+        return ground_distance(route[at].middle, position);
+    return std::fabs(along.x * (position.z - from.z) - along.z * (position.x - from.x)) / length;
+}
+
 }  // namespace
 
 std::vector<route_point_t> route_driver_t::lead_in(const truck_pose_t& pose, const std::vector<route_point_t>& route,
@@ -84,6 +100,9 @@ float route_driver_t::wanted_steering(const truck_pose_t& pose) const
         ++target;
     const vec3_t to_target = route_[target].lane - rear;
     const float alpha = ground_angle(pose.forward, to_target);
+    // A point behind is not steered for: a truck that rolls past the route's end keeps straight.
+    if (std::fabs(alpha) > 0.5f * 3.14159265f)
+        return 0.0f;
     const float distance = std::max(ground_distance(route_[target].lane, rear), 100.0f);
     const float angle = std::atan(2.0f * settings_.wheelbase * std::sin(alpha) / distance) * degrees;
     return std::clamp(angle, -settings_.max_steering, settings_.max_steering);
@@ -107,15 +126,15 @@ float route_driver_t::wanted_speed() const
             wanted = std::min(wanted, std::sqrt(bend * bend + 2.0f * 1.0f * travelled * 0.01f));
         }
     }
-    // The route's end.
     float left = 0.0f;
     for (size_t i = nearest_ + 1; i < route_.size(); ++i)
         left += ground_distance(route_[i].lane, route_[i - 1].lane);
-    wanted = std::min(wanted, std::sqrt(2.0f * 1.0f * left * 0.01f));
+    // The route's end, planned at 0.5 m/s²: on a road the truck rolls on freely, so it stops late.
+    wanted = std::min(wanted, std::sqrt(2.0f * 0.5f * left * 0.01f));
     // Far off the lane (joining it), slowly.
     if (lane_error_ > 150.0f)
         wanted = std::min(wanted, 2.5f);
-    return std::max(wanted, left > 500.0f ? 2.0f : 0.0f);
+    return std::max(wanted, left > 1500.0f ? 2.0f : 0.0f);
 }
 
 void route_driver_t::step(const truck_pose_t& pose, const float dt)
@@ -139,13 +158,13 @@ void route_driver_t::step(const truck_pose_t& pose, const float dt)
     }
     nearest_ = best;
     lane_error_ = best_distance;
-    off_middle_ = ground_distance(route_[best].middle, pose.position);
-    arrived_ = nearest_ + 1 >= route_.size() && best_distance < 1000.0f && std::fabs(speed_) < 0.5f;
+    off_middle_ = across_middle(route_, best, pose.position);
+    arrived_ = nearest_ + 1 >= route_.size() && best_distance < 2500.0f && std::fabs(speed_) < 0.5f;
 
     // The pedals.
     const float speed_wanted = arrived_ ? 0.0f : wanted_speed();
     hold(key_up, speed_ < speed_wanted - 0.3f && speed_wanted > 0.0f);
-    hold(key_down, speed_ > 1.5f && (speed_ > speed_wanted + 0.7f || speed_wanted == 0.0f));
+    hold(key_down, speed_ > 0.5f && (speed_ > speed_wanted + 0.4f || speed_wanted == 0.0f));
 
     // The wheel: the keys move the driver's idea of its angle towards the angle wanted.
     const float wanted = wanted_steering(pose);

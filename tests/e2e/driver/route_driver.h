@@ -37,11 +37,11 @@ public:
     void step(const truck_pose_t& pose, float dt);
     // Lets every key go.
     void release_keys();
-    // True once the truck stands within 10 m of the route's last point.
+    // True once the truck stands within 25 m of the route's last point (it rolls on a little past it).
     bool arrived() const { return arrived_; }
 
-    // The route point nearest the truck, the truck's distance from that point's road middle (cm, in the
-    // ground plane) and the truck's speed (m/s).
+    // The route point nearest the truck, the truck's distance across the road's middle line there (cm,
+    // in the ground plane) and the truck's speed (m/s).
     const route_point_t& nearest() const { return route_[nearest_]; }
     size_t nearest_index() const { return nearest_; }
     float off_middle() const { return off_middle_; }
