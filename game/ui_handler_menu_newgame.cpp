@@ -9,6 +9,7 @@
 #include "engine/cache.h"
 #include "engine/def_obj.h"
 #include "engine/def_pool.h"
+#include "engine/lcl.h"
 #include "engine/ui.h"
 #include "engine/ui_action.h"
 #include "engine/ui_window.h"
@@ -42,6 +43,15 @@ std::string def_value(const std::string& path, const char* object, const char* k
 std::string cut(const char* text)
 {
     return std::string(text ? text : "").substr(0, ui_handler_menu_newgame_t::choice_limit);
+}
+
+// Orders items by the text the player reads: their markups with the text keys translated (a scenario's
+// name is a key such as "@@sc_free_mode@@"), without regard to case.
+int compare_shown(ui_comp_list_t* list, const int a, const int b)
+{
+    const std::string first = lcl_translate(list->item_pml_at(a));
+    const std::string second = lcl_translate(list->item_pml_at(b));
+    return strcasecmp(first.c_str(), second.c_str());
 }
 
 // Appends an item showing `pml`, carrying `text` and `data`.
@@ -160,7 +170,7 @@ void ui_handler_menu_newgame_t::newgame_fill()
             const std::string name = def_value("/defs/scenarios/" + file, "scenario", "name");
             add_item(scenarios, name.empty() ? stem(file) : name, file);
         }
-        scenarios->sort_items(nullptr);
+        scenarios->sort_items(compare_shown);
         scenario = default_scenario;
         ui_list_item_t key;
         key.mask = ui_list_text;

@@ -5,6 +5,8 @@
 #include "engine/bind.h"
 #include "engine/ui_event.h"
 #include "engine/def_obj.h"
+#include "engine/lcl.h"
+#include "common/local_def.h"
 #include "common/game_context.h"
 #include "game/msgbox.h"
 #include "game/ui_handler_menu_newgame.h"
@@ -130,6 +132,20 @@ TEST_F(menu_flow_test, the_new_game_window_offers_the_faces_colours_scenarios_an
     EXPECT_EQ(texts(list(new_game, 120)), "East;North;") << "the two cities the location names, sorted";
     ASSERT_TRUE(click(new_game, 200));
     EXPECT_EQ(handler->level, 2);
+}
+
+TEST_F(menu_flow_test, the_scenarios_are_listed_in_the_order_of_their_shown_names)
+{
+    // A name given as a text key sorts by its translation, not by the key.
+    write_data_file("scripts/local.def", "translate {\n    sc_zulu = \"Zulu run\"\n    sc_alpha = \"Alpha run\"\n}\n");
+    write_data_file("defs/scenarios/z.def", "scenario { name = \"@@sc_alpha@@\"; }\n");
+    write_data_file("defs/scenarios/a.def", "scenario { name = \"@@sc_zulu@@\"; }\n");
+    // The translation the module hands the engine when it registers.
+    lcl_callback(translate);
+    start();
+    c_item_t* new_game = open_new_game();
+    ASSERT_NE(new_game, nullptr);
+    EXPECT_EQ(texts(list(new_game, 300)), "@@sc_alpha@@;Coast;Free;@@sc_zulu@@;");
 }
 
 TEST_F(menu_flow_test, starting_refuses_a_bad_name_and_otherwise_writes_the_context_and_builds_the_game)
