@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ui_drawn.h"
 #include "ui_fixture.h"
 
 namespace {
@@ -37,6 +38,21 @@ TEST_F(ui_color_pick_test, colours_go_in_and_out_as_engine_words)
     picker_->set_color(0xFF00FF00);
     EXPECT_EQ(picker_->get_color(), 0xFF00FF00u);
     EXPECT_EQ(picker_->picked, 0u) << "setting is not picking";
+}
+
+TEST_F(ui_color_pick_test, the_strip_and_the_field_are_drawn_in_the_colours_the_picker_gives)
+{
+    picker_->set_color(0xFF0000FF);  // red, full saturation and value
+    const size_t mark = ui_drawn_mark();
+    frame();
+    const std::vector<gfx_recorded_data_t> drawn = ui_drawn_with("/shaders/2d/uidefault.shd", mark);
+    ASSERT_GE(drawn.size(), 2u);
+    // The renderer reads vertex colours with red in the high byte.
+    EXPECT_EQ(drawn[0].geometry.colours[0], 0xFFFF0000u) << "the strip's first row is hue 0, red";
+    const gfx_recorded_data_t& field = drawn[1];
+    const uint32_t corner = field.geometry.colours.back();  // the most saturated and brightest
+    EXPECT_GT(corner >> 16 & 0xFF, 0xF0u) << std::hex << corner;
+    EXPECT_LT(corner & 0xFF, 0x10u) << std::hex << corner << ": the field's corner is the picked red";
 }
 
 TEST_F(ui_color_pick_test, dragging_with_the_first_button_alone_picks_from_the_field_and_the_strip)

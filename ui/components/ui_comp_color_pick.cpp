@@ -17,11 +17,23 @@ constexpr const char* mesh_shader = "shaders/2d/uidefault.shd";
 constexpr uint32_t white = 0xFFFFFFFFu;
 const uint32_t white_corners[4] = {white, white, white, white};
 
-// An engine colour word from RGB in 0 to 1.
+// One colour channel in 0 to 1 as a byte.
+uint32_t colour_byte(const float c)
+{
+    return static_cast<uint32_t>(std::nearbyint(std::clamp(c, 0.0f, 1.0f) * 255.0f));
+}
+
+// An engine colour word from RGB in 0 to 1 (red in the low byte): what the picker takes and gives.
 uint32_t colour_word(const float red, const float green, const float blue)
 {
-    const auto byte = [](float c) { return static_cast<uint32_t>(std::nearbyint(std::clamp(c, 0.0f, 1.0f) * 255.0f)); };
-    return 0xFF000000u | byte(blue) << 16 | byte(green) << 8 | byte(red);
+    return 0xFF000000u | colour_byte(blue) << 16 | colour_byte(green) << 8 | colour_byte(red);
+}
+
+// A vertex colour from RGB in 0 to 1: the renderer reads red in the high byte, so the strip and the
+// field are drawn in the colours the picker gives out.
+uint32_t vertex_colour(const float red, const float green, const float blue)
+{
+    return 0xFF000000u | colour_byte(red) << 16 | colour_byte(green) << 8 | colour_byte(blue);
 }
 
 // The texture size of a shader handle, zero without a texture.
@@ -219,7 +231,7 @@ void ui_comp_color_pick_t::colour_strip()
     for (int r = 0; r < strip_rows; ++r) {
         float red = 0, green = 0, blue = 0;
         hsv_to_rgb(static_cast<float>(r) * 0.046875f, 1.0f, 1.0f, red, green, blue);
-        strip_colours[r * 2] = strip_colours[r * 2 + 1] = colour_word(red, green, blue);
+        strip_colours[r * 2] = strip_colours[r * 2 + 1] = vertex_colour(red, green, blue);
     }
 }
 
@@ -229,7 +241,7 @@ void ui_comp_color_pick_t::colour_field()
         for (int c = 0; c < field_side; ++c) {
             float red = 0, green = 0, blue = 0;
             hsv_to_rgb(hue, static_cast<float>(c) / 32.0f, static_cast<float>(r) / 32.0f, red, green, blue);
-            field_colours[r * field_side + c] = colour_word(red, green, blue);
+            field_colours[r * field_side + c] = vertex_colour(red, green, blue);
         }
 }
 
