@@ -458,23 +458,22 @@ void ui_handler_menu_options1_t::set_level_setting(const int value)
 
 void ui_handler_menu_options1_t::set_depth_setting(const int value)
 {
-    gfx_device_t* device = current_device();
-    if (!device)
-        return;
-    char text[value_size];
-    std::snprintf(text, sizeof text, "%d", value);
-    device->depth_setting.set_value(text);
-    settings_changed(device, true);
+    set_whole_setting(&gfx_device_t::depth_setting, value);
 }
 
 void ui_handler_menu_options1_t::set_quality_setting(const int value)
+{
+    set_whole_setting(&gfx_device_t::quality_setting, value);
+}
+
+void ui_handler_menu_options1_t::set_whole_setting(gfx_device_setting gfx_device_t::*setting, const int value)
 {
     gfx_device_t* device = current_device();
     if (!device)
         return;
     char text[value_size];
     std::snprintf(text, sizeof text, "%d", value);
-    device->quality_setting.set_value(text);
+    (device->*setting).set_value(text);
     settings_changed(device, true);
 }
 

@@ -103,6 +103,8 @@ private:
     void switch_mode(gfx_device_t* device);
     // A setter's common end: the device's hardware copies flushed (when asked) and "hw_caps.def" written.
     static void settings_changed(gfx_device_t* device, bool flush);
+    // Writes a whole number into one of the current device's settings and flushes the hardware.
+    void set_whole_setting(gfx_device_setting gfx_device_t::*setting, int value);
     // Reacts to a pick of a row of list `id`.
     void picked(int id, const char* text, uint32_t data);
     // Reacts to control `id`; true when the event is consumed.
