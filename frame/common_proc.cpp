@@ -119,7 +119,10 @@ bool common_proc::choose_mode(const adapter_list_t& list, gfx_device_t*& chosen,
     api::cvar_register_variable(&r_fullscreen_, 0);
     device_ = nullptr;
 
-    c_item_t* caps = api::mm_map("hw_caps.def");
+    // The capabilities file is written by the options the first time they are applied: before that a
+    // player has none, and its absence is no fault to report.
+    vfs_stat_t stat{};
+    c_item_t* caps = api::vfs_stat("hw_caps.def", &stat) == 0 ? api::mm_map("hw_caps.def") : nullptr;
     const def_pool_t* caps_pool = nullptr;
     if (caps && caps->loader && caps->loader->make_resident(caps))
         caps_pool = static_cast<const def_pool_t*>(caps->object);

@@ -70,6 +70,13 @@ TEST_F(common_proc_test, a_mode_not_offered_falls_back_to_640x480x16_at_the_defa
     EXPECT_EQ(mode.fullscreen_request, 1);
 }
 
+TEST_F(common_proc_test, a_first_run_without_a_capabilities_file_reports_nothing_missing)
+{
+    process().choose_device_mode();
+    EXPECT_EQ(process().current_device(), gfx_device_get(0));
+    EXPECT_TRUE(engine_log_matching("hw_caps.def").empty());
+}
+
 TEST_F(common_proc_test, an_unknown_device_name_falls_back_to_the_first_device)
 {
     cvar_set_or_keep("r_device", "nosuch");
