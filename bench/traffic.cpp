@@ -24,7 +24,7 @@
 #include "road/map_semaphore.h"
 #include "road/prefab.h"
 #include "road/seg_server.h"
-#include "vehicles/traffic.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 #include "physics/bv_tree.h"
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"
-#include "vehicles/car_trailor.h"
-#include "vehicles/car_truck.h"
+#include "vehicles/body/car_trailor.h"
+#include "vehicles/body/car_truck.h"
 
 namespace {
 

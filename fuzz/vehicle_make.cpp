@@ -12,8 +12,8 @@
 #include "engine/log.h"
 #include "engine/vfs.h"
 #include "common/engine_api.h"
-#include "vehicles/car_trailor.h"
-#include "vehicles/car_truck.h"
+#include "vehicles/body/car_trailor.h"
+#include "vehicles/body/car_truck.h"
 
 namespace {
 

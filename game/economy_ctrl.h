@@ -14,8 +14,8 @@
 #include "game/economy/trailer_shader_cache.h"
 #include "road/ctrl_parts.h"
 #include "ui/components/area_map_economy.h"
-#include "vehicles/player_links.h"
-#include "vehicles/vehicle_links.h"
+#include "vehicles/links/player_links.h"
+#include "vehicles/links/vehicle_links.h"
 
 class game_bridge_t;
 class mbio_t;

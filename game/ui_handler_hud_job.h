@@ -5,7 +5,7 @@
 
 #include "road/scenery_def.h"
 #include "ui/components/ui_handler_game_base.h"
-#include "vehicles/player_links.h"
+#include "vehicles/links/player_links.h"
 
 class economy_ctrl_e;
 class road_network_t;

@@ -1,6 +1,6 @@
 #pragma once
 #include "game/ui_handler_hud_job.h"
-#include "vehicles/job_label.h"
+#include "vehicles/links/job_label.h"
 
 // The job HUD drawn in the world ("ui.handler.hud.job3d"): the job HUD under its own type name, the
 // label a job trailer carries above it ("/ui/job.esc").

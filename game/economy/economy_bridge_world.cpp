@@ -16,9 +16,9 @@
 #include "game/economy_ctrl.h"
 #include "road/game_ctrl.h"
 #include "road/seg_server.h"
-#include "vehicles/car_player.h"
-#include "vehicles/car_trailor.h"
-#include "vehicles/traffic.h"
+#include "vehicles/player/car_player.h"
+#include "vehicles/body/car_trailor.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "game/economy/economy_money_range.h"
 #include "game/economy/economy_record_io.h"
 #include "game/economy_ctrl.h"
-#include "vehicles/car_player.h"
+#include "vehicles/player/car_player.h"
 
 // The economy's section of a save game and the time-stamp trailer that ends the file.
 

@@ -7,7 +7,7 @@
 #include "engine/cache.h"
 #include "common/engine_api.h"
 #include "game/economy/economy_defs.h"
-#include "vehicles/make_files.h"
+#include "vehicles/body/make_files.h"
 
 void trailer_shader_cache_t::precache(const char* make)
 {

@@ -9,7 +9,7 @@
 #include "common/type_create.h"
 #include "common/view_params.h"
 #include "frame_fixture.h"
-#include "vehicles/traffic.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

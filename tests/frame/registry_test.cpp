@@ -20,7 +20,7 @@
 #include "ui/components/ui_comp_common_list.h"
 #include "ui/components/ui_comp_gauge.h"
 #include "ui/components/ui_comp_tooltip.h"
-#include "vehicles/car_player.h"
+#include "vehicles/player/car_player.h"
 #include "world/decals_plain.h"
 
 extern "C" bool DLL_register(HMODULE host_module);

@@ -14,7 +14,7 @@
 #include "save_file_bytes.h"
 #include "frame/save_game.h"
 #include "frame/type_registry.h"
-#include "vehicles/car_player.h"
+#include "vehicles/player/car_player.h"
 
 namespace {
 

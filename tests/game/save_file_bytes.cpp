@@ -5,7 +5,7 @@
 #include "engine/mbio.h"
 #include "game/economy_ctrl.h"
 #include "road/game_ctrl.h"
-#include "vehicles/car_player.h"
+#include "vehicles/player/car_player.h"
 #include "world/weather.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "vehicle_fixture.h"
-#include "vehicles/car_trailor.h"
+#include "vehicles/body/car_trailor.h"
 
 namespace {
 

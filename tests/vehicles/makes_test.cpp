@@ -8,7 +8,7 @@
 #include "engine/psm.h"
 #include "common/engine_api.h"
 #include "vehicle_fixture.h"
-#include "vehicles/car_trailor.h"
+#include "vehicles/body/car_trailor.h"
 #include "world/car_smoke.h"
 
 namespace {

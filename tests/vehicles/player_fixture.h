@@ -8,8 +8,8 @@
 #include "engine/frame.h"
 #include "engine/input_queue.h"
 #include "engine/input_script.h"
-#include "vehicles/car_player.h"
-#include "vehicles/player_links.h"
+#include "vehicles/player/car_player.h"
+#include "vehicles/links/player_links.h"
 
 // A traffic that counts its updates and keeps what the player's truck reports.
 class traffic_stub_e : public entity_t, public player_traffic_t {

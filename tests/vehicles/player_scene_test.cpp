@@ -5,7 +5,7 @@
 #include "physics/phys_body.h"
 #include "physics/vclip.h"
 #include "road/game_ctrl.h"
-#include "vehicles/car_trailor.h"
+#include "vehicles/body/car_trailor.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "engine/log.h"
 #include "engine/snd_record.h"
 #include "road/ctrl_parts.h"
-#include "vehicles/car_police.h"
-#include "vehicles/police_player.h"
-#include "vehicles/traffic.h"
+#include "vehicles/traffic/car_police.h"
+#include "vehicles/links/police_player.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

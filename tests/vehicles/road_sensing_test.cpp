@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "vehicle_fixture.h"
-#include "vehicles/vehicle_links.h"
+#include "vehicles/links/vehicle_links.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/log.h"
 #include "engine/random.h"
 #include "engine/vfs.h"
-#include "vehicles/traffic.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "engine/psm_record.h"
 #include "engine/random.h"
 #include "engine/snd_record.h"
-#include "vehicles/traffic.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

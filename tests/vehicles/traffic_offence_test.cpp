@@ -12,11 +12,11 @@
 #include "physics/contact_owner.h"
 #include "physics/phys_body.h"
 #include "physics/phys_contact.h"
-#include "vehicles/car_phys.h"
-#include "vehicles/police_player.h"
-#include "vehicles/traffic.h"
-#include "vehicles/traffic_player.h"
-#include "vehicles/vehicle_links.h"
+#include "vehicles/body/car_phys.h"
+#include "vehicles/links/police_player.h"
+#include "vehicles/traffic/traffic.h"
+#include "vehicles/links/traffic_player.h"
+#include "vehicles/links/vehicle_links.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "common/game_bridge.h"
 #include "road/game_ctrl.h"
 #include "road/seg_server.h"
-#include "vehicles/traffic.h"
-#include "vehicles/traffic_player.h"
+#include "vehicles/traffic/traffic.h"
+#include "vehicles/links/traffic_player.h"
 
 // The player's truck as the traffic reads it: standing at `viewer`.
 class ring_player_e : public entity_t, public traffic_player_t {

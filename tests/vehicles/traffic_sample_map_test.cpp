@@ -17,8 +17,8 @@
 #include "frame/type_registry.h"
 #include "frame/world_types.h"
 #include "frame/world_process.h"
-#include "vehicles/car_trailor.h"
-#include "vehicles/traffic.h"
+#include "vehicles/body/car_trailor.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

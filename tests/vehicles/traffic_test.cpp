@@ -6,7 +6,7 @@
 #include "../frame/frame_fixture.h"
 #include "common/game_bridge.h"
 #include "engine/log.h"
-#include "vehicles/traffic.h"
+#include "vehicles/traffic/traffic.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "engine/psm_record.h"
 #include "traffic_ring_fixture.h"
 #include "vehicle_fixture.h"
-#include "vehicles/car_trailor.h"
-#include "vehicles/vehicle_links.h"
+#include "vehicles/body/car_trailor.h"
+#include "vehicles/links/vehicle_links.h"
 
 namespace {
 

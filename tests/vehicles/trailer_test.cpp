@@ -10,9 +10,9 @@
 #include "common/engine_api.h"
 #include "frame/type_registry.h"
 #include "vehicle_fixture.h"
-#include "vehicles/car_trailor.h"
-#include "vehicles/job_label.h"
-#include "vehicles/vehicle_links.h"
+#include "vehicles/body/car_trailor.h"
+#include "vehicles/links/job_label.h"
+#include "vehicles/links/vehicle_links.h"
 
 namespace {
 

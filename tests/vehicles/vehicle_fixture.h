@@ -13,7 +13,7 @@
 #include "common/bridge_parts.h"
 #include "frame/world_process.h"
 #include "physics/phys_body.h"
-#include "vehicles/car_truck.h"
+#include "vehicles/body/car_truck.h"
 #include "world/car_smoke.h"
 
 // A truck that keeps its pager's messages, as the player's truck would show them.

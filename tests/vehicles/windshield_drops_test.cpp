@@ -2,7 +2,7 @@
 
 #include "../frame/frame_fixture.h"
 #include "engine/gfx_record.h"
-#include "vehicles/windshield_drops.h"
+#include "vehicles/player/windshield_drops.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "ui/components/area_map_economy.h"
 #include "ui/components/ui_area_view.h"
 #include "ui/components/ui_quad_draw.h"
-#include "vehicles/car_phys.h"
+#include "vehicles/body/car_phys.h"
 
 const level_list_t ui_comp_area_map_t::area_map_init_list(&entity_t::init_list, {0});
 const level_list_t ui_comp_area_map_t::area_map_destroy_list(&entity_t::destroy_list, {0});

@@ -15,7 +15,7 @@
 #include "common/game_settings.h"
 #include "common/sub_folders.h"
 #include "ui/components/ui_area_view.h"
-#include "vehicles/make_files.h"
+#include "vehicles/body/make_files.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "common/world_view.h"
-#include "vehicles/car_phys.h"
+#include "vehicles/body/car_phys.h"
 
 namespace {
 

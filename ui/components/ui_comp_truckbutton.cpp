@@ -13,7 +13,7 @@
 #include "common/engine_api.h"
 #include "ui/components/ui_area_view.h"
 #include "ui/components/ui_shared_light.h"
-#include "vehicles/make_files.h"
+#include "vehicles/body/make_files.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "ui/screens/notebook/truck_shop.h"
 #include "ui/screens/options/options_controls.h"
 #include "ui/screens/ui_handler_dialog_driver.h"
-#include "vehicles/car_player.h"
+#include "vehicles/player/car_player.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "ui/screens/notebook/ui_handler_screen_trucks.h"
 #include "ui/screens/options/options_controls.h"
 #include "ui/screens/ui_handler_dialog_color.h"
-#include "vehicles/car_player.h"
+#include "vehicles/player/car_player.h"
 
 // The parts side of the truck shop: the accessories of the current part group for sale and fitted, a
 // part tried on, parts bought and sold, the attribute bars, and the paint through the colour dialog.

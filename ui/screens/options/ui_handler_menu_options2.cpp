@@ -16,7 +16,7 @@
 #include "ui/components/ui_comp_list.h"
 #include "ui/screens/options/options_controls.h"
 #include "ui/screens/options/ui_handler_options_informer.h"
-#include "vehicles/car_player.h"
+#include "vehicles/player/car_player.h"
 
 namespace {
 

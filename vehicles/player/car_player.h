@@ -1,0 +1,496 @@
+#pragma once
+#include <cstdint>
+
+#include "engine/matrix.h"
+#include "engine/quat.h"
+#include "engine/vec.h"
+#include "common/bridge_parts.h"
+#include "road/ctrl_parts.h"
+#include "vehicles/body/car_truck.h"
+#include "vehicles/links/police_player.h"
+#include "vehicles/links/traffic_player.h"
+#include "vehicles/links/vehicle_links.h"
+#include "world/environment_links.h"
+
+struct c_item_t;
+struct inp_trigger_t;
+struct snd_sound_t;
+class ui_view_t;
+class windshield_drops_t;
+class game_ctrl_e;
+
+// False only while the player's truck looks straight down (camera mode 7): the trailer's drawing reads it.
+bool& trailer_view_flag();
+
+// The player's truck, registered as "actors.car": a truck with the two HUD windows, the cameras, the
+// sound set and the stored state, the cab instruments, the driving input, the control settings, the
+// CB radio, the player's side of coupling a trailer, the wreck response, the police ticket, the intro,
+// the pager and the position history the police follows. It is also the game's camera.
+class car_player_e : public car_truck_e,
+                     public pager_owner_t,
+                     public ticket_owner_t,
+                     public trailer_tower_t,
+                     public ctrl_truck_t,
+                     public environment_truck_t,
+                     public traffic_player_t,
+                     public police_player_t {
+public:
+    // Camera modes (byte).
+    enum camera_mode_t : uint8_t {
+        cam_fly = 1,
+        cam_traffic = 2,
+        cam_intro = 3,
+        cam_cabin = 4,
+        cam_side = 5,
+        cam_chase = 6,
+        cam_top = 7,
+        cam_dynamic = 8,
+        cam_hood = 9,
+        cam_roof = 10,
+        cam_police = 11,
+        cam_rear_mirror = 12,
+        cam_side_mirror_1 = 13,
+        cam_side_mirror_2 = 14,
+        cam_beside_traffic = 15,
+    };
+    // Engine key states beyond the truck base's: key held from off, starting, stopping.
+    static constexpr int32_t engine_key_held = 2;
+    static constexpr int32_t engine_starting = 3;
+    static constexpr int32_t engine_stopping = 6;
+    // Wiper modes.
+    enum wiper_mode_t : int32_t { wipers_off = 1, wipers_on = 2, wipers_finishing = 3 };
+    // The player's truck's contact tag.
+    static constexpr float player_mass = 3000.0f;
+    static constexpr int history_size = history_entries;
+    // The stored truck state: 66 words.
+    static constexpr int state_words = 66;
+    static constexpr int state_bytes = state_words * 4;
+    // The cabin view's near and far planes.
+    static constexpr float cabin_near_plane = 2.0f;
+    static constexpr float cabin_far_plane = 10000.0f;
+    // Longest build text, terminator included.
+    static constexpr int build_capacity = 1024;
+    // Sound set slots.
+    enum sound_slot_t : int {
+        snd_rain_in_light,
+        snd_rain_in_heavy,
+        snd_rain_out_light,
+        snd_rain_out_heavy,
+        snd_parking_set,
+        snd_parking_release,
+        snd_reverse,
+        snd_attach,
+        snd_detach,
+        snd_jake,
+        snd_air_brake,
+        snd_click,
+        snd_radar,
+        snd_engine,
+        snd_engine_start,
+        snd_engine_stop,
+        snd_horn,
+        snd_scratch,
+        snd_crash_0,
+        snd_wiper_0 = snd_crash_0 + 4,
+        snd_wiper_1,
+        snd_gear_change,
+        sound_count,
+    };
+    // Force-feedback effect kinds (the letters I, A, C and F) in the order of the id table.
+    static constexpr int ff_kinds[4] = {73, 65, 67, 70};
+
+    static const level_list_t player_init_list;
+    static const level_list_t player_destroy_list;
+
+    car_player_e();
+    ~car_player_e() override;
+
+    const char* get_default_name() const override { return "player"; }
+    virtual const char* get_type_name() const { return "actors.car"; }
+    // "truck_build", chained before the base's editable values.
+    const evalue_def_t* get_evalue_root() const override;
+    const level_list_t* get_init_list() const override { return &player_init_list; }
+    const level_list_t* get_destroy_list() const override { return &player_destroy_list; }
+    // Phase -1: the windshields; phase 10:
+    // the HUDs, controls, sounds, intro and CB menu.
+    int init(int phase) override;
+    // Phase 0: every sound, window, effect and handle the truck holds.
+    int destroy(int phase) override;
+    // The frame handler (car_player_handler.cpp).
+    void handler() override;
+    void draw() override;
+    // The camera (car_player_camera.cpp).
+    void get_world_axial(mat4_t& matrix, mat4_t& inverse) override { place_camera(matrix, inverse); }
+
+    // Traffic once per frame, then the truck's forces.
+    void apply_forces() override;
+    // The wreck response, then the base impact.
+    void apply_impact(const vclip_contact_t* point, cd_geo_t* other, uint32_t other_item) override;
+    bool place_on_ground(int mode) override;
+    void create_body(int mode) override;
+    bool build(const char* make, const char* const* accessories, int count) override;
+    // Builds the truck from the "truck_build" text: a make then accessory names, separated by blanks.
+    bool build_from_text();
+    // The truck of a company truck record: `make` with its `count` accessories (empty names skipped),
+    // painted `colour`. Before the first frame it only replaces "truck_build", which that frame builds;
+    // after it the truck is built again at once and stays where it stands, or with `keep_position`
+    // false goes back to its start place.
+    void rebuild(const char* make, const char (*accessories)[32], int count, uint32_t colour, bool keep_position);
+    // Puts the truck where a save game left it: at once when it has its body, else in its first frame
+    // instead of the start place.
+    void restore_place(const vec3_t& where, const quat_t& turn);
+    // The first frame: the build from "truck_build", the body and the start place.
+    void first_frame_setup();
+    // Something solid lies up to 30 m below the truck.
+    bool ground_below() const;
+    // Holds the truck at its start place until the ground below exists, then drops it there.
+    void wait_for_ground();
+
+    // pager_owner_t: a line on the main HUD's pager; `with_sound` plays the pager sound.
+    void pager_message(const char* text, int with_sound) override;
+    // ticket_owner_t: the police stops the truck for `offence`; `amount` -1 charges the standard fine.
+    void show_ticket(int32_t offence, int32_t amount) override;
+    // traffic_player_t: the speed the traffic's lane changes and cruise speeds follow, and the camera
+    // point its spawn and removal distances are measured from.
+    float traffic_speed_mph() const override { return get_speed_mph(); }
+    float traffic_speed() const override { return get_speed(); }
+    vec3_t traffic_viewer_position() const override { return viewer_position; }
+    // An economy driver's truck near the player: his CB call-in; and his panel cleared when it leaves.
+    void driver_truck_arrived(int32_t driver) override { cb_call_in(driver); }
+    void driver_truck_left() override { show_driver_panel(false, -1); }
+    // trailer_tower_t.
+    void detach_trailer(bool by_player) override;
+    void set_trailer_damage_text(int32_t percent) override;
+    void start_notice() override;
+    // ctrl_truck_t.
+    vec3_t truck_position() const override { return get_position(); }
+    float truck_speed() const override { return speed_cms; }
+    float truck_speed_mph() const override { return get_speed_mph(); }
+    void get_fuel(float& out_capacity, float& out_percent) const override
+    {
+        car_truck_e::get_fuel(out_capacity, out_percent);
+    }
+    void set_fuel(float percent) override { car_truck_e::set_fuel(percent); }
+    float damage() const override { return car_phys_e::damage; }
+    void repair(float amount) override { car_truck_e::repair(amount); }
+    int32_t trailer_job() const override { return get_trailer_job(); }
+    void show_hud(bool shown) override;
+
+    // Trailer coupling and the job HUD.
+    void attach_trailer();
+    void show_job_hud(bool show);
+    // Has the job HUD show job `job`'s suggested route, its pager text (maybe none) left in `out_text`.
+    void show_suggested_route(int32_t job, char* out_text, size_t out_size) const;
+    void begin_trailer_reattach();
+    int32_t get_trailer_job() const;
+    void get_trailer_damage(float& out) const;
+    void get_trailer_position(vec3_t& out) const;
+    void get_trailer_orientation(quat_t& out) const;
+    bool has_trailer() const { return !hitched_trailer.is_null(); }
+
+    // Scenes: the police ticket and the start-of-game intro.
+    // The ticket scene; `charge` false brings back a ticket whose fine was already paid (a load).
+    void open_ticket(int32_t offence, int32_t amount, bool charge);
+    void update_ticket(float dt);
+    void start_intro();
+    void update_intro(float dt);
+    bool recovery_active() const override { return ticket_scene != 0; }
+    float offence_clock() const override { return offence_timer; }
+    void hide_ticket_reasons();
+    void show_ticket_reason(int32_t code);
+    // Whether `code` is a ticket's reason (110 to 180 in steps of 10).
+    static bool ticket_reason_known(int32_t code) { return code >= 110 && code <= 180 && code % 10 == 0; }
+    void end_police() override { road_offence_timer = 0.0f; }
+
+    // The CB panel of a driver and its call-in.
+    void show_driver_panel(bool show, int32_t driver);
+
+    // Skid marks on the road while the truck slides (`hard_ground`), ruts elsewhere: a strip behind
+    // each rear wheel once the truck has moved far enough (tyre_tracks.cpp).
+    void update_tyre_tracks(bool hard_ground);
+    // How hard the truck slides: its sideways speed in metres per second.
+    float lateral_slip() const;
+
+    // Position history for the police.
+    void update_history();
+    void reset_history();
+    void get_history(int i, vec3_t& out_position, quat_t& out_orientation) const override;
+    int32_t get_history_index() const override { return history_index; }
+    void set_radar_interval(float seconds) override;
+
+    // Cameras (car_player_camera.cpp).
+    void place_camera(mat4_t& matrix, mat4_t& inverse);
+    void set_camera_mode(uint8_t mode);
+    // Builds the frame of the current mode once (no obstruction loop); `dt` the step time.
+    void build_camera_frame(axial_t& frame, float dt);
+    // Eases the smoothed yaw towards `target` (modes 6 and 8).
+    void smooth_heading(const vec3_t& target, float dt);
+    // Moves the dynamic chase camera's targets (mode 8).
+    void update_chase_targets(float dt);
+    // The pose of the traffic car the traffic views follow (the AI truck's slot); false, outputs
+    // untouched, while that slot is empty: the views then stand at the truck itself.
+    bool followed_car_pose(vec3_t& out_position, quat_t& out_rotation) const;
+    // The traffic slot the traffic views follow.
+    static constexpr int32_t followed_car = 0;
+
+    // Sounds and stored state (car_player_state.cpp).
+    // The fixed sound set (init phase 10).
+    void load_sounds();
+    // The engine, engine start and stop, horn and gear-change sounds the make names (after each build).
+    void load_make_sounds();
+    void update_sounds();
+    void update_engine_sound(float dt);
+    int save_state(int file);
+    // Writes the stored state of a truck fresh from its make (no dents, no damage, no offence, the
+    // chase camera, lights off, wipers off); answers the bytes written.
+    static int save_default_state(int file);
+    int load_state(int file, int version);
+    // Bytes of the stored state a save of `version` holds: 264 for 14, 260 for 13, else 248.
+    static int state_record_bytes(int version) { return version == 14 ? 264 : (version == 13 ? 260 : 248); }
+    void stop_rain_loops();
+
+    // Instruments (car_player_instruments.cpp).
+    void update_lights(float dt);
+    void update_dashboard();
+    void update_gauges(float dt);
+    void update_wipers(float dt);
+    void reset_wipers();
+    void set_windshield_rain(float level) override;
+    void set_rain_shelter(bool sheltered) override { rain_shelter = sheltered ? 1 : 0; }
+    void setup_interior();
+    // Finds the lamp parts and the needle, wiper and steering bones of the build's models.
+    void find_cabin_parts();
+    // Plays the blinker click.
+    void click();
+    // Turns the four wiper bones and sweeps both windshields.
+    void turn_wipers(float degrees);
+
+    // Driving input (car_player_input.cpp).
+    virtual void drive_input();
+    void steer_keys(float dt);
+    void steer_joystick(float dt);
+    void steer_mouse();
+    float get_lights_switch_time() const { return lights_switch_timer; }
+
+    // Control settings, force feedback and the rescue (car_player_controls.cpp).
+    void apply_control_settings();
+    void force_feedback_update();
+    void play_road_rumble();
+    void refresh_friction(float dt);
+    void call911_repair();
+    // Puts the truck back at the place three history entries back, dropped onto the ground.
+    void reset_to_road();
+
+    // CB radio (car_player_cb.cpp).
+    void cb_menu();
+    void cb_update(float dt);
+    void cb_voices_load(int32_t speaker, int32_t kind, int32_t item);
+    void cb_call_in(int32_t driver);
+    void release_cb_sound();
+
+    // HUD helpers: the component `id` of the main HUD (or the job HUD with `job`), null when absent.
+    ui_view_t* hud_view(int32_t id, bool job = false) const;
+    void hud_show(int32_t id, bool shown, bool job = false) const;
+    void hud_value(int32_t id, float value) const;
+    void hud_text(int32_t id, const char* text, bool job = false) const;
+    void hud_press(int32_t id, bool pressed) const;
+    // The game controller of the world, held for as long as the world lives, or null.
+    game_ctrl_e* game_ctrl() const;
+    float dt_frame() const { return frame_seconds(); }
+    // The environment's rain and snow levels (0 none, 1 light, 2 heavy), 0 without one.
+    int32_t rain_level() const;
+    int32_t snow_level() const;
+    // Whether console variable `name` exists and its value reads `text`.
+    static bool cvar_reads(const char* name, const char* text);
+    // The integer value of console variable `name`, `fallback` when there is none.
+    static int32_t cvar_integer(const char* name, int32_t fallback);
+    // The hide-HUD flag of the game controller (its map window), false without one.
+    bool hud_hidden_by_ctrl() const;
+
+    // --- Fields ---
+    char truck_build[build_capacity] = "";
+    uint8_t set_up = 0;
+    // Set while nothing lies below the start place: the truck is held there.
+    uint8_t waiting_for_ground = 0;
+    vec3_t start_place;
+    uint8_t place_restored = 0;
+    quat_t restored_turn;
+    c_item_t* main_hud = nullptr;
+    c_item_t* job_hud = nullptr;
+    c_item_t* ticket_window = nullptr;
+    uint32_t hud_detail = 2;
+    windshield_drops_t* windshields[2] = {nullptr, nullptr};
+
+    // Trailer re-hitch window after a load.
+    uint8_t reattach = 0;
+    float reattach_timer = 0.0f;
+
+    // Position histories of the truck and the trailer.
+    vec3_t history_position[history_size];
+    quat_t history_orientation[history_size];
+    vec3_t trailer_history_position[history_size];
+    quat_t trailer_history_orientation[history_size];
+    int32_t history_index = 0;
+    vec3_t landing_points[3];
+
+    // Tyre tracks: the sum of the squared moves since the last strip, the body position of the frame
+    // before, where each rear wheel's track (left, right) last ended, whether those ends are known, and
+    // the skid value marks on the road need (above 1.0).
+    float track_distance = 0.0f;
+    vec3_t track_body_position;
+    vec3_t last_marks[2];
+    uint8_t marks_placed = 0;
+    float skid_value = 0.0f;
+
+    float crash_timer = 0.0f;
+    uint8_t scratch = 0;
+
+    // Ticket and intro scenes.
+    uint8_t ticket_shown = 0;
+    uint8_t ticket_scene = 0;
+    vec3_t police_point;
+    float offence_timer = 0.0f;
+    int32_t intro_running = 0;
+    float scene_timer = 0.0f;
+    double saved_clock = 0.0;
+    uint8_t traffic_pending = 0;
+
+    // Radar.
+    float radar_interval = 0.0f;
+    float radar_timer = 0.0f;
+    float radar_lamp_timer = 0.0f;
+
+    // Cameras.
+    uint8_t saved_camera_mode = cam_chase;
+    float obstruction_pitch = 0.0f;
+    uint8_t view_clear = 1;
+    vec3_t smoothed_heading;
+    uint8_t heading_reset = 1;
+    float chase_yaw = 0.0f, chase_yaw_target = 0.0f;
+    float chase_distance = 0.0f, chase_distance_target = 0.0f;
+    float top_trailer_shift = 0.0f, top_reverse_shift = 0.0f;
+    vec3_t free_camera;
+    // Where the camera stood when the world was last seen (the traffic measures from it).
+    vec3_t viewer_position;
+    // The entity's own rotation: the look angles (pitch, yaw, roll).
+    vec3_t look;
+    quat_t mirror_rotation[2];
+    uint8_t camera_collision = 1;
+    float lights_decal_offset = 0.0f;
+
+    // Sounds.
+    snd_sound_t* sounds[sound_count] = {};
+    snd_sound_t* pager_sound = nullptr;
+    float engine_fade = 0.0f;
+    uint8_t no_rain = 0;
+
+    // Instruments.
+    uint8_t blink_left = 0, blink_right = 0, hazard = 0;
+    float blink_timer = 0.0f;
+    uint8_t shown_lights = 0;
+    float rpm_needle = 0.0f, speed_needle = 0.0f, cruise_needle = 0.0f;
+    float wiper_angle = 0.0f, wiper_direction = 1.0f;
+    int32_t wiper_mode = wipers_off;
+    float windshield_rain = 0.0f;
+    uint8_t rain_shelter = 0;
+    // Cabin parts and bones (-1 missing).
+    int32_t part_dl = -1, part_dr = -1, part_radar = -1;
+    int32_t bone_rpm = -1, bone_speed = -1, bone_cruise = -1, bone_fuel = -1, bone_brake = -1;
+    int32_t bone_wiper_in[2] = {-1, -1}, bone_wiper_cabin[2] = {-1, -1}, bone_steering = -1;
+
+    // Driving input.
+    uint8_t self_centre = 1;
+    float mouse_position = 0.0f;
+    uint8_t control_mode = 0;
+    uint8_t pending_forward = 0, pending_reverse = 0;
+    float direction_timer = 0.0f;
+    vec3_t previous_body_position;
+    float debounce = 0.0f;
+    uint8_t auto_cancel = 0;
+    float lights_switch_timer = 0.0f;
+    int32_t mirror_state = 0;
+    float mirror_angle[2] = {0.0f, 0.0f};
+    uint8_t jake = 0;
+    uint8_t release_message = 0;
+    uint8_t air_brake_flag = 0;
+    float air_brake_timer = 0.0f;
+    uint8_t hud_visible = 1;
+
+    // Control settings.
+    uint8_t auto_blinkers = 1;
+    uint8_t force_feedback = 0;
+    int32_t joystick = -1;
+    uint8_t mouse_control = 0;
+    int32_t axis_throttle = 16, axis_brake = 16, axis_steer = 16;
+    float steer_sensitivity = 0.0f;
+    float throttle_offset = 0.5f, throttle_scale = -0.5f, brake_offset = 0.5f, brake_scale = -0.5f;
+    const inp_trigger_t* joystick_state = nullptr;
+    uint8_t ff_effects[4] = {};
+    int32_t ff_friction[10] = {};
+    float ff_timer = 0.0f;
+
+    // CB radio.
+    int32_t cb_state = -1;
+    int32_t cb_drawn = -1;
+    int32_t cb_question = -1;
+    int32_t cb_answer = -1;
+    int32_t cb_ai_question = 0;
+    int32_t cb_weather_class = 0;
+    int32_t cb_partner = -1;
+    float cb_question_timer = 0.0f, cb_answer_timer = 0.0f;
+    float cb_card_timer = 0.0f;
+    snd_sound_t* cb_sound = nullptr;
+
+    // Frame handler timers.
+    float brake_held = 0.0f;
+    float reverse_timer = 0.0f;
+    float sound_timer = 0.0f;
+    float road_test_timer = 0.0f;
+    float road_offence_timer = 0.0f;
+    int32_t road_counter = 0;
+    int32_t game_seconds = 0;
+    int32_t game_hour = 0;
+    vec3_t player_points[2];
+    // Odometer: centimetres driven (for the log and the tests).
+    double distance_driven = 0.0;
+    // The loading dock whose yard the truck stands in, as the economy was last told (-1 none).
+    int32_t current_dock = -1;
+
+protected:
+    // Plays the gear-change sound.
+    void gear_changed() override;
+
+private:
+    // Plays the force-feedback effect of ff_kinds[kind_index] once.
+    void shake_force(int kind_index) const;
+    void insert_huds();
+    void apply_hud_flags();
+    // The truck's start place from the game controller, then dropped onto the ground.
+    void place_at_start();
+    void pedal_forward(float value);
+    void pedal_backward(float value);
+    // Once a pending change of direction has waited a second: the gearbox goes from `from_gear` one
+    // gear up (or down), with the clutch.
+    void finish_direction_change(uint8_t& pending, int32_t from_gear, bool up);
+    void engine_auto_start();
+    void switch_impulses(float dt);
+    void driving_step(float dt);
+    void look_step();
+    void open_call911();
+    // A switch impulse that is active while the shared debounce timer exceeds `threshold`; an accepted
+    // switch restarts the timer.
+    bool switch_accepted(int number, float threshold);
+    // The body moved less than 20 square centimetres since the last frame.
+    bool standing() const;
+    // Tells the economy when the truck enters or leaves a loading dock's yard (car_player_dock.cpp).
+    void track_dock();
+    void camera_impulses(int context);
+    void cruise_off();
+    void road_direction_check(float dt);
+    void radar_step(float dt);
+    void tyre_smoke_step(float dt);
+    // Says the line of voice file `file` with `voice`, on the pager as "speaker: text".
+    void say_line(int32_t voice, const char* speaker_name, const char* file);
+    // The last CB line has finished (or, without a sound, `timer` reached 2.5 s).
+    bool cb_line_finished(float timer) const;
+};

@@ -1,0 +1,128 @@
+// The motor sounds of the traffic: nine looping channels that the near cars share by their sound
+// class, each pitched by how fast its car comes nearer or drives away.
+#include <algorithm>
+#include <cmath>
+
+#include "common/engine_api.h"
+#include "engine/snd.h"
+#include "physics/phys_body.h"
+#include "vehicles/traffic/traffic.h"
+
+namespace {
+
+// Sound flags (positional, looped, kept) and tag of the motor channels, and their distances.
+constexpr uint32_t motor_channel_flags = 21;
+constexpr int motor_channel_tag = 10;
+constexpr float motor_near = 5000.0f;
+constexpr float motor_far = 10000.0f;
+// The channels of each sound class: [first, last].
+struct channel_range_t {
+    int first;
+    int last;
+};
+constexpr channel_range_t class_channels[] = {{3, 8}, {1, 2}, {0, 0}};
+// Pitch per centimetre a car came nearer since the frame before, its bounds, and the change that
+// is worth telling the sound.
+constexpr float pitch_per_centimetre = 20.0f * 0.001f;
+constexpr float lowest_pitch = 0.5f;
+constexpr float highest_pitch = 2.0f;
+constexpr float pitch_step = 0.01f;
+// A car from this draw level on is near enough to be heard.
+constexpr int32_t heard_draw_level = 2;
+
+const char* channel_path(const int channel)
+{
+    if (channel == 0)
+        return "/sounds/ai/ai_carmotor3.ogg";
+    return channel <= 2 ? "/sounds/ai/ai_carmotor2.ogg" : "/sounds/ai/ai_carmotor1.ogg";
+}
+
+}  // namespace
+
+void traffic_e::load_motor_channels()
+{
+    for (int i = 0; i < motor_channel_count; ++i) {
+        motor_channel_t& channel = motor_channels[static_cast<size_t>(i)];
+        channel.car = -1;
+        if (channel.sound)
+            continue;
+        channel.sound = api::snd_new(channel_path(i), motor_channel_flags, motor_channel_tag);
+        if (channel.sound)
+            api::snd_distances(channel.sound, motor_near, motor_far);
+    }
+}
+
+void traffic_e::free_motor_channels()
+{
+    for (motor_channel_t& channel : motor_channels) {
+        if (channel.sound)
+            api::snd_delete(channel.sound);
+        channel = motor_channel_t{};
+    }
+    for (traffic_car_t& c : cars)
+        c.motor_channel = -1;
+}
+
+void traffic_e::start_motor_sound(const int32_t car)
+{
+    traffic_car_t& c = cars[static_cast<size_t>(car)];
+    if (c.model >= catalogue.size())
+        return;
+    const uint8_t sound_class = catalogue[c.model].sound_class;
+    if (sound_class >= std::size(class_channels))
+        return;
+    const channel_range_t range = class_channels[sound_class];
+    for (int i = range.first; i <= range.last; ++i) {
+        motor_channel_t& channel = motor_channels[static_cast<size_t>(i)];
+        if (channel.car != -1)
+            continue;
+        channel.car = car;
+        c.motor_channel = i;
+        if (channel.sound)
+            api::snd_play(channel.sound);
+        return;
+    }
+}
+
+void traffic_e::stop_motor_sound(const int32_t car)
+{
+    traffic_car_t& c = cars[static_cast<size_t>(car)];
+    if (c.motor_channel < 0 || c.motor_channel >= motor_channel_count)
+        return;
+    motor_channel_t& channel = motor_channels[static_cast<size_t>(c.motor_channel)];
+    if (channel.sound)
+        api::snd_stop(channel.sound);
+    channel.car = -1;
+    c.motor_channel = -1;
+}
+
+void traffic_e::update_motor_sound(const int32_t car)
+{
+    traffic_car_t& c = cars[static_cast<size_t>(car)];
+    if (c.motor_channel < 0 || c.motor_channel >= motor_channel_count)
+        return;
+    snd_sound_t* const sound = motor_channels[static_cast<size_t>(c.motor_channel)].sound;
+    const vec3_t at = car_point(car);
+    if (sound)
+        api::snd_position(sound, &at.x);
+    const float nearer = std::sqrt(c.previous_viewer_distance) - std::sqrt(c.viewer_distance);
+    const float pitch = std::clamp(1.0f + nearer * pitch_per_centimetre, lowest_pitch, highest_pitch);
+    if (std::fabs(c.motor_pitch / pitch - 1.0f) < pitch_step)
+        return;
+    c.motor_pitch = pitch;
+    if (sound)
+        api::snd_rate(sound, pitch);
+}
+
+void traffic_e::motor_sound_step(const int32_t car)
+{
+    const traffic_car_t& c = cars[static_cast<size_t>(car)];
+    if (c.motor_channel != -1)
+        update_motor_sound(car);
+    if (c.draw_level < heard_draw_level || c.has(traffic_car_t::status_knocked)) {
+        if (c.motor_channel != -1)
+            stop_motor_sound(car);
+    } else if (c.motor_channel == -1) {
+        start_motor_sound(car);
+    }
+}
