@@ -34,6 +34,10 @@ constexpr int32_t inline_curves = 2;
 constexpr int32_t exit_semaphores = 16;
 // Lateral widening of an edge's bounds beyond its nodes (half a road and its verges).
 constexpr float edge_margin = 1500.0f;
+// Flag bits of an open road whose terrain strips take no noise on either side: the strips' outer edges
+// then meet the world's ground, which follows the roads' own heights, and a truck that left the road
+// finds no step at the verge's edge to come back over.
+constexpr uint32_t smooth_strips = 2u << 4 | 2u << 8;
 // Half the length of a prefab laid into a road (tools/make_road_data.py), and the loading dock's arms.
 constexpr float inline_half = 3000.0f;
 constexpr float dock_arm_x = 1500.0f;
@@ -111,6 +115,8 @@ public:
         for (map_edge_side_t& side : edge.sides)
             side = {-1, 0, -1, 0, 4, 1.0f, -1};
         edge.road_type = 1;
+        if (kind == map_edge_road)
+            edge.flags = smooth_strips;
         const vec3_t span = network_.nodes[edge.nodes[1]].position - network_.nodes[edge.nodes[0]].position;
         edge.length = std::sqrt(span.x * span.x + span.y * span.y + span.z * span.z);
         edge.traffic_road = index;

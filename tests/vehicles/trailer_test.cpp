@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "engine/eblock.h"
+#include "engine/gfx_view.h"
+#include "engine/ui.h"
+#include "engine/ui_draw3d.h"
 #include "engine/entity_reg.h"
 #include "engine/psm.h"
 #include "common/engine_api.h"
@@ -323,6 +326,44 @@ TEST_F(trailer_test, an_unhitched_trailer_sleeps_two_seconds_after_it_is_placed)
     run_seconds(0.3f);
     EXPECT_TRUE(trailer->settled);
     EXPECT_TRUE(trailer->body->body_flags & phys_body_t::body_held);
+}
+
+TEST_F(trailer_test, the_job_label_is_drawn_over_the_trailer_between_its_nose_and_its_tail)
+{
+    // The UI runs, so that each trailer makes its label window from the sample "/ui/job.esc".
+    const entity_reg_t* const rows = entity_type_rows();
+    for (int i = 0; i < entity_type_row_count(); ++i)
+        if (std::string(rows[i].type_name).rfind("ui.", 0) == 0 && !entity_find_type(rows[i].type_name))
+            entity_register(&rows[i]);
+    ui_init();
+    // Each sample make, turned a quarter, faded in and seen by the camera at the origin from 30 m or less.
+    quat_t turned;
+    turned.set({0.0f, 1.0f, 0.0f}, 90.0f);
+    std::vector<car_trailor_e*> trailers;
+    for (const char* make : {"boxvan", "flatbed"}) {
+        trailers.push_back(add(std::make_unique<car_trailor_e>()));
+        trailers.back()->economy_link = economy_->handle();
+        const float x = trailers.size() == 1 ? 2000.0f : -2000.0f;
+        ASSERT_TRUE(trailers.back()->setup_cargo(make, 0, 1.0f, 2.0f, {x, 300.0f, 2000.0f}, turned, 3, 4, 7,
+                                                 {0.0f, 0.0f, 0.0f}, 0));
+    }
+    run_seconds(3.0f);
+    for (car_trailor_e* const trailer : trailers) {
+        const char* const make = trailer->make_name;
+        api::gfx_camera_reset();
+        ui_draw3d_clear();
+        trailer->draw();
+        ASSERT_EQ(ui_draw3d_record().size(), 1u) << make;
+        const vec3_t at = ui_draw3d_record()[0].origin;
+        const vec3_t local = trailer->vector_to_local(at - trailer->get_position());
+        // The label's bottom edge: over the roof of the taller make (its box 360 above the deck's foot)
+        // and within the trailer's length, which its box's bounds give.
+        EXPECT_GT(local.y, 360.0f) << make;
+        EXPECT_NEAR(local.x, 0.0f, 1.0f) << make;
+        EXPECT_GT(local.z, trailer->box_centre.z - trailer->box_length * 0.5f) << make << ": ahead of the nose";
+        EXPECT_LT(local.z, trailer->box_centre.z + trailer->box_length * 0.5f) << make << ": behind the tail";
+        EXPECT_LT(std::fabs(local.z - trailer->box_centre.z), 1.0f) << make << ": over the middle";
+    }
 }
 
 TEST(job_label, the_label_is_opaque_to_70_m_fades_out_to_90_m_and_is_not_drawn_beyond)

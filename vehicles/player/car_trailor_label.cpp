@@ -15,8 +15,8 @@ namespace {
 constexpr unsigned job_window_flags = 128;
 // Radius (cm) of the sphere the trailer is drawn within when any of it is in view.
 constexpr float drawn_radius = 2000.0f;
-// Where the label stands above the trailer (its own frame) and the quad it spans.
-const vec3_t label_offset(0.0f, 700.0f, -1000.0f);
+// How high the label stands over the middle of the trailer's box (its own frame), and the quad it spans.
+const vec3_t label_offset(0.0f, 700.0f, 0.0f);
 const vec3_t label_x_axis(1150.0f, 0.0f, 0.0f);
 const vec3_t label_y_axis(0.0f, 1000.0f, 0.0f);
 // The label's colour while the player's camera is the top view.
@@ -92,7 +92,8 @@ void car_trailor_e::draw()
     const uint32_t colour = job_label_colour((eye - where).length_sq());
     if (colour == 0)
         return;
-    const vec3_t anchor = where + get_orientation().rotate(label_offset);
+    // Over the trailer, whatever its length: the box's middle is where the make's bounds put it.
+    const vec3_t anchor = where + get_orientation().rotate(box_centre + label_offset);
     if (!job_label_shown) {
         ui_wshow(job_window, 0);
         job_label_shown = true;

@@ -2,6 +2,7 @@
 // default keys, from Brenmoor to the Tarsk Quarry dock and on through the quarry's yard to Halvik.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -42,6 +43,12 @@ struct def_file_t {
     }
 };
 
+// A point written "x,y,z"; false when `text` is not one.
+bool read_point(const char* text, vec3_t& out)
+{
+    return text && std::sscanf(text, "%f,%f,%f", &out.x, &out.y, &out.z) == 3;
+}
+
 class drive_route_test : public ::testing::Test {
 protected:
     void SetUp() override
@@ -54,6 +61,7 @@ protected:
     void TearDown() override
     {
         game_.stop();
+        host_settings().drawn_text.clear();
         // KAVRENTA_DRIVE_SHOTS names a folder that keeps the drive's screenshots for a look.
         if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
             std::error_code ignored;
@@ -221,6 +229,61 @@ protected:
         std::printf("%s: the truck kept within %.0f cm of the road's middle\n", leg, worst);
     }
 
+    // The make and the place the game put the player's truck at, as it logged them; false when it has
+    // not logged them.
+    static bool placed_truck(std::string& make, vec3_t& start)
+    {
+        const std::vector<std::string> placed = engine_log_matching("placed at");
+        char name[64] = "";
+        if (placed.empty() || std::sscanf(placed.front().c_str(), "<car_player_e> %63s placed at %f %f %f", name,
+                                          &start.x, &start.y, &start.z) != 4)
+            return false;
+        make = name;
+        return true;
+    }
+
+    // The Prefab edge of the map laid with the prefab whose model prefabs.def lists as `model`; -1 when
+    // there is none.
+    int32_t prefab_edge(const std::string& model) const
+    {
+        const def_file_t prefabs(data_root + "/defs/seg_server/prefabs.def", "prefabs");
+        if (!prefabs.object)
+            return -1;
+        int32_t definition = -1;
+        for (int i = 0; i < prefabs.object->get_int("prefab_count"); ++i) {
+            const char* const listed = prefabs.object->get_value(("prefab" + std::to_string(i)).c_str());
+            if (listed && model == listed)
+                definition = i;
+        }
+        const road_network_t& network = roads_.network();
+        for (int32_t e = 0; e < network.edges.count; ++e)
+            if (network.edges[e].kind == map_edge_prefab && network.edges[e].definition == definition)
+                return e;
+        return -1;
+    }
+
+    // Route points on from the entry of Prefab edge `edge`, a prefab laid into a road whose two nodes
+    // stand either end of its own middle: along its lane, then over into the lay-by to the prefab's
+    // point `point` (its own frame: +z from the entry to the exit, -x to the right), where they end.
+    void append_lay_by(const int32_t edge, const vec3_t& point, std::vector<route_point_t>& route) const
+    {
+        const road_network_t& network = roads_.network();
+        const vec3_t entry = network.nodes[network.edges[edge].nodes[0]].position;
+        const vec3_t exit = network.nodes[network.edges[edge].nodes[1]].position;
+        const vec3_t ahead = (exit - entry).normalized();
+        const vec3_t right = ahead.cross({0.0f, 1.0f, 0.0f}).normalized();
+        const float lane = (route.back().lane - route.back().middle).length();
+        const float along = (exit - entry).length() * 0.5f + point.z;
+        // The last 15 m lead from the lane to the point beside it.
+        const float turn_in = 1500.0f;
+        for (float s = 400.0f; s < along + 1.0f; s += 250.0f) {
+            const float blend = std::clamp((s - (along - turn_in)) / turn_in, 0.0f, 1.0f);
+            const float across = lane + (-point.x - lane) * (3.0f - 2.0f * blend) * blend * blend;
+            const vec3_t middle = entry + ahead * std::min(s, along);
+            route.push_back({middle + right * across, middle, -point.x + lane, edge});
+        }
+    }
+
     std::filesystem::path documents_;
     game_session_t game_;
     road_route_t roads_;
@@ -242,13 +305,9 @@ TEST_F(drive_route_test, the_truck_drives_from_brenmoor_by_tarsk_quarry_to_halvi
     ASSERT_GE(halvik, 0) << "the map has Halvik's dock";
 
     ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
-    const std::vector<std::string> placed = engine_log_matching("placed at");
-    ASSERT_FALSE(placed.empty());
-    char make[64] = "";
+    std::string make;
     vec3_t start;
-    ASSERT_EQ(std::sscanf(placed.front().c_str(), "<car_player_e> %63s placed at %f %f %f", make, &start.x, &start.y,
-                          &start.z),
-              4);
+    ASSERT_TRUE(placed_truck(make, start)) << log_tail();
     truck_tracker_t tracker(make, start);
     // The view from behind the truck.
     tap("2");
@@ -278,6 +337,59 @@ TEST_F(drive_route_test, the_truck_drives_from_brenmoor_by_tarsk_quarry_to_halvi
     // Screenshots the driver took on the way, as a player's F10 writes them.
     std::error_code ignored;
     EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00000.png", ignored));
+}
+
+// A new free game on the sample map: the truck is driven from its start on Brenmoor's south street
+// over the crossing, out along the east road and into the service station's lay-by, where it stops;
+// the station's window opens and is drawn.
+TEST_F(drive_route_test, the_truck_driven_into_the_service_stations_lay_by_stops_and_the_window_opens)
+{
+    std::string error;
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "mainland", "-default_controls"}, error)) << error;
+    // What the screenshot's frame draws is written down, as the host's --drawn-text does.
+    const std::string drawn = (documents_ / "drawn.txt").string();
+    host_settings().drawn_text = drawn;
+    ASSERT_TRUE(roads_.load(data_root, data_root + "/maps/mainland.mbd", error)) << error;
+    const int32_t station = prefab_edge("/prefabs/station_service.pmd");
+    ASSERT_GE(station, 0) << "the map lays the service station into a road";
+    const def_file_t station_def(data_root + "/prefabs/station_service.def", "station_service");
+    ASSERT_TRUE(station_def.object);
+    vec3_t service_point;
+    ASSERT_TRUE(read_point(station_def.object->get_value("service_station0"), service_point));
+
+    ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
+    std::string make;
+    vec3_t start;
+    ASSERT_TRUE(placed_truck(make, start));
+    truck_tracker_t tracker(make, start);
+    tap("2");
+    ASSERT_TRUE(frames(10));
+
+    // From the south street's far end behind the truck to the station's entry, then along its lane
+    // and into the lay-by beside the service point.
+    std::vector<route_point_t> route;
+    const vec3_t behind = tracker.pose().position - tracker.pose().forward * 10000.0f;
+    const int32_t entry = roads_.network().edges[station].nodes[0];
+    ASSERT_TRUE(roads_.route(roads_.nearest_node(behind), entry, 400.0f, route));
+    append_lay_by(station, service_point, route);
+    drive(route, tracker, 240.0f, "Brenmoor to the service station");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(frames(60));
+    tap("F10");
+    ASSERT_TRUE(frames(30));
+    // The drive took one screenshot on the way; this is the second.
+    ASSERT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00001.png"));
+    // The text the screenshot's frame drew: the last capture's first line.
+    std::ifstream file(drawn);
+    std::string line;
+    std::string text;
+    while (std::getline(file, line))
+        if (line.rfind("frame ", 0) == 0 && line.find(" models:") == std::string::npos)
+            text = line;
+    // The window's title, its lines and the truck's damage, as the player reads them.
+    for (const char* word : {"Service", "Repair", "Damage", "0 %"})
+        EXPECT_NE(text.find(word), std::string::npos) << "\"" << word << "\" is not drawn: " << text;
 }
 
 // The editor's top camera looks straight down from `height` over the origin with the game's vertical
@@ -387,13 +499,9 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
     game_.stop();
     ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "edited", "-default_controls"}, error)) << error;
     ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
-    const std::vector<std::string> placed = engine_log_matching("placed at");
-    ASSERT_FALSE(placed.empty());
-    char make[64] = "";
+    std::string make;
     vec3_t start;
-    ASSERT_EQ(std::sscanf(placed.front().c_str(), "<car_player_e> %63s placed at %f %f %f", make, &start.x, &start.y,
-                          &start.z),
-              4);
+    ASSERT_TRUE(placed_truck(make, start)) << log_tail();
     EXPECT_NEAR(start.z, 4000.0f, 50.0f);
     truck_tracker_t tracker(make, start);
     tap("2");
