@@ -18,7 +18,6 @@
 #include "engine/input_script.h"
 #include "engine/log.h"
 #include "engine_testing/engine_test.h"
-#include "editor/edit_ini.h"
 #include "game_session.h"
 #include "road_route.h"
 #include "route_driver.h"
@@ -295,16 +294,14 @@ struct top_view_t {
 // game started on that map drives the truck from the dock over the crossing to the north end.
 TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_its_crossing_to_its_far_end)
 {
-    // The map maker's defaults from an earlier session: the loading dock's trader is Greywell Timber.
+    // The loading dock's trader is Greywell Timber: the first of the shippers the dock's dialog lists.
     const def_file_t timber_def(data_root + "/defs/traders/greywell_timber.def", "trader");
     ASSERT_TRUE(timber_def.object);
     const int32_t timber = timber_def.object->get_int("id", -1);
-    edit_ini_t ini;
-    ini.defaults.edges[edit_default_fork].sides[0].vegetation = timber;
-    const std::vector<uint8_t> ini_bytes = edit_ini_write(ini);
-    std::filesystem::create_directories(documents_ / "Kavrenta");
-    std::ofstream(documents_ / "Kavrenta" / "edit.ini", std::ios::binary)
-        .write(reinterpret_cast<const char*>(ini_bytes.data()), static_cast<std::streamsize>(ini_bytes.size()));
+    ASSERT_EQ(timber, 0);
+    int32_t traders = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data_root + "/defs/traders"))
+        traders += entry.path().filename().string()[0] != '!' ? 1 : 0;
 
     std::string error;
     ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-edit", "-default_controls"}, error)) << error;
@@ -339,6 +336,34 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
     ASSERT_TRUE(press("s"));
     ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(4000.0f)));
     ASSERT_TRUE(press("esc"));
+    // Its shipper is chosen in its property dialog. With the view zoomed back in,
+    // "Find Edge" (the field at pixel 354, 234) puts the view over the dock's first node (edge 3), where
+    // in "Item Properties" a click opens the dialog; a click on "Shipper" (at pixel 356, 257), which
+    // shows "---" below the traders, Up once per trader to the first one, a screenshot of the dialog
+    // over the map, and Enter.
+    hold_key("pgdn", true);
+    ASSERT_TRUE(frames(6));
+    hold_key("pgdn", false);
+    ASSERT_TRUE(frames(5));
+    std::vector<inp_event_t> find;
+    ASSERT_TRUE(inp_script_parse("0 press f\n0.05 release f\n0.3 cursor 354 234\n0.4 press mouse1\n"
+                                 "0.45 release mouse1\n0.6 press 3\n0.65 release 3\n0.8 press enter\n"
+                                 "0.85 release enter\n",
+                                 "find", find));
+    inp_queue_events(find);
+    ASSERT_TRUE(frames(90));
+    ASSERT_TRUE(press("p"));
+    std::string shipper = "0 cursor 320 240\n0.3 press mouse1\n0.35 release mouse1\n0.8 cursor 356 257\n"
+                          "0.9 press mouse1\n0.95 release mouse1\n";
+    double at = 1.1;
+    for (int32_t row = 0; row < traders; ++row, at += 0.1)
+        shipper += std::to_string(at) + " press up\n" + std::to_string(at + 0.05) + " release up\n";
+    shipper += std::to_string(at) + " press F10\n" + std::to_string(at + 0.05) + " release F10\n";
+    shipper += std::to_string(at + 0.1) + " press enter\n" + std::to_string(at + 0.15) + " release enter\n";
+    std::vector<inp_event_t> chosen;
+    ASSERT_TRUE(inp_script_parse(shipper, "shipper", chosen));
+    inp_queue_events(chosen);
+    ASSERT_TRUE(frames(60));
     ASSERT_TRUE(frames(10));
     tap("F10");
     ASSERT_TRUE(frames(10));
@@ -408,7 +433,7 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
         ASSERT_TRUE(game_.frame());
     tap("F10");
     ASSERT_TRUE(frames(30));
-    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00002.png"));
+    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00003.png"));
 }
 
 }  // namespace
