@@ -218,8 +218,7 @@ bool edit_ctrl_e::build_city_block(const int32_t edge, const int32_t side)
                 corner[i] = current->corners[c];
                 int32_t next_corner = 0;
                 if (i < 2)
-                    if (const perimeter_entry_t* next =
-                            entry_at(list, current, current->corners[1 - c], next_corner)) {
+                    if (const perimeter_entry_t* next = entry_at(list, current, current->corners[1 - c], next_corner)) {
                         current = next;
                         c = next_corner;
                     }

@@ -20,8 +20,8 @@ struct segment_terrain_grid_t {
 
     const vec3_t& at(int side, int32_t row, int32_t cell) const
     {
-        return points[side][static_cast<size_t>(row) * static_cast<size_t>(widths[side] + 1) +
-                            static_cast<size_t>(cell)];
+        return points[side]
+                     [static_cast<size_t>(row) * static_cast<size_t>(widths[side] + 1) + static_cast<size_t>(cell)];
     }
 };
 

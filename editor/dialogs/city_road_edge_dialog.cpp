@@ -86,8 +86,7 @@ bool city_road_edge_dialog_t::on_apply()
     for (int side = 0; side < 2; ++side) {
         const int32_t block = record.sides[side].profile;
         if (ctrl_.cityblocks.valid(block) &&
-            !read_int(block_ids[side].seed, block_ids[side].name, ctrl_.cityblocks[block].seed, INT32_MIN,
-                      seeds[side]))
+            !read_int(block_ids[side].seed, block_ids[side].name, ctrl_.cityblocks[block].seed, INT32_MIN, seeds[side]))
             return false;
     }
     combo_get_selected(1020, record.definition);

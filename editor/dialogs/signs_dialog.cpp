@@ -33,8 +33,8 @@ uint32_t arrow_shift(const int32_t board) { return static_cast<uint32_t>(4 * boa
 uint32_t direction_shift(const int32_t board) { return static_cast<uint32_t>(12 + 4 * board); }
 
 // The controls a sign's own settings use; those in `prefab_fixed` stay disabled on a junction's signs.
-constexpr int sign_controls[] = {1090, 1091, 1092, 1093, 1094, 1095, 1096, 1097, 1098, 1099, 1100,
-                                 1101, 1102, 1103, 1020, 1021, 1022, 1110, 1000};
+constexpr int sign_controls[] = {1090, 1091, 1092, 1093, 1094, 1095, 1096, 1097, 1098, 1099,
+                                 1100, 1101, 1102, 1103, 1020, 1021, 1022, 1110, 1000};
 constexpr int prefab_fixed[] = {1050, 1051, 1020, 1110, 1000, 1090, 1091, 1095, 1096, 1097, 1098};
 
 // The arrows a sign definition sets on its boards when it is chosen: a two-board sign points straight
@@ -62,10 +62,7 @@ bool preset_arrows(const seg_server_t* server, const int32_t definition, uint32_
 
 }  // namespace
 
-map_sign_t* signs_dialog_t::sign()
-{
-    return ctrl_.signs.valid(sign_) ? &ctrl_.signs[sign_] : nullptr;
-}
+map_sign_t* signs_dialog_t::sign() { return ctrl_.signs.valid(sign_) ? &ctrl_.signs[sign_] : nullptr; }
 
 void signs_dialog_t::on_init()
 {
@@ -181,8 +178,8 @@ void signs_dialog_t::on_select_end(const uint32_t id)
         preset_arrows(ctrl_.seg_server, definition, current->board_flags);
         show_board(0);
     } else if ((id == 1021 || id == 1022) && board_ != -1) {
-        combo_get_selected(static_cast<int>(id), id == 1021 ? current->first_symbols[board_]
-                                                            : current->second_symbols[board_]);
+        combo_get_selected(static_cast<int>(id),
+                           id == 1021 ? current->first_symbols[board_] : current->second_symbols[board_]);
     }
 }
 
@@ -233,8 +230,8 @@ void signs_dialog_t::on_option(const uint32_t id)
                                                                              << shift;
     } else if (board_ != -1 && option >= first_direction && option < first_direction + directions) {
         const uint32_t shift = direction_shift(board_);
-        current->board_flags = (current->board_flags & ~(15u << shift)) |
-                               static_cast<uint32_t>(option - first_direction) << shift;
+        current->board_flags =
+            (current->board_flags & ~(15u << shift)) | static_cast<uint32_t>(option - first_direction) << shift;
     }
 }
 

@@ -21,8 +21,8 @@ protected:
         server.city_road_defs[0].parts[0].right_xy[0] = 500.0f;
         server.city_road_defs[0].parts[0].left_xy[0] = -500.0f;
         prefab_t cross;
-        for (const vec3_t& p : {vec3_t(0.0f, 0.0f, -1000.0f), vec3_t(1000.0f, 0.0f, 0.0f),
-                                vec3_t(0.0f, 0.0f, 1000.0f), vec3_t(-1000.0f, 0.0f, 0.0f)}) {
+        for (const vec3_t& p : {vec3_t(0.0f, 0.0f, -1000.0f), vec3_t(1000.0f, 0.0f, 0.0f), vec3_t(0.0f, 0.0f, 1000.0f),
+                                vec3_t(-1000.0f, 0.0f, 0.0f)}) {
             prefab_node_t node;
             node.position = p;
             cross.nodes.push_back(node);
@@ -59,8 +59,8 @@ TEST_F(signs_city_blocks, a_lone_city_road_gets_the_rectangle_beside_it_as_deep_
     EXPECT_EQ(ctrl.edges[e].sides[1].profile, 0);
     EXPECT_EQ(block.point_count, 4);
     EXPECT_EQ(block.shader, -1);
-    const vec3_t corners[4] = {{0.0f, 20.0f, 500.0f}, {10000.0f, 20.0f, 500.0f}, {10000.0f, 20.0f, 10500.0f},
-                               {0.0f, 20.0f, 10500.0f}};
+    const vec3_t corners[4] = {
+        {0.0f, 20.0f, 500.0f}, {10000.0f, 20.0f, 500.0f}, {10000.0f, 20.0f, 10500.0f}, {0.0f, 20.0f, 10500.0f}};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(block.points[i], corners[i]) << i;
     // Texture coordinates in thousandths of the ground, less the whole repeats of their mean (5, 6).
