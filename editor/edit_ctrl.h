@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "engine/entity_handle.h"
 #include "engine/pml.h"
@@ -52,6 +53,21 @@ struct edit_pointer_t {
     // Normalised pointer x and y at the last move.
     float last_x = 0.0f;
     float last_y = 0.0f;
+};
+
+// The ground cell beside a Road edge that the brush found under the pointer: its edge (-1 none), row,
+// column (above 0 on the road's first side, below 0 on its second) and corners.
+struct edit_stamp_cell_t {
+    bool found = false;
+    int32_t edge = -1;
+    int32_t row = 0;
+    int32_t column = 0;
+    vec3_t quad[4];
+};
+// A stamp's cell as the search met it, drawn while `drawn` is set.
+struct edit_stamp_outline_t {
+    bool drawn = false;
+    vec3_t quad[4];
 };
 
 // The object the height keys change: its kind (edit_pick_t), record and misc point; -1 none.
@@ -198,6 +214,13 @@ public:
     // that names it lets it go, and the block numbers above it, in the roads and in the render slots
     // that built them, move down with their records.
     void remove_city_block(int32_t edge, int32_t side);
+    // Adds a city block on side `side` of City Road `edge` and builds its outline (the block already
+    // there when the side has one): its index, or -1 (nothing added) when no block can be built there.
+    int32_t add_city_block(int32_t edge, int32_t side);
+    // Gives the block on side `side` of `edge` its four corners from the City Roads around it, which
+    // all take the block on the side facing it (giving up another block they had there). False, with
+    // nothing changed, when the roads around it make no quadrilateral (edit_ctrl_city_block_build.cpp).
+    bool build_city_block(int32_t edge, int32_t side);
 
     // Property dialogs: runs the dialog of `type` (edit_dialog_t) on `record` with `extra` through
     // prop_dialog_runner; 0 cancel, 1 OK, 2 "Use as defaults", -1 when no dialog can be shown.
@@ -249,8 +272,20 @@ public:
     void aux_node_properties(int32_t node);
     void edge_properties(int32_t edge);
     void aux_edge_properties(int32_t edge);
+    // The signs dialog of sign `sign`'s edge with that sign chosen.
+    void sign_properties(int32_t sign);
     // The "Select Stamp" dialog on the stamp the brush places.
     void select_stamp();
+    // Stamps (edit_ctrl_stamps.cpp). Finds the ground cell of a built Road edge under the pointer.
+    void find_stamp_cell();
+    // The cell of Road `edge` under the pointer; the cells of the edge's stamps are kept for drawing.
+    bool find_cell_on_road(int32_t edge, int32_t& out_row, int32_t& out_column);
+    // Whether the pointer's ground point lies in the ground-plane quad `quad` (edges included).
+    bool point_in_ground_quad(const vec3_t (&quad)[4]) const;
+    // Places the brush's stamp on the found cell, or with `remove` removes the stamp there; false
+    // (told why when placing) when nothing changed: a stamp too close to another on the same side, the
+    // side's own ground shader, or a group of four full.
+    bool check_stamps(bool remove);
     // After a property change of a modified map: rebuilds every road edge held in a render slot, with
     // its bounds. The map stays marked modified.
     void rebuild_road_slots();
@@ -281,6 +316,9 @@ public:
     // The stamp the brush places: definition and shader.
     int32_t stamp_definition = 0;
     int32_t stamp_shader = 0;
+    // The brush's cell under the pointer and the stamps of its road.
+    edit_stamp_cell_t stamp_cell;
+    edit_stamp_outline_t stamp_outlines[map_stamp_group_size];
     // The misc item the segment server's target marker shows, -1 none.
     int32_t current_item = -1;
     // The HUD text names the edge under the pointer.
@@ -310,6 +348,8 @@ private:
     void draw_create_preview();
     void release_preview();
     void draw_misc_shapes();
+    // In stamp mode, the cell under the pointer and the cells of its road's stamps.
+    void draw_stamp_cells();
     // Lowers every held or picked node index above `removed` (the node itself becomes -1).
     void renumber_held_nodes(int32_t removed);
     void renumber_held_aux_nodes(int32_t removed);
@@ -320,6 +360,13 @@ private:
     void build_bounds(map_edge_t& edge);
     // Moves the sign numbers of the boards the segment server placed, from sign `from` on, by `delta`.
     void shift_placed_signs(int32_t from, int32_t delta);
+    // The walk of a city block's outline from City Road `first` through the crossings at one of its
+    // ends (the end node, or the start node when `backward`), appending each City Road met and whether
+    // it is run against its direction; true when it came round to a road already listed.
+    bool walk_city_block(int32_t first, int32_t side, bool backward, std::vector<int32_t>& edges_out,
+                         std::vector<int32_t>& reversed_out);
+    // The node of Cross `cross` by which a walk that came in at `node` leaves it on `side`; -1 none.
+    int32_t city_block_cross_exit(int32_t cross, int32_t node, int32_t side);
     // Deletes node record `node`, lowering every node number above it in the edges.
     void delete_node(int32_t node);
     void delete_aux_node(int32_t node);

@@ -18,6 +18,9 @@ constexpr uint32_t two_point_colour = 0xFFFF0000;
 constexpr uint32_t line_item_colour = 0xFFFFFFFF;
 constexpr uint32_t area_colour = 0xFFFF2F2F;
 constexpr uint32_t mover_colour = 0xFFF7777F;
+// The brush's cell under the pointer, and the cells of that road's stamps.
+constexpr uint32_t stamp_cell_colour = 0xFFFFFFFF;
+constexpr uint32_t stamp_colour = 0xFF2010FF;
 // The top camera's zoom from which the editor objects are left out.
 constexpr float objects_zoom_limit = 0.35f;
 // The previewed junction's origin marker: a cross of 20 x 20 raised 15, in the colour of a node where
@@ -66,6 +69,22 @@ void edit_ctrl_e::draw()
     if (!(view_mode == edit_view_top && camera && camera->zoom_field() >= objects_zoom_limit))
         draw_objects();
     draw_misc_shapes();
+    draw_stamp_cells();
+}
+
+void edit_ctrl_e::draw_stamp_cells()
+{
+    if (mode != edit_mode_brush || !stamp_cell.found)
+        return;
+    const vec3_t raise(0.0f, 20.0f, 0.0f);
+    const auto outline = [&](const vec3_t(&quad)[4], const uint32_t colour) {
+        for (int i = 0; i < 4; ++i)
+            line(colour, quad[i] + raise, quad[(i + 1) % 4] + raise);
+    };
+    outline(stamp_cell.quad, stamp_cell_colour);
+    for (const edit_stamp_outline_t& stamp : stamp_outlines)
+        if (stamp.drawn)
+            outline(stamp.quad, stamp_colour);
 }
 
 bool edit_ctrl_e::view_volume(cd_bounds_t& out_box) const

@@ -249,6 +249,11 @@ void edit_ctrl_e::rebuild_edge(const int32_t edge_index)
     const map_node_t& end = nodes[edge.nodes[1]];
     edge.length =
         edge.kind == map_edge_road ? compute_curve_length(start, end) : (end.position - start.position).length();
+    // A City Road's blocks follow its new line.
+    if (edge.kind == map_edge_city_road)
+        for (int32_t side = 0; side < 2; ++side)
+            if (cityblocks.valid(edges[edge_index].sides[side].profile))
+                build_city_block(edge_index, side);
     segment_t* const slot = segment_slot(edge.segment_slot);
     if (!slot) {
         build_bounds(edge);

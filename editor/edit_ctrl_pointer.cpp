@@ -90,6 +90,8 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
             edge_properties(edge_starting_at(pointer.picked_item));
         else if (pointer.picked_type == edit_pick_aux_node && aux_edge_starting_at(pointer.picked_item) != -1)
             aux_edge_properties(aux_edge_starting_at(pointer.picked_item));
+        else if (pointer.picked_type == edit_pick_sign)
+            sign_properties(pointer.picked_item);
         else if (pointer.picked_type == edit_pick_free_item)
             free_item_properties(pointer.picked_item);
         else if (pointer.picked_type == edit_pick_misc_point)
@@ -104,6 +106,12 @@ void edit_ctrl_e::on_button_down(const uint32_t button, const uint8_t modifiers)
     case edit_mode_import:
         import_map(pointer.ground);
         modified = true;
+        break;
+    case edit_mode_brush:
+        if (stamp_cell.found) {
+            check_stamps((modifiers & split_modifiers) != 0);
+            modified = true;
+        }
         break;
     case edit_mode_height:
         if (pointer.picked_type != edit_pick_none && pointer.picked_type != edit_pick_sign) {
@@ -257,6 +265,9 @@ void edit_ctrl_e::on_pointer_move(const float x, const float y, vec3_t& out_poin
             build_start_marker();
             modified = true;
         }
+        break;
+    case edit_mode_brush:
+        find_stamp_cell();
         break;
     case edit_mode_height:
         if (pointer.held != -1) {

@@ -72,10 +72,27 @@ void edit_ctrl_e::edge_properties(const int32_t edge)
             slot = -1;
         fallback->segment_slot = -1;
         fallback->sign = fallback->semaphore = fallback->stamp = -1;
+        // A City Road's blocks are its own: the roads made from the default start without any.
+        if (record.kind == map_edge_city_road)
+            fallback->sides[0].profile = fallback->sides[1].profile = -1;
         for (int32_t s = 0; s < edit_stamp_group_size; ++s)
             defaults.stamps[s] = record.stamp >= 0 && record.stamp + s < stamps.count ? stamps[record.stamp + s]
                                                                                       : map_stamp_t{-1, -1, 0, 0};
     }
+}
+
+void edit_ctrl_e::sign_properties(const int32_t sign)
+{
+    if (!signs.valid(sign) || !edges.valid(signs[sign].edge))
+        return;
+    const int32_t edge = signs[sign].edge;
+    if (create_prop_dialog(&edges[edge], *this, prop_type_signs, static_cast<uint32_t>(sign) + 1) < 1)
+        return;
+    rebuild_edge(edge);
+    if (road_kind(edges[edge].kind))
+        rebuild_road_slots();
+    modified = true;
+    pointer.picked_item = -1;
 }
 
 void edit_ctrl_e::aux_edge_properties(const int32_t edge)

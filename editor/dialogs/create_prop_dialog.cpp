@@ -4,11 +4,13 @@
 
 #include "road/map_edge.h"
 #include "editor/dialogs/aux_edge_dialog.h"
+#include "editor/dialogs/city_road_edge_dialog.h"
 #include "editor/dialogs/free_item_dialog.h"
 #include "editor/dialogs/misc_item_dialog.h"
 #include "editor/dialogs/node_dialog.h"
 #include "editor/dialogs/prefab_edge_dialogs.h"
 #include "editor/dialogs/road_edge_dialog.h"
+#include "editor/dialogs/signs_dialog.h"
 #include "editor/dialogs/stamp_dialogs.h"
 
 namespace {
@@ -20,6 +22,8 @@ std::unique_ptr<prop_dialog_t> make_dialog(void* record, edit_ctrl_e& ctrl, cons
     case prop_type_edge: {
         map_edge_t& edge = *static_cast<map_edge_t*>(record);
         switch (edge.kind) {
+        case map_edge_city_road:
+            return std::make_unique<city_road_edge_dialog_t>(edge, ctrl);
         case map_edge_road:
             return std::make_unique<road_edge_dialog_t>(edge, ctrl);
         case map_edge_fork:
@@ -38,6 +42,8 @@ std::unique_ptr<prop_dialog_t> make_dialog(void* record, edit_ctrl_e& ctrl, cons
     }
     case prop_type_node:
         return std::make_unique<node_dialog_t>(record, ctrl);
+    case prop_type_signs:
+        return std::make_unique<signs_dialog_t>(*static_cast<map_edge_t*>(record), ctrl);
     case prop_type_free_item:
         return std::make_unique<free_item_dialog_t>(*static_cast<map_freeitem_t*>(record), ctrl);
     case prop_type_used_stamps:

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/psm.h"
+#include "common/engine_api.h"
 #include "road/seg_server.h"
 
 namespace {
@@ -46,6 +48,26 @@ std::vector<std::string> definition_names(const seg_server_t* server, const defi
     switch (list) {
     case definition_list_t::road_definitions:
         return named(server->road_defs);
+    case definition_list_t::city_road_definitions:
+        return named(server->city_road_defs);
+    case definition_list_t::sidewalks:
+        return shaders(server->sidewalk_shaders, server->sidewalk_count);
+    case definition_list_t::city_block_looks:
+        return named(server->cityblock_looks);
+    case definition_list_t::city_block_lamps: {
+        // A lamp is known by the file name of its model.
+        std::vector<std::string> names;
+        for (size_t i = 0; i < server->cityblock_lamps.size(); ++i) {
+            const psm_info_t* info =
+                server->cityblock_lamps[i].model ? api::psm_get_info(server->cityblock_lamps[i].model) : nullptr;
+            const char* path = info && info->path ? info->path : "";
+            const char* slash = std::strrchr(path, '/');
+            names.emplace_back(*path ? (slash ? slash + 1 : path) : "#" + std::to_string(i));
+        }
+        return names;
+    }
+    case definition_list_t::sign_definitions:
+        return named(server->sign_boards);
     case definition_list_t::road_shaders:
         return shaders(server->road_shaders, server->road_shader_count);
     case definition_list_t::terrain_shaders:

@@ -7,6 +7,11 @@ struct seg_server_t;
 // The definition lists of the segment server that the property dialogs offer.
 enum class definition_list_t {
     road_definitions,
+    city_road_definitions,
+    sidewalks,
+    city_block_looks,
+    city_block_lamps,
+    sign_definitions,
     road_shaders,
     terrain_shaders,
     railing_models,

@@ -186,6 +186,11 @@ bool prop_dialog_t::combo_select_by_data(const int id, const int32_t data)
     return false;
 }
 
+void prop_dialog_t::combo_select_none(const int id)
+{
+    SendMessageA(GetDlgItem(window_, id), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
 bool prop_dialog_t::list_select_by_data(const int id, const int32_t data)
 {
     HWND control = GetDlgItem(window_, id);

@@ -88,6 +88,8 @@ protected:
     // Selects the first row carrying `data`; false (selection kept) when none does.
     bool combo_select_by_data(int id, int32_t data);
     bool list_select_by_data(int id, int32_t data);
+    // Leaves drop-down `id` with no row selected.
+    void combo_select_none(int id);
     void set_check(int id, bool on);
     bool get_check(int id);
     void trackbar_set_range(int id, int min, int max);

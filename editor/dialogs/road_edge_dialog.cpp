@@ -86,7 +86,7 @@ void road_edge_dialog_t::apply_centre_rule()
     const bool offered = chosen_part_count() >= 2;
     enable_item(1032, offered);
     if (!offered || !combo_select_by_data(1032, edge().centre_word))
-        SendMessageA(GetDlgItem(window(), 1032), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        combo_select_none(1032);
 }
 
 void road_edge_dialog_t::apply_terrain_only(const bool on)

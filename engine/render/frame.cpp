@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -65,14 +66,16 @@ bool paint_current_frame(int width, int height, std::vector<uint8_t>& pixels)
 // Appends what graphics frame `frame` drew to the host file `path`, two lines a capture: "frame N: "
 // and the characters the markup drew in drawing order (each picture as '#'), then "frame N models: "
 // and each distinct model surface drawn, as its shader's path and its colour ("path#aarrggbb").
-void append_drawn_text(const std::string& path, const int frame)
+void append_drawn_text(const std::string& path, const int frame, const gfx_frame_record_t& record,
+                       const size_t overlay_from)
 {
     std::string line = "frame " + std::to_string(frame) + ": ";
-    for (const pml_drawn_t& drawn : pml_drawn())
-        if (drawn.frame == frame)
-            line += drawn.item.id == pml_item_image ? '#' : static_cast<char>(drawn.item.id);
+    const std::vector<pml_drawn_t>& items = pml_drawn();
+    for (size_t i = 0; i < items.size(); ++i)
+        if (i >= overlay_from || items[i].frame == frame)
+            line += items[i].item.id == pml_item_image ? '#' : static_cast<char>(items[i].item.id);
     std::set<std::string> surfaces;
-    for (const gfx_recorded_model_t& model : render_frame().models) {
+    for (const gfx_recorded_model_t& model : record.models) {
         char colour[16];
         const uint32_t first = model.geometry.colours.empty() ? 0u : model.geometry.colours[0];
         std::snprintf(colour, sizeof colour, "#%08x", first);
@@ -153,7 +156,11 @@ ENGINE_API float gfx_get_time() { return state.time; }
 
 ENGINE_API void gfx_screen_capture(gfx_capture_fn callback) { state.capture = callback; }
 
-ENGINE_API bool gfx_try_capture()
+namespace {
+
+// Serves a pending capture with the frame being drawn painted, or with the frame shown last and the
+// markup items from `overlay_from` on over it.
+bool capture(const bool shown_frame, const size_t overlay_from)
 {
     if (!state.capture)
         return false;
@@ -166,14 +173,33 @@ ENGINE_API bool gfx_try_capture()
         error("gfx_try_capture: the screen size %dx%d cannot be captured", width, height);
         return false;
     }
+    const gfx_frame_record_t& record = shown_frame ? state.last : render_frame();
+    const int frame = shown_frame ? state.frames - 1 : state.frames;
     std::vector<uint8_t> pixels;
-    if (!paint_current_frame(width, height, pixels))
+    bool painted = false;
+    if (shown_frame) {
+        painted = frame_paint(record, frame, width, height, pixels, overlay_from);
+        state.paints += painted ? 1 : 0;
+    } else {
+        painted = paint_current_frame(width, height, pixels);
+    }
+    if (!painted)
         fill_with_clear_colour(width, height, pixels);
     ++render_frame().captures;
     callback(static_cast<uint16_t>(width), static_cast<uint16_t>(height), pixels.data());
     if (!host_settings().drawn_text.empty())
-        append_drawn_text(host_settings().drawn_text, state.frames);
+        append_drawn_text(host_settings().drawn_text, frame, record, overlay_from);
     return true;
+}
+
+}  // namespace
+
+ENGINE_API bool gfx_try_capture() { return capture(false, SIZE_MAX); }
+
+bool gfx_try_capture_over_shown_frame(const size_t overlay_from)
+{
+    // Before the first frame is shown there is only the frame being drawn.
+    return state.frames == 0 ? capture(false, SIZE_MAX) : capture(true, overlay_from);
 }
 
 void gfx_record_set_focus(bool focused)

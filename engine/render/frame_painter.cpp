@@ -414,7 +414,7 @@ const ui_draw3d_t* window_of(const pml_drawn_t& drawn)
     return nullptr;
 }
 
-std::vector<paint_step_t> steps_of(const gfx_frame_record_t& frame, int frame_number)
+std::vector<paint_step_t> steps_of(const gfx_frame_record_t& frame, int frame_number, size_t overlay_from)
 {
     std::vector<paint_step_t> steps;
     for (size_t i = 0; i < frame.clears.size(); ++i)
@@ -430,24 +430,27 @@ std::vector<paint_step_t> steps_of(const gfx_frame_record_t& frame, int frame_nu
     for (size_t i = 0; i < frame.lines.size(); ++i)
         steps.push_back({frame.lines[i].place.order, step_kind_t::line, i});
     const std::vector<pml_drawn_t>& drawn = pml_drawn();
-    for (size_t i = 0; i < drawn.size(); ++i)
+    for (size_t i = 0; i < std::min(drawn.size(), overlay_from); ++i)
         if (drawn[i].frame == frame_number)
             steps.push_back({drawn[i].order, step_kind_t::markup, i});
     std::stable_sort(steps.begin(), steps.end(),
                      [](const paint_step_t& a, const paint_step_t& b) { return a.order < b.order; });
+    for (size_t i = overlay_from; i < drawn.size(); ++i)
+        steps.push_back({drawn[i].order, step_kind_t::markup, i});
     return steps;
 }
 
 }  // namespace
 
-bool frame_paint(const gfx_frame_record_t& frame, int frame_number, int width, int height, std::vector<uint8_t>& rgb)
+bool frame_paint(const gfx_frame_record_t& frame, int frame_number, int width, int height, std::vector<uint8_t>& rgb,
+                 const size_t overlay_from)
 {
     if (!gl_target_bind(width, height))
         return false;
     painter_t painter(width, height);
     const float black[4] = {0, 0, 0, 1};
     gl_clear(true, true, black);
-    for (const paint_step_t& step : steps_of(frame, frame_number)) {
+    for (const paint_step_t& step : steps_of(frame, frame_number, overlay_from)) {
         switch (step.kind) {
         case step_kind_t::clear:
             paint_clear(painter, frame.clears[step.index]);

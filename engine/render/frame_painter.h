@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -11,4 +12,6 @@
 
 // Paints `frame` (whose markup items carry `frame_number`) into top-down RGB rows of `width` x
 // `height`; false, leaving `rgb` alone, when there is no OpenGL context.
-bool frame_paint(const gfx_frame_record_t& frame, int frame_number, int width, int height, std::vector<uint8_t>& rgb);
+// Markup items from index `overlay_from` of pml_drawn on are painted over it all, whatever their frame.
+bool frame_paint(const gfx_frame_record_t& frame, int frame_number, int width, int height, std::vector<uint8_t>& rgb,
+                 size_t overlay_from = SIZE_MAX);

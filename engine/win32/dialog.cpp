@@ -250,14 +250,15 @@ void pointer_down(dialog_window_t& dialog)
     }
 }
 
-// A screenshot asked for while the dialog runs shows the frame so far with the dialogs over it.
+// A screenshot asked for while the dialog runs shows what the screen shows: the frame shown last (the
+// one being drawn is held up by the dialog) with the dialogs over it.
 void capture_if_asked()
 {
     if (!gfx_record_capture_pending())
         return;
     const size_t drawn = pml_drawn().size();
     dialog_paint_running();
-    gfx_try_capture();
+    gfx_try_capture_over_shown_frame(drawn);
     pml_draw_truncate(drawn);
 }
 

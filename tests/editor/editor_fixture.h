@@ -1,9 +1,18 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "engine/win32_record.h"
 #include "engine_testing/engine_test.h"
 #include "common/engine_api.h"
 #include "editor/edit_ctrl.h"
+
+// What control `id` of a running dialog shows (a failed expectation when it has none).
+inline win32_control_t dialog_control(HWND dialog, int id)
+{
+    win32_control_t out{};
+    EXPECT_TRUE(win32_dialog_control(dialog, id, out)) << "no control " << id;
+    return out;
+}
 
 // A reset engine with the module's engine pointers bound, and an editor controller whose arrays,
 // render slots and (empty) segment server exist, outside any world.

@@ -9,13 +9,6 @@
 
 namespace {
 
-win32_control_t control(HWND dialog, int id)
-{
-    win32_control_t out{};
-    EXPECT_TRUE(win32_dialog_control(dialog, id, out)) << "no control " << id;
-    return out;
-}
-
 class prop_dialogs : public editor_test_t {
 protected:
     void SetUp() override
@@ -87,7 +80,7 @@ TEST_F(prop_dialogs, a_bad_number_is_refused_with_a_message_and_the_old_value_ke
                       win32_dialog_type(d, 1000 == bad.id ? 1002 : 1000, "3");
                       win32_dialog_type(d, bad.id, bad.typed);
                       win32_dialog_press(d, 1);
-                      shown = control(d, bad.id).text;
+                      shown = dialog_control(d, bad.id).text;
                       win32_dialog_press(d, 2);
                   }),
                   0);
@@ -111,15 +104,15 @@ TEST_F(prop_dialogs, terrain_only_disables_the_road_controls_and_the_centre_shad
     EXPECT_EQ(edge_dialog([](HWND d) {
                   for (const int id : {1000, 1001, 1020, 1021, 1022, 1023, 1024, 1026, 1027, 1028, 1030, 1090, 1091,
                                        1092, 1096, 1097, 1098, 1050})
-                      EXPECT_FALSE(control(d, id).enabled) << id;
+                      EXPECT_FALSE(dialog_control(d, id).enabled) << id;
                   for (const int id : {1002, 1003, 1025, 1029, 1031, 1093, 1094, 1095, 1099, 1100, 1101})
-                      EXPECT_TRUE(control(d, id).enabled) << id;
-                  EXPECT_TRUE(control(d, 1032).enabled) << "a two-part road offers its centre shader";
-                  EXPECT_EQ(control(d, 1020).rows[1].first, "highway");
+                      EXPECT_TRUE(dialog_control(d, id).enabled) << id;
+                  EXPECT_TRUE(dialog_control(d, 1032).enabled) << "a two-part road offers its centre shader";
+                  EXPECT_EQ(dialog_control(d, 1020).rows[1].first, "highway");
                   win32_dialog_press(d, 1130);
-                  EXPECT_TRUE(control(d, 1000).enabled);
+                  EXPECT_TRUE(dialog_control(d, 1000).enabled);
                   win32_dialog_pick(d, 1020, 0);
-                  EXPECT_FALSE(control(d, 1032).enabled) << "a one-part road has no centre";
+                  EXPECT_FALSE(dialog_control(d, 1032).enabled) << "a one-part road has no centre";
                   win32_dialog_press(d, 1);
               }),
               1);
@@ -132,12 +125,12 @@ TEST_F(prop_dialogs, radio_rows_write_their_two_bits_and_read_both_bits_as_the_m
 {
     ctrl.edges[e].flags = (3u << 4) | (1u << 13) | 0x3u;
     EXPECT_EQ(edge_dialog([](HWND d) {
-                  EXPECT_TRUE(control(d, 1091).checked) << "both bits read as 50%";
-                  EXPECT_TRUE(control(d, 1096).checked) << "bit 13 is 4";
-                  EXPECT_TRUE(control(d, 1095).checked) << "no bits are 100%";
+                  EXPECT_TRUE(dialog_control(d, 1091).checked) << "both bits read as 50%";
+                  EXPECT_TRUE(dialog_control(d, 1096).checked) << "bit 13 is 4";
+                  EXPECT_TRUE(dialog_control(d, 1095).checked) << "no bits are 100%";
                   win32_dialog_press(d, 1090);
                   win32_dialog_press(d, 1100);
-                  EXPECT_FALSE(control(d, 1091).checked);
+                  EXPECT_FALSE(dialog_control(d, 1091).checked);
                   win32_dialog_press(d, 1);
               }),
               1);
@@ -214,13 +207,13 @@ TEST_F(prop_dialogs, the_node_dialog_writes_position_and_flags_and_offers_names_
     ctrl.nodes[b].flags |= 0x80000000u;
     const uint32_t kept = ctrl.nodes[b].flags;
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_EQ(control(d, 900).text, "Node index : 1");
-        EXPECT_EQ(control(d, 1000).text, "2000");
-        EXPECT_EQ(control(d, 1006).text, "Road");
-        EXPECT_EQ(control(d, 1007).text, "1");
-        EXPECT_EQ(control(d, 1009).text, "0");
+        EXPECT_EQ(dialog_control(d, 900).text, "Node index : 1");
+        EXPECT_EQ(dialog_control(d, 1000).text, "2000");
+        EXPECT_EQ(dialog_control(d, 1006).text, "Road");
+        EXPECT_EQ(dialog_control(d, 1007).text, "1");
+        EXPECT_EQ(dialog_control(d, 1009).text, "0");
         for (const int id : {1020, 1021, 1022, 1023})
-            EXPECT_FALSE(control(d, id).enabled) << "between two Roads";
+            EXPECT_FALSE(dialog_control(d, id).enabled) << "between two Roads";
         EXPECT_FALSE(win32_dialog_type(d, 1007, "5")) << "read-only";
         win32_dialog_type(d, 1001, "250.5");
         win32_dialog_press(d, 1130);
@@ -232,8 +225,8 @@ TEST_F(prop_dialogs, the_node_dialog_writes_position_and_flags_and_offers_names_
 
     ctrl.nodes[b].link_kinds[0] = map_edge_cross;
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_TRUE(control(d, 1022).enabled);
-        EXPECT_EQ(control(d, 1022).rows[1].first, "Halvik");
+        EXPECT_TRUE(dialog_control(d, 1022).enabled);
+        EXPECT_EQ(dialog_control(d, 1022).rows[1].first, "Halvik");
         win32_dialog_pick(d, 1022, 1);
         win32_dialog_pick(d, 1021, 3);
         win32_dialog_type(d, 1002, "north");
@@ -297,10 +290,10 @@ TEST_F(prop_dialogs, prefab_kinds_open_their_dialogs_and_defaults_open_the_origi
     win32_queue_dialog_user([](HWND d) { win32_dialog_press(d, 2); });
     EXPECT_EQ(create_prop_dialog(&edge, ctrl, prop_type_edge, 0), 0);
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_TRUE(control(d, 1022).rows.empty()) << "prefab 0 has no nodes";
+        EXPECT_TRUE(dialog_control(d, 1022).rows.empty()) << "prefab 0 has no nodes";
         win32_dialog_pick(d, 1020, 1);
-        EXPECT_EQ(control(d, 1022).rows.size(), 3u) << "the origins of the chosen prefab";
-        EXPECT_EQ(control(d, 1022).selected, 0);
+        EXPECT_EQ(dialog_control(d, 1022).rows.size(), 3u) << "the origins of the chosen prefab";
+        EXPECT_EQ(dialog_control(d, 1022).selected, 0);
         win32_dialog_pick(d, 1022, 2);
         win32_dialog_pick(d, 1023, 3);
         win32_dialog_press(d, 1);
@@ -322,9 +315,9 @@ TEST_F(prop_dialogs, a_cross_offers_lights_only_for_its_prefab_nodes_and_a_fork_
     server.tr_lights.resize(2);
     map_edge_t cross = prefab_record(map_edge_cross);
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_TRUE(control(d, 1023).enabled);
-        EXPECT_FALSE(control(d, 1024).enabled) << "node 2";
-        EXPECT_FALSE(control(d, 1025).enabled) << "node 3";
+        EXPECT_TRUE(dialog_control(d, 1023).enabled);
+        EXPECT_FALSE(dialog_control(d, 1024).enabled) << "node 2";
+        EXPECT_FALSE(dialog_control(d, 1025).enabled) << "node 3";
         win32_dialog_pick(d, 1023, 1);
         win32_dialog_press(d, 1130);
         win32_dialog_press(d, 1);
@@ -336,13 +329,13 @@ TEST_F(prop_dialogs, a_cross_offers_lights_only_for_its_prefab_nodes_and_a_fork_
     map_edge_t fork = prefab_record(map_edge_fork);
     fork.sides[0].vegetation = 7;  // no such trader: the list shows none and OK keeps it
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_EQ(control(d, 1022).selected, -1);
+        EXPECT_EQ(dialog_control(d, 1022).selected, -1);
         win32_dialog_press(d, 1);
     });
     EXPECT_EQ(create_prop_dialog(&fork, ctrl, prop_type_edge, 0), 1);
     EXPECT_EQ(fork.sides[0].vegetation, 7);
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_EQ(control(d, 1022).rows.back().first, "---");
+        EXPECT_EQ(dialog_control(d, 1022).rows.back().first, "---");
         win32_dialog_pick(d, 1022, 0);
         win32_dialog_press(d, 1);
     });
@@ -383,14 +376,14 @@ TEST_F(prop_dialogs, used_stamps_change_at_once_and_clear_all_keeps_their_places
         win32_dialog_press(d, 2);
     });
     win32_queue_dialog_user([&](HWND d) {
-        EXPECT_EQ(control(d, 1070).selected, 0);
-        EXPECT_EQ(control(d, 1000).text, "5");
-        EXPECT_TRUE(control(d, 1020).enabled);
+        EXPECT_EQ(dialog_control(d, 1070).selected, 0);
+        EXPECT_EQ(dialog_control(d, 1000).text, "5");
+        EXPECT_TRUE(dialog_control(d, 1020).enabled);
         win32_dialog_pick(d, 1020, 1);
         EXPECT_EQ(ctrl.stamps[group].brush, 1) << "stored at once";
         win32_dialog_pick(d, 1070, 1);
-        EXPECT_FALSE(control(d, 1020).enabled) << "an unused slot gets no template here";
-        EXPECT_EQ(control(d, 1000).text, "");
+        EXPECT_FALSE(dialog_control(d, 1020).enabled) << "an unused slot gets no template here";
+        EXPECT_EQ(dialog_control(d, 1000).text, "");
         win32_dialog_press(d, 1050);
         win32_dialog_press(d, 1);
     });
@@ -410,7 +403,7 @@ TEST_F(prop_dialogs, select_stamp_stores_each_choice_as_it_is_made)
     ctrl.seg_server->brushes.resize(3);
     stamp_choice_t choice{2, 0};
     win32_queue_dialog_user([&](HWND d) {
-        EXPECT_EQ(control(d, 1070).selected, 2);
+        EXPECT_EQ(dialog_control(d, 1070).selected, 2);
         win32_dialog_pick(d, 1070, 0);
         EXPECT_EQ(choice.definition, 0);
         win32_dialog_press(d, 1);
@@ -426,12 +419,12 @@ TEST_F(prop_dialogs, the_free_item_dialog_writes_its_fields_and_refuses_a_bad_an
     item.rotation = vec3_t(0.0f, 90.0f, 0.0f);
     item.flags = 0x10u;
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_EQ(control(d, 1000).text, "100");
-        EXPECT_EQ(control(d, 1002).text, "-21");
-        EXPECT_EQ(control(d, 1004).text, "90");
+        EXPECT_EQ(dialog_control(d, 1000).text, "100");
+        EXPECT_EQ(dialog_control(d, 1002).text, "-21");
+        EXPECT_EQ(dialog_control(d, 1004).text, "90");
         win32_dialog_type(d, 1004, "quarter");
         win32_dialog_press(d, 890);
-        EXPECT_EQ(control(d, 1004).text, "90");
+        EXPECT_EQ(dialog_control(d, 1004).text, "90");
         win32_dialog_type(d, 1004, "45.5");
         win32_dialog_press(d, 1130);
         win32_dialog_press(d, 890);
@@ -452,10 +445,10 @@ TEST_F(prop_dialogs, a_new_misc_item_becomes_a_mover_and_a_mover_refuses_a_speed
     map_miscitem_t item{};
     item.selected_point = -1;
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_FALSE(control(d, 890).enabled);
-        EXPECT_FALSE(control(d, 1090).visible);
+        EXPECT_FALSE(dialog_control(d, 890).enabled);
+        EXPECT_FALSE(dialog_control(d, 1090).visible);
         win32_dialog_pick(d, 1020, 7);  // "Mover"
-        EXPECT_TRUE(control(d, 1090).checked);
+        EXPECT_TRUE(dialog_control(d, 1090).checked);
         win32_dialog_press(d, 1091);  // "3" points
         win32_dialog_press(d, 1132);  // "Use curve"
         win32_dialog_press(d, 1);
@@ -466,9 +459,9 @@ TEST_F(prop_dialogs, a_new_misc_item_becomes_a_mover_and_a_mover_refuses_a_speed
 
     item.params[3] = 40 | (3 << 16);
     win32_queue_dialog_user([](HWND d) {
-        EXPECT_FALSE(control(d, 1020).enabled) << "the type cannot change";
-        EXPECT_EQ(control(d, 1000).text, "40");
-        EXPECT_EQ(control(d, 1001).text, "3");
+        EXPECT_FALSE(dialog_control(d, 1020).enabled) << "the type cannot change";
+        EXPECT_EQ(dialog_control(d, 1000).text, "40");
+        EXPECT_EQ(dialog_control(d, 1001).text, "3");
         win32_dialog_type(d, 1000, "70000");
         win32_dialog_press(d, 1);
         win32_dialog_type(d, 1000, "90");

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -175,5 +176,9 @@ void gfx_record_forbid_painting(bool forbidden);
 int gfx_record_paints();
 // True while a capture asked for by gfx_screen_capture waits for gfx_try_capture.
 bool gfx_record_capture_pending();
+// Takes a pending capture while the frame being drawn is held up (by a modal dialog): the picture is
+// the frame last shown, as the screen still shows it, with the markup items from index `overlay_from`
+// of pml_drawn (the dialogs) over it. Before any frame was shown it is the frame being drawn.
+bool gfx_try_capture_over_shown_frame(size_t overlay_from);
 // Pools inserted and not removed.
 int gfx_record_pool_count();

@@ -9,9 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "engine/def_obj.h"
+#include "engine/gfx_record.h"
 #include "engine/gfx_view.h"
 #include "engine/def_pool.h"
 #include "engine/host.h"
@@ -19,7 +21,6 @@
 #include "engine/input_script.h"
 #include "engine/log.h"
 #include "engine_testing/engine_test.h"
-#include "editor/edit_ini.h"
 #include "game_session.h"
 #include "road_route.h"
 #include "route_driver.h"
@@ -407,16 +408,14 @@ struct top_view_t {
 // game started on that map drives the truck from the dock over the crossing to the north end.
 TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_its_crossing_to_its_far_end)
 {
-    // The map maker's defaults from an earlier session: the loading dock's trader is Greywell Timber.
+    // The loading dock's trader is Greywell Timber: the first of the shippers the dock's dialog lists.
     const def_file_t timber_def(data_root + "/defs/traders/greywell_timber.def", "trader");
     ASSERT_TRUE(timber_def.object);
     const int32_t timber = timber_def.object->get_int("id", -1);
-    edit_ini_t ini;
-    ini.defaults.edges[edit_default_fork].sides[0].vegetation = timber;
-    const std::vector<uint8_t> ini_bytes = edit_ini_write(ini);
-    std::filesystem::create_directories(documents_ / "Kavrenta");
-    std::ofstream(documents_ / "Kavrenta" / "edit.ini", std::ios::binary)
-        .write(reinterpret_cast<const char*>(ini_bytes.data()), static_cast<std::streamsize>(ini_bytes.size()));
+    ASSERT_EQ(timber, 0);
+    int32_t traders = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(data_root + "/defs/traders"))
+        traders += entry.path().filename().string()[0] != '!' ? 1 : 0;
 
     std::string error;
     ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-edit", "-default_controls"}, error)) << error;
@@ -451,6 +450,34 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
     ASSERT_TRUE(press("s"));
     ASSERT_TRUE(click(view.x_of(0.0f), view.y_of(4000.0f)));
     ASSERT_TRUE(press("esc"));
+    // Its shipper is chosen in its property dialog. With the view zoomed back in,
+    // "Find Edge" (the field at pixel 354, 234) puts the view over the dock's first node (edge 3), where
+    // in "Item Properties" a click opens the dialog; a click on "Shipper" (at pixel 356, 257), which
+    // shows "---" below the traders, Up once per trader to the first one, a screenshot of the dialog
+    // over the map, and Enter.
+    hold_key("pgdn", true);
+    ASSERT_TRUE(frames(6));
+    hold_key("pgdn", false);
+    ASSERT_TRUE(frames(5));
+    std::vector<inp_event_t> find;
+    ASSERT_TRUE(inp_script_parse("0 press f\n0.05 release f\n0.3 cursor 354 234\n0.4 press mouse1\n"
+                                 "0.45 release mouse1\n0.6 press 3\n0.65 release 3\n0.8 press enter\n"
+                                 "0.85 release enter\n",
+                                 "find", find));
+    inp_queue_events(find);
+    ASSERT_TRUE(frames(90));
+    ASSERT_TRUE(press("p"));
+    std::string shipper = "0 cursor 320 240\n0.3 press mouse1\n0.35 release mouse1\n0.8 cursor 356 257\n"
+                          "0.9 press mouse1\n0.95 release mouse1\n";
+    double at = 1.1;
+    for (int32_t row = 0; row < traders; ++row, at += 0.1)
+        shipper += std::to_string(at) + " press up\n" + std::to_string(at + 0.05) + " release up\n";
+    shipper += std::to_string(at) + " press F10\n" + std::to_string(at + 0.05) + " release F10\n";
+    shipper += std::to_string(at + 0.1) + " press enter\n" + std::to_string(at + 0.15) + " release enter\n";
+    std::vector<inp_event_t> chosen;
+    ASSERT_TRUE(inp_script_parse(shipper, "shipper", chosen));
+    inp_queue_events(chosen);
+    ASSERT_TRUE(frames(60));
     ASSERT_TRUE(frames(10));
     tap("F10");
     ASSERT_TRUE(frames(10));
@@ -516,7 +543,224 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
         ASSERT_TRUE(game_.frame());
     tap("F10");
     ASSERT_TRUE(frames(30));
-    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00002.png"));
+    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/screenshots/aa_00003.png"));
+}
+
+// What a map maker does in one go while a dialog runs (the dialog takes its input from the queue): an
+// input script built step by step, each step a tenth of a second after the one before.
+struct input_steps_t {
+    std::string text;
+    double at = 0.0;
+
+    input_steps_t& tap(const std::string& key)
+    {
+        text += std::to_string(at) + " press " + key + "\n" + std::to_string(at + 0.05) + " release " + key + "\n";
+        at += 0.1;
+        return *this;
+    }
+    input_steps_t& taps(const std::string& key, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            tap(key);
+        return *this;
+    }
+    // Types lower-case letters and digits.
+    input_steps_t& type(const std::string& keys)
+    {
+        for (const char c : keys)
+            tap(std::string(1, c));
+        return *this;
+    }
+    // Moves the pointer to pixel (x, y) of the 640 x 480 window, lets it rest there, and clicks.
+    input_steps_t& click(int x, int y)
+    {
+        text += std::to_string(at) + " cursor " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        at += 0.3;
+        return tap("mouse1");
+    }
+    bool queue() const
+    {
+        std::vector<inp_event_t> events;
+        if (!inp_script_parse(text, "steps", events))
+            return false;
+        inp_queue_events(events);
+        return true;
+    }
+};
+
+// The pixel of the middle of control (x, y, cx, cy) of a dialog cx by cy (dialog units, as its template
+// lays them out) on the 640 x 480 window: dialogs stand in the middle of the screen at two reference
+// units per dialog unit, under a caption bar of 22.
+struct dialog_layout_t {
+    int cx, cy;
+    int x_of(int x, int width) const
+    {
+        const double left = (1024.0 - cx * 2.0) / 2.0;
+        return static_cast<int>(std::lround((left + 2.0 * (x + width / 2.0)) * 640.0 / 1024.0));
+    }
+    int y_of(int y, int height) const
+    {
+        const double top = (768.0 + cy * 2.0 + 22.0) / 2.0 - 22.0;
+        return static_cast<int>(std::lround((768.0 - (top - 2.0 * (y + height / 2.0))) * 480.0 / 768.0));
+    }
+};
+
+// A map maker places every kind of item in the editor through its dialogs, with the pointer and keys
+// only: a sign on a road, a city block beside a city road, a free item, a mover, a ground stamp beside
+// the road and a map of their own imported at the pointer; saves the map; the game started on it
+// draws them all.
+TEST_F(drive_route_test, items_placed_through_the_editors_dialogs_are_saved_and_drawn_in_the_game)
+{
+    std::string error;
+    // A small map to import later: one road, saved and put among the map maker's prefab maps.
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-edit", "-default_controls"}, error)) << error;
+    ASSERT_TRUE(frames(30));
+    ASSERT_TRUE(press("e"));
+    ASSERT_TRUE(press("1"));
+    ASSERT_TRUE(click(200, 240));
+    ASSERT_TRUE(click(440, 240));
+    ASSERT_TRUE(press("esc"));
+    ASSERT_TRUE(input_steps_t{}.click(209, 11).type("piece").tap("enter").queue());
+    ASSERT_TRUE(frames(90));
+    const std::string home = game_.home();
+    game_.stop();
+    ASSERT_TRUE(std::filesystem::exists(home + "/maps/piece.mbd")) << log_tail();
+    std::filesystem::create_directories(home + "/prefabs");
+    std::filesystem::copy_file(home + "/maps/piece.mbd", home + "/prefabs/piece.mbd");
+
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-edit", "-default_controls"}, error)) << error;
+    ASSERT_TRUE(frames(30));
+    gfx_camera_t camera{};
+    gfx_get_camera(&camera);
+    const top_view_t view{camera.position[1]};
+    const float unit = view.units_per_pixel();
+    // A Road down the left of the view and a City Road down the right.
+    ASSERT_TRUE(press("e"));
+    ASSERT_TRUE(press("1"));
+    ASSERT_TRUE(click(120, 80));
+    ASSERT_TRUE(click(120, 420));
+    ASSERT_TRUE(press("esc"));
+    ASSERT_TRUE(press("e"));
+    ASSERT_TRUE(press("2"));
+    ASSERT_TRUE(click(540, 80));
+    ASSERT_TRUE(click(540, 420));
+    ASSERT_TRUE(press("esc"));
+
+    // A sign: the road's dialog (a click on its first node in "Item Properties"), "Edit Signs", "Add",
+    // the sign moved half way along the road, a look at the two dialogs, "Close", then OK.
+    const dialog_layout_t road_dialog{370, 256};
+    const dialog_layout_t signs_dialog{320, 244};
+    ASSERT_TRUE(press("p"));
+    ASSERT_TRUE(input_steps_t{}
+                    .click(120, 80)
+                    .click(road_dialog.x_of(100, 60), road_dialog.y_of(210, 14))
+                    .click(signs_dialog.x_of(10, 34), signs_dialog.y_of(172, 14))
+                    .click(signs_dialog.x_of(130, 150), signs_dialog.y_of(16, 14))
+                    .taps("pgdn", 5)
+                    .tap("F10")
+                    .click(signs_dialog.x_of(256, 60), signs_dialog.y_of(224, 14))
+                    .click(road_dialog.x_of(150, 60), road_dialog.y_of(236, 14))
+                    .queue());
+    ASSERT_TRUE(frames(150));
+    // A city block on the City Road's first side: its dialog, the check box, OK.
+    const dialog_layout_t city_dialog{300, 200};
+    ASSERT_TRUE(input_steps_t{}
+                    .click(540, 80)
+                    .click(city_dialog.x_of(16, 120), city_dialog.y_of(80, 10))
+                    .tap("F10")
+                    .click(city_dialog.x_of(8, 60), city_dialog.y_of(180, 14))
+                    .queue());
+    ASSERT_TRUE(frames(90));
+    // A stamp: the brush opens "Select Stamp", where the sand takes the place of the grass; then a
+    // click on the ground beside the road, 20 metres from its middle, and a look at it.
+    const dialog_layout_t stamp_dialog{244, 142};
+    ASSERT_TRUE(input_steps_t{}
+                    .tap("b")
+                    .click(stamp_dialog.x_of(126, 110), stamp_dialog.y_of(16, 100))
+                    .tap("down")
+                    .tap("enter")
+                    .queue());
+    ASSERT_TRUE(frames(60));
+    ASSERT_TRUE(click(120 + static_cast<int>(std::lround(2000.0f / unit)), 250));
+    tap("F10");
+    ASSERT_TRUE(frames(10));
+    // A free item, the shelter: the next model and look in its dialog, then Enter.
+    const dialog_layout_t free_dialog{220, 134};
+    ASSERT_TRUE(press("e"));
+    ASSERT_TRUE(press("6"));
+    ASSERT_TRUE(input_steps_t{}
+                    .click(330, 140)
+                    .click(free_dialog.x_of(74, 130), free_dialog.y_of(50, 12))
+                    .tap("down")
+                    .click(free_dialog.x_of(74, 130), free_dialog.y_of(66, 12))
+                    .tap("down")
+                    .tap("enter")
+                    .queue());
+    ASSERT_TRUE(frames(90));
+    // A mover: "Mover" is the eighth type its dialog lists.
+    const dialog_layout_t misc_dialog{220, 142};
+    ASSERT_TRUE(press("8"));
+    ASSERT_TRUE(input_steps_t{}
+                    .click(330, 330)
+                    .click(misc_dialog.x_of(74, 130), misc_dialog.y_of(8, 12))
+                    .taps("down", 7)
+                    .tap("enter")
+                    .queue());
+    ASSERT_TRUE(frames(90));
+    // The small map imported at the pointer: the open dialog reads the name typed.
+    ASSERT_TRUE(press("i"));
+    ASSERT_TRUE(input_steps_t{}.click(330, 440).type("piece").tap("enter").queue());
+    ASSERT_TRUE(frames(60));
+    // The start near the road's south end; a look at the map; saved as "items".
+    ASSERT_TRUE(press("s"));
+    ASSERT_TRUE(click(120, 380));
+    ASSERT_TRUE(press("esc"));
+    tap("F10");
+    ASSERT_TRUE(frames(10));
+    ASSERT_TRUE(input_steps_t{}.click(209, 11).type("items").tap("enter").queue());
+    ASSERT_TRUE(frames(90));
+    EXPECT_FALSE(engine_log_matching("map piece.mbd was imported").empty()) << log_tail();
+    ASSERT_TRUE(press("`"));
+    ASSERT_TRUE(type("g_info"));
+    ASSERT_TRUE(press("enter"));
+    ASSERT_TRUE(press("`"));
+    EXPECT_FALSE(engine_log_matching("Sign count : 1").empty()) << log_tail();
+    EXPECT_FALSE(engine_log_matching("Cityblock count : 1").empty());
+    EXPECT_FALSE(engine_log_matching("Freeitem count : 1").empty());
+    EXPECT_FALSE(engine_log_matching("Miscitem count : 1").empty());
+    EXPECT_FALSE(engine_log_matching("Edge count : 3").empty()) << "the two roads and the imported one";
+    if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
+        std::error_code ignored;
+        std::filesystem::create_directories(std::string(keep) + "/editor", ignored);
+        std::filesystem::copy(
+            game_.home() + "/screenshots", std::string(keep) + "/editor",
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ignored);
+    }
+    game_.stop();
+
+    // The game on that map draws the sign's board, the block's houses, the shelter, the mover's gate
+    // and, in the road's ground, the stamp's blend of grass into sand.
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "items", "-default_controls"}, error)) << error;
+    ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
+    std::set<std::string> drawn;
+    for (int i = 0; i < 120; ++i) {
+        ASSERT_TRUE(game_.frame());
+        for (const gfx_recorded_model_t& model : gfx_record_last().models)
+            drawn.insert(model.shader_path);
+        for (const gfx_recorded_proto_t& proto : gfx_record_last().protos)
+            drawn.insert(proto.shader_path);
+    }
+    tap("F10");
+    ASSERT_TRUE(frames(30));
+    std::string seen;
+    for (const std::string& path : drawn)
+        seen += path + " ";
+    for (const char* shader : {"/shaders/signs/board.shd", "/shaders/scenery/walls.shd", "/shaders/scenery/roof.shd",
+                               "/shaders/scenery/metal.shd"})
+        EXPECT_TRUE(drawn.count(shader)) << shader << " is not among " << seen;
+    EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(),
+                            [](const std::string& path) { return path.find("/shaders/blend/grass_sand_") == 0; }))
+        << "no blend of the stamp among " << seen;
 }
 
 }  // namespace
