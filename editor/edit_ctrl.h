@@ -187,9 +187,9 @@ public:
     float compute_curve_length(const map_node_t& start, const map_node_t& end) const;
     // Signs (edit_ctrl_signs.cpp). The signs of an edge stand in one run of the sign array from its
     // first sign. Adds a sign at the end of `edge`'s run: its index, -1 when none could be added.
-    int32_t add_edge_signs(int32_t edge);
+    int32_t add_edge_signs(int32_t edge) override;
     // Removes sign `index` of `edge`, lowering every sign number above it.
-    void remove_signs(int32_t edge, int32_t index);
+    void remove_signs(int32_t edge, int32_t index) override;
     // Removes the sign records of `edge`, lowering the sign references above them.
     void remove_edge_signs(int32_t edge);
     // Reports every edge whose first sign does not name it.
@@ -197,7 +197,7 @@ public:
     // Removes the city block on side `side` of City Road `edge` (edit_ctrl_city_blocks.cpp): every road
     // that names it lets it go, and the block numbers above it, in the roads and in the render slots
     // that built them, move down with their records.
-    void remove_city_block(int32_t edge, int32_t side);
+    void remove_city_block(int32_t edge, int32_t side) override;
 
     // Property dialogs: runs the dialog of `type` (edit_dialog_t) on `record` with `extra` through
     // prop_dialog_runner; 0 cancel, 1 OK, 2 "Use as defaults", -1 when no dialog can be shown.
