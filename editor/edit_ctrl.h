@@ -203,9 +203,9 @@ public:
     float compute_curve_length(const map_node_t& start, const map_node_t& end) const;
     // Signs (edit_ctrl_signs.cpp). The signs of an edge stand in one run of the sign array from its
     // first sign. Adds a sign at the end of `edge`'s run: its index, -1 when none could be added.
-    int32_t add_edge_signs(int32_t edge);
+    int32_t add_edge_signs(int32_t edge) override;
     // Removes sign `index` of `edge`, lowering every sign number above it.
-    void remove_signs(int32_t edge, int32_t index);
+    void remove_signs(int32_t edge, int32_t index) override;
     // Removes the sign records of `edge`, lowering the sign references above them.
     void remove_edge_signs(int32_t edge);
     // Reports every edge whose first sign does not name it.
@@ -213,10 +213,10 @@ public:
     // Removes the city block on side `side` of City Road `edge` (edit_ctrl_city_blocks.cpp): every road
     // that names it lets it go, and the block numbers above it, in the roads and in the render slots
     // that built them, move down with their records.
-    void remove_city_block(int32_t edge, int32_t side);
+    void remove_city_block(int32_t edge, int32_t side) override;
     // Adds a city block on side `side` of City Road `edge` and builds its outline (the block already
     // there when the side has one): its index, or -1 (nothing added) when no block can be built there.
-    int32_t add_city_block(int32_t edge, int32_t side);
+    int32_t add_city_block(int32_t edge, int32_t side) override;
     // Gives the block on side `side` of `edge` its four corners from the City Roads around it, which
     // all take the block on the side facing it (giving up another block they had there). False, with
     // nothing changed, when the roads around it make no quadrilateral (edit_ctrl_city_block_build.cpp).

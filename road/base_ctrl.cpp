@@ -180,6 +180,20 @@ const road_lanes_t* base_ctrl_e::get_road_def(const map_edge_t* edge) const
 
 void base_ctrl_e::on_mover_moved(map_miscitem_t&, const mover_pose_t&) {}
 
+int32_t base_ctrl_e::edge_of_contact(const cd_geo_t*, uint32_t) const { return -1; }
+
+road_geo_t* base_ctrl_e::get_road_geo() { return nullptr; }
+
+bool base_ctrl_e::find_ground(const vec3_t&, vec3_t&) { return false; }
+
+int32_t base_ctrl_e::add_edge_signs(int32_t) { return -1; }
+
+void base_ctrl_e::remove_signs(int32_t, int32_t) {}
+
+int32_t base_ctrl_e::add_city_block(int32_t, int32_t) { return -1; }
+
+void base_ctrl_e::remove_city_block(int32_t, int32_t) {}
+
 void base_ctrl_e::update_movers(const float dt)
 {
     for (const int32_t index : lists_[base_ctrl_movers]) {

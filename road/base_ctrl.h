@@ -17,6 +17,8 @@
 #include "road/slot_lru.h"
 
 struct cd_bvnode_t;
+class cd_geo_t;
+class road_geo_t;
 
 // The lists of active misc items a map controller keeps, by the types they hold.
 enum base_ctrl_list_t {
@@ -87,6 +89,25 @@ public:
     virtual void hide_target();
     // A mover moved to `pose` this frame; the controllers that show movers place its instance there.
     virtual void on_mover_moved(map_miscitem_t& record, const mover_pose_t& pose);
+
+    // The road edge that holds a ray hit on `geometry`'s item `item`; -1 here, where the controller keeps
+    // no road collision of its own.
+    virtual int32_t edge_of_contact(const cd_geo_t* geometry, uint32_t item) const;
+    // The road network's collision geometry in the world's physics; null here.
+    virtual road_geo_t* get_road_geo();
+    // The ground below `point` (within the reach of a ground test) in `out_point`; false when there is
+    // none or the controller has no ground to test, as here.
+    virtual bool find_ground(const vec3_t& point, vec3_t& out_point);
+
+    // The editor's hooks on an edge's signs and city blocks; a controller that edits nothing answers -1
+    // and changes nothing. Adds a sign record to `edge`: its index, or -1.
+    virtual int32_t add_edge_signs(int32_t edge);
+    // Removes sign `index` of `edge`.
+    virtual void remove_signs(int32_t edge, int32_t index);
+    // Gives side `side` of City Road `edge` a city block: its index, or -1.
+    virtual int32_t add_city_block(int32_t edge, int32_t side);
+    // Removes the city block on side `side` of City Road `edge`.
+    virtual void remove_city_block(int32_t edge, int32_t side);
 
     // The lights of the world the controller lives in, which the segment server's models are drawn
     // with; null when its process keeps none.

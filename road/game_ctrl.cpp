@@ -17,6 +17,7 @@
 #include "common/impulses.h"
 #include "physics/scene_proc.h"
 #include "physics/body_callback.h"
+#include "physics/contact_filters.h"
 #include "world/owning_process.h"
 #include "common/view_params.h"
 #include "road/game_clock.h"
@@ -31,6 +32,8 @@ constexpr unsigned show_in_front = 0x20000000;
 constexpr float far_view_limit = 45000.0f;
 constexpr float far_view_city_floor = 20000.0f;
 constexpr float far_view_min_speed = 50.0f;
+// How far below a point the ground is looked for.
+constexpr float ground_reach = 3000.0f;
 
 // The number of the console variable `name`, or `fallback` when it does not exist.
 float cvar_real(const char* name, const float fallback)
@@ -480,6 +483,19 @@ int32_t game_ctrl_e::edge_of_contact(const cd_geo_t* geometry, const uint32_t it
         return no_edge;
     const uint32_t edge = road_geo->edge_of_contact(item);
     return edge >= static_cast<uint32_t>(no_edge) ? no_edge : static_cast<int32_t>(edge);
+}
+
+bool game_ctrl_e::find_ground(const vec3_t& point, vec3_t& out_point)
+{
+    auto* const scene = dynamic_cast<scene_proc_t*>(owning_process(*this));
+    if (!scene)
+        return false;
+    const phys_contact_t* const hit =
+        scene->physics().ray_cast(point, point - vec3_t{0.0f, ground_reach, 0.0f}, &world_ray_filter, nullptr, 0, 0);
+    if (!hit)
+        return false;
+    out_point = hit->position;
+    return true;
 }
 
 void game_ctrl_e::draw()

@@ -160,6 +160,10 @@ public:
     // The edge a wheel's ray hit on the road collision belongs to (500000000 + free-item index for a free
     // item's mesh); no_edge for any other geometry.
     int32_t edge_of_contact(const cd_geo_t* geometry, uint32_t item) const override;
+    // The road network's collision geometry, null before init phase 10 has inserted it.
+    road_geo_t* get_road_geo() override { return road_geo.get(); }
+    // The first solid hit of the static world on the ray from `point` to 3000 below it.
+    bool find_ground(const vec3_t& point, vec3_t& out_point) override;
     // Blends the sky while the truck crosses a sky-swap zone.
     void update_sky_swap();
     // Reads the road hazards of "/defs/seg_server/prefabs.def" for the map's Prefab edges.

@@ -275,10 +275,12 @@ void seg_server_t::read_vegetation(const def_obj_t& road_segs)
     }
 }
 
-int32_t seg_server_t::read_road_props()
+int32_t seg_server_t::read_road_props(const bool counting)
 {
     const seg_def_file_t file(road_props_path, "roads");
     road_props.assign(static_cast<size_t>(file.count("road_count")), road_prop_t{});
+    if (counting)
+        return static_cast<int32_t>(road_props.size());
     for (size_t i = 0; i < road_props.size(); ++i) {
         const def_obj_t* const road = file.object()->find("road", static_cast<int>(i));
         if (road) {
@@ -290,10 +292,12 @@ int32_t seg_server_t::read_road_props()
     return static_cast<int32_t>(road_props.size());
 }
 
-size_t seg_server_t::read_railings()
+size_t seg_server_t::read_railings(const bool counting)
 {
     const seg_def_file_t file(railings_path, "railings");
     railings.assign(static_cast<size_t>(file.count("railing_count")), railing_def_t{});
+    if (counting)
+        return 0;
     size_t bytes = 0;
     for (size_t r = 0; r < railings.size(); ++r) {
         const auto index = static_cast<int32_t>(r);
@@ -323,10 +327,12 @@ size_t seg_server_t::read_railings()
     return bytes;
 }
 
-size_t seg_server_t::read_aux_models()
+size_t seg_server_t::read_aux_models(const bool counting)
 {
     const seg_def_file_t file(aux_models_path, "aux_models");
     aux_models.assign(static_cast<size_t>(file.count("model_count")), aux_model_t{});
+    if (counting)
+        return 0;
     size_t bytes = 0;
     for (size_t m = 0; m < aux_models.size(); ++m) {
         const auto index = static_cast<int32_t>(m);

@@ -18,11 +18,8 @@ namespace {
 constexpr const char* road_segs_path = "/defs/seg_server/road_segs.def";
 constexpr const char* road_segs_object = "road_segs";
 
-// Stages of the counting pass over the definition files beside road_segs.def, and the stages at
-// which the trader and city files are counted.
+// Stages of the counting pass over the definition files beside road_segs.def: one per reader.
 constexpr int count_pass_stages = 11;
-constexpr int count_pass_traders = 6;
-constexpr int count_pass_cities = 9;
 
 // The lane-arrow shaders, by kind.
 constexpr const char* arrow_shader_paths[seg_arrow_kinds] = {
@@ -82,15 +79,7 @@ int seg_server_t::load()
         return 0;
     }
 
-    read_cityblocks(true);
-    read_freeitems(true);
-    read_prefabs(true);
-    read_signs(true);
-    read_traders(true);
-    loading_screen_progress(count_pass_traders, count_pass_stages);
-    read_brushes(0);
-    read_cities(true);
-    loading_screen_progress(count_pass_cities, count_pass_stages);
+    count_tables();
 
     seg_block_plan_t plan;
     plan_tables(plan);
@@ -115,10 +104,10 @@ int seg_server_t::load()
     size_t definitions = read_road_defs(*road_segs);
     loading_screen_refresh("@@ui_loading_aux@@");
     api::message("   - Loading aux models ....");
-    definitions += read_aux_models();
+    definitions += read_aux_models(false);
     loading_screen_refresh("@@ui_loading_railings@@");
     api::message("   - Loading railings ....");
-    definitions += read_railings();
+    definitions += read_railings(false);
     loading_screen_refresh("@@ui_loading_signs@@");
     api::message("   - Loading signs ....");
     definitions += read_signs(false);
@@ -132,7 +121,7 @@ int seg_server_t::load()
     api::ci_dec_refs(item);
 
     loading_screen_refresh("@@ui_loading_roads@@");
-    read_road_props();
+    read_road_props(false);
     loading_screen_refresh("@@ui_loading_buildings@@");
     read_cityblocks(false);
     loading_screen_refresh("@@ui_loading_free_items@@");
@@ -147,6 +136,35 @@ int seg_server_t::load()
     memory_total_ = total > static_cast<size_t>(INT32_MAX) ? INT32_MAX : static_cast<int>(total);
     seg_memory_report(memory_total_);
     return memory_total_;
+}
+
+void seg_server_t::count_tables()
+{
+    // Each reader sizes its tables from its file's counts; the loading screen moves one stage after each.
+    int stage = 0;
+    const auto counted = [&stage] { loading_screen_progress(stage++, count_pass_stages); };
+    read_road_props(true);
+    counted();
+    read_cityblocks(true);
+    counted();
+    read_freeitems(true);
+    counted();
+    read_prefabs(true);
+    counted();
+    read_railings(true);
+    counted();
+    read_signs(true);
+    counted();
+    read_traders(true);
+    counted();
+    read_brushes(0);
+    counted();
+    read_aux_models(true);
+    counted();
+    read_cities(true);
+    counted();
+    read_skies(true);
+    counted();
 }
 
 size_t seg_server_t::read_road_defs(const def_obj_t& road_segs)

@@ -114,11 +114,12 @@ public:
     // Loads the vegetation models and fills the looks from road_segs.def; a look naming more than four
     // models is reported and scatters nothing.
     void read_vegetation(const def_obj_t& road_segs);
-    // Reads road_props.def; answers its "road_count".
-    int32_t read_road_props();
+    // Reads road_props.def, or with `counting` only sizes its table; answers its "road_count".
+    int32_t read_road_props(bool counting);
     // Reads railings.def and aux_models.def with their shader arrays; answer the bytes their pieces hold.
-    size_t read_railings();
-    size_t read_aux_models();
+    // With `counting` they only size their tables (and answer 0).
+    size_t read_railings(bool counting);
+    size_t read_aux_models(bool counting);
 
     // Table sizes. The terrain shader table holds, in order, the terrain shaders, the road-to-terrain
     // transition shaders and the blend shaders (14 per "tt" entry).
@@ -387,6 +388,9 @@ private:
     size_t read_road_defs(const def_obj_t& road_segs);
     // Reads and checks the table counts of road_segs.def; false (reported) when one is unusable.
     bool read_counts(const def_obj_t& road_segs);
+    // The counting pass: every reader sizes its tables from its file, in a fixed order, each followed by
+    // one step of the loading screen.
+    void count_tables();
     // Reserves every table and the fixed part in `plan`, keeping their offsets.
     void plan_tables(seg_block_plan_t& plan);
     // Points every table at its offset in the allocated block.

@@ -348,8 +348,8 @@ void world_map_e::draw_mesh(uint32_t chunk, uint32_t index, const map_mesh_t& me
     proto->set_vertex_packet(0, record.vertex_packets[index]);
     proto->set_index_packet(record.index_packets[index]);
     proto->set_shader(mesh.shader ? mesh.shader->object : nullptr);
-    if (mesh.lightmap && (mesh.flags & map_mesh_t::flag_lightmap))
-        proto->set_lmap(mesh.lightmap);
+    if (mesh.lightmap && mesh.lightmap->item && (mesh.flags & map_mesh_t::flag_lightmap))
+        proto->set_lmap(mesh.lightmap->item);
     const auto* services = dynamic_cast<const world_services_t*>(owning_process(*this));
     const std::vector<c_item_t*>* lights = services ? &services->light_items() : nullptr;
     const int mode = api::gfx_path_get_current();

@@ -39,6 +39,9 @@ struct lightmap_image_t {
 struct lightmap_group_t {
     uint16_t mesh = 0;
     std::vector<lightmap_image_t> images;
+    // While the chunk is loaded in the cache: the child item of the chunk's item over these images, which
+    // the renderer is handed for the mesh; null for a group without images.
+    c_item_t* item = nullptr;
 };
 
 // "lmap%04x": the groups of one chunk's light maps.

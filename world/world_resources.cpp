@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "engine/cache.h"
 #include "common/c_item_ops.h"
@@ -61,6 +62,43 @@ template <typename record_t> void free_record(c_item_t* item)
     if (item->object)
         static_cast<record_t*>(item->object)->~record_t();
     api::citem_gen_mem_free(item);
+}
+
+// Moves the record in the item's memory into `new_block`; what the record holds stays where it is.
+template <typename record_t> void move_record(c_item_t* item, void* new_block)
+{
+    auto* const old = static_cast<record_t*>(item->object);
+    new (new_block) record_t(std::move(*old));
+    old->~record_t();
+    item->object = new_block;
+}
+
+// Gives each group of a loaded light-map chunk that has images a child item of the chunk's item over
+// them, through which the renderer takes the mesh's light map: the children of an earlier load in turn,
+// then new ones (made under the loader lock, which their release gives back).
+void attach_lightmap_children(c_item_t* item, lightmap_chunk_t& chunk)
+{
+    c_item_t* kept = item->first_child;
+    for (lightmap_group_t& group : chunk.groups) {
+        if (group.images.empty())
+            continue;
+        c_item_t* child = kept;
+        if (child) {
+            kept = kept->next_sibling;
+        } else {
+            child = api::mm_sys_get_new_anitem();
+            if (!child)
+                continue;
+            loader_lock();
+            child->ops = &release_only_ops;
+            api::ci_add_child(item, child);
+            // The chunk's item holds it from now on.
+            api::ci_dec_refs(child);
+        }
+        child->object = &group;
+        child->user = static_cast<intptr_t>(group.images.size());
+        group.item = child;
+    }
 }
 
 // The world map that mapped the item, or null.
@@ -151,10 +189,44 @@ void* lmap_load(c_item_t* item)
     uint16_t chunk = 0;
     if (!owner || !chunk_number(api::ci_get_name(item), chunk))
         return nullptr;
-    return load_record<lightmap_chunk_t>(
+    void* const block = load_record<lightmap_chunk_t>(
         item, [owner, chunk](const std::vector<uint8_t>& bytes, lightmap_chunk_t& record, std::string& why) {
             return lightmap_parse(bytes.data(), bytes.size(), owner->mesh_index(), chunk, record, why);
         });
+    if (!block)
+        return nullptr;
+    attach_lightmap_children(item, *static_cast<lightmap_chunk_t*>(block));
+    return block;
+}
+
+// The children lose their images with the chunk's memory; they stay with the chunk's item (the cache
+// walks its items while it frees them, so none is destroyed here) and take the images of the next load.
+void lmap_free(c_item_t* item)
+{
+    for (c_item_t* child = item->first_child; child; child = child->next_sibling) {
+        child->object = nullptr;
+        child->user = 0;
+    }
+    free_record<lightmap_chunk_t>(item);
+}
+
+void lmap_move(c_item_t* item, void* new_block)
+{
+    move_record<lightmap_chunk_t>(item, new_block);
+    for (lightmap_group_t& group : static_cast<lightmap_chunk_t*>(new_block)->groups)
+        if (group.item)
+            group.item->object = &group;
+}
+
+// The closing hook of a light-map chunk: it lets go of any child still attached and leaves its own
+// parent, then gives back the loader lock it was made under.
+void lmap_detach(c_item_t* item)
+{
+    while (item->first_child)
+        api::ci_remove_child(item->first_child);
+    if (item->parent)
+        api::ci_remove_child(item);
+    loader_unlock();
 }
 
 void* vtree_load(c_item_t* item)
@@ -192,15 +264,22 @@ c_item_t* new_owned_item(const char* name, void* owner, const resource_ops_t* op
 
 }  // namespace
 
-resource_ops_t lightmap_chunk_ops = {
-    lmap_load,          nullptr, free_record<lightmap_chunk_t>, nullptr, nullptr, nullptr, release_loader_lock, 1,
-    kind_lightmap_chunk};
-resource_ops_t release_only_ops = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 1, kind_release_only};
+resource_ops_t lightmap_chunk_ops = {lmap_load, nullptr,     lmap_free, lmap_move,          nullptr,
+                                     nullptr,   lmap_detach, 1,         kind_lightmap_chunk};
+resource_ops_t release_only_ops = {nullptr, nullptr,          nullptr, nullptr, nullptr, nullptr, release_loader_lock,
+                                   1,       kind_release_only};
 resource_ops_t geometry_chunk_ops = {
-    gdt_load, nullptr, gdt_free, nullptr, nullptr, nullptr, release_loader_lock, 1, kind_geometry_chunk};
-resource_ops_t visibility_tree_ops = {
-    vtree_load,          nullptr, free_record<visibility_tree_t>, nullptr, nullptr, nullptr, release_loader_lock, 1,
-    kind_visibility_tree};
+    gdt_load,           nullptr, gdt_free, move_record<geometry_chunk_t>, nullptr, nullptr, release_loader_lock, 1,
+    kind_geometry_chunk};
+resource_ops_t visibility_tree_ops = {vtree_load,
+                                      nullptr,
+                                      free_record<visibility_tree_t>,
+                                      move_record<visibility_tree_t>,
+                                      nullptr,
+                                      nullptr,
+                                      release_loader_lock,
+                                      1,
+                                      kind_visibility_tree};
 resource_ops_t collision_sector_ops = {btr_load,
                                        nullptr,
                                        free_record<sector_tree_t>,

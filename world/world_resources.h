@@ -13,7 +13,8 @@ class world_map_e;
 
 // Light-map chunks ("%s/lmap%04x").
 extern resource_ops_t lightmap_chunk_ops;
-// Items that only need the common release.
+// The child items of a light-map chunk, one over each group's images (made under the loader lock,
+// which their release gives back).
 extern resource_ops_t release_only_ops;
 // Geometry chunks (magic "GEOM0006").
 extern resource_ops_t geometry_chunk_ops;

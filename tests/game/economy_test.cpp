@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "../common/recorded_loading_screen.h"
 #include "engine/gfx_view.h"
 #include "engine/mbio.h"
 #include "engine/psm_record.h"
@@ -68,19 +69,6 @@ std::vector<uint8_t> three_dock_routes()
     }
     return out;
 }
-
-// A loading screen that keeps the progress it is shown.
-class recorded_loading_screen_t : public loading_screen_t {
-public:
-    void open(int) override {}
-    void refresh(const char*) override {}
-    void progress(const int done, const int total) override
-    {
-        steps.push_back(std::to_string(done) + "/" + std::to_string(total));
-    }
-    void close() override {}
-    std::vector<std::string> steps;
-};
 
 // A section of the save game that holds nothing: the economy's neighbours in a save file.
 class empty_section_t : public save_section_owner_t {

@@ -8,6 +8,8 @@
 #include "frame/world_process.h"
 #include "road/game_ctrl.h"
 #include "road/map_file.h"
+#include "physics/cd_geo_box.h"
+#include "physics/contact_kind.h"
 
 namespace {
 
@@ -42,6 +44,27 @@ TEST_F(game_ctrl_world_test, a_controller_made_with_its_game_world_collides_in_t
     EXPECT_TRUE(inserted);
     EXPECT_EQ(ctrl->seg_server->physics(), &world->physics());
     EXPECT_EQ(ctrl->seg_server->pool_ground, ctrl->road_geo.get());
+    EXPECT_EQ(ctrl->get_road_geo(), ctrl->road_geo.get());
+
+    // The ground test sees the static world within 3000 below a point, and nothing that moves.
+    cd_geo_box_t ground({1000.0f, 100.0f, 1000.0f}, nullptr, -1, -1);
+    ground.set_position({0.0f, -50.0f, 0.0f});
+    cd_geo_box_t truck({300.0f, 100.0f, 300.0f}, nullptr, -1, -1);
+    truck.set_position({0.0f, 200.0f, 0.0f});
+    contact_owner_t truck_owner{0, contact_kind_vehicle, 0.0f};
+    truck.owner_record = &truck_owner;
+    phys_insert_geom(&world->physics(), &ground);
+    phys_insert_geom(&world->physics(), &truck);
+    vec3_t found{1.0f, 2.0f, 3.0f};
+    EXPECT_TRUE(ctrl->find_ground({0.0f, 2900.0f, 0.0f}, found)) << "through the truck, onto the ground";
+    EXPECT_NEAR(found.y, 0.0f, 0.5f);
+    EXPECT_NEAR(found.x, 0.0f, 0.5f);
+    const vec3_t kept = found;
+    EXPECT_FALSE(ctrl->find_ground({0.0f, 3100.0f, 0.0f}, found)) << "the ground lies beyond the reach";
+    EXPECT_FALSE(ctrl->find_ground({5000.0f, 500.0f, 0.0f}, found)) << "nothing below";
+    EXPECT_EQ(found, kept) << "a miss leaves the point alone";
+    phys_remove_geom(&world->physics(), &truck);
+    phys_remove_geom(&world->physics(), &ground);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "road/seg_server.h"
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "../common/recorded_loading_screen.h"
 #include "engine/cache.h"
 #include "engine/gfx_render.h"
 #include "engine/random.h"
@@ -66,6 +69,39 @@ TEST_F(seg_server_test, the_terrain_table_holds_terrains_transitions_and_14_blen
     EXPECT_EQ(server.terrain_shader_count, 0);
     EXPECT_EQ(server.terrain_shaders, nullptr);
     EXPECT_TRUE(cache_leak_report().empty());
+}
+
+TEST_F(seg_server_test, the_count_pass_moves_the_loading_screen_one_step_per_reader_before_anything_loads)
+{
+    recorded_loading_screen_t screen;
+    loading_screen_install(&screen);
+    loading_screen_open(1);
+    write_sample_road_segs();
+    write_data_file("defs/seg_server/road_props.def", "roads { road_count = 2 }");
+    write_data_file("defs/seg_server/railings.def", "railings { railing_count = 3 }");
+    {
+        seg_server_t server;
+        server.load();
+        EXPECT_EQ(server.road_props.size(), 2u);
+        EXPECT_EQ(server.railings.size(), 3u);
+    }
+    const std::vector<std::string> count_pass = {"0/11", "1/11", "2/11", "3/11", "4/11", "5/11",
+                                                 "6/11", "7/11", "8/11", "9/11", "10/11"};
+    ASSERT_GE(screen.steps.size(), count_pass.size());
+    EXPECT_EQ(std::vector<std::string>(screen.steps.begin(), screen.steps.begin() + 11), count_pass);
+    // The full reads come after it: the road properties report their own two steps.
+    EXPECT_NE(std::find(screen.steps.begin() + 11, screen.steps.end(), "2/2"), screen.steps.end());
+
+    // Without road_segs.def nothing is counted.
+    screen.steps.clear();
+    std::filesystem::remove(data_root_ / "defs/seg_server/road_segs.def");
+    {
+        seg_server_t server;
+        server.load();
+    }
+    EXPECT_TRUE(screen.steps.empty());
+    loading_screen_close();
+    loading_screen_install(nullptr);
 }
 
 TEST_F(seg_server_test, a_road_meets_a_terrain_through_its_first_transition_or_the_terrain_itself)

@@ -258,6 +258,42 @@ TEST_F(traffic_truck_test, the_driver_calls_in_after_5_s_and_the_truck_leaves_wh
     EXPECT_EQ(std::ranges::find(traffic->free_slots, 0), traffic->free_slots.end()) << "slot 0 is never handed out";
 }
 
+TEST_F(traffic_truck_test, off_the_lanes_the_truck_drives_on_by_its_route_and_leaves_past_six_tenths_of_its_edge)
+{
+    spawn(0);
+    ASSERT_TRUE(traffic->ai_truck.present);
+    traffic_car_t& truck = traffic->cars[0];
+    // Taken off its lane list, as on a curve into a truck dock.
+    traffic_road_t& road = traffic->roads[static_cast<size_t>(truck.road_slot)];
+    for (auto* ends : {&road.first_car, &road.last_car})
+        for (auto& direction : *ends)
+            std::ranges::replace(direction, 0, -1);
+    const float start = truck.route.distance;
+    traffic->step(0.0, 0.02f);
+    EXPECT_EQ(truck.route.distance, start) << "without a dock curve's flag nothing moves it";
+    EXPECT_TRUE(traffic->ai_truck.present);
+
+    // Knocked loose on its way in: it still leaves, and leaves the knocked list too.
+    traffic->knock_car(0);
+    truck.route_flags |= traffic_car_t::route_off_lanes;
+    truck.route.speed = 30000.0f;
+    float last_share = 0.0f;
+    for (int i = 1; i < 200 && traffic->ai_truck.present; ++i) {
+        last_share = truck.route.distance * truck.route.inv_length;
+        traffic->step(0.02 * i, 0.02f);
+    }
+    EXPECT_FALSE(traffic->ai_truck.present);
+    EXPECT_GT(last_share, 0.3f) << "it drove along the edge before it left";
+    EXPECT_LE(last_share, 0.6f);
+    EXPECT_GT(truck.route.distance * truck.route.inv_length, 0.6f);
+    EXPECT_EQ(truck.route.edge, 0);
+    EXPECT_EQ(truck.leader, -1);
+    EXPECT_EQ(truck.follower, -1);
+    EXPECT_TRUE(traffic->knocked.empty());
+    EXPECT_EQ(std::ranges::count(traffic->spawned, 0), 0);
+    EXPECT_EQ(economy->spawned_calls.back(), (std::pair<int32_t, bool>{4, false}));
+}
+
 TEST_F(traffic_truck_test, near_the_viewer_the_truck_gets_a_body_from_its_own_bounds_and_beyond_900_m_it_goes)
 {
     spawn(0);

@@ -223,6 +223,53 @@ TEST_F(world_map_test, a_second_map_of_the_same_directory_owns_the_files_the_cac
     EXPECT_NE(map_->global_mesh(1), nullptr);
 }
 
+TEST_F(world_map_test, light_maps_reach_the_renderer_through_child_items_and_every_chunk_file_survives_a_move)
+{
+    write_ground("ground", 800.0f);
+    // Global mesh 0 gets one image of 2 x 1; the group of mesh 1 has no image.
+    const std::vector<uint8_t> groups = {0,    0,    1,    0, 2, 0, 1, 0, 0, 0, 0, 0, 0xFF,
+                                         0xFF, 0xFF, 0xFF, 1, 2, 3, 4, 5, 6, 1, 0, 0, 0};
+    write_data_file("maps/ground/lmap0000", std::string(groups.begin(), groups.end()));
+    ASSERT_EQ(load("ground"), 0);
+    ASSERT_NE(map_->map_chunk(0), nullptr);
+    c_item_t* const lightmap = mm_map("/maps/ground/lmap0000");
+    c_item_t* const geometry = mm_map("/maps/ground/mesh0000.gdt");
+    ASSERT_NE(lightmap, nullptr);
+    ASSERT_NE(geometry, nullptr);
+    const auto* maps = static_cast<const lightmap_chunk_t*>(lightmap->object);
+    ASSERT_EQ(maps->groups.size(), 2u);
+    c_item_t* const child = lightmap->first_child;
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->next_sibling, nullptr) << "a group without images has no child";
+    EXPECT_EQ(maps->groups[0].item, child);
+    EXPECT_EQ(child->object, &maps->groups[0]);
+    EXPECT_EQ(child->user, 1) << "its image count";
+
+    // Unmapped (our own uses keep the files), both files move; the map takes them again where they went.
+    map_->unmap_chunk(0);
+    ASSERT_TRUE(cache_force_move(lightmap));
+    ASSERT_TRUE(cache_force_move(geometry));
+    maps = static_cast<const lightmap_chunk_t*>(lightmap->object);
+    EXPECT_EQ(child->object, &maps->groups[0]) << "the child follows its images";
+    const geometry_chunk_t* const meshes = map_->map_chunk(0);
+    ASSERT_EQ(meshes, geometry->object);
+    EXPECT_EQ(meshes->meshes[0].lightmap, &maps->groups[0]);
+    EXPECT_EQ(meshes->meshes[0].packed_colours[1], 0xFF060504u) << "coloured by its light map";
+    map_->visit();
+    EXPECT_EQ(map_->meshes_drawn(), 2u);
+
+    // Freed, the chunk's memory takes the child's images with it; a reload gives them back to it.
+    map_->unmap_chunk(0);
+    mm_mem_free_all(-1);
+    EXPECT_EQ(child->object, nullptr);
+    ASSERT_NE(map_->map_chunk(0), nullptr);
+    maps = static_cast<const lightmap_chunk_t*>(lightmap->object);
+    EXPECT_EQ(lightmap->first_child, child);
+    EXPECT_EQ(child->object, &maps->groups[0]);
+    ci_dec_refs(lightmap);
+    ci_dec_refs(geometry);
+}
+
 TEST_F(world_map_test, a_missing_index_fails_the_map)
 {
     EXPECT_EQ(load("nowhere"), -1);

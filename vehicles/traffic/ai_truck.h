@@ -54,6 +54,8 @@ struct ai_truck_t {
     snd_sound_t* horn = nullptr;
     float arrival_timer = 0.0f;
     bool arrival_pending = false;
+    // Slot 0 took its driving step in this frame's pass over the lane lists.
+    bool stepped = false;
     // The driver's route ahead, which slot 0's route cursor follows.
     route_t route{};
 };

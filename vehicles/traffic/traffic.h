@@ -230,6 +230,10 @@ public:
                         uint32_t paint_colour);
     // The per-frame route step while the truck is present: the driver's route, the CB call-in, the lane.
     void drive_ai_truck();
+    // Slot 0 off the lane lists (driving into a truck dock): when the car pass did not step it, the
+    // game controller moves it along its route, without a model; past 0.6 of its current edge it leaves
+    // the traffic, unless it entered on an edge numbered above that one.
+    void move_ai_truck_off_lanes();
     // Frees the previous build and reads every named accessory of the truck's make.
     void build_ai_truck(const char* make, const char (*accessories)[ai_truck_t::accessory_name_size]);
     void read_truck_accessory(const char* make, const char* accessory);

@@ -39,6 +39,8 @@ constexpr int horn_tag = 10;
 constexpr float draw_lift = 115.0f;
 // The ride height adds this to the wheel size and the front wheel's height.
 constexpr float ride_margin = 62.0f;
+// Off the lanes, the truck leaves the traffic past this share of an edge it did not enter on.
+constexpr float off_lanes_leave_share = 0.6f;
 
 const char* text_of(const def_obj_t& object, const char* key)
 {
@@ -210,6 +212,28 @@ void traffic_e::drive_ai_truck()
     }
     if (ai_truck.horn)
         api::snd_position(ai_truck.horn, &c.route.position.x);
+}
+
+void traffic_e::move_ai_truck_off_lanes()
+{
+    if (!ai_truck.present || ai_truck.stepped || cars.empty())
+        return;
+    traffic_car_t& c = cars[0];
+    if (!(c.route_flags & traffic_car_t::route_off_lanes))
+        return;
+    {
+        const held_part_t<game_ctrl_e> controller(controller_link);
+        if (controller.get())
+            controller.get()->next_path_point(c.route, time_step);
+    }
+    // Off the lanes the truck is drawn by the traffic without a body; its trailer follows slot 0's pose.
+    if (c.has(traffic_car_t::status_body))
+        unload_car_model(0);
+    if (c.route.distance * c.route.inv_length <= off_lanes_leave_share || c.entry_edge > c.route.edge)
+        return;
+    release_car(0, true);
+    c.leader = c.follower = -1;
+    std::erase(knocked, 0);
 }
 
 void traffic_e::build_ai_truck(const char* make, const char (*accessories)[ai_truck_t::accessory_name_size])

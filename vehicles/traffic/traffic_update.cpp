@@ -132,10 +132,12 @@ void traffic_e::step(const double now, const float dt)
     if (horn_timer > horn_period)
         horn_timer = 0.0f;
 
+    ai_truck.stepped = false;
     for (size_t r = 0; r < roads.size(); ++r)
         for (int lane = 0; lane < traffic_road_t::lanes; ++lane)
             for (int direction = 0; direction < traffic_road_t::directions; ++direction)
                 walk_lane(roads[r].first_car[direction][lane]);
+    move_ai_truck_off_lanes();
 
     const float interval = day_spawn_interval * (dark ? night_spawn_factor : 1.0f);
     if ((start_burst || spawn_timer > interval) && spawn_car())
@@ -214,6 +216,8 @@ bool traffic_e::step_car(const int32_t car)
 
     if (!knocked_car) {
         car_step(car);
+        if (car == 0)
+            ai_truck.stepped = true;
         {
             const held_part_t<game_ctrl_e> controller(controller_link);
             if (controller.get())
