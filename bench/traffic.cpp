@@ -25,6 +25,7 @@
 #include "road/prefab.h"
 #include "road/seg_server.h"
 #include "vehicles/traffic.h"
+#include "traffic_fill.h"
 
 namespace {
 
@@ -209,6 +210,8 @@ private:
     void fill(uint32_t seed)
     {
         random.seed(seed);
+        for (size_t e = 0; e < road_edges.size(); ++e)
+            fill_roads.push_back({static_cast<int32_t>(e), road_edges[e]});
         refill();
     }
 
@@ -217,39 +220,11 @@ public:
     // so each frame runs the full slot count.
     void refill()
     {
-        std::uniform_real_distribution<float> share(0.05f, 0.95f);
-        for (int tries = 0; tries < 4 * cars_per_traffic && !traffic.free_slots.empty(); ++tries) {
-            const auto road_slot = static_cast<int32_t>(random() % road_edges.size());
-            const int32_t edge_index = road_edges[static_cast<size_t>(road_slot)];
-            const bool forward = random() % 2 == 0;
-            const int32_t car = traffic.free_slots.back();
-            traffic_car_t& c = traffic.cars[static_cast<size_t>(car)];
-            c = traffic_car_t{};
-            c.model = static_cast<uint8_t>(random() % traffic.catalogue.size());
-            if (!ctrl.enter_edge(c.route, edge_index, forward, 0.0f, 1.0f, share(random), 0.0f))
-                continue;
-            bool clear = true;
-            for (const int32_t other : traffic.spawned)
-                if ((traffic.cars[static_cast<size_t>(other)].route.position - c.route.position).length_sq() <
-                    2500.0f * 2500.0f)
-                    clear = false;
-            if (!clear)
-                continue;
-            traffic.free_slots.pop_back();
-            traffic.spawned.push_back(car);
-            c.road_slot = road_slot;
-            c.state = 1;
-            c.entry_edge = edge_index;
-            c.decision_stamp = clock;
-            if (!traffic.place_car(car, 1, forward ? 1 : 0)) {
-                traffic.release_car(car, false);
-                continue;
-            }
-            c.route.speed = static_cast<float>(c.cruise_speed);
-        }
+        traffic_fill(traffic, ctrl, fill_roads, random, clock, [](const vec3_t&) { return true; });
     }
 
 private:
+    std::vector<traffic_fill_road_t> fill_roads;
     std::mt19937 random;
 };
 
