@@ -192,8 +192,7 @@ void* engine_library()
 class game_run_t {
 public:
     explicit game_run_t(const char* map)
-        : documents_(std::filesystem::temp_directory_path() /
-                     ("kavrenta-bench-frame-" + std::to_string(getpid())))
+        : documents_(std::filesystem::temp_directory_path() / ("kavrenta-bench-frame-" + std::to_string(getpid())))
     {
         engine_reset_families();
         log_set_capture(false);
@@ -267,9 +266,8 @@ public:
                 if (!traffic->roads[r].pending_removal && ctrl.edges.valid(edge) &&
                     ctrl.edges[edge].kind == map_edge_road)
                     roads_.push_back({static_cast<int32_t>(r), edge});
-        traffic_fill(*traffic, ctrl, roads_, random_, traffic->clock, [&viewer](const vec3_t& p) {
-            return (p - viewer).length_sq() < fill_radius * fill_radius;
-        });
+        traffic_fill(*traffic, ctrl, roads_, random_, traffic->clock,
+                     [&viewer](const vec3_t& p) { return (p - viewer).length_sq() < fill_radius * fill_radius; });
         return traffic->spawned.size();
     }
 

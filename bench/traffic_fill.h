@@ -15,8 +15,8 @@ struct traffic_fill_road_t {
     int32_t edge;
 };
 
-// Fills free slots (never the economy driver's slot 0) with cars at a random place of a random road of
-// `roads`, each at least 25 m from every other car; gives up after four tries a slot. `keep` says
+// Fills the free slots (never the economy driver's slot 0) with cars, each at a random place of a random
+// road of `roads` at least 25 m from every other car; gives up after four tries a slot. `keep` says
 // whether a place is wanted (the frame benchmark keeps cars near the viewer).
 template <typename keep_t>
 void traffic_fill(traffic_e& traffic, game_ctrl_e& ctrl, const std::vector<traffic_fill_road_t>& roads,
