@@ -1,10 +1,10 @@
 // Microseconds of a whole game frame: the module run in this process as the host runs it (the engine
 // reset, DLL_register, DLL_game_init, then one engine frame of 0.02 s at a time), with the headless
-// graphics recorder and without painting. Two worlds: a generated grid of lit crossings large enough for
-// the full traffic (127 cars kept spawned around the player's truck, which drives north along a road
-// with its throttle held, streaming and the mirrors on), and the sample map as "kavrenta -map mainland"
-// starts it. Before the timing a world runs its frames of loading and settling; the cars the traffic
-// removes are put back between frames, outside the timing.
+// graphics recorder, unpainted and painted (off-screen, where EGL is). Two worlds: a generated grid of
+// lit crossings large enough for the full traffic (127 cars kept spawned around the player's truck,
+// which drives north along a road with its throttle held, streaming and the mirrors on), and the sample
+// map as "kavrenta -map mainland" starts it. Before the timing a world runs its frames of loading and
+// settling; the cars the traffic removes are put back between frames, outside the timing.
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -24,6 +24,7 @@
 #include "editor/ai_data_writer.h"
 #include "engine/command_line.h"
 #include "engine/frame.h"
+#include "engine/gfx_record.h"
 #include "engine/host.h"
 #include "engine/input_queue.h"
 #include "engine/input_script.h"
@@ -191,7 +192,7 @@ void* engine_library()
 // The game started on `map` with a documents folder of its own, shut down as the host does.
 class game_run_t {
 public:
-    explicit game_run_t(const char* map)
+    game_run_t(const char* map, const bool painted)
         : documents_(std::filesystem::temp_directory_path() / ("kavrenta-bench-frame-" + std::to_string(getpid())))
     {
         engine_reset_families();
@@ -200,7 +201,7 @@ public:
         host_settings().data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
         host_settings().documents = documents_.string();
         host_settings().home.clear();
-        host_settings().draw = false;
+        host_settings().draw = painted;
         cdl_set({"kavrenta", "-map", map, "-default_controls"});
         void* const engine = engine_library();
         if (!engine || !vfs_init_from_host() || !DLL_register(engine))
@@ -282,11 +283,15 @@ vec3_t truck_position()
     return truck.get() ? truck.get()->get_position() : vec3_t{};
 }
 
-void BM_frame(benchmark::State& state, const char* map, const bool full_traffic)
+void BM_frame(benchmark::State& state, const char* map, const bool full_traffic, const bool painted)
 {
-    game_run_t game(map);
+    game_run_t game(map, painted);
     if (!game.running()) {
         state.SkipWithError("the game did not start");
+        return;
+    }
+    if (painted && !gfx_record_can_paint()) {
+        state.SkipWithError("no frame can be painted here (no EGL)");
         return;
     }
     traffic_top_up_t top_up;
@@ -334,5 +339,11 @@ void BM_frame(benchmark::State& state, const char* map, const bool full_traffic)
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_frame, grid_full_traffic, "grid", true)->Iterations(1500)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_frame, sample_map, "mainland", false)->Iterations(1500)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_frame, grid_full_traffic, "grid", true, false)->Iterations(1500)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_frame, sample_map, "mainland", false, false)->Iterations(1500)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_frame, grid_full_traffic_painted, "grid", true, true)
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_frame, sample_map_painted, "mainland", false, true)
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
