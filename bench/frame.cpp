@@ -36,6 +36,7 @@
 #include "game/economy/ai_data_file.h"
 #include "road/map_file.h"
 #include "road/road_network.h"
+#include "../tools/sample_map_builder.h"
 #include "traffic_fill.h"
 #include "vehicles/car_phys.h"
 
@@ -50,8 +51,6 @@ namespace {
 constexpr int grid_side = 10;
 constexpr float crossing_spacing = 15000.0f;
 constexpr float arm_length = 2000.0f;
-// A prefab edge owns one entry semaphore per curve and 16 exit semaphores after them.
-constexpr int32_t cross_semaphores = 12 + 16;
 // The truck starts on the northbound lane of the road between the last two rows of this column.
 constexpr int start_column = grid_side / 2;
 constexpr float start_lane = 175.0f;
@@ -59,6 +58,7 @@ constexpr float start_lane = 175.0f;
 // The four arms of a crossing in the order of its edge's nodes: east, north, west, south.
 const vec3_t arm_directions[4] = {{1, 0, 0}, {0, 0, -1}, {-1, 0, 0}, {0, 0, 1}};
 
+// A square grid of lit crossings joined by roads, the free arms outside joined in pairs, so no road ends.
 class grid_map_t {
 public:
     grid_map_t()
@@ -72,10 +72,10 @@ public:
                     // Each arm faces the way a road leaves it east- or southwards (the outer arms are
                     // turned below, where the roads round the outside need it).
                     const vec3_t facing = a == 0 || a == 2 ? vec3_t{1, 0, 0} : vec3_t{0, 0, 1};
-                    ends[static_cast<size_t>(a)] = node(centre + arm_directions[a] * arm_length, facing);
+                    ends[static_cast<size_t>(a)] = map_.node(centre + arm_directions[a] * arm_length, facing);
                 }
                 arms.push_back(ends);
-                const int32_t cross = edge(map_edge_cross, ends);
+                const int32_t cross = map_.edge(map_edge_cross, {ends[0], ends[1], ends[2], ends[3]});
                 // Traffic lights on every arm.
                 map_edge_side_t& side = network.edges[cross].sides[0];
                 side.strip_width = 1;
@@ -86,10 +86,9 @@ public:
         };
         for (int j = 0; j < grid_side; ++j)
             for (int i = 0; i + 1 < grid_side; ++i) {
-                edge(map_edge_road, {arm(i, j, 0), arm(i + 1, j, 2), -1, -1});
-                edge(map_edge_road, {arm(j, i, 3), arm(j, i + 1, 1), -1, -1});
+                map_.edge(map_edge_road, {arm(i, j, 0), arm(i + 1, j, 2)});
+                map_.edge(map_edge_road, {arm(j, i, 3), arm(j, i + 1, 1)});
             }
-        // Round the outside, pairs of free arms turn into each other, so no road ends.
         const int last = grid_side - 1;
         for (int k = 0; k + 1 < grid_side; k += 2) {
             u_turn(arm(last, k, 0), arm(last, k + 1, 0), {1, 0, 0});
@@ -121,63 +120,15 @@ public:
     road_network_t network;
 
 private:
-    static bool write_bytes(const std::string& path, const std::vector<uint8_t>& bytes)
-    {
-        FILE* const out = std::fopen(path.c_str(), "wb");
-        const bool written = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-        return (out ? std::fclose(out) == 0 : false) && written;
-    }
-
-    int32_t node(const vec3_t& position, const vec3_t& direction)
-    {
-        const int32_t index = network.add_node(position);
-        map_node_t& record = network.nodes[index];
-        record.direction = direction;
-        record.links[0] = record.links[1] = -1;
-        record.link_kinds[0] = record.link_kinds[1] = map_edge_road;
-        record.road_name = -1;
-        return index;
-    }
-
-    int32_t edge(const int32_t kind, const std::array<int32_t, 4>& ends)
-    {
-        const int32_t index = network.add_edge();
-        map_edge_t& record = network.edges[index];
-        record.kind = kind;
-        record.bounds.set_empty();
-        for (int slot = 0; slot < 4; ++slot) {
-            const int32_t n = ends[static_cast<size_t>(slot)];
-            record.nodes[slot] = n;
-            if (n == -1)
-                continue;
-            const vec3_t& p = network.nodes[n].position;
-            record.bounds.add_point(p.x, p.y, p.z);
-            map_node_t& end = network.nodes[n];
-            const int link = end.links[0] == -1 ? 0 : 1;
-            end.links[link] = index;
-            end.link_kinds[link] = kind;
-        }
-        record.bounds.widen(1500.0f);
-        for (map_edge_side_t& side : record.sides)
-            side = {-1, 0, -1, 0, 4, 1.0f, -1};
-        record.road_type = 1;
-        record.length = (network.nodes[ends[1]].position - network.nodes[ends[0]].position).length();
-        record.traffic_road = index;
-        record.sign = record.semaphore = record.stamp = -1;
-        if (kind == map_edge_cross) {
-            record.semaphore = network.semaphore_count;
-            network.semaphore_count += cross_semaphores;
-        }
-        return index;
-    }
-
     // A road from free arm `from` out along `out` and back into the free arm `to` beside it.
     void u_turn(const int32_t from, const int32_t to, const vec3_t& out)
     {
         network.nodes[from].direction = out;
         network.nodes[to].direction = out * -1.0f;
-        edge(map_edge_road, {from, to, -1, -1});
+        map_.edge(map_edge_road, {from, to});
     }
+
+    map_builder_t map_{network};
 };
 
 // The engine library's handle, as the host hands it to DLL_register.
