@@ -444,5 +444,5 @@ void BM_traffic_sumo(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_traffic_ours)->Arg(1)->Arg(8)->Arg(64)->Arg(126)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_traffic_ours)->Arg(1)->Arg(8)->Arg(64)->Arg(126)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_traffic_sumo)->Arg(1)->Arg(8)->Arg(64)->Arg(126)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
