@@ -174,16 +174,20 @@ float ray_bullet(const bullet_grid_t& bullet, const std::array<vec3_t, 2>& ray)
     return static_cast<float>(callback.closest);
 }
 
-// Triangles of the grid that touch one box (centre, half extents), found through our tree.
-int box_ours(cd_tri_query_t& query, grid_geo_t& grid, const std::array<vec3_t, 2>& box)
+// Triangles of the grid that touch one box (centre, half extents), found through our tree; their indices
+// go to `ids` when it is given (the answer check).
+int box_ours(cd_tri_query_t& query, grid_geo_t& grid, const std::array<vec3_t, 2>& box, std::vector<int>* ids = nullptr)
 {
     int touching = 0;
     query.begin(&grid, box[0] - box[1], box[0] + box[1]);
     cd_item_t item;
     item.request = cd_item_t::request_vertices;
     while (query.next(item)) {
-        touching +=
+        const bool touches =
             cd_tri_box_test(*item.vertex[0] - box[0], *item.vertex[1] - box[0], *item.vertex[2] - box[0], box[1]);
+        touching += touches;
+        if (touches && ids)
+            ids->push_back(item.id);
         item.request = cd_item_t::request_vertices;
     }
     return touching;
@@ -191,15 +195,19 @@ int box_ours(cd_tri_query_t& query, grid_geo_t& grid, const std::array<vec3_t, 2
 
 // Runs our triangle-box test on every triangle Bullet's tree hands out for a box.
 struct box_triangles_t : btTriangleCallback {
-    void processTriangle(btVector3* t, int, int) override
+    void processTriangle(btVector3* t, int, int index) override
     {
         vec3_t corner[3];
         for (int k = 0; k < 3; ++k)
             corner[k] = vec3_t(t[k].x(), t[k].y(), t[k].z()) - centre;
-        touching += cd_tri_box_test(corner[0], corner[1], corner[2], half);
+        const bool touches = cd_tri_box_test(corner[0], corner[1], corner[2], half);
+        touching += touches;
+        if (touches && ids)
+            ids->push_back(index);
     }
     vec3_t centre, half;
     int touching = 0;
+    std::vector<int>* ids = nullptr;  // the touching triangles' indices, for the answer check
 };
 
 // Adds to `callback` the triangles that touch one box, found through Bullet's tree.
@@ -215,7 +223,7 @@ void box_bullet(const bullet_grid_t& bullet, box_triangles_t& callback, const st
 constexpr float fraction_tolerance = 1e-4f;
 
 // Both sides must give the same answer to every query before either is timed: a ray hits on both
-// sides or on neither, at the same fraction; a box touches the same number of triangles.
+// sides or on neither, at the same fraction; a box touches the same triangles, triangle by triangle.
 void check_answers(scene_t& s)
 {
     cd_tri_query_t query;
@@ -227,12 +235,19 @@ void check_answers(scene_t& s)
         if (!same && mismatches++ < 10)
             std::fprintf(stderr, "ray %zu: ours %.6f, Bullet %.6f\n", i, ours, theirs);
     }
+    std::vector<int> ours, theirs;
     for (size_t i = 0; i < s.boxes.size(); ++i) {
+        ours.clear();
+        theirs.clear();
         box_triangles_t callback;
+        callback.ids = &theirs;
         box_bullet(s.bullet, callback, s.boxes[i]);
-        const int ours = box_ours(query, s.grid, s.boxes[i]);
-        if (ours != callback.touching && mismatches++ < 10)
-            std::fprintf(stderr, "box %zu: ours %d triangles, Bullet %d\n", i, ours, callback.touching);
+        box_ours(query, s.grid, s.boxes[i], &ours);
+        std::sort(ours.begin(), ours.end());
+        std::sort(theirs.begin(), theirs.end());
+        if (ours != theirs && mismatches++ < 10)
+            std::fprintf(stderr, "box %zu: ours %zu triangles, Bullet %zu, not the same ones\n", i, ours.size(),
+                         theirs.size());
     }
     query.clear();
     if (mismatches) {

@@ -1,8 +1,8 @@
 // Car updates per second of the AI traffic on a generated grid of roads with light-controlled
-// crossings: one, 8 and 64 independent traffic entities in one process, each with the game's full slot
-// count on its own grid. The peer is SUMO on the same kind of grid made by its netgenerate, with the
-// same total car count and step length; it runs as a separate program and reports its own vehicle
-// updates per second. Without SUMO on the PATH (bench/setup-peers.sh installs it) only our side runs.
+// crossings: one traffic entity running 1, 8, 64 and 126 cars. The peer is SUMO on the same kind of grid
+// made by its netgenerate, with the same car count and step length; it runs as a separate program,
+// for at least a second of its own run, and reports its own vehicle updates per second. Without SUMO
+// on the PATH (bench/setup-peers.sh installs it) only our side runs.
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +16,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "common/engine_api.h"
@@ -24,6 +25,7 @@
 #include "road/map_semaphore.h"
 #include "road/prefab.h"
 #include "road/seg_server.h"
+#include "traffic_fill.h"
 #include "vehicles/traffic/traffic.h"
 
 namespace {
@@ -41,8 +43,6 @@ constexpr float light_phase_seconds = 30.0f;
 constexpr int curves_per_crossing = 8;
 // How far right of an arm's centre line its lanes run (cm).
 constexpr float lane_side = 275.0f;
-// Cars of one traffic entity: every slot but the economy driver's.
-constexpr int cars_per_traffic = traffic_e::car_capacity - 1;
 
 // The four arm directions of a crossing, in the order of its edge's nodes: east, north, west, south.
 const std::array<vec3_t, 4> arm_directions{vec3_t{1, 0, 0}, vec3_t{0, 0, -1}, vec3_t{-1, 0, 0}, vec3_t{0, 0, 1}};
@@ -81,13 +81,17 @@ prefab_t crossing_prefab()
 // traffic with its roads registered and every slot filled.
 class traffic_grid_t {
 public:
-    explicit traffic_grid_t(uint32_t seed)
+    traffic_grid_t(uint32_t seed, size_t cars)
     {
         ctrl.seg_server = new seg_server_t;
         ctrl.seg_server->road_defs.emplace_back().lanes = {{1, 1}, 200, 350};
         ctrl.seg_server->prefab_table[seg_crosses].push_back(crossing_prefab());
         build_grid();
         traffic.load_resources();
+        // The traffic gets `cars` slots: the others are taken off its free stack, so neither its own spawn
+        // nor the refill uses them.
+        while (traffic.free_slots.size() > cars)
+            traffic.free_slots.pop_back();
         traffic.controller_link = ctrl.handle();
         ai_car_def_t car;
         car.length = 420.0f;
@@ -204,11 +208,13 @@ private:
             road_edges.push_back(edge(map_edge_road, {arm_of(k, last, 3), arm_of(k + 1, last, 3), -1, -1}));
         }
     }
-    // Places a car in every free slot but the economy driver's, at a random place of a random road
+    // Places the cars asked for, at a random place of a random road
     // at least 25 m from every other car, as the traffic's own spawn places its cars.
     void fill(uint32_t seed)
     {
         random.seed(seed);
+        for (size_t e = 0; e < road_edges.size(); ++e)
+            fill_roads.push_back({static_cast<int32_t>(e), road_edges[e]});
         refill();
     }
 
@@ -217,39 +223,11 @@ public:
     // so each frame runs the full slot count.
     void refill()
     {
-        std::uniform_real_distribution<float> share(0.05f, 0.95f);
-        for (int tries = 0; tries < 4 * cars_per_traffic && !traffic.free_slots.empty(); ++tries) {
-            const auto road_slot = static_cast<int32_t>(random() % road_edges.size());
-            const int32_t edge_index = road_edges[static_cast<size_t>(road_slot)];
-            const bool forward = random() % 2 == 0;
-            const int32_t car = traffic.free_slots.back();
-            traffic_car_t& c = traffic.cars[static_cast<size_t>(car)];
-            c = traffic_car_t{};
-            c.model = static_cast<uint8_t>(random() % traffic.catalogue.size());
-            if (!ctrl.enter_edge(c.route, edge_index, forward, 0.0f, 1.0f, share(random), 0.0f))
-                continue;
-            bool clear = true;
-            for (const int32_t other : traffic.spawned)
-                if ((traffic.cars[static_cast<size_t>(other)].route.position - c.route.position).length_sq() <
-                    2500.0f * 2500.0f)
-                    clear = false;
-            if (!clear)
-                continue;
-            traffic.free_slots.pop_back();
-            traffic.spawned.push_back(car);
-            c.road_slot = road_slot;
-            c.state = 1;
-            c.entry_edge = edge_index;
-            c.decision_stamp = clock;
-            if (!traffic.place_car(car, 1, forward ? 1 : 0)) {
-                traffic.release_car(car, false);
-                continue;
-            }
-            c.route.speed = static_cast<float>(c.cruise_speed);
-        }
+        traffic_fill(traffic, ctrl, fill_roads, random, clock, [](const vec3_t&) { return true; });
     }
 
 private:
+    std::vector<traffic_fill_road_t> fill_roads;
     std::mt19937 random;
 };
 
@@ -259,24 +237,18 @@ constexpr int settle_frames = 3000;
 void BM_traffic_ours(benchmark::State& state)
 {
     bind_engine_for_tests();
-    const auto count = static_cast<int>(state.range(0));
-    std::vector<std::unique_ptr<traffic_grid_t>> grids;
-    for (int i = 0; i < count; ++i)
-        grids.push_back(std::make_unique<traffic_grid_t>(static_cast<uint32_t>(i + 1)));
-    for (int frame = 0; frame < settle_frames; ++frame)
-        for (auto& grid : grids) {
-            grid->step();
-            grid->refill();
-        }
+    traffic_grid_t grid(1, static_cast<size_t>(state.range(0)));
+    for (int frame = 0; frame < settle_frames; ++frame) {
+        grid.step();
+        grid.refill();
+    }
     double updates = 0.0;
     double frames = 0.0;
     for (auto _ : state) {
-        for (auto& grid : grids)
-            updates += static_cast<double>(grid->step());
+        updates += static_cast<double>(grid.step());
         frames += 1.0;
         state.PauseTiming();
-        for (auto& grid : grids)
-            grid->refill();
+        grid.refill();
         state.ResumeTiming();
     }
     state.counters["car_updates_per_s"] = benchmark::Counter(updates, benchmark::Counter::kIsRate);
@@ -354,18 +326,17 @@ std::vector<sumo_edge_t> read_sumo_edges(const std::filesystem::path& net)
     return edges;
 }
 
-// A grid as large as `count` of ours together (the same road length per car), `total` cars on random
-// routes long enough for the run, one lane each way, lights at the crossings.
-bool write_sumo_scenario(const std::filesystem::path& folder, int count, int total, std::string& out_error)
+// Our grid's size and spacing as SUMO's netgenerate makes it, with `cars` cars on random routes without
+// U-turns long enough for `seconds` of driving, one lane each way, lights at the crossings.
+bool write_sumo_scenario(const std::filesystem::path& folder, int cars, double seconds, std::string& out_error)
 {
     std::filesystem::create_directories(folder);
-    const int side = static_cast<int>(std::lround(grid_side * std::sqrt(static_cast<double>(count))));
     char command[1024];
     std::snprintf(command, sizeof command,
                   "netgenerate --grid --grid.number=%d --grid.length=%.0f --default.lanenumber=1 "
                   "--default-junction-type=traffic_light --tls.green.time=%.0f --no-turnarounds true "
                   "--output-file=%s",
-                  side, crossing_spacing / 100.0f, light_phase_seconds, (folder / "grid.net.xml").c_str());
+                  grid_side, crossing_spacing / 100.0f, light_phase_seconds, (folder / "grid.net.xml").c_str());
     const std::string log = run_program(command);
     const std::vector<sumo_edge_t> edges = read_sumo_edges(folder / "grid.net.xml");
     if (edges.empty()) {
@@ -375,14 +346,16 @@ bool write_sumo_scenario(const std::filesystem::path& folder, int count, int tot
     std::map<std::string, std::vector<size_t>> leaving;
     for (size_t e = 0; e < edges.size(); ++e)
         leaving[edges[e].from].push_back(e);
+    // An edge at the top speed takes about 11 s; the routes are longer than the run, so no car arrives.
+    const int hops = static_cast<int>(seconds / 10.0) + 10;
     std::mt19937 random(7);
     std::ofstream routes(folder / "grid.rou.xml");
     routes << "<routes>\n  <vType id=\"car\" length=\"4.2\" maxSpeed=\"13.9\"/>\n";
-    for (int v = 0; v < total; ++v) {
+    for (int v = 0; v < cars; ++v) {
         size_t e = random() % edges.size();
         routes << "  <vehicle id=\"v" << v << "\" type=\"car\" depart=\"0\" departPos=\"random_free\">"
                << "<route edges=\"" << edges[e].id;
-        for (int hop = 0; hop < 60; ++hop) {
+        for (int hop = 0; hop < hops; ++hop) {
             std::vector<size_t> next;
             for (const size_t candidate : leaving[edges[e].to])
                 if (edges[candidate].to != edges[e].from)
@@ -398,8 +371,41 @@ bool write_sumo_scenario(const std::filesystem::path& folder, int count, int tot
     return true;
 }
 
-// Steps of a SUMO run.
-constexpr int sumo_frames = 1500;
+// SUMO's own figures of one run.
+struct sumo_run_t {
+    double ups = 0.0;
+    double running = 0.0;
+    double seconds = 0.0;  // its duration
+};
+
+// Runs SUMO for `steps` steps on a scenario of `cars` cars in `folder`; false with `error` set when it
+// gave no figures.
+bool run_sumo(const std::filesystem::path& folder, int cars, int steps, sumo_run_t& out, std::string& error)
+{
+    const double seconds = steps * static_cast<double>(step_seconds);
+    if (!write_sumo_scenario(folder, cars, seconds, error))
+        return false;
+    char command[1024];
+    std::snprintf(command, sizeof command,
+                  "sumo --net-file %s --route-files %s --step-length %.2f --begin 0 --end %.2f --no-step-log true "
+                  "--duration-log.statistics true --no-warnings true --time-to-teleport -1",
+                  (folder / "grid.net.xml").c_str(), (folder / "grid.rou.xml").c_str(), step_seconds, seconds);
+    const std::string log = run_program(command);
+    if (!number_after(log, "UPS: ", out.ups) || !number_after(log, "Duration: ", out.seconds)) {
+        error = "sumo gave no UPS: " + log.substr(0, 400);
+        return false;
+    }
+    // The duration is printed in seconds ("1.23s") or in milliseconds ("1230ms"), by version.
+    const size_t at = log.find("Duration: ");
+    const size_t unit = log.find_first_not_of("0123456789.", at + 10);
+    if (unit != std::string::npos && log.compare(unit, 2, "ms") == 0)
+        out.seconds /= 1000.0;
+    number_after(log, "Running: ", out.running);
+    return true;
+}
+
+// A SUMO run lasts at least this long (s), so that its duration print's rounding stays below 1 %.
+constexpr double sumo_least_seconds = 1.0;
 
 void BM_traffic_sumo(benchmark::State& state)
 {
@@ -407,41 +413,36 @@ void BM_traffic_sumo(benchmark::State& state)
         state.SkipWithError("the peer SUMO is missing (bench/setup-peers.sh installs it); our side ran alone");
         return;
     }
-    const auto count = static_cast<int>(state.range(0));
-    const int total = count * cars_per_traffic;
+    const auto cars = static_cast<int>(state.range(0));
+    // A folder of this process's own, so that two runs at once do not share their files.
     const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("kavrenta-bench-sumo-" + std::to_string(count));
+        std::filesystem::temp_directory_path() /
+        ("kavrenta-bench-sumo-" + std::to_string(getpid()) + "-" + std::to_string(cars));
     std::string error;
-    if (!write_sumo_scenario(folder, count, total, error)) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    // 30 simulated seconds: SUMO's own count of vehicle updates per second of its run is the figure,
-    // and a longer run only takes longer (about five minutes at 64 for 10 000 steps).
-    const double seconds = sumo_frames * step_seconds;
-    char command[1024];
-    std::snprintf(command, sizeof command,
-                  "sumo --net-file %s --route-files %s --step-length %.2f --begin 0 --end %.0f --no-step-log true "
-                  "--duration-log.statistics true --no-warnings true --time-to-teleport -1",
-                  (folder / "grid.net.xml").c_str(), (folder / "grid.rou.xml").c_str(), step_seconds, seconds);
-    double ups = 0.0;
-    double running = 0.0;
+    sumo_run_t run;
+    // The steps grow until a run lasts long enough: SUMO's figure is its own vehicle updates per second.
+    int steps = 1500;
     for (auto _ : state) {
-        const std::string out = run_program(command);
-        if (!number_after(out, "UPS: ", ups)) {
-            state.SkipWithError(("sumo gave no UPS: " + out.substr(0, 400)).c_str());
-            return;
+        while (true) {
+            if (!run_sumo(folder, cars, steps, run, error)) {
+                state.SkipWithError(error.c_str());
+                break;
+            }
+            if (run.seconds >= sumo_least_seconds || steps >= 10000000)
+                break;
+            const double scale = run.seconds > 0.0 ? 1.5 * sumo_least_seconds / run.seconds : 10.0;
+            steps = static_cast<int>(std::min(steps * std::min(scale, 10.0), 10000000.0));
         }
-        number_after(out, "Running: ", running);
-        double duration = 0.0;
-        number_after(out, "Duration: ", duration);
-        state.SetIterationTime(duration);
+        state.SetIterationTime(run.seconds);
     }
-    state.counters["car_updates_per_s"] = ups;
-    state.counters["cars"] = running;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    state.counters["car_updates_per_s"] = run.ups;
+    state.counters["cars"] = run.running;
+    state.counters["steps"] = steps;
 }
 
 }  // namespace
 
-BENCHMARK(BM_traffic_ours)->Arg(1)->Arg(8)->Arg(64)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_traffic_sumo)->Arg(1)->Arg(8)->Arg(64)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_traffic_ours)->Arg(1)->Arg(8)->Arg(64)->Arg(126)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_traffic_sumo)->Arg(1)->Arg(8)->Arg(64)->Arg(126)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

@@ -47,27 +47,33 @@ vec3_t weather_box_t::centre_for(const mat4_t& camera, const vec3_t& range)
     return vec3_t(ahead.x + forward.x * range.x, ahead.y + forward.y * range.y, ahead.z + forward.z * range.z);
 }
 
+namespace {
+
+// Wraps one coordinate scaled by `inverse` into its range of half-width `range`, answering the shift.
+// A coordinate that is no longer a number cannot be wrapped back; it goes to the centre.
+inline float wrap_axis(float& coordinate, const float range, const float inverse)
+{
+    const float scaled = coordinate * inverse;
+    if (!std::isfinite(scaled)) {
+        const float shift = -coordinate;
+        coordinate = 0.0f;
+        return shift;
+    }
+    const auto laps = static_cast<float>(std::trunc(scaled));
+    if (std::fabs(laps) < 1.0f)
+        return 0.0f;
+    const float shift = -2.0f * laps * range;
+    coordinate += shift;
+    return shift;
+}
+
+}  // namespace
+
 void weather_box_t::wrap(vec3_t& point, vec3_t& shift) const
 {
-    float* coordinates[3] = {&point.x, &point.y, &point.z};
-    const float ranges[3] = {range_.x, range_.y, range_.z};
-    const float inverses[3] = {inverse_.x, inverse_.y, inverse_.z};
-    float* shifts[3] = {&shift.x, &shift.y, &shift.z};
-    for (int k = 0; k < 3; ++k) {
-        *shifts[k] = 0.0f;
-        const float scaled = *coordinates[k] * inverses[k];
-        // A coordinate that is no longer a number cannot be wrapped back; it goes to the centre.
-        if (!std::isfinite(scaled)) {
-            *shifts[k] = -*coordinates[k];
-            *coordinates[k] = 0.0f;
-            continue;
-        }
-        const auto laps = static_cast<float>(std::trunc(scaled));
-        if (std::fabs(laps) >= 1.0f) {
-            *shifts[k] = -2.0f * laps * ranges[k];
-            *coordinates[k] += *shifts[k];
-        }
-    }
+    shift.x = wrap_axis(point.x, range_.x, inverse_.x);
+    shift.y = wrap_axis(point.y, range_.y, inverse_.y);
+    shift.z = wrap_axis(point.z, range_.z, inverse_.z);
 }
 
 bool weather_box_t::inside(const dry_box_t& box, const vec3_t& point)

@@ -33,25 +33,31 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     std::copy(gfx_world_matrix(), gfx_world_matrix() + 16, record.world);
     if (store.positions.empty())
         return;
-    // A part on a bone lies where the bone is posed now.
-    std::vector<vec3_t> posed = store.positions;
+    // A part on a bone lies where the bone is posed now; its normals turn with the bone. A part without
+    // one is drawn from the model's own arrays, and a posed part from arrays kept for the next part.
+    static std::vector<vec3_t> posed;
+    static std::vector<vec3_t> turned;
     mat4_t bone_frame;
     const bool on_bone = store.bone >= 0 && psm_bone_get_matrix(&instance, store.bone, &bone_frame);
-    if (on_bone)
-        for (vec3_t& point : posed)
-            point = mult_point_matrix(bone_frame, point);
     gfx_model_part_t drawn;
-    drawn.positions = &posed[0].x;
-    // Normals turn with the part's bone; a part without one keeps the model's normals.
-    std::vector<vec3_t> normals = store.normals;
-    if (normals.size() == posed.size()) {
-        if (on_bone)
-            for (vec3_t& normal : normals)
-                normal = mult_normal_matrix_fast(bone_frame, normal);
-        drawn.normals = &normals[0].x;
+    drawn.positions = &store.positions[0].x;
+    if (on_bone) {
+        posed.resize(store.positions.size());
+        for (size_t i = 0; i < posed.size(); ++i)
+            posed[i] = mult_point_matrix(bone_frame, store.positions[i]);
+        drawn.positions = &posed[0].x;
     }
-    drawn.uvs = store.uvs.size() == posed.size() * 2 ? store.uvs.data() : nullptr;
-    drawn.vertex_count = static_cast<int>(posed.size());
+    if (store.normals.size() == store.positions.size()) {
+        drawn.normals = &store.normals[0].x;
+        if (on_bone) {
+            turned.resize(store.normals.size());
+            for (size_t i = 0; i < turned.size(); ++i)
+                turned[i] = mult_normal_matrix_fast(bone_frame, store.normals[i]);
+            drawn.normals = &turned[0].x;
+        }
+    }
+    drawn.uvs = store.uvs.size() == store.positions.size() * 2 ? store.uvs.data() : nullptr;
+    drawn.vertex_count = static_cast<int>(store.positions.size());
     drawn.indices = store.indices.data();
     drawn.index_count = static_cast<int>(store.indices.size());
     drawn.colour = colour;

@@ -1,8 +1,11 @@
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/cache.h"
@@ -36,9 +39,17 @@ gfx_path_t* selected_path = nullptr;
 std::vector<std::unique_ptr<gfx_pool_t>> pools;
 // Shaders by path; the records never move once made, so handles stay valid until the reset.
 std::map<std::string, std::unique_ptr<gfx_shader_t>> shaders;
+// The path of each shader record, so that every queued packet finds its shader's path in one look-up
+// (the map's keys never move while their records live).
+std::unordered_map<const void*, const std::string*> shader_paths;
 // Prototypes queued since the last flush, each holding the use the queue took.
 std::vector<r_proto_t*> queued;
 gfx_frame_record_t frame;
+// The arrays of the records of the frame before the last one shown, kept with their room and sorted by
+// it (class c holds arrays with room for 2^c to 2^(c+1) vertices): a frame draws much the same as the one
+// before, so its records fill these again instead of allocating their own.
+constexpr int spare_classes = 24;
+std::array<std::vector<gfx_recorded_geometry_t>, spare_classes> spare_geometry;
 
 void release_queued()
 {
@@ -53,17 +64,22 @@ void reset_queue()
     release_queued();
     selected_path = nullptr;
     pools.clear();
+    shader_paths.clear();
     shaders.clear();
     frame = gfx_frame_record_t{};
+    for (std::vector<gfx_recorded_geometry_t>& spares : spare_geometry)
+        spares.clear();
 }
 
 engine_reset_registrar_t queue_reset_registrar(reset_order_devices, reset_queue);
 
 const gfx_shader_t* make_shader(const std::string& path)
 {
-    auto& slot = shaders[path];
-    if (!slot) {
+    const auto [at, made] = shaders.try_emplace(path);
+    auto& slot = at->second;
+    if (made) {
         slot = std::make_unique<gfx_shader_t>();
+        shader_paths.emplace(slot.get(), &at->first);
         snprintf(slot->path, sizeof slot->path, "%s", path.c_str());
         slot->width = 256;
         slot->height = 256;
@@ -82,12 +98,72 @@ const gfx_shader_t* make_shader(const std::string& path)
     return slot.get();
 }
 
-// Copies `count` elements of `width` values from a caller's array, when it has one.
-template <typename T> std::vector<T> copy_array(const T* values, int count, int width)
+// The class of arrays with room for `vertices`: the smallest c with 2^c >= vertices when `room_for` says
+// the arrays must take them, else the largest c with 2^c <= vertices (the class a kept array goes in).
+int spare_class(const size_t vertices, const bool room_for)
 {
-    if (!values || count <= 0)
-        return {};
-    return std::vector<T>(values, values + static_cast<size_t>(count) * static_cast<size_t>(width));
+    int c = 0;
+    while (c + 1 < spare_classes && (room_for ? (size_t{1} << c) < vertices : (size_t{2} << c) <= vertices))
+        ++c;
+    return c;
+}
+
+// Fills `out` with `count` elements of `width` values from a caller's array, or empties it when there is
+// none. Room far beyond what a filled array needs is given back, so kept arrays never grow past a few
+// times what their records hold.
+template <typename T> void copy_array(std::vector<T>& out, const T* values, int count, int width)
+{
+    const size_t size = values && count > 0 ? static_cast<size_t>(count) * static_cast<size_t>(width) : 0;
+    if (size > 0 && out.capacity() > 4 * size + 256)
+        std::vector<T>().swap(out);
+    out.assign(values, values + size);
+}
+
+// Starts a record's geometry of `vertices` vertices from the spare arrays with room for them (or room
+// for up to four times as many), every array empty.
+void start_geometry(gfx_recorded_geometry_t& geometry, const int vertices)
+{
+    const int first = spare_class(static_cast<size_t>(std::max(vertices, 1)), true);
+    for (int c = first; c < std::min(first + 2, spare_classes); ++c) {
+        std::vector<gfx_recorded_geometry_t>& spares = spare_geometry[static_cast<size_t>(c)];
+        if (spares.empty())
+            continue;
+        geometry = std::move(spares.back());
+        spares.pop_back();
+        geometry.positions.clear();
+        geometry.normals.clear();
+        geometry.texcoords.clear();
+        geometry.colours.clear();
+        geometry.indices.clear();
+        return;
+    }
+    // A new array takes the whole room of its class, so that it is kept where records of its size look.
+    geometry = {};
+    geometry.positions.reserve((size_t{1} << first) * 3);
+}
+
+// Moves the arrays of `records`' geometry to the spares.
+template <typename record_t> void keep_geometry(std::vector<record_t>& records)
+{
+    for (record_t& record : records) {
+        const size_t room = record.geometry.positions.capacity() / 3;
+        if (room > 0)
+            spare_geometry[static_cast<size_t>(spare_class(room, false))].push_back(std::move(record.geometry));
+    }
+}
+
+// Empties `records` into `kept`, which keeps the list's room.
+template <typename record_t> void keep_room(std::vector<record_t>& kept, std::vector<record_t>& records)
+{
+    kept.swap(records);
+    kept.clear();
+}
+
+// The number of vertices a packet holds (none without a packet).
+int vertex_count(const r_packet_t* packet)
+{
+    const r_packet_decl_t* d = packet ? packet->declaration() : nullptr;
+    return d && d->vertex_count ? d->vertex_count(packet->owner(), packet->element()) : 0;
 }
 
 // Reads a packet's arrays through its declaration.
@@ -101,10 +177,10 @@ void read_vertices(const r_packet_t* packet, gfx_recorded_geometry_t& out)
     const int count = d->vertex_count ? d->vertex_count(owner, element) : 0;
     if (count <= 0)
         return;
-    out.positions = copy_array(d->positions ? d->positions(owner, element) : nullptr, count, 3);
-    out.normals = copy_array(d->normals ? d->normals(owner, element) : nullptr, count, 3);
-    out.texcoords = copy_array(d->texcoords ? d->texcoords(owner, element) : nullptr, count, 2);
-    out.colours = copy_array(d->colours ? d->colours(owner, element) : nullptr, count, 1);
+    copy_array(out.positions, d->positions ? d->positions(owner, element) : nullptr, count, 3);
+    copy_array(out.normals, d->normals ? d->normals(owner, element) : nullptr, count, 3);
+    copy_array(out.texcoords, d->texcoords ? d->texcoords(owner, element) : nullptr, count, 2);
+    copy_array(out.colours, d->colours ? d->colours(owner, element) : nullptr, count, 1);
 }
 
 void read_indices(const r_packet_t* packet, gfx_recorded_geometry_t& out)
@@ -113,7 +189,7 @@ void read_indices(const r_packet_t* packet, gfx_recorded_geometry_t& out)
         return;
     const r_packet_decl_t* d = packet->declaration();
     const int count = d->index_count ? d->index_count(packet->owner(), packet->element()) : 0;
-    out.indices = copy_array(d->indices ? d->indices(packet->owner(), packet->element()) : nullptr, count, 1);
+    copy_array(out.indices, d->indices ? d->indices(packet->owner(), packet->element()) : nullptr, count, 1);
 }
 
 // The first light of an engine light list (items holding an r_light_t each), or null.
@@ -145,6 +221,7 @@ void record_proto(r_proto_t* proto, const r_light_t* light)
     record.lit_by_light = light != nullptr;
     if (light)
         record.light = *light;
+    start_geometry(record.geometry, vertex_count(vertices));
     read_vertices(vertices, record.geometry);
     read_indices(indices, record.geometry);
     record.flush = frame.flushes;
@@ -258,16 +335,17 @@ ENGINE_API void gfx_cache_data(const gfx_data_t* data)
     std::memcpy(record.world, render_world().m, sizeof record.world);
     const int count = data->vertex_count;
     gfx_recorded_geometry_t& g = record.geometry;
+    start_geometry(g, data->vertex_count);
     if (data->flags & gfx_data_positions)
-        g.positions = copy_array(data->positions, count, 3);
+        copy_array(g.positions, data->positions, count, 3);
     if (data->flags & gfx_data_normals)
-        g.normals = copy_array(data->normals, count, 3);
+        copy_array(g.normals, data->normals, count, 3);
     if (data->flags & gfx_data_texcoords)
-        g.texcoords = copy_array(data->texcoords, count, 2);
+        copy_array(g.texcoords, data->texcoords, count, 2);
     if (data->flags & gfx_data_colours)
-        g.colours = copy_array(data->colours, count, 1);
+        copy_array(g.colours, data->colours, count, 1);
     if (data->flags & gfx_data_indices)
-        g.indices = copy_array(data->indices, data->index_count, 1);
+        copy_array(g.indices, data->indices, data->index_count, 1);
     record.flush = frame.flushes;
     record.place = gfx_record_place();
     frame.data.push_back(std::move(record));
@@ -299,13 +377,14 @@ void gfx_record_model(const gfx_model_part_t& part)
     if (!part.positions || part.vertex_count <= 0 || !part.indices || part.index_count < 3)
         return;
     gfx_recorded_model_t record{};
-    record.geometry.positions = copy_array(part.positions, part.vertex_count, 3);
-    record.geometry.normals = copy_array(part.normals, part.vertex_count, 3);
-    record.geometry.texcoords = copy_array(part.uvs, part.vertex_count, 2);
+    start_geometry(record.geometry, part.vertex_count);
+    copy_array(record.geometry.positions, part.positions, part.vertex_count, 3);
+    copy_array(record.geometry.normals, part.normals, part.vertex_count, 3);
+    copy_array(record.geometry.texcoords, part.uvs, part.vertex_count, 2);
     record.shader_path =
         part.shader ? render_shader_path(part.shader) : std::string(part.shader_name ? part.shader_name : "");
     record.geometry.colours.assign(static_cast<size_t>(part.vertex_count), part.colour);
-    record.geometry.indices = copy_array(part.indices, part.index_count, 1);
+    copy_array(record.geometry.indices, part.indices, part.index_count, 1);
     if (const r_light_t* light = first_light(part.lights)) {
         record.lit_by_light = true;
         record.light = *light;
@@ -331,18 +410,28 @@ gfx_frame_record_t& render_frame() { return frame; }
 
 std::string render_shader_path(const void* shader)
 {
-    for (const auto& [path, record] : shaders)
-        if (record.get() == shader)
-            return path;
-    return {};
+    const auto at = shader_paths.find(shader);
+    return at == shader_paths.end() ? std::string() : *at->second;
 }
 
-// The frame record moves to "last" at a swap; queued prototypes are released as a flush would.
+// The frame record moves to "last" at a swap; queued prototypes are released as a flush would. The
+// record "last" held gives its lists' and arrays' room to the next frame.
 void render_end_of_frame(gfx_frame_record_t& last)
 {
     release_queued();
+    keep_geometry(last.protos);
+    keep_geometry(last.data);
+    keep_geometry(last.models);
+    gfx_frame_record_t next;
+    keep_room(next.protos, last.protos);
+    keep_room(next.data, last.data);
+    keep_room(next.sprites, last.sprites);
+    keep_room(next.models, last.models);
+    keep_room(next.lines, last.lines);
+    keep_room(next.clears, last.clears);
+    keep_room(next.views, last.views);
     last = std::move(frame);
-    frame = gfx_frame_record_t{};
+    frame = std::move(next);
 }
 
 const gfx_frame_record_t& gfx_record_current() { return frame; }

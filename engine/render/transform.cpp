@@ -77,6 +77,12 @@ void view_tangents(const gfx_view_t& view, float& tx, float& ty)
 }
 
 // A point of the current world frame in camera space.
+bool is_identity(const render_matrix_t& matrix)
+{
+    static const render_matrix_t identity = render_matrix_t::identity();
+    return std::equal(matrix.m, matrix.m + 16, identity.m);
+}
+
 void to_camera(const float* point, float* out)
 {
     float world[3];
@@ -192,9 +198,14 @@ ENGINE_API void gfx_get_camera(gfx_camera_t* out)
     if (!out)
         return;
     // The camera's frame seen from the current world frame: camera-to-world, then world-to-local.
-    render_matrix_t world_inverse;
-    render_invert(world_stack.back(), world_inverse);
-    const render_matrix_t camera_to_local = render_mul(world_inverse, camera.inverse);
+    // Drawing code asks this at the world's own frame most of the time, where nothing is to be undone.
+    const render_matrix_t& world = world_stack.back();
+    render_matrix_t camera_to_local = camera.inverse;
+    if (!is_identity(world)) {
+        render_matrix_t world_inverse;
+        render_invert(world, world_inverse);
+        camera_to_local = render_mul(world_inverse, camera.inverse);
+    }
     const float origin[3] = {0.0f, 0.0f, 0.0f};
     const float forward[3] = {0.0f, 0.0f, -1.0f};
     render_point(camera_to_local, origin, out->position);

@@ -61,9 +61,20 @@ ui_system_t& ui_system() { return state; }
 
 ui_slot_t* ui_find_slot(const ui_window_t* window)
 {
-    for (ui_slot_t& slot : state.windows)
-        if (slot.built.window == window)
-            return &slot;
+    // A frame looks each window up several times and walks the windows in their order, so the slot
+    // found last and the one after it are tried before the whole list (a window has one slot).
+    static size_t last = 0;
+    if (window)
+        for (const size_t at : {last, last + 1})
+            if (at < state.windows.size() && state.windows[at].built.window == window) {
+                last = at;
+                return &state.windows[at];
+            }
+    for (size_t at = 0; at < state.windows.size(); ++at)
+        if (state.windows[at].built.window == window) {
+            last = at;
+            return &state.windows[at];
+        }
     return nullptr;
 }
 

@@ -133,6 +133,43 @@ TEST_F(gfx_render_test, immediate_data_copies_the_arrays_its_flags_name)
     EXPECT_TRUE(engine_log_has("gfx_cache_data: negative count (-1 vertices, 3 indices)"));
 }
 
+TEST_F(gfx_render_test, each_frame_records_exactly_its_own_arrays_when_earlier_frames_gave_their_room)
+{
+    // Frames of different shapes in turn: a record that takes over the arrays of an earlier, larger one
+    // holds its own values only, and an array its flags do not name stays empty.
+    const std::vector<float> big_positions(3 * 300, 7.0f);
+    const std::vector<float> big_normals(3 * 300, 1.0f);
+    const std::vector<uint16_t> big_indices(600, 9);
+    const float positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    const uint16_t indices[3] = {2, 1, 0};
+    for (int frame = 0; frame < 6; ++frame) {
+        gfx_data_t data;
+        const bool big = frame % 2 == 0;
+        data.flags = gfx_data_positions | gfx_data_indices | (big ? gfx_data_normals : 0u);
+        data.vertex_count = big ? 300 : 3;
+        data.index_count = big ? 600 : 3;
+        data.positions = big ? big_positions.data() : positions;
+        data.normals = big_normals.data();
+        data.indices = big ? big_indices.data() : indices;
+        for (int copy = 0; copy < 3; ++copy)
+            gfx_cache_data(&data);
+        gfx_swapbuffers();
+        const auto& recorded = gfx_record_last().data;
+        ASSERT_EQ(recorded.size(), 3u) << "frame " << frame;
+        for (const gfx_recorded_data_t& record : recorded) {
+            if (big) {
+                EXPECT_EQ(record.geometry.positions, big_positions) << "frame " << frame;
+                EXPECT_EQ(record.geometry.normals, big_normals) << "frame " << frame;
+                EXPECT_EQ(record.geometry.indices, big_indices) << "frame " << frame;
+            } else {
+                EXPECT_EQ(record.geometry.positions, std::vector<float>(positions, positions + 9)) << "frame " << frame;
+                EXPECT_TRUE(record.geometry.normals.empty()) << "frame " << frame;
+                EXPECT_EQ(record.geometry.indices, (std::vector<uint16_t>{2, 1, 0})) << "frame " << frame;
+            }
+        }
+    }
+}
+
 TEST_F(gfx_render_test, sprites_and_lines_are_recorded_where_they_were_drawn)
 {
     gfx_sprite_t flare{{0, 0, 0}, 0xffffffff, 0.35f, 0.0f, {0, 0}, {1, 1}, nullptr};
