@@ -38,7 +38,7 @@
 #include "road/road_network.h"
 #include "../tools/sample_map_builder.h"
 #include "traffic_fill.h"
-#include "vehicles/car_phys.h"
+#include "vehicles/body/car_phys.h"
 
 extern "C" bool DLL_register(void* host_module);
 extern "C" void DLL_game_init();

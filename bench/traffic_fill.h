@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "road/game_ctrl.h"
-#include "vehicles/traffic.h"
+#include "vehicles/traffic/traffic.h"
 
 // A road a car may be put on: its slot among the traffic's roads and one of its open-road edges.
 struct traffic_fill_road_t {
