@@ -3,10 +3,11 @@
 // meet again at a second lit crossing, from which the road goes on to Halvik, so that Brenmoor ->
 // Tarsk Quarry -> Halvik is one drive. Laid into the roads are a gas, a service and a weigh station
 // and a stretch that road works take over from time to time; the roads carry guard rails, trees,
-// banks and sandy patches, a fence stands beside one, and there are a truck dealer, a dry area, a
-// mover, a block of town houses, a yard gate, a shelter keeping a dock yard dry, direction signs and each city's
-// headquarters. The records go through the project's own map writer, so the file has the one layout the game reads.
-// Beside the map it writes the economy's AI data (".aid") and route table (".rte") through the map editor's writers.
+// banks and sandy patches, a fence stands beside one, and there are a truck dealer on Brenmoor's south
+// street, a dry area, a mover, a block of town houses, a yard gate, a shelter keeping a dock yard dry,
+// direction signs and each city's headquarters. The records go through the project's own map writer,
+// so the file has the one layout the game reads. Beside the map it writes the economy's AI data
+// (".aid") and route table (".rte") through the map editor's writers.
 //
 //     make_sample_map OUTPUT.mbd
 #include <cmath>
@@ -295,8 +296,10 @@ void build(road_network_t& network)
     both_sides(network, to_ostervale[1], [](map_edge_side_t& side) { side.vegetation = vegetation_trees; });
     loading_dock(map, network, ostervale, 0);
 
-    // A dealer in Brenmoor, a dry area over the Halvik dock's yard and a mover.
-    map.item(map_misc_dealer, {6000.0f, 0.0f, 6000.0f}, 1000.0f).params[1] = -1;
+    // A truck dealer by Brenmoor's south street, where the street ends and no through drive passes it,
+    // within reach of a truck in either lane (a dealer serves a truck within 10 m); a dry area over the
+    // Halvik dock's yard and a mover.
+    map.item(map_misc_dealer, {700.0f, 0.0f, 11000.0f}, 1000.0f).params[1] = -1;
     map_miscitem_t& dry = map.item(map_misc_no_weather, {235000.0f, 1500.0f, -108500.0f}, 2000.0f);
     dry.points[1] = {233500.0f, 1500.0f, -110000.0f};
     dry.points[2] = {236500.0f, 1800.0f, -107000.0f};

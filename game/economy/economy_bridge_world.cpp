@@ -138,7 +138,11 @@ void economy_bridge_world_t::pager(const char* text, const int flag)
 void economy_bridge_world_t::open_hud_window()
 {
     c_item_t* const window = ctrl_.bridge ? ctrl_.bridge->insert_window(hud_group, hud_name, 4, hud_script) : nullptr;
-    if (window)
+    // Showing brings a window to the front: a HUD already shown stays where it is, under the notebook
+    // from which the player replaced the truck he drives.
+    const auto* const view =
+        window && (window->class_flags & ui_class_window) ? static_cast<const ui_view_t*>(window->object) : nullptr;
+    if (view && !view->visible)
         ui_wshow(window, 0);
 }
 

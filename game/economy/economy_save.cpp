@@ -335,6 +335,8 @@ void economy_ctrl_e::take_section(economy_section_image_t& s)
     outcome = s.outcome;
     std::memcpy(instructions, s.instructions, sizeof instructions);
     offer = s.offer;
+    // The dealers' stock is not saved: the loaded dealers offer their trucks afresh, as at a game's start.
+    build_dealer_stock();
 }
 
 bool economy_ctrl_e::read_section(mbio_t& in, const int32_t version, std::string& out_error, const bool apply)

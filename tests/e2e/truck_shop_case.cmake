@@ -1,10 +1,13 @@
-# The truck shop of a career, through input only (SHOP, then LOAD): a truck bought for the second slot
-# with a loan, a driver hired for it, an air horn bought for the truck the player drives and that truck
-# repainted through the colour dialog; the game saved, loaded and the notebook opened again. The host
-# writes down what each screenshot's frame drew (--drawn-text); the money after each step must follow
-# the prices the page drew, the repainted truck must be drawn in its new colour on the road, and the
-# loaded game must show the bought truck, its driver, the part and the money.
-# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DSHOP=... -DLOAD=... -DCHECK_PICTURE=... -P truck_shop_case.cmake
+# The truck shop of a career, played as a player plays it (VISIT, with START and SHOP; then LOAD): the
+# truck is driven to the truck dealer, who opens the notebook's trucks page; there the driven truck is
+# not for sale, a truck is bought for the second slot with a loan, a driver hired for it, an air horn
+# bought for the truck the player drives and that truck repainted through the colour dialog; the game is
+# saved. Loaded again at the dealer, the company has them all; the second truck is sold and the driven
+# one replaced by a new one. Each screenshot's frame writes down what it drew (--drawn-text); the money
+# after each step must follow the prices the page drew and the repainted truck must be drawn in its new
+# colour on the road.
+# cmake -DKAVRENTA=... -DDATA=... -DHOME=... -DVISIT=... -DSTART=... -DSHOP=... -DLOAD=... -DCHECK_PICTURE=...
+#       -P truck_shop_case.cmake
 file(REMOVE_RECURSE "${HOME}")
 set(shots "${HOME}/Kavrenta/screenshots")
 
@@ -65,28 +68,56 @@ function(body_colours models out)
   set(${out} "${found}" PARENT_SCOPE)
 endfunction()
 
-play("${SHOP}" 3000 "${HOME}/shop.txt" lines)
-list(LENGTH lines count)
-if(NOT count EQUAL 20)
-  message(FATAL_ERROR "expected the texts and models of ten screenshots, found ${count} lines:\n${run_log}")
-endif()
+# The first `count` screenshots of `lines`: no place mark nor untranslated key, and a picture.
 include("${CMAKE_CURRENT_LIST_DIR}/check_screenshot.cmake")
-foreach(shot RANGE 9)
-  shot_texts("${lines}" ${shot} text)
-  if(text MATCHES "%[0-9]|@@|(^|[^a-z])(ui|qh|o_im)_[a-z0-9_]+")
-    message(FATAL_ERROR "screenshot ${shot} shows a place mark or an untranslated key (${CMAKE_MATCH_0}):\n${text}")
-  endif()
-  check_screenshot("${shots}/aa_0000${shot}.png" "${run_log}")
-endforeach()
+function(check_shots lines count)
+  math(EXPR last "${count} - 1")
+  foreach(shot RANGE ${last})
+    shot_texts("${lines}" ${shot} text)
+    if(text MATCHES "%[0-9]|@@|(^|[^a-z])(ui|qh|o_im)_[a-z0-9_]+")
+      message(FATAL_ERROR "screenshot ${shot} shows a place mark or an untranslated key (${CMAKE_MATCH_0}):\n${text}")
+    endif()
+    string(LENGTH "0000${shot}" digits)
+    math(EXPR from "${digits} - 5")
+    string(SUBSTRING "0000${shot}" ${from} 5 number)
+    check_screenshot("${shots}/aa_${number}.png" "${run_log}")
+  endforeach()
+endfunction()
 
-# 0: the trucks page. 1: an offer picked: its price, no trade-in for an empty slot, the whole price to pay.
+# The shop: the truck driven to the dealer by the closed-loop driver, then the shop's input.
+execute_process(COMMAND "${VISIT}" "${DATA}" "${HOME}" "${HOME}/shop.txt" "${START}" "${SHOP}"
+                RESULT_VARIABLE status OUTPUT_VARIABLE run_log ERROR_VARIABLE run_log)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the visit to the dealer failed (${status}):\n${run_log}")
+endif()
+if(run_log MATCHES "cannot insert window|cannot read /ui")
+  message(FATAL_ERROR "a window of the truck shop did not load:\n${run_log}")
+endif()
+file(STRINGS "${HOME}/shop.txt" lines)
+list(LENGTH lines count)
+if(NOT count EQUAL 22)
+  message(FATAL_ERROR "expected the texts and models of eleven screenshots, found ${count} lines:\n${run_log}")
+endif()
+check_shots("${lines}" 11)
+
+# 0: the trucks page the dealer opened, on the driven truck. 1: its Sell truck clicked: it is still the
+# company's and the money did not move.
 shot_texts("${lines}" 0 page)
 money("${page}" start)
-shot_texts("${lines}" 1 offer)
+find_in("${page}" "(Truck value\\$[0-9,]+#Driver[^#]+)Salary" "the driven truck" driven)
+find_in("${driven}" "#Driver(.+)$" "the player's name" player)
+shot_texts("${lines}" 1 unsold)
+money("${unsold}" after_sell_click)
+string(FIND "${unsold}" "${driven}" at)
+if(at EQUAL -1 OR NOT after_sell_click EQUAL start)
+  message(FATAL_ERROR "the truck the player drives was sold (${driven}, money ${start}):\n${unsold}")
+endif()
+# 2: an offer picked: its price, no trade-in for an empty slot, the whole price to pay.
+shot_texts("${lines}" 2 offer)
 find_in("${offer}" "Price(\\$[0-9,]+)Trade-in\\$0To pay-" "the offer's price" price_text)
 amount("${price_text}" price)
-# 2: the money does not reach: the loan box offers the next step of 10,000 above the shortfall.
-shot_texts("${lines}" 2 box)
+# 3: the money does not reach: the loan box offers the next step of 10,000 above the shortfall.
+shot_texts("${lines}" 3 box)
 find_in("${box}" "Do you want to borrow (\\$[0-9,]+) \\?" "the loan offer" loan_text)
 amount("${loan_text}" loan)
 math(EXPR shortfall "${price} - ${start}")
@@ -94,22 +125,22 @@ math(EXPR expected_loan "(${shortfall} / 10000 + 1) * 10000")
 if(NOT loan EQUAL expected_loan)
   message(FATAL_ERROR "a shortfall of ${shortfall} was offered a loan of ${loan}, not ${expected_loan}")
 endif()
-# 3: bought with the loan.
-shot_texts("${lines}" 3 bought)
+# 4: bought with the loan.
+shot_texts("${lines}" 4 bought)
 money("${bought}" after_truck)
 math(EXPR expected "${start} + ${loan} - ${price}")
 if(NOT after_truck EQUAL expected)
   message(FATAL_ERROR "after the truck the money is ${after_truck}, not ${start} + ${loan} - ${price}:\n${bought}")
 endif()
 find_in("${bought}" "Truck value(\\$[0-9,]+)#Driver" "the bought truck's value" value_text)
-# 4: the driver dialog; the one driver the company's prestige reaches (rating 0) is hired; 5: he drives it.
-shot_texts("${lines}" 4 dialog)
+# 5: the driver dialog; the one driver the company's prestige reaches (rating 0) is hired; 6: he drives it.
+shot_texts("${lines}" 5 dialog)
 if(NOT dialog MATCHES "#  ([^#$]+)(\\$[0-9,]+)   0\\.000000")
   message(FATAL_ERROR "the driver dialog lists no driver the company may hire:\n${dialog}")
 endif()
 set(hired "${CMAKE_MATCH_1}")
 set(wage "${CMAKE_MATCH_2}")
-shot_texts("${lines}" 5 hired_page)
+shot_texts("${lines}" 6 hired_page)
 string(FIND "${hired_page}" "#Driver${hired}Salary${wage}Rating" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the hired driver ${hired} (${wage} a week) does not drive the truck:\n${hired_page}")
@@ -118,8 +149,8 @@ money("${hired_page}" after_hire)
 if(NOT after_hire EQUAL after_truck)
   message(FATAL_ERROR "hiring a driver moved the money from ${after_truck} to ${after_hire}")
 endif()
-# 6: the air horn bought for the driven truck, at the price its line shows.
-shot_texts("${lines}" 6 part)
+# 7: the air horn bought for the driven truck, at the price its line shows.
+shot_texts("${lines}" 7 part)
 find_in("${part}" "Parts fitted##X# Air horn[^$]*(\\$[0-9,]+)" "the air horn among the fitted parts" horn_text)
 amount("${horn_text}" horn)
 money("${part}" after_part)
@@ -127,21 +158,21 @@ math(EXPR expected "${after_truck} - ${horn}")
 if(NOT after_part EQUAL expected)
   message(FATAL_ERROR "after the air horn the money is ${after_part}, not ${after_truck} - ${horn}")
 endif()
-# 7: the colour dialog; 8: the truck repainted for free; 9: on the road in its new colour.
-shot_texts("${lines}" 7 colour)
+# 8: the colour dialog; 9: the truck repainted for free; 10: on the road in its new colour.
+shot_texts("${lines}" 8 colour)
 string(FIND "${colour}" "Truck colour#OK#Cancel" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the colour dialog is not drawn:\n${colour}")
 endif()
-shot_texts("${lines}" 8 painted)
+shot_texts("${lines}" 9 painted)
 money("${painted}" after_paint)
 if(NOT after_paint EQUAL after_part)
   message(FATAL_ERROR "the paint cost money: ${after_part} before, ${after_paint} after")
 endif()
 # The paint that went (before it, after the part) and came (after it), and the truck on the road.
-shot_models("${lines}" 6 part_models)
-shot_models("${lines}" 8 painted_models)
-shot_models("${lines}" 9 road_models)
+shot_models("${lines}" 7 part_models)
+shot_models("${lines}" 9 painted_models)
+shot_models("${lines}" 10 road_models)
 body_colours("${part_models}" before)
 body_colours("${painted_models}" after)
 set(gone ${before})
@@ -160,7 +191,7 @@ string(FIND "${road_models}" "${gone}" at)
 if(NOT at EQUAL -1)
   message(FATAL_ERROR "the truck on the road keeps its old paint ${gone}:\n${road_models}")
 endif()
-shot_texts("${lines}" 9 road_texts)
+shot_texts("${lines}" 10 road_texts)
 find_in("${painted}" "Money(\\$[0-9,]+)Rating" "the money after the paint" final_money)
 string(FIND "${road_texts}" "${final_money}Prestige" at)
 if(at EQUAL -1)
@@ -170,15 +201,16 @@ if(NOT EXISTS "${HOME}/Kavrenta/saves/shop.sav")
   message(FATAL_ERROR "the game was not saved:\n${run_log}")
 endif()
 
-# The saved game loaded again: the company has the truck, its driver, the part, the paint and the money.
-# The shop's screenshots are kept beside the home for a look; the load's take their place.
+# The saved game loaded again at the dealer: the company has the truck, its driver, the part, the paint
+# and the money. The shop's screenshots are kept beside the home for a look; the load's take their place.
 file(REMOVE_RECURSE "${HOME}/shop_screenshots")
 file(RENAME "${shots}" "${HOME}/shop_screenshots")
-play("${LOAD}" 1000 "${HOME}/load.txt" loaded)
+play("${LOAD}" 1600 "${HOME}/load.txt" loaded)
 list(LENGTH loaded count)
-if(NOT count EQUAL 4)
-  message(FATAL_ERROR "expected the texts and models of two screenshots after the load, found ${count} lines:\n${run_log}")
+if(NOT count EQUAL 12)
+  message(FATAL_ERROR "expected the texts and models of six screenshots after the load, found ${count} lines:\n${run_log}")
 endif()
+check_shots("${loaded}" 6)
 shot_texts("${loaded}" 0 own)
 foreach(expected "Money${final_money}Rating" "Parts fitted##X# Air horn")
   string(FIND "${own}" "${expected}" at)
@@ -191,9 +223,55 @@ string(FIND "${own_models}" "${came}" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the loaded game lost the paint ${came}:\n${own_models}")
 endif()
+find_in("${own}" "Truck value(\\$[0-9,]+)#Driver" "the driven truck's value" own_value_text)
 shot_texts("${loaded}" 1 second)
 string(FIND "${second}" "Truck value${value_text}#Driver${hired}Salary${wage}Rating" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the loaded game lost the bought truck or its driver ${hired}:\n${second}")
 endif()
-message(STATUS "truck ${price} with a loan of ${loan}, air horn ${horn}, driver ${hired} at ${wage}: money ${final_money}")
+
+# 2: the second truck sold for 85 % of its value; its driver left with it.
+shot_texts("${loaded}" 2 sold)
+money("${sold}" after_sale)
+amount("${value_text}" value)
+amount("${final_money}" final)
+math(EXPR expected "${final} + (${value} * 85 + 50) / 100")
+if(NOT after_sale EQUAL expected OR NOT sold MATCHES "Truck value- Driver-Salary-")
+  message(FATAL_ERROR "selling a truck worth ${value} left ${after_sale}, not ${expected}, or the truck:\n${sold}")
+endif()
+# 3: a new truck for the driven one: the trade-in is 85 % of its value; 4: replaced, paid in cash.
+shot_texts("${loaded}" 3 replacement)
+find_in("${replacement}" "Price(\\$[0-9,]+)Trade-in" "the replacement's price" new_price_text)
+find_in("${replacement}" "Trade-in(\\$[0-9,]+)To pay" "the driven truck's trade-in" trade_in_text)
+amount("${new_price_text}" new_price)
+amount("${trade_in_text}" trade_in)
+amount("${own_value_text}" own_value)
+math(EXPR expected "(${own_value} * 85 + 50) / 100")
+if(NOT trade_in EQUAL expected)
+  message(FATAL_ERROR "a truck worth ${own_value} was taken in for ${trade_in}, not ${expected}")
+endif()
+shot_texts("${loaded}" 4 replaced)
+money("${replaced}" after_replace)
+math(EXPR expected "${after_sale} - (${new_price} - ${trade_in})")
+if(NOT after_replace EQUAL expected)
+  message(FATAL_ERROR "after the replacement the money is ${after_replace}, not ${after_sale} - ${new_price} + ${trade_in}")
+endif()
+# The main HUD the new truck reopened is drawn under the notebook, not over it.
+string(FIND "${replaced}" "Prestige#Condition" hud_at)
+string(FIND "${replaced}" "Routes#Trucks" notebook_at)
+if(hud_at EQUAL -1 OR hud_at GREATER notebook_at)
+  message(FATAL_ERROR "the main HUD is drawn over the notebook after the replacement:\n${replaced}")
+endif()
+find_in("${replaced}" "(Truck value\\$[0-9,]+#Driver[^#]+)Salary" "the replacement" replacement_line)
+if(NOT replacement_line STREQUAL "Truck value${new_price_text}#Driver${player}")
+  message(FATAL_ERROR "the player does not drive the new truck (${replacement_line}):\n${replaced}")
+endif()
+# 5: on the road the HUD shows the money, and the player's truck is drawn in the new truck's paint.
+shot_texts("${loaded}" 5 road)
+find_in("${replaced}" "Money(\\$[0-9,]+)Rating" "the money after the replacement" replaced_money)
+string(FIND "${road}" "${replaced_money}Prestige" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the HUD does not show the money ${replaced_money} on the road:\n${road}")
+endif()
+message(STATUS "truck ${price} with a loan of ${loan}, air horn ${horn}, driver ${hired} at ${wage}: money ${final_money}; "
+               "sold for ${after_sale}, replaced for ${new_price} less ${trade_in}: money ${after_replace}")

@@ -313,6 +313,7 @@ TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer
     mbio_t in(out.data(), out.size());
     ASSERT_TRUE(copy.read_section(in, 14, error)) << error;
     EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(copy.dealer_stock.size(), 2u) << "the loaded dealer has his two trucks to sell";
     mbio_t again;
     again.open_grow();
     copy.write_section(again);

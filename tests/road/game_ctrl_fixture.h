@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "common/game_bridge.h"
+#include "map_sample.h"
 #include "road/game_ctrl.h"
+#include "road/map_file.h"
 #include "road_fixture.h"
 
 // Stands in for the economy, the player's truck and the environment of a game world, recording what
@@ -123,6 +125,15 @@ protected:
         bridge.reset();
         parts.reset();
         road_test_t::TearDown();
+    }
+
+    // The bridge names the small sample map, saved as "/maps/sample.mbd", as the world's map.
+    void use_sample_map()
+    {
+        road_network_t sample;
+        make_sample_network(sample);
+        ASSERT_GT(map_file_save(sample, "/maps/sample.mbd"), 0);
+        bridge->set_map_path("sample");
     }
 
     // Runs the init phases of `ctrl` on the bridge; answers the result of the last phase run.

@@ -8,12 +8,26 @@
 #include "engine/entity_reg.h"
 #include "engine/input.h"
 #include "engine/ui.h"
+#include "engine/ui_handler.h"
+#include "engine_testing/test_entity_type.h"
+#include "common/notebook_host.h"
 #include "common/ui_find_component.h"
 #include "frame/type_registry.h"
 #include "game_ctrl_fixture.h"
 #include "ui/components/ui_comp_common_text.h"
 
 namespace {
+
+// A notebook that writes down which dealer and page it was told, in order.
+std::vector<std::string> notebook_calls;
+
+class fake_notebook_t : public ui_handler_t, public notebook_host_t {
+public:
+    void show_page(const int32_t page) override { notebook_calls.push_back("page " + std::to_string(page)); }
+    void set_dealer(const int32_t dealer) override { notebook_calls.push_back("dealer " + std::to_string(dealer)); }
+};
+
+const entity_reg_t fake_notebook_type = test_entity_type<fake_notebook_t>("ui.handler.test.notebook");
 
 // The game controller with the UI running and the sample game's own station windows.
 class station_windows_test : public game_ctrl_test_t {
@@ -119,6 +133,51 @@ TEST_F(station_windows_test, a_pump_key_nobody_bound_leaves_the_keys_line_as_it_
     ctrl.tick(0.1);
     ASSERT_TRUE(shown("ico1", "gas"));
     EXPECT_EQ(text("ico1", "gas", 130), "-");
+}
+
+// Driving up to a dealer opens the notebook on its trucks page, told which dealer it is, once: the
+// notebook the player closes there stays shut until the truck has left the dealer and come back.
+TEST_F(station_windows_test, a_dealer_opens_the_trucks_page_once_a_visit)
+{
+    if (!entity_find_type(fake_notebook_type.type_name))
+        entity_register(&fake_notebook_type);
+    write_data_file("ui/notebook/notebook.esc",
+                    "entity ui.handler.test.notebook { }\nentity ui.window { rect = 0 1024 768 0; }\n");
+    use_sample_map();
+    game_ctrl_e visited;
+    ASSERT_EQ(init_ctrl(visited), 0);
+    ASSERT_FALSE(shown("menu", "notebook"));
+    notebook_calls.clear();
+    const int32_t dealer = visited.add_miscitem();
+    visited.miscitems[dealer].type = map_misc_dealer;
+    visited.miscitems[dealer].points[0] = {50000.0f, 0.0f, 0.0f};
+    visited.miscitems[dealer].params[0] = 3;
+    visited.active_list(base_ctrl_stations).append(dealer);
+
+    // Passing 11 m away is not a visit; 9 m away, even at speed, is.
+    parts->speed_mph = 30.0f;
+    parts->position = {50000.0f, 0.0f, 1100.0f};
+    visited.tick(0.1);
+    EXPECT_FALSE(shown("menu", "notebook"));
+    parts->position = {50000.0f, 0.0f, 900.0f};
+    visited.tick(0.1);
+    ASSERT_TRUE(shown("menu", "notebook"));
+    EXPECT_EQ(notebook_calls, (std::vector<std::string>{"dealer 3", "page 1"}));
+    EXPECT_EQ(parts->known_dealers, (std::vector<int32_t>{3}));
+
+    ui_whide(bridge->find_window("menu", "notebook"));
+    visited.tick(0.1);
+    EXPECT_FALSE(shown("menu", "notebook")) << "closed at the dealer, it stays closed";
+    EXPECT_EQ(notebook_calls.size(), 2u);
+
+    parts->position = {60000.0f, 0.0f, 0.0f};
+    visited.tick(0.1);
+    parts->position = {50000.0f, 0.0f, 0.0f};
+    visited.tick(0.1);
+    EXPECT_TRUE(shown("menu", "notebook")) << "back at the dealer";
+    EXPECT_EQ(notebook_calls.size(), 4u);
+    visited.destroy(0);
+    visited.destroy(10);
 }
 
 }  // namespace

@@ -83,10 +83,7 @@ TEST_F(game_ctrl_test, a_game_day_of_frames_switches_day_and_night)
 
 TEST_F(game_ctrl_test, init_loads_the_map_named_by_the_bridge_and_reports_its_counts)
 {
-    road_network_t sample;
-    make_sample_network(sample);
-    ASSERT_GT(map_file_save(sample, "/maps/sample.mbd"), 0);
-    bridge->set_map_path("sample");
+    use_sample_map();
     game_ctrl_e ctrl;
     ASSERT_EQ(init_ctrl(ctrl), 0);
     EXPECT_EQ(ctrl.segment_slot_count, 80);

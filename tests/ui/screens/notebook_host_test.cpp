@@ -4,6 +4,7 @@
 
 #include "engine/bind.h"
 #include "engine/input.h"
+#include "game/economy/economy_bridge_world.h"
 #include "notebook_fixture.h"
 #include "ui/components/ui_comp_button.h"
 #include "ui/screens/notebook_trucks.h"
@@ -104,6 +105,46 @@ TEST_F(notebook_host_test, the_selected_truck_slot_lives_in_the_notebook)
     get_game_bridge()->remove_window(notebook_item);
     EXPECT_EQ(notebook_get_truck_slot(), -1) << "without a notebook";
     notebook_set_truck_slot(5);  // does nothing
+}
+
+// The end of a money race as the economy shows it in a game world: an opponent's win opens the notebook
+// on the competition page, where the player sees who won; the player's own win shows the game-over
+// window instead and leaves the notebook shut.
+TEST_F(notebook_host_test, an_opponents_win_opens_the_competition_page_and_the_players_own_the_game_over_window)
+{
+    write_data_file("ui/gameover.esc", "entity ui.window { rect = 0 1024 768 0; }\n");
+    economy_bridge_world_t world(*economy);
+    economy->bridge = get_game_bridge();
+    economy->set_world(&world);
+    economy->goal_kind = goal_money;
+    economy->goal_target = 200000;
+    economy->companies[2].money = 199999;
+    economy->update_clock(0.0f);
+    EXPECT_FALSE(shown(notebook_item)) << "one dollar short is no win";
+
+    economy->companies[2].money = 200000;
+    economy->update_clock(0.0f);
+    EXPECT_EQ(economy->outcome, -1);
+    EXPECT_EQ(economy->game_over_reason, 3);
+    ASSERT_TRUE(shown(notebook_item));
+    EXPECT_EQ(notebook->current_page, 3);
+    EXPECT_TRUE(shown(page_item("competition")));
+    EXPECT_EQ(window("dialog", "game_over"), nullptr);
+
+    // Once lost, a later win of the player changes nothing.
+    economy->companies[0].money = 200000;
+    economy->update_clock(0.0f);
+    EXPECT_EQ(economy->outcome, -1);
+    EXPECT_EQ(window("dialog", "game_over"), nullptr);
+
+    ui_whide(notebook_item);
+    economy->outcome = 0;
+    economy->game_over_reason = game_over_none;
+    economy->update_clock(0.0f);
+    EXPECT_EQ(economy->outcome, 1);
+    EXPECT_TRUE(shown(window("dialog", "game_over")));
+    EXPECT_FALSE(shown(notebook_item));
+    economy->set_world(&economy_world);
 }
 
 }  // namespace
