@@ -92,20 +92,28 @@ void route_driver_t::release_keys()
 
 float route_driver_t::wanted_steering(const truck_pose_t& pose) const
 {
-    // Pure pursuit from the rear axle towards the lane a speed-dependent distance ahead.
+    // Pure pursuit from the rear axle towards the lane a speed-dependent distance ahead. Backing, the
+    // rear axle leads and the wheel turns the truck the other way.
     const vec3_t rear = pose.position - pose.forward * (settings_.wheelbase * 0.5f);
-    const float look = 600.0f + 60.0f * speed_;
+    const vec3_t travel = settings_.backwards ? pose.forward * -1.0f : pose.forward;
+    const float look = 600.0f + 60.0f * std::fabs(speed_);
     size_t target = nearest_;
     while (target + 1 < route_.size() && ground_distance(route_[target].lane, rear) < look)
         ++target;
-    const vec3_t to_target = route_[target].lane - rear;
-    const float alpha = ground_angle(pose.forward, to_target);
+    vec3_t aim = route_[target].lane;
+    // Backing, near the end the aim stays the look-ahead away on the line of the last stretch, so that
+    // the wheel does not chase a point right under the axle.
+    const float short_by = look - ground_distance(aim, rear);
+    if (settings_.backwards && target + 1 == route_.size() && target > 0 && short_by > 0.0f)
+        aim = aim + (aim - route_[target - 1].lane).normalized() * short_by;
+    const vec3_t to_target = aim - rear;
+    const float alpha = ground_angle(travel, to_target);
     // A point behind is not steered for: a truck that rolls past the route's end keeps straight.
     if (std::fabs(alpha) > 0.5f * 3.14159265f)
         return 0.0f;
-    const float distance = std::max(ground_distance(route_[target].lane, rear), 100.0f);
+    const float distance = std::max(ground_distance(aim, rear), 100.0f);
     const float angle = std::atan(2.0f * settings_.wheelbase * std::sin(alpha) / distance) * degrees;
-    return std::clamp(angle, -settings_.max_steering, settings_.max_steering);
+    return std::clamp(settings_.backwards ? -angle : angle, -settings_.max_steering, settings_.max_steering);
 }
 
 float route_driver_t::wanted_speed() const
@@ -141,7 +149,9 @@ void route_driver_t::step(const truck_pose_t& pose, const float dt)
 {
     if (seen_ && dt > 0.0f) {
         const vec3_t moved = pose.position - last_position_;
-        speed_ = (moved.x * pose.forward.x + moved.z * pose.forward.z) * 0.01f / dt;
+        // Backing, the speed counts along the way the truck backs.
+        const float sign = settings_.backwards ? -1.0f : 1.0f;
+        speed_ = sign * (moved.x * pose.forward.x + moved.z * pose.forward.z) * 0.01f / dt;
     }
     seen_ = true;
     last_position_ = pose.position;
@@ -163,8 +173,10 @@ void route_driver_t::step(const truck_pose_t& pose, const float dt)
 
     // The pedals.
     const float speed_wanted = arrived_ ? 0.0f : wanted_speed();
-    hold(key_up, speed_ < speed_wanted - 0.3f && speed_wanted > 0.0f);
-    hold(key_down, speed_ > 0.5f && (speed_ > speed_wanted + 0.4f || speed_wanted == 0.0f));
+    const key_t go = settings_.backwards ? key_down : key_up;
+    const key_t brake = settings_.backwards ? key_up : key_down;
+    hold(go, speed_ < speed_wanted - 0.3f && speed_wanted > 0.0f);
+    hold(brake, speed_ > 0.5f && (speed_ > speed_wanted + 0.4f || speed_wanted == 0.0f));
 
     // The wheel: the keys move the driver's idea of its angle towards the angle wanted.
     const float wanted = wanted_steering(pose);

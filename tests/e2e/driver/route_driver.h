@@ -7,8 +7,8 @@
 
 // A closed-loop driver with a player's hands: each frame it looks where the truck is and answers with
 // the default keys only (up and down for the pedals, left and right for the wheel), following a line of
-// route points at a speed the bends and the end of the line allow. The wheel's angle is not read: the
-// driver keeps its own idea of it from how long it held the keys, and the look at the truck corrects it.
+// route points, forwards or backwards, at a speed the bends and the end of the line allow. The wheel's angle is not
+// read: the driver keeps its own idea of it from how long it held the keys, and the look at the truck corrects it.
 class route_driver_t {
 public:
     struct settings_t {
@@ -22,6 +22,9 @@ public:
         float counter_rate = 50.0f;
         float centre_rate = 40.0f;
         float max_steering = 30.0f;
+        // Backs along the route, as a player backs under a trailer: the pedals swap and the wheel
+        // steers the truck's rear onto the line.
+        bool backwards = false;
     };
 
     // `route` led in from where the truck stands: a smooth line from `pose` onto the route's lane at its
