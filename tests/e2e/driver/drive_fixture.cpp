@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -26,9 +27,7 @@ def_file_t::def_file_t(const std::string& path, const char* name)
     object = pool ? pool->find(name) : nullptr;
 }
 
-namespace {
-
-bool queue_script(const std::string& script)
+bool queue_input(const std::string& script)
 {
     std::vector<inp_event_t> events;
     if (!inp_script_parse(script, "test input", events))
@@ -36,6 +35,8 @@ bool queue_script(const std::string& script)
     inp_queue_events(events);
     return true;
 }
+
+namespace {
 
 // The items the markup drew in the newest frame that drew any, in drawing order.
 std::vector<const pml_drawn_t*> newest_drawn()
@@ -71,25 +72,21 @@ void drive_fixture_t::SetUp()
 void drive_fixture_t::TearDown()
 {
     game_.stop();
-    // KAVRENTA_DRIVE_SHOTS names a folder that keeps the drive's screenshots for a look.
-    if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
-        std::error_code ignored;
-        std::filesystem::copy(
-            game_.home() + "/screenshots", keep,
-            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ignored);
-    }
+    // A test that wrote down what its frames drew leaves the next one writing nothing.
+    host_settings().drawn_text.clear();
+    keep_screenshots();
     std::error_code ignored;
     std::filesystem::remove_all(documents_, ignored);
 }
 
 void drive_fixture_t::tap(const char* key)
 {
-    queue_script(std::string("0 press ") + key + "\n0.1 release " + key + "\n");
+    queue_input(std::string("0 press ") + key + "\n0.1 release " + key + "\n");
 }
 
 void drive_fixture_t::hold_key(const char* key, bool down)
 {
-    queue_script(std::string("0 ") + (down ? "press " : "release ") + key + "\n");
+    queue_input(std::string("0 ") + (down ? "press " : "release ") + key + "\n");
 }
 
 bool drive_fixture_t::frames(const int count)
@@ -125,8 +122,8 @@ bool drive_fixture_t::type(const std::string& text)
 
 bool drive_fixture_t::click(const int x, const int y)
 {
-    if (!queue_script("0 cursor " + std::to_string(x) + " " + std::to_string(y) +
-                      "\n0.1 press mouse1\n0.15 release mouse1\n"))
+    if (!queue_input("0 cursor " + std::to_string(x) + " " + std::to_string(y) +
+                     "\n0.1 press mouse1\n0.15 release mouse1\n"))
         return false;
     return frames(20);
 }
@@ -151,6 +148,20 @@ std::string drive_fixture_t::log_tail()
     for (size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i)
         tail += lines[i].text + "\n";
     return tail;
+}
+
+void drive_fixture_t::keep_screenshots(const std::string& under) const
+{
+    const char* const keep = std::getenv("KAVRENTA_DRIVE_SHOTS");
+    if (!keep)
+        return;
+    const std::filesystem::path folder =
+        under.empty() ? std::filesystem::path(keep) : std::filesystem::path(keep) / under;
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    std::filesystem::copy(game_.home() + "/screenshots", folder,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing,
+                          ignored);
 }
 
 std::string drive_fixture_t::drawn_text() { return text_of(newest_drawn()); }

@@ -20,6 +20,10 @@ struct def_file_t {
     def_file_t(const std::string& path, const char* name);
 };
 
+// Queues the input script `script` (the host's input script lines) for the game to read; false when it
+// does not parse.
+bool queue_input(const std::string& script);
+
 // A game run in the test's process on the sample data, played with a player's hands: keys, the pointer
 // and a closed-loop driver on the arrow keys. The game's documents folder is the test's own.
 class drive_fixture_t : public ::testing::Test {
@@ -44,6 +48,9 @@ protected:
     bool run_until_logged(const std::string& fragment, int count);
     // The last lines the game logged.
     static std::string log_tail();
+    // Copies the game's screenshots, when KAVRENTA_DRIVE_SHOTS names a folder, into that folder (into
+    // its subfolder `under` when given) for a look.
+    void keep_screenshots(const std::string& under = "") const;
 
     // The characters the markup drew in the newest frame, in drawing order (each picture as '#').
     static std::string drawn_text();

@@ -7,42 +7,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <set>
-#include <sstream>
 
-#include "engine/def_obj.h"
+#include "drive_fixture.h"
 #include "engine/gfx_record.h"
 #include "engine/gfx_view.h"
-#include "engine/def_pool.h"
 #include "engine/host.h"
-#include "engine/input_queue.h"
-#include "engine/input_script.h"
-#include "engine/log.h"
 #include "engine_testing/engine_test.h"
-#include "game_session.h"
-#include "road_route.h"
-#include "route_driver.h"
-#include "truck_tracker.h"
 
 namespace {
-
-const std::string data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
-
-// The first object named `object` of the definition file at the host path `path`, kept with its pool.
-struct def_file_t {
-    std::unique_ptr<def_pool_t> pool;
-    const def_obj_t* object = nullptr;
-
-    def_file_t(const std::string& path, const char* name)
-    {
-        std::ifstream file(path);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        pool = def_pool_t::parse(text, path);
-        object = pool ? pool->find(name) : nullptr;
-    }
-};
 
 // A point written "x,y,z"; false when `text` is not one.
 bool read_point(const char* text, vec3_t& out)
@@ -50,199 +24,8 @@ bool read_point(const char* text, vec3_t& out)
     return text && std::sscanf(text, "%f,%f,%f", &out.x, &out.y, &out.z) == 3;
 }
 
-class drive_route_test : public ::testing::Test {
+class drive_route_test : public drive_fixture_t {
 protected:
-    void SetUp() override
-    {
-        documents_ = std::filesystem::temp_directory_path() /
-                     ("kavrenta_drive_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                      std::to_string(getpid()));
-        std::filesystem::create_directories(documents_);
-    }
-    void TearDown() override
-    {
-        game_.stop();
-        host_settings().drawn_text.clear();
-        // KAVRENTA_DRIVE_SHOTS names a folder that keeps the drive's screenshots for a look.
-        if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
-            std::error_code ignored;
-            std::filesystem::copy(
-                game_.home() + "/screenshots", keep,
-                std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ignored);
-        }
-        std::error_code ignored;
-        std::filesystem::remove_all(documents_, ignored);
-    }
-
-    // Presses and releases a key, as a player's tap.
-    static void tap(const char* key)
-    {
-        std::vector<inp_event_t> events;
-        if (inp_script_parse(std::string("0 press ") + key + "\n0.1 release " + key + "\n", "tap", events))
-            inp_queue_events(events);
-    }
-
-    // Presses or lets go of a key.
-    static void hold_key(const char* key, bool down)
-    {
-        std::vector<inp_event_t> events;
-        if (inp_script_parse(std::string("0 ") + (down ? "press " : "release ") + key + "\n", "hold", events))
-            inp_queue_events(events);
-    }
-
-    // Runs `count` frames; false when the game ended.
-    bool frames(const int count)
-    {
-        for (int i = 0; i < count; ++i)
-            if (!game_.frame())
-                return false;
-        return true;
-    }
-
-    // Taps `key` and lets the game see it.
-    bool press(const char* key)
-    {
-        tap(key);
-        return frames(12);
-    }
-
-    // Types `text` (lower-case letters, digits and "_" ) as a player would.
-    bool type(const std::string& text)
-    {
-        for (const char c : text) {
-            if (c == '_') {
-                hold_key("lshift", true);
-                if (!frames(2))
-                    return false;
-                if (!press("-"))
-                    return false;
-                hold_key("lshift", false);
-            } else if (!press(std::string(1, c).c_str())) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // Moves the pointer to pixel (x, y) of the 640 x 480 window and clicks the main button there.
-    bool click(const int x, const int y)
-    {
-        std::vector<inp_event_t> events;
-        const std::string script =
-            "0 cursor " + std::to_string(x) + " " + std::to_string(y) + "\n0.1 press mouse1\n0.15 release mouse1\n";
-        if (!inp_script_parse(script, "click", events))
-            return false;
-        inp_queue_events(events);
-        return frames(20);
-    }
-
-    // Runs frames until a log line holds `fragment`; false when `frames` pass first.
-    bool run_until_logged(const std::string& fragment, int frames)
-    {
-        for (int i = 0; i < frames; ++i) {
-            if (!engine_log_matching(fragment).empty())
-                return true;
-            if (!game_.frame()) {
-                std::printf("frame %d ended the game (quit %d)\n", i, host_quit_requested());
-                return false;
-            }
-        }
-        return !engine_log_matching(fragment).empty();
-    }
-
-    // The last lines the game logged.
-    static std::string log_tail()
-    {
-        const std::vector<log_entry_t>& lines = log_captured();
-        std::string tail;
-        for (size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i)
-            tail += lines[i].text + "\n";
-        return tail;
-    }
-
-    // True when `where` lies within edge `edge`'s bounds in the ground plane, widened by `margin`.
-    static bool inside(const map_edge_t& edge, const vec3_t& where, const float margin = 0.0f)
-    {
-        return where.x >= edge.bounds.minimum[0] - margin && where.x <= edge.bounds.maximum[0] + margin &&
-               where.z >= edge.bounds.minimum[2] - margin && where.z <= edge.bounds.maximum[2] + margin;
-    }
-
-    // True when `where` lies on one of the map's junctions (within its bounds).
-    bool on_junction(const vec3_t& where) const
-    {
-        const road_network_t& network = roads_.network();
-        for (int32_t e = 0; e < network.edges.count; ++e)
-            if (map_edge_kind_is_prefab(network.edges[e].kind) && inside(network.edges[e], where))
-                return true;
-        return false;
-    }
-
-    // Drives `route` to its end; every frame the truck must be on the road's surface. At most `seconds`.
-    void drive(std::vector<route_point_t> route, truck_tracker_t& tracker, float seconds, const char* leg)
-    {
-        route_driver_t driver(route_driver_t::lead_in(tracker.pose(), route, 1200.0f));
-        const float dt = static_cast<float>(game_.frame_seconds());
-        const int frames = static_cast<int>(seconds / dt);
-        int shots = 0;
-        float worst = 0.0f;
-        // Frames in a row the truck has stood still on its way: a stop the driver did not ask for (a
-        // police ticket, a snag) shows as a long one.
-        int standing = 0;
-        for (int i = 0; i < frames && !driver.arrived(); ++i) {
-            ASSERT_TRUE(game_.frame());
-            ASSERT_TRUE(tracker.update()) << leg << ": the truck was not drawn at frame " << i;
-            driver.step(tracker.pose(), dt);
-            standing = std::fabs(driver.speed()) < 0.3f && !driver.arrived() ? standing + 1 : 0;
-            ASSERT_LT(standing * dt, 3.0f) << leg << ": the truck stood still at " << tracker.pose().position.x << " "
-                                           << tracker.pose().position.z;
-            const route_point_t& at = driver.nearest();
-            const map_edge_t& edge = roads_.network().edges[at.edge];
-            const vec3_t where = tracker.pose().position;
-            // Past the route's last point the truck rolls onto the junction the route ends at.
-            const std::vector<route_point_t>& line = driver.route();
-            const size_t last = line.size() - 1;
-            const bool past_end = driver.nearest_index() == last && last > 0 &&
-                                  (where - line[last].middle).dot(line[last].middle - line[last - 1].middle) > 0.0f;
-            if (map_edge_kind_is_prefab(edge.kind)) {
-                // At a junction's arm the truck crosses onto the road while the arm's point is still the
-                // nearest: a road's half width past the junction's bounds still counts as on it.
-                ASSERT_TRUE(inside(edge, where, at.half_width))
-                    << leg << ": off junction " << at.edge << " at " << where.x << " " << where.z;
-            } else if (past_end) {
-                ASSERT_TRUE(on_junction(where))
-                    << leg << ": past the route's end, off the junctions at " << where.x << " " << where.z;
-            } else {
-                worst = std::max(worst, driver.off_middle());
-                ASSERT_LE(driver.off_middle(), at.half_width)
-                    << leg << ": off the road at " << where.x << " " << where.y << " " << where.z << " (edge "
-                    << at.edge << ", point " << driver.nearest_index() << " of " << driver.route().size() << ")";
-            }
-            ASSERT_LT(std::fabs(where.y - at.middle.y), 250.0f)
-                << leg << ": not on the road's surface at " << where.x << " " << where.y << " " << where.z;
-            if (i % 1800 == 900 && shots < 3) {
-                tap("F10");
-                ++shots;
-            }
-        }
-        driver.release_keys();
-        EXPECT_TRUE(driver.arrived()) << leg << ": not there after " << seconds << " s, at point "
-                                      << driver.nearest_index() << " of " << driver.route().size();
-        std::printf("%s: the truck kept within %.0f cm of the road's middle\n", leg, worst);
-    }
-
-    // The make and the place the game put the player's truck at, as it logged them; false when it has
-    // not logged them.
-    static bool placed_truck(std::string& make, vec3_t& start)
-    {
-        const std::vector<std::string> placed = engine_log_matching("placed at");
-        char name[64] = "";
-        if (placed.empty() || std::sscanf(placed.front().c_str(), "<car_player_e> %63s placed at %f %f %f", name,
-                                          &start.x, &start.y, &start.z) != 4)
-            return false;
-        make = name;
-        return true;
-    }
-
     // The Prefab edge of the map laid with the prefab whose model prefabs.def lists as `model`; -1 when
     // there is none.
     int32_t prefab_edge(const std::string& model) const
@@ -284,10 +67,6 @@ protected:
             route.push_back({middle + right * across, middle, -point.x + lane, edge});
         }
     }
-
-    std::filesystem::path documents_;
-    game_session_t game_;
-    road_route_t roads_;
 };
 
 TEST_F(drive_route_test, the_truck_drives_from_brenmoor_by_tarsk_quarry_to_halvik_on_the_road)
@@ -296,20 +75,15 @@ TEST_F(drive_route_test, the_truck_drives_from_brenmoor_by_tarsk_quarry_to_halvi
     ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "mainland", "-default_controls"}, error)) << error;
     // The map is read with the module's own reader, which reports through the engine the module bound.
     ASSERT_TRUE(roads_.load(data_root, data_root + "/maps/mainland.mbd", error)) << error;
-    const def_file_t quarry_def(data_root + "/defs/traders/tarsk_quarry.def", "trader");
-    ASSERT_TRUE(quarry_def.object);
-    const int32_t quarry = roads_.dock_entry(quarry_def.object->get_int("id", -1));
+    const int32_t quarry = dock_of("tarsk_quarry.def");
     ASSERT_GE(quarry, 0) << "the map has Tarsk Quarry's dock";
-    const def_file_t halvik_def(data_root + "/defs/traders/lumen_foods.def", "trader");
-    ASSERT_TRUE(halvik_def.object);
-    const int32_t halvik = roads_.dock_entry(halvik_def.object->get_int("id", -1));
+    const int32_t halvik = dock_of("lumen_foods.def");
     ASSERT_GE(halvik, 0) << "the map has Halvik's dock";
 
     ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
-    std::string make;
-    vec3_t start;
-    ASSERT_TRUE(placed_truck(make, start)) << log_tail();
-    truck_tracker_t tracker(make, start);
+    const std::unique_ptr<truck_tracker_t> tracker = placed_truck();
+    ASSERT_TRUE(tracker) << log_tail();
+    const vec3_t start = tracker->pose().position;
     // The view from behind the truck.
     tap("2");
     for (int i = 0; i < 10; ++i)
@@ -318,15 +92,15 @@ TEST_F(drive_route_test, the_truck_drives_from_brenmoor_by_tarsk_quarry_to_halvi
     // The truck starts on Brenmoor's south street facing north: the route runs from the street's far end
     // behind it, across the crossing and up the north road to Tarsk Quarry's dock.
     std::vector<route_point_t> route;
-    const vec3_t behind = start - tracker.pose().forward * 10000.0f;
+    const vec3_t behind = start - tracker->pose().forward * 10000.0f;
     ASSERT_TRUE(roads_.route(roads_.nearest_node(behind), quarry, 400.0f, route));
-    drive(route, tracker, 600.0f, "Brenmoor to Tarsk Quarry");
+    drive(route, *tracker, 600.0f, "Brenmoor to Tarsk Quarry");
     if (HasFatalFailure())
         return;
     // Through the quarry's yard and down to the junction east of Brenmoor, then east to Halvik's dock.
     route.clear();
     ASSERT_TRUE(roads_.route(quarry, halvik, 400.0f, route));
-    drive(route, tracker, 900.0f, "Tarsk Quarry to Halvik");
+    drive(route, *tracker, 900.0f, "Tarsk Quarry to Halvik");
     if (HasFatalFailure())
         return;
     // A look at Halvik's dock, Lumen Foods', once the truck stands.
@@ -359,21 +133,19 @@ TEST_F(drive_route_test, the_truck_driven_into_the_service_stations_lay_by_stops
     ASSERT_TRUE(read_point(station_def.object->get_value("service_station0"), service_point));
 
     ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
-    std::string make;
-    vec3_t start;
-    ASSERT_TRUE(placed_truck(make, start));
-    truck_tracker_t tracker(make, start);
+    const std::unique_ptr<truck_tracker_t> tracker = placed_truck();
+    ASSERT_TRUE(tracker) << log_tail();
     tap("2");
     ASSERT_TRUE(frames(10));
 
     // From the south street's far end behind the truck to the station's entry, then along its lane
     // and into the lay-by beside the service point.
     std::vector<route_point_t> route;
-    const vec3_t behind = tracker.pose().position - tracker.pose().forward * 10000.0f;
+    const vec3_t behind = tracker->pose().position - tracker->pose().forward * 10000.0f;
     const int32_t entry = roads_.network().edges[station].nodes[0];
     ASSERT_TRUE(roads_.route(roads_.nearest_node(behind), entry, 400.0f, route));
     append_lay_by(station, service_point, route);
-    drive(route, tracker, 240.0f, "Brenmoor to the service station");
+    drive(route, *tracker, 240.0f, "Brenmoor to the service station");
     if (HasFatalFailure())
         return;
     ASSERT_TRUE(frames(60));
@@ -459,12 +231,9 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
     ASSERT_TRUE(frames(6));
     hold_key("pgdn", false);
     ASSERT_TRUE(frames(5));
-    std::vector<inp_event_t> find;
-    ASSERT_TRUE(inp_script_parse("0 press f\n0.05 release f\n0.3 cursor 354 234\n0.4 press mouse1\n"
-                                 "0.45 release mouse1\n0.6 press 3\n0.65 release 3\n0.8 press enter\n"
-                                 "0.85 release enter\n",
-                                 "find", find));
-    inp_queue_events(find);
+    ASSERT_TRUE(queue_input("0 press f\n0.05 release f\n0.3 cursor 354 234\n0.4 press mouse1\n"
+                            "0.45 release mouse1\n0.6 press 3\n0.65 release 3\n0.8 press enter\n"
+                            "0.85 release enter\n"));
     ASSERT_TRUE(frames(90));
     ASSERT_TRUE(press("p"));
     std::string shipper = "0 cursor 320 240\n0.3 press mouse1\n0.35 release mouse1\n0.8 cursor 356 257\n"
@@ -474,23 +243,18 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
         shipper += std::to_string(at) + " press up\n" + std::to_string(at + 0.05) + " release up\n";
     shipper += std::to_string(at) + " press F10\n" + std::to_string(at + 0.05) + " release F10\n";
     shipper += std::to_string(at + 0.1) + " press enter\n" + std::to_string(at + 0.15) + " release enter\n";
-    std::vector<inp_event_t> chosen;
-    ASSERT_TRUE(inp_script_parse(shipper, "shipper", chosen));
-    inp_queue_events(chosen);
+    ASSERT_TRUE(queue_input(shipper));
     ASSERT_TRUE(frames(60));
     ASSERT_TRUE(frames(10));
     tap("F10");
     ASSERT_TRUE(frames(10));
     // Saved with its checks through the save dialog: the dialog reads the name the keys type after
     // the click.
-    std::vector<inp_event_t> events;
-    ASSERT_TRUE(inp_script_parse("0 cursor 209 11\n0.1 press mouse1\n0.15 release mouse1\n"
-                                 "0.3 press e\n0.35 release e\n0.4 press d\n0.45 release d\n"
-                                 "0.5 press i\n0.55 release i\n0.6 press t\n0.65 release t\n"
-                                 "0.7 press e\n0.75 release e\n0.8 press d\n0.85 release d\n"
-                                 "0.9 press enter\n0.95 release enter\n",
-                                 "save", events));
-    inp_queue_events(events);
+    ASSERT_TRUE(queue_input("0 cursor 209 11\n0.1 press mouse1\n0.15 release mouse1\n"
+                            "0.3 press e\n0.35 release e\n0.4 press d\n0.45 release d\n"
+                            "0.5 press i\n0.55 release i\n0.6 press t\n0.65 release t\n"
+                            "0.7 press e\n0.75 release e\n0.8 press d\n0.85 release d\n"
+                            "0.9 press enter\n0.95 release enter\n"));
     ASSERT_TRUE(frames(90));
     ASSERT_TRUE(press("`"));
     ASSERT_TRUE(type("g_info"));
@@ -509,13 +273,7 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
     ASSERT_TRUE(std::filesystem::exists(maps + "edited.mbd"));
     EXPECT_GT(std::filesystem::file_size(maps + "edited.aid"), 8u);
     EXPECT_GT(std::filesystem::file_size(maps + "edited.rte"), 8u);
-    if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
-        std::error_code ignored;
-        std::filesystem::create_directories(std::string(keep) + "/editor", ignored);
-        std::filesystem::copy(
-            game_.home() + "/screenshots", std::string(keep) + "/editor",
-            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ignored);
-    }
+    keep_screenshots("editor");
 
     ASSERT_TRUE(roads_.load(data_root, maps + "edited.mbd", error)) << error;
     const int32_t north_end = roads_.nearest_node(vec3_t(0.0f, 0.0f, -6500.0f));
@@ -526,17 +284,15 @@ TEST_F(drive_route_test, a_map_built_in_the_editor_is_driven_from_its_dock_over_
     game_.stop();
     ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-map", "edited", "-default_controls"}, error)) << error;
     ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
-    std::string make;
-    vec3_t start;
-    ASSERT_TRUE(placed_truck(make, start)) << log_tail();
-    EXPECT_NEAR(start.z, 4000.0f, 50.0f);
-    truck_tracker_t tracker(make, start);
+    const std::unique_ptr<truck_tracker_t> tracker = placed_truck();
+    ASSERT_TRUE(tracker) << log_tail();
+    EXPECT_NEAR(tracker->pose().position.z, 4000.0f, 50.0f);
     tap("2");
     ASSERT_TRUE(frames(10));
     // From the dock's entry over the crossing and up the north road.
     std::vector<route_point_t> route;
     ASSERT_TRUE(roads_.route(roads_.nearest_node(vec3_t(0.0f, 0.0f, 5500.0f)), north_end, 400.0f, route));
-    drive(route, tracker, 300.0f, "the dock to the north end");
+    drive(route, *tracker, 300.0f, "the dock to the north end");
     if (HasFatalFailure())
         return;
     for (int i = 0; i < 120; ++i)
@@ -578,14 +334,7 @@ struct input_steps_t {
         at += 0.3;
         return tap("mouse1");
     }
-    bool queue() const
-    {
-        std::vector<inp_event_t> events;
-        if (!inp_script_parse(text, "steps", events))
-            return false;
-        inp_queue_events(events);
-        return true;
-    }
+    bool queue() const { return queue_input(text); }
 };
 
 // The pixel of the middle of control (x, y, cx, cy) of a dialog cx by cy (dialog units, as its template
@@ -729,13 +478,7 @@ TEST_F(drive_route_test, items_placed_through_the_editors_dialogs_are_saved_and_
     EXPECT_FALSE(engine_log_matching("Freeitem count : 1").empty());
     EXPECT_FALSE(engine_log_matching("Miscitem count : 1").empty());
     EXPECT_FALSE(engine_log_matching("Edge count : 3").empty()) << "the two roads and the imported one";
-    if (const char* keep = std::getenv("KAVRENTA_DRIVE_SHOTS")) {
-        std::error_code ignored;
-        std::filesystem::create_directories(std::string(keep) + "/editor", ignored);
-        std::filesystem::copy(
-            game_.home() + "/screenshots", std::string(keep) + "/editor",
-            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing, ignored);
-    }
+    keep_screenshots("editor");
     game_.stop();
 
     // The game on that map draws the sign's board, the block's houses, the shelter, the mover's gate
