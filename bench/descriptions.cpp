@@ -155,6 +155,7 @@ void parse_with_expat(benchmark::State& state, const std::string& text)
 void layer_grammar(benchmark::State& state)
 {
     bind_once();
+    state.SetLabel("a layer of 250 features x 150 states, built whole");
     const std::string text = layer_text();
     log_clear_capture();
     for (auto _ : state) {
@@ -171,11 +172,16 @@ void layer_grammar(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 
-void layer_expat(benchmark::State& state) { parse_with_expat(state, layer_text()); }
+void layer_expat(benchmark::State& state)
+{
+    state.SetLabel("the same layer, plain XML");
+    parse_with_expat(state, layer_text());
+}
 
 void behavior_grammar(benchmark::State& state)
 {
     bind_once();
+    state.SetLabel("a behaviour of 4000 sequences, grammar alone");
     const std::string text = behavior_text();
     for (auto _ : state) {
         counting_behavior_t behavior;
@@ -192,6 +198,7 @@ void behavior_grammar(benchmark::State& state)
 void behavior_model(benchmark::State& state)
 {
     bind_once();
+    state.SetLabel("a behaviour of 4000 sequences, built and compiled");
     const std::string text = behavior_text();
     psb_layer_t layer;
     psb_current_layer = &layer;
@@ -215,7 +222,11 @@ void behavior_model(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
 }
 
-void behavior_expat(benchmark::State& state) { parse_with_expat(state, behavior_text()); }
+void behavior_expat(benchmark::State& state)
+{
+    state.SetLabel("the same behaviour, plain XML");
+    parse_with_expat(state, behavior_text());
+}
 
 // The sample cab driver's description files, under data/.
 const std::string real_folder = std::string(KAVRENTA_SOURCE_DIR) + "/data";
@@ -250,6 +261,7 @@ int64_t total_bytes(const std::vector<std::string>& texts)
 void real_model_load(benchmark::State& state)
 {
     bind_once();
+    state.SetLabel("the cab driver's 16 description files with model and animations, loaded and compiled");
     host_settings().data_root = real_folder;
     if (!vfs_init_from_host())
         state.SkipWithError("no data folder");
@@ -275,6 +287,7 @@ void real_model_load(benchmark::State& state)
 
 void real_model_expat(benchmark::State& state)
 {
+    state.SetLabel("the cab driver's 16 description files, plain XML");
     const std::vector<std::string> texts = real_texts();
     for (auto _ : state) {
         for (const std::string& text : texts) {

@@ -11,11 +11,11 @@ struct psm_t;
 
 // One layer of a behaviour-driven instance.
 struct psm_behavior_layer_t {
-    uint32_t entry = 0;              // offset of the layer entry in the block
-    std::vector<uint8_t> features;   // 8 bytes per feature: state index, changing flag
-    std::vector<int> requested;      // per feature: the state asked for, -1 when none
-    std::vector<uint32_t> running;   // a copy of the running behaviour's runner, empty when none
-    std::vector<int> holding;        // descriptors holding the pose the behaviour that ended last asked for
+    uint32_t entry = 0;             // offset of the layer entry in the block
+    std::vector<uint8_t> features;  // 8 bytes per feature: state index, changing flag
+    std::vector<int> requested;     // per feature: the state asked for, -1 when none
+    std::vector<uint32_t> running;  // a copy of the running behaviour's runner, empty when none
+    std::vector<int> holding;       // descriptors holding the pose the behaviour that ended last asked for
 };
 
 // What makes an instance behaviour-driven: its description block and its layers.

@@ -125,10 +125,11 @@ TEST_F(animated_model_test, instances_of_one_description_run_their_own_behaviour
 TEST_F(animated_model_test, names_and_runners_that_name_nothing_are_refused_with_a_message)
 {
     psb_animated_model_t driver;
-    EXPECT_FALSE(driver.load("/behaviour/cab_driver/cab_driver.info.xml", "/behaviour/cab_driver/cab_driver.layer.xml",
-                             "gear"));
+    EXPECT_FALSE(
+        driver.load("/behaviour/cab_driver/cab_driver.info.xml", "/behaviour/cab_driver/cab_driver.layer.xml", "gear"));
     EXPECT_EQ(driver.model(), nullptr);
-    EXPECT_FALSE(driver.load("/behaviour/nobody/nobody.info.xml", "/behaviour/cab_driver/cab_driver.layer.xml", "steer"));
+    EXPECT_FALSE(
+        driver.load("/behaviour/nobody/nobody.info.xml", "/behaviour/cab_driver/cab_driver.layer.xml", "steer"));
     ASSERT_TRUE(load_driver(driver));
     EXPECT_FALSE(driver.request("sideways"));
     EXPECT_TRUE(driver.is_in("straight"));
