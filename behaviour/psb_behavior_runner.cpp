@@ -482,6 +482,34 @@ void psb_behavior_runner_t::reset(psb_instance_context_t& context)
     }
 }
 
+namespace {
+
+bool advance_runner(void* runner, float* step, psb_instance_context_t* context)
+{
+    return static_cast<psb_behavior_runner_t*>(runner)->advance(step, *context);
+}
+
+int terminate_runner(void* runner, psb_instance_context_t* context)
+{
+    return static_cast<psb_behavior_runner_t*>(runner)->terminate(*context);
+}
+
+void reset_runner(void* runner, psb_instance_context_t* context)
+{
+    static_cast<psb_behavior_runner_t*>(runner)->reset(*context);
+}
+
+}  // namespace
+
+const psb_runner_ops_t psb_runner_ops = {advance_runner, terminate_runner, reset_runner};
+uint32_t psb_runner_table_word = 0;
+
+void psb_register_runner_ops()
+{
+    if (psb_runner_table_word == 0)
+        psb_runner_table_word = api::psm_runner_ops_register(&psb_runner_ops);
+}
+
 psb_behavior_runner_t* psb_block_runner(void* block, uint32_t entry, uint32_t id)
 {
     const uint32_t record = record_of(block, entry, id);

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-struct psm_t;
+#include "engine/psm_behavior.h"
 
 // Runs one behaviour of a compiled description block: walks its block tree once per engine step,
 // starting the model's animations through the engine's animation descriptors, ramping their weights,
@@ -17,42 +17,6 @@ enum psb_node_result_t : uint32_t {
     psb_node_finished = 4,
     psb_node_base_finished = 8,
     psb_node_held = 16,
-};
-
-// The animated entity's event sink: sound (0), question (1), info (2) and the ramp query (8).
-class psb_event_sink_t {
-public:
-    virtual ~psb_event_sink_t() = default;
-    // Takes an event; the answer matters for questions and ramp queries.
-    virtual bool on_event(uint32_t type, uint32_t length, const void* data) = 0;
-};
-
-class psb_behavior_runner_t;
-
-// What the engine hands every runner operation about the animated instance.
-struct psb_instance_context_t {
-    // The psm model instance the descriptors play on.
-    psm_t* model = nullptr;
-    // The entity's event sink (null: events are not sent and ramp queries answer yes).
-    psb_event_sink_t* sink = nullptr;
-    // The compiled description block where it lies now, and the offset of the behaviour's layer entry.
-    const void* block = nullptr;
-    uint32_t layer = 0;
-    // The instance's feature table of this layer: 8 bytes per feature (state index, changing flag).
-    uint8_t* feature_table = nullptr;
-    // The runner advanced last.
-    psb_behavior_runner_t* runner = nullptr;
-    // Raises animation priorities by 128 per index.
-    uint32_t layer_index = 0;
-    // Bit 0: weights are driven by an enclosing blend (after terminate: a hold is requested); bit 1: a
-    // weight scale is active.
-    uint8_t flags = 0;
-    // The weight an enclosing block passes down.
-    float weight = 1;
-    // After terminate: the hold set the behaviour asks for (valid while flag bit 0 is set).
-    uint32_t hold_set = 0;
-    // The current frame of the enclosing animation (for frame triggers of its children).
-    float frame = 0;
 };
 
 // The runner of one behaviour: the 28 bytes that start it in the block, its run states behind them.
@@ -74,7 +38,7 @@ private:
     // The speed the whole tree runs at (1 unless one is applied).
     float pace() const;
 
-    // Zero: the operations are this class's own.
+    // The word naming the runner operations (`psb_runner_table_word`).
     [[maybe_unused]] uint32_t table_;
     uint8_t flags_;
     [[maybe_unused]] uint8_t spare_[3];
@@ -83,6 +47,14 @@ private:
     float speed_;
     uint32_t behavior_id_;
 };
+
+// The operations of this class as the engine calls them.
+extern const psb_runner_ops_t psb_runner_ops;
+// The word the engine gave `psb_runner_ops` (0 until they are registered); every runner compiled
+// afterwards starts with it.
+extern uint32_t psb_runner_table_word;
+// Hands `psb_runner_ops` to the engine once.
+void psb_register_runner_ops();
 
 // The runner of behaviour `id` of the layer entry at offset `entry` of `block`; null when the entry has
 // no such behaviour or the behaviour has no runner (no runner record or no block tree).

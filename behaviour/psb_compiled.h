@@ -108,7 +108,7 @@ enum psb_animation_flag_t : uint8_t {
 
 // Words of a runner (then the run state of its root node).
 enum psb_runner_field_t : uint32_t {
-    // Zero: the operations are the runner class's own (a 64-bit address does not fit the word).
+    // The word the engine gave the runner operations (a 64-bit address does not fit the word).
     psb_runner_table = 0,
     psb_runner_flags = 4,
     // The engine's word, handed to the ramp queries.

@@ -1,5 +1,6 @@
 #include "behaviour/psb_resources.h"
 
+#include "behaviour/psb_behavior_runner.h"
 #include "behaviour/psb_info_load.h"
 #include "behaviour/psb_layer_load.h"
 
@@ -41,7 +42,12 @@ resource_ops_t psb_info_ops = {psb_info_load,       nullptr, psb_info_free, psb_
 resource_ops_t psb_layer_ops = {psb_layer_load,      nullptr, psb_layer_free, nullptr, nullptr, nullptr,
                                 release_loader_lock, -1,      kind_psb_layer};
 
-void psb_info_makeup_ops() { api::ci_makeup_ops(&psb_info_ops); }
+void psb_info_makeup_ops()
+{
+    // Blocks compiled from now on name the runner operations the engine calls.
+    psb_register_runner_ops();
+    api::ci_makeup_ops(&psb_info_ops);
+}
 void psb_layer_makeup_ops() { api::ci_makeup_ops(&psb_layer_ops); }
 
 c_item_t* psb_info_loader_match(c_item_t*, intptr_t, const char* name)

@@ -1,6 +1,7 @@
 #include "behaviour/psb_runner_build.h"
 
 #include "behaviour/psb_behavior.h"
+#include "behaviour/psb_behavior_runner.h"
 #include "behaviour/psb_block_builder.h"
 #include "behaviour/psb_compiled.h"
 #include "behaviour/psb_layer.h"
@@ -151,6 +152,7 @@ uint32_t psb_runner_build(const psb_behavior_t& behavior, psb_block_builder_t& b
         block.put<uint32_t>(at + psb_record_root, write_node(block, *root));
         run_states = run_state_size(*root);
         const uint32_t runner = block.take(psb_runner_size + run_states);
+        block.put<uint32_t>(runner + psb_runner_table, psb_runner_table_word);
         block.put<uint8_t>(runner + psb_runner_flags, psb_runner_written);
         block.put<float>(runner + psb_runner_speed, 1.0f);
         block.put<uint32_t>(runner + psb_runner_behavior, behavior.id());

@@ -20,6 +20,7 @@
 #include "engine/net.h"
 #include "engine/process.h"
 #include "engine/psm.h"
+#include "engine/psm_behavior.h"
 #include "engine/random.h"
 #include "engine/snd.h"
 #include "engine/vfs.h"
@@ -234,4 +235,5 @@
     GENERIC(psm_bone_set_ext_skel_scale) GENERIC(psm_get_user_tag) DECLARED(psm_get_part_bsphere) \
     GENERIC(psm_get_part_color) GENERIC(psm_set_part_color) GENERIC(psm_get_model_file) \
     GENERIC(psm_get_move_delta) GENERIC(psm_reset_move_delta) DECLARED(psm_set_light_callback) \
-    GENERIC(psm_set_fog_callback)
+    GENERIC(psm_set_fog_callback) DECLARED(psm_runner_ops_register) DECLARED(psm_feature_request) \
+    DECLARED(psm_feature_get_state)

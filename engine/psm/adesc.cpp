@@ -112,6 +112,11 @@ ENGINE_API void psm_add_time(psm_t* model, float seconds)
         error("psm_add_time: %g is not a time", double(seconds));
         return;
     }
+    // An instance of a description: its behaviours advance the descriptors they play.
+    if (instance->behavior) {
+        psm_behavior_add_time(*instance, seconds);
+        return;
+    }
     for (psm_adesc_t& adesc : instance->adescs)
         if (!adesc.stopped)
             advance(instance->model->anims[static_cast<size_t>(adesc.anim)], adesc, seconds);

@@ -1,7 +1,49 @@
+#include <algorithm>
 #include <cstring>
 
 #include "engine/log.h"
 #include "instance.h"
+
+namespace {
+
+// The turn of `track` at `frame`: between two keys the turn between theirs, before the first and after
+// the last the nearest key's.
+quat_t sample(const psm_anim_track_t& track, float frame)
+{
+    const std::vector<psm_anim_key_t>& keys = track.keys;
+    if (frame <= keys.front().frame)
+        return keys.front().turn;
+    for (size_t i = 1; i < keys.size(); ++i)
+        if (frame < keys[i].frame) {
+            const float t = (frame - keys[i - 1].frame) / (keys[i].frame - keys[i - 1].frame);
+            return quat_t::slerp(keys[i - 1].turn, keys[i].turn, t);
+        }
+    return keys.back().turn;
+}
+
+}  // namespace
+
+quat_t psm_t::animated_turn(int bone) const
+{
+    // Lower priorities first; each descriptor turns the bone toward its animation's pose by its weight,
+    // so one of weight 1 and the highest priority poses it alone.
+    std::vector<const psm_adesc_t*> order;
+    for (const psm_adesc_t& adesc : adescs)
+        order.push_back(&adesc);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const psm_adesc_t* a, const psm_adesc_t* b) { return a->priority < b->priority; });
+    quat_t turn;
+    for (const psm_adesc_t* adesc : order) {
+        const psm_anim_data_t& anim = model->anims[static_cast<size_t>(adesc->anim)];
+        for (const psm_anim_track_t& track : anim.tracks) {
+            if (track.bone != bone)
+                continue;
+            const float frame = anim.frames > 1 ? float(adesc->time / anim.length) * float(anim.frames - 1) : 0.0f;
+            turn = quat_t::slerp(turn, sample(track, frame), std::clamp(adesc->weight, 0.0f, 1.0f));
+        }
+    }
+    return turn;
+}
 
 mat4_t psm_t::posed_bone(int bone) const
 {
@@ -12,10 +54,11 @@ mat4_t psm_t::posed_bone(int bone) const
     mat4_t global = mat4_t::identity();
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         const psm_bone_pose_t& pose = poses[static_cast<size_t>(*it)];
-        mat4_t offset, rotation;
+        mat4_t offset, rotation, animated;
         matrix_set_translate(offset, pose.ext_pos);
         matrix_set_quat(rotation, pose.ext_rot);
-        global = global * offset * model->bone_records[static_cast<size_t>(*it)].local * rotation;
+        matrix_set_quat(animated, animated_turn(*it));
+        global = global * offset * model->bone_records[static_cast<size_t>(*it)].local * animated * rotation;
     }
     return global;
 }

@@ -55,11 +55,14 @@ ENGINE_API psm_t* psm_alloc(const char* path, int reserved0, int reserved1, unsi
     if (reserved0 != 0 || reserved1 != 0)
         warning("psm_alloc: %s: the middle arguments %d and %d are not used", path ? path : "(null)", reserved0,
                 reserved1);
-    psm_model_data_t* const model = psm_model_acquire(path);
+    std::unique_ptr<psm_behavior_state_t> behavior;
+    psm_model_data_t* const model =
+        psm_is_description(path) ? psm_behavior_open(path, behavior) : psm_model_acquire(path);
     if (!model)
         return nullptr;
     auto instance = std::make_unique<psm_t>();
     instance->model = model;
+    instance->behavior = std::move(behavior);
     instance->flags = flags;
     instance->visible.assign(static_cast<size_t>(model->part_count), true);
     instance->shaders.resize(static_cast<size_t>(model->part_count));

@@ -1,7 +1,9 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "behavior_instance.h"
 #include "model_data.h"
 
 // One animation descriptor of an instance.
@@ -38,6 +40,8 @@ struct psm_t {
     void* light_object = nullptr;
     std::vector<psm_adesc_t> adescs;
     int next_adesc = 1;
+    // Set for an instance of a description: its behaviours play its descriptors.
+    std::unique_ptr<psm_behavior_state_t> behavior;
 
     // True for a valid part index; otherwise logs an error naming `caller`.
     bool check_part(int part, const char* caller) const;
@@ -45,7 +49,9 @@ struct psm_t {
     bool check_bone(int bone, const char* caller) const;
     // The descriptor with this handle, or null after an error naming `caller`.
     psm_adesc_t* find_adesc(int handle, const char* caller);
-    // The bone's model-space frame with every offset and rotation up its chain applied.
+    // The turn the instance's descriptors give the bone now (the identity when none animates it).
+    quat_t animated_turn(int bone) const;
+    // The bone's model-space frame with every animated turn, offset and rotation up its chain applied.
     mat4_t posed_bone(int bone) const;
 };
 

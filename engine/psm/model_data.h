@@ -7,11 +7,25 @@
 
 // Storage behind the model library's public records: what one model file holds.
 
-// One animation of a model: its file and timing.
+// One key of a bone track: the bone's turn at a frame.
+struct psm_anim_key_t {
+    float frame = 0;
+    quat_t turn;
+};
+
+// The turns of one bone over an animation, keys in rising frame order.
+struct psm_anim_track_t {
+    std::string bone_name;
+    int bone = -1;  // the bone in the model the animation was added to, -1 when it has none
+    std::vector<psm_anim_key_t> keys;
+};
+
+// One animation of a model: its file, timing and bone tracks.
 struct psm_anim_data_t {
     std::string path;
     int frames = 0;    // at least 1
     float length = 0;  // seconds, above 0
+    std::vector<psm_anim_track_t> tracks;
 };
 
 // The arrays of one part, owned; psm_part_t points into them.

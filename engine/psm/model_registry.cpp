@@ -103,6 +103,14 @@ ENGINE_API int psm_anim_add_file(psm_info_t* info, const char* path, int* out_in
         psm_anim_data_t anim;
         if (index < 0 && vfs_read_whole(path, text) && psm_anim_read_text(text, path, anim)) {
             anim.path = path;
+            for (psm_anim_track_t& track : anim.tracks) {
+                for (int bone = 0; bone < model->bone_count && track.bone < 0; ++bone)
+                    if (track.bone_name == model->bones[bone].name)
+                        track.bone = bone;
+                if (track.bone < 0)
+                    warning("psm: animation %s turns bone %s, which %s has not", path, track.bone_name.c_str(),
+                            model->path);
+            }
             model->anims.push_back(std::move(anim));
             index = static_cast<int>(model->anims.size() - 1);
         }

@@ -397,7 +397,15 @@ TEST_F(psm_test, bad_animation_texts_give_false_and_a_located_message)
         {"psa 1\nframes 0\nlength 1", "bad.psa:2: frames 0 is outside 1 to 1048576"},
         {"psa 1\nframes 2\nlength 0", "bad.psa:3: length must be above 0 seconds"},
         {"psa 1\nframes 2\nlength 1e-50", "bad.psa:3: length must be above 0 seconds"},
-        {"psa 1\nframes 2 frames 3", "bad.psa:2: expected \"frames\" or \"length\" (once each), found \"frames\""},
+        {"psa 1\nframes 2 frames 3",
+         "bad.psa:2: expected \"frames\", \"length\" (once each) or \"bone\", found \"frames\""},
+        {"psa 1\nframes 3\nlength 1\nbone b { 0 0 0 1 }",
+         "bad.psa:4: bone b: keys are groups of five numbers (frame, axis x y z, degrees)"},
+        {"psa 1\nframes 3\nlength 1\nbone b { 1 0 0 1 5  1 0 0 1 6 }", "bad.psa:4: bone b: key frames must rise"},
+        {"psa 1\nframes 3\nlength 1\nbone b { 0 0 0 1 5 }\nbone b { 0 0 0 1 5 }", "bad.psa:5: bone b has two tracks"},
+        {"psa 1\nframes 3\nlength 1\nbone b { 0 0 0 1 5  2.5 0 0 1 5 }",
+         "bad.psa:4: bone b: key frames lie outside 0 .. 2"},
+        {"psa 1\nframes 3\nlength 1\nbone b { -1 0 0 1 5 }", "bad.psa:4: bone b: key frames lie outside 0 .. 2"},
         {"psa 1\nframes 2\nlength \"1\"", "bad.psa:3: length \"1\" is no number"},
     };
     for (const auto& c : cases) {
@@ -407,6 +415,52 @@ TEST_F(psm_test, bad_animation_texts_give_false_and_a_located_message)
         EXPECT_EQ(frames, -1);
         EXPECT_TRUE(engine_log_has(c.message)) << c.text << "\n wanted: " << c.message;
     }
+}
+
+// The angle in degrees by which the needle's x axis is turned about z.
+float needle_turn(psm_t* model)
+{
+    mat4_t frame;
+    EXPECT_TRUE(psm_bone_get_matrix(model, psm_bone_find_global(model, "needle"), &frame));
+    const vec3_t x = mult_point_matrix_fast(frame, {1, 0, 0}) - mult_zero_matrix(frame);
+    return std::atan2(x.y, x.x) * 180.0f / 3.14159265f;
+}
+
+TEST_F(psm_test, descriptors_pose_the_bones_their_animations_turn_by_weight_and_priority)
+{
+    // The needle turns from 0 to 90 degrees about z over frames 0 to 20 and stays there to frame 30.
+    write_data_file("models/sweep.psa", "psa 1\nframes 31\nlength 1.0\nbone needle { 0 0 0 1 0  20 0 0 1 90 }\n"
+                                        "bone tail { 0 0 0 1 0 }\n");
+    write_data_file("models/back.psa", "psa 1\nframes 2\nlength 1.0\nbone needle { 0 0 0 1 -30  1 0 0 1 -30 }\n");
+    psm_t* const model = load_cab();
+    ASSERT_NE(model, nullptr);
+    // A track of a bone the model has not is reported and poses nothing.
+    const int sweep = psm_anim_add_file(psm_get_info(model), "/models/sweep.psa", nullptr);
+    EXPECT_TRUE(engine_log_has("psm: animation /models/sweep.psa turns bone tail, which /models/cab.psm has not"));
+    const int back = psm_anim_add_file(psm_get_info(model), "/models/back.psa", nullptr);
+    EXPECT_NEAR(needle_turn(model), 0.0f, 1e-4f);
+
+    const int a = psm_adesc_create(model, sweep, 0, 0, 5);
+    EXPECT_NEAR(needle_turn(model), 0.0f, 1e-4f);
+    psm_adesc_add_time(model, a, 1.0f / 3.0f);  // frame 10: half way between the keys
+    EXPECT_NEAR(needle_turn(model), 45.0f, 1e-3f);
+    psm_adesc_add_time(model, a, 0.5f);  // past the last key: its turn holds
+    EXPECT_NEAR(needle_turn(model), 90.0f, 1e-3f);
+    psm_adesc_set_cur_weight(model, a, 0.5f);
+    EXPECT_NEAR(needle_turn(model), 45.0f, 1e-3f);
+
+    // A descriptor of a lower priority is overruled by the higher one of full weight, whatever their
+    // order of creation; at half weight the higher one turns half way from the lower one's pose.
+    psm_adesc_set_cur_weight(model, a, 1.0f);
+    const int b = psm_adesc_create(model, back, 0, 0, 1);
+    EXPECT_NEAR(needle_turn(model), 90.0f, 1e-3f);
+    psm_adesc_set_cur_weight(model, a, 0.5f);
+    EXPECT_NEAR(needle_turn(model), 30.0f, 1e-3f);
+    psm_adesc_remove(model, a);
+    EXPECT_NEAR(needle_turn(model), -30.0f, 1e-3f);
+    psm_adesc_remove(model, b);
+    EXPECT_NEAR(needle_turn(model), 0.0f, 1e-4f);
+    psm_free(model);
 }
 
 TEST_F(psm_test, two_one_second_animations_advanced_one_and_a_half_seconds_leave_exactly_half_a_second)

@@ -56,6 +56,8 @@ int ui_comp_menu_model_t::init(const int phase)
     if (phase == 0) {
         ui_comp_make_t::hold_shared_light();
         read_menu_def();
+        if (figure.load())
+            api::psm_set_light_callback(figure.figure.model(), ui_comp_make_t::shared_light_list, nullptr);
     }
     return 0;
 }
@@ -66,6 +68,7 @@ int ui_comp_menu_model_t::destroy(const int phase)
         if (scene)
             api::psm_free(scene);
         scene = nullptr;
+        figure.unload();
         for (ui_comp_make_t& vehicle : vehicles)
             vehicle.free_models();
         path.clear();
@@ -229,6 +232,7 @@ void ui_comp_menu_model_t::handler()
 {
     ui_view_t::handler();
     travel(api::sys_get_lastdelta() * travel_speed);
+    figure.update(api::sys_get_lastdelta());
 }
 
 void ui_comp_menu_model_t::draw()
@@ -244,6 +248,7 @@ void ui_comp_menu_model_t::draw()
     const vec3_t back = camera_position * -1.0f;
     api::gfx_translate(&back[0]);
     api::psm_draw(scene, 1, 0xFFFFFFFFu);
+    figure.draw(truck_place);
     for (int slot = 0; slot < 2; ++slot) {
         api::gfx_push();
         const vec3_t place = truck_place + placements[slot];

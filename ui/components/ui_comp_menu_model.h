@@ -4,6 +4,7 @@
 
 #include "engine/ui_view.h"
 #include "engine/vec.h"
+#include "ui/components/menu_figure.h"
 #include "ui/components/ui_comp_make.h"
 
 struct psm_t;
@@ -11,7 +12,8 @@ struct psm_t;
 // The 3-D scene behind the menus ("ui.comp.menu_model"): the scene model of "/defs/menu.def" with a
 // truck and a trailer, picked at random from the makes, standing at its bone "truck0", seen by a
 // camera that travels without end along the closed path of the scene's part "camera" and looks at the
-// truck. A path of fewer than two points or of no length keeps the camera still.
+// truck, beside which a figure waves. A path of fewer than two points or of no length keeps the camera
+// still.
 class ui_comp_menu_model_t : public ui_view_t {
 public:
     // Units a second the camera travels, and the most it travels in one frame.
@@ -55,6 +57,8 @@ public:
     vec3_t camera_position{};
     vec3_t camera_angles{};
     ui_comp_make_t vehicles[2];
+    // The figure who waves beside the truck.
+    menu_figure_t figure;
     // Where each vehicle's origin stands from "truck0": the truck at it, the trailer with its "hook" there.
     vec3_t placements[2] = {};
 

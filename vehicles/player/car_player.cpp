@@ -150,6 +150,7 @@ bool car_player_e::build(const char* make, const char* const* accessories, int c
         glass->setup(centre, 60.0f, 60.0f, 0.5f, 0.05f, 350);
     }
     setup_interior();
+    cab_driver.load();
     return true;
 }
 
@@ -335,6 +336,7 @@ void car_player_e::draw()
             const vec3_t unlook = -look;
             api::gfx_rotate(&unlook.x);
             api::psm_draw(interior, 1, static_cast<unsigned>(paint_colour) | 0xFF000000u);
+            cab_driver.draw();
             for (windshield_drops_t* glass : windshields)
                 if (glass)
                     glass->draw();

@@ -6,6 +6,7 @@
 #include "engine/vec.h"
 #include "common/bridge_parts.h"
 #include "road/ctrl_parts.h"
+#include "vehicles/player/cab_driver.h"
 #include "vehicles/body/car_truck.h"
 #include "vehicles/links/police_player.h"
 #include "vehicles/links/traffic_player.h"
@@ -320,6 +321,8 @@ public:
     c_item_t* ticket_window = nullptr;
     uint32_t hud_detail = 2;
     windshield_drops_t* windshields[2] = {nullptr, nullptr};
+    // The driver the cabin view shows turning the wheel.
+    cab_driver_t cab_driver;
 
     // Trailer re-hitch window after a load.
     uint8_t reattach = 0;
