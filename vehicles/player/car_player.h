@@ -8,6 +8,7 @@
 #include "road/ctrl_parts.h"
 #include "vehicles/body/car_truck.h"
 #include "vehicles/links/police_player.h"
+#include "vehicles/links/trailer_view.h"
 #include "vehicles/links/traffic_player.h"
 #include "vehicles/links/vehicle_links.h"
 #include "world/environment_links.h"
@@ -18,9 +19,6 @@ struct snd_sound_t;
 class ui_view_t;
 class windshield_drops_t;
 class game_ctrl_e;
-
-// False only while the player's truck looks straight down (camera mode 7): the trailer's drawing reads it.
-bool& trailer_view_flag();
 
 // The player's truck, registered as "actors.car": a truck with the two HUD windows, the cameras, the
 // sound set and the stored state, the cab instruments, the driving input, the control settings, the
