@@ -3,9 +3,12 @@
 
 The module's folders are layered, bottom first (docs/architecture.md, "Folder order"):
 
-    common  behaviour  physics  world  road  vehicles  ui/components  game  ui/screens  editor  frame
+    common  behaviour  physics  world  road  vehicles/links  vehicles/body
+    vehicles/player | vehicles/traffic  ui/components  game  ui/screens  editor  frame
 
-A file may include the engine, its own folder and the folders below its own. Inside frame/, only the
+A file may include the engine, its own folder and the folders below its own. Folders of one level
+(written a | b) stand side by side: neither includes the other, so the player's truck and the traffic
+meet only through the interfaces of vehicles/links. Inside frame/, only the
 composition root (COMPOSITION_ROOT below) includes the subsystems; the rest of frame/ includes
 common/ and physics/ alone. engine/ never includes module code. Tests, benchmarks and fuzz targets
 are not checked: they may reach anything they test.
@@ -18,9 +21,10 @@ import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
-# The module's folders, bottom first.
-ORDER = ["common", "behaviour", "physics", "world", "road", "vehicles", "ui/components", "game",
-         "ui/screens", "editor", "frame"]
+# The module's folders, bottom first; a tuple is one level of folders side by side.
+LEVELS = ["common", "behaviour", "physics", "world", "road", "vehicles/links", "vehicles/body",
+          ("vehicles/player", "vehicles/traffic"), "ui/components", "game", "ui/screens", "editor", "frame"]
+ORDER = [folder for level in LEVELS for folder in (level if isinstance(level, tuple) else (level,))]
 
 # What frame/ outside the composition root may include besides itself and the engine.
 FRAME_REACH = {"common", "physics"}
@@ -57,6 +61,11 @@ def target_of(source, included):
     return resolved if os.path.exists(os.path.join(ROOT, resolved)) else None
 
 
+def level_of(folder):
+    """The index in LEVELS of the level holding `folder`."""
+    return next(i for i, level in enumerate(LEVELS) if folder == level or folder in level)
+
+
 def allowed(source, source_folder, target_folder):
     """Whether a file of `source_folder` may include a file of `target_folder`."""
     if source_folder == "engine":
@@ -65,7 +74,7 @@ def allowed(source, source_folder, target_folder):
         return True
     if source_folder == "frame" and source not in COMPOSITION_ROOT:
         return target_folder in FRAME_REACH
-    return ORDER.index(target_folder) < ORDER.index(source_folder)
+    return level_of(target_folder) < level_of(source_folder)
 
 
 def reach(source, source_folder):
@@ -75,7 +84,7 @@ def reach(source, source_folder):
     if source_folder == "frame" and source not in COMPOSITION_ROOT:
         below = [f for f in ORDER if f in FRAME_REACH]
     else:
-        below = ORDER[:ORDER.index(source_folder)]
+        below = [f for f in ORDER if level_of(f) < level_of(source_folder)]
     return ", ".join(["engine"] + below + [source_folder])
 
 
