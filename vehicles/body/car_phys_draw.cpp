@@ -163,7 +163,7 @@ void car_phys_e::draw_wheels()
         api::gfx_push();
         api::gfx_translate(&at.x);
         if (wheel.front)
-            rotate(0.0f, even ? steering : -steering);
+            rotate(0.0f, even ? controls.steering : -controls.steering);
         if (even)
             rotate(0.0f, 180.0f);
         rotate(axle_turn, 0.0f);

@@ -211,12 +211,12 @@ void car_truck_e::engine_update(float dt)
     }
 
     if (cruise)
-        throttle = speed < cruise_speed ? 1.0f : 0.0f;
+        controls.throttle = speed < cruise_speed ? 1.0f : 0.0f;
 
     vec3_t drive;
     if (rpm < rpm_cap && engine_state == engine_running && gear != -1 && wheels_in_contact >= 3) {
         const float sign = gear == 0 ? -1.0f : 1.0f;
-        drive = direction * (torque(rpm) * sign * drive_factor * current_ratio * throttle * drive_scale);
+        drive = direction * (torque(rpm) * sign * drive_factor * current_ratio * controls.throttle * drive_scale);
     }
     drive_force = (drive + air + rolling) * 100.0f;
     vec3_t at;
@@ -259,7 +259,7 @@ void car_truck_e::fuel_update(float dt)
 {
     if (engine_state == engine_off)
         return;
-    fuel -= (consumption * throttle * 0.07f + 0.005f) * dt;
+    fuel -= (consumption * controls.throttle * 0.07f + 0.005f) * dt;
     if (fuel >= 0.0f)
         return;
     fuel = 0.0f;

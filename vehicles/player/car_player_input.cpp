@@ -92,13 +92,13 @@ void car_player_e::pedal_forward(float value)
 {
     cruise_off();
     if (!automatic) {
-        throttle = value;
+        controls.throttle = value;
     } else {
         if (!(direction_timer > 1.0f && pending_forward)) {
             if (gear > 0 || (clutching && selected_gear > 0)) {
-                throttle = value;
+                controls.throttle = value;
             } else {
-                brake = value;
+                controls.brake = value;
                 if (gear == 0 && standing()) {
                     gear = -1;
                     pending_forward = 1;
@@ -116,14 +116,14 @@ void car_player_e::pedal_backward(float value)
 {
     cruise_off();
     if (!automatic) {
-        brake = value;
+        controls.brake = value;
     } else {
         if (!(direction_timer > 1.0f && pending_reverse)) {
             if (gear < 1 && !(clutching && selected_gear > 0)) {
                 if (gear == 0)
-                    throttle = value;
+                    controls.throttle = value;
             } else {
-                brake = value;
+                controls.brake = value;
                 if (standing()) {
                     gear = -1;
                     pending_reverse = 1;
@@ -131,7 +131,7 @@ void car_player_e::pedal_backward(float value)
                 }
             }
             if (gear == -1)
-                brake = value;
+                controls.brake = value;
             finish_direction_change(pending_forward, 1, false);
         }
         finish_direction_change(pending_reverse, 1, false);
@@ -141,19 +141,20 @@ void car_player_e::pedal_backward(float value)
 
 void car_player_e::steer_keys(float dt)
 {
-    keys_step(steering, impulse(impulse_left), impulse(impulse_right), dt, self_centre);
+    keys_step(controls.steering, impulse(impulse_left), impulse(impulse_right), dt, self_centre);
 }
 
 void car_player_e::steer_joystick(float dt)
 {
     const float* const axes = joystick_state ? joystick_state->axis : nullptr;
     if (axis_steer == 16 || !axes || axis_steer < 0 || axis_steer >= inp_joy_axis_count) {
-        keys_step(steering, impulse(impulse_left) > 0.0f ? 1.0f : 0.0f, impulse(impulse_right) > 0.0f ? 1.0f : 0.0f, dt,
-                  self_centre);
+        keys_step(controls.steering, impulse(impulse_left) > 0.0f ? 1.0f : 0.0f,
+                  impulse(impulse_right) > 0.0f ? 1.0f : 0.0f, dt, self_centre);
     } else {
         const float target = axes[axis_steer] * -30.0f;
         const float step = (steer_sensitivity * 300.0f + 20.0f) * dt;
-        steering = steering < target ? std::min(steering + step, target) : std::max(steering - step, target);
+        controls.steering = controls.steering < target ? std::min(controls.steering + step, target)
+                                                       : std::max(controls.steering - step, target);
     }
     if (!axes)
         return;
@@ -174,7 +175,7 @@ void car_player_e::steer_mouse()
     mouse_position +=
         (steer_sensitivity * 0.008f + 0.0005f) * (impulse(impulse_look_yaw_plus) - impulse(impulse_look_yaw_minus));
     mouse_position = std::clamp(mouse_position, -1.0f, 1.0f);
-    steering = std::fabs(mouse_position) * mouse_position * 30.0f;
+    controls.steering = std::fabs(mouse_position) * mouse_position * 30.0f;
     hud_value(truck_hud_mouse_steering, 1.0f - mouse_position);
 }
 
@@ -233,8 +234,8 @@ void car_player_e::drive_input()
 
 void car_player_e::driving_step(float dt)
 {
-    throttle = 0.0f;
-    brake = 0.0f;
+    controls.throttle = 0.0f;
+    controls.brake = 0.0f;
     if (impulse(impulse_forward) != 0.0f && wheels_in_contact > 1)
         pedal_forward(impulse(impulse_forward));
     if (impulse(impulse_backward) != 0.0f && wheels_in_contact > 1)
@@ -247,7 +248,7 @@ void car_player_e::driving_step(float dt)
     else if (impulse(impulse_cam_rotate) == 0.0f)
         steer_mouse();
 
-    if (brake > 0.1f) {
+    if (controls.brake > 0.1f) {
         air_brake_flag = 1;
         air_brake_timer = 0.0f;
     }
@@ -257,22 +258,22 @@ void car_player_e::driving_step(float dt)
         if (sounds[snd_air_brake])
             api::snd_play(sounds[snd_air_brake]);
     }
-    if (throttle > 0.1f && hold_brake > 0.9f && release_message) {
+    if (controls.throttle > 0.1f && controls.hold_brake > 0.9f && release_message) {
         release_message = 0;
         pager_message("@@ui_release_handbrake@@", 0);
     }
     if (auto_blinkers) {
-        if (steering > 29.0f && !blink_left && !hazard) {
+        if (controls.steering > 29.0f && !blink_left && !hazard) {
             blink_left = 1;
             blink_right = 0;
             lights &= static_cast<uint8_t>(~16u);
             auto_cancel = 1;
-        } else if (steering < -29.0f && !blink_right && !hazard) {
+        } else if (controls.steering < -29.0f && !blink_right && !hazard) {
             blink_right = 1;
             blink_left = 0;
             lights &= static_cast<uint8_t>(~8u);
             auto_cancel = 1;
-        } else if (steering >= -29.0f && steering <= 29.0f && auto_cancel) {
+        } else if (controls.steering >= -29.0f && controls.steering <= 29.0f && auto_cancel) {
             blink_left = blink_right = 0;
             lights &= static_cast<uint8_t>(~24u);
             auto_cancel = 0;
@@ -354,8 +355,8 @@ void car_player_e::switch_impulses(float dt)
     if (switch_accepted(impulse_attach, 0.2f))
         attach_trailer();
     if (switch_accepted(impulse_handbrake, 0.2f)) {
-        const bool was_on = hold_brake == 1.0f;
-        hold_brake = was_on ? 0.0f : 1.0f;
+        const bool was_on = controls.hold_brake == 1.0f;
+        controls.hold_brake = was_on ? 0.0f : 1.0f;
         if (snd_sound_t* const sound = sounds[was_on ? snd_parking_release : snd_parking_set])
             api::snd_play(sound);
         release_message = 1;
