@@ -11,6 +11,7 @@
 #include "vehicles/links/trailer_view.h"
 #include "vehicles/links/traffic_player.h"
 #include "vehicles/links/vehicle_links.h"
+#include "vehicles/player/player_cb_radio.h"
 #include "world/environment_links.h"
 
 struct c_item_t;
@@ -154,7 +155,7 @@ public:
     float traffic_speed() const override { return get_speed(); }
     vec3_t traffic_viewer_position() const override { return viewer_position; }
     // An economy driver's truck near the player: his CB call-in; and his panel cleared when it leaves.
-    void driver_truck_arrived(int32_t driver) override { cb_call_in(driver); }
+    void driver_truck_arrived(int32_t driver) override { cb_radio_.call_in(driver); }
     void driver_truck_left() override { show_driver_panel(false, -1); }
     // trailer_tower_t.
     void detach_trailer(bool by_player) override;
@@ -279,12 +280,8 @@ public:
     // Puts the truck back at the place three history entries back, dropped onto the ground.
     void reset_to_road();
 
-    // CB radio (car_player_cb.cpp).
-    void cb_menu();
-    void cb_update(float dt);
-    void cb_voices_load(int32_t speaker, int32_t kind, int32_t item);
-    void cb_call_in(int32_t driver);
-    void release_cb_sound();
+    // The CB radio.
+    player_cb_radio_t& cb_radio() { return cb_radio_; }
 
     // HUD helpers: the component `id` of the main HUD (or the job HUD with `job`), null when absent.
     ui_view_t* hud_view(int32_t id, bool job = false) const;
@@ -427,18 +424,6 @@ public:
     int32_t ff_friction[10] = {};
     float ff_timer = 0.0f;
 
-    // CB radio.
-    int32_t cb_state = -1;
-    int32_t cb_drawn = -1;
-    int32_t cb_question = -1;
-    int32_t cb_answer = -1;
-    int32_t cb_ai_question = 0;
-    int32_t cb_weather_class = 0;
-    int32_t cb_partner = -1;
-    float cb_question_timer = 0.0f, cb_answer_timer = 0.0f;
-    float cb_card_timer = 0.0f;
-    snd_sound_t* cb_sound = nullptr;
-
     // Frame handler timers.
     float brake_held = 0.0f;
     float reverse_timer = 0.0f;
@@ -487,8 +472,6 @@ private:
     void road_direction_check(float dt);
     void radar_step(float dt);
     void tyre_smoke_step(float dt);
-    // Says the line of voice file `file` with `voice`, on the pager as "speaker: text".
-    void say_line(int32_t voice, const char* speaker_name, const char* file);
-    // The last CB line has finished (or, without a sound, `timer` reached 2.5 s).
-    bool cb_line_finished(float timer) const;
+
+    player_cb_radio_t cb_radio_{*this};
 };

@@ -43,7 +43,7 @@ void car_player_e::handler()
     } else {
         if (camera_mode != cam_fly)
             drive_input();
-        cb_update(dt);
+        cb_radio_.update(dt);
         if (ticket_scene) {
             update_ticket(dt);
             return;

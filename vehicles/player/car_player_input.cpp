@@ -199,7 +199,7 @@ void car_player_e::drive_input()
         driving_step(dt);
     }
     look_step();
-    camera_impulses(cb_state == -1 ? 0 : 2);
+    camera_impulses(cb_radio_.menu_open() ? 2 : 0);
     if (switch_accepted(impulse_hidehud, 0.2f)) {
         hud_visible = !hud_visible;
         hud_show(job_hud_group, hud_visible != 0, true);
@@ -225,10 +225,7 @@ void car_player_e::drive_input()
         }
     }
     if (switch_accepted(impulse_voice, 0.2f)) {
-        cb_state = cb_state == -1 ? 0 : -1;
-        if (cb_state == -1)
-            cb_drawn = -1;
-        hud_show(truck_hud_cb_menu, cb_state != -1);
+        cb_radio_.toggle_menu();
     }
 }
 
