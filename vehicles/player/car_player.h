@@ -232,21 +232,22 @@ public:
     // The traffic slot the traffic views follow.
     static constexpr int32_t followed_car = 0;
 
-    // Sounds and stored state (car_player_state.cpp).
+    // Sounds (car_player_state.cpp).
     // The fixed sound set (init phase 10).
     void load_sounds();
     // The engine, engine start and stop, horn and gear-change sounds the make names (after each build).
     void load_make_sounds();
     void update_sounds();
     void update_engine_sound(float dt);
+    void stop_rain_loops();
+    // The stored state (car_player_stored_state.cpp).
     int save_state(int file);
     // Writes the stored state of a truck fresh from its make (no dents, no damage, no offence, the
     // chase camera, lights off, wipers off); answers the bytes written.
     static int save_default_state(int file);
     int load_state(int file, int version);
     // Bytes of the stored state a save of `version` holds: 264 for 14, 260 for 13, else 248.
-    static int state_record_bytes(int version) { return version == 14 ? 264 : (version == 13 ? 260 : 248); }
-    void stop_rain_loops();
+    static int state_record_bytes(int version);
 
     // Instruments (car_player_instruments.cpp).
     void update_lights(float dt);
