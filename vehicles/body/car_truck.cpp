@@ -120,19 +120,24 @@ void car_truck_e::fill_torque_table()
     }
 }
 
+void car_truck_e::begin_clutch(const bool up)
+{
+    if (clutching)
+        return;
+    selected_gear = gear;
+    clutch_timer = clutch_time;
+    gear = -1;
+    clutching = 1;
+    shifting_up = up ? 1 : 0;
+    gear_changed();
+}
+
 void car_truck_e::shift_up(bool with_clutch)
 {
     if (engine_state != engine_running || gear >= gear_count)
         return;
     if (with_clutch) {
-        if (clutching)
-            return;
-        selected_gear = gear;
-        clutch_timer = clutch_time;
-        gear = -1;
-        clutching = 1;
-        shifting_up = 1;
-        gear_changed();
+        begin_clutch(true);
         return;
     }
     if (selected_gear < gear_limit - 1 && (!automatic || selected_gear >= 0)) {
@@ -151,14 +156,7 @@ void car_truck_e::shift_down(bool with_clutch)
     if (engine_state != engine_running)
         return;
     if (with_clutch) {
-        if (clutching)
-            return;
-        selected_gear = gear;
-        clutch_timer = clutch_time;
-        gear = -1;
-        clutching = 1;
-        shifting_up = 0;
-        gear_changed();
+        begin_clutch(false);
         return;
     }
     if (selected_gear > 0) {

@@ -456,6 +456,8 @@ private:
     // Once a pending change of direction has waited a second: the gearbox goes from `from_gear` one
     // gear up (or down), with the clutch.
     void finish_direction_change(uint8_t& pending, int32_t from_gear, bool up);
+    // The engine starts: its start sound, the running sound fading in.
+    void begin_engine_start();
     void engine_auto_start();
     void switch_impulses(float dt);
     void driving_step(float dt);

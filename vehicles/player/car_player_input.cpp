@@ -62,10 +62,8 @@ void car_player_e::cruise_off()
 
 bool car_player_e::standing() const { return (previous_body_position - get_position()).length_sq() < standing_sq; }
 
-void car_player_e::engine_auto_start()
+void car_player_e::begin_engine_start()
 {
-    if (engine_state != engine_off)
-        return;
     engine_state = engine_starting;
     engine_fade = 0.0f;
     if (sounds[snd_engine_start])
@@ -74,6 +72,12 @@ void car_player_e::engine_auto_start()
         api::snd_volume(sounds[snd_engine], 0.0f);
         api::snd_play(sounds[snd_engine]);
     }
+}
+
+void car_player_e::engine_auto_start()
+{
+    if (engine_state == engine_off)
+        begin_engine_start();
 }
 
 void car_player_e::finish_direction_change(uint8_t& pending, const int32_t from_gear, const bool up)
@@ -298,28 +302,23 @@ void car_player_e::switch_impulses(float dt)
         if (!hazard)
             lights &= static_cast<uint8_t>(~24u);
     }
-    if (!hazard && switch_accepted(impulse_lblinker, 0.4f)) {
-        if (!blink_left) {
-            blink_left = 1;
-            blink_right = 0;
-            lights &= static_cast<uint8_t>(~16u);
+    // A blinker switch turns its own side on (the other side off) or off, its lamp bit cleared for the
+    // blink to start over.
+    const auto toggle_blinker = [this](uint8_t& own, uint8_t& other, const uint8_t own_bit, const uint8_t other_bit) {
+        if (!own) {
+            own = 1;
+            other = 0;
+            lights &= static_cast<uint8_t>(~other_bit);
         } else {
-            blink_left = 0;
-            lights &= static_cast<uint8_t>(~8u);
+            own = 0;
+            lights &= static_cast<uint8_t>(~own_bit);
         }
         blink_timer = 0.0f;
-    }
-    if (!hazard && switch_accepted(impulse_rblinker, 0.4f)) {
-        if (!blink_right) {
-            blink_right = 1;
-            blink_left = 0;
-            lights &= static_cast<uint8_t>(~8u);
-        } else {
-            blink_right = 0;
-            lights &= static_cast<uint8_t>(~16u);
-        }
-        blink_timer = 0.0f;
-    }
+    };
+    if (!hazard && switch_accepted(impulse_lblinker, 0.4f))
+        toggle_blinker(blink_left, blink_right, 8u, 16u);
+    if (!hazard && switch_accepted(impulse_rblinker, 0.4f))
+        toggle_blinker(blink_right, blink_left, 16u, 8u);
     if (switch_accepted(impulse_wipers, 0.4f)) {
         if (cvar_reads("g_wipers_auto", "0")) {
             if (wiper_mode == wipers_off || wiper_mode == wipers_on)
@@ -388,14 +387,7 @@ void car_player_e::switch_impulses(float dt)
     } else if (key && engine_state == engine_running) {
         engine_state = engine_stopped;
     } else if (!key && engine_state == engine_key_held) {
-        engine_state = engine_starting;
-        engine_fade = 0.0f;
-        if (sounds[snd_engine_start])
-            api::snd_play(sounds[snd_engine_start]);
-        if (sounds[snd_engine]) {
-            api::snd_volume(sounds[snd_engine], 0.0f);
-            api::snd_play(sounds[snd_engine]);
-        }
+        begin_engine_start();
     } else if (!key && engine_state == engine_stopped) {
         engine_state = engine_stopping;
         engine_fade = 0.0f;

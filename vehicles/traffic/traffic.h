@@ -18,6 +18,7 @@
 #include "vehicles/traffic/traffic_car.h"
 #include "vehicles/traffic/traffic_road.h"
 
+class car_police_e;
 class cd_geo_box_t;
 class game_bridge_t;
 class game_ctrl_e;
@@ -313,6 +314,9 @@ public:
     ai_truck_t ai_truck;
 
 private:
+    // Instantiates the police truck's block and registers it as the world's police; null when either
+    // fails (the caller checks the bridge first).
+    car_police_e* bring_police();
     // False while the console variable "g_traffic" is "0".
     static bool enabled();
     physproc_t* physics() const;
