@@ -231,7 +231,7 @@ private:
         truck->fill_torque_table();
         truck->engine_state = car_truck_e::engine_running;
         truck->air_pressure = 100.0f;
-        truck->throttle = 0.4f;
+        truck->controls.throttle = 0.4f;
         truck->position = at;
         truck->create_body(0);
         for (int i = 0; i < 4; ++i)

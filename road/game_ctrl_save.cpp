@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
+#include "engine/check.h"
 #include "engine/snd.h"
 #include "engine/ui.h"
 #include "common/bridge_parts.h"
@@ -32,9 +34,9 @@ static_assert(save_magic_size == 15);
 class section_writer_t {
 public:
     explicit section_writer_t(uint8_t* bytes) : at_(bytes) {}
-    void u8(const uint8_t value) { *at_++ = value; }
-    void i32(const int32_t value) { word(static_cast<uint32_t>(value)); }
-    void f32(const float value)
+    void u8(const uint8_t& value) { *at_++ = value; }
+    void i32(const int32_t& value) { word(static_cast<uint32_t>(value)); }
+    void f32(const float& value)
     {
         uint32_t bits;
         std::memcpy(&bits, &value, 4);
@@ -61,13 +63,17 @@ private:
 class section_reader_t {
 public:
     explicit section_reader_t(const uint8_t* bytes) : at_(bytes) {}
-    uint8_t u8() { return *at_++; }
-    int32_t i32() { return static_cast<int32_t>(word()); }
-    float f32()
+    void u8(uint8_t& out) { out = *at_++; }
+    void i32(int32_t& out) { out = static_cast<int32_t>(word()); }
+    void f32(float& out)
     {
         const uint32_t bits = word();
-        float value;
-        std::memcpy(&value, &bits, 4);
+        std::memcpy(&out, &bits, 4);
+    }
+    int32_t i32()
+    {
+        int32_t value;
+        i32(value);
         return value;
     }
     // A text of `size` bytes, always ended within them.
@@ -104,44 +110,111 @@ constexpr int32_t amount_limit = 1000000000;
 
 bool finite_within(const float value, const float limit) { return std::isfinite(value) && std::fabs(value) <= limit; }
 
-// True when every number of the section after its magic is one the controller can run on: the clock
-// within the week, the timers, zooms, points and the fuel price finite, and the station counters not
-// negative nor beyond any amount of money. Indices are checked against the world when they are taken.
-bool values_in_range(const uint8_t* fields)
+// The controller's fields of the section, after its magic and before the player's profile, in their
+// order: the one description the writing and the reading run. `holder_t` is the controller, or a
+// saved_fields_t that a read is checked in before the controller takes it.
+template <typename io_t, typename holder_t> void describe_fields(io_t& io, holder_t& h)
 {
-    section_reader_t in(fields);
-    const float clock = in.f32();
+    io.f32(h.game_clock);
+    io.f32(h.key_timer);
+    io.u8(h.map_shown);
+    io.u8(h.in_city);
+    io.u8(h.city_zoom);
+    io.f32(h.map_zoom);
+    io.i32(h.city_index);
+    io.i32(h.sky_swap.item);
+    io.f32(h.sky_swap.near_point[0]);
+    io.f32(h.sky_swap.near_point[1]);
+    io.f32(h.sky_swap.far_point[0]);
+    io.f32(h.sky_swap.far_point[1]);
+    io.f32(h.sky_swap.direction[0]);
+    io.f32(h.sky_swap.direction[1]);
+    io.f32(h.sky_swap.length);
+    io.i32(h.sky_swap.far_sky);
+    io.i32(h.sky_swap.near_sky);
+    io.i32(h.sky_swap.current_sky);
+    io.u8(h.stations.at_gas_pump);
+    io.u8(h.stations.at_service);
+    io.f32(h.stations.fuel_price);
+    io.i32(h.stations.fuel_ticks);
+    io.i32(h.stations.fuel_paid);
+    io.f32(h.stations.fuel_timer);
+    io.i32(h.stations.repair_cost);
+    io.f32(h.stations.repair_damage);
+    io.f32(h.stations.repair_timer);
+    io.u8(h.stations.weigh_shown);
+    io.f32(h.stations.weigh_point[0]);
+    io.f32(h.stations.weigh_point[1]);
+    io.u8(h.stations.weigh_armed);
+    io.u8(h.stations.weigh_done);
+    io.f32(h.hazard_timer);
+    io.i32(h.current_loop);
+    io.i32(h.dealer_start);
+}
+
+// The controller's saved fields by the controller's names, as a read is checked before it is taken.
+struct saved_fields_t {
+    float game_clock = 0.0f;
+    float key_timer = 0.0f;
+    uint8_t map_shown = 0;
+    uint8_t in_city = 0;
+    uint8_t city_zoom = 0;
+    float map_zoom = 0.0f;
+    int32_t city_index = -1;
+    sky_swap_state_t sky_swap;
+    station_state_t stations;
+    float hazard_timer = 0.0f;
+    int32_t current_loop = -1;
+    int32_t dealer_start = 0;
+};
+
+// Counts the bytes a description spans.
+class section_size_t {
+public:
+    void u8(const uint8_t&) { bytes += 1; }
+    void i32(const int32_t&) { bytes += 4; }
+    void f32(const float&) { bytes += 4; }
+    size_t bytes = 0;
+};
+
+// Bytes of the controller's fields: the section less its magic and the profile.
+size_t described_bytes()
+{
+    section_size_t size;
+    saved_fields_t fields;
+    describe_fields(size, fields);
+    return size.bytes;
+}
+
+// True when every number of a read section is one the controller can run on: the clock within the
+// week, the timers, zooms, points and the fuel price finite, and the station counters not negative nor
+// beyond any amount of money. Indices are checked against the world when they are taken.
+bool values_in_range(const saved_fields_t& read)
+{
+    const float clock = read.game_clock;
     bool ok = std::isfinite(clock) && clock >= 0.0f && clock <= game_clock_week;
-    ok = ok && finite_within(in.f32(), point_limit);  // key timer
-    in.u8();
-    in.u8();
-    in.u8();
-    ok = ok && finite_within(in.f32(), point_limit);  // map zoom
-    in.i32();
-    in.i32();
-    for (int i = 0; i < 7; ++i)
-        ok = ok && finite_within(in.f32(), point_limit);  // the sky-swap points, direction and length
-    in.i32();
-    in.i32();
-    in.i32();
-    in.u8();
-    in.u8();
-    ok = ok && finite_within(in.f32(), point_limit);  // fuel price
-    for (int i = 0; i < 2; ++i) {
-        const int32_t count = in.i32();  // fuel ticks, fuel paid
-        ok = ok && count >= 0 && count <= amount_limit;
-    }
-    ok = ok && finite_within(in.f32(), point_limit);  // fuel tick timer
-    const int32_t repair_cost = in.i32();
-    ok = ok && repair_cost >= 0 && repair_cost <= amount_limit;
-    for (int i = 0; i < 2; ++i)
-        ok = ok && finite_within(in.f32(), point_limit);  // damage left, repair timer
-    in.u8();
-    for (int i = 0; i < 2; ++i)
-        ok = ok && finite_within(in.f32(), point_limit);  // weigh station point
-    in.u8();
-    in.u8();
-    return ok && finite_within(in.f32(), point_limit);  // hazard accumulator
+    const station_state_t& stations = read.stations;
+    for (const float value : {read.key_timer, read.map_zoom, read.sky_swap.near_point[0], read.sky_swap.near_point[1],
+                              read.sky_swap.far_point[0], read.sky_swap.far_point[1], read.sky_swap.direction[0],
+                              read.sky_swap.direction[1], read.sky_swap.length, stations.fuel_price,
+                              stations.fuel_timer, stations.repair_damage, stations.repair_timer,
+                              stations.weigh_point[0], stations.weigh_point[1], read.hazard_timer})
+        ok = ok && finite_within(value, point_limit);
+    for (const int32_t amount : {stations.fuel_ticks, stations.fuel_paid, stations.repair_cost})
+        ok = ok && amount >= 0 && amount <= amount_limit;
+    return ok;
+}
+
+// Reads the controller's fields of section `bytes` (after its magic) and checks them.
+bool fields_in_range(const uint8_t* fields)
+{
+    kv_assert(save_magic_size + described_bytes() + std::size(profile_texts) * profile_text_size +
+                  std::size(profile_numbers) * 4 ==
+              static_cast<size_t>(game_ctrl_save_size));
+    saved_fields_t read;
+    section_reader_t in(fields);
+    describe_fields(in, read);
+    return values_in_range(read);
 }
 
 }  // namespace
@@ -151,37 +224,7 @@ int32_t game_ctrl_e::save(const int file)
     uint8_t bytes[game_ctrl_save_size];
     std::memcpy(bytes, save_magic, save_magic_size);
     section_writer_t out(bytes + save_magic_size);
-    out.f32(game_clock);
-    out.f32(key_timer);
-    out.u8(map_shown);
-    out.u8(in_city);
-    out.u8(city_zoom);
-    out.f32(map_zoom);
-    out.i32(city_index);
-    out.i32(sky_swap.item);
-    for (const float value : {sky_swap.near_point[0], sky_swap.near_point[1], sky_swap.far_point[0],
-                              sky_swap.far_point[1], sky_swap.direction[0], sky_swap.direction[1], sky_swap.length})
-        out.f32(value);
-    out.i32(sky_swap.far_sky);
-    out.i32(sky_swap.near_sky);
-    out.i32(sky_swap.current_sky);
-    out.u8(stations.at_gas_pump);
-    out.u8(stations.at_service);
-    out.f32(stations.fuel_price);
-    out.i32(stations.fuel_ticks);
-    out.i32(stations.fuel_paid);
-    out.f32(stations.fuel_timer);
-    out.i32(stations.repair_cost);
-    out.f32(stations.repair_damage);
-    out.f32(stations.repair_timer);
-    out.u8(stations.weigh_shown);
-    out.f32(stations.weigh_point[0]);
-    out.f32(stations.weigh_point[1]);
-    out.u8(stations.weigh_armed);
-    out.u8(stations.weigh_done);
-    out.f32(hazard_timer);
-    out.i32(current_loop);
-    out.i32(dealer_start);
+    describe_fields(out, static_cast<const game_ctrl_e&>(*this));
     const def_obj_t* const context = game_context_get();
     for (const char* key : profile_texts) {
         const char* value = context ? context->get_value(key) : "Unknown";
@@ -199,7 +242,7 @@ int32_t game_ctrl_e::check_section(const int file, int32_t)
     if (api::vfs_read(file, bytes, sizeof bytes) != static_cast<long>(sizeof bytes) ||
         std::strncmp(reinterpret_cast<const char*>(bytes), save_magic, save_magic_size) != 0)
         return -1;
-    if (!values_in_range(bytes + save_magic_size)) {
+    if (!fields_in_range(bytes + save_magic_size)) {
         api::error("<game_ctrl_e> save section refused: a clock, place or amount outside its range");
         return -1;
     }
@@ -220,48 +263,21 @@ int32_t game_ctrl_e::load(const int file, int32_t)
         // A section cut short changes nothing; the container finds the total wrong.
         return rest < 0 ? static_cast<int32_t>(magic) : static_cast<int32_t>(magic + rest);
     }
-    if (!values_in_range(bytes + save_magic_size)) {
+    if (!fields_in_range(bytes + save_magic_size)) {
         api::error("<game_ctrl_e> save section refused: a clock, place or amount outside its range");
         return -1;
     }
     section_reader_t in(bytes + save_magic_size);
-    game_clock = in.f32();
-    key_timer = in.f32();
-    map_shown = in.u8();
-    in_city = in.u8();
-    city_zoom = in.u8();
-    map_zoom = in.f32();
-    city_index = index_or_none(in.i32(), seg_server ? seg_server->city_count : 0, "city");
-    sky_swap.item = index_or_none(in.i32(), miscitems.count, "sky-swap item");
-    for (float* value : {&sky_swap.near_point[0], &sky_swap.near_point[1], &sky_swap.far_point[0],
-                         &sky_swap.far_point[1], &sky_swap.direction[0], &sky_swap.direction[1], &sky_swap.length})
-        *value = in.f32();
-    int32_t skies[3];
-    for (int32_t& sky : skies)
-        sky = in.i32();
-    stations.at_gas_pump = in.u8();
-    stations.at_service = in.u8();
-    stations.fuel_price = in.f32();
-    stations.fuel_ticks = in.i32();
-    stations.fuel_paid = in.i32();
-    stations.fuel_timer = in.f32();
-    stations.repair_cost = in.i32();
-    stations.repair_damage = std::clamp(in.f32(), 0.0f, 1.0f);
-    stations.repair_timer = in.f32();
-    stations.weigh_shown = in.u8();
-    stations.weigh_point[0] = in.f32();
-    stations.weigh_point[1] = in.f32();
-    stations.weigh_armed = in.u8();
-    stations.weigh_done = in.u8();
-    hazard_timer = in.f32();
-    current_loop = index_or_none(in.i32(), game_ctrl_ambient_loops, "city traffic loop");
-    dealer_start = in.i32();
+    describe_fields(in, *this);
+    city_index = index_or_none(city_index, seg_server ? seg_server->city_count : 0, "city");
+    sky_swap.item = index_or_none(sky_swap.item, miscitems.count, "sky-swap item");
+    stations.repair_damage = std::clamp(stations.repair_damage, 0.0f, 1.0f);
+    current_loop = index_or_none(current_loop, game_ctrl_ambient_loops, "city traffic loop");
     {
         const held_part_t<ctrl_environment_t> environment(bridge ? bridge->environment() : entity_handle_t{});
         const int32_t sky_count = environment.get() ? environment.get()->sky_count() : 0;
-        sky_swap.far_sky = index_or_none(skies[0], sky_count, "sky");
-        sky_swap.near_sky = index_or_none(skies[1], sky_count, "sky");
-        sky_swap.current_sky = index_or_none(skies[2], sky_count, "sky");
+        for (int32_t* sky : {&sky_swap.far_sky, &sky_swap.near_sky, &sky_swap.current_sky})
+            *sky = index_or_none(*sky, sky_count, "sky");
         const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
         const int32_t dealers = economy.get() ? economy.get()->dealer_count() : 0;
         if (dealers > 0 && (dealer_start < 0 || dealer_start >= dealers)) {

@@ -119,6 +119,19 @@ bool accepts(const trader_t& trader, const int32_t cargo)
     return false;
 }
 
+// Trader `trader` when it has a dock; null (a dockless trader reported) otherwise.
+const trader_t* docked_trader(const std::vector<trader_t>& traders, const int32_t trader)
+{
+    if (trader < 0 || trader >= static_cast<int32_t>(traders.size()))
+        return nullptr;
+    const trader_t& owner = traders[static_cast<size_t>(trader)];
+    if (owner.dock < 0) {
+        api::error("Dockless trader ! %s", owner.name);
+        return nullptr;
+    }
+    return &owner;
+}
+
 }  // namespace
 
 void economy_ctrl_e::generate_jobs()
@@ -225,13 +238,10 @@ bool economy_ctrl_e::generate_job(const int32_t source_trader, const int32_t des
 
 void economy_ctrl_e::dock_activate(const int32_t dock_id, const int32_t trader)
 {
-    if (trader < 0 || trader >= static_cast<int32_t>(traders.size()))
+    const trader_t* const docked = docked_trader(traders, trader);
+    if (!docked)
         return;
-    const trader_t& owner = traders[static_cast<size_t>(trader)];
-    if (owner.dock < 0) {
-        api::error("Dockless trader ! %s", owner.name);
-        return;
-    }
+    const trader_t& owner = *docked;
     active_docks.push_back(owner.dock);
     dock_t& dock = docks[static_cast<size_t>(owner.dock)];
     if (dock.id != dock_id)
@@ -284,13 +294,10 @@ void economy_ctrl_e::dock_activate(const int32_t dock_id, const int32_t trader)
 
 void economy_ctrl_e::dock_deactivate(const int32_t dock_id, const int32_t trader)
 {
-    if (trader < 0 || trader >= static_cast<int32_t>(traders.size()))
+    const trader_t* const docked = docked_trader(traders, trader);
+    if (!docked)
         return;
-    const trader_t& owner = traders[static_cast<size_t>(trader)];
-    if (owner.dock < 0) {
-        api::error("Dockless trader ! %s", owner.name);
-        return;
-    }
+    const trader_t& owner = *docked;
     const auto found = std::find(active_docks.begin(), active_docks.end(), owner.dock);
     if (found != active_docks.end())
         active_docks.erase(found);

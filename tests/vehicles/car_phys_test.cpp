@@ -49,7 +49,7 @@ TEST_F(car_phys_test, brakes_stop_a_rolling_truck_without_reversing_it)
     truck->engine_state = car_truck_e::engine_off;
     run_seconds(1.0f);
     truck->body->current->linear_velocity = truck->vector_to_world({0.0f, 0.0f, -1500.0f});
-    truck->brake = 1.0f;
+    truck->controls.brake = 1.0f;
     float slowest = forward_speed(*truck);
     for (int i = 0; i < 250; ++i) {
         run(1);
@@ -67,7 +67,7 @@ TEST_F(car_phys_test, brakes_do_nothing_without_air_pressure)
     truck->engine_state = car_truck_e::engine_off;
     run_seconds(1.0f);
     truck->body->current->linear_velocity = truck->vector_to_world({0.0f, 0.0f, -1500.0f});
-    truck->brake = 1.0f;
+    truck->controls.brake = 1.0f;
     truck->air_pressure = 1.0f;
     truck->rolling_resistance = 0.0f;
     truck->air_drag = 0.0f;

@@ -12,7 +12,7 @@ TEST_F(car_truck_test, full_throttle_accelerates_and_the_gearbox_shifts_up_past_
 {
     test_truck_e* truck = truck_at({2000.0f, 400.0f, 190000.0f});
     run_seconds(1.0f);
-    truck->throttle = 1.0f;
+    truck->controls.throttle = 1.0f;
     int highest_gear = truck->gear;
     int shifts = 0;
     int last_gear = truck->gear;
@@ -37,7 +37,7 @@ TEST_F(car_truck_test, an_upshift_starts_when_the_rpm_passes_3000)
 {
     test_truck_e* truck = truck_at({2000.0f, 400.0f, 190000.0f});
     run_seconds(1.0f);
-    truck->throttle = 1.0f;
+    truck->controls.throttle = 1.0f;
     while (truck->gear == 1 && world_->physics().step_count() < 2000)
         run(1);
     EXPECT_EQ(truck->gear, -1) << "the clutch is out while the gear changes";
@@ -51,7 +51,7 @@ TEST_F(car_truck_test, neutral_gives_no_rpm_and_no_drive_and_reverse_pushes_back
 {
     test_truck_e* truck = truck_at({2000.0f, 400.0f, 190000.0f});
     run_seconds(1.0f);
-    truck->throttle = 1.0f;
+    truck->controls.throttle = 1.0f;
     truck->automatic = 0;
     truck->gear = -1;
     run_seconds(1.0f);
@@ -68,7 +68,7 @@ TEST_F(car_truck_test, an_empty_tank_stops_the_engine_once_with_one_message)
 {
     test_truck_e* truck = truck_at({2000.0f, 400.0f, 190000.0f});
     truck->fuel = 0.001f;
-    truck->throttle = 1.0f;
+    truck->controls.throttle = 1.0f;
     run(10);
     EXPECT_EQ(truck->fuel, 0.0f);
     EXPECT_EQ(truck->engine_state, car_truck_e::engine_stopped);
@@ -89,7 +89,7 @@ TEST_F(car_truck_test, fuel_burns_with_the_throttle_unless_the_engine_is_off)
     truck->engine_state = car_truck_e::engine_running;
     truck->gear = -1;
     truck->automatic = 0;
-    truck->throttle = 1.0f;
+    truck->controls.throttle = 1.0f;
     run(50);
     EXPECT_NEAR(truck->fuel, 100.0f - (0.07f + 0.005f) * 1.0f, 1e-3f);
 }

@@ -48,9 +48,9 @@ TEST_F(determinism_test, a_truck_with_a_trailer_driven_for_60_seconds_ends_on_a_
     // 60 s of 0.02 s steps: full throttle, a bend to the left and back, a brake to a stop.
     for (int step = 0; step < 3000; ++step) {
         const float t = step * dt;
-        truck->throttle = t < 40.0f ? 1.0f : 0.0f;
-        truck->steering = t >= 15.0f && t < 18.0f ? 6.0f : (t >= 18.0f && t < 21.0f ? -6.0f : 0.0f);
-        truck->brake = t >= 45.0f ? 1.0f : 0.0f;
+        truck->controls.throttle = t < 40.0f ? 1.0f : 0.0f;
+        truck->controls.steering = t >= 15.0f && t < 18.0f ? 6.0f : (t >= 18.0f && t < 21.0f ? -6.0f : 0.0f);
+        truck->controls.brake = t >= 45.0f ? 1.0f : 0.0f;
         run(1);
     }
     ASSERT_TRUE(trailer->vehicle_active) << "the trailer followed all the way";

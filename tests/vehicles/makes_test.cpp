@@ -263,7 +263,7 @@ TEST_F(sample_truck_test, a_sample_truck_builds_from_its_accessories_and_drives)
     truck->air_pressure = 100.0f;
     run_seconds(1.0f);
     EXPECT_EQ(truck->wheels_in_contact, 4);
-    truck->throttle = 1.0f;
+    truck->controls.throttle = 1.0f;
     run_seconds(5.0f);
     EXPECT_GT(forward_speed(*truck), 300.0f);
     EXPECT_GE(truck->gear, 2);
@@ -278,7 +278,7 @@ TEST_F(sample_truck_test, a_sample_truck_builds_from_its_accessories_and_drives)
     EXPECT_TRUE(exhaust->emitting());
     EXPECT_LT((exhaust->position - truck->get_position()).length_sq(), 500.0f * 500.0f) << "the smoke leaves the pipes";
     EXPECT_GT(exhaust->position.y, truck->get_position().y + 100.0f);
-    truck->throttle = 0.0f;
+    truck->controls.throttle = 0.0f;
     truck->gear = -1;
     truck->automatic = 0;
     run(1);

@@ -18,10 +18,10 @@ TEST_F(player_drive_test, the_default_keys_drive_steer_shift_and_change_the_came
     script("0 press e\n0.1 release e\n0.5 press up\n1 press left\n1.2 release left\n1.5 press a\n1.6 release a\n"
            "2 press 1\n2.1 release 1\n");
     frames(45);
-    EXPECT_GT(truck->throttle, 0.0f);
+    EXPECT_GT(truck->controls.throttle, 0.0f);
     EXPECT_NE(truck->engine_state, car_truck_e::engine_off);
     frames(10);
-    EXPECT_GT(truck->steering, 0.0f) << "left turns the wheels left (positive)";
+    EXPECT_GT(truck->controls.steering, 0.0f) << "left turns the wheels left (positive)";
     const int32_t gear_before = truck->selected_gear;
     frames(30);
     EXPECT_GT(truck->selected_gear, gear_before);
@@ -52,14 +52,14 @@ TEST_F(player_drive_test, steering_keys_turn_at_their_rates_and_the_wheel_centre
     car_player_e* truck = player();
     script("0 impulse 102 1\n0.5 impulse 102 0\n0.5 impulse 103 1\n0.6 impulse 103 0\n");
     frames(25);
-    EXPECT_NEAR(truck->steering, 12.5f, 0.3f) << "25 degrees a second to the left";
+    EXPECT_NEAR(truck->controls.steering, 12.5f, 0.3f) << "25 degrees a second to the left";
     frames(5);
-    EXPECT_NEAR(truck->steering, 12.5f - 5.0f, 0.5f) << "back from the left at 50 degrees a second";
+    EXPECT_NEAR(truck->controls.steering, 12.5f - 5.0f, 0.5f) << "back from the left at 50 degrees a second";
     frames(20);
-    EXPECT_EQ(truck->steering, 0.0f) << "40 degrees a second back, stopping at 0";
+    EXPECT_EQ(truck->controls.steering, 0.0f) << "40 degrees a second back, stopping at 0";
     script("0 impulse 102 1\n");
     frames(150);
-    EXPECT_EQ(truck->steering, 30.0f);
+    EXPECT_EQ(truck->controls.steering, 30.0f);
 }
 
 TEST_F(player_drive_test, backward_from_first_gear_waits_a_second_standing_then_engages_reverse)
@@ -71,12 +71,12 @@ TEST_F(player_drive_test, backward_from_first_gear_waits_a_second_standing_then_
     frames(2);
     EXPECT_EQ(truck->gear, -1) << "standing: the gear comes out";
     EXPECT_EQ(truck->pending_reverse, 1);
-    EXPECT_EQ(truck->brake, 1.0f);
+    EXPECT_EQ(truck->controls.brake, 1.0f);
     frames(50);
     EXPECT_EQ(truck->pending_reverse, 0) << "after more than 1 s the shift to reverse is asked";
     frames(100);
     EXPECT_EQ(truck->gear, 0);
-    EXPECT_EQ(truck->throttle, 1.0f) << "in reverse, backward drives";
+    EXPECT_EQ(truck->controls.throttle, 1.0f) << "in reverse, backward drives";
 }
 
 TEST_F(player_drive_test, one_accepted_switch_holds_back_the_others_and_a_held_key_toggles_every_0_2_s)

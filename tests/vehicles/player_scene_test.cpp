@@ -27,12 +27,12 @@ TEST_F(player_scene_test, the_intro_holds_the_driving_input_for_3_2_s_then_gives
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_intro);
     script("0 impulse 100 1\n");
     frames(150);
-    EXPECT_EQ(truck->throttle, 0.0f) << "3 s into the intro";
+    EXPECT_EQ(truck->controls.throttle, 0.0f) << "3 s into the intro";
     EXPECT_GT(traffic_->point_reports, 0) << "the rest of the frame work runs";
     frames(20);
     EXPECT_EQ(truck->intro_running, 0);
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_chase);
-    EXPECT_EQ(truck->throttle, 1.0f);
+    EXPECT_EQ(truck->controls.throttle, 1.0f);
 }
 
 TEST_F(player_scene_test, a_ticket_charges_once_stops_the_frame_work_and_ends_after_8_s)
@@ -228,7 +228,7 @@ TEST_F(player_scene_test, a_held_brake_uses_the_air_at_the_makes_air_use_and_kee
     // A second of the brake held: the air drops by the air use's share, not by the brake strength's.
     script("0 impulse 101 1\n");
     frames(50);
-    EXPECT_EQ(truck->brake, 1.0f);
+    EXPECT_EQ(truck->controls.brake, 1.0f);
     EXPECT_GT(truck->air_pressure, 90.0f);
     EXPECT_LT(truck->air_pressure, 100.0f);
 }

@@ -118,7 +118,7 @@ TEST_F(police_truck_test, a_pursuit_chases_the_player_within_3536_and_stops_it_w
     police->pursue();
     EXPECT_FALSE(police->pursuit_on);
     EXPECT_EQ(player->tickets, (std::vector<std::pair<int32_t, int32_t>>{{150, 9}}));
-    EXPECT_FLOAT_EQ(police->brake, 2.0f);
+    EXPECT_FLOAT_EQ(police->controls.brake, 2.0f);
     EXPECT_EQ(traffic->pending_offence_code, -1) << "the traffic's offence is settled";
     EXPECT_EQ(player->police_ends, 1);
 }

@@ -22,8 +22,9 @@ protected:
     static void hold_speed(test_truck_e& truck, float metres_per_second)
     {
         const float speed = forward_speed(truck) * 0.01f;
-        truck.throttle = speed < metres_per_second ? std::clamp((metres_per_second - speed) * 0.5f, 0.05f, 1.0f) : 0.0f;
-        truck.brake = speed > metres_per_second + 0.3f ? 0.2f : 0.0f;
+        truck.controls.throttle =
+            speed < metres_per_second ? std::clamp((metres_per_second - speed) * 0.5f, 0.05f, 1.0f) : 0.0f;
+        truck.controls.brake = speed > metres_per_second + 0.3f ? 0.2f : 0.0f;
     }
 };
 
@@ -46,7 +47,7 @@ TEST_P(steering_turns_test, the_truck_turns_the_way_the_wheels_point_on_a_trucks
     test_truck_e* truck = truck_at({50000.0f, 300.0f, 190000.0f});
     truck->automatic = 1;
     // From a standstill with the wheels already turned: the first metres go the wheels' way.
-    truck->steering = turn.steering;
+    truck->controls.steering = turn.steering;
     const float start_yaw = yaw(*truck);
     for (int i = 0; i < 100; ++i) {
         hold_speed(*truck, turn.speed);

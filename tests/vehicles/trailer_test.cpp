@@ -145,7 +145,7 @@ TEST_F(trailer_test, a_hitched_trailer_follows_the_truck_with_its_kingpin_on_the
     EXPECT_TRUE(economy_->jobs[0].with_target);
     EXPECT_TRUE(trailer->vehicle_active);
 
-    truck->throttle = 1.0f;
+    truck->controls.throttle = 1.0f;
     run_seconds(10.0f);
     EXPECT_TRUE(trailer->vehicle_active) << "not lost on a straight road";
     EXPECT_GT(forward_speed(*truck), 300.0f);
@@ -159,7 +159,7 @@ TEST_F(trailer_test, a_hitched_trailer_follows_the_truck_with_its_kingpin_on_the
     EXPECT_LT(trailer->last_yaw, 10.0f);
 
     // Steering: the trailer turns after the truck.
-    truck->steering = 15.0f;
+    truck->controls.steering = 15.0f;
     run_seconds(3.0f);
     const vec3_t truck_forward = truck->vector_to_world({0.0f, 0.0f, -1.0f});
     const vec3_t trailer_forward = trailer->vector_to_world({0.0f, 0.0f, -1.0f});

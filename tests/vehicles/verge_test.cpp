@@ -88,9 +88,9 @@ protected:
     void drive_towards(test_truck_e& truck, const float wanted)
     {
         const float speed = forward_speed(truck) * 0.01f;
-        truck.throttle = speed < 6.0f ? 1.0f : 0.0f;
+        truck.controls.throttle = speed < 6.0f ? 1.0f : 0.0f;
         const float error = std::remainder(wanted - yaw(truck), 2.0f * static_cast<float>(M_PI));
-        truck.steering = std::clamp(error * 60.0f, -25.0f, 25.0f);
+        truck.controls.steering = std::clamp(error * 60.0f, -25.0f, 25.0f);
         run(1);
         for (const car_wheel_t& wheel : truck.wheels)
             if (wheel.in_contact)

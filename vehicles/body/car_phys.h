@@ -7,6 +7,7 @@
 #include "engine/vec.h"
 #include "physics/cd_filter.h"
 #include "physics/dynamic_object.h"
+#include "vehicles/body/vehicle_controls.h"
 #include "vehicles/body/vehicle_flares.h"
 
 class cd_geo_compound_t;
@@ -188,12 +189,8 @@ public:
     float ground_friction[ground_kind_count] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
     float grip = 1.0f;
 
-    // Driver inputs.
-    float steering = 0.0f;
-    float brake = 0.0f;
-    float hold_brake = 0.0f;
-    float throttle = 0.0f;
-    uint8_t full_brake = 0;
+    // What the driver sets.
+    vehicle_controls_t controls;
     float air_pressure = 0.0f;
 
     // Directions under the front wheels (world).

@@ -15,18 +15,16 @@
 #include "engine/psm.h"
 #include "physics/cd_geo_box.h"
 #include "vehicles/body/car_phys.h"
+#include "vehicles/body/vehicle_decals.h"
 
 namespace {
 
-constexpr const char* shadow_script = "/scripts/decals/shadow.esc";
 constexpr const char* lights_script = "scripts/decals/lights.esc";
 // The vehicle is drawn when this sphere round its body can be seen.
 constexpr float visible_radius = 2000.0f;
 // Camera modes in which no decal is placed: the cabin view and the mode in which a trailer hides.
 constexpr uint8_t camera_cabin = 4;
 constexpr uint8_t camera_hidden = 9;
-// A decal is shot from this far above its centre to as far below.
-constexpr float projection_reach = 500.0f;
 // The shadow's centre above the body's origin.
 constexpr float shadow_raise = 60.0f;
 // The headlight pool's sizes, scaled up for a cabin reaching far forward.
@@ -70,7 +68,7 @@ void car_phys_e::pre_draw()
     if (camera_mode == camera_hidden || camera_mode == camera_cabin)
         return;
     if (game_detail_level() > 0)
-        place_decal(shadow_script, where + vec3_t(0.0f, shadow_raise, 0.0f), length_figure, track_figure);
+        place_decal(vehicle_shadow_script, where + vec3_t(0.0f, shadow_raise, 0.0f), length_figure, track_figure);
     if (!is_trailer && (lights & 1) && damage <= lights_broken_damage) {
         const float scale = cabin_measures[1] > 1.0f ? long_cabin_scale : 1.0f;
         const float length = pool_length * scale;
@@ -92,7 +90,7 @@ void car_phys_e::place_decal(const char* script, const vec3_t& centre, const flo
     request.words[2].real = 180.0f;
     request.words[3].integer = 0;
     request.words[4].integer = -1;
-    const vec3_t reach(0.0f, projection_reach, 0.0f);
+    const vec3_t reach(0.0f, vehicle_decal_reach, 0.0f);
     world->place_decal(true, centre + reach, centre - reach, script, request);
 }
 
@@ -163,7 +161,7 @@ void car_phys_e::draw_wheels()
         api::gfx_push();
         api::gfx_translate(&at.x);
         if (wheel.front)
-            rotate(0.0f, even ? steering : -steering);
+            rotate(0.0f, even ? controls.steering : -controls.steering);
         if (even)
             rotate(0.0f, 180.0f);
         rotate(axle_turn, 0.0f);

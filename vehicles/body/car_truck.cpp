@@ -120,19 +120,24 @@ void car_truck_e::fill_torque_table()
     }
 }
 
+void car_truck_e::begin_clutch(const bool up)
+{
+    if (clutching)
+        return;
+    selected_gear = gear;
+    clutch_timer = clutch_time;
+    gear = -1;
+    clutching = 1;
+    shifting_up = up ? 1 : 0;
+    gear_changed();
+}
+
 void car_truck_e::shift_up(bool with_clutch)
 {
     if (engine_state != engine_running || gear >= gear_count)
         return;
     if (with_clutch) {
-        if (clutching)
-            return;
-        selected_gear = gear;
-        clutch_timer = clutch_time;
-        gear = -1;
-        clutching = 1;
-        shifting_up = 1;
-        gear_changed();
+        begin_clutch(true);
         return;
     }
     if (selected_gear < gear_limit - 1 && (!automatic || selected_gear >= 0)) {
@@ -151,14 +156,7 @@ void car_truck_e::shift_down(bool with_clutch)
     if (engine_state != engine_running)
         return;
     if (with_clutch) {
-        if (clutching)
-            return;
-        selected_gear = gear;
-        clutch_timer = clutch_time;
-        gear = -1;
-        clutching = 1;
-        shifting_up = 0;
-        gear_changed();
+        begin_clutch(false);
         return;
     }
     if (selected_gear > 0) {
@@ -211,12 +209,12 @@ void car_truck_e::engine_update(float dt)
     }
 
     if (cruise)
-        throttle = speed < cruise_speed ? 1.0f : 0.0f;
+        controls.throttle = speed < cruise_speed ? 1.0f : 0.0f;
 
     vec3_t drive;
     if (rpm < rpm_cap && engine_state == engine_running && gear != -1 && wheels_in_contact >= 3) {
         const float sign = gear == 0 ? -1.0f : 1.0f;
-        drive = direction * (torque(rpm) * sign * drive_factor * current_ratio * throttle * drive_scale);
+        drive = direction * (torque(rpm) * sign * drive_factor * current_ratio * controls.throttle * drive_scale);
     }
     drive_force = (drive + air + rolling) * 100.0f;
     vec3_t at;
@@ -259,7 +257,7 @@ void car_truck_e::fuel_update(float dt)
 {
     if (engine_state == engine_off)
         return;
-    fuel -= (consumption * throttle * 0.07f + 0.005f) * dt;
+    fuel -= (consumption * controls.throttle * 0.07f + 0.005f) * dt;
     if (fuel >= 0.0f)
         return;
     fuel = 0.0f;

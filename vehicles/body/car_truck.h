@@ -139,6 +139,9 @@ protected:
     void set_smoke(int index, bool on);
 
 private:
+    // A change with the clutch begins (unless one runs): neutral while the clutch is down, then one
+    // gear up or down from the gear it left.
+    void begin_clutch(bool up);
     // The clutch timer runs down; below 0 the change completes without the clutch.
     void clutch_update(float dt);
     void fuel_update(float dt);

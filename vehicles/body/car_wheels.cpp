@@ -115,7 +115,7 @@ void car_phys_e::sense_ground(const phys_contact_t** last_hit)
             vec3_t laid = forward - normal * forward.dot(normal);
             heading = laid.length_sq() > 0.0f ? laid.normalized() : forward;
             quat_t steer;
-            steer.set(normal, steering);
+            steer.set(normal, controls.steering);
             wheel_direction = steer.rotate(heading).normalized();
             third_direction = heading.cross(normal).normalized();
         }
@@ -217,7 +217,7 @@ void car_phys_e::apply_damping_and_grip(float dt)
         if (u.dot(heading) > 0.0f) {
             const vec3_t impulse = (wheel_direction - u) * limit;
             if (is_player) {
-                vec3_t point = wheels[steering < 0.0f ? 0 : 1].force_point;
+                vec3_t point = wheels[controls.steering < 0.0f ? 0 : 1].force_point;
                 point.y += 0.3f * size.y;
                 body->apply_impulse_at(impulse, nullptr, point, geometry);
             } else {
@@ -239,12 +239,13 @@ void car_phys_e::apply_damping_and_grip(float dt)
     vec3_t local = vector_to_local(state.linear_velocity);
     const float forward = -local.z;
     float braked = forward;
-    if (air_pressure > 1.0f && (brake > 0.0f || hold_brake > 0.0f)) {
+    if (air_pressure > 1.0f && (controls.brake > 0.0f || controls.hold_brake > 0.0f)) {
         const float factor = gravity * brake_strength * dt / mass * grip;
         if (forward > 0.0f)
-            braked = towards_zero(forward, (brake + hold_brake) * factor);
+            braked = towards_zero(forward, (controls.brake + controls.hold_brake) * factor);
         else
-            braked = towards_zero(forward, (full_brake ? 1.0f : brake * 0.5f + hold_brake) * factor);
+            braked = towards_zero(forward,
+                                  (controls.full_brake ? 1.0f : controls.brake * 0.5f + controls.hold_brake) * factor);
     }
     if (wrecked)
         braked = 0.0f;
@@ -266,7 +267,7 @@ void car_phys_e::hold_grip_yaw(float yaw_before, float side_rate)
     // The wheels roll the truck round a circle of wheelbase / tan(steering), turning the way they point
     // (the other way when it rolls backwards); faster, the tyres' side friction cannot hold a tighter
     // circle than speed² / side_rate.
-    const float rolled = rolling * std::tan(steering * 3.14159265f / 180.0f) / wheelbase;
+    const float rolled = rolling * std::tan(controls.steering * 3.14159265f / 180.0f) / wheelbase;
     const float held = side_rate / std::fabs(rolling);
     const float wanted = std::clamp(rolled, -held, held);
     // A spin the body already had (a knock) is left to the damping.
@@ -329,7 +330,7 @@ void car_phys_e::apply_forces()
         apply_angular_damping(dt);
     }
     phys_state_t& state = *body->current;
-    if (state.linear_velocity.length_sq() < 0.25f && throttle < 0.1f)
+    if (state.linear_velocity.length_sq() < 0.25f && controls.throttle < 0.1f)
         state.linear_velocity = vec3_t();
     apply_gravity();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/quat.h"
 #include "engine/vec.h"
 #include "road/vehicle_roads.h"
 #include "world/environment_links.h"
@@ -41,6 +42,16 @@ public:
     virtual void set_trailer_damage_text(int32_t percent) = 0;
     // Starts the HUD's short notice.
     virtual void start_notice() = 0;
+};
+
+// The traffic, as the trailer of the economy driver's truck (the traffic's car slot 0) follows that truck.
+class ai_truck_tow_t {
+public:
+    virtual ~ai_truck_tow_t() = default;
+    // The truck was knocked off its route: the trailer is left to itself.
+    virtual bool ai_truck_knocked() const = 0;
+    // The truck's place and turn.
+    virtual void ai_truck_pose(vec3_t& out_position, quat_t& out_rotation) const = 0;
 };
 
 // The economy's drivers, as the traffic drives one driver's truck along his route.

@@ -85,7 +85,7 @@ int car_player_e::init(int phase)
         load_sounds();
         start_intro();
         apply_hud_flags();
-        cb_menu();
+        cb_radio_.bind_keys();
     }
     return 0;
 }
@@ -106,7 +106,7 @@ int car_player_e::destroy(int phase)
                 bridge->remove_window(ticket_window);
             ticket_window = nullptr;
         }
-        release_cb_sound();
+        cb_radio_.release_sound();
         if (pager_sound)
             api::snd_delete(pager_sound);
         pager_sound = nullptr;

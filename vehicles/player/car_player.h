@@ -9,8 +9,10 @@
 #include "vehicles/player/cab_driver.h"
 #include "vehicles/body/car_truck.h"
 #include "vehicles/links/police_player.h"
+#include "vehicles/links/trailer_view.h"
 #include "vehicles/links/traffic_player.h"
 #include "vehicles/links/vehicle_links.h"
+#include "vehicles/player/player_cb_radio.h"
 #include "world/environment_links.h"
 
 struct c_item_t;
@@ -19,9 +21,6 @@ struct snd_sound_t;
 class ui_view_t;
 class windshield_drops_t;
 class game_ctrl_e;
-
-// False only while the player's truck looks straight down (camera mode 7): the trailer's drawing reads it.
-bool& trailer_view_flag();
 
 // The player's truck, registered as "actors.car": a truck with the two HUD windows, the cameras, the
 // sound set and the stored state, the cab instruments, the driving input, the control settings, the
@@ -157,7 +156,7 @@ public:
     float traffic_speed() const override { return get_speed(); }
     vec3_t traffic_viewer_position() const override { return viewer_position; }
     // An economy driver's truck near the player: his CB call-in; and his panel cleared when it leaves.
-    void driver_truck_arrived(int32_t driver) override { cb_call_in(driver); }
+    void driver_truck_arrived(int32_t driver) override { cb_radio_.call_in(driver); }
     void driver_truck_left() override { show_driver_panel(false, -1); }
     // trailer_tower_t.
     void detach_trailer(bool by_player) override;
@@ -234,21 +233,22 @@ public:
     // The traffic slot the traffic views follow.
     static constexpr int32_t followed_car = 0;
 
-    // Sounds and stored state (car_player_state.cpp).
+    // Sounds (car_player_state.cpp).
     // The fixed sound set (init phase 10).
     void load_sounds();
     // The engine, engine start and stop, horn and gear-change sounds the make names (after each build).
     void load_make_sounds();
     void update_sounds();
     void update_engine_sound(float dt);
+    void stop_rain_loops();
+    // The stored state (car_player_stored_state.cpp).
     int save_state(int file);
     // Writes the stored state of a truck fresh from its make (no dents, no damage, no offence, the
     // chase camera, lights off, wipers off); answers the bytes written.
     static int save_default_state(int file);
     int load_state(int file, int version);
     // Bytes of the stored state a save of `version` holds: 264 for 14, 260 for 13, else 248.
-    static int state_record_bytes(int version) { return version == 14 ? 264 : (version == 13 ? 260 : 248); }
-    void stop_rain_loops();
+    static int state_record_bytes(int version);
 
     // Instruments (car_player_instruments.cpp).
     void update_lights(float dt);
@@ -282,12 +282,8 @@ public:
     // Puts the truck back at the place three history entries back, dropped onto the ground.
     void reset_to_road();
 
-    // CB radio (car_player_cb.cpp).
-    void cb_menu();
-    void cb_update(float dt);
-    void cb_voices_load(int32_t speaker, int32_t kind, int32_t item);
-    void cb_call_in(int32_t driver);
-    void release_cb_sound();
+    // The CB radio.
+    player_cb_radio_t& cb_radio() { return cb_radio_; }
 
     // HUD helpers: the component `id` of the main HUD (or the job HUD with `job`), null when absent.
     ui_view_t* hud_view(int32_t id, bool job = false) const;
@@ -432,18 +428,6 @@ public:
     int32_t ff_friction[10] = {};
     float ff_timer = 0.0f;
 
-    // CB radio.
-    int32_t cb_state = -1;
-    int32_t cb_drawn = -1;
-    int32_t cb_question = -1;
-    int32_t cb_answer = -1;
-    int32_t cb_ai_question = 0;
-    int32_t cb_weather_class = 0;
-    int32_t cb_partner = -1;
-    float cb_question_timer = 0.0f, cb_answer_timer = 0.0f;
-    float cb_card_timer = 0.0f;
-    snd_sound_t* cb_sound = nullptr;
-
     // Frame handler timers.
     float brake_held = 0.0f;
     float reverse_timer = 0.0f;
@@ -475,6 +459,8 @@ private:
     // Once a pending change of direction has waited a second: the gearbox goes from `from_gear` one
     // gear up (or down), with the clutch.
     void finish_direction_change(uint8_t& pending, int32_t from_gear, bool up);
+    // The engine starts: its start sound, the running sound fading in.
+    void begin_engine_start();
     void engine_auto_start();
     void switch_impulses(float dt);
     void driving_step(float dt);
@@ -492,8 +478,6 @@ private:
     void road_direction_check(float dt);
     void radar_step(float dt);
     void tyre_smoke_step(float dt);
-    // Says the line of voice file `file` with `voice`, on the pager as "speaker: text".
-    void say_line(int32_t voice, const char* speaker_name, const char* file);
-    // The last CB line has finished (or, without a sound, `timer` reached 2.5 s).
-    bool cb_line_finished(float timer) const;
+
+    player_cb_radio_t cb_radio_{*this};
 };

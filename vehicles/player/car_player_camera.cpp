@@ -54,12 +54,6 @@ void mirror_x(axial_t& frame)
 
 }  // namespace
 
-bool& trailer_view_flag()
-{
-    static bool shown = true;
-    return shown;
-}
-
 void car_player_e::smooth_heading(const vec3_t& target, float dt)
 {
     if (heading_reset) {

@@ -43,13 +43,13 @@ void car_player_e::handler()
     } else {
         if (camera_mode != cam_fly)
             drive_input();
-        cb_update(dt);
+        cb_radio_.update(dt);
         if (ticket_scene) {
             update_ticket(dt);
             return;
         }
     }
-    brake_held = brake > 0.9f ? brake_held + dt : 0.0f;
+    brake_held = controls.brake > 0.9f ? brake_held + dt : 0.0f;
 
     if (game_ctrl_e* const ctrl = game_ctrl()) {
         game_seconds = static_cast<int32_t>(ctrl->get_game_time());
@@ -85,7 +85,7 @@ void car_player_e::handler()
     psm_t* const interior = interior_slot >= 0 ? models[interior_slot].model : nullptr;
     if (camera_mode == cam_cabin && interior && bone_steering >= 0) {
         quat_t turn;
-        turn.set(vec3_t(1.0f, 0.0f, 0.0f), steering * 5.0f);
+        turn.set(vec3_t(1.0f, 0.0f, 0.0f), controls.steering * 5.0f);
         api::psm_bone_set_ext_rot(interior, bone_steering, &turn);
     }
     cab_driver.steer(steering, dt);
@@ -144,7 +144,7 @@ void car_player_e::tyre_smoke_step(float dt)
 {
     if (air_pressure < 100.0f)
         air_pressure = std::min(air_pressure + dt * 20.0f, 100.0f);
-    if (brake == 0.0f) {
+    if (controls.brake == 0.0f) {
         if (tyre_smoke) {
             tyre_smoke = 0;
             set_smoke(tyre_smoke_first, false);
@@ -152,7 +152,7 @@ void car_player_e::tyre_smoke_step(float dt)
         }
         return;
     }
-    air_pressure = std::max(air_pressure - brake_air_use * brake * dt * 10.0f, 0.0f);
+    air_pressure = std::max(air_pressure - brake_air_use * controls.brake * dt * 10.0f, 0.0f);
     if (!tyre_smoke && air_pressure < 80.0f) {
         tyre_smoke = 1;
         set_smoke(tyre_smoke_first, true);

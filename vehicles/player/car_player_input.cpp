@@ -62,10 +62,8 @@ void car_player_e::cruise_off()
 
 bool car_player_e::standing() const { return (previous_body_position - get_position()).length_sq() < standing_sq; }
 
-void car_player_e::engine_auto_start()
+void car_player_e::begin_engine_start()
 {
-    if (engine_state != engine_off)
-        return;
     engine_state = engine_starting;
     engine_fade = 0.0f;
     if (sounds[snd_engine_start])
@@ -74,6 +72,12 @@ void car_player_e::engine_auto_start()
         api::snd_volume(sounds[snd_engine], 0.0f);
         api::snd_play(sounds[snd_engine]);
     }
+}
+
+void car_player_e::engine_auto_start()
+{
+    if (engine_state == engine_off)
+        begin_engine_start();
 }
 
 void car_player_e::finish_direction_change(uint8_t& pending, const int32_t from_gear, const bool up)
@@ -92,13 +96,13 @@ void car_player_e::pedal_forward(float value)
 {
     cruise_off();
     if (!automatic) {
-        throttle = value;
+        controls.throttle = value;
     } else {
         if (!(direction_timer > 1.0f && pending_forward)) {
             if (gear > 0 || (clutching && selected_gear > 0)) {
-                throttle = value;
+                controls.throttle = value;
             } else {
-                brake = value;
+                controls.brake = value;
                 if (gear == 0 && standing()) {
                     gear = -1;
                     pending_forward = 1;
@@ -116,14 +120,14 @@ void car_player_e::pedal_backward(float value)
 {
     cruise_off();
     if (!automatic) {
-        brake = value;
+        controls.brake = value;
     } else {
         if (!(direction_timer > 1.0f && pending_reverse)) {
             if (gear < 1 && !(clutching && selected_gear > 0)) {
                 if (gear == 0)
-                    throttle = value;
+                    controls.throttle = value;
             } else {
-                brake = value;
+                controls.brake = value;
                 if (standing()) {
                     gear = -1;
                     pending_reverse = 1;
@@ -131,7 +135,7 @@ void car_player_e::pedal_backward(float value)
                 }
             }
             if (gear == -1)
-                brake = value;
+                controls.brake = value;
             finish_direction_change(pending_forward, 1, false);
         }
         finish_direction_change(pending_reverse, 1, false);
@@ -141,19 +145,20 @@ void car_player_e::pedal_backward(float value)
 
 void car_player_e::steer_keys(float dt)
 {
-    keys_step(steering, impulse(impulse_left), impulse(impulse_right), dt, self_centre);
+    keys_step(controls.steering, impulse(impulse_left), impulse(impulse_right), dt, self_centre);
 }
 
 void car_player_e::steer_joystick(float dt)
 {
     const float* const axes = joystick_state ? joystick_state->axis : nullptr;
     if (axis_steer == 16 || !axes || axis_steer < 0 || axis_steer >= inp_joy_axis_count) {
-        keys_step(steering, impulse(impulse_left) > 0.0f ? 1.0f : 0.0f, impulse(impulse_right) > 0.0f ? 1.0f : 0.0f, dt,
-                  self_centre);
+        keys_step(controls.steering, impulse(impulse_left) > 0.0f ? 1.0f : 0.0f,
+                  impulse(impulse_right) > 0.0f ? 1.0f : 0.0f, dt, self_centre);
     } else {
         const float target = axes[axis_steer] * -30.0f;
         const float step = (steer_sensitivity * 300.0f + 20.0f) * dt;
-        steering = steering < target ? std::min(steering + step, target) : std::max(steering - step, target);
+        controls.steering = controls.steering < target ? std::min(controls.steering + step, target)
+                                                       : std::max(controls.steering - step, target);
     }
     if (!axes)
         return;
@@ -174,7 +179,7 @@ void car_player_e::steer_mouse()
     mouse_position +=
         (steer_sensitivity * 0.008f + 0.0005f) * (impulse(impulse_look_yaw_plus) - impulse(impulse_look_yaw_minus));
     mouse_position = std::clamp(mouse_position, -1.0f, 1.0f);
-    steering = std::fabs(mouse_position) * mouse_position * 30.0f;
+    controls.steering = std::fabs(mouse_position) * mouse_position * 30.0f;
     hud_value(truck_hud_mouse_steering, 1.0f - mouse_position);
 }
 
@@ -198,7 +203,7 @@ void car_player_e::drive_input()
         driving_step(dt);
     }
     look_step();
-    camera_impulses(cb_state == -1 ? 0 : 2);
+    camera_impulses(cb_radio_.menu_open() ? 2 : 0);
     if (switch_accepted(impulse_hidehud, 0.2f)) {
         hud_visible = !hud_visible;
         hud_show(job_hud_group, hud_visible != 0, true);
@@ -224,17 +229,14 @@ void car_player_e::drive_input()
         }
     }
     if (switch_accepted(impulse_voice, 0.2f)) {
-        cb_state = cb_state == -1 ? 0 : -1;
-        if (cb_state == -1)
-            cb_drawn = -1;
-        hud_show(truck_hud_cb_menu, cb_state != -1);
+        cb_radio_.toggle_menu();
     }
 }
 
 void car_player_e::driving_step(float dt)
 {
-    throttle = 0.0f;
-    brake = 0.0f;
+    controls.throttle = 0.0f;
+    controls.brake = 0.0f;
     if (impulse(impulse_forward) != 0.0f && wheels_in_contact > 1)
         pedal_forward(impulse(impulse_forward));
     if (impulse(impulse_backward) != 0.0f && wheels_in_contact > 1)
@@ -247,7 +249,7 @@ void car_player_e::driving_step(float dt)
     else if (impulse(impulse_cam_rotate) == 0.0f)
         steer_mouse();
 
-    if (brake > 0.1f) {
+    if (controls.brake > 0.1f) {
         air_brake_flag = 1;
         air_brake_timer = 0.0f;
     }
@@ -257,22 +259,22 @@ void car_player_e::driving_step(float dt)
         if (sounds[snd_air_brake])
             api::snd_play(sounds[snd_air_brake]);
     }
-    if (throttle > 0.1f && hold_brake > 0.9f && release_message) {
+    if (controls.throttle > 0.1f && controls.hold_brake > 0.9f && release_message) {
         release_message = 0;
         pager_message("@@ui_release_handbrake@@", 0);
     }
     if (auto_blinkers) {
-        if (steering > 29.0f && !blink_left && !hazard) {
+        if (controls.steering > 29.0f && !blink_left && !hazard) {
             blink_left = 1;
             blink_right = 0;
             lights &= static_cast<uint8_t>(~16u);
             auto_cancel = 1;
-        } else if (steering < -29.0f && !blink_right && !hazard) {
+        } else if (controls.steering < -29.0f && !blink_right && !hazard) {
             blink_right = 1;
             blink_left = 0;
             lights &= static_cast<uint8_t>(~8u);
             auto_cancel = 1;
-        } else if (steering >= -29.0f && steering <= 29.0f && auto_cancel) {
+        } else if (controls.steering >= -29.0f && controls.steering <= 29.0f && auto_cancel) {
             blink_left = blink_right = 0;
             lights &= static_cast<uint8_t>(~24u);
             auto_cancel = 0;
@@ -300,28 +302,23 @@ void car_player_e::switch_impulses(float dt)
         if (!hazard)
             lights &= static_cast<uint8_t>(~24u);
     }
-    if (!hazard && switch_accepted(impulse_lblinker, 0.4f)) {
-        if (!blink_left) {
-            blink_left = 1;
-            blink_right = 0;
-            lights &= static_cast<uint8_t>(~16u);
+    // A blinker switch turns its own side on (the other side off) or off, its lamp bit cleared for the
+    // blink to start over.
+    const auto toggle_blinker = [this](uint8_t& own, uint8_t& other, const uint8_t own_bit, const uint8_t other_bit) {
+        if (!own) {
+            own = 1;
+            other = 0;
+            lights &= static_cast<uint8_t>(~other_bit);
         } else {
-            blink_left = 0;
-            lights &= static_cast<uint8_t>(~8u);
+            own = 0;
+            lights &= static_cast<uint8_t>(~own_bit);
         }
         blink_timer = 0.0f;
-    }
-    if (!hazard && switch_accepted(impulse_rblinker, 0.4f)) {
-        if (!blink_right) {
-            blink_right = 1;
-            blink_left = 0;
-            lights &= static_cast<uint8_t>(~8u);
-        } else {
-            blink_right = 0;
-            lights &= static_cast<uint8_t>(~16u);
-        }
-        blink_timer = 0.0f;
-    }
+    };
+    if (!hazard && switch_accepted(impulse_lblinker, 0.4f))
+        toggle_blinker(blink_left, blink_right, 8u, 16u);
+    if (!hazard && switch_accepted(impulse_rblinker, 0.4f))
+        toggle_blinker(blink_right, blink_left, 16u, 8u);
     if (switch_accepted(impulse_wipers, 0.4f)) {
         if (cvar_reads("g_wipers_auto", "0")) {
             if (wiper_mode == wipers_off || wiper_mode == wipers_on)
@@ -354,8 +351,8 @@ void car_player_e::switch_impulses(float dt)
     if (switch_accepted(impulse_attach, 0.2f))
         attach_trailer();
     if (switch_accepted(impulse_handbrake, 0.2f)) {
-        const bool was_on = hold_brake == 1.0f;
-        hold_brake = was_on ? 0.0f : 1.0f;
+        const bool was_on = controls.hold_brake == 1.0f;
+        controls.hold_brake = was_on ? 0.0f : 1.0f;
         if (snd_sound_t* const sound = sounds[was_on ? snd_parking_release : snd_parking_set])
             api::snd_play(sound);
         release_message = 1;
@@ -390,14 +387,7 @@ void car_player_e::switch_impulses(float dt)
     } else if (key && engine_state == engine_running) {
         engine_state = engine_stopped;
     } else if (!key && engine_state == engine_key_held) {
-        engine_state = engine_starting;
-        engine_fade = 0.0f;
-        if (sounds[snd_engine_start])
-            api::snd_play(sounds[snd_engine_start]);
-        if (sounds[snd_engine]) {
-            api::snd_volume(sounds[snd_engine], 0.0f);
-            api::snd_play(sounds[snd_engine]);
-        }
+        begin_engine_start();
     } else if (!key && engine_state == engine_stopped) {
         engine_state = engine_stopping;
         engine_fade = 0.0f;

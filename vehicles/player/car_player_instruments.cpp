@@ -94,7 +94,7 @@ void car_player_e::update_lights(float dt)
         if (blink_timer > 0.8f)
             blink_timer = 0.0f;
     }
-    lights = static_cast<uint8_t>(brake > 0.1f ? lights | 2u : lights & ~2u);
+    lights = static_cast<uint8_t>(controls.brake > 0.1f ? lights | 2u : lights & ~2u);
     lights = static_cast<uint8_t>(gear == 0 ? lights | 4u : lights & ~4u);
 
     if (camera_mode == cam_cabin) {

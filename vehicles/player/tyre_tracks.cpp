@@ -8,6 +8,7 @@
 #include "engine/geometry.h"
 #include "physics/phys_body.h"
 #include "vehicles/player/car_player.h"
+#include "vehicles/body/vehicle_decals.h"
 
 namespace {
 
@@ -21,10 +22,9 @@ constexpr float skid_threshold = 1.0f;
 constexpr float longest_strip = 1000.0f;
 // The tracks lie this far outside the rear wheels' ray points.
 constexpr float track_outset = 25.0f;
-// Strip width, the steepest ground it lies on (degrees), and the reach of its projection.
+// Strip width and the steepest ground it lies on (degrees).
 constexpr float strip_width = 100.0f;
 constexpr float strip_angle_limit = 60.0f;
-constexpr float projection_reach = 500.0f;
 // The rear wheels: the left one's track and ground decide the left mark, the right one's the right.
 constexpr int left_rear_wheel = 2;
 constexpr int right_rear_wheel = 3;
@@ -76,7 +76,7 @@ void car_player_e::update_tyre_tracks(const bool hard_ground)
         strip.words[2].real = strip_angle_limit;
         strip.words[3].integer = 0;
         strip.words[4].integer = -1;
-        const vec3_t reach(0.0f, projection_reach, 0.0f);
+        const vec3_t reach(0.0f, vehicle_decal_reach, 0.0f);
         world->place_decal(false, middle + reach, middle - reach, hard_ground ? skid_script : rut_script, strip);
     }
     marks_placed = 1;

@@ -202,7 +202,7 @@ void car_police_e::pursue()
     const vec3_t to_target = target - get_position();
     const float angle = vec3_angle(ahead, to_target) * degrees_per_radian;
     // Positive steering turns left, towards a target on the side where forward x target points up.
-    steering = std::clamp(ahead.cross(to_target).y >= 0.0f ? angle : -angle, -steering_limit, steering_limit);
+    controls.steering = std::clamp(ahead.cross(to_target).y >= 0.0f ? angle : -angle, -steering_limit, steering_limit);
     if (!direct_chase && square_distance(target, get_position()) < entry_reach) {
         const held_part_t<police_player_t> truck(player);
         if (truck.get() && truck.get()->get_history_index() == history_index) {
@@ -212,16 +212,16 @@ void car_police_e::pursue()
         history_index = (history_index + 1) % police_player_t::history_entries;
         pursuit_timer = 0.0f;
     }
-    throttle = pursuit_throttle;
-    brake = 0.0f;
+    controls.throttle = pursuit_throttle;
+    controls.brake = 0.0f;
     if (direct_chase)
         pursuit_timer = 0.0f;
     if (d < chase_distance)
         direct_chase = true;
     if (d < catch_distance) {
         pursuit_on = false;
-        brake = stop_brake;
-        throttle = 0.0f;
+        controls.brake = stop_brake;
+        controls.throttle = 0.0f;
         if (siren_sound)
             api::snd_stop(siren_sound);
         cancel_traffic_offence();

@@ -14,9 +14,11 @@
 #include "vehicles/traffic/ai_car_def.h"
 #include "vehicles/traffic/ai_truck.h"
 #include "vehicles/links/player_links.h"
+#include "vehicles/links/vehicle_links.h"
 #include "vehicles/traffic/traffic_car.h"
 #include "vehicles/traffic/traffic_road.h"
 
+class car_police_e;
 class cd_geo_box_t;
 class game_bridge_t;
 class game_ctrl_e;
@@ -33,6 +35,7 @@ class traffic_e : public dynamic_object_e,
                   public traffic_commands_t,
                   public ctrl_traffic_t,
                   public player_traffic_t,
+                  public ai_truck_tow_t,
                   public save_section_owner_t {
 public:
     // The most cars the traffic runs at once.
@@ -182,6 +185,12 @@ public:
     void get_car_pose(vec3_t& out_position, quat_t& out_rotation, int32_t car) const;
     // The pose of a spawned car; false for a free slot.
     bool car_pose(int32_t car, vec3_t& out_position, quat_t& out_rotation) const override;
+    // ai_truck_tow_t: the truck of slot 0.
+    bool ai_truck_knocked() const override { return is_knocked(0); }
+    void ai_truck_pose(vec3_t& out_position, quat_t& out_rotation) const override
+    {
+        get_car_pose(out_position, out_rotation, 0);
+    }
     // The slot whose route cursor is `cursor`, -1 when none.
     int32_t car_of(const route_cursor_t& cursor) const;
 
@@ -309,6 +318,9 @@ public:
     ai_truck_t ai_truck;
 
 private:
+    // Instantiates the police truck's block and registers it as the world's police; null when either
+    // fails (the caller checks the bridge first).
+    car_police_e* bring_police();
     // False while the console variable "g_traffic" is "0".
     static bool enabled();
     physproc_t* physics() const;

@@ -9,15 +9,13 @@
 #include "engine/entity_proc.h"
 #include "engine/geometry.h"
 #include "vehicles/traffic/traffic.h"
+#include "vehicles/body/vehicle_decals.h"
 
 namespace {
 
-// Decal blocks of the shadow and of the headlights of a car and of a two-wheeler.
-constexpr const char* shadow_script = "/scripts/decals/shadow.esc";
+// Decal blocks of the headlights of a car and of a two-wheeler.
 constexpr const char* car_lights_script = "/scripts/decals/lights_ai.esc";
 constexpr const char* bike_lights_script = "/scripts/decals/lights_bike.esc";
-// A decal is shot from this far above its centre to as far below.
-constexpr float projection_reach = 500.0f;
 // The headlight pool lies this far ahead of the car's front; the AI truck's farther.
 constexpr float light_pool_ahead = 500.0f;
 constexpr float truck_pool_extra = 200.0f;
@@ -63,7 +61,7 @@ void traffic_e::place_car_decal(const char* script, const vec3_t& centre, const 
     request.words[3].integer = 0;
     request.words[4].integer = -1;
     request.colour = colour;
-    const vec3_t reach(0.0f, projection_reach, 0.0f);
+    const vec3_t reach(0.0f, vehicle_decal_reach, 0.0f);
     world->place_decal(true, centre + reach, centre - reach, script, request);
 }
 
@@ -75,8 +73,8 @@ void traffic_e::draw_shadows()
             c.model >= catalogue.size())
             continue;
         const ai_car_def_t& def = catalogue[c.model];
-        place_car_decal(shadow_script, car_point(car), car_rotation(car).rotate({0.0f, 0.0f, -1.0f}), def.length,
-                        def.width, decal_colour(c.viewer_distance));
+        place_car_decal(vehicle_shadow_script, car_point(car), car_rotation(car).rotate({0.0f, 0.0f, -1.0f}),
+                        def.length, def.width, decal_colour(c.viewer_distance));
     }
 }
 

@@ -84,6 +84,15 @@ void traffic_e::report_offence(const int32_t code, const int32_t value)
     }
 }
 
+car_police_e* traffic_e::bring_police()
+{
+    auto* const world = dynamic_cast<world_services_t*>(process());
+    entity_t* const root = world ? world->instantiate_block(police_script) : nullptr;
+    if (!root || !bridge->register_police(root->handle()))
+        return nullptr;
+    return dynamic_cast<car_police_e*>(root);
+}
+
 void traffic_e::call_police(const int32_t code, const int32_t value)
 {
     pending_offence_code = code & 0xFF;
@@ -95,11 +104,7 @@ void traffic_e::call_police(const int32_t code, const int32_t value)
             police.get()->note_offence(code, value);
         return;
     }
-    auto* const world = dynamic_cast<world_services_t*>(process());
-    entity_t* const root = world ? world->instantiate_block(police_script) : nullptr;
-    if (!root || !bridge->register_police(root->handle()))
-        return;
-    if (auto* const police = dynamic_cast<car_police_e*>(root))
+    if (car_police_e* const police = bring_police())
         police->begin_pursuit(code, -1, false, value);
 }
 
@@ -107,11 +112,7 @@ void traffic_e::spawn_police(const vec3_t& position, const quat_t& rotation, con
 {
     if (!bridge || bridge->has_police())
         return;
-    auto* const world = dynamic_cast<world_services_t*>(process());
-    entity_t* const root = world ? world->instantiate_block(police_script) : nullptr;
-    if (!root || !bridge->register_police(root->handle()))
-        return;
-    if (auto* const police = dynamic_cast<car_police_e*>(root))
+    if (car_police_e* const police = bring_police())
         police->set_pose(position, rotation, must_see);
 }
 

@@ -4,7 +4,7 @@
 #include "physics/cd_geo.h"
 #include "physics/phys_body.h"
 #include "vehicles/body/car_trailor.h"
-#include "vehicles/traffic/traffic.h"
+#include "vehicles/links/vehicle_links.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ void car_trailor_e::attach_to_ai_truck(const char* make, const int variant, cons
 
 void car_trailor_e::follow_ai_truck()
 {
-    const held_part_t<traffic_e> traffic(traffic_link);
-    if (!traffic.get() || !geometry || traffic.get()->is_knocked(0))
+    const held_part_t<ai_truck_tow_t> traffic(traffic_link);
+    if (!traffic.get() || !geometry || traffic.get()->ai_truck_knocked())
         return;
     // The AI truck has no chassis the trailer's nose could rest on, as a player's truck has: left to
     // its wheels the trailer would tip about its rear axle until it stood on end. It is held level
@@ -50,6 +50,6 @@ void car_trailor_e::follow_ai_truck()
     }
     vec3_t position;
     quat_t rotation;
-    traffic.get()->get_car_pose(position, rotation, 0);
+    traffic.get()->ai_truck_pose(position, rotation);
     align_to_hitch(position + vec3_t{0.0f, ai_hitch_lift, 0.0f});
 }

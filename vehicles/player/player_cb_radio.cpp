@@ -11,12 +11,13 @@
 #include "common/impulses.h"
 #include "common/hud_components.h"
 #include "vehicles/player/car_player.h"
+#include "vehicles/player/player_cb_radio.h"
 #include "vehicles/body/make_files.h"
 #include "vehicles/links/player_links.h"
 
 namespace {
 
-// Kinds of lines (`cb_voices_load`'s kind 0 items).
+// Kinds of lines (`say`'s kind 0 items).
 enum line_t : int32_t { weather_ask = 0, traffic_ask = 2, generic_reply = 4, generic_comment = 5, crazy_reply = 6 };
 // Kinds of questions and answers.
 enum topic_t : int32_t { topic_weather = 0, topic_traffic = 1, topic_comment = 2, answer_reply = 2, answer_cops = 3 };
@@ -44,14 +45,11 @@ const char* const menu_traffic =
 // A random index from 0 to `top`, the ends half as likely as the others.
 int32_t pick(int32_t top) { return static_cast<int32_t>(std::lround(api::sys_rand() * static_cast<float>(top))); }
 
-// One choice flag shared by the module: a menu line was spoken and the menu closes once keys are up.
-uint8_t choice_made = 0;
-
 }  // namespace
 
-void car_player_e::cb_menu()
+void player_cb_radio_t::bind_keys()
 {
-    hud_text(truck_hud_cb_menu_text, menu_nobody_asked);
+    truck_.hud_text(truck_hud_cb_menu_text, menu_nobody_asked);
     for (int i = 0; i < 7; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "vo_%d", i + 1);
@@ -62,23 +60,23 @@ void car_player_e::cb_menu()
     }
 }
 
-void car_player_e::release_cb_sound()
+void player_cb_radio_t::release_sound()
 {
-    if (cb_sound)
-        api::snd_delete(cb_sound);
-    cb_sound = nullptr;
+    if (sound_)
+        api::snd_delete(sound_);
+    sound_ = nullptr;
 }
 
-void car_player_e::cb_voices_load(int32_t speaker, int32_t kind, int32_t item)
+void player_cb_radio_t::say(int32_t speaker, int32_t kind, int32_t item)
 {
     char name[64] = "";
     int32_t voice = 0;
     {
-        const held_part_t<player_economy_t> economy(economy_link);
+        const held_part_t<player_economy_t> economy(truck_.economy_link);
         if (!economy.get() || !economy.get()->cb_speaker(speaker, name, speaker == -1 ? 32 : 33, voice))
             std::snprintf(name, sizeof name, "%s", speaker == -1 ? "" : "?");
     }
-    cb_card_timer = card_seconds;
+    card_timer_ = card_seconds;
     const bool player = speaker == -1;
     char file[64] = "";
     if (kind == 0) {
@@ -102,33 +100,32 @@ void car_player_e::cb_voices_load(int32_t speaker, int32_t kind, int32_t item)
             return;
         }
         if (item == weather_ask || item == traffic_ask) {
-            cb_question = item == weather_ask ? topic_weather : topic_traffic;
-            cb_partner = speaker;
-            cb_question_timer = 0.0f;
+            question_ = item == weather_ask ? topic_weather : topic_traffic;
+            partner_ = speaker;
+            question_timer_ = 0.0f;
         } else if (item == generic_comment && player) {
-            cb_question = topic_comment;
-            cb_partner = -1;
-            cb_question_timer = 0.0f;
+            question_ = topic_comment;
+            partner_ = -1;
+            question_timer_ = 0.0f;
         } else if (item == generic_reply && player) {
-            cb_answer = answer_reply;
-            cb_answer_timer = 0.0f;
-            cb_partner = -1;
+            answer_ = answer_reply;
+            answer_timer_ = 0.0f;
+            partner_ = -1;
         }
     } else if (kind == 1 && item >= 0 && item <= 3) {
         static const char* const sets[] = {"nice_", "lrain_", "hrain_", "snow_"};
         std::snprintf(file, sizeof file, "weather_answ_%s%d.def", sets[item], pick(2));
-        cb_weather_class = item == 0 ? 0 : (item == 3 ? 2 : 1);
         if (player) {
-            cb_answer = topic_weather;
-            cb_answer_timer = 0.0f;
+            answer_ = topic_weather;
+            answer_timer_ = 0.0f;
         }
     } else if (kind == 2 && item >= 0 && item <= 3) {
         static const char* const sets[] = {"good_", "light_", "heavy_", "cop_"};
         std::snprintf(file, sizeof file, "traffic_answ_%s%d.def", sets[item],
                       pick(item == 0 ? 5 : (item == 3 ? 2 : 3)));
         if (player) {
-            cb_answer = item == 3 ? answer_cops : topic_traffic;
-            cb_answer_timer = 0.0f;
+            answer_ = item == 3 ? answer_cops : topic_traffic;
+            answer_timer_ = 0.0f;
         }
     } else {
         return;
@@ -136,7 +133,7 @@ void car_player_e::cb_voices_load(int32_t speaker, int32_t kind, int32_t item)
     say_line(voice, name, file);
 }
 
-void car_player_e::say_line(int32_t voice, const char* speaker_name, const char* file)
+void player_cb_radio_t::say_line(int32_t voice, const char* speaker_name, const char* file)
 {
     char path[128];
     std::snprintf(path, sizeof path, "/defs/voices/%s", file);
@@ -154,122 +151,134 @@ void car_player_e::say_line(int32_t voice, const char* speaker_name, const char*
     const char* const text = object->get_value("text");
     char line[256];
     std::snprintf(line, sizeof line, "%s: %s", speaker_name, text ? text : "");
-    pager_message(line, 0);
+    truck_.pager_message(line, 0);
     if (sound_name[0]) {
-        release_cb_sound();
-        cb_sound = api::snd_new(sound_name, 8, 10);
-        if (cb_sound)
-            api::snd_play(cb_sound);
+        release_sound();
+        sound_ = api::snd_new(sound_name, 8, 10);
+        if (sound_)
+            api::snd_play(sound_);
     }
 }
 
-bool car_player_e::cb_line_finished(float timer) const
+bool player_cb_radio_t::line_finished(float timer) const
 {
-    if (cb_sound)
-        return !api::snd_playing(cb_sound);
+    if (sound_)
+        return !api::snd_playing(sound_);
     return timer >= silent_line_seconds;
 }
 
-void car_player_e::cb_update(float dt)
+void player_cb_radio_t::update(float dt)
 {
     int32_t ai_driver = -1, traffic_level = 0;
     {
-        const held_part_t<player_traffic_t> traffic(traffic_link);
+        const held_part_t<player_traffic_t> traffic(truck_.traffic_link);
         if (traffic.get()) {
             ai_driver = traffic.get()->ai_truck_driver();
             traffic_level = traffic.get()->level();
         }
     }
     bool skip_answer = false;
-    if (cb_question != -1 && cb_partner == -1) {
-        cb_question_timer += dt;
-        if (!cb_line_finished(cb_question_timer)) {
-            skip_answer = !cb_sound;
+    if (question_ != -1 && partner_ == -1) {
+        question_timer_ += dt;
+        if (!line_finished(question_timer_)) {
+            skip_answer = !sound_;
         } else if (ai_driver >= 0) {
-            show_driver_panel(true, ai_driver);
-            if (cb_question == topic_weather)
-                cb_voices_load(ai_driver, 1, snow_level() != 0 ? 3 : rain_level());
-            else if (cb_question == topic_traffic)
-                cb_voices_load(ai_driver, 2, traffic_level);
+            truck_.show_driver_panel(true, ai_driver);
+            if (question_ == topic_weather)
+                say(ai_driver, 1, truck_.snow_level() != 0 ? 3 : truck_.rain_level());
+            else if (question_ == topic_traffic)
+                say(ai_driver, 2, traffic_level);
             else if (api::sys_rand() < 0.5f)
-                cb_voices_load(ai_driver, 0, generic_comment);
-            cb_question = -1;
+                say(ai_driver, 0, generic_comment);
+            question_ = -1;
         }
-        if (cb_question_timer > conversation_seconds)
-            cb_question = -1;
+        if (question_timer_ > conversation_seconds)
+            question_ = -1;
     }
-    if (!skip_answer && cb_answer != -1) {
-        cb_answer_timer += dt;
-        if (cb_line_finished(cb_answer_timer) && ai_driver >= 0) {
-            show_driver_panel(true, ai_driver);
-            if (cb_answer == answer_cops)
-                cb_voices_load(ai_driver, 0, generic_reply);
-            else if (cb_partner != -1 && cb_answer == cb_ai_question)
-                cb_voices_load(ai_driver, 0, generic_reply);
-            else if (cb_partner != -1 && cb_ai_question == topic_comment)
-                cb_voices_load(ai_driver, 0, generic_comment);
-            else if (cb_partner != -1)
-                cb_voices_load(ai_driver, 0, crazy_reply);
-            cb_answer = -1;
+    if (!skip_answer && answer_ != -1) {
+        answer_timer_ += dt;
+        if (line_finished(answer_timer_) && ai_driver >= 0) {
+            truck_.show_driver_panel(true, ai_driver);
+            if (answer_ == answer_cops)
+                say(ai_driver, 0, generic_reply);
+            else if (partner_ != -1 && answer_ == ai_question_)
+                say(ai_driver, 0, generic_reply);
+            else if (partner_ != -1 && ai_question_ == topic_comment)
+                say(ai_driver, 0, generic_comment);
+            else if (partner_ != -1)
+                say(ai_driver, 0, crazy_reply);
+            answer_ = -1;
         }
-        if (cb_answer_timer > conversation_seconds)
-            cb_answer = -1;
+        if (answer_timer_ > conversation_seconds)
+            answer_ = -1;
     }
-    if (cb_card_timer > 0.0f) {
-        cb_card_timer -= dt;
-        if (cb_card_timer <= 0.0f) {
-            cb_card_timer = 0.0f;
-            show_driver_panel(false, -1);
+    if (card_timer_ > 0.0f) {
+        card_timer_ -= dt;
+        if (card_timer_ <= 0.0f) {
+            card_timer_ = 0.0f;
+            truck_.show_driver_panel(false, -1);
         }
     }
-    if (cb_state == -1)
+    if (state_ == -1)
         return;
-    const bool ai_asked = cb_question != -1 && cb_partner != -1;
+    const bool ai_asked = question_ != -1 && partner_ != -1;
     bool any_key = false;
-    if (debounce > 0.2f) {
+    if (truck_.debounce > 0.2f) {
         for (int c = 0; c < 6; ++c) {
             if (api::inp_impulse_value(impulse_cb_first + c, 2) == 0.0f)
                 continue;
             any_key = true;
             // The grey lines of the main menu wait for an AI driver's question.
-            if (cb_state == 0 && !ai_asked && (c == 1 || c == 3 || c == 4))
+            if (state_ == 0 && !ai_asked && (c == 1 || c == 3 || c == 4))
                 break;
-            debounce = 0.0f;
-            if (cb_state == 0 && c == 1)
-                cb_state = 1;
-            else if (cb_state == 0 && c == 3)
-                cb_state = 2;
+            truck_.debounce = 0.0f;
+            if (state_ == 0 && c == 1)
+                state_ = 1;
+            else if (state_ == 0 && c == 3)
+                state_ = 2;
             else {
-                cb_voices_load(-1, cb_state, c);
-                choice_made = 1;
+                say(-1, state_, c);
+                choice_made_ = 1;
             }
             break;
         }
-        if (choice_made && !any_key) {
-            hud_show(truck_hud_cb_menu, false);
-            cb_state = cb_drawn = -1;
-            choice_made = 0;
+        if (choice_made_ && !any_key) {
+            truck_.hud_show(truck_hud_cb_menu, false);
+            state_ = drawn_ = -1;
+            choice_made_ = 0;
             return;
         }
     }
-    if (cb_state != cb_drawn) {
-        const char* text = cb_state == 1   ? menu_weather
-                           : cb_state == 2 ? menu_traffic
-                                           : (ai_asked ? menu_ai_asked : menu_nobody_asked);
-        hud_text(truck_hud_cb_menu_text, text);
-        cb_drawn = cb_state;
+    if (state_ != drawn_) {
+        const char* text = state_ == 1   ? menu_weather
+                           : state_ == 2 ? menu_traffic
+                                         : (ai_asked ? menu_ai_asked : menu_nobody_asked);
+        truck_.hud_text(truck_hud_cb_menu_text, text);
+        drawn_ = state_;
     }
 }
 
-void car_player_e::cb_call_in(int32_t driver)
+void player_cb_radio_t::call_in(int32_t driver)
 {
     if (api::sys_rand() > 0.6f)
         return;
-    show_driver_panel(true, driver);
-    const int32_t k = pick(2);
-    cb_question = k;
-    cb_ai_question = k;
-    cb_partner = driver;
-    cb_question_timer = 0.0f;
-    cb_voices_load(driver, 0, k == 0 ? weather_ask : (k == 1 ? traffic_ask : generic_comment));
+    ask(driver, pick(2));
+}
+
+void player_cb_radio_t::ask(int32_t driver, int32_t topic)
+{
+    truck_.show_driver_panel(true, driver);
+    question_ = topic;
+    ai_question_ = topic;
+    partner_ = driver;
+    question_timer_ = 0.0f;
+    say(driver, 0, topic == topic_weather ? weather_ask : (topic == topic_traffic ? traffic_ask : generic_comment));
+}
+
+void player_cb_radio_t::toggle_menu()
+{
+    state_ = state_ == -1 ? 0 : -1;
+    if (state_ == -1)
+        drawn_ = -1;
+    truck_.hud_show(truck_hud_cb_menu, state_ != -1);
 }

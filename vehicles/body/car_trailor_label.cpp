@@ -5,9 +5,9 @@
 #include "engine/ui.h"
 #include "engine/ui_window.h"
 #include "common/engine_api.h"
-#include "vehicles/player/car_player.h"
 #include "vehicles/body/car_trailor.h"
 #include "vehicles/links/job_label.h"
+#include "vehicles/links/trailer_view.h"
 
 namespace {
 

@@ -1,0 +1,208 @@
+// The stored state of the player's truck that the economy's save section carries: one description of
+// its fields, with the save versions that hold each, drives the writing, the reading and its size.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "common/engine_api.h"
+#include "common/hud_components.h"
+#include "common/vfs_le.h"
+#include "vehicles/player/car_player.h"
+#include "vehicles/links/player_links.h"
+
+namespace {
+
+// The save version the truck writes.
+constexpr int written_version = 14;
+
+// The stored state's fields; a new truck's values are the defaults (no dents, no damage, no offence,
+// the HUD's mirrors, the chase camera, lights off, wipers off).
+struct stored_state_t {
+    float bone_amounts[car_phys_e::deform_bone_limit] = {};
+    float damage = 0.0f;
+    int32_t offence = -1;
+    int32_t hud_detail = 2;
+    int32_t camera_mode = car_player_e::cam_chase;
+    int32_t lights = 0;
+    int32_t wiper_mode = car_player_e::wipers_off;
+};
+
+// The fields in their order; `first` and `last` are the save versions that hold a field (every
+// version when not given).
+constexpr int any_version = -1;
+template <typename io_t, typename record_t> void describe(io_t& io, record_t& r)
+{
+    for (auto& amount : r.bone_amounts)
+        io.f32(amount);
+    io.f32(r.damage);
+    io.i32(r.offence);
+    io.i32(r.hud_detail, 13, 14);
+    io.i32(r.camera_mode, 13, 14);
+    io.i32(r.lights, 13, 14);
+    io.i32(r.wiper_mode, 14, 14);
+}
+
+// Whether a save of `version` holds a field of versions `first` to `last`.
+bool holds(const int version, const int first, const int last)
+{
+    return first == any_version || (version >= first && version <= last);
+}
+
+// Counts the bytes the fields of one version span.
+class state_size_t {
+public:
+    explicit state_size_t(const int version) : version_(version) {}
+    void f32(const float&, const int first = any_version, const int last = any_version) { add(first, last); }
+    void i32(const int32_t&, const int first = any_version, const int last = any_version) { add(first, last); }
+    int bytes = 0;
+
+private:
+    void add(const int first, const int last)
+    {
+        if (holds(version_, first, last))
+            bytes += 4;
+    }
+    int version_;
+};
+
+// Writes every field of the written version, counting the bytes that went through.
+class state_writer_t {
+public:
+    explicit state_writer_t(const int file) : file_(file) {}
+    void f32(const float& value, const int first = any_version, const int last = any_version)
+    {
+        if (holds(written_version, first, last) && vfs_write_f32(file_, value))
+            bytes += 4;
+    }
+    void i32(const int32_t& value, const int first = any_version, const int last = any_version)
+    {
+        if (holds(written_version, first, last) && vfs_write_i32(file_, value))
+            bytes += 4;
+    }
+    int bytes = 0;
+
+private:
+    int file_;
+};
+
+// Reads the fields a save of `version` holds, up to the first that does not come whole: the fields
+// after it keep their values and are not taken.
+class state_reader_t {
+public:
+    state_reader_t(const int file, const int version) : file_(file), version_(version) {}
+    void f32(float& out, const int first = any_version, const int last = any_version)
+    {
+        if (holds(version_, first, last) && !failed_ && !(failed_ = !vfs_read_f32(file_, &out)))
+            taken_.push_back(&out);
+    }
+    void i32(int32_t& out, const int first = any_version, const int last = any_version)
+    {
+        if (holds(version_, first, last) && !failed_ && !(failed_ = !vfs_read_i32(file_, &out)))
+            taken_.push_back(&out);
+    }
+    // Whether the field at `field` was read whole.
+    bool took(const void* field) const { return std::find(taken_.begin(), taken_.end(), field) != taken_.end(); }
+    bool complete() const { return !failed_; }
+    int bytes() const { return static_cast<int>(taken_.size()) * 4; }
+
+private:
+    int file_;
+    int version_;
+    bool failed_ = false;
+    std::vector<const void*> taken_;
+};
+
+// A saved fraction: 0..1, and 0 for what is no number.
+float saved_fraction(float value) { return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f); }
+
+// The camera modes a truck can be left in: the fly camera and the modes 3 to 11 (the traffic-car
+// views, the mirrors' modes and anything else are not).
+bool restorable_camera_mode(int32_t mode) { return mode == 1 || (mode >= 3 && mode <= 11); }
+
+}  // namespace
+
+int car_player_e::state_record_bytes(const int version)
+{
+    state_size_t size(version);
+    stored_state_t record;
+    describe(size, record);
+    return size.bytes;
+}
+
+int car_player_e::save_state(int file)
+{
+    stored_state_t record;
+    for (int i = 0; i < deform_bone_limit; ++i)
+        record.bone_amounts[i] = deform_bones[i].amount;
+    record.damage = car_phys_e::damage;
+    {
+        const held_part_t<player_traffic_t> traffic(traffic_link);
+        if (traffic.get())
+            record.offence = traffic.get()->pending_offence();
+    }
+    record.hud_detail = static_cast<int32_t>(hud_detail);
+    record.camera_mode = camera_mode;
+    record.lights = lights;
+    record.wiper_mode = wiper_mode;
+    state_writer_t out(file);
+    describe(out, static_cast<const stored_state_t&>(record));
+    return out.bytes;
+}
+
+int car_player_e::save_default_state(int file)
+{
+    const stored_state_t record;
+    state_writer_t out(file);
+    describe(out, record);
+    return out.bytes;
+}
+
+int car_player_e::load_state(int file, int version)
+{
+    // Fields are applied only once read whole: a save that ends early changes nothing further.
+    stored_state_t record;
+    state_reader_t in(file, version);
+    describe(in, record);
+    psm_t* const cabin = cabin_slot >= 0 ? models[cabin_slot].model : nullptr;
+    for (int i = 0; i < deform_bone_limit; ++i) {
+        if (!in.took(&record.bone_amounts[i]))
+            break;
+        car_deform_bone_t& bone = deform_bones[i];
+        bone.amount = saved_fraction(record.bone_amounts[i]);
+        if (bone.bone >= 0 && cabin) {
+            const vec3_t offset = bone.direction * (-bone.amount * 50.0f);
+            api::psm_bone_set_ext_pos(cabin, bone.bone, &offset);
+        }
+    }
+    if (in.took(&record.damage))
+        car_phys_e::damage = saved_fraction(record.damage);
+    if (in.took(&record.hud_detail)) {
+        hud_detail = static_cast<uint32_t>(record.hud_detail);
+        hud_show(truck_hud_rear_mirror, (hud_detail & 1u) != 0);
+        hud_show(truck_hud_left_mirror, (hud_detail & 2u) != 0);
+        hud_show(truck_hud_right_mirror, !hud_hidden_by_ctrl() && (hud_detail & 2u) != 0);
+    }
+    if (in.took(&record.camera_mode)) {
+        const int32_t mode = record.camera_mode;
+        camera_mode = restorable_camera_mode(mode) ? static_cast<uint8_t>(mode) : static_cast<uint8_t>(cam_chase);
+        saved_camera_mode = camera_mode;
+    }
+    if (in.took(&record.lights)) {
+        lights = static_cast<uint8_t>(record.lights);
+        if (camera_mode == cam_cabin)
+            setup_interior();
+    }
+    if (in.took(&record.wiper_mode) && record.wiper_mode >= wipers_off && record.wiper_mode <= wipers_finishing)
+        wiper_mode = record.wiper_mode;
+    if (!in.complete())
+        return in.bytes();
+    // The fine of a pending offence was charged when it was given: the ticket comes back unpaid. A
+    // stored reason the police do not give opens no ticket.
+    const int32_t offence = record.offence;
+    if (ticket_reason_known(offence))
+        open_ticket(offence, -1, false);
+    else if (offence != -1)
+        api::warning("<car_player_e> the save holds an offence of unknown reason %d; no ticket is shown", offence);
+    reset_history();
+    return in.bytes();
+}
