@@ -146,7 +146,7 @@ TEST_F(road_crossing_test, crossing_onto_the_next_road_the_grip_weather_and_curr
 
     // Straight on over the joint, the last wheel ray deciding which road the truck is on.
     for (int frame = 0; frame < 1500 && truck->get_position().z > 99000.0f; ++frame) {
-        truck->throttle = forward_speed(*truck) < 600.0f ? 1.0f : 0.0f;
+        truck->controls.throttle = forward_speed(*truck) < 600.0f ? 1.0f : 0.0f;
         run(1);
     }
     ASSERT_LE(truck->get_position().z, 99000.0f) << "the truck never reached the next road";

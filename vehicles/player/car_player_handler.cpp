@@ -88,7 +88,7 @@ void car_player_e::handler()
         turn.set(vec3_t(1.0f, 0.0f, 0.0f), controls.steering * 5.0f);
         api::psm_bone_set_ext_rot(interior, bone_steering, &turn);
     }
-    cab_driver.steer(steering, dt);
+    cab_driver.steer(controls.steering, dt);
     update_engine_sound(dt);
     update_dashboard();
     update_gauges(dt);
