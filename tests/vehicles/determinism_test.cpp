@@ -28,15 +28,17 @@ public:
     uint64_t value = 1469598104349813061ull;
 };
 
+// A field 1 km wide: the bend takes the rig tens of metres to the side.
 class determinism_test : public vehicle_test_t {
 protected:
+    determinism_test() : vehicle_test_t(100, 200) {}
     bool sample_data() const override { return true; }
 };
 
 TEST_F(determinism_test, a_truck_with_a_trailer_driven_for_60_seconds_ends_on_a_fixed_state)
 {
     auto* trailer = add(std::make_unique<car_trailor_e>());
-    ASSERT_TRUE(trailer->setup_cargo("flatbed", 0, 1.0f, 1.0f, {2000.0f, 300.0f, 195000.0f}, quat_t(), 1, 1, 3,
+    ASSERT_TRUE(trailer->setup_cargo("flatbed", 0, 1.0f, 1.0f, {50000.0f, 300.0f, 195000.0f}, quat_t(), 1, 1, 3,
                                      {0.0f, 0.0f, 0.0f}, 0));
     const vec3_t kingpin = trailer->to_world(trailer->kingpin_local);
     test_truck_e* truck = truck_at({kingpin.x, 400.0f, kingpin.z});
@@ -62,7 +64,7 @@ TEST_F(determinism_test, a_truck_with_a_trailer_driven_for_60_seconds_ends_on_a_
     hash.add(&truck->rpm, sizeof truck->rpm);
     hash.add(&truck->gear, sizeof truck->gear);
     hash.add(&truck->fuel, sizeof truck->fuel);
-    EXPECT_EQ(hash.value, 0x27bc27e03e1676bdull) << std::hex << hash.value;
+    EXPECT_EQ(hash.value, 0xe3ae46232d8df868ull) << std::hex << hash.value;
 }
 
 }  // namespace

@@ -231,8 +231,9 @@ void car_phys_e::apply_damping_and_grip(float dt)
     const int kind = std::clamp(wheels[2].ground_kind, 0, ground_kind_count - 1);
     const float side = is_player ? 1000.0f : 10000.0f;
     const float side_rate = ground_friction[kind] * side / mass * grip * 1200.0f;
-    // A hitched trailer's coupling turns the truck as well; the truck alone turns on its wheels' circle.
-    if (is_player && hitched_trailer.is_null())
+    // The hitched trailer only follows the hitch and puts no force on the truck, so the truck turns on its
+    // wheels' circle whether it tows or not.
+    if (is_player)
         hold_grip_yaw(yaw_before, side_rate);
 
     // Brakes and side friction on the local velocity.
