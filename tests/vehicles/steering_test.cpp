@@ -156,7 +156,7 @@ TEST_P(towed_steering_test, a_truck_towing_a_trailer_turns_on_about_the_circle_o
     const towed_case_t turn = GetParam();
     held_player_e* const alone = player_truck({20000.0f, 300.0f, 190000.0f});
     held_player_e* const towing = towing_truck(70000.0f, 190000.0f);
-    alone->steering = towing->steering = turn.steering;
+    alone->controls.steering = towing->controls.steering = turn.steering;
     drive({alone, towing}, turn.speed, 400);
     const std::vector<circle_t> circles = drive({alone, towing}, turn.speed, 100);
     ASSERT_GT(circles[1].travelled, turn.speed * 100.0f * 2.0f * 0.9f) << "the speed was held";
