@@ -33,7 +33,7 @@ bool ai_data_parse(const uint8_t* bytes, const size_t size, const int32_t trader
         out_error = "version " + std::to_string(version);
         return false;
     }
-    if (!in.read_count(count, dock_record_size)) {
+    if (!in.read_count(count, saved_record_bytes<dock_t>())) {
         out_error = "dock count larger than the file";
         return false;
     }

@@ -5,7 +5,7 @@
 #include "engine/vec.h"
 
 // The economy's records: plain fixed-size structures linked by indices (-1 none). Their field widths
-// and order are those of the save section and the AI data file (economy_record_io.h writes them).
+// and order are those of the save section and the AI data file (economy_record_io.h describes them).
 
 // Companies of a game: the player's (0) and three opponents.
 constexpr int economy_company_count = 4;
@@ -214,14 +214,3 @@ struct special_cargo_offer_t {
     float next_reminder;
     int32_t reminders;
 };
-
-// Bytes of the records in files.
-constexpr int company_record_size = 144;
-constexpr int driver_record_size = 168;
-constexpr int city_record_size = 108;
-constexpr int cargo_record_size = 92;
-constexpr int trader_record_size = 376;
-constexpr int dealer_record_size = 36;
-constexpr int company_truck_record_size = 2104;
-constexpr int job_record_size = 20;
-constexpr int dock_record_size = 312;

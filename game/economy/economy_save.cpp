@@ -1,7 +1,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
+#include <string>
+#include <vector>
 
 #include "engine/mbio.h"
 #include "engine/vfs.h"
@@ -21,35 +22,56 @@ namespace {
 // The section's magic with its terminating zero.
 constexpr char section_magic[] = "3c0n0m7ctrlh34d3r";
 static_assert(sizeof section_magic == 18);
-// The save version whose sections hold the special offer.
+// The save version whose sections hold the special offer, and the version the economy writes.
 constexpr int32_t offer_version = 14;
+constexpr int32_t written_version = 14;
 // Flags word of the player's truck.
 constexpr uint32_t flag_trailer = 1;
 constexpr uint32_t flag_cheated = 2;
 
-template <typename record_t> bool write_array(mbio_t& out, const std::vector<record_t>& records, const size_t count)
+// The section after its magic, rows 2 to 34, in their order: the one description the writing, the
+// reading and the check of its numbers run. `holder_t` is the controller, or the image a read is
+// checked in before the controller takes it.
+template <typename io_t, typename holder_t> void describe_section(io_t& io, holder_t& h)
 {
-    if (!out.write_u32(static_cast<uint32_t>(count)))
-        return false;
-    for (const record_t& record : records)
-        if (!write_record(out, record))
-            return false;
-    return true;
+    io.field(h.companies);
+    io.records(h.drivers, 0);
+    io.records(h.cities, 0);
+    // The cargos and the jobs keep one spare record behind the last.
+    io.records(h.cargos, 1);
+    io.records(h.special_cargos, 0);
+    io.records(h.traders, 0);
+    io.records(h.dealers, 0);
+    io.records(h.trucks, 0);
+    io.records(h.jobs, 1);
+    io.field(h.week);
+    io.field(h.player_job);
+    io.field(h.time_left);
+    io.field(h.game_over_reason);
+    io.field(h.level);
+    io.field(h.goal_kind);
+    io.field(h.goal_target);
+    io.field(h.outcome);
+    io.field(h.instructions);
+    io.field(h.offer.countdown, offer_version, offer_version);
+    io.field(h.offer.active, offer_version, offer_version);
+    io.field(h.offer.deadline, offer_version, offer_version);
+    io.field(h.offer.reminders, offer_version, offer_version);
+    io.field(h.offer.next_reminder, offer_version, offer_version);
+    io.field(h.offer.text, offer_version, offer_version);
 }
 
-// An array of `count` records (plus `extra` behind them) of `size` bytes each; the count is checked
-// against the bytes that remain before anything is allocated.
-template <typename record_t>
-bool read_array(mbio_t& in, std::vector<record_t>& out, const size_t size, const size_t extra, uint32_t& out_count)
+// Rows 35 to 41: the player's truck and its trailer, with the flags word between them.
+template <typename io_t, typename truck_t, typename flags_t>
+void describe_truck(io_t& io, truck_t& truck, flags_t& flags)
 {
-    if (!in.read_count(out_count, size) || (out_count + extra) * size > in.remaining())
-        return false;
-    std::vector<record_t> records(out_count + extra);
-    for (record_t& record : records)
-        if (!read_record(in, record))
-            return false;
-    out = std::move(records);
-    return true;
+    io.field(truck.position);
+    io.field(truck.orientation);
+    io.field(flags);
+    io.field(truck.trailer_position);
+    io.field(truck.trailer_orientation);
+    io.field(truck.trailer_damage);
+    io.field(truck.fuel);
 }
 
 bool index_ok(const int32_t index, const size_t count) { return index >= -1 && index < static_cast<int32_t>(count); }
@@ -58,37 +80,26 @@ bool index_ok(const int32_t index, const size_t count) { return index >= -1 && i
 
 bool economy_ctrl_e::write_section(mbio_t& out) const
 {
-    bool ok = out.write_bytes(section_magic, sizeof section_magic);
-    for (const company_t& company : companies)
-        ok = ok && write_record(out, company);
-    ok = ok && write_array(out, drivers, drivers.size()) && write_array(out, cities, cities.size()) &&
-         write_array(out, cargos, static_cast<size_t>(cargo_count())) &&
-         write_array(out, special_cargos, special_cargos.size()) && write_array(out, traders, traders.size()) &&
-         write_array(out, dealers, dealers.size()) && write_array(out, trucks, trucks.size()) &&
-         write_array(out, jobs, static_cast<size_t>(job_count()));
-    ok = ok && out.write_u32(static_cast<uint32_t>(week)) && out.write_i32(player_job.job) &&
-         write_vec3(out, player_job.target) && out.write_f32(time_left) && out.write_i32(game_over_reason) &&
-         out.write_i32(level) && out.write_i32(goal_kind) && out.write_i32(goal_target) && out.write_i32(outcome) &&
-         write_text(out, instructions, sizeof instructions);
-    return ok && out.write_f32(offer.countdown) && out.write_u8(offer.active) && out.write_f32(offer.deadline) &&
-           out.write_i32(offer.reminders) && out.write_f32(offer.next_reminder) &&
-           write_text(out, offer.text, sizeof offer.text);
+    saved_writer_t writer(out, written_version);
+    out.write_bytes(section_magic, sizeof section_magic);
+    describe_section(writer, *this);
+    return !out.failed() && writer.ok();
 }
 
-// What a section holds, read whole before any of it is taken.
+// What a section holds, by the controller's names, read whole before any of it is taken.
 struct economy_section_image_t {
     company_t companies[economy_company_count];
     std::vector<driver_t> drivers;
     std::vector<city_t> cities;
-    std::vector<cargo_t> cargos, specials;
+    std::vector<cargo_t> cargos, special_cargos;
     std::vector<trader_t> traders;
     std::vector<dealer_t> dealers;
     std::vector<company_truck_t> trucks;
     std::vector<job_t> jobs;
-    uint32_t week = 0;
-    player_job_t player{};
+    int32_t week = 0;
+    player_job_t player_job{};
     float time_left = 0.0f;
-    int32_t reason = 0, level = 0, goal_kind = 0, goal_target = 0, outcome = 0;
+    int32_t game_over_reason = 0, level = 0, goal_kind = 0, goal_target = 0, outcome = 0;
     char instructions[256] = {};
     special_cargo_offer_t offer{};
 };
@@ -96,7 +107,7 @@ struct economy_section_image_t {
 namespace {
 
 // Highest week number taken: a career of twenty thousand years.
-constexpr uint32_t week_limit = 1000000;
+constexpr int32_t week_limit = 1000000;
 // Longest job, in centimetres: ten thousand kilometres.
 constexpr float job_distance_limit = 1.0e9f;
 // Farthest a saved truck or trailer may stand from the origin on any axis, and the most fuel a tank
@@ -108,13 +119,6 @@ bool finite_in(const float value, const float low, const float high)
 {
     return std::isfinite(value) && value >= low && value <= high;
 }
-bool finite_all(std::initializer_list<float> values)
-{
-    for (const float value : values)
-        if (!std::isfinite(value))
-            return false;
-    return true;
-}
 bool place_ok(const vec3_t& at)
 {
     return finite_in(at.x, -position_limit, position_limit) && finite_in(at.y, -position_limit, position_limit) &&
@@ -123,10 +127,8 @@ bool place_ok(const vec3_t& at)
 // A stored orientation: finite and not near zero; it is taken normalised.
 bool orientation_ok(quat_t& q)
 {
-    if (!finite_all({q.x, q.y, q.z, q.w}))
-        return false;
     const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
-    if (!(length > 0.5f && length < 2.0f))
+    if (!std::isfinite(length) || !(length > 0.5f && length < 2.0f))
         return false;
     q = {q.x / length, q.y / length, q.z / length, q.w / length};
     return true;
@@ -140,32 +142,24 @@ bool money_ok(const economy_section_image_t& s)
         ok = ok && economy_money_in_range(c.money) && c.loan >= 0 && economy_money_in_range(c.loan) &&
              economy_money_in_range(c.income) && economy_money_in_range(c.haul_score) &&
              economy_money_in_range(c.haul_score_second) && economy_money_in_range(c.week_driver_income) &&
-             economy_money_in_range(c.week_costs) && economy_money_in_range(c.week_loan_repayment) &&
-             finite_all({c.prestige, c.driver_check, c.expansion_timer});
+             economy_money_in_range(c.week_costs) && economy_money_in_range(c.week_loan_repayment);
     for (const driver_t& d : s.drivers)
         ok = ok && d.salary >= 0 && d.salary <= economy_salary_limit && economy_money_in_range(d.week_income) &&
-             economy_money_in_range(d.week_haul_score) && finite_all({d.progress, d.leg_time, d.covered});
+             economy_money_in_range(d.week_haul_score);
     for (const city_t& city : s.cities)
         for (const int32_t score : city.haul_score)
             ok = ok && economy_money_in_range(score);
-    for (const cargo_t& cargo : s.cargos)
-        ok = ok && finite_all({cargo.weight, cargo.fragility});
-    for (const cargo_t& cargo : s.specials)
-        ok = ok && finite_all({cargo.weight, cargo.fragility});
     for (const job_t& job : s.jobs)
-        ok = ok && finite_in(job.distance, 0.0f, job_distance_limit);
-    for (const company_truck_t& truck : s.trucks)
-        ok = ok && finite_all({truck.condition, truck.rating});
+        ok = ok && job.distance >= 0.0f && job.distance <= job_distance_limit;
     return ok;
 }
 
-// True when the week, the clocks of the time limit and the special offer, and the levels are ones the
-// game can run on.
+// True when the week, the time limit, the special offer's reminders and the level are ones the game
+// can run on.
 bool clocks_ok(const economy_section_image_t& s)
 {
-    return s.week <= week_limit && std::isfinite(s.time_left) && s.time_left >= -1.0f && s.level >= 0 && s.level <= 3 &&
-           finite_all({s.offer.countdown, s.offer.deadline, s.offer.next_reminder}) && s.offer.reminders >= 0 &&
-           s.offer.reminders <= 3 && place_ok(s.player.target);
+    return s.week >= 0 && s.week <= week_limit && s.time_left >= -1.0f && s.level >= 0 && s.level <= 3 &&
+           s.offer.reminders >= 0 && s.offer.reminders <= 3 && place_ok(s.player_job.target);
 }
 
 // Reads rows 1 to 34 into `s`, checking every count, index and number; false with `out_error` on a
@@ -177,32 +171,18 @@ bool parse_section(mbio_t& in, const int32_t version, economy_section_image_t& s
         out_error = "magic";
         return false;
     }
-    uint32_t n_drivers = 0, n_cities = 0, n_cargos = 0, n_specials = 0, n_traders = 0, n_dealers = 0, n_trucks = 0,
-             n_jobs = 0;
-    bool ok = true;
-    for (company_t& company : s.companies)
-        ok = ok && read_record(in, company);
-    ok = ok && read_array(in, s.drivers, driver_record_size, 0, n_drivers) &&
-         read_array(in, s.cities, city_record_size, 0, n_cities) &&
-         read_array(in, s.cargos, cargo_record_size, 1, n_cargos) &&
-         read_array(in, s.specials, cargo_record_size, 0, n_specials) &&
-         read_array(in, s.traders, trader_record_size, 0, n_traders) &&
-         read_array(in, s.dealers, dealer_record_size, 0, n_dealers) &&
-         read_array(in, s.trucks, company_truck_record_size, 0, n_trucks) &&
-         read_array(in, s.jobs, job_record_size, 1, n_jobs);
-    ok = ok && in.read_u32(s.week) && in.read_i32(s.player.job) && read_vec3(in, s.player.target) &&
-         in.read_f32(s.time_left) && in.read_i32(s.reason) && in.read_i32(s.level) && in.read_i32(s.goal_kind) &&
-         in.read_i32(s.goal_target) && in.read_i32(s.outcome) && read_text(in, s.instructions, sizeof s.instructions);
-    if (ok && version == offer_version)
-        ok = in.read_f32(s.offer.countdown) && in.read_u8(s.offer.active) && in.read_f32(s.offer.deadline) &&
-             in.read_i32(s.offer.reminders) && in.read_f32(s.offer.next_reminder) &&
-             read_text(in, s.offer.text, sizeof s.offer.text);
-    if (!ok) {
+    saved_reader_t reader(in, version);
+    describe_section(reader, s);
+    if (!reader.ok()) {
         out_error = "cut short: " + in.last_error();
         return false;
     }
 
     // Every index the rules follow is checked against the arrays it names.
+    const size_t n_drivers = s.drivers.size(), n_cities = s.cities.size(), n_cargos = s.cargos.size() - 1,
+                 n_specials = s.special_cargos.size(), n_traders = s.traders.size(), n_trucks = s.trucks.size(),
+                 n_jobs = s.jobs.size() - 1;
+    bool ok = true;
     const size_t cargo_total = n_cargos + 1;
     for (const company_t& company : s.companies) {
         for (const int32_t truck : company.trucks)
@@ -243,12 +223,14 @@ bool parse_section(mbio_t& in, const int32_t version, economy_section_image_t& s
     }
     for (const company_truck_t& truck : s.trucks)
         ok = ok && index_ok(truck.owner, n_drivers);
-    ok = ok && index_ok(s.player.job, n_jobs + 1);
+    ok = ok && index_ok(s.player_job.job, n_jobs + 1);
     if (!ok) {
         out_error = "an index outside its records";
         return false;
     }
-    if (!money_ok(s)) {
+    saved_finite_t finite(version);
+    describe_section(finite, s);
+    if (!finite.ok || !money_ok(s)) {
         out_error = "an amount of money or a wage outside the economy's range";
         return false;
     }
@@ -262,9 +244,9 @@ bool parse_section(mbio_t& in, const int32_t version, economy_section_image_t& s
 // Reads rows 35 to 41: the truck's and the trailer's places, the flags and the fuel, each checked.
 bool parse_truck(mbio_t& in, player_truck_state_t& truck, uint32_t& flags, std::string& out_error)
 {
-    if (!(read_vec3(in, truck.position) && read_quat(in, truck.orientation) && in.read_u32(flags) &&
-          read_vec3(in, truck.trailer_position) && read_quat(in, truck.trailer_orientation) &&
-          in.read_f32(truck.trailer_damage) && in.read_f32(truck.fuel))) {
+    saved_reader_t reader(in, every_save_version);
+    describe_truck(reader, truck, flags);
+    if (!reader.ok()) {
         out_error = "cut short: " + in.last_error();
         return false;
     }
@@ -320,15 +302,15 @@ void economy_ctrl_e::take_section(economy_section_image_t& s)
     drivers = std::move(s.drivers);
     cities = std::move(s.cities);
     cargos = std::move(s.cargos);
-    special_cargos = std::move(s.specials);
+    special_cargos = std::move(s.special_cargos);
     traders = std::move(s.traders);
     dealers = std::move(s.dealers);
     trucks = std::move(s.trucks);
     jobs = std::move(s.jobs);
-    week = static_cast<int32_t>(s.week);
-    player_job = s.player;
+    week = s.week;
+    player_job = s.player_job;
     time_left = s.time_left;
-    game_over_reason = s.reason;
+    game_over_reason = s.game_over_reason;
     level = s.level;
     goal_kind = s.goal_kind;
     goal_target = s.goal_target;
@@ -359,13 +341,8 @@ int32_t economy_ctrl_e::save(const int file)
     player_truck_state_t truck;
     world_->truck_state(truck);
     const uint32_t flags = (truck.has_trailer ? flag_trailer : 0) | (cheated ? flag_cheated : 0);
-    write_vec3(out, truck.position);
-    write_quat(out, truck.orientation);
-    out.write_u32(flags);
-    write_vec3(out, truck.trailer_position);
-    write_quat(out, truck.trailer_orientation);
-    out.write_f32(truck.trailer_damage);
-    out.write_f32(truck.fuel);
+    saved_writer_t writer(out, written_version);
+    describe_truck(writer, truck, flags);
     const long written = api::vfs_write(file, out.data(), static_cast<long>(out.size()));
     if (written != static_cast<long>(out.size()))
         return -1;
