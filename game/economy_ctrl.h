@@ -9,7 +9,10 @@
 #include "common/save_game_owners.h"
 #include "common/hud_components.h"
 #include "game/economy/ai_data_file.h"
+#include "game/economy/economy_company_ai.h"
+#include "game/economy/economy_docks_in_reach.h"
 #include "game/economy/economy_records.h"
+#include "game/economy/economy_target_marker.h"
 #include "game/economy/economy_world.h"
 #include "game/economy/trailer_shader_cache.h"
 #include "road/ctrl_parts.h"
@@ -20,7 +23,6 @@
 class game_bridge_t;
 class mbio_t;
 struct economy_section_image_t;
-struct c_item_t;
 struct psm_t;
 
 // Game-over reasons.
@@ -43,7 +45,8 @@ enum goal_kind_t : int32_t {
 // definition files, the map's loading docks and route table, the jobs, the drivers' and dealers'
 // trucks, the player's job, the special offer, the week and the game-over state; it pays deliveries,
 // runs the opponents and the computer drivers, settles each week and keeps the economy's section of
-// the save game with its time-stamp trailer.
+// the save game with its time-stamp trailer. Its parts keep their own state: the target marker, the
+// opponents' company AI and the loading docks in the player's reach.
 class economy_ctrl_e : public entity_t,
                        public economy_commands_t,
                        public ctrl_economy_t,
@@ -69,8 +72,10 @@ public:
     // Draws the target marker at the player's job's destination while he has a job.
     void draw() override;
     // Loads the animated target marker (a new game and a loaded one alike), and gives it back.
-    void load_target_marker();
-    void release_target_marker();
+    void load_target_marker() { target_marker_.load(*world_); }
+    void release_target_marker() { target_marker_.release(); }
+    // The marker's model (null while there is none).
+    psm_t* target_marker() const { return target_marker_.model(); }
 
     // The world the economy asks; the bridge's world by default (tests give their own).
     void set_world(economy_world_t* world) { world_ = world; }
@@ -86,7 +91,7 @@ public:
     // Money, goals, the player's and the opponents' companies from the scenario of the game context.
     void load_scenario();
     // Opponent expansion threshold and period by difficulty level.
-    void set_ai_level(int32_t level);
+    void set_ai_level(int32_t level) { company_ai_.set_level(level); }
     // Puts `truck` into a company's slot unless it is assigned already.
     void assign_truck(int32_t company, int32_t slot, int32_t truck);
     // Truck figures: value in dollars, maintenance (at most 100), accessory prestige and rating in mph.
@@ -113,16 +118,21 @@ public:
     int32_t job_dest_city(int32_t job) const;
     void generate_jobs();
     bool generate_job(int32_t source_trader, int32_t destination_city);
-    void dock_activate(int32_t dock_id, int32_t trader) override;
-    void dock_deactivate(int32_t dock_id, int32_t trader) override;
+    void dock_activate(int32_t dock_id, int32_t trader) override { docks_in_reach_.activate(dock_id, trader); }
+    void dock_deactivate(int32_t dock_id, int32_t trader) override { docks_in_reach_.deactivate(dock_id, trader); }
     void dock_slot_release(int32_t dock, int32_t slot) override;
     void set_player_job(int32_t job, const vec3_t* target) override;
     // A truck within this many centimetres of a dock's position stands in its yard.
     static constexpr float dock_yard_radius = 6000.0f;
-    int32_t dock_at(const vec3_t& position) const override;
-    void set_current_dock(int32_t dock) override { current_dock = dock; }
-    void place_near_trailers();
-    void promote_dock_slots();
+    int32_t dock_at(const vec3_t& position) const override { return docks_in_reach_.dock_at(position); }
+    void set_current_dock(int32_t dock) override { docks_in_reach_.set_current(dock); }
+    void place_near_trailers() { docks_in_reach_.place_near_trailers(); }
+    void promote_dock_slots() { docks_in_reach_.promote_slots(); }
+    const economy_docks_in_reach_t& docks_in_reach() const { return docks_in_reach_; }
+    // The order for a trailer of job `job` standing at `position`, with the job's cargo and the place
+    // of its destination's dock (the origin when it has none); false when the job or its cargo is not
+    // one of the records.
+    bool job_trailer_order(int32_t job, const vec3_t& position, const quat_t& orientation, trailer_order_t& out) const;
 
     // --- Money, pay, prestige, week and game over ---
     void add_money(int32_t amount, int32_t update_hud) override;
@@ -159,7 +169,8 @@ public:
     // Moves the driver along his route to his progress; with `out_position` stores where he is instead
     // of asking the traffic to show him.
     void driver_place_on_route(int32_t driver, vec3_t* out_position);
-    void company_ai_step();
+    void company_ai_step() { company_ai_.step(); }
+    const economy_company_ai_t& company_ai() const { return company_ai_; }
     void announce_special_offer(float t);
     bool driver_route_node(int32_t driver, int32_t& out_node) const override;
     bool driver_next_node(int32_t driver, int32_t& out_node) const override;
@@ -242,21 +253,12 @@ public:
     company_t companies[economy_company_count];
     uint8_t cheated = 0;
     player_job_t player_job{-1, {}};
-    // The animated model standing at the player job's destination (null when it could not be loaded).
-    psm_t* target_marker = nullptr;
-    int32_t expansion_threshold = 200000;
-    float expansion_period = 300.0f;
     int32_t last_clock_display = 0;
     bool main_hud_open = false;
-    int32_t dock_cursor = 0;
     route_table_t routes;
     // The shaders of the cargos' trailers, held while the game lasts.
     trailer_shader_cache_t trailer_shaders;
-    // Indices of the docks in the player's range.
-    std::vector<int32_t> active_docks;
-    int32_t current_dock = -1;
     int32_t driver_cursor = 0;
-    int32_t company_cursor = 0;
     int32_t current_road = -1;
 
 private:
@@ -267,6 +269,8 @@ private:
     economy_world_t* bridge_world_ = nullptr;
     economy_world_t* world_ = nullptr;
     bool registered_ = false;
-    // The marker's shader, held while the marker lives.
-    c_item_t* marker_shader_ = nullptr;
+    // The animated model standing at the player job's destination.
+    economy_target_marker_t target_marker_;
+    economy_company_ai_t company_ai_{*this};
+    economy_docks_in_reach_t docks_in_reach_{*this};
 };

@@ -68,11 +68,7 @@ economy_ctrl_e::economy_ctrl_e()
     entity_flags |= 2;
 }
 
-economy_ctrl_e::~economy_ctrl_e()
-{
-    release_target_marker();
-    delete bridge_world_;
-}
+economy_ctrl_e::~economy_ctrl_e() { delete bridge_world_; }
 
 int economy_ctrl_e::init(const int phase)
 {
@@ -122,7 +118,7 @@ int economy_ctrl_e::destroy(const int phase)
         dealer_stock.clear();
         dealers.clear();
         routes.clear();
-        active_docks.clear();
+        docks_in_reach_.clear();
         trailer_shaders.release();
         release_target_marker();
     }
@@ -155,6 +151,13 @@ void economy_ctrl_e::handler()
         format_day_time(t, text, sizeof text, 0xFFFFFFFFu);
         world_->hud_text(main_hud_day_time, text);
     }
+}
+
+void economy_ctrl_e::draw()
+{
+    entity_t::draw();
+    if (player_job.job != -1)
+        target_marker_.draw(player_job.target, world_->frame_time());
 }
 
 void economy_ctrl_e::load_definitions()
@@ -359,18 +362,6 @@ void economy_ctrl_e::assign_truck(const int32_t company, const int32_t slot, con
         return;
     record.flags |= truck_assigned;
     companies[company].trucks[slot] = truck;
-}
-
-void economy_ctrl_e::set_ai_level(const int32_t new_level)
-{
-    static const struct {
-        int32_t threshold;
-        float period;
-    } settings[] = {{200000, 600.0f}, {100000, 600.0f}, {0, 300.0f}};
-    if (new_level < 0 || new_level > 2)
-        return;
-    expansion_threshold = settings[new_level].threshold;
-    expansion_period = settings[new_level].period;
 }
 
 void economy_ctrl_e::load_scenario()

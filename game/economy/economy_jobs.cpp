@@ -119,19 +119,6 @@ bool accepts(const trader_t& trader, const int32_t cargo)
     return false;
 }
 
-// Trader `trader` when it has a dock; null (a dockless trader reported) otherwise.
-const trader_t* docked_trader(const std::vector<trader_t>& traders, const int32_t trader)
-{
-    if (trader < 0 || trader >= static_cast<int32_t>(traders.size()))
-        return nullptr;
-    const trader_t& owner = traders[static_cast<size_t>(trader)];
-    if (owner.dock < 0) {
-        api::error("Dockless trader ! %s", owner.name);
-        return nullptr;
-    }
-    return &owner;
-}
-
 }  // namespace
 
 void economy_ctrl_e::generate_jobs()
@@ -236,85 +223,6 @@ bool economy_ctrl_e::generate_job(const int32_t source_trader, const int32_t des
     return true;
 }
 
-void economy_ctrl_e::dock_activate(const int32_t dock_id, const int32_t trader)
-{
-    const trader_t* const docked = docked_trader(traders, trader);
-    if (!docked)
-        return;
-    const trader_t& owner = *docked;
-    active_docks.push_back(owner.dock);
-    dock_t& dock = docks[static_cast<size_t>(owner.dock)];
-    if (dock.id != dock_id)
-        return;
-    const job_t& spare = jobs[static_cast<size_t>(spare_job())];
-    if (owner.first_job < 0) {
-        if (offer.active && dock.slot_count > 0 && dock.slot_states[0] == slot_idle) {
-            dock.slot_states[0] = slot_open;
-            dock.slot_jobs[0] = slot_no_job;
-            if (spare.cargo != -1 && spare.source == trader) {
-                dock.slot_jobs[0] = static_cast<uint16_t>(spare_job());
-                dock.slot_states[0] = slot_job_ready;
-            }
-        }
-        return;
-    }
-    for (int32_t i = 0; i < dock.slot_count; ++i) {
-        if (dock.slot_states[i] != slot_idle)
-            continue;
-        const int32_t j = owner.first_job + i;
-        dock.slot_states[i] = slot_open;
-        dock.slot_jobs[i] = slot_no_job;
-        if (j >= job_count() || jobs[static_cast<size_t>(j)].source != trader)
-            break;
-        auto ready = [&](const int32_t job) {
-            dock.slot_states[i] = slot_job_ready;
-            dock.slot_jobs[i] = static_cast<uint16_t>(job);
-        };
-        if (i == 0) {
-            if (goal_kind == goal_delivered && owner.city == companies[0].headquarters && owner.city != -1)
-                ready(generate_job(trader, goal_target) ? spare_job() : j);
-            else if (offer.active)
-                ready(spare.cargo != -1 && spare.source == trader ? spare_job() : j);
-            else
-                ready(sys_rand() < 0.05f && generate_job(trader, -1) ? spare_job() : j);
-        } else {
-            job_t& job = jobs[static_cast<size_t>(j)];
-            if (!(job.flags & job_flag_taken)) {
-                const bool can = job.cargo >= 0 && job.cargo < cargo_count() &&
-                                 (cargos[static_cast<size_t>(job.cargo)].flags & cargo_can_overweight);
-                if (can && sys_rand() < 0.15f)
-                    job.flags |= job_flag_overweight;
-                else
-                    job.flags &= ~job_flag_overweight;
-            }
-            ready(j);
-        }
-    }
-}
-
-void economy_ctrl_e::dock_deactivate(const int32_t dock_id, const int32_t trader)
-{
-    const trader_t* const docked = docked_trader(traders, trader);
-    if (!docked)
-        return;
-    const trader_t& owner = *docked;
-    const auto found = std::find(active_docks.begin(), active_docks.end(), owner.dock);
-    if (found != active_docks.end())
-        active_docks.erase(found);
-    dock_t& dock = docks[static_cast<size_t>(owner.dock)];
-    if (dock.id != dock_id)
-        return;
-    job_t& spare = jobs[static_cast<size_t>(spare_job())];
-    for (int32_t i = 0; i < dock.slot_count; ++i) {
-        if (dock.slot_states[i] == slot_trailer_standing && dock.slot_trailers[i])
-            world_->release_trailer(dock.slot_trailers[i]);
-        dock.slot_trailers[i] = 0;
-        dock.slot_states[i] = slot_idle;
-        if (dock.slot_jobs[i] == spare_job() && !(spare.flags & job_flag_taken) && !offer.active)
-            spare.cargo = -1;
-    }
-}
-
 void economy_ctrl_e::dock_slot_release(const int32_t dock, const int32_t slot)
 {
     if (dock < 0 || dock >= static_cast<int32_t>(docks.size()) || slot < 0 || slot >= dock_slot_count)
@@ -348,76 +256,22 @@ void economy_ctrl_e::set_player_job(const int32_t job, const vec3_t* target)
         record.cargo = -1;
 }
 
-int32_t economy_ctrl_e::dock_at(const vec3_t& position) const
+bool economy_ctrl_e::job_trailer_order(const int32_t job, const vec3_t& position, const quat_t& orientation,
+                                       trailer_order_t& out) const
 {
-    for (const int32_t index : active_docks) {
-        if (index < 0 || index >= static_cast<int32_t>(docks.size()))
-            continue;
-        const dock_t& dock = docks[static_cast<size_t>(index)];
-        const vec3_t d = position - dock.position;
-        if (d.x * d.x + d.y * d.y + d.z * d.z <= dock_yard_radius * dock_yard_radius)
-            return dock.id;
+    if (job < 0 || job > job_count())
+        return false;
+    const job_t& record = jobs[static_cast<size_t>(job)];
+    if (record.cargo < 0 || record.cargo > cargo_count())
+        return false;
+    const cargo_t& cargo = cargos[static_cast<size_t>(record.cargo)];
+    vec3_t destination{};
+    if (record.destination >= 0 && record.destination < static_cast<int32_t>(traders.size())) {
+        const int32_t dock = traders[static_cast<size_t>(record.destination)].dock;
+        if (dock >= 0 && dock < static_cast<int32_t>(docks.size()))
+            destination = docks[static_cast<size_t>(dock)].position;
     }
-    return -1;
-}
-
-void economy_ctrl_e::place_near_trailers()
-{
-    vec3_t truck{};
-    if (current_dock == -1 || !world_->truck_position(truck))
-        return;
-    for (const int32_t index : active_docks) {
-        if (index < 0 || index >= static_cast<int32_t>(docks.size()))
-            continue;
-        dock_t& dock = docks[static_cast<size_t>(index)];
-        if (dock.id != current_dock)
-            continue;
-        for (int32_t i = 0; i < dock.slot_count; ++i) {
-            if (dock.slot_states[i] != slot_job_ready)
-                continue;
-            const vec3_t d = truck - dock.slot_positions[i];
-            if (d.x * d.x + d.y * d.y + d.z * d.z > 1.44e8f)
-                continue;
-            const int32_t j = dock.slot_jobs[i];
-            if (j > job_count() || jobs[static_cast<size_t>(j)].cargo < 0 ||
-                jobs[static_cast<size_t>(j)].cargo > cargo_count()) {
-                dock.slot_states[i] = slot_placement_failed;
-                continue;
-            }
-            const job_t& job = jobs[static_cast<size_t>(j)];
-            const cargo_t& cargo = cargos[static_cast<size_t>(job.cargo)];
-            vec3_t destination{};
-            if (job.destination >= 0 && job.destination < static_cast<int32_t>(traders.size())) {
-                const int32_t target = traders[static_cast<size_t>(job.destination)].dock;
-                if (target >= 0)
-                    destination = docks[static_cast<size_t>(target)].position;
-            }
-            const trailer_order_t order{cargo.trailer,
-                                        cargo.variant,
-                                        cargo.fragility,
-                                        cargo.weight,
-                                        dock.slot_positions[i],
-                                        dock.slot_orientations[i],
-                                        index,
-                                        i,
-                                        j,
-                                        destination};
-            const uint32_t trailer = world_->place_trailer(order);
-            dock.slot_trailers[i] = trailer;
-            dock.slot_states[i] = trailer ? slot_trailer_standing : slot_placement_failed;
-        }
-    }
-}
-
-void economy_ctrl_e::promote_dock_slots()
-{
-    if (docks.empty())
-        return;
-    dock_cursor = (dock_cursor + 1) % static_cast<int32_t>(docks.size());
-    dock_t& dock = docks[static_cast<size_t>(dock_cursor)];
-    if (dock.slot_states[0] == slot_idle)
-        return;
-    for (int32_t i = 0; i < dock.slot_count; ++i)
-        if (dock.slot_states[i] == slot_open && dock.slot_jobs[i] != slot_no_job)
-            dock.slot_states[i] = slot_job_ready;
+    out = {cargo.trailer, cargo.variant, cargo.fragility, cargo.weight, position, orientation, -1, -1,
+           job,           destination};
+    return true;
 }

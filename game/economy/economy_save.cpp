@@ -430,30 +430,11 @@ void economy_ctrl_e::restore_towed_trailer(const player_truck_state_t& truck)
 {
     // The job and its cargo come from the file: a trailer is spawned only for a job that exists.
     const int32_t j = player_job.job;
-    const bool job_known = j >= 0 && j <= job_count();
-    const int32_t c = job_known ? jobs[static_cast<size_t>(j)].cargo : -1;
-    if (c < 0 || c >= static_cast<int32_t>(cargos.size())) {
+    trailer_order_t order{};
+    if (!job_trailer_order(j, truck.trailer_position, truck.trailer_orientation, order)) {
         api::warning("<economy_ctrl_e> the saved trailer belongs to no job with a cargo (job %d); it is left out", j);
         return;
     }
-    const job_t& job = jobs[static_cast<size_t>(j)];
-    const cargo_t& cargo = cargos[static_cast<size_t>(c)];
-    vec3_t destination{};
-    if (job.destination >= 0 && job.destination < static_cast<int32_t>(traders.size())) {
-        const int32_t dock = traders[static_cast<size_t>(job.destination)].dock;
-        if (dock >= 0 && dock < static_cast<int32_t>(docks.size()))
-            destination = docks[static_cast<size_t>(dock)].position;
-    }
-    const trailer_order_t order{cargo.trailer,
-                                cargo.variant,
-                                cargo.fragility,
-                                cargo.weight,
-                                truck.trailer_position,
-                                truck.trailer_orientation,
-                                -1,
-                                -1,
-                                j,
-                                destination};
     if (!world_->restore_towed_trailer(order, truck.trailer_damage))
         api::warning("<economy_ctrl_e> the saved trailer of job %d could not be spawned", j);
 }

@@ -323,7 +323,7 @@ TEST_F(economy_rules_test, dock_slots_open_take_jobs_place_trailers_near_the_tru
     economy.dock_deactivate(40, 0);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(dock.slot_states[i], slot_idle);
-    EXPECT_TRUE(economy.active_docks.empty());
+    EXPECT_TRUE(economy.docks_in_reach().active().empty());
     EXPECT_EQ(economy.dock_at({10000.0f, 0.0f, 0.0f}), -1) << "a dock out of reach has no yard";
 }
 
@@ -452,10 +452,9 @@ TEST_F(economy_rules_test, an_opponent_on_level_2_hires_a_known_driver_at_each_c
         for (driver_t& driver : economy.drivers)
             driver.flags &= ~driver_unknown_bit(1);
         // Companies 1, 2 and 3 are stepped in turn, never the player's.
-        economy.company_cursor = 0;
         world.now = 301.0;
         economy.company_ai_step();
-        EXPECT_EQ(economy.company_cursor, 1);
+        EXPECT_EQ(economy.company_ai().last_stepped(), 1);
         EXPECT_EQ(company.trucks[c.filled_before + 1], 4);
         EXPECT_EQ(economy.drivers[4].company, 1);
         EXPECT_EQ(company.money, 1000000 - economy.truck_value_at(4));
@@ -464,7 +463,7 @@ TEST_F(economy_rules_test, an_opponent_on_level_2_hires_a_known_driver_at_each_c
         economy.company_ai_step();
         economy.company_ai_step();
         economy.company_ai_step();
-        EXPECT_EQ(economy.company_cursor, 1);
+        EXPECT_EQ(economy.company_ai().last_stepped(), 1);
         EXPECT_EQ(economy.companies[0].last_step_time, 0.0);
     }
 }
@@ -509,7 +508,7 @@ TEST_F(economy_rules_test, a_game_loaded_from_a_save_builds_no_records_but_its_t
     EXPECT_TRUE(economy.cities.empty());
     EXPECT_TRUE(economy.drivers.empty());
     EXPECT_EQ(economy.job_count(), 0);
-    EXPECT_NE(economy.target_marker, nullptr);
+    EXPECT_NE(economy.target_marker(), nullptr);
 }
 
 TEST_F(economy_rules_test, the_damage_warning_takes_the_gauges_place_and_leaves_the_pager_lines_alone)

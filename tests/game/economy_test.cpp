@@ -516,7 +516,7 @@ TEST_F(economy_test, the_target_marker_stands_lit_at_the_players_destination_onl
     economy_ctrl_e economy;
     economy.set_world(&world);
     economy.load_target_marker();
-    EXPECT_EQ(economy.target_marker, nullptr) << "a missing marker model leaves no marker";
+    EXPECT_EQ(economy.target_marker(), nullptr) << "a missing marker model leaves no marker";
     economy.player_job = {0, {100.0f, 0.0f, 200.0f}};
     economy.draw();
     EXPECT_TRUE(psm_draw_records().empty());
@@ -527,8 +527,8 @@ TEST_F(economy_test, the_target_marker_stands_lit_at_the_players_destination_onl
     write_data_file("models/free_items/target/target.psa", "psa 1\nframes 2\nlength 1.0\n");
     write_data_file("models/free_items/target/target.shd", "texture 4 4\n");
     economy.load_target_marker();
-    ASSERT_NE(economy.target_marker, nullptr);
-    EXPECT_EQ(world.lit_models, std::vector<psm_t*>{economy.target_marker});
+    ASSERT_NE(economy.target_marker(), nullptr);
+    EXPECT_EQ(world.lit_models, std::vector<psm_t*>{economy.target_marker()});
     economy.player_job = {-1, {}};
     economy.draw();
     EXPECT_TRUE(psm_draw_records().empty()) << "no job, no marker";
