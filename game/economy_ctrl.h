@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/check.h"
 #include "engine/entity.h"
 #include "common/bridge_parts.h"
 #include "common/save_game_owners.h"
@@ -220,9 +221,17 @@ public:
     const char* trader_icon(int32_t trader) const override;
     bool player_target(vec3_t& out) const override;
 
-    // Counts of the arrays with a spare record behind the last.
-    int32_t cargo_count() const { return static_cast<int32_t>(cargos.size()) - 1; }
-    int32_t job_count() const { return static_cast<int32_t>(jobs.size()) - 1; }
+    // Counts of the arrays with a spare record behind the last (which every way of filling them keeps).
+    int32_t cargo_count() const
+    {
+        kv_assert(!cargos.empty());
+        return static_cast<int32_t>(cargos.size()) - 1;
+    }
+    int32_t job_count() const
+    {
+        kv_assert(!jobs.empty());
+        return static_cast<int32_t>(jobs.size()) - 1;
+    }
     // The spare job's and spare cargo's indices.
     int32_t spare_job() const { return job_count(); }
     int32_t spare_cargo() const { return cargo_count(); }
@@ -264,6 +273,9 @@ public:
 private:
     // The three opponents of a new game: names, variants, headquarters, colours and first drivers.
     void set_up_opponents();
+    // Gives `driver` the route of his current job and its direction; false (and no route flagged) when
+    // the job has none.
+    bool take_job_route(driver_t& driver) const;
 
     // The bridge's world, used unless a test gives its own.
     economy_world_t* bridge_world_ = nullptr;

@@ -195,6 +195,18 @@ uint32_t draw_colour(const game_bridge_t* bridge)
     return bridge->colour(static_cast<uint32_t>(nearest(r * static_cast<float>(count - 1))));
 }
 
+// The sum of number key `key` over the accessories `truck` has.
+int32_t accessory_sum(const company_truck_t& truck, const char* key)
+{
+    int32_t sum = 0;
+    for (const auto& accessory : truck.accessories) {
+        int32_t value = 0;
+        if (accessory[0] != '\0' && truck_acc_def_int(truck.make, accessory, key, value))
+            sum += value;
+    }
+    return sum;
+}
+
 }  // namespace
 
 void economy_ctrl_e::build_driver_trucks(const int32_t driver_count)
@@ -226,26 +238,18 @@ void economy_ctrl_e::build_dealer_stock()
         int32_t offer_count = 0;
         dealer_def_string(dealers[d].name, "makes", list, sizeof list);
         dealer_def_int(dealers[d].name, "offer", offer_count);
-        std::string make;
-        for (const char* c = list;; ++c) {
-            if (*c == ';' || *c == '\0') {
-                for (int32_t copy = 0; !make.empty() && copy < offer_count; ++copy) {
-                    company_truck_t truck{};
-                    std::snprintf(truck.make, sizeof truck.make, "%s", make.c_str());
-                    truck_standard_accessories(truck);
-                    truck.owner = static_cast<int32_t>(d);
-                    truck.colour = draw_colour(bridge);
-                    truck.condition = 1.0f;
-                    truck.flags = truck_assigned;
-                    truck.prestige = truck_sum_prestige(truck);
-                    truck.rating = truck_rating(truck);
-                    dealer_stock.push_back(truck);
-                }
-                make.clear();
-                if (*c == '\0')
-                    break;
-            } else {
-                make += *c;
+        for (const std::string& make : split_def_list(list, ';', sizeof list)) {
+            for (int32_t copy = 0; copy < offer_count; ++copy) {
+                company_truck_t truck{};
+                std::snprintf(truck.make, sizeof truck.make, "%s", make.c_str());
+                truck_standard_accessories(truck);
+                truck.owner = static_cast<int32_t>(d);
+                truck.colour = draw_colour(bridge);
+                truck.condition = 1.0f;
+                truck.flags = truck_assigned;
+                truck.prestige = truck_sum_prestige(truck);
+                truck.rating = truck_rating(truck);
+                dealer_stock.push_back(truck);
             }
         }
     }
@@ -253,24 +257,12 @@ void economy_ctrl_e::build_dealer_stock()
 
 int32_t economy_ctrl_e::truck_sum_prestige(const company_truck_t& truck) const
 {
-    int32_t sum = 0;
-    for (const auto& accessory : truck.accessories) {
-        int32_t value = 0;
-        if (accessory[0] != '\0' && truck_acc_def_int(truck.make, accessory, "prestige", value))
-            sum += value;
-    }
-    return sum;
+    return accessory_sum(truck, "prestige");
 }
 
 int32_t economy_ctrl_e::truck_maintenance(const company_truck_t& truck) const
 {
-    int32_t sum = 0;
-    for (const auto& accessory : truck.accessories) {
-        int32_t value = 0;
-        if (accessory[0] != '\0' && truck_acc_def_int(truck.make, accessory, "maint", value))
-            sum += value;
-    }
-    return std::min(sum, 100);
+    return std::min(accessory_sum(truck, "maint"), 100);
 }
 
 float economy_ctrl_e::truck_rating(const company_truck_t& truck) const
@@ -283,12 +275,7 @@ float economy_ctrl_e::truck_rating(const company_truck_t& truck) const
 
 float economy_ctrl_e::truck_rating_for(const company_truck_t& truck, const int32_t prestige) const
 {
-    int32_t power = 0;
-    for (const auto& accessory : truck.accessories) {
-        int32_t value = 0;
-        if (accessory[0] != '\0' && truck_acc_def_int(truck.make, accessory, "power", value))
-            power += value;
-    }
+    const int32_t power = accessory_sum(truck, "power");
     return 30.0f + 0.25f * static_cast<float>(std::min(power, 100)) + 0.099999994f * static_cast<float>(prestige);
 }
 

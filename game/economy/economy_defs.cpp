@@ -58,25 +58,6 @@ private:
     const def_obj_t* object_ = nullptr;
 };
 
-// Splits `text` at `separator` into at most `limit` pieces (empty pieces dropped).
-std::vector<std::string> split(const char* text, const char separator, const size_t limit)
-{
-    std::vector<std::string> pieces;
-    std::string piece;
-    for (const char* c = text;; ++c) {
-        if (*c == separator || *c == '\0') {
-            if (!piece.empty() && pieces.size() < limit)
-                pieces.push_back(piece);
-            piece.clear();
-            if (*c == '\0')
-                break;
-        } else {
-            piece += *c;
-        }
-    }
-    return pieces;
-}
-
 // Whether `name` ends in `extension` (its first occurrence, ignoring case).
 bool has_extension(const std::string& name, const char* extension)
 {
@@ -151,22 +132,48 @@ bool def_has_object(const char* path, const char* object)
     return reader.loaded() && reader.object();
 }
 
-bool def_read_int(const char* path, const char* object, const char* key, int32_t& out)
+// Splits `text` at `separator` into at most `limit` pieces (empty pieces dropped).
+std::vector<std::string> split_def_list(const char* text, const char separator, const size_t limit)
+{
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (const char* c = text;; ++c) {
+        if (*c == separator || *c == '\0') {
+            if (!piece.empty() && pieces.size() < limit)
+                pieces.push_back(piece);
+            piece.clear();
+            if (*c == '\0')
+                break;
+        } else {
+            piece += *c;
+        }
+    }
+    return pieces;
+}
+
+namespace {
+
+// Reads number key `key` of object `object` in `path` with `get` (0 when the object or key is missing).
+template <typename number_t, typename get_t>
+bool def_read_number(const char* path, const char* object, const char* key, number_t& out, get_t get)
 {
     out = 0;
     const def_reader_t reader(path, object);
     if (reader.object())
-        out = reader.object()->get_int(key);
+        out = get(*reader.object(), key);
     return reader.loaded();
+}
+
+}  // namespace
+
+bool def_read_int(const char* path, const char* object, const char* key, int32_t& out)
+{
+    return def_read_number(path, object, key, out, [](const def_obj_t& o, const char* k) { return o.get_int(k); });
 }
 
 bool def_read_real(const char* path, const char* object, const char* key, float& out)
 {
-    out = 0.0f;
-    const def_reader_t reader(path, object);
-    if (reader.object())
-        out = reader.object()->get_real(key);
-    return reader.loaded();
+    return def_read_number(path, object, key, out, [](const def_obj_t& o, const char* k) { return o.get_real(k); });
 }
 
 namespace {
@@ -354,11 +361,11 @@ std::vector<driver_t> load_driver_defs(const std::vector<city_t>& cities, const 
         char list[512];
         driver_def_string(driver.name, "pref_city", list, sizeof list);
         int slot = 0;
-        for (const std::string& name : split(list, ';', 3))
+        for (const std::string& name : split_def_list(list, ';', 3))
             driver.pref_cities[slot++] = static_cast<int8_t>(find_city(cities, name.c_str()));
         driver_def_string(driver.name, "pref_cargo", list, sizeof list);
         slot = 0;
-        for (const std::string& name : split(list, ';', 3)) {
+        for (const std::string& name : split_def_list(list, ';', 3)) {
             const int32_t cargo = find_cargo(cargos, ordinary, specials, name.c_str());
             driver.pref_cargos[slot++] = static_cast<int8_t>(cargo >= 0 && cargo < ordinary ? cargo : -1);
         }
@@ -382,7 +389,7 @@ int32_t resolve_cargo_list(const char* text, int32_t* out, const size_t capacity
     if (std::strstr(text, "!all"))
         return -1;
     int32_t count = 0;
-    for (const std::string& name : split(text, ';', capacity)) {
+    for (const std::string& name : split_def_list(text, ';', capacity)) {
         const int32_t cargo = find_cargo(cargos, static_cast<int32_t>(cargos.size()) - 1, specials, name.c_str());
         if (cargo != -1)
             out[count++] = cargo;
@@ -471,7 +478,7 @@ void truck_standard_accessories(company_truck_t& truck)
     char list[truck_accessory_count * 33];
     truck_accessory_slots(truck.make, list, sizeof list);
     size_t slot = 0;
-    for (const std::string& name : split(list, '|', truck_accessory_count))
+    for (const std::string& name : split_def_list(list, '|', truck_accessory_count))
         copy_text(truck.accessories[slot++], sizeof truck.accessories[0], name.c_str());
 }
 

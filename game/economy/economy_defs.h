@@ -19,6 +19,8 @@ bool def_read_string(const char* path, const char* object, const char* key, char
 // The same for a whole number (0 when missing).
 bool def_read_int(const char* path, const char* object, const char* key, int32_t& out);
 bool def_read_real(const char* path, const char* object, const char* key, float& out);
+// Splits `text` at `separator` into at most `limit` pieces (empty pieces dropped).
+std::vector<std::string> split_def_list(const char* text, char separator, size_t limit);
 // True when the definition file at `path` loads and holds `object`.
 bool def_has_object(const char* path, const char* object);
 

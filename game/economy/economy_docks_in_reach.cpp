@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/check.h"
 #include "engine/random.h"
 #include "common/engine_api.h"
 #include "game/economy_ctrl.h"
@@ -161,6 +162,7 @@ void economy_docks_in_reach_t::promote_slots()
     if (docks.empty())
         return;
     cursor_ = (cursor_ + 1) % static_cast<int32_t>(docks.size());
+    kv_assert(cursor_ >= 0);
     dock_t& dock = docks[static_cast<size_t>(cursor_)];
     if (dock.slot_states[0] == slot_idle)
         return;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/check.h"
 #include "engine/random.h"
 #include "common/engine_api.h"
 #include "common/format.h"
@@ -217,29 +218,67 @@ void economy_ctrl_e::start_driver_leg(const int32_t driver)
     record.leg_time = rating > 0.0f ? distance * 0.000006213711f / rating * 3600.0f : 0.0f;
     record.flags |= driver_loading;
     record.leg_clock = world_->world_time();
-    route_view_t route;
-    bool forward = false;
-    if (job_route_distance(record.jobs[0], route, forward) && route.length > 0) {
-        record.route_length = route.length;
-        record.route_distance = route.distance;
-        record.route_nodes = route.nodes;
-        record.route_distances = route.distances;
-        // The route is stored from the destination's dock back to the source's: set, it is walked from
-        // its last node to its first.
-        record.route_direction = forward ? 1 : 0;
-        record.current_node = forward ? static_cast<uint16_t>(route.length - 1) : 0;
-        record.next_node = forward ? static_cast<uint16_t>(route.length - 2) : 1;
+    if (take_job_route(record)) {
+        const bool backwards = (record.route_direction & 1) != 0;
+        record.current_node = backwards ? static_cast<uint16_t>(record.route_length - 1) : 0;
+        record.next_node = backwards ? static_cast<uint16_t>(record.route_length - 2) : 1;
         record.covered = 0.0f;
         record.state |= driver_has_route;
-    } else {
-        record.state &= static_cast<uint8_t>(~driver_has_route);
     }
+}
+
+bool economy_ctrl_e::take_job_route(driver_t& record) const
+{
+    route_view_t route;
+    bool forward = false;
+    if (!job_route_distance(record.jobs[0], route, forward) || route.length == 0) {
+        record.state &= static_cast<uint8_t>(~driver_has_route);
+        return false;
+    }
+    record.route_length = route.length;
+    record.route_distance = route.distance;
+    record.route_nodes = route.nodes;
+    record.route_distances = route.distances;
+    // The route is stored from the destination's dock back to the source's: set, it is walked from its
+    // last node to its first.
+    record.route_direction = forward ? 1 : 0;
+    return true;
 }
 
 namespace {
 
 // Whether the route position `node` lies on a route of `length` nodes.
 bool on_route(const uint16_t node, const uint16_t length) { return node < length; }
+
+// The route a driver walks, as the route table reads it.
+route_view_t route_of(const driver_t& record)
+{
+    return {record.route_length, record.route_distance, record.route_nodes, record.route_distances};
+}
+
+// Moves a driver on to his next route node, with the distance covered up to it.
+void step_to_next_node(driver_t& record, const route_table_t& routes)
+{
+    const route_view_t route = route_of(record);
+    record.current_node = record.next_node;
+    if (record.route_direction & 1) {
+        record.covered = static_cast<float>(record.route_distance) -
+                         static_cast<float>(routes.node_distance(route, record.next_node));
+        record.next_node = static_cast<uint16_t>(record.next_node - 1);  // 0xFFFF past the first node
+    } else {
+        record.covered = static_cast<float>(routes.node_distance(route, record.next_node));
+        record.next_node = static_cast<uint16_t>(record.next_node + 1);
+    }
+}
+
+// The edge `offset` nodes ahead of a driver's current one in his direction (-1 past either end).
+int32_t edge_ahead(const driver_t& record, const route_table_t& routes, const int offset)
+{
+    const int position = record.current_node + ((record.route_direction & 1) ? -offset : offset);
+    return position >= 0 && position < record.route_length
+               ? routes.node(route_of(record), static_cast<uint32_t>(position))
+               : -1;
+}
 
 }  // namespace
 
@@ -249,6 +288,7 @@ void economy_ctrl_e::driver_step()
         return;
     driver_cursor = driver_cursor < 0 ? 0 : (driver_cursor + 1) % static_cast<int32_t>(drivers.size());
     const int32_t d = driver_cursor;
+    kv_assert(d >= 0 && d < static_cast<int32_t>(drivers.size()));
     driver_t& driver = drivers[static_cast<size_t>(d)];
     if ((driver.state & driver_in_traffic) || (driver.flags & driver_is_player))
         return;
@@ -282,20 +322,11 @@ void economy_ctrl_e::driver_place_on_route(const int32_t driver, vec3_t* out_pos
     if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
         return;
     driver_t& record = drivers[static_cast<size_t>(driver)];
-    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
+    const route_view_t route = route_of(record);
     const float target = static_cast<float>(record.route_distance) * record.progress;
     // The walk stops at either end of the route, whatever the progress says.
-    while (record.covered < target && on_route(record.next_node, record.route_length)) {
-        record.current_node = record.next_node;
-        if (record.route_direction & 1) {
-            record.covered = static_cast<float>(record.route_distance) -
-                             static_cast<float>(routes.node_distance(route, record.next_node));
-            record.next_node = static_cast<uint16_t>(record.next_node - 1);  // 0xFFFF past the first node
-        } else {
-            record.covered = static_cast<float>(routes.node_distance(route, record.next_node));
-            record.next_node = static_cast<uint16_t>(record.next_node + 1);
-        }
-    }
+    while (record.covered < target && on_route(record.next_node, record.route_length))
+        step_to_next_node(record, routes);
     const vec3_t position = world_->edge_start(routes.node(route, record.current_node));
     if (out_position) {
         *out_position = position;
@@ -320,30 +351,33 @@ void economy_ctrl_e::driver_place_on_route(const int32_t driver, vec3_t* out_pos
                                truck_record.colour});
 }
 
-bool economy_ctrl_e::driver_route_node(const int32_t driver, int32_t& out_node) const
+namespace {
+
+// The edge at the route position `position` (current or next) of driver `driver`; false (-1) when
+// there is no such driver or the position is past his route's ends.
+bool driver_route_edge(const std::vector<driver_t>& drivers, const route_table_t& routes, const int32_t driver,
+                       uint16_t driver_t::*position, int32_t& out_node)
 {
     out_node = -1;
     if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
         return false;
     const driver_t& record = drivers[static_cast<size_t>(driver)];
-    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
-    if (!on_route(record.current_node, record.route_length))
+    if (!on_route(record.*position, record.route_length))
         return false;
-    out_node = routes.node(route, record.current_node);
+    out_node = routes.node(route_of(record), record.*position);
     return true;
+}
+
+}  // namespace
+
+bool economy_ctrl_e::driver_route_node(const int32_t driver, int32_t& out_node) const
+{
+    return driver_route_edge(drivers, routes, driver, &driver_t::current_node, out_node);
 }
 
 bool economy_ctrl_e::driver_next_node(const int32_t driver, int32_t& out_node) const
 {
-    out_node = -1;
-    if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
-        return false;
-    const driver_t& record = drivers[static_cast<size_t>(driver)];
-    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
-    if (!on_route(record.next_node, record.route_length))
-        return false;
-    out_node = routes.node(route, record.next_node);
-    return true;
+    return driver_route_edge(drivers, routes, driver, &driver_t::next_node, out_node);
 }
 
 void economy_ctrl_e::driver_route_step(const int32_t driver)
@@ -353,16 +387,7 @@ void economy_ctrl_e::driver_route_step(const int32_t driver)
     driver_t& record = drivers[static_cast<size_t>(driver)];
     if ((record.flags & driver_loading) || !on_route(record.next_node, record.route_length))
         return;
-    const route_view_t route{record.route_length, record.route_distance, record.route_nodes, record.route_distances};
-    record.current_node = record.next_node;
-    if (record.route_direction & 1) {
-        record.covered = static_cast<float>(record.route_distance) -
-                         static_cast<float>(routes.node_distance(route, record.next_node));
-        record.next_node = static_cast<uint16_t>(record.next_node - 1);
-    } else {
-        record.covered = static_cast<float>(routes.node_distance(route, record.next_node));
-        record.next_node = static_cast<uint16_t>(record.next_node + 1);
-    }
+    step_to_next_node(record, routes);
     if (record.route_distance > 0)
         record.progress = record.covered / static_cast<float>(record.route_distance);
 }
@@ -386,15 +411,8 @@ void economy_ctrl_e::driver_route_ahead(const int32_t driver, route_t& out)
     const bool known = driver >= 0 && driver < static_cast<int32_t>(drivers.size());
     for (int i = 0; i < route_entries; ++i) {
         out.entries[i] = {driver, -1, -1, -1};
-        if (!known)
-            continue;
-        const driver_t& record = drivers[static_cast<size_t>(driver)];
-        const int step = (record.route_direction & 1) ? -i : i;
-        const int position = record.current_node + step;
-        if (position >= 0 && position < record.route_length)
-            out.entries[i].edge =
-                routes.node({record.route_length, record.route_distance, record.route_nodes, record.route_distances},
-                            static_cast<uint32_t>(position));
+        if (known)
+            out.entries[i].edge = edge_ahead(drivers[static_cast<size_t>(driver)], routes, i);
     }
 }
 
@@ -405,12 +423,7 @@ void economy_ctrl_e::driver_route_node6(route_t& out)
     last = {driver, -1, -1, -1};
     if (driver < 0 || driver >= static_cast<int32_t>(drivers.size()))
         return;
-    const driver_t& record = drivers[static_cast<size_t>(driver)];
-    const int position = record.current_node + ((record.route_direction & 1) ? -6 : 6);
-    if (position >= 0 && position < record.route_length)
-        last.edge =
-            routes.node({record.route_length, record.route_distance, record.route_nodes, record.route_distances},
-                        static_cast<uint32_t>(position));
+    last.edge = edge_ahead(drivers[static_cast<size_t>(driver)], routes, 6);
 }
 
 void economy_ctrl_e::announce_special_offer(const float t)

@@ -29,8 +29,24 @@ bool read_file(const std::string& path, std::vector<uint8_t>& out)
     return true;
 }
 
-// The job's haul distance when the route is unknown, in centimetres.
-float fallback_distance() { return (sys_rand() + 1.0f) * 1000.0f * 100.0f; }
+// The city of trader `trader` (-1 when there is no such trader).
+int32_t trader_city(const std::vector<trader_t>& traders, const int32_t trader)
+{
+    return trader >= 0 && trader < static_cast<int32_t>(traders.size()) ? traders[static_cast<size_t>(trader)].city
+                                                                        : -1;
+}
+
+// The haul distance of job `job` in centimetres: its route's, or a guess of one to two kilometres
+// (reported) when the route is unknown.
+float job_distance(const economy_ctrl_e& economy, const int32_t job)
+{
+    route_view_t route;
+    bool forward = false;
+    if (economy.job_route_distance(job, route, forward))
+        return static_cast<float>(route.distance) * 100.0f;
+    api::error("Unknown job route!");
+    return (sys_rand() + 1.0f) * 1000.0f * 100.0f;
+}
 
 }  // namespace
 
@@ -92,20 +108,12 @@ bool economy_ctrl_e::job_route_distance(const int32_t job, route_view_t& out, bo
 
 int32_t economy_ctrl_e::job_source_city(const int32_t job) const
 {
-    if (job < 0 || job > job_count())
-        return -1;
-    const int32_t trader = jobs[static_cast<size_t>(job)].source;
-    return trader >= 0 && trader < static_cast<int32_t>(traders.size()) ? traders[static_cast<size_t>(trader)].city
-                                                                        : -1;
+    return job < 0 || job > job_count() ? -1 : trader_city(traders, jobs[static_cast<size_t>(job)].source);
 }
 
 int32_t economy_ctrl_e::job_dest_city(const int32_t job) const
 {
-    if (job < 0 || job > job_count())
-        return -1;
-    const int32_t trader = jobs[static_cast<size_t>(job)].destination;
-    return trader >= 0 && trader < static_cast<int32_t>(traders.size()) ? traders[static_cast<size_t>(trader)].city
-                                                                        : -1;
+    return job < 0 || job > job_count() ? -1 : trader_city(traders, jobs[static_cast<size_t>(job)].destination);
 }
 
 namespace {
@@ -171,16 +179,8 @@ void economy_ctrl_e::generate_jobs()
         }
     }
     jobs.resize(count + 1);
-    for (size_t j = 0; j < count; ++j) {
-        route_view_t route;
-        bool forward = false;
-        if (job_route_distance(static_cast<int32_t>(j), route, forward)) {
-            jobs[j].distance = static_cast<float>(route.distance) * 100.0f;
-        } else {
-            api::error("Unknown job route!");
-            jobs[j].distance = fallback_distance();
-        }
-    }
+    for (size_t j = 0; j < count; ++j)
+        jobs[j].distance = job_distance(*this, static_cast<int32_t>(j));
     jobs[count] = {-1, 0, 0, 0.0f, 0};
     std::stable_sort(jobs.begin(), jobs.begin() + static_cast<std::ptrdiff_t>(count),
                      [](const job_t& a, const job_t& b) { return a.source < b.source; });
@@ -212,14 +212,7 @@ bool economy_ctrl_e::generate_job(const int32_t source_trader, const int32_t des
         spare.cargo = -1;
         return false;
     }
-    route_view_t route;
-    bool forward = false;
-    if (job_route_distance(spare_job(), route, forward)) {
-        spare.distance = static_cast<float>(route.distance) * 100.0f;
-    } else {
-        api::error("Unknown job route!");
-        spare.distance = fallback_distance();
-    }
+    spare.distance = job_distance(*this, spare_job());
     return true;
 }
 

@@ -404,22 +404,11 @@ int32_t economy_ctrl_e::load(const int file, const int32_t version)
     }
     for (company_t& company : companies)
         company.last_step_time = now;
-    for (int32_t d = 0; d < static_cast<int32_t>(drivers.size()); ++d) {
-        driver_t& driver = drivers[static_cast<size_t>(d)];
-        route_view_t route;
-        bool forward = false;
-        if (job_route_distance(driver.jobs[0], route, forward) && route.length > 0) {
-            driver.route_length = route.length;
-            driver.route_distance = route.distance;
-            driver.route_nodes = route.nodes;
-            driver.route_distances = route.distances;
-            driver.route_direction = forward ? 1 : 0;
-            if (driver.current_node >= route.length)
-                driver.current_node = forward ? static_cast<uint16_t>(route.length - 1) : 0;
-        } else {
+    for (driver_t& driver : drivers) {
+        if (!take_job_route(driver))
             driver.route_length = 0;
-            driver.state &= static_cast<uint8_t>(~driver_has_route);
-        }
+        else if (driver.current_node >= driver.route_length)
+            driver.current_node = (driver.route_direction & 1) ? static_cast<uint16_t>(driver.route_length - 1) : 0;
     }
     // The truck's own damage came with its record: the gauge shows it, not the fresh HUD's.
     set_hud_damage(world_->player_truck_damage());
