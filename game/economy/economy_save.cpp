@@ -230,7 +230,11 @@ bool parse_section(mbio_t& in, const int32_t version, economy_section_image_t& s
     }
     saved_finite_t finite(version);
     describe_section(finite, s);
-    if (!finite.ok || !money_ok(s)) {
+    if (!finite.ok) {
+        out_error = "a number that is not finite";
+        return false;
+    }
+    if (!money_ok(s)) {
         out_error = "an amount of money or a wage outside the economy's range";
         return false;
     }
