@@ -51,9 +51,6 @@ car_player_e::car_player_e()
     is_player = 1;
     camera_mode = cam_chase;
     saved_camera_mode = cam_chase;
-    // The first side mirror looks back; the second follows its own angle (0 at start).
-    mirror_rotation[0].set(vec3_t(0.0f, 1.0f, 0.0f), 180.0f);
-    mirror_rotation[1].set(vec3_t(0.0f, 1.0f, 0.0f), mirror_angle[1] + 180.0f);
 }
 
 car_player_e::~car_player_e()
@@ -333,7 +330,7 @@ void car_player_e::draw()
             api::gfx_view_push(&view);
             api::gfx_push_identity();
             api::gfx_push_mult(api::gfx_camera_inverse());
-            const vec3_t unlook = -look;
+            const vec3_t unlook = -cameras_.look();
             api::gfx_rotate(&unlook.x);
             api::psm_draw(interior, 1, static_cast<unsigned>(paint_colour) | 0xFF000000u);
             cab_driver.draw();
@@ -733,7 +730,7 @@ void car_player_e::open_ticket(int32_t offence, int32_t amount, bool charge)
         if (economy.get())
             economy.get()->charge_player(offence == 180 && amount != -1 ? -amount : -1000, true);
     }
-    police_point = get_position() + vec3_t(0.0f, 500.0f, 0.0f);
+    vec3_t police_point = get_position() + vec3_t(0.0f, 500.0f, 0.0f);
     game_bridge_t* const bridge = get_game_bridge();
     if (bridge && bridge->has_police()) {
         const held_part_t<player_police_t> police(bridge->police());
@@ -743,6 +740,7 @@ void car_player_e::open_ticket(int32_t offence, int32_t amount, bool charge)
                 police_point = at;
         }
     }
+    cameras_.set_police_point(police_point);
 }
 
 void car_player_e::update_ticket(float dt)

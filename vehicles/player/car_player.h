@@ -12,6 +12,7 @@
 #include "vehicles/links/trailer_view.h"
 #include "vehicles/links/traffic_player.h"
 #include "vehicles/links/vehicle_links.h"
+#include "vehicles/player/player_cameras.h"
 #include "vehicles/player/player_cb_radio.h"
 #include "world/environment_links.h"
 
@@ -119,7 +120,7 @@ public:
     // The frame handler (car_player_handler.cpp).
     void handler() override;
     void draw() override;
-    // The camera (car_player_camera.cpp).
+    // The engine's view is the truck's camera.
     void get_world_axial(mat4_t& matrix, mat4_t& inverse) override { place_camera(matrix, inverse); }
 
     // Traffic once per frame, then the truck's forces.
@@ -154,7 +155,7 @@ public:
     // point its spawn and removal distances are measured from.
     float traffic_speed_mph() const override { return get_speed_mph(); }
     float traffic_speed() const override { return get_speed(); }
-    vec3_t traffic_viewer_position() const override { return viewer_position; }
+    vec3_t traffic_viewer_position() const override { return cameras_.viewer_position(); }
     // An economy driver's truck near the player: his CB call-in; and his panel cleared when it leaves.
     void driver_truck_arrived(int32_t driver) override { cb_radio_.call_in(driver); }
     void driver_truck_left() override { show_driver_panel(false, -1); }
@@ -218,20 +219,10 @@ public:
     int32_t get_history_index() const override { return history_index; }
     void set_radar_interval(float seconds) override;
 
-    // Cameras (car_player_camera.cpp).
-    void place_camera(mat4_t& matrix, mat4_t& inverse);
-    void set_camera_mode(uint8_t mode);
-    // Builds the frame of the current mode once (no obstruction loop); `dt` the step time.
-    void build_camera_frame(axial_t& frame, float dt);
-    // Eases the smoothed yaw towards `target` (modes 6 and 8).
-    void smooth_heading(const vec3_t& target, float dt);
-    // Moves the dynamic chase camera's targets (mode 8).
-    void update_chase_targets(float dt);
-    // The pose of the traffic car the traffic views follow (the AI truck's slot); false, outputs
-    // untouched, while that slot is empty: the views then stand at the truck itself.
-    bool followed_car_pose(vec3_t& out_position, quat_t& out_rotation) const;
-    // The traffic slot the traffic views follow.
-    static constexpr int32_t followed_car = 0;
+    // The cameras: the frame of the current mode (the engine's view) and the switch between modes.
+    void place_camera(mat4_t& matrix, mat4_t& inverse) { cameras_.place(matrix, inverse); }
+    void set_camera_mode(uint8_t mode) { cameras_.set_mode(mode); }
+    player_cameras_t& cameras() { return cameras_; }
 
     // Sounds (car_player_state.cpp).
     // The fixed sound set (init phase 10).
@@ -359,23 +350,7 @@ public:
     float radar_timer = 0.0f;
     float radar_lamp_timer = 0.0f;
 
-    // Cameras.
     uint8_t saved_camera_mode = cam_chase;
-    float obstruction_pitch = 0.0f;
-    uint8_t view_clear = 1;
-    vec3_t smoothed_heading;
-    uint8_t heading_reset = 1;
-    float chase_yaw = 0.0f, chase_yaw_target = 0.0f;
-    float chase_distance = 0.0f, chase_distance_target = 0.0f;
-    float top_trailer_shift = 0.0f, top_reverse_shift = 0.0f;
-    vec3_t free_camera;
-    // Where the camera stood when the world was last seen (the traffic measures from it).
-    vec3_t viewer_position;
-    // The entity's own rotation: the look angles (pitch, yaw, roll).
-    vec3_t look;
-    quat_t mirror_rotation[2];
-    uint8_t camera_collision = 1;
-    float lights_decal_offset = 0.0f;
 
     // Sounds.
     snd_sound_t* sounds[sound_count] = {};
@@ -479,5 +454,6 @@ private:
     void radar_step(float dt);
     void tyre_smoke_step(float dt);
 
+    player_cameras_t cameras_{*this};
     player_cb_radio_t cb_radio_{*this};
 };

@@ -198,7 +198,7 @@ void car_player_e::drive_input()
                      {impulse_right, {s, 0.0f, 0.0f}}};
         for (const auto& move : moves)
             if (impulse(move.number) != 0.0f)
-                free_camera += normal_rotate(move.step, look);
+                cameras_.move_free_camera(move.step);
     } else {
         driving_step(dt);
     }
@@ -338,9 +338,7 @@ void car_player_e::switch_impulses(float dt)
     for (const auto& key : mirror_keys) {
         if (impulse(key.number) == 0.0f)
             continue;
-        float& angle = mirror_angle[key.mirror];
-        angle = std::clamp(angle + key.sign * 30.0f * dt, -20.0f, 20.0f);
-        mirror_rotation[key.mirror].set(vec3_t(0.0f, 1.0f, 0.0f), angle + 180.0f);
+        cameras_.turn_mirror(key.mirror, key.sign * 30.0f * dt);
     }
     if (switch_accepted(impulse_detach, 0.2f)) {
         if (speed >= 10.0f)
@@ -413,6 +411,7 @@ void car_player_e::open_call911()
 
 void car_player_e::look_step()
 {
+    vec3_t look = cameras_.look();
     if (!(control_mode == 2 && impulse(impulse_cam_rotate) == 0.0f)) {
         look.x += impulse(impulse_look_pitch_plus) - impulse(impulse_look_pitch_minus);
         look.y += impulse(impulse_look_yaw_plus) - impulse(impulse_look_yaw_minus);
@@ -423,6 +422,7 @@ void car_player_e::look_step()
         look.y = std::clamp(look.y, -55.0f, 35.0f);
         look.x = 0.0f;
     }
+    cameras_.set_look(look);
 }
 
 void car_player_e::camera_impulses(int context)
@@ -430,11 +430,11 @@ void car_player_e::camera_impulses(int context)
     const auto on = [context](int number) { return impulse(number, context) != 0.0f; };
     if (on(impulse_insidecam)) {
         set_camera_mode(cam_cabin);
-        look = vec3_t();
+        cameras_.set_look(vec3_t());
     }
     if (on(impulse_back1cam) && camera_mode != cam_chase) {
         set_camera_mode(cam_chase);
-        heading_reset = 1;
+        cameras_.reset_heading();
     }
     if (on(impulse_uppercam))
         set_camera_mode(cam_top);
@@ -442,7 +442,7 @@ void car_player_e::camera_impulses(int context)
         set_camera_mode(cam_side);
     if (on(impulse_freecam)) {
         set_camera_mode(cam_intro);
-        look = vec3_t();
+        cameras_.set_look(vec3_t());
     }
     if (on(impulse_roofcam) && debounce > 0.2f) {
         debounce = 0.0f;
@@ -450,9 +450,8 @@ void car_player_e::camera_impulses(int context)
     }
     if (on(impulse_back2cam) && camera_mode != cam_dynamic) {
         set_camera_mode(cam_dynamic);
-        heading_reset = 1;
-        chase_yaw = chase_yaw_target = gear == 0 ? 180.0f : 0.0f;
-        chase_distance = chase_distance_target = gear == 0 ? 1900.0f : (has_trailer() ? 2100.0f : 1300.0f);
+        cameras_.reset_heading();
+        cameras_.set_chase(gear == 0 ? 180.0f : 0.0f, gear == 0 ? 1900.0f : (has_trailer() ? 2100.0f : 1300.0f));
     }
     if (on(impulse_bumpercam) && debounce > 0.2f) {
         debounce = 0.0f;
@@ -460,11 +459,11 @@ void car_player_e::camera_impulses(int context)
     }
     if (on(impulse_flycam)) {
         set_camera_mode(cam_fly);
-        free_camera = get_position();
+        cameras_.fly_from(get_position());
     }
     if (on(impulse_behind_traffic_cam)) {
         set_camera_mode(cam_traffic);
-        look = vec3_t();
+        cameras_.set_look(vec3_t());
     }
     if (on(impulse_beside_traffic_cam))
         set_camera_mode(cam_beside_traffic);
