@@ -107,19 +107,19 @@ TEST_F(player_controls_test, automatic_wipers_finish_their_sweep_when_the_rain_s
     car_player_e* truck = player();
     set("g_wipers_auto", "1");
     truck->set_windshield_rain(0.5f);
-    truck->update_wipers(0.5f);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_on);
-    EXPECT_FLOAT_EQ(truck->wiper_angle, 90.0f);
+    truck->instruments().update_wipers(0.5f);
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_on);
+    EXPECT_FLOAT_EQ(truck->instruments().wiper_angle(), 90.0f);
     truck->set_windshield_rain(0.0f);
-    truck->update_wipers(0.5f);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_finishing);
-    EXPECT_FLOAT_EQ(truck->wiper_angle, 120.0f) << "the sweep turns at 120 degrees";
+    truck->instruments().update_wipers(0.5f);
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_finishing);
+    EXPECT_FLOAT_EQ(truck->instruments().wiper_angle(), 120.0f) << "the sweep turns at 120 degrees";
     for (int i = 0; i < 10; ++i)
-        truck->update_wipers(0.1f);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_off);
-    EXPECT_EQ(truck->wiper_angle, 0.0f);
-    truck->update_wipers(0.5f);
-    EXPECT_EQ(truck->wiper_angle, 0.0f);
+        truck->instruments().update_wipers(0.1f);
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_off);
+    EXPECT_EQ(truck->instruments().wiper_angle(), 0.0f);
+    truck->instruments().update_wipers(0.5f);
+    EXPECT_EQ(truck->instruments().wiper_angle(), 0.0f);
 
     script("0 impulse 166 1\n");
     truck->debounce = 1.0f;
@@ -128,7 +128,8 @@ TEST_F(player_controls_test, automatic_wipers_finish_their_sweep_when_the_rain_s
     set("g_wipers_auto", "0");
     truck->debounce = 1.0f;
     frames(1);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_on) << "by hand the switch steps off, on, finishing";
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_on)
+        << "by hand the switch steps off, on, finishing";
 }
 
 }  // namespace

@@ -687,14 +687,6 @@ void car_player_e::get_history(int i, vec3_t& out_position, quat_t& out_orientat
     out_orientation = history_orientation[i];
 }
 
-void car_player_e::set_radar_interval(float seconds)
-{
-    radar_interval = seconds;
-    psm_t* const cabin = cabin_slot >= 0 ? models[cabin_slot].model : nullptr;
-    if (seconds == 0.0f && cabin && part_radar >= 0)
-        api::psm_part_set_visible(cabin, part_radar, false);
-}
-
 // --- Scenes ---
 
 void car_player_e::show_ticket(int32_t offence, int32_t amount) { open_ticket(offence, amount, true); }

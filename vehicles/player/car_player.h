@@ -14,6 +14,7 @@
 #include "vehicles/links/vehicle_links.h"
 #include "vehicles/player/player_cameras.h"
 #include "vehicles/player/player_cb_radio.h"
+#include "vehicles/player/player_instruments.h"
 #include "world/environment_links.h"
 
 struct c_item_t;
@@ -217,7 +218,7 @@ public:
     void reset_history();
     void get_history(int i, vec3_t& out_position, quat_t& out_orientation) const override;
     int32_t get_history_index() const override { return history_index; }
-    void set_radar_interval(float seconds) override;
+    void set_radar_interval(float seconds) override { instruments_.set_radar_interval(seconds); }
 
     // The cameras: the frame of the current mode (the engine's view) and the switch between modes.
     void place_camera(mat4_t& matrix, mat4_t& inverse) { cameras_.place(matrix, inverse); }
@@ -241,21 +242,13 @@ public:
     // Bytes of the stored state a save of `version` holds: 264 for 14, 260 for 13, else 248.
     static int state_record_bytes(int version);
 
-    // Instruments (car_player_instruments.cpp).
-    void update_lights(float dt);
-    void update_dashboard();
-    void update_gauges(float dt);
-    void update_wipers(float dt);
-    void reset_wipers();
-    void set_windshield_rain(float level) override;
-    void set_rain_shelter(bool sheltered) override { rain_shelter = sheltered ? 1 : 0; }
-    void setup_interior();
-    // Finds the lamp parts and the needle, wiper and steering bones of the build's models.
-    void find_cabin_parts();
-    // Plays the blinker click.
-    void click();
-    // Turns the four wiper bones and sweeps both windshields.
-    void turn_wipers(float degrees);
+    // The cab instruments: the wipers parked (the options), the windshields' rain (the weather), the
+    // dial shaders (after a build, in the cabin view, as the headlights switch).
+    void reset_wipers() { instruments_.reset_wipers(); }
+    void set_windshield_rain(float level) override { instruments_.set_windshield_rain(level); }
+    void set_rain_shelter(bool sheltered) override { instruments_.set_rain_shelter(sheltered); }
+    void setup_interior() { instruments_.setup_interior(); }
+    player_instruments_t& instruments() { return instruments_; }
 
     // Driving input (car_player_input.cpp).
     virtual void drive_input();
@@ -345,11 +338,6 @@ public:
     double saved_clock = 0.0;
     uint8_t traffic_pending = 0;
 
-    // Radar.
-    float radar_interval = 0.0f;
-    float radar_timer = 0.0f;
-    float radar_lamp_timer = 0.0f;
-
     uint8_t saved_camera_mode = cam_chase;
 
     // Sounds.
@@ -357,20 +345,6 @@ public:
     snd_sound_t* pager_sound = nullptr;
     float engine_fade = 0.0f;
     uint8_t no_rain = 0;
-
-    // Instruments.
-    uint8_t blink_left = 0, blink_right = 0, hazard = 0;
-    float blink_timer = 0.0f;
-    uint8_t shown_lights = 0;
-    float rpm_needle = 0.0f, speed_needle = 0.0f, cruise_needle = 0.0f;
-    float wiper_angle = 0.0f, wiper_direction = 1.0f;
-    int32_t wiper_mode = wipers_off;
-    float windshield_rain = 0.0f;
-    uint8_t rain_shelter = 0;
-    // Cabin parts and bones (-1 missing).
-    int32_t part_dl = -1, part_dr = -1, part_radar = -1;
-    int32_t bone_rpm = -1, bone_speed = -1, bone_cruise = -1, bone_fuel = -1, bone_brake = -1;
-    int32_t bone_wiper_in[2] = {-1, -1}, bone_wiper_cabin[2] = {-1, -1}, bone_steering = -1;
 
     // Driving input.
     uint8_t self_centre = 1;
@@ -380,7 +354,6 @@ public:
     float direction_timer = 0.0f;
     vec3_t previous_body_position;
     float debounce = 0.0f;
-    uint8_t auto_cancel = 0;
     float lights_switch_timer = 0.0f;
     int32_t mirror_state = 0;
     float mirror_angle[2] = {0.0f, 0.0f};
@@ -451,9 +424,9 @@ private:
     void camera_impulses(int context);
     void cruise_off();
     void road_direction_check(float dt);
-    void radar_step(float dt);
     void tyre_smoke_step(float dt);
 
     player_cameras_t cameras_{*this};
     player_cb_radio_t cb_radio_{*this};
+    player_instruments_t instruments_{*this};
 };

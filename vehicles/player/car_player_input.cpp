@@ -263,23 +263,8 @@ void car_player_e::driving_step(float dt)
         release_message = 0;
         pager_message("@@ui_release_handbrake@@", 0);
     }
-    if (auto_blinkers) {
-        if (controls.steering > 29.0f && !blink_left && !hazard) {
-            blink_left = 1;
-            blink_right = 0;
-            lights &= static_cast<uint8_t>(~16u);
-            auto_cancel = 1;
-        } else if (controls.steering < -29.0f && !blink_right && !hazard) {
-            blink_right = 1;
-            blink_left = 0;
-            lights &= static_cast<uint8_t>(~8u);
-            auto_cancel = 1;
-        } else if (controls.steering >= -29.0f && controls.steering <= 29.0f && auto_cancel) {
-            blink_left = blink_right = 0;
-            lights &= static_cast<uint8_t>(~24u);
-            auto_cancel = 0;
-        }
-    }
+    if (auto_blinkers)
+        instruments_.follow_steering(controls.steering);
     switch_impulses(dt);
 }
 
@@ -297,32 +282,15 @@ void car_player_e::switch_impulses(float dt)
         hud_show(truck_hud_left_mirror, (mirror_state & 2) != 0);
         hud_show(truck_hud_right_mirror, (mirror_state & 2) != 0 && !hud_hidden_by_ctrl());
     }
-    if (switch_accepted(impulse_4wflasher, 0.4f)) {
-        hazard = !hazard;
-        if (!hazard)
-            lights &= static_cast<uint8_t>(~24u);
-    }
-    // A blinker switch turns its own side on (the other side off) or off, its lamp bit cleared for the
-    // blink to start over.
-    const auto toggle_blinker = [this](uint8_t& own, uint8_t& other, const uint8_t own_bit, const uint8_t other_bit) {
-        if (!own) {
-            own = 1;
-            other = 0;
-            lights &= static_cast<uint8_t>(~other_bit);
-        } else {
-            own = 0;
-            lights &= static_cast<uint8_t>(~own_bit);
-        }
-        blink_timer = 0.0f;
-    };
-    if (!hazard && switch_accepted(impulse_lblinker, 0.4f))
-        toggle_blinker(blink_left, blink_right, 8u, 16u);
-    if (!hazard && switch_accepted(impulse_rblinker, 0.4f))
-        toggle_blinker(blink_right, blink_left, 16u, 8u);
+    if (switch_accepted(impulse_4wflasher, 0.4f))
+        instruments_.toggle_hazard();
+    if (!instruments_.hazard_on() && switch_accepted(impulse_lblinker, 0.4f))
+        instruments_.toggle_blinker(true);
+    if (!instruments_.hazard_on() && switch_accepted(impulse_rblinker, 0.4f))
+        instruments_.toggle_blinker(false);
     if (switch_accepted(impulse_wipers, 0.4f)) {
         if (cvar_reads("g_wipers_auto", "0")) {
-            if (wiper_mode == wipers_off || wiper_mode == wipers_on)
-                ++wiper_mode;
+            instruments_.step_wiper_switch();
         } else {
             pager_message("@@ui_wipers_message@@", 0);
         }

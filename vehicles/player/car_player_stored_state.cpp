@@ -143,7 +143,7 @@ int car_player_e::save_state(int file)
     record.hud_detail = static_cast<int32_t>(hud_detail);
     record.camera_mode = camera_mode;
     record.lights = lights;
-    record.wiper_mode = wiper_mode;
+    record.wiper_mode = instruments_.wiper_mode();
     state_writer_t out(file);
     describe(out, static_cast<const stored_state_t&>(record));
     return out.bytes;
@@ -193,7 +193,7 @@ int car_player_e::load_state(int file, int version)
             setup_interior();
     }
     if (in.took(&record.wiper_mode) && record.wiper_mode >= wipers_off && record.wiper_mode <= wipers_finishing)
-        wiper_mode = record.wiper_mode;
+        instruments_.set_wiper_mode(record.wiper_mode);
     if (!in.complete())
         return in.bytes();
     // The fine of a pending offence was charged when it was given: the ticket comes back unpaid. A
