@@ -23,14 +23,14 @@ protected:
 TEST_F(player_scene_test, the_intro_holds_the_driving_input_for_3_2_s_then_gives_the_camera_back)
 {
     car_player_e* truck = player();
-    truck->start_intro();
+    truck->scenes().start_intro();
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_intro);
     script("0 impulse 100 1\n");
     frames(150);
     EXPECT_EQ(truck->controls.throttle, 0.0f) << "3 s into the intro";
     EXPECT_GT(traffic_->point_reports, 0) << "the rest of the frame work runs";
     frames(20);
-    EXPECT_EQ(truck->intro_running, 0);
+    EXPECT_FALSE(truck->scenes().intro_running());
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_chase);
     EXPECT_EQ(truck->controls.throttle, 1.0f);
 }

@@ -106,7 +106,7 @@ TEST_F(player_state_test, each_version_reads_its_own_length_and_keeps_what_it_do
         EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.5f);
         EXPECT_FLOAT_EQ(truck->deform_bones[59].amount, 0.59f);
     }
-    EXPECT_TRUE(truck->ticket_window == nullptr && !truck->recovery_active()) << "offence -1 shows no ticket";
+    EXPECT_TRUE(!truck->scenes().ticket_shown() && !truck->recovery_active()) << "offence -1 shows no ticket";
 }
 
 TEST_F(player_state_test, a_camera_mode_outside_the_playable_modes_comes_back_as_the_chase_camera)

@@ -15,6 +15,7 @@
 #include "vehicles/player/player_cameras.h"
 #include "vehicles/player/player_cb_radio.h"
 #include "vehicles/player/player_instruments.h"
+#include "vehicles/player/player_scenes.h"
 #include "world/environment_links.h"
 
 struct c_item_t;
@@ -190,19 +191,11 @@ public:
     void get_trailer_orientation(quat_t& out) const;
     bool has_trailer() const { return !hitched_trailer.is_null(); }
 
-    // Scenes: the police ticket and the start-of-game intro.
-    // The ticket scene; `charge` false brings back a ticket whose fine was already paid (a load).
-    void open_ticket(int32_t offence, int32_t amount, bool charge);
-    void update_ticket(float dt);
-    void start_intro();
-    void update_intro(float dt);
-    bool recovery_active() const override { return ticket_scene != 0; }
-    float offence_clock() const override { return offence_timer; }
-    void hide_ticket_reasons();
-    void show_ticket_reason(int32_t code);
-    // Whether `code` is a ticket's reason (110 to 180 in steps of 10).
-    static bool ticket_reason_known(int32_t code) { return code >= 110 && code <= 180 && code % 10 == 0; }
+    // The scenes: the police ticket and the start-of-game intro.
+    bool recovery_active() const override { return scenes_.ticket_running(); }
+    float offence_clock() const override { return scenes_.offence_clock(); }
     void end_police() override { road_offence_timer = 0.0f; }
+    player_scenes_t& scenes() { return scenes_; }
 
     // The CB panel of a driver and its call-in.
     void show_driver_panel(bool show, int32_t driver);
@@ -298,7 +291,6 @@ public:
     quat_t restored_turn;
     c_item_t* main_hud = nullptr;
     c_item_t* job_hud = nullptr;
-    c_item_t* ticket_window = nullptr;
     uint32_t hud_detail = 2;
     windshield_drops_t* windshields[2] = {nullptr, nullptr};
     // The driver the cabin view shows turning the wheel.
@@ -328,17 +320,7 @@ public:
     float crash_timer = 0.0f;
     uint8_t scratch = 0;
 
-    // Ticket and intro scenes.
-    uint8_t ticket_shown = 0;
-    uint8_t ticket_scene = 0;
-    vec3_t police_point;
-    float offence_timer = 0.0f;
-    int32_t intro_running = 0;
-    float scene_timer = 0.0f;
-    double saved_clock = 0.0;
     uint8_t traffic_pending = 0;
-
-    uint8_t saved_camera_mode = cam_chase;
 
     // Sounds.
     snd_sound_t* sounds[sound_count] = {};
@@ -356,7 +338,6 @@ public:
     float debounce = 0.0f;
     float lights_switch_timer = 0.0f;
     int32_t mirror_state = 0;
-    float mirror_angle[2] = {0.0f, 0.0f};
     uint8_t jake = 0;
     uint8_t release_message = 0;
     uint8_t air_brake_flag = 0;
@@ -429,4 +410,5 @@ private:
     player_cameras_t cameras_{*this};
     player_cb_radio_t cb_radio_{*this};
     player_instruments_t instruments_{*this};
+    player_scenes_t scenes_{*this};
 };

@@ -34,18 +34,18 @@ void car_player_e::handler()
     direction_timer += dt;
     lights_switch_timer += dt;
     crash_timer += dt;
-    offence_timer += dt;
+    scenes_.advance_offence_clock(dt);
     if (reattach)
         reattach_timer += dt;
 
-    if (intro_running) {
-        update_intro(dt);
+    if (scenes_.intro_running()) {
+        scenes_.update_intro(dt);
     } else {
         if (camera_mode != cam_fly)
             drive_input();
         cb_radio_.update(dt);
-        if (ticket_scene) {
-            update_ticket(dt);
+        if (scenes_.ticket_running()) {
+            scenes_.update_ticket(dt);
             return;
         }
     }

@@ -185,7 +185,7 @@ int car_player_e::load_state(int file, int version)
     if (in.took(&record.camera_mode)) {
         const int32_t mode = record.camera_mode;
         camera_mode = restorable_camera_mode(mode) ? static_cast<uint8_t>(mode) : static_cast<uint8_t>(cam_chase);
-        saved_camera_mode = camera_mode;
+        scenes_.set_return_camera(camera_mode);
     }
     if (in.took(&record.lights)) {
         lights = static_cast<uint8_t>(record.lights);
@@ -199,8 +199,8 @@ int car_player_e::load_state(int file, int version)
     // The fine of a pending offence was charged when it was given: the ticket comes back unpaid. A
     // stored reason the police do not give opens no ticket.
     const int32_t offence = record.offence;
-    if (ticket_reason_known(offence))
-        open_ticket(offence, -1, false);
+    if (player_scenes_t::ticket_reason_known(offence))
+        scenes_.open_ticket(offence, -1, false);
     else if (offence != -1)
         api::warning("<car_player_e> the save holds an offence of unknown reason %d; no ticket is shown", offence);
     reset_history();
