@@ -70,10 +70,10 @@ TEST_F(player_drive_test, backward_from_first_gear_waits_a_second_standing_then_
     script("0 impulse 101 1\n");
     frames(2);
     EXPECT_EQ(truck->gear, -1) << "standing: the gear comes out";
-    EXPECT_EQ(truck->pending_reverse, 1);
+    EXPECT_TRUE(truck->input().reverse_pending());
     EXPECT_EQ(truck->controls.brake, 1.0f);
     frames(50);
-    EXPECT_EQ(truck->pending_reverse, 0) << "after more than 1 s the shift to reverse is asked";
+    EXPECT_FALSE(truck->input().reverse_pending()) << "after more than 1 s the shift to reverse is asked";
     frames(100);
     EXPECT_EQ(truck->gear, 0);
     EXPECT_EQ(truck->controls.throttle, 1.0f) << "in reverse, backward drives";
@@ -92,7 +92,7 @@ TEST_F(player_drive_test, one_accepted_switch_holds_back_the_others_and_a_held_k
         last = truck->lights & 1u;
     }
     EXPECT_EQ(toggles, 4) << "every 11 frames of 0.02 s";
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     script("0 impulse 164 1\n0.02 impulse 164 0\n0.02 impulse 153 1\n");
     frames(3);
     EXPECT_TRUE(truck->instruments().hazard_on());
@@ -104,20 +104,20 @@ TEST_F(player_drive_test, gear_down_is_refused_from_3000_rpm_and_detach_at_10_m_
     car_player_e* truck = player();
     truck->automatic = 0;
     truck->gear = truck->selected_gear = 3;
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     truck->rpm = 3000;
     script("0 impulse 151 1\n0.1 impulse 151 0\n");
     frames(1);
     EXPECT_EQ(truck->clutching, 0);
     EXPECT_EQ(truck->gear, 3);
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     truck->rpm = 2999;
     frames(1);
     EXPECT_EQ(truck->clutching, 1) << "the shift down with the clutch has begun";
 
     frames(10);
     truck->speed = 10.0f;
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     script("0 impulse 156 1\n");
     frames(1);
     EXPECT_TRUE(engine_log_has("<car_player_e> pager: @@ui_slow_down@@"));

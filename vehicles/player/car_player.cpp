@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/arg.h"
+#include "engine/check.h"
 #include "engine/evalue.h"
 #include "engine/gfx_view.h"
 #include "engine/random.h"
@@ -663,6 +664,8 @@ void car_player_e::reset_history()
 void car_player_e::update_history()
 {
     const vec3_t where = get_position();
+    // The index only ever steps round the ring.
+    kv_assert(history_index >= 0 && history_index < history_size);
     if ((history_position[history_index] - where).length() <= history_step)
         return;
     history_index = (history_index + 1) % history_size;

@@ -14,12 +14,12 @@
 #include "vehicles/links/vehicle_links.h"
 #include "vehicles/player/player_cameras.h"
 #include "vehicles/player/player_cb_radio.h"
+#include "vehicles/player/player_input.h"
 #include "vehicles/player/player_instruments.h"
 #include "vehicles/player/player_scenes.h"
 #include "world/environment_links.h"
 
 struct c_item_t;
-struct inp_trigger_t;
 struct snd_sound_t;
 class ui_view_t;
 class windshield_drops_t;
@@ -243,12 +243,9 @@ public:
     void setup_interior() { instruments_.setup_interior(); }
     player_instruments_t& instruments() { return instruments_; }
 
-    // Driving input (car_player_input.cpp).
-    virtual void drive_input();
-    void steer_keys(float dt);
-    void steer_joystick(float dt);
-    void steer_mouse();
-    float get_lights_switch_time() const { return lights_switch_timer; }
+    // The driving input: one frame of impulses read into the controls record.
+    virtual void drive_input() { input_.drive(); }
+    player_input_t& input() { return input_; }
 
     // Control settings, force feedback and the rescue (car_player_controls.cpp).
     void apply_control_settings();
@@ -274,10 +271,6 @@ public:
     // The environment's rain and snow levels (0 none, 1 light, 2 heavy), 0 without one.
     int32_t rain_level() const;
     int32_t snow_level() const;
-    // Whether console variable `name` exists and its value reads `text`.
-    static bool cvar_reads(const char* name, const char* text);
-    // The integer value of console variable `name`, `fallback` when there is none.
-    static int32_t cvar_integer(const char* name, int32_t fallback);
     // The hide-HUD flag of the game controller (its map window), false without one.
     bool hud_hidden_by_ctrl() const;
 
@@ -328,31 +321,12 @@ public:
     float engine_fade = 0.0f;
     uint8_t no_rain = 0;
 
-    // Driving input.
-    uint8_t self_centre = 1;
-    float mouse_position = 0.0f;
-    uint8_t control_mode = 0;
-    uint8_t pending_forward = 0, pending_reverse = 0;
-    float direction_timer = 0.0f;
+    // Where the body stood last frame (the odometer and the input's standing test).
     vec3_t previous_body_position;
-    float debounce = 0.0f;
-    float lights_switch_timer = 0.0f;
-    int32_t mirror_state = 0;
-    uint8_t jake = 0;
-    uint8_t release_message = 0;
-    uint8_t air_brake_flag = 0;
-    float air_brake_timer = 0.0f;
-    uint8_t hud_visible = 1;
 
-    // Control settings.
-    uint8_t auto_blinkers = 1;
+    // Force feedback on the joystick the control settings name (-1 none).
     uint8_t force_feedback = 0;
     int32_t joystick = -1;
-    uint8_t mouse_control = 0;
-    int32_t axis_throttle = 16, axis_brake = 16, axis_steer = 16;
-    float steer_sensitivity = 0.0f;
-    float throttle_offset = 0.5f, throttle_scale = -0.5f, brake_offset = 0.5f, brake_scale = -0.5f;
-    const inp_trigger_t* joystick_state = nullptr;
     uint8_t ff_effects[4] = {};
     int32_t ff_friction[10] = {};
     float ff_timer = 0.0f;
@@ -383,27 +357,8 @@ private:
     void apply_hud_flags();
     // The truck's start place from the game controller, then dropped onto the ground.
     void place_at_start();
-    void pedal_forward(float value);
-    void pedal_backward(float value);
-    // Once a pending change of direction has waited a second: the gearbox goes from `from_gear` one
-    // gear up (or down), with the clutch.
-    void finish_direction_change(uint8_t& pending, int32_t from_gear, bool up);
-    // The engine starts: its start sound, the running sound fading in.
-    void begin_engine_start();
-    void engine_auto_start();
-    void switch_impulses(float dt);
-    void driving_step(float dt);
-    void look_step();
-    void open_call911();
-    // A switch impulse that is active while the shared debounce timer exceeds `threshold`; an accepted
-    // switch restarts the timer.
-    bool switch_accepted(int number, float threshold);
-    // The body moved less than 20 square centimetres since the last frame.
-    bool standing() const;
     // Tells the economy when the truck enters or leaves a loading dock's yard (car_player_dock.cpp).
     void track_dock();
-    void camera_impulses(int context);
-    void cruise_off();
     void road_direction_check(float dt);
     void tyre_smoke_step(float dt);
 
@@ -411,4 +366,5 @@ private:
     player_cb_radio_t cb_radio_{*this};
     player_instruments_t instruments_{*this};
     player_scenes_t scenes_{*this};
+    player_input_t input_{*this};
 };

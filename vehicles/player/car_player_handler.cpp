@@ -31,8 +31,7 @@ void car_player_e::handler()
         wait_for_ground();
     const float dt = frame_seconds();
     traffic_pending = 1;
-    direction_timer += dt;
-    lights_switch_timer += dt;
+    input_.advance(dt);
     crash_timer += dt;
     scenes_.advance_offence_clock(dt);
     if (reattach)
@@ -121,11 +120,7 @@ void car_player_e::handler()
             reattach = 0;
     }
     refresh_friction(dt);
-    if (jake && speed < 10.0f) {
-        jake = 0;
-        if (sounds[snd_jake])
-            api::snd_stop(sounds[snd_jake]);
-    }
+    input_.release_jake_brake();
     instruments_.update_radar(dt);
     if (game_detail_level() > 0 && car_phys_e::damage > 0.8f && !smoke[damage_smoke].is_null()) {
         if (auto* const emitter = dynamic_cast<car_smoke_e*>(smoke[damage_smoke].resolve()))

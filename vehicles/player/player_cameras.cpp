@@ -306,9 +306,9 @@ void player_cameras_t::set_mode(uint8_t mode)
     if (!truck_.main_hud)
         return;
     if (mode != car_player_e::cam_cabin) {
-        if (truck_.hud_visible)
+        if (truck_.input().hud_visible())
             truck_.hud_show(truck_hud_group, true);
-        if (truck_.control_mode == 2)
+        if (truck_.input().control_mode() == 2)
             truck_.hud_show(truck_hud_mouse_mode, true);
         truck_.hud_show(truck_hud_cabin, false);
     } else {

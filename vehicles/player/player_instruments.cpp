@@ -13,6 +13,7 @@
 #include "common/engine_api.h"
 #include "common/hud_components.h"
 #include "vehicles/player/car_player.h"
+#include "vehicles/player/console_settings.h"
 #include "vehicles/player/windshield_drops.h"
 
 namespace {
@@ -187,7 +188,7 @@ void player_instruments_t::update_wipers(float dt)
         glass->speed = std::min(truck_.get_speed_mph(), 50.0f);
         glass->update(dt);
     }
-    if (car_player_e::cvar_reads("g_wipers_auto", "1")) {
+    if (setting_reads("g_wipers_auto", "1")) {
         if (windshield_rain_ != 0.0f)
             wiper_mode_ = car_player_e::wipers_on;
         else if (wiper_mode_ != car_player_e::wipers_off)
