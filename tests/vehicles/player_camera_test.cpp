@@ -35,8 +35,8 @@ TEST_F(player_camera_test, every_camera_mode_stands_where_its_frame_puts_it)
     truck->interior_offset = {40.0f, 180.0f, -270.0f};
     truck->side_camera = {300.0f, 250.0f, 100.0f};
     truck->roof_camera = {0.0f, 420.0f, 150.0f};
-    truck->free_camera = {5.0f, 6.0f, 7.0f};
-    truck->chase_distance = truck->chase_distance_target = 1300.0f;
+    truck->cameras().fly_from({5.0f, 6.0f, 7.0f});
+    truck->cameras().set_chase(0.0f, 1300.0f);
     const vec3_t at = truck->get_position();
     const struct {
         uint8_t mode;
@@ -53,11 +53,11 @@ TEST_F(player_camera_test, every_camera_mode_stands_where_its_frame_puts_it)
         {car_player_e::cam_roof, {0.0f, 420.0f, 150.0f}, "roof"},
     };
     for (const auto& c : cases) {
-        truck->heading_reset = 1;
+        truck->cameras().reset_heading();
         expect_near(camera_at(*truck, c.mode), at + c.offset, c.what);
     }
     expect_near(camera_at(*truck, car_player_e::cam_fly), {5.0f, 6.0f, 7.0f}, "fly");
-    truck->police_point = at + vec3_t(0.0f, 500.0f, 0.0f);
+    truck->cameras().set_police_point(at + vec3_t(0.0f, 500.0f, 0.0f));
     expect_near(camera_at(*truck, car_player_e::cam_police), at + vec3_t(0.0f, 500.0f, -200.0f),
                 "police, looking down at the truck");
 }
@@ -65,26 +65,28 @@ TEST_F(player_camera_test, every_camera_mode_stands_where_its_frame_puts_it)
 TEST_F(player_camera_test, the_police_view_from_the_truck_itself_and_a_zero_step_stay_finite)
 {
     car_player_e* truck = player();
-    truck->police_point = truck->get_position();
+    truck->cameras().set_police_point(truck->get_position());
     const vec3_t at = camera_at(*truck, car_player_e::cam_police);
     EXPECT_TRUE(std::isfinite(at.x) && std::isfinite(at.y) && std::isfinite(at.z));
-    truck->heading_reset = 0;
-    truck->smoothed_heading = {0.0f, 350.0f, 0.0f};
-    truck->smooth_heading({0.0f, 10.0f, 0.0f}, 0.0f);
-    EXPECT_FLOAT_EQ(truck->smoothed_heading.y, 350.0f) << "no time, no turn";
+    player_cameras_t& cameras = truck->cameras();
+    cameras.reset_heading();
+    cameras.smooth_heading({0.0f, 350.0f, 0.0f}, 0.0f);
+    cameras.smooth_heading({0.0f, 10.0f, 0.0f}, 0.0f);
+    EXPECT_FLOAT_EQ(cameras.smoothed_heading().y, 350.0f) << "no time, no turn";
 }
 
 TEST_F(player_camera_test, the_smoothed_yaw_takes_the_short_way_and_stays_within_0_to_360)
 {
     car_player_e* truck = player();
-    truck->heading_reset = 0;
-    truck->smoothed_heading = {0.0f, 350.0f, 0.0f};
+    player_cameras_t& cameras = truck->cameras();
+    cameras.reset_heading();
+    cameras.smooth_heading({0.0f, 350.0f, 0.0f}, 0.02f);
     for (int i = 0; i < 500; ++i) {
-        truck->smooth_heading({0.0f, 10.0f, 0.0f}, 0.02f);
-        ASSERT_GE(truck->smoothed_heading.y, 0.0f);
-        ASSERT_LT(truck->smoothed_heading.y, 360.0f);
+        cameras.smooth_heading({0.0f, 10.0f, 0.0f}, 0.02f);
+        ASSERT_GE(cameras.smoothed_heading().y, 0.0f);
+        ASSERT_LT(cameras.smoothed_heading().y, 360.0f);
     }
-    EXPECT_NEAR(truck->smoothed_heading.y, 10.0f, 0.2f) << "through 0, not back through 180";
+    EXPECT_NEAR(cameras.smoothed_heading().y, 10.0f, 0.2f) << "through 0, not back through 180";
 }
 
 TEST_F(player_camera_test, the_top_view_clears_the_trailer_flag_and_a_repeated_mode_changes_no_sound)
@@ -105,19 +107,19 @@ TEST_F(player_camera_test, a_blocked_view_lowers_the_camera_into_the_cabin_unles
     world_->physics().insert_geom(&wall);
     frames(1);
 
-    truck->camera_collision = 0;
+    truck->cameras().set_collision(false);
     for (int i = 0; i < 30; ++i)
         camera_at(*truck, car_player_e::cam_chase);
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_chase);
-    EXPECT_EQ(truck->obstruction_pitch, 0.0f);
+    EXPECT_EQ(truck->cameras().obstruction_pitch(), 0.0f);
 
-    truck->camera_collision = 1;
+    truck->cameras().set_collision(true);
     for (int i = 0; i < 30 && truck->camera_mode == car_player_e::cam_chase; ++i) {
         mat4_t matrix, inverse;
         truck->place_camera(matrix, inverse);
     }
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_cabin);
-    EXPECT_EQ(truck->obstruction_pitch, -90.0f);
+    EXPECT_EQ(truck->cameras().obstruction_pitch(), -90.0f);
     world_->physics().remove_geom(&wall);
 }
 
@@ -169,7 +171,7 @@ TEST_F(player_sample_camera_test, the_cabin_is_drawn_through_its_own_near_view_a
     const char* const accessories[] = {"base", "cabin", "interior", "engine", "transmission", "brakes", "wheels"};
     ASSERT_TRUE(truck->build("kestrel", accessories, 7));
     truck->set_camera_mode(car_player_e::cam_cabin);
-    truck->look = {0.0f, 20.0f, 0.0f};
+    truck->cameras().set_look({0.0f, 20.0f, 0.0f});
     mat4_t matrix, inverse;
     truck->place_camera(matrix, inverse);
     gfx_camera_load(&inverse.m[0][0], &matrix.m[0][0]);

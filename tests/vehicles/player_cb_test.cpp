@@ -62,11 +62,11 @@ TEST_F(player_cb_test, the_main_menu_skips_its_grey_lines_and_a_spoken_line_clos
 {
     car_player_e* truck = player();
     truck->cb_radio().toggle_menu();
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     script("0 impulse 171 1 2\n0.02 impulse 171 0 2\n");
     frames(2);
     EXPECT_EQ(truck->cb_radio().menu(), 0) << "line 2 answers a question nobody asked";
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     script("0 impulse 170 1 2\n0.04 impulse 170 0 2\n");
     frames(1);
     EXPECT_TRUE(asked_for("weather_ask_"));

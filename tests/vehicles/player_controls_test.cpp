@@ -36,7 +36,7 @@ TEST_F(player_controls_test, the_control_mode_follows_the_joystick_and_the_mouse
         set("i_joystick1", c.joystick);
         set("g_mouse_control", c.mouse);
         truck->apply_control_settings();
-        EXPECT_EQ(truck->control_mode, c.mode) << "joystick " << c.joystick << ", mouse " << c.mouse;
+        EXPECT_EQ(truck->input().control_mode(), c.mode) << "joystick " << c.joystick << ", mouse " << c.mouse;
     }
 }
 
@@ -47,15 +47,15 @@ TEST_F(player_controls_test, combined_axes_make_the_brake_the_throttle_axis_with
     set("g_joy_axis_brake", "2");
     set("g_joy_axis_combine", "1");
     truck->apply_control_settings();
-    EXPECT_EQ(truck->axis_brake, 1);
-    EXPECT_EQ(truck->throttle_scale, -1.0f);
-    EXPECT_EQ(truck->brake_scale, 1.0f);
+    EXPECT_EQ(truck->input().brake_axis(), 1);
+    EXPECT_EQ(truck->input().throttle_scale(), -1.0f);
+    EXPECT_EQ(truck->input().brake_scale(), 1.0f);
     set("g_joy_axis_combine", "0");
     set("g_joy_axis_brake", "2");
     truck->apply_control_settings();
-    EXPECT_EQ(truck->axis_brake, 2);
-    EXPECT_EQ(truck->throttle_offset, 0.5f);
-    EXPECT_EQ(truck->throttle_scale, -0.5f) << "an axis at -1 gives a full pedal, at +1 none";
+    EXPECT_EQ(truck->input().brake_axis(), 2);
+    EXPECT_EQ(truck->input().throttle_offset(), 0.5f);
+    EXPECT_EQ(truck->input().throttle_scale(), -0.5f) << "an axis at -1 gives a full pedal, at +1 none";
 }
 
 TEST_F(player_controls_test, the_friction_refresh_follows_the_speed_in_miles_per_hour)
@@ -107,28 +107,29 @@ TEST_F(player_controls_test, automatic_wipers_finish_their_sweep_when_the_rain_s
     car_player_e* truck = player();
     set("g_wipers_auto", "1");
     truck->set_windshield_rain(0.5f);
-    truck->update_wipers(0.5f);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_on);
-    EXPECT_FLOAT_EQ(truck->wiper_angle, 90.0f);
+    truck->instruments().update_wipers(0.5f);
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_on);
+    EXPECT_FLOAT_EQ(truck->instruments().wiper_angle(), 90.0f);
     truck->set_windshield_rain(0.0f);
-    truck->update_wipers(0.5f);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_finishing);
-    EXPECT_FLOAT_EQ(truck->wiper_angle, 120.0f) << "the sweep turns at 120 degrees";
+    truck->instruments().update_wipers(0.5f);
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_finishing);
+    EXPECT_FLOAT_EQ(truck->instruments().wiper_angle(), 120.0f) << "the sweep turns at 120 degrees";
     for (int i = 0; i < 10; ++i)
-        truck->update_wipers(0.1f);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_off);
-    EXPECT_EQ(truck->wiper_angle, 0.0f);
-    truck->update_wipers(0.5f);
-    EXPECT_EQ(truck->wiper_angle, 0.0f);
+        truck->instruments().update_wipers(0.1f);
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_off);
+    EXPECT_EQ(truck->instruments().wiper_angle(), 0.0f);
+    truck->instruments().update_wipers(0.5f);
+    EXPECT_EQ(truck->instruments().wiper_angle(), 0.0f);
 
     script("0 impulse 166 1\n");
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     frames(1);
     EXPECT_TRUE(engine_log_has("<car_player_e> pager: @@ui_wipers_message@@"));
     set("g_wipers_auto", "0");
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     frames(1);
-    EXPECT_EQ(truck->wiper_mode, car_player_e::wipers_on) << "by hand the switch steps off, on, finishing";
+    EXPECT_EQ(truck->instruments().wiper_mode(), car_player_e::wipers_on)
+        << "by hand the switch steps off, on, finishing";
 }
 
 }  // namespace

@@ -70,10 +70,10 @@ TEST_F(player_drive_test, backward_from_first_gear_waits_a_second_standing_then_
     script("0 impulse 101 1\n");
     frames(2);
     EXPECT_EQ(truck->gear, -1) << "standing: the gear comes out";
-    EXPECT_EQ(truck->pending_reverse, 1);
+    EXPECT_TRUE(truck->input().reverse_pending());
     EXPECT_EQ(truck->controls.brake, 1.0f);
     frames(50);
-    EXPECT_EQ(truck->pending_reverse, 0) << "after more than 1 s the shift to reverse is asked";
+    EXPECT_FALSE(truck->input().reverse_pending()) << "after more than 1 s the shift to reverse is asked";
     frames(100);
     EXPECT_EQ(truck->gear, 0);
     EXPECT_EQ(truck->controls.throttle, 1.0f) << "in reverse, backward drives";
@@ -92,11 +92,11 @@ TEST_F(player_drive_test, one_accepted_switch_holds_back_the_others_and_a_held_k
         last = truck->lights & 1u;
     }
     EXPECT_EQ(toggles, 4) << "every 11 frames of 0.02 s";
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     script("0 impulse 164 1\n0.02 impulse 164 0\n0.02 impulse 153 1\n");
     frames(3);
-    EXPECT_EQ(truck->hazard, 1);
-    EXPECT_EQ(truck->blink_left, 0) << "the blinker is refused while hazard is on";
+    EXPECT_TRUE(truck->instruments().hazard_on());
+    EXPECT_FALSE(truck->instruments().blinker_on(true)) << "the blinker is refused while hazard is on";
 }
 
 TEST_F(player_drive_test, gear_down_is_refused_from_3000_rpm_and_detach_at_10_m_s_asks_to_slow_down)
@@ -104,20 +104,20 @@ TEST_F(player_drive_test, gear_down_is_refused_from_3000_rpm_and_detach_at_10_m_
     car_player_e* truck = player();
     truck->automatic = 0;
     truck->gear = truck->selected_gear = 3;
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     truck->rpm = 3000;
     script("0 impulse 151 1\n0.1 impulse 151 0\n");
     frames(1);
     EXPECT_EQ(truck->clutching, 0);
     EXPECT_EQ(truck->gear, 3);
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     truck->rpm = 2999;
     frames(1);
     EXPECT_EQ(truck->clutching, 1) << "the shift down with the clutch has begun";
 
     frames(10);
     truck->speed = 10.0f;
-    truck->debounce = 1.0f;
+    truck->input().set_switch_timer(1.0f);
     script("0 impulse 156 1\n");
     frames(1);
     EXPECT_TRUE(engine_log_has("<car_player_e> pager: @@ui_slow_down@@"));
@@ -126,8 +126,7 @@ TEST_F(player_drive_test, gear_down_is_refused_from_3000_rpm_and_detach_at_10_m_
 TEST_F(player_drive_test, a_blinker_lights_at_once_goes_out_after_0_4_s_and_lights_again_after_0_8_s)
 {
     car_player_e* truck = player();
-    truck->blink_left = 1;
-    truck->blink_timer = 0.0f;
+    truck->instruments().toggle_blinker(true);
     const struct {
         float time;
         bool lit;
@@ -135,14 +134,14 @@ TEST_F(player_drive_test, a_blinker_lights_at_once_goes_out_after_0_4_s_and_ligh
     float t = 0.0f;
     for (const auto& step : cases) {
         while (t < step.time - 1e-4f) {
-            truck->update_lights(0.02f);
+            truck->instruments().update_lights(0.02f);
             t += 0.02f;
         }
-        truck->update_lights(0.0f);
+        truck->instruments().update_lights(0.0f);
         EXPECT_EQ((truck->lights & 8u) != 0, step.lit) << "at " << step.time << " s";
     }
-    truck->blink_left = 0;
-    truck->update_lights(0.02f);
+    truck->instruments().toggle_blinker(true);
+    truck->instruments().update_lights(0.02f);
     EXPECT_EQ(truck->lights & 16u, 0) << "the right lamp never lit";
 }
 
@@ -150,12 +149,12 @@ TEST_F(player_drive_test, the_speed_needle_points_3_degrees_a_mile_per_hour_at_1
 {
     car_player_e* truck = player();
     truck->speed = 10.0f / (0.0006213711f * 3600.0f);
-    truck->update_gauges(0.1f);
-    EXPECT_NEAR(truck->speed_needle, 15.0f, 1e-3f);
-    truck->update_gauges(0.1f);
-    EXPECT_NEAR(truck->speed_needle, 30.0f, 1e-3f);
-    truck->update_gauges(0.1f);
-    EXPECT_NEAR(truck->speed_needle, 30.0f, 1e-3f) << "no overshoot";
+    truck->instruments().update_gauges(0.1f);
+    EXPECT_NEAR(truck->instruments().speed_needle(), 15.0f, 1e-3f);
+    truck->instruments().update_gauges(0.1f);
+    EXPECT_NEAR(truck->instruments().speed_needle(), 30.0f, 1e-3f);
+    truck->instruments().update_gauges(0.1f);
+    EXPECT_NEAR(truck->instruments().speed_needle(), 30.0f, 1e-3f) << "no overshoot";
 }
 
 }  // namespace

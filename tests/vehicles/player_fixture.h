@@ -84,7 +84,7 @@ protected:
         car_player_e* const truck = truck_at<car_player_e>(where);
         truck->traffic_link = traffic_->handle();
         truck->economy_link = economy_->handle();
-        truck->intro_running = 0;
+        truck->scenes().cut_intro();
         truck->set_camera_mode(car_player_e::cam_chase);
         truck->automatic = 1;
         truck->previous_body_position = truck->get_position();

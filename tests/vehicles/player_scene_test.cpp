@@ -23,14 +23,14 @@ protected:
 TEST_F(player_scene_test, the_intro_holds_the_driving_input_for_3_2_s_then_gives_the_camera_back)
 {
     car_player_e* truck = player();
-    truck->start_intro();
+    truck->scenes().start_intro();
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_intro);
     script("0 impulse 100 1\n");
     frames(150);
     EXPECT_EQ(truck->controls.throttle, 0.0f) << "3 s into the intro";
     EXPECT_GT(traffic_->point_reports, 0) << "the rest of the frame work runs";
     frames(20);
-    EXPECT_EQ(truck->intro_running, 0);
+    EXPECT_FALSE(truck->scenes().intro_running());
     EXPECT_EQ(truck->camera_mode, car_player_e::cam_chase);
     EXPECT_EQ(truck->controls.throttle, 1.0f);
 }
@@ -160,10 +160,16 @@ TEST_F(player_scene_test, without_a_police_truck_the_ticket_camera_looks_from_5_
 {
     car_player_e* truck = player();
     truck->show_ticket(160, -1);
-    const vec3_t expected = truck->get_position() + vec3_t(0.0f, 500.0f, 0.0f);
-    EXPECT_EQ(truck->police_point.x, expected.x);
-    EXPECT_EQ(truck->police_point.y, expected.y) << "raised up, not along the forward axis";
-    EXPECT_EQ(truck->police_point.z, expected.z);
+    ASSERT_EQ(truck->camera_mode, car_player_e::cam_police);
+    mat4_t matrix, inverse;
+    truck->place_camera(matrix, inverse);
+    // From 5 m up the view looks straight down at the truck, its eye 2 m along its own up (the truck's
+    // back).
+    const vec3_t camera = mult_zero_matrix(matrix);
+    const vec3_t expected = truck->get_position() + vec3_t(0.0f, 500.0f, -200.0f);
+    EXPECT_NEAR(camera.x, expected.x, 0.5f);
+    EXPECT_NEAR(camera.y, expected.y, 0.5f) << "raised up, not along the forward axis";
+    EXPECT_NEAR(camera.z, expected.z, 0.5f);
 }
 
 TEST_F(player_scene_test, leaving_a_trailer_pushes_the_truck_along_its_heading_and_detaching_none_hides_the_job_hud)

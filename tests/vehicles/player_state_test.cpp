@@ -75,7 +75,7 @@ TEST_F(player_state_test, the_stored_state_is_66_little_endian_words_in_their_or
     truck->hud_detail = 1;
     truck->set_camera_mode(car_player_e::cam_hood);
     truck->lights = 9;
-    truck->wiper_mode = car_player_e::wipers_on;
+    truck->instruments().set_wiper_mode(car_player_e::wipers_on);
     ASSERT_EQ(save(*truck), car_player_e::state_bytes);
     std::string bytes;
     ASSERT_TRUE(vfs_read_whole("/state.bin", bytes));
@@ -98,15 +98,15 @@ TEST_F(player_state_test, each_version_reads_its_own_length_and_keeps_what_it_do
     write_words(words(-1, car_player_e::cam_top));
     for (const auto& c : cases) {
         truck->set_camera_mode(car_player_e::cam_chase);
-        truck->wiper_mode = car_player_e::wipers_finishing;
+        truck->instruments().set_wiper_mode(car_player_e::wipers_finishing);
         truck->car_phys_e::damage = 0.0f;
         EXPECT_EQ(load(*truck, c.version), c.bytes) << "version " << c.version;
         EXPECT_EQ(truck->camera_mode, c.camera) << "version " << c.version;
-        EXPECT_EQ(truck->wiper_mode, c.wipers) << "version " << c.version;
+        EXPECT_EQ(truck->instruments().wiper_mode(), c.wipers) << "version " << c.version;
         EXPECT_FLOAT_EQ(truck->car_phys_e::damage, 0.5f);
         EXPECT_FLOAT_EQ(truck->deform_bones[59].amount, 0.59f);
     }
-    EXPECT_TRUE(truck->ticket_window == nullptr && !truck->recovery_active()) << "offence -1 shows no ticket";
+    EXPECT_TRUE(!truck->scenes().ticket_shown() && !truck->recovery_active()) << "offence -1 shows no ticket";
 }
 
 TEST_F(player_state_test, a_camera_mode_outside_the_playable_modes_comes_back_as_the_chase_camera)

@@ -131,7 +131,7 @@ protected:
     held_player_e* player_truck(const vec3_t& where)
     {
         held_player_e* const truck = truck_at<held_player_e>(where);
-        truck->intro_running = 0;
+        truck->scenes().cut_intro();
         truck->automatic = 1;
         return truck;
     }

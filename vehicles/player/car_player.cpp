@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/arg.h"
+#include "engine/check.h"
 #include "engine/evalue.h"
 #include "engine/gfx_view.h"
 #include "engine/random.h"
@@ -50,10 +51,6 @@ car_player_e::car_player_e()
     base_mass = player_mass;
     is_player = 1;
     camera_mode = cam_chase;
-    saved_camera_mode = cam_chase;
-    // The first side mirror looks back; the second follows its own angle (0 at start).
-    mirror_rotation[0].set(vec3_t(0.0f, 1.0f, 0.0f), 180.0f);
-    mirror_rotation[1].set(vec3_t(0.0f, 1.0f, 0.0f), mirror_angle[1] + 180.0f);
 }
 
 car_player_e::~car_player_e()
@@ -83,7 +80,7 @@ int car_player_e::init(int phase)
     } else if (phase == 10) {
         insert_huds();
         load_sounds();
-        start_intro();
+        scenes_.start_intro();
         apply_hud_flags();
         cb_radio_.bind_keys();
     }
@@ -101,11 +98,7 @@ int car_player_e::destroy(int phase)
                 api::snd_delete(sound);
             sound = nullptr;
         }
-        if (ticket_window) {
-            if (game_bridge_t* const bridge = get_game_bridge())
-                bridge->remove_window(ticket_window);
-            ticket_window = nullptr;
-        }
+        scenes_.release();
         cb_radio_.release_sound();
         if (pager_sound)
             api::snd_delete(pager_sound);
@@ -333,7 +326,7 @@ void car_player_e::draw()
             api::gfx_view_push(&view);
             api::gfx_push_identity();
             api::gfx_push_mult(api::gfx_camera_inverse());
-            const vec3_t unlook = -look;
+            const vec3_t unlook = -cameras_.look();
             api::gfx_rotate(&unlook.x);
             api::psm_draw(interior, 1, static_cast<unsigned>(paint_colour) | 0xFF000000u);
             cab_driver.draw();
@@ -671,6 +664,8 @@ void car_player_e::reset_history()
 void car_player_e::update_history()
 {
     const vec3_t where = get_position();
+    // The index only ever steps round the ring.
+    kv_assert(history_index >= 0 && history_index < history_size);
     if ((history_position[history_index] - where).length() <= history_step)
         return;
     history_index = (history_index + 1) % history_size;
@@ -690,135 +685,7 @@ void car_player_e::get_history(int i, vec3_t& out_position, quat_t& out_orientat
     out_orientation = history_orientation[i];
 }
 
-void car_player_e::set_radar_interval(float seconds)
-{
-    radar_interval = seconds;
-    psm_t* const cabin = cabin_slot >= 0 ? models[cabin_slot].model : nullptr;
-    if (seconds == 0.0f && cabin && part_radar >= 0)
-        api::psm_part_set_visible(cabin, part_radar, false);
-}
-
-// --- Scenes ---
-
-void car_player_e::show_ticket(int32_t offence, int32_t amount) { open_ticket(offence, amount, true); }
-
-void car_player_e::open_ticket(int32_t offence, int32_t amount, bool charge)
-{
-    if (ticket_shown)
-        return;
-    offence_timer = 0.0f;
-    ticket_shown = 1;
-    ticket_window = ui_winsert("gpolice1", "ticket_hud", 0, "/ui/gticket.esc", true);
-    if (ticket_window) {
-        if (game_bridge_t* const bridge = get_game_bridge())
-            bridge->adopt_window(ticket_window);
-        hide_ticket_reasons();
-        show_ticket_reason(offence);
-        ui_wshow(ticket_window, 0);
-    }
-    saved_clock = process_seconds();
-    ticket_scene = 1;
-    scene_timer = 0.0f;
-    saved_camera_mode = camera_mode;
-    set_camera_mode(cam_police);
-    if (sounds[snd_engine])
-        api::snd_volume(sounds[snd_engine], 0.0f);
-    {
-        const held_part_t<player_traffic_t> traffic(traffic_link);
-        if (traffic.get())
-            traffic.get()->stop_smoke();
-    }
-    if (charge) {
-        const held_part_t<player_economy_t> economy(economy_link);
-        if (economy.get())
-            economy.get()->charge_player(offence == 180 && amount != -1 ? -amount : -1000, true);
-    }
-    police_point = get_position() + vec3_t(0.0f, 500.0f, 0.0f);
-    game_bridge_t* const bridge = get_game_bridge();
-    if (bridge && bridge->has_police()) {
-        const held_part_t<player_police_t> police(bridge->police());
-        if (police.get()) {
-            const vec3_t at = police.get()->police_position();
-            if ((at - get_position()).length() <= 5000.0f)
-                police_point = at;
-        }
-    }
-}
-
-void car_player_e::update_ticket(float dt)
-{
-    if (body)
-        body->current->linear_velocity = vec3_t();
-    scene_timer += dt;
-    if (scene_timer <= 8.0f)
-        return;
-    ticket_scene = 0;
-    scene_timer = 0.0f;
-    game_bridge_t* const bridge = get_game_bridge();
-    if (bridge && bridge->has_police()) {
-        const held_part_t<player_police_t> police(bridge->police());
-        if (police.get())
-            police.get()->request_remove();
-    }
-    set_camera_mode(saved_camera_mode);
-    if (sounds[snd_engine])
-        api::snd_volume(sounds[snd_engine], 1.0f);
-    if (ticket_window) {
-        if (bridge)
-            bridge->remove_window(ticket_window);
-        ticket_window = nullptr;
-    }
-    ticket_shown = 0;
-    const held_part_t<player_traffic_t> traffic(traffic_link);
-    if (traffic.get())
-        traffic.get()->reset();
-}
-
-void car_player_e::hide_ticket_reasons()
-{
-    if (!ticket_window)
-        return;
-    for (int32_t code = 110; code <= 180; code += 10)
-        if (ui_view_t* const view = ui_window_component(ticket_window, code))
-            view->show(false);
-}
-
-void car_player_e::show_ticket_reason(int32_t code)
-{
-    if (!ticket_reason_known(code)) {
-        api::error("<car_player_e> unknown reason %d", code);
-        return;
-    }
-    if (ui_view_t* const view = ticket_window ? ui_window_component(ticket_window, code) : nullptr)
-        view->show(true);
-}
-
-void car_player_e::start_intro()
-{
-    saved_clock = process_seconds();
-    intro_running = 1;
-    scene_timer = 0.0f;
-    saved_camera_mode = camera_mode;
-    set_camera_mode(cam_intro);
-}
-
-void car_player_e::update_intro(float dt)
-{
-    if (body)
-        body->current->linear_velocity = vec3_t();
-    scene_timer += dt;
-    loading_screen_progress(static_cast<int>(std::lround(scene_timer * 100.0f)), 320);
-    if (scene_timer <= 3.2f)
-        return;
-    intro_running = 0;
-    scene_timer = 0.0f;
-    set_camera_mode(saved_camera_mode);
-    loading_screen_close();
-    // From now on the player may pause the game.
-    current_world_allow_pause(true);
-    api::inp_set_active(1);
-    api::message("<car_player_e> the drive starts");
-}
+void car_player_e::show_ticket(int32_t offence, int32_t amount) { scenes_.open_ticket(offence, amount, true); }
 
 void car_player_e::show_driver_panel(bool show, int32_t driver)
 {

@@ -12,11 +12,14 @@
 #include "vehicles/links/trailer_view.h"
 #include "vehicles/links/traffic_player.h"
 #include "vehicles/links/vehicle_links.h"
+#include "vehicles/player/player_cameras.h"
 #include "vehicles/player/player_cb_radio.h"
+#include "vehicles/player/player_input.h"
+#include "vehicles/player/player_instruments.h"
+#include "vehicles/player/player_scenes.h"
 #include "world/environment_links.h"
 
 struct c_item_t;
-struct inp_trigger_t;
 struct snd_sound_t;
 class ui_view_t;
 class windshield_drops_t;
@@ -119,7 +122,7 @@ public:
     // The frame handler (car_player_handler.cpp).
     void handler() override;
     void draw() override;
-    // The camera (car_player_camera.cpp).
+    // The engine's view is the truck's camera.
     void get_world_axial(mat4_t& matrix, mat4_t& inverse) override { place_camera(matrix, inverse); }
 
     // Traffic once per frame, then the truck's forces.
@@ -154,7 +157,7 @@ public:
     // point its spawn and removal distances are measured from.
     float traffic_speed_mph() const override { return get_speed_mph(); }
     float traffic_speed() const override { return get_speed(); }
-    vec3_t traffic_viewer_position() const override { return viewer_position; }
+    vec3_t traffic_viewer_position() const override { return cameras_.viewer_position(); }
     // An economy driver's truck near the player: his CB call-in; and his panel cleared when it leaves.
     void driver_truck_arrived(int32_t driver) override { cb_radio_.call_in(driver); }
     void driver_truck_left() override { show_driver_panel(false, -1); }
@@ -188,19 +191,11 @@ public:
     void get_trailer_orientation(quat_t& out) const;
     bool has_trailer() const { return !hitched_trailer.is_null(); }
 
-    // Scenes: the police ticket and the start-of-game intro.
-    // The ticket scene; `charge` false brings back a ticket whose fine was already paid (a load).
-    void open_ticket(int32_t offence, int32_t amount, bool charge);
-    void update_ticket(float dt);
-    void start_intro();
-    void update_intro(float dt);
-    bool recovery_active() const override { return ticket_scene != 0; }
-    float offence_clock() const override { return offence_timer; }
-    void hide_ticket_reasons();
-    void show_ticket_reason(int32_t code);
-    // Whether `code` is a ticket's reason (110 to 180 in steps of 10).
-    static bool ticket_reason_known(int32_t code) { return code >= 110 && code <= 180 && code % 10 == 0; }
+    // The scenes: the police ticket and the start-of-game intro.
+    bool recovery_active() const override { return scenes_.ticket_running(); }
+    float offence_clock() const override { return scenes_.offence_clock(); }
     void end_police() override { road_offence_timer = 0.0f; }
+    player_scenes_t& scenes() { return scenes_; }
 
     // The CB panel of a driver and its call-in.
     void show_driver_panel(bool show, int32_t driver);
@@ -216,22 +211,12 @@ public:
     void reset_history();
     void get_history(int i, vec3_t& out_position, quat_t& out_orientation) const override;
     int32_t get_history_index() const override { return history_index; }
-    void set_radar_interval(float seconds) override;
+    void set_radar_interval(float seconds) override { instruments_.set_radar_interval(seconds); }
 
-    // Cameras (car_player_camera.cpp).
-    void place_camera(mat4_t& matrix, mat4_t& inverse);
-    void set_camera_mode(uint8_t mode);
-    // Builds the frame of the current mode once (no obstruction loop); `dt` the step time.
-    void build_camera_frame(axial_t& frame, float dt);
-    // Eases the smoothed yaw towards `target` (modes 6 and 8).
-    void smooth_heading(const vec3_t& target, float dt);
-    // Moves the dynamic chase camera's targets (mode 8).
-    void update_chase_targets(float dt);
-    // The pose of the traffic car the traffic views follow (the AI truck's slot); false, outputs
-    // untouched, while that slot is empty: the views then stand at the truck itself.
-    bool followed_car_pose(vec3_t& out_position, quat_t& out_rotation) const;
-    // The traffic slot the traffic views follow.
-    static constexpr int32_t followed_car = 0;
+    // The cameras: the frame of the current mode (the engine's view) and the switch between modes.
+    void place_camera(mat4_t& matrix, mat4_t& inverse) { cameras_.place(matrix, inverse); }
+    void set_camera_mode(uint8_t mode) { cameras_.set_mode(mode); }
+    player_cameras_t& cameras() { return cameras_; }
 
     // Sounds (car_player_state.cpp).
     // The fixed sound set (init phase 10).
@@ -250,28 +235,17 @@ public:
     // Bytes of the stored state a save of `version` holds: 264 for 14, 260 for 13, else 248.
     static int state_record_bytes(int version);
 
-    // Instruments (car_player_instruments.cpp).
-    void update_lights(float dt);
-    void update_dashboard();
-    void update_gauges(float dt);
-    void update_wipers(float dt);
-    void reset_wipers();
-    void set_windshield_rain(float level) override;
-    void set_rain_shelter(bool sheltered) override { rain_shelter = sheltered ? 1 : 0; }
-    void setup_interior();
-    // Finds the lamp parts and the needle, wiper and steering bones of the build's models.
-    void find_cabin_parts();
-    // Plays the blinker click.
-    void click();
-    // Turns the four wiper bones and sweeps both windshields.
-    void turn_wipers(float degrees);
+    // The cab instruments: the wipers parked (the options), the windshields' rain (the weather), the
+    // dial shaders (after a build, in the cabin view, as the headlights switch).
+    void reset_wipers() { instruments_.reset_wipers(); }
+    void set_windshield_rain(float level) override { instruments_.set_windshield_rain(level); }
+    void set_rain_shelter(bool sheltered) override { instruments_.set_rain_shelter(sheltered); }
+    void setup_interior() { instruments_.setup_interior(); }
+    player_instruments_t& instruments() { return instruments_; }
 
-    // Driving input (car_player_input.cpp).
-    virtual void drive_input();
-    void steer_keys(float dt);
-    void steer_joystick(float dt);
-    void steer_mouse();
-    float get_lights_switch_time() const { return lights_switch_timer; }
+    // The driving input: one frame of impulses read into the controls record.
+    virtual void drive_input() { input_.drive(); }
+    player_input_t& input() { return input_; }
 
     // Control settings, force feedback and the rescue (car_player_controls.cpp).
     void apply_control_settings();
@@ -297,10 +271,6 @@ public:
     // The environment's rain and snow levels (0 none, 1 light, 2 heavy), 0 without one.
     int32_t rain_level() const;
     int32_t snow_level() const;
-    // Whether console variable `name` exists and its value reads `text`.
-    static bool cvar_reads(const char* name, const char* text);
-    // The integer value of console variable `name`, `fallback` when there is none.
-    static int32_t cvar_integer(const char* name, int32_t fallback);
     // The hide-HUD flag of the game controller (its map window), false without one.
     bool hud_hidden_by_ctrl() const;
 
@@ -314,7 +284,6 @@ public:
     quat_t restored_turn;
     c_item_t* main_hud = nullptr;
     c_item_t* job_hud = nullptr;
-    c_item_t* ticket_window = nullptr;
     uint32_t hud_detail = 2;
     windshield_drops_t* windshields[2] = {nullptr, nullptr};
     // The driver the cabin view shows turning the wheel.
@@ -344,38 +313,7 @@ public:
     float crash_timer = 0.0f;
     uint8_t scratch = 0;
 
-    // Ticket and intro scenes.
-    uint8_t ticket_shown = 0;
-    uint8_t ticket_scene = 0;
-    vec3_t police_point;
-    float offence_timer = 0.0f;
-    int32_t intro_running = 0;
-    float scene_timer = 0.0f;
-    double saved_clock = 0.0;
     uint8_t traffic_pending = 0;
-
-    // Radar.
-    float radar_interval = 0.0f;
-    float radar_timer = 0.0f;
-    float radar_lamp_timer = 0.0f;
-
-    // Cameras.
-    uint8_t saved_camera_mode = cam_chase;
-    float obstruction_pitch = 0.0f;
-    uint8_t view_clear = 1;
-    vec3_t smoothed_heading;
-    uint8_t heading_reset = 1;
-    float chase_yaw = 0.0f, chase_yaw_target = 0.0f;
-    float chase_distance = 0.0f, chase_distance_target = 0.0f;
-    float top_trailer_shift = 0.0f, top_reverse_shift = 0.0f;
-    vec3_t free_camera;
-    // Where the camera stood when the world was last seen (the traffic measures from it).
-    vec3_t viewer_position;
-    // The entity's own rotation: the look angles (pitch, yaw, roll).
-    vec3_t look;
-    quat_t mirror_rotation[2];
-    uint8_t camera_collision = 1;
-    float lights_decal_offset = 0.0f;
 
     // Sounds.
     snd_sound_t* sounds[sound_count] = {};
@@ -383,47 +321,12 @@ public:
     float engine_fade = 0.0f;
     uint8_t no_rain = 0;
 
-    // Instruments.
-    uint8_t blink_left = 0, blink_right = 0, hazard = 0;
-    float blink_timer = 0.0f;
-    uint8_t shown_lights = 0;
-    float rpm_needle = 0.0f, speed_needle = 0.0f, cruise_needle = 0.0f;
-    float wiper_angle = 0.0f, wiper_direction = 1.0f;
-    int32_t wiper_mode = wipers_off;
-    float windshield_rain = 0.0f;
-    uint8_t rain_shelter = 0;
-    // Cabin parts and bones (-1 missing).
-    int32_t part_dl = -1, part_dr = -1, part_radar = -1;
-    int32_t bone_rpm = -1, bone_speed = -1, bone_cruise = -1, bone_fuel = -1, bone_brake = -1;
-    int32_t bone_wiper_in[2] = {-1, -1}, bone_wiper_cabin[2] = {-1, -1}, bone_steering = -1;
-
-    // Driving input.
-    uint8_t self_centre = 1;
-    float mouse_position = 0.0f;
-    uint8_t control_mode = 0;
-    uint8_t pending_forward = 0, pending_reverse = 0;
-    float direction_timer = 0.0f;
+    // Where the body stood last frame (the odometer and the input's standing test).
     vec3_t previous_body_position;
-    float debounce = 0.0f;
-    uint8_t auto_cancel = 0;
-    float lights_switch_timer = 0.0f;
-    int32_t mirror_state = 0;
-    float mirror_angle[2] = {0.0f, 0.0f};
-    uint8_t jake = 0;
-    uint8_t release_message = 0;
-    uint8_t air_brake_flag = 0;
-    float air_brake_timer = 0.0f;
-    uint8_t hud_visible = 1;
 
-    // Control settings.
-    uint8_t auto_blinkers = 1;
+    // Force feedback on the joystick the control settings name (-1 none).
     uint8_t force_feedback = 0;
     int32_t joystick = -1;
-    uint8_t mouse_control = 0;
-    int32_t axis_throttle = 16, axis_brake = 16, axis_steer = 16;
-    float steer_sensitivity = 0.0f;
-    float throttle_offset = 0.5f, throttle_scale = -0.5f, brake_offset = 0.5f, brake_scale = -0.5f;
-    const inp_trigger_t* joystick_state = nullptr;
     uint8_t ff_effects[4] = {};
     int32_t ff_friction[10] = {};
     float ff_timer = 0.0f;
@@ -454,30 +357,14 @@ private:
     void apply_hud_flags();
     // The truck's start place from the game controller, then dropped onto the ground.
     void place_at_start();
-    void pedal_forward(float value);
-    void pedal_backward(float value);
-    // Once a pending change of direction has waited a second: the gearbox goes from `from_gear` one
-    // gear up (or down), with the clutch.
-    void finish_direction_change(uint8_t& pending, int32_t from_gear, bool up);
-    // The engine starts: its start sound, the running sound fading in.
-    void begin_engine_start();
-    void engine_auto_start();
-    void switch_impulses(float dt);
-    void driving_step(float dt);
-    void look_step();
-    void open_call911();
-    // A switch impulse that is active while the shared debounce timer exceeds `threshold`; an accepted
-    // switch restarts the timer.
-    bool switch_accepted(int number, float threshold);
-    // The body moved less than 20 square centimetres since the last frame.
-    bool standing() const;
     // Tells the economy when the truck enters or leaves a loading dock's yard (car_player_dock.cpp).
     void track_dock();
-    void camera_impulses(int context);
-    void cruise_off();
     void road_direction_check(float dt);
-    void radar_step(float dt);
     void tyre_smoke_step(float dt);
 
+    player_cameras_t cameras_{*this};
     player_cb_radio_t cb_radio_{*this};
+    player_instruments_t instruments_{*this};
+    player_scenes_t scenes_{*this};
+    player_input_t input_{*this};
 };

@@ -3,14 +3,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/cvar.h"
+#include "engine/check.h"
 #include "engine/text.h"
-#include "common/cvar_value.h"
 #include "common/engine_api.h"
 #include "common/hud_components.h"
 #include "physics/phys_body.h"
 #include "physics/physproc.h"
 #include "vehicles/player/car_player.h"
+#include "vehicles/player/console_settings.h"
 #include "vehicles/links/player_links.h"
 
 namespace {
@@ -18,47 +18,7 @@ namespace {
 // The joystick device code of every engine call.
 uint32_t device_of(int32_t joystick) { return static_cast<uint32_t>(joystick + 323); }
 
-// The value text of console variable `name`, or null when there is none.
-const char* cvar_text(const char* name)
-{
-    const cvar_t* const variable = api::cvar_get(name);
-    return variable ? cvar_string_value(variable) : nullptr;
-}
-
-// Reads an integer variable into `out`; a missing variable leaves it.
-void read_int(const char* name, int32_t& out)
-{
-    if (const char* text = cvar_text(name))
-        out = std::atoi(text);
-}
-
-// Reads a float variable into `out`; a missing variable leaves it.
-void read_float(const char* name, float& out)
-{
-    if (const char* text = cvar_text(name))
-        out = static_cast<float>(std::atof(text));
-}
-
-// Reads a flag (1 when the variable reads 1) into `out`; a missing variable leaves it.
-void read_flag(const char* name, uint8_t& out)
-{
-    if (const char* text = cvar_text(name))
-        out = std::atoi(text) == 1 ? 1 : 0;
-}
-
 }  // namespace
-
-bool car_player_e::cvar_reads(const char* name, const char* text)
-{
-    const char* const value = cvar_text(name);
-    return value && std::strcmp(value, text) == 0;
-}
-
-int32_t car_player_e::cvar_integer(const char* name, int32_t fallback)
-{
-    const char* const value = cvar_text(name);
-    return value ? std::atoi(value) : fallback;
-}
 
 void car_player_e::apply_control_settings()
 {
@@ -68,44 +28,15 @@ void car_player_e::apply_control_settings()
             api::inp_force_destroy(device_of(joystick), ff_effects[index]);
     }
     force_feedback = 0;
-    read_flag("g_blinkers_auto", auto_blinkers);
-    read_flag("g_trans_auto", automatic);
-    if (cvar_text("i_joystick1")) {
-        read_flag("g_joy_axis_ff", force_feedback);
-        read_int("i_joystick1", joystick);
+    read_flag_setting("g_trans_auto", automatic);
+    if (setting_text("i_joystick1")) {
+        read_flag_setting("g_joy_axis_ff", force_feedback);
+        read_setting("i_joystick1", joystick);
     }
-    mouse_control = cvar_reads("g_mouse_control", "1") ? 1 : 0;
-    control_mode = joystick == -1 ? (mouse_control ? 2 : 0) : 1;
-    joystick_state = joystick >= 0 ? api::inp_trigger(device_of(joystick)) : nullptr;
-    const struct {
-        const char* axis;
-        const char* dead_zone;
-        int32_t* number;
-    } axes[] = {{"g_joy_axis_throttle", "g_joy_axis_throttle_dz", &axis_throttle},
-                {"g_joy_axis_brake", "g_joy_axis_brake_dz", &axis_brake},
-                {"g_joy_axis_steer", "g_joy_axis_steer_dz", &axis_steer}};
-    for (const auto& axis : axes) {
-        read_int(axis.axis, *axis.number);
-        if (*axis.number != 16) {
-            float zone = 0.0f;
-            read_float(axis.dead_zone, zone);
-            api::inp_joy_set_dead_zone(device_of(joystick), zone, *axis.number);
-        }
-    }
-    read_float("g_joy_axis_steer_sens", steer_sensitivity);
-    const char* const combine = cvar_text("g_joy_axis_combine");
-    if (!combine || std::atoi(combine) == 0) {
-        throttle_offset = brake_offset = 0.5f;
-        throttle_scale = brake_scale = -0.5f;
-    } else {
-        axis_brake = axis_throttle;
-        throttle_offset = brake_offset = 0.0f;
-        throttle_scale = -1.0f;
-        brake_scale = 1.0f;
-    }
+    input_.read_settings(joystick);
     force_feedback_update();
     if (main_hud && camera_mode != cam_cabin)
-        hud_show(truck_hud_mouse_mode, control_mode == 2);
+        hud_show(truck_hud_mouse_mode, input_.control_mode() == 2);
 }
 
 void car_player_e::force_feedback_update()
@@ -113,7 +44,7 @@ void car_player_e::force_feedback_update()
     if (!force_feedback)
         return;
     float gain = 1.0f;
-    read_float("g_joy_ff_gain", gain);
+    read_setting("g_joy_ff_gain", gain);
     // The engine's effect records, word by word; words 3 of I and F are left at 0.
     const int32_t records[4][10] = {
         {3000, 3000, 0, 0, 0, 8000, 8000, 10000, 10000, 0},
@@ -157,6 +88,7 @@ void car_player_e::refresh_friction(float dt)
 
 void car_player_e::reset_to_road()
 {
+    kv_assert(history_index >= 0 && history_index < history_size);
     const int entry = (history_index - 3 + history_size) % history_size;
     // The towed trailer goes back to where it was at the same entry (kept before placing the truck
     // refills the history).

@@ -31,21 +31,20 @@ void car_player_e::handler()
         wait_for_ground();
     const float dt = frame_seconds();
     traffic_pending = 1;
-    direction_timer += dt;
-    lights_switch_timer += dt;
+    input_.advance(dt);
     crash_timer += dt;
-    offence_timer += dt;
+    scenes_.advance_offence_clock(dt);
     if (reattach)
         reattach_timer += dt;
 
-    if (intro_running) {
-        update_intro(dt);
+    if (scenes_.intro_running()) {
+        scenes_.update_intro(dt);
     } else {
         if (camera_mode != cam_fly)
             drive_input();
         cb_radio_.update(dt);
-        if (ticket_scene) {
-            update_ticket(dt);
+        if (scenes_.ticket_running()) {
+            scenes_.update_ticket(dt);
             return;
         }
     }
@@ -79,19 +78,14 @@ void car_player_e::handler()
         if (traffic.get())
             traffic.get()->set_player_points(player_points[1], player_points[0], trailer_point);
     }
-    update_lights(dt);
+    instruments_.update_lights(dt);
     light_interior_parts();
-    update_wipers(dt);
-    psm_t* const interior = interior_slot >= 0 ? models[interior_slot].model : nullptr;
-    if (camera_mode == cam_cabin && interior && bone_steering >= 0) {
-        quat_t turn;
-        turn.set(vec3_t(1.0f, 0.0f, 0.0f), controls.steering * 5.0f);
-        api::psm_bone_set_ext_rot(interior, bone_steering, &turn);
-    }
+    instruments_.update_wipers(dt);
+    instruments_.turn_steering_wheel(controls.steering);
     cab_driver.steer(controls.steering, dt);
     update_engine_sound(dt);
-    update_dashboard();
-    update_gauges(dt);
+    instruments_.update_dashboard();
+    instruments_.update_gauges(dt);
 
     if (gear == 0) {
         if (reverse_timer > 1.5f) {
@@ -126,12 +120,8 @@ void car_player_e::handler()
             reattach = 0;
     }
     refresh_friction(dt);
-    if (jake && speed < 10.0f) {
-        jake = 0;
-        if (sounds[snd_jake])
-            api::snd_stop(sounds[snd_jake]);
-    }
-    radar_step(dt);
+    input_.release_jake_brake();
+    instruments_.update_radar(dt);
     if (game_detail_level() > 0 && car_phys_e::damage > 0.8f && !smoke[damage_smoke].is_null()) {
         if (auto* const emitter = dynamic_cast<car_smoke_e*>(smoke[damage_smoke].resolve()))
             emitter->set_position(to_world(damage_smoke_point));
@@ -158,25 +148,6 @@ void car_player_e::tyre_smoke_step(float dt)
         set_smoke(tyre_smoke_first, true);
         set_smoke(tyre_smoke_first + 1, true);
     }
-}
-
-void car_player_e::radar_step(float dt)
-{
-    if (radar_interval <= 0.0f)
-        return;
-    psm_t* const cabin = cabin_slot >= 0 ? models[cabin_slot].model : nullptr;
-    radar_timer += dt;
-    radar_lamp_timer += dt;
-    if (radar_timer > radar_interval) {
-        radar_timer = 0.0f;
-        radar_lamp_timer = 0.0f;
-        if (cabin && part_radar >= 0)
-            api::psm_part_set_visible(cabin, part_radar, true);
-        if (sounds[snd_radar])
-            api::snd_play(sounds[snd_radar]);
-    }
-    if (radar_lamp_timer > 0.3f && cabin && part_radar >= 0)
-        api::psm_part_set_visible(cabin, part_radar, false);
 }
 
 void car_player_e::road_direction_check(float dt)

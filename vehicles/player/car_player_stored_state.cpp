@@ -143,7 +143,7 @@ int car_player_e::save_state(int file)
     record.hud_detail = static_cast<int32_t>(hud_detail);
     record.camera_mode = camera_mode;
     record.lights = lights;
-    record.wiper_mode = wiper_mode;
+    record.wiper_mode = instruments_.wiper_mode();
     state_writer_t out(file);
     describe(out, static_cast<const stored_state_t&>(record));
     return out.bytes;
@@ -185,7 +185,7 @@ int car_player_e::load_state(int file, int version)
     if (in.took(&record.camera_mode)) {
         const int32_t mode = record.camera_mode;
         camera_mode = restorable_camera_mode(mode) ? static_cast<uint8_t>(mode) : static_cast<uint8_t>(cam_chase);
-        saved_camera_mode = camera_mode;
+        scenes_.set_return_camera(camera_mode);
     }
     if (in.took(&record.lights)) {
         lights = static_cast<uint8_t>(record.lights);
@@ -193,14 +193,14 @@ int car_player_e::load_state(int file, int version)
             setup_interior();
     }
     if (in.took(&record.wiper_mode) && record.wiper_mode >= wipers_off && record.wiper_mode <= wipers_finishing)
-        wiper_mode = record.wiper_mode;
+        instruments_.set_wiper_mode(record.wiper_mode);
     if (!in.complete())
         return in.bytes();
     // The fine of a pending offence was charged when it was given: the ticket comes back unpaid. A
     // stored reason the police do not give opens no ticket.
     const int32_t offence = record.offence;
-    if (ticket_reason_known(offence))
-        open_ticket(offence, -1, false);
+    if (player_scenes_t::ticket_reason_known(offence))
+        scenes_.open_ticket(offence, -1, false);
     else if (offence != -1)
         api::warning("<car_player_e> the save holds an offence of unknown reason %d; no ticket is shown", offence);
     reset_history();

@@ -223,7 +223,7 @@ void player_cb_radio_t::update(float dt)
         return;
     const bool ai_asked = question_ != -1 && partner_ != -1;
     bool any_key = false;
-    if (truck_.debounce > 0.2f) {
+    if (truck_.input().switch_timer() > 0.2f) {
         for (int c = 0; c < 6; ++c) {
             if (api::inp_impulse_value(impulse_cb_first + c, 2) == 0.0f)
                 continue;
@@ -231,7 +231,7 @@ void player_cb_radio_t::update(float dt)
             // The grey lines of the main menu wait for an AI driver's question.
             if (state_ == 0 && !ai_asked && (c == 1 || c == 3 || c == 4))
                 break;
-            truck_.debounce = 0.0f;
+            truck_.input().set_switch_timer(0.0f);
             if (state_ == 0 && c == 1)
                 state_ = 1;
             else if (state_ == 0 && c == 3)
