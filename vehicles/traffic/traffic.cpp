@@ -124,7 +124,7 @@ int traffic_e::destroy(const int phase)
         if (controller.get())
             for (const traffic_road_t& road : roads)
                 if (road.first_edge() >= 0)
-                    controller.get()->detach_cross_lights(road.first_edge());
+                    controller.get()->lights().detach(road.first_edge());
     } else if (phase == 0) {
         free_resources();
         if (!smoke_emitter.is_null())
