@@ -244,41 +244,41 @@ TEST_F(traffic_draw_test, the_nine_motor_channels_go_to_near_cars_by_sound_class
     for (int i = 0; i < 7; ++i) {
         saloons.push_back(car_at({0.0f, 0.0f, -1000.0f * static_cast<float>(i + 1)}));
         car(saloons.back()).draw_level = 3;
-        traffic->motor_sound_step(saloons.back());
+        traffic->motor_sounds().step(saloons.back());
     }
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(car(saloons[static_cast<size_t>(i)]).motor_channel, 3 + i);
     EXPECT_EQ(car(saloons[6]).motor_channel, -1) << "class 0 has six channels";
     snd_state_t state;
-    ASSERT_TRUE(snd_record_state(traffic->motor_channels[3].sound, state));
+    ASSERT_TRUE(snd_record_state(traffic->motor_sounds().channel(3).sound, state));
     EXPECT_TRUE(state.playing);
     EXPECT_EQ(state.path, "/sounds/ai/ai_carmotor1.ogg");
 
     // A removed car gives its channel back, and the waiting car gets it.
     traffic->release_car(saloons[0], true);
-    EXPECT_EQ(traffic->motor_channels[3].car, -1);
-    traffic->motor_sound_step(saloons[6]);
+    EXPECT_EQ(traffic->motor_sounds().channel(3).car, -1);
+    traffic->motor_sounds().step(saloons[6]);
     EXPECT_EQ(car(saloons[6]).motor_channel, 3);
 
     // A car drawn far away or knocked lets its channel go.
     car(saloons[1]).draw_level = 1;
-    traffic->motor_sound_step(saloons[1]);
+    traffic->motor_sounds().step(saloons[1]);
     EXPECT_EQ(car(saloons[1]).motor_channel, -1);
-    ASSERT_TRUE(snd_record_state(traffic->motor_channels[4].sound, state));
+    ASSERT_TRUE(snd_record_state(traffic->motor_sounds().channel(4).sound, state));
     EXPECT_FALSE(state.playing);
     car(saloons[2]).status |= traffic_car_t::status_knocked;
-    traffic->motor_sound_step(saloons[2]);
+    traffic->motor_sounds().step(saloons[2]);
     EXPECT_EQ(car(saloons[2]).motor_channel, -1);
 
     // Class 2 has channel 0 alone.
     const int32_t bike = car_at({0.0f, 0.0f, -900.0f}, 1);
     const int32_t second_bike = car_at({0.0f, 0.0f, -800.0f}, 1);
     car(bike).draw_level = car(second_bike).draw_level = 2;
-    traffic->motor_sound_step(bike);
-    traffic->motor_sound_step(second_bike);
+    traffic->motor_sounds().step(bike);
+    traffic->motor_sounds().step(second_bike);
     EXPECT_EQ(car(bike).motor_channel, 0);
     EXPECT_EQ(car(second_bike).motor_channel, -1);
-    ASSERT_TRUE(snd_record_state(traffic->motor_channels[0].sound, state));
+    ASSERT_TRUE(snd_record_state(traffic->motor_sounds().channel(0).sound, state));
     EXPECT_EQ(state.path, "/sounds/ai/ai_carmotor3.ogg");
 }
 
@@ -286,8 +286,8 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
 {
     const int32_t c = car_at({0.0f, 0.0f, -1000.0f});
     car(c).draw_level = 3;
-    traffic->motor_sound_step(c);
-    snd_sound_t* const sound = traffic->motor_channels[static_cast<size_t>(car(c).motor_channel)].sound;
+    traffic->motor_sounds().step(c);
+    snd_sound_t* const sound = traffic->motor_sounds().channel(car(c).motor_channel).sound;
     struct case_t {
         float before, now;  // metres from the viewer
         float pitch;
@@ -295,7 +295,7 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
     for (const case_t& test : cases) {
         car(c).previous_viewer_distance = test.before * test.before * 1e4f;
         car(c).viewer_distance = test.now * test.now * 1e4f;
-        traffic->update_motor_sound(c);
+        traffic->motor_sounds().update(c);
         snd_state_t state;
         ASSERT_TRUE(snd_record_state(sound, state));
         EXPECT_NEAR(state.rate, test.pitch, 1e-3f) << test.before << " m to " << test.now << " m";
@@ -303,7 +303,7 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
     // A change below 1 % is not given to the sound.
     car(c).previous_viewer_distance = 10.0f * 10.0f * 1e4f;
     car(c).viewer_distance = 10.248f * 10.248f * 1e4f;  // a pitch of 0.504
-    traffic->update_motor_sound(c);
+    traffic->motor_sounds().update(c);
     snd_state_t state;
     ASSERT_TRUE(snd_record_state(sound, state));
     EXPECT_FLOAT_EQ(state.rate, 0.5f);
@@ -380,8 +380,8 @@ TEST_F(traffic_ring_draw_test, over_a_minute_of_driving_and_drawing_channels_and
     for (int i = 0; i < 3000; ++i) {
         traffic->step(i * 0.02, 0.02f);
         traffic->draw();
-        for (int channel = 0; channel < traffic_e::motor_channel_count; ++channel) {
-            const int32_t holder = traffic->motor_channels[static_cast<size_t>(channel)].car;
+        for (int channel = 0; channel < traffic_motor_sounds_t::channel_count; ++channel) {
+            const int32_t holder = traffic->motor_sounds().channel(channel).car;
             if (holder != -1) {
                 ++heard;
                 ASSERT_EQ(traffic->cars[static_cast<size_t>(holder)].motor_channel, channel) << "step " << i;

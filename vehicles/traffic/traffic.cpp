@@ -66,7 +66,7 @@ int traffic_e::init(const int phase)
     } else if (phase == 0) {
         load_resources();
         load_smoke();
-        load_motor_channels();
+        motor_sounds_.load();
     }
     return 0;
 }
@@ -138,7 +138,7 @@ void traffic_e::free_resources()
 {
     for (int32_t car = 0; car < car_capacity; ++car)
         unload_car_model(car);
-    free_motor_channels();
+    motor_sounds_.free();
     // The world is going: the trailer's use is given back, and no one is told the truck left (the
     // bridge may already be gone).
     if (!ai_truck.trailer.is_null())

@@ -16,6 +16,7 @@
 #include "vehicles/links/player_links.h"
 #include "vehicles/links/vehicle_links.h"
 #include "vehicles/traffic/traffic_car.h"
+#include "vehicles/traffic/traffic_motor_sounds.h"
 #include "vehicles/traffic/traffic_road.h"
 
 class car_police_e;
@@ -181,6 +182,9 @@ public:
     int32_t level() const override;
     // The AI truck may sound its horn once more.
     void answer_horn() override;
+    // Where a car is and where it heads: its body's when knocked, else its route's.
+    vec3_t car_point(int32_t car) const;
+    quat_t car_rotation(int32_t car) const;
     // Copies a car's position and rotation.
     void get_car_pose(vec3_t& out_position, quat_t& out_rotation, int32_t car) const;
     // The pose of a spawned car; false for a free slot.
@@ -209,14 +213,7 @@ public:
     static const quat_t& wheel_flip_rotation();
 
     // The motor sounds: nine channels shared by the near cars, by the cars' sound class.
-    static constexpr int motor_channel_count = 9;
-    void load_motor_channels();
-    void free_motor_channels();
-    void start_motor_sound(int32_t car);
-    void stop_motor_sound(int32_t car);
-    void update_motor_sound(int32_t car);
-    // The update's sound step of a car: updates its channel, gives it back or seeks one.
-    void motor_sound_step(int32_t car);
+    traffic_motor_sounds_t& motor_sounds() { return motor_sounds_; }
 
     // Reads "/defs/ai/cars.def" into the catalogue (at most its "car_count" entries).
     void load_catalogue();
@@ -307,12 +304,6 @@ public:
     int32_t smoking_car = -1;
     // Squared distance of the last obstacle test.
     float last_obstacle_distance = 0.0f;
-    // A motor channel: the car it plays for (-1 free) and its sound.
-    struct motor_channel_t {
-        int32_t car = -1;
-        snd_sound_t* sound = nullptr;
-    };
-    std::array<motor_channel_t, motor_channel_count> motor_channels{};
     // The sprite every flare is drawn with; its colour and scale are written per flare.
     gfx_sprite_t flare_sprite{{0.0f, 0.0f, 0.0f}, 0xFFFFFFFFu, 0.35f, 0.0f, {0.0f, 0.0f}, {1.0f, 1.0f}, nullptr};
     ai_truck_t ai_truck;
@@ -385,9 +376,6 @@ private:
     void draw_collision_box(int32_t car);
     // Whether the road segment of `edge` is shown (an edge the controller does not hold counts as shown).
     bool edge_shown(int32_t edge);
-    // Where a car is and where it heads: its body's when knocked, else its route's.
-    vec3_t car_point(int32_t car) const;
-    quat_t car_rotation(int32_t car) const;
     // Places one decal of `script` centred at `centre`, projected from 500 above to 500 below.
     void place_car_decal(const char* script, const vec3_t& centre, const vec3_t& heading, float length, float width,
                          uint32_t colour);
@@ -400,4 +388,5 @@ private:
     std::array<phys_body_t*, car_capacity> car_bodies_{};
     // Each car geometry's owner record: the traffic's handle and the car's slot as its tag.
     std::array<contact_owner_t, car_capacity> car_owners_{};
+    traffic_motor_sounds_t motor_sounds_{*this};
 };

@@ -53,7 +53,7 @@ void traffic_e::release_car(const int32_t car, const bool free_body)
     if (car == smoking_car)
         stop_smoke();
     // A slot that goes back to the free stack lets go of its motor channel.
-    stop_motor_sound(car);
+    motor_sounds_.stop(car);
     if (car == 0)
         leave_ai_truck();
     if (free_body && record.held_semaphore != -1) {
@@ -170,7 +170,7 @@ void traffic_e::walk_lane(int32_t car)
 bool traffic_e::step_car(const int32_t car)
 {
     traffic_car_t& c = cars[static_cast<size_t>(car)];
-    motor_sound_step(car);
+    motor_sounds_.step(car);
     if (c.route.speed > c.reference_speed) {
         c.status |= traffic_car_t::status_braking;
         c.decision_stamp = clock;
