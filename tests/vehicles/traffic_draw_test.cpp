@@ -60,7 +60,7 @@ protected:
         for (const char* sound : {"ai_carmotor1", "ai_carmotor2", "ai_carmotor3", "ai_ambsiren"})
             write_data_file(std::string("sounds/ai/") + sound + ".ogg", "a motor sound standing in for samples\n");
         traffic = add(std::make_unique<traffic_e>());
-        ASSERT_EQ(traffic->catalogue.size(), 2u);
+        ASSERT_EQ(traffic->catalogue().size(), 2u);
         gfx_record_set_all_visible(true);
         psm_clear_draw_records();
     }
@@ -107,7 +107,7 @@ protected:
 
 TEST_F(traffic_draw_test, a_car_is_drawn_with_the_part_and_wheels_of_its_distance)
 {
-    const ai_car_def_t& def = traffic->catalogue[0];
+    const ai_car_def_t& def = traffic->catalogue().entries()[0];
     struct case_t {
         float metres;
         int32_t level;
@@ -156,8 +156,10 @@ TEST_F(traffic_draw_test, a_mirror_draws_the_cars_without_changing_their_distanc
     set_drawing_secondary_view(true);
     const drawn_t mirrored = draw();
     set_drawing_secondary_view(false);
-    EXPECT_EQ(std::ranges::count(mirrored.parts, traffic->catalogue[0].model, &psm_draw_record_t::model), 1);
-    EXPECT_EQ(std::ranges::find(mirrored.parts, traffic->catalogue[0].model, &psm_draw_record_t::model)->part, 1)
+    EXPECT_EQ(std::ranges::count(mirrored.parts, traffic->catalogue().entries()[0].model, &psm_draw_record_t::model),
+              1);
+    EXPECT_EQ(
+        std::ranges::find(mirrored.parts, traffic->catalogue().entries()[0].model, &psm_draw_record_t::model)->part, 1)
         << "its part by the mirror's distance";
     EXPECT_EQ(car(c).draw_level, before.draw_level);
     EXPECT_EQ(car(c).viewer_distance, before.viewer_distance);
@@ -336,8 +338,8 @@ TEST_F(traffic_draw_test, near_cars_place_shadows_and_at_night_light_pools_unles
     const auto shadow = decals.of("/scripts/decals/shadow.esc")[0];
     EXPECT_EQ(shadow.start, vec3_t(0.0f, 500.0f, -3000.0f));
     EXPECT_EQ(shadow.end, vec3_t(0.0f, -500.0f, -3000.0f));
-    EXPECT_FLOAT_EQ(shadow.params.scale().x, traffic->catalogue[0].length);
-    EXPECT_FLOAT_EQ(shadow.params.scale().y, traffic->catalogue[0].width);
+    EXPECT_FLOAT_EQ(shadow.params.scale().x, traffic->catalogue().entries()[0].length);
+    EXPECT_FLOAT_EQ(shadow.params.scale().y, traffic->catalogue().entries()[0].width);
     EXPECT_EQ(decals.placements.size(), 2u) << "no light pools by day";
 
     decals.placements.clear();
@@ -345,7 +347,7 @@ TEST_F(traffic_draw_test, near_cars_place_shadows_and_at_night_light_pools_unles
     traffic->pre_draw();
     const auto pools = decals.of("/scripts/decals/lights_ai.esc");
     ASSERT_EQ(pools.size(), 1u);
-    const float ahead = 0.5f * traffic->catalogue[0].length + 500.0f;
+    const float ahead = 0.5f * traffic->catalogue().entries()[0].length + 500.0f;
     EXPECT_NEAR(pools[0].start.z, -3000.0f - ahead, 1e-2f);
     const auto bike_pools = decals.of("/scripts/decals/lights_bike.esc");
     ASSERT_EQ(bike_pools.size(), 1u);

@@ -89,7 +89,8 @@ protected:
         car.length = 400.0f;
         car.width = 180.0f;
         car.half_height = 70.0f;
-        traffic->catalogue.assign(2, car);
+        for (int i = 0; i < 2; ++i)
+            traffic->catalogue().add(car);
     }
     void TearDown() override
     {

@@ -26,7 +26,7 @@ protected:
         car.width = 180.0f;
         car.half_height = 70.0f;
         car.speed = 40;
-        traffic->catalogue.push_back(car);
+        traffic->catalogue().add(car);
     }
 
     // Takes the next free slot, puts it at `position` and links it into `lane` of road `road`.

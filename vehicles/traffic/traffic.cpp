@@ -95,7 +95,7 @@ void traffic_e::load_resources()
 {
     if (bridge)
         controller_link = bridge->base_ctrl();
-    load_catalogue();
+    catalogue_.load();
     cars.assign(car_capacity, traffic_car_t{});
     roads.clear();
     roads.reserve(256);
@@ -146,7 +146,7 @@ void traffic_e::free_resources()
     ai_truck.trailer = {};
     ai_truck.present = false;
     free_ai_truck();
-    free_catalogue();
+    catalogue_.free();
     roads.clear();
     cars.clear();
     free_slots.clear();

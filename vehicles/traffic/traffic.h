@@ -16,6 +16,7 @@
 #include "vehicles/links/player_links.h"
 #include "vehicles/links/vehicle_links.h"
 #include "vehicles/traffic/traffic_car.h"
+#include "vehicles/traffic/traffic_catalogue.h"
 #include "vehicles/traffic/traffic_motor_sounds.h"
 #include "vehicles/traffic/traffic_road.h"
 
@@ -41,8 +42,6 @@ class traffic_e : public dynamic_object_e,
 public:
     // The most cars the traffic runs at once.
     static constexpr int32_t car_capacity = 128;
-    // No model is preferred this hour.
-    static constexpr uint8_t no_happy_hour_car = 255;
     // Seconds of the start burst, in which a spawn is tried every frame.
     static constexpr float start_burst_seconds = 5.0f;
     // Spawn interval by day; at night it is thirty times as long.
@@ -215,18 +214,11 @@ public:
     // The motor sounds: nine channels shared by the near cars, by the cars' sound class.
     traffic_motor_sounds_t& motor_sounds() { return motor_sounds_; }
 
-    // Reads "/defs/ai/cars.def" into the catalogue (at most its "car_count" entries).
-    void load_catalogue();
-    // Reads "/models/ai/NAME/car.def" and appends the model to the catalogue; false when its definition
-    // is missing (the entry is not added) or the catalogue is full.
-    bool load_car_def(const char* name);
-    // Frees the catalogue's models and empties it.
-    void free_catalogue();
+    // The car models and the happy-hour car.
+    traffic_catalogue_t& catalogue() { return catalogue_; }
+    const traffic_catalogue_t& catalogue() const { return catalogue_; }
     // The model for a car about to be spawned on `edge`; false when no model is taken this time.
     bool choose_car_model(int32_t edge, uint8_t& model) const;
-    // The clock entered `hour` (1 to 23): the first model preferred in it becomes the happy-hour car;
-    // entering hour 0 changes nothing.
-    void set_hour(int32_t hour);
 
     // The economy driver's truck in slot 0, towing a trailer of its own.
     // Shows the driver's truck on `edge` (an edge of a registered road, out of the viewer's sight) with
@@ -256,10 +248,6 @@ public:
     // The world's bridge: found at init phase -2 unless given before.
     game_bridge_t* bridge = nullptr;
 
-    std::vector<ai_car_def_t> catalogue;  // entry 0 is the police car
-    uint8_t catalogue_capacity = 0;       // "car_count" of the catalogue file
-    uint8_t happy_hour_car = no_happy_hour_car;
-    uint8_t current_hour = 0;
     bool dark = false;                // night: models are taken by their night probability
     entity_handle_t controller_link;  // the game controller
 
@@ -389,4 +377,5 @@ private:
     // Each car geometry's owner record: the traffic's handle and the car's slot as its tag.
     std::array<contact_owner_t, car_capacity> car_owners_{};
     traffic_motor_sounds_t motor_sounds_{*this};
+    traffic_catalogue_t catalogue_;
 };

@@ -67,9 +67,10 @@ void traffic_motor_sounds_t::free()
 void traffic_motor_sounds_t::start(const int32_t car)
 {
     traffic_car_t& c = traffic_.cars[static_cast<size_t>(car)];
-    if (c.model >= traffic_.catalogue.size())
+    const ai_car_def_t* const def = traffic_.catalogue().find(c.model);
+    if (!def)
         return;
-    const uint8_t sound_class = traffic_.catalogue[c.model].sound_class;
+    const uint8_t sound_class = def->sound_class;
     if (sound_class >= std::size(class_channels))
         return;
     const channel_range_t range = class_channels[sound_class];

@@ -103,11 +103,7 @@ void traffic_e::update_hour()
     if (!controller.get())
         return;
     const auto seconds = static_cast<int64_t>(controller.get()->get_game_time());
-    const auto hour = static_cast<uint8_t>((seconds / 3600) % 24);
-    if (hour == current_hour)
-        return;
-    current_hour = hour;
-    set_hour(hour);
+    catalogue_.follow_hour(static_cast<uint8_t>((seconds / 3600) % 24));
 }
 
 void traffic_e::step(const double now, const float dt)
@@ -224,7 +220,8 @@ bool traffic_e::step_car(const int32_t car)
                 controller.get()->next_path_point(c.route, time_step);
         }
         if (c.has(traffic_car_t::status_body) && body && body->current) {
-            const float lift = c.model < catalogue.size() ? catalogue[c.model].half_height + 20.0f : 20.0f;
+            const ai_car_def_t* const def = catalogue_.find(c.model);
+            const float lift = def ? def->half_height + 20.0f : 20.0f;
             body->current->position = c.route.position + vec3_t{0.0f, lift, 0.0f};
             body->current->orientation = c.route.rotation;
             body->current->update_matrices();
