@@ -29,8 +29,6 @@ constexpr uint32_t horn_kind = 0;
 constexpr uint32_t motor_kind = 4;
 constexpr uint32_t siren_kind = 5;
 constexpr int sound_tag = 10;
-// The offence clock: the police forget the contacts counted after this many seconds.
-constexpr float offence_memory = 300.0f;
 
 snd_sound_t* numbered_sound(const char* stem, int number, uint32_t kind)
 {
@@ -181,12 +179,7 @@ void traffic_e::handler()
             const route_cursor_t& car = cars[static_cast<size_t>(smoking_car)].route;
             emitter->set_position(car.position + car.rotation.rotate({0.0f, 0.0f, -150.0f}));
         }
-    if (offence_clock <= offence_memory) {
-        offence_clock += dt;
-    } else {
-        hits_counted = 0;
-        offence_clock = 0.0f;
-    }
+    offences_.tick(dt);
 }
 
 void traffic_e::mem_move(const ptrdiff_t delta)

@@ -18,6 +18,7 @@
 #include "vehicles/traffic/traffic_car.h"
 #include "vehicles/traffic/traffic_catalogue.h"
 #include "vehicles/traffic/traffic_motor_sounds.h"
+#include "vehicles/traffic/traffic_offences.h"
 #include "vehicles/traffic/traffic_road.h"
 
 class car_police_e;
@@ -66,8 +67,6 @@ public:
     static constexpr int32_t offence_wrong_way = 150;
     static constexpr int32_t offence_no_lights = 160;
     static constexpr int32_t offence_weigh_station = 180;
-    // Different cars hit that bring the police.
-    static constexpr int32_t hits_for_police = 3;
     // Squared distance beyond the viewer at which a police post may be placed by the road (about 346 m).
     static constexpr float police_post_distance = 1.2e9f;
 
@@ -174,7 +173,10 @@ public:
     // The three reference points of the player's truck, given each frame by the truck.
     void set_player_points(const vec3_t& front, const vec3_t& rear, const vec3_t& middle) override;
     // The offence the police is after, -1 none.
-    int32_t pending_offence() const override { return pending_offence_code; }
+    int32_t pending_offence() const override { return offences_.pending(); }
+    // The offences counted and the one pending.
+    traffic_offences_t& offences() { return offences_; }
+    const traffic_offences_t& offences() const { return offences_; }
     // The driver of the economy truck driving through the traffic, -1 none.
     int32_t ai_truck_driver() const override { return ai_truck.present ? ai_truck.driver : -1; }
     // How busy the roads are: 0 below 70 % of the slots spawned, 1 up to 90 %, 2 above.
@@ -282,11 +284,6 @@ public:
     // Where the next one-second road step continues.
     int32_t road_cursor = 0;
 
-    // The offence a police car is to punish (-1 none), and the contact count the police reads.
-    int32_t pending_offence_code = -1;
-    int32_t last_car_hit = -1;
-    int32_t hits_counted = 0;
-    float offence_clock = 0.0f;
     // The smoke emitter (a car_smoke_e, one use held) and the car it follows, -1 for none.
     entity_handle_t smoke_emitter;
     int32_t smoking_car = -1;
@@ -378,4 +375,5 @@ private:
     std::array<contact_owner_t, car_capacity> car_owners_{};
     traffic_motor_sounds_t motor_sounds_{*this};
     traffic_catalogue_t catalogue_;
+    traffic_offences_t offences_;
 };

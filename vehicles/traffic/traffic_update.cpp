@@ -86,7 +86,7 @@ void traffic_e::reset()
         remove_car(spawned.front());
     for (traffic_road_t& road : roads)
         road.clear_lanes();
-    hits_counted = 0;
+    offences_.forget_hits();
     knocked.clear();
 }
 
@@ -201,13 +201,13 @@ bool traffic_e::step_car(const int32_t car)
         remove_car(car);
         return false;
     }
-    if (pending_offence_code != -1 && d2 < ticket_distance && c.model == 0 && car != 0) {
+    if (offences_.pending() != -1 && d2 < ticket_distance && c.model == 0 && car != 0) {
         stop_smoke();
         const held_part_t<traffic_player_t> player(bridge ? bridge->avatar() : entity_handle_t{});
         if (player.get())
-            player.get()->show_ticket(pending_offence_code, -1);
+            player.get()->show_ticket(offences_.pending(), -1);
         c.siren_bits |= 1;
-        pending_offence_code = -1;
+        offences_.settle();
     }
 
     if (!knocked_car) {
