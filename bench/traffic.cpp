@@ -100,7 +100,7 @@ public:
         car.day_probability = car.night_probability = car.city_probability = car.country_probability = 1.0f;
         for (const uint8_t speed : {40, 35, 30, 25}) {
             car.speed = speed;
-            traffic.catalogue.push_back(car);
+            traffic.catalogue().add(car);
         }
         traffic.viewer_position = {crossing_spacing * (grid_side - 1) * 0.5f, 0.0f,
                                    crossing_spacing * (grid_side - 1) * 0.5f};

@@ -22,7 +22,7 @@ template <typename keep_t>
 void traffic_fill(traffic_e& traffic, game_ctrl_e& ctrl, const std::vector<traffic_fill_road_t>& roads,
                   std::mt19937& random, const double clock, keep_t keep)
 {
-    if (roads.empty() || traffic.catalogue.empty())
+    if (roads.empty() || traffic.catalogue().empty())
         return;
     std::uniform_real_distribution<float> share(0.05f, 0.95f);
     for (size_t tries = 0; tries < 4 * traffic.cars.size() && !traffic.free_slots.empty(); ++tries) {
@@ -31,7 +31,7 @@ void traffic_fill(traffic_e& traffic, game_ctrl_e& ctrl, const std::vector<traff
         const int32_t car = traffic.free_slots.back();
         traffic_car_t& c = traffic.cars[static_cast<size_t>(car)];
         c = traffic_car_t{};
-        c.model = static_cast<uint8_t>(random() % traffic.catalogue.size());
+        c.model = static_cast<uint8_t>(random() % traffic.catalogue().size());
         if (!ctrl.enter_edge(c.route, road.edge, forward, 0.0f, 1.0f, share(random), 0.0f) || !keep(c.route.position))
             continue;
         bool clear = true;

@@ -39,10 +39,7 @@ game_ctrl_e* ui_handler_jukebox_t::controller()
     return bridge ? dynamic_cast<game_ctrl_e*>(bridge->base_ctrl().resolve()) : nullptr;
 }
 
-snd_sound_t* ui_handler_jukebox_t::playing(const game_ctrl_e* ctrl)
-{
-    return ctrl && ctrl->music_on ? ctrl->music_track() : nullptr;
-}
+snd_sound_t* ui_handler_jukebox_t::playing(const game_ctrl_e* ctrl) { return ctrl ? ctrl->music().playing() : nullptr; }
 
 void ui_handler_jukebox_t::on_wshow()
 {
@@ -80,7 +77,7 @@ void ui_handler_jukebox_t::jukebox_fill_tracks()
     if (!ctrl)
         return;
     uint32_t index = 0;
-    for (const std::string& file : ctrl->music_list()) {
+    for (const std::string& file : ctrl->music().list()) {
         std::string name = file.substr(0, 127);
         const size_t dot = name.rfind('.');
         if (dot != std::string::npos)
@@ -117,7 +114,7 @@ void ui_handler_jukebox_t::jukebox_refresh()
     }
     if (!ctrl)
         return;
-    current_track = static_cast<uint32_t>(ctrl->music_current);
+    current_track = static_cast<uint32_t>(ctrl->music().current());
     if (ui_comp_list_t* list = window_list(*this, list_id)) {
         ui_list_item_t key;
         key.mask = ui_list_data;
@@ -139,12 +136,11 @@ void ui_handler_jukebox_t::jukebox_seek(const uint32_t position)
 void ui_handler_jukebox_t::jukebox_step(const int step)
 {
     game_ctrl_e* ctrl = controller();
-    const auto count = ctrl ? static_cast<int64_t>(ctrl->music_list().size()) : 0;
+    const auto count = ctrl ? static_cast<int64_t>(ctrl->music().list().size()) : 0;
     if (count == 0)
         return;
-    const int64_t next = ((static_cast<int64_t>(ctrl->music_current) + step) % count + count) % count;
-    ctrl->music_current = static_cast<int32_t>(next);
-    ctrl->music_select(ctrl->music_current);
+    const int64_t next = ((static_cast<int64_t>(ctrl->music().current()) + step) % count + count) % count;
+    ctrl->music().select(static_cast<int32_t>(next));
     jukebox_refresh();
 }
 
@@ -163,7 +159,7 @@ void ui_handler_jukebox_t::handler()
         }
         show_time(position_sec, static_cast<int>(stream_length_sec));
     }
-    if (ctrl && ctrl->music_update())
+    if (ctrl && ctrl->music().update())
         jukebox_refresh();
 }
 
@@ -184,11 +180,11 @@ bool ui_handler_jukebox_t::handle(ui_view_t* view, const int code, void* param)
             break;
         case play_id:
             if (ctrl)
-                ctrl->music_select(static_cast<int32_t>(current_track));
+                ctrl->music().select(static_cast<int32_t>(current_track));
             break;
         case stop_id:
             if (ctrl)
-                ctrl->music_stop();
+                ctrl->music().stop();
             break;
         case previous_id:
             jukebox_step(-1);
@@ -212,7 +208,7 @@ bool ui_handler_jukebox_t::handle(ui_view_t* view, const int code, void* param)
     if (view->id == list_id && param && (code == ui_action_item_selected || code == ui_action_item_activated)) {
         current_track = static_cast<const ui_list_param_t*>(param)->data;
         if (code == ui_action_item_activated && ctrl)
-            ctrl->music_select(static_cast<int32_t>(current_track));
+            ctrl->music().select(static_cast<int32_t>(current_track));
     }
     return false;
 }

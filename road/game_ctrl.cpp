@@ -22,8 +22,6 @@
 #include "common/view_params.h"
 #include "road/game_clock.h"
 
-vec3_t game_ctrl_e::remembered_truck_position{};
-
 namespace {
 
 // Parameter of ui_wshow that brings a window to the front with the focus.
@@ -46,15 +44,12 @@ float cvar_real(const char* name, const float fallback)
 
 game_ctrl_e::game_ctrl_e() : game_clock(game_clock_start) {}
 
-game_ctrl_e::~game_ctrl_e()
-{
-    free_sounds();
-    free_target_models();
-}
+game_ctrl_e::~game_ctrl_e() = default;
 
 entity_handle_t game_ctrl_e::economy_handle() const { return bridge ? bridge->economy() : entity_handle_t{}; }
 entity_handle_t game_ctrl_e::truck_handle() const { return bridge ? bridge->avatar() : entity_handle_t{}; }
 entity_handle_t game_ctrl_e::environment_handle() const { return bridge ? bridge->environment() : entity_handle_t{}; }
+entity_handle_t game_ctrl_e::traffic_handle() const { return bridge ? bridge->traffic() : entity_handle_t{}; }
 
 int game_ctrl_e::init(const int phase)
 {
@@ -75,7 +70,8 @@ int game_ctrl_e::init(const int phase)
         notebook_ = ui_winsert("menu", "notebook", 0x40, "/ui/notebook/notebook.esc", false);
         if (notebook_ && bridge)
             bridge->adopt_window(notebook_);
-        load_ambient_sounds();
+        ambience_.load_sounds();
+        stations_.load_sounds();
     } else if (phase == 10) {
         traffic_ = bridge ? bridge->traffic() : entity_handle_t{};
         if (road_geo)
@@ -151,7 +147,7 @@ void game_ctrl_e::build_after_load()
     }
     // The crossings' lamps show the cycle's phase from the first frame, not red until its first step.
     if (seg_server)
-        seg_server->set_lamp_state(light_mask);
+        seg_server->set_lamp_state(lights_.mask());
     {
         // The boxes are owned by the controller; the traffic's contact callbacks handle their contacts.
         // During the init phases the controller is not in its process yet: its block's process is the
@@ -167,19 +163,19 @@ void game_ctrl_e::build_after_load()
         const int32_t dealers = economy.get() ? economy.get()->dealer_count() : 0;
         dealer_start = static_cast<int32_t>(std::lround(api::sys_rand() * static_cast<float>(dealers - 1)));
     }
-    assign_station_prices();
-    load_road_hazards();
+    stations_.assign_prices(dealer_start);
+    hazards_.load();
     add_noweather_items();
-    build_music_list();
+    music_.build_list();
     activate_items();
     build_item_tree();
-    open_map_window();
+    map_view_.open_window();
     {
         const held_part_t<ctrl_environment_t> environment(environment_handle());
         if (environment.get() && environment.get()->sky_count() > 0)
             environment.get()->set_sky(0);
     }
-    load_target_models();
+    stations_.load_target_models();
     api::message("Game map %s: %d edges, %d nodes, %d items", bridge ? bridge->get_map_name() : "", edges.count,
                  nodes.count, freeitems.count + miscitems.count);
 }
@@ -189,61 +185,29 @@ int game_ctrl_e::destroy(const int phase)
     if (phase == 0) {
         box_pool.destroy();
         remove_road_collision();
-        cross_lights_.clear();
+        lights_.clear();
         hazards_.clear();
-        music_list_.clear();
-        free_sounds();
+        music_.clear();
+        ambience_.free_sounds();
+        stations_.free_sounds();
         // The windows belong to the bridge, which removes them with the world.
-        notebook_ = map_window_ = map_component_ = nullptr;
-        free_target_models();
-        stations.gas_window = stations.service_window = stations.weigh_window = nullptr;
+        notebook_ = nullptr;
+        map_view_.forget_window();
+        stations_.free_target_models();
+        stations_.forget_windows();
     }
     return base_ctrl_e::destroy(phase);
-}
-
-void game_ctrl_e::free_sounds()
-{
-    if (music_track_) {
-        api::snd_delete(music_track_);
-        music_track_ = nullptr;
-    }
-    for (snd_sound_t*& loop : ambient_loops_) {
-        if (loop)
-            api::snd_delete(loop);
-        loop = nullptr;
-    }
-    for (snd_sound_t*& sound : ui_sounds_) {
-        if (sound)
-            api::snd_delete(sound);
-        sound = nullptr;
-    }
-}
-
-void game_ctrl_e::load_ambient_sounds()
-{
-    char path[64];
-    for (int32_t i = 0; i < game_ctrl_ambient_loops; ++i) {
-        snprintf(path, sizeof path, "/sounds/ambient/city_trafficloop0%d.ogg", i + 1);
-        if (!ambient_loops_[i])
-            ambient_loops_[i] = api::snd_new(path, 12, 10);
-    }
-    static const char* const station_sounds[] = {"/sounds/ui/gas_station_bell.ogg", "/sounds/ui/gas_start.ogg",
-                                                 "/sounds/ui/gas_stop.ogg", "/sounds/ui/gas_flow.ogg"};
-    for (int i = 0; i < 4; ++i) {
-        if (!ui_sounds_[i])
-            ui_sounds_[i] = api::snd_new(station_sounds[i], i == 3 ? 4 : 32, 10);
-    }
 }
 
 void game_ctrl_e::handler()
 {
     base_ctrl_e::handler();
-    if (road_geo)
-        road_geo->expire_queries();
     const vprocess_t* const owner = process();
     tick(owner ? owner->frame_seconds() : 0.0);
 }
 
+// The game controller's frame, in the order docs/architecture.md gives it; each step belongs to the
+// controller or to one of its parts.
 void game_ctrl_e::tick(const double dt)
 {
     if (key_timer > 0.0f)
@@ -251,17 +215,26 @@ void game_ctrl_e::tick(const double dt)
     if (game_clock_advance(game_clock, dt))
         weekly_settlement();
     night = game_clock_is_night(game_clock) ? 1 : 0;
+    if (road_geo)
+        road_geo->expire_queries();
     game_keys(dt);
     map_follow();
     far_view(dt);
     update_cut_planes();
-    traffic_light_cycle(dt);
+    lights_.step(dt);
     update_box_pool();
     update_sky_swap();
-    station_interaction();
-    reshuffle_hazards(static_cast<float>(dt));
-    update_city_ambience();
-    music_update();
+    stations_.interaction();
+    hazards_.reshuffle(static_cast<float>(dt));
+    ambience_.update(map_view_.city());
+    music_.update();
+}
+
+void game_ctrl_e::map_follow()
+{
+    const held_part_t<ctrl_truck_t> truck(truck_handle());
+    if (truck.get())
+        map_view_.follow(truck.get()->truck_position());
 }
 
 void game_ctrl_e::update_box_pool()
@@ -343,22 +316,10 @@ void game_ctrl_e::game_keys(const double dt)
     const bool ready = key_timer <= 0.0f;
     if (ready && api::inp_impulse_value(impulse_map, 0) != 0.0f) {
         key_timer = game_ctrl_key_delay;
-        if (map_component_) {
-            if (!map_shown) {
-                city_zoom = 1;
-                remembered_truck_position = map_far_away;
-                ui_wshow(map_window_, 0);
-                map_shown = 1;
-            } else if (map_zoom == game_map_country_zoom) {
-                ui_whide(map_window_);
-                map_shown = 0;
-            } else {
-                city_zoom = 0;
-                remembered_truck_position = map_far_away;
-            }
+        if (map_view_.cycle()) {
             const held_part_t<ctrl_truck_t> truck(truck_handle());
             if (truck.get())
-                truck.get()->show_hud(!map_shown);
+                truck.get()->show_hud(!map_view_.shown());
         }
     } else if (ready && api::inp_impulse_value(impulse_jukebox, 0) != 0.0f) {
         key_timer = game_ctrl_key_delay;
@@ -371,28 +332,7 @@ void game_ctrl_e::game_keys(const double dt)
             ui_wshow(report, show_in_front);
         }
     }
-    if (stations.at_gas_pump) {
-        const bool pressed = api::inp_impulse_value(impulse_gas_pump, 0) != 0.0f;
-        if (!pressed && stations.fuel_ticks != 0) {
-            if (ui_sounds_[3] && api::snd_playing(ui_sounds_[3]))
-                api::snd_stop(ui_sounds_[3]);
-            play_ui_sound(1);
-            stations.fuel_ticks = 0;
-            stations.fuel_timer = 0.0f;
-        } else if (pressed) {
-            if (stations.fuel_ticks == 0) {
-                play_ui_sound(1);
-                play_ui_sound(3);
-            }
-            fuel_step(static_cast<float>(dt));
-        }
-    }
-    if (stations.at_service) {
-        if (api::inp_impulse_value(impulse_service, 0) != 0.0f)
-            repair_step(static_cast<float>(dt));
-        else
-            stations.repair_timer = 0.0f;
-    }
+    stations_.keys(static_cast<float>(dt));
 }
 
 void game_ctrl_e::far_view(const double dt)
@@ -406,9 +346,9 @@ void game_ctrl_e::far_view(const double dt)
         return;
     const float configured = 20000.0f + 30000.0f * cvar_real("g_view_dist", 1.0f);
     float far_plane = view.far_plane;
-    if (!in_city && far_plane < configured)
+    if (!map_view_.in_city() && far_plane < configured)
         far_plane = static_cast<float>(far_plane + speed * dt);
-    else if (in_city && far_plane > std::max(configured * 0.7f, far_view_city_floor))
+    else if (map_view_.in_city() && far_plane > std::max(configured * 0.7f, far_view_city_floor))
         far_plane = static_cast<float>(far_plane - speed * dt);
     if (far_plane != view.far_plane) {
         view.far_plane = far_plane;
@@ -524,7 +464,8 @@ void game_ctrl_e::draw()
         seg_server->draw_lights(cityblocks, night != 0);
         seg_server->draw_free_items(freeitems, night != 0);
     }
-    draw_station_targets();
+    const vprocess_t* const owner = process();
+    stations_.draw_targets(static_cast<float>(owner ? owner->frame_seconds() : 0.0));
 }
 
 void game_ctrl_e::get_start_pos(vec3_t& out_position, quat_t& out_rotation)
@@ -580,20 +521,4 @@ int32_t game_ctrl_e::edge_surface_class(const int32_t edge) const
     if (record.kind != map_edge_road)
         return -1;
     return record.road_type == 1 ? 0 : record.road_type == 4 ? 1 : 3;
-}
-
-void game_ctrl_e::update_city_ambience()
-{
-    const bool stop = city_index == -1 || current_loop < -1 || current_loop >= game_ctrl_ambient_loops;
-    if (stop && current_loop != -1) {
-        if (current_loop >= 0 && current_loop < game_ctrl_ambient_loops && ambient_loops_[current_loop] &&
-            api::snd_playing(ambient_loops_[current_loop]))
-            api::snd_stop(ambient_loops_[current_loop]);
-        current_loop = -1;
-    }
-    if (city_index == -1 || current_loop != -1)
-        return;
-    current_loop = static_cast<int32_t>(std::lround(api::sys_rand() * 4.0f));
-    if (ambient_loops_[current_loop])
-        api::snd_play(ambient_loops_[current_loop]);
 }

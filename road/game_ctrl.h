@@ -9,8 +9,15 @@
 #include "road/base_ctrl.h"
 #include "road/box_pool.h"
 #include "road/road_geo.h"
+#include "road/city_ambience.h"
 #include "road/ctrl_parts.h"
+#include "road/game_map_view.h"
+#include "road/game_music.h"
+#include "road/game_stations.h"
+#include "road/road_hazards.h"
 #include "road/route_cursor.h"
+#include "road/sky_swap.h"
+#include "road/traffic_light_cycle.h"
 #include "road/vehicle_roads.h"
 
 struct c_item_t;
@@ -28,75 +35,18 @@ constexpr int32_t game_ctrl_aux_segment_slots = 64;
 constexpr float game_ctrl_road_reach = 60000.0f;
 // Seconds a menu key waits before it is accepted again.
 constexpr float game_ctrl_key_delay = 0.4f;
-// Zoom of the game map over a city, and over the country.
-constexpr float game_map_city_zoom = 69000.0f;
-constexpr float game_map_country_zoom = 890000.0f;
-// Where the remembered truck position goes when the map must be brought up to date at once.
-inline const vec3_t map_far_away(0.0f, -666666688.0f, 0.0f);
-// Squared distance the truck moves before the city lookup and the map run again (20 m).
-constexpr float map_follow_distance_sq = 4000000.0f;
-// The road map's component in the game map window.
-constexpr int32_t game_map_component_id = 1000;
-// Target models over the active stations: the dealer's (and any other item's), gas, service, weigh.
-constexpr int game_ctrl_target_models = 4;
-// City traffic loops a game controller plays.
-constexpr int32_t game_ctrl_ambient_loops = 5;
 
-// The light objects of one lit crossing while the traffic holds its road: 16 entry semaphores in
-// four groups of four (one group per arm), -1 none.
-struct cross_lights_t {
-    int32_t ids[16];
-    uint8_t disabled;
-    int32_t edge;
-};
-
-// Variants a road hazard has at most (its own prefab first).
-constexpr int32_t hazard_variants = 8;
-
-// A Prefab edge that is built, from time to time, with a variant prefab instead of its own: the
-// variants (prefab indices, variant 0 the edge's own), the first map sign of each (-1 none) and the
-// variant chosen now.
-struct hazard_entry_t {
-    int32_t edge = -1;
-    int32_t count = 0;
-    int32_t variants[hazard_variants] = {};
-    int32_t first_sign[hazard_variants] = {};
-    int32_t chosen = 0;
-};
-
-// The sky-swap state: the zone the truck is in and the skies it blends between.
-struct sky_swap_state_t {
-    int32_t item = -1;
-    float near_point[2] = {};
-    float far_point[2] = {};
-    float direction[2] = {};
-    float length = 0.0f;
-    int32_t far_sky = -1;
-    int32_t near_sky = -1;
-    int32_t current_sky = -1;
-};
-
-// What the stations keep between frames (windows, visits, prices, fuelling and repair progress).
-struct station_state_t {
-    c_item_t* gas_window = nullptr;
-    uint8_t at_gas_pump = 0;
-    c_item_t* service_window = nullptr;
-    uint8_t at_service = 0;
-    c_item_t* weigh_window = nullptr;
-    uint8_t weigh_shown = 0;
-    float weigh_point[2] = {};
-    uint8_t weigh_armed = 0;
-    uint8_t weigh_done = 0;
-    // Dollars per fuel unit at the current pump.
-    float fuel_price = 1.58f;
-    int32_t fuel_ticks = 0;
-    int32_t fuel_paid = 0;
-    float fuel_timer = 0.0f;
-    uint8_t dealer_armed = 1;
-    int32_t repair_cost = 0;
-    int32_t repair_step_cost = 0;
-    float repair_damage = 0.0f;
-    float repair_timer = 0.0f;
+// What the game controller keeps in its save-game section besides the player's profile: its own
+// clock and key timer and its parts' saved states.
+struct game_ctrl_saved_t {
+    float game_clock = 0.0f;
+    float key_timer = 0.0f;
+    map_view_state_t map;
+    sky_swap_state_t sky_swap;
+    station_state_t stations;
+    float hazard_timer = 0.0f;
+    int32_t current_loop = -1;
+    int32_t dealer_start = 0;
 };
 
 // The game controller, registered as "game.ctrl": the map controller of a game world. On top of the
@@ -166,11 +116,10 @@ public:
     bool find_ground(const vec3_t& point, vec3_t& out_point) override;
     // Blends the sky while the truck crosses a sky-swap zone.
     void update_sky_swap();
-    // Reads the road hazards of "/defs/seg_server/prefabs.def" for the map's Prefab edges.
-    void load_road_hazards();
-    // Redraws the variants of the hazards that are not on screen every 600 s of frame time.
-    void reshuffle_hazards(float dt);
-    const std::vector<hazard_entry_t>& hazards() const { return hazards_; }
+    const sky_swap_t& sky_swap() const { return sky_swap_; }
+    // The road hazards: Prefab edges built now and then with a variant of their prefab.
+    road_hazards_t& hazards() { return hazards_; }
+    const road_hazards_t& hazards() const { return hazards_; }
 
     // Everything a frame does after the movers, with `dt` the frame time in seconds.
     void tick(double dt);
@@ -194,16 +143,9 @@ public:
     uint32_t set_semaphore(int32_t id, int32_t value, uint32_t* out_wait);
     // The light of semaphore `id`; an id outside the array is reported and answers 0.
     int32_t get_semaphore_light(int32_t id);
-    // Gives the lit crossing `edge` its light object (when the traffic takes its road on).
-    void attach_cross_lights(int32_t edge);
-    // Takes the light object of `edge` away.
-    void detach_cross_lights(int32_t edge);
-    // Advances the shared light cycle by `dt` real seconds.
-    void traffic_light_cycle(double dt);
-    // Sets the lights of every light object for the phase of `mask`.
-    void apply_light_mask(uint8_t mask);
-    // The light objects of the crossings the traffic holds.
-    const std::vector<cross_lights_t>& cross_lights() const { return cross_lights_; }
+    // The traffic lights' cycle and the light objects of the lit crossings the traffic holds.
+    traffic_light_cycle_t& lights() { return lights_; }
+    const traffic_light_cycle_t& lights() const { return lights_; }
 
     // Navigation. Moves `cursor` by its speed times `dt` along its edge, through prefab curves and on to
     // the next edges; a cursor the traffic does not let go waits where it is.
@@ -247,25 +189,18 @@ public:
     bool edge_side_type_3_4(int32_t edge) const;
     bool edge_side_type_7_9(int32_t edge) const;
 
-    // Music: lists "/music/" (".ogg" and ".wav", sorted by name ignoring case).
-    void build_music_list();
-    // Starts the next track when the music is on and none plays; true when it started one.
-    bool music_update();
-    // Plays the track at list position `index`; a negative index stops the track.
-    void music_select(int32_t index);
-    // Plays "/music/NAME"; null or "" stops the track.
-    void music_play_track(const char* name);
-    // Stops the music and turns it off.
-    void music_stop();
-    const std::vector<std::string>& music_list() const { return music_list_; }
-    // The playing track's sound, or null when none plays.
-    snd_sound_t* music_track() const { return music_track_; }
+    // The game map window and the city the truck is in.
+    game_map_view_t& map_view() { return map_view_; }
+    const game_map_view_t& map_view() const { return map_view_; }
+    // The city traffic loop that plays while the truck is in a city.
+    const city_ambience_t& ambience() const { return ambience_; }
+    // The player's music (the jukebox plays it; the frame starts the next track).
+    game_music_t& music() { return music_; }
+    const game_music_t& music() const { return music_; }
 
-    // Stations: one fuelling tick and one repair tick of `dt` seconds while their key is held.
-    void fuel_step(float dt);
-    void repair_step(float dt);
-    // Draws the pumps' prices and numbers the dealers (at load and after a save game was read).
-    void assign_station_prices();
+    // The stations: fuel, repair, the weigh station and the dealers.
+    game_stations_t& stations() { return stations_; }
+    const game_stations_t& stations() const { return stations_; }
 
     // The save-game section ("g4m3ctrlh34d3r", game_ctrl_save_size bytes).
     int32_t save(int file) override;
@@ -276,38 +211,30 @@ public:
     int32_t load(int file, int32_t version) override;
     // Re-applies the windows, prices, city loop and sky of a game that was just read.
     void after_load() override;
+    // The section's fields as they stand, and a read section's taken over (indices the world does not
+    // have are reported and none, or the first, taken).
+    game_ctrl_saved_t saved() const;
+    void take_saved(game_ctrl_saved_t fields);
 
     // The world's bridge: found at init phase -10 unless given before.
     game_bridge_t* bridge = nullptr;
+    // The parts of the world the controller and its parts ask, each held for the call (see
+    // ctrl_parts.h); empty without a bridge.
+    entity_handle_t economy_handle() const;
+    entity_handle_t truck_handle() const;
+    entity_handle_t environment_handle() const;
+    entity_handle_t traffic_handle() const;
+    // Finds a window of the bridge, or inserts it and gives it to the bridge.
+    c_item_t* open_window(const char* group, const char* name, unsigned flags, const char* script);
+    // The notebook window (made at init phase 0), or null.
+    c_item_t* notebook() const { return notebook_; }
 
     // Game clock in seconds of the week.
     float game_clock;
     // Seconds before the next menu key is accepted.
     float key_timer = 0.0f;
-    // Game map view.
-    uint8_t map_shown = 0;
-    uint8_t in_city = 1;
-    uint8_t city_zoom = 1;
-    float map_zoom = game_map_city_zoom;
-    int32_t city_index = -1;
-    sky_swap_state_t sky_swap;
-    station_state_t stations;
-    // Seconds towards the next redraw of the road hazards.
-    float hazard_timer = 0.0f;
-    // City traffic loop playing (-1 none).
-    int32_t current_loop = -1;
     // First dealer number handed out by the station numbering.
     int32_t dealer_start = 0;
-    // Light cycle: phase 0 to 7, its timer in seconds and its one-bit mask (0x80 >> phase).
-    uint8_t light_phase = 0;
-    float light_timer = 10.0f;
-    uint8_t light_mask = 0x80;
-    // Music.
-    uint8_t music_on = 0;
-    int32_t music_current = 0;
-
-    // The truck position the city lookup last ran at, shared by every game controller.
-    static vec3_t remembered_truck_position;
 
 private:
     // Puts the road collision into `physics` (once), or takes it out again before the controller goes.
@@ -315,30 +242,17 @@ private:
     void remove_road_collision();
     // The physics process the road collision was inserted into.
     physproc_t* road_physics_ = nullptr;
-    // The parts of the world the controller asks, each held for the call (see ctrl_parts.h).
-    entity_handle_t economy_handle() const;
-    entity_handle_t truck_handle() const;
     // Writes the player's truck's position into a window's report handler (the bug report), when both exist.
     void report_truck_position(c_item_t* window) const;
-    entity_handle_t environment_handle() const;
 
     // The frame's steps.
     void game_keys(double dt);
+    // The game map follows the player's truck.
     void map_follow();
-    // Makes the game map window and finds its road map.
-    void open_map_window();
-    // Loads the four target models, frees them, and draws each active station's.
-    void load_target_models();
-    void free_target_models();
-    void draw_station_targets();
     void far_view(double dt);
     void update_cut_planes();
-    void station_interaction();
     void update_box_pool();
-    void update_city_ambience();
     void weekly_settlement();
-    // Shows or inserts a window of the bridge and shows it.
-    c_item_t* open_window(const char* group, const char* name, unsigned flags, const char* script);
     // Refuses a map: the world goes back to the menu.
     void refuse_map();
     // Phase 10 after the map was read.
@@ -346,21 +260,6 @@ private:
     // Puts the map's misc items into the active lists by type (movers, sky swaps, stations, cut planes,
     // no-weather boxes).
     void activate_items();
-    void load_ambient_sounds();
-    void free_sounds();
-    void gas_entry(const map_miscitem_t& item, float speed_mph);
-    void service_entry(float speed_mph);
-    void weigh_entry(float speed_mph);
-    void dealer_arrival(const map_miscitem_t& item);
-    // A truck that left an armed weigh station unweighed is reported with probability 0.8 when it
-    // hauls a job.
-    void report_passed_scales(int32_t job);
-    // What job `job` pays, times `multiplier`, divided by 8 to 12.
-    int32_t weighing_fine(int32_t job, int32_t multiplier);
-    void close_stations();
-    void set_station_text(c_item_t* window, int component, const char* text);
-    // Plays one of the station sounds the controller made at phase 0.
-    void play_ui_sound(int sound);
 
     // Navigation steps.
     bool ask_lane_unlink(route_cursor_t& cursor);
@@ -382,18 +281,14 @@ private:
     bool edge_curve(int32_t edge, vec3_t& p0, vec3_t& t0, vec3_t& p1, vec3_t& t1) const;
     void register_traffic_roads(int32_t edge, bool built);
 
-    std::vector<cross_lights_t> cross_lights_;
-    std::vector<hazard_entry_t> hazards_;
-    std::vector<std::string> music_list_;
-    snd_sound_t* music_track_ = nullptr;
-    snd_sound_t* ambient_loops_[game_ctrl_ambient_loops] = {};
-    // The station sounds (bell, fuelling start, stop and flow), made once and replayed.
-    snd_sound_t* ui_sounds_[4] = {};
     c_item_t* notebook_ = nullptr;
-    c_item_t* map_window_ = nullptr;
-    // The road map (id 1000) of the game map window; the window owns it.
-    c_item_t* map_component_ = nullptr;
-    psm_t* target_models_[game_ctrl_target_models] = {};
     entity_handle_t traffic_;
     bool registered_ = false;
+    game_music_t music_{*this};
+    traffic_light_cycle_t lights_{*this};
+    game_map_view_t map_view_{*this};
+    city_ambience_t ambience_;
+    road_hazards_t hazards_{*this};
+    sky_swap_t sky_swap_{*this};
+    game_stations_t stations_{*this};
 };

@@ -594,7 +594,7 @@ int32_t game_ctrl_e::set_up_semaphore(const map_edge_t& edge, const int32_t id, 
             opens = lane == 0 ? (group == 0 && three_arms ? 0x20 : 0x80) : 0x20;
         else
             opens = lane == 0 ? 0x08 : 0x02;
-        record.light = light_mask == opens ? map_light_open : map_light_closed;
+        record.light = lights_.mask() == opens ? map_light_open : map_light_closed;
     }
     return id;
 }

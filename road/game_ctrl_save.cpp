@@ -13,6 +13,7 @@
 #include "road/game_clock.h"
 #include "road/game_ctrl.h"
 #include "road/map_file_layout.h"
+#include "road/saved_index.h"
 
 // The game controller's save-game section: the magic, then the clock, the map view, the sky-swap
 // state, the station state, the hazard timer, the city loop, the dealer start and the player's
@@ -94,15 +95,6 @@ private:
     const uint8_t* at_;
 };
 
-// Keeps `value` when it is -1 or below `limit` (and not negative), else reports it and answers -1.
-int32_t index_or_none(const int32_t value, const int32_t limit, const char* what)
-{
-    if (value == -1 || (value >= 0 && value < limit))
-        return value;
-    api::error("<game_ctrl_e> the save game names %s %d, of %d; none is taken", what, value, limit);
-    return -1;
-}
-
 // Farthest a saved point may lie from the origin on either axis.
 constexpr float point_limit = 1.0e7f;
 // Largest amount of money a station's counters may hold.
@@ -111,17 +103,17 @@ constexpr int32_t amount_limit = 1000000000;
 bool finite_within(const float value, const float limit) { return std::isfinite(value) && std::fabs(value) <= limit; }
 
 // The controller's fields of the section, after its magic and before the player's profile, in their
-// order: the one description the writing and the reading run. `holder_t` is the controller, or a
-// saved_fields_t that a read is checked in before the controller takes it.
+// order: the one description the writing and the reading run. `holder_t` is a game_ctrl_saved_t,
+// gathered from the controller and its parts for a write, or read and checked before they take it.
 template <typename io_t, typename holder_t> void describe_fields(io_t& io, holder_t& h)
 {
     io.f32(h.game_clock);
     io.f32(h.key_timer);
-    io.u8(h.map_shown);
-    io.u8(h.in_city);
-    io.u8(h.city_zoom);
-    io.f32(h.map_zoom);
-    io.i32(h.city_index);
+    io.u8(h.map.shown);
+    io.u8(h.map.in_city);
+    io.u8(h.map.city_zoom);
+    io.f32(h.map.zoom);
+    io.i32(h.map.city);
     io.i32(h.sky_swap.item);
     io.f32(h.sky_swap.near_point[0]);
     io.f32(h.sky_swap.near_point[1]);
@@ -152,22 +144,6 @@ template <typename io_t, typename holder_t> void describe_fields(io_t& io, holde
     io.i32(h.dealer_start);
 }
 
-// The controller's saved fields by the controller's names, as a read is checked before it is taken.
-struct saved_fields_t {
-    float game_clock = 0.0f;
-    float key_timer = 0.0f;
-    uint8_t map_shown = 0;
-    uint8_t in_city = 0;
-    uint8_t city_zoom = 0;
-    float map_zoom = 0.0f;
-    int32_t city_index = -1;
-    sky_swap_state_t sky_swap;
-    station_state_t stations;
-    float hazard_timer = 0.0f;
-    int32_t current_loop = -1;
-    int32_t dealer_start = 0;
-};
-
 // Counts the bytes a description spans.
 class section_size_t {
 public:
@@ -181,7 +157,7 @@ public:
 size_t described_bytes()
 {
     section_size_t size;
-    saved_fields_t fields;
+    game_ctrl_saved_t fields;
     describe_fields(size, fields);
     return size.bytes;
 }
@@ -189,12 +165,12 @@ size_t described_bytes()
 // True when every number of a read section is one the controller can run on: the clock within the
 // week, the timers, zooms, points and the fuel price finite, and the station counters not negative nor
 // beyond any amount of money. Indices are checked against the world when they are taken.
-bool values_in_range(const saved_fields_t& read)
+bool values_in_range(const game_ctrl_saved_t& read)
 {
     const float clock = read.game_clock;
     bool ok = std::isfinite(clock) && clock >= 0.0f && clock <= game_clock_week;
     const station_state_t& stations = read.stations;
-    for (const float value : {read.key_timer, read.map_zoom, read.sky_swap.near_point[0], read.sky_swap.near_point[1],
+    for (const float value : {read.key_timer, read.map.zoom, read.sky_swap.near_point[0], read.sky_swap.near_point[1],
                               read.sky_swap.far_point[0], read.sky_swap.far_point[1], read.sky_swap.direction[0],
                               read.sky_swap.direction[1], read.sky_swap.length, stations.fuel_price,
                               stations.fuel_timer, stations.repair_damage, stations.repair_timer,
@@ -211,7 +187,7 @@ bool fields_in_range(const uint8_t* fields)
     kv_assert(save_magic_size + described_bytes() + std::size(profile_texts) * profile_text_size +
                   std::size(profile_numbers) * 4 ==
               static_cast<size_t>(game_ctrl_save_size));
-    saved_fields_t read;
+    game_ctrl_saved_t read;
     section_reader_t in(fields);
     describe_fields(in, read);
     return values_in_range(read);
@@ -224,7 +200,8 @@ int32_t game_ctrl_e::save(const int file)
     uint8_t bytes[game_ctrl_save_size];
     std::memcpy(bytes, save_magic, save_magic_size);
     section_writer_t out(bytes + save_magic_size);
-    describe_fields(out, static_cast<const game_ctrl_e&>(*this));
+    const game_ctrl_saved_t fields = saved();
+    describe_fields(out, fields);
     const def_obj_t* const context = game_context_get();
     for (const char* key : profile_texts) {
         const char* value = context ? context->get_value(key) : "Unknown";
@@ -268,27 +245,10 @@ int32_t game_ctrl_e::load(const int file, int32_t)
         return -1;
     }
     section_reader_t in(bytes + save_magic_size);
-    describe_fields(in, *this);
-    city_index = index_or_none(city_index, seg_server ? seg_server->city_count : 0, "city");
-    sky_swap.item = index_or_none(sky_swap.item, miscitems.count, "sky-swap item");
-    stations.repair_damage = std::clamp(stations.repair_damage, 0.0f, 1.0f);
-    current_loop = index_or_none(current_loop, game_ctrl_ambient_loops, "city traffic loop");
-    {
-        const held_part_t<ctrl_environment_t> environment(bridge ? bridge->environment() : entity_handle_t{});
-        const int32_t sky_count = environment.get() ? environment.get()->sky_count() : 0;
-        for (int32_t* sky : {&sky_swap.far_sky, &sky_swap.near_sky, &sky_swap.current_sky})
-            *sky = index_or_none(*sky, sky_count, "sky");
-        const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
-        const int32_t dealers = economy.get() ? economy.get()->dealer_count() : 0;
-        if (dealers > 0 && (dealer_start < 0 || dealer_start >= dealers)) {
-            api::error("<game_ctrl_e> the save game names dealer %d, of %d; the first is taken", dealer_start, dealers);
-            dealer_start = 0;
-        }
-    }
-    // A fuel price of 0 or below would give fuel away at no cost; the pump's own price comes back on
-    // the next visit.
-    if (!(stations.fuel_price > 0.0f))
-        stations.fuel_price = 1.58f;
+    // What the section does not hold stays as it is.
+    game_ctrl_saved_t fields = saved();
+    describe_fields(in, fields);
+    take_saved(fields);
     def_obj_t* const context = game_context_get();
     char text[profile_text_size];
     for (const char* key : profile_texts) {
@@ -304,14 +264,56 @@ int32_t game_ctrl_e::load(const int file, int32_t)
     return static_cast<int32_t>(magic + rest);
 }
 
+game_ctrl_saved_t game_ctrl_e::saved() const
+{
+    game_ctrl_saved_t fields;
+    fields.game_clock = game_clock;
+    fields.key_timer = key_timer;
+    fields.map = map_view_.saved();
+    fields.sky_swap = sky_swap_.saved();
+    fields.stations = stations_.state();
+    fields.hazard_timer = hazards_.timer();
+    fields.current_loop = ambience_.current();
+    fields.dealer_start = dealer_start;
+    return fields;
+}
+
+void game_ctrl_e::take_saved(game_ctrl_saved_t fields)
+{
+    map_view_.restore(fields.map);
+    fields.sky_swap.item = saved_index_or_none(fields.sky_swap.item, miscitems.count, "sky-swap item");
+    fields.stations.repair_damage = std::clamp(fields.stations.repair_damage, 0.0f, 1.0f);
+    ambience_.restore(fields.current_loop);
+    {
+        const held_part_t<ctrl_environment_t> environment(bridge ? bridge->environment() : entity_handle_t{});
+        const int32_t sky_count = environment.get() ? environment.get()->sky_count() : 0;
+        for (int32_t* sky : {&fields.sky_swap.far_sky, &fields.sky_swap.near_sky, &fields.sky_swap.current_sky})
+            *sky = saved_index_or_none(*sky, sky_count, "sky");
+        const held_part_t<ctrl_economy_t> economy(bridge ? bridge->economy() : entity_handle_t{});
+        const int32_t dealers = economy.get() ? economy.get()->dealer_count() : 0;
+        if (dealers > 0 && (fields.dealer_start < 0 || fields.dealer_start >= dealers)) {
+            api::error("<game_ctrl_e> the save game names dealer %d, of %d; the first is taken", fields.dealer_start,
+                       dealers);
+            fields.dealer_start = 0;
+        }
+    }
+    // A fuel price of 0 or below would give fuel away at no cost; the pump's own price comes back on
+    // the next visit.
+    if (!(fields.stations.fuel_price > 0.0f))
+        fields.stations.fuel_price = 1.58f;
+    game_clock = fields.game_clock;
+    key_timer = fields.key_timer;
+    sky_swap_.restore(fields.sky_swap);
+    stations_.restore(fields.stations);
+    hazards_.restore_timer(fields.hazard_timer);
+    dealer_start = fields.dealer_start;
+}
+
 void game_ctrl_e::after_load()
 {
-    remembered_truck_position = vec3_t{};
-    if (map_shown && map_window_)
-        ui_wshow(map_window_, 0);
-    assign_station_prices();
-    if (current_loop >= 0 && current_loop < game_ctrl_ambient_loops && ambient_loops_[current_loop])
-        api::snd_play(ambient_loops_[current_loop]);
+    map_view_.after_load();
+    stations_.assign_prices(dealer_start);
+    ambience_.after_load();
     const held_part_t<ctrl_environment_t> environment(bridge ? bridge->environment() : entity_handle_t{});
     if (environment.get()) {
         const int32_t sky = environment.get()->sky_index();

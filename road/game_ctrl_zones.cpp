@@ -13,18 +13,11 @@
 #include "road/game_ctrl.h"
 
 // The map items the game controller makes and serves beyond the editor's: stations and dealers from
-// the service points of prefabs, dry boxes from their no-weather boxes, the sky-swap zones, the road
-// hazards that swap a prefab for one of its variants, and the traffic roads of the built edges.
+// the service points of prefabs, dry boxes from their no-weather boxes, the traffic roads of the built
+// edges, and the hooks through which the road hazards and the sky-swap zones reach the map.
 
 namespace {
 
-// The prefab definitions that list the road hazards.
-constexpr const char* prefabs_path = "/defs/seg_server/prefabs.def";
-// Seconds between two redraws of the hazards.
-constexpr float hazard_period = 600.0f;
-// Squared distance within which the truck enters a sky-swap zone at one of its ends (30 m).
-constexpr float sky_zone_reach_sq = 9000000.0f;
-constexpr float sky_zone_reach = 3000.0f;
 // Misc item types by the kind of a prefab's station slot (index = kind, 0 none).
 constexpr int32_t station_types[8] = {0,
                                       map_misc_gas_station,
@@ -190,172 +183,24 @@ void game_ctrl_e::add_noweather_items()
     }
 }
 
-void game_ctrl_e::update_sky_swap()
-{
-    const held_part_t<ctrl_truck_t> truck(bridge ? bridge->avatar() : entity_handle_t{});
-    const held_part_t<ctrl_environment_t> environment(bridge ? bridge->environment() : entity_handle_t{});
-    if (!truck.get() || !environment.get())
-        return;
-    const vec3_t position = truck.get()->truck_position();
-    const float x = position.x;
-    const float z = position.z;
-    const auto distance_sq = [x, z](const float* point) {
-        return (x - point[0]) * (x - point[0]) + (z - point[1]) * (z - point[1]);
-    };
-    const int32_t skies = environment.get()->sky_count();
-    sky_swap_state_t& zone = sky_swap;
-    if (zone.item == -1) {
-        for (const int32_t index : active_list(base_ctrl_sky_swaps)) {
-            if (!miscitems.valid(index))
-                continue;
-            const map_miscitem_t& item = miscitems[index];
-            const float first[2] = {item.points[0].x, item.points[0].z};
-            const float second[2] = {item.points[1].x, item.points[1].z};
-            int near_end = -1;
-            if (distance_sq(first) < sky_zone_reach_sq)
-                near_end = 0;
-            else if (distance_sq(second) < sky_zone_reach_sq)
-                near_end = 1;
-            if (near_end == -1)
-                continue;
-            const int32_t near_sky = item.params[near_end];
-            const int32_t far_sky = item.params[1 - near_end];
-            // A zone naming a sky the environment does not have is left alone.
-            if (near_sky < 0 || near_sky >= skies || far_sky < 0 || far_sky >= skies)
-                continue;
-            zone.item = index;
-            const float* const near_point = near_end == 0 ? first : second;
-            const float* const far_point = near_end == 0 ? second : first;
-            zone.near_point[0] = near_point[0];
-            zone.near_point[1] = near_point[1];
-            zone.far_point[0] = far_point[0];
-            zone.far_point[1] = far_point[1];
-            zone.near_sky = near_sky;
-            zone.far_sky = far_sky;
-            zone.direction[0] = far_point[0] - near_point[0];
-            zone.direction[1] = far_point[1] - near_point[1];
-            zone.length = std::sqrt(zone.direction[0] * zone.direction[0] + zone.direction[1] * zone.direction[1]);
-            zone.current_sky = environment.get()->sky_index();
-            break;
-        }
-        return;
-    }
-    const float t1 = (x - zone.near_point[0]) * zone.direction[0] + (z - zone.near_point[1]) * zone.direction[1];
-    const float t2 = (zone.far_point[0] - x) * zone.direction[0] + (zone.far_point[1] - z) * zone.direction[1];
-    if ((t1 < 0.0f && std::sqrt(distance_sq(zone.near_point)) > sky_zone_reach) ||
-        (t2 < 0.0f && std::sqrt(distance_sq(zone.far_point)) > sky_zone_reach)) {
-        zone.item = -1;
-        return;
-    }
-    if (t1 <= 0.0f || t2 <= 0.0f || !(zone.length > 0.0f))
-        return;
-    const float f = 1.0f - std::fabs(t1 / zone.length) / zone.length;
-    float blend;
-    const int32_t wanted = f <= 0.5f ? zone.far_sky : zone.near_sky;
-    if (wanted < 0 || wanted >= skies)
-        return;
-    if (zone.current_sky != wanted) {
-        environment.get()->set_sky(wanted);
-        zone.current_sky = wanted;
-    }
-    blend = f <= 0.5f ? 1.0f - 2.0f * f : 2.0f * f - 1.0f;
-    environment.get()->set_sky_blend(blend);
-}
-
-void game_ctrl_e::load_road_hazards()
-{
-    hazards_.clear();
-    std::vector<std::vector<int32_t>> rows;
-    c_item_t* const item = api::mm_precache(prefabs_path);
-    const auto* pool = item ? static_cast<const def_pool_t*>(item->object) : nullptr;
-    const def_obj_t* const prefabs = pool ? pool->find("prefabs") : nullptr;
-    const auto table = seg_server ? static_cast<int32_t>(seg_server->prefab_table[seg_prefabs].size()) : 0;
-    if (prefabs) {
-        const int32_t count = prefabs->get_int("road_hazard_count");
-        for (int32_t row = 0; row < count && row < 65536; ++row) {
-            char key[32];
-            snprintf(key, sizeof key, "hazard%d", row);
-            const char* text = prefabs->get_value(key);
-            std::vector<int32_t> indices;
-            for (const char* at = text ? text : ""; *at && indices.size() < hazard_variants;) {
-                const int32_t index = v_atoi(at);
-                // A prefab the server does not hold ends the row: no edge is built from it.
-                if (index < 0 || index >= table) {
-                    api::error("%s: %s names prefab %d, of %d", prefabs_path, key, index, table);
-                    break;
-                }
-                indices.push_back(index);
-                const char* next = strchr(at, ';');
-                if (!next)
-                    break;
-                at = next + 1;
-            }
-            rows.push_back(std::move(indices));
-        }
-    }
-    if (item)
-        api::ci_dec_refs(item);
-    for (int32_t edge = 0; edge < edges.count; ++edge) {
-        if (edges[edge].kind != map_edge_prefab)
-            continue;
-        for (const std::vector<int32_t>& row : rows) {
-            if (row.empty() || row[0] != edges[edge].definition)
-                continue;
-            hazard_entry_t entry;
-            entry.edge = edge;
-            for (const int32_t variant : row) {
-                entry.variants[entry.count] = variant;
-                entry.first_sign[entry.count] = -1;
-                for (const prefab_sign_t& sign :
-                     seg_server->prefab_table[seg_prefabs][static_cast<size_t>(variant)].signs) {
-                    const int32_t added = add_sign();
-                    if (added < 0)
-                        break;
-                    signs[added] = map_sign_t{sign.model_id, edge, 0, {-1, -1, -1}, {-1, -1, -1}, 0, 0.0f};
-                    if (entry.first_sign[entry.count] == -1)
-                        entry.first_sign[entry.count] = added;
-                }
-                ++entry.count;
-            }
-            hazards_.push_back(entry);
-        }
-    }
-}
-
 const prefab_t* game_ctrl_e::get_prefab_def(map_edge_t& edge, bool* out_variant)
 {
     if (edge.kind == map_edge_prefab && edges.count > 0 && &edge >= edges.begin() && &edge < edges.end()) {
         const auto index = static_cast<int32_t>(&edge - edges.begin());
-        for (const hazard_entry_t& entry : hazards_) {
-            if (entry.edge != index)
-                continue;
-            edge.definition = entry.variants[entry.chosen];
-            for (int32_t v = 0; v < entry.count; ++v) {
-                if (signs.valid(entry.first_sign[v]))
-                    signs[entry.first_sign[v]].edge = -1;
-            }
-            edge.sign = entry.first_sign[entry.chosen];
-            if (signs.valid(edge.sign))
-                signs[edge.sign].edge = index;
+        if (const hazard_entry_t* const entry = hazards_.apply(edge, index)) {
             const prefab_t* const prefab = base_ctrl_e::get_prefab_def(edge, nullptr);
             if (out_variant)
-                *out_variant = entry.chosen != 0;
+                *out_variant = entry->chosen != 0;
             return prefab;
         }
     }
     return base_ctrl_e::get_prefab_def(edge, out_variant);
 }
 
-void game_ctrl_e::reshuffle_hazards(const float dt)
+void game_ctrl_e::update_sky_swap()
 {
-    hazard_timer += dt;
-    if (hazard_timer < hazard_period)
-        return;
-    hazard_timer -= hazard_period;
-    for (hazard_entry_t& entry : hazards_) {
-        if (!edges.valid(entry.edge) || edges[entry.edge].segment_slot != -1 || entry.count <= 0)
-            continue;
-        entry.chosen = static_cast<int32_t>(std::lround(api::sys_rand() * static_cast<float>(entry.count - 1)));
-        entry.chosen = std::clamp(entry.chosen, 0, entry.count - 1);
-    }
+    const held_part_t<ctrl_truck_t> truck(bridge ? bridge->avatar() : entity_handle_t{});
+    const held_part_t<ctrl_environment_t> environment(bridge ? bridge->environment() : entity_handle_t{});
+    if (truck.get() && environment.get())
+        sky_swap_.update(truck.get()->truck_position(), *environment.get());
 }

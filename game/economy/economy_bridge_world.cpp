@@ -56,7 +56,7 @@ float economy_bridge_world_t::game_time() const
 int32_t economy_bridge_world_t::current_city() const
 {
     const held_part_t<game_ctrl_e> game(ctrl_.bridge ? ctrl_.bridge->base_ctrl() : entity_handle_t{});
-    return game.get() ? game.get()->city_index : -1;
+    return game.get() ? game.get()->map_view().city() : -1;
 }
 
 vec3_t economy_bridge_world_t::edge_start(const int32_t edge) const

@@ -201,68 +201,68 @@ protected:
 
 TEST_F(lit_crossing_test, the_first_phase_comes_after_two_seconds_then_phases_last_eight_and_twelve)
 {
-    ctrl.attach_cross_lights(0);
-    ASSERT_EQ(ctrl.cross_lights().size(), 1u);
-    EXPECT_EQ(ctrl.cross_lights()[0].ids[0], 0);
-    EXPECT_EQ(ctrl.cross_lights()[0].ids[4], 1);
-    EXPECT_EQ(ctrl.cross_lights()[0].ids[8], 2);
-    ctrl.attach_cross_lights(0);
-    EXPECT_EQ(ctrl.cross_lights().size(), 1u);
+    ctrl.lights().attach(0);
+    ASSERT_EQ(ctrl.lights().crossings().size(), 1u);
+    EXPECT_EQ(ctrl.lights().crossings()[0].ids[0], 0);
+    EXPECT_EQ(ctrl.lights().crossings()[0].ids[4], 1);
+    EXPECT_EQ(ctrl.lights().crossings()[0].ids[8], 2);
+    ctrl.lights().attach(0);
+    EXPECT_EQ(ctrl.lights().crossings().size(), 1u);
 
-    ctrl.traffic_light_cycle(2.0);
-    EXPECT_EQ(ctrl.light_phase, 0);
-    ctrl.traffic_light_cycle(0.01);
-    EXPECT_EQ(ctrl.light_phase, 1);
-    EXPECT_EQ(ctrl.light_mask, 0x40);
+    ctrl.lights().step(2.0);
+    EXPECT_EQ(ctrl.lights().phase(), 0);
+    ctrl.lights().step(0.01);
+    EXPECT_EQ(ctrl.lights().phase(), 1);
+    EXPECT_EQ(ctrl.lights().mask(), 0x40);
     EXPECT_EQ(lights(), (std::vector<int32_t>{closed, closed, closed, closed}));
     // The lamp models follow the step: the first pair turns yellow.
     EXPECT_EQ(ctrl.seg_server->lamp_state[0], 1);
     // An odd phase lasts 8 s, an even one 12 s.
-    ctrl.traffic_light_cycle(8.0);
-    EXPECT_EQ(ctrl.light_phase, 1);
-    ctrl.traffic_light_cycle(0.01);
-    EXPECT_EQ(ctrl.light_phase, 2);
-    ctrl.traffic_light_cycle(12.0);
-    EXPECT_EQ(ctrl.light_phase, 2);
-    ctrl.traffic_light_cycle(0.01);
-    EXPECT_EQ(ctrl.light_phase, 3);
+    ctrl.lights().step(8.0);
+    EXPECT_EQ(ctrl.lights().phase(), 1);
+    ctrl.lights().step(0.01);
+    EXPECT_EQ(ctrl.lights().phase(), 2);
+    ctrl.lights().step(12.0);
+    EXPECT_EQ(ctrl.lights().phase(), 2);
+    ctrl.lights().step(0.01);
+    EXPECT_EQ(ctrl.lights().phase(), 3);
     for (int step = 0; step < 5; ++step)
-        ctrl.traffic_light_cycle(12.01);
-    EXPECT_EQ(ctrl.light_phase, 0);
-    EXPECT_EQ(ctrl.light_mask, 0x80);
+        ctrl.lights().step(12.01);
+    EXPECT_EQ(ctrl.lights().phase(), 0);
+    EXPECT_EQ(ctrl.lights().mask(), 0x80);
     EXPECT_EQ(lights(), (std::vector<int32_t>{open, open, closed, closed}));
     EXPECT_EQ(ctrl.seg_server->lamp_state[0], 2);
-    ctrl.apply_light_mask(0x08);
+    ctrl.lights().apply_mask(0x08);
     EXPECT_EQ(lights(), (std::vector<int32_t>{closed, closed, open, open}));
 
-    ctrl.detach_cross_lights(0);
-    EXPECT_TRUE(ctrl.cross_lights().empty());
+    ctrl.lights().detach(0);
+    EXPECT_TRUE(ctrl.lights().crossings().empty());
     EXPECT_EQ(ctrl.edges[0].noise_row, 0);
 }
 
 TEST_F(lit_crossing_test, a_held_semaphore_keeps_every_light_of_its_crossing_closed)
 {
-    ctrl.attach_cross_lights(0);
+    ctrl.lights().attach(0);
     uint32_t wait = 99;
     ctrl.set_semaphore(arms + 3, 17, &wait);
     EXPECT_EQ(wait, 0u);
     for (const uint8_t mask : {0x80, 0x20, 0x08, 0x02}) {
-        ctrl.apply_light_mask(mask);
+        ctrl.lights().apply_mask(mask);
         EXPECT_EQ(lights(), (std::vector<int32_t>{closed, closed, closed, closed})) << int(mask);
     }
     ctrl.set_semaphore(arms + 3, map_semaphore_free, nullptr);
-    ctrl.apply_light_mask(0x80);
+    ctrl.lights().apply_mask(0x80);
     EXPECT_EQ(lights(), (std::vector<int32_t>{open, open, closed, closed}));
 }
 
 TEST_F(lit_crossing_test, a_three_armed_crossing_opens_group_zero_lane_zero_in_phase_two)
 {
     ctrl.seg_server->prefab_table[seg_crosses][0].nodes.resize(3);
-    ctrl.attach_cross_lights(0);
-    ctrl.apply_light_mask(0x80);
+    ctrl.lights().attach(0);
+    ctrl.lights().apply_mask(0x80);
     EXPECT_EQ(ctrl.get_semaphore_light(0), closed);
     EXPECT_EQ(ctrl.get_semaphore_light(1), open);
-    ctrl.apply_light_mask(0x20);
+    ctrl.lights().apply_mask(0x20);
     EXPECT_EQ(ctrl.get_semaphore_light(0), open);
 }
 
@@ -309,11 +309,13 @@ TEST_F(game_ctrl_test, the_save_section_is_651_bytes_and_reads_back_exactly)
     game_ctrl_e ctrl;
     ctrl.bridge = bridge.get();
     ctrl.game_clock = 71999.6f;
-    ctrl.map_zoom = 890000.0f;
-    ctrl.current_loop = 3;
-    ctrl.stations.fuel_price = 1.5f;
-    ctrl.stations.repair_cost = 280;
-    ctrl.hazard_timer = 12.5f;
+    game_ctrl_saved_t fields = ctrl.saved();
+    fields.map.zoom = 890000.0f;
+    fields.current_loop = 3;
+    fields.hazard_timer = 12.5f;
+    fields.stations.fuel_price = 1.5f;
+    fields.stations.repair_cost = 280;
+    ctrl.take_saved(fields);
     const std::string bytes = save_section_bytes(ctrl, home_);
     ASSERT_EQ(bytes.size(), 651u);
     EXPECT_EQ(std::memcmp(bytes.data(), "g4m3ctrlh34d3r", 15), 0);
@@ -329,11 +331,11 @@ TEST_F(game_ctrl_test, the_save_section_is_651_bytes_and_reads_back_exactly)
     loaded.bridge = bridge.get();
     EXPECT_EQ(load_section(loaded), game_ctrl_save_size);
     EXPECT_EQ(loaded.game_clock, 71999.6f);
-    EXPECT_EQ(loaded.map_zoom, 890000.0f);
-    EXPECT_EQ(loaded.current_loop, 3);
-    EXPECT_EQ(loaded.stations.fuel_price, 1.5f);
-    EXPECT_EQ(loaded.stations.repair_cost, 280);
-    EXPECT_EQ(loaded.hazard_timer, 12.5f);
+    EXPECT_EQ(loaded.map_view().zoom(), 890000.0f);
+    EXPECT_EQ(loaded.ambience().current(), 3);
+    EXPECT_EQ(loaded.stations().state().fuel_price, 1.5f);
+    EXPECT_EQ(loaded.stations().state().repair_cost, 280);
+    EXPECT_EQ(loaded.hazards().timer(), 12.5f);
     EXPECT_EQ(save_section_bytes(loaded, home_), bytes);
     loaded.tick(0.0);
     EXPECT_EQ(loaded.night, 1);
@@ -352,10 +354,10 @@ TEST_F(game_ctrl_test, a_save_with_a_wrong_magic_or_bad_indices_is_refused_or_re
     write_data_file("s.sav", bytes);
     std::filesystem::remove(home_ / "s.sav");
     EXPECT_EQ(load_section(ctrl), game_ctrl_save_size);
-    EXPECT_EQ(ctrl.city_index, -1);
-    EXPECT_EQ(ctrl.sky_swap.item, -1);
-    EXPECT_EQ(ctrl.sky_swap.far_sky, -1);
-    EXPECT_EQ(ctrl.current_loop, -1);
+    EXPECT_EQ(ctrl.map_view().city(), -1);
+    EXPECT_EQ(ctrl.sky_swap().saved().item, -1);
+    EXPECT_EQ(ctrl.sky_swap().saved().far_sky, -1);
+    EXPECT_EQ(ctrl.ambience().current(), -1);
     EXPECT_EQ(engine_log_matching("the save game names").size(), 4u);
     ctrl.after_load();
 
@@ -364,30 +366,38 @@ TEST_F(game_ctrl_test, a_save_with_a_wrong_magic_or_bad_indices_is_refused_or_re
     EXPECT_EQ(load_section(ctrl), -1);
 }
 
+// Changes the stations' state between frames, as a save game being read does.
+template <typename change_t> void change_stations(game_ctrl_e& ctrl, change_t change)
+{
+    station_state_t state = ctrl.stations().state();
+    change(state);
+    ctrl.stations().restore(state);
+}
+
 TEST_F(game_ctrl_test, fuelling_adds_what_a_dollar_buys_and_stops_at_a_full_tank)
 {
     game_ctrl_e ctrl;
     ctrl.bridge = bridge.get();
-    ctrl.stations.fuel_price = 1.5f;
+    change_stations(ctrl, [&](station_state_t& state) { state.fuel_price = 1.5f; });
     parts->fuel = 98.5f;
-    ctrl.fuel_step(0.0f);
+    ctrl.stations().fuel_step(0.0f);
     EXPECT_NEAR(parts->fuel, 98.5f + (1.0f / 1.5f) * (100.0f / 400.0f), 1e-4f);
     EXPECT_EQ(parts->cash, 100000 - 1);
-    EXPECT_EQ(ctrl.stations.fuel_ticks, 1);
+    EXPECT_EQ(ctrl.stations().state().fuel_ticks, 1);
     // Ticks come every 0.3 s; from the fifth on they buy 10 dollars and the last fills to exactly 100.
     parts->fuel = 98.9f;
-    ctrl.stations.fuel_ticks = 4;
-    ctrl.fuel_step(0.3f);
+    change_stations(ctrl, [&](station_state_t& state) { state.fuel_ticks = 4; });
+    ctrl.stations().fuel_step(0.3f);
     EXPECT_EQ(parts->fuel, 100.0f);
     EXPECT_EQ(parts->cash, 100000 - 1 - static_cast<int32_t>(std::lround((100.0f - 98.9f) * 1.5f * 4.0f)));
 
     // A tank without capacity or a pump without a price cannot be filled.
     for (const auto& [capacity, price] : {std::pair{0.0f, 1.5f}, std::pair{400.0f, 0.0f}}) {
         parts->capacity = capacity;
-        ctrl.stations.fuel_price = price;
+        change_stations(ctrl, [&](station_state_t& state) { state.fuel_price = price; });
         parts->fuel = 50.0f;
-        ctrl.stations.fuel_timer = 0.0f;
-        ctrl.fuel_step(0.0f);
+        change_stations(ctrl, [&](station_state_t& state) { state.fuel_timer = 0.0f; });
+        ctrl.stations().fuel_step(0.0f);
         EXPECT_EQ(parts->fuel, 50.0f);
     }
 }
@@ -396,19 +406,21 @@ TEST_F(game_ctrl_test, repairs_pay_by_the_step_then_the_rest)
 {
     game_ctrl_e ctrl;
     ctrl.bridge = bridge.get();
-    ctrl.stations.repair_cost = 280;
-    ctrl.stations.repair_step_cost = 80;
-    ctrl.stations.repair_damage = 0.35f;
+    change_stations(ctrl, [](station_state_t& state) {
+        state.repair_cost = 280;
+        state.repair_step_cost = 80;
+        state.repair_damage = 0.35f;
+    });
     for (int tick = 0; tick < 4; ++tick)
-        ctrl.repair_step(0.3f);
+        ctrl.stations().repair_step(0.3f);
     EXPECT_EQ(parts->repairs, (std::vector<float>{0.1f, 0.1f, 0.1f, 1.0f}));
     EXPECT_EQ(parts->cash, 100000 - 280);
-    EXPECT_EQ(ctrl.stations.repair_cost, 0);
+    EXPECT_EQ(ctrl.stations().state().repair_cost, 0);
 
     // With money equal to the cost nothing is repaired.
-    ctrl.stations.repair_cost = 100;
+    change_stations(ctrl, [&](station_state_t& state) { state.repair_cost = 100; });
     parts->cash = 100;
-    ctrl.repair_step(0.3f);
+    ctrl.stations().repair_step(0.3f);
     EXPECT_EQ(parts->repairs.size(), 4u);
 }
 
@@ -416,21 +428,24 @@ TEST_F(game_ctrl_test, the_music_list_is_sorted_and_plays_round_but_stays_silent
 {
     game_ctrl_e ctrl;
     ctrl.bridge = bridge.get();
-    ctrl.music_on = 1;
-    EXPECT_FALSE(ctrl.music_update());
+    game_music_t& music = ctrl.music();
+    // A name that is no track turns the music on without anything to play.
+    music.play_track("notes.txt");
+    EXPECT_TRUE(music.on());
+    EXPECT_FALSE(music.update());
     for (const char* name : {"music/b.OGG", "music/a.wav", "music/notes.txt"})
         write_data_file(name, "x");
-    ctrl.build_music_list();
-    EXPECT_EQ(ctrl.music_list(), (std::vector<std::string>{"a.wav", "b.OGG"}));
-    ctrl.music_select(1);
-    EXPECT_EQ(ctrl.music_current, 1);
-    ctrl.music_select(-1);
-    EXPECT_EQ(ctrl.music_current, -1);
-    EXPECT_EQ(ctrl.music_on, 1);
-    EXPECT_TRUE(ctrl.music_update());
-    EXPECT_EQ(ctrl.music_current, 0);
-    ctrl.music_stop();
-    EXPECT_EQ(ctrl.music_on, 0);
+    music.build_list();
+    EXPECT_EQ(music.list(), (std::vector<std::string>{"a.wav", "b.OGG"}));
+    music.select(1);
+    EXPECT_EQ(music.current(), 1);
+    music.select(-1);
+    EXPECT_EQ(music.current(), -1);
+    EXPECT_TRUE(music.on());
+    EXPECT_TRUE(music.update());
+    EXPECT_EQ(music.current(), 0);
+    music.stop();
+    EXPECT_FALSE(music.on());
 }
 
 }  // namespace
@@ -455,12 +470,12 @@ TEST_F(game_ctrl_test, station_visits_replay_one_bell_and_destroy_deletes_every_
     for (int visit = 0; visit < 3; ++visit) {
         parts->position = {5000.0f, 0.0f, 5000.0f};
         ctrl.tick(0.1);
-        EXPECT_EQ(ctrl.stations.at_gas_pump, 1);
+        EXPECT_EQ(ctrl.stations().state().at_gas_pump, 1);
         // A pump without a price sells at the default price, not for nothing.
-        EXPECT_EQ(ctrl.stations.fuel_price, 1.58f);
+        EXPECT_EQ(ctrl.stations().state().fuel_price, 1.58f);
         parts->position = {50000.0f, 0.0f, 5000.0f};
         ctrl.tick(0.1);
-        EXPECT_EQ(ctrl.stations.at_gas_pump, 0);
+        EXPECT_EQ(ctrl.stations().state().at_gas_pump, 0);
     }
     EXPECT_EQ(snd_record_live(), sounds);
     ctrl.destroy(0);
@@ -483,10 +498,10 @@ TEST_F(game_ctrl_test, weigh_stations_fine_an_overweight_load_and_dealers_are_fo
     parts->speed_mph = 10.0f;
     parts->position = {8000.0f, 0.0f, 0.0f};
     ctrl.tick(0.1);
-    EXPECT_EQ(ctrl.stations.weigh_armed, 1);
+    EXPECT_EQ(ctrl.stations().state().weigh_armed, 1);
     parts->position = {28000.0f, 0.0f, 0.0f};
     ctrl.tick(0.1);
-    EXPECT_EQ(ctrl.stations.weigh_armed, 0);
+    EXPECT_EQ(ctrl.stations().state().weigh_armed, 0);
     EXPECT_TRUE(parts->offences.empty());
 
     // Stopping on the scales with an overweight load pays a fine of the job's pay / 8 to 12, once.
@@ -496,7 +511,7 @@ TEST_F(game_ctrl_test, weigh_stations_fine_an_overweight_load_and_dealers_are_fo
     parts->position = {100.0f, 0.0f, 0.0f};
     ctrl.tick(0.1);
     ctrl.tick(0.1);
-    EXPECT_EQ(ctrl.stations.weigh_done, 1);
+    EXPECT_EQ(ctrl.stations().state().weigh_done, 1);
     EXPECT_GE(parts->cash, 100000 - 9000 / 8);
     EXPECT_LE(parts->cash, 100000 - 9000 / 12);
 

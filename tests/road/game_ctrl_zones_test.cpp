@@ -137,12 +137,12 @@ TEST_F(zones_test, hazards_read_their_rows_refuse_unknown_prefabs_and_redraw_off
     const int32_t works = prefab_edge({}, 0, 0);
     const int32_t plain = prefab_edge({}, 0, 3);
     prefab_edge({}, 0, 1);
-    ctrl.load_road_hazards();
-    ASSERT_EQ(ctrl.hazards().size(), 3u);
-    EXPECT_EQ(ctrl.hazards()[0].count, 3);
+    ctrl.hazards().load();
+    ASSERT_EQ(ctrl.hazards().entries().size(), 3u);
+    EXPECT_EQ(ctrl.hazards().entries()[0].count, 3);
     // Prefab 9 does not exist: its row ends before it.
-    EXPECT_EQ(ctrl.hazards()[1].edge, plain);
-    EXPECT_EQ(ctrl.hazards()[1].count, 1);
+    EXPECT_EQ(ctrl.hazards().entries()[1].edge, plain);
+    EXPECT_EQ(ctrl.hazards().entries()[1].count, 1);
     EXPECT_FALSE(engine_log_matching("hazard1 names prefab 9, of 4").empty());
     EXPECT_EQ(ctrl.signs.count, 1);
 
@@ -154,18 +154,18 @@ TEST_F(zones_test, hazards_read_their_rows_refuse_unknown_prefabs_and_redraw_off
     // Redraws come every 600 s and leave an edge on screen alone.
     std::vector<int> seen(3, 0);
     for (int draw = 0; draw < 200; ++draw) {
-        ctrl.reshuffle_hazards(600.0f);
-        seen[static_cast<size_t>(ctrl.hazards()[0].chosen)] += 1;
-        EXPECT_EQ(ctrl.hazards()[1].chosen, 0);
+        ctrl.hazards().reshuffle(600.0f);
+        seen[static_cast<size_t>(ctrl.hazards().entries()[0].chosen)] += 1;
+        EXPECT_EQ(ctrl.hazards().entries()[1].chosen, 0);
     }
     EXPECT_GT(seen[0], 0);
     EXPECT_GT(seen[1], seen[0]);
     EXPECT_GT(seen[2], 0);
     ctrl.edges[works].segment_slot = 3;
-    const int32_t kept = ctrl.hazards()[0].chosen;
+    const int32_t kept = ctrl.hazards().entries()[0].chosen;
     for (int draw = 0; draw < 20; ++draw)
-        ctrl.reshuffle_hazards(600.0f);
-    EXPECT_EQ(ctrl.hazards()[0].chosen, kept);
+        ctrl.hazards().reshuffle(600.0f);
+    EXPECT_EQ(ctrl.hazards().entries()[0].chosen, kept);
 }
 
 TEST_F(zones_test, at_the_middle_of_a_sky_zone_the_far_sky_shows_unblended)
@@ -180,20 +180,20 @@ TEST_F(zones_test, at_the_middle_of_a_sky_zone_the_far_sky_shows_unblended)
     ctrl.active_list(base_ctrl_sky_swaps).append(index);
     parts->position = {1000, 0, 0};
     ctrl.update_sky_swap();
-    EXPECT_EQ(ctrl.sky_swap.item, index);
-    EXPECT_EQ(ctrl.sky_swap.near_sky, 1);
+    EXPECT_EQ(ctrl.sky_swap().saved().item, index);
+    EXPECT_EQ(ctrl.sky_swap().saved().near_sky, 1);
     parts->position = {5000, 0, 0};
     ctrl.update_sky_swap();
     EXPECT_EQ(parts->sky, 2);
     EXPECT_FLOAT_EQ(parts->blend, 0.0f);
     parts->position = {-5000, 0, 0};
     ctrl.update_sky_swap();
-    EXPECT_EQ(ctrl.sky_swap.item, -1);
+    EXPECT_EQ(ctrl.sky_swap().saved().item, -1);
     // A zone naming a sky the environment does not have is never entered.
     zone.params[1] = 40;
     parts->position = {1000, 0, 0};
     ctrl.update_sky_swap();
-    EXPECT_EQ(ctrl.sky_swap.item, -1);
+    EXPECT_EQ(ctrl.sky_swap().saved().item, -1);
 }
 
 TEST_F(zones_test, a_headquarters_in_range_shows_its_companys_marker_or_none)

@@ -99,7 +99,7 @@ protected:
 
 TEST_F(police_truck_test, a_pursuit_chases_the_player_within_3536_and_stops_it_with_a_ticket_within_2500)
 {
-    traffic->pending_offence_code = 150;
+    traffic->offences().set_pending(150);
     player->at = {0.0f, 0.0f, 20000.0f};
     police->begin_pursuit(150, 3, false, 9);
     EXPECT_FLOAT_EQ(police->give_up_distance, 4e8f);
@@ -119,13 +119,13 @@ TEST_F(police_truck_test, a_pursuit_chases_the_player_within_3536_and_stops_it_w
     EXPECT_FALSE(police->pursuit_on);
     EXPECT_EQ(player->tickets, (std::vector<std::pair<int32_t, int32_t>>{{150, 9}}));
     EXPECT_FLOAT_EQ(police->controls.brake, 2.0f);
-    EXPECT_EQ(traffic->pending_offence_code, -1) << "the traffic's offence is settled";
+    EXPECT_EQ(traffic->offences().pending(), -1) << "the traffic's offence is settled";
     EXPECT_EQ(player->police_ends, 1);
 }
 
 TEST_F(police_truck_test, a_player_beyond_five_times_the_starting_distance_escapes_and_the_truck_leaves)
 {
-    traffic->pending_offence_code = 120;
+    traffic->offences().set_pending(120);
     player->at = {0.0f, 0.0f, 20000.0f};
     police->begin_pursuit(120, 3, false, -1);
     player->at = {0.0f, 0.0f, 44000.0f};  // 1.936e9, below 5 x 4e8
@@ -135,7 +135,7 @@ TEST_F(police_truck_test, a_player_beyond_five_times_the_starting_distance_escap
     police->pursue();
     EXPECT_TRUE(police->removed);
     EXPECT_EQ(player->pages.back(), "@@ui_cancel_pursuit@@");
-    EXPECT_EQ(traffic->pending_offence_code, -1);
+    EXPECT_EQ(traffic->offences().pending(), -1);
     EXPECT_FALSE(bridge->has_police()) << "the police slot is given back";
     EXPECT_FLOAT_EQ(player->radar, 0.0f) << "the radar lamp is off";
     EXPECT_TRUE(player->tickets.empty());

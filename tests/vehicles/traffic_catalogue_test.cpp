@@ -49,8 +49,7 @@ protected:
     // A catalogue of `count` cars, each with the given probabilities (day, night, city, country).
     void uniform_catalogue(int count, float day, float night, float place, int happy_hour_of_first = 0)
     {
-        traffic.free_catalogue();
-        traffic.catalogue_capacity = static_cast<uint8_t>(count);
+        traffic.catalogue().free();
         for (int i = 0; i < count; ++i) {
             ai_car_def_t car;
             car.day_probability = day;
@@ -58,7 +57,7 @@ protected:
             car.city_probability = place;
             car.country_probability = place;
             car.happy_hour = static_cast<uint8_t>(i == 0 ? happy_hour_of_first : 0);
-            traffic.catalogue.push_back(car);
+            traffic.catalogue().add(car);
         }
     }
 
@@ -82,9 +81,9 @@ TEST_F(traffic_catalogue_test, a_car_reads_its_keys_bones_box_and_deformation_po
               "happy_hour = 17\n",
               bones);
     write_catalogue({"sedan"}, 4);
-    traffic.load_catalogue();
-    ASSERT_EQ(traffic.catalogue.size(), 1u);
-    const ai_car_def_t& car = traffic.catalogue[0];
+    traffic.catalogue().load();
+    ASSERT_EQ(traffic.catalogue().size(), 1u);
+    const ai_car_def_t& car = traffic.catalogue().entries()[0];
     EXPECT_NE(car.model, nullptr);
     EXPECT_NE(car.wheel, nullptr);
     EXPECT_EQ(car.sound_class, 2);
@@ -117,11 +116,11 @@ TEST_F(traffic_catalogue_test, two_wheel_bones_make_a_two_wheeler_and_missing_bo
     write_car("nothing_here_but_the_folder", "", {});
     write_data_file("models/ai/gone/readme.txt", "no definition");
     write_catalogue({"gone", "bike"}, 3);
-    traffic.load_catalogue();
+    traffic.catalogue().load();
     // The missing definition is skipped: the bike takes its place.
-    ASSERT_EQ(traffic.catalogue.size(), 1u);
-    EXPECT_EQ(traffic.catalogue[0].wheel_count, 2);
-    EXPECT_EQ(traffic.catalogue[0].two_wheeler, 1);
+    ASSERT_EQ(traffic.catalogue().size(), 1u);
+    EXPECT_EQ(traffic.catalogue().entries()[0].wheel_count, 2);
+    EXPECT_EQ(traffic.catalogue().entries()[0].two_wheeler, 1);
     EXPECT_TRUE(engine_log_has("unable to read model /models/ai/wheel.psm"));
     EXPECT_TRUE(engine_log_has("No left blinker bone found!!!"));
     EXPECT_TRUE(engine_log_has("No right blinker bone found!!!"));
@@ -134,14 +133,18 @@ TEST_F(traffic_catalogue_test, the_catalogue_holds_at_most_its_car_count_and_ref
     for (const char* name : {"a", "b", "c"})
         write_car(name, "", body_bones());
     write_catalogue({"a", "b", "c"}, 2);
-    traffic.load_catalogue();
-    EXPECT_EQ(traffic.catalogue.size(), 2u);
+    traffic.catalogue().load();
+    EXPECT_EQ(traffic.catalogue().size(), 2u);
     EXPECT_TRUE(engine_log_has("/defs/ai/cars.def names more cars than its car_count 2; the rest are left out"));
 
     write_catalogue({"a"}, 300);
-    traffic.load_catalogue();
-    EXPECT_TRUE(traffic.catalogue.empty());
+    traffic.catalogue().load();
+    EXPECT_TRUE(traffic.catalogue().empty());
     EXPECT_TRUE(engine_log_has("/defs/ai/cars.def: car_count 300 is not from 0 to 255; the traffic has no cars"));
+    // Model numbers are bytes and 255 names none: a 256th model is refused.
+    for (int i = 0; i < 255; ++i)
+        ASSERT_TRUE(traffic.catalogue().add(ai_car_def_t{}));
+    EXPECT_FALSE(traffic.catalogue().add(ai_car_def_t{}));
 }
 
 TEST_F(traffic_catalogue_test, an_empty_catalogue_gives_no_car)
@@ -174,10 +177,10 @@ TEST_F(traffic_catalogue_test,
        the_happy_hour_car_is_drawn_first_in_about_three_tenths_of_its_hour_and_midnight_keeps_it)
 {
     uniform_catalogue(10, 1.0f, 1.0f, 1.0f, 17);
-    traffic.set_hour(16);
-    EXPECT_EQ(traffic.happy_hour_car, traffic_e::no_happy_hour_car);
-    traffic.set_hour(17);
-    EXPECT_EQ(traffic.happy_hour_car, 0);
+    traffic.catalogue().follow_hour(16);
+    EXPECT_EQ(traffic.catalogue().happy_hour_car(), traffic_catalogue_t::no_happy_hour_car);
+    traffic.catalogue().follow_hour(17);
+    EXPECT_EQ(traffic.catalogue().happy_hour_car(), 0);
     engine_seed_random(11);
     int first = 0;
     constexpr int choices = 4000;
@@ -188,10 +191,10 @@ TEST_F(traffic_catalogue_test,
     }
     // 30 % drawn as the happy-hour car, plus a tenth of the other 70 % drawn at random.
     EXPECT_NEAR(first / static_cast<double>(choices), 0.37, 0.03);
-    traffic.set_hour(0);
-    EXPECT_EQ(traffic.happy_hour_car, 0);
-    traffic.set_hour(1);
-    EXPECT_EQ(traffic.happy_hour_car, traffic_e::no_happy_hour_car);
+    traffic.catalogue().follow_hour(0);
+    EXPECT_EQ(traffic.catalogue().happy_hour_car(), 0);
+    traffic.catalogue().follow_hour(1);
+    EXPECT_EQ(traffic.catalogue().happy_hour_car(), traffic_catalogue_t::no_happy_hour_car);
 }
 
 TEST_F(traffic_catalogue_test, the_sample_game_has_a_police_car_first_and_a_two_wheeler)
@@ -201,15 +204,15 @@ TEST_F(traffic_catalogue_test, the_sample_game_has_a_police_car_first_and_a_two_
     ASSERT_TRUE(vfs_init_from_host());
     ASSERT_TRUE(bind_engine_for_tests());
     log_clear_capture();
-    traffic.load_catalogue();
-    ASSERT_EQ(traffic.catalogue.size(), 5u);
-    EXPECT_GT(traffic.catalogue[0].siren_count, 0);
-    for (const ai_car_def_t& car : traffic.catalogue) {
+    traffic.catalogue().load();
+    ASSERT_EQ(traffic.catalogue().size(), 5u);
+    EXPECT_GT(traffic.catalogue().entries()[0].siren_count, 0);
+    for (const ai_car_def_t& car : traffic.catalogue().entries()) {
         EXPECT_NE(car.model, nullptr);
         EXPECT_NE(car.wheel, nullptr);
         EXPECT_EQ(car.deform_count, 4);
     }
-    EXPECT_EQ(traffic.catalogue[4].two_wheeler, 1);
+    EXPECT_EQ(traffic.catalogue().entries()[4].two_wheeler, 1);
     for (const log_entry_t& line : log_captured())
         ADD_FAILURE() << line.text;
 }

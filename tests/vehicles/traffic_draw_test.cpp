@@ -60,7 +60,7 @@ protected:
         for (const char* sound : {"ai_carmotor1", "ai_carmotor2", "ai_carmotor3", "ai_ambsiren"})
             write_data_file(std::string("sounds/ai/") + sound + ".ogg", "a motor sound standing in for samples\n");
         traffic = add(std::make_unique<traffic_e>());
-        ASSERT_EQ(traffic->catalogue.size(), 2u);
+        ASSERT_EQ(traffic->catalogue().size(), 2u);
         gfx_record_set_all_visible(true);
         psm_clear_draw_records();
     }
@@ -107,7 +107,7 @@ protected:
 
 TEST_F(traffic_draw_test, a_car_is_drawn_with_the_part_and_wheels_of_its_distance)
 {
-    const ai_car_def_t& def = traffic->catalogue[0];
+    const ai_car_def_t& def = traffic->catalogue().entries()[0];
     struct case_t {
         float metres;
         int32_t level;
@@ -156,8 +156,10 @@ TEST_F(traffic_draw_test, a_mirror_draws_the_cars_without_changing_their_distanc
     set_drawing_secondary_view(true);
     const drawn_t mirrored = draw();
     set_drawing_secondary_view(false);
-    EXPECT_EQ(std::ranges::count(mirrored.parts, traffic->catalogue[0].model, &psm_draw_record_t::model), 1);
-    EXPECT_EQ(std::ranges::find(mirrored.parts, traffic->catalogue[0].model, &psm_draw_record_t::model)->part, 1)
+    EXPECT_EQ(std::ranges::count(mirrored.parts, traffic->catalogue().entries()[0].model, &psm_draw_record_t::model),
+              1);
+    EXPECT_EQ(
+        std::ranges::find(mirrored.parts, traffic->catalogue().entries()[0].model, &psm_draw_record_t::model)->part, 1)
         << "its part by the mirror's distance";
     EXPECT_EQ(car(c).draw_level, before.draw_level);
     EXPECT_EQ(car(c).viewer_distance, before.viewer_distance);
@@ -244,41 +246,41 @@ TEST_F(traffic_draw_test, the_nine_motor_channels_go_to_near_cars_by_sound_class
     for (int i = 0; i < 7; ++i) {
         saloons.push_back(car_at({0.0f, 0.0f, -1000.0f * static_cast<float>(i + 1)}));
         car(saloons.back()).draw_level = 3;
-        traffic->motor_sound_step(saloons.back());
+        traffic->motor_sounds().step(saloons.back());
     }
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(car(saloons[static_cast<size_t>(i)]).motor_channel, 3 + i);
     EXPECT_EQ(car(saloons[6]).motor_channel, -1) << "class 0 has six channels";
     snd_state_t state;
-    ASSERT_TRUE(snd_record_state(traffic->motor_channels[3].sound, state));
+    ASSERT_TRUE(snd_record_state(traffic->motor_sounds().channel(3).sound, state));
     EXPECT_TRUE(state.playing);
     EXPECT_EQ(state.path, "/sounds/ai/ai_carmotor1.ogg");
 
     // A removed car gives its channel back, and the waiting car gets it.
     traffic->release_car(saloons[0], true);
-    EXPECT_EQ(traffic->motor_channels[3].car, -1);
-    traffic->motor_sound_step(saloons[6]);
+    EXPECT_EQ(traffic->motor_sounds().channel(3).car, -1);
+    traffic->motor_sounds().step(saloons[6]);
     EXPECT_EQ(car(saloons[6]).motor_channel, 3);
 
     // A car drawn far away or knocked lets its channel go.
     car(saloons[1]).draw_level = 1;
-    traffic->motor_sound_step(saloons[1]);
+    traffic->motor_sounds().step(saloons[1]);
     EXPECT_EQ(car(saloons[1]).motor_channel, -1);
-    ASSERT_TRUE(snd_record_state(traffic->motor_channels[4].sound, state));
+    ASSERT_TRUE(snd_record_state(traffic->motor_sounds().channel(4).sound, state));
     EXPECT_FALSE(state.playing);
     car(saloons[2]).status |= traffic_car_t::status_knocked;
-    traffic->motor_sound_step(saloons[2]);
+    traffic->motor_sounds().step(saloons[2]);
     EXPECT_EQ(car(saloons[2]).motor_channel, -1);
 
     // Class 2 has channel 0 alone.
     const int32_t bike = car_at({0.0f, 0.0f, -900.0f}, 1);
     const int32_t second_bike = car_at({0.0f, 0.0f, -800.0f}, 1);
     car(bike).draw_level = car(second_bike).draw_level = 2;
-    traffic->motor_sound_step(bike);
-    traffic->motor_sound_step(second_bike);
+    traffic->motor_sounds().step(bike);
+    traffic->motor_sounds().step(second_bike);
     EXPECT_EQ(car(bike).motor_channel, 0);
     EXPECT_EQ(car(second_bike).motor_channel, -1);
-    ASSERT_TRUE(snd_record_state(traffic->motor_channels[0].sound, state));
+    ASSERT_TRUE(snd_record_state(traffic->motor_sounds().channel(0).sound, state));
     EXPECT_EQ(state.path, "/sounds/ai/ai_carmotor3.ogg");
 }
 
@@ -286,8 +288,8 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
 {
     const int32_t c = car_at({0.0f, 0.0f, -1000.0f});
     car(c).draw_level = 3;
-    traffic->motor_sound_step(c);
-    snd_sound_t* const sound = traffic->motor_channels[static_cast<size_t>(car(c).motor_channel)].sound;
+    traffic->motor_sounds().step(c);
+    snd_sound_t* const sound = traffic->motor_sounds().channel(car(c).motor_channel).sound;
     struct case_t {
         float before, now;  // metres from the viewer
         float pitch;
@@ -295,7 +297,7 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
     for (const case_t& test : cases) {
         car(c).previous_viewer_distance = test.before * test.before * 1e4f;
         car(c).viewer_distance = test.now * test.now * 1e4f;
-        traffic->update_motor_sound(c);
+        traffic->motor_sounds().update(c);
         snd_state_t state;
         ASSERT_TRUE(snd_record_state(sound, state));
         EXPECT_NEAR(state.rate, test.pitch, 1e-3f) << test.before << " m to " << test.now << " m";
@@ -303,7 +305,7 @@ TEST_F(traffic_draw_test, the_motor_pitch_rises_as_a_car_comes_nearer_and_falls_
     // A change below 1 % is not given to the sound.
     car(c).previous_viewer_distance = 10.0f * 10.0f * 1e4f;
     car(c).viewer_distance = 10.248f * 10.248f * 1e4f;  // a pitch of 0.504
-    traffic->update_motor_sound(c);
+    traffic->motor_sounds().update(c);
     snd_state_t state;
     ASSERT_TRUE(snd_record_state(sound, state));
     EXPECT_FLOAT_EQ(state.rate, 0.5f);
@@ -336,8 +338,8 @@ TEST_F(traffic_draw_test, near_cars_place_shadows_and_at_night_light_pools_unles
     const auto shadow = decals.of("/scripts/decals/shadow.esc")[0];
     EXPECT_EQ(shadow.start, vec3_t(0.0f, 500.0f, -3000.0f));
     EXPECT_EQ(shadow.end, vec3_t(0.0f, -500.0f, -3000.0f));
-    EXPECT_FLOAT_EQ(shadow.params.scale().x, traffic->catalogue[0].length);
-    EXPECT_FLOAT_EQ(shadow.params.scale().y, traffic->catalogue[0].width);
+    EXPECT_FLOAT_EQ(shadow.params.scale().x, traffic->catalogue().entries()[0].length);
+    EXPECT_FLOAT_EQ(shadow.params.scale().y, traffic->catalogue().entries()[0].width);
     EXPECT_EQ(decals.placements.size(), 2u) << "no light pools by day";
 
     decals.placements.clear();
@@ -345,7 +347,7 @@ TEST_F(traffic_draw_test, near_cars_place_shadows_and_at_night_light_pools_unles
     traffic->pre_draw();
     const auto pools = decals.of("/scripts/decals/lights_ai.esc");
     ASSERT_EQ(pools.size(), 1u);
-    const float ahead = 0.5f * traffic->catalogue[0].length + 500.0f;
+    const float ahead = 0.5f * traffic->catalogue().entries()[0].length + 500.0f;
     EXPECT_NEAR(pools[0].start.z, -3000.0f - ahead, 1e-2f);
     const auto bike_pools = decals.of("/scripts/decals/lights_bike.esc");
     ASSERT_EQ(bike_pools.size(), 1u);
@@ -380,8 +382,8 @@ TEST_F(traffic_ring_draw_test, over_a_minute_of_driving_and_drawing_channels_and
     for (int i = 0; i < 3000; ++i) {
         traffic->step(i * 0.02, 0.02f);
         traffic->draw();
-        for (int channel = 0; channel < traffic_e::motor_channel_count; ++channel) {
-            const int32_t holder = traffic->motor_channels[static_cast<size_t>(channel)].car;
+        for (int channel = 0; channel < traffic_motor_sounds_t::channel_count; ++channel) {
+            const int32_t holder = traffic->motor_sounds().channel(channel).car;
             if (holder != -1) {
                 ++heard;
                 ASSERT_EQ(traffic->cars[static_cast<size_t>(holder)].motor_channel, channel) << "step " << i;

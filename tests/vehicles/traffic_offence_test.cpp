@@ -89,7 +89,8 @@ protected:
         car.length = 400.0f;
         car.width = 180.0f;
         car.half_height = 70.0f;
-        traffic->catalogue.assign(2, car);
+        for (int i = 0; i < 2; ++i)
+            traffic->catalogue().add(car);
     }
     void TearDown() override
     {
@@ -136,21 +137,21 @@ TEST_F(traffic_offence_test, three_different_cars_hit_by_the_player_call_the_pol
     hit(first);
     hit(first);
     hit(first);
-    EXPECT_EQ(traffic->hits_counted, 1) << "the same car hit three times counts once";
-    EXPECT_EQ(traffic->pending_offence_code, -1);
+    EXPECT_EQ(traffic->offences().hits(), 1) << "the same car hit three times counts once";
+    EXPECT_EQ(traffic->offences().pending(), -1);
     EXPECT_TRUE(traffic->is_knocked(first));
 
     hit(second);
-    EXPECT_EQ(traffic->pending_offence_code, -1);
+    EXPECT_EQ(traffic->offences().pending(), -1);
     hit(third);
-    EXPECT_EQ(traffic->pending_offence_code, 120) << "the third different car brings the police";
-    EXPECT_EQ(traffic->hits_counted, 0);
+    EXPECT_EQ(traffic->offences().pending(), 120) << "the third different car brings the police";
+    EXPECT_EQ(traffic->offences().hits(), 0);
     EXPECT_TRUE(player->tickets.empty()) << "the police truck gives the ticket";
 
     const int32_t fourth = car(), fifth = car(), sixth = car();
     for (const int32_t later : {fourth, fifth, sixth})
         hit(later);
-    EXPECT_EQ(traffic->hits_counted, 0) << "no offence counts while one is pending";
+    EXPECT_EQ(traffic->offences().hits(), 0) << "no offence counts while one is pending";
 }
 
 TEST_F(traffic_offence_test, without_the_police_truck_the_third_car_gives_the_ticket_at_once)
@@ -159,8 +160,8 @@ TEST_F(traffic_offence_test, without_the_police_truck_the_third_car_gives_the_ti
     for (int i = 0; i < 3; ++i)
         hit(car());
     EXPECT_EQ(player->tickets, (std::vector<offence_player_e::ticket_t>{{120, -1}}));
-    EXPECT_EQ(traffic->pending_offence_code, -1);
-    EXPECT_EQ(traffic->hits_counted, 0);
+    EXPECT_EQ(traffic->offences().pending(), -1);
+    EXPECT_EQ(traffic->offences().hits(), 0);
 }
 
 TEST_F(traffic_offence_test, only_the_player_and_the_trailer_it_tows_commit_the_offence_of_hitting_a_car)
@@ -173,8 +174,8 @@ TEST_F(traffic_offence_test, only_the_player_and_the_trailer_it_tows_commit_the_
             hit(struck, mover);
             EXPECT_TRUE(traffic->is_knocked(struck)) << mover;
         }
-        EXPECT_EQ(traffic->hits_counted, 0) << mover;
-        EXPECT_EQ(traffic->pending_offence_code, -1) << mover;
+        EXPECT_EQ(traffic->offences().hits(), 0) << mover;
+        EXPECT_EQ(traffic->offences().pending(), -1) << mover;
     }
     // A body that knocks no car.
     const int32_t spared = car();
@@ -186,7 +187,7 @@ TEST_F(traffic_offence_test, only_the_player_and_the_trailer_it_tows_commit_the_
     tagged_box_t towed(-10);
     towed.box.owner_word = trailer.handle().word();
     hit_by(towed.box, car());
-    EXPECT_EQ(traffic->hits_counted, 1) << "the player's own trailer counts";
+    EXPECT_EQ(traffic->offences().hits(), 1) << "the player's own trailer counts";
 }
 
 TEST_F(traffic_offence_test, hitting_the_economy_drivers_truck_costs_prestige_and_counts_as_a_hit)
@@ -198,7 +199,7 @@ TEST_F(traffic_offence_test, hitting_the_economy_drivers_truck_costs_prestige_an
     EXPECT_FLOAT_EQ(economy.prestige, 0.0f) << "another vehicle";
     hit(0);
     EXPECT_FLOAT_EQ(economy.prestige, -10.0f);
-    EXPECT_EQ(traffic->hits_counted, 1);
+    EXPECT_EQ(traffic->offences().hits(), 1);
     EXPECT_TRUE(player->tickets.empty());
     bridge.reset();
 }
@@ -209,7 +210,7 @@ TEST_F(traffic_offence_test, hitting_the_police_car_of_the_traffic_gives_the_tic
     hit(police);
     EXPECT_EQ(player->tickets, (std::vector<offence_player_e::ticket_t>{{120, -1}}));
     EXPECT_EQ(traffic->cars[static_cast<size_t>(police)].siren_bits & 1, 1);
-    EXPECT_EQ(traffic->pending_offence_code, -1);
+    EXPECT_EQ(traffic->offences().pending(), -1);
 }
 
 TEST_F(traffic_offence_test, the_player_truck_reports_call_the_police_by_their_rules)
@@ -230,7 +231,7 @@ TEST_F(traffic_offence_test, the_player_truck_reports_call_the_police_by_their_r
         traffic->cancel_offence();
         player->clock = c.offence_clock;
         traffic->report_offence(c.code, c.value);
-        EXPECT_EQ(traffic->pending_offence_code, c.pending) << c.code << " at " << c.offence_clock;
+        EXPECT_EQ(traffic->offences().pending(), c.pending) << c.code << " at " << c.offence_clock;
     }
     const int ends = player->police_ends;
     traffic->cancel_offence();
@@ -250,7 +251,7 @@ TEST_F(traffic_offence_test, a_reset_removes_every_car_and_forgets_the_knocked_o
     traffic->reset();
     EXPECT_TRUE(traffic->spawned.empty());
     EXPECT_TRUE(traffic->knocked.empty());
-    EXPECT_EQ(traffic->hits_counted, 0);
+    EXPECT_EQ(traffic->offences().hits(), 0);
     EXPECT_EQ(traffic->free_slots.size(), 127u);
     EXPECT_TRUE(engine_log_has("Reseting traffic"));
 }

@@ -58,7 +58,8 @@ protected:
         car.half_height = 70.0f;
         car.speed = 40;
         car.day_probability = car.night_probability = car.city_probability = car.country_probability = 1.0f;
-        traffic->catalogue.assign(2, car);
+        for (int i = 0; i < 2; ++i)
+            traffic->catalogue().add(car);
         for (int32_t i = 0; i < 4; ++i)
             traffic->register_road(ctrl->edges[i].traffic_road, i, 0, -1);
     }

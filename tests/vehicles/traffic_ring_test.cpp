@@ -162,26 +162,38 @@ TEST_F(traffic_light_test, a_crossing_held_by_a_far_car_lets_the_next_creep_at_t
 
 namespace {
 
+// Gives the ring's two cars (without models) the happy hours `first` and `second`.
+void set_happy_hours(traffic_e& traffic, const uint8_t first, const uint8_t second)
+{
+    std::vector<ai_car_def_t> cars = traffic.catalogue().entries();
+    traffic.catalogue().free();
+    cars[0].happy_hour = first;
+    cars[1].happy_hour = second;
+    for (const ai_car_def_t& car : cars)
+        traffic.catalogue().add(car);
+}
+
 TEST_F(traffic_ring_test, the_happy_hour_car_follows_the_game_clock_and_midnight_keeps_the_hour_before)
 {
-    traffic->catalogue[1].happy_hour = 5;
+    set_happy_hours(*traffic, 0, 5);
     ctrl->game_clock = 5.5f * 3600.0f;
     run(*traffic, 0.04f);
-    EXPECT_EQ(traffic->happy_hour_car, 1);
-    traffic->happy_hour_car = 0;  // a choice made within the hour stays until the hour changes
+    EXPECT_EQ(traffic->catalogue().happy_hour_car(), 1);
+    // Within the hour the choice is not made again: car 0 preferred at 5 now is not taken.
+    set_happy_hours(*traffic, 5, 0);
     run(*traffic, 0.04f);
-    EXPECT_EQ(traffic->happy_hour_car, 0);
+    EXPECT_EQ(traffic->catalogue().happy_hour_car(), traffic_catalogue_t::no_happy_hour_car);
     ctrl->game_clock = 6.0f * 3600.0f;
     run(*traffic, 0.04f);
-    EXPECT_EQ(traffic->happy_hour_car, traffic_e::no_happy_hour_car);
-    traffic->catalogue[1].happy_hour = 23;
+    EXPECT_EQ(traffic->catalogue().happy_hour_car(), traffic_catalogue_t::no_happy_hour_car);
+    set_happy_hours(*traffic, 0, 23);
     ctrl->game_clock = 23.5f * 3600.0f;
     run(*traffic, 0.04f);
-    EXPECT_EQ(traffic->happy_hour_car, 1);
+    EXPECT_EQ(traffic->catalogue().happy_hour_car(), 1);
     ctrl->game_clock = 24.5f * 3600.0f;
     run(*traffic, 0.04f);
-    EXPECT_EQ(traffic->current_hour, 0);
-    EXPECT_EQ(traffic->happy_hour_car, 1) << "hour 0 changes nothing";
+    EXPECT_EQ(traffic->catalogue().current_hour(), 0);
+    EXPECT_EQ(traffic->catalogue().happy_hour_car(), 1) << "hour 0 changes nothing";
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ protected:
         car.width = 180.0f;
         car.half_height = 70.0f;
         car.speed = 40;
-        traffic->catalogue.push_back(car);
+        traffic->catalogue().add(car);
     }
 
     // Takes the next free slot, puts it at `position` and links it into `lane` of road `road`.
@@ -244,7 +244,7 @@ TEST_F(traffic_test, a_police_car_near_the_viewer_settles_a_pending_offence)
     traffic->cars[static_cast<size_t>(police)].model = 0;
     traffic->report_offence(150, 0);
     traffic->step(0.0, 0.02f);
-    EXPECT_EQ(traffic->pending_offence_code, -1);
+    EXPECT_EQ(traffic->offences().pending(), -1);
     EXPECT_EQ(traffic->cars[static_cast<size_t>(police)].siren_bits & 1, 1);
 }
 

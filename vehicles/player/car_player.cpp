@@ -450,7 +450,7 @@ int32_t car_player_e::snow_level() const
 bool car_player_e::hud_hidden_by_ctrl() const
 {
     const game_ctrl_e* const ctrl = game_ctrl();
-    return ctrl && ctrl->map_shown;
+    return ctrl && ctrl->map_view().shown();
 }
 
 void car_player_e::insert_huds()

@@ -29,8 +29,6 @@ constexpr uint32_t horn_kind = 0;
 constexpr uint32_t motor_kind = 4;
 constexpr uint32_t siren_kind = 5;
 constexpr int sound_tag = 10;
-// The offence clock: the police forget the contacts counted after this many seconds.
-constexpr float offence_memory = 300.0f;
 
 snd_sound_t* numbered_sound(const char* stem, int number, uint32_t kind)
 {
@@ -66,7 +64,7 @@ int traffic_e::init(const int phase)
     } else if (phase == 0) {
         load_resources();
         load_smoke();
-        load_motor_channels();
+        motor_sounds_.load();
     }
     return 0;
 }
@@ -95,7 +93,7 @@ void traffic_e::load_resources()
 {
     if (bridge)
         controller_link = bridge->base_ctrl();
-    load_catalogue();
+    catalogue_.load();
     cars.assign(car_capacity, traffic_car_t{});
     roads.clear();
     roads.reserve(256);
@@ -124,7 +122,7 @@ int traffic_e::destroy(const int phase)
         if (controller.get())
             for (const traffic_road_t& road : roads)
                 if (road.first_edge() >= 0)
-                    controller.get()->detach_cross_lights(road.first_edge());
+                    controller.get()->lights().detach(road.first_edge());
     } else if (phase == 0) {
         free_resources();
         if (!smoke_emitter.is_null())
@@ -138,7 +136,7 @@ void traffic_e::free_resources()
 {
     for (int32_t car = 0; car < car_capacity; ++car)
         unload_car_model(car);
-    free_motor_channels();
+    motor_sounds_.free();
     // The world is going: the trailer's use is given back, and no one is told the truck left (the
     // bridge may already be gone).
     if (!ai_truck.trailer.is_null())
@@ -146,7 +144,7 @@ void traffic_e::free_resources()
     ai_truck.trailer = {};
     ai_truck.present = false;
     free_ai_truck();
-    free_catalogue();
+    catalogue_.free();
     roads.clear();
     cars.clear();
     free_slots.clear();
@@ -181,12 +179,7 @@ void traffic_e::handler()
             const route_cursor_t& car = cars[static_cast<size_t>(smoking_car)].route;
             emitter->set_position(car.position + car.rotation.rotate({0.0f, 0.0f, -150.0f}));
         }
-    if (offence_clock <= offence_memory) {
-        offence_clock += dt;
-    } else {
-        hits_counted = 0;
-        offence_clock = 0.0f;
-    }
+    offences_.tick(dt);
 }
 
 void traffic_e::mem_move(const ptrdiff_t delta)

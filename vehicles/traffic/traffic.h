@@ -16,6 +16,9 @@
 #include "vehicles/links/player_links.h"
 #include "vehicles/links/vehicle_links.h"
 #include "vehicles/traffic/traffic_car.h"
+#include "vehicles/traffic/traffic_catalogue.h"
+#include "vehicles/traffic/traffic_motor_sounds.h"
+#include "vehicles/traffic/traffic_offences.h"
 #include "vehicles/traffic/traffic_road.h"
 
 class car_police_e;
@@ -40,8 +43,6 @@ class traffic_e : public dynamic_object_e,
 public:
     // The most cars the traffic runs at once.
     static constexpr int32_t car_capacity = 128;
-    // No model is preferred this hour.
-    static constexpr uint8_t no_happy_hour_car = 255;
     // Seconds of the start burst, in which a spawn is tried every frame.
     static constexpr float start_burst_seconds = 5.0f;
     // Spawn interval by day; at night it is thirty times as long.
@@ -66,8 +67,6 @@ public:
     static constexpr int32_t offence_wrong_way = 150;
     static constexpr int32_t offence_no_lights = 160;
     static constexpr int32_t offence_weigh_station = 180;
-    // Different cars hit that bring the police.
-    static constexpr int32_t hits_for_police = 3;
     // Squared distance beyond the viewer at which a police post may be placed by the road (about 346 m).
     static constexpr float police_post_distance = 1.2e9f;
 
@@ -174,13 +173,19 @@ public:
     // The three reference points of the player's truck, given each frame by the truck.
     void set_player_points(const vec3_t& front, const vec3_t& rear, const vec3_t& middle) override;
     // The offence the police is after, -1 none.
-    int32_t pending_offence() const override { return pending_offence_code; }
+    int32_t pending_offence() const override { return offences_.pending(); }
+    // The offences counted and the one pending.
+    traffic_offences_t& offences() { return offences_; }
+    const traffic_offences_t& offences() const { return offences_; }
     // The driver of the economy truck driving through the traffic, -1 none.
     int32_t ai_truck_driver() const override { return ai_truck.present ? ai_truck.driver : -1; }
     // How busy the roads are: 0 below 70 % of the slots spawned, 1 up to 90 %, 2 above.
     int32_t level() const override;
     // The AI truck may sound its horn once more.
     void answer_horn() override;
+    // Where a car is and where it heads: its body's when knocked, else its route's.
+    vec3_t car_point(int32_t car) const;
+    quat_t car_rotation(int32_t car) const;
     // Copies a car's position and rotation.
     void get_car_pose(vec3_t& out_position, quat_t& out_rotation, int32_t car) const;
     // The pose of a spawned car; false for a free slot.
@@ -209,27 +214,13 @@ public:
     static const quat_t& wheel_flip_rotation();
 
     // The motor sounds: nine channels shared by the near cars, by the cars' sound class.
-    static constexpr int motor_channel_count = 9;
-    void load_motor_channels();
-    void free_motor_channels();
-    void start_motor_sound(int32_t car);
-    void stop_motor_sound(int32_t car);
-    void update_motor_sound(int32_t car);
-    // The update's sound step of a car: updates its channel, gives it back or seeks one.
-    void motor_sound_step(int32_t car);
+    traffic_motor_sounds_t& motor_sounds() { return motor_sounds_; }
 
-    // Reads "/defs/ai/cars.def" into the catalogue (at most its "car_count" entries).
-    void load_catalogue();
-    // Reads "/models/ai/NAME/car.def" and appends the model to the catalogue; false when its definition
-    // is missing (the entry is not added) or the catalogue is full.
-    bool load_car_def(const char* name);
-    // Frees the catalogue's models and empties it.
-    void free_catalogue();
+    // The car models and the happy-hour car.
+    traffic_catalogue_t& catalogue() { return catalogue_; }
+    const traffic_catalogue_t& catalogue() const { return catalogue_; }
     // The model for a car about to be spawned on `edge`; false when no model is taken this time.
     bool choose_car_model(int32_t edge, uint8_t& model) const;
-    // The clock entered `hour` (1 to 23): the first model preferred in it becomes the happy-hour car;
-    // entering hour 0 changes nothing.
-    void set_hour(int32_t hour);
 
     // The economy driver's truck in slot 0, towing a trailer of its own.
     // Shows the driver's truck on `edge` (an edge of a registered road, out of the viewer's sight) with
@@ -259,10 +250,6 @@ public:
     // The world's bridge: found at init phase -2 unless given before.
     game_bridge_t* bridge = nullptr;
 
-    std::vector<ai_car_def_t> catalogue;  // entry 0 is the police car
-    uint8_t catalogue_capacity = 0;       // "car_count" of the catalogue file
-    uint8_t happy_hour_car = no_happy_hour_car;
-    uint8_t current_hour = 0;
     bool dark = false;                // night: models are taken by their night probability
     entity_handle_t controller_link;  // the game controller
 
@@ -297,22 +284,11 @@ public:
     // Where the next one-second road step continues.
     int32_t road_cursor = 0;
 
-    // The offence a police car is to punish (-1 none), and the contact count the police reads.
-    int32_t pending_offence_code = -1;
-    int32_t last_car_hit = -1;
-    int32_t hits_counted = 0;
-    float offence_clock = 0.0f;
     // The smoke emitter (a car_smoke_e, one use held) and the car it follows, -1 for none.
     entity_handle_t smoke_emitter;
     int32_t smoking_car = -1;
     // Squared distance of the last obstacle test.
     float last_obstacle_distance = 0.0f;
-    // A motor channel: the car it plays for (-1 free) and its sound.
-    struct motor_channel_t {
-        int32_t car = -1;
-        snd_sound_t* sound = nullptr;
-    };
-    std::array<motor_channel_t, motor_channel_count> motor_channels{};
     // The sprite every flare is drawn with; its colour and scale are written per flare.
     gfx_sprite_t flare_sprite{{0.0f, 0.0f, 0.0f}, 0xFFFFFFFFu, 0.35f, 0.0f, {0.0f, 0.0f}, {1.0f, 1.0f}, nullptr};
     ai_truck_t ai_truck;
@@ -385,9 +361,6 @@ private:
     void draw_collision_box(int32_t car);
     // Whether the road segment of `edge` is shown (an edge the controller does not hold counts as shown).
     bool edge_shown(int32_t edge);
-    // Where a car is and where it heads: its body's when knocked, else its route's.
-    vec3_t car_point(int32_t car) const;
-    quat_t car_rotation(int32_t car) const;
     // Places one decal of `script` centred at `centre`, projected from 500 above to 500 below.
     void place_car_decal(const char* script, const vec3_t& centre, const vec3_t& heading, float length, float width,
                          uint32_t colour);
@@ -400,4 +373,7 @@ private:
     std::array<phys_body_t*, car_capacity> car_bodies_{};
     // Each car geometry's owner record: the traffic's handle and the car's slot as its tag.
     std::array<contact_owner_t, car_capacity> car_owners_{};
+    traffic_motor_sounds_t motor_sounds_{*this};
+    traffic_catalogue_t catalogue_;
+    traffic_offences_t offences_;
 };

@@ -1,12 +1,13 @@
+#include "vehicles/traffic/traffic_catalogue.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "common/engine_api.h"
-#include "common/game_bridge.h"
+#include "engine/check.h"
 #include "engine/def_obj.h"
-#include "road/game_ctrl.h"
 #include "vehicles/body/make_files.h"
-#include "vehicles/traffic/traffic.h"
 
 namespace {
 
@@ -112,9 +113,9 @@ void read_car_bones(ai_car_def_t& car, const char* name)
 
 }  // namespace
 
-void traffic_e::load_catalogue()
+void traffic_catalogue_t::load()
 {
-    free_catalogue();
+    free();
     const make_def_t file(catalogue_path, "cars");
     if (!file.object)
         return;
@@ -124,15 +125,15 @@ void traffic_e::load_catalogue()
         api::error("%s: car_count %d is not from 0 to 255; the traffic has no cars", catalogue_path, count);
         return;
     }
-    catalogue_capacity = static_cast<uint8_t>(count);
-    catalogue.reserve(catalogue_capacity);
+    capacity_ = static_cast<uint8_t>(count);
+    cars_.reserve(capacity_);
     for (int i = 0;; ++i) {
         char key[16];
         std::snprintf(key, sizeof key, "car%d", i);
         const char* const name = text_of(*file.object, key);
         if (!name[0])
             break;
-        if (catalogue.size() >= catalogue_capacity) {
+        if (cars_.size() >= capacity_) {
             api::error("%s names more cars than its car_count %d; the rest are left out", catalogue_path, count);
             break;
         }
@@ -140,9 +141,9 @@ void traffic_e::load_catalogue()
     }
 }
 
-bool traffic_e::load_car_def(const char* name)
+bool traffic_catalogue_t::load_car_def(const char* name)
 {
-    if (catalogue.size() >= catalogue_capacity)
+    if (cars_.size() >= capacity_)
         return false;
     char path[256];
     if (!make_path(path, sizeof path, "%s/%s/car.def", ai_models_folder, name))
@@ -170,42 +171,51 @@ bool traffic_e::load_car_def(const char* name)
     car.happy_hour = static_cast<uint8_t>(keys.get_int("happy_hour"));
     if (car.model)
         read_car_bones(car, name);
-    catalogue.push_back(car);
+    // The size was below the capacity, a byte, so the new model number is below 255.
+    const bool added = add(car);
+    kv_assert(added);
+    return added;
+}
+
+bool traffic_catalogue_t::add(const ai_car_def_t& car)
+{
+    if (cars_.size() >= no_happy_hour_car)
+        return false;
+    cars_.push_back(car);
     return true;
 }
 
-void traffic_e::free_catalogue()
+void traffic_catalogue_t::free()
 {
-    for (ai_car_def_t& car : catalogue) {
+    for (ai_car_def_t& car : cars_) {
         if (car.model)
             api::psm_free(car.model);
         if (car.wheel)
             api::psm_free(car.wheel);
     }
-    catalogue.clear();
-    catalogue_capacity = 0;
-    happy_hour_car = no_happy_hour_car;
+    cars_.clear();
+    capacity_ = 0;
+    happy_hour_car_ = no_happy_hour_car;
 }
 
-bool traffic_e::choose_car_model(const int32_t edge, uint8_t& model) const
+bool traffic_catalogue_t::choose(const bool city, const bool dark, uint8_t& model) const
 {
     // An empty catalogue has no model to give: the spawn is refused.
-    const size_t count = catalogue.size();
+    const size_t count = cars_.size();
     if (count == 0)
         return false;
-    const held_part_t<game_ctrl_e> controller(controller_link);
-    const bool city = controller.get() && controller.get()->is_city_road(edge);
     int32_t candidate = random_index(count);
     int32_t tries = 0;
     while (static_cast<size_t>(tries) < count) {
         // One draw decides the happy-hour pick and both acceptance tests of this try.
         const float r = api::sys_rand();
-        if (happy_hour_car == no_happy_hour_car)
+        if (happy_hour_car_ == no_happy_hour_car)
             candidate = (candidate + 1) % static_cast<int32_t>(count);
         else
-            candidate = r < happy_hour_share ? happy_hour_car : random_index(count);
+            candidate = r < happy_hour_share ? happy_hour_car_ : random_index(count);
         ++tries;
-        const ai_car_def_t& car = catalogue[static_cast<size_t>(candidate)];
+        kv_assert(candidate >= 0 && static_cast<size_t>(candidate) < count);
+        const ai_car_def_t& car = cars_[static_cast<size_t>(candidate)];
         if (r > (dark ? car.night_probability : car.day_probability))
             continue;
         if (r <= (city ? car.city_probability : car.country_probability))
@@ -215,15 +225,18 @@ bool traffic_e::choose_car_model(const int32_t edge, uint8_t& model) const
     return tries < choice_tries;
 }
 
-void traffic_e::set_hour(const int32_t hour)
+void traffic_catalogue_t::follow_hour(const uint8_t hour)
 {
-    // Happy hour 0 means "none": midnight names no model, and the choice of the hour before stays.
-    if (hour <= 0)
+    if (hour == current_hour_)
         return;
-    happy_hour_car = no_happy_hour_car;
-    for (size_t i = 0; i < catalogue.size(); ++i)
-        if (catalogue[i].happy_hour == hour) {
-            happy_hour_car = static_cast<uint8_t>(i);
+    current_hour_ = hour;
+    // Happy hour 0 means "none": midnight names no model, and the choice of the hour before stays.
+    if (hour == 0)
+        return;
+    happy_hour_car_ = no_happy_hour_car;
+    for (size_t i = 0; i < cars_.size(); ++i)
+        if (cars_[i].happy_hour == hour) {
+            happy_hour_car_ = static_cast<uint8_t>(i);
             return;
         }
 }

@@ -69,12 +69,11 @@ void traffic_e::draw_shadows()
 {
     for (const int32_t car : spawned) {
         const traffic_car_t& c = cars[static_cast<size_t>(car)];
-        if ((c.route_flags & traffic_car_t::route_off_lanes) || c.draw_level < decal_draw_level ||
-            c.model >= catalogue.size())
+        const ai_car_def_t* const def = catalogue_.find(c.model);
+        if ((c.route_flags & traffic_car_t::route_off_lanes) || c.draw_level < decal_draw_level || !def)
             continue;
-        const ai_car_def_t& def = catalogue[c.model];
         place_car_decal(vehicle_shadow_script, car_point(car), car_rotation(car).rotate({0.0f, 0.0f, -1.0f}),
-                        def.length, def.width, decal_colour(c.viewer_distance));
+                        def->length, def->width, decal_colour(c.viewer_distance));
     }
 }
 
@@ -84,9 +83,9 @@ void traffic_e::draw_light_decals()
         return;
     for (const int32_t car : spawned) {
         const traffic_car_t& c = cars[static_cast<size_t>(car)];
-        if (!(c.lights & 1) || c.draw_level < decal_draw_level || c.model >= catalogue.size())
+        if (!(c.lights & 1) || c.draw_level < decal_draw_level || !catalogue_.find(c.model))
             continue;
-        const ai_car_def_t& def = catalogue[c.model];
+        const ai_car_def_t& def = *catalogue_.find(c.model);
         if (def.two_wheeler > 1)
             continue;
         const vec3_t heading = car_rotation(car).rotate({0.0f, 0.0f, -1.0f});

@@ -157,7 +157,7 @@ void traffic_e::draw_car(const int32_t car, const bool boxes, const bool main_vi
         return;
     }
     const bool knocked = c.has(traffic_car_t::status_knocked);
-    if ((!knocked && !edge_shown(c.route.edge)) || c.model >= catalogue.size()) {
+    if ((!knocked && !edge_shown(c.route.edge)) || !catalogue_.find(c.model)) {
         set_level(0);
         return;
     }
@@ -179,7 +179,7 @@ void traffic_e::draw_car(const int32_t car, const bool boxes, const bool main_vi
     if (main_view)
         c.tilt = move_towards(c.tilt, tilt_target(c.reference_speed, c.route.speed), tilt_rise_rate * time_step,
                               tilt_fall_rate * time_step);
-    const ai_car_def_t& def = catalogue[c.model];
+    const ai_car_def_t& def = *catalogue_.find(c.model);
     const quat_t rotation = car_rotation(car);
     flare_sprite.scale = light_flare_scale;
     api::gfx_push();

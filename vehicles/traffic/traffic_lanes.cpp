@@ -315,9 +315,10 @@ void traffic_e::pick_cruise_speed(const int32_t car)
         if (controller.get())
             limit = controller.get()->edge_spacing(c.route);
     }
-    const int32_t speed_class = c.model < catalogue.size() ? catalogue[c.model].speed : 0;
+    const ai_car_def_t* const def = catalogue_.find(c.model);
+    const int32_t speed_class = def ? def->speed : 0;
     c.cruise_speed = std::min(limit, static_cast<int32_t>(std::floor(api::sys_rand() * 100.0f)) + 100 * speed_class);
-    if (c.model < catalogue.size() && catalogue[c.model].speed < 20 && c.route.lane <= 1.0f && road_has_lanes(c))
+    if (def && def->speed < 20 && c.route.lane <= 1.0f && road_has_lanes(c))
         change_lane_down(car);
     if (c.cruise_speed > 10 && api::sys_rand() > 0.9f)
         c.lane_offset_target = (2.0f * api::sys_rand() - 1.0f) * 70.0f;

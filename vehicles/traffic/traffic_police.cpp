@@ -29,14 +29,14 @@ void traffic_e::direct_ticket(const int32_t code, const int32_t value)
     const held_part_t<traffic_player_t> player(bridge ? bridge->avatar() : entity_handle_t{});
     if (player.get())
         player.get()->show_ticket(code, value);
-    hits_counted = 0;
+    offences_.forget_hits();
 }
 
 void traffic_e::punish(const int32_t code, const int32_t value, const bool police_truck)
 {
     if (police_truck) {
         call_police(code, value);
-        hits_counted = 0;
+        offences_.forget_hits();
     } else {
         direct_ticket(code, value);
     }
@@ -44,7 +44,7 @@ void traffic_e::punish(const int32_t code, const int32_t value, const bool polic
 
 void traffic_e::report_offence(const int32_t code, const int32_t value)
 {
-    if (!enabled() || pending_offence_code != -1)
+    if (!enabled() || offences_.pending() != -1)
         return;
     const bool police_truck = game_detail_level() >= 1;
     switch (code) {
@@ -58,13 +58,8 @@ void traffic_e::report_offence(const int32_t code, const int32_t value)
             car.siren_bits |= 1;
             stop_smoke();
         }
-        // The same car hit again counts once.
-        if (value == last_car_hit)
-            return;
-        last_car_hit = value;
-        if (++hits_counted < hits_for_police)
-            return;
-        punish(code, -1, police_truck);
+        if (offences_.count_hit(value))
+            punish(code, -1, police_truck);
         return;
     }
     case offence_no_lights: {
@@ -95,7 +90,7 @@ car_police_e* traffic_e::bring_police()
 
 void traffic_e::call_police(const int32_t code, const int32_t value)
 {
-    pending_offence_code = code & 0xFF;
+    offences_.set_pending(code);
     if (!bridge)
         return;
     if (bridge->has_police()) {
@@ -118,7 +113,7 @@ void traffic_e::spawn_police(const vec3_t& position, const quat_t& rotation, con
 
 void traffic_e::cancel_offence()
 {
-    pending_offence_code = -1;
+    offences_.settle();
     const held_part_t<police_player_t> player(bridge ? bridge->avatar() : entity_handle_t{});
     if (player.get())
         player.get()->end_police();

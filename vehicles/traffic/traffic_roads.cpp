@@ -38,7 +38,7 @@ void traffic_e::register_road(const int32_t id, const int32_t edge, const int32_
     roads.push_back(std::move(road));
     const held_part_t<game_ctrl_e> controller(controller_link);
     if (controller.get())
-        controller.get()->attach_cross_lights(edge);
+        controller.get()->lights().attach(edge);
 }
 
 void traffic_e::unregister_road(const int32_t id, const int32_t edge)
@@ -79,7 +79,7 @@ void traffic_e::purge_road_step()
     if (road.first_edge() >= 0) {
         const held_part_t<game_ctrl_e> controller(controller_link);
         if (controller.get())
-            controller.get()->detach_cross_lights(road.first_edge());
+            controller.get()->lights().detach(road.first_edge());
     }
     roads.erase(roads.begin() + index);
     if (road_cursor > index)

@@ -69,7 +69,7 @@ bool traffic_e::spawn_car()
     const int32_t lane_count = ctrl->road_def_word(edge, true);
     if (lane_count <= 0)
         return false;
-    const bool slow = model < catalogue.size() && catalogue[model].speed < slow_speed_class;
+    const bool slow = catalogue_.find(model) && catalogue_.find(model)->speed < slow_speed_class;
     const int32_t lane =
         slow ? lane_count : static_cast<int32_t>(std::floor(api::sys_rand() * static_cast<float>(lane_count) + 1.0f));
     const int32_t car = free_slots.back();
@@ -124,14 +124,14 @@ void traffic_e::load_car_model(const int32_t car)
     // The AI truck's box comes from its own model's bounds, not from the catalogue (whose entry its
     // model number may not even name).
     const bool truck = car == 0;
-    if (!truck && c.model >= catalogue.size())
+    const ai_car_def_t* const def = catalogue_.find(c.model);
+    if (!truck && !def)
         return;
-    const float height = truck ? 0.0f : catalogue[c.model].half_height;
+    const float height = truck ? 0.0f : def->half_height;
     const vec3_t extents =
         truck ? vec3_t{std::max(std::fabs(ai_truck.bounds_max.x - ai_truck.bounds_min.x), 10.0f), ai_truck_box_height,
                        std::max(std::fabs(ai_truck.bounds_max.z - ai_truck.bounds_min.z) * 0.7f, 10.0f)}
-              : vec3_t{std::max(catalogue[c.model].width, 10.0f), std::max(height * 2.0f, 10.0f),
-                       std::max(catalogue[c.model].length, 10.0f)};
+              : vec3_t{std::max(def->width, 10.0f), std::max(height * 2.0f, 10.0f), std::max(def->length, 10.0f)};
     auto* const geometry = new cd_geo_box_t(extents, nullptr, -1, -1);
     auto* const body = new phys_body_t;
     body->set_mass_box(extents, car_mass);
@@ -179,4 +179,11 @@ void traffic_e::unload_car_model(const int32_t car)
     delete geometry;
     geometry = nullptr;
     body = nullptr;
+}
+
+bool traffic_e::choose_car_model(const int32_t edge, uint8_t& model) const
+{
+    const held_part_t<game_ctrl_e> controller(controller_link);
+    const bool city = controller.get() && controller.get()->is_city_road(edge);
+    return catalogue_.choose(city, dark, model);
 }

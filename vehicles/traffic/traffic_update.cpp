@@ -53,7 +53,7 @@ void traffic_e::release_car(const int32_t car, const bool free_body)
     if (car == smoking_car)
         stop_smoke();
     // A slot that goes back to the free stack lets go of its motor channel.
-    stop_motor_sound(car);
+    motor_sounds_.stop(car);
     if (car == 0)
         leave_ai_truck();
     if (free_body && record.held_semaphore != -1) {
@@ -86,7 +86,7 @@ void traffic_e::reset()
         remove_car(spawned.front());
     for (traffic_road_t& road : roads)
         road.clear_lanes();
-    hits_counted = 0;
+    offences_.forget_hits();
     knocked.clear();
 }
 
@@ -103,11 +103,7 @@ void traffic_e::update_hour()
     if (!controller.get())
         return;
     const auto seconds = static_cast<int64_t>(controller.get()->get_game_time());
-    const auto hour = static_cast<uint8_t>((seconds / 3600) % 24);
-    if (hour == current_hour)
-        return;
-    current_hour = hour;
-    set_hour(hour);
+    catalogue_.follow_hour(static_cast<uint8_t>((seconds / 3600) % 24));
 }
 
 void traffic_e::step(const double now, const float dt)
@@ -170,7 +166,7 @@ void traffic_e::walk_lane(int32_t car)
 bool traffic_e::step_car(const int32_t car)
 {
     traffic_car_t& c = cars[static_cast<size_t>(car)];
-    motor_sound_step(car);
+    motor_sounds_.step(car);
     if (c.route.speed > c.reference_speed) {
         c.status |= traffic_car_t::status_braking;
         c.decision_stamp = clock;
@@ -205,13 +201,13 @@ bool traffic_e::step_car(const int32_t car)
         remove_car(car);
         return false;
     }
-    if (pending_offence_code != -1 && d2 < ticket_distance && c.model == 0 && car != 0) {
+    if (offences_.pending() != -1 && d2 < ticket_distance && c.model == 0 && car != 0) {
         stop_smoke();
         const held_part_t<traffic_player_t> player(bridge ? bridge->avatar() : entity_handle_t{});
         if (player.get())
-            player.get()->show_ticket(pending_offence_code, -1);
+            player.get()->show_ticket(offences_.pending(), -1);
         c.siren_bits |= 1;
-        pending_offence_code = -1;
+        offences_.settle();
     }
 
     if (!knocked_car) {
@@ -224,7 +220,8 @@ bool traffic_e::step_car(const int32_t car)
                 controller.get()->next_path_point(c.route, time_step);
         }
         if (c.has(traffic_car_t::status_body) && body && body->current) {
-            const float lift = c.model < catalogue.size() ? catalogue[c.model].half_height + 20.0f : 20.0f;
+            const ai_car_def_t* const def = catalogue_.find(c.model);
+            const float lift = def ? def->half_height + 20.0f : 20.0f;
             body->current->position = c.route.position + vec3_t{0.0f, lift, 0.0f};
             body->current->orientation = c.route.rotation;
             body->current->update_matrices();

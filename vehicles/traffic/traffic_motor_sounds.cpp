@@ -1,9 +1,10 @@
-// The motor sounds of the traffic: nine looping channels that the near cars share by their sound
-// class, each pitched by how fast its car comes nearer or drives away.
+#include "vehicles/traffic/traffic_motor_sounds.h"
+
 #include <algorithm>
 #include <cmath>
 
 #include "common/engine_api.h"
+#include "engine/check.h"
 #include "engine/snd.h"
 #include "physics/phys_body.h"
 #include "vehicles/traffic/traffic.h"
@@ -39,10 +40,10 @@ const char* channel_path(const int channel)
 
 }  // namespace
 
-void traffic_e::load_motor_channels()
+void traffic_motor_sounds_t::load()
 {
-    for (int i = 0; i < motor_channel_count; ++i) {
-        motor_channel_t& channel = motor_channels[static_cast<size_t>(i)];
+    for (int i = 0; i < channel_count; ++i) {
+        channel_t& channel = channels_[static_cast<size_t>(i)];
         channel.car = -1;
         if (channel.sound)
             continue;
@@ -52,28 +53,30 @@ void traffic_e::load_motor_channels()
     }
 }
 
-void traffic_e::free_motor_channels()
+void traffic_motor_sounds_t::free()
 {
-    for (motor_channel_t& channel : motor_channels) {
+    for (channel_t& channel : channels_) {
         if (channel.sound)
             api::snd_delete(channel.sound);
-        channel = motor_channel_t{};
+        channel = channel_t{};
     }
-    for (traffic_car_t& c : cars)
+    for (traffic_car_t& c : traffic_.cars)
         c.motor_channel = -1;
 }
 
-void traffic_e::start_motor_sound(const int32_t car)
+void traffic_motor_sounds_t::start(const int32_t car)
 {
-    traffic_car_t& c = cars[static_cast<size_t>(car)];
-    if (c.model >= catalogue.size())
+    traffic_car_t& c = traffic_.cars[static_cast<size_t>(car)];
+    const ai_car_def_t* const def = traffic_.catalogue().find(c.model);
+    if (!def)
         return;
-    const uint8_t sound_class = catalogue[c.model].sound_class;
+    const uint8_t sound_class = def->sound_class;
     if (sound_class >= std::size(class_channels))
         return;
     const channel_range_t range = class_channels[sound_class];
     for (int i = range.first; i <= range.last; ++i) {
-        motor_channel_t& channel = motor_channels[static_cast<size_t>(i)];
+        kv_assert(is_channel(i));
+        channel_t& channel = channels_[static_cast<size_t>(i)];
         if (channel.car != -1)
             continue;
         channel.car = car;
@@ -84,25 +87,26 @@ void traffic_e::start_motor_sound(const int32_t car)
     }
 }
 
-void traffic_e::stop_motor_sound(const int32_t car)
+void traffic_motor_sounds_t::stop(const int32_t car)
 {
-    traffic_car_t& c = cars[static_cast<size_t>(car)];
-    if (c.motor_channel < 0 || c.motor_channel >= motor_channel_count)
+    traffic_car_t& c = traffic_.cars[static_cast<size_t>(car)];
+    if (!is_channel(c.motor_channel))
         return;
-    motor_channel_t& channel = motor_channels[static_cast<size_t>(c.motor_channel)];
+    channel_t& channel = channels_[static_cast<size_t>(c.motor_channel)];
     if (channel.sound)
         api::snd_stop(channel.sound);
     channel.car = -1;
     c.motor_channel = -1;
 }
 
-void traffic_e::update_motor_sound(const int32_t car)
+void traffic_motor_sounds_t::update(const int32_t car)
 {
-    traffic_car_t& c = cars[static_cast<size_t>(car)];
-    if (c.motor_channel < 0 || c.motor_channel >= motor_channel_count)
+    traffic_car_t& c = traffic_.cars[static_cast<size_t>(car)];
+    if (!is_channel(c.motor_channel))
         return;
-    snd_sound_t* const sound = motor_channels[static_cast<size_t>(c.motor_channel)].sound;
-    const vec3_t at = car_point(car);
+    kv_assert(channels_[static_cast<size_t>(c.motor_channel)].car == car);
+    snd_sound_t* const sound = channels_[static_cast<size_t>(c.motor_channel)].sound;
+    const vec3_t at = traffic_.car_point(car);
     if (sound)
         api::snd_position(sound, &at.x);
     const float nearer = std::sqrt(c.previous_viewer_distance) - std::sqrt(c.viewer_distance);
@@ -114,15 +118,15 @@ void traffic_e::update_motor_sound(const int32_t car)
         api::snd_rate(sound, pitch);
 }
 
-void traffic_e::motor_sound_step(const int32_t car)
+void traffic_motor_sounds_t::step(const int32_t car)
 {
-    const traffic_car_t& c = cars[static_cast<size_t>(car)];
+    const traffic_car_t& c = traffic_.cars[static_cast<size_t>(car)];
     if (c.motor_channel != -1)
-        update_motor_sound(car);
+        update(car);
     if (c.draw_level < heard_draw_level || c.has(traffic_car_t::status_knocked)) {
         if (c.motor_channel != -1)
-            stop_motor_sound(car);
+            stop(car);
     } else if (c.motor_channel == -1) {
-        start_motor_sound(car);
+        start(car);
     }
 }

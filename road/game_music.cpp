@@ -1,9 +1,12 @@
+#include "road/game_music.h"
+
 #include <strings.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "engine/check.h"
 #include "engine/snd.h"
 #include "engine/vfs.h"
 #include "common/bridge_parts.h"
@@ -31,9 +34,11 @@ bool has_music_extension(const std::string& name, const size_t tail)
 
 }  // namespace
 
-void game_ctrl_e::build_music_list()
+game_music_t::~game_music_t() { release_track(); }
+
+void game_music_t::build_list()
 {
-    music_list_.clear();
+    list_.clear();
     const int folder = api::vfs_open(music_folder, 0, 0666);
     if (folder < 0)
         return;
@@ -51,77 +56,83 @@ void game_ctrl_e::build_music_list()
                 continue;
             const std::string entry(name);
             if (has_music_extension(entry, 3))
-                music_list_.push_back(entry.substr(0, music_name_limit));
+                list_.push_back(entry.substr(0, music_name_limit));
         }
     }
     api::vfs_close(folder);
-    std::stable_sort(music_list_.begin(), music_list_.end(),
+    std::stable_sort(list_.begin(), list_.end(),
                      [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
 }
 
-bool game_ctrl_e::music_update()
+bool game_music_t::update()
 {
-    if (!music_on)
+    if (!on_)
         return false;
-    if (music_track_ && api::snd_playing(music_track_))
+    if (track_ && api::snd_playing(track_))
         return false;
     // With no track to play the music stays silent rather than choosing among nothing.
-    if (music_list_.empty())
+    if (list_.empty())
         return false;
-    music_current =
-        static_cast<int32_t>((static_cast<int64_t>(music_current) + 1) % static_cast<int64_t>(music_list_.size()));
-    if (music_current < 0)
-        music_current = 0;
-    music_select(music_current);
+    current_ = static_cast<int32_t>((static_cast<int64_t>(current_) + 1) % static_cast<int64_t>(list_.size()));
+    if (current_ < 0)
+        current_ = 0;
+    kv_assert(static_cast<size_t>(current_) < list_.size());
+    select(current_);
     return true;
 }
 
-void game_ctrl_e::music_select(const int32_t index)
+void game_music_t::select(const int32_t index)
 {
     if (index < 0) {
-        music_play_track(nullptr);
+        play_track(nullptr);
         return;
     }
-    if (static_cast<size_t>(index) >= music_list_.size())
+    if (static_cast<size_t>(index) >= list_.size())
         return;
-    music_play_track(music_list_[static_cast<size_t>(index)].c_str());
-    music_current = index;
+    play_track(list_[static_cast<size_t>(index)].c_str());
+    current_ = index;
 }
 
-void game_ctrl_e::music_play_track(const char* name)
+void game_music_t::release_track()
 {
-    if (music_track_) {
-        if (api::snd_playing(music_track_))
-            api::snd_stop(music_track_);
-        api::snd_delete(music_track_);
-        music_track_ = nullptr;
-    }
+    if (!track_)
+        return;
+    if (api::snd_playing(track_))
+        api::snd_stop(track_);
+    api::snd_delete(track_);
+    track_ = nullptr;
+}
+
+void game_music_t::play_track(const char* name)
+{
+    release_track();
     if (!name || !name[0]) {
-        music_current = -1;
+        current_ = -1;
         return;
     }
-    music_on = 1;
+    on_ = 1;
     const std::string path = std::string(music_folder) + name;
     if (path.size() <= music_path_limit && has_music_extension(path, 4)) {
-        music_track_ = api::snd_new(path.c_str(), 10, 10);
-        if (music_track_)
-            api::snd_play(music_track_);
+        track_ = api::snd_new(path.c_str(), 10, 10);
+        if (track_)
+            api::snd_play(track_);
         return;
     }
-    const held_part_t<pager_owner_t> truck(bridge ? bridge->avatar() : entity_handle_t{});
+    const held_part_t<pager_owner_t> truck(ctrl_.bridge ? ctrl_.bridge->avatar() : entity_handle_t{});
     if (truck.get())
         truck.get()->pager_message("@@ui_wrong_track@@", 0);
 }
 
-void game_ctrl_e::music_stop()
+void game_music_t::stop()
 {
-    if (!music_on)
+    if (!on_)
         return;
-    if (music_track_) {
-        if (api::snd_playing(music_track_))
-            api::snd_stop(music_track_);
-        api::snd_delete(music_track_);
-        music_track_ = nullptr;
-    }
-    music_on = 0;
+    release_track();
+    on_ = 0;
+}
+
+void game_music_t::clear()
+{
+    release_track();
+    list_.clear();
 }
