@@ -150,7 +150,7 @@ public:
     // against the bytes that remain before anything is allocated.
     template <typename record_t> void records(std::vector<record_t>& values, const size_t spare)
     {
-        const size_t bytes = saved_record_bytes<record_t>();
+        constexpr size_t bytes = saved_record_bytes<record_t>();
         uint32_t count = 0;
         if (!ok_ || !(ok_ = in_.read_count(count, bytes) && (count + spare) * bytes <= in_.remaining()))
             return;

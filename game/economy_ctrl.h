@@ -11,6 +11,7 @@
 #include "common/hud_components.h"
 #include "game/economy/ai_data_file.h"
 #include "game/economy/economy_company_ai.h"
+#include "game/economy/economy_computer_drivers.h"
 #include "game/economy/economy_docks_in_reach.h"
 #include "game/economy/economy_records.h"
 #include "game/economy/economy_target_marker.h"
@@ -47,7 +48,7 @@ enum goal_kind_t : int32_t {
 // trucks, the player's job, the special offer, the week and the game-over state; it pays deliveries,
 // runs the opponents and the computer drivers, settles each week and keeps the economy's section of
 // the save game with its time-stamp trailer. Its parts keep their own state: the target marker, the
-// opponents' company AI and the loading docks in the player's reach.
+// opponents' company AI, the computer drivers and the loading docks in the player's reach.
 class economy_ctrl_e : public entity_t,
                        public economy_commands_t,
                        public ctrl_economy_t,
@@ -162,23 +163,34 @@ public:
     int32_t company_credit_limit(int32_t company) const;
 
     // --- Company AI, computer drivers and the special offer ---
-    void pick_city_job(int32_t city, int32_t driver, int32_t slot);
-    void init_driver_jobs();
-    void assign_driver_jobs(int32_t driver);
-    void start_driver_leg(int32_t driver);
-    void driver_step();
-    // Moves the driver along his route to his progress; with `out_position` stores where he is instead
-    // of asking the traffic to show him.
-    void driver_place_on_route(int32_t driver, vec3_t* out_position);
+    void pick_city_job(int32_t city, int32_t driver, int32_t slot)
+    {
+        computer_drivers_.pick_city_job(city, driver, slot);
+    }
+    void init_driver_jobs() { computer_drivers_.init_jobs(); }
+    void assign_driver_jobs(int32_t driver) { computer_drivers_.assign_jobs(driver); }
+    void start_driver_leg(int32_t driver) { computer_drivers_.start_leg(driver); }
+    void driver_step() { computer_drivers_.step(); }
+    void driver_place_on_route(int32_t driver, vec3_t* out_position)
+    {
+        computer_drivers_.place_on_route(driver, out_position);
+    }
+    economy_computer_drivers_t& computer_drivers() { return computer_drivers_; }
     void company_ai_step() { company_ai_.step(); }
     const economy_company_ai_t& company_ai() const { return company_ai_; }
     void announce_special_offer(float t);
-    bool driver_route_node(int32_t driver, int32_t& out_node) const override;
-    bool driver_next_node(int32_t driver, int32_t& out_node) const override;
-    void driver_route_step(int32_t driver) override;
-    void set_driver_spawned(int32_t driver, bool on) override;
-    void driver_route_ahead(int32_t driver, route_t& route) override;
-    void driver_route_node6(route_t& route) override;
+    bool driver_route_node(int32_t driver, int32_t& out_node) const override
+    {
+        return computer_drivers_.route_node(driver, out_node);
+    }
+    bool driver_next_node(int32_t driver, int32_t& out_node) const override
+    {
+        return computer_drivers_.next_node(driver, out_node);
+    }
+    void driver_route_step(int32_t driver) override { computer_drivers_.route_step(driver); }
+    void set_driver_spawned(int32_t driver, bool on) override { computer_drivers_.set_spawned(driver, on); }
+    void driver_route_ahead(int32_t driver, route_t& route) override { computer_drivers_.route_ahead(driver, route); }
+    void driver_route_node6(route_t& route) override { computer_drivers_.route_node6(route); }
     // For company `c` whose headquarters is `city`: its level (-1 when none) and colour.
     void city_headquarters(int32_t city, int32_t& out_level, int32_t& out_colour) const override;
 
@@ -267,15 +279,11 @@ public:
     route_table_t routes;
     // The shaders of the cargos' trailers, held while the game lasts.
     trailer_shader_cache_t trailer_shaders;
-    int32_t driver_cursor = 0;
     int32_t current_road = -1;
 
 private:
     // The three opponents of a new game: names, variants, headquarters, colours and first drivers.
     void set_up_opponents();
-    // Gives `driver` the route of his current job and its direction; false (and no route flagged) when
-    // the job has none.
-    bool take_job_route(driver_t& driver) const;
 
     // The bridge's world, used unless a test gives its own.
     economy_world_t* bridge_world_ = nullptr;
@@ -284,5 +292,6 @@ private:
     // The animated model standing at the player job's destination.
     economy_target_marker_t target_marker_;
     economy_company_ai_t company_ai_{*this};
+    economy_computer_drivers_t computer_drivers_{*this};
     economy_docks_in_reach_t docks_in_reach_{*this};
 };

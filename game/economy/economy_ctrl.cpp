@@ -461,3 +461,76 @@ void economy_ctrl_e::load_scenario()
         set_view_params(&view);
     }
 }
+
+void economy_ctrl_e::set_up_opponents()
+{
+    const auto city_count = static_cast<int32_t>(cities.size());
+    const auto driver_count = static_cast<int32_t>(drivers.size());
+    for (int32_t c = 1; c < economy_company_count; ++c) {
+        company_t& company = companies[c];
+        std::snprintf(company.name, sizeof company.name, "@@ui_opponent@@ %d", c);
+        company.opponent_variant = nearest(2.0f * sys_rand()) + 1;
+        company.last_step_time = world_->world_time();
+        // Headquarters and colour are drawn again while an earlier company has them, as long as a free
+        // one is left; a free city is taken in order when the draws keep missing it. Only with no free
+        // city left is one shared, and then not the player's while an opponent's is there.
+        const auto taken = [&](const int32_t city) {
+            for (int32_t e = 0; e < c; ++e)
+                if (companies[e].headquarters == city)
+                    return true;
+            return false;
+        };
+        int32_t free_city = -1;
+        for (int32_t i = 0; i < city_count && free_city == -1; ++i)
+            if (!taken(i))
+                free_city = i;
+        int32_t city = -1;
+        for (int tries = 0; tries < 64 && city_count > 0; ++tries) {
+            city = draw_index(sys_rand(), city_count);
+            if (!taken(city) || free_city == -1)
+                break;
+        }
+        if (city >= 0 && free_city != -1 && taken(city))
+            city = free_city;
+        for (int32_t i = 0; i < city_count && city >= 0 && city == companies[0].headquarters; ++i)
+            if (i != companies[0].headquarters)
+                city = i;
+        company.headquarters = city;
+        company.target_city = city;
+        if (city >= 0)
+            cities[static_cast<size_t>(city)].master = c;
+        for (int tries = 0; tries < 64; ++tries) {
+            company.colour = nearest(sys_rand() * 5.0f);
+            bool taken = false;
+            for (int32_t e = 0; e < c; ++e)
+                taken = taken || companies[e].colour == company.colour;
+            if (!taken)
+                break;
+        }
+        int32_t joined = -1;
+        for (int32_t d = 0; d < driver_count && joined == -1; ++d) {
+            const driver_t& driver = drivers[static_cast<size_t>(d)];
+            if (city >= 0 && job_source_city(driver.jobs[0]) == city && driver.truck >= 0 &&
+                driver.truck < static_cast<int32_t>(trucks.size()) &&
+                !(trucks[static_cast<size_t>(driver.truck)].flags & truck_assigned))
+                joined = d;
+        }
+        for (int tries = 0; tries < 64 && joined == -1 && driver_count > 0; ++tries) {
+            const int32_t d = draw_index(sys_rand(), driver_count);
+            bool taken = false;
+            for (int32_t e = 0; e < c; ++e)
+                taken = taken || companies[e].trucks[0] == drivers[static_cast<size_t>(d)].truck;
+            if (!taken)
+                joined = d;
+        }
+        if (joined != -1) {
+            driver_t& driver = drivers[static_cast<size_t>(joined)];
+            driver.company = static_cast<int8_t>(c);
+            driver.flags &= ~driver_unknown_bit(c);
+            if (driver.truck >= 0 && driver.truck < static_cast<int32_t>(trucks.size())) {
+                trucks[static_cast<size_t>(driver.truck)].flags |= truck_assigned;
+                company.trucks[0] = driver.truck;
+            }
+        }
+    }
+}

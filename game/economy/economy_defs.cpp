@@ -65,16 +65,6 @@ bool has_extension(const std::string& name, const char* extension)
     return at && at != name.c_str();
 }
 
-// A uniform draw of index 0 to count - 1 by nearest(r x (count - 1)); 0 for an empty range.
-int32_t draw_index(const int32_t count)
-{
-    if (count <= 1) {
-        sys_rand();
-        return 0;
-    }
-    return nearest(sys_rand() * static_cast<float>(count - 1));
-}
-
 }  // namespace
 
 // The names of the entries of `folder`; empty when it cannot be opened.
@@ -116,6 +106,11 @@ bool is_entry(const char* folder, const std::string& name, const unsigned type)
 }
 
 int32_t nearest(const float value) { return static_cast<int32_t>(std::nearbyint(value)); }
+
+int32_t draw_index(const float r, const int32_t count)
+{
+    return count > 1 ? nearest(r * static_cast<float>(count - 1)) : 0;
+}
 
 bool def_read_string(const char* path, const char* object, const char* key, char* out, const size_t size)
 {
@@ -336,7 +331,8 @@ void load_cargo_defs(std::vector<cargo_t>& out_cargos, std::vector<cargo_t>& out
         (special[i] ? out_specials : ordinary).push_back(all[i]);
     out_cargos.clear();
     const auto kept = std::min<size_t>(economy_max_cargos, ordinary.size());
-    const size_t start = ordinary.empty() ? 0 : static_cast<size_t>(draw_index(static_cast<int32_t>(ordinary.size())));
+    const size_t start =
+        ordinary.empty() ? 0 : static_cast<size_t>(draw_index(sys_rand(), static_cast<int32_t>(ordinary.size())));
     for (size_t i = 0; i < kept; ++i)
         out_cargos.push_back(ordinary[(start + i) % ordinary.size()]);
     out_cargos.push_back(cargo_t{});

@@ -11,6 +11,9 @@
 
 // The nearest whole number, ties to even.
 int32_t nearest(float value);
+// An index 0 to count - 1 drawn from `r` in [0, 1) by nearest(r x (count - 1)); 0 when there is at most
+// one to choose from.
+int32_t draw_index(float r, int32_t count);
 
 // Reads text key `key` of object `object` in the definition file `path` into `out` (size - 1
 // characters at most; empty when the object or key is missing). False, reported "Unable to load def

@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/random.h"
 #include "engine/vfs.h"
 #include "common/engine_api.h"
+#include "common/format.h"
 #include "game/economy/economy_defs.h"
 #include "game/economy_ctrl.h"
 
@@ -267,4 +269,61 @@ bool economy_ctrl_e::job_trailer_order(const int32_t job, const vec3_t& position
     out = {cargo.trailer, cargo.variant, cargo.fragility, cargo.weight, position, orientation, -1, -1,
            job,           destination};
     return true;
+}
+
+void economy_ctrl_e::announce_special_offer(const float t)
+{
+    job_t& spare = jobs[static_cast<size_t>(spare_job())];
+    if (!offer.active) {
+        offer.countdown -= world_->frame_time();
+        if (offer.countdown > 0.0f)
+            return;
+        offer.countdown = (sys_rand() - 0.5f) * 360.0f + 500.0f;
+        if (spare.cargo != -1)
+            return;
+        const float deadline = static_cast<float>(3 - level) * 10800.0f + 21600.0f + (sys_rand() - 0.5f) * 14400.0f + t;
+        if (deadline >= 604800.0f)
+            return;
+        const auto city_count = static_cast<int32_t>(cities.size());
+        const int32_t here = world_->current_city();
+        // The source is drawn again while it is the truck's city and the destination while it is the
+        // source: with fewer than two cities no draw would end, and there is no offer to make.
+        if (city_count < 2)
+            return;
+        int32_t source = draw_index(sys_rand(), city_count);
+        while (source == here)
+            source = draw_index(sys_rand(), city_count);
+        int32_t destination = draw_index(sys_rand(), city_count);
+        while (destination == source)
+            destination = draw_index(sys_rand(), city_count);
+        int32_t trader = -1;
+        const city_t& from = cities[static_cast<size_t>(source)];
+        for (int32_t i = 0; i < from.trader_count && i < city_max_traders && trader == -1; ++i)
+            if (traders[static_cast<size_t>(from.traders[i])].produced_count > 0)
+                trader = from.traders[i];
+        if (trader == -1 || !generate_job(trader, destination))
+            return;
+        offer.deadline = deadline;
+        offer.next_reminder = t + (deadline - t) * 0.5f;
+        offer.active = 1;
+        offer.reminders = 0;
+        char when[128];
+        format_day_time(deadline, when, sizeof when, 0xFF00FFFFu);
+        std::snprintf(offer.text, sizeof offer.text,
+                      "@@ui_special_cargo_offer1@@ <color value=FF00FFFF>%s<color value=FFFFFFFF> @@ui_by@@ %s "
+                      "@@ui_special_cargo_offer2@@ <color value=FF00FFFF>%s<color value=FFFFFFFF>",
+                      from.display_name, when, cities[static_cast<size_t>(destination)].display_name);
+        world_->pager(offer.text, 1);
+        return;
+    }
+    if (offer.reminders < 3 && t >= offer.next_reminder) {
+        world_->pager(offer.text, 1);
+        ++offer.reminders;
+        offer.next_reminder = t + (offer.deadline - t) * 0.5f;
+    }
+    if (t >= offer.deadline && !(spare.flags & job_flag_taken)) {
+        spare.cargo = -1;
+        offer.active = 0;
+        world_->pager("@@ui_special_cargo_offer_expired@@", 1);
+    }
 }

@@ -409,7 +409,7 @@ int32_t economy_ctrl_e::load(const int file, const int32_t version)
     for (company_t& company : companies)
         company.last_step_time = now;
     for (driver_t& driver : drivers) {
-        if (!take_job_route(driver))
+        if (!computer_drivers_.take_job_route(driver))
             driver.route_length = 0;
         else if (driver.current_node >= driver.route_length)
             driver.current_node = (driver.route_direction & 1) ? static_cast<uint16_t>(driver.route_length - 1) : 0;

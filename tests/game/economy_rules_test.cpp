@@ -387,9 +387,8 @@ TEST_F(economy_rules_test, a_leg_of_no_time_is_delivered_without_nan_progress)
     driver.flags &= ~driver_loading;
     EXPECT_EQ(driver.leg_time, 0.0f);
     const int32_t queued = driver.jobs[1];
-    economy.driver_cursor = -1;
     world.now = 5.0;
-    economy.driver_step();
+    economy.computer_drivers().step_driver(0);
     EXPECT_FALSE(std::isnan(driver.progress));
     EXPECT_EQ(driver.jobs[0], queued);
 }
@@ -583,8 +582,7 @@ TEST_F(economy_rules_test, a_driver_without_a_route_drives_his_leg_by_time_and_i
     driver.flags &= ~driver_loading;
     ASSERT_GT(driver.leg_time, 0.0f);
     world.now = static_cast<double>(driver.leg_time) * 0.5;
-    economy.driver_cursor = -1;
-    economy.driver_step();
+    economy.computer_drivers().step_driver(0);
     EXPECT_NEAR(driver.progress, 0.5f, 1e-3f);
     EXPECT_EQ(world.driver_trucks, 0);
 }

@@ -277,13 +277,13 @@ TEST_F(economy_test, pending_instructions_hold_the_economy_until_they_are_shown)
     world.dt = 0.6f;
     economy.handler();
     EXPECT_TRUE(world.pages.empty());
-    EXPECT_EQ(economy.driver_cursor, 0);
+    EXPECT_EQ(economy.computer_drivers().last_stepped(), 0);
     economy.handler();
     EXPECT_EQ(world.pages, (std::vector<std::string>{"go north", "@@ui_game_cheated@@"}));
-    EXPECT_EQ(economy.driver_cursor, 0);
+    EXPECT_EQ(economy.computer_drivers().last_stepped(), 0);
     EXPECT_EQ(economy.instruction_delay, 0.0f);
     economy.handler();
-    EXPECT_NE(economy.driver_cursor, 0);
+    EXPECT_NE(economy.computer_drivers().last_stepped(), 0);
 }
 
 TEST_F(economy_test, the_section_reads_back_and_version_13_keeps_the_fresh_offer)
