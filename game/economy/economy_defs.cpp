@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -105,7 +106,19 @@ bool is_entry(const char* folder, const std::string& name, const unsigned type)
     return api::vfs_stat(path, &info) == 0 && (info.mode & vfs_mode_type_mask) == type;
 }
 
-int32_t nearest(const float value) { return static_cast<int32_t>(std::nearbyint(value)); }
+int32_t nearest(const float value)
+{
+    // Prestige, income and damage come from saved files: a value past the whole numbers' range stops at
+    // its end instead of converting to an undefined number.
+    if (std::isnan(value))
+        return 0;
+    const float rounded = std::nearbyint(value);
+    if (rounded >= 2147483648.0f)
+        return INT32_MAX;
+    if (rounded <= -2147483648.0f)
+        return INT32_MIN;
+    return static_cast<int32_t>(rounded);
+}
 
 int32_t draw_index(const float r, const int32_t count)
 {

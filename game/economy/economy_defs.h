@@ -9,7 +9,7 @@
 // the loaders that fill the records of a new game from "/defs/cities", "/defs/cargos", "/defs/drivers",
 // "/defs/traders" and "/defs/dealers".
 
-// The nearest whole number, ties to even.
+// The nearest whole number, ties to even; values past the range stop at its ends, NaN gives 0.
 int32_t nearest(float value);
 // An index 0 to count - 1 drawn from `r` in [0, 1) by nearest(r x (count - 1)); 0 when there is at most
 // one to choose from.

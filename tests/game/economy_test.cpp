@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <set>
@@ -15,6 +17,7 @@
 #include "common/loading_screen.h"
 #include "economy_fixture.h"
 #include "frame/save_game.h"
+#include "game/economy/economy_defs.h"
 
 namespace {
 
@@ -171,6 +174,18 @@ TEST_F(economy_test, pay_follows_prestige_damage_city_bonus_and_overweight)
     }
     // Opponents are not paid double.
     EXPECT_EQ(economy.job_pay(0, 1, 0, 0.0f, false, nullptr, nullptr), 100);
+}
+
+// Prestige and income come from saved files: a finite value far past the whole numbers' range rounds to
+// the range's end, and a career holding one still pays a number.
+TEST(economy_rounding_test, nearest_stops_at_the_whole_numbers_ends)
+{
+    const struct {
+        float value;
+        int32_t expected;
+    } cases[] = {{2.5f, 2}, {-3.5f, -4}, {1e32f, INT32_MAX}, {-2.3e32f, INT32_MIN}, {NAN, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(nearest(c.value), c.expected) << c.value;
 }
 
 TEST_F(economy_test, prestige_steps_shrink_above_ten_and_overweight_costs_prestige)
