@@ -64,7 +64,17 @@ gfx_view_t default_view()
 
 gfx_view_t current_view() { return view_stack.empty() ? default_view() : view_stack.back(); }
 
-float half_tangent(float fov_degrees) { return std::tan(fov_degrees * 0.5f * 0.017453292519943295f); }
+float half_tangent(float fov_degrees)
+{
+    // Every visibility test asks, nearly always for the field of view it asked before.
+    static float last_fov = 0.0f;
+    static float last_tangent = 0.0f;
+    if (fov_degrees != last_fov) {
+        last_fov = fov_degrees;
+        last_tangent = std::tan(fov_degrees * 0.5f * 0.017453292519943295f);
+    }
+    return last_tangent;
+}
 
 // Half-angle tangents of the view volume: vertical from the field of view, horizontal by the aspect
 // of the viewport.
