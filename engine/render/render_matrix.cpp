@@ -39,15 +39,6 @@ render_matrix_t render_matrix_t::from(const float* values)
     return r;
 }
 
-render_matrix_t render_matrix_t::translation(const float* offset)
-{
-    render_matrix_t r = identity();
-    r.m[3] = offset[0];
-    r.m[7] = offset[1];
-    r.m[11] = offset[2];
-    return r;
-}
-
 render_matrix_t render_matrix_t::rotation(const float* degrees)
 {
     return render_mul(render_mul(axis_rotation(1, degrees[1]), axis_rotation(0, degrees[0])),

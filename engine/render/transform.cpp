@@ -134,8 +134,15 @@ ENGINE_API void gfx_identity() { world_stack.back() = render_matrix_t::identity(
 
 ENGINE_API void gfx_translate(const float* offset)
 {
-    if (offset)
-        apply_local(render_matrix_t::translation(offset));
+    if (!offset)
+        return;
+    // Drawing code moves the world matrix for nearly everything it places: only the translation column
+    // changes (the product with a translation, without its multiplications by 0 and 1).
+    float* const m = world_stack.back().m;
+    for (int row = 0; row < 4; ++row) {
+        float* const r = m + row * 4;
+        r[3] = r[0] * offset[0] + r[1] * offset[1] + r[2] * offset[2] + r[3];
+    }
 }
 
 ENGINE_API void gfx_rotate(const float* angles)
