@@ -144,8 +144,12 @@ void base_ctrl_e::activate_miscitem(map_miscitem_t& record)
 
 const void* base_ctrl_e::static_model_lights()
 {
-    const auto* services = dynamic_cast<const world_services_t*>(process());
-    const std::vector<c_item_t*>* lights = services ? &services->light_items() : nullptr;
+    // Every model part drawn asks: the process is cast once while it stays the same.
+    if (services_process_ != process()) {
+        services_process_ = process();
+        services_ = dynamic_cast<const world_services_t*>(services_process_);
+    }
+    const std::vector<c_item_t*>* lights = services_ ? &services_->light_items() : nullptr;
     return lights && !lights->empty() ? lights : nullptr;
 }
 

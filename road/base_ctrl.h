@@ -19,6 +19,7 @@
 struct cd_bvnode_t;
 class cd_geo_t;
 class road_geo_t;
+class world_services_t;
 
 // The lists of active misc items a map controller keeps, by the types they hold.
 enum base_ctrl_list_t {
@@ -189,6 +190,10 @@ public:
     block_pool_t freeitem_blocks{4096};
 
 private:
+    // The process static_model_lights last cast, and what it answered.
+    const entity_proc_t* services_process_ = nullptr;
+    const world_services_t* services_ = nullptr;
+
     // Makes the render slots the derived controller asked for.
     bool make_render_slots();
     // Builds edge `index` into a slot when it has none, or shows its slot again.

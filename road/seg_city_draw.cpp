@@ -4,6 +4,7 @@
 #include "engine/gfx_view.h"
 #include "engine/psm.h"
 #include "common/engine_api.h"
+#include "road/seg_mirror_cull.h"
 #include "road/seg_server.h"
 
 namespace {
@@ -43,10 +44,10 @@ void seg_server_t::draw_lights(const map_array_t<map_cityblock_t>& blocks, const
             if (kind.model < 0 || static_cast<size_t>(kind.model) >= cityblock_models.size())
                 continue;
             psm_t* const model = cityblock_models[static_cast<size_t>(kind.model)].model;
-            if (!model)
+            const vec3_t& at = built->positions[b];
+            if (!model || seg_outside_mirror(model, at, built->stretch[b]))
                 continue;
             api::gfx_push();
-            const vec3_t& at = built->positions[b];
             const quat_t& turn = built->rotations[b];
             const float offset[3] = {at.x, at.y, at.z};
             const float rotation[4] = {turn.x, turn.y, turn.z, turn.w};

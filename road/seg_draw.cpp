@@ -10,6 +10,7 @@
 #include "engine/ui.h"
 #include "common/engine_api.h"
 #include "physics/phys_body.h"
+#include "road/seg_mirror_cull.h"
 #include "road/seg_server.h"
 
 namespace {
@@ -111,7 +112,7 @@ void seg_server_t::draw_objects(const bool night)
 {
     for (const veg_model_t& veg : veg_models)
         for (const model_instance_t& instance : *veg.instances)
-            if (instance.visible && veg.model) {
+            if (instance.visible && veg.model && !seg_outside_mirror(veg.model, instance.position)) {
                 const placed_t placed(instance.position, rotations[instance.rotation]);
                 api::psm_draw(veg.model, 1, instance.colour);
             }
@@ -122,8 +123,10 @@ void seg_server_t::draw_objects(const bool night)
         const tr_lights_model_t& model = tr_lights[static_cast<size_t>(lamp.model)];
         if (!lamp.visible || !model.model)
             continue;
+        const bool shown = !seg_outside_mirror(model.model, lamp.position);
         const placed_t placed(lamp.position, lamp.rotation);
-        api::psm_draw(model.model, 1, white);
+        if (shown)
+            api::psm_draw(model.model, 1, white);
         const int32_t pair = lamp.flags & 1 ? 2 : 0;
         for (int32_t i = 0; i < model.group_count; ++i) {
             const int32_t state = lamp_state[pair + ((lamp.flags & 2) || i > 0 ? 1 : 0)];
@@ -136,8 +139,10 @@ void seg_server_t::draw_objects(const bool night)
         if (!light.visible || !lamp.model)
             continue;
         {
+            const bool shown = !seg_outside_mirror(lamp.model, light.position);
             const placed_t placed(light.position, light.rotation);
-            api::psm_draw(lamp.model, 0, white);
+            if (shown)
+                api::psm_draw(lamp.model, 0, white);
             for (int32_t i = 0; night && i < lamp.light_count; ++i)
                 draw_flare(lamp.lights[i], camera_here(), lamp.flare.shader, false);
         }

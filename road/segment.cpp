@@ -159,6 +159,8 @@ bool segment_t::build(base_ctrl_e& controller, map_edge_t& edge, const bool prev
     default:
         break;
     }
+    if (built)
+        bound_layers();
     if (preview) {
         edge.sign = saved_sign;
         return built;
@@ -172,6 +174,24 @@ bool segment_t::build(base_ctrl_e& controller, map_edge_t& edge, const bool prev
     if (!(edge.flags & map_edge_terrain_only))
         controller.on_segment_built(index);
     return true;
+}
+
+void segment_t::bound_layers()
+{
+    for (segment_layer_t& layer : layers_) {
+        if (layer.radius > 1.0f || layer.vertex_count <= 0 || !layer.positions)
+            continue;
+        vec3_t low = layer.positions[0];
+        vec3_t high = low;
+        for (int32_t v = 1; v < layer.vertex_count; ++v) {
+            const vec3_t& p = layer.positions[v];
+            low = vec3_t(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+            high = vec3_t(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
+        }
+        layer.centre = (low + high) * 0.5f;
+        // A layer of one point still gets a sphere that the draw tests.
+        layer.radius = std::max((high - low).length() * 0.5f, 1.5f);
+    }
 }
 
 void segment_t::free(base_ctrl_e& controller)

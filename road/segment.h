@@ -31,7 +31,8 @@ struct segment_layer_t {
     float* uvs = nullptr;
     int32_t index_count = 0;
     uint16_t* indices = nullptr;
-    // Bounding sphere; a radius of 1 or less draws the packet whenever its piece is in view.
+    // Bounding sphere: the builder's, else the one around the layer's vertices once the build is done; a
+    // radius of 1 or less (a layer without vertices) draws the packet whenever its piece is in view.
     vec3_t centre;
     float radius = 0.0f;
     const gfx_shader_t* shader = nullptr;
@@ -145,6 +146,9 @@ public:
     int32_t city_blocks[2] = {-1, -1};
 
 private:
+    // Gives every layer built without a bounding sphere the one around its vertices, so that the draw
+    // skips the layers outside the view (a mirror's draw most of all).
+    void bound_layers();
     // A City Road's city blocks, street lights and the lane arrows before a Cross at either end.
     void place_city_road_objects(base_ctrl_e& controller, map_edge_t& edge, int32_t edge_index);
     // Gives the instances and the placed items (each then announced to the controller) back to the

@@ -47,35 +47,6 @@ vec3_t weather_box_t::centre_for(const mat4_t& camera, const vec3_t& range)
     return vec3_t(ahead.x + forward.x * range.x, ahead.y + forward.y * range.y, ahead.z + forward.z * range.z);
 }
 
-namespace {
-
-// Wraps one coordinate scaled by `inverse` into its range of half-width `range`, answering the shift.
-// A coordinate that is no longer a number cannot be wrapped back; it goes to the centre.
-inline float wrap_axis(float& coordinate, const float range, const float inverse)
-{
-    const float scaled = coordinate * inverse;
-    if (!std::isfinite(scaled)) {
-        const float shift = -coordinate;
-        coordinate = 0.0f;
-        return shift;
-    }
-    const auto laps = static_cast<float>(std::trunc(scaled));
-    if (std::fabs(laps) < 1.0f)
-        return 0.0f;
-    const float shift = -2.0f * laps * range;
-    coordinate += shift;
-    return shift;
-}
-
-}  // namespace
-
-void weather_box_t::wrap(vec3_t& point, vec3_t& shift) const
-{
-    shift.x = wrap_axis(point.x, range_.x, inverse_.x);
-    shift.y = wrap_axis(point.y, range_.y, inverse_.y);
-    shift.z = wrap_axis(point.z, range_.z, inverse_.z);
-}
-
 bool weather_box_t::inside(const dry_box_t& box, const vec3_t& point)
 {
     return point.x >= box.minimum.x && point.x <= box.maximum.x && point.y >= box.minimum.y &&

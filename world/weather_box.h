@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "engine/matrix.h"
@@ -16,7 +17,13 @@ public:
     static vec3_t centre_for(const mat4_t& camera, const vec3_t& range);
     // Moves `point` back into the box when it left it by at least one range on an axis (by twice the
     // range times the number of ranges); `shift` receives what was added.
-    void wrap(vec3_t& point, vec3_t& shift) const;
+    // Every drop is wrapped every frame, so it stays inline.
+    void wrap(vec3_t& point, vec3_t& shift) const
+    {
+        shift.x = wrap_axis(point.x, range_.x, inverse_.x);
+        shift.y = wrap_axis(point.y, range_.y, inverse_.y);
+        shift.z = wrap_axis(point.z, range_.z, inverse_.z);
+    }
     // Finds the dry area nearest `centre` through the game controller and tells the player's truck
     // whether the centre is under it; false (the truck told nothing) when there is none.
     static bool dry_area(const vec3_t& centre, dry_box_t& out);
@@ -40,6 +47,24 @@ public:
     const vec3_t& inverse() const { return inverse_; }
 
 private:
+    // Wraps one coordinate scaled by `inverse` into its range of half-width `range`, answering the
+    // shift. A coordinate that is no longer a number cannot be wrapped back; it goes to the centre.
+    static float wrap_axis(float& coordinate, const float range, const float inverse)
+    {
+        const float scaled = coordinate * inverse;
+        if (!std::isfinite(scaled)) {
+            const float shift = -coordinate;
+            coordinate = 0.0f;
+            return shift;
+        }
+        const auto laps = static_cast<float>(std::trunc(scaled));
+        if (std::fabs(laps) < 1.0f)
+            return 0.0f;
+        const float shift = -2.0f * laps * range;
+        coordinate += shift;
+        return shift;
+    }
+
     vec3_t range_;
     vec3_t inverse_;
     bool have_camera_ = false;

@@ -20,16 +20,17 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     if (!records.empty() && records.front().frame < frame - 1)
         std::erase_if(records, [frame](const psm_draw_record_t& record) { return record.frame < frame - 1; });
     const psm_part_store_t& store = instance.model->part_store[index];
-    psm_draw_record_t& record = records.emplace_back(psm_draw_record_t{&instance,
-                                                                       part,
-                                                                       store.name,
-                                                                       shader ? std::string() : instance.shaders[index],
-                                                                       shader,
-                                                                       flags,
-                                                                       colour,
-                                                                       lights,
-                                                                       frame,
-                                                                       {}});
+    psm_draw_record_t& record =
+        records.emplace_back(psm_draw_record_t{&instance,
+                                               part,
+                                               store.drawn_name,
+                                               shader ? std::string_view() : instance.shaders[index],
+                                               shader,
+                                               flags,
+                                               colour,
+                                               lights,
+                                               frame,
+                                               {}});
     std::copy(gfx_world_matrix(), gfx_world_matrix() + 16, record.world);
     if (store.positions.empty())
         return;
@@ -62,7 +63,7 @@ void record_part(psm_t& instance, int part, const void* shader, unsigned flags, 
     drawn.index_count = static_cast<int>(store.indices.size());
     drawn.colour = colour;
     drawn.shader = shader;
-    drawn.shader_name = instance.shaders[index].c_str();
+    drawn.shader_name = instance.shaders[index];
     drawn.lights = lights;
     gfx_record_model(drawn);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "engine/gfx_record.h"
 #include "engine/log.h"
 #include "model_registry.h"
 
@@ -67,7 +68,7 @@ ENGINE_API psm_t* psm_alloc(const char* path, int reserved0, int reserved1, unsi
     instance->visible.assign(static_cast<size_t>(model->part_count), true);
     instance->shaders.resize(static_cast<size_t>(model->part_count));
     for (int i = 0; i < model->part_count; ++i)
-        instance->shaders[static_cast<size_t>(i)] = model->parts[i].shader;
+        instance->shaders[static_cast<size_t>(i)] = gfx_record_text(model->parts[i].shader);
     instance->poses.resize(static_cast<size_t>(model->bone_count));
     instance->posed_positions.resize(static_cast<size_t>(model->part_count));
     psm_t* const raw = instance.get();
@@ -145,6 +146,6 @@ ENGINE_API bool psm_set_shader(psm_t* model, int slot, const char* shader_path)
     psm_t* const instance = psm_instance_lookup(model, "psm_set_shader");
     if (!instance || !instance->check_part(slot, "psm_set_shader"))
         return false;
-    instance->shaders[static_cast<size_t>(slot)] = shader_path ? shader_path : "";
+    instance->shaders[static_cast<size_t>(slot)] = gfx_record_text(shader_path ? shader_path : "");
     return true;
 }

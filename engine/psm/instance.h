@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "behavior_instance.h"
@@ -33,7 +34,7 @@ struct psm_t {
     unsigned flags = 0;
     bool is_static = false;
     std::vector<bool> visible;                         // per part
-    std::vector<std::string> shaders;                  // per slot (= part)
+    std::vector<std::string_view> shaders;             // per slot (= part), kept texts (gfx_record_text)
     std::vector<psm_bone_pose_t> poses;                // per bone
     std::vector<std::vector<vec3_t>> posed_positions;  // per part, filled by psm_update_gdata
     psm_light_callback_t light_callback = nullptr;

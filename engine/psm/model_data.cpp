@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/gfx_record.h"
+
 namespace {
 
 // Centre of the box around the points, and the largest distance of a point from it.
@@ -34,6 +36,7 @@ void psm_model_data_t::publish()
     for (psm_part_store_t& store : part_store) {
         psm_part_t part{};
         part.name = store.name.c_str();
+        store.drawn_name = gfx_record_text(store.name);
         part.shader = store.shader.c_str();
         part.bone = store.bone;
         part.vertex_count = static_cast<int>(store.positions.size());

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/psm.h"
@@ -31,6 +32,7 @@ struct psm_anim_data_t {
 // The arrays of one part, owned; psm_part_t points into them.
 struct psm_part_store_t {
     std::string name;
+    std::string_view drawn_name;  // the name as the draw records name it (gfx_record_text)
     std::string shader;
     int bone = -1;
     std::vector<vec3_t> positions;

@@ -79,7 +79,7 @@ void append_drawn_text(const std::string& path, const int frame, const gfx_frame
         char colour[16];
         const uint32_t first = model.geometry.colours.empty() ? 0u : model.geometry.colours[0];
         std::snprintf(colour, sizeof colour, "#%08x", first);
-        surfaces.insert(model.shader_path + colour);
+        surfaces.insert(std::string(model.shader_path) + colour);
     }
     std::string models = "frame " + std::to_string(frame) + " models:";
     for (const std::string& surface : surfaces)

@@ -206,9 +206,10 @@ std::vector<gl_vertex_t> geometry_vertices(const gfx_recorded_geometry_t& g, int
     return out;
 }
 
-unsigned shader_texture(const std::string& shader_path)
+unsigned shader_texture(const std::string_view shader_path)
 {
-    return shader_path.empty() ? picture_white().texture : picture_texture(picture_path_of(shader_path)).texture;
+    return shader_path.empty() ? picture_white().texture
+                               : picture_texture(picture_path_of(std::string(shader_path))).texture;
 }
 
 // Lights a batch by one directional light.

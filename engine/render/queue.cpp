@@ -41,15 +41,16 @@ std::vector<std::unique_ptr<gfx_pool_t>> pools;
 std::map<std::string, std::unique_ptr<gfx_shader_t>> shaders;
 // The path of each shader record, so that every queued packet finds its shader's path in one look-up
 // (the map's keys never move while their records live).
-std::unordered_map<const void*, const std::string*> shader_paths;
+std::unordered_map<const void*, std::string_view> shader_paths;
+// The name each packet declaration queued had, and its kept text.
+struct declaration_name_t {
+    const char* name = nullptr;
+    std::string_view text;
+};
+std::unordered_map<const r_packet_decl_t*, declaration_name_t> declaration_names;
 // Prototypes queued since the last flush, each holding the use the queue took.
 std::vector<r_proto_t*> queued;
 gfx_frame_record_t frame;
-// The arrays of the records of the frame before the last one shown, kept with their room and sorted by
-// it (class c holds arrays with room for 2^c to 2^(c+1) vertices): a frame draws much the same as the one
-// before, so its records fill these again instead of allocating their own.
-constexpr int spare_classes = 24;
-std::array<std::vector<gfx_recorded_geometry_t>, spare_classes> spare_geometry;
 
 void release_queued()
 {
@@ -65,10 +66,9 @@ void reset_queue()
     selected_path = nullptr;
     pools.clear();
     shader_paths.clear();
+    declaration_names.clear();
     shaders.clear();
     frame = gfx_frame_record_t{};
-    for (std::vector<gfx_recorded_geometry_t>& spares : spare_geometry)
-        spares.clear();
 }
 
 engine_reset_registrar_t queue_reset_registrar(reset_order_devices, reset_queue);
@@ -79,7 +79,7 @@ const gfx_shader_t* make_shader(const std::string& path)
     auto& slot = at->second;
     if (made) {
         slot = std::make_unique<gfx_shader_t>();
-        shader_paths.emplace(slot.get(), &at->first);
+        shader_paths.emplace(slot.get(), gfx_record_text(at->first));
         snprintf(slot->path, sizeof slot->path, "%s", path.c_str());
         slot->width = 256;
         slot->height = 256;
@@ -98,58 +98,33 @@ const gfx_shader_t* make_shader(const std::string& path)
     return slot.get();
 }
 
-// The class of arrays with room for `vertices`: the smallest c with 2^c >= vertices when `room_for` says
-// the arrays must take them, else the largest c with 2^c <= vertices (the class a kept array goes in).
-int spare_class(const size_t vertices, const bool room_for)
+// The store of the frame being recorded, made on its first array.
+gfx_record_store_t& frame_store()
 {
-    int c = 0;
-    while (c + 1 < spare_classes && (room_for ? (size_t{1} << c) < vertices : (size_t{2} << c) <= vertices))
-        ++c;
-    return c;
+    if (!frame.store)
+        frame.store = std::make_shared<gfx_record_store_t>();
+    return *frame.store;
 }
 
-// Fills `out` with `count` elements of `width` values from a caller's array, or empties it when there is
-// none. Room far beyond what a filled array needs is given back, so kept arrays never grow past a few
-// times what their records hold.
-template <typename T> void copy_array(std::vector<T>& out, const T* values, int count, int width)
+// Starts a record's geometry in the frame's store.
+void start_geometry(gfx_recorded_geometry_t& geometry)
+{
+    frame_store();
+    geometry.store = frame.store;
+}
+
+// Fills `out` with a copy of `count` elements of `width` values from a caller's array, or empties it when
+// there is none.
+template <typename T> void copy_array(gfx_recorded_array_t<T>& out, const T* values, int count, int width)
 {
     const size_t size = values && count > 0 ? static_cast<size_t>(count) * static_cast<size_t>(width) : 0;
-    if (size > 0 && out.capacity() > 4 * size + 256)
-        std::vector<T>().swap(out);
-    out.assign(values, values + size);
-}
-
-// Starts a record's geometry of `vertices` vertices from the spare arrays with room for them (or room
-// for up to four times as many), every array empty.
-void start_geometry(gfx_recorded_geometry_t& geometry, const int vertices)
-{
-    const int first = spare_class(static_cast<size_t>(std::max(vertices, 1)), true);
-    for (int c = first; c < std::min(first + 2, spare_classes); ++c) {
-        std::vector<gfx_recorded_geometry_t>& spares = spare_geometry[static_cast<size_t>(c)];
-        if (spares.empty())
-            continue;
-        geometry = std::move(spares.back());
-        spares.pop_back();
-        geometry.positions.clear();
-        geometry.normals.clear();
-        geometry.texcoords.clear();
-        geometry.colours.clear();
-        geometry.indices.clear();
+    if (size == 0) {
+        out = {};
         return;
     }
-    // A new array takes the whole room of its class, so that it is kept where records of its size look.
-    geometry = {};
-    geometry.positions.reserve((size_t{1} << first) * 3);
-}
-
-// Moves the arrays of `records`' geometry to the spares.
-template <typename record_t> void keep_geometry(std::vector<record_t>& records)
-{
-    for (record_t& record : records) {
-        const size_t room = record.geometry.positions.capacity() / 3;
-        if (room > 0)
-            spare_geometry[static_cast<size_t>(spare_class(room, false))].push_back(std::move(record.geometry));
-    }
+    T* const copy = frame_store().take<T>(size);
+    std::memcpy(copy, values, size * sizeof(T));
+    out = {copy, size};
 }
 
 // Empties `records` into `kept`, which keeps the list's room.
@@ -159,11 +134,18 @@ template <typename record_t> void keep_room(std::vector<record_t>& kept, std::ve
     kept.clear();
 }
 
-// The number of vertices a packet holds (none without a packet).
-int vertex_count(const r_packet_t* packet)
+// The name of `packet`'s declaration, "" without a packet or a name.
+std::string_view declaration_name(const r_packet_t* packet)
 {
-    const r_packet_decl_t* d = packet ? packet->declaration() : nullptr;
-    return d && d->vertex_count ? d->vertex_count(packet->owner(), packet->element()) : 0;
+    if (!packet)
+        return {};
+    const r_packet_decl_t* const declaration = packet->declaration();
+    declaration_name_t& known = declaration_names[declaration];
+    if (known.name != declaration->name || known.text.empty()) {
+        known.name = declaration->name;
+        known.text = gfx_record_text(declaration->name ? declaration->name : "");
+    }
+    return known.text;
 }
 
 // Reads a packet's arrays through its declaration.
@@ -212,8 +194,8 @@ void record_proto(r_proto_t* proto, const r_light_t* light)
     record.proto = proto;
     const r_packet_t* vertices = proto->vertex_packet(0);
     const r_packet_t* indices = proto->index_packet();
-    record.vertex_declaration = vertices && vertices->declaration()->name ? vertices->declaration()->name : "";
-    record.index_declaration = indices && indices->declaration()->name ? indices->declaration()->name : "";
+    record.vertex_declaration = declaration_name(vertices);
+    record.index_declaration = declaration_name(indices);
     record.shader = proto->shader();
     record.shader_path = render_shader_path(proto->shader());
     record.flags = proto->flags;
@@ -221,7 +203,7 @@ void record_proto(r_proto_t* proto, const r_light_t* light)
     record.lit_by_light = light != nullptr;
     if (light)
         record.light = *light;
-    start_geometry(record.geometry, vertex_count(vertices));
+    start_geometry(record.geometry);
     read_vertices(vertices, record.geometry);
     read_indices(indices, record.geometry);
     record.flush = frame.flushes;
@@ -335,7 +317,7 @@ ENGINE_API void gfx_cache_data(const gfx_data_t* data)
     std::memcpy(record.world, render_world().m, sizeof record.world);
     const int count = data->vertex_count;
     gfx_recorded_geometry_t& g = record.geometry;
-    start_geometry(g, data->vertex_count);
+    start_geometry(g);
     if (data->flags & gfx_data_positions)
         copy_array(g.positions, data->positions, count, 3);
     if (data->flags & gfx_data_normals)
@@ -377,13 +359,15 @@ void gfx_record_model(const gfx_model_part_t& part)
     if (!part.positions || part.vertex_count <= 0 || !part.indices || part.index_count < 3)
         return;
     gfx_recorded_model_t record{};
-    start_geometry(record.geometry, part.vertex_count);
+    start_geometry(record.geometry);
     copy_array(record.geometry.positions, part.positions, part.vertex_count, 3);
     copy_array(record.geometry.normals, part.normals, part.vertex_count, 3);
     copy_array(record.geometry.texcoords, part.uvs, part.vertex_count, 2);
-    record.shader_path =
-        part.shader ? render_shader_path(part.shader) : std::string(part.shader_name ? part.shader_name : "");
-    record.geometry.colours.assign(static_cast<size_t>(part.vertex_count), part.colour);
+    record.shader_path = part.shader ? render_shader_path(part.shader) : part.shader_name;
+    const auto vertices = static_cast<size_t>(part.vertex_count);
+    uint32_t* const colours = frame_store().take<uint32_t>(vertices);
+    std::fill(colours, colours + vertices, part.colour);
+    record.geometry.colours = {colours, vertices};
     copy_array(record.geometry.indices, part.indices, part.index_count, 1);
     if (const r_light_t* light = first_light(part.lights)) {
         record.lit_by_light = true;
@@ -408,20 +392,18 @@ ENGINE_API void gfx_line_plain(uint32_t colour, const float* from, const float* 
 
 gfx_frame_record_t& render_frame() { return frame; }
 
-std::string render_shader_path(const void* shader)
+std::string_view render_shader_path(const void* shader)
 {
     const auto at = shader_paths.find(shader);
-    return at == shader_paths.end() ? std::string() : *at->second;
+    return at == shader_paths.end() ? std::string_view() : at->second;
 }
 
 // The frame record moves to "last" at a swap; queued prototypes are released as a flush would. The
-// record "last" held gives its lists' and arrays' room to the next frame.
+// record "last" held gives its lists' room to the next frame, and its store too unless a copy of one of
+// its records still holds it.
 void render_end_of_frame(gfx_frame_record_t& last)
 {
     release_queued();
-    keep_geometry(last.protos);
-    keep_geometry(last.data);
-    keep_geometry(last.models);
     gfx_frame_record_t next;
     keep_room(next.protos, last.protos);
     keep_room(next.data, last.data);
@@ -430,6 +412,10 @@ void render_end_of_frame(gfx_frame_record_t& last)
     keep_room(next.lines, last.lines);
     keep_room(next.clears, last.clears);
     keep_room(next.views, last.views);
+    if (last.store && last.store.use_count() == 1) {
+        last.store->empty();
+        next.store = std::move(last.store);
+    }
     last = std::move(frame);
     frame = std::move(next);
 }

@@ -39,15 +39,6 @@ render_matrix_t render_matrix_t::from(const float* values)
     return r;
 }
 
-render_matrix_t render_matrix_t::translation(const float* offset)
-{
-    render_matrix_t r = identity();
-    r.m[3] = offset[0];
-    r.m[7] = offset[1];
-    r.m[11] = offset[2];
-    return r;
-}
-
 render_matrix_t render_matrix_t::rotation(const float* degrees)
 {
     return render_mul(render_mul(axis_rotation(1, degrees[1]), axis_rotation(0, degrees[0])),
@@ -83,8 +74,49 @@ render_matrix_t render_mul(const render_matrix_t& a, const render_matrix_t& b)
     return r;
 }
 
+namespace {
+
+// The inverse of an affine matrix (last row 0 0 0 1): the 3 x 3 part by its adjugate and the translation
+// taken back through it, in double precision. False when the matrix is not affine or nearly singular,
+// which the general elimination then answers.
+bool invert_affine(const render_matrix_t& in, render_matrix_t& out)
+{
+    const float* m = in.m;
+    if (m[12] != 0.0f || m[13] != 0.0f || m[14] != 0.0f || m[15] != 1.0f)
+        return false;
+    const double a[3][3] = {{m[0], m[1], m[2]}, {m[4], m[5], m[6]}, {m[8], m[9], m[10]}};
+    double adjugate[3][3];
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            // Cofactor of a[c][r], the transposed place.
+            const int r0 = (c + 1) % 3, r1 = (c + 2) % 3, c0 = (r + 1) % 3, c1 = (r + 2) % 3;
+            adjugate[r][c] = a[r0][c0] * a[r1][c1] - a[r0][c1] * a[r1][c0];
+        }
+    const double determinant = a[0][0] * adjugate[0][0] + a[0][1] * adjugate[1][0] + a[0][2] * adjugate[2][0];
+    if (!(std::fabs(determinant) > 1e-6))
+        return false;
+    const double t[3] = {m[3], m[7], m[11]};
+    for (int r = 0; r < 3; ++r) {
+        double shift = 0.0;
+        for (int c = 0; c < 3; ++c) {
+            const double value = adjugate[r][c] / determinant;
+            out.m[r * 4 + c] = static_cast<float>(value);
+            shift -= value * t[c];
+        }
+        out.m[r * 4 + 3] = static_cast<float>(shift);
+    }
+    out.m[12] = out.m[13] = out.m[14] = 0.0f;
+    out.m[15] = 1.0f;
+    return true;
+}
+
+}  // namespace
+
 bool render_invert(const render_matrix_t& in, render_matrix_t& out)
 {
+    // Drawing code inverts rigid and scaled frames most of the time, which need no elimination.
+    if (invert_affine(in, out))
+        return true;
     // Gauss-Jordan elimination with partial pivoting, in double precision.
     double a[4][8];
     for (int r = 0; r < 4; ++r)

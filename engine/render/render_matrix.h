@@ -7,7 +7,6 @@ struct render_matrix_t {
 
     static render_matrix_t identity();
     static render_matrix_t from(const float* values);
-    static render_matrix_t translation(const float* offset);
     // Rotation by an angle triple in degrees (a0 about X, a1 about Y, a2 about Z), applied Z first,
     // then X, then Y: Ry(a1) Rx(a0) Rz(a2), each turn right-handed.
     static render_matrix_t rotation(const float* degrees);

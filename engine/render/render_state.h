@@ -1,5 +1,5 @@
 #pragma once
-#include <string>
+#include <string_view>
 
 #include "engine/gfx_record.h"
 #include "render_matrix.h"
@@ -13,7 +13,7 @@ const render_matrix_t& render_world();
 // The frame being recorded.
 gfx_frame_record_t& render_frame();
 // Path of a shader handed out by gfx_shader_precache, "" for any other handle.
-std::string render_shader_path(const void* shader);
+std::string_view render_shader_path(const void* shader);
 // Whether visibility tests are switched to "all visible".
 bool render_all_visible();
 // The next place in the frame's drawing order, with the camera and view in force.

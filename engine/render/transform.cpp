@@ -64,7 +64,17 @@ gfx_view_t default_view()
 
 gfx_view_t current_view() { return view_stack.empty() ? default_view() : view_stack.back(); }
 
-float half_tangent(float fov_degrees) { return std::tan(fov_degrees * 0.5f * 0.017453292519943295f); }
+float half_tangent(float fov_degrees)
+{
+    // Every visibility test asks, nearly always for the field of view it asked before.
+    static float last_fov = 0.0f;
+    static float last_tangent = 0.0f;
+    if (fov_degrees != last_fov) {
+        last_fov = fov_degrees;
+        last_tangent = std::tan(fov_degrees * 0.5f * 0.017453292519943295f);
+    }
+    return last_tangent;
+}
 
 // Half-angle tangents of the view volume: vertical from the field of view, horizontal by the aspect
 // of the viewport.
@@ -124,8 +134,15 @@ ENGINE_API void gfx_identity() { world_stack.back() = render_matrix_t::identity(
 
 ENGINE_API void gfx_translate(const float* offset)
 {
-    if (offset)
-        apply_local(render_matrix_t::translation(offset));
+    if (!offset)
+        return;
+    // Drawing code moves the world matrix for nearly everything it places: only the translation column
+    // changes (the product with a translation, without its multiplications by 0 and 1).
+    float* const m = world_stack.back().m;
+    for (int row = 0; row < 4; ++row) {
+        float* const r = m + row * 4;
+        r[3] = r[0] * offset[0] + r[1] * offset[1] + r[2] * offset[2] + r[3];
+    }
 }
 
 ENGINE_API void gfx_rotate(const float* angles)

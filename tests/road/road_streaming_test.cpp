@@ -25,6 +25,8 @@ TEST_F(road_streaming_test, edges_in_reach_take_free_slots_and_never_steal_a_sho
     ctrl.build_item_tree();
     ASSERT_NE(ctrl.item_tree(), nullptr);
     const cd_bounds_t everything = box_at({200000, 0, -1000}, 300000);
+    // Every road counts as in view, wherever the default camera looks.
+    gfx_record_set_all_visible(true);
     ctrl.draw_roads(everything);
     EXPECT_EQ(ctrl.built.size(), 4u);
     EXPECT_EQ(held_slots(ctrl), 4);

@@ -34,7 +34,7 @@ protected:
         truck.draw();
         std::map<std::string, std::string> shaders;
         for (const psm_draw_record_t& record : psm_draw_records())
-            shaders[record.part_name] = record.shader_path;
+            shaders[std::string(record.part_name)] = record.shader_path;
         return shaders;
     }
 };

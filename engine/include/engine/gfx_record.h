@@ -1,7 +1,10 @@
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/gfx_device.h"
@@ -11,13 +14,73 @@
 // Test control and read-back of the headless renderer: what a frame queued, the state of the
 // stacks, and switches a test scripts the device with. Host side only (not exported).
 
-// Vertex and index data read from a prototype's packets (or an immediate record) when it was queued.
+// The memory a frame's recorded arrays are copied into: blocks kept from frame to frame, so that a
+// frame allocates nothing once the frames before it needed as much.
+class gfx_record_store_t {
+public:
+    // Room for `count` values of T, valid until the store is emptied.
+    template <typename T> T* take(size_t count) { return static_cast<T*>(take_bytes(count * sizeof(T), alignof(T))); }
+    // Makes all its room free again, keeping the blocks.
+    void empty();
+
+private:
+    struct block_t {
+        std::unique_ptr<std::byte[]> bytes;
+        size_t size = 0;
+    };
+    void* take_bytes(size_t bytes, size_t alignment);
+
+    std::vector<block_t> blocks_;
+    size_t block_ = 0;  // the block being filled
+    size_t used_ = 0;   // bytes of it taken
+};
+
+// Values a record copied, read-only: they live in the store of the frame record they were queued in
+// and stay while that frame record (or any record copied from it) is held.
+template <typename T> class gfx_recorded_array_t {
+public:
+    using value_type = T;
+    using size_type = size_t;
+    using iterator = const T*;
+    using const_iterator = const T*;
+
+    gfx_recorded_array_t() = default;
+    gfx_recorded_array_t(const T* values, size_t count) : values_(values), count_(count) {}
+
+    const T* data() const { return values_; }
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    const T& operator[](size_t i) const { return values_[i]; }
+    const T& front() const { return values_[0]; }
+    const T& back() const { return values_[count_ - 1]; }
+    const T* begin() const { return values_; }
+    const T* end() const { return values_ + count_; }
+    // A copy of the values that outlives the record.
+    operator std::vector<T>() const { return std::vector<T>(begin(), end()); }
+
+    friend bool operator==(const gfx_recorded_array_t& a, const std::vector<T>& b)
+    {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    }
+    friend bool operator==(const gfx_recorded_array_t& a, const gfx_recorded_array_t& b)
+    {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    }
+
+private:
+    const T* values_ = nullptr;
+    size_t count_ = 0;
+};
+
+// Vertex and index data read from a prototype's packets (or an immediate record) when it was queued,
+// copied into its frame's store, which the geometry holds a use of.
 struct gfx_recorded_geometry_t {
-    std::vector<float> positions;   // 3 per vertex
-    std::vector<float> normals;     // 3 per vertex, empty when absent
-    std::vector<float> texcoords;   // 2 per vertex, empty when absent
-    std::vector<uint32_t> colours;  // 1 per vertex, empty when absent
-    std::vector<uint16_t> indices;
+    gfx_recorded_array_t<float> positions;   // 3 per vertex
+    gfx_recorded_array_t<float> normals;     // 3 per vertex, empty when absent
+    gfx_recorded_array_t<float> texcoords;   // 2 per vertex, empty when absent
+    gfx_recorded_array_t<uint32_t> colours;  // 1 per vertex, empty when absent
+    gfx_recorded_array_t<uint16_t> indices;
+    std::shared_ptr<const gfx_record_store_t> store;
     int vertex_count() const { return static_cast<int>(positions.size() / 3); }
 };
 
@@ -32,11 +95,11 @@ struct gfx_recorded_place_t {
 
 // A queued render prototype.
 struct gfx_recorded_proto_t {
-    const r_proto_t* proto;          // identity only: it may be freed after the flush
-    std::string vertex_declaration;  // name of vertex packet 0's declaration, "" without one
-    std::string index_declaration;
+    const r_proto_t* proto;               // identity only: it may be freed after the flush
+    std::string_view vertex_declaration;  // name of vertex packet 0's declaration, "" without one
+    std::string_view index_declaration;
     const void* shader;
-    std::string shader_path;  // path when the shader came from gfx_shader_precache, else ""
+    std::string_view shader_path;  // path when the shader came from gfx_shader_precache, else ""
     uint32_t flags;
     float frame[16];
     // Lit by one light: queued through gfx_queue_light_proto, or carrying a light list (its first light).
@@ -53,7 +116,7 @@ struct gfx_recorded_data_t {
     int32_t primitive;
     float position[3];
     const void* shader;
-    std::string shader_path;
+    std::string_view shader_path;
     float world[16];
     gfx_recorded_geometry_t geometry;
     int flush;
@@ -63,7 +126,7 @@ struct gfx_recorded_data_t {
 // A gfx_sprite call (sprites copied).
 struct gfx_recorded_sprites_t {
     const void* shader;
-    std::string shader_path;
+    std::string_view shader_path;
     float position[3];
     float size;
     std::vector<gfx_sprite_t> sprites;
@@ -82,7 +145,7 @@ struct gfx_recorded_sprites_t {
 struct gfx_recorded_model_t {
     // Positions, normals, texture coordinates and indices, the colour on every vertex.
     gfx_recorded_geometry_t geometry;
-    std::string shader_path;
+    std::string_view shader_path;
     float world[16];
     bool lit_by_light = false;
     r_light_t light;
@@ -116,7 +179,13 @@ struct gfx_frame_record_t {
     int flushes = 0;
     int captures = 0;
     int orders = 0;  // drawing-order numbers handed out
+    // Where the records' arrays live; a frame record no longer held gives its store to a later frame.
+    std::shared_ptr<gfx_record_store_t> store;
 };
+
+// A record's texts (shader paths, declaration and part names) are views of texts kept for the life of
+// the process, so that recording a name copies nothing: `text` kept (once), "" for an empty one.
+std::string_view gfx_record_text(std::string_view text);
 
 // The frame being drawn (since the last swap) and the last frame shown.
 const gfx_frame_record_t& gfx_record_current();
@@ -139,7 +208,7 @@ struct gfx_model_part_t {
     int index_count = 0;
     uint32_t colour = 0xFFFFFFFFu;
     const void* shader = nullptr;
-    const char* shader_name = nullptr;
+    std::string_view shader_name;  // a kept text (gfx_record_text)
     const void* lights = nullptr;
 };
 // Queues the triangles of a model part at the current world matrix: the model library draws its parts

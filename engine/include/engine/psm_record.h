@@ -1,5 +1,5 @@
 #pragma once
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/psm.h"
@@ -12,9 +12,10 @@
 struct psm_draw_record_t {
     const psm_t* model;  // the instance drawn
     int part;            // part index
-    std::string part_name;
-    std::string shader_path;  // the slot's shader when no shader handle was given, else ""
-    const void* shader;       // the shader handle given to psm_draw_part, else null
+    // Views of texts kept for the life of the process (gfx_record_text).
+    std::string_view part_name;
+    std::string_view shader_path;  // the slot's shader when no shader handle was given, else ""
+    const void* shader;            // the shader handle given to psm_draw_part, else null
     unsigned flags;
     unsigned colour;
     const void* lights;  // what the instance's light callback answered (null without one)

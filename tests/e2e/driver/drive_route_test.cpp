@@ -489,9 +489,9 @@ TEST_F(drive_route_test, items_placed_through_the_editors_dialogs_are_saved_and_
     for (int i = 0; i < 120; ++i) {
         ASSERT_TRUE(game_.frame());
         for (const gfx_recorded_model_t& model : gfx_record_last().models)
-            drawn.insert(model.shader_path);
+            drawn.emplace(model.shader_path);
         for (const gfx_recorded_proto_t& proto : gfx_record_last().protos)
-            drawn.insert(proto.shader_path);
+            drawn.emplace(proto.shader_path);
     }
     tap("F10");
     ASSERT_TRUE(frames(30));
