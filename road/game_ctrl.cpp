@@ -74,8 +74,8 @@ int game_ctrl_e::init(const int phase)
         stations_.load_sounds();
     } else if (phase == 10) {
         traffic_ = bridge ? bridge->traffic() : entity_handle_t{};
-        if (road_geo)
-            road_geo->release_all();
+        if (road_geo_t* const road = road_collision_.geometry())
+            road->release_all();
         release_segments();
         const char* path = bridge ? bridge->get_map_name() : "";
         const int32_t read = load_map(path, nullptr);
@@ -155,7 +155,7 @@ void game_ctrl_e::build_after_load()
         auto* const scene = dynamic_cast<scene_proc_t*>(owning_process(*this));
         entity_t* const traffic = traffic_.resolve();
         box_pool.create(scene ? &scene->physics() : nullptr, handle(), dynamic_cast<body_callback_t*>(traffic));
-        insert_road_collision(scene ? &scene->physics() : nullptr);
+        road_collision_.insert(scene ? &scene->physics() : nullptr, handle().word());
     }
     add_service_points();
     {
@@ -184,7 +184,7 @@ int game_ctrl_e::destroy(const int phase)
 {
     if (phase == 0) {
         box_pool.destroy();
-        remove_road_collision();
+        road_collision_.remove();
         lights_.clear();
         hazards_.clear();
         music_.clear();
@@ -215,8 +215,8 @@ void game_ctrl_e::tick(const double dt)
     if (game_clock_advance(game_clock, dt))
         weekly_settlement();
     night = game_clock_is_night(game_clock) ? 1 : 0;
-    if (road_geo)
-        road_geo->expire_queries();
+    if (road_geo_t* const road = road_collision_.geometry())
+        road->expire_queries();
     game_keys(dt);
     map_follow();
     far_view(dt);
@@ -380,49 +380,12 @@ void game_ctrl_e::mem_move(const ptrdiff_t delta)
     base_ctrl_e::mem_move(delta);
     box_pool.relink_owners();
     // The road's and the city blocks' geometries point at the owner record inside the controller.
-    if (road_geo)
-        road_geo->owner_record = &road_owner;
-    if (seg_server && seg_server->physics())
-        seg_server->set_physics(seg_server->physics(), &road_owner);
-}
-
-void game_ctrl_e::insert_road_collision(physproc_t* physics)
-{
-    if (road_geo || !physics)
-        return;
-    road_geo = std::make_unique<road_geo_t>(*this);
-    road_owner.owner_word = handle().word();
-    road_geo->owner_word = road_owner.owner_word;
-    road_geo->owner_record = &road_owner;
-    road_physics_ = physics;
-    phys_insert_geom(road_physics_, road_geo.get());
-    // The city blocks collide in the same world, and the street lights lay their pools on the road.
-    if (seg_server) {
-        seg_server->set_physics(physics, &road_owner);
-        seg_server->pool_ground = road_geo.get();
-    }
-}
-
-void game_ctrl_e::remove_road_collision()
-{
-    if (seg_server) {
-        seg_server->set_physics(nullptr, nullptr);
-        seg_server->pool_ground = nullptr;
-    }
-    if (!road_geo)
-        return;
-    if (road_physics_)
-        phys_remove_geom(road_physics_, road_geo.get());
-    road_physics_ = nullptr;
-    road_geo.reset();
+    road_collision_.relink();
 }
 
 int32_t game_ctrl_e::edge_of_contact(const cd_geo_t* geometry, const uint32_t item) const
 {
-    if (!road_geo || geometry != road_geo.get())
-        return no_edge;
-    const uint32_t edge = road_geo->edge_of_contact(item);
-    return edge >= static_cast<uint32_t>(no_edge) ? no_edge : static_cast<int32_t>(edge);
+    return road_collision_.edge_of_contact(geometry, item);
 }
 
 bool game_ctrl_e::find_ground(const vec3_t& point, vec3_t& out_point)
@@ -443,8 +406,8 @@ void game_ctrl_e::draw()
     const char* colbox = cvar_string_value(api::cvar_get("g_colbox"));
     if (colbox && !strcmp(colbox, "1")) {
         box_pool.debug_draw();
-        if (road_geo)
-            road_geo->debug_draw();
+        if (road_geo_t* const road = road_collision_.geometry())
+            road->debug_draw();
     }
     gfx_camera_t camera{};
     if (!api::gfx_get_camera)

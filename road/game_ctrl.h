@@ -8,6 +8,7 @@
 #include "common/save_game_owners.h"
 #include "road/base_ctrl.h"
 #include "road/box_pool.h"
+#include "road/road_collision.h"
 #include "road/road_geo.h"
 #include "road/city_ambience.h"
 #include "road/ctrl_parts.h"
@@ -104,14 +105,13 @@ public:
     void hide_target() override;
     // The 16 boxes lent to loose instances near the truck (made at phase 10).
     box_pool_t box_pool;
-    // The road network's collision in the world's physics (made at phase 10) and its owner record.
-    std::unique_ptr<road_geo_t> road_geo;
-    contact_owner_t road_owner{0, contact_kind_world, 0.0f};
     // The edge a wheel's ray hit on the road collision belongs to (500000000 + free-item index for a free
     // item's mesh); no_edge for any other geometry.
     int32_t edge_of_contact(const cd_geo_t* geometry, uint32_t item) const override;
     // The road network's collision geometry, null before init phase 10 has inserted it.
-    road_geo_t* get_road_geo() override { return road_geo.get(); }
+    road_geo_t* get_road_geo() override { return road_collision_.geometry(); }
+    // The road network's collision in the world's physics (inserted at init phase 10).
+    road_collision_t& road_collision() { return road_collision_; }
     // The first solid hit of the static world on the ray from `point` to 3000 below it.
     bool find_ground(const vec3_t& point, vec3_t& out_point) override;
     // Blends the sky while the truck crosses a sky-swap zone.
@@ -237,11 +237,6 @@ public:
     int32_t dealer_start = 0;
 
 private:
-    // Puts the road collision into `physics` (once), or takes it out again before the controller goes.
-    void insert_road_collision(physproc_t* physics);
-    void remove_road_collision();
-    // The physics process the road collision was inserted into.
-    physproc_t* road_physics_ = nullptr;
     // Writes the player's truck's position into a window's report handler (the bug report), when both exist.
     void report_truck_position(c_item_t* window) const;
 
@@ -291,4 +286,5 @@ private:
     road_hazards_t hazards_{*this};
     sky_swap_t sky_swap_{*this};
     game_stations_t stations_{*this};
+    road_collision_t road_collision_{*this};
 };

@@ -34,17 +34,16 @@ TEST_F(game_ctrl_world_test, a_controller_made_with_its_game_world_collides_in_t
     auto* const ctrl = dynamic_cast<game_ctrl_e*>(bridge->base_ctrl().resolve());
     ASSERT_NE(ctrl, nullptr);
     // The controller was made before its world took it in; the road went into that world all the same.
-    ASSERT_NE(ctrl->road_geo, nullptr);
+    ASSERT_NE(ctrl->get_road_geo(), nullptr);
     auto* const world = dynamic_cast<world_process_t*>(game_process_t::instance()->world());
     ASSERT_NE(world, nullptr);
     const physproc_t& physics = world->physics();
-    bool inserted = physics.in_hash(ctrl->road_geo.get());
+    bool inserted = physics.in_hash(ctrl->get_road_geo());
     for (cd_geo_t* const geometry : physics.unbounded_geoms())
-        inserted = inserted || geometry == ctrl->road_geo.get();
+        inserted = inserted || geometry == ctrl->get_road_geo();
     EXPECT_TRUE(inserted);
     EXPECT_EQ(ctrl->seg_server->physics(), &world->physics());
-    EXPECT_EQ(ctrl->seg_server->pool_ground, ctrl->road_geo.get());
-    EXPECT_EQ(ctrl->get_road_geo(), ctrl->road_geo.get());
+    EXPECT_EQ(ctrl->seg_server->pool_ground, ctrl->get_road_geo());
 
     // The ground test sees the static world within 3000 below a point, and nothing that moves.
     cd_geo_box_t ground({1000.0f, 100.0f, 1000.0f}, nullptr, -1, -1);

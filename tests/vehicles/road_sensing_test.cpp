@@ -106,13 +106,12 @@ protected:
         ctrl_->edges[slippery_].road_type = 4;
         ctrl_->edges[ordinary_].road_type = 1;
         ctrl_->build_item_tree();
-        ctrl_->road_geo = std::make_unique<road_geo_t>(*ctrl_);
-        world_->physics().insert_geom(ctrl_->road_geo.get());
+        ctrl_->road_collision().insert(&world_->physics(), ctrl_->handle().word());
     }
     void TearDown() override
     {
-        if (ctrl_ && ctrl_->road_geo)
-            world_->physics().remove_geom(ctrl_->road_geo.get());
+        if (ctrl_)
+            ctrl_->road_collision().remove();
         vehicle_test_t::TearDown();
         if (ctrl_) {
             ctrl_->destroy(0);

@@ -185,22 +185,7 @@ void traffic_e::handler()
 void traffic_e::mem_move(const ptrdiff_t delta)
 {
     dynamic_object_e::mem_move(delta);
-    for (int32_t car = 0; car < car_capacity; ++car) {
-        cd_geo_box_t* const geometry = car_geometry_[static_cast<size_t>(car)];
-        if (!geometry)
-            continue;
-        contact_owner_t* const record = &car_owners_[static_cast<size_t>(car)];
-        const auto moved_from = reinterpret_cast<uintptr_t>(record) - static_cast<uintptr_t>(delta);
-        if (reinterpret_cast<uintptr_t>(geometry->owner_record) == moved_from) {
-            message("Moving companion %d from %p to %p", car, static_cast<void*>(geometry->owner_record),
-                    static_cast<void*>(record));
-            geometry->owner_record = record;
-        }
-        body_callback_t* const callbacks = this;
-        if (reinterpret_cast<uintptr_t>(geometry->owner_callbacks) ==
-            reinterpret_cast<uintptr_t>(callbacks) - static_cast<uintptr_t>(delta))
-            geometry->owner_callbacks = callbacks;
-    }
+    car_bodies_.relink(delta, this);
 }
 
 void traffic_e::print_info() const

@@ -16,6 +16,7 @@
 #include "vehicles/links/player_links.h"
 #include "vehicles/links/vehicle_links.h"
 #include "vehicles/traffic/traffic_car.h"
+#include "vehicles/traffic/traffic_car_bodies.h"
 #include "vehicles/traffic/traffic_catalogue.h"
 #include "vehicles/traffic/traffic_motor_sounds.h"
 #include "vehicles/traffic/traffic_offences.h"
@@ -33,7 +34,8 @@ struct snd_sound_t;
 // economy driver's truck), the roads near the player that the game controller registers, the car
 // catalogue, and the once-per-frame update that spawns, steps, streams and removes cars. The player's
 // truck runs the update from its physics step; the game controller's navigation moves each car along
-// its route and links it into the lane lists of the roads it enters.
+// its route and links it into the lane lists of the roads it enters. The car catalogue, the cars'
+// collision boxes, their motor sounds and the player's offences are parts that keep their own state.
 class traffic_e : public dynamic_object_e,
                   public traffic_commands_t,
                   public ctrl_traffic_t,
@@ -43,6 +45,7 @@ class traffic_e : public dynamic_object_e,
 public:
     // The most cars the traffic runs at once.
     static constexpr int32_t car_capacity = 128;
+    static_assert(car_capacity == traffic_car_bodies_t::slot_count);
     // Seconds of the start burst, in which a spawn is tried every frame.
     static constexpr float start_burst_seconds = 5.0f;
     // Spawn interval by day; at night it is thirty times as long.
@@ -369,10 +372,8 @@ private:
     std::array<snd_sound_t*, 2> engine_loops_{};
     snd_sound_t* siren_sound_ = nullptr;
     std::array<c_item_t*, 5> flare_shaders_{};
-    std::array<cd_geo_box_t*, car_capacity> car_geometry_{};
-    std::array<phys_body_t*, car_capacity> car_bodies_{};
-    // Each car geometry's owner record: the traffic's handle and the car's slot as its tag.
-    std::array<contact_owner_t, car_capacity> car_owners_{};
+    // The collision boxes of the cars near the viewer.
+    traffic_car_bodies_t car_bodies_;
     traffic_motor_sounds_t motor_sounds_{*this};
     traffic_catalogue_t catalogue_;
     traffic_offences_t offences_;

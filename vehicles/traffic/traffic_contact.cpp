@@ -120,10 +120,10 @@ void traffic_e::knock_car(const int32_t car)
     c.lights = 0;
     c.knock_time = static_cast<float>(clock);
     c.body_bits &= static_cast<uint8_t>(~1u);
-    if (phys_body_t* const body = car_bodies_[static_cast<size_t>(car)]) {
+    if (phys_body_t* const body = car_bodies_.body(car)) {
         body->body_flags &= ~phys_body_t::body_held;
         if (physproc_t* const world = physics())
-            phys_update_geom(world, car_geometry_[static_cast<size_t>(car)]);
+            phys_update_geom(world, car_bodies_.geometry(car));
     }
     if (smoking_car != -1 || game_detail_level() < 1 || c.model == 0)
         return;

@@ -95,7 +95,7 @@ const quat_t& traffic_e::wheel_flip_rotation()
 vec3_t traffic_e::car_point(const int32_t car) const
 {
     const traffic_car_t& c = cars[static_cast<size_t>(car)];
-    const phys_body_t* const body = car_bodies_[static_cast<size_t>(car)];
+    const phys_body_t* const body = car_bodies_.body(car);
     if (c.has(traffic_car_t::status_knocked) && body && body->current)
         return body->current->position;
     return c.route.position;
@@ -104,7 +104,7 @@ vec3_t traffic_e::car_point(const int32_t car) const
 quat_t traffic_e::car_rotation(const int32_t car) const
 {
     const traffic_car_t& c = cars[static_cast<size_t>(car)];
-    const phys_body_t* const body = car_bodies_[static_cast<size_t>(car)];
+    const phys_body_t* const body = car_bodies_.body(car);
     if (c.has(traffic_car_t::status_knocked) && body && body->current)
         return body->current->orientation;
     return c.route.rotation;
@@ -121,7 +121,7 @@ bool traffic_e::edge_shown(const int32_t edge)
 
 void traffic_e::draw_collision_box(const int32_t car)
 {
-    if (cd_geo_box_t* const box = car_geometry_[static_cast<size_t>(car)])
+    if (cd_geo_box_t* const box = car_bodies_.geometry(car))
         cd_geo_box_t::debug_draw(box, nullptr, 0, INT_MAX, false);
 }
 
@@ -286,7 +286,7 @@ void traffic_e::draw_sirens(const int32_t car, const ai_car_def_t& def)
     if (!(c.siren_bits & 1) || def.siren_count == 0)
         return;
     if (siren_sound_) {
-        const phys_body_t* const body = car_bodies_[static_cast<size_t>(car)];
+        const phys_body_t* const body = car_bodies_.body(car);
         const vec3_t at =
             c.has(traffic_car_t::status_body) && body && body->current ? body->current->position : c.route.position;
         api::snd_position(siren_sound_, &at.x);

@@ -26,10 +26,8 @@ constexpr float spacing_scale = 2.5e7f;
 constexpr float multi_lane_spacing = 10.0f;
 // Models of a lower speed class keep to the last lane.
 constexpr uint8_t slow_speed_class = 20;
-// Mass, stair-step height and sweep sub-step of a car's body.
+// Mass of a car's body.
 constexpr float car_mass = 700.0f;
-constexpr int32_t car_stair_height = 25;
-constexpr float car_sub_step = 10.0f;
 // The AI truck's box: its height, how far up it stands and how far back, in shares of its body offset.
 constexpr float ai_truck_box_height = 190.0f;
 constexpr float ai_truck_box_lift = 100.0f;
@@ -132,31 +130,11 @@ void traffic_e::load_car_model(const int32_t car)
         truck ? vec3_t{std::max(std::fabs(ai_truck.bounds_max.x - ai_truck.bounds_min.x), 10.0f), ai_truck_box_height,
                        std::max(std::fabs(ai_truck.bounds_max.z - ai_truck.bounds_min.z) * 0.7f, 10.0f)}
               : vec3_t{std::max(def->width, 10.0f), std::max(height * 2.0f, 10.0f), std::max(def->length, 10.0f)};
-    auto* const geometry = new cd_geo_box_t(extents, nullptr, -1, -1);
-    auto* const body = new phys_body_t;
-    body->set_mass_box(extents, car_mass);
-    body->move.stair_height = car_stair_height;
-    body->move.sub_step_length = car_sub_step;
-    body->id = 1;
-    contact_owner_t& owner = car_owners_[static_cast<size_t>(car)];
-    owner.owner_word = handle().word();
-    owner.tag = car;
-    geometry->owner_record = &owner;
-    geometry->owner_word = owner.owner_word;
-    geometry->owner_callbacks = this;
     const vec3_t box_offset =
         truck ? c.route.rotation.rotate({0.0f, ai_truck_box_lift, ai_truck_box_back * ai_truck.body_offset})
               : vec3_t{0.0f, height + 20.0f, 0.0f};
-    geometry->set_position(c.route.position + box_offset);
-    geometry->set_orientation(c.route.rotation);
-    geometry->pose.update_matrices();
-    body->set_geom(geometry);
-    car_geometry_[static_cast<size_t>(car)] = geometry;
-    car_bodies_[static_cast<size_t>(car)] = body;
-    if (physproc_t* const world = physics()) {
-        phys_insert_geom(world, geometry);
-        phys_update_geom(world, geometry);
-    }
+    car_bodies_.make(car, extents, car_mass, c.route.position + box_offset, c.route.rotation, handle().word(), this,
+                     physics());
     c.status |= traffic_car_t::status_body;
 }
 
@@ -166,19 +144,7 @@ void traffic_e::unload_car_model(const int32_t car)
         return;
     if (car < static_cast<int32_t>(cars.size()))
         cars[static_cast<size_t>(car)].status &= static_cast<uint8_t>(~traffic_car_t::status_body);
-    cd_geo_box_t*& geometry = car_geometry_[static_cast<size_t>(car)];
-    phys_body_t*& body = car_bodies_[static_cast<size_t>(car)];
-    if (geometry) {
-        if (physproc_t* const world = physics())
-            phys_remove_geom(world, geometry);
-    }
-    if (body) {
-        body->clear_geom();
-        delete body;
-    }
-    delete geometry;
-    geometry = nullptr;
-    body = nullptr;
+    car_bodies_.remove(car, physics());
 }
 
 bool traffic_e::choose_car_model(const int32_t edge, uint8_t& model) const

@@ -172,7 +172,7 @@ bool traffic_e::step_car(const int32_t car)
         c.decision_stamp = clock;
     }
     c.lights = dark ? 1 : 0;
-    phys_body_t* const body = car_bodies_[static_cast<size_t>(car)];
+    phys_body_t* const body = car_bodies_.body(car);
     if (body && body->current) {
         body->current->linear_velocity = tamed(body->current->linear_velocity, wild_linear_square, tamed_linear);
         body->current->angular_velocity = tamed(body->current->angular_velocity, wild_angular_square, tamed_angular);
@@ -254,7 +254,7 @@ bool traffic_e::step_car(const int32_t car)
 void traffic_e::follow_body(const int32_t car)
 {
     traffic_car_t& c = cars[static_cast<size_t>(car)];
-    phys_body_t* const body = car_bodies_[static_cast<size_t>(car)];
+    phys_body_t* const body = car_bodies_.body(car);
     if (!body || !body->current)
         return;
     c.route.position = body->current->position;
