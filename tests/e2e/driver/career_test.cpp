@@ -1,14 +1,13 @@
-// A career played as a player plays it on the sample map: a new game set up
-// from the main menu with the pointer, the scenario's truck turned round on
-// Brenmoor's crossing and driven by the closed-loop driver round by the
-// crossing east of it into Tarsk Quarry's yard by its back gate, where it pulls
-// up ahead of a job's trailer and backs under it. Hitched, it tows the trailer
-// out of the yard by its entry and round by Brenmoor's crossing onto the east
-// road; from there it goes on over the weigh station's scales to Halvik's dock,
-// where the trailer is unhitched and the job paid; the call-911 window closes
-// the run. Every check reads what the game drew: the markup text of the frames
-// photographed on the way (as the host's --drawn-text writes it) and the models
-// the model library drew.
+// A career played as a player plays it on the sample map: a new game set up from the main menu with the
+// pointer, the scenario's truck turned round on Brenmoor's crossing and driven by the closed-loop driver
+// round by the crossing east of it into Tarsk Quarry's yard by its back gate, where it pulls up ahead of
+// a job's trailer and backs under it. Hitched, it tows the trailer out of the yard by its entry and round
+// by Brenmoor's crossing onto the east road; half way there the game is saved from the in-game menu
+// and quit, and a new run loads it from the main menu and finds the trailer hitched and the job's panel
+// shown. The truck goes on over the weigh station's scales to Halvik's dock, where the trailer is
+// unhitched and the job paid; the call-911 window closes the run. Every check reads what the game drew:
+// the markup text of the frames photographed on the way (as the host's --drawn-text writes it) and the
+// models the model library drew.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -31,8 +30,8 @@ namespace {
 
 float ground_distance(const vec3_t& a, const vec3_t& b) { return std::hypot(a.x - b.x, a.z - b.z); }
 
-// A trailer the newest frame drew: where its kingpin (its base model's "hook"
-// bone) is and which way it faces.
+// A trailer the newest frame drew: where its kingpin (its base model's "hook" bone) is and which way
+// it faces.
 struct drawn_trailer_t {
     vec3_t kingpin;
     vec3_t forward;
@@ -86,17 +85,15 @@ std::vector<long> amounts_in(const std::string& text)
     return amounts;
 }
 
-// The money the main HUD shows in a frame's drawn text: the amount drawn last
-// before its prestige label (a dock's window and the job's panel draw amounts
-// of their own before and after it).
+// The money the main HUD shows in a frame's drawn text: the amount drawn last before its prestige
+// label (a dock's window and the job's panel draw amounts of their own before and after it).
 long hud_money(const std::string& text)
 {
     const std::vector<long> amounts = amounts_in(text.substr(0, text.find("Prestige")));
     return amounts.empty() ? 0 : amounts.back();
 }
 
-// True when a drawn text holds no template place mark ("%0") and no raw text
-// key ("@@", "ui_...").
+// True when a drawn text holds no template place mark ("%0") and no raw text key ("@@", "ui_...").
 bool shows_plainly(const std::string& text)
 {
     for (const char* raw : {"%0", "%1", "@@", "ui_", "sc_", "cargo_"})
@@ -105,8 +102,7 @@ bool shows_plainly(const std::string& text)
     return !text.empty();
 }
 
-// A straight line of route points from `from` to `to`, about a metre apart, on
-// edge `edge`.
+// A straight line of route points from `from` to `to`, about a metre apart, on edge `edge`.
 std::vector<route_point_t> line_between(const vec3_t& from, const vec3_t& to, const int32_t edge)
 {
     std::vector<route_point_t> out;
@@ -130,9 +126,8 @@ protected:
         return -1;
     }
 
-    // Takes a screenshot with the game's key (F10), keeps it as
-    // "<shots>/<name>.png" and answers the markup text its frame drew, as the
-    // host's --drawn-text writes it down.
+    // Takes a screenshot with the game's key (F10), keeps it as "<shots>/<name>.png" and answers the
+    // markup text its frame drew, as the host's --drawn-text writes it down.
     std::string photograph(const std::string& name)
     {
         const std::string drawn = host_settings().drawn_text;
@@ -176,10 +171,9 @@ protected:
         }
     }
 
-    // Follows `line` at a walking pace (at most `top_speed` m/s forwards),
-    // forwards or backing, until `done` holds for the truck (or, without one,
-    // until the truck stands at the line's end); at most `seconds`. The keys are
-    // let go then.
+    // Follows `line` at a walking pace (at most `top_speed` m/s forwards), forwards or backing, until
+    // `done` holds for the truck (or, without one, until the truck stands at the line's end); at most
+    // `seconds`. The keys are let go then.
     void manoeuvre(const std::vector<route_point_t>& line, truck_tracker_t& tracker, const bool backwards,
                    const float seconds, const std::function<bool(const truck_pose_t&)>& done,
                    const float top_speed = 3.0f)
@@ -203,8 +197,7 @@ protected:
     // The junction the node `node` is an arm of, -1 when none.
     int32_t back_gate_edge(const int32_t node) const { return junction_at(roads_.network().nodes[node].position); }
 
-    // A smooth line of points about a metre apart from the truck at `pose` to
-    // `to`, arriving along `heading`.
+    // A smooth line of points about a metre apart from the truck at `pose` to `to`, arriving along `heading`.
     static std::vector<route_point_t> curve_to(const truck_pose_t& pose, const vec3_t& to, const vec3_t& heading,
                                                const int32_t edge)
     {
@@ -220,8 +213,7 @@ protected:
         return out;
     }
 
-    // True when the newest frame drew a trailer's kingpin at the truck: a trailer
-    // hitched to it.
+    // True when the newest frame drew a trailer's kingpin at the truck: a trailer hitched to it.
     static bool towing(const truck_tracker_t& tracker)
     {
         for (const drawn_trailer_t& trailer : drawn_trailers())
@@ -230,9 +222,8 @@ protected:
         return false;
     }
 
-    // Leaves the lay-by or yard the truck stands in for the lane of `route` at
-    // its first point at least `distance` from where the truck stands, at a
-    // walking pace, and drives the rest of `route` from there.
+    // Leaves the lay-by or yard the truck stands in for the lane of `route` at its first point at least
+    // `distance` from where the truck stands, at a walking pace, and drives the rest of `route` from there.
     void join_and_drive(std::vector<route_point_t> route, truck_tracker_t& tracker, const float distance,
                         const float seconds, const char* leg)
     {
@@ -262,8 +253,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     ASSERT_GE(quarry, 0);
     ASSERT_GE(halvik, 0);
 
-    // The main menu, then the new game's form: The first million, headquarters in
-    // Brenmoor.
+    // The main menu, then the new game's form: The first million, headquarters in Brenmoor.
     ASSERT_TRUE(run_until_drawn("New game", 600)) << drawn_text();
     EXPECT_TRUE(shows_plainly(photograph("01_main_menu")));
     ASSERT_TRUE(click_text("New game"));
@@ -285,8 +275,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     // The view from behind the truck.
     tap("2");
     stand(tracker, 120);
-    // The HUD from the first frames: the company's money, the day and time,
-    // prestige and condition.
+    // The HUD from the first frames: the company's money, the day and time, prestige and condition.
     const std::string at_start = photograph("03_brenmoor");
     EXPECT_TRUE(shows_plainly(at_start));
     const std::vector<long> start_money = amounts_in(at_start);
@@ -294,11 +283,10 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     for (const char* shown : {"Mon", "Prestige", "Condition"})
         EXPECT_NE(at_start.find(shown), std::string::npos) << shown << " is not shown: " << at_start;
 
-    // The truck starts on Brenmoor's crossing facing west: it turns round on the
-    // crossing, as a player would, and takes the east street; round by the lit
-    // crossing east of Brenmoor and up the road from it into the quarry's yard,
-    // which the truck enters by its back gate heading north, the way the trailers
-    // waiting there face.
+    // The truck starts on Brenmoor's crossing facing west: it turns round on the crossing, as a player
+    // would, and takes the east street; round by the lit crossing east of Brenmoor and up the road from
+    // it into the quarry's yard, which the truck enters by its back gate heading north, the way the
+    // trailers waiting there face.
     const int32_t crossing = junction_at(start);
     ASSERT_GE(crossing, 0) << "the truck does not start on a junction";
     const vec3_t ahead = tracker.pose().forward;
@@ -315,8 +303,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     turn.insert(turn.end(), way_back.begin(), way_back.end());
     manoeuvre(turn, tracker, false, 60.0f, [&](const truck_pose_t& pose) { return pose.forward.dot(ahead) < -0.95f; });
     ASSERT_FALSE(HasFatalFailure());
-    // Across the crossing from its west arm, so that the way onto the east street
-    // counts as on it.
+    // Across the crossing from its west arm, so that the way onto the east street counts as on it.
     const int32_t west_arm = roads_.nearest_node({-2000.0f, 0.0f, 0.0f});
     const int32_t junction_north = roads_.nearest_node({80000.0f, 300.0f, -22000.0f});
     const int32_t back_gate = roads_.nearest_node({61500.0f, 100.0f, -77000.0f});
@@ -331,9 +318,8 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     const std::string at_gate = photograph("04_quarry_gate");
     EXPECT_NE(at_gate.find("GravelBrenmoorHalvik$"), std::string::npos) << at_gate;
 
-    // The trailer waiting nearest ahead, facing the way the truck drives: the
-    // truck pulls up on its line ahead of its nose and backs under it, a player's
-    // hand on the hitch key as the kingpin comes.
+    // The trailer waiting nearest ahead, facing the way the truck drives: the truck pulls up on its line
+    // ahead of its nose and backs under it, a player's hand on the hitch key as the kingpin comes.
     const truck_pose_t gate = tracker.pose();
     const std::vector<drawn_trailer_t> trailers = drawn_trailers();
     const drawn_trailer_t* waiting = nullptr;
@@ -362,8 +348,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
               });
     ASSERT_FALSE(HasFatalFailure());
     stand(tracker, 60);
-    // The job's panel: the cargo, where from and where to, the pay and the
-    // trailer's damage.
+    // The job's panel: the cargo, where from and where to, the pay and the trailer's damage.
     const std::string hitched = photograph("06_hitched");
     EXPECT_TRUE(shows_plainly(hitched));
     const size_t job = hitched.find("GravelBrenmoorHalvik$");
@@ -373,8 +358,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     EXPECT_GT(pay, 0);
     EXPECT_EQ(amounts_in(hitched.substr(0, job)), start_money) << hitched;
 
-    // Hitched, the trailer goes with the truck: 10 m on, its kingpin is drawn at
-    // the truck.
+    // Hitched, the trailer goes with the truck: 10 m on, its kingpin is drawn at the truck.
     const vec3_t hitched_at = tracker.pose().position;
     manoeuvre(line_between(hitched_at, hitched_at + along * 1000.0f, ahead_of_it.back().edge), tracker, false, 60.0f,
               nullptr);
@@ -387,10 +371,9 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     EXPECT_TRUE(towed) << "no trailer drawn hitched to the truck";
     EXPECT_NE(photograph("07_towing").find("GravelBrenmoorHalvik$"), std::string::npos);
 
-    // Loaded, the truck leaves the yard by its entry onto the quarry's road
-    // north, the way it faces, and takes the roads round by Brenmoor's crossing
-    // and its east road to the junction east of it, stopping half way along the
-    // east road.
+    // Loaded, the truck leaves the yard by its entry onto the quarry's road north, the way it faces,
+    // and takes the roads round by Brenmoor's crossing and its east road to the junction east of it,
+    // stopping half way along the east road.
     const vec3_t quarry_entry = roads_.network().nodes[quarry].position;
     const int32_t bend = roads_.nearest_node({56000.0f, 100.0f, -95000.0f});
     const int32_t brenmoor_north = roads_.nearest_node({0.0f, 0.0f, -2000.0f});
@@ -405,8 +388,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
             to_halvik.pop_back();
         ASSERT_TRUE(roads_.route(from, to, 400.0f, to_halvik));
     }
-    // The first leg ends half way along the east road; the second 25 m short of
-    // the weigh station.
+    // The first leg ends half way along the east road; the second 25 m short of the weigh station.
     const vec3_t east_road_middle =
         (roads_.network().nodes[junction_west].position + vec3_t(32000.0f, 0.0f, 0.0f)) * 0.5f;
     size_t half_way = 0;
@@ -431,11 +413,67 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     EXPECT_TRUE(towing(tracker)) << "the trailer was lost on the way";
     EXPECT_NE(half.find("GravelBrenmoorHalvik$"), std::string::npos) << half;
 
+    // Half way the player saves the game from the in-game menu, under a name typed into the save menu's
+    // name line, and quits.
+    tap("esc");
+    ASSERT_TRUE(run_until_drawn("Save game", 120)) << drawn_text();
+    ASSERT_TRUE(click_text("Save game"));
+    ASSERT_TRUE(run_until_drawn("Delete", 120)) << drawn_text();
+    // The empty name line, under the list (its middle on the 640 x 480 window).
+    ASSERT_TRUE(click(320, 350));
+    ASSERT_TRUE(type("half_way"));
+    ASSERT_TRUE(press("enter"));
+    ASSERT_TRUE(run_until_drawn("Quit", 120)) << drawn_text();
+    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/saves/half_way.sav"));
+    ASSERT_TRUE(click_text("Quit", true));
+    ASSERT_TRUE(run_until_drawn("Yes", 120)) << drawn_text();
+    click_text("Yes", true);
+    EXPECT_FALSE(frames(300)) << "the game did not quit";
+    game_.stop();
+
+    // A new run loads the save from the main menu: the truck stands where it was saved, the trailer is
+    // hitched to it again and the job's panel shows the job.
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-default_controls"}, error)) << error;
+    host_settings().drawn_text = (documents_ / "drawn.txt").string();
+    ASSERT_TRUE(run_until_drawn("Load game", 600)) << drawn_text();
+    ASSERT_TRUE(click_text("Load game"));
+    ASSERT_TRUE(run_until_drawn("half_way", 600)) << drawn_text();
+    ASSERT_TRUE(click_text("half_way"));
+    ASSERT_TRUE(click_text("Load", true));
+    ASSERT_TRUE(run_until_logged("placed at", 3000)) << log_tail();
+    const vec3_t saved_at = tracker.pose().position;
+    const vec3_t saved_heading = tracker.pose().forward;
+    const std::unique_ptr<truck_tracker_t> loaded = placed_truck();
+    ASSERT_TRUE(loaded);
+    tracker = *loaded;
+    EXPECT_LT(ground_distance(tracker.pose().position, saved_at), 100.0f);
+    // The view from behind the truck once its intro has played.
+    ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
+    tap("2");
+    stand(tracker, 60);
+    // The HUD's clock shows once the scenario's instructions have had their few seconds.
+    EXPECT_TRUE(run_until_drawn(" : ", 360)) << drawn_text();
+    ASSERT_TRUE(tracker.update());
+    EXPECT_GT(tracker.pose().forward.dot(saved_heading), 0.99f);
+    bool hitched_again = false;
+    for (const drawn_trailer_t& trailer : drawn_trailers())
+        hitched_again = hitched_again || (ground_distance(trailer.kingpin, tracker.pose().position) < 200.0f &&
+                                          trailer.forward.dot(tracker.pose().forward) > 0.99f);
+    EXPECT_TRUE(hitched_again) << "the loaded game's trailer is not hitched behind the truck";
+    const std::string reloaded = photograph("09_loaded");
+    EXPECT_TRUE(shows_plainly(reloaded)) << reloaded;
+    const size_t loaded_job = reloaded.find("GravelBrenmoorHalvik$");
+    ASSERT_NE(loaded_job, std::string::npos) << "the loaded game shows no job's panel: " << reloaded;
+    EXPECT_EQ(amounts_in(reloaded.substr(loaded_job)).at(0), pay) << reloaded;
+    EXPECT_EQ(hud_money(reloaded), hud_money(half)) << reloaded;
+    for (const char* shown : {" : ", "Prestige", "Condition"})
+        EXPECT_NE(reloaded.find(shown), std::string::npos) << shown << " is not shown: " << reloaded;
+
     drive(second_leg, tracker, 300.0f, "half way to the weigh station");
     ASSERT_FALSE(HasFatalFailure());
 
-    // A loaded truck is weighed: it pulls into the lay-by beside the road and
-    // over the scales at a walking pace, where the weigh station's window shows.
+    // A loaded truck is weighed: it pulls into the lay-by beside the road and over the scales at a
+    // walking pace, where the weigh station's window shows.
     const int32_t weigh_edge = junction_at(weigh_in);
     ASSERT_GE(weigh_edge, 0);
     const map_edge_t& weigh = roads_.network().edges[weigh_edge];
@@ -446,8 +484,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     ASSERT_TRUE(station.object);
     vec3_t scales;
     ASSERT_EQ(std::sscanf(station.object->get_value("weigh_station1"), "%f,%f,%f", &scales.x, &scales.y, &scales.z), 3);
-    // The scales in the station's frame: z along its lane from its middle, x to
-    // the lane's left.
+    // The scales in the station's frame: z along its lane from its middle, x to the lane's left.
     const vec3_t on_scales = (weigh_in + weigh_out) * 0.5f - weigh_right * scales.x + weigh_along * scales.z;
     std::vector<route_point_t> lay_by =
         curve_to(tracker.pose(), on_scales - weigh_along * 1000.0f, weigh_along, weigh_edge);
@@ -459,13 +496,12 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
         [&](const truck_pose_t&) { return drawn_text().find("Weightcheck") != std::string::npos; }, 1.8f);
     ASSERT_FALSE(HasFatalFailure());
     stand(tracker, 60);
-    const std::string weighed = photograph("09_weigh_station");
+    const std::string weighed = photograph("10_weigh_station");
     EXPECT_TRUE(shows_plainly(weighed));
     EXPECT_NE(weighed.find("Weigh station"), std::string::npos) << weighed;
     EXPECT_NE(weighed.find("WeightcheckpassedOK"), std::string::npos) << weighed;
 
-    // On to Halvik's dock and into its yard, by the side away from the waiting
-    // trailers.
+    // On to Halvik's dock and into its yard, by the side away from the waiting trailers.
     const int32_t halvik_yard =
         roads_.nearest_node(roads_.network().nodes[halvik].position + vec3_t(1500.0f, 0.0f, 3000.0f));
     std::vector<route_point_t> last_leg;
@@ -475,7 +511,7 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     join_and_drive(last_leg, tracker, 4000.0f, 900.0f, "the weigh station to Halvik's dock");
     ASSERT_FALSE(HasFatalFailure());
     stand(tracker, 60);
-    const std::string arrived = photograph("10_halvik");
+    const std::string arrived = photograph("11_halvik");
     EXPECT_TRUE(shows_plainly(arrived));
     EXPECT_TRUE(towing(tracker)) << "the trailer was lost on the way";
     const size_t panel = arrived.find("GravelBrenmoorHalvik$");
@@ -486,18 +522,16 @@ TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvi
     const long money_before = hud_money(arrived);
     ASSERT_GT(money_before, 0) << arrived;
 
-    // The player unhitches the trailer at its destination: the job is paid, and
-    // the HUD shows it.
+    // The player unhitches the trailer at its destination: the job is paid, and the HUD shows it.
     tap("d");
     stand(tracker, 120);
-    const std::string delivered = photograph("11_delivered");
+    const std::string delivered = photograph("12_delivered");
     EXPECT_TRUE(shows_plainly(delivered));
     EXPECT_EQ(delivered.find("GravelBrenmoorHalvik$"), std::string::npos) << "the job's panel is still shown";
     EXPECT_EQ(hud_money(delivered), money_before + pay) << delivered;
 
-    // Call 911: the window offers the roadside rescue at its price, and Cancel
-    // closes it. It holds the game's keys, the screenshot key's among them: its
-    // text is read from the frame's drawn markup.
+    // Call 911: the window offers the roadside rescue at its price, and Cancel closes it. It holds the
+    // game's keys, the screenshot key's among them: its text is read from the frame's drawn markup.
     tap("F9");
     ASSERT_TRUE(run_until_drawn("Call 911", 120)) << drawn_text();
     const std::string call911 = drawn_text();
