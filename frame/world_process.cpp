@@ -272,9 +272,12 @@ void world_process_t::pause(bool sleep, bool hide)
 void world_process_t::teardown()
 {
     withdraw_world_view(this);
+    // The world's entities keep the bridge they found at their start and may still reach it while they
+    // are destroyed (the game controller tells the economy of the docks whose roads it frees): it goes
+    // after them.
+    shutdown();
     delete bridge_;
     bridge_ = nullptr;
-    shutdown();
 }
 
 void world_process_t::set_background(entity_t* entity)

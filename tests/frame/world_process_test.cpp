@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "engine/gfx_record.h"
 #include "engine/gfx_view.h"
 #include "engine/process.h"
@@ -9,6 +11,28 @@
 #include "frame_fixture.h"
 
 namespace {
+
+// An entity of a game world that reads the bridge it was shown while it is destroyed, as the game
+// controller reads its bridge when it frees a dock's road with the world.
+class bridge_reader_e : public test_object_e {
+public:
+    static inline game_bridge_t* bridge = nullptr;
+    static inline std::string read;
+
+    int destroy(const int phase) override
+    {
+        if (phase == 0 && bridge)
+            read = bridge->get_map_name();
+        return test_object_e::destroy(phase);
+    }
+};
+
+entity_t* bridge_reader_create(void* memory)
+{
+    if (!memory)
+        memory = mem_sys_alloc(sizeof(bridge_reader_e));
+    return memory ? new (memory) bridge_reader_e : nullptr;
+}
 
 class world_process_test : public world_test_t {
 protected:
@@ -47,6 +71,23 @@ TEST_F(world_process_test, game_world_steps_physics_in_fixed_slices)
     EXPECT_EQ(world->physics().step_count(), 3);
     EXPECT_NEAR(world->physics().last_step(), 0.01f, 1e-6);
     drop(world);
+}
+
+TEST_F(world_process_test, the_bridge_outlives_the_entities_the_world_destroys)
+{
+    static const entity_reg_t record{"test.bridge_reader", 1, {0, 0, 0}, sizeof(bridge_reader_e), bridge_reader_create,
+                                     test_object_destroy};
+    if (!entity_find_type("test.bridge_reader"))
+        entity_register(&record);
+    write_data_file("scripts/game/game.esc", "entity test.bridge_reader { name = \"root\"; }\n");
+    world_process_t* world = make_world();
+    ASSERT_TRUE(world->spawn_game("xyz", game_mode_game));
+    engine_run_frames(1, 0.05);
+    bridge_reader_e::bridge = world->bridge();
+    bridge_reader_e::read.clear();
+    drop(world);
+    bridge_reader_e::bridge = nullptr;
+    EXPECT_EQ(bridge_reader_e::read, "/maps/xyz.mbd");
 }
 
 TEST_F(world_process_test, missing_map_is_refused_and_builds_no_bridge)

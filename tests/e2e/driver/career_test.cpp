@@ -1,9 +1,13 @@
 // A career played as a player plays it on the sample map: a new game set up from the main menu with the
 // pointer, the scenario's truck turned round on Brenmoor's crossing and driven by the closed-loop driver
 // round by the crossing east of it into Tarsk Quarry's yard by its back gate, where it pulls up ahead of
-// a job's trailer and backs under it; the trailer hitched, the job's panel shows the job. Every check
-// reads what the game drew: the markup text of the frames photographed on the way (as the host's
-// --drawn-text writes it) and the models the model library drew.
+// a job's trailer and backs under it. Hitched, it tows the trailer out of the yard by its entry and round
+// by Brenmoor's crossing onto the east road; half way there the game is saved from the in-game menu
+// and quit, and a new run loads it from the main menu and finds the trailer hitched and the job's panel
+// shown. The truck goes on over the weigh station's scales to Halvik's dock, where the trailer is
+// unhitched and the job paid; the call-911 window closes the run. Every check reads what the game drew:
+// the markup text of the frames photographed on the way (as the host's --drawn-text writes it) and the
+// models the model library drew.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -11,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <utility>
 
 #include "drive_fixture.h"
 #include "engine/geometry.h"
@@ -78,6 +83,14 @@ std::vector<long> amounts_in(const std::string& text)
             amounts.push_back((at > 0 && text[at - 1] == '-' ? -1 : 1) * std::stol(digits));
     }
     return amounts;
+}
+
+// The money the main HUD shows in a frame's drawn text: the amount drawn last before its prestige
+// label (a dock's window and the job's panel draw amounts of their own before and after it).
+long hud_money(const std::string& text)
+{
+    const std::vector<long> amounts = amounts_in(text.substr(0, text.find("Prestige")));
+    return amounts.empty() ? 0 : amounts.back();
 }
 
 // True when a drawn text holds no template place mark ("%0") and no raw text key ("@@", "ui_...").
@@ -158,14 +171,16 @@ protected:
         }
     }
 
-    // Follows `line` at a walking pace, forwards or backing, until `done` holds for the truck (or, without
-    // one, until the truck stands at the line's end); at most `seconds`. The keys are let go then.
+    // Follows `line` at a walking pace (at most `top_speed` m/s forwards), forwards or backing, until
+    // `done` holds for the truck (or, without one, until the truck stands at the line's end); at most
+    // `seconds`. The keys are let go then.
     void manoeuvre(const std::vector<route_point_t>& line, truck_tracker_t& tracker, const bool backwards,
-                   const float seconds, const std::function<bool(const truck_pose_t&)>& done)
+                   const float seconds, const std::function<bool(const truck_pose_t&)>& done,
+                   const float top_speed = 3.0f)
     {
         route_driver_t::settings_t settings;
         settings.backwards = backwards;
-        settings.top_speed = backwards ? 1.0f : 3.0f;
+        settings.top_speed = backwards ? 1.0f : top_speed;
         route_driver_t driver(line, settings);
         const float dt = static_cast<float>(game_.frame_seconds());
         const auto finished = [&] { return done ? done(tracker.pose()) : driver.arrived(); };
@@ -198,10 +213,36 @@ protected:
         return out;
     }
 
+    // True when the newest frame drew a trailer's kingpin at the truck: a trailer hitched to it.
+    static bool towing(const truck_tracker_t& tracker)
+    {
+        for (const drawn_trailer_t& trailer : drawn_trailers())
+            if (ground_distance(trailer.kingpin, tracker.pose().position) < 200.0f)
+                return true;
+        return false;
+    }
+
+    // Leaves the lay-by or yard the truck stands in for the lane of `route` at its first point at least
+    // `distance` from where the truck stands, at a walking pace, and drives the rest of `route` from there.
+    void join_and_drive(std::vector<route_point_t> route, truck_tracker_t& tracker, const float distance,
+                        const float seconds, const char* leg)
+    {
+        size_t join = 0;
+        while (join + 2 < route.size() && ground_distance(route[join].lane, tracker.pose().position) < distance)
+            ++join;
+        const vec3_t along = (route[join + 1].lane - route[join].lane).normalized();
+        manoeuvre(curve_to(tracker.pose(), route[join].lane, along, route[join].edge), tracker, false, 60.0f,
+                  [&](const truck_pose_t& pose) { return ground_distance(pose.position, route[join].lane) < 300.0f; });
+        if (HasFatalFailure())
+            return;
+        route.erase(route.begin(), route.begin() + static_cast<std::ptrdiff_t>(join + 1));
+        drive(route, tracker, seconds, leg);
+    }
+
     std::filesystem::path shots_ = std::filesystem::path(KAVRENTA_SHOTS_DIR) / "career";
 };
 
-TEST_F(career_test, a_new_career_drives_to_tarsk_quarry_and_hitches_a_jobs_trailer)
+TEST_F(career_test, a_new_career_hauls_a_jobs_trailer_from_tarsk_quarry_to_halvik_and_is_paid)
 {
     std::string error;
     ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-default_controls"}, error)) << error;
@@ -329,6 +370,177 @@ TEST_F(career_test, a_new_career_drives_to_tarsk_quarry_and_hitches_a_jobs_trail
                           ground_distance(trailer.kingpin, kingpin) > 500.0f);
     EXPECT_TRUE(towed) << "no trailer drawn hitched to the truck";
     EXPECT_NE(photograph("07_towing").find("GravelBrenmoorHalvik$"), std::string::npos);
+
+    // Loaded, the truck leaves the yard by its entry onto the quarry's road north, the way it faces,
+    // and takes the roads round by Brenmoor's crossing and its east road to the junction east of it,
+    // stopping half way along the east road.
+    const vec3_t quarry_entry = roads_.network().nodes[quarry].position;
+    const int32_t bend = roads_.nearest_node({56000.0f, 100.0f, -95000.0f});
+    const int32_t brenmoor_north = roads_.nearest_node({0.0f, 0.0f, -2000.0f});
+    const int32_t junction_west = roads_.nearest_node({78000.0f, 300.0f, -20000.0f});
+    const int32_t junction_east = roads_.nearest_node({82000.0f, 300.0f, -20000.0f});
+    const int32_t weigh_station = roads_.nearest_node({86000.0f, 300.0f, -20000.0f});
+    std::vector<route_point_t> to_halvik;
+    for (const auto& [from, to] :
+         {std::pair{quarry, bend}, std::pair{bend, brenmoor_north}, std::pair{brenmoor_north, junction_west},
+          std::pair{junction_west, junction_east}, std::pair{junction_east, weigh_station}}) {
+        if (!to_halvik.empty())
+            to_halvik.pop_back();
+        ASSERT_TRUE(roads_.route(from, to, 400.0f, to_halvik));
+    }
+    // The first leg ends half way along the east road; the second 25 m short of the weigh station.
+    const vec3_t east_road_middle =
+        (roads_.network().nodes[junction_west].position + vec3_t(32000.0f, 0.0f, 0.0f)) * 0.5f;
+    size_t half_way = 0;
+    for (size_t i = 0; i < to_halvik.size(); ++i)
+        if (ground_distance(to_halvik[i].lane, east_road_middle) <
+            ground_distance(to_halvik[half_way].lane, east_road_middle))
+            half_way = i;
+    std::vector<route_point_t> second_leg(to_halvik.begin() + static_cast<std::ptrdiff_t>(half_way), to_halvik.end());
+    to_halvik.resize(half_way + 1);
+    const vec3_t weigh_in = roads_.network().nodes[weigh_station].position;
+    while (second_leg.size() > 2 && ground_distance(second_leg.back().lane, weigh_in) < 2500.0f)
+        second_leg.pop_back();
+    size_t out_of_yard = 0;
+    while (ground_distance(to_halvik[out_of_yard].lane, quarry_entry) < 3000.0f)
+        ++out_of_yard;
+    join_and_drive(
+        std::vector<route_point_t>(to_halvik.begin() + static_cast<std::ptrdiff_t>(out_of_yard), to_halvik.end()),
+        tracker, 0.0f, 900.0f, "Tarsk Quarry to half way along Brenmoor's east road");
+    ASSERT_FALSE(HasFatalFailure());
+    stand(tracker, 30);
+    const std::string half = photograph("08_half_way");
+    EXPECT_TRUE(towing(tracker)) << "the trailer was lost on the way";
+    EXPECT_NE(half.find("GravelBrenmoorHalvik$"), std::string::npos) << half;
+
+    // Half way the player saves the game from the in-game menu, under a name typed into the save menu's
+    // name line, and quits.
+    tap("esc");
+    ASSERT_TRUE(run_until_drawn("Save game", 120)) << drawn_text();
+    ASSERT_TRUE(click_text("Save game"));
+    ASSERT_TRUE(run_until_drawn("Delete", 120)) << drawn_text();
+    // The empty name line, under the list (its middle on the 640 x 480 window).
+    ASSERT_TRUE(click(320, 350));
+    ASSERT_TRUE(type("half_way"));
+    ASSERT_TRUE(press("enter"));
+    ASSERT_TRUE(run_until_drawn("Quit", 120)) << drawn_text();
+    EXPECT_TRUE(std::filesystem::exists(game_.home() + "/saves/half_way.sav"));
+    ASSERT_TRUE(click_text("Quit", true));
+    ASSERT_TRUE(run_until_drawn("Yes", 120)) << drawn_text();
+    click_text("Yes", true);
+    EXPECT_FALSE(frames(300)) << "the game did not quit";
+    game_.stop();
+
+    // A new run loads the save from the main menu: the truck stands where it was saved, the trailer is
+    // hitched to it again and the job's panel shows the job.
+    ASSERT_TRUE(game_.start(data_root, documents_.string(), {"-default_controls"}, error)) << error;
+    host_settings().drawn_text = (documents_ / "drawn.txt").string();
+    ASSERT_TRUE(run_until_drawn("Load game", 600)) << drawn_text();
+    ASSERT_TRUE(click_text("Load game"));
+    ASSERT_TRUE(run_until_drawn("half_way", 600)) << drawn_text();
+    ASSERT_TRUE(click_text("half_way"));
+    ASSERT_TRUE(click_text("Load", true));
+    ASSERT_TRUE(run_until_logged("placed at", 3000)) << log_tail();
+    const vec3_t saved_at = tracker.pose().position;
+    const vec3_t saved_heading = tracker.pose().forward;
+    const std::unique_ptr<truck_tracker_t> loaded = placed_truck();
+    ASSERT_TRUE(loaded);
+    tracker = *loaded;
+    EXPECT_LT(ground_distance(tracker.pose().position, saved_at), 100.0f);
+    // The view from behind the truck once its intro has played.
+    ASSERT_TRUE(run_until_logged("<car_player_e> the drive starts", 3000)) << log_tail();
+    tap("2");
+    stand(tracker, 60);
+    // The HUD's clock shows once the scenario's instructions have had their few seconds.
+    EXPECT_TRUE(run_until_drawn(" : ", 360)) << drawn_text();
+    ASSERT_TRUE(tracker.update());
+    EXPECT_GT(tracker.pose().forward.dot(saved_heading), 0.99f);
+    bool hitched_again = false;
+    for (const drawn_trailer_t& trailer : drawn_trailers())
+        hitched_again = hitched_again || (ground_distance(trailer.kingpin, tracker.pose().position) < 200.0f &&
+                                          trailer.forward.dot(tracker.pose().forward) > 0.99f);
+    EXPECT_TRUE(hitched_again) << "the loaded game's trailer is not hitched behind the truck";
+    const std::string reloaded = photograph("09_loaded");
+    EXPECT_TRUE(shows_plainly(reloaded)) << reloaded;
+    const size_t loaded_job = reloaded.find("GravelBrenmoorHalvik$");
+    ASSERT_NE(loaded_job, std::string::npos) << "the loaded game shows no job's panel: " << reloaded;
+    EXPECT_EQ(amounts_in(reloaded.substr(loaded_job)).at(0), pay) << reloaded;
+    EXPECT_EQ(hud_money(reloaded), hud_money(half)) << reloaded;
+    for (const char* shown : {" : ", "Prestige", "Condition"})
+        EXPECT_NE(reloaded.find(shown), std::string::npos) << shown << " is not shown: " << reloaded;
+
+    drive(second_leg, tracker, 300.0f, "half way to the weigh station");
+    ASSERT_FALSE(HasFatalFailure());
+
+    // A loaded truck is weighed: it pulls into the lay-by beside the road and over the scales at a
+    // walking pace, where the weigh station's window shows.
+    const int32_t weigh_edge = junction_at(weigh_in);
+    ASSERT_GE(weigh_edge, 0);
+    const map_edge_t& weigh = roads_.network().edges[weigh_edge];
+    const vec3_t weigh_out = roads_.network().nodes[weigh.nodes[1]].position;
+    const vec3_t weigh_along = (weigh_out - weigh_in).normalized();
+    const vec3_t weigh_right{-weigh_along.z, 0.0f, weigh_along.x};
+    const def_file_t station(data_root + "/prefabs/station_weigh.def", "station_weigh");
+    ASSERT_TRUE(station.object);
+    vec3_t scales;
+    ASSERT_EQ(std::sscanf(station.object->get_value("weigh_station1"), "%f,%f,%f", &scales.x, &scales.y, &scales.z), 3);
+    // The scales in the station's frame: z along its lane from its middle, x to the lane's left.
+    const vec3_t on_scales = (weigh_in + weigh_out) * 0.5f - weigh_right * scales.x + weigh_along * scales.z;
+    std::vector<route_point_t> lay_by =
+        curve_to(tracker.pose(), on_scales - weigh_along * 1000.0f, weigh_along, weigh_edge);
+    const std::vector<route_point_t> over =
+        line_between(lay_by.back().lane, on_scales + weigh_along * 1500.0f, weigh_edge);
+    lay_by.insert(lay_by.end(), over.begin(), over.end());
+    manoeuvre(
+        lay_by, tracker, false, 90.0f,
+        [&](const truck_pose_t&) { return drawn_text().find("Weightcheck") != std::string::npos; }, 1.8f);
+    ASSERT_FALSE(HasFatalFailure());
+    stand(tracker, 60);
+    const std::string weighed = photograph("10_weigh_station");
+    EXPECT_TRUE(shows_plainly(weighed));
+    EXPECT_NE(weighed.find("Weigh station"), std::string::npos) << weighed;
+    EXPECT_NE(weighed.find("WeightcheckpassedOK"), std::string::npos) << weighed;
+
+    // On to Halvik's dock and into its yard, by the side away from the waiting trailers.
+    const int32_t halvik_yard =
+        roads_.nearest_node(roads_.network().nodes[halvik].position + vec3_t(1500.0f, 0.0f, 3000.0f));
+    std::vector<route_point_t> last_leg;
+    ASSERT_TRUE(roads_.route(weigh.nodes[1], halvik, 400.0f, last_leg));
+    last_leg.pop_back();
+    ASSERT_TRUE(roads_.route(halvik, halvik_yard, 400.0f, last_leg));
+    join_and_drive(last_leg, tracker, 4000.0f, 900.0f, "the weigh station to Halvik's dock");
+    ASSERT_FALSE(HasFatalFailure());
+    stand(tracker, 60);
+    const std::string arrived = photograph("11_halvik");
+    EXPECT_TRUE(shows_plainly(arrived));
+    EXPECT_TRUE(towing(tracker)) << "the trailer was lost on the way";
+    const size_t panel = arrived.find("GravelBrenmoorHalvik$");
+    ASSERT_NE(panel, std::string::npos) << arrived;
+    // Undamaged, the trailer is paid in full.
+    EXPECT_NE(arrived.find("#0 %", panel), std::string::npos) << arrived;
+    EXPECT_EQ(amounts_in(arrived.substr(panel)).at(0), pay) << arrived;
+    const long money_before = hud_money(arrived);
+    ASSERT_GT(money_before, 0) << arrived;
+
+    // The player unhitches the trailer at its destination: the job is paid, and the HUD shows it.
+    tap("d");
+    stand(tracker, 120);
+    const std::string delivered = photograph("12_delivered");
+    EXPECT_TRUE(shows_plainly(delivered));
+    EXPECT_EQ(delivered.find("GravelBrenmoorHalvik$"), std::string::npos) << "the job's panel is still shown";
+    EXPECT_EQ(hud_money(delivered), money_before + pay) << delivered;
+
+    // Call 911: the window offers the roadside rescue at its price, and Cancel closes it. It holds the
+    // game's keys, the screenshot key's among them: its text is read from the frame's drawn markup.
+    tap("F9");
+    ASSERT_TRUE(run_until_drawn("Call 911", 120)) << drawn_text();
+    const std::string call911 = drawn_text();
+    EXPECT_TRUE(shows_plainly(call911)) << call911;
+    EXPECT_EQ(amounts_in(call911.substr(call911.find("Call 911"))).size(), 1u) << call911;
+    ASSERT_TRUE(click_text("Cancel"));
+    ASSERT_TRUE(frames(30));
+    EXPECT_EQ(drawn_text().find("Call 911"), std::string::npos) << "the call-911 window stays open";
+    EXPECT_TRUE(engine_log_matching("gcall911").empty()) << log_tail();
 }
 
 }  // namespace

@@ -21,19 +21,27 @@ float ground_angle(const vec3_t& from, const vec3_t& to)
 }
 
 // How far `position` lies across the road's middle line at route point `at` of `route`: from the line
-// through that point's middle and its neighbour's, so that the distance along the road between two
-// points, or past the route's last one, does not count.
+// through that point's middle and the next point's along the road (lead-in points share the middle of
+// the road point nearest them, so the next with another middle), so that the distance along the road
+// between two points, or past the route's last one, does not count.
 float across_middle(const std::vector<route_point_t>& route, const size_t at, const vec3_t& position)
 {
-    if (route.size() < 2)
+    const auto other = [&](const size_t i) { return ground_distance(route[i].middle, route[at].middle) > 1.0f; };
+    size_t from = at;
+    size_t to = at + 1;
+    while (to < route.size() && !other(to))
+        ++to;
+    if (to == route.size()) {
+        to = at;
+        while (from > 0 && !other(from))
+            --from;
+    }
+    if (from == to || !other(from == at ? to : from))
         return ground_distance(route[at].middle, position);
-    const size_t a = at + 1 < route.size() ? at : at - 1;
-    const vec3_t& from = route[a].middle;
-    const vec3_t along(route[a + 1].middle.x - from.x, 0.0f, route[a + 1].middle.z - from.z);
+    const vec3_t& start = route[from].middle;
+    const vec3_t along(route[to].middle.x - start.x, 0.0f, route[to].middle.z - start.z);
     const float length = std::hypot(along.x, along.z);
-    if (length <= 0.0f)
-        return ground_distance(route[at].middle, position);
-    return std::fabs(along.x * (position.z - from.z) - along.z * (position.x - from.x)) / length;
+    return std::fabs(along.x * (position.z - start.z) - along.z * (position.x - start.x)) / length;
 }
 
 }  // namespace
