@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "player_fixture.h"
+#include "engine/gfx_record.h"
 #include "engine/psm_record.h"
 
 namespace {
@@ -62,6 +65,38 @@ TEST_F(player_dials_test, a_list_of_four_names_leaves_the_dials_as_they_are)
     truck->lights = 1;
     truck->setup_interior();
     EXPECT_EQ(dial_shaders(*truck)["fuel"], "/makes/truck/dials/acc/dash/n3.shd");
+}
+
+TEST_F(player_dials_test, the_speed_needle_of_the_built_interior_turns_with_the_speed)
+{
+    // The needle part hangs on the "h_mph" bone of the interior the build made.
+    write_data_file("makes/truck/dials/acc/dash/dash.psm",
+                    "psm 1\nbone root { }\nbone h_mph { parent root }\n"
+                    "part h_mph { bone h_mph positions { 0 0 0 0 1 0 0 0 1 } indices { 0 1 2 } }\n");
+    write_data_file("makes/truck/dials/acc/dash/!desc.def", "accessory {\ntype = interior\nmodel = dash.psm\n}\n");
+    car_player_e* truck = player();
+    const char* names[] = {"dash"};
+    ASSERT_TRUE(truck->build("dials", names, 1));
+    truck->set_camera_mode(car_player_e::cam_cabin);
+    // Where the needle's tip (0, 1, 0 on its bone) is drawn.
+    const auto needle_tip = [truck] {
+        const size_t before = gfx_record_current().models.size();
+        truck->draw();
+        const auto& models = gfx_record_current().models;
+        if (models.size() != before + 1 || models.back().geometry.positions.size() != 9)
+            return vec3_t(-1.0f, -1.0f, -1.0f);
+        const std::vector<float>& at = models.back().geometry.positions;
+        return vec3_t(at[3], at[4], at[5]);
+    };
+    const vec3_t standing = needle_tip();
+    EXPECT_NEAR(standing.y, 1.0f, 1e-4f);
+    EXPECT_NEAR(standing.z, 0.0f, 1e-4f);
+    truck->speed = 10.0f / (0.0006213711f * 3600.0f);
+    truck->instruments().update_gauges(0.2f);
+    ASSERT_FLOAT_EQ(truck->instruments().speed_needle(), 30.0f);
+    const vec3_t moving = needle_tip();
+    EXPECT_NEAR(moving.y, std::cos(30.0f * 3.14159265f / 180.0f), 1e-3f) << "the needle bone turned 30 degrees";
+    EXPECT_NEAR(std::fabs(moving.z), 0.5f, 1e-3f);
 }
 
 }  // namespace

@@ -142,6 +142,8 @@ bool car_player_e::build(const char* make, const char* const* accessories, int c
         glass->release();
         glass->setup(centre, 60.0f, 60.0f, 0.5f, 0.05f, 350);
     }
+    // The needles, wipers, steering wheel and lamps belong to the models this build made.
+    instruments_.find_parts();
     setup_interior();
     cab_driver.load();
     return true;

@@ -275,13 +275,6 @@ public:
     bool hud_hidden_by_ctrl() const;
 
     // --- Fields ---
-    char truck_build[build_capacity] = "";
-    uint8_t set_up = 0;
-    // Set while nothing lies below the start place: the truck is held there.
-    uint8_t waiting_for_ground = 0;
-    vec3_t start_place;
-    uint8_t place_restored = 0;
-    quat_t restored_turn;
     c_item_t* main_hud = nullptr;
     c_item_t* job_hud = nullptr;
     uint32_t hud_detail = 2;
@@ -289,37 +282,24 @@ public:
     // The driver the cabin view shows turning the wheel.
     cab_driver_t cab_driver;
 
-    // Trailer re-hitch window after a load.
-    uint8_t reattach = 0;
-    float reattach_timer = 0.0f;
-
     // Position histories of the truck and the trailer.
     vec3_t history_position[history_size];
     quat_t history_orientation[history_size];
     vec3_t trailer_history_position[history_size];
     quat_t trailer_history_orientation[history_size];
     int32_t history_index = 0;
-    vec3_t landing_points[3];
 
-    // Tyre tracks: the sum of the squared moves since the last strip, the body position of the frame
-    // before, where each rear wheel's track (left, right) last ended, whether those ends are known, and
-    // the skid value marks on the road need (above 1.0).
-    float track_distance = 0.0f;
-    vec3_t track_body_position;
+    // Tyre tracks: where each rear wheel's track (left, right) last ended and the skid value marks on
+    // the road need (above 1.0).
     vec3_t last_marks[2];
-    uint8_t marks_placed = 0;
     float skid_value = 0.0f;
 
     float crash_timer = 0.0f;
     uint8_t scratch = 0;
 
-    uint8_t traffic_pending = 0;
-
     // Sounds.
     snd_sound_t* sounds[sound_count] = {};
-    snd_sound_t* pager_sound = nullptr;
     float engine_fade = 0.0f;
-    uint8_t no_rain = 0;
 
     // Where the body stood last frame (the odometer and the input's standing test).
     vec3_t previous_body_position;
@@ -327,24 +307,11 @@ public:
     // Force feedback on the joystick the control settings name (-1 none).
     uint8_t force_feedback = 0;
     int32_t joystick = -1;
-    uint8_t ff_effects[4] = {};
     int32_t ff_friction[10] = {};
     float ff_timer = 0.0f;
 
-    // Frame handler timers.
-    float brake_held = 0.0f;
-    float reverse_timer = 0.0f;
-    float sound_timer = 0.0f;
-    float road_test_timer = 0.0f;
-    float road_offence_timer = 0.0f;
-    int32_t road_counter = 0;
-    int32_t game_seconds = 0;
-    int32_t game_hour = 0;
-    vec3_t player_points[2];
     // Odometer: centimetres driven (for the log and the tests).
     double distance_driven = 0.0;
-    // The loading dock whose yard the truck stands in, as the economy was last told (-1 none).
-    int32_t current_dock = -1;
 
 protected:
     // Plays the gear-change sound.
@@ -361,6 +328,43 @@ private:
     void track_dock();
     void road_direction_check(float dt);
     void tyre_smoke_step(float dt);
+
+    char truck_build[build_capacity] = "";
+    uint8_t set_up = 0;
+    // Set while nothing lies below the start place: the truck is held there.
+    uint8_t waiting_for_ground = 0;
+    vec3_t start_place;
+    uint8_t place_restored = 0;
+    quat_t restored_turn;
+
+    // Trailer re-hitch window after a load.
+    uint8_t reattach = 0;
+    float reattach_timer = 0.0f;
+    vec3_t landing_points[3];
+
+    // Tyre tracks: the sum of the squared moves since the last strip, the body position of the frame
+    // before, and whether the tracks' ends are known.
+    float track_distance = 0.0f;
+    vec3_t track_body_position;
+    uint8_t marks_placed = 0;
+
+    uint8_t traffic_pending = 0;
+    snd_sound_t* pager_sound = nullptr;
+    uint8_t no_rain = 0;
+    uint8_t ff_effects[4] = {};
+
+    // Frame handler timers.
+    float brake_held = 0.0f;
+    float reverse_timer = 0.0f;
+    float sound_timer = 0.0f;
+    float road_test_timer = 0.0f;
+    float road_offence_timer = 0.0f;
+    int32_t road_counter = 0;
+    int32_t game_seconds = 0;
+    int32_t game_hour = 0;
+    vec3_t player_points[2];
+    // The loading dock whose yard the truck stands in, as the economy was last told (-1 none).
+    int32_t current_dock = -1;
 
     player_cameras_t cameras_{*this};
     player_cb_radio_t cb_radio_{*this};

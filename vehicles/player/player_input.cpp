@@ -342,7 +342,7 @@ void player_input_t::switch_impulses(float dt)
                 api::snd_stop(truck_.sounds[car_player_e::snd_jake]);
         }
     }
-    // Cruise control keeps the debounce_ running: it holds back no other switch.
+    // Cruise control keeps the switch timer running: it holds back no other switch.
     if (impulse(impulse_cruise_ctrl) != 0.0f && debounce_ > 0.2f) {
         truck_.cruise = 1;
         truck_.cruise_speed = truck_.speed;
