@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/lcl.h"
 #include "engine/psm.h"
 #include "common/engine_api.h"
 #include "road/seg_server.h"
@@ -37,6 +38,17 @@ std::vector<std::string> shaders(const seg_shader_t* array, int32_t count)
     for (int32_t i = 0; array && i < count; ++i)
         names.push_back(shader_name(array[i], static_cast<size_t>(i)));
     return names;
+}
+
+// A trader as the map maker knows it: its translated name, or its file's name without the extension
+// when the file gives none (an id no file filled stays empty).
+std::string trader_shown_name(const seg_trader_t& trader)
+{
+    const std::string display(trader.display_name, strnlen(trader.display_name, sizeof trader.display_name));
+    if (!display.empty())
+        return lcl_translate(display.c_str());
+    const std::string file(trader.name, strnlen(trader.name, sizeof trader.name));
+    return file.substr(0, file.rfind('.'));
 }
 
 }  // namespace
@@ -101,8 +113,7 @@ std::vector<std::string> definition_names(const seg_server_t* server, const defi
     case definition_list_t::traders: {
         std::vector<std::string> names;
         for (int32_t i = 0; server->traders && i < server->trader_count; ++i)
-            names.emplace_back(server->traders[i].name,
-                               strnlen(server->traders[i].name, sizeof server->traders[i].name));
+            names.push_back(trader_shown_name(server->traders[i]));
         return names;
     }
     case definition_list_t::aux_models:
