@@ -9,11 +9,19 @@
 
 namespace {
 
+// "#" and the index: the name of an entry that has none of its own.
+std::string numbered(size_t index)
+{
+    std::string name(1, '#');
+    name += std::to_string(index);
+    return name;
+}
+
 std::string shader_name(const seg_shader_t& shader, size_t index)
 {
     if (shader.item && !shader.item->name.empty())
         return shader.item->name;
-    return "#" + std::to_string(index);
+    return numbered(index);
 }
 
 template <typename T> std::vector<std::string> named(const std::vector<T>& records)
@@ -74,7 +82,7 @@ std::vector<std::string> definition_names(const seg_server_t* server, const defi
                 server->cityblock_lamps[i].model ? api::psm_get_info(server->cityblock_lamps[i].model) : nullptr;
             const char* path = info && info->path ? info->path : "";
             const char* slash = std::strrchr(path, '/');
-            names.emplace_back(*path ? (slash ? slash + 1 : path) : "#" + std::to_string(i));
+            names.push_back(*path ? std::string(slash ? slash + 1 : path) : numbered(i));
         }
         return names;
     }
