@@ -147,6 +147,8 @@ int32_t seg_server_t::read_traders(const bool counting)
                 api::warning("%s/%s: the trader's name is cut to %zu characters", traders_folder, name,
                              sizeof trader.name - 1);
             std::snprintf(trader.name, sizeof trader.name, "%s", name);
+            const char* const display = object ? object->get_value("name") : nullptr;
+            std::snprintf(trader.display_name, sizeof trader.display_name, "%s", display ? display : "");
             // A second file with the same id replaces the first one's label.
             seg_shader_give_back(trader.label);
             const char* const label = object ? object->get_value("label_shd") : nullptr;

@@ -28,9 +28,11 @@ void seg_shader_give_back(seg_shader_t& shader);
 std::string seg_file_name(const char* path);
 
 // One trader of the map's loading docks, indexed by its "id": the name of its file (63 characters at
-// most) and the shader of the label drawn over its docks.
+// most), the text the map maker is shown for it (its "name", a text key; empty when the file has none)
+// and the shader of the label drawn over its docks.
 struct seg_trader_t {
     char name[64];
+    char display_name[64];
     seg_shader_t label;
 };
 

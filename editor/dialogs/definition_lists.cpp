@@ -2,17 +2,26 @@
 
 #include <cstring>
 
+#include "engine/lcl.h"
 #include "engine/psm.h"
 #include "common/engine_api.h"
 #include "road/seg_server.h"
 
 namespace {
 
+// "#" and the index: the name of an entry that has none of its own.
+std::string numbered(size_t index)
+{
+    std::string name(1, '#');
+    name += std::to_string(index);
+    return name;
+}
+
 std::string shader_name(const seg_shader_t& shader, size_t index)
 {
     if (shader.item && !shader.item->name.empty())
         return shader.item->name;
-    return "#" + std::to_string(index);
+    return numbered(index);
 }
 
 template <typename T> std::vector<std::string> named(const std::vector<T>& records)
@@ -39,6 +48,17 @@ std::vector<std::string> shaders(const seg_shader_t* array, int32_t count)
     return names;
 }
 
+// A trader as the map maker knows it: its translated name, or its file's name without the extension
+// when the file gives none (an id no file filled stays empty).
+std::string trader_shown_name(const seg_trader_t& trader)
+{
+    const std::string display(trader.display_name, strnlen(trader.display_name, sizeof trader.display_name));
+    if (!display.empty())
+        return lcl_translate(display.c_str());
+    const std::string file(trader.name, strnlen(trader.name, sizeof trader.name));
+    return file.substr(0, file.rfind('.'));
+}
+
 }  // namespace
 
 std::vector<std::string> definition_names(const seg_server_t* server, const definition_list_t list)
@@ -62,7 +82,7 @@ std::vector<std::string> definition_names(const seg_server_t* server, const defi
                 server->cityblock_lamps[i].model ? api::psm_get_info(server->cityblock_lamps[i].model) : nullptr;
             const char* path = info && info->path ? info->path : "";
             const char* slash = std::strrchr(path, '/');
-            names.emplace_back(*path ? (slash ? slash + 1 : path) : "#" + std::to_string(i));
+            names.push_back(*path ? std::string(slash ? slash + 1 : path) : numbered(i));
         }
         return names;
     }
@@ -101,8 +121,7 @@ std::vector<std::string> definition_names(const seg_server_t* server, const defi
     case definition_list_t::traders: {
         std::vector<std::string> names;
         for (int32_t i = 0; server->traders && i < server->trader_count; ++i)
-            names.emplace_back(server->traders[i].name,
-                               strnlen(server->traders[i].name, sizeof server->traders[i].name));
+            names.push_back(trader_shown_name(server->traders[i]));
         return names;
     }
     case definition_list_t::aux_models:

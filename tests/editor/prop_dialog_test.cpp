@@ -1,5 +1,8 @@
+#include <cstdio>
 #include <string>
+#include <string_view>
 
+#include "engine/lcl.h"
 #include "engine/win32_record.h"
 #include "editor/dialogs/create_prop_dialog.h"
 #include "editor/dialogs/prop_dialog.h"
@@ -341,6 +344,37 @@ TEST_F(prop_dialogs, a_cross_offers_lights_only_for_its_prefab_nodes_and_a_fork_
     });
     EXPECT_EQ(create_prop_dialog(&fork, ctrl, prop_type_edge, 0), 1);
     EXPECT_EQ(fork.sides[0].vegetation, -1);
+}
+
+const char* translate_shipper(const char* key)
+{
+    return std::string_view(key) == "trader_greywell_timber" ? "Greywell Timber" : nullptr;
+}
+
+TEST_F(prop_dialogs, a_fork_lists_its_shippers_by_their_translated_names_never_by_file)
+{
+    seg_trader_t shippers[2] = {};
+    std::snprintf(shippers[0].name, sizeof shippers[0].name, "greywell_timber.def");
+    std::snprintf(shippers[0].display_name, sizeof shippers[0].display_name, "@@trader_greywell_timber@@");
+    std::snprintf(shippers[1].name, sizeof shippers[1].name, "tarsk_quarry.def");
+    seg_server_t& server = *ctrl.seg_server;
+    server.traders = shippers;
+    server.trader_count = 2;
+    lcl_callback(translate_shipper);
+    map_edge_t fork = prefab_record(map_edge_fork);
+    fork.sides[0].vegetation = 1;
+    win32_queue_dialog_user([](HWND d) {
+        const win32_control_t shippers = dialog_control(d, 1022);
+        ASSERT_EQ(shippers.rows.size(), 3u);
+        EXPECT_EQ(shippers.rows[0].first, "Greywell Timber");
+        EXPECT_EQ(shippers.rows[1].first, "tarsk_quarry") << "a file without a name shows without its extension";
+        EXPECT_EQ(shippers.selected, 1);
+        win32_dialog_press(d, 1);
+    });
+    EXPECT_EQ(create_prop_dialog(&fork, ctrl, prop_type_edge, 0), 1);
+    lcl_callback(nullptr);
+    server.traders = nullptr;
+    server.trader_count = 0;
 }
 
 TEST_F(prop_dialogs, find_edge_takes_a_typed_index_and_refuses_text)

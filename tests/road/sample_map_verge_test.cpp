@@ -4,16 +4,11 @@
 #include <cstdio>
 #include <string>
 
-#include "../frame/frame_fixture.h"
+#include "../frame/sample_game_fixture.h"
 #include "common/game_bridge.h"
 #include "engine/command_line.h"
-#include "engine/entity_reg.h"
-#include "engine/host.h"
-#include "engine/vfs.h"
 #include "frame/game_process.h"
-#include "frame/type_registry.h"
 #include "frame/world_process.h"
-#include "frame/world_types.h"
 #include "road/game_ctrl.h"
 #include "road/segment_terrain.h"
 
@@ -21,23 +16,8 @@ namespace {
 
 // The game on the sample data, started as "kavrenta -map mainland" starts it: its roads' collision and
 // the world's ground in one physics.
-class sample_map_verge_test : public world_test_t {
+class sample_map_verge_test : public sample_game_test_t {
 protected:
-    void SetUp() override
-    {
-        world_test_t::SetUp();
-        host_settings().data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
-        engine_reset();
-        ASSERT_TRUE(vfs_init_from_host());
-        ASSERT_TRUE(bind_engine_for_tests());
-        if (!entity_find_type("world.map"))
-            register_world_types();
-        const entity_reg_t* const rows = entity_type_rows();
-        for (int i = 0; i < entity_type_row_count(); ++i)
-            if (!entity_find_type(rows[i].type_name))
-                entity_register(&rows[i]);
-    }
-
     // The height of the first thing a ray straight down at (x, z) meets, from 50 m over `y`; false when
     // it meets nothing within 50 m under `y`.
     static bool height_under(physproc_t& physics, const float x, const float y, const float z, float& out)

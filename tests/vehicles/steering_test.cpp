@@ -123,8 +123,8 @@ struct towed_case_t {
     float most_ratio;
 };
 
-// Player's trucks on the flat field, one towing a sample "boxvan" job trailer.
-class towed_steering_test : public steering_test, public ::testing::WithParamInterface<towed_case_t> {
+// Player's trucks on the flat field, towing sample "boxvan" job trailers.
+class towing_test : public steering_test {
 protected:
     bool sample_data() const override { return true; }
 
@@ -136,11 +136,11 @@ protected:
         return truck;
     }
     // A player's truck standing on the kingpin of a trailer at (x, z), facing -Z, hitched as the player
-    // hitches.
-    held_player_e* towing_truck(float x, float z)
+    // hitches; the cargo's weight loads the trailer by 3000 for each unit.
+    held_player_e* towing_truck(float x, float z, float cargo_weight = 0.5f)
     {
         auto* const trailer = add(std::make_unique<car_trailor_e>());
-        EXPECT_TRUE(trailer->setup_cargo("boxvan", 0, 1.0f, 2.0f, {x, 300.0f, z}, quat_t(), 3, 4, 7, {}, 0));
+        EXPECT_TRUE(trailer->setup_cargo("boxvan", 0, 1.0f, cargo_weight, {x, 300.0f, z}, quat_t(), 3, 4, 7, {}, 0));
         const vec3_t kingpin = trailer->to_world(trailer->kingpin_local);
         held_player_e* const truck = player_truck({kingpin.x, 400.0f, kingpin.z});
         trailer->player_link = truck->handle();
@@ -150,6 +150,19 @@ protected:
         return truck;
     }
 };
+
+TEST_F(towing_test, the_hitch_loads_the_truck_with_the_cargo_and_the_unhitch_unloads_it)
+{
+    for (const float weight : {0.5f, 2.0f}) {
+        held_player_e* const truck = towing_truck(70000.0f, 190000.0f - 20000.0f * weight, weight);
+        ASSERT_NE(truck->body, nullptr);
+        EXPECT_FLOAT_EQ(truck->body->mass, 3000.0f + 3000.0f * weight) << "cargo weight " << weight;
+        truck->detach_trailer(true);
+        EXPECT_FLOAT_EQ(truck->body->mass, 3000.0f);
+    }
+}
+
+class towed_steering_test : public towing_test, public ::testing::WithParamInterface<towed_case_t> {};
 
 TEST_P(towed_steering_test, a_truck_towing_a_trailer_turns_on_about_the_circle_of_the_truck_alone)
 {

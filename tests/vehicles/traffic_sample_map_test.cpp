@@ -5,17 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "../frame/frame_fixture.h"
+#include "../frame/sample_game_fixture.h"
 #include "common/bridge_parts.h"
 #include "common/game_bridge.h"
 #include "engine/command_line.h"
-#include "engine/entity_reg.h"
-#include "engine/host.h"
 #include "engine/process.h"
-#include "engine/vfs.h"
 #include "frame/game_process.h"
-#include "frame/type_registry.h"
-#include "frame/world_types.h"
 #include "frame/world_process.h"
 #include "vehicles/body/car_trailor.h"
 #include "vehicles/traffic/traffic.h"
@@ -32,24 +27,7 @@ template <typename value_t> void mix(uint64_t& hash, const value_t& value)
 }
 
 // The game on the sample data, started as "kavrenta -map mainland" starts it.
-class traffic_sample_map_test : public world_test_t {
-protected:
-    void SetUp() override
-    {
-        world_test_t::SetUp();
-        host_settings().data_root = std::string(KAVRENTA_SOURCE_DIR) + "/data";
-        engine_reset();
-        ASSERT_TRUE(vfs_init_from_host());
-        ASSERT_TRUE(bind_engine_for_tests());
-        // The module's entity types, as its registration gives them to the host.
-        if (!entity_find_type("world.map"))
-            register_world_types();
-        const entity_reg_t* const rows = entity_type_rows();
-        for (int i = 0; i < entity_type_row_count(); ++i)
-            if (!entity_find_type(rows[i].type_name))
-                entity_register(&rows[i]);
-    }
-};
+class traffic_sample_map_test : public sample_game_test_t {};
 
 TEST_F(traffic_sample_map_test, ten_minutes_of_full_traffic_end_on_a_fixed_hash_of_every_cars_state)
 {

@@ -212,6 +212,32 @@ TEST_F(trailer_test, a_trailer_is_lost_past_ten_degrees_only_after_one_and_a_hal
     EXPECT_TRUE(economy_->deliveries.empty()) << "far from the target: no delivery";
 }
 
+TEST_F(trailer_test, a_kingpin_jerk_loses_the_trailer_of_a_truck_below_one_metre_a_second_only)
+{
+    // The truck's speed is in centimetres a second: below 100 the kingpin may be corrected by 20 m/s
+    // at most, at 100 and above by 80 m/s.
+    const struct {
+        float speed;
+        bool lost;
+    } cases[] = {{0.0f, true}, {99.0f, true}, {100.0f, false}, {2500.0f, false}};
+    float z = 190000.0f;
+    for (const auto& c : cases) {
+        car_trailor_e* trailer = nullptr;
+        towing_truck_e* truck = rig(trailer, {0.0f, 0.0f, 0.0f}, z);
+        z -= 5000.0f;
+        run_seconds(0.5f);
+        hitch(*truck, *trailer);
+        run_seconds(1.6f);
+        ASSERT_TRUE(trailer->vehicle_active);
+        // Pushed straight back along its line by a metre within one step (0.02 s): 50 m/s.
+        trailer->geometry->set_position(trailer->get_position() + vec3_t(0.0f, 0.0f, 100.0f));
+        trailer->geometry->pose.update_matrices();
+        truck->speed_cms = c.speed;
+        trailer->hitch_step(*truck);
+        EXPECT_EQ(!trailer->vehicle_active, c.lost) << "at " << c.speed << " cm/s";
+    }
+}
+
 TEST_F(trailer_test, a_trailer_lost_near_its_target_is_delivered_once)
 {
     car_trailor_e* trailer = nullptr;

@@ -122,6 +122,17 @@ void ui_handler_menu_notebook_t::on_whide()
     game_keys_bind();
 }
 
+void ui_handler_menu_notebook_t::pre_wdraw()
+{
+    ui_handler_game_base_t::pre_wdraw();
+    // Whoever gave the world its permission to pause while the notebook was up (the truck when its
+    // loading screen ends) did not know of it: take the pause and the permission as showing does.
+    if (!current_world_paused()) {
+        current_world_pause(true, true);
+        current_world_allow_pause(false);
+    }
+}
+
 bool ui_handler_menu_notebook_t::handle(ui_view_t* view, const int code, void* param)
 {
     ui_handler_game_base_t::handle(view, code, param);

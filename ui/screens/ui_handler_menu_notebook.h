@@ -33,6 +33,9 @@ public:
     void on_wshow() override;
     // Undoes what showing did: the world runs again unless the player had paused it before.
     void on_whide() override;
+    // Puts the world to sleep once it may sleep, when the notebook was shown while it could not (a game
+    // loaded at a dealer opens the notebook behind the loading screen).
+    void pre_wdraw() override;
     // The tab and close buttons; the notebook key's second press and release, and Escape, close it.
     bool handle(ui_view_t* view, int code, void* param) override;
 

@@ -245,8 +245,7 @@ void car_phys_e::apply_damping_and_grip(float dt)
         if (forward > 0.0f)
             braked = towards_zero(forward, (controls.brake + controls.hold_brake) * factor);
         else
-            braked = towards_zero(forward,
-                                  (controls.full_brake ? 1.0f : controls.brake * 0.5f + controls.hold_brake) * factor);
+            braked = towards_zero(forward, (controls.brake * 0.5f + controls.hold_brake) * factor);
     }
     if (wrecked)
         braked = 0.0f;

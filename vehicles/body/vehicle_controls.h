@@ -1,5 +1,4 @@
 #pragma once
-#include <cstdint>
 
 // What whoever drives a vehicle sets for it: the player's input, the police truck's pursuit, a test's
 // driver. The vehicle's engine and wheel model read it each physics step; the player's cruise control
@@ -12,6 +11,4 @@ struct vehicle_controls_t {
     float brake = 0.0f;
     // The parking brake: 1 set, 0 released.
     float hold_brake = 0.0f;
-    // Set: the brake acts at its full strength, not at half.
-    uint8_t full_brake = 0;
 };

@@ -544,8 +544,9 @@ void car_player_e::attach_trailer()
     trailer->player_link = handle();
     trailer->towing_truck = handle();
     trailer->attach();
+    // The rig weighs the truck and the trailer's cargo.
     if (body)
-        body->set_mass(trailer->base_mass + player_mass);
+        body->set_mass(trailer->get_cargo_value() + player_mass);
     if (trailer->job_index >= 0) {
         char route[512] = "";
         show_suggested_route(trailer->job_index, route, sizeof route);

@@ -7,15 +7,16 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/host.h"
 #include "engine/input_queue.h"
 #include "engine/input_script.h"
-#include "engine/log.h"
 #include "engine_testing/engine_test.h"
 #include "engine_testing/ui_driver.h"
+#include "drive_fixture.h"
 #include "game_session.h"
 #include "road/map_miscitem.h"
 #include "road_route.h"
@@ -29,40 +30,8 @@ constexpr const char* trucks_page_mark = "Truck value";
 
 int fail(const char* what)
 {
-    std::fprintf(stderr, "e2e_dealer_visit: %s\n", what);
-    const std::vector<log_entry_t>& lines = log_captured();
-    for (size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i)
-        std::fprintf(stderr, "  %s\n", lines[i].text.c_str());
+    std::fprintf(stderr, "e2e_dealer_visit: %s\n%s", what, logged_tail().c_str());
     return 1;
-}
-
-// Presses and releases `key` as a player's tap.
-void tap(const char* key)
-{
-    std::vector<inp_event_t> events;
-    if (inp_script_parse(std::string("0 press ") + key + "\n0.1 release " + key + "\n", "tap", events))
-        inp_queue_events(events);
-}
-
-// Runs `count` frames; false when the game ended.
-bool frames(game_session_t& game, const int count)
-{
-    for (int i = 0; i < count; ++i)
-        if (!game.frame())
-            return false;
-    return true;
-}
-
-// Runs frames until a log line holds `fragment`; false when `count` frames pass first or the game ends.
-bool run_until_logged(game_session_t& game, const std::string& fragment, const int count)
-{
-    for (int i = 0; i < count; ++i) {
-        if (!engine_log_matching(fragment).empty())
-            return true;
-        if (!game.frame())
-            return false;
-    }
-    return !engine_log_matching(fragment).empty();
 }
 
 // The first truck dealer of the map, -1 when it has none.
@@ -120,16 +89,14 @@ int main(int argc, char** argv)
     while (inp_queue_pending() > 0)
         if (!game.frame())
             return fail("the game ended in the start script");
-    const std::vector<std::string> placed = engine_log_matching("placed at");
-    char make[64] = "";
-    vec3_t start;
-    if (placed.empty() || std::sscanf(placed.front().c_str(), "<car_player_e> %63s placed at %f %f %f", make, &start.x,
-                                      &start.y, &start.z) != 4)
+    const std::unique_ptr<truck_tracker_t> placed = placed_truck_tracker();
+    if (!placed)
         return fail("the truck's start was not logged");
-    truck_tracker_t tracker(make, start);
+    truck_tracker_t& tracker = *placed;
+    const vec3_t start = tracker.pose().position;
     // The view from behind the truck.
-    tap("2");
-    if (!frames(game, 10) || !tracker.update())
+    tap_key("2");
+    if (!run_frames(game, 10) || !tracker.update())
         return fail("the truck is not drawn");
 
     // From the street behind the start over the crossing into the street of the dealer, ending a little
@@ -163,13 +130,13 @@ int main(int argc, char** argv)
                 tracker.pose().position.z);
 
     // A screenshot of the page as the dealer opened it, then the business at the dealer.
-    tap("F10");
-    if (!frames(game, 30) || !inp_script_load(argv[5]))
+    tap_key("F10");
+    if (!run_frames(game, 30) || !inp_script_load(argv[5]))
         return fail("the shop script cannot be read");
     while (inp_queue_pending() > 0)
         if (!game.frame())
             return fail("the game ended in the shop");
-    if (!frames(game, 200))
+    if (!run_frames(game, 200))
         return fail("the game ended after the shop");
     game.stop();
     return 0;

@@ -79,23 +79,59 @@ void drive_fixture_t::TearDown()
     std::filesystem::remove_all(documents_, ignored);
 }
 
-void drive_fixture_t::tap(const char* key)
+void tap_key(const char* key) { queue_input(std::string("0 press ") + key + "\n0.1 release " + key + "\n"); }
+
+bool run_frames(game_session_t& game, const int count)
 {
-    queue_input(std::string("0 press ") + key + "\n0.1 release " + key + "\n");
+    for (int i = 0; i < count; ++i)
+        if (!game.frame())
+            return false;
+    return true;
 }
+
+bool run_until_logged(game_session_t& game, const std::string& fragment, const int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!engine_log_matching(fragment).empty())
+            return true;
+        if (!game.frame()) {
+            std::printf("frame %d ended the game (quit %d)\n", i, host_quit_requested());
+            return false;
+        }
+    }
+    return !engine_log_matching(fragment).empty();
+}
+
+std::string logged_tail()
+{
+    const std::vector<log_entry_t>& lines = log_captured();
+    std::string tail;
+    for (size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i)
+        tail += lines[i].text + "\n";
+    return tail;
+}
+
+std::unique_ptr<truck_tracker_t> placed_truck_tracker(std::string* make)
+{
+    const std::vector<std::string> placed = engine_log_matching("placed at");
+    char name[64] = "";
+    vec3_t start;
+    if (placed.empty() || std::sscanf(placed.back().c_str(), "<car_player_e> %63s placed at %f %f %f", name, &start.x,
+                                      &start.y, &start.z) != 4)
+        return nullptr;
+    if (make)
+        *make = name;
+    return std::make_unique<truck_tracker_t>(name, start);
+}
+
+void drive_fixture_t::tap(const char* key) { tap_key(key); }
 
 void drive_fixture_t::hold_key(const char* key, bool down)
 {
     queue_input(std::string("0 ") + (down ? "press " : "release ") + key + "\n");
 }
 
-bool drive_fixture_t::frames(const int count)
-{
-    for (int i = 0; i < count; ++i)
-        if (!game_.frame())
-            return false;
-    return true;
-}
+bool drive_fixture_t::frames(const int count) { return run_frames(game_, count); }
 
 bool drive_fixture_t::press(const char* key)
 {
@@ -130,25 +166,10 @@ bool drive_fixture_t::click(const int x, const int y)
 
 bool drive_fixture_t::run_until_logged(const std::string& fragment, int count)
 {
-    for (int i = 0; i < count; ++i) {
-        if (!engine_log_matching(fragment).empty())
-            return true;
-        if (!game_.frame()) {
-            std::printf("frame %d ended the game (quit %d)\n", i, host_quit_requested());
-            return false;
-        }
-    }
-    return !engine_log_matching(fragment).empty();
+    return ::run_until_logged(game_, fragment, count);
 }
 
-std::string drive_fixture_t::log_tail()
-{
-    const std::vector<log_entry_t>& lines = log_captured();
-    std::string tail;
-    for (size_t i = lines.size() > 30 ? lines.size() - 30 : 0; i < lines.size(); ++i)
-        tail += lines[i].text + "\n";
-    return tail;
-}
+std::string drive_fixture_t::log_tail() { return logged_tail(); }
 
 void drive_fixture_t::keep_screenshots(const std::string& under) const
 {
@@ -201,18 +222,7 @@ bool drive_fixture_t::click_text(const std::string& text, const bool whole)
                  static_cast<int>(std::lround((768.0f - y) * 480.0f / 768.0f)));
 }
 
-std::unique_ptr<truck_tracker_t> drive_fixture_t::placed_truck(std::string* make)
-{
-    const std::vector<std::string> placed = engine_log_matching("placed at");
-    char name[64] = "";
-    vec3_t start;
-    if (placed.empty() || std::sscanf(placed.back().c_str(), "<car_player_e> %63s placed at %f %f %f", name, &start.x,
-                                      &start.y, &start.z) != 4)
-        return nullptr;
-    if (make)
-        *make = name;
-    return std::make_unique<truck_tracker_t>(name, start);
-}
+std::unique_ptr<truck_tracker_t> drive_fixture_t::placed_truck(std::string* make) { return placed_truck_tracker(make); }
 
 int32_t drive_fixture_t::dock_of(const char* trader_file)
 {

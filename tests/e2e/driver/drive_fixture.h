@@ -24,6 +24,16 @@ struct def_file_t {
 // does not parse.
 bool queue_input(const std::string& script);
 
+// What the fixture below does for a game, for the programs that play one without a test fixture:
+// a player's tap of `key`; `count` frames of `game` (false when the game ended); frames until a log line
+// holds `fragment` (false when `count` frames pass first or the game ends); the last lines the game
+// logged; a tracker of the truck where the game last placed it (null before it did).
+void tap_key(const char* key);
+bool run_frames(game_session_t& game, int count);
+bool run_until_logged(game_session_t& game, const std::string& fragment, int count);
+std::string logged_tail();
+std::unique_ptr<truck_tracker_t> placed_truck_tracker(std::string* make = nullptr);
+
 // A game run in the test's process on the sample data, played with a player's hands: keys, the pointer
 // and a closed-loop driver on the arrow keys. The game's documents folder is the test's own.
 class drive_fixture_t : public ::testing::Test {

@@ -4,6 +4,7 @@
 
 #include "engine/bind.h"
 #include "engine/input.h"
+#include "frame/world_process.h"
 #include "game/economy/economy_bridge_world.h"
 #include "notebook_fixture.h"
 #include "ui/components/ui_comp_button.h"
@@ -94,6 +95,30 @@ TEST_F(notebook_host_test, the_world_sleeps_while_open_and_comes_back_as_the_pla
     EXPECT_TRUE(current_world_paused());
     current_world_pause(false, false);
     EXPECT_FALSE(current_world_paused()) << "and the player's own pause can still be lifted";
+}
+
+TEST_F(notebook_host_test, opened_before_the_world_may_sleep_it_stops_the_clock_once_it_may_and_closes_clean)
+{
+    // A game loaded at a dealer: the notebook opens while the loading screen keeps the world awake.
+    bind_notebook_key();
+    current_world_allow_pause(false);
+    open_notebook();
+    frames(1);
+    EXPECT_FALSE(current_world_paused());
+    // The loading screen ends and the world may sleep: the notebook's pause takes hold.
+    current_world_allow_pause(true);
+    frames(1);
+    EXPECT_TRUE(current_world_paused()) << "the clock stops while the notebook is open";
+    api::cmd_execute("pause");
+    frames(1);
+    EXPECT_TRUE(current_world_paused()) << "nobody else may wake the world";
+    for (const bool down : {true, false, true, false})
+        ui_driver_key(0x31, down);
+    ASSERT_FALSE(shown(notebook_item));
+    frames(1);
+    EXPECT_FALSE(current_world_paused());
+    ASSERT_NE(game_process_t::instance()->world(), nullptr);
+    EXPECT_TRUE(game_process_t::instance()->world()->draw_enabled()) << "the game is drawn again, not dimmed";
 }
 
 TEST_F(notebook_host_test, the_selected_truck_slot_lives_in_the_notebook)

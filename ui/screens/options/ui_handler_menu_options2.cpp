@@ -1,6 +1,6 @@
 #include "ui/screens/options/ui_handler_menu_options2.h"
 
-#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "engine/bind.h"
@@ -136,13 +136,16 @@ void ui_handler_menu_options2_t::list_bindings(const bool update_only)
         list->clear();
     for (int r = 0; r < input_action_count && input_action_table[r].label[0]; ++r) {
         const input_action_t& action = input_action_table[r];
-        char row[row_size];
-        std::snprintf(row, sizeof row, "%s|%s", action.label, keys_text(action).c_str());
+        // The label, "|" and the keys, cut to the row's length.
+        std::string row(action.label, strnlen(action.label, sizeof action.label));
+        row.append("|").append(keys_text(action));
+        if (row.size() >= row_size)
+            row.resize(row_size - 1);
         if (!update_only) {
-            list_append(*list, row, nullptr, static_cast<uint32_t>(r));
+            list_append(*list, row.c_str(), nullptr, static_cast<uint32_t>(r));
         } else if (r < list->count()) {
             ui_list_item_t item;
-            item.pml = row;
+            item.pml = row.c_str();
             item.data = static_cast<uint32_t>(r);
             item.mask = ui_list_pml | ui_list_data;
             list->set_item(r, item);
