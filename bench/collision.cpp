@@ -78,9 +78,7 @@ public:
             item.vertex_count = 3;
         }
         if (item.request & cd_item_t::request_bounds) {
-            item.bounds.set_empty();
-            for (int k = 0; k < 3; ++k)
-                item.bounds.add_point(points[t[k]].x, points[t[k]].y, points[t[k]].z);
+            item.bounds.set_triangle(points[t[0]], points[t[1]], points[t[2]]);
         }
     }
     void set_rotation(quat_t) override {}

@@ -133,9 +133,7 @@ public:
         if (item.request & cd_item_t::request_plane)
             item.plane = {0.0f, 1.0f, 0.0f, 0.0f};
         if (item.request & cd_item_t::request_bounds) {
-            item.bounds.set_empty();
-            for (int k = 0; k < 3; ++k)
-                item.bounds.add_point(mesh.points[t[k]].x, 0.0f, mesh.points[t[k]].z);
+            item.bounds.set_triangle(mesh.points[t[0]], mesh.points[t[1]], mesh.points[t[2]]);
         }
         item.request &= ~static_cast<uint32_t>(cd_item_t::request_material | cd_item_t::request_user);
     }

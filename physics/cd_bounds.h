@@ -5,6 +5,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/vec.h"
+
 // Five-axis bounds of the collision code: a minimum and a maximum on x, y, z and on the two diagonals
 // of the horizontal plane, u = (x + z) / 2 and v = (x - z) / 2. Diagonal roads and terrain triangles
 // fit these much tighter than an axis-aligned box.
@@ -29,6 +31,18 @@ struct cd_bounds_t {
         for (int axis = 0; axis < cd_bound_axes; ++axis) {
             minimum[axis] = std::min(minimum[axis], values[axis]);
             maximum[axis] = std::max(maximum[axis], values[axis]);
+        }
+    }
+    // Sets the bound to a triangle's: the same as set_empty and add_point for each corner, without the
+    // extra stores and compares, since every box query fetches its candidates' bounds this way.
+    void set_triangle(const vec3_t& a, const vec3_t& b, const vec3_t& c)
+    {
+        const float values[3][cd_bound_axes] = {{a.x, a.y, a.z, (a.x + a.z) / 2.0f, (a.x - a.z) / 2.0f},
+                                                {b.x, b.y, b.z, (b.x + b.z) / 2.0f, (b.x - b.z) / 2.0f},
+                                                {c.x, c.y, c.z, (c.x + c.z) / 2.0f, (c.x - c.z) / 2.0f}};
+        for (int axis = 0; axis < cd_bound_axes; ++axis) {
+            minimum[axis] = std::min({values[0][axis], values[1][axis], values[2][axis]});
+            maximum[axis] = std::max({values[0][axis], values[1][axis], values[2][axis]});
         }
     }
     // Widens the bound to hold the axis-aligned box from (x0, y0, z0) to (x1, y1, z1).

@@ -178,11 +178,8 @@ void cd_geo_box_t::get_item(cd_item_t& item, int redirect)
             item.request &= ~static_cast<uint32_t>(cd_item_t::request_user);
     }
     if (item.request & cd_item_t::request_bounds) {
-        item.bounds.set_empty();
-        for (int k = 0; k < 3; ++k) {
-            const vec3_t& p = corners_[triangle.corner[k]];
-            item.bounds.add_point(p.x, p.y, p.z);
-        }
+        item.bounds.set_triangle(corners_[triangle.corner[0]], corners_[triangle.corner[1]],
+                                 corners_[triangle.corner[2]]);
     }
 }
 

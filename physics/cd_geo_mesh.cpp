@@ -256,9 +256,7 @@ void cd_geo_mesh_t::get_item(cd_item_t& item, int redirect)
         }
     }
     if (item.request & cd_item_t::request_bounds) {
-        item.bounds.set_empty();
-        for (const vec3_t* c : corner)
-            item.bounds.add_point(c->x, c->y, c->z);
+        item.bounds.set_triangle(*corner[0], *corner[1], *corner[2]);
     }
 }
 

@@ -16,9 +16,34 @@ struct cd_segment_slabs_t {
     // must lie inside the slab; an empty bound is never crossed.
     bool crosses(const cd_bounds_t& bounds) const
     {
+#if defined(__SSE2__)
+        // x, y, z and u in one go, v on its own. Min and max are exact, so the answer is the one the
+        // axis-by-axis loop gives.
+        const __m128 low = _mm_loadu_ps(bounds.minimum), high = _mm_loadu_ps(bounds.maximum);
+        const __m128 start = _mm_loadu_ps(origin), still_lanes = _mm_loadu_ps(still_mask);
+        const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, start), _mm_loadu_ps(inverse));
+        const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, start), _mm_loadu_ps(inverse));
+        // A still lane bounds nothing: it enters at 0 and leaves at 1, as the whole segment does.
+        const __m128 one = _mm_set1_ps(1.0f);
+        __m128 enters = _mm_max_ps(_mm_andnot_ps(still_lanes, _mm_min_ps(t1, t0)), _mm_setzero_ps());
+        __m128 leaves =
+            _mm_min_ps(_mm_or_ps(_mm_and_ps(still_lanes, one), _mm_andnot_ps(still_lanes, _mm_max_ps(t1, t0))), one);
+        const __m128 outside =
+            _mm_or_ps(_mm_cmpgt_ps(low, high),
+                      _mm_and_ps(still_lanes, _mm_or_ps(_mm_cmplt_ps(start, low), _mm_cmpgt_ps(start, high))));
+        enters = _mm_max_ps(enters, _mm_shuffle_ps(enters, enters, _MM_SHUFFLE(1, 0, 3, 2)));
+        enters = _mm_max_ps(enters, _mm_shuffle_ps(enters, enters, _MM_SHUFFLE(2, 3, 0, 1)));
+        leaves = _mm_min_ps(leaves, _mm_shuffle_ps(leaves, leaves, _MM_SHUFFLE(1, 0, 3, 2)));
+        leaves = _mm_min_ps(leaves, _mm_shuffle_ps(leaves, leaves, _MM_SHUFFLE(2, 3, 0, 1)));
+        float enter = _mm_cvtss_f32(enters), leave = _mm_cvtss_f32(leaves);
+        bool inside = _mm_movemask_ps(outside) == 0;
+        constexpr int first_axis = 4;
+#else
         float enter = 0.0f, leave = 1.0f;
         bool inside = true;
-        for (int axis = 0; axis < cd_bound_axes; ++axis) {
+        constexpr int first_axis = 0;
+#endif
+        for (int axis = first_axis; axis < cd_bound_axes; ++axis) {
             const float low = bounds.minimum[axis], high = bounds.maximum[axis];
             inside &= !(low > high);
             if (still[axis]) {
@@ -39,4 +64,6 @@ struct cd_segment_slabs_t {
     float inverse[cd_bound_axes];
     // True on an axis the segment does not move along.
     bool still[cd_bound_axes];
+    // The same as all-ones lane masks, for the four axes tested at once.
+    float still_mask[4];
 };

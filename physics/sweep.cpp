@@ -72,6 +72,17 @@ bool physproc_t::sweep(const phys_pose_t& start, const phys_pose_t& end, uint32_
     vec3_t box_maximum;
     sweep_box(moving, rotating, turn, box_minimum, box_maximum);
     uint64_t build = broad_phase(start.position, end.position, box_minimum, box_maximum);
+    if (context_.candidates->is_empty()) {
+        // Nothing in reach: the path is free, and turning the items step by step would find nothing.
+        if (want_normal)
+            out->normal = -(direction.length() > 1e-6f ? direction / direction.length() : direction);
+        if (turned)
+            moving->set_rotation(before);
+        if (want_pose)
+            out->pose = end;
+        add_detect_time(profile_clock() - began - build);
+        return false;
+    }
 
     // Sub-steps: the step length along the path, and the smallest step worth taking (1 cm of travel,
     // or the turn that moves a point of the bounding sphere by 1 cm).

@@ -344,8 +344,6 @@ void road_geo_t::get_item(cd_item_t& item, const int redirect)
     if (item.request & cd_item_t::request_user)
         item.user = 0xFFFFFFFFu;
     if (item.request & cd_item_t::request_bounds) {
-        item.bounds.set_empty();
-        for (const vec3_t* c : corner)
-            item.bounds.add_point(c->x, c->y, c->z);
+        item.bounds.set_triangle(*corner[0], *corner[1], *corner[2]);
     }
 }

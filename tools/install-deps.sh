@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev libpng-dev zlib1g-dev clang
-          libclang-rt-dev pkg-config libbullet-dev python3 ccache bison flex libexpat1-dev
+          libclang-rt-dev pkg-config libbullet-dev libccd-dev python3 ccache bison flex libexpat1-dev
           libepoxy-dev libegl-dev clang-format libgl-dev libegl-mesa0 libgl1-mesa-dri)
 missing=()
 for p in "${packages[@]}"; do

@@ -107,13 +107,19 @@ void spatialhash_t::cell_range(const level_t& level, const spatial_box_t& box, i
     }
 }
 
-void spatialhash_t::place(record_t& record)
+int spatialhash_t::level_of(const spatial_box_t& box) const
 {
-    const spatial_box_t& box = record.box;
     const float extent = std::max({box.max[0] - box.min[0], box.max[1] - box.min[1], box.max[2] - box.min[2]});
     int level = 0;
     while (level + 1 < static_cast<int>(levels_.size()) && levels_[level + 1].cell >= extent)
         ++level;
+    return level;
+}
+
+void spatialhash_t::place(record_t& record)
+{
+    const spatial_box_t& box = record.box;
+    const int level = level_of(box);
     record.level = level;
     cell_range(levels_[level], box, record.lo, record.hi);
     double cells = 1.0;
@@ -194,9 +200,19 @@ bool spatialhash_t::update(void* item, const spatial_box_t& box)
         error("spatialhash_t: item %p has no valid box", item);
         return false;
     }
-    unplace(it->second);
-    it->second.box = box;
-    place(it->second);
+    record_t& record = it->second;
+    // A moving item mostly stays in the cells it was in: then only its box changes.
+    if (!record.oversize && level_of(box) == record.level) {
+        int lo[3], hi[3];
+        cell_range(levels_[static_cast<size_t>(record.level)], box, lo, hi);
+        if (std::equal(lo, lo + 3, record.lo) && std::equal(hi, hi + 3, record.hi)) {
+            record.box = box;
+            return true;
+        }
+    }
+    unplace(record);
+    record.box = box;
+    place(record);
     return true;
 }
 

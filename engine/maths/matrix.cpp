@@ -159,22 +159,9 @@ void mult_point_matrix(const mat4_t& m, const void* in, int in_stride, void* out
     transform_points(m, in, in_stride, out, out_stride, count, true);
 }
 
-vec3_t mult_point_matrix_fast(const mat4_t& m, const vec3_t& p)
-{
-    return {m.m[0][0] * p.x + m.m[0][1] * p.y + m.m[0][2] * p.z + m.m[0][3],
-            m.m[1][0] * p.x + m.m[1][1] * p.y + m.m[1][2] * p.z + m.m[1][3],
-            m.m[2][0] * p.x + m.m[2][1] * p.y + m.m[2][2] * p.z + m.m[2][3]};
-}
-
 void mult_point_matrix_fast(const mat4_t& m, const void* in, int in_stride, void* out, int out_stride, int count)
 {
     transform_points(m, in, in_stride, out, out_stride, count, false);
-}
-
-vec3_t mult_normal_matrix_fast(const mat4_t& m, const vec3_t& n)
-{
-    return {m.m[0][0] * n.x + m.m[0][1] * n.y + m.m[0][2] * n.z, m.m[1][0] * n.x + m.m[1][1] * n.y + m.m[1][2] * n.z,
-            m.m[2][0] * n.x + m.m[2][1] * n.y + m.m[2][2] * n.z};
 }
 
 vec3_t mult_zero_matrix(const mat4_t& m) { return {m.m[0][3], m.m[1][3], m.m[2][3]}; }

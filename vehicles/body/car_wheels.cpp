@@ -93,10 +93,12 @@ void car_phys_e::sense_ground(const phys_contact_t** last_hit)
 {
     wheels_in_contact = 0;
     const vec3_t up_world = vector_to_world({0.0f, 1.0f, 0.0f});
+    // What each wheel's ray found, before a steep hit is ruled out.
+    float cast_lengths[4];
     for (int i = 0; i < 4; ++i) {
         car_wheel_t& wheel = wheels[i];
         const phys_contact_t* hit = nullptr;
-        wheel.spring_length = cast_wheel(wheel.ray_point, &hit);
+        wheel.spring_length = cast_lengths[i] = cast_wheel(wheel.ray_point, &hit);
         wheel.in_contact = 0;
         if (!hit)
             continue;
@@ -128,6 +130,11 @@ void car_phys_e::sense_ground(const phys_contact_t** last_hit)
         rear_visual[1] = wheels[3].spring_length;
     } else {
         for (int i = 0; i < 2; ++i) {
+            // A rear ray from a wheel's own ray point finds what that wheel's ray found.
+            if (rear_ray_points[i] == wheels[i + 2].ray_point) {
+                rear_visual[i] = cast_lengths[i + 2];
+                continue;
+            }
             const phys_contact_t* hit = nullptr;
             rear_visual[i] = cast_wheel(rear_ray_points[i], &hit);
         }

@@ -89,11 +89,21 @@ vec3_t mult_point_matrix(const mat4_t& m, const vec3_t& p);
 // bytes to `out` (12 for packed vec3_t); `in` and `out` may be the same array. A null array with a
 // positive count is logged as an error and nothing is written.
 void mult_point_matrix(const mat4_t& m, const void* in, int in_stride, void* out, int out_stride, int count);
-// Affine transform of a point (the last row is taken as 0, 0, 0, 1: no divide).
-vec3_t mult_point_matrix_fast(const mat4_t& m, const vec3_t& p);
+// Affine transform of a point (the last row is taken as 0, 0, 0, 1: no divide). Inline: collision
+// tests carry points between frames in their inner loops.
+inline vec3_t mult_point_matrix_fast(const mat4_t& m, const vec3_t& p)
+{
+    return {m.m[0][0] * p.x + m.m[0][1] * p.y + m.m[0][2] * p.z + m.m[0][3],
+            m.m[1][0] * p.x + m.m[1][1] * p.y + m.m[1][2] * p.z + m.m[1][3],
+            m.m[2][0] * p.x + m.m[2][1] * p.y + m.m[2][2] * p.z + m.m[2][3]};
+}
 // The same over strided arrays, as mult_point_matrix.
 void mult_point_matrix_fast(const mat4_t& m, const void* in, int in_stride, void* out, int out_stride, int count);
 // Turns a direction by the upper 3 x 3 part (no translation, no renormalising).
-vec3_t mult_normal_matrix_fast(const mat4_t& m, const vec3_t& n);
+inline vec3_t mult_normal_matrix_fast(const mat4_t& m, const vec3_t& n)
+{
+    return {m.m[0][0] * n.x + m.m[0][1] * n.y + m.m[0][2] * n.z, m.m[1][0] * n.x + m.m[1][1] * n.y + m.m[1][2] * n.z,
+            m.m[2][0] * n.x + m.m[2][1] * n.y + m.m[2][2] * n.z};
+}
 // Where the origin goes: the translation column of `m`.
 vec3_t mult_zero_matrix(const mat4_t& m);

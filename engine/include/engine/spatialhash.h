@@ -72,6 +72,8 @@ private:
         std::unordered_map<cell_key_t, std::vector<record_t*>, cell_hash_t> cells;
     };
 
+    // The level an item of this box lives on: the finest whose cells are at least its largest side.
+    int level_of(const spatial_box_t& box) const;
     void place(record_t& record);
     void unplace(record_t& record);
     void cell_range(const level_t& level, const spatial_box_t& box, int lo[3], int hi[3]) const;
