@@ -156,6 +156,8 @@ public:
     void deliver_player_job(int32_t job, float damage) override;
     void weekly_report() override;
     void update_clock(float t);
+    // Writes the day and time into the main HUD when it is open and the shown minute is due.
+    void show_clock(float t);
     void check_game_over(int32_t reason, bool show_notebook);
     void show_game_over(bool show_notebook);
     void cheat(int n) override;
@@ -276,6 +278,8 @@ public:
     player_job_t player_job{-1, {}};
     int32_t last_clock_display = 0;
     bool main_hud_open = false;
+    // Set when the main HUD opens: its clock is written on the next frame rather than a game minute on.
+    bool clock_due = false;
     route_table_t routes;
     // The shaders of the cargos' trailers, held while the game lasts.
     trailer_shader_cache_t trailer_shaders;

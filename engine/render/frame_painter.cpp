@@ -382,8 +382,11 @@ void paint_markup(painter_t& painter, const pml_drawn_t& drawn, const ui_draw3d_
         if (picture.texture == picture_white().texture || !glyph_corners(font, picture, item.id, width, height, uv))
             return;
     }
-    const gl_batch_state_t state = window ? painter.world(window->place, render_matrix_t::identity(), picture.texture)
-                                          : painter.overlay(render_matrix_t::identity(), picture.texture);
+    gl_batch_state_t state = window ? painter.world(window->place, render_matrix_t::identity(), picture.texture)
+                                    : painter.overlay(render_matrix_t::identity(), picture.texture);
+    // A 3-D window's items lie in one plane: each is hidden behind what is nearer in the world but
+    // writes no depth, so that a text shows whole over its own frame rather than fighting it.
+    state.depth_write = 0;
     float colour[4];
     colour_abgr(drawn.drawn_color, colour);
     const item_space_t space{window};

@@ -128,6 +128,9 @@ int economy_ctrl_e::destroy(const int phase)
 void economy_ctrl_e::handler()
 {
     entity_t::handler();
+    // The clock shows from the first frame, also while the scenario's instructions wait.
+    const float t = world_->game_time();
+    show_clock(t);
     if (instruction_delay > 0.0f) {
         instruction_delay -= world_->frame_time();
         if (instruction_delay > 0.0f)
@@ -138,19 +141,23 @@ void economy_ctrl_e::handler()
             world_->pager("@@ui_game_cheated@@", 0);
         return;
     }
-    const float t = world_->game_time();
     driver_step();
     company_ai_step();
     place_near_trailers();
     announce_special_offer(t);
     update_clock(t);
     promote_dock_slots();
-    if (main_hud_open && nearest(t) - last_clock_display >= 61) {
-        last_clock_display = nearest(t);
-        char text[128];
-        format_day_time(t, text, sizeof text, 0xFFFFFFFFu);
-        world_->hud_text(main_hud_day_time, text);
-    }
+}
+
+void economy_ctrl_e::show_clock(const float t)
+{
+    if (!main_hud_open || (!clock_due && nearest(t) - last_clock_display < 61))
+        return;
+    clock_due = false;
+    last_clock_display = nearest(t);
+    char text[128];
+    format_day_time(t, text, sizeof text, 0xFFFFFFFFu);
+    world_->hud_text(main_hud_day_time, text);
 }
 
 void economy_ctrl_e::draw()

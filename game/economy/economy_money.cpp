@@ -69,6 +69,7 @@ void economy_ctrl_e::open_main_hud(const int keep_position)
     }
     world_->open_hud_window();
     main_hud_open = true;
+    clock_due = true;
     if (time_left >= 0.0f) {
         char text[64];
         format_game_time(time_left, text, sizeof text, 0xFFFFFFFFu);

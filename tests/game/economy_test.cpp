@@ -290,8 +290,14 @@ TEST_F(economy_test, pending_instructions_hold_the_economy_until_they_are_shown)
     std::snprintf(economy.instructions, sizeof economy.instructions, "go north");
     economy.cheated = 1;
     world.dt = 0.6f;
+    world.clock = 10.0f;
+    economy.open_main_hud(1);
+    world.hud.clear();
     economy.handler();
     EXPECT_TRUE(world.pages.empty());
+    // The HUD's clock is written from its first frame on, instructions pending or not.
+    ASSERT_EQ(world.hud.size(), 1u);
+    EXPECT_EQ(world.hud[0].rfind("100:", 0), 0u) << world.hud[0];
     EXPECT_EQ(economy.computer_drivers().last_stepped(), 0);
     economy.handler();
     EXPECT_EQ(world.pages, (std::vector<std::string>{"go north", "@@ui_game_cheated@@"}));

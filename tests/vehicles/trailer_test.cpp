@@ -11,6 +11,7 @@
 #include "engine/entity_reg.h"
 #include "engine/psm.h"
 #include "common/engine_api.h"
+#include "common/world_view.h"
 #include "frame/type_registry.h"
 #include "vehicle_fixture.h"
 #include "vehicles/body/car_trailor.h"
@@ -389,6 +390,12 @@ TEST_F(trailer_test, the_job_label_is_drawn_over_the_trailer_between_its_nose_an
         EXPECT_GT(local.z, trailer->box_centre.z - trailer->box_length * 0.5f) << make << ": ahead of the nose";
         EXPECT_LT(local.z, trailer->box_centre.z + trailer->box_length * 0.5f) << make << ": behind the tail";
         EXPECT_LT(std::fabs(local.z - trailer->box_centre.z), 1.0f) << make << ": over the middle";
+        // A mirror's view of the world leaves the label out.
+        ui_draw3d_clear();
+        set_drawing_secondary_view(true);
+        trailer->draw();
+        set_drawing_secondary_view(false);
+        EXPECT_TRUE(ui_draw3d_record().empty()) << make;
     }
 }
 

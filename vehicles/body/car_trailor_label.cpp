@@ -5,6 +5,7 @@
 #include "engine/ui.h"
 #include "engine/ui_window.h"
 #include "common/engine_api.h"
+#include "common/world_view.h"
 #include "vehicles/body/car_trailor.h"
 #include "vehicles/links/job_label.h"
 #include "vehicles/links/trailer_view.h"
@@ -84,7 +85,9 @@ void car_trailor_e::draw()
     const vec3_t where = get_position();
     if (api::gfx_sphere_visible(&where.x, drawn_radius))
         car_phys_e::draw();
-    if (towed_by_ai || !towing_truck.is_null() || !job_window || fade_state != 0)
+    // Not in a mirror or other second view: the label is a sign for the player's own eye, and a second
+    // draw in a frame would put it, at that view's camera, over the screen's HUD.
+    if (towed_by_ai || !towing_truck.is_null() || !job_window || fade_state != 0 || drawing_secondary_view())
         return;
     gfx_camera_t camera{};
     api::gfx_get_camera(&camera);
