@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cmath>
 #include <concepts>
 #include <cstddef>
@@ -143,8 +144,11 @@ public:
     template <typename value_t>
     void field(value_t& value, const int first = every_save_version, const int last = every_save_version)
     {
-        if (ok_ && save_version_holds(version_, first, last))
+        if (ok_ && save_version_holds(version_, first, last)) {
             ok_ = get(value);
+            if (ok_ && keeps_taken_)
+                taken_.push_back(&value);
+        }
     }
     // A u32 count and that many records, with `spare` records more behind them; the count is checked
     // against the bytes that remain before anything is allocated.
@@ -161,6 +165,15 @@ public:
             values = std::move(read);
     }
     bool ok() const { return ok_; }
+    // Keeps which fields come whole, for a record whose fields are taken one by one up to where a
+    // save ends early (off unless asked: most records are taken whole or not at all).
+    void keep_taken() { keeps_taken_ = true; }
+    // Whether the field at `field` was read whole.
+    bool took(const void* field) const
+    {
+        kv_assert(keeps_taken_);
+        return std::find(taken_.begin(), taken_.end(), field) != taken_.end();
+    }
 
 private:
     bool get(uint8_t& value) { return in_.read_u8(value); }
@@ -210,6 +223,8 @@ private:
     mbio_t& in_;
     int version_;
     bool ok_ = true;
+    bool keeps_taken_ = false;
+    std::vector<const void*> taken_;
 };
 
 // Whether every single-precision number a save of `version` holds of the fields described is finite.

@@ -10,9 +10,9 @@
 #include "common/engine_api.h"
 #include "common/game_bridge.h"
 #include "common/game_context.h"
+#include "common/saved_fields.h"
 #include "road/game_clock.h"
 #include "road/game_ctrl.h"
-#include "road/map_file_layout.h"
 #include "road/saved_index.h"
 
 // The game controller's save-game section: the magic, then the clock, the map view, the sky-swap
@@ -31,70 +31,6 @@ constexpr const char* profile_texts[] = {"player_name", "face_img_name", "headq_
 constexpr const char* profile_numbers[] = {"comp_color", "level"};
 static_assert(save_magic_size == 15);
 
-// Writes fields one after another into a section buffer.
-class section_writer_t {
-public:
-    explicit section_writer_t(uint8_t* bytes) : at_(bytes) {}
-    void u8(const uint8_t& value) { *at_++ = value; }
-    void i32(const int32_t& value) { word(static_cast<uint32_t>(value)); }
-    void f32(const float& value)
-    {
-        uint32_t bits;
-        std::memcpy(&bits, &value, 4);
-        word(bits);
-    }
-    void text(const char* value, const size_t size)
-    {
-        std::memset(at_, 0, size);
-        if (value)
-            std::strncpy(reinterpret_cast<char*>(at_), value, size - 1);
-        at_ += size;
-    }
-
-private:
-    void word(const uint32_t bits)
-    {
-        map_file_put_u32(at_, bits);
-        at_ += 4;
-    }
-    uint8_t* at_;
-};
-
-// Reads fields one after another from a section buffer.
-class section_reader_t {
-public:
-    explicit section_reader_t(const uint8_t* bytes) : at_(bytes) {}
-    void u8(uint8_t& out) { out = *at_++; }
-    void i32(int32_t& out) { out = static_cast<int32_t>(word()); }
-    void f32(float& out)
-    {
-        const uint32_t bits = word();
-        std::memcpy(&out, &bits, 4);
-    }
-    int32_t i32()
-    {
-        int32_t value;
-        i32(value);
-        return value;
-    }
-    // A text of `size` bytes, always ended within them.
-    void text(char* out, const size_t size)
-    {
-        std::memcpy(out, at_, size);
-        out[size - 1] = '\0';
-        at_ += size;
-    }
-
-private:
-    uint32_t word()
-    {
-        const uint32_t bits = map_file_get_u32(at_);
-        at_ += 4;
-        return bits;
-    }
-    const uint8_t* at_;
-};
-
 // Farthest a saved point may lie from the origin on either axis.
 constexpr float point_limit = 1.0e7f;
 // Largest amount of money a station's counters may hold.
@@ -105,59 +41,46 @@ bool finite_within(const float value, const float limit) { return std::isfinite(
 // The controller's fields of the section, after its magic and before the player's profile, in their
 // order: the one description the writing and the reading run. `holder_t` is a game_ctrl_saved_t,
 // gathered from the controller and its parts for a write, or read and checked before they take it.
-template <typename io_t, typename holder_t> void describe_fields(io_t& io, holder_t& h)
+template <typename io_t, saved_record_of<game_ctrl_saved_t> holder_t> void describe_fields(io_t& io, holder_t& h)
 {
-    io.f32(h.game_clock);
-    io.f32(h.key_timer);
-    io.u8(h.map.shown);
-    io.u8(h.map.in_city);
-    io.u8(h.map.city_zoom);
-    io.f32(h.map.zoom);
-    io.i32(h.map.city);
-    io.i32(h.sky_swap.item);
-    io.f32(h.sky_swap.near_point[0]);
-    io.f32(h.sky_swap.near_point[1]);
-    io.f32(h.sky_swap.far_point[0]);
-    io.f32(h.sky_swap.far_point[1]);
-    io.f32(h.sky_swap.direction[0]);
-    io.f32(h.sky_swap.direction[1]);
-    io.f32(h.sky_swap.length);
-    io.i32(h.sky_swap.far_sky);
-    io.i32(h.sky_swap.near_sky);
-    io.i32(h.sky_swap.current_sky);
-    io.u8(h.stations.at_gas_pump);
-    io.u8(h.stations.at_service);
-    io.f32(h.stations.fuel_price);
-    io.i32(h.stations.fuel_ticks);
-    io.i32(h.stations.fuel_paid);
-    io.f32(h.stations.fuel_timer);
-    io.i32(h.stations.repair_cost);
-    io.f32(h.stations.repair_damage);
-    io.f32(h.stations.repair_timer);
-    io.u8(h.stations.weigh_shown);
-    io.f32(h.stations.weigh_point[0]);
-    io.f32(h.stations.weigh_point[1]);
-    io.u8(h.stations.weigh_armed);
-    io.u8(h.stations.weigh_done);
-    io.f32(h.hazard_timer);
-    io.i32(h.current_loop);
-    io.i32(h.dealer_start);
+    io.field(h.game_clock);
+    io.field(h.key_timer);
+    io.field(h.map.shown);
+    io.field(h.map.in_city);
+    io.field(h.map.city_zoom);
+    io.field(h.map.zoom);
+    io.field(h.map.city);
+    io.field(h.sky_swap.item);
+    io.field(h.sky_swap.near_point);
+    io.field(h.sky_swap.far_point);
+    io.field(h.sky_swap.direction);
+    io.field(h.sky_swap.length);
+    io.field(h.sky_swap.far_sky);
+    io.field(h.sky_swap.near_sky);
+    io.field(h.sky_swap.current_sky);
+    io.field(h.stations.at_gas_pump);
+    io.field(h.stations.at_service);
+    io.field(h.stations.fuel_price);
+    io.field(h.stations.fuel_ticks);
+    io.field(h.stations.fuel_paid);
+    io.field(h.stations.fuel_timer);
+    io.field(h.stations.repair_cost);
+    io.field(h.stations.repair_damage);
+    io.field(h.stations.repair_timer);
+    io.field(h.stations.weigh_shown);
+    io.field(h.stations.weigh_point);
+    io.field(h.stations.weigh_armed);
+    io.field(h.stations.weigh_done);
+    io.field(h.hazard_timer);
+    io.field(h.current_loop);
+    io.field(h.dealer_start);
 }
-
-// Counts the bytes a description spans.
-class section_size_t {
-public:
-    void u8(const uint8_t&) { bytes += 1; }
-    void i32(const int32_t&) { bytes += 4; }
-    void f32(const float&) { bytes += 4; }
-    size_t bytes = 0;
-};
 
 // Bytes of the controller's fields: the section less its magic and the profile.
 size_t described_bytes()
 {
-    section_size_t size;
-    game_ctrl_saved_t fields;
+    saved_size_t size(every_save_version);
+    const game_ctrl_saved_t fields;
     describe_fields(size, fields);
     return size.bytes;
 }
@@ -188,8 +111,10 @@ bool fields_in_range(const uint8_t* fields)
                   std::size(profile_numbers) * 4 ==
               static_cast<size_t>(game_ctrl_save_size));
     game_ctrl_saved_t read;
-    section_reader_t in(fields);
+    mbio_t bytes(fields, described_bytes());
+    saved_reader_t in(bytes, every_save_version);
     describe_fields(in, read);
+    kv_assert(in.ok());
     return values_in_range(read);
 }
 
@@ -198,17 +123,22 @@ bool fields_in_range(const uint8_t* fields)
 int32_t game_ctrl_e::save(const int file)
 {
     uint8_t bytes[game_ctrl_save_size];
-    std::memcpy(bytes, save_magic, save_magic_size);
-    section_writer_t out(bytes + save_magic_size);
+    mbio_t stream;
+    stream.open_write(bytes, sizeof bytes);
+    stream.write_bytes(save_magic, save_magic_size);
+    saved_writer_t out(stream, every_save_version);
     const game_ctrl_saved_t fields = saved();
     describe_fields(out, fields);
     const def_obj_t* const context = game_context_get();
     for (const char* key : profile_texts) {
         const char* value = context ? context->get_value(key) : "Unknown";
-        out.text(value ? value : "", profile_text_size);
+        char text[profile_text_size] = {};
+        std::strncpy(text, value ? value : "", sizeof text - 1);
+        out.field(text);
     }
     for (const char* key : profile_numbers)
-        out.i32(context ? context->get_int(key) : 0);
+        out.field(static_cast<int32_t>(context ? context->get_int(key) : 0));
+    kv_assert(out.ok() && stream.remaining() == 0);
     const long written = api::vfs_write(file, bytes, sizeof bytes);
     return written < 0 ? -1 : static_cast<int32_t>(written);
 }
@@ -244,7 +174,8 @@ int32_t game_ctrl_e::load(const int file, int32_t)
         api::error("<game_ctrl_e> save section refused: a clock, place or amount outside its range");
         return -1;
     }
-    section_reader_t in(bytes + save_magic_size);
+    mbio_t stream(bytes + save_magic_size, sizeof bytes - save_magic_size);
+    saved_reader_t in(stream, every_save_version);
     // What the section does not hold stays as it is.
     game_ctrl_saved_t fields = saved();
     describe_fields(in, fields);
@@ -252,15 +183,17 @@ int32_t game_ctrl_e::load(const int file, int32_t)
     def_obj_t* const context = game_context_get();
     char text[profile_text_size];
     for (const char* key : profile_texts) {
-        in.text(text, sizeof text);
+        in.field(text);
         if (context)
             context->set_value(key, text);
     }
     for (const char* key : profile_numbers) {
-        const int32_t value = in.i32();
+        int32_t value = 0;
+        in.field(value);
         if (context)
             context->set_int(key, value);
     }
+    kv_assert(in.ok());
     return static_cast<int32_t>(magic + rest);
 }
 

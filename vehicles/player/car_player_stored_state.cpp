@@ -6,7 +6,7 @@
 
 #include "common/engine_api.h"
 #include "common/hud_components.h"
-#include "common/vfs_le.h"
+#include "common/saved_fields.h"
 #include "vehicles/player/car_player.h"
 #include "vehicles/links/player_links.h"
 
@@ -27,90 +27,30 @@ struct stored_state_t {
     int32_t wiper_mode = car_player_e::wipers_off;
 };
 
-// The fields in their order; `first` and `last` are the save versions that hold a field (every
-// version when not given).
-constexpr int any_version = -1;
-template <typename io_t, typename record_t> void describe(io_t& io, record_t& r)
+// The fields in their order, each with the save versions that hold it.
+template <typename io_t, saved_record_of<stored_state_t> record_t> void describe(io_t& io, record_t& r)
 {
     for (auto& amount : r.bone_amounts)
-        io.f32(amount);
-    io.f32(r.damage);
-    io.i32(r.offence);
-    io.i32(r.hud_detail, 13, 14);
-    io.i32(r.camera_mode, 13, 14);
-    io.i32(r.lights, 13, 14);
-    io.i32(r.wiper_mode, 14, 14);
+        io.field(amount);
+    io.field(r.damage);
+    io.field(r.offence);
+    io.field(r.hud_detail, 13, 14);
+    io.field(r.camera_mode, 13, 14);
+    io.field(r.lights, 13, 14);
+    io.field(r.wiper_mode, 14, 14);
 }
 
-// Whether a save of `version` holds a field of versions `first` to `last`.
-bool holds(const int version, const int first, const int last)
+// Writes a stored state as the written version holds it, answering the bytes that went through.
+int write_record(const int file, const stored_state_t& record)
 {
-    return first == any_version || (version >= first && version <= last);
+    mbio_t out;
+    out.open_grow();
+    saved_writer_t writer(out, written_version);
+    describe(writer, record);
+    kv_assert(writer.ok());
+    const long written = api::vfs_write(file, out.data(), static_cast<long>(out.size()));
+    return written < 0 ? 0 : static_cast<int>(written);
 }
-
-// Counts the bytes the fields of one version span.
-class state_size_t {
-public:
-    explicit state_size_t(const int version) : version_(version) {}
-    void f32(const float&, const int first = any_version, const int last = any_version) { add(first, last); }
-    void i32(const int32_t&, const int first = any_version, const int last = any_version) { add(first, last); }
-    int bytes = 0;
-
-private:
-    void add(const int first, const int last)
-    {
-        if (holds(version_, first, last))
-            bytes += 4;
-    }
-    int version_;
-};
-
-// Writes every field of the written version, counting the bytes that went through.
-class state_writer_t {
-public:
-    explicit state_writer_t(const int file) : file_(file) {}
-    void f32(const float& value, const int first = any_version, const int last = any_version)
-    {
-        if (holds(written_version, first, last) && vfs_write_f32(file_, value))
-            bytes += 4;
-    }
-    void i32(const int32_t& value, const int first = any_version, const int last = any_version)
-    {
-        if (holds(written_version, first, last) && vfs_write_i32(file_, value))
-            bytes += 4;
-    }
-    int bytes = 0;
-
-private:
-    int file_;
-};
-
-// Reads the fields a save of `version` holds, up to the first that does not come whole: the fields
-// after it keep their values and are not taken.
-class state_reader_t {
-public:
-    state_reader_t(const int file, const int version) : file_(file), version_(version) {}
-    void f32(float& out, const int first = any_version, const int last = any_version)
-    {
-        if (holds(version_, first, last) && !failed_ && !(failed_ = !vfs_read_f32(file_, &out)))
-            taken_.push_back(&out);
-    }
-    void i32(int32_t& out, const int first = any_version, const int last = any_version)
-    {
-        if (holds(version_, first, last) && !failed_ && !(failed_ = !vfs_read_i32(file_, &out)))
-            taken_.push_back(&out);
-    }
-    // Whether the field at `field` was read whole.
-    bool took(const void* field) const { return std::find(taken_.begin(), taken_.end(), field) != taken_.end(); }
-    bool complete() const { return !failed_; }
-    int bytes() const { return static_cast<int>(taken_.size()) * 4; }
-
-private:
-    int file_;
-    int version_;
-    bool failed_ = false;
-    std::vector<const void*> taken_;
-};
 
 // A saved fraction: 0..1, and 0 for what is no number.
 float saved_fraction(float value) { return std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, 1.0f); }
@@ -123,10 +63,10 @@ bool restorable_camera_mode(int32_t mode) { return mode == 1 || (mode >= 3 && mo
 
 int car_player_e::state_record_bytes(const int version)
 {
-    state_size_t size(version);
-    stored_state_t record;
+    saved_size_t size(version);
+    const stored_state_t record;
     describe(size, record);
-    return size.bytes;
+    return static_cast<int>(size.bytes);
 }
 
 int car_player_e::save_state(int file)
@@ -144,24 +84,21 @@ int car_player_e::save_state(int file)
     record.camera_mode = camera_mode;
     record.lights = lights;
     record.wiper_mode = instruments_.wiper_mode();
-    state_writer_t out(file);
-    describe(out, static_cast<const stored_state_t&>(record));
-    return out.bytes;
+    return write_record(file, record);
 }
 
-int car_player_e::save_default_state(int file)
-{
-    const stored_state_t record;
-    state_writer_t out(file);
-    describe(out, record);
-    return out.bytes;
-}
+int car_player_e::save_default_state(int file) { return write_record(file, stored_state_t{}); }
 
 int car_player_e::load_state(int file, int version)
 {
     // Fields are applied only once read whole: a save that ends early changes nothing further.
+    // The bytes this version holds are read at once; a save that ends early gives fewer.
+    std::vector<uint8_t> bytes(static_cast<size_t>(state_record_bytes(version)));
+    const long got = api::vfs_read(file, bytes.data(), static_cast<long>(bytes.size()));
+    mbio_t stream(bytes.data(), got < 0 ? 0 : static_cast<size_t>(got));
     stored_state_t record;
-    state_reader_t in(file, version);
+    saved_reader_t in(stream, version);
+    in.keep_taken();
     describe(in, record);
     psm_t* const cabin = cabin_slot >= 0 ? models[cabin_slot].model : nullptr;
     for (int i = 0; i < deform_bone_limit; ++i) {
@@ -194,8 +131,8 @@ int car_player_e::load_state(int file, int version)
     }
     if (in.took(&record.wiper_mode) && record.wiper_mode >= wipers_off && record.wiper_mode <= wipers_finishing)
         instruments_.set_wiper_mode(record.wiper_mode);
-    if (!in.complete())
-        return in.bytes();
+    if (!in.ok())
+        return static_cast<int>(stream.position());
     // The fine of a pending offence was charged when it was given: the ticket comes back unpaid. A
     // stored reason the police do not give opens no ticket.
     const int32_t offence = record.offence;
@@ -204,5 +141,5 @@ int car_player_e::load_state(int file, int version)
     else if (offence != -1)
         api::warning("<car_player_e> the save holds an offence of unknown reason %d; no ticket is shown", offence);
     reset_history();
-    return in.bytes();
+    return static_cast<int>(stream.position());
 }
